@@ -1,0 +1,5 @@
+// Process entry of the game.
+int main()
+{
+    return 0;
+}
