@@ -1,0 +1,16 @@
+#pragma once
+// Safe replacement of a file: the new contents go to a temporary file in the same folder,
+// which is synced and renamed over the old one only when every byte was written. A failure
+// at any point leaves the old file exactly as it was.
+
+#include "core/text/str.h"
+
+#include <cstddef>
+
+// `name` is a logical file name ("user:prefs.dat"); missing folders are created.
+bool ReplaceFileContents(const str& name, const void* data, size_t size);
+
+// Copies a file beside itself under the first free name of "<name>.bad", "<name>.bad1",
+// ... (the last one is reused when all are taken). `copyName` (may be null) receives the
+// logical name of the copy.
+bool KeepDamagedCopy(const str& name, str* copyName);

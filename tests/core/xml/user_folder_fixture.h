@@ -1,0 +1,62 @@
+#pragma once
+// A private user folder per test: "user:" names resolve inside a fresh temporary folder,
+// and the data-home variables point there too, so no test touches the real home folder.
+
+#include "core/files/file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class UserFolderTest : public ::testing::Test
+{
+public:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tv-xmlprefs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        mDir = pattern;
+        setenv("XDG_DATA_HOME", mDir.c_str(), 1);
+        setenv("HOME", mDir.c_str(), 1);
+        TFile::ShutDownFileSystem();
+        TFile::TFolders folders;
+        folders.user = mDir.c_str();
+        folders.common = (mDir + "/common").c_str();
+        folders.desktop = (mDir + "/desktop").c_str();
+        TFile::SetFolders(folders);
+    }
+
+    void TearDown() override
+    {
+        TFile::ShutDownFileSystem();
+        std::error_code ec;
+        std::filesystem::remove_all(mDir, ec);
+    }
+
+    std::string Path(const std::string& name) const { return mDir + "/" + name; }
+
+    void WriteRaw(const std::string& name, const void* data, size_t size) const
+    {
+        std::ofstream out(Path(name), std::ios::binary | std::ios::trunc);
+        out.write(static_cast<const char*>(data), std::streamsize(size));
+    }
+
+    void WriteRaw(const std::string& name, const std::string& text) const
+    {
+        WriteRaw(name, text.data(), text.size());
+    }
+
+    std::vector<char> ReadRaw(const std::string& name) const
+    {
+        std::ifstream in(Path(name), std::ios::binary);
+        return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    bool Exists(const std::string& name) const { return std::filesystem::exists(Path(name)); }
+
+    std::string mDir;
+};
