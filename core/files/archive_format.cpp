@@ -1,5 +1,7 @@
 #include "core/files/archive_format.h"
 
+#include "core/files/replace_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -117,18 +119,5 @@ bool WriteArchive(const str& diskPath, const std::vector<TArchiveSource>& source
     std::vector<unsigned char> bytes;
     if (!BuildArchive(sources, bytes))
         return false;
-    const str temporary = diskPath + ".tmp";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f) {
-        WriteDbg("Cannot write archive %s: %s", temporary.c_str(), std::strerror(errno));
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(temporary.c_str(), diskPath.c_str()) != 0) {
-        WriteDbg("Cannot write archive %s: %s", diskPath.c_str(), std::strerror(errno));
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceDiskFile(diskPath, bytes.data(), bytes.size());
 }

@@ -2,7 +2,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
-#include "core/prefs/replace_file.h"
+#include "core/files/replace_file.h"
 #include "core/xml/xml_node.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "core/prefs/prefs.h"
 
 #include "core/debug/debug_log.h"
-#include "core/prefs/replace_file.h"
+#include "core/files/replace_file.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/files/get_char.h"
-#include "core/xml/file_bytes.h"
+#include "core/files/file_bytes.h"
 #include "core/xml/xml_escape.h"
 #include "core/xml/xml_token.h"
 #include "core/xml/zxml_block.h"

@@ -8,7 +8,8 @@
 
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
-#include "core/xml/file_bytes.h"
+#include "core/files/file_bytes.h"
+#include "core/files/replace_file.h"
 #include "core/xml/xml_node.h"
 #include "online/scores/hiscores_data.h"
 #include "online/scores/zv_hiscores.h"
@@ -45,25 +46,6 @@ std::vector<char> Decrypt(TEncrypt& cipher, const void* data, unsigned n)
     return out;
 }
 
-// The whole file goes to a temporary file first, so a crash or a full disk never leaves a
-// half-written score file behind.
-bool WriteWhole(const str& diskPath, const std::vector<unsigned char>& bytes)
-{
-    str temporary = diskPath + ".tmp";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), diskPath.c_str()) != 0)
-    {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
-}
 
 // A rejected score file is kept aside rather than silently replaced by the next save.
 void SetAsideDamaged()
@@ -299,6 +281,6 @@ void TZvHiscores::SavePreferences()
     body.insert(body.end(), trailer.begin(), trailer.end());
 
     str path = TFile::TranslateResource(kScoreFile, false);
-    if (path.empty() || !WriteWhole(path, body))
+    if (path.empty() || !ReplaceDiskFile(path, body.data(), body.size()))
         WriteDbg("HiScores: cannot write %s", kScoreFile);
 }

@@ -2,6 +2,7 @@
 //
 //   zxml IN.xml OUT.xml     the output is checked by unpacking it again before it is kept
 
+#include "core/files/replace_file.h"
 #include "core/xml/zxml_block.h"
 
 #include <cstdio>
@@ -25,19 +26,6 @@ bool ReadWhole(const char* path, std::vector<char>& bytes)
     return ok;
 }
 
-bool WriteReplacing(const char* path, const std::vector<uint8_t>& bytes)
-{
-    const std::string temporary = std::string(path) + ".tmp";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), path) == 0;
-    if (!ok)
-        std::remove(temporary.c_str());
-    return ok;
-}
 
 } // namespace
 
@@ -71,7 +59,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zxml: packed block does not unpack to the input\n");
         return 1;
     }
-    if (!WriteReplacing(argv[2], block))
+    if (!ReplaceDiskFile(argv[2], block.data(), block.size()))
     {
         std::fprintf(stderr, "zxml: cannot write %s\n", argv[2]);
         return 1;

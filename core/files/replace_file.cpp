@@ -1,4 +1,4 @@
-#include "core/prefs/replace_file.h"
+#include "core/files/replace_file.h"
 
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
@@ -43,14 +43,8 @@ bool WriteAll(int fd, const void* data, size_t size)
 
 } // namespace
 
-bool ReplaceFileContents(const str& name, const void* data, size_t size)
+bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
 {
-    const str diskPath = TFile::TranslateResource(name, false);
-    if (diskPath.empty())
-    {
-        WriteDbg("Cannot save '%s': no folder for it", name.c_str());
-        return false;
-    }
     const std::string path = diskPath.c_str();
     if (!MakeFolders(path))
     {
@@ -89,6 +83,17 @@ bool ReplaceFileContents(const str& name, const void* data, size_t size)
                  error ? strerror(error) : "short write");
     }
     return ok;
+}
+
+bool ReplaceFileContents(const str& name, const void* data, size_t size)
+{
+    const str diskPath = TFile::TranslateResource(name, false);
+    if (diskPath.empty())
+    {
+        WriteDbg("Cannot save '%s': no folder for it", name.c_str());
+        return false;
+    }
+    return ReplaceDiskFile(diskPath, data, size);
 }
 
 bool KeepDamagedCopy(const str& name, str* copyName)

@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+// `diskPath` is a real path; missing folders are created.
+bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size);
+
 // `name` is a logical file name ("user:prefs.dat"); missing folders are created.
 bool ReplaceFileContents(const str& name, const void* data, size_t size);
 

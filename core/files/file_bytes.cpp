@@ -1,4 +1,4 @@
-#include "core/xml/file_bytes.h"
+#include "core/files/file_bytes.h"
 
 #include "core/debug/debug_log.h"
 
