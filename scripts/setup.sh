@@ -12,6 +12,7 @@ packages=(
   libopenal-dev libogg-dev libvorbis-dev libspeex-dev
   libcurl4-openssl-dev libfreetype-dev fonts-dejavu-core
   lua5.1
+  love
 )
 
 missing=()

@@ -1,0 +1,71 @@
+#pragma once
+// The operating-system side of the platform: window and GL context, display mode, system
+// cursor, clipboard and the raw event source. The SDL layer implements it; tests put a
+// scripted stand-in in its place.
+
+#include "core/math/rect.h"
+#include "core/platform/system_event.h"
+#include "core/text/str.h"
+
+#include <cstdint>
+
+class TPlatformHost
+{
+public:
+    enum class EWait
+    {
+        kReceived,
+        kTimedOut,
+        kFailed,
+    };
+
+    // Where a graphics set-up step failed; reported with the matching line number.
+    enum class EGraphicsStep
+    {
+        kNone,
+        kPixelFormat,
+        kContext,
+        kDrawable,
+        kCurrentContext,
+        kUpdate,
+    };
+
+    virtual ~TPlatformHost() = default;
+
+    // One system event, waiting at most timeoutMs.
+    virtual EWait WaitEvent(TSystemEvent* out, unsigned timeoutMs) = 0;
+    // Shift 1, Control 2, Option 4, from the keyboard state now.
+    virtual uint32_t Modifiers() = 0;
+    // The pointer in window-local pixels.
+    virtual TPoint MousePosition() = 0;
+    virtual void Sleep(unsigned ms) = 0;
+
+    // Makes the main window and its GL context (hidden until ShowWindow). kNone on success,
+    // else the step that failed with its message in *error.
+    virtual EGraphicsStep CreateMainWindow(unsigned width, unsigned height, const str& title, str* error) = 0;
+    virtual bool HasMainWindow() = 0;
+    // Sizes the window and switches full screen on or off.
+    virtual void SetWindowMode(unsigned width, unsigned height, bool fullscreen) = 0;
+    virtual bool IsDisplayCaptured() = 0;
+    virtual void CenterWindow() = 0;
+    virtual void ShowWindow(bool show) = 0;
+    virtual void RaiseWindow() = 0;
+    // Hides the application (the window is minimised).
+    virtual void HideApplication() = 0;
+    virtual void SetWindowTitle(const str& title) = 0;
+    // Makes the GL context current with a swap interval of 1.
+    virtual EGraphicsStep ActivateContext(str* error) = 0;
+    virtual void SwapBuffers() = 0;
+    virtual int PixelSize() = 0;
+    // Height of the main display in pixels.
+    virtual float MainDisplayHeight() = 0;
+
+    virtual bool IsCursorVisible() = 0;
+    virtual void SetCursorVisible(bool visible) = 0;
+    virtual void SetArrowCursor() = 0;
+    virtual bool IsMouseInContent() = 0;
+    virtual void WarpMouseToWindowCenter() = 0;
+
+    virtual bool SetClipboardText(const str& text) = 0;
+    virtual str GetClipboardText() = 0;
+};

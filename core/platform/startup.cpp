@@ -1,0 +1,87 @@
+#include "core/platform/startup.h"
+
+#include "core/config/config.h"
+#include "core/platform/platform.h"
+#include "core/platform/render_link.h"
+
+#include <cstdio>
+#include <cstring>
+
+str BuildCommandLine(int argc, char** argv)
+{
+    str line;
+    for (int i = 1; i < argc; ++i) {
+        if (!argv || !argv[i])
+            continue;
+        line += str(argv[i]);
+        line += ' ';
+    }
+    return line;
+}
+
+void ApplyCheatArguments(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (!argv || !argv[i])
+            continue;
+        const char* match = std::strstr(argv[i], "--cheat");
+        if (!match)
+            continue;
+        // The byte after "--cheat" is the separator, as in --cheat=CODE; a bare --cheat has
+        // no code at all and is read as an empty one.
+        const char* after = match + 7;
+        TConfig::SetConfig("cheatcode", *after ? after + 1 : after);
+    }
+}
+
+bool ConfigureUnicodeInput()
+{
+    const str quenmarr = TConfig::GetConfig("QuenmarrUnicode", "");
+    const bool on = quenmarr.empty() ? TConfig::IsEnabled(TConfig::kUTF8Mode) : true;
+    if (!on)
+        return false;
+    gbQuenmarrUnicode = !quenmarr.empty();
+    gbZvUnicode = TConfig::IsEnabled(TConfig::kUTF8Mode);
+    return true;
+}
+
+void RunApplication(std::unique_ptr<TPlatformHost> host, int argc, char** argv, TGameMainFunction main, bool flag)
+{
+    std::unique_ptr<TPlatform> platform;
+    try {
+        TPlatformData* data = new TPlatformData(argc, argv, flag, std::move(host));
+        // Recorded before the platform object is built: its constructor reads "-url=" and
+        // "--stringtest" from it.
+        data->SetCommandLine(BuildCommandLine(argc, argv));
+        try {
+            platform = std::make_unique<TPlatform>(data);
+        } catch (...) {
+            delete data;
+            throw;
+        }
+        GetRenderLink().CreateRenderer();
+
+        data->SetMainFunction(main);
+        ApplyCheatArguments(argc, argv);
+
+        if (data->Host().IsCursorVisible() && data->IsMouseInContent())
+            data->Host().SetCursorVisible(false);
+
+        data->InstallUnicodeHandler(ConfigureUnicodeInput());
+
+        platform->CreateApplicationWindow();
+        platform->InitSound();
+
+        if (TGameMainFunction run = data->MainFunction())
+            run(platform.get(), data->CommandLine().c_str());
+        platform.reset();
+    } catch (...) {
+        std::fputs("Unhandled exception\n", stderr);
+        std::fflush(stderr);
+        // The platform is still taken down, so sound and window close cleanly.
+        try {
+            platform.reset();
+        } catch (...) {
+        }
+    }
+}

@@ -1,0 +1,286 @@
+#include "platform/sdl_shell/sdl_host.h"
+
+#include "core/debug/debug_log.h"
+#include "platform/sdl_shell/sdl_event_convert.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool IsValidUtf8(const char* s)
+{
+    for (const uint16_t u : Utf8ToUtf16(s))
+        if (u == 0xFFFD)
+            return false;
+    // U+FFFD typed on purpose is rare in a title; it only costs a Latin-1 reading.
+    return true;
+}
+
+}  // namespace
+
+str TitleAsUtf8(const str& title)
+{
+    if (IsValidUtf8(title.c_str()))
+        return title;
+    std::string out;
+    for (const char* p = title.c_str(); *p; ++p) {
+        const uint8_t c = uint8_t(*p);
+        if (c < 0x80) {
+            out += char(c);
+        } else {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return str(out.c_str());
+}
+
+TSdlHost::TSdlHost()
+{
+    // Closing the one window is the game's close request, not a quit behind its back.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        WriteDbg("SDL video could not start: %s", SDL_GetError());
+        return;
+    }
+    mReady = true;
+}
+
+TSdlHost::~TSdlHost()
+{
+    if (mContext) {
+        SDL_GL_MakeCurrent(mWindow, nullptr);
+        SDL_GL_DeleteContext(mContext);
+    }
+    if (mWindow)
+        SDL_DestroyWindow(mWindow);
+    if (mArrow)
+        SDL_FreeCursor(mArrow);
+    if (mReady)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
+{
+    if (!mPending.empty()) {
+        *out = std::move(mPending.front());
+        mPending.pop_front();
+        return EWait::kReceived;
+    }
+    if (!mReady) {
+        SDL_Delay(timeoutMs);
+        return EWait::kTimedOut;
+    }
+    SDL_Event event;
+    if (!SDL_WaitEventTimeout(&event, int(timeoutMs)))
+        return EWait::kTimedOut;
+
+    SDL_Event text;
+    const SDL_Event* following = nullptr;
+    if (event.type == SDL_KEYDOWN && SDL_PeepEvents(&text, 1, SDL_PEEKEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT) == 1)
+        following = &text;
+
+    TSdlInputState state;
+    state.mainWindowId = mWindow ? SDL_GetWindowID(mWindow) : 0;
+    state.mouse = MousePosition();
+    state.keyMods = uint16_t(SDL_GetModState());
+    std::vector<TSystemEvent> records;
+    ConvertSdlEvent(event, state, following, records);
+    *out = std::move(records.front());
+    for (size_t i = 1; i < records.size(); ++i)
+        mPending.push_back(std::move(records[i]));
+    return EWait::kReceived;
+}
+
+uint32_t TSdlHost::Modifiers() { return ModifierBits(uint16_t(SDL_GetModState())); }
+
+TPoint TSdlHost::MousePosition()
+{
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    return TPoint(x, y);
+}
+
+void TSdlHost::Sleep(unsigned ms) { SDL_Delay(ms); }
+
+TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned height, const str& title,
+                                                        str* error)
+{
+    if (mWindow)
+        return EGraphicsStep::kNone;
+    if (!mReady) {
+        *error = "no video system";
+        return EGraphicsStep::kPixelFormat;
+    }
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    // A 32-bit depth buffer first; most drivers offer 24.
+    for (int depth : {32, 24}) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        mWindow = SDL_CreateWindow(TitleAsUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                   int(width), int(height), flags);
+        if (!mWindow)
+            continue;
+        mContext = SDL_GL_CreateContext(mWindow);
+        if (mContext)
+            break;
+        SDL_DestroyWindow(mWindow);
+        mWindow = nullptr;
+    }
+    if (!mWindow) {
+        *error = SDL_GetError();
+        return EGraphicsStep::kPixelFormat;
+    }
+    int r = 0, g = 0, b = 0, a = 0;
+    SDL_GL_GetAttribute(SDL_GL_RED_SIZE, &r);
+    SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &g);
+    SDL_GL_GetAttribute(SDL_GL_BLUE_SIZE, &b);
+    SDL_GL_GetAttribute(SDL_GL_ALPHA_SIZE, &a);
+    mPixelSize = r + g + b + a;
+    return EGraphicsStep::kNone;
+}
+
+void TSdlHost::SetWindowMode(unsigned width, unsigned height, bool fullscreen)
+{
+    if (!mWindow)
+        return;
+    if (!fullscreen)
+        SDL_SetWindowFullscreen(mWindow, 0);
+    SDL_SetWindowSize(mWindow, int(width), int(height));
+    if (fullscreen) {
+        // The display switches to the closest mode of the game's size.
+        SDL_DisplayMode want{SDL_PIXELFORMAT_UNKNOWN, int(width), int(height), 0, nullptr};
+        SDL_DisplayMode mode;
+        if (SDL_GetClosestDisplayMode(SDL_GetWindowDisplayIndex(mWindow), &want, &mode))
+            SDL_SetWindowDisplayMode(mWindow, &mode);
+        if (SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) != 0)
+            WriteDbg("Full screen refused: %s", SDL_GetError());
+    }
+}
+
+bool TSdlHost::IsDisplayCaptured()
+{
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void TSdlHost::CenterWindow()
+{
+    if (mWindow)
+        SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void TSdlHost::ShowWindow(bool show)
+{
+    if (!mWindow)
+        return;
+    if (show)
+        SDL_ShowWindow(mWindow);
+    else
+        SDL_HideWindow(mWindow);
+}
+
+void TSdlHost::RaiseWindow()
+{
+    // Raising a window that already has the keyboard would only make the desktop flicker.
+    if (mWindow && !(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_INPUT_FOCUS))
+        SDL_RaiseWindow(mWindow);
+}
+
+void TSdlHost::HideApplication()
+{
+    if (mWindow)
+        SDL_MinimizeWindow(mWindow);
+}
+
+void TSdlHost::SetWindowTitle(const str& title)
+{
+    if (mWindow)
+        SDL_SetWindowTitle(mWindow, TitleAsUtf8(title).c_str());
+}
+
+TPlatformHost::EGraphicsStep TSdlHost::ActivateContext(str* error)
+{
+    if (!mWindow || !mContext) {
+        *error = "no window";
+        return EGraphicsStep::kDrawable;
+    }
+    if (SDL_GL_MakeCurrent(mWindow, mContext) != 0) {
+        *error = SDL_GetError();
+        return EGraphicsStep::kCurrentContext;
+    }
+    // Wait for the vertical retrace where the driver can.
+    SDL_GL_SetSwapInterval(1);
+    return EGraphicsStep::kNone;
+}
+
+void TSdlHost::SwapBuffers()
+{
+    if (mWindow)
+        SDL_GL_SwapWindow(mWindow);
+}
+
+float TSdlHost::MainDisplayHeight()
+{
+    SDL_Rect bounds;
+    if (!mReady || SDL_GetDisplayBounds(0, &bounds) != 0)
+        return 0.0f;
+    return float(bounds.h);
+}
+
+bool TSdlHost::IsCursorVisible() { return mReady && SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+
+void TSdlHost::SetCursorVisible(bool visible)
+{
+    if (mReady)
+        SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void TSdlHost::SetArrowCursor()
+{
+    if (!mReady)
+        return;
+    if (!mArrow)
+        mArrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    if (mArrow)
+        SDL_SetCursor(mArrow);
+}
+
+bool TSdlHost::IsMouseInContent() { return mWindow && SDL_GetMouseFocus() == mWindow; }
+
+void TSdlHost::WarpMouseToWindowCenter()
+{
+    if (!mWindow)
+        return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(mWindow, &w, &h);
+    SDL_WarpMouseInWindow(mWindow, w / 2, h / 2);
+}
+
+bool TSdlHost::SetClipboardText(const str& text)
+{
+    if (!mReady)
+        return false;
+    if (SDL_SetClipboardText(text.c_str()) != 0) {
+        WriteDbg("Clipboard refused the text: %s", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+str TSdlHost::GetClipboardText()
+{
+    if (!mReady)
+        return str("");
+    char* text = SDL_GetClipboardText();
+    str result(text ? text : "");
+    SDL_free(text);
+    return result;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The platform host on SDL2: one window with a compatibility-profile GL context, full screen
+// by SDL_SetWindowFullscreen, the system cursor, the clipboard and the event source.
+
+#include "core/platform/platform_host.h"
+
+#include <SDL.h>
+
+#include <deque>
+
+class TSdlHost : public TPlatformHost
+{
+public:
+    TSdlHost();
+    ~TSdlHost() override;
+    TSdlHost(const TSdlHost&) = delete;
+    TSdlHost& operator=(const TSdlHost&) = delete;
+
+    // Whether SDL's video and event systems came up.
+    bool IsReady() const { return mReady; }
+    SDL_Window* Window() const { return mWindow; }
+
+    EWait WaitEvent(TSystemEvent* out, unsigned timeoutMs) override;
+    uint32_t Modifiers() override;
+    TPoint MousePosition() override;
+    void Sleep(unsigned ms) override;
+
+    EGraphicsStep CreateMainWindow(unsigned width, unsigned height, const str& title, str* error) override;
+    bool HasMainWindow() override { return mWindow != nullptr; }
+    void SetWindowMode(unsigned width, unsigned height, bool fullscreen) override;
+    bool IsDisplayCaptured() override;
+    void CenterWindow() override;
+    void ShowWindow(bool show) override;
+    void RaiseWindow() override;
+    void HideApplication() override;
+    void SetWindowTitle(const str& title) override;
+    EGraphicsStep ActivateContext(str* error) override;
+    void SwapBuffers() override;
+    int PixelSize() override { return mPixelSize; }
+    float MainDisplayHeight() override;
+
+    bool IsCursorVisible() override;
+    void SetCursorVisible(bool visible) override;
+    void SetArrowCursor() override;
+    bool IsMouseInContent() override;
+    void WarpMouseToWindowCenter() override;
+
+    bool SetClipboardText(const str& text) override;
+    str GetClipboardText() override;
+
+private:
+    bool mReady = false;
+    SDL_Window* mWindow = nullptr;
+    SDL_GLContext mContext = nullptr;
+    SDL_Cursor* mArrow = nullptr;
+    int mPixelSize = 32;
+    // Records made from one SDL event beyond the first, handed out before waiting again.
+    std::deque<TSystemEvent> mPending;
+};
+
+// The window title as SDL wants it: UTF-8 text is kept, other bytes are read as Latin-1.
+str TitleAsUtf8(const str& title);
