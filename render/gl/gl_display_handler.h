@@ -1,0 +1,166 @@
+#pragma once
+// Turns the renderer's calls into OpenGL state and draw calls: viewport stack, clipping,
+// blend/filter/wrap/cull state, the current texture, render-target passes, the software
+// cursor and the per-frame work. The platform owns the context and tells the display size.
+//
+// Render targets and texture fills are drawn into framebuffer objects: the target pass into a
+// scratch colour buffer whose row 0 is the texture's top row, fills and clears straight into
+// the texture. So a target may be larger than the display.
+
+#include "core/math/color.h"
+#include "core/math/mat.h"
+#include "core/math/rect.h"
+#include "render/renderer/display_handler.h"
+#include "render/renderer/renderer.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TGLTextureData;
+class TTextureData;
+
+struct TMaterial
+{
+    float diffuse[4];
+    float ambient[4];
+    float specular[4];
+    float emissive[4];
+    float power;
+};
+
+class TGLDisplayHandler : public TDisplayHandler
+{
+public:
+    struct TViewport
+    {
+        int32_t x, y, width, height;
+    };
+
+    static TGLDisplayHandler* CreateInstance();
+    static TGLDisplayHandler* GetInstance() { return mTheHandler; }
+    ~TGLDisplayHandler() override;
+
+    void SetDisplay(unsigned int width, unsigned int height, bool, bool, bool, bool);
+    void RebuildDisplay() {}
+    void GetDisplay(unsigned int* width, unsigned int* height, bool* fullscreen);
+    bool IsFullscreen();
+
+    bool BeginDraw(bool preserve) override;
+    void EndDraw(bool swap) override;
+    void PostEndDraw(bool swap) override;
+
+    bool Begin2d() override;
+    void End2d() override;
+    bool Begin3d();
+    void End3d();
+
+    void PushViewport(int left, int top, int right, int bottom) override;
+    void PopViewport() override;
+    void SetViewport(int left, int top, int right, int bottom);
+    void GetViewport(int* left, int* top, int* right, int* bottom) override;
+    void SetClipRectangle(const TURect& rect) override;
+
+    void SetBlendMode(TRenderer::EBlendMode mode) override { mBlendMode = mode; }
+    TRenderer::EBlendMode GetBlendMode() const { return mBlendMode; }
+    void SetCullMode(TRenderer::ECullMode mode) override;
+    void SetTexture(std::shared_ptr<TTexture> texture) override;
+
+    void DrawVertices(TRenderer::EDrawType type, const TVertexSet& set) override;
+    void DrawIndexedVertices(TRenderer::EDrawType type, const TVertexSet& set, unsigned short* indices,
+                             int count) override;
+    void FillRect(int left, int top, int right, int bottom, const TColor& color,
+                  std::shared_ptr<TTexture> target) override;
+
+    bool BeginRenderTarget(std::shared_ptr<TTexture> target, TRenderer::ERenderTargetMode mode) override;
+    void EndRenderTarget() override;
+    bool RenderTargetIsScreen() const { return !mRenderTarget; }
+
+    void SetCursor(std::shared_ptr<TTexture> texture, TPoint hotSpot, bool);
+    void DrawCursor();
+    TPoint GetMouse();
+
+    static TTextureData* NewTextureData();
+    bool GetTextureSquareFlag() override { return mSquareOnly; }
+    bool IsSquareOnly() const { return mSquareOnly; }
+
+    void SetWorldMatrix(TMat4* matrix);
+    void SetViewMatrix(TMat4* matrix);
+    void SetProjectionMatrix(TMat4* matrix);
+    void SetPerspectiveProjection(float nearZ, float farZ, float fov, float aspect);
+    void SetMaterial(TMaterial* material);
+
+    void SetOption(const str& name, const str& value) override;
+    str GetOption(const str& name) override;
+
+    // --- for the GL texture data ---
+    const TViewport& GetDisplayRect() const { return mDisplay; }
+    const TViewport& GetCurrentViewport() const { return mViewport; }
+    bool IsNvidia() const { return mNvidia; }
+    bool AvoidFillIn16Bit() const { return mAvoidFillIn16Bit; }
+    bool Is3dAxes() const { return mAxes3d; }
+    // Between Begin3d and End3d.
+    bool In3dPass() const { return m3dPass; }
+    TGLTextureData* GetCurrentTextureData() const { return mCurrentTexture; }
+    void SetCurrentTextureData(TGLTextureData* data) { mCurrentTexture = data; }
+    // Width and height of what is drawn into: the display, or the open render target.
+    int FrameWidth() const;
+    int FrameHeight() const;
+    // A framebuffer object for drawing straight into textures (made on first use).
+    unsigned int SurfaceFramebuffer();
+
+private:
+    TGLDisplayHandler();
+    void ApplyBlendMode();
+    void ApplyTextureModes(bool mipmap);
+    bool InAlphaTarget() const;
+    void Draw(unsigned int primitive, const TVertexSet& set, unsigned short* indices, int count);
+    void BindWhiteTexture();
+    void EnsureTargetBuffer(int width, int height);
+    void LoadModelView();
+
+    static TGLDisplayHandler* mTheHandler;
+
+    int32_t mOptionX = 0;
+    int32_t mOptionY = 0;
+    std::vector<TViewport> mViewportStack;
+    TViewport mViewport{0, 0, 320, 240};
+    TViewport mDisplay{0, 0, 320, 240};
+    TGLTextureData* mCurrentTexture = nullptr;
+    std::shared_ptr<TTexture> mCursor;
+    TPoint mCursorHotSpot;
+    float mOrthoFar = -1.0f;
+    float mOrthoNear = 1.0f;
+    TMaterial* mMaterial = nullptr;
+    TRenderer::ECullMode mCullMode = TRenderer::kCullNone;
+    TMat4 mWorld, mView, mProjection, mWorldView;
+    bool mSquareOnly = true;
+    TRenderer::EBlendMode mBlendMode = TRenderer::kBlendNormal;
+    int mFilterMode = 1;
+    int mWrapU = 0;
+    int mWrapV = 0;
+    bool mNvidia = false;
+    TURect mClip{0, 0, 0, 0};
+    std::shared_ptr<TTexture> mRenderTarget;
+    TRenderer::ERenderTargetMode mRenderTargetMode = TRenderer::kRenderTargetNormal;
+    int mTargetWidth = 0;
+    int mTargetHeight = 0;
+    bool mAxes3d = true;
+    bool m3dPass = false;
+    bool mDepthWrite = false;
+    bool mDepthTest = false;
+    bool mAvoidFillIn16Bit = false;
+    bool mHardwareCursors = false;
+
+    // Framebuffer objects standing in for the target area, the shown image and texture fills.
+    unsigned int mTargetFbo = 0;
+    unsigned int mTargetColor = 0;
+    unsigned int mTargetDepth = 0;
+    int mTargetBufferWidth = 0;
+    int mTargetBufferHeight = 0;
+    unsigned int mFrontFbo = 0;
+    unsigned int mFrontColor = 0;
+    bool mFrontValid = false;
+    unsigned int mSurfaceFbo = 0;
+    unsigned int mWhiteTexture = 0;
+};
