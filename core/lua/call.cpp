@@ -1,0 +1,280 @@
+#include "core/lua/call.h"
+
+#include <cstdlib>
+
+#include "core/lua/closure.h"
+#include "core/lua/debug_info.h"
+#include "core/lua/gc.h"
+#include "core/lua/metamethod.h"
+#include "core/lua/str_table.h"
+#include "core/lua/table.h"
+#include "core/lua/vm.h"
+
+namespace luai {
+
+void throwError(lua_State* L, int status) {
+  if (L->g->nprotect == 0) {
+    if (L->g->panic) L->g->panic(L);
+    std::exit(EXIT_FAILURE);
+  }
+  throw LuaError{status};
+}
+
+void setErrorObj(lua_State* L, int status, TValue* oldtop) {
+  switch (status) {
+    case LUA_ERRMEM: setstr(oldtop, newStr(L, "not enough memory")); break;
+    case LUA_ERRERR: setstr(oldtop, newStr(L, "error in error handling")); break;
+    default: *oldtop = *(L->top - 1); break;
+  }
+  L->top = oldtop + 1;
+}
+
+int pcallRaw(lua_State* L, void (*f)(lua_State*, void*), void* ud, ptrdiff_t oldtop, ptrdiff_t ef) {
+  ptrdiff_t oldci = L->ci - L->base_ci;
+  int oldnC = L->nCcalls;
+  int oldcdepth = L->g->cdepth;
+  uint8_t oldallowhook = L->allowhook;
+  ptrdiff_t olderrfunc = L->errfunc;
+  L->errfunc = ef;
+  int status = 0;
+  int oldprotect = L->g->nprotect++;
+  try {
+    f(L, ud);
+  } catch (const LuaError& e) {
+    status = e.status;
+  } catch (const std::bad_alloc&) {
+    status = LUA_ERRMEM;
+  }
+  L->g->nprotect = oldprotect;
+  if (status != 0) {
+    TValue* top = restorestack(L, oldtop);
+    closeUpvals(L, top);
+    try {
+      setErrorObj(L, status, top);
+    } catch (...) {
+      setnil(top);
+      L->top = top + 1;
+    }
+    L->nCcalls = oldnC;
+    L->g->cdepth = oldcdepth;
+    L->ci = L->base_ci + oldci;
+    L->base = L->ci->base;
+    L->allowhook = oldallowhook;
+  }
+  L->errfunc = olderrfunc;
+  return status;
+}
+
+void callHook(lua_State* L, int event, int line) {
+  lua_Hook hook = L->hook;
+  if (hook == nullptr || !L->allowhook) return;
+  ptrdiff_t top = savestack(L, L->top);
+  ptrdiff_t citop = savestack(L, L->ci->top);
+  lua_Debug ar;
+  ar.event = event;
+  ar.currentline = line;
+  ar.i_ci = static_cast<int>(L->ci - L->base_ci);
+  checkStack(L, LUA_MINSTACK);
+  L->ci->top = L->top + LUA_MINSTACK;
+  L->allowhook = 0;
+  try {
+    hook(L, &ar);
+  } catch (...) {
+    L->allowhook = 1;
+    throw;
+  }
+  L->allowhook = 1;
+  L->ci->top = restorestack(L, citop);
+  L->top = restorestack(L, top);
+}
+
+void adjustVarargs(lua_State* L, int nfixed, TValue* base) {
+  ptrdiff_t baser = savestack(L, base);
+  int actual = static_cast<int>(L->top - base);
+  if (actual < nfixed) {
+    checkStack(L, nfixed - actual);
+    base = restorestack(L, baser);
+    for (; actual < nfixed; actual++) setnil(L->top++);
+  }
+  int nextra = actual - nfixed;
+  Table* htab = newTable(L, nextra, 1);
+  base = restorestack(L, baser);
+  for (int i = 0; i < nextra; i++) htab->array[i] = base[nfixed + i];
+  setnum(tableSetStr(L, htab, newStr(L, "n")), nextra);
+  base = restorestack(L, baser);
+  L->top = base + nfixed;
+  settable(L->top, htab);
+  L->top++;
+}
+
+TValue* tryFuncTM(lua_State* L, TValue* func) {
+  const TValue* tm = getTMbyObj(L, func, TM_CALL);
+  if (!ttisfunction(tm)) typeError(L, func, "call");
+  ptrdiff_t funcr = savestack(L, func);
+  TValue tmv = *tm;
+  checkStack(L, 1);
+  func = restorestack(L, funcr);
+  for (TValue* p = L->top; p > func; p--) *p = *(p - 1);
+  L->top++;
+  *func = tmv;
+  return func;
+}
+
+PrecallResult precall(lua_State* L, TValue* func, int nresults) {
+  if (!ttisfunction(func)) func = tryFuncTM(L, func);
+  ptrdiff_t funcr = savestack(L, func);
+  Closure* cl = clvalue(func);
+  if (!cl->isC) {
+    Proto* p = static_cast<LClosure*>(cl)->p;
+    checkStack(L, p->maxstacksize);
+    if (p->is_vararg) adjustVarargs(L, p->numparams, restorestack(L, funcr) + 1);
+    CallInfo* ci = nextCI(L);
+    func = restorestack(L, funcr);
+    ci->func = func;
+    ci->base = func + 1;
+    L->base = ci->base;
+    ci->top = ci->base + p->maxstacksize;
+    ci->savedpc = p->code.data();
+    ci->nresults = nresults;
+    ci->tailcalls = 0;
+    ci->callstatus = CIST_LUA;
+    for (TValue* st = L->top; st < ci->top; st++) setnil(st);
+    L->top = ci->top;
+    if (L->hookmask & LUA_MASKCALL) {
+      ci->savedpc++;
+      callHook(L, LUA_HOOKCALL, -1);
+      ci->savedpc--;
+    }
+    return PCR_LUA;
+  }
+  checkStack(L, LUA_MINSTACK);
+  CallInfo* ci = nextCI(L);
+  func = restorestack(L, funcr);
+  ci->func = func;
+  ci->base = func + 1;
+  L->base = ci->base;
+  ci->top = L->top + LUA_MINSTACK;
+  ci->savedpc = nullptr;
+  ci->nresults = nresults;
+  ci->tailcalls = 0;
+  ci->callstatus = 0;
+  if (L->hookmask & LUA_MASKCALL) callHook(L, LUA_HOOKCALL, -1);
+  int n = static_cast<CClosure*>(cl)->f(L);
+  if (n < 0) return PCR_YIELD;
+  postcall(L, L->top - n);
+  return PCR_C;
+}
+
+void postcall(lua_State* L, TValue* firstResult) {
+  CallInfo* ci = L->ci;
+  if (L->hookmask & LUA_MASKRET) {
+    ptrdiff_t fr = savestack(L, firstResult);
+    callHook(L, LUA_HOOKRET, -1);
+    firstResult = restorestack(L, fr);
+    ci = L->ci;
+  }
+  TValue* res = ci->func;
+  int wanted = ci->nresults;
+  L->ci = ci - 1;
+  L->base = L->ci->base;
+  int i = wanted;
+  while (i != 0 && firstResult < L->top) {
+    *res++ = *firstResult++;
+    i--;
+  }
+  while (i-- > 0) setnil(res++);
+  L->top = res;
+}
+
+void callFunc(lua_State* L, TValue* func, int nresults) {
+  GlobalState* g = L->g;
+  if (++g->cdepth >= kMaxCCalls) {
+    if (g->cdepth == kMaxCCalls) {
+      ++L->nCcalls;
+      runError(L, "C stack overflow");
+    }
+    if (g->cdepth >= kMaxCCalls + (kMaxCCalls >> 3)) throwError(L, LUA_ERRERR);
+  }
+  ++L->nCcalls;
+  if (precall(L, func, nresults) == PCR_LUA) {
+    L->ci->callstatus |= CIST_FRESH;
+    execute(L);
+  }
+  --L->nCcalls;
+  --g->cdepth;
+  checkGC(L);
+}
+
+int doYield(lua_State* L, int nresults) {
+  if (L->nCcalls > L->baseCcalls || L->ci == L->base_ci)
+    runError(L, "attempt to yield across metamethod/C-call boundary");
+  L->base = L->top - nresults;
+  L->suspended = 1;
+  L->ci->callstatus |= CIST_YIELD;
+  return -1;
+}
+
+static void resumeBody(lua_State* L, int nargs) {
+  if (!L->suspended) {
+    TValue* func = L->top - nargs - 1;
+    PrecallResult r = precall(L, func, LUA_MULTRET);
+    if (r != PCR_LUA) return;
+    L->ci->callstatus |= CIST_FRESH;
+  } else {
+    L->suspended = 0;
+    CallInfo* ci = L->ci;
+    int wanted = ci->nresults;
+    ci->callstatus &= static_cast<uint8_t>(~CIST_YIELD);
+    postcall(L, L->top - nargs);
+    if (!(L->ci->callstatus & CIST_LUA)) return;  // the yielding function was the coroutine's body
+    if (wanted >= 0) L->top = L->ci->top;
+  }
+  execute(L);
+}
+
+int resumeThread(lua_State* L, int nargs) {
+  GlobalState* g = L->g;
+  int oldbase = L->baseCcalls;
+  int oldnC = L->nCcalls;
+  int oldcdepth = g->cdepth;
+  ptrdiff_t olderrfunc = L->errfunc;
+  if (g->cdepth >= kMaxCCalls) {
+    L->top -= nargs;
+    setstr(L->top, newStr(L, "C stack overflow"));
+    L->top++;
+    return LUA_ERRRUN;
+  }
+  ++g->cdepth;
+  L->baseCcalls = ++L->nCcalls;
+  L->errfunc = 0;
+  int status = 0;
+  int oldprotect = g->nprotect++;
+  try {
+    resumeBody(L, nargs);
+  } catch (const LuaError& e) {
+    status = e.status;
+  } catch (const std::bad_alloc&) {
+    status = LUA_ERRMEM;
+  }
+  g->nprotect = oldprotect;
+  if (status != 0) {
+    L->suspended = 0;
+    L->ci = L->base_ci;
+    L->base = L->ci->base;
+    closeUpvals(L, L->base);
+    try {
+      setErrorObj(L, status, L->base);
+    } catch (...) {
+      setnil(L->base);
+      L->top = L->base + 1;
+    }
+    L->allowhook = 1;
+  }
+  L->nCcalls = oldnC;
+  L->baseCcalls = oldbase;
+  g->cdepth = oldcdepth;
+  L->errfunc = olderrfunc;
+  return status;
+}
+
+}  // namespace luai

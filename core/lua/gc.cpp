@@ -1,0 +1,312 @@
+#include "core/lua/gc.h"
+
+#include <cstdlib>
+
+#include "core/lua/call.h"
+#include "core/lua/closure.h"
+#include "core/lua/metamethod.h"
+#include "core/lua/str_table.h"
+#include "core/lua/table.h"
+
+namespace luai {
+
+namespace {
+
+constexpr uint8_t MARK = 1, FIXED = 2, FINALIZED = 4;
+
+struct Collector {
+  lua_State* L = nullptr;
+  GlobalState* g = nullptr;
+  GCObject* gray = nullptr;
+  Table* weak = nullptr;
+  std::vector<Udata*> pending;
+
+  void markObject(GCObject* o) {
+    if (o->marked & MARK) return;
+    o->marked |= MARK;
+    switch (o->tt) {
+      case LUA_TSTRING: break;
+      case LUA_TUSERDATA: {
+        Udata* u = static_cast<Udata*>(o);
+        if (u->metatable) markObject(u->metatable);
+        break;
+      }
+      case TUPVAL: {
+        UpVal* uv = static_cast<UpVal*>(o);
+        markValue(uv->v);
+        break;
+      }
+      case LUA_TTABLE: static_cast<Table*>(o)->gclist = gray; gray = o; break;
+      case LUA_TFUNCTION: static_cast<Closure*>(o)->gclist = gray; gray = o; break;
+      case LUA_TTHREAD: reinterpret_cast<lua_State*>(o)->gclist = gray; gray = o; break;
+      case TPROTO: static_cast<Proto*>(o)->gclist = gray; gray = o; break;
+      default: break;
+    }
+  }
+  void markValue(const TValue* v) {
+    if (iscollectable(v) && v->tt != TDEADKEY) markObject(v->v.gc);
+  }
+
+  void traverseTable(Table* h) {
+    if (h->metatable) markObject(h->metatable);
+    bool wk = false, wv = false;
+    if (h->metatable) {
+      const TValue* mode = tableGetStr(h->metatable, g->tmname[TM_MODE]);
+      if (ttisstring(mode)) {
+        wk = std::strchr(tsvalue(mode)->data(), 'k') != nullptr;
+        wv = std::strchr(tsvalue(mode)->data(), 'v') != nullptr;
+      }
+    }
+    if (wk || wv) {
+      h->gclist = weak;
+      weak = h;
+      h->marked = static_cast<uint8_t>((h->marked & ~(8 | 16)) | (wk ? 8 : 0) | (wv ? 16 : 0));
+    }
+    if (!wv)
+      for (int i = 0; i < h->sizearray; i++) markValue(&h->array[i]);
+    if (h->sizearray && wv)
+      for (int i = 0; i < h->sizearray; i++)
+        if (ttisstring(&h->array[i])) markValue(&h->array[i]);
+    int ns = sizenode(h);
+    if (h->lsizenode == 0 && h->node[0].key.tt == LUA_TNIL && ttisnil(&h->node[0].val)) return;
+    for (int i = 0; i < ns; i++) {
+      Node* n = &h->node[i];
+      if (ttisnil(&n->val)) {
+        if (iscollectable(&n->key) && n->key.tt != TDEADKEY) n->key.tt = TDEADKEY;
+        continue;
+      }
+      if (!wk || ttisstring(&n->key)) markValue(&n->key);
+      if (!wv || ttisstring(&n->val)) markValue(&n->val);
+    }
+  }
+
+  void traverseThread(lua_State* th) {
+    markValue(&th->gt);
+    // every live register of every frame lies below top; what is above is dead
+    for (TValue* o = th->stack; o < th->top; o++) markValue(o);
+    for (TValue* o = th->top; o < th->stack + th->stacksize; o++) setnil(o);
+    for (UpVal* uv = th->openupval; uv; uv = uv->opennext) markObject(uv);
+  }
+
+  void traverseProto(Proto* p) {
+    if (p->source) markObject(p->source);
+    for (auto& k : p->k) markValue(&k);
+    for (auto* sub : p->p)
+      if (sub) markObject(sub);
+    for (auto& lv : p->locvars)
+      if (lv.varname) markObject(lv.varname);
+    for (auto* s : p->upvalues)
+      if (s) markObject(s);
+  }
+
+  void traverseClosure(Closure* c) {
+    if (c->env) markObject(c->env);
+    if (c->isC) {
+      CClosure* cc = static_cast<CClosure*>(c);
+      for (int i = 0; i < cc->nupvalues; i++) markValue(&cc->upvalue[i]);
+    } else {
+      LClosure* lc = static_cast<LClosure*>(c);
+      if (lc->p) markObject(lc->p);
+      for (int i = 0; i < lc->nupvalues; i++)
+        if (lc->upvals[i]) markObject(lc->upvals[i]);
+    }
+  }
+
+  void propagate() {
+    while (gray) {
+      GCObject* o = gray;
+      switch (o->tt) {
+        case LUA_TTABLE: gray = static_cast<Table*>(o)->gclist; traverseTable(static_cast<Table*>(o)); break;
+        case LUA_TFUNCTION: gray = static_cast<Closure*>(o)->gclist; traverseClosure(static_cast<Closure*>(o)); break;
+        case LUA_TTHREAD: gray = reinterpret_cast<lua_State*>(o)->gclist; traverseThread(reinterpret_cast<lua_State*>(o)); break;
+        case TPROTO: gray = static_cast<Proto*>(o)->gclist; traverseProto(static_cast<Proto*>(o)); break;
+        default: gray = nullptr; break;
+      }
+    }
+  }
+
+  static bool isCleared(const TValue* o) {
+    if (!iscollectable(o) || o->tt == TDEADKEY) return false;
+    return !(o->v.gc->marked & MARK);
+  }
+
+  void clearWeak() {
+    for (Table* h = weak; h; h = static_cast<Table*>(h->gclist)) {
+      bool wk = h->marked & 8, wv = h->marked & 16;
+      if (wv)
+        for (int i = 0; i < h->sizearray; i++)
+          if (isCleared(&h->array[i])) setnil(&h->array[i]);
+      if (h->lsizenode == 0 && h->node[0].key.tt == LUA_TNIL) continue;
+      int ns = sizenode(h);
+      for (int i = 0; i < ns; i++) {
+        Node* n = &h->node[i];
+        if (ttisnil(&n->val)) continue;
+        if ((wk && isCleared(&n->key)) || (wv && isCleared(&n->val))) {
+          setnil(&n->val);
+          if (iscollectable(&n->key)) n->key.tt = TDEADKEY;
+        }
+      }
+    }
+  }
+
+  void markRoots() {
+    g->mainthread->marked &= static_cast<uint8_t>(~MARK);  // not in the swept list, so never unmarked there
+    markObject(g->mainthread);
+    markValue(&g->registry);
+    for (int i = 0; i < NUM_TAGS; i++)
+      if (g->mt[i]) markObject(g->mt[i]);
+  }
+
+  // Unreached userdata with a __gc metamethod are kept for one more cycle and finalised.
+  void separateUdata() {
+    for (GCObject* o = g->rootgc; o; o = o->gcnext) {
+      if (o->tt != LUA_TUSERDATA || (o->marked & (MARK | FINALIZED))) continue;
+      Udata* u = static_cast<Udata*>(o);
+      if (fastTM(L, u->metatable, TM_GC) == nullptr) continue;
+      u->marked |= FINALIZED;
+      pending.push_back(u);
+    }
+    for (Udata* u : pending) markObject(u);
+  }
+
+  void closeDeadThreads() {
+    for (GCObject* o = g->rootgc; o; o = o->gcnext)
+      if (o->tt == LUA_TTHREAD && !(o->marked & MARK)) closeUpvals(reinterpret_cast<lua_State*>(o), reinterpret_cast<lua_State*>(o)->stack);
+  }
+
+  void sweep() {
+    GCObject** p = &g->rootgc;
+    while (GCObject* o = *p) {
+      if (o->marked & MARK) {
+        o->marked &= static_cast<uint8_t>(~(MARK | 8 | 16));
+        p = &o->gcnext;
+      } else {
+        *p = o->gcnext;
+        freeObject(L, o);
+      }
+    }
+    StringTable& st = g->strt;
+    for (uint32_t i = 0; i < st.size; i++) {
+      TString** sp = &st.hash[i];
+      while (TString* s = *sp) {
+        if (s->marked & (MARK | FIXED)) {
+          s->marked &= static_cast<uint8_t>(~MARK);
+          sp = &s->hnext;
+        } else {
+          *sp = s->hnext;
+          freeString(L, s);
+        }
+      }
+    }
+    if (st.nuse < st.size / 4 && st.size > 64) resizeStrTable(L, st.size / 2);
+  }
+
+  static void freeObject(lua_State* L, GCObject* o) {
+    switch (o->tt) {
+      case LUA_TTABLE: freeTable(L, static_cast<Table*>(o)); break;
+      case LUA_TFUNCTION: freeClosure(L, static_cast<Closure*>(o)); break;
+      case LUA_TUSERDATA: {
+        Udata* u = static_cast<Udata*>(o);
+        freeMem(L, u, Udata::payloadOffset() + u->len);
+        break;
+      }
+      case LUA_TTHREAD: freeThread(L, reinterpret_cast<lua_State*>(o)); break;
+      case TPROTO: freeProto(L, static_cast<Proto*>(o)); break;
+      case TUPVAL: freeUpval(L, static_cast<UpVal*>(o)); break;
+      default: break;
+    }
+  }
+};
+
+void runFinalizer(lua_State* L, Udata* u) {
+  const TValue* tm = fastTM(L, u->metatable, TM_GC);
+  if (tm == nullptr || !ttisfunction(tm)) return;
+  checkStack(L, 3);
+  TValue* top = L->top;
+  setobj(top, tm);
+  setudata(top + 1, u);
+  L->top = top + 2;
+  struct Arg {
+    TValue* func;
+  } arg{top};
+  uint8_t oldhook = L->allowhook;
+  L->allowhook = 0;
+  pcallRaw(L, [](lua_State* L1, void* ud) { callFunc(L1, static_cast<Arg*>(ud)->func, 0); }, &arg,
+           savestack(L, top), 0);
+  L->allowhook = oldhook;
+  L->top = top;
+}
+
+}  // namespace
+
+void linkObject(lua_State* L, GCObject* o, int tt) {
+  GlobalState* g = L->g;
+  o->tt = static_cast<uint8_t>(tt);
+  o->marked = 0;
+  o->gcnext = g->rootgc;
+  g->rootgc = o;
+}
+
+void setThreshold(lua_State* L) {
+  GlobalState* g = L->g;
+  g->gcthreshold = 2 * g->totalbytes;
+  if (g->gcthreshold < 256 * 1024) g->gcthreshold = 256 * 1024;
+}
+
+void fullGC(lua_State* L) {
+  GlobalState* g = L->g;
+  if (g->gcblock) return;
+  GCBlock block(L);
+  Collector c;
+  c.L = L;
+  c.g = g;
+  c.markRoots();
+  c.propagate();
+  c.clearWeak();
+  c.separateUdata();
+  c.propagate();
+  c.clearWeak();
+  c.closeDeadThreads();
+  c.sweep();
+  setThreshold(L);
+  for (Udata* u : c.pending) runFinalizer(L, u);
+}
+
+void callGCTM(lua_State* L) {
+  GlobalState* g = L->g;
+  GCBlock block(L);
+  std::vector<Udata*> all;
+  for (GCObject* o = g->rootgc; o; o = o->gcnext) {
+    if (o->tt != LUA_TUSERDATA || (o->marked & FINALIZED)) continue;
+    Udata* u = static_cast<Udata*>(o);
+    if (fastTM(L, u->metatable, TM_GC) == nullptr) continue;
+    u->marked |= FINALIZED;
+    all.push_back(u);
+  }
+  for (Udata* u : all) runFinalizer(L, u);
+}
+
+void freeAll(lua_State* L) {
+  GlobalState* g = L->g;
+  lua_State* main = g->mainthread;
+  for (GCObject* o = g->rootgc; o; o = o->gcnext)
+    if (o->tt == LUA_TTHREAD) closeUpvals(reinterpret_cast<lua_State*>(o), reinterpret_cast<lua_State*>(o)->stack);
+  while (GCObject* o = g->rootgc) {
+    g->rootgc = o->gcnext;
+    Collector::freeObject(main, o);
+  }
+  StringTable& st = g->strt;
+  for (uint32_t i = 0; i < st.size; i++) {
+    while (TString* s = st.hash[i]) {
+      st.hash[i] = s->hnext;
+      freeString(main, s);
+    }
+  }
+  freeMem(main, st.hash, st.size * sizeof(TString*));
+  if (main->base_ci) freeMem(main, main->base_ci, sizeof(CallInfo) * main->size_ci);
+  if (main->stack) freeMem(main, main->stack, sizeof(TValue) * main->stacksize);
+  delete g;
+  std::free(main);
+}
+
+}  // namespace luai

@@ -1,0 +1,667 @@
+// String library: byte-string functions, formatting and pattern matching.
+#include <cctype>
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "core/lua/lib_support.h"
+#include "lauxlib.h"
+#include "lualib.h"
+
+namespace {
+
+using tv_lua::FormatInCLocale;
+using tv_lua::NumberToInteger;
+
+// A position argument: negative counts from the end (-1 is the last byte).
+long RelativePosition(long pos, size_t len) {
+  if (pos >= 0) return pos;
+  if (static_cast<size_t>(-pos) > len) return 0;
+  return static_cast<long>(len) + pos + 1;
+}
+
+long CheckLong(lua_State* L, int narg) {
+  return static_cast<long>(NumberToInteger(luaL_checknumber(L, narg)));
+}
+
+long OptLong(lua_State* L, int narg, long def) {
+  return lua_isnoneornil(L, narg) ? def : CheckLong(L, narg);
+}
+
+int StrLen(lua_State* L) {
+  size_t l;
+  luaL_checklstring(L, 1, &l);
+  lua_pushnumber(L, static_cast<lua_Number>(l));
+  return 1;
+}
+
+int StrSub(lua_State* L) {
+  size_t l;
+  const char* s = luaL_checklstring(L, 1, &l);
+  long start = RelativePosition(CheckLong(L, 2), l);
+  long end = RelativePosition(OptLong(L, 3, -1), l);
+  if (start < 1) start = 1;
+  if (end > static_cast<long>(l)) end = static_cast<long>(l);
+  if (start <= end) lua_pushlstring(L, s + start - 1, static_cast<size_t>(end - start + 1));
+  else lua_pushliteral(L, "");
+  return 1;
+}
+
+template <int (*Convert)(int)>
+int StrMapBytes(lua_State* L) {
+  size_t l;
+  const char* s = luaL_checklstring(L, 1, &l);
+  luaL_Buffer b;
+  luaL_buffinit(L, &b);
+  for (size_t i = 0; i < l; i++) luaL_putchar(&b, Convert(static_cast<unsigned char>(s[i])));
+  luaL_pushresult(&b);
+  return 1;
+}
+
+int ToLower(int c) { return std::tolower(c); }
+int ToUpper(int c) { return std::toupper(c); }
+
+constexpr size_t kMaxRepResult = 0x7fffffff;
+
+int StrRep(lua_State* L) {
+  size_t l;
+  const char* s = luaL_checklstring(L, 1, &l);
+  long n = CheckLong(L, 2);
+  if (n <= 0 || l == 0) {
+    lua_pushliteral(L, "");
+    return 1;
+  }
+  // A script asking for gigabytes gets an error rather than taking the process down.
+  if (static_cast<unsigned long>(n) > kMaxRepResult / l) return luaL_error(L, "resulting string too large");
+  luaL_Buffer b;
+  luaL_buffinit(L, &b);
+  for (long i = 0; i < n; i++) luaL_addlstring(&b, s, l);
+  luaL_pushresult(&b);
+  return 1;
+}
+
+int StrByte(lua_State* L) {
+  size_t l;
+  const char* s = luaL_checklstring(L, 1, &l);
+  long pos = RelativePosition(OptLong(L, 2, 1), l);
+  if (pos <= 0 || static_cast<size_t>(pos) > l) return 0;
+  lua_pushnumber(L, static_cast<unsigned char>(s[pos - 1]));
+  return 1;
+}
+
+int StrChar(lua_State* L) {
+  int n = lua_gettop(L);
+  luaL_Buffer b;
+  luaL_buffinit(L, &b);
+  for (int i = 1; i <= n; i++) {
+    int c = luaL_checkint(L, i);
+    luaL_argcheck(L, static_cast<unsigned char>(c) == c, i, "invalid value");
+    luaL_putchar(&b, static_cast<unsigned char>(c));
+  }
+  luaL_pushresult(&b);
+  return 1;
+}
+
+int WriteToString(lua_State*, const void* p, size_t size, void* ud) {
+  static_cast<std::string*>(ud)->append(static_cast<const char*>(p), size);
+  return 0;
+}
+
+int StrDump(lua_State* L) {
+  luaL_checktype(L, 1, LUA_TFUNCTION);
+  lua_settop(L, 1);
+  if (lua_iscfunction(L, 1)) return luaL_error(L, "unable to dump given function");
+  std::string bytes;
+  lua_dump(L, WriteToString, &bytes);
+  if (bytes.empty()) return luaL_error(L, "unable to dump given function");
+  lua_pushlstring(L, bytes.data(), bytes.size());
+  return 1;
+}
+
+// ---- pattern matching ---------------------------------------------------------------------
+
+constexpr char kEscape = '%';
+constexpr char kSpecials[] = "^$*+?.([%-";
+constexpr int kMaxCaptures = 32;
+constexpr long kCapUnfinished = -1;
+constexpr long kCapPosition = -2;
+
+struct MatchState {
+  const char* src_init;  // start of the subject
+  const char* src_end;   // end of the subject
+  lua_State* L;
+  int level;  // captures in use
+  struct {
+    const char* init;
+    long len;
+  } capture[kMaxCaptures];
+};
+
+int CaptureToClose(MatchState* ms) {
+  for (int level = ms->level - 1; level >= 0; level--)
+    if (ms->capture[level].len == kCapUnfinished) return level;
+  return luaL_error(ms->L, "invalid pattern capture");
+}
+
+int CheckCaptureIndex(MatchState* ms, int digit) {
+  int l = digit - '1';
+  if (l < 0 || l >= ms->level || ms->capture[l].len == kCapUnfinished)
+    return luaL_error(ms->L, "invalid capture index");
+  return l;
+}
+
+// End of the single-character class starting at p.
+const char* ClassEnd(MatchState* ms, const char* p) {
+  char c = *p++;
+  if (c == kEscape) {
+    if (*p == '\0') luaL_error(ms->L, "malformed pattern (ends with `%%')");
+    return p + 1;
+  }
+  if (c == '[') {
+    if (*p == '^') p++;
+    do {  // the first ']' right after '[' or '[^' is a member, not the end
+      if (*p == '\0') luaL_error(ms->L, "malformed pattern (missing `]')");
+      if (*(p++) == kEscape && *p != '\0') p++;
+    } while (*p != ']');
+    return p + 1;
+  }
+  return p;
+}
+
+bool MatchClass(int c, int cl) {
+  bool res;
+  switch (std::tolower(cl)) {
+    case 'a': res = std::isalpha(c); break;
+    case 'c': res = std::iscntrl(c); break;
+    case 'd': res = std::isdigit(c); break;
+    case 'l': res = std::islower(c); break;
+    case 'p': res = std::ispunct(c); break;
+    case 's': res = std::isspace(c); break;
+    case 'u': res = std::isupper(c); break;
+    case 'w': res = std::isalnum(c); break;
+    case 'x': res = std::isxdigit(c); break;
+    case 'z': res = (c == 0); break;
+    default: return cl == c;
+  }
+  return std::isupper(cl) ? !res : res;
+}
+
+// p points at '[', ec at its closing ']'.
+bool MatchBracketClass(int c, const char* p, const char* ec) {
+  bool want = true;
+  if (*(p + 1) == '^') {
+    want = false;
+    p++;
+  }
+  while (++p < ec) {
+    if (*p == kEscape) {
+      p++;
+      if (MatchClass(c, static_cast<unsigned char>(*p))) return want;
+    } else if (*(p + 1) == '-' && p + 2 < ec) {
+      if (static_cast<unsigned char>(*p) <= c && c <= static_cast<unsigned char>(*(p + 2)))
+        return want;
+      p += 2;
+    } else if (static_cast<unsigned char>(*p) == c) {
+      return want;
+    }
+  }
+  return !want;
+}
+
+bool SingleMatch(int c, const char* p, const char* ep) {
+  switch (*p) {
+    case '.': return true;
+    case kEscape: return MatchClass(c, static_cast<unsigned char>(*(p + 1)));
+    case '[': return MatchBracketClass(c, p, ep - 1);
+    default: return static_cast<unsigned char>(*p) == c;
+  }
+}
+
+const char* DoMatch(MatchState* ms, const char* s, const char* p);
+
+const char* MatchBalance(MatchState* ms, const char* s, const char* p) {
+  if (*p == '\0' || *(p + 1) == '\0') luaL_error(ms->L, "unbalanced pattern");
+  if (s >= ms->src_end || *s != *p) return nullptr;
+  char open = *p, close = *(p + 1);
+  int depth = 1;
+  while (++s < ms->src_end) {
+    if (*s == close) {
+      if (--depth == 0) return s + 1;
+    } else if (*s == open) {
+      depth++;
+    }
+  }
+  return nullptr;
+}
+
+const char* MaxExpand(MatchState* ms, const char* s, const char* p, const char* ep) {
+  long i = 0;
+  while (s + i < ms->src_end && SingleMatch(static_cast<unsigned char>(s[i]), p, ep)) i++;
+  for (; i >= 0; i--) {  // give back one repetition at a time
+    const char* res = DoMatch(ms, s + i, ep + 1);
+    if (res) return res;
+  }
+  return nullptr;
+}
+
+const char* MinExpand(MatchState* ms, const char* s, const char* p, const char* ep) {
+  for (;;) {
+    const char* res = DoMatch(ms, s, ep + 1);
+    if (res) return res;
+    if (s < ms->src_end && SingleMatch(static_cast<unsigned char>(*s), p, ep)) s++;
+    else return nullptr;
+  }
+}
+
+const char* StartCapture(MatchState* ms, const char* s, const char* p, long what) {
+  if (ms->level >= kMaxCaptures) luaL_error(ms->L, "too many captures");
+  ms->capture[ms->level].init = s;
+  ms->capture[ms->level].len = what;
+  ms->level++;
+  const char* res = DoMatch(ms, s, p);
+  if (res == nullptr) ms->level--;
+  return res;
+}
+
+const char* EndCapture(MatchState* ms, const char* s, const char* p) {
+  int l = CaptureToClose(ms);
+  ms->capture[l].len = s - ms->capture[l].init;
+  const char* res = DoMatch(ms, s, p);
+  if (res == nullptr) ms->capture[l].len = kCapUnfinished;
+  return res;
+}
+
+const char* MatchCapture(MatchState* ms, const char* s, int digit) {
+  int l = CheckCaptureIndex(ms, digit);
+  size_t len = static_cast<size_t>(ms->capture[l].len);
+  if (static_cast<size_t>(ms->src_end - s) >= len && std::memcmp(ms->capture[l].init, s, len) == 0)
+    return s + len;
+  return nullptr;
+}
+
+// Matches pattern p against the subject at s; the end of the match, or null.
+const char* DoMatch(MatchState* ms, const char* s, const char* p) {
+  for (;;) {
+    switch (*p) {
+      case '\0':
+        return s;
+      case '(':
+        if (*(p + 1) == ')') return StartCapture(ms, s, p + 2, kCapPosition);
+        return StartCapture(ms, s, p + 1, kCapUnfinished);
+      case ')':
+        return EndCapture(ms, s, p + 1);
+      case kEscape:
+        if (*(p + 1) == 'b') {
+          s = MatchBalance(ms, s, p + 2);
+          if (s == nullptr) return nullptr;
+          p += 4;
+          continue;
+        }
+        if (std::isdigit(static_cast<unsigned char>(*(p + 1)))) {
+          s = MatchCapture(ms, s, static_cast<unsigned char>(*(p + 1)));
+          if (s == nullptr) return nullptr;
+          p += 2;
+          continue;
+        }
+        break;  // an ordinary escaped class
+      case '$':
+        if (*(p + 1) == '\0') return (s == ms->src_end) ? s : nullptr;
+        break;  // '$' elsewhere is a plain character
+      default:
+        break;
+    }
+    const char* ep = ClassEnd(ms, p);
+    bool m = s < ms->src_end && SingleMatch(static_cast<unsigned char>(*s), p, ep);
+    switch (*ep) {
+      case '?': {
+        if (m) {
+          const char* res = DoMatch(ms, s + 1, ep + 1);
+          if (res) return res;
+        }
+        p = ep + 1;
+        continue;
+      }
+      case '*':
+        return MaxExpand(ms, s, p, ep);
+      case '+':
+        return m ? MaxExpand(ms, s + 1, p, ep) : nullptr;
+      case '-':
+        return MinExpand(ms, s, p, ep);
+      default:
+        if (!m) return nullptr;
+        s++;
+        p = ep;
+        continue;
+    }
+  }
+}
+
+// Pushes capture i; with no captures at all, "capture 0" is the whole match s..e.
+void PushOneCapture(MatchState* ms, int i, const char* s, const char* e) {
+  if (i >= ms->level) {
+    if (i == 0) lua_pushlstring(ms->L, s, static_cast<size_t>(e - s));
+    else luaL_error(ms->L, "invalid capture index");
+    return;
+  }
+  long len = ms->capture[i].len;
+  if (len == kCapUnfinished) luaL_error(ms->L, "unfinished capture");
+  if (len == kCapPosition)
+    lua_pushnumber(ms->L, static_cast<lua_Number>(ms->capture[i].init - ms->src_init + 1));
+  else
+    lua_pushlstring(ms->L, ms->capture[i].init, static_cast<size_t>(len));
+}
+
+int PushCaptures(MatchState* ms, const char* s, const char* e) {
+  int n = (ms->level == 0 && s) ? 1 : ms->level;
+  luaL_checkstack(ms->L, n, "too many captures");
+  for (int i = 0; i < n; i++) PushOneCapture(ms, i, s, e);
+  return n;
+}
+
+const char* FindPlain(const char* s, size_t ls, const char* p, size_t lp) {
+  if (lp == 0) return s;
+  if (lp > ls) return nullptr;
+  const char* last = s + (ls - lp);
+  for (; s <= last; s++) {
+    const void* hit = std::memchr(s, p[0], static_cast<size_t>(last - s) + 1);
+    if (hit == nullptr) return nullptr;
+    s = static_cast<const char*>(hit);
+    if (std::memcmp(s, p, lp) == 0) return s;
+  }
+  return nullptr;
+}
+
+void InitMatch(MatchState* ms, lua_State* L, const char* s, size_t ls) {
+  ms->L = L;
+  ms->src_init = s;
+  ms->src_end = s + ls;
+  ms->level = 0;
+}
+
+int StrFind(lua_State* L) {
+  size_t ls, lp;
+  const char* s = luaL_checklstring(L, 1, &ls);
+  const char* p = luaL_checklstring(L, 2, &lp);
+  long init = RelativePosition(OptLong(L, 3, 1), ls) - 1;
+  if (init < 0) init = 0;
+  else if (static_cast<size_t>(init) > ls) init = static_cast<long>(ls);
+  if (lua_toboolean(L, 4) || std::strpbrk(p, kSpecials) == nullptr) {
+    const char* hit = FindPlain(s + init, ls - static_cast<size_t>(init), p, lp);
+    if (hit) {
+      lua_pushnumber(L, static_cast<lua_Number>(hit - s + 1));
+      lua_pushnumber(L, static_cast<lua_Number>(hit - s + lp));
+      return 2;
+    }
+  } else {
+    MatchState ms;
+    bool anchor = (*p == '^');
+    if (anchor) p++;
+    const char* s1 = s + init;
+    InitMatch(&ms, L, s, ls);
+    do {
+      ms.level = 0;
+      const char* e = DoMatch(&ms, s1, p);
+      if (e) {
+        lua_pushnumber(L, static_cast<lua_Number>(s1 - s + 1));
+        lua_pushnumber(L, static_cast<lua_Number>(e - s));
+        return PushCaptures(&ms, nullptr, nullptr) + 2;
+      }
+    } while (s1++ < ms.src_end && !anchor);
+  }
+  lua_pushnil(L);
+  return 1;
+}
+
+// The iterator of gfind: upvalues are the subject, the pattern and the next start offset.
+int GfindStep(lua_State* L) {
+  size_t ls;
+  const char* s = lua_tostring(L, lua_upvalueindex(1));
+  ls = lua_strlen(L, lua_upvalueindex(1));
+  const char* p = lua_tostring(L, lua_upvalueindex(2));
+  MatchState ms;
+  InitMatch(&ms, L, s, ls);
+  for (const char* src = s + static_cast<size_t>(lua_tonumber(L, lua_upvalueindex(3)));
+       src <= ms.src_end; src++) {
+    ms.level = 0;
+    const char* e = DoMatch(&ms, src, p);
+    if (e) {
+      long next = e - s;
+      if (e == src) next++;  // an empty match must not repeat at the same place
+      lua_pushnumber(L, static_cast<lua_Number>(next));
+      lua_replace(L, lua_upvalueindex(3));
+      return PushCaptures(&ms, src, e);
+    }
+  }
+  return 0;
+}
+
+int StrGfind(lua_State* L) {
+  luaL_checkstring(L, 1);
+  luaL_checkstring(L, 2);
+  lua_settop(L, 2);
+  lua_pushnumber(L, 0);
+  lua_pushcclosure(L, GfindStep, 3);
+  return 1;
+}
+
+void AddReplacement(MatchState* ms, luaL_Buffer* b, const char* s, const char* e) {
+  lua_State* L = ms->L;
+  if (lua_isstring(L, 3)) {
+    size_t l;
+    const char* news = lua_tostring(L, 3);
+    l = lua_strlen(L, 3);
+    for (size_t i = 0; i < l; i++) {
+      if (news[i] != kEscape || i + 1 == l) {
+        luaL_putchar(b, news[i]);
+        continue;
+      }
+      i++;
+      if (!std::isdigit(static_cast<unsigned char>(news[i]))) {
+        luaL_putchar(b, news[i]);
+        continue;
+      }
+      if (ms->level == 0 && news[i] == '1') {
+        luaL_addlstring(b, s, static_cast<size_t>(e - s));  // no captures: %1 is the match
+        continue;
+      }
+      PushOneCapture(ms, CheckCaptureIndex(ms, static_cast<unsigned char>(news[i])), s, e);
+      luaL_addvalue(b);
+    }
+    return;
+  }
+  // A function: its string (or number) result replaces the match; anything else removes it.
+  lua_pushvalue(L, 3);
+  int n = PushCaptures(ms, s, e);
+  lua_call(L, n, 1);
+  if (lua_isstring(L, -1)) luaL_addvalue(b);
+  else lua_pop(L, 1);
+}
+
+int StrGsub(lua_State* L) {
+  size_t srcl;
+  const char* src = luaL_checklstring(L, 1, &srcl);
+  const char* p = luaL_checkstring(L, 2);
+  long max_s = OptLong(L, 4, static_cast<long>(srcl) + 1);
+  luaL_argcheck(L, lua_gettop(L) >= 3 && (lua_isstring(L, 3) || lua_isfunction(L, 3)), 3,
+                "string or function expected");
+  bool anchor = (*p == '^');
+  if (anchor) p++;
+  luaL_Buffer b;
+  luaL_buffinit(L, &b);
+  MatchState ms;
+  InitMatch(&ms, L, src, srcl);
+  long n = 0;
+  while (n < max_s) {
+    ms.level = 0;
+    const char* e = DoMatch(&ms, src, p);
+    if (e) {
+      n++;
+      AddReplacement(&ms, &b, src, e);
+    }
+    if (e && e > src) src = e;
+    else if (src < ms.src_end) luaL_putchar(&b, *src++);
+    else break;
+    if (anchor) break;
+  }
+  luaL_addlstring(&b, src, static_cast<size_t>(ms.src_end - src));
+  luaL_pushresult(&b);
+  lua_pushnumber(L, static_cast<lua_Number>(n));
+  return 2;
+}
+
+// ---- format -------------------------------------------------------------------------------
+
+constexpr char kFormatFlags[] = "-+ #0";
+constexpr size_t kMaxFormat = 20;
+constexpr size_t kMaxItem = 512;
+
+void AddQuoted(lua_State* L, luaL_Buffer* b, int arg) {
+  size_t l;
+  const char* s = luaL_checklstring(L, arg, &l);
+  luaL_putchar(b, '"');
+  for (size_t i = 0; i < l; i++) {
+    switch (s[i]) {
+      case '"':
+      case '\\':
+      case '\n':
+        luaL_putchar(b, '\\');
+        luaL_putchar(b, s[i]);
+        break;
+      case '\r':
+        luaL_addlstring(b, "\\r", 2);
+        break;
+      case '\0':
+        luaL_addlstring(b, "\\000", 4);
+        break;
+      default:
+        luaL_putchar(b, s[i]);
+    }
+  }
+  luaL_putchar(b, '"');
+}
+
+// Copies one conversion spec ("%-5.2f") into form; returns the conversion letter's position.
+const char* ScanFormat(lua_State* L, const char* strfrmt, char* form) {
+  const char* p = strfrmt;
+  while (*p != '\0' && std::strchr(kFormatFlags, *p) != nullptr) p++;
+  if (static_cast<size_t>(p - strfrmt) >= sizeof(kFormatFlags))
+    luaL_error(L, "invalid format (repeated flags)");
+  if (std::isdigit(static_cast<unsigned char>(*p))) p++;
+  if (std::isdigit(static_cast<unsigned char>(*p))) p++;  // at most two width digits
+  if (*p == '.') {
+    p++;
+    if (std::isdigit(static_cast<unsigned char>(*p))) p++;
+    if (std::isdigit(static_cast<unsigned char>(*p))) p++;
+  }
+  if (std::isdigit(static_cast<unsigned char>(*p)))
+    luaL_error(L, "invalid format (width or precision too long)");
+  *(form++) = '%';
+  std::memcpy(form, strfrmt, static_cast<size_t>(p - strfrmt) + 1);
+  form[p - strfrmt + 1] = '\0';
+  return p;
+}
+
+// Inserts a length modifier before the conversion letter at the end of form.
+void AddLengthModifier(char* form, const char* mod) {
+  size_t l = std::strlen(form);
+  char conv = form[l - 1];
+  size_t lm = std::strlen(mod);
+  std::memcpy(form + l - 1, mod, lm);
+  form[l - 1 + lm] = conv;
+  form[l + lm] = '\0';
+}
+
+int StrFormat(lua_State* L) {
+  int arg = 1;
+  size_t sfl;
+  const char* strfrmt = luaL_checklstring(L, arg, &sfl);
+  const char* strfrmt_end = strfrmt + sfl;
+  luaL_Buffer b;
+  luaL_buffinit(L, &b);
+  while (strfrmt < strfrmt_end) {
+    if (*strfrmt != '%') {
+      luaL_putchar(&b, *strfrmt++);
+      continue;
+    }
+    if (*++strfrmt == '%') {
+      luaL_putchar(&b, *strfrmt++);
+      continue;
+    }
+    char form[kMaxFormat + 4];
+    char buff[kMaxItem];
+    arg++;
+    strfrmt = ScanFormat(L, strfrmt, form);
+    int n = 0;
+    switch (*strfrmt++) {
+      case 'c':
+        n = FormatInCLocale(buff, sizeof buff, form, static_cast<int>(NumberToInteger(luaL_checknumber(L, arg))));
+        break;
+      case 'd':
+      case 'i':
+        AddLengthModifier(form, "ll");
+        n = FormatInCLocale(buff, sizeof buff, form, NumberToInteger(luaL_checknumber(L, arg)));
+        break;
+      case 'o':
+      case 'u':
+      case 'x':
+      case 'X': {
+        double d = luaL_checknumber(L, arg);
+        // Negative values wrap as 32-bit unsigned numbers, as scripts written for 32 bits expect.
+        unsigned long long u = d < 0 ? static_cast<unsigned int>(NumberToInteger(d))
+                                     : static_cast<unsigned long long>(NumberToInteger(d));
+        AddLengthModifier(form, "ll");
+        n = FormatInCLocale(buff, sizeof buff, form, u);
+        break;
+      }
+      case 'e':
+      case 'E':
+      case 'f':
+      case 'g':
+      case 'G':
+        n = FormatInCLocale(buff, sizeof buff, form, static_cast<double>(luaL_checknumber(L, arg)));
+        break;
+      case 'q':
+        AddQuoted(L, &b, arg);
+        continue;
+      case 's': {
+        size_t l;
+        const char* s = luaL_checklstring(L, arg, &l);
+        if (std::strchr(form, '.') == nullptr && l >= 100) {
+          lua_pushvalue(L, arg);  // long and unformatted: keep it whole
+          luaL_addvalue(&b);
+          continue;
+        }
+        n = FormatInCLocale(buff, sizeof buff, form, s);
+        break;
+      }
+      default:
+        return luaL_error(L, "invalid option to `format'");
+    }
+    if (n > 0) luaL_addlstring(&b, buff, static_cast<size_t>(n) < sizeof buff ? n : sizeof buff - 1);
+  }
+  luaL_pushresult(&b);
+  return 1;
+}
+
+const luaL_reg kStringFuncs[] = {
+    {"len", StrLen},
+    {"sub", StrSub},
+    {"lower", StrMapBytes<ToLower>},
+    {"upper", StrMapBytes<ToUpper>},
+    {"char", StrChar},
+    {"rep", StrRep},
+    {"byte", StrByte},
+    {"format", StrFormat},
+    {"dump", StrDump},
+    {"find", StrFind},
+    {"gfind", StrGfind},
+    {"gsub", StrGsub},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+LUALIB_API int luaopen_string(lua_State* L) {
+  luaL_openlib(L, LUA_STRLIBNAME, kStringFuncs, 0);
+  return 1;
+}

@@ -1,0 +1,29 @@
+// Helpers shared by the standard libraries.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+#include "lua.h"
+
+namespace tv_lua {
+
+// snprintf in the C locale: scripts always see '.' as the decimal point.
+int FormatInCLocale(char* buf, std::size_t size, const char* fmt, ...)
+    __attribute__((format(printf, 3, 4)));
+
+// fscanf("%lf") in the C locale; false when no number could be read.
+bool ScanNumberInCLocale(std::FILE* f, double* d);
+
+// A double converted to an integer without undefined behaviour: NaN gives 0 and values beyond
+// the range saturate.
+long long NumberToInteger(double d);
+
+// Pushes the registry table stored under key, making it first; a non-null mode ("k", "v")
+// makes its entries weak.
+void PushRegistryTable(lua_State* L, const char* key, const char* mode);
+
+// The usual result of a system call: true, or nil, "[name: ]message", errno.
+int PushSystemResult(lua_State* L, bool ok, const char* name);
+
+}  // namespace tv_lua

@@ -1,0 +1,668 @@
+#include "core/lua/vm.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/lua/call.h"
+#include "core/lua/closure.h"
+#include "core/lua/debug_info.h"
+#include "core/lua/gc.h"
+#include "core/lua/metamethod.h"
+#include "core/lua/opcodes.h"
+#include "core/lua/str_table.h"
+#include "core/lua/table.h"
+
+namespace luai {
+
+constexpr int kMaxTagLoop = 100;
+
+const TValue* toNumber(const TValue* obj, TValue* n) {
+  if (ttisnumber(obj)) return obj;
+  lua_Number num;
+  if (ttisstring(obj) && str2d(tsvalue(obj)->data(), &num)) {
+    setnum(n, num);
+    return n;
+  }
+  return nullptr;
+}
+
+bool toStringInPlace(lua_State* L, TValue* obj) {
+  if (!ttisnumber(obj)) return false;
+  char s[32];
+  int len = num2str(nvalue(obj), s);
+  setstr(obj, newLStr(L, s, static_cast<size_t>(len)));
+  return true;
+}
+
+// Calls f(p1, p2) and stores its first result in the stack slot `res`.
+static void callTMres(lua_State* L, const TValue* f, const TValue* p1, const TValue* p2, TValue* res) {
+  ptrdiff_t result = savestack(L, res);
+  TValue fv = *f, a = *p1, b = *p2;
+  checkStack(L, 3);
+  TValue* top = L->top;
+  top[0] = fv;
+  top[1] = a;
+  top[2] = b;
+  L->top = top + 3;
+  callFunc(L, top, 1);
+  res = restorestack(L, result);
+  L->top--;
+  *res = *L->top;
+}
+
+static void callTM(lua_State* L, const TValue* f, const TValue* p1, const TValue* p2, const TValue* p3) {
+  TValue fv = *f, a = *p1, b = *p2, c = *p3;
+  checkStack(L, 4);
+  TValue* top = L->top;
+  top[0] = fv;
+  top[1] = a;
+  top[2] = b;
+  top[3] = c;
+  L->top = top + 4;
+  callFunc(L, top, 0);
+}
+
+void getTable(lua_State* L, const TValue* t0, const TValue* key0, TValue* val) {
+  ptrdiff_t valr = savestack(L, val);
+  TValue t = *t0, key = *key0;
+  for (int loop = 0; loop < kMaxTagLoop; loop++) {
+    const TValue* tm;
+    if (ttistable(&t)) {
+      Table* h = hvalue(&t);
+      const TValue* res = tableGet(h, &key);
+      if (!ttisnil(res) || (tm = fastTM(L, h->metatable, TM_INDEX)) == nullptr) {
+        *restorestack(L, valr) = *res;
+        return;
+      }
+    } else {
+      tm = getTMbyObj(L, &t, TM_INDEX);
+      if (ttisnil(tm)) typeError(L, loop == 0 ? t0 : &t, "index");
+    }
+    if (ttisfunction(tm)) {
+      callTMres(L, tm, &t, &key, restorestack(L, valr));
+      return;
+    }
+    t = *tm;
+  }
+  runError(L, "loop in gettable");
+}
+
+void setTable(lua_State* L, const TValue* t0, const TValue* key0, const TValue* val0) {
+  TValue t = *t0, key = *key0, val = *val0;
+  for (int loop = 0; loop < kMaxTagLoop; loop++) {
+    const TValue* tm;
+    if (ttistable(&t)) {
+      Table* h = hvalue(&t);
+      const TValue* old = tableGet(h, &key);
+      if (!ttisnil(old) || (tm = fastTM(L, h->metatable, TM_NEWINDEX)) == nullptr) {
+        *tableSet(L, h, &key) = val;
+        return;
+      }
+    } else {
+      tm = getTMbyObj(L, &t, TM_NEWINDEX);
+      if (ttisnil(tm)) typeError(L, loop == 0 ? t0 : &t, "index");
+    }
+    if (ttisfunction(tm)) {
+      callTM(L, tm, &t, &key, &val);
+      return;
+    }
+    t = *tm;
+  }
+  runError(L, "loop in settable");
+}
+
+static bool callBinTM(lua_State* L, const TValue* p1, const TValue* p2, TValue* res, TMS event) {
+  const TValue* tm = getTMbyObj(L, p1, event);
+  if (ttisnil(tm)) tm = getTMbyObj(L, p2, event);
+  if (!ttisfunction(tm)) return false;
+  callTMres(L, tm, p1, p2, res);
+  return true;
+}
+
+static const TValue* getCompTM(lua_State* L, Table* mt1, Table* mt2, TMS event) {
+  const TValue* tm1 = fastTM(L, mt1, event);
+  if (tm1 == nullptr) return nullptr;
+  if (mt1 == mt2) return tm1;
+  const TValue* tm2 = fastTM(L, mt2, event);
+  if (tm2 == nullptr) return nullptr;
+  return rawequalObj(tm1, tm2) ? tm1 : nullptr;
+}
+
+// Order metamethod: -1 when none applies, else 0 or 1.
+static int callOrderTM(lua_State* L, const TValue* p1, const TValue* p2, TMS event) {
+  const TValue* tm1 = getTMbyObj(L, p1, event);
+  if (ttisnil(tm1)) return -1;
+  const TValue* tm2 = getTMbyObj(L, p2, event);
+  if (!rawequalObj(tm1, tm2)) return -1;
+  if (!ttisfunction(tm1)) return -1;
+  checkStack(L, 1);
+  TValue* res = L->top;
+  setnil(res);
+  L->top++;
+  callTMres(L, tm1, p1, p2, res);
+  res = L->top - 1;
+  L->top--;
+  return !isfalse(res);
+}
+
+static int strCmp(const TString* ls, const TString* rs) {
+  size_t ll = ls->len, lr = rs->len;
+  int r = std::memcmp(ls->data(), rs->data(), ll < lr ? ll : lr);
+  if (r != 0) return r;
+  return ll < lr ? -1 : (ll > lr ? 1 : 0);
+}
+
+bool lessThan(lua_State* L, const TValue* l, const TValue* r) {
+  if (l->tt != r->tt) orderError(L, l, r);
+  if (ttisnumber(l)) return nvalue(l) < nvalue(r);
+  if (ttisstring(l)) return strCmp(tsvalue(l), tsvalue(r)) < 0;
+  int res = callOrderTM(L, l, r, TM_LT);
+  if (res == -1) orderError(L, l, r);
+  return res != 0;
+}
+
+static bool lessEqual(lua_State* L, const TValue* l, const TValue* r) {
+  if (l->tt != r->tt) orderError(L, l, r);
+  if (ttisnumber(l)) return nvalue(l) <= nvalue(r);
+  if (ttisstring(l)) return strCmp(tsvalue(l), tsvalue(r)) <= 0;
+  int res = callOrderTM(L, l, r, TM_LE);
+  if (res != -1) return res != 0;
+  res = callOrderTM(L, r, l, TM_LT);
+  if (res != -1) return res == 0;
+  orderError(L, l, r);
+}
+
+bool equalObj(lua_State* L, const TValue* t1, const TValue* t2) {
+  if (t1->tt != t2->tt) return false;
+  const TValue* tm;
+  switch (t1->tt) {
+    case LUA_TNIL: return true;
+    case LUA_TNUMBER: return nvalue(t1) == nvalue(t2);
+    case LUA_TBOOLEAN: return t1->v.b == t2->v.b;
+    case LUA_TLIGHTUSERDATA: return t1->v.p == t2->v.p;
+    case LUA_TUSERDATA:
+      if (uvalue(t1) == uvalue(t2)) return true;
+      tm = getCompTM(L, uvalue(t1)->metatable, uvalue(t2)->metatable, TM_EQ);
+      break;
+    case LUA_TTABLE:
+      if (hvalue(t1) == hvalue(t2)) return true;
+      tm = getCompTM(L, hvalue(t1)->metatable, hvalue(t2)->metatable, TM_EQ);
+      break;
+    default: return t1->v.gc == t2->v.gc;
+  }
+  if (tm == nullptr || !ttisfunction(tm)) return false;
+  checkStack(L, 1);
+  TValue* res = L->top;
+  setnil(res);
+  L->top++;
+  callTMres(L, tm, t1, t2, res);
+  res = L->top - 1;
+  L->top--;
+  return !isfalse(res);
+}
+
+void concat(lua_State* L, int total, int last) {
+  do {
+    TValue* top = L->base + last + 1;
+    int n = 2;
+    if (!(ttisstring(top - 2) || ttisnumber(top - 2)) || !(ttisstring(top - 1) || ttisnumber(top - 1))) {
+      if (!callBinTM(L, top - 2, top - 1, top - 2, TM_CONCAT)) concatError(L, top - 2, top - 1);
+    } else if (ttisstring(top - 1) && tsvalue(top - 1)->len == 0) {
+      toStringInPlace(L, top - 2);
+    } else {
+      size_t tl = ttisstring(top - 1) ? tsvalue(top - 1)->len : 0;
+      toStringInPlace(L, top - 1);
+      tl = tsvalue(top - 1)->len;
+      for (n = 1; n < total && (ttisstring(top - n - 1) || toStringInPlace(L, top - n - 1)); n++) {
+        size_t l = tsvalue(top - n - 1)->len;
+        if (l >= (~size_t(0) >> 1) - tl) runError(L, "string size overflow");
+        tl += l;
+      }
+      std::vector<char>& buff = L->g->buff;
+      buff.resize(tl);
+      tl = 0;
+      for (int i = n; i > 0; i--) {
+        size_t l = tsvalue(top - i)->len;
+        std::memcpy(buff.data() + tl, tsvalue(top - i)->data(), l);
+        tl += l;
+      }
+      setstr(top - n, newLStr(L, buff.data(), tl));
+    }
+    total -= n - 1;
+    last -= n - 1;
+  } while (total > 1);
+}
+
+static uint32_t toU32(lua_Number n) {
+  if (!(n > 0)) return 0;
+  if (n >= 4294967295.0) return 4294967295u;
+  return static_cast<uint32_t>(n);
+}
+
+static void arith(lua_State* L, TValue* ra, const TValue* rb, const TValue* rc, TMS op) {
+  TValue tempb, tempc;
+  const TValue *b, *c;
+  if ((b = toNumber(rb, &tempb)) != nullptr && (c = toNumber(rc, &tempc)) != nullptr) {
+    switch (op) {
+      case TM_ADD: setnum(ra, nvalue(b) + nvalue(c)); break;
+      case TM_SUB: setnum(ra, nvalue(b) - nvalue(c)); break;
+      case TM_MUL: setnum(ra, nvalue(b) * nvalue(c)); break;
+      case TM_DIV: setnum(ra, nvalue(b) / nvalue(c)); break;
+      case TM_UNM: setnum(ra, -nvalue(b)); break;
+      case TM_POW: {
+        const TValue* f = tableGetStr(gtable(L), newStr(L, "__pow"));
+        if (!ttisfunction(f)) runError(L, "`__pow' (`^' operator) is not a function");
+        callTMres(L, f, b, c, ra);
+        break;
+      }
+      default: break;
+    }
+  } else if (!callBinTM(L, rb, rc, ra, op)) {
+    arithError(L, rb, rc);
+  }
+}
+
+static void traceExec(lua_State* L, const Instruction* pc) {
+  uint8_t mask = L->hookmask;
+  CallInfo* ci = L->ci;
+  if (mask & LUA_MASKCOUNT) {
+    if (--L->hookcount == 0) {
+      L->hookcount = L->basehookcount;
+      ci->savedpc = pc;
+      callHook(L, LUA_HOOKCOUNT, -1);
+      ci = L->ci;
+    }
+  }
+  if (mask & LUA_MASKLINE) {
+    Proto* p = lclvalue(ci->func)->p;
+    int npc = static_cast<int>(pc - p->code.data()) - 1;
+    int newline = getLine(p, npc);
+    const Instruction* old = L->oldpc;
+    bool sameFunc = old != nullptr && old >= p->code.data() && old < p->code.data() + p->code.size();
+    if (npc == 0 || !sameFunc || pc <= old || newline != getLine(p, static_cast<int>(old - p->code.data()) - 1)) {
+      ci->savedpc = pc;
+      callHook(L, LUA_HOOKLINE, newline);
+    }
+    L->oldpc = pc;
+  }
+}
+
+#define RK(x) (ISK(x) ? k + ((x) - MAXSTACK) : base + (x))
+#define PROTECT(x)      \
+  {                     \
+    ci->savedpc = pc;   \
+    x;                  \
+    ci = L->ci;         \
+    base = ci->base;    \
+  }
+
+void execute(lua_State* L) {
+reentry:
+  CallInfo* ci = L->ci;
+  LClosure* cl = lclvalue(ci->func);
+  TValue* base = ci->base;
+  const TValue* k = cl->p->k.data();
+  const Instruction* pc = ci->savedpc;
+  for (;;) {
+    const Instruction i = *pc++;
+    if (L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) {
+      traceExec(L, pc);
+      ci = L->ci;
+      base = ci->base;
+    }
+    TValue* ra = base + GETARG_A(i);
+    switch (GET_OP(i)) {
+      case OP_MOVE: *ra = base[GETARG_B(i)]; break;
+      case OP_LOADK: *ra = k[GETARG_Bx(i)]; break;
+      case OP_LOADBOOL:
+        setbool(ra, GETARG_B(i));
+        if (GETARG_C(i)) pc++;
+        break;
+      case OP_LOADNIL: {
+        TValue* rb = base + GETARG_B(i);
+        do {
+          setnil(rb--);
+        } while (rb >= ra);
+        break;
+      }
+      case OP_GETUPVAL: *ra = *cl->upvals[GETARG_B(i)]->v; break;
+      case OP_GETGLOBAL: {
+        const TValue* key = k + GETARG_Bx(i);
+        Table* env = cl->env;
+        const TValue* res = tableGetStr(env, tsvalue(key));
+        if (!ttisnil(res) || fastTM(L, env->metatable, TM_INDEX) == nullptr) {
+          *ra = *res;
+        } else {
+          TValue g;
+          settable(&g, env);
+          PROTECT(getTable(L, &g, key, ra));
+        }
+        break;
+      }
+      case OP_GETTABLE: {
+        TValue* rb = base + GETARG_B(i);
+        const TValue* rc = RK(GETARG_C(i));
+        if (ttistable(rb)) {
+          Table* h = hvalue(rb);
+          const TValue* res = tableGet(h, rc);
+          if (!ttisnil(res) || fastTM(L, h->metatable, TM_INDEX) == nullptr) {
+            *ra = *res;
+            break;
+          }
+        }
+        PROTECT(getTable(L, rb, rc, ra));
+        break;
+      }
+      case OP_SETGLOBAL: {
+        Table* env = cl->env;
+        const TValue* key = k + GETARG_Bx(i);
+        TValue* slot = const_cast<TValue*>(tableGetStr(env, tsvalue(key)));
+        if (!ttisnil(slot)) {
+          *slot = *ra;
+        } else {
+          TValue g;
+          settable(&g, env);
+          PROTECT(setTable(L, &g, key, ra));
+        }
+        break;
+      }
+      case OP_SETUPVAL: *cl->upvals[GETARG_B(i)]->v = *ra; break;
+      case OP_SETTABLE: {
+        const TValue* rb = RK(GETARG_B(i));
+        const TValue* rc = RK(GETARG_C(i));
+        if (ttistable(ra)) {
+          Table* h = hvalue(ra);
+          TValue* slot = const_cast<TValue*>(tableGet(h, rb));
+          if (!ttisnil(slot)) {
+            *slot = *rc;
+            break;
+          }
+        }
+        PROTECT(setTable(L, ra, rb, rc));
+        break;
+      }
+      case OP_NEWTABLE: {
+        ci->savedpc = pc;
+        settable(ra, newTable(L, fb2int(GETARG_B(i)), GETARG_C(i)));
+        PROTECT(checkGC(L));
+        break;
+      }
+      case OP_SELF: {
+        TValue* rb = base + GETARG_B(i);
+        const TValue* rc = RK(GETARG_C(i));
+        TValue obj = *rb;
+        ra[1] = obj;
+        if (ttistable(&obj)) {
+          Table* h = hvalue(&obj);
+          const TValue* res = tableGet(h, rc);
+          if (!ttisnil(res) || fastTM(L, h->metatable, TM_INDEX) == nullptr) {
+            *ra = *res;
+            break;
+          }
+        }
+        PROTECT(getTable(L, &obj, rc, ra));
+        break;
+      }
+#define ARITH(OPC, TMV, EXPR)                                    \
+  case OPC: {                                                    \
+    const TValue* rb = RK(GETARG_B(i));                          \
+    const TValue* rc = RK(GETARG_C(i));                          \
+    if (ttisnumber(rb) && ttisnumber(rc)) {                      \
+      lua_Number nb = nvalue(rb), nc = nvalue(rc);               \
+      setnum(ra, EXPR);                                          \
+    } else {                                                     \
+      PROTECT(arith(L, ra, rb, rc, TMV));                        \
+    }                                                            \
+    break;                                                       \
+  }
+        ARITH(OP_ADD, TM_ADD, nb + nc)
+        ARITH(OP_SUB, TM_SUB, nb - nc)
+        ARITH(OP_MUL, TM_MUL, nb * nc)
+        ARITH(OP_DIV, TM_DIV, nb / nc)
+#undef ARITH
+#define BITOP(OPC, EXPR)                                         \
+  case OPC: {                                                    \
+    const TValue* rb = RK(GETARG_B(i));                          \
+    const TValue* rc = RK(GETARG_C(i));                          \
+    if (!ttisnumber(rb) || !ttisnumber(rc)) {                    \
+      ci->savedpc = pc;                                          \
+      arithError(L, rb, rc);                                     \
+    }                                                            \
+    uint32_t ub = toU32(nvalue(rb)), uc = toU32(nvalue(rc));     \
+    setnum(ra, static_cast<lua_Number>(EXPR));                   \
+    break;                                                       \
+  }
+        BITOP(OP_BAND, ub & uc)
+        BITOP(OP_BOR, ub | uc)
+        BITOP(OP_SHL, static_cast<uint32_t>(ub << (uc & 31)))
+        BITOP(OP_SHR, ub >> (uc & 31))
+#undef BITOP
+      case OP_POW: {
+        const TValue* rb = RK(GETARG_B(i));
+        const TValue* rc = RK(GETARG_C(i));
+        PROTECT(arith(L, ra, rb, rc, TM_POW));
+        break;
+      }
+      case OP_UNM: {
+        const TValue* rb = base + GETARG_B(i);
+        if (ttisnumber(rb)) {
+          setnum(ra, -nvalue(rb));
+        } else {
+          PROTECT(arith(L, ra, rb, rb, TM_UNM));
+        }
+        break;
+      }
+      case OP_NOT: {
+        int res = isfalse(base + GETARG_B(i));
+        setbool(ra, res);
+        break;
+      }
+      case OP_CONCAT: {
+        int b = GETARG_B(i), c = GETARG_C(i);
+        PROTECT(concat(L, c - b + 1, c));
+        ra = base + GETARG_A(i);
+        *ra = base[b];
+        PROTECT(checkGC(L));
+        break;
+      }
+      case OP_JMP: pc += GETARG_sBx(i); break;
+      case OP_EQ: {
+        const TValue* rb = RK(GETARG_B(i));
+        const TValue* rc = RK(GETARG_C(i));
+        bool eq;
+        if (rb->tt != rc->tt) eq = false;
+        else if (ttisnumber(rb)) eq = nvalue(rb) == nvalue(rc);
+        else if (rb->tt == LUA_TTABLE || rb->tt == LUA_TUSERDATA) {
+          PROTECT(eq = equalObj(L, rb, rc));
+        } else eq = rawequalObj(rb, rc);
+        if (eq != (GETARG_A(i) != 0)) pc++;
+        else pc += GETARG_sBx(*pc) + 1;
+        break;
+      }
+      case OP_LT: {
+        const TValue* rb = RK(GETARG_B(i));
+        const TValue* rc = RK(GETARG_C(i));
+        bool res;
+        if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
+        else PROTECT(res = lessThan(L, rb, rc));
+        if (res != (GETARG_A(i) != 0)) pc++;
+        else pc += GETARG_sBx(*pc) + 1;
+        break;
+      }
+      case OP_LE: {
+        const TValue* rb = RK(GETARG_B(i));
+        const TValue* rc = RK(GETARG_C(i));
+        bool res;
+        if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
+        else PROTECT(res = lessEqual(L, rb, rc));
+        if (res != (GETARG_A(i) != 0)) pc++;
+        else pc += GETARG_sBx(*pc) + 1;
+        break;
+      }
+      case OP_TEST: {
+        TValue* rb = base + GETARG_B(i);
+        if (isfalse(rb) != (GETARG_C(i) != 0)) {
+          *ra = *rb;
+          pc += GETARG_sBx(*pc) + 1;
+        } else {
+          pc++;
+        }
+        break;
+      }
+      case OP_CALL: {
+        int b = GETARG_B(i);
+        int nresults = GETARG_C(i) - 1;
+        if (b != 0) L->top = ra + b;
+        ci->savedpc = pc;
+        switch (precall(L, ra, nresults)) {
+          case PCR_LUA: goto reentry;
+          case PCR_C:
+            ci = L->ci;
+            if (nresults >= 0) L->top = ci->top;
+            base = ci->base;
+            break;
+          case PCR_YIELD: return;
+        }
+        break;
+      }
+      case OP_TAILCALL: {
+        int b = GETARG_B(i);
+        if (b != 0) L->top = ra + b;
+        ci->savedpc = pc;
+        if (!isLfunction(ra)) {
+          // C functions and callable objects run above this frame; the RETURN that follows
+          // hands back their results, so error messages still see the calling frame
+          switch (precall(L, ra, LUA_MULTRET)) {
+            case PCR_LUA: goto reentry;
+            case PCR_C:
+              ci = L->ci;
+              base = ci->base;
+              break;
+            case PCR_YIELD: return;
+          }
+          break;
+        }
+        if (L->openupval) closeUpvals(L, base);
+        TValue* func = ci->func;
+        int n = static_cast<int>(L->top - ra);
+        for (int j = 0; j < n; j++) func[j] = ra[j];
+        L->top = func + n;
+        int nresults = ci->nresults;
+        uint8_t fresh = ci->callstatus & CIST_FRESH;
+        int tailcalls = ci->tailcalls;
+        L->ci--;
+        L->base = L->ci->base;
+        switch (precall(L, func, nresults)) {
+          case PCR_LUA:
+            L->ci->callstatus |= static_cast<uint8_t>(fresh | CIST_TAIL);
+            L->ci->tailcalls = tailcalls + 1;
+            goto reentry;
+          case PCR_C:
+            if (fresh) return;
+            if (nresults >= 0) L->top = L->ci->top;
+            goto reentry;
+          case PCR_YIELD: return;
+        }
+        break;
+      }
+      case OP_RETURN: {
+        int b = GETARG_B(i);
+        if (b != 0) L->top = ra + b - 1;
+        if (L->openupval) closeUpvals(L, base);
+        ci->savedpc = pc;
+        bool fresh = ci->callstatus & CIST_FRESH;
+        int wanted = ci->nresults;
+        postcall(L, ra);
+        if (fresh) return;
+        if (wanted >= 0) L->top = L->ci->top;
+        goto reentry;
+      }
+      case OP_FORLOOP: {
+        if (!ttisnumber(ra)) {
+          ci->savedpc = pc;
+          runError(L, "`for' initial value must be a number");
+        }
+        if (!ttisnumber(ra + 1)) {
+          ci->savedpc = pc;
+          runError(L, "`for' limit must be a number");
+        }
+        if (!ttisnumber(ra + 2)) {
+          ci->savedpc = pc;
+          runError(L, "`for' step must be a number");
+        }
+        lua_Number step = nvalue(ra + 2);
+        lua_Number idx = nvalue(ra) + step;
+        lua_Number limit = nvalue(ra + 1);
+        if (step > 0 ? idx <= limit : idx >= limit) {
+          pc += GETARG_sBx(i);
+          setnum(ra, idx);
+        }
+        break;
+      }
+      case OP_TFORLOOP: {
+        int c = GETARG_C(i);
+        TValue* cb = ra + c + 3;
+        cb[0] = ra[0];
+        cb[1] = ra[1];
+        cb[2] = ra[2];
+        L->top = cb + 3;
+        PROTECT(callFunc(L, cb, c + 1));
+        ra = base + GETARG_A(i);
+        cb = ra + c + 3;
+        L->top = ci->top;
+        for (int j = 0; j <= c; j++) ra[2 + j] = cb[j];
+        if (ttisnil(ra + 2)) pc++;
+        break;
+      }
+      case OP_TFORPREP: {
+        if (ttistable(ra)) {
+          ra[1] = ra[0];
+          TString* nextname = newStr(L, "next");
+          *ra = *tableGetStr(gtable(L), nextname);
+        }
+        pc += GETARG_sBx(i);
+        break;
+      }
+      case OP_SETLIST:
+      case OP_SETLISTO: {
+        int bc = GETARG_Bx(i);
+        int n;
+        if (GET_OP(i) == OP_SETLIST) {
+          n = (bc & (FIELDS_PER_FLUSH - 1)) + 1;
+        } else {
+          n = static_cast<int>(L->top - ra) - 1;
+          L->top = ci->top;
+        }
+        bc &= ~(FIELDS_PER_FLUSH - 1);
+        ci->savedpc = pc;
+        if (!ttistable(ra)) runError(L, "bad list constructor");  // only a damaged chunk gets here
+        Table* h = hvalue(ra);
+        for (int j = 1; j <= n; j++) {
+          TValue* slot = (bc + j <= h->sizearray) ? &h->array[bc + j - 1] : tableSetNum(L, h, bc + j);
+          *slot = ra[j];
+        }
+        break;
+      }
+      case OP_CLOSE: closeUpvals(L, ra); break;
+      case OP_CLOSURE: {
+        Proto* p = cl->p->p[GETARG_Bx(i)];
+        int nup = p->nups;
+        ci->savedpc = pc;
+        LClosure* ncl = newLClosure(L, nup, cl->env);
+        ncl->p = p;
+        for (int j = 0; j < nup; j++, pc++) {
+          if (GET_OP(*pc) == OP_GETUPVAL)
+            ncl->upvals[j] = cl->upvals[GETARG_B(*pc)];
+          else
+            ncl->upvals[j] = findUpval(L, base + GETARG_B(*pc));
+        }
+        setclosure(ra, ncl);
+        PROTECT(checkGC(L));
+        break;
+      }
+      default: break;
+    }
+  }
+}
+
+}  // namespace luai
