@@ -6,37 +6,23 @@
 #include <map>
 #include <memory>
 
+#include "core/system/class_id.h"
 #include "core/text/str.h"
 
-// Class identity of the asset family: the address of a per-class tag, unique in the process.
-using TAssetClassId = std::uintptr_t;
+// Class identity of the asset family: the engine-wide scheme.
+using TAssetClassId = TClassId;
 
 // Declares ClassId, GetTypeName and IsKindOf for an asset class derived from `Base`.
-#define TV_ASSET_CLASS(Name, Base)                                                        \
-public:                                                                                   \
-    static TAssetClassId ClassId()                                                        \
-    {                                                                                     \
-        static const char tag = 0;                                                        \
-        return reinterpret_cast<TAssetClassId>(&tag);                                     \
-    }                                                                                     \
-    const char* GetTypeName() const override { return #Name; }                           \
-    bool IsKindOf(TAssetClassId id) const override { return id == ClassId() || Base::IsKindOf(id); }
+#define TV_ASSET_CLASS(Name, Base) TV_CLASS(Name, Base)
 
 class TAsset : public std::enable_shared_from_this<TAsset>
 {
 public:
-    virtual const char* GetTypeName() const { return "TAsset"; }
-    virtual bool IsKindOf(TAssetClassId id) const { return id == ClassId(); }
+    TV_CLASS_ROOT(TAsset)
     virtual ~TAsset() = default;
     // Gives up data that can be rebuilt, and rebuilds it.
     virtual void Release() {}
     virtual void Restore() {}
-
-    static TAssetClassId ClassId()
-    {
-        static const char tag = 0;
-        return reinterpret_cast<TAssetClassId>(&tag);
-    }
 
     // This asset as a T, or empty when it is not one (or is not held by a shared pointer).
     template <class T>

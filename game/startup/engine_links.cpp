@@ -6,4 +6,5 @@ void InstallEngineLinks()
 {
     static TSoundManagerLink sound;
     SetSoundLink(&sound);
+    InstallSoundMasterVolume();
 }

@@ -13,3 +13,6 @@ public:
     void HandleNotifications(TSoundManager* manager) override;
     void RegisterDataSources() override;
 };
+
+// Lets the game-state table's "mute" key reach the sound manager's master volume.
+void InstallSoundMasterVolume();

@@ -1,0 +1,181 @@
+#include "core/script/df_lua.h"
+
+#include <lauxlib.h>
+
+#include "core/debug/debug_log.h"
+
+namespace {
+
+void LogLuaError(dfLua&, const char* where, const str& message)
+{
+    WriteDbg("GLOBAL LUA ERROR:%s:%s", where, message.c_str());
+}
+
+TLuaErrorReport gErrorReport = &LogLuaError;
+
+} // namespace
+
+dfLua::~dfLua()
+{
+    if (mOwned && mState)
+        lua_close(mState);
+}
+
+int dfLua::tointeger(int index)
+{
+    if (lua_type(mState, index) == LUA_TBOOLEAN)
+        return lua_toboolean(mState, index) ? 1 : 0;
+    return luaL_numbertoint(lua_tonumber(mState, index));
+}
+
+const char* dfLua::GetSecondUpValueAsString()
+{
+    if (lua_type(mState, lua_upvalueindex(2)) != LUA_TSTRING)
+        return nullptr;
+    return lua_tostring(mState, lua_upvalueindex(2));
+}
+
+void dfLua::stackdump(const char* label)
+{
+    const int top = lua_gettop(mState);
+    WriteDbg("dfLua[%p:%p]::stackdump(%s) STACK = %d", static_cast<void*>(this),
+             static_cast<void*>(mState), label ? label : "", top);
+    for (int i = 1; i <= top; ++i) {
+        lua_pushvalue(mState, i);
+        const char* type = lua_typename(mState, lua_type(mState, -1));
+        // Only strings and numbers have a text form; converting the copy leaves slot i alone.
+        const int t = lua_type(mState, -1);
+        if (t == LUA_TSTRING || t == LUA_TNUMBER)
+            WriteDbg("\t#%d = %s : %s", i, type, lua_tostring(mState, -1));
+        else
+            WriteDbg("\t#%d = %s : %p", i, type, lua_topointer(mState, -1));
+        lua_pop(mState, 1);
+    }
+}
+
+void dfLua::PushCallable(const void* bytes, size_t size)
+{
+    void* block = lua_newuserdata(mState, size);
+    std::memcpy(block, bytes, size);
+}
+
+void dfLua::PushClosure(lua_CFunction dispatcher, unsigned upvalues)
+{
+    lua_pushcclosure(mState, dispatcher, static_cast<int>(upvalues));
+}
+
+void SetLuaErrorReport(TLuaErrorReport report)
+{
+    gErrorReport = report ? report : &LogLuaError;
+}
+
+void ReportLuaError(dfLua& lua, const char* where, const str& message)
+{
+    gErrorReport(lua, where, message);
+}
+
+int concentrate_this_error(dfLua& lua, const char* dispatcher)
+{
+    const char* name = lua.GetSecondUpValueAsString();
+    ReportLuaError(lua, "Missing base object in Lua function call",
+                   str::getFormatted("Called Function %s", name ? name : "(unnamed)"));
+    WriteDbg("Called %s without a 'this' object", dispatcher);
+    lua.stackdump("no this");
+    return 0;
+}
+
+namespace lua_dispatch_detail {
+
+int MissingCallable(lua_State*, const char* dispatcher)
+{
+    WriteDbg("%s: the closure holds no bound function", dispatcher);
+    return 0;
+}
+
+} // namespace lua_dispatch_detail
+
+// ---- conversions ---------------------------------------------------------------------------
+
+int Get(TypeWrapper<int>, dfLua& lua, int index)
+{
+    return lua.tointeger(index);
+}
+
+float Get(TypeWrapper<float>, dfLua& lua, int index)
+{
+    return static_cast<float>(lua_tonumber(lua.GetState(), index));
+}
+
+double Get(TypeWrapper<double>, dfLua& lua, int index)
+{
+    return lua_tonumber(lua.GetState(), index);
+}
+
+bool Get(TypeWrapper<bool>, dfLua& lua, int index)
+{
+    return lua_toboolean(lua.GetState(), index) != 0;
+}
+
+const char* Get(TypeWrapper<const char*>, dfLua& lua, int index)
+{
+    const char* text = lua_tostring(lua.GetState(), index);
+    return text ? text : "";
+}
+
+str Get(TypeWrapper<str>, dfLua& lua, int index)
+{
+    return str(lua_tostring(lua.GetState(), index));
+}
+
+TColor Get(TypeWrapper<TColor>, dfLua& lua, int index)
+{
+    TColor color(1, 1, 1, 1);
+    lua_State* L = lua.GetState();
+    if (lua_type(L, index) != LUA_TTABLE) {
+        WriteDbg("LUA_GET(TColor) didn't get a table");
+        return color;
+    }
+    const int table = index > 0 || index <= LUA_REGISTRYINDEX ? index : lua_gettop(L) + index + 1;
+    auto field = [&](const char* key, float& component) {
+        lua_pushstring(L, key);
+        lua_gettable(L, table);
+        if (lua_type(L, -1) == LUA_TNUMBER)
+            component = static_cast<float>(lua_tonumber(L, -1));
+        lua_pop(L, 1);
+    };
+    field("r", color.red);
+    field("g", color.green);
+    field("b", color.blue);
+    field("a", color.alpha);
+    return color;
+}
+
+void Put(dfLua& lua, const str& value)
+{
+    lua_pushlstring(lua.GetState(), value.c_str(), value.length());
+}
+
+void Put(dfLua& lua, const char* value)
+{
+    lua_pushstring(lua.GetState(), value ? value : "");
+}
+
+void Put(dfLua& lua, bool value)
+{
+    lua_pushboolean(lua.GetState(), value ? 1 : 0);
+}
+
+void Put(dfLua& lua, int value)
+{
+    lua_pushnumber(lua.GetState(), value);
+}
+
+void Put(dfLua& lua, float value)
+{
+    lua_pushnumber(lua.GetState(), value);
+}
+
+void Put(dfLua& lua, double value)
+{
+    lua_pushnumber(lua.GetState(), value);
+}

@@ -1,0 +1,96 @@
+#include "core/script/script_code.h"
+
+#include <lauxlib.h>
+#include <lua.h>
+
+#include <map>
+
+#include "core/files/file_bytes.h"
+
+namespace {
+
+const char kDefaultPath[] = "assets/?;../?;?";
+
+// The run's strong references: the asset manager only holds weak ones, and a script is
+// compiled once per run however often it is loaded.
+std::map<str, std::shared_ptr<TScriptCode>>& CompiledScripts()
+{
+    static std::map<str, std::shared_ptr<TScriptCode>> scripts;
+    return scripts;
+}
+
+// Dump pieces are appended to a growing buffer; 0 tells the dumper to go on.
+int AppendChunk(lua_State*, const void* piece, size_t size, void* buffer)
+{
+    auto* bytes = static_cast<std::vector<char>*>(buffer);
+    const char* p = static_cast<const char*>(piece);
+    bytes->insert(bytes->end(), p, p + size);
+    return 0;
+}
+
+// Compiles in a state of its own, so that a compile never disturbs running states.
+std::shared_ptr<TScriptCode> Compile(const str& name, const str& path, str* error)
+{
+    lua_State* L = lua_open();
+    if (!L) {
+        if (error)
+            *error = "cannot create a Lua state";
+        return nullptr;
+    }
+    lua_pushstring(L, path.empty() ? kDefaultPath : path.c_str());
+    lua_setglobal(L, "LUA_PATH");
+
+    std::shared_ptr<TScriptCode> code;
+    std::vector<char> source;
+    int status = LUA_ERRFILE;
+    if (ReadFileBytes(name, kFileRead, source)) {
+        // A first line starting with '#' is a shell line; its newline stays for line numbers.
+        size_t start = 0;
+        if (!source.empty() && source[0] == '#') {
+            while (start < source.size() && source[start] != '\n')
+                ++start;
+        }
+        const str chunkName = str("@") + name;
+        status = luaL_loadbuffer(L, source.data() + start, source.size() - start, chunkName.c_str());
+    } else {
+        lua_pushstring(L, (str("cannot open ") + name).c_str());
+    }
+    if (status == 0) {
+        std::vector<char> chunk;
+        if (lua_dump(L, &AppendChunk, &chunk) && !chunk.empty())
+            code = std::make_shared<TScriptCode>(std::move(chunk));
+        else if (error)
+            *error = str("cannot store the compiled form of ") + name;
+    } else if (error) {
+        const char* message = lua_tostring(L, -1);
+        *error = message ? message : "unknown compile error";
+    }
+    lua_close(L);
+    return code;
+}
+
+} // namespace
+
+TScriptCode::TScriptCode(std::vector<char> chunk)
+    : mChunk(std::move(chunk)), mLength(static_cast<uint32_t>(mChunk.size()))
+{
+}
+
+std::shared_ptr<TScriptCode> TScriptCode::Get(const str& name, const str& path, str* error)
+{
+    if (name.empty())
+        return nullptr;
+    TAssetManager* manager = TAssetManager::GetInstance();
+    if (manager) {
+        if (auto held = AssetCast<TScriptCode>(manager->GetAsset(name)))
+            return held;
+    }
+    auto& scripts = CompiledScripts();
+    auto cached = scripts.find(name);
+    std::shared_ptr<TScriptCode> code = cached != scripts.end() ? cached->second : Compile(name, path, error);
+    if (code)
+        scripts[name] = code;
+    if (manager)
+        manager->AddAsset(name, code);
+    return code;
+}
