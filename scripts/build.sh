@@ -11,6 +11,6 @@ case "$kind" in
                                   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "unknown build kind: $kind" >&2; exit 2 ;;
 esac
-cmake -S . -B "$dir" -G Ninja "${opts[@]}" "$@" >/dev/null
-cmake --build "$dir" --parallel "$(nproc)"
+cmake -S . -B "$dir" -G Ninja "${opts[@]}" "$@" >&2
+cmake --build "$dir" --parallel "$(nproc)" >&2
 echo "$dir"

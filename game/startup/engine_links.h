@@ -1,5 +1,5 @@
 #pragma once
-// Connects the platform to the subsystems built above it (sound now; renderer and window
-// system when they exist). Called once by the program before start-up.
+// Connects the platform to the subsystems built above it: sound, the renderer and the window
+// system. Called once by the program before start-up.
 
 void InstallEngineLinks();

@@ -1,0 +1,157 @@
+#include "ui_test_support.h"
+
+#include "core/script/script.h"
+#include "platform/sdl/gl_context.h"
+#include "render/renderer/renderer.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <link.h>
+
+namespace {
+
+TRecordingDisplayHandler* gRecorder = nullptr;
+
+// Keeps the libraries loaded so far (the GL driver among them) until exit, so that the leak
+// checker can name the driver's frames and its suppressions apply.
+void PinLoadedLibraries()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name && info->dlpi_name[0])
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+
+TDisplayHandler* MakeRecorder()
+{
+    gRecorder = new TRecordingDisplayHandler;
+    return gRecorder;
+}
+
+void FillWindow(const TWindow& w, const TColor& color)
+{
+    if (color.alpha > 0)
+        TRenderer::GetInstance()->FillRect(TURect(0, 0, uint32_t(w.GetWindowWidth()), uint32_t(w.GetWindowHeight())),
+                                           color);
+}
+
+}  // namespace
+
+TRecordingDisplayHandler* TRecordingDisplayHandler::Instance()
+{
+    return gRecorder;
+}
+
+void TProbeWindow::Draw()
+{
+    ++draws;
+    FillWindow(*this, fill);
+}
+
+void TProbeModal::Draw()
+{
+    ++draws;
+    FillWindow(*this, fill);
+}
+
+void UiTest::SetUp()
+{
+    TRenderer::ShutDown();
+    TRenderer::SetDisplayHandlerFactory(&MakeRecorder);
+    TRenderer::GetInstance()->PushClippingRectangle(TURect(0, 0, 640, 480));
+    wm = std::make_unique<TWindowManager>();
+    ASSERT_EQ(TWindowManager::GetInstance(), wm.get());
+    wm->SetClock([this] { return now; });
+    wm->SetForegroundQuery([this] { return foreground; });
+    wm->SetExitHandler([this](int) { ++exits; });
+}
+
+void UiTest::TearDown()
+{
+    wm.reset();
+    TRenderer::ShutDown();
+    TRenderer::SetDisplayHandlerFactory(nullptr);
+    gRecorder = nullptr;
+}
+
+TProbeModal* UiTest::InstallScreen()
+{
+    TProbeModal* screen = new TProbeModal("_screen_");
+    wm->SetScreen(screen);
+    screen->SetWindowSize(640, 480);
+    return screen;
+}
+
+void UiTest::Send(int32_t type, int x, int y, int32_t code, uint32_t modifiers)
+{
+    TEvent e;
+    e.type = type;
+    e.x = x;
+    e.y = y;
+    e.code = code;
+    e.modifiers = modifiers;
+    wm->HandleEvent(&e);
+}
+
+void LuaTest::SetUp()
+{
+    script = std::make_unique<TScript>();
+    L = script->GetState();
+}
+
+void LuaTest::TearDown()
+{
+    script.reset();
+}
+
+void LuaTest::Run(const char* code)
+{
+    ASSERT_EQ(script->DoLuaString(code), 0) << code;
+}
+
+TLogCapture::TLogCapture()
+{
+    testing::internal::CaptureStderr();
+}
+
+TLogCapture::~TLogCapture()
+{
+    Text();
+}
+
+std::string TLogCapture::Text()
+{
+    if (!mDone) {
+        mDone = true;
+        mText = testing::internal::GetCapturedStderr();
+    }
+    return mText;
+}
+
+bool EnsureGLContext(int width, int height)
+{
+    static std::unique_ptr<TGLContext> context;
+    if (!context) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        context = TGLContext::Create(width, height);
+        if (!context)
+            return false;
+        PinLoadedLibraries();
+    }
+    return context->MakeCurrent();
+}
+
+uint32_t ReadFramePixel(int x, int y, int frameHeight)
+{
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    uint32_t value = 0;
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, frameHeight - 1 - y, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &value);
+    return value;
+}
