@@ -70,8 +70,9 @@ using DumpRoundTrip = CorpusTest;
 
 TEST_P(CorpusAgreesWithPeer, SameOutputAndStatus) {
   if (PeerPath().empty()) GTEST_SKIP() << "lua5.1 is not installed";
-  auto mine = RunProgram(VluaPath(), ScriptPath("corpus"), "", false);
-  auto peer = RunProgram(PeerPath(), ScriptPath("corpus"), "", false);
+  const std::string corpus = (DataDir() / "corpus").string();
+  auto mine = RunProgram(VluaPath(), GetParam() + ".lua", "", false, corpus);
+  auto peer = RunProgram(PeerPath(), GetParam() + ".lua", "", false, corpus);
   ASSERT_FALSE(peer.out.empty()) << "the script prints nothing under the peer";
   EXPECT_EQ(Normalise(mine.out), Normalise(peer.out));
   EXPECT_EQ(mine.exit_code, peer.exit_code);
@@ -86,9 +87,9 @@ TEST_P(GoldenOutput, MatchesExpectedFile) {
 }
 
 TEST_P(DumpRoundTrip, DumpedChunkPrintsTheSame) {
-  std::string driver = (DataDir() / "dump_and_run.lua").string();
-  auto plain = RunProgram(VluaPath(), ScriptPath("corpus"), "", false);
-  auto dumped = RunProgram(VluaPath(), driver, "'" + ScriptPath("corpus") + "'", false);
+  const std::string corpus = (DataDir() / "corpus").string();
+  auto plain = RunProgram(VluaPath(), GetParam() + ".lua", "", false, corpus);
+  auto dumped = RunProgram(VluaPath(), "../dump_and_run.lua", "'" + GetParam() + ".lua'", false, corpus);
   EXPECT_EQ(Normalise(dumped.out), Normalise(plain.out));
   EXPECT_EQ(dumped.exit_code, plain.exit_code);
 }

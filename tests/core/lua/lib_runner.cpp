@@ -23,8 +23,11 @@ std::string Quote(const std::string& s) {
 }  // namespace
 
 ProcessResult RunProgram(const std::string& program, const std::string& script,
-                         const std::string& extra_args, bool merge_stderr) {
-  std::string cmd = Quote(program) + " " + Quote(script) + " " + extra_args +
+                         const std::string& extra_args, bool merge_stderr, const std::string& workdir) {
+  // A working folder lets callers pass bare script names: error messages carry the chunk
+  // name, and a long absolute path is shortened differently by each interpreter.
+  std::string cmd = (workdir.empty() ? "" : "cd " + Quote(workdir) + " && ") + Quote(program) + " " +
+                    Quote(script) + " " + extra_args +
                     (merge_stderr ? " 2>&1" : " 2>/dev/null") + " </dev/null";
   ProcessResult r;
   FILE* p = popen(cmd.c_str(), "r");

@@ -49,7 +49,7 @@ struct ProcessResult {
 
 // Runs a program with arguments through the shell, each argument single-quoted.
 ProcessResult RunProgram(const std::string& program, const std::string& script,
-                         const std::string& extra_args, bool merge_stderr);
+                         const std::string& extra_args, bool merge_stderr, const std::string& workdir = "");
 
 // Path of the vlua program, and of the peer interpreter ("" when not installed).
 std::string VluaPath();
