@@ -1,0 +1,125 @@
+#include "love_particle_peer.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// The same effect as the engine's description: 2 s lives, speeds 20..60 in every direction,
+// spin -3..3, white to transparent orange, size 0.5 to 1.5, N/2 new particles per second.
+const char* const kMainLua = R"LUA(
+local N, FRAMES, WARMUP = %d, %d, 30
+local ps
+
+function love.load()
+  local img = love.graphics.newImage("spark.png")
+  ps = love.graphics.newParticleSystem(img, N)
+  ps:setParticleLifetime(2, 2)
+  ps:setEmissionRate(N / 2)
+  ps:setSpeed(20, 60)
+  ps:setSpread(6.2831853)
+  ps:setRotation(0, 6.2831853)
+  ps:setSpin(-3, 3)
+  ps:setColors(1, 1, 1, 1, 1, 0.5, 0, 0)
+  ps:setSizes(0.5, 1.5)
+  ps:emit(N)
+end
+
+function love.run()
+  love.load()
+  local frame, update, draw = 0, 0, 0
+  return function()
+    love.event.pump()
+    for name in love.event.poll() do
+      if name == "quit" then return 0 end
+    end
+    local t0 = love.timer.getTime()
+    ps:update(0.016)
+    local t1 = love.timer.getTime()
+    love.graphics.origin()
+    love.graphics.clear(0, 0, 0, 1)
+    love.graphics.draw(ps, 400, 300)
+    love.graphics.present()
+    local t2 = love.timer.getTime()
+    frame = frame + 1
+    if frame > WARMUP then
+      update = update + (t1 - t0)
+      draw = draw + (t2 - t1)
+    end
+    if frame == WARMUP + FRAMES then
+      print(string.format("update %%.4f draw %%.4f count %%d", update * 1000 / FRAMES, draw * 1000 / FRAMES,
+                          ps:getCount()))
+      io.stdout:flush()
+      return 0
+    end
+  end
+end
+)LUA";
+
+const char* const kConfLua = R"LUA(
+function love.conf(t)
+  t.window.width = 800
+  t.window.height = 600
+  t.window.vsync = 0
+  t.modules.audio = false
+  t.modules.sound = false
+  t.modules.joystick = false
+  t.modules.physics = false
+end
+)LUA";
+
+}  // namespace
+
+TLoveParticleResult RunLoveParticlePeer(int count, int frames, const std::string& imagePath, std::string* note)
+{
+    TLoveParticleResult result;
+    char pattern[] = "/tmp/tv_love_particles_XXXXXX";
+    if (!mkdtemp(pattern)) {
+        *note = "no temporary folder";
+        return result;
+    }
+    const std::filesystem::path folder(pattern);
+    std::vector<char> main(8192);
+    std::snprintf(main.data(), main.size(), kMainLua, count, frames);
+    std::ofstream(folder / "main.lua") << main.data();
+    std::ofstream(folder / "conf.lua") << kConfLua;
+    std::error_code ec;
+    std::filesystem::copy_file(imagePath, folder / "spark.png", ec);
+
+    const std::string output = (folder / "out.txt").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const std::string dir = folder.string();
+    std::array<char*, 3> argv{const_cast<char*>("love"), const_cast<char*>(dir.c_str()), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, "love", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        *note = "love is not installed";
+    } else {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        std::ifstream in(output);
+        std::string word;
+        while (in >> word) {
+            if (word == "update")
+                in >> result.updateMs;
+            else if (word == "draw")
+                in >> result.drawMs;
+        }
+        if (result.updateMs < 0 || result.drawMs < 0)
+            *note = "love printed no timings";
+    }
+    std::filesystem::remove_all(folder, ec);
+    return result;
+}

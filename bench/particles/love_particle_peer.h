@@ -1,0 +1,14 @@
+#pragma once
+// Runs the benchmark effect in LÖVE 11's own particle system: writes a game folder (main.lua,
+// conf.lua, the particle image) and runs `love <folder>`, reading the timings it prints.
+
+#include <string>
+
+struct TLoveParticleResult
+{
+    double updateMs = -1;  // per frame
+    double drawMs = -1;    // per frame, drawing and presenting
+};
+
+// Negative times (with a note) when LÖVE is missing or printed nothing.
+TLoveParticleResult RunLoveParticlePeer(int count, int frames, const std::string& imagePath, std::string* note);
