@@ -4,6 +4,18 @@
 
 #include <SDL.h>
 
+void SetEngineGLAttributes(int depthBits)
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
 std::unique_ptr<TGLContext> TGLContext::Create(int width, int height)
 {
     if (width <= 0 || height <= 0) {
@@ -14,14 +26,7 @@ std::unique_ptr<TGLContext> TGLContext::Create(int width, int height)
         WriteDbg("TGLContext: video init failed: %s", SDL_GetError());
         return nullptr;
     }
-    SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SetEngineGLAttributes(24);
 
     std::unique_ptr<TGLContext> ctx(new TGLContext);
     SDL_Window* window = SDL_CreateWindow("tessivander", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,

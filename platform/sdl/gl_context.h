@@ -4,6 +4,10 @@
 
 #include <memory>
 
+// The framebuffer every engine context asks for: compatibility profile (the renderer uses
+// fixed-function GL), 8-bit RGBA with destination alpha, double-buffered, the given depth.
+void SetEngineGLAttributes(int depthBits);
+
 class TGLContext
 {
 public:

@@ -1,5 +1,7 @@
 #include "platform/sdl_shell/sdl_host.h"
 
+#include "platform/sdl/gl_context.h"
+
 #include "core/debug/debug_log.h"
 #include "platform/sdl_shell/sdl_event_convert.h"
 
@@ -113,18 +115,10 @@ TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned
         *error = "no video system";
         return EGraphicsStep::kPixelFormat;
     }
-    SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     // A 32-bit depth buffer first; most drivers offer 24.
     for (int depth : {32, 24}) {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        SetEngineGLAttributes(depth);
         mWindow = SDL_CreateWindow(TitleAsUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    int(width), int(height), flags);
         if (!mWindow)
