@@ -1,5 +1,8 @@
 #include "tools/animpack/anim_pack.h"
 
+#include "core/files/replace_file.h"
+#include "tools/imagegen/png_writer.h"
+
 #include "core/xml/xml_node.h"
 
 #include <png.h>
@@ -41,24 +44,12 @@ str Number(float f)
     return str::getFormatted("%.9g", static_cast<double>(f));
 }
 
-// Written beside the target and renamed over it, so a reader never sees half a file.
 bool WriteWhole(const std::string& path, const char* data, size_t size, std::string* error)
 {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(data, static_cast<std::streamsize>(size)) || !out.flush()) {
-            *error = "cannot write " + temporary;
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        *error = "cannot rename " + temporary + " to " + path;
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    if (ReplaceDiskFile(path.c_str(), data, size))
+        return true;
+    *error = "cannot write " + path;
+    return false;
 }
 
 }  // namespace
@@ -185,22 +176,13 @@ bool ReadPngFrame(const std::string& path, TPackFrame* frame, std::string* error
 bool WritePngImage(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels,
                    std::string* error)
 {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_BGRA;
-    const std::string temporary = path + ".tmp";
-    if (!png_image_write_to_file(&image, temporary.c_str(), 0, pixels.data(), 0, nullptr)) {
-        *error = path + ": " + image.message;
-        std::remove(temporary.c_str());
-        return false;
+    // 0xAARRGGBB words to the R, G, B, A bytes the PNG writer takes.
+    std::vector<uint8_t> rgba(pixels.size() * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        rgba[i * 4 + 0] = uint8_t(pixels[i] >> 16);
+        rgba[i * 4 + 1] = uint8_t(pixels[i] >> 8);
+        rgba[i * 4 + 2] = uint8_t(pixels[i]);
+        rgba[i * 4 + 3] = uint8_t(pixels[i] >> 24);
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        *error = "cannot rename " + temporary + " to " + path;
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WritePngRgba(path, width, height, rgba, error);
 }

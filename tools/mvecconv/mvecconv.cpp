@@ -4,6 +4,7 @@
 // (default 160; coordinates must stay within ±255 font units). --cpp writes C++ source defining
 // SYMBOLData and SYMBOLSize instead of the binary file.
 
+#include "core/files/replace_file.h"
 #include "glyph_outline.h"
 #include "mvec_writer.h"
 
@@ -42,16 +43,6 @@ bool ParseRange(const std::string& text, std::pair<uint32_t, uint32_t>* range)
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes)
-{
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-            return false;
-    }
-    return std::rename(temp.c_str(), path.c_str()) == 0;
-}
 
 }  // namespace
 
@@ -135,7 +126,7 @@ int main(int argc, char** argv)
     }
     const std::string bytes =
         symbol.empty() ? std::string(block.begin(), block.end()) : MvecBlockAsCpp(block, symbol);
-    if (!WriteFileAtomically(files[1], bytes)) {
+    if (!ReplaceDiskFile(files[1].c_str(), bytes.data(), bytes.size())) {
         std::fprintf(stderr, "mvecconv: cannot write %s\n", files[1].c_str());
         return 1;
     }

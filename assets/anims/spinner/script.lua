@@ -1,0 +1,7 @@
+-- Runs the spinner's frames round and round.
+function DoAnim()
+    delay(80);
+    while true do
+        frames{1,2,3,4,5,6,7,8};
+    end
+end
