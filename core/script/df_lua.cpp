@@ -150,6 +150,29 @@ TColor Get(TypeWrapper<TColor>, dfLua& lua, int index)
     return color;
 }
 
+TRect Get(TypeWrapper<TRect>, dfLua& lua, int index)
+{
+    lua_State* L = lua.GetState();
+    if (lua_type(L, index) != LUA_TTABLE) {
+        WriteDbg("LUA_GET(TRect) didn't get a table");
+        return TRect();
+    }
+    const int table = index > 0 || index <= LUA_REGISTRYINDEX ? index : lua_gettop(L) + index + 1;
+    auto field = [&](const char* key) {
+        lua_pushstring(L, key);
+        lua_gettable(L, table);
+        const int value = lua.tointeger(-1);
+        lua_pop(L, 1);
+        return value;
+    };
+    const int x = field("x"), y = field("y"), w = field("w"), h = field("h");
+    // Wrapping sums are undefined for int; a rectangle past the int range has no meaning anyway.
+    const auto edge = [](int from, int extent) {
+        return static_cast<int32_t>(static_cast<uint32_t>(from) + static_cast<uint32_t>(extent));
+    };
+    return TRect(x, y, edge(x, w), edge(y, h));
+}
+
 void Put(dfLua& lua, const str& value)
 {
     lua_pushlstring(lua.GetState(), value.c_str(), value.length());

@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "core/math/color.h"
+#include "core/math/rect.h"
 #include "core/text/str.h"
 
 // Selects a conversion by the compiled type it produces.
@@ -88,6 +89,8 @@ const char* Get(TypeWrapper<const char*>, dfLua& lua, int index);
 str Get(TypeWrapper<str>, dfLua& lua, int index);
 // A table with number fields "r", "g", "b", "a", each 1 when missing; not a table: white.
 TColor Get(TypeWrapper<TColor>, dfLua& lua, int index);
+// A table with fields "x", "y", "w", "h" (integers); not a table: all zero.
+TRect Get(TypeWrapper<TRect>, dfLua& lua, int index);
 
 void Put(dfLua& lua, const str& value);
 void Put(dfLua& lua, const char* value);

@@ -345,6 +345,30 @@ TEST(DfLua, ColourConverter)
     lua_close(L);
 }
 
+TEST(DfLua, RectConverter)
+{
+    lua_State* L = lua_open();
+    dfLua lua(L);
+    lua_newtable(L);
+    const std::pair<const char*, double> fields[] = {{"x", 10}, {"y", -5}, {"w", 30.9}, {"h", 20}};
+    for (const auto& [key, value] : fields) {
+        lua_pushstring(L, key);
+        lua_pushnumber(L, value);
+        lua_settable(L, -3);
+    }
+    // Widths are truncated like every integer argument.
+    EXPECT_EQ(Get(TypeWrapper<TRect>(), lua, -1), TRect(10, -5, 40, 15));
+    EXPECT_EQ(Get(TypeWrapper<TRect>(), lua, 1), TRect(10, -5, 40, 15));
+    lua_newtable(L);
+    EXPECT_EQ(Get(TypeWrapper<TRect>(), lua, -1), TRect(0, 0, 0, 0));
+    lua_pushstring(L, "not a rectangle");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Get(TypeWrapper<TRect>(), lua, -1), TRect(0, 0, 0, 0));
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("LUA_GET(TRect) didn't get a table"), std::string::npos);
+    EXPECT_EQ(lua_gettop(L), 3);
+    lua_close(L);
+}
+
 class DirectClosure : public Dispatch
 {
 };

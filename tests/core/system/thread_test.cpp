@@ -13,14 +13,9 @@ using namespace std::chrono_literals;
 class Counter : public TThread
 {
 public:
-    ~Counter() override
-    {
-        StopAndJoin();
-        mFinishedBeforeMembersWent = mReturned.load();
-    }
+    ~Counter() override { StopAndJoin(); }
     std::atomic<int> mLoops{0};
     std::atomic<bool> mReturned{false};
-    bool mFinishedBeforeMembersWent = false;
 
 protected:
     void Task(std::atomic<bool>* stop) override
@@ -50,7 +45,41 @@ TEST(Thread, DestructionWaitsForTheTask)
     ASSERT_EQ(c->StartTask(), 0);
     while (c->mLoops < 6)
         std::this_thread::sleep_for(1ms);
-    delete c; // the destructor's StopAndJoin returns only once Task has returned
+    delete c;
+}
+
+// Reports to flags that outlive it, so the test can look after the object is gone.
+class Reporter : public TThread
+{
+public:
+    Reporter(std::atomic<bool>& started, std::atomic<bool>& returned) : mStarted(started), mReturned(returned) {}
+    ~Reporter() override { StopAndJoin(); }
+
+protected:
+    void Task(std::atomic<bool>* stop) override
+    {
+        mStarted = true;
+        while (!*stop)
+            std::this_thread::sleep_for(1ms);
+        // Slow to finish: a destructor that did not wait would return first.
+        std::this_thread::sleep_for(20ms);
+        mReturned = true;
+    }
+
+private:
+    std::atomic<bool>& mStarted;
+    std::atomic<bool>& mReturned;
+};
+
+TEST(Thread, DeleteReturnsOnlyAfterTheTaskHasReturned)
+{
+    std::atomic<bool> started{false}, returned{false};
+    auto* r = new Reporter(started, returned);
+    ASSERT_EQ(r->StartTask(), 0);
+    while (!started)
+        std::this_thread::sleep_for(1ms);
+    delete r;
+    EXPECT_TRUE(returned);
 }
 
 TEST(Thread, UnstartedThreadIsDestroyedAtOnce)
