@@ -487,17 +487,25 @@ LUA_API int lua_load(lua_State* L, lua_Chunkreader reader, void* data, const cha
 }
 
 LUA_API int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data) {
-  // 1 on success and 0 on failure, as callers of this API level expect
+  // 1 for a script function, 0 for anything else; the writer's results are not looked at
   TValue* o = L->top - 1;
   if (!isLfunction(o)) return 0;
-  return luaU_dump(L, lclvalue(o)->p, writer, data) == 0 ? 1 : 0;
+  luaU_dump(L, lclvalue(o)->p, writer, data);
+  return 1;
 }
 
 LUA_API int lua_yield(lua_State* L, int nresults) { return doYield(L, nresults); }
 
 LUA_API int lua_resume(lua_State* L, int nargs) {
   const char* msg = nullptr;
-  if (!L->suspended) {
+  // A state whose last run failed is dead, unless the caller has set up a new function on it
+  // (a host that reuses its main state for the next script).
+  if (L->errored && !L->suspended && L->ci == L->base_ci && nargs < L->top - L->base &&
+      ttisfunction(L->top - nargs - 1))
+    L->errored = 0;
+  if (L->errored) {
+    msg = "cannot resume dead coroutine";
+  } else if (!L->suspended) {
     if (L->ci != L->base_ci)
       msg = "cannot resume non-suspended coroutine";
     else if (nargs >= L->top - L->base)
@@ -557,4 +565,83 @@ LUA_API int lua_pushupvalues(lua_State* L) {
   cl = cclvalue(L->ci->func);
   for (int i = 0; i < n; i++) *L->top++ = cl->upvalue[i];
   return n;
+}
+
+LUA_API int lua_isyielded(lua_State* L) { return L->suspended != 0 && L->ci != L->base_ci; }
+
+LUA_API int lua_diedinerror(lua_State* L) { return L->errored != 0; }
+
+LUA_API const lua_WChar* lua_towstring(lua_State* L, int idx) {
+  TValue* o = index2adrOrNull(L, idx);
+  if (o == nullptr) return nullptr;
+  if (ttiswstring(o) || luaV_towstring(L, o)) return tsvalue(o)->wdata();
+  return nullptr;
+}
+
+LUA_API size_t lua_wstrlen(lua_State* L, int idx) {
+  TValue* o = index2adrOrNull(L, idx);
+  if (o == nullptr) return 0;
+  if (ttiswstring(o) || luaV_towstring(L, o)) return tsvalue(o)->len;
+  return 0;
+}
+
+LUA_API void lua_pushlwstring(lua_State* L, const lua_WChar* s, size_t len) {
+  static_assert(sizeof(lua_WChar) == sizeof(uint16_t));
+  TString* ts = newLWStr(L, reinterpret_cast<const uint16_t*>(s), len);
+  setwstr(pushSlot(L), ts);
+  checkGC(L);
+}
+
+LUA_API void lua_pushwstring(lua_State* L, const lua_WChar* s) {
+  if (s == nullptr) {
+    lua_pushnil(L);
+    return;
+  }
+  size_t len = 0;
+  while (s[len]) len++;
+  lua_pushlwstring(L, s, len);
+}
+
+LUA_API void lua_newuserdatabox(lua_State* L, void* p) {
+  Udata* u = newUdata(L, 0);
+  u->isbox = 1;
+  u->boxed = p;
+  setudata(pushSlot(L), u);
+  checkGC(L);
+}
+
+LUA_API void lua_getdefaultmetatable(lua_State* L, int type) {
+  if (type < 0 || type >= NUM_TAGS) {
+    lua_pushnil(L);
+    return;
+  }
+  *pushSlot(L) = L->g->mtv[type];
+}
+
+LUA_API void lua_setdefaultmetatable(lua_State* L, int type) {
+  TValue* v = L->top - 1;
+  if (ttistable(v) && type > 0 && type < NUM_TAGS) setDefaultMT(L->g, type, hvalue(v));
+  L->top--;
+}
+
+LUA_API int lua_getn(lua_State* L, int idx) {
+  TValue* o = index2adr(L, idx);
+  if (!ttistable(o)) return 0;
+  Table* t = hvalue(o);
+  const TValue* n = tableGetStr(t, newStr(L, "n"));
+  if (ttisnumber(n)) return num2i32(nvalue(n));
+  lua_Number best = 0;
+  for (int i = t->sizearray; i > 0; i--) {
+    if (!ttisnil(&t->array[i - 1])) {
+      best = i;
+      break;
+    }
+  }
+  if (t->lsizenode > 0 || !ttisnil(&t->node[0].key)) {
+    for (int i = 0; i < sizenode(t); i++) {
+      const Node* nd = &t->node[i];
+      if (ttisnumber(&nd->key) && !ttisnil(&nd->val) && nvalue(&nd->key) > best) best = nvalue(&nd->key);
+    }
+  }
+  return num2i32(best);
 }

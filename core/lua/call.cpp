@@ -15,6 +15,7 @@ namespace luai {
 void throwError(lua_State* L, int status) {
   if (L->g->nprotect == 0) {
     if (L->g->panic) L->g->panic(L);
+    if (L->g->fatal) L->g->fatal(L);
     std::exit(EXIT_FAILURE);
   }
   throw LuaError{status};
@@ -259,6 +260,7 @@ int resumeThread(lua_State* L, int nargs) {
   g->nprotect = oldprotect;
   if (status != 0) {
     L->suspended = 0;
+    L->errored = 1;
     L->ci = L->base_ci;
     L->base = L->ci->base;
     closeUpvals(L, L->base);

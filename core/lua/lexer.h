@@ -53,6 +53,8 @@ struct LexState {
   std::string buff;
   TString* source = nullptr;
   int nestlevel = 0;
+  bool utf16 = false;  // the chunk is UTF-16 text, low byte first
+  std::u16string wbuff;
 
   void next();
   int lex(SemInfo* seminfo);
@@ -63,21 +65,35 @@ struct LexState {
   std::string tokenText(int token) const;
   TString* newString(const char* s, size_t l);
   void checkLimit(int v, int l, const char* what);
+  void advance() {
+    if (!utf16) {
+      current = z->getc();
+      return;
+    }
+    int lo = z->getc();
+    int hi = lo < 0 ? -1 : z->getc();
+    current = hi < 0 ? -1 : (lo | (hi << 8));
+  }
 
  private:
-  void advance() { current = z->getc(); }
   void save(int c) { buff.push_back(static_cast<char>(c)); }
   void saveAndNext() {
     save(current);
     advance();
   }
   void incLine();
-  void readNumeral(SemInfo* seminfo, bool startsWithDot);
+  void readNumeral(SemInfo* seminfo, const char* prefix);
   void readLongString(SemInfo* seminfo);
   void readString(int del, SemInfo* seminfo);
+  void readWideString(SemInfo* seminfo);
+  int readHexEscape(int maxDigits);
+  int readEscape(int maxHexDigits, int token);
+  void readHexNumeral(SemInfo* seminfo);
 };
 
 void initLexer(lua_State* L);
+// Reads the first character of a chunk, switching to UTF-16 on a leading FF FE mark.
+void startLexer(LexState* ls);
 std::string token2str(int token);
 
 }  // namespace luai

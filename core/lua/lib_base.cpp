@@ -47,6 +47,15 @@ int BaseToString(lua_State* L) {
     case LUA_TNIL:
       lua_pushliteral(L, "nil");
       return 1;
+    case LUA_TWSTRING: {
+      // the low 8 bits of each unit
+      const lua_WChar* w = lua_towstring(L, 1);
+      size_t n = lua_wstrlen(L, 1);
+      std::string narrow(n, '\0');
+      for (size_t i = 0; i < n; i++) narrow[i] = static_cast<char>(w[i] & 0xFF);
+      lua_pushlstring(L, narrow.data(), n);
+      return 1;
+    }
     default: {
       char address[32];
       std::snprintf(address, sizeof address, "%p", lua_topointer(L, 1));
@@ -54,6 +63,18 @@ int BaseToString(lua_State* L) {
       return 1;
     }
   }
+}
+
+// A wide string whose units are all ASCII, as a narrow string; false otherwise.
+bool NarrowWide(lua_State* L, int idx, std::string* out) {
+  const lua_WChar* w = lua_towstring(L, idx);
+  size_t n = lua_wstrlen(L, idx);
+  out->clear();
+  for (size_t i = 0; i < n; i++) {
+    if (w[i] == 0 || w[i] > 0x7F) return false;
+    out->push_back(static_cast<char>(w[i]));
+  }
+  return true;
 }
 
 int BaseToNumber(lua_State* L) {
@@ -65,7 +86,18 @@ int BaseToNumber(lua_State* L) {
       return 1;
     }
   } else {
-    const char* s = luaL_checkstring(L, 1);
+    std::string narrowed;
+    const char* s;
+    if (lua_type(L, 1) == LUA_TWSTRING) {
+      luaL_argcheck(L, 2 <= base && base <= 36, 2, "base out of range");
+      if (!NarrowWide(L, 1, &narrowed)) {
+        lua_pushnil(L);
+        return 1;
+      }
+      s = narrowed.c_str();
+    } else {
+      s = luaL_checkstring(L, 1);
+    }
     luaL_argcheck(L, 2 <= base && base <= 36, 2, "base out of range");
     // strtoul would wrap "-10" around to a huge number; take the sign apart instead.
     while (std::isspace(static_cast<unsigned char>(*s))) s++;
@@ -84,6 +116,55 @@ int BaseToNumber(lua_State* L) {
   }
   lua_pushnil(L);
   return 1;
+}
+
+// A descriptive text widened to one unit per character.
+void PushWidened(lua_State* L, const char* text, bool signExtend) {
+  std::u16string w;
+  for (const char* p = text; *p; p++)
+    w.push_back(static_cast<char16_t>(signExtend ? static_cast<uint16_t>(static_cast<int16_t>(static_cast<signed char>(*p)))
+                                                 : static_cast<unsigned char>(*p)));
+  lua_pushlwstring(L, reinterpret_cast<const lua_WChar*>(w.data()), w.size());
+}
+
+int BaseToWString(lua_State* L) {
+  luaL_checkany(L, 1);
+  switch (lua_type(L, 1)) {
+    case LUA_TWSTRING:
+      lua_settop(L, 1);
+      return 1;
+    case LUA_TNUMBER:
+      lua_settop(L, 1);
+      lua_towstring(L, 1);
+      return 1;
+    case LUA_TSTRING: {
+      size_t n;
+      const char* s = lua_tostring(L, 1);
+      n = lua_strlen(L, 1);
+      std::u16string w(n, u'\0');
+      for (size_t i = 0; i < n; i++) w[i] = static_cast<char16_t>(static_cast<int16_t>(static_cast<signed char>(s[i])));
+      lua_pushlwstring(L, reinterpret_cast<const lua_WChar*>(w.data()), n);
+      return 1;
+    }
+    case LUA_TNIL:
+      lua_pushliteral(L, "nil");
+      return 1;
+    case LUA_TTABLE:
+    case LUA_TFUNCTION:
+    case LUA_TUSERDATA:
+    case LUA_TTHREAD: {
+      char text[96];
+      const void* p = lua_type(L, 1) == LUA_TUSERDATA ? lua_touserdata(L, 1) : lua_topointer(L, 1);
+      if (lua_type(L, 1) == LUA_TTABLE)
+        std::snprintf(text, sizeof text, "%.40s: %p", lua_typename(L, LUA_TTABLE), p);
+      else
+        std::snprintf(text, sizeof text, "%s: %p", lua_typename(L, lua_type(L, 1)), p);
+      PushWidened(L, text, true);
+      return 1;
+    }
+    default:
+      return luaL_argerror(L, 1, "value expected");
+  }
 }
 
 int BaseType(lua_State* L) {
@@ -408,47 +489,16 @@ int BaseNewProxy(lua_State* L) {
 
 // ---- coroutines ---------------------------------------------------------------------------
 
-// Registry key of a weak set of coroutines that ended in an error: they are dead even though
-// their stack still holds values.
-const char kFailedThreads[] = "tv.coroutine.failed";
-
-void PushFailedSet(lua_State* L) { tv_lua::PushRegistryTable(L, kFailedThreads, "k"); }
-
-// Whether the coroutine at index idx ended in an error.
-// Stack-relative indices made absolute; pseudo-indices (upvalues) stay as they are.
-int AbsoluteIndex(lua_State* L, int idx) {
-  return (idx < 0 && idx > LUA_REGISTRYINDEX) ? lua_gettop(L) + idx + 1 : idx;
-}
-
-bool CoroutineFailed(lua_State* L, int idx) {
-  idx = AbsoluteIndex(L, idx);
-  PushFailedSet(L);
-  lua_pushvalue(L, idx);
-  lua_rawget(L, -2);
-  bool failed = lua_toboolean(L, -1);
-  lua_pop(L, 2);
-  return failed;
-}
-
-void MarkCoroutineFailed(lua_State* L, int idx) {
-  idx = AbsoluteIndex(L, idx);
-  PushFailedSet(L);
-  lua_pushvalue(L, idx);
-  lua_pushboolean(L, 1);
-  lua_rawset(L, -3);
-  lua_pop(L, 1);
-}
-
-bool CoroutineDead(lua_State* L, int idx, lua_State* co) {
+bool CoroutineDead(lua_State* co) {
+  if (lua_diedinerror(co)) return true;
   lua_Debug ar;
-  if (CoroutineFailed(L, idx)) return true;
   return lua_getstack(co, 0, &ar) == 0 && lua_gettop(co) == 0;
 }
 
 // Resumes the coroutine at index coidx with narg arguments from the top of L. Returns the
 // number of results moved to L, or -1 with the error message on top of L.
-int ResumeCoroutine(lua_State* L, int coidx, lua_State* co, int narg) {
-  if (CoroutineDead(L, coidx, co)) {
+int ResumeCoroutine(lua_State* L, lua_State* co, int narg) {
+  if (CoroutineDead(co)) {
     lua_pushliteral(L, "cannot resume dead coroutine");
     return -1;
   }
@@ -466,7 +516,6 @@ int ResumeCoroutine(lua_State* L, int coidx, lua_State* co, int narg) {
     return nres;
   }
   lua_xmove(co, L, 1);
-  MarkCoroutineFailed(L, coidx);
   return -1;
 }
 
@@ -481,7 +530,7 @@ int CoCreate(lua_State* L) {
 int CoResume(lua_State* L) {
   lua_State* co = lua_tothread(L, 1);
   luaL_argcheck(L, co, 1, "coroutine expected");
-  int r = ResumeCoroutine(L, 1, co, lua_gettop(L) - 1);
+  int r = ResumeCoroutine(L, co, lua_gettop(L) - 1);
   if (r < 0) {
     lua_pushboolean(L, 0);
     lua_insert(L, -2);
@@ -494,7 +543,7 @@ int CoResume(lua_State* L) {
 
 int CoWrapCall(lua_State* L) {
   lua_State* co = lua_tothread(L, lua_upvalueindex(1));
-  int r = ResumeCoroutine(L, lua_upvalueindex(1), co, lua_gettop(L));
+  int r = ResumeCoroutine(L, co, lua_gettop(L));
   if (r < 0) {
     if (lua_isstring(L, -1)) {  // add where the wrapper was called
       luaL_where(L, 1);
@@ -518,7 +567,7 @@ int CoStatus(lua_State* L) {
   lua_State* co = lua_tothread(L, 1);
   luaL_argcheck(L, co, 1, "coroutine expected");
   if (co == L) lua_pushliteral(L, "running");
-  else if (CoroutineDead(L, 1, co)) lua_pushliteral(L, "dead");
+  else if (CoroutineDead(co)) lua_pushliteral(L, "dead");
   else lua_pushliteral(L, "suspended");
   return 1;
 }
@@ -539,6 +588,7 @@ const luaL_reg kBaseFuncs[] = {
     {"print", BasePrint},
     {"tonumber", BaseToNumber},
     {"tostring", BaseToString},
+    {"towstring", BaseToWString},
     {"type", BaseType},
     {"assert", BaseAssert},
     {"unpack", BaseUnpack},
@@ -592,6 +642,14 @@ LUALIB_API int luaopen_base(lua_State* L) {
   lua_pop(L, 1);
   luaL_openlib(L, LUA_COLIBNAME, kCoFuncs, 0);
   lua_pop(L, 1);
+  // the default metatables, reachable by name from the registry
+  static const char* const kDefaultNames[] = {"_boolean", "_lightuserdata", "_number", "_string", "_table",
+                                              "_function", "_userdata", "_thread", "_wstring"};
+  for (int t = LUA_TBOOLEAN; t <= LUA_TWSTRING; t++) {
+    lua_pushstring(L, kDefaultNames[t - 1]);
+    lua_getdefaultmetatable(L, t);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+  }
   lua_pushvalue(L, LUA_GLOBALSINDEX);
   return 1;
 }

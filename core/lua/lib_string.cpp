@@ -2,7 +2,10 @@
 #include <cctype>
 #include <cstddef>
 #include <cstring>
+#include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/lua/lib_support.h"
 #include "lauxlib.h"
@@ -115,6 +118,69 @@ int StrDump(lua_State* L) {
   lua_dump(L, WriteToString, &bytes);
   if (bytes.empty()) return luaL_error(L, "unable to dump given function");
   lua_pushlstring(L, bytes.data(), bytes.size());
+  return 1;
+}
+
+// ---- escapes ----
+
+// Replaces escape sequences. Wide mode reads and writes 16-bit units, low byte first, and
+// takes up to four hexadecimal digits after "\\x"; narrow mode works on bytes and takes two.
+int StrLualex(lua_State* L) {
+  size_t l;
+  const char* s = luaL_checklstring(L, 1, &l);
+  bool wide = luaL_optnumber(L, 2, 0) != 0;
+  std::vector<unsigned> in;
+  if (wide) {
+    for (size_t i = 0; i + 1 < l; i += 2)
+      in.push_back(static_cast<unsigned char>(s[i]) | (static_cast<unsigned>(static_cast<unsigned char>(s[i + 1])) << 8));
+  } else {
+    for (size_t i = 0; i < l; i++) in.push_back(static_cast<unsigned char>(s[i]));
+  }
+  std::string out;
+  auto put = [&](unsigned c) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    if (wide) out.push_back(static_cast<char>((c >> 8) & 0xFF));
+  };
+  auto isDigit = [](unsigned c) { return c >= '0' && c <= '9'; };
+  auto isHex = [&](unsigned c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
+  size_t n = in.size();
+  for (size_t i = 0; i < n;) {
+    unsigned c = in[i++];
+    if (c != '\\' || i >= n) {
+      put(c);
+      continue;
+    }
+    c = in[i++];
+    switch (c) {
+      case 'a': put(7); break;
+      case 'b': put(8); break;
+      case 'f': put(12); break;
+      case 'n': put(10); break;
+      case 'r': put(13); break;
+      case 't': put(9); break;
+      case 'v': put(11); break;
+      case 'x': {
+        if (i >= n || !isHex(in[i])) {
+          put('x');
+          break;
+        }
+        unsigned v = 0;
+        for (int k = 0; k < (wide ? 4 : 2) && i < n && isHex(in[i]); k++, i++)
+          v = (v << 4) | (isDigit(in[i]) ? in[i] - '0' : (in[i] | 0x20) - 'a' + 10);
+        put(v);
+        break;
+      }
+      default:
+        if (isDigit(c)) {
+          unsigned v = c - '0';
+          for (int k = 1; k < 3 && i < n && isDigit(in[i]); k++, i++) v = v * 10 + (in[i] - '0');
+          put(v & 0xFF);
+        } else {
+          put(c);
+        }
+    }
+  }
+  lua_pushlstring(L, out.data(), out.size());
   return 1;
 }
 
@@ -540,6 +606,69 @@ void AddQuoted(lua_State* L, luaL_Buffer* b, int arg) {
   luaL_putchar(b, '"');
 }
 
+bool PrintableByte(unsigned c) { return c >= 32 && c < 127; }
+
+// One byte or unit of a "%Q" literal; wide units beyond a byte are written as four hex digits.
+void AddQuotedUnit(luaL_Buffer* b, unsigned c, bool wide) {
+  static const char kEscapes[] = "abtnvfr";  // for the codes 7 to 13
+  if (c >= 7 && c <= 13) {
+    luaL_putchar(b, '\\');
+    luaL_putchar(b, kEscapes[c - 7]);
+  } else if (c == '"' || c == '\\') {
+    luaL_putchar(b, '\\');
+    luaL_putchar(b, static_cast<char>(c));
+  } else if (PrintableByte(c)) {
+    luaL_putchar(b, static_cast<char>(c));
+  } else {
+    char hex[12];
+    int n = std::snprintf(hex, sizeof hex, wide ? "\\x%04x" : "\\x%02x", c);
+    luaL_addlstring(b, hex, static_cast<size_t>(n));
+  }
+}
+
+void AddQuotedLiteral(lua_State* L, luaL_Buffer* b, int arg) {
+  if (lua_type(L, arg) == LUA_TWSTRING) {
+    const lua_WChar* w = lua_towstring(L, arg);
+    size_t n = lua_wstrlen(L, arg);
+    luaL_addlstring(b, "L\"", 2);
+    for (size_t i = 0; i < n; i++) AddQuotedUnit(b, w[i], true);
+  } else {
+    size_t l;
+    const char* s = luaL_checklstring(L, arg, &l);
+    luaL_putchar(b, '"');
+    for (size_t i = 0; i < l; i++) AddQuotedUnit(b, static_cast<unsigned char>(s[i]), false);
+  }
+  luaL_putchar(b, '"');
+}
+
+// "%b" and a size letter: the number in binary, in the machine's byte order.
+void AddBinary(lua_State* L, luaL_Buffer* b, int arg, char size) {
+  lua_Number n = luaL_checknumber(L, arg);
+  int32_t i = static_cast<int32_t>(NumberToInteger(n) > INT32_MAX ? INT32_MAX
+                                   : NumberToInteger(n) < INT32_MIN ? INT32_MIN
+                                                                    : NumberToInteger(n));
+  switch (size) {
+    case 'b': {
+      int8_t v = static_cast<int8_t>(i);
+      luaL_addlstring(b, reinterpret_cast<const char*>(&v), 1);
+      break;
+    }
+    case 'w': {
+      int16_t v = static_cast<int16_t>(i);
+      luaL_addlstring(b, reinterpret_cast<const char*>(&v), 2);
+      break;
+    }
+    case 'd': luaL_addlstring(b, reinterpret_cast<const char*>(&i), 4); break;
+    case 'f': {
+      float f = static_cast<float>(n);
+      luaL_addlstring(b, reinterpret_cast<const char*>(&f), 4);
+      break;
+    }
+    case 'F': luaL_addlstring(b, reinterpret_cast<const char*>(&n), 8); break;
+    default: break;
+  }
+}
+
 // Copies one conversion spec ("%-5.2f") into form; returns the conversion letter's position.
 const char* ScanFormat(lua_State* L, const char* strfrmt, char* form) {
   const char* p = strfrmt;
@@ -623,6 +752,18 @@ int StrFormat(lua_State* L) {
       case 'q':
         AddQuoted(L, &b, arg);
         continue;
+      case 'Q':
+        AddQuotedLiteral(L, &b, arg);
+        continue;
+      case 'B':
+        if (!lua_isnoneornil(L, arg) && !lua_isboolean(L, arg)) luaL_typerror(L, arg, "boolean");
+        luaL_addstring(&b, lua_toboolean(L, arg) ? "true" : "false");
+        continue;
+      case 'b': {
+        char size = strfrmt < strfrmt_end ? *strfrmt++ : '\0';
+        AddBinary(L, &b, arg, size);
+        continue;
+      }
       case 's': {
         size_t l;
         const char* s = luaL_checklstring(L, arg, &l);
@@ -656,6 +797,13 @@ const luaL_reg kStringFuncs[] = {
     {"find", StrFind},
     {"gfind", StrGfind},
     {"gsub", StrGsub},
+    {"lualex", StrLualex},
+    {nullptr, nullptr},
+};
+
+const luaL_reg kStringBinaryFuncs[] = {
+    {"pack", tv_lua::StrPack},
+    {"unpack", tv_lua::StrUnpack},
     {nullptr, nullptr},
 };
 
@@ -663,5 +811,9 @@ const luaL_reg kStringFuncs[] = {
 
 LUALIB_API int luaopen_string(lua_State* L) {
   luaL_openlib(L, LUA_STRLIBNAME, kStringFuncs, 0);
+  // strings find their methods in this table: ("x"):upper()
+  lua_pushvalue(L, -1);
+  lua_setdefaultmetatable(L, LUA_TSTRING);
+  luaL_openlib(L, LUA_STRLIBNAME, kStringBinaryFuncs, 0);
   return 1;
 }

@@ -23,6 +23,10 @@ long long NumberToInteger(double d);
 // makes its entries weak.
 void PushRegistryTable(lua_State* L, const char* key, const char* mode);
 
+// string.pack and string.unpack.
+int StrPack(lua_State* L);
+int StrUnpack(lua_State* L);
+
 // The usual result of a system call: true, or nil, "[name: ]message", errno.
 int PushSystemResult(lua_State* L, bool ok, const char* name);
 

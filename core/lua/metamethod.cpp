@@ -35,6 +35,8 @@ Table* metatableOf(lua_State* L, const TValue* o) {
 }
 
 const TValue* getTMbyObj(lua_State* L, const TValue* o, TMS event) {
+  // every other type has its default metatable itself as the handler of every event
+  if (o->tt != LUA_TTABLE && o->tt != LUA_TUSERDATA) return o->tt < NUM_TAGS ? &L->g->mtv[o->tt] : &nilobject;
   Table* mt = metatableOf(L, o);
   if (mt == nullptr) return &nilobject;
   const TValue* tm = fastTM(L, mt, event);

@@ -1,6 +1,10 @@
 #include "core/lua/object.h"
 
+#include <locale.h>
+
 #include <cctype>
+#include <charconv>
+#include <string>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,22 +27,78 @@ bool rawequalObj(const TValue* a, const TValue* b) {
   }
 }
 
+namespace {
+
+locale_t cLocale() {
+  static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return loc;
+}
+
+bool isSpaceAscii(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
 bool str2d(const char* s, lua_Number* result) {
   char* endptr;
-  lua_Number res = std::strtod(s, &endptr);
+  locale_t c = cLocale();
+  lua_Number res = c ? strtod_l(s, &endptr, c) : std::strtod(s, &endptr);
   if (endptr == s) return false;
   if (*endptr == 'x' || *endptr == 'X') res = static_cast<lua_Number>(std::strtoul(s, &endptr, 16));
-  if (*endptr == '\0') {
-    *result = res;
-    return true;
-  }
-  while (std::isspace(static_cast<unsigned char>(*endptr))) endptr++;
+  while (isSpaceAscii(static_cast<unsigned char>(*endptr))) endptr++;
   if (*endptr != '\0') return false;
   *result = res;
   return true;
 }
 
-int num2str(lua_Number n, char* buf) { return std::snprintf(buf, 32, LUA_NUMBER_FMT, n); }
+bool wstr2d(const uint16_t* s, size_t len, lua_Number* result) {
+  // Checked against a strict grammar on the units themselves, then read as ASCII.
+  size_t i = 0;
+  auto at = [&](size_t k) -> int { return k < len ? s[k] : -1; };
+  auto isDigit = [](int c) { return c >= '0' && c <= '9'; };
+  auto isHex = [&](int c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
+  while (i < len && isSpaceAscii(s[i])) i++;
+  size_t start = i;
+  bool negative = false;
+  if (at(i) == '+' || at(i) == '-') negative = at(i++) == '-';
+  lua_Number value;
+  if (at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X') && isHex(at(i + 2))) {
+    i += 2;
+    value = 0;
+    while (isHex(at(i))) {
+      int c = at(i++);
+      value = value * 16 + (isDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
+    }
+    if (negative) value = -value;
+  } else {
+    size_t digits = 0;
+    while (isDigit(at(i))) i++, digits++;
+    if (at(i) == '.') {
+      i++;
+      while (isDigit(at(i))) i++, digits++;
+    }
+    if (digits == 0) return false;
+    if (at(i) == 'e' || at(i) == 'E') {
+      size_t e = i + 1;
+      if (at(e) == '+' || at(e) == '-') e++;
+      if (!isDigit(at(e))) return false;
+      while (isDigit(at(e))) e++;
+      i = e;
+    }
+    std::string ascii(s + start, s + i);
+    locale_t c = cLocale();
+    value = c ? strtod_l(ascii.c_str(), nullptr, c) : std::strtod(ascii.c_str(), nullptr);
+  }
+  while (i < len && isSpaceAscii(s[i])) i++;
+  if (i != len) return false;
+  *result = value;
+  return true;
+}
+
+int num2str(lua_Number n, char* buf) {
+  auto r = std::to_chars(buf, buf + 31, n, std::chars_format::general, 14);
+  *r.ptr = '\0';
+  return static_cast<int>(r.ptr - buf);
+}
 
 void chunkid(char* out, const char* source, size_t bufflen) {
   if (*source == '=') {

@@ -17,7 +17,7 @@ enum : int {
   TPROTO = 10,
   TUPVAL = 11,
   TDEADKEY = 12,
-  NUM_TAGS = 10  // tags with a default metatable slot (0..9)
+  NUM_TAGS = 11  // tags with a default metatable slot (0..10)
 };
 
 struct GCObject;
@@ -51,8 +51,12 @@ struct TString : GCObject {
   uint32_t hash;
   size_t len;
   TString* hnext;  // chain in the string table
+  // Narrow strings hold bytes; wide strings (tt LUA_TWSTRING) hold `len` 16-bit units. Both end
+  // in a zero element.
   char* data() { return reinterpret_cast<char*>(this + 1); }
   const char* data() const { return reinterpret_cast<const char*>(this + 1); }
+  uint16_t* wdata() { return reinterpret_cast<uint16_t*>(this + 1); }
+  const uint16_t* wdata() const { return reinterpret_cast<const uint16_t*>(this + 1); }
 };
 
 struct Node {
@@ -149,6 +153,9 @@ struct LClosure : Closure {
 inline bool ttisnil(const TValue* o) { return o->tt == LUA_TNIL; }
 inline bool ttisnumber(const TValue* o) { return o->tt == LUA_TNUMBER; }
 inline bool ttisstring(const TValue* o) { return o->tt == LUA_TSTRING; }
+inline bool ttiswstring(const TValue* o) { return o->tt == LUA_TWSTRING; }
+// Either kind of interned text: never cleared from weak tables, hashed by content.
+inline bool ttisanystring(const TValue* o) { return o->tt == LUA_TSTRING || o->tt == LUA_TWSTRING; }
 inline bool ttistable(const TValue* o) { return o->tt == LUA_TTABLE; }
 inline bool ttisfunction(const TValue* o) { return o->tt == LUA_TFUNCTION; }
 inline bool ttisboolean(const TValue* o) { return o->tt == LUA_TBOOLEAN; }
@@ -185,6 +192,7 @@ inline void setgc(TValue* o, GCObject* g, int tt) {
   o->tt = tt;
 }
 inline void setstr(TValue* o, TString* s) { setgc(o, s, LUA_TSTRING); }
+inline void setwstr(TValue* o, TString* s) { setgc(o, s, LUA_TWSTRING); }
 inline void settable(TValue* o, Table* t) { setgc(o, t, LUA_TTABLE); }
 inline void setclosure(TValue* o, Closure* c) { setgc(o, c, LUA_TFUNCTION); }
 inline void setudata(TValue* o, Udata* u) { setgc(o, u, LUA_TUSERDATA); }
@@ -195,8 +203,25 @@ inline void setobj(TValue* d, const TValue* s) { *d = *s; }
 bool rawequalObj(const TValue* a, const TValue* b);
 // String to number as the language converts it; false when the text is not a number.
 bool str2d(const char* s, lua_Number* result);
-// Number to text with the "%.14g" format; returns length.
+// The same for 16-bit text of `len` units.
+bool wstr2d(const uint16_t* s, size_t len, lua_Number* result);
+// Number to text with the "%.14g" format, independent of the process locale; returns length.
+// The buffer needs 32 bytes.
 int num2str(lua_Number n, char* buf);
+// Conversion to an unsigned 32-bit integer: truncation toward zero, NaN and negatives give 0,
+// values beyond the range saturate.
+inline uint32_t num2u32(lua_Number n) {
+  if (!(n > 0)) return 0;
+  if (n >= 4294967295.0) return 4294967295u;
+  return static_cast<uint32_t>(n);
+}
+// Conversion to a signed 32-bit integer with the same rules (NaN gives 0).
+inline int32_t num2i32(lua_Number n) {
+  if (n != n) return 0;
+  if (n >= 2147483647.0) return 2147483647;
+  if (n <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int32_t>(n);
+}
 // Readable source name for messages.
 void chunkid(char* out, const char* source, size_t bufflen);
 int log2i(unsigned int x);

@@ -1,5 +1,6 @@
 #include "core/lua/parser.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "core/lua/closure.h"
@@ -510,6 +511,7 @@ class Parser {
         v->nval = ls_->t.seminfo.r;
         break;
       case TK_STRING: codeString(v, ls_->t.seminfo.ts); break;
+      case TK_WSTRING: initExp(v, VK, wstringK(fs(), ls_->t.seminfo.ts)); break;
       case TK_NIL: initExp(v, VNIL, 0); break;
       case TK_TRUE: initExp(v, VTRUE, 0); break;
       case TK_FALSE: initExp(v, VFALSE, 0); break;
@@ -537,6 +539,10 @@ class Parser {
       case '-': return OPR_SUB;
       case '*': return OPR_MULT;
       case '/': return OPR_DIV;
+      case '&': return OPR_BAND;
+      case '|': return OPR_BOR;
+      case TK_SHL: return OPR_SHL;
+      case TK_SHR: return OPR_SHR;
       case '^': return OPR_POW;
       case TK_CONCAT: return OPR_CONCAT;
       case TK_NE: return OPR_NE;
@@ -632,18 +638,38 @@ class Parser {
     storeVar(fs(), &lh->v, &e);
   }
 
-  void breakStat() {
-    FuncState* f = fs();
-    BlockCnt* bl = f->bl;
-    bool upval = false;
+  // The optional loop number after `break' or `continue': the number of enclosing loops
+  // to pass minus one.
+  int loopLevel() {
+    if (ls_->t.token != TK_NUMBER) return 0;
+    lua_Number n = ls_->t.seminfo.r;
+    if (n != std::floor(n)) ls_->syntaxError("loop block number must be integer");
+    if (n < 1 || n > 100) ls_->syntaxError("loop block number out of range");
     ls_->next();
-    while (bl && !bl->isbreakable) {
-      upval |= bl->upval;
-      bl = bl->previous;
+    return static_cast<int>(n) - 1;
+  }
+
+  // `break' and `continue', numbered or not. Upvalues of every block left are closed, whether
+  // the jump leaves the loop or goes on to its next round.
+  void loopExitStat(bool isContinue) {
+    FuncState* f = fs();
+    ls_->next();
+    int level = loopLevel();
+    BlockCnt* bl = f->bl;
+    BlockCnt* target = nullptr;
+    bool upval = false;
+    for (int pass = 0; pass <= level && bl; pass++) {
+      while (bl && !bl->isbreakable) {
+        upval |= bl->upval;
+        bl = bl->previous;
+      }
+      if (!bl) break;
+      if (pass == level) target = bl;
+      else bl = bl->previous;
     }
-    if (!bl) ls_->syntaxError("no loop to break");
-    if (upval) codeABC(f, OP_CLOSE, bl->nactvar, 0, 0);
-    concat(f, &bl->breaklist, jump(f));
+    if (!target) ls_->syntaxError(isContinue ? "no loop to continue" : "no loop to break");
+    if (upval) codeABC(f, OP_CLOSE, target->nactvar, 0, 0);
+    concat(f, isContinue ? &target->continuelist : &target->breaklist, jump(f));
   }
 
   void whileStat(int line) {
@@ -902,7 +928,8 @@ class Parser {
           localStat();
         return false;
       case TK_RETURN: retStat(); return true;
-      case TK_BREAK: breakStat(); return true;
+      case TK_BREAK: loopExitStat(false); return true;
+      case TK_CONTINUE: loopExitStat(true); return true;
       default: exprStat(); return false;
     }
   }
@@ -918,7 +945,7 @@ Proto* parseChunk(lua_State* L, ZIO* z, const char* name) {
   lexstate.lookahead.token = TK_EOS;
   lexstate.source = newStr(L, name);
   lexstate.fs = nullptr;
-  lexstate.current = z->getc();
+  startLexer(&lexstate);
   Parser parser(&lexstate);
   parser.mainFunction(&funcstate);
   return funcstate.f;

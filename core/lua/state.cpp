@@ -48,6 +48,7 @@ static void presetThread(lua_State* L, GlobalState* g) {
   L->hookmask = 0;
   L->allowhook = 1;
   L->suspended = 0;
+  L->errored = 0;
   L->basehookcount = 0;
   L->hookcount = 0;
   L->hook = nullptr;
@@ -142,26 +143,42 @@ static void openState(lua_State* L, void*) {
   resizeStrTable(L, 64);
   settable(&L->gt, newTable(L, 0, 4));
   settable(&g->registry, newTable(L, 0, 2));
+  // every type but nil gets its own empty default metatable; these share one table as their
+  // metatable, which is its own
+  Table* shared = newTable(L, 0, 0);
+  shared->metatable = shared;
+  for (int t = 1; t < NUM_TAGS; t++) {
+    Table* mt = newTable(L, 0, 0);
+    mt->metatable = shared;
+    setDefaultMT(g, t, mt);
+  }
   initTMNames(L);
   initLexer(L);
   setThreshold(L);
 }
 
-LUA_API lua_State* lua_open(void) {
-  lua_State* L = static_cast<lua_State*>(std::malloc(sizeof(lua_State)));
+LUA_API lua_State* lua_open(void) { return lua_openwith(nullptr, nullptr, nullptr); }
+
+LUA_API lua_State* lua_openwith(lua_Alloc alloc, void* ud, lua_Fatal fatal) {
+  void* mem = alloc ? alloc(ud, nullptr, 0, sizeof(lua_State)) : std::malloc(sizeof(lua_State));
+  lua_State* L = static_cast<lua_State*>(mem);
   if (L == nullptr) return nullptr;
   GlobalState* g = new (std::nothrow) GlobalState();
   if (g == nullptr) {
-    std::free(L);
+    if (alloc) alloc(ud, L, sizeof(lua_State), 0);
+    else std::free(L);
     return nullptr;
   }
+  g->frealloc = alloc;
+  g->allocud = ud;
+  g->fatal = fatal;
   presetThread(L, g);
   L->tt = LUA_TTHREAD;
   L->marked = 0;
   L->gcnext = nullptr;
   g->mainthread = L;
   setnil(&g->registry);
-  for (int i = 0; i < NUM_TAGS; i++) g->mt[i] = nullptr;
+  for (int i = 0; i < NUM_TAGS; i++) setDefaultMT(g, i, nullptr);
   for (int i = 0; i < TM_N; i++) g->tmname[i] = nullptr;
   g->gcthreshold = ~size_t(0);
   g->totalbytes = sizeof(lua_State);

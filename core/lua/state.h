@@ -52,6 +52,10 @@ struct GlobalState {
   lua_CFunction panic = nullptr;
   TString* tmname[TM_N];
   Table* mt[NUM_TAGS];  // default metatable per type
+  TValue mtv[NUM_TAGS];  // the same as values: the handler of every event for these types
+  lua_Alloc frealloc = nullptr;  // null: the C library's allocator
+  void* allocud = nullptr;
+  lua_Fatal fatal = nullptr;  // null: exit with status 1
   std::vector<char> buff;  // scratch buffer
 };
 
@@ -73,6 +77,7 @@ struct lua_State : luai::GCObject {
   uint8_t hookmask;
   uint8_t allowhook;
   uint8_t suspended;  // stopped in a yield
+  uint8_t errored;    // a coroutine that ended in an error
   int basehookcount;
   int hookcount;
   lua_Hook hook;
@@ -102,6 +107,12 @@ inline CallInfo* nextCI(lua_State* L) { return (L->ci + 1 == L->end_ci) ? growCI
 
 lua_State* newThread(lua_State* L);
 void freeThread(lua_State* L, lua_State* L1);
+
+inline void setDefaultMT(GlobalState* g, int tt, Table* mt) {
+  g->mt[tt] = mt;
+  if (mt) settable(&g->mtv[tt], mt);
+  else setnil(&g->mtv[tt]);
+}
 
 // Memory accounting.
 void* allocMem(lua_State* L, size_t size);

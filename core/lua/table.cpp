@@ -31,7 +31,8 @@ inline uint32_t hashNum(lua_Number n) {
 inline uint32_t hashValue(const TValue* k) {
   switch (k->tt) {
     case LUA_TNUMBER: return hashNum(k->v.n);
-    case LUA_TSTRING: return tsvalue(k)->hash;
+    case LUA_TSTRING:
+    case LUA_TWSTRING: return tsvalue(k)->hash;
     case LUA_TBOOLEAN: return static_cast<uint32_t>(k->v.b);
     case LUA_TLIGHTUSERDATA: return mix(reinterpret_cast<uintptr_t>(k->v.p));
     default: return mix(reinterpret_cast<uintptr_t>(k->v.gc));
@@ -260,7 +261,7 @@ const TValue* tableGet(Table* t, const TValue* key) {
     case LUA_TSTRING: return tableGetStr(t, tsvalue(key));
     case LUA_TNUMBER: {
       lua_Number n = key->v.n;
-      int k = static_cast<int>(n);
+      int k = (n >= 1 && n <= 2147483647.0) ? static_cast<int>(n) : 0;
       if (static_cast<lua_Number>(k) == n && static_cast<unsigned>(k - 1) < static_cast<unsigned>(t->sizearray))
         return &t->array[k - 1];
       if (t->node == dummynode) return &nilobject;

@@ -107,6 +107,25 @@ struct Loader {
     return newLStr(L, buff.data(), size - 1);
   }
 
+  // A count of units including the terminating zero, then the units in the chunk's byte order.
+  TString* wideString() {
+    size_t size = sizeT();
+    if (size == 0) return nullptr;
+    if (size > (1u << 29)) error("bad string size in %s");
+    std::u16string units;
+    char16_t piece[2048];
+    size_t left = size;
+    while (left > 0) {
+      size_t m = left < 2048 ? left : 2048;
+      block(piece, m * sizeof(char16_t));
+      if (swap)
+        for (size_t i = 0; i < m; i++) piece[i] = static_cast<char16_t>((piece[i] >> 8) | (piece[i] << 8));
+      units.append(piece, m);
+      left -= m;
+    }
+    return newLWStr(L, reinterpret_cast<const uint16_t*>(units.data()), size - 1);
+  }
+
   Proto* function(TString* parentSource, int depth) {
     if (depth > 200) error("too deeply nested functions in %s");
     Proto* f = newProto(L);
@@ -145,6 +164,12 @@ struct Loader {
           TString* s = string();
           if (s == nullptr) error("bad constant in %s");
           setstr(&o, s);
+          break;
+        }
+        case LUA_TWSTRING: {
+          TString* w = wideString();
+          if (w == nullptr) error("bad constant in %s");
+          setwstr(&o, w);
           break;
         }
         default: {

@@ -23,7 +23,20 @@ const TValue* toNumber(const TValue* obj, TValue* n) {
     setnum(n, num);
     return n;
   }
+  if (ttiswstring(obj) && wstr2d(tsvalue(obj)->wdata(), tsvalue(obj)->len, &num)) {
+    setnum(n, num);
+    return n;
+  }
   return nullptr;
+}
+
+TString* numberToWide(lua_State* L, lua_Number n) {
+  char s[32];
+  int len = num2str(n, s);
+  uint16_t w[32];
+  // each character widened with sign extension
+  for (int i = 0; i < len; i++) w[i] = static_cast<uint16_t>(static_cast<int16_t>(static_cast<signed char>(s[i])));
+  return newLWStr(L, w, static_cast<size_t>(len));
 }
 
 bool toStringInPlace(lua_State* L, TValue* obj) {
@@ -74,6 +87,14 @@ void getTable(lua_State* L, const TValue* t0, const TValue* key0, TValue* val) {
         *restorestack(L, valr) = *res;
         return;
       }
+    } else if (ttisuserdata(&t) && uvalue(&t)->metatable != nullptr) {
+      // without __index the metatable itself is searched
+      Table* mt = uvalue(&t)->metatable;
+      tm = fastTM(L, mt, TM_INDEX);
+      if (tm == nullptr) {
+        settable(&t, mt);
+        continue;
+      }
     } else {
       tm = getTMbyObj(L, &t, TM_INDEX);
       if (ttisnil(tm)) typeError(L, loop == 0 ? t0 : &t, "index");
@@ -112,8 +133,9 @@ void setTable(lua_State* L, const TValue* t0, const TValue* key0, const TValue* 
 }
 
 static bool callBinTM(lua_State* L, const TValue* p1, const TValue* p2, TValue* res, TMS event) {
+  // a default metatable (a table) of the first operand must not hide the second's metamethod
   const TValue* tm = getTMbyObj(L, p1, event);
-  if (ttisnil(tm)) tm = getTMbyObj(L, p2, event);
+  if (!ttisfunction(tm)) tm = getTMbyObj(L, p2, event);
   if (!ttisfunction(tm)) return false;
   callTMres(L, tm, p1, p2, res);
   return true;
@@ -134,7 +156,6 @@ static int callOrderTM(lua_State* L, const TValue* p1, const TValue* p2, TMS eve
   if (ttisnil(tm1)) return -1;
   const TValue* tm2 = getTMbyObj(L, p2, event);
   if (!rawequalObj(tm1, tm2)) return -1;
-  if (!ttisfunction(tm1)) return -1;
   checkStack(L, 1);
   TValue* res = L->top;
   setnil(res);
@@ -201,7 +222,58 @@ bool equalObj(lua_State* L, const TValue* t1, const TValue* t2) {
   return !isfalse(res);
 }
 
+// Whether the run of `total` operands ending at `top` is wide: the string-like operand nearest
+// its end decides.
+static bool wideRun(const TValue* top, int total) {
+  for (int i = 1; i <= total; i++) {
+    if (ttiswstring(top - i)) return true;
+    if (ttisstring(top - i)) return false;
+  }
+  return false;
+}
+
+static bool toWideInPlace(lua_State* L, TValue* obj) {
+  if (ttiswstring(obj)) return true;
+  if (!ttisnumber(obj)) return false;
+  setwstr(obj, numberToWide(L, nvalue(obj)));
+  return true;
+}
+
+static void concatWide(lua_State* L, int total, int last) {
+  do {
+    TValue* top = L->base + last + 1;
+    int n = 2;
+    if (!(ttiswstring(top - 2) || ttisnumber(top - 2)) || !(ttiswstring(top - 1) || ttisnumber(top - 1))) {
+      if (!callBinTM(L, top - 2, top - 1, top - 2, TM_CONCAT)) concatError(L, top - 2, top - 1);
+    } else {
+      toWideInPlace(L, top - 1);
+      size_t tl = tsvalue(top - 1)->len;
+      for (n = 1; n < total && toWideInPlace(L, top - n - 1); n++) {
+        size_t l = tsvalue(top - n - 1)->len;
+        if (l >= (~size_t(0) >> 2) - tl) runError(L, "string size overflow");
+        tl += l;
+      }
+      std::vector<char>& buff = L->g->buff;
+      buff.resize(tl * sizeof(uint16_t) + 1);
+      uint16_t* out = reinterpret_cast<uint16_t*>(buff.data());
+      tl = 0;
+      for (int i = n; i > 0; i--) {
+        size_t l = tsvalue(top - i)->len;
+        if (l) std::memcpy(out + tl, tsvalue(top - i)->wdata(), l * sizeof(uint16_t));
+        tl += l;
+      }
+      setwstr(top - n, newLWStr(L, out, tl));
+    }
+    total -= n - 1;
+    last -= n - 1;
+  } while (total > 1);
+}
+
 void concat(lua_State* L, int total, int last) {
+  if (wideRun(L->base + last + 1, total)) {
+    concatWide(L, total, last);
+    return;
+  }
   do {
     TValue* top = L->base + last + 1;
     int n = 2;
@@ -210,9 +282,8 @@ void concat(lua_State* L, int total, int last) {
     } else if (ttisstring(top - 1) && tsvalue(top - 1)->len == 0) {
       toStringInPlace(L, top - 2);
     } else {
-      size_t tl = ttisstring(top - 1) ? tsvalue(top - 1)->len : 0;
       toStringInPlace(L, top - 1);
-      tl = tsvalue(top - 1)->len;
+      size_t tl = tsvalue(top - 1)->len;
       for (n = 1; n < total && (ttisstring(top - n - 1) || toStringInPlace(L, top - n - 1)); n++) {
         size_t l = tsvalue(top - n - 1)->len;
         if (l >= (~size_t(0) >> 1) - tl) runError(L, "string size overflow");
@@ -231,12 +302,6 @@ void concat(lua_State* L, int total, int last) {
     total -= n - 1;
     last -= n - 1;
   } while (total > 1);
-}
-
-static uint32_t toU32(lua_Number n) {
-  if (!(n > 0)) return 0;
-  if (n >= 4294967295.0) return 4294967295u;
-  return static_cast<uint32_t>(n);
 }
 
 static void arith(lua_State* L, TValue* ra, const TValue* rb, const TValue* rc, TMS op) {
@@ -428,7 +493,7 @@ reentry:
       ci->savedpc = pc;                                          \
       arithError(L, rb, rc);                                     \
     }                                                            \
-    uint32_t ub = toU32(nvalue(rb)), uc = toU32(nvalue(rc));     \
+    uint32_t ub = num2u32(nvalue(rb)), uc = num2u32(nvalue(rc));     \
     setnum(ra, static_cast<lua_Number>(EXPR));                   \
     break;                                                       \
   }
@@ -438,9 +503,14 @@ reentry:
         BITOP(OP_SHR, ub >> (uc & 31))
 #undef BITOP
       case OP_POW: {
+        // exclusive or of two numbers; the exponent path for anything else
         const TValue* rb = RK(GETARG_B(i));
         const TValue* rc = RK(GETARG_C(i));
-        PROTECT(arith(L, ra, rb, rc, TM_POW));
+        if (ttisnumber(rb) && ttisnumber(rc)) {
+          setnum(ra, static_cast<lua_Number>(num2u32(nvalue(rb)) ^ num2u32(nvalue(rc))));
+        } else {
+          PROTECT(arith(L, ra, rb, rc, TM_POW));
+        }
         break;
       }
       case OP_UNM: {
@@ -582,13 +652,16 @@ reentry:
           ci->savedpc = pc;
           runError(L, "`for' initial value must be a number");
         }
-        if (!ttisnumber(ra + 1)) {
+        if (!ttisnumber(ra + 1) || !ttisnumber(ra + 2)) {
+          // limit and step may be strings that spell numbers: converted in place
+          TValue tmp;
+          const TValue* v = toNumber(ra + 1, &tmp);
           ci->savedpc = pc;
-          runError(L, "`for' limit must be a number");
-        }
-        if (!ttisnumber(ra + 2)) {
-          ci->savedpc = pc;
-          runError(L, "`for' step must be a number");
+          if (v == nullptr) runError(L, "`for' limit must be a number");
+          setnum(ra + 1, nvalue(v));
+          v = toNumber(ra + 2, &tmp);
+          if (v == nullptr) runError(L, "`for' step must be a number");
+          setnum(ra + 2, nvalue(v));
         }
         lua_Number step = nvalue(ra + 2);
         lua_Number idx = nvalue(ra) + step;
@@ -666,3 +739,9 @@ reentry:
 }
 
 }  // namespace luai
+
+int luaV_towstring(lua_State* L, luai::TValue* obj) {
+  if (!luai::ttisnumber(obj)) return 0;
+  luai::setwstr(obj, luai::numberToWide(L, luai::nvalue(obj)));
+  return 1;
+}

@@ -8,6 +8,8 @@ namespace luai {
 void execute(lua_State* L);
 const TValue* toNumber(const TValue* obj, TValue* n);
 bool toStringInPlace(lua_State* L, TValue* obj);
+// The wide text of a number ("%.14g", each character widened).
+TString* numberToWide(lua_State* L, lua_Number n);
 void getTable(lua_State* L, const TValue* t, const TValue* key, TValue* val);
 void setTable(lua_State* L, const TValue* t, const TValue* key, const TValue* val);
 bool lessThan(lua_State* L, const TValue* l, const TValue* r);
@@ -21,3 +23,6 @@ inline bool equalFast(lua_State* L, const TValue* a, const TValue* b) {
 }
 
 }  // namespace luai
+
+// Replaces a number by its wide text; 1 when converted, 0 (value untouched) for anything else.
+int luaV_towstring(lua_State* L, luai::TValue* obj);

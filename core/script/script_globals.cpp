@@ -2,9 +2,6 @@
 #include <lauxlib.h>
 #include <lualib.h>
 
-#include <cmath>
-#include <climits>
-
 #include "core/debug/debug_log.h"
 #include "core/script/df_lua.h"
 #include "core/script/lua_stack_guard.h"
@@ -34,31 +31,6 @@ const char kDumpTableSource[] =
     "  return text .. tostring(value) .. \"\\n\\n\"\n"
     "end\n";
 
-// The element count of the table at `index`: its "n" field when that is a number, else the
-// largest positive integer key. Clamped to the int range.
-int ElementCount(lua_State* L, int index)
-{
-    lua_pushstring(L, "n");
-    lua_rawget(L, index);
-    if (lua_type(L, -1) == LUA_TNUMBER) {
-        const int n = luaL_numbertoint(lua_tonumber(L, -1));
-        lua_pop(L, 1);
-        return n;
-    }
-    lua_pop(L, 1);
-    double largest = 0;
-    lua_pushnil(L);
-    while (lua_next(L, index)) {
-        if (lua_type(L, -2) == LUA_TNUMBER) {
-            const double key = lua_tonumber(L, -2);
-            if (key > largest && key == std::floor(key))
-                largest = key;
-        }
-        lua_pop(L, 1);
-    }
-    return luaL_numbertoint(largest);
-}
-
 } // namespace
 
 int LuaError(lua_State* L)
@@ -79,7 +51,8 @@ int ParamsFromTable(lua_State* L)
         WriteDbg("toparams: expected a table, got %s", lua_typename(L, lua_type(L, 1)));
         return 0;
     }
-    const int n = ElementCount(L, 1);
+    // The dialect's element count: the "n" field, else the largest numeric key.
+    const int n = lua_getn(L, 1);
     if (n <= 0)
         return 0;
     luaL_checkstack(L, n, "too many elements for toparams");

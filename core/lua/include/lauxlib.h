@@ -52,6 +52,16 @@ LUALIB_API int luaL_getn(lua_State* L, int t);
 LUALIB_API void luaL_setn(lua_State* L, int t, int n);
 
 LUALIB_API int luaL_loadfile(lua_State* L, const char* filename);
+
+// File functions through which luaL_loadfile reads named files (for a host with its own file
+// layer). read returns the bytes read, 0 at the end. The struct must outlive the state; null
+// restores the C library's files.
+typedef struct luaL_FileFuncs {
+  void* (*open)(const char* name);  // null when the file can't be opened
+  size_t (*read)(void* file, void* buf, size_t size);
+  void (*close)(void* file);
+} luaL_FileFuncs;
+LUALIB_API void luaL_setfilefuncs(lua_State* L, const luaL_FileFuncs* funcs);
 LUALIB_API int luaL_loadbuffer(lua_State* L, const char* buff, size_t sz, const char* name);
 
 #define luaL_argcheck(L, cond, numarg, extramsg) \

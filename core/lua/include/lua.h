@@ -49,8 +49,16 @@ typedef lua_Chunkwriter lua_Writer;
 #define LUA_TFUNCTION 6
 #define LUA_TUSERDATA 7
 #define LUA_TTHREAD 8
-// Reserved for the wide string type.
+// Wide text: immutable sequences of 16-bit units.
 #define LUA_TWSTRING 9
+
+typedef unsigned short lua_WChar;
+
+// Memory hook with realloc/free semantics: a new size of 0 frees and returns null.
+typedef void* (*lua_Alloc)(void* ud, void* ptr, size_t osize, size_t nsize);
+// Called after the panic function on an error outside every protected call; the process ends
+// with status 1 if it returns.
+typedef void (*lua_Fatal)(lua_State* L);
 
 // Minimum stack space available to a C function.
 #define LUA_MINSTACK 20
@@ -66,6 +74,8 @@ typedef double lua_Number;
 
 // State manipulation.
 LUA_API lua_State* lua_open(void);
+// A state using the given hooks; null hooks keep the defaults.
+LUA_API lua_State* lua_openwith(lua_Alloc alloc, void* ud, lua_Fatal fatal);
 LUA_API void lua_close(lua_State* L);
 LUA_API lua_State* lua_newthread(lua_State* L);
 LUA_API lua_CFunction lua_atpanic(lua_State* L, lua_CFunction panicf);
@@ -100,6 +110,10 @@ LUA_API lua_CFunction lua_tocfunction(lua_State* L, int idx);
 LUA_API void* lua_touserdata(lua_State* L, int idx);
 LUA_API lua_State* lua_tothread(lua_State* L, int idx);
 LUA_API const void* lua_topointer(lua_State* L, int idx);
+// Units of a wide string (zero-terminated); a number is first converted in place. Null otherwise.
+LUA_API const lua_WChar* lua_towstring(lua_State* L, int idx);
+// Length in units of a wide string (a number is converted in place); 0 otherwise.
+LUA_API size_t lua_wstrlen(lua_State* L, int idx);
 
 // Push functions (C -> stack).
 LUA_API void lua_pushnil(lua_State* L);
@@ -111,6 +125,10 @@ LUA_API const char* lua_pushfstring(lua_State* L, const char* fmt, ...);
 LUA_API void lua_pushcclosure(lua_State* L, lua_CFunction fn, int n);
 LUA_API void lua_pushboolean(lua_State* L, int b);
 LUA_API void lua_pushlightuserdata(lua_State* L, void* p);
+LUA_API void lua_pushwstring(lua_State* L, const lua_WChar* s);
+LUA_API void lua_pushlwstring(lua_State* L, const lua_WChar* s, size_t len);
+// A userdata without payload holding a pointer, which lua_touserdata returns.
+LUA_API void lua_newuserdatabox(lua_State* L, void* p);
 
 // Get functions (Lua -> stack).
 LUA_API void lua_gettable(lua_State* L, int idx);
@@ -140,6 +158,19 @@ LUA_API int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data);
 // Coroutine functions.
 LUA_API int lua_yield(lua_State* L, int nresults);
 LUA_API int lua_resume(lua_State* L, int narg);
+// Whether the thread is suspended in a yield.
+LUA_API int lua_isyielded(lua_State* L);
+// Whether the thread ended in an error (it can't be resumed again).
+LUA_API int lua_diedinerror(lua_State* L);
+
+// Default metatables, one per type (1 to 10): the handlers of values that have no metatable
+// of their own.
+LUA_API void lua_getdefaultmetatable(lua_State* L, int type);
+// Pops a table and makes it the default metatable of the type; any other value is discarded.
+LUA_API void lua_setdefaultmetatable(lua_State* L, int type);
+// Element count of the table at idx: its field "n" when that is a number, otherwise the
+// greatest non-nil numeric key (0 for none).
+LUA_API int lua_getn(lua_State* L, int idx);
 
 // Garbage-collection functions (sizes in kilobytes).
 LUA_API int lua_getgcthreshold(lua_State* L);

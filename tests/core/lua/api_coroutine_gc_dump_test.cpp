@@ -49,6 +49,21 @@ TEST_F(ApiCoroutine, ErrorsKillTheCoroutineAndYieldAcrossCIsRefused) {
   EXPECT_NE(std::string(lua_tostring(co2, -1)).find("attempt to yield across"), std::string::npos);
 }
 
+TEST_F(ApiCoroutine, AFailedStateIsDeadUntilANewFunctionIsSetUp) {
+  ASSERT_EQ(vmtest::LoadString(L, "error('first')"), 0);
+  EXPECT_EQ(lua_resume(L, 0), LUA_ERRRUN);
+  EXPECT_TRUE(lua_diedinerror(L));
+  lua_settop(L, 0);
+  EXPECT_EQ(lua_resume(L, 0), LUA_ERRRUN);
+  EXPECT_STREQ(lua_tostring(L, -1), "cannot resume dead coroutine");
+  lua_settop(L, 0);
+  // the host reuses its state for the next script
+  ASSERT_EQ(vmtest::LoadString(L, "yield(21) return 42"), 0);
+  ASSERT_EQ(lua_resume(L, 0), 0);
+  EXPECT_FALSE(lua_diedinerror(L));
+  EXPECT_EQ(lua_tonumber(L, -1), 21);
+}
+
 TEST_F(ApiCoroutine, MainStateCanBeResumedAndCalledWhileSuspended) {
   ASSERT_EQ(vmtest::LoadString(L, "local n = 0 while true do n = n + 1 yield(n) end"), 0);
   ASSERT_EQ(lua_resume(L, 0), 0);

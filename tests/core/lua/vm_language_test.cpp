@@ -114,6 +114,9 @@ TEST_F(VmLanguage, SyntaxErrors) {
   EXPECT_EQ(vmtest::LoadString(L, "return 1 x = 2"), LUA_ERRSYNTAX);
   lua_pop(L, 1);
   EXPECT_EQ(vmtest::LoadString(L, "x = 3x"), LUA_ERRSYNTAX);
+  EXPECT_NE(std::string(lua_tostring(L, -1)).find("malformed integer"), std::string::npos);
+  lua_pop(L, 1);
+  EXPECT_EQ(vmtest::LoadString(L, "x = 3.5x"), LUA_ERRSYNTAX);
   EXPECT_NE(std::string(lua_tostring(L, -1)).find("malformed number"), std::string::npos);
   lua_pop(L, 1);
   std::string deep(300, '(');
@@ -129,7 +132,8 @@ TEST_F(VmLanguage, StringsAndLexer) {
   EXPECT_EQ(Eval("--[[ long\ncomment ]] return 0x10"), "16");
   EXPECT_EQ(Eval("return 1e2 + .5"), "100.5");
   EXPECT_EQ(Eval("return 10 / 4"), "2.5");
-  EXPECT_EQ(Eval("return 2^10"), "1024");  // through the global __pow
+  EXPECT_EQ(Eval("return '2'^10"), "1024");  // through the global __pow
+  EXPECT_EQ(Eval("return 2^10"), "8");        // two numbers: exclusive or
   EXPECT_EQ(Eval("return 'x' .. 1.5"), "x1.5");
 }
 
