@@ -97,20 +97,33 @@ bool TZvMiniVecDraw::Start(float x, float y, std::shared_ptr<TTexture> target)
         TRenderer::GetInstance()->SetTexture(nullptr);
         return true;
     }
-    if (target != mTexture) {
-        if (mTexture || HasPixels() || mToScreen)
-            Stop();
-        mTexture = target;
-        TColor32* pixels = nullptr;
-        unsigned int pitch = 0;
-        if (mTexture->Lock(&pixels, &pitch)) {
-            mLocked = true;
-            mPixels.pixels = pixels;
-            mPixels.width = static_cast<int>(mTexture->GetWidth());
-            mPixels.height = static_cast<int>(mTexture->GetHeight());
-            mPixels.pitch = static_cast<int>(pitch);
-        }
-    }
+    if (target != mTexture)
+        GetPixelAccess(target);
+    return true;
+}
+
+bool TZvMiniVecDraw::GetPixelAccess(std::shared_ptr<TTexture> texture)
+{
+    if (texture && texture == mTexture && mLocked)
+        return HasPixels();
+    if (texture != mTexture && (mTexture || HasPixels() || mToScreen))
+        Stop();
+    mTexture = texture;
+    mPixels = TPixelSurface();
+    if (!texture)
+        return false;
+    TColor32* pixels = nullptr;
+    unsigned int pitch = 0;
+    if (!texture->Lock(&pixels, &pitch))
+        return false;
+    // Locked from here on, so Stop unlocks it even when it gave no pixels.
+    mLocked = true;
+    if (!pixels)
+        return false;
+    mPixels.pixels = pixels;
+    mPixels.width = static_cast<int>(texture->GetWidth());
+    mPixels.height = static_cast<int>(texture->GetHeight());
+    mPixels.pitch = static_cast<int>(pitch);
     return true;
 }
 

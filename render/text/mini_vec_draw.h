@@ -49,6 +49,9 @@ public:
     void Stop();
     void Flush();
     void Calibrate();
+    // Locks the texture for span writes and takes its size; false (and no pixels) when it
+    // cannot be locked.
+    bool GetPixelAccess(std::shared_ptr<TTexture> texture);
 
     // A filled box from (x1, y1) to (x2, y2) in shape units, drawn at (x, y).
     static void DrawBox(TZvMiniVecDraw* drawer, int x1, int y1, int x2, int y2, int x, int y);

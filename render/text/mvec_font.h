@@ -10,12 +10,15 @@
 #include <memory>
 #include <vector>
 
+// Shares of a line's height above and below the glyph box, the same for every font.
+inline constexpr float gLSTop = 0.15f;
+inline constexpr float gLSBot = 0.05f;
+
 class TMvecFont
 {
 public:
-    // Shares of a line's height above and below the glyph box.
-    static constexpr float kLeadingTop = 0.15f;
-    static constexpr float kLeadingBottom = 0.05f;
+    static constexpr float kLeadingTop = gLSTop;
+    static constexpr float kLeadingBottom = gLSBot;
 
     // Takes the block; `size` is its length in bytes.
     TMvecFont(std::unique_ptr<unsigned char[]> data, size_t size);

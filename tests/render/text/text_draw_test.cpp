@@ -4,6 +4,8 @@
 #include "../support/image_writers.h"
 #include "../support/render_test_support.h"
 #include "render/renderer/renderer.h"
+#include "render/text/text_services.h"
+#include "render/texture/texture.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -165,3 +167,62 @@ TEST_F(ScreenDrawTest, SpansReachTheScreenAsLines)
     EXPECT_EQ(ReadPixel(15, 38) & 0x00FFFFFFu, 0u);
     EXPECT_EQ(ReadPixel(9, 30) & 0x00FFFFFFu, 0u);
 }
+
+namespace {
+
+int sInvalidations = 0;
+void CountInvalidation() { ++sInvalidations; }
+
+}  // namespace
+
+TEST_F(ScreenDrawTest, TextDrawnIntoATextureLandsInItsPixelsAndUnlocksIt)
+{
+    auto t = MakeRoundText("a");
+    std::shared_ptr<TTexture> target = TTexture::Create(64, 64, true);
+    ASSERT_TRUE(target);
+    sInvalidations = 0;
+    SetScreenInvalidator(&CountInvalidation);
+
+    // Alpha blending over transparent pixels gives the text's own colour and coverage.
+    t->SetAlphaBlend();
+    t->Draw(TVec2(10, 20), 100, 1.0f, 0, 1.0f, target);
+    EXPECT_EQ(sInvalidations, 1) << "the screen is redrawn once the texture is released";
+    EXPECT_TRUE(NearColor(TexturePixel(target, 10, 23), 0xFFFFFFFFu, 2)) << std::hex << TexturePixel(target, 10, 23);
+    EXPECT_TRUE(NearColor(TexturePixel(target, 19, 37), 0xFFFFFFFFu, 2)) << std::hex << TexturePixel(target, 19, 37);
+    EXPECT_EQ(TexturePixel(target, 20, 30), 0u);
+    EXPECT_EQ(TexturePixel(target, 15, 22), 0u);
+
+    // The drawer let go of the texture: a second text goes in as well, further right.
+    auto second = MakeRoundText("a");
+    second->SetAlphaBlend();
+    second->Draw(TVec2(40, 20), 100, 1.0f, 0, 1.0f, target);
+    EXPECT_EQ(sInvalidations, 2);
+    EXPECT_TRUE(NearColor(TexturePixel(target, 40, 23), 0xFFFFFFFFu, 2)) << std::hex << TexturePixel(target, 40, 23);
+    EXPECT_TRUE(NearColor(TexturePixel(target, 10, 23), 0xFFFFFFFFu, 2)) << "the first text stays";
+
+    // Without a blend mode the colour is mixed in and the texture's alpha kept.
+    std::shared_ptr<TTexture> opaque = TTexture::Create(64, 64, true);
+    ASSERT_TRUE(opaque);
+    auto third = MakeRoundText("a");
+    third->Draw(TVec2(10, 20), 100, 1.0f, 0, 1.0f, opaque);
+    EXPECT_TRUE(NearColor(TexturePixel(opaque, 10, 23), 0x00FFFFFFu, 2)) << std::hex << TexturePixel(opaque, 10, 23);
+    SetScreenInvalidator(nullptr);
+}
+
+TEST_F(ScreenDrawTest, PixelAccessLocksOnceAndGivesTheTextureSize)
+{
+    TZvMiniVecDraw drawer;
+    std::shared_ptr<TTexture> target = TTexture::Create(40, 24, true);
+    ASSERT_TRUE(target);
+    EXPECT_FALSE(drawer.GetPixelAccess(nullptr));
+    EXPECT_TRUE(drawer.GetPixelAccess(target));
+    EXPECT_TRUE(drawer.GetPixelAccess(target)) << "asking again for the held texture keeps the lock";
+    drawer.SetColor(TZvMiniVecDraw::kFillSlot, TColor(1, 0, 0, 1), 1.0f);
+    drawer.SetNoBlend(true);
+    drawer.Start(0.0f, 0.0f, target);
+    TZvMiniVecDraw::DrawBox(&drawer, 0, 0, 400, 400, 0, 0);  // far larger than the texture
+    drawer.Stop();
+    EXPECT_TRUE(NearColor(TexturePixel(target, 0, 0), 0xFFFF0000u, 2)) << std::hex << TexturePixel(target, 0, 0);
+    EXPECT_TRUE(NearColor(TexturePixel(target, 39, 23), 0xFFFF0000u, 2)) << std::hex << TexturePixel(target, 39, 23);
+}
+
