@@ -4,6 +4,11 @@
 #include "core/script/game_state.h"
 #include "render/text/text_services.h"
 #include "ui/screen/screen.h"
+#include "online/web/flash_host.h"
+#include "online/xsell/xsell_window.h"
+#include "ui/script/movie_player.h"
+#include "ui/script/window_script.h"
+#include "ui/widgets/text.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -43,8 +48,10 @@ void TWindowManagerLink::AttachWindowScript(TWindowManager* wm)
 {
     if (!wm || wm->GetScript())
         return;
-    TWindowScriptBase* script = new TWindowScriptBase;
+    TWindowScriptBase* script = new TWindowScript;
     wm->AttachWindowScript(script);
+    // The online subsystem's window type joins the engine's once a script is attached.
+    RegisterXSellWindowType(wm);
     // The table may have been made before the script existed.
     if (TGameState* state = TGameState::GetInstance())
         state->BindLuaGlobals(script->GetState());
@@ -90,8 +97,39 @@ void TWindowManagerLink::DestroyGameState()
     TGameState::DestroyInstance();
 }
 
+namespace {
+
+// Layouts' movies go to the web content host (which does not start where no player exists).
+class TFlashMoviePlayer : public TMoviePlayer
+{
+public:
+    explicit TFlashMoviePlayer(const str& name) : mHost(name) {}
+    bool Start(bool loop, bool translate, bool allowInput) override
+    {
+        return mHost.Start(loop, translate, allowInput);
+    }
+    bool IsPlaying() override { return mHost.IsPlaying(); }
+    void Stop() override { mHost.Stop(); }
+
+private:
+    TFlashHost mHost;
+};
+
+bool WriteTextWindow(TWindow* window, const str& text)
+{
+    TText* textWindow = GetCast<TText>(window);
+    if (!textWindow)
+        return false;
+    textWindow->SetText(text);
+    return true;
+}
+
+} // namespace
+
 void InstallWindowSystemHooks()
 {
+    SetMoviePlayerFactory([](const str& name) { return std::make_unique<TFlashMoviePlayer>(name); });
+    TXSellWindow::SetTextWriter(&WriteTextWindow);
     SetScreenInvalidator(&InvalidateCurrentScreen);
     TGameState::SetPlatformQuery(&PlatformExists);
     TGameState::SetScriptStateQuery(&WindowScriptState);

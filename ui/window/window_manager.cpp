@@ -6,6 +6,7 @@
 #include "core/time/time_source.h"
 #include "render/renderer/renderer.h"
 #include "ui/window/carried_message.h"
+#include "ui/window/dialog.h"
 #include "ui/window/message_types.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_script_base.h"
@@ -204,6 +205,14 @@ void TWindowManager::PushModal(TModalWindow* modal)
     if (modal->GetWindowWidth() == 0 && modal->GetParent())
         modal->SetWindowSize(modal->GetParent()->GetWindowWidth(), modal->GetParent()->GetWindowHeight());
     mScreenInvalid = true;
+}
+
+TDialog* TWindowManager::DisplayDialog(str script, str body, str title, str name)
+{
+    auto* dialog = new TDialog(script, body, title);
+    dialog->SetName(name);
+    PushModal(dialog);
+    return dialog;
 }
 
 void TWindowManager::_PopModal()

@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+class TDialog;
 class TLuaFunction;
 class TMessage;
 class TModalWindow;
@@ -64,6 +65,8 @@ public:
 
     // --- modal stack ---
     void PushModal(TModalWindow* modal);
+    // A dialog running the Lua script with the body and title, named and pushed.
+    TDialog* DisplayDialog(str script, str body, str title, str name);
     // Pops down to and including the window named `name` (or whose id text it is).
     void PopModal(str name);
     void _PopModal();

@@ -1,0 +1,365 @@
+// Lua window layouts: windows created by type name from layout files, the coroutine that waits
+// for messages, dialogs, and the layout vocabulary of the built-in library.
+
+#include "core/files/file.h"
+#include "core/script/message.h"
+#include "core/strings/string_table.h"
+#include "ui/script/window_functions.h"
+#include "ui/script/window_script.h"
+#include "ui/support/ui_test_support.h"
+#include "ui/widgets/button.h"
+#include "ui/widgets/text.h"
+#include "ui/widgets/widget_services.h"
+#include "ui/window/dialog.h"
+#include "ui/window/message_types.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class ScriptTest : public UiTest
+{
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        mCwd = cwd;
+        ASSERT_EQ(chdir((std::string(TV_TEST_SOURCE_DIR) + "/tests/ui/script/data").c_str()), 0);
+        // Layouts are read through the file layer, from the data folder's "assets".
+        TFile::mResourceDir = str();
+        TFile::ScanFolderForResources("assets", "");
+        screen = InstallScreen();
+        script = new TWindowScript;
+        wm->AttachWindowScript(script);
+        const std::string sheet = "<Row><Cell><Data>title</Data></Cell><Cell><Data>Main Menu</Data></Cell></Row>";
+        ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+        SetWidgetStringTable(&strings);
+        TDialog::SetBrowserOpener([this](const char* url) {
+            opened.push_back(url);
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        TDialog::SetBrowserOpener(nullptr);
+        SetWidgetStringTable(nullptr);
+        TFile::ShutDownFileSystem();
+        UiTest::TearDown();
+        ASSERT_EQ(chdir(mCwd.c_str()), 0);
+    }
+    void Lua(const char* code) { ASSERT_EQ(script->DoLuaString(code, -1, 0), 0) << code; }
+    std::string Global(const char* name)
+    {
+        lua_State* L = script->GetState();
+        lua_pushstring(L, name);
+        lua_rawget(L, LUA_GLOBALSINDEX);
+        const char* text = lua_tostring(L, -1);
+        std::string value = lua_isnil(L, -1)       ? "nil"
+                            : lua_isboolean(L, -1) ? (lua_toboolean(L, -1) ? "true" : "false")
+                            : text                 ? text
+                                                   : "?";
+        lua_pop(L, 1);
+        return value;
+    }
+    TWindow* Find(const char* name) { return screen->GetChildWindow(name, unsigned(-1)); }
+    void Idle()
+    {
+        now += 20;
+        Send(TEvent::kIdle);
+    }
+    void Click(TWindow* window)
+    {
+        TRect r;
+        window->GetWindowRect(&r);
+        // A move first, as a real pointer makes: the window left before hears it.
+        Send(TEvent::kMouseMove, r.left + 2, r.top + 2);
+        Send(TEvent::kMouseDown, r.left + 2, r.top + 2);
+        Send(TEvent::kMouseUp, r.left + 2, r.top + 2);
+    }
+
+    TProbeModal* screen = nullptr;
+    TWindowScript* script = nullptr;
+    TStringTable strings;
+    std::vector<std::string> opened;
+    std::string mCwd;
+};
+
+TEST_F(ScriptTest, LayoutFileBuildsTheWindowTreeByTypeName)
+{
+    wm->EnableStringTable(true);
+    Lua("gId = PushModal('menu'); ReadFile('layouts/menu.lua')");
+    TModalWindow* menu = wm->GetTopModalWindow();
+    ASSERT_NE(menu, screen);
+    EXPECT_EQ(menu->GetName(), str("menu"));
+    EXPECT_EQ(Global("gId"), std::string(WindowIdText(menu->GetId()).c_str()));
+    EXPECT_EQ(Global("gId").size(), 8u);
+
+    TWindow* a = menu->GetChildWindow("a", 1);
+    ASSERT_NE(a, nullptr);
+    EXPECT_STREQ(a->GetTypeName(), "TWindow");
+    EXPECT_EQ(a->GetRect(), TRect(10, 20, 310, 220));
+    auto* b = GetCast<TButton>(a->GetChildWindow("b", 1));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->GetParent(), a);
+    EXPECT_EQ(b->GetLabel(), str("Play"));
+    auto* caption = GetCast<TText>(a->GetChildWindow("caption", 1));
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->GetText(), str("Main Menu"));
+    EXPECT_EQ(GetCast<TText>(a->GetChildWindow("number", 1))->GetText(), str("3.5"));
+    // Building is over: the modal window is current again.
+    EXPECT_EQ(script->GetCurrentWindow(), menu);
+    EXPECT_EQ(script->GetWindowStackDepth(), 1u);
+    EXPECT_EQ(Global("gDialogWidth"), "200");
+
+    Lua("gLabel = GetLabel('b'); gMissing = GetLabel('zz'); gWrong = GetLabel('a')");
+    EXPECT_EQ(Global("gLabel"), "Play");
+    EXPECT_EQ(Global("gMissing"), "zz_is_not_found");
+    EXPECT_EQ(Global("gWrong"), "a_is_not_a_TText_window_or_TButton");
+
+    Lua("DoPopModal(gId)");
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+}
+
+TEST_F(ScriptTest, LabelsAreShownAsWrittenWhileLookupIsOff)
+{
+    Lua("PushModal('menu'); ReadFile('layouts/menu.lua')");
+    EXPECT_EQ(GetCast<TText>(Find("caption"))->GetText(), str("title"));
+}
+
+TEST_F(ScriptTest, UnknownTypeCreatesNothingAndItsChildrenLandInTheCurrentWindow)
+{
+    Lua("PushModal('odd'); ReadFile('layouts/unknown.lua')");
+    TModalWindow* top = wm->GetTopModalWindow();
+    // The table's name renames the current window; no window of that type exists.
+    EXPECT_EQ(top->GetName(), str("g"));
+    EXPECT_EQ(top->GetChildWindow("g", unsigned(-1)), top);
+    TWindow* orphan = top->GetChildWindow("orphan", unsigned(-1));
+    ASSERT_NE(orphan, nullptr);
+    EXPECT_EQ(orphan->GetParent(), top);
+}
+
+TEST_F(ScriptTest, DoModalReturnsTheValueSetOnClose)
+{
+    Lua("return function() gResult = DoModal('layouts/dialog.lua'); gDone = true end");
+    ASSERT_TRUE(script->IsWaitingForMessage());
+    TWindow* ok = Find("ok");
+    ASSERT_NE(ok, nullptr);
+    Click(ok);
+    Idle();
+    Idle();
+    EXPECT_EQ(Global("gDone"), "true");
+    EXPECT_EQ(Global("gResult"), "ok");
+    EXPECT_EQ(Global("gReturnValue"), "nil");
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+}
+
+TEST_F(ScriptTest, ModalReturnAndCloseWindowFromACommand)
+{
+    Lua("return function() gResult = DoModal('layouts/dialog.lua') end");
+    Lua("SetCommand('ok', function() CloseWindow('chosen') end)");
+    auto* ok = GetCast<TButton>(Find("ok"));
+    ASSERT_NE(ok, nullptr);
+    ok->SetClose(false);
+    Click(ok);
+    Idle();
+    Idle();
+    EXPECT_EQ(Global("gResult"), "chosen");
+}
+
+TEST_F(ScriptTest, MessagesQueuedWithoutACoroutineComeBackNewestFirst)
+{
+    wm->OnScriptMessage(new TMessage(kGeneric, "first", nullptr), nullptr);
+    wm->OnScriptMessage(new TMessage(kGeneric, "second", nullptr), nullptr);
+    Lua("return function() gA = WaitForMessage().name; gB = WaitForMessage().name end");
+    EXPECT_EQ(Global("gA"), "second");
+    EXPECT_EQ(Global("gB"), "first");
+}
+
+TEST_F(ScriptTest, MessageArrivingDuringAPlainYieldIsQueuedNotLost)
+{
+    Lua("return function() Yield(); gGot = WaitForMessage().name end");
+    ASSERT_TRUE(script->IsSuspended());
+    EXPECT_FALSE(script->IsWaitingForMessage());
+    wm->OnScriptMessage(new TMessage(kGeneric, "kept", nullptr), nullptr);
+    EXPECT_EQ(Global("gGot"), "nil");
+    script->Animate();
+    EXPECT_EQ(Global("gGot"), "kept");
+}
+
+TEST_F(ScriptTest, WaitingCoroutineGetsMessageAndCommand)
+{
+    Lua("return function() local m = WaitForMessage(); gNoMessage = m == nil;"
+        " while true do m = WaitForMessage(); if m then gName = m.name; gType = m.type end end end");
+    // Code run while the coroutine waits runs inside it, as a command without a message.
+    script->DoLuaString("gCommandRan = 1", -1, 0);
+    EXPECT_EQ(Global("gCommandRan"), "1");
+    EXPECT_EQ(Global("gNoMessage"), "true");
+    EXPECT_TRUE(script->IsWaitingForMessage());
+
+    auto* command = new TButton;
+    command->SetName("cmd");
+    wm->GetTopModalWindow()->AdoptChild(command, true);
+    Lua("SetCommand('cmd', function() gCommandName = GetButtonName() end)");
+    EXPECT_FALSE(command->DoCommand());
+    // The command ran inside the coroutine with a command-only message.
+    EXPECT_EQ(Global("gCommandName"), "cmd");
+    EXPECT_EQ(Global("gType"), "8");
+    EXPECT_EQ(Global("gName"), "LuaAction:cmd");
+    // The press message is still queued for the next dispatch.
+    ASSERT_EQ(wm->GetMessageQueue().size(), 1u);
+    EXPECT_EQ(wm->GetMessageQueue().front()->GetType(), kButtonPress);
+}
+
+TEST_F(ScriptTest, TimedWaitWakesWithoutAMessage)
+{
+    Lua("return function() gFirst = WaitForMessage(50); gWoke = true end");
+    EXPECT_EQ(Global("gWoke"), "nil");
+    script->Animate();
+    EXPECT_EQ(Global("gWoke"), "true");
+    EXPECT_EQ(Global("gFirst"), "nil");
+}
+
+TEST_F(ScriptTest, DialogWaitsForItsCloseMessageAndShowsTextsAsWritten)
+{
+    const char* ok = "MakeDialog{ Window{ name = 'dlg', w = 300, h = 100,"
+                     " Text{ name = 'body', label = gDialogTable.body, w = 300, h = 40 },"
+                     " Text{ name = 'title', label = gDialogTable.title, y = 40, w = 300, h = 20 },"
+                     " Button{ name = 'ok', y = 60, w = 80, h = 30, close = true },"
+                     " Button{ name = 'http=https://example.org/help', x = 100, y = 60, w = 80, h = 30 } } }";
+    TFile::AddMemoryFile("scripts/ok.lua", ok, static_cast<unsigned>(std::strlen(ok)));
+    Lua("gSeen = {}; return function() while true do local m = WaitForMessage();"
+        " if m then table.insert(gSeen, m.type) end end end");
+
+    const str body = "Error ]] ; gPwned = 1 ; --[[ \"quoted\"";
+    TDialog* dialog = wm->DisplayDialog("scripts/ok.lua", body, "Oops", "error");
+    ASSERT_EQ(wm->GetTopModalWindow(), dialog);
+    EXPECT_EQ(dialog->GetName(), str("error"));
+    EXPECT_EQ(Global("gPwned"), "nil");
+    auto* shown = GetCast<TText>(dialog->GetChildWindow("body", unsigned(-1)));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->GetText(), body);
+    EXPECT_EQ(GetCast<TText>(dialog->GetChildWindow("title", unsigned(-1)))->GetText(), str("Oops"));
+
+    Click(dialog->GetChildWindow("http=https://example.org/help", unsigned(-1)));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], "https://example.org/help");
+    EXPECT_EQ(wm->GetTopModalWindow(), dialog);
+    // The dialog's wait is still running inside the main coroutine.
+    Lua("gCount = table.getn(gSeen)");
+    EXPECT_EQ(Global("gCount"), "0");
+
+    Click(dialog->GetChildWindow("ok", unsigned(-1)));
+    Idle();
+    Idle();
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+    ASSERT_EQ(script->DoLuaString("gCount = table.getn(gSeen); gLast = gSeen[gCount]", -1, 0), 0);
+    EXPECT_EQ(Global("gLast"), "8");
+}
+
+TEST_F(ScriptTest, DisplayDialogWithoutAScriptDoesNothing)
+{
+    Lua("gR = DisplayDialog({}); gR2 = DisplayDialog({ '' })");
+    EXPECT_EQ(Global("gR"), "nil");
+    EXPECT_EQ(Global("gR2"), "nil");
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+}
+
+TEST_F(ScriptTest, ButtonNameReachesACommandAsAValueNeverAsCode)
+{
+    Lua("PushModal('m'); return function() while true do WaitForMessage() end end");
+    auto* button = new TButton;
+    button->SetName("x]]; gPwned = 1; --[[");
+    button->SetWindowSize(20, 20);
+    wm->GetTopModalWindow()->AdoptChild(button, true);
+    Lua("SetCommand('x]]; gPwned = 1; --[[', function() gName = GetButtonName() end)");
+    EXPECT_FALSE(button->DoCommand());
+    EXPECT_EQ(Global("gName"), "x]]; gPwned = 1; --[[");
+    EXPECT_EQ(Global("gPwned"), "nil");
+}
+
+TEST_F(ScriptTest, LabelAndHotKeyHelpers)
+{
+    str stripped, key;
+    StripKeyFromLabel("&Quit", &stripped, &key);
+    EXPECT_EQ(stripped, str("Quit"));
+    EXPECT_EQ(key, str("@Q"));
+    StripKeyFromLabel("Save&", &stripped, &key);
+    EXPECT_EQ(stripped, str("Save"));
+    EXPECT_EQ(key, str());
+    StripKeyFromLabel("Plain", &stripped, &key);
+    EXPECT_EQ(stripped, str("Plain"));
+    EXPECT_EQ(key, str());
+    EXPECT_EQ(TagHotKey("@q", "Quit"), str("<u>Q</u>uit"));
+    EXPECT_EQ(TagHotKey("x", "Quit"), str("Quit"));
+    EXPECT_EQ(TagHotKey("", "Quit"), str("Quit"));
+
+    Lua("gS, gK = StripKeyFromLabel('&Quit'); gHello = GetString('#Hello'); gTitle = GetString('title')");
+    EXPECT_EQ(Global("gS"), "Quit");
+    EXPECT_EQ(Global("gK"), "@Q");
+    EXPECT_EQ(Global("gHello"), "Hello");
+    EXPECT_EQ(Global("gTitle"), "Main Menu");
+}
+
+TEST_F(ScriptTest, WindowFunctionsByName)
+{
+    Lua("PushModal('menu'); ReadFile('layouts/menu.lua')");
+    Lua("gEnabled = EnableWindow('b', false); gNone = EnableWindow('nothing', true)");
+    EXPECT_EQ(Global("gEnabled"), "true");
+    EXPECT_EQ(Global("gNone"), "false");
+    EXPECT_FALSE(Find("b")->GetFlags() & TWindow::kEnabled);
+
+    Lua("SetLabel('caption', 'Changed'); SetPosition('a', kCenter, -50)");
+    EXPECT_EQ(GetCast<TText>(Find("caption"))->GetText(), str("Changed"));
+    // 300 wide in 640: centred at 170; 200 high, 50 from the bottom of 480: 430.
+    EXPECT_EQ(Find("a")->GetRect().left, 170);
+    EXPECT_EQ(Find("a")->GetRect().top, 430);
+
+    Lua("SetButtonToggleState('b', true); gOn = GetButtonToggleState('b')");
+    EXPECT_EQ(Global("gOn"), "true");
+    Lua("gDepth = GetWindowDepth()");
+    EXPECT_EQ(Global("gDepth"), "2");
+
+    Lua("RegisterHotkey('ctrl-p', 'b')");
+    EXPECT_EQ(wm->GetTopModalWindow()->GetHotkeys().at("ctrl-P"), str("b"));
+
+    Lua("ClearModalChildren()");
+    Idle();
+    EXPECT_EQ(Find("a"), nullptr);
+}
+
+TEST_F(ScriptTest, WindowTypesMustBeCallableNames)
+{
+    TLogCapture log;
+    script->AddWindowType("Bad Name(); gPwned = 1 --", TWindow::ClassId());
+    EXPECT_EQ(script->GetWindowType("Bad Name(); gPwned = 1 --"), 0u);
+    EXPECT_EQ(Global("gPwned"), "nil");
+    script->AddWindowType("Panel", TWindow::ClassId());
+    Lua("PushModal('p'); MakeDialog{ Panel{ name = 'pp', w = 10, h = 10 } }");
+    ASSERT_NE(Find("pp"), nullptr);
+    EXPECT_STREQ(Find("pp")->GetTypeName(), "TWindow");
+}
+
+TEST_F(ScriptTest, StyleThatBecomesItsOwnParentDoesNotLoop)
+{
+    Lua("local s = { size = 3 }; SetDefaultStyle(s); AppendStyle(s)(); gMissing = GetTag({}, 'nothing')");
+    EXPECT_EQ(Global("gMissing"), "nil");
+}
+
+TEST_F(ScriptTest, SplashWithoutMovieOrPictureLeavesNothingOnTop)
+{
+    Lua("return function() DisplaySplash(nil, nil, 100); gSplashDone = true end");
+    EXPECT_EQ(Global("gSplashDone"), "true");
+    Idle();
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+    Lua("gMovie = StartMovie('intro', false, false)");
+    EXPECT_EQ(Global("gMovie"), "false");
+}
+
+}  // namespace

@@ -1,0 +1,320 @@
+#include "ui/script/window_script.h"
+
+#include "core/debug/debug_log.h"
+#include "core/script/lua_function.h"
+#include "core/script/lua_message_wrapper.h"
+#include "core/script/lua_stack_guard.h"
+#include "core/script/lua_table.h"
+#include "core/script/lua_value_text.h"
+#include "core/script/message.h"
+#include "core/script/message_lua.h"
+#include "ui/script/engine_window_classes.h"
+#include "ui/script/movie_player.h"
+#include "ui/script/screen_init_library.h"
+#include "ui/script/window_functions.h"
+#include "ui/screen/image.h"
+#include "ui/style/window_style.h"
+#include "ui/widgets/button.h"
+#include "ui/widgets/slider.h"
+#include "ui/widgets/text.h"
+#include "ui/widgets/text_edit.h"
+#include "ui/window/message_types.h"
+#include "ui/window/modal_window.h"
+
+#include <lauxlib.h>
+
+#include <cctype>
+
+namespace {
+
+bool IsLuaIdentifier(const str& name)
+{
+    if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0])))
+        return false;
+    for (unsigned i = 0; i < name.length(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (!std::isalnum(c) && c != '_')
+            return false;
+    }
+    return true;
+}
+
+void RunLibrary(lua_State* L)
+{
+    TLuaStackGuard guard(L);
+    int status = luaL_loadbuffer(L, ScreenInitSource(), ScreenInitLength(), "ScreenInit");
+    if (status == 0)
+        status = lua_pcall(L, 0, 0, 0);
+    if (status != 0)
+        WriteDbg("ScreenInit failed: %s", LuaValueText(L, -1).c_str());
+}
+
+}  // namespace
+
+TWindowScript::TWindowScript(lua_State* L) : TWindowScriptBase(L)
+{
+    lua_State* state = GetState();
+    BindWindowFunctions(this, state);
+    RegisterEngineWindowClasses();
+    CreateMessageMetatable(state);
+    RunLibrary(state);
+    AddWindowType("Slider", TSlider::ClassId());
+    AddWindowType("Bitmap", TImage::ClassId());
+    AddWindowType("Button", TButton::ClassId());
+    AddWindowType("Text", TText::ClassId());
+    AddWindowType("TextEdit", TTextEdit::ClassId());
+    AddWindowType("Window", TWindow::ClassId());
+}
+
+TWindowScript::~TWindowScript()
+{
+    StopMovie();
+    lua_setgcthreshold(GetState(), 0);
+}
+
+bool TWindowScript::IsSuspended() const
+{
+    return mResuming == 0 && CoroutineActive();
+}
+
+int TWindowScript::ResumeCoroutine(int args)
+{
+    ++mResuming;
+    const int status = Resume(args);
+    --mResuming;
+    return status;
+}
+
+bool TWindowScript::Animate()
+{
+    // A timed wake-up: HandleGetMessage returns no message.
+    mWaiting = false;
+    ++mResuming;
+    const bool result = TScript::Animate();
+    --mResuming;
+    return result;
+}
+
+bool TWindowScript::InjectFunction()
+{
+    lua_State* L = GetState();
+    if (!IsSuspended() || !mWaiting) {
+        lua_pop(L, 1);
+        return false;
+    }
+    lua_pushnil(L);
+    lua_insert(L, -2);
+    mWaiting = false;
+    // Handed over even when it fails, so the caller never runs it a second time.
+    ResumeCoroutine(2);
+    return true;
+}
+
+void TWindowScript::PushOwnedMessage(TMessage* message)
+{
+    lua_State* L = GetState();
+    if (message->IsKindOf(TLuaMessageWrapper::ClassId())) {
+        static_cast<TLuaMessageWrapper*>(message)->GetLuaData().Push();
+        delete message;
+        return;
+    }
+    PushMessage(L, message);
+}
+
+void TWindowScript::AppendToGlobalList(const char* list)
+{
+    lua_State* L = GetState();
+    TLuaStackGuard guard(L);
+    const int value = lua_gettop(L);
+    lua_pushstring(L, list);
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        lua_newtable(L);
+        lua_pushstring(L, list);
+        lua_pushvalue(L, -2);
+        lua_rawset(L, LUA_GLOBALSINDEX);
+    }
+    const int table = lua_gettop(L);
+    lua_pushstring(L, "table");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    if (lua_istable(L, -1)) {
+        lua_pushstring(L, "insert");
+        lua_rawget(L, -2);
+        lua_remove(L, -2);
+    }
+    if (lua_isfunction(L, -1)) {
+        lua_pushvalue(L, table);
+        lua_pushvalue(L, value);
+        if (lua_pcall(L, 2, 0, 0) == 0)
+            return;
+        WriteDbg("Could not queue in %s: %s", list, LuaValueText(L, -1).c_str());
+        return;
+    }
+    lua_pop(L, 1);
+    lua_pushnumber(L, luaL_getn(L, table) + 1);
+    lua_pushvalue(L, value);
+    lua_rawset(L, table);
+}
+
+void TWindowScript::OnMessage(TMessage* message, TLuaFunction* function)
+{
+    lua_State* L = GetState();
+    if (IsSuspended() && mWaiting) {
+        mWaiting = false;
+        PushOwnedMessage(message ? message : new TMessage(kCommandOnly, str(), nullptr));
+        int args = 1;
+        if (function) {
+            function->Push();
+            ++args;
+        }
+        if (ResumeCoroutine(args) != 0)
+            WriteDbg("The layout coroutine ended with an error");
+        return;
+    }
+    if (IsSuspended() && function) {
+        // Suspended outside HandleGetMessage: the command runs at once.
+        TLuaStackGuard guard(L);
+        lua_pushstring(L, "_ALERT");
+        lua_rawget(L, LUA_GLOBALSINDEX);
+        const int handler = lua_isfunction(L, -1) ? lua_gettop(L) : 0;
+        if (!handler)
+            lua_pop(L, 1);
+        function->Push();
+        lua_pcall(L, 0, 0, handler);
+        function = nullptr;
+    }
+    if (message) {
+        PushOwnedMessage(message);
+        AppendToGlobalList("gMessageQueue");
+    }
+    if (function) {
+        function->Push();
+        AppendToGlobalList("gCommandQueue");
+    }
+}
+
+int TWindowScript::WaitForMessage(lua_State* L, int delay)
+{
+    if (L != GetState()) {
+        WriteDbg("HandleGetMessage: called outside the layout coroutine");
+        return 0;
+    }
+    if (delay >= 0)
+        SetDelay(static_cast<uint32_t>(delay), true, true, false);
+    else
+        Pause();
+    mWaiting = true;
+    lua_pushstring(L, "gYieldResult");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    return lua_yield(L, 1);
+}
+
+void TWindowScript::NewModalWindow(TModalWindow* modal)
+{
+    while (mDepth > 0)
+        PopWindow();
+    PushWindow(modal);
+}
+
+void TWindowScript::PushWindow(TWindow* window)
+{
+    TWindowScriptBase::PushWindow(window);
+    ++mDepth;
+}
+
+void TWindowScript::PopWindow()
+{
+    if (mDepth == 0)
+        return;
+    TWindowScriptBase::PopWindow();
+    --mDepth;
+}
+
+void TWindowScript::AddWindowType(const str& name, TClassId id)
+{
+    if (!IsLuaIdentifier(name)) {
+        WriteDbg("AddWindowType: '%s' is not a name Lua can call", name.c_str());
+        return;
+    }
+    const char* n = name.c_str();
+    DoLuaString(str::getFormatted("function %s( table )\tCreating( '%s', table );\ttable.typename='%s';\n\treturn "
+                                  "function() DoWindow( table ) end end;",
+                                  n, n, n),
+                -1, 0);
+    TWindowScriptBase::AddWindowType(name, id);
+}
+
+void TWindowScript::CloseRequested()
+{
+    if (!mMovie)
+        return;
+    StopMovie();
+    if (!IsSuspended())
+        return;
+    TLuaStackGuard guard(GetState());
+    mWaiting = false;
+    ResumeCoroutine(0);
+}
+
+TWindow* TWindowScript::CreateCustomWindow(lua_State* L, int index)
+{
+    if (!lua_istable(L, index)) {
+        WriteDbg("GenericCreate: a window is described by a table");
+        return nullptr;
+    }
+    lua_pushvalue(L, index);
+    TLuaTable table(L);
+    TWindowStyle style(&table);
+    const str type = style.GetString("typename", str());
+    const TClassId id = GetWindowType(type);
+    if (!id)
+        return nullptr;
+    TWindow* window = TWindow::CreateFromId(id);
+    if (!window)
+        return nullptr;
+    return InitWindow(window, style) ? window : nullptr;
+}
+
+bool TWindowScript::InitWindow(TWindow* window, TWindowStyle& style)
+{
+    TWindow* current = GetCurrentWindow();
+    if (!current || !current->AdoptChild(window, true)) {
+        WriteDbg("A layout window of type %s has no place in the tree; dropped", window->GetTypeName());
+        delete window;
+        return false;
+    }
+    window->Init(style);
+    PushWindow(window);
+    SetGlobalNumber("gDialogWidth", window->GetWindowWidth());
+    SetGlobalNumber("gDialogHeight", window->GetWindowHeight());
+    if (mCreationHook)
+        mCreationHook->OnWindowCreated(window, style);
+    return true;
+}
+
+bool TWindowScript::StartMovie(const str& name, bool translate, bool allowInput)
+{
+    StopMovie();
+    if (name.empty())
+        return false;
+    mMovie = CreateMoviePlayer(name);
+    if (!mMovie || !mMovie->Start(false, translate, allowInput)) {
+        mMovie.reset();
+        return false;
+    }
+    return true;
+}
+
+bool TWindowScript::IsMoviePlaying()
+{
+    return mMovie && mMovie->IsPlaying();
+}
+
+void TWindowScript::StopMovie()
+{
+    if (!mMovie)
+        return;
+    mMovie->Stop();
+    mMovie.reset();
+}
