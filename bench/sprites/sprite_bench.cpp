@@ -3,6 +3,8 @@
 // Prints the engine's frames per second, its CPU time per frame outside GL (the same frames
 // drawn through a display handler that sends nothing to the GPU), LÖVE 11's frames per second
 // for the same scene and the ratio of the two rates.
+//   bench_sprites [-t seconds] [-n] [-u] [N...]
+// -n leaves out the LÖVE run; -u sends every sprite to GL on its own (no batching).
 
 #include "core/files/asset.h"
 #include "core/files/file.h"
@@ -161,9 +163,15 @@ int main(int argc, char** argv)
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     std::vector<int> counts;
     double seconds = 3.0;
+    bool peer = true;
+    bool batching = true;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "-t" && i + 1 < argc)
             seconds = std::atof(argv[++i]);
+        else if (std::string(argv[i]) == "-n")
+            peer = false;
+        else if (std::string(argv[i]) == "-u")
+            batching = false;
         else if (std::atoi(argv[i]) > 0)
             counts.push_back(std::atoi(argv[i]));
     }
@@ -192,8 +200,8 @@ int main(int argc, char** argv)
     TAssetManager manager;
     TAssetManager::SetInstance(&manager);
 
-    std::printf("sprites at %d x %d, %s video driver, %.1f s per run\n", kWidth, kHeight, getenv("SDL_VIDEODRIVER"),
-                seconds);
+    std::printf("sprites at %d x %d, %s video driver, %.1f s per run%s\n", kWidth, kHeight,
+                getenv("SDL_VIDEODRIVER"), seconds, batching ? "" : ", one GL draw per sprite");
     std::printf("%8s %12s %18s %16s %12s %14s\n", "N", "engine fps", "engine cpu ms/frm", "cpu outside GL", "love fps",
                 "engine/love");
     for (int count : counts) {
@@ -202,6 +210,7 @@ int main(int argc, char** argv)
         params.seconds = seconds;
 
         FreshRenderer(nullptr);
+        TGLDisplayHandler::GetInstance()->SetBatching(batching);
         std::shared_ptr<TTexture> texture = TTexture::Get("sprite.png", TTexture::kGetAlpha);
         if (!texture) {
             std::fprintf(stderr, "bench_sprites: the sprite image did not load\n");
@@ -219,8 +228,8 @@ int main(int argc, char** argv)
         TRenderer::ShutDown();
         TRenderer::SetDisplayHandlerFactory(nullptr);
 
-        std::string note;
-        const double love = RunLovePeer(params, imagePath, &note);
+        std::string note = "not run";
+        const double love = peer ? RunLovePeer(params, imagePath, &note) : -1;
         if (love > 0)
             std::printf("%8d %12.1f %18.3f %16.3f %12.1f %14.2f\n", count, gl.fps, gl.cpuMsPerFrame,
                         cpu.cpuMsPerFrame, love, gl.fps / love);

@@ -9,6 +9,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -75,6 +76,7 @@ TGLDisplayHandler::TGLDisplayHandler()
 
 TGLDisplayHandler::~TGLDisplayHandler()
 {
+    Flush();
     if (mTheHandler == this)
         mTheHandler = nullptr;
     const GLuint fbos[] = {mTargetFbo, mFrontFbo, mSurfaceFbo};
@@ -87,6 +89,9 @@ TGLDisplayHandler::~TGLDisplayHandler()
             glDeleteRenderbuffers(1, &r);
     if (mWhiteTexture)
         glDeleteTextures(1, &mWhiteTexture);
+    for (void* fence : mFrameFences)
+        if (fence)
+            glDeleteSync(static_cast<GLsync>(fence));
 }
 
 TTextureData* TGLDisplayHandler::NewTextureData()
@@ -106,6 +111,7 @@ int TGLDisplayHandler::FrameHeight() const
 
 void TGLDisplayHandler::SetDisplay(unsigned int width, unsigned int height, bool, bool, bool, bool)
 {
+    Flush();
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     mNvidia = renderer && (renderer[0] == 'N' || renderer[0] == 'n') && (renderer[1] == 'V' || renderer[1] == 'v');
     mOrthoFar = -1.0f;
@@ -113,6 +119,14 @@ void TGLDisplayHandler::SetDisplay(unsigned int width, unsigned int height, bool
     if (static_cast<int>(width) != mDisplay.width || static_cast<int>(height) != mDisplay.height)
         mFrontValid = false;
     mDisplay = TViewport{0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    {
+        // A single buffer is itself what is shown, so there is nothing to keep or copy back.
+        TFramebufferScope scope;
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        GLboolean doubleBuffered = GL_TRUE;
+        glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+        SetKeepShownImage(doubleBuffered == GL_TRUE);
+    }
     PushViewport(0, 0, static_cast<int>(width), static_cast<int>(height));
 
     mWorld = TMat4();
@@ -146,7 +160,8 @@ bool TGLDisplayHandler::IsFullscreen()
 
 bool TGLDisplayHandler::BeginDraw(bool preserve)
 {
-    if (preserve && mFrontValid) {
+    Flush();
+    if (preserve && mKeepShownImage && mFrontValid) {
         // The shown image, kept at the last swap, becomes the start of this frame.
         TFramebufferScope scope;
         glDisable(GL_SCISSOR_TEST);
@@ -166,6 +181,7 @@ bool TGLDisplayHandler::BeginDraw(bool preserve)
 
 void TGLDisplayHandler::EndDraw(bool swap)
 {
+    Flush();
     static const bool showFps = std::getenv("GANTRIMOLE_SHOWFPS") != nullptr;
     if (showFps) {
         static uint32_t ring[15] = {};
@@ -195,6 +211,7 @@ void TGLDisplayHandler::EndDraw(bool swap)
 
 void TGLDisplayHandler::PostEndDraw(bool swap)
 {
+    Flush();
     TRenderer* renderer = TRenderer::GetInstance();
     if (std::shared_ptr<TTexture> capture = renderer->GetCaptureTexture()) {
         // First pass: the frame's top-left area, rows bottom-up; second pass turns them over.
@@ -221,7 +238,10 @@ void TGLDisplayHandler::PostEndDraw(bool swap)
         }
         renderer->SetCaptureTexture(nullptr);
     }
-    if (swap) {
+    if (swap && !mKeepShownImage) {
+        GetRenderPlatform().SwapBuffers();
+        PaceFrames();
+    } else if (swap) {
         // Keep what is about to be shown, for frames that start from it.
         if (!mFrontFbo) {
             glGenFramebuffers(1, &mFrontFbo);
@@ -245,6 +265,20 @@ void TGLDisplayHandler::PostEndDraw(bool swap)
     }
 }
 
+void TGLDisplayHandler::PaceFrames()
+{
+    // A swap that shows nothing (a single buffer) would let the device fall ever further
+    // behind, holding every frame not yet drawn. As a swap chain does, let a bounded number of
+    // earlier frames still be in the making when this one is handed over.
+    const size_t slot = mFrameFenceIndex;
+    mFrameFenceIndex = (mFrameFenceIndex + 1) % kFramesInFlight;
+    if (GLsync oldest = static_cast<GLsync>(mFrameFences[slot])) {
+        glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000ull);
+        glDeleteSync(oldest);
+    }
+    mFrameFences[slot] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+}
+
 void TGLDisplayHandler::LoadModelView()
 {
     mWorldView = mWorld * mView;
@@ -261,6 +295,7 @@ void TGLDisplayHandler::LoadModelView()
 
 bool TGLDisplayHandler::Begin2d()
 {
+    Flush();
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     mDepthTest = false;
@@ -279,6 +314,7 @@ bool TGLDisplayHandler::Begin2d()
 
 void TGLDisplayHandler::End2d()
 {
+    Flush();
     mAxes3d = false;
     mWorld = TMat4();
     mView = TMat4();
@@ -287,6 +323,7 @@ void TGLDisplayHandler::End2d()
 
 bool TGLDisplayHandler::Begin3d()
 {
+    Flush();
     mAxes3d = true;
     mBlendMode = TRenderer::kBlendNormal;
     mFilterMode = 1;
@@ -304,6 +341,7 @@ bool TGLDisplayHandler::Begin3d()
 
 void TGLDisplayHandler::End3d()
 {
+    Flush();
     // Only what Begin3d pushed is popped.
     if (m3dPass)
         glPopAttrib();
@@ -312,6 +350,7 @@ void TGLDisplayHandler::End3d()
 
 void TGLDisplayHandler::SetWorldMatrix(TMat4* matrix)
 {
+    Flush();
     if (matrix)
         mWorld = *matrix;
     LoadModelView();
@@ -319,6 +358,7 @@ void TGLDisplayHandler::SetWorldMatrix(TMat4* matrix)
 
 void TGLDisplayHandler::SetViewMatrix(TMat4* matrix)
 {
+    Flush();
     if (matrix)
         mView = *matrix;
     LoadModelView();
@@ -326,6 +366,7 @@ void TGLDisplayHandler::SetViewMatrix(TMat4* matrix)
 
 void TGLDisplayHandler::SetProjectionMatrix(TMat4* matrix)
 {
+    Flush();
     if (matrix)
         mProjection = *matrix;
     // The device's depth runs the other way round: mirror z before loading.
@@ -345,6 +386,7 @@ void TGLDisplayHandler::SetPerspectiveProjection(float nearZ, float farZ, float 
 
 void TGLDisplayHandler::SetMaterial(TMaterial* material)
 {
+    Flush();
     mMaterial = material;
     static const TMaterial none = {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, 0.0f};
     const TMaterial& m = material ? *material : none;
@@ -357,12 +399,14 @@ void TGLDisplayHandler::SetMaterial(TMaterial* material)
 
 void TGLDisplayHandler::PushViewport(int left, int top, int right, int bottom)
 {
+    Flush();
     mViewportStack.push_back(TViewport{left, top, right - left, bottom - top});
     SetViewport(left, top, right, bottom);
 }
 
 void TGLDisplayHandler::PopViewport()
 {
+    Flush();
     if (mViewportStack.size() <= 1)
         return;
     mViewportStack.pop_back();
@@ -372,6 +416,7 @@ void TGLDisplayHandler::PopViewport()
 
 void TGLDisplayHandler::SetViewport(int left, int top, int right, int bottom)
 {
+    Flush();
     mViewport = TViewport{left, top, right - left, bottom - top};
     if (mViewportStack.empty())
         mViewportStack.push_back(mViewport);
@@ -419,12 +464,14 @@ void Scissor(const TURect& r, bool inTarget, int frameHeight)
 
 void TGLDisplayHandler::SetClipRectangle(const TURect& rect)
 {
+    Flush();
     mClip = rect;
     Scissor(rect, mRenderTarget != nullptr, FrameHeight());
 }
 
 void TGLDisplayHandler::SetCullMode(TRenderer::ECullMode mode)
 {
+    Flush();
     mCullMode = mode;
     const bool target = mRenderTarget != nullptr;
     switch (mode) {
@@ -450,10 +497,10 @@ bool TGLDisplayHandler::InAlphaTarget() const
     return mRenderTarget && mRenderTargetMode == TRenderer::kRenderTargetAlphaMask;
 }
 
-void TGLDisplayHandler::ApplyBlendMode()
+void TGLDisplayHandler::ApplyBlendMode(TRenderer::EBlendMode mode)
 {
     const bool alphaTarget = InAlphaTarget();
-    switch (mBlendMode) {
+    switch (mode) {
     case TRenderer::kBlendNormal:
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, alphaTarget ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
@@ -519,19 +566,117 @@ void TGLDisplayHandler::DrawIndexedVertices(TRenderer::EDrawType type, const TVe
     Draw(Primitive(type), set, indices, count);
 }
 
-void TGLDisplayHandler::Draw(unsigned int primitive, const TVertexSet& set, unsigned short* indices, int count)
+void TGLDisplayHandler::SetKeepShownImage(bool keep)
+{
+    if (keep != mKeepShownImage)
+        mFrontValid = false;
+    mKeepShownImage = keep;
+}
+
+void TGLDisplayHandler::SetBatching(bool on)
+{
+    Flush();
+    mBatching = on;
+}
+
+void TGLDisplayHandler::Flush()
+{
+    if (mBatch.empty() || mSending)
+        return;
+    if (!mBatchIndices.empty())
+        Send(GL_TRIANGLES, mBatch.data(), static_cast<unsigned>(mBatch.size()), mBatchIndices.data(),
+             static_cast<int>(mBatchIndices.size()), mBatchState);
+    mBatch.clear();
+    mBatchIndices.clear();
+}
+
+void TGLDisplayHandler::Draw(unsigned int primitive, const TVertexSet& set, const unsigned short* indices,
+                             int count)
 {
     const TTransformedLitVert* verts = set.GetVertices();
     const unsigned n = set.GetCount();
     if (!verts || n == 0)
         return;
-    ApplyBlendMode();
-
     const bool pointsOrLines = primitive == GL_POINTS || primitive == GL_LINES || primitive == GL_LINE_STRIP;
+    TDrawState state;
     // A memory surface has no device texture to draw with.
-    const bool textured = !pointsOrLines && mCurrentTexture && mCurrentTexture->HasDeviceTexture();
+    state.textured = !pointsOrLines && mCurrentTexture && mCurrentTexture->HasDeviceTexture();
+    if (state.textured) {
+        state.texture = mCurrentTexture->GetTextureName();
+        state.mipmap = mCurrentTexture->HasFlag(TTextureData::kMipmap);
+    }
+    state.blend = mBlendMode;
+    state.kind = set.GetKind();
+    // Gathered vertices are numbered with 16 bits.
+    constexpr size_t kMaxBatchVertices = 65536;
+    if (!mBatching || pointsOrLines || n > kMaxBatchVertices) {
+        Flush();
+        Send(primitive, verts, n, indices, count, state);
+        return;
+    }
+    if (!mBatch.empty() && (!(state == mBatchState) || mBatch.size() + n > kMaxBatchVertices))
+        Flush();
+    mBatchState = state;
+    Gather(primitive, verts, n, indices, count);
+}
+
+void TGLDisplayHandler::Gather(unsigned int primitive, const TTransformedLitVert* verts, unsigned int count,
+                               const unsigned short* indices, int indexCount)
+{
+    // The set's vertices are added as they are; each triangle keeps the vertex order GL gives
+    // it within a fan, strip or list.
+    const size_t m = indices ? static_cast<size_t>(indexCount) : count;
+    if (m < 3)
+        return;
+    const size_t base = mBatch.size();
+    mBatch.insert(mBatch.end(), verts, verts + count);
+    if (!indices && primitive == GL_TRIANGLE_FAN && m == 4) {
+        const auto b = static_cast<unsigned short>(base);
+        const unsigned short quad[6] = {b, static_cast<unsigned short>(b + 1), static_cast<unsigned short>(b + 2),
+                                        b, static_cast<unsigned short>(b + 2), static_cast<unsigned short>(b + 3)};
+        mBatchIndices.insert(mBatchIndices.end(), quad, quad + 6);
+        return;
+    }
+    auto add = [&](size_t a, size_t b, size_t c) {
+        const size_t ia = indices ? indices[a] : a;
+        const size_t ib = indices ? indices[b] : b;
+        const size_t ic = indices ? indices[c] : c;
+        // An index past the vertices would read beyond the caller's array.
+        if (ia >= count || ib >= count || ic >= count)
+            return;
+        mBatchIndices.push_back(static_cast<unsigned short>(base + ia));
+        mBatchIndices.push_back(static_cast<unsigned short>(base + ib));
+        mBatchIndices.push_back(static_cast<unsigned short>(base + ic));
+    };
+    switch (primitive) {
+    case GL_TRIANGLE_FAN:
+        for (size_t i = 1; i + 1 < m; ++i)
+            add(0, i, i + 1);
+        break;
+    case GL_TRIANGLE_STRIP:
+        for (size_t i = 0; i + 2 < m; ++i) {
+            if (i % 2 == 0)
+                add(i, i + 1, i + 2);
+            else
+                add(i + 1, i, i + 2);
+        }
+        break;
+    default:
+        for (size_t i = 0; i + 2 < m; i += 3)
+            add(i, i + 1, i + 2);
+        break;
+    }
+}
+
+void TGLDisplayHandler::Send(unsigned int primitive, const TTransformedLitVert* verts, unsigned int n,
+                             const unsigned short* indices, int count, const TDrawState& state)
+{
+    mSending = true;
+    ++mDrawCalls;
+    ApplyBlendMode(state.blend);
+
     const bool alphaTarget = InAlphaTarget();
-    if (!textured) {
+    if (!state.textured) {
         if (alphaTarget) {
             glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_REPLACE);
             glEnable(GL_TEXTURE_2D);
@@ -541,31 +686,36 @@ void TGLDisplayHandler::Draw(unsigned int primitive, const TVertexSet& set, unsi
         }
     } else {
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, mCurrentTexture->GetTextureName());
-        ApplyTextureModes(mCurrentTexture->HasFlag(TTextureData::kMipmap));
+        glBindTexture(GL_TEXTURE_2D, state.texture);
+        ApplyTextureModes(state.mipmap);
     }
     glDisable(GL_LIGHTING);
 
-    std::vector<GLubyte> colors(static_cast<size_t>(n) * 4);
-    for (unsigned i = 0; i < n; ++i) {
-        const TColor32 c = verts[i].diffuse;
-        colors[i * 4 + 0] = c.Red();
-        colors[i * 4 + 1] = c.Green();
-        colors[i * 4 + 2] = c.Blue();
-        colors[i * 4 + 3] = c.Alpha();
-    }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(TTransformedLitVert), &verts[0].position);
     glTexCoordPointer(2, GL_FLOAT, sizeof(TTransformedLitVert), &verts[0].uv);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, colors.data());
+    if constexpr (std::endian::native == std::endian::little) {
+        // A colour word 0xAARRGGBB lies in memory as blue, green, red, alpha.
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(TTransformedLitVert), &verts[0].diffuse);
+    } else {
+        mColorScratch.resize(static_cast<size_t>(n) * 4);
+        for (unsigned i = 0; i < n; ++i) {
+            const TColor32 c = verts[i].diffuse;
+            mColorScratch[i * 4 + 0] = c.Red();
+            mColorScratch[i * 4 + 1] = c.Green();
+            mColorScratch[i * 4 + 2] = c.Blue();
+            mColorScratch[i * 4 + 3] = c.Alpha();
+        }
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0, mColorScratch.data());
+    }
 
     const int tw = FrameWidth();
     const int th = FrameHeight();
     const bool inTarget = mRenderTarget != nullptr;
-    const bool preScaled = set.GetKind() == TVertexSet::kPreScaled;
+    const bool preScaled = state.kind == TVertexSet::kPreScaled;
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -618,13 +768,15 @@ void TGLDisplayHandler::Draw(unsigned int primitive, const TVertexSet& set, unsi
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
-    if (alphaTarget && !textured)
+    if (alphaTarget && !state.textured)
         glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
+    mSending = false;
 }
 
 void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const TColor& color,
                                  std::shared_ptr<TTexture> target)
 {
+    Flush();
     if (target) {
         if (auto* data = dynamic_cast<TGLTextureData*>(target->GetTextureData()))
             data->FillRect(left, top, right, bottom, color, mAvoidFillIn16Bit);
@@ -632,11 +784,13 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
     }
     const TRenderer::EBlendMode saved = mBlendMode;
     const bool alphaTarget = InAlphaTarget();
+    if (!alphaTarget && mBatching && FillByClear(left, top, right, bottom, color))
+        return;
     if (alphaTarget) {
         glEnable(GL_TEXTURE_2D);
         BindWhiteTexture();
         mBlendMode = TRenderer::kBlendNormal;
-        ApplyBlendMode();
+        ApplyBlendMode(mBlendMode);
     } else {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
@@ -676,6 +830,58 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
     glPopMatrix();
 }
 
+bool TGLDisplayHandler::FillByClear(int left, int top, int right, int bottom, const TColor& color)
+{
+    // An unblended, untextured rectangle writes exactly what a clear of the area writes, as
+    // long as nothing else in the fixed-function path would touch its fragments.
+    static const GLenum kFragmentStages[] = {GL_DEPTH_TEST, GL_CULL_FACE,   GL_ALPHA_TEST,      GL_STENCIL_TEST,
+                                             GL_FOG,        GL_LIGHTING,    GL_COLOR_LOGIC_OP,  GL_POLYGON_STIPPLE,
+                                             GL_TEXTURE_1D, GL_TEXTURE_3D,  GL_TEXTURE_CUBE_MAP};
+    for (GLenum stage : kFragmentStages)
+        if (glIsEnabled(stage))
+            return false;
+    GLboolean mask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    if (!mask[0] || !mask[1] || !mask[2] || !mask[3])
+        return false;
+
+    // The rectangle's pixels, cut to the area drawn into and, with the scissor test on, the clip.
+    const int fw = FrameWidth();
+    const int fh = FrameHeight();
+    int l = std::max(std::min(left, right), 0);
+    int t = std::max(std::min(top, bottom), 0);
+    int r = std::min(std::max(left, right), fw);
+    int b = std::min(std::max(top, bottom), fh);
+    const bool scissored = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissored) {
+        l = std::max(l, static_cast<int>(mClip.left));
+        t = std::max(t, static_cast<int>(mClip.top));
+        r = std::min(r, static_cast<int>(mClip.right));
+        b = std::min(b, static_cast<int>(mClip.bottom));
+    }
+    // What the rectangle's drawing leaves behind.
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColor4f(color.red, color.green, color.blue, color.alpha);
+    if (r <= l || b <= t)
+        return true;
+    if (mRenderTarget)
+        glScissor(l, t, r - l, b - t);
+    else
+        glScissor(l, fh - b, r - l, b - t);
+    if (!scissored)
+        glEnable(GL_SCISSOR_TEST);
+    GLfloat previous[4] = {0, 0, 0, 0};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, previous);
+    glClearColor(color.red, color.green, color.blue, color.alpha);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(previous[0], previous[1], previous[2], previous[3]);
+    if (!scissored)
+        glDisable(GL_SCISSOR_TEST);
+    Scissor(mClip, mRenderTarget != nullptr, fh);
+    return true;
+}
+
 unsigned int TGLDisplayHandler::SurfaceFramebuffer()
 {
     if (!mSurfaceFbo)
@@ -709,6 +915,7 @@ void TGLDisplayHandler::EnsureTargetBuffer(int width, int height)
 
 bool TGLDisplayHandler::BeginRenderTarget(std::shared_ptr<TTexture> target, TRenderer::ERenderTargetMode mode)
 {
+    Flush();
     auto* data = target ? dynamic_cast<TGLTextureData*>(target->GetTextureData()) : nullptr;
     if (!data || !data->HasDeviceTexture() || target->GetWidth() == 0 || target->GetHeight() == 0) {
         WriteDbg("TGLDisplayHandler: render target has no device surface");
@@ -771,6 +978,7 @@ bool TGLDisplayHandler::BeginRenderTarget(std::shared_ptr<TTexture> target, TRen
 
 void TGLDisplayHandler::EndRenderTarget()
 {
+    Flush();
     if (!mRenderTarget) {
         WriteDbg("TGLDisplayHandler: EndRenderTarget without a render target");
         return;

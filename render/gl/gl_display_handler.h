@@ -6,6 +6,14 @@
 // Render targets and texture fills are drawn into framebuffer objects: the target pass into a
 // scratch colour buffer whose row 0 is the texture's top row, fills and clears straight into
 // the texture. So a target may be larger than the display.
+//
+// Triangles (sprites are fans of four) that share the texture, blend mode and vertex kind are
+// gathered and sent as one draw. Every call that changes other state, fills, switches target,
+// ends a pass or frame sends them first, and so does every GL operation of a texture surface,
+// so what reaches the frame and in which order is the same as drawing each set at once.
+//
+// On a single buffer (the offscreen driver) a swap shows nothing and waits for nothing, so the
+// handler itself keeps the device at most a few frames behind.
 
 #include "core/math/color.h"
 #include "core/math/mat.h"
@@ -93,6 +101,23 @@ public:
     void SetOption(const str& name, const str& value) override;
     str GetOption(const str& name) override;
 
+    // Whether each swap keeps a copy of the shown image for frames that start from it
+    // (BeginDraw with preserve). SetDisplay turns it on for a double-buffered surface and off
+    // for a single buffer, which is itself the shown image; the copy costs a full-frame copy
+    // and a wait for the finished frame at every swap.
+    void SetKeepShownImage(bool keep);
+    bool KeepsShownImage() const { return mKeepShownImage; }
+
+    // Sends the gathered triangles to GL. Needed only before reading or changing GL state
+    // behind the handler's back.
+    void Flush() override;
+    // Off: every set goes to GL when it is drawn and rectangles are always drawn as quads
+    // (comparisons in tests and the benchmark).
+    void SetBatching(bool on);
+    bool IsBatching() const { return mBatching; }
+    // GL draw calls made so far, gathered triangles counting once per send.
+    uint64_t GetDrawCallCount() const { return mDrawCalls; }
+
     // --- for the GL texture data ---
     const TViewport& GetDisplayRect() const { return mDisplay; }
     const TViewport& GetCurrentViewport() const { return mViewport; }
@@ -110,14 +135,33 @@ public:
     unsigned int SurfaceFramebuffer();
 
 private:
+    // What a draw depends on besides the state whose setters send the batch first.
+    struct TDrawState
+    {
+        bool textured = false;
+        unsigned int texture = 0;
+        bool mipmap = false;
+        TRenderer::EBlendMode blend = TRenderer::kBlendNormal;
+        uint32_t kind = 0;
+
+        bool operator==(const TDrawState&) const = default;
+    };
+
     TGLDisplayHandler();
-    void ApplyBlendMode();
+    void ApplyBlendMode(TRenderer::EBlendMode mode);
     void ApplyTextureModes(bool mipmap);
     bool InAlphaTarget() const;
-    void Draw(unsigned int primitive, const TVertexSet& set, unsigned short* indices, int count);
+    void Draw(unsigned int primitive, const TVertexSet& set, const unsigned short* indices, int count);
+    void Send(unsigned int primitive, const TTransformedLitVert* verts, unsigned int count,
+              const unsigned short* indices, int indexCount, const TDrawState& state);
+    void Gather(unsigned int primitive, const TTransformedLitVert* verts, unsigned int count,
+                const unsigned short* indices, int indexCount);
     void BindWhiteTexture();
+    // FillRect's rectangle as a clear of its area, where that writes the same pixels.
+    bool FillByClear(int left, int top, int right, int bottom, const TColor& color);
     void EnsureTargetBuffer(int width, int height);
     void LoadModelView();
+    void PaceFrames();
 
     static TGLDisplayHandler* mTheHandler;
 
@@ -161,6 +205,21 @@ private:
     unsigned int mFrontFbo = 0;
     unsigned int mFrontColor = 0;
     bool mFrontValid = false;
+    bool mKeepShownImage = true;
+    // GLsync of the frames handed over last, oldest at the index.
+    static constexpr size_t kFramesInFlight = 3;
+    void* mFrameFences[kFramesInFlight] = {};
+    size_t mFrameFenceIndex = 0;
     unsigned int mSurfaceFbo = 0;
     unsigned int mWhiteTexture = 0;
+
+    // Gathered vertices, the triangles through them and the state they are drawn with.
+    std::vector<TTransformedLitVert> mBatch;
+    std::vector<unsigned short> mBatchIndices;
+    TDrawState mBatchState;
+    bool mBatching = true;
+    bool mSending = false;
+    uint64_t mDrawCalls = 0;
+    // Colours in GL's byte order where the vertices' words are not already in it.
+    std::vector<unsigned char> mColorScratch;
 };

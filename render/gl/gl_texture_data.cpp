@@ -16,6 +16,13 @@
 
 namespace {
 
+// Draws the handler holds back must reach GL before a surface is read, changed or deleted.
+void FlushHeldDraws()
+{
+    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
+        handler->Flush();
+}
+
 // Draws into a texture through the handler's surface framebuffer, putting the caller's
 // framebuffers, viewport and scissor back afterwards.
 class TSurfaceTarget
@@ -112,6 +119,7 @@ bool FillRectIsBuggy()
 
 TGLTextureData::~TGLTextureData()
 {
+    FlushHeldDraws();
     TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
     if (handler && handler->GetCurrentTextureData() == this)
         handler->SetCurrentTextureData(nullptr);
@@ -124,6 +132,7 @@ TGLTextureData::~TGLTextureData()
 
 bool TGLTextureData::CreateSurface(unsigned int w, unsigned int h, bool clear)
 {
+    FlushHeldDraws();
     mLevel = 0;
     if (static_cast<int>(w) > DisplayWidth() && HasFlag(kSimple))
         mFlags |= kSlow;
@@ -191,6 +200,7 @@ bool TGLTextureData::FillSurface(unsigned int w, unsigned int h, TColor32* pixel
     }
     if (mTextureName == kNoTexture)
         return true;
+    FlushHeldDraws();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(w));
     if (!HasFlag(kMipmap)) {
@@ -228,6 +238,7 @@ bool TGLTextureData::Lock(TColor32** pixels, unsigned int* pitch)
         return false;
     if (!mLockBuffer)
         mLockBuffer = new TColor32[static_cast<size_t>(mSurfaceWidth) * mSurfaceHeight]();
+    FlushHeldDraws();
     glFinish();
     glBindTexture(GL_TEXTURE_2D, mTextureName);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -251,6 +262,7 @@ void TGLTextureData::Unlock()
                 pixels[static_cast<size_t>(y) * mSurfaceWidth + x].SetAlpha(255);
     }
     if (!mMemoryPixels && mTextureName != kNoTexture) {
+        FlushHeldDraws();
         glFinish();
         glBindTexture(GL_TEXTURE_2D, mTextureName);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -302,6 +314,7 @@ void TGLTextureData::FillRect(int l, int t, int r, int b, const TColor& colorArg
     }
     if (mTextureName == kNoTexture)
         return;
+    FlushHeldDraws();
     if ((avoid && GetRenderPlatform().PixelSize() == 16) || FillRectIsBuggy()) {
         std::vector<TColor32> block(static_cast<size_t>(r - l) * (b - t), packed);
         glFinish();
@@ -339,6 +352,7 @@ void TGLTextureData::Clear()
     }
     if (mTextureName == kNoTexture)
         return;
+    FlushHeldDraws();
     if (FillRectIsBuggy()) {
         FillRect(0, 0, static_cast<int>(mSurfaceWidth), static_cast<int>(mSurfaceHeight), TColor(0, 0, 0, 0), true);
         return;
@@ -358,6 +372,7 @@ void TGLTextureData::CopyPixels(int x, int y, const TRect* rectArg, std::shared_
     TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
     if (!handler)
         return;
+    handler->Flush();
     const TRenderer::EBlendMode savedBlend = handler->GetBlendMode();
     handler->SetBlendMode(TRenderer::kBlendOpaque);
     glDisable(GL_BLEND);
@@ -452,6 +467,7 @@ void TGLTextureData::DrawVV(int x, int y, const TRect& rect, std::shared_ptr<TTe
     TCopyArea a;
     if (!a.Cut(x, y, rect, mSurfaceWidth, mSurfaceHeight, d->mSurfaceWidth, d->mSurfaceHeight))
         return;
+    FlushHeldDraws();
     TSurfaceTarget surface(mTextureName, 0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glFinish();
@@ -467,6 +483,7 @@ void TGLTextureData::DrawSV(int x, int y, const TRect& rect, std::shared_ptr<TTe
     TCopyArea a;
     if (!a.Cut(x, y, rect, mSurfaceWidth, mSurfaceHeight, d->mWidth, d->mHeight))
         return;
+    FlushHeldDraws();
     glBindTexture(GL_TEXTURE_2D, d->GetTextureName());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -497,6 +514,7 @@ void TGLTextureData::DrawSFB(int x, int y, const TRect& rect)
     const int px = v.x + x + (sx - rect.left);
     const int py = v.y + y + (sy - rect.top);
     const bool inTarget = !handler->RenderTargetIsScreen();
+    handler->Flush();
     glDisable(GL_TEXTURE_2D);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(mSurfaceWidth));

@@ -49,4 +49,8 @@ public:
 
     virtual void SetOption(const str& name, const str& value) = 0;
     virtual str GetOption(const str& name) = 0;
+
+    // Makes everything drawn so far reach the frame (a device may hold draws back to combine
+    // them); needed before reading pixels with the device's own calls.
+    virtual void Flush() {}
 };

@@ -3,43 +3,34 @@
 #include <algorithm>
 #include <cstring>
 
-struct TVertexSet::Rep
-{
-    uint32_t kind;
-    TTransformedLitVert* verts;
-    uint32_t count;
-};
-
 TVertexSet::TVertexSet(TTransformedLitVert* verts, unsigned int count)
-    : mRep(new Rep{kTransformed, verts, count})
+    : mKind(kTransformed), mVerts(verts), mCount(count)
 {
 }
 
 TVertexSet::TVertexSet(TPreScaledTransformedLitVert* verts, unsigned int count)
-    : mRep(new Rep{kPreScaled, reinterpret_cast<TTransformedLitVert*>(verts), count})
+    : mKind(kPreScaled), mVerts(reinterpret_cast<TTransformedLitVert*>(verts)), mCount(count)
 {
 }
 
-TVertexSet::~TVertexSet() = default;
-
 void TVertexSet::SetCount(unsigned int count)
 {
-    mRep->count = count;
+    mCount = count;
 }
 
 uint32_t TVertexSet::GetKind() const
 {
-    return mRep->kind;
+    return mKind;
 }
 
 unsigned int TVertexSet::GetCount() const
 {
-    return mRep->count;
+    return mCount;
 }
 
 const TTransformedLitVert* TVertexSet::GetVertices() const
 {
-    return mRep->verts;
+    return mVerts;
 }
 
 TDrawSpec::TDrawSpec(const TVec2& position, float a, float scale, unsigned int f)

@@ -41,7 +41,6 @@ public:
 
     TVertexSet(TTransformedLitVert* verts, unsigned int count);
     TVertexSet(TPreScaledTransformedLitVert* verts, unsigned int count);
-    ~TVertexSet();
     TVertexSet(const TVertexSet&) = delete;
     TVertexSet& operator=(const TVertexSet&) = delete;
 
@@ -52,8 +51,10 @@ public:
     const TTransformedLitVert* GetVertices() const;
 
 private:
-    struct Rep;
-    std::unique_ptr<Rep> mRep;
+    // Held inline: a set is made for every sprite drawn, so it must not allocate.
+    uint32_t mKind;
+    TTransformedLitVert* mVerts;
+    uint32_t mCount;
 };
 
 // The parameters of one sprite draw.

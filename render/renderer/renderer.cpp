@@ -278,6 +278,11 @@ str TRenderer::GetOption(const str& name)
     return mHandler->GetOption(name);
 }
 
+void TRenderer::Flush()
+{
+    mHandler->Flush();
+}
+
 TBegin2d::TBegin2d()
     : mBegan(TRenderer::GetInstance()->Begin2d())
 {

@@ -87,6 +87,8 @@ public:
     bool ToggleHUD();
     void SetOption(const str& name, const str& value);
     str GetOption(const str& name);
+    // Makes everything drawn so far reach the frame; call before reading pixels with GL.
+    void Flush();
 
     TDisplayHandler* GetDisplayHandler() const { return mHandler.get(); }
     const TRendererData& GetData() const { return mData; }

@@ -81,8 +81,12 @@ bool TSprite::AddChild(std::shared_ptr<TSprite> child)
     }
     if (child->mParent)
         child->mParent->RemoveChild(child);
+    // The list is kept in layer order, so a child at or above the last layer just goes last,
+    // where a stable sort would put it; adding many children stays linear.
+    const bool last = mChildren.empty() || mChildren.back()->mLayer <= child->mLayer;
     mChildren.push_back(child);
-    ResortSprites();
+    if (!last)
+        ResortSprites();
     child->mParent = this;
     return true;
 }
@@ -130,19 +134,39 @@ void TSprite::Draw(const TDrawSpec& parent, int depth)
     if (!mVisible)
         return;
     const TDrawSpec s = Combine(parent);
-    // A child may change the list while it draws (a script removing its sprite): walk a copy.
-    size_t i = 0;
-    std::vector<std::shared_ptr<TSprite>> children;
-    if (depth != 0) {
-        children = mChildren;
-        for (; i < children.size() && children[i]->mLayer < 0; ++i)
-            children[i]->Draw(s, depth - 1);
+    if (depth == 0 || mChildren.empty()) {
+        if (mTexture)
+            mTexture->DrawSprite(s);
+        return;
     }
+    // A child may change the list while it draws (a script removing its sprite): walk a copy.
+    // The copies live in one buffer per nesting level, reused from frame to frame.
+    thread_local std::vector<std::vector<std::shared_ptr<TSprite>>> copies;
+    thread_local size_t level = 0;
+    if (copies.size() <= level)
+        copies.resize(level + 1);
+    copies[level].assign(mChildren.begin(), mChildren.end());
+    ++level;
+    struct TLevelExit
+    {
+        size_t& level;
+        ~TLevelExit()
+        {
+            --level;
+            // Let go of the children at once; only the capacity is kept.
+            copies[level].clear();
+        }
+    } exit{level};
+    // Indexing through `copies` each time: a deeper level may grow the outer vector.
+    const size_t mine = level - 1;
+    const size_t n = copies[mine].size();
+    size_t i = 0;
+    for (; i < n && copies[mine][i]->mLayer < 0; ++i)
+        copies[mine][i]->Draw(s, depth - 1);
     if (mTexture)
         mTexture->DrawSprite(s);
-    if (depth != 0)
-        for (; i < children.size(); ++i)
-            children[i]->Draw(s, depth - 1);
+    for (; i < n; ++i)
+        copies[mine][i]->Draw(s, depth - 1);
 }
 
 TRect TSprite::GetRect(const TDrawSpec& parent, int depth)

@@ -5,6 +5,7 @@
 
 #include "../support/render_test_support.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -351,6 +352,8 @@ TEST_F(DisplayHandler, PreservedFrameStartsFromTheShownImage)
 {
     ScreenPlatform platform;
     SetRenderPlatform(&platform);
+    // As on a double-buffered surface, where drawing after the swap is not shown.
+    H()->SetKeepShownImage(true);
     ASSERT_TRUE(R()->BeginDraw(false));
     R()->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
     R()->EndDraw(true);
@@ -362,6 +365,30 @@ TEST_F(DisplayHandler, PreservedFrameStartsFromTheShownImage)
     R()->EndDraw(false);
     EXPECT_EQ(ReadPixel(10, 10), 0xFFFF00FFu);
     EXPECT_EQ(ReadPixel(20, 20), 0u);
+}
+
+TEST_F(DisplayHandler, OnASingleBufferPreservingKeepsWhatTheBufferHolds)
+{
+    GLboolean doubleBuffered = GL_TRUE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+    EXPECT_EQ(H()->KeepsShownImage(), doubleBuffered == GL_TRUE);
+
+    ScreenPlatform platform;
+    SetRenderPlatform(&platform);
+    H()->SetKeepShownImage(false);
+    ASSERT_TRUE(R()->BeginDraw(false));
+    R()->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
+    R()->EndDraw(true);
+    EXPECT_EQ(platform.swaps, 1);
+    ASSERT_TRUE(R()->BeginDraw(false));
+    R()->FillRect(TURect(0, 0, 12, 12), TColor(0, 0, 0, 1));
+    R()->EndDraw(false);
+    ASSERT_TRUE(R()->BeginDraw(true));
+    R()->EndDraw(true);
+    EXPECT_EQ(platform.swaps, 2);
+    EXPECT_EQ(ReadPixel(10, 10), 0xFF000000u);
+    EXPECT_EQ(ReadPixel(13, 13), 0xFFFF00FFu);
 }
 
 TEST_F(DisplayHandler, SoftwareCursorMagentaIsTransparent)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -247,6 +249,73 @@ TEST_F(SpriteTree, GroupsTakePartInHitTestsOnlyWhenConfigured)
     EXPECT_FALSE(group->HitTest(TPoint(0, 0), TDrawSpec(), -1, -1));
     TConfig::SetConfig(TConfig::kSpriteAlwaysTestChildren, "1");
     EXPECT_TRUE(group->HitTest(TPoint(0, 0), TDrawSpec(), -1, -1));
+}
+
+TEST_F(SpriteTree, MixedLayerAddsGiveTheStableLayerOrder)
+{
+    const int layers[] = {2, 0, 2, -1, 5, 0, 0, 3, -1, 5, 1, 2};
+    auto parent = TSprite::Create(0, nullptr);
+    std::vector<std::pair<int, std::shared_ptr<TSprite>>> want;
+    for (int layer : layers) {
+        auto child = TSprite::Create(layer, nullptr);
+        parent->AddChild(child);
+        want.emplace_back(layer, child);
+    }
+    std::stable_sort(want.begin(), want.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    ASSERT_EQ(parent->GetChildren().size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(parent->GetChildren()[i], want[i].second) << "position " << i;
+}
+
+// A texture that runs a step of its own when drawn, as a script drawing a sprite might.
+class TActingTexture : public TRecordingTexture
+{
+public:
+    TActingTexture(std::string name, std::function<void()> act) : TRecordingTexture(name, 10, 10), mAct(std::move(act)) {}
+    void DrawSprite(const TDrawSpec& spec) override
+    {
+        TRecordingTexture::DrawSprite(spec);
+        if (mAct)
+            mAct();
+    }
+
+private:
+    std::function<void()> mAct;
+};
+
+TEST_F(SpriteTree, ChangesMadeWhileDrawingTakeEffectFromTheNextDraw)
+{
+    auto root = TSprite::Create(0, nullptr);
+    auto a = TSprite::Create(1, nullptr);
+    auto b = Recording("b", 2);
+    auto late = Recording("late", 3);
+    std::weak_ptr<TSprite> gone;
+    // a's subtree goes three levels deep; its deepest sprite removes b, adds a newcomer and
+    // removes its own parent chain from the root.
+    auto deep1 = TSprite::Create(0, nullptr);
+    auto deep2 = TSprite::Create(0, nullptr);
+    auto actor = TSprite::Create(0, std::make_shared<TActingTexture>("actor", [&] {
+        root->RemoveChild(b);
+        root->AddChild(late);
+        root->RemoveChild(gone.lock());
+    }));
+    root->AddChild(a);
+    root->AddChild(b);
+    a->AddChild(deep1);
+    deep1->AddChild(deep2);
+    deep2->AddChild(actor);
+    gone = a;
+    a.reset();
+
+    root->Draw(TDrawSpec(), -1);
+    // The walk went on over the list as it was when the root began: b drawn, late not yet;
+    // a's subtree finished drawing although a left the tree (and died) meanwhile.
+    EXPECT_EQ(DrawOrder(), (std::vector<std::string>{"actor", "b"}));
+    EXPECT_TRUE(gone.expired());
+
+    gDraws.clear();
+    root->Draw(TDrawSpec(), -1);
+    EXPECT_EQ(DrawOrder(), (std::vector<std::string>{"late"}));
 }
 
 TEST_F(SpriteTree, SpriteCountIsPublished)

@@ -87,6 +87,7 @@ TEST(DrawnLayoutTest, LayoutMatchesItsExpectedPicture)
         wm->InvalidateScreen();
         TEvent idle;
         wm->HandleEvent(&idle);
+        renderer->Flush();
 
         std::vector<uint32_t> frame(size_t(kWidth) * kHeight);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
