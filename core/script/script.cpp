@@ -10,6 +10,7 @@
 #include "core/script/lua_color.h"
 #include "core/script/lua_function.h"
 #include "core/script/lua_object_wrapper.h"
+#include "core/script/lua_state_hooks.h"
 #include "core/script/lua_stack_guard.h"
 #include "core/script/lua_table.h"
 #include "core/script/lua_thread.h"
@@ -23,12 +24,6 @@ namespace {
 const char kGetClosureSource[] =
     "function GetClosure( f, ... ) return function() return f( arg[1], arg[2], arg[3], arg[4], "
     "arg[5], arg[6] ); end; end";
-
-// The library ends the process (status 1) once this returns from an unprotected error.
-int Panic(lua_State*)
-{
-    return 0;
-}
 
 // Host globals are read raw, so a script's metatable on the globals cannot get in the way.
 void PushRawGlobal(lua_State* L, const char* name)
@@ -58,10 +53,11 @@ TScript::TScript(lua_State* L) : TAnimTask(nullptr)
     Pause();
     const bool own = L == nullptr;
     if (own) {
-        L = lua_open();
+        L = OpenHostState();
         if (!L)
             throw std::bad_alloc();
-        lua_atpanic(L, &Panic);
+    } else {
+        InstallFileLayerLoader(L);
     }
     mLuaState = L;
     LuaInit();
@@ -96,18 +92,9 @@ void TScript::DeferDeleteTable(TLuaTable* table)
         mDeferredTables.push_back(table);
 }
 
-int TScript::ResumeState(int args)
-{
-    const int status = lua_resume(mLuaState, args);
-    lua_Debug frame;
-    mYielded = status == 0 && lua_getstack(mLuaState, 0, &frame) != 0;
-    return status;
-}
-
 bool TScript::CoroutineActive(int) const
 {
-    lua_Debug frame;
-    return mYielded && lua_getstack(mLuaState, 0, &frame) != 0;
+    return lua_isyielded(mLuaState) != 0;
 }
 
 int TScript::CallProtected(int args, int results)
@@ -166,7 +153,7 @@ int TScript::RunFunction(int args, int results)
         // The returned function becomes this script's coroutine, stepped once per tick.
         if (GetTimeUntilReady() == -1)
             SetDelay(0, true, true, false);
-        if (ResumeState(0) != 0) {
+        if (lua_resume(L, 0) != 0) {
             WriteDbg("lua_resume error: %s", LuaValueText(L, -1).c_str());
             lua_pop(L, 1);
         }
@@ -177,7 +164,7 @@ int TScript::RunFunction(int args, int results)
 int TScript::Resume(int args)
 {
     DeleteDeferredTables();
-    const int status = ResumeState(args);
+    const int status = lua_resume(mLuaState, args);
     if (status != 0) {
         WriteDbg("lua_resume ERROR: %s", LuaValueText(mLuaState, -1).c_str());
         lua_pop(mLuaState, 1);

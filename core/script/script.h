@@ -25,7 +25,8 @@ class TScript : public TAnimTask
 {
 public:
     // A null state makes a new state owned by this script; a given state is taken over and
-    // closed with the script (unless a TLuaThread owns the script). The task starts paused.
+    // closed with the script (unless a TLuaThread owns the script). Either way its script files
+    // (dofile, require) are read through the file layer. The task starts paused.
     explicit TScript(lua_State* L = nullptr);
     ~TScript() override;
     TScript(const TScript&) = delete;
@@ -52,8 +53,7 @@ public:
     TScript* NewThread();
     // Resumes the coroutine with `args` values from the stack; returns the Lua status.
     int Resume(int args);
-    // True while the state is a coroutine suspended in a yield. Resume it only through this
-    // script (Resume, Animate, RunFunction), which is how the host knows.
+    // True while the state is a coroutine suspended in a yield, however it was resumed.
     bool CoroutineActive(int = 0) const;
     // Deletes the wrapper at the next RunFunction, Resume or destruction.
     void DeferDeleteTable(TLuaTable* table);
@@ -74,14 +74,11 @@ public:
 
 private:
     void DeleteDeferredTables();
-    // lua_resume, noting whether the coroutine is left suspended in a yield.
-    int ResumeState(int args);
     int CallProtected(int args, int results);
 
     lua_State* mLuaState = nullptr;
     TLuaThread* mThread = nullptr;
     std::vector<TLuaTable*> mDeferredTables;
-    bool mYielded = false;
 };
 
 // Native Lua functions installed by LuaInit.

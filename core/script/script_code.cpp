@@ -5,7 +5,8 @@
 
 #include <map>
 
-#include "core/files/file_bytes.h"
+#include "core/files/asset_map.h"
+#include "core/script/lua_state_hooks.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ int AppendChunk(lua_State*, const void* piece, size_t size, void* buffer)
 // Compiles in a state of its own, so that a compile never disturbs running states.
 std::shared_ptr<TScriptCode> Compile(const str& name, const str& path, str* error)
 {
-    lua_State* L = lua_open();
+    lua_State* L = OpenHostState();
     if (!L) {
         if (error)
             *error = "cannot create a Lua state";
@@ -41,21 +42,7 @@ std::shared_ptr<TScriptCode> Compile(const str& name, const str& path, str* erro
     lua_setglobal(L, "LUA_PATH");
 
     std::shared_ptr<TScriptCode> code;
-    std::vector<char> source;
-    int status = LUA_ERRFILE;
-    if (ReadFileBytes(name, kFileRead, source)) {
-        // A first line starting with '#' is a shell line; its newline stays for line numbers.
-        size_t start = 0;
-        if (!source.empty() && source[0] == '#') {
-            while (start < source.size() && source[start] != '\n')
-                ++start;
-        }
-        const str chunkName = str("@") + name;
-        status = luaL_loadbuffer(L, source.data() + start, source.size() - start, chunkName.c_str());
-    } else {
-        lua_pushstring(L, (str("cannot open ") + name).c_str());
-    }
-    if (status == 0) {
+    if (luaL_loadfile(L, name.c_str()) == 0) {
         std::vector<char> chunk;
         if (lua_dump(L, &AppendChunk, &chunk) && !chunk.empty())
             code = std::make_shared<TScriptCode>(std::move(chunk));
@@ -93,4 +80,12 @@ std::shared_ptr<TScriptCode> TScriptCode::Get(const str& name, const str& path, 
     if (manager)
         manager->AddAsset(name, code);
     return code;
+}
+
+void TScriptCode::RegisterAssetLoaders()
+{
+    TAssetLoader loader;
+    loader.classId = ClassId();
+    loader.load = [](const str& resolved) -> std::shared_ptr<TAsset> { return Get(resolved, str(), nullptr); };
+    TAssetMap::RegisterLoader("lua", loader);
 }

@@ -25,11 +25,12 @@ public:
     // compiled; empty on failure, with the compiler's message in *error when given. `path`
     // becomes LUA_PATH of the compiling state ("assets/?;../?;?" when empty).
     static std::shared_ptr<TScriptCode> Get(const str& name, const str& path, str* error);
+    // Lets an asset map load ".lua" names as compiled code.
+    static void RegisterAssetLoaders();
 
     // The chunk's bytes: they hold zero bytes, so always use them with the length.
     const char* GetData() const { return mChunk.data(); }
     uint32_t GetLength() const { return mLength; }
-
 
 private:
     std::vector<char> mChunk;

@@ -1,5 +1,6 @@
 #include "game/startup/engine_links.h"
 
+#include "game/startup/asset_loaders.h"
 #include "game/startup/render_links.h"
 #include "game/startup/sound_manager_link.h"
 #include "game/startup/window_system_links.h"
@@ -16,4 +17,5 @@ void InstallEngineLinks()
     static TWindowManagerLink windows;
     SetWindowSystemLink(&windows);
     InstallWindowSystemHooks();
+    InstallAssetLoaders();
 }

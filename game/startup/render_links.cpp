@@ -4,6 +4,8 @@
 #include "core/platform/platform_data.h"
 #include "render/gl/gl_display_handler.h"
 #include "render/renderer/renderer.h"
+#include "render/text/hud_text.h"
+#include "render/text/text_services.h"
 #include "render/texture/texture.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
@@ -22,12 +24,43 @@ TPlatformData* PlatformData()
 
 void TRendererLink::CreateRenderer()
 {
+    if (!mFonts) {
+        mFonts = std::make_unique<TFontData>();
+        SetFontData(mFonts.get());
+    }
     TRenderer::GetInstance();
 }
 
 void TRendererLink::ShutDownRenderer()
 {
+    // The renderer first: its HUD text still refers to fonts of the cache.
     TRenderer::ShutDown();
+    if (mFonts) {
+        SetFontData(nullptr);
+        mFonts.reset();
+    }
+}
+
+bool TRendererLink::HasVectorDraw()
+{
+    return mVectorDraw != nullptr;
+}
+
+void TRendererLink::CreateVectorDraw()
+{
+    if (mVectorDraw)
+        return;
+    mVectorDraw = std::make_unique<TZvMiniVecDraw>();
+    mVectorDraw->Calibrate();
+    SetMiniVecDraw(mVectorDraw.get());
+}
+
+void TRendererLink::DestroyVectorDraw()
+{
+    if (!mVectorDraw)
+        return;
+    SetMiniVecDraw(nullptr);
+    mVectorDraw.reset();
 }
 
 bool TRendererLink::GetDisplay(unsigned* width, unsigned* height, bool* fullscreen)
@@ -172,4 +205,9 @@ bool TPlatformRenderPlatform::GetScreenWindowSize(int* width, int* height)
     if (height)
         *height = screen->GetWindowHeight();
     return true;
+}
+
+std::unique_ptr<THudText> TPlatformRenderPlatform::CreateHudText()
+{
+    return std::make_unique<THudTextGraphic>();
 }

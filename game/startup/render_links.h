@@ -4,6 +4,10 @@
 
 #include "core/platform/render_link.h"
 #include "render/renderer/render_platform.h"
+#include "render/text/font_data.h"
+#include "render/text/mini_vec_draw.h"
+
+#include <memory>
 
 class TRendererLink : public TRenderLink
 {
@@ -20,6 +24,15 @@ public:
     bool BeginDraw(bool preserve) override;
     void EndDraw(bool swap) override;
     void ToggleHUD() override;
+    // The text services' font cache lives from the renderer's creation to its shut-down, the
+    // vector drawer from the first display to the platform's teardown.
+    bool HasVectorDraw() override;
+    void CreateVectorDraw() override;
+    void DestroyVectorDraw() override;
+
+private:
+    std::unique_ptr<TFontData> mFonts;
+    std::unique_ptr<TZvMiniVecDraw> mVectorDraw;
 };
 
 class TPlatformRenderPlatform : public TRenderPlatform
@@ -35,4 +48,5 @@ public:
     TPoint GetMouse() override;
     int PixelSize() override;
     bool GetScreenWindowSize(int* width, int* height) override;
+    std::unique_ptr<THudText> CreateHudText() override;
 };

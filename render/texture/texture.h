@@ -40,6 +40,8 @@ public:
     static std::shared_ptr<TTexture> GetSimple(const str& name);
     static std::shared_ptr<TTexture> GetMerged(const str& name, const str& mask, unsigned int mipmap);
     static std::shared_ptr<TTexture> Create(unsigned int width, unsigned int height, bool alpha);
+    // Lets an asset map load ".jpg" and ".png" names as textures.
+    static void RegisterAssetLoaders();
 
     // The allocated pixel block's size, from the image size and margins.
     std::pair<int, int> GetInternalSize() const;

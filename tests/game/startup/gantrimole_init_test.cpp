@@ -4,6 +4,8 @@
 
 #include "core/config/config.h"
 #include "core/crypto/encrypt.h"
+#include "core/files/file.h"
+#include "sound/sources/sound_data_source_factory.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,21 @@ TEST(GantrimoleInit, StoresTheGamesConfiguration)
     ASSERT_EQ(enc.EncryptBinary(id, 16, code.data(), need, true), 0u);
     TConfig::SetConfig("cheatcode", code.data());
     EXPECT_STREQ(TConfig::GetConfig("cheatmode", "").c_str(), "1");
+    TConfig::Clear();
+}
+
+TEST(GantrimoleInit, RegistersTheSpeexDecoderForSpxNames)
+{
+    // Not an Ogg stream: only the Speex decoder opens it (and says so); without a builder
+    // for "spx" the factory gives up without reading it.
+    static const char kNotSpeex[] = "definitely not an ogg stream";
+    TFile::AddMemoryFile("voice/probe.spx", kNotSpeex, sizeof kNotSpeex - 1);
+    GantrimoleInit();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(TSoundDataSourceFactory::Create("voice/probe.spx", true), nullptr);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Speex file voice/probe.spx could not be read"), std::string::npos) << log;
+    TFile::AddMemoryFile("voice/probe.spx", nullptr, 0);
     TConfig::Clear();
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+// How the script host opens its Lua states: memory through realloc/free, an unprotected error
+// logged and then ending the process with status 1, and script files (luaL_loadfile, dofile,
+// require) read through the file layer in binary mode, so scripts may live in archives or
+// memory files and UTF-16 sources arrive byte for byte.
+
+#include <lua.h>
+
+#include <cstddef>
+
+// A new state with the host's hooks and file functions; null when out of memory.
+lua_State* OpenHostState();
+
+// The hooks themselves, for states opened some other way.
+void* HostLuaAlloc(void* ud, void* block, size_t oldSize, size_t newSize);
+int HostLuaPanic(lua_State* L);
+void HostLuaFatal(lua_State* L);
+// Makes luaL_loadfile on L (and on every coroutine of its state) read through the file layer.
+void InstallFileLayerLoader(lua_State* L);
