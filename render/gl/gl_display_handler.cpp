@@ -235,8 +235,9 @@ void TGLDisplayHandler::PostEndDraw(bool swap)
             mCurrentTexture = previous;
             End2d();
             EndRenderTarget();
+            // Served once; when the second pass cannot begin, the next frame tries again.
+            renderer->SetCaptureTexture(nullptr);
         }
-        renderer->SetCaptureTexture(nullptr);
     }
     if (swap && !mKeepShownImage) {
         GetRenderPlatform().SwapBuffers();
@@ -524,7 +525,7 @@ void TGLDisplayHandler::ApplyBlendMode(TRenderer::EBlendMode mode)
     }
 }
 
-void TGLDisplayHandler::ApplyTextureModes(bool mipmap)
+void TGLDisplayHandler::ApplyFilteringMode(bool mipmap)
 {
     if (mFilterMode == 0) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
@@ -687,7 +688,7 @@ void TGLDisplayHandler::Send(unsigned int primitive, const TTransformedLitVert* 
     } else {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, state.texture);
-        ApplyTextureModes(state.mipmap);
+        ApplyFilteringMode(state.mipmap);
     }
     glDisable(GL_LIGHTING);
 

@@ -149,7 +149,7 @@ private:
 
     TGLDisplayHandler();
     void ApplyBlendMode(TRenderer::EBlendMode mode);
-    void ApplyTextureModes(bool mipmap);
+    void ApplyFilteringMode(bool mipmap);
     bool InAlphaTarget() const;
     void Draw(unsigned int primitive, const TVertexSet& set, const unsigned short* indices, int count);
     void Send(unsigned int primitive, const TTransformedLitVert* verts, unsigned int count,
