@@ -1,5 +1,7 @@
 #include "render/anim/sprite_script.h"
 
+#include "core/script/lua_state_hooks.h"
+
 #include "core/debug/debug_log.h"
 #include "render/anim/sprite_task_host.h"
 #include "render/sprite/sprite.h"
@@ -94,7 +96,8 @@ TSpriteScript::~TSpriteScript()
 
 TSpriteScript* TSpriteScript::NewScript(TClock* clock, const std::weak_ptr<TSprite>& owner)
 {
-    lua_State* L = lua_open();
+    // The host's hooks and file layer, so animation scripts load like every other script.
+    lua_State* L = OpenHostState();
     if (!L) {
         WriteDbg("TSpriteScript: could not make a Lua state");
         return nullptr;
