@@ -1,5 +1,6 @@
 -- Asks whether to leave the game. Its pictures come from dialog.zvp.
--- DoModal hands back the name of the button pressed: "quit_yes" or "quit_no".
+-- DoModal hands back the name of the button pressed: "quit_yes" or "quit_no". Return and
+-- Escape both keep playing.
 
 local questionFont = {"fonts/default.mvec", 20, Color(255, 246, 224)}
 local buttonFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
@@ -10,7 +11,7 @@ local function DialogButton(name, x, isDefault)
         graphics = {"images/dialog/button_normal.png", "images/dialog/button_pressed.png",
                     "images/dialog/button_hover.png"},
         sound = "audio/sfx/click.ogg", rolloversound = "audio/sfx/rollover.ogg",
-        close = true, default = isDefault, cancel = not isDefault,
+        close = true, default = isDefault, cancel = isDefault,
         Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = name, font = buttonFont,
              flags = kHAlignCenter + kVAlignCenter},
     }

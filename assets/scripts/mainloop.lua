@@ -1,11 +1,47 @@
 -- The demo's interface, run as the window script's coroutine: the main menu again and again
 -- until the player chooses to leave.
 
-return function()
+-- Shows a layout as a modal window and waits until it closes; reports slider and text-field
+-- changes on the way. Returns what the closing button handed back.
+local function ShowMenu(file)
+    local id = PushModal(file)
+    ReadFile(file)
+    DoFitToChildren()
+    WriteLog("Menu shown: " .. file)
     while true do
-        local choice = DoModal("layouts/mainmenu.lua")
+        local message = WaitForMessage()
+        if message then
+            if message.type == kSliderValChanged then
+                WriteLog("Slider changed: " .. message.name)
+            elseif message.type == kTextEditChanged then
+                WriteLog("Text changed: " .. message.name .. " = " .. GetLabel(message.name))
+            elseif message.type == kModalClosed then
+                if message.name == id then
+                    break
+                end
+                gClosedWindows[message.name] = true
+            end
+        end
+        if gClosedWindows[id] then
+            gClosedWindows[id] = nil
+            break
+        end
+    end
+    local result = gReturnValue
+    gReturnValue = nil
+    return result
+end
+
+return function()
+    PlayMusic("audio/music/mainmenumusic.ogg")
+    while true do
+        local choice = ShowMenu("layouts/mainmenu.lua")
+        WriteLog("Main menu closed: " .. tostring(choice))
         if choice == "menu_quit" then
-            if DoModal("layouts/quitdialog.lua") == "quit_yes" then
+            WriteLog("Asking whether to quit")
+            local answer = DoModal("layouts/quitdialog.lua")
+            WriteLog("Quit dialog answered: " .. tostring(answer))
+            if answer == "quit_yes" then
                 PostMessage(CreateNamedMessage(kQuitNow, "quit"))
                 return
             end

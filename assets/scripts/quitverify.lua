@@ -5,8 +5,10 @@ if gQuitDialogOpen then
     return
 end
 gQuitDialogOpen = true
+WriteLog("Asking whether to quit")
 local answer = DoModal("layouts/quitdialog.lua")
 gQuitDialogOpen = nil
+WriteLog("Quit dialog answered: " .. tostring(answer))
 if answer == "quit_yes" then
     PostMessage(CreateNamedMessage(kQuitNow, "quit"))
 end

@@ -4,11 +4,23 @@
 #include "core/platform/platform.h"
 #include "core/platform/window_system_link.h"
 #include "core/strings/string_table.h"
+#include "game/startup/interface_bindings.h"
+#include "ui/window/window_manager.h"
+#include "ui/window/window_script_base.h"
 
 namespace {
 
 constexpr unsigned kDefaultWidth = 800;
 constexpr unsigned kDefaultHeight = 600;
+
+constexpr const char* kMainLoopScript = "scripts/mainloop.lua";
+constexpr const char* kQuitVerifyScript = "scripts/quitverify.lua";
+
+TWindowScriptBase* WindowScript(TPlatform* platform)
+{
+    TWindowManager* wm = platform->GetWindowManager();
+    return wm ? wm->GetScript() : nullptr;
+}
 
 }  // namespace
 
@@ -24,17 +36,28 @@ void Main(TPlatform* platform, const char*)
     // The settings screen will choose the display; until then the default window.
     platform->SetDisplay(kDefaultWidth, kDefaultHeight, false);
 
+    if (TWindowScriptBase* script = WindowScript(platform)) {
+        BindInterfaceFunctions(script->GetState());
+        if (!script->RunScript(kMainLoopScript))
+            WriteDbg("The interface script %s did not start; the program waits for a close request.",
+                     kMainLoopScript);
+    }
+
     TWindowSystemLink& windows = GetWindowSystemLink();
     for (;;) {
         TEvent e;
         platform->GetEvent(&e);
         if (e.type == TEvent::kQuit) {
+            StopMusic();
             WriteDbg("QUITTING THE APP!");
             return;
         }
         if (e.type == TEvent::kCloseRequest) {
-            // No quit confirmation exists yet: a close request is taken as confirmed.
-            platform->Exit(0);
+            // The script asks the player and quits if told to. Without a script that runs, the
+            // request stands as confirmed: a window that cannot be closed is worse.
+            TWindowScriptBase* script = WindowScript(platform);
+            if (!script || !script->RunScript(kQuitVerifyScript))
+                platform->Exit(0);
         }
         if (TWindowManager* wm = platform->GetWindowManager())
             windows.HandleEvent(wm, e);

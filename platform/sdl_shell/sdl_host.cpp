@@ -4,6 +4,7 @@
 
 #include "core/debug/debug_log.h"
 #include "platform/sdl_shell/sdl_event_convert.h"
+#include "platform/sdl_shell/test_input_script.h"
 
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ TSdlHost::TSdlHost()
         return;
     }
     mReady = true;
+    mTestInput = TTestInputScript::FromEnvironment();
 }
 
 TSdlHost::~TSdlHost()
@@ -74,6 +76,8 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
         SDL_Delay(timeoutMs);
         return EWait::kTimedOut;
     }
+    if (mTestInput && ReplayTestInput(out))
+        return EWait::kReceived;
     SDL_Event event;
     if (!SDL_WaitEventTimeout(&event, int(timeoutMs)))
         return EWait::kTimedOut;
@@ -95,10 +99,33 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     return EWait::kReceived;
 }
 
+bool TSdlHost::ReplayTestInput(TSystemEvent* out)
+{
+    const uint32_t windowId = mWindow ? SDL_GetWindowID(mWindow) : 0;
+    const std::vector<SDL_Event> due = mTestInput->TakeDue(SDL_GetTicks(), windowId);
+    std::vector<TSystemEvent> records;
+    for (size_t i = 0; i < due.size(); ++i) {
+        TSdlInputState state;
+        state.mainWindowId = windowId;
+        state.mouse = MousePosition();
+        state.keyMods = uint16_t(SDL_GetModState());
+        const bool textFollows = due[i].type == SDL_KEYDOWN && i + 1 < due.size() && due[i + 1].type == SDL_TEXTINPUT;
+        ConvertSdlEvent(due[i], state, textFollows ? &due[i + 1] : nullptr, records);
+    }
+    if (records.empty())
+        return false;
+    *out = std::move(records.front());
+    for (size_t i = 1; i < records.size(); ++i)
+        mPending.push_back(std::move(records[i]));
+    return true;
+}
+
 uint32_t TSdlHost::Modifiers() { return ModifierBits(uint16_t(SDL_GetModState())); }
 
 TPoint TSdlHost::MousePosition()
 {
+    if (mTestInput && mTestInput->HasMouse())
+        return mTestInput->Mouse();
     int x = 0, y = 0;
     SDL_GetMouseState(&x, &y);
     return TPoint(x, y);
@@ -217,6 +244,13 @@ TPlatformHost::EGraphicsStep TSdlHost::ActivateContext(str* error)
 
 void TSdlHost::SwapBuffers()
 {
+    if (mWindow && mTestInput && !mTestInput->ScreenshotPath().empty()) {
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(mWindow, &w, &h);
+        std::vector<uint8_t> rgba;
+        if (ReadBackBuffer(w, h, &rgba))
+            mTestInput->WriteScreenshot(w, h, rgba);
+    }
     if (mWindow)
         SDL_GL_SwapWindow(mWindow);
 }
@@ -247,7 +281,12 @@ void TSdlHost::SetArrowCursor()
         SDL_SetCursor(mArrow);
 }
 
-bool TSdlHost::IsMouseInContent() { return mWindow && SDL_GetMouseFocus() == mWindow; }
+bool TSdlHost::IsMouseInContent()
+{
+    if (mTestInput && mTestInput->HasMouse())
+        return mWindow != nullptr;
+    return mWindow && SDL_GetMouseFocus() == mWindow;
+}
 
 void TSdlHost::WarpMouseToWindowCenter()
 {

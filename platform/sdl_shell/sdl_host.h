@@ -7,6 +7,9 @@
 #include <SDL.h>
 
 #include <deque>
+#include <memory>
+
+class TTestInputScript;
 
 class TSdlHost : public TPlatformHost
 {
@@ -49,6 +52,9 @@ public:
     str GetClipboardText() override;
 
 private:
+    // Hands out the test input that is due; false when none is.
+    bool ReplayTestInput(TSystemEvent* out);
+
     bool mReady = false;
     SDL_Window* mWindow = nullptr;
     SDL_GLContext mContext = nullptr;
@@ -56,6 +62,8 @@ private:
     int mPixelSize = 32;
     // Records made from one SDL event beyond the first, handed out before waiting again.
     std::deque<TSystemEvent> mPending;
+    // Test-only replayed input and screenshots; null unless a test asks for them.
+    std::unique_ptr<TTestInputScript> mTestInput;
 };
 
 // The window title as SDL wants it: UTF-8 text is kept, other bytes are read as Latin-1.

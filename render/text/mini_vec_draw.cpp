@@ -278,7 +278,7 @@ void TZvMiniVecDraw::Replay(const std::vector<TSpan>& spans, int shapeX, int sha
 
 void TZvMiniVecDraw::AddLine(float x0, float x1, float y, TColor32 color)
 {
-    TTransformedLitVert v{};
+    TPreScaledTransformedLitVert v{};
     v.position = TVec3(x0 + mAdjustLeft, y + mAdjustY, 0.1f);
     v.rhw = 1.0f;
     v.diffuse = color;

@@ -159,7 +159,9 @@ private:
     bool mLocked = false;
     bool mToScreen = false;
     TPixelSurface mPixels;
-    std::vector<TTransformedLitVert> mBatch;
+    // Spans to the screen are in pixels of the whole target: text drawing adds the viewport's
+    // corner to its origin, so viewport-relative vertices would be offset twice.
+    std::vector<TPreScaledTransformedLitVert> mBatch;
 
     // Every drawer alive, so freed font memory can be dropped from all caches.
     TZvMiniVecDraw* mNextLive = nullptr;

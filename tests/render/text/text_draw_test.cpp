@@ -168,6 +168,25 @@ TEST_F(ScreenDrawTest, SpansReachTheScreenAsLines)
     EXPECT_EQ(ReadPixel(9, 30) & 0x00FFFFFFu, 0u);
 }
 
+TEST_F(ScreenDrawTest, TextInAViewportIsPlacedOnceRelativeToIt)
+{
+    // Windows draw inside their own viewport: the origin is viewport-relative.
+    auto t = MakeRoundText("a");
+    TRenderer* r = TRenderer::GetInstance();
+    ASSERT_TRUE(r->BeginDraw(false));
+    ASSERT_TRUE(r->Begin2d());
+    r->PushViewport(TRect(100, 50, 300, 200));
+    r->SetBlendMode(TRenderer::kBlendNormal);
+    t->Draw(TVec2(10, 20), 100, 1.0f, 0, 1.0f, nullptr);
+    r->PopViewport();
+    r->End2d();
+    r->EndDraw(false);
+    EXPECT_TRUE(NearColor(ReadPixel(110, 73) | 0xFF000000u, 0xFFFFFFFFu, 2)) << std::hex << ReadPixel(110, 73);
+    EXPECT_TRUE(NearColor(ReadPixel(119, 87) | 0xFF000000u, 0xFFFFFFFFu, 2)) << std::hex << ReadPixel(119, 87);
+    EXPECT_EQ(ReadPixel(210, 123) & 0x00FFFFFFu, 0u) << "not offset by the viewport twice";
+    EXPECT_EQ(ReadPixel(10, 23) & 0x00FFFFFFu, 0u);
+}
+
 namespace {
 
 int sInvalidations = 0;

@@ -1,0 +1,203 @@
+// The program on the demo data, end to end: the menu as drawn, driven by replayed input, and
+// started on damaged copies of the data folder.
+
+#include "game/demo/demo_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Places on the 800 x 600 menu (see assets/layouts).
+constexpr int kScoresX = 560, kScoresY = 238;
+constexpr int kQuitX = 560, kQuitY = 366;
+constexpr int kThumbX = 278, kThumbY = 260;
+constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
+
+std::string ArtifactDir()
+{
+    const std::string dir = BuildRoot() + "/tests/artifacts";
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string Click(int x, int y)
+{
+    return "50 move " + std::to_string(x) + " " + std::to_string(y) + "\n50 press " + std::to_string(x) + " " +
+           std::to_string(y) + "\n50 release " + std::to_string(x) + " " + std::to_string(y);
+}
+
+// Closes the window, answers the dialog with "Quit" and checks a clean end.
+void QuitThroughTheDialog(TDemoRun& run)
+{
+    const size_t before = run.Log().size();
+    run.Send("100 close");
+    ASSERT_TRUE(run.WaitFor("Asking whether to quit", 20000, before)) << run.Log();
+    run.Send(Click(kDialogYesX, kDialogButtonY));
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, before)) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    EXPECT_EQ(run.Log().find("Unhandled exception"), std::string::npos) << run.Log();
+}
+
+TEST(DemoProgram, MenuMatchesTheStoredPicture)
+{
+    TDemoRun run(BuildRoot());
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    const std::string shot = ArtifactDir() + "/menu.png";
+    std::remove(shot.c_str());
+    ASSERT_TRUE(run.Screenshot(shot)) << run.Log();
+    std::printf("The menu as drawn: %s\n", shot.c_str());
+
+    TPicture taken, reference;
+    ASSERT_TRUE(LoadPng(shot, &taken));
+    const std::string referencePath = std::string(TV_TEST_SOURCE_DIR) + "/tests/game/demo/data/menu_reference.png";
+    ASSERT_TRUE(LoadPng(referencePath, &reference)) << referencePath;
+    ASSERT_EQ(taken.width, reference.width);
+    ASSERT_EQ(taken.height, reference.height);
+    const size_t differing = CountDifferingPixels(taken, reference, 2);
+    EXPECT_LE(differing, size_t(taken.width) * size_t(taken.height) / 200) << "compare " << shot;
+
+    QuitThroughTheDialog(run);
+}
+
+TEST(DemoProgram, ReactsToPointerKeyboardAndCloseRequests)
+{
+    TDemoRun run(BuildRoot());
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    const std::string dir = run.TempDir();
+
+    // The player's name field has the keyboard from the start.
+    run.Send("50 text Ann");
+    ASSERT_TRUE(run.WaitFor("Text changed: player = Ann")) << run.Log();
+
+    // Hovering a button changes its picture; clicking runs its command.
+    ASSERT_TRUE(run.Screenshot(dir + "/away.png"));
+    run.Send("50 move " + std::to_string(kScoresX) + " " + std::to_string(kScoresY));
+    ASSERT_TRUE(run.Screenshot(dir + "/over.png"));
+    TPicture away, over;
+    ASSERT_TRUE(LoadPng(dir + "/away.png", &away));
+    ASSERT_TRUE(LoadPng(dir + "/over.png", &over));
+    EXPECT_GT(CountDifferingPixels(away, over, 8, 470, 218, 650, 258), 2000u);
+    // The other buttons stay as they were.
+    EXPECT_EQ(CountDifferingPixels(away, over, 8, 460, 340, 660, 392), 0u);
+    run.Send(Click(kScoresX, kScoresY));
+    EXPECT_TRUE(run.WaitFor("Menu command: menu_scores (player Ann)")) << run.Log();
+
+    // Dragging the music slider's thumb to the left moves it and reports the change.
+    run.Send("50 move " + std::to_string(kThumbX) + " " + std::to_string(kThumbY));
+    run.Send("50 press " + std::to_string(kThumbX) + " " + std::to_string(kThumbY));
+    run.Send("50 move 220 260\n50 move 160 260\n50 release 160 260\n50 move 400 560");
+    EXPECT_TRUE(run.WaitFor("Slider changed: music")) << run.Log();
+    ASSERT_TRUE(run.Screenshot(dir + "/dragged.png"));
+    TPicture dragged;
+    ASSERT_TRUE(LoadPng(dir + "/dragged.png", &dragged));
+    EXPECT_GT(CountDifferingPixels(away, dragged, 8, 150, 248, 180, 272), 100u);
+    EXPECT_GT(CountDifferingPixels(away, dragged, 8, 266, 248, 290, 272), 100u);
+
+    // A close request asks first; "Keep playing" goes back to the menu.
+    size_t mark = run.Log().size();
+    run.Send("100 close");
+    ASSERT_TRUE(run.WaitFor("Asking whether to quit", 20000, mark)) << run.Log();
+    ASSERT_TRUE(run.Screenshot(dir + "/asking.png"));
+    TPicture asking;
+    ASSERT_TRUE(LoadPng(dir + "/asking.png", &asking));
+    EXPECT_GT(CountDifferingPixels(dragged, asking, 8, 210, 200, 590, 400), 20000u);
+    run.Send(Click(kDialogNoX, kDialogButtonY));
+    EXPECT_TRUE(run.WaitFor("Quit dialog answered: quit_no", 20000, mark)) << run.Log();
+
+    // The menu's own Quit asks as well; "Quit" ends the program.
+    mark = run.Log().size();
+    run.Send(Click(kQuitX, kQuitY));
+    ASSERT_TRUE(run.WaitFor("Asking whether to quit", 20000, mark)) << run.Log();
+    run.Send(Click(kDialogYesX, kDialogButtonY));
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, mark)) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    EXPECT_EQ(run.Log().find("Lua error"), std::string::npos) << run.Log();
+}
+
+// A copy of the built data folder to damage.
+std::string CopyOfTheData(const std::string& into)
+{
+    fs::copy(BuildRoot() + "/assets", into + "/assets", fs::copy_options::recursive);
+    return into;
+}
+
+TEST(DemoProgram, MissingStringsAndADamagedArchiveAreReportedAndTheProgramRunsOn)
+{
+    char pattern[] = "/tmp/tv_demo_data_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string data = CopyOfTheData(pattern);
+    fs::remove(data + "/assets/strings.xml");
+    {
+        // Bytes in the middle of the archive (its pictures) are overwritten.
+        std::fstream archive(data + "/assets/dialog.zvp", std::ios::in | std::ios::out | std::ios::binary);
+        archive.seekp(0, std::ios::end);
+        const std::streamoff size = archive.tellp();
+        archive.seekp(size / 3);
+        const std::string junk(256, '\x5a');
+        archive.write(junk.data(), std::streamsize(junk.size()));
+    }
+    TDemoRun run(data);
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    EXPECT_TRUE(run.WaitFor("Missing string for label 'windowtitle'")) << run.Log();
+    // The menu still works.
+    run.Send(Click(kScoresX, kScoresY));
+    EXPECT_TRUE(run.WaitFor("Menu command: menu_scores")) << run.Log();
+    // The dialog's damaged pictures are reported when it opens; the player can still answer.
+    run.Send("100 close");
+    ASSERT_TRUE(run.WaitFor("Asking whether to quit")) << run.Log();
+    EXPECT_TRUE(run.WaitFor("PNG decoder: ")) << run.Log();
+    run.Send("300 key escape");
+    EXPECT_TRUE(run.WaitFor("Quit dialog answered: quit_no")) << run.Log();
+    run.Send("100 close");
+    run.Send(Click(kDialogYesX, kDialogButtonY));
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    std::error_code ec;
+    fs::remove_all(data, ec);
+}
+
+TEST(DemoProgram, ASyntaxErrorInALayoutIsReportedAndACloseStillEndsTheProgram)
+{
+    char pattern[] = "/tmp/tv_demo_data_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string data = CopyOfTheData(pattern);
+    std::ofstream(data + "/assets/layouts/mainmenu.lua", std::ios::app) << "\nlocal = = broken\n";
+    TDemoRun run(data);
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitFor("mainmenu.lua:")) << run.Log();
+    // Without the interface nobody can be asked: the close request stands.
+    run.Send("300 close");
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    EXPECT_EQ(run.Log().find("Unhandled exception"), std::string::npos) << run.Log();
+    std::error_code ec;
+    fs::remove_all(data, ec);
+}
+
+TEST(DemoProgram, ASyntaxErrorInTheInterfaceScriptLeavesAWindowThatCloses)
+{
+    char pattern[] = "/tmp/tv_demo_data_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string data = CopyOfTheData(pattern);
+    std::ofstream(data + "/assets/scripts/mainloop.lua") << "return function(\n";
+    TDemoRun run(data);
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitFor("did not start")) << run.Log();
+    EXPECT_NE(run.Log().find("mainloop.lua"), std::string::npos) << run.Log();
+    run.Send("300 close");
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    std::error_code ec;
+    fs::remove_all(data, ec);
+}
+
+}  // namespace

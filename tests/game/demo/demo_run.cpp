@@ -1,0 +1,180 @@
+#include "game/demo/demo_run.h"
+
+#include <png.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+std::string BuildRoot()
+{
+    return fs::read_symlink("/proc/self/exe").parent_path().parent_path().string();
+}
+
+TDemoRun::TDemoRun(const std::string& resources)
+{
+    char pattern[] = "/tmp/tv_demo_XXXXXX";
+    if (!mkdtemp(pattern))
+        return;
+    mTemp = pattern;
+    mInput = mTemp + "/input.txt";
+    std::ofstream(mInput).flush();
+
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    const std::vector<std::string> own = {
+        "XDG_DATA_HOME=" + mTemp + "/share", "HOME=" + mTemp, "SDL_VIDEODRIVER=offscreen", "ALSOFT_DRIVERS=null",
+        "TESSIVANDER_RESOURCES=" + resources, "TESSIVANDER_TEST_INPUT=" + mInput,
+#if defined(__SANITIZE_ADDRESS__)
+        // The GL driver's process-lifetime allocations cannot be told apart at exit.
+        "ASAN_OPTIONS=detect_leaks=0",
+#endif
+    };
+    for (const std::string& o : own) {
+        const std::string key = o.substr(0, o.find('=') + 1);
+        std::erase_if(env, [&](const std::string& e) { return e.rfind(key, 0) == 0; });
+        env.push_back(o);
+    }
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::string program = BuildRoot() + "/game/tessivander";
+    char* argv[] = {program.data(), nullptr};
+    if (posix_spawn(&mPid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
+        mPid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    mLogFd = fds[0];
+}
+
+TDemoRun::~TDemoRun()
+{
+    if (mPid > 0) {
+        kill(mPid, SIGKILL);
+        waitpid(mPid, nullptr, 0);
+    }
+    if (mLogFd >= 0)
+        close(mLogFd);
+    std::error_code ec;
+    if (!mTemp.empty())
+        fs::remove_all(mTemp, ec);
+}
+
+void TDemoRun::Send(const std::string& record)
+{
+    std::ofstream(mInput, std::ios::app) << record << '\n';
+}
+
+void TDemoRun::ReadAvailable(int waitMs)
+{
+    pollfd p{mLogFd, POLLIN, 0};
+    if (poll(&p, 1, waitMs) <= 0)
+        return;
+    char buffer[4096];
+    const ssize_t n = read(mLogFd, buffer, sizeof buffer);
+    if (n > 0)
+        mLog.append(buffer, size_t(n));
+    else
+        usleep(uint32_t(waitMs) * 1000);  // the pipe is closed: nothing more will come
+}
+
+bool TDemoRun::WaitFor(const std::string& text, int ms, size_t from)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (mLog.find(text, from) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= end || mLogFd < 0)
+            return false;
+        ReadAvailable(50);
+    }
+    return true;
+}
+
+bool TDemoRun::Screenshot(const std::string& path)
+{
+    // A short pause lets the frames of what came before settle.
+    Send("200 screenshot " + path);
+    return WaitFor("screenshot written to " + path);
+}
+
+int TDemoRun::Finish(int ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    int status = 0;
+    while (waitpid(mPid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= end) {
+            kill(mPid, SIGKILL);
+            waitpid(mPid, &status, 0);
+            mPid = -1;
+            return -1;
+        }
+        ReadAvailable(20);
+    }
+    mPid = -1;
+    for (int i = 0; i < 20 && mLogFd >= 0; ++i)
+        ReadAvailable(10);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool LoadPng(const std::string& path, TPicture* picture)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
+    image.format = PNG_FORMAT_RGBA;
+    picture->width = int(image.width);
+    picture->height = int(image.height);
+    picture->rgba.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture->rgba.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+size_t CountDifferingPixels(const TPicture& a, const TPicture& b, int tolerance, int left, int top, int right,
+                            int bottom)
+{
+    if (a.width != b.width || a.height != b.height)
+        return size_t(-1);
+    if (right < 0)
+        right = a.width;
+    if (bottom < 0)
+        bottom = a.height;
+    size_t count = 0;
+    for (int y = std::max(0, top); y < std::min(bottom, a.height); ++y) {
+        for (int x = std::max(0, left); x < std::min(right, a.width); ++x) {
+            const size_t i = (size_t(y) * size_t(a.width) + size_t(x)) * 4;
+            for (int c = 0; c < 4; ++c) {
+                if (std::abs(int(a.rgba[i + c]) - int(b.rgba[i + c])) > tolerance) {
+                    ++count;
+                    break;
+                }
+            }
+        }
+    }
+    return count;
+}

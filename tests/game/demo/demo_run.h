@@ -1,0 +1,54 @@
+#pragma once
+// One run of the real program on a data folder, driven through its test-input file: records
+// are appended as the test goes, the log (stderr) is read back, screenshots are PNG files.
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The build tree: the folder above the one holding this test program.
+std::string BuildRoot();
+
+class TDemoRun
+{
+public:
+    // Starts the program with TESSIVANDER_RESOURCES = `resources` (the folder holding assets/).
+    explicit TDemoRun(const std::string& resources);
+    ~TDemoRun();
+
+    bool Started() const { return mPid > 0; }
+    // Appends one input record.
+    void Send(const std::string& record);
+    // Reads the log until `text` appears after `from` (an offset into the log); false on time-out.
+    bool WaitFor(const std::string& text, int ms = 20000, size_t from = 0);
+    // Asks for a screenshot and waits until it is written; false on time-out.
+    bool Screenshot(const std::string& path);
+    // Waits for the program to end; its exit code, or -1 when it did not end normally in time
+    // (it is then killed).
+    int Finish(int ms = 20000);
+    const std::string& Log() const { return mLog; }
+    const std::string& TempDir() const { return mTemp; }
+
+private:
+    void ReadAvailable(int waitMs);
+
+    std::string mTemp;
+    std::string mInput;
+    pid_t mPid = -1;
+    int mLogFd = -1;
+    std::string mLog;
+    int mShots = 0;
+};
+
+struct TPicture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+};
+
+bool LoadPng(const std::string& path, TPicture* picture);
+// Pixels of the rectangle whose channels differ by more than `tolerance` between the pictures.
+size_t CountDifferingPixels(const TPicture& a, const TPicture& b, int tolerance, int left = 0, int top = 0,
+                            int right = -1, int bottom = -1);
