@@ -36,6 +36,11 @@ end
 function love.run()
   love.load()
   local frame, update, draw = 0, 0, 0
+  local updates, draws = {}, {}
+  local function median(t)
+    table.sort(t)
+    return t[math.floor(#t / 2) + 1]
+  end
   return function()
     love.event.pump()
     for name in love.event.poll() do
@@ -53,10 +58,12 @@ function love.run()
     if frame > WARMUP then
       update = update + (t1 - t0)
       draw = draw + (t2 - t1)
+      updates[#updates + 1] = t1 - t0
+      draws[#draws + 1] = t2 - t1
     end
     if frame == WARMUP + FRAMES then
-      print(string.format("update %%.4f draw %%.4f count %%d", update * 1000 / FRAMES, draw * 1000 / FRAMES,
-                          ps:getCount()))
+      print(string.format("update %%.4f draw %%.4f medupdate %%.4f meddraw %%.4f count %%d", update * 1000 / FRAMES,
+                          draw * 1000 / FRAMES, median(updates) * 1000, median(draws) * 1000, ps:getCount()))
       io.stdout:flush()
       return 0
     end
@@ -116,6 +123,10 @@ TLoveParticleResult RunLoveParticlePeer(int count, int frames, const std::string
                 in >> result.updateMs;
             else if (word == "draw")
                 in >> result.drawMs;
+            else if (word == "medupdate")
+                in >> result.updateMedianMs;
+            else if (word == "meddraw")
+                in >> result.drawMedianMs;
         }
         if (result.updateMs < 0 || result.drawMs < 0)
             *note = "love printed no timings";

@@ -8,6 +8,9 @@ struct TLoveParticleResult
 {
     double updateMs = -1;  // per frame
     double drawMs = -1;    // per frame, drawing and presenting
+    // The same as medians over the frames: steadier on a busy machine.
+    double updateMedianMs = -1;
+    double drawMedianMs = -1;
 };
 
 // Negative times (with a note) when LÖVE is missing or printed nothing.

@@ -3,10 +3,14 @@
 // steps and drawn at 800 x 600 under the offscreen video driver. Prints milliseconds per frame
 // for updating and for drawing, the same for LÖVE 11's particle system, and the throughput
 // ratios (LÖVE's time over the engine's: 1 is equal speed, 0.5 half of LÖVE's throughput).
+// Each count gets a row of means over the frames and a row of medians (steadier on a busy
+// machine). With -u only the engine updates (no drawing, no peer): for profiling the machine.
+// With -t1 large pools are animated on the calling thread only.
 
 #include "core/files/asset.h"
 #include "core/files/file.h"
 #include "particles/machine/lua_particle_system.h"
+#include "particles/machine/particle_program.h"
 #include "platform/sdl/gl_context.h"
 #include "render/gl/gl_display_handler.h"
 #include "render/renderer/renderer.h"
@@ -14,6 +18,7 @@
 
 #include "love_particle_peer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -77,20 +82,31 @@ struct TEngineResult
 {
     double updateMs = 0;
     double drawMs = 0;
+    double updateMedianMs = 0;
+    double drawMedianMs = 0;
     int live = 0;
 };
 
-TEngineResult RunEngine(int count, int frames, TGLContext* context)
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+TEngineResult RunEngine(int count, int frames, TGLContext* context, bool drawing)
 {
     TLuaParticleSystem system;
     system.Init(Description(count).c_str());
     TRenderer* renderer = TRenderer::GetInstance();
     double update = 0, draw = 0;
+    std::vector<double> updates, draws;
     for (int frame = 0; frame < kWarmup + frames; ++frame) {
         const double t0 = Now();
         system.Update(16);
         const double t1 = Now();
-        if (renderer->BeginDraw(false)) {
+        if (drawing && renderer->BeginDraw(false)) {
             if (renderer->Begin2d()) {
                 renderer->FillRect(TURect(0, 0, kWidth, kHeight), TColor(0, 0, 0, 1));
                 system.Draw(TVec3(400, 300, 0));
@@ -98,16 +114,21 @@ TEngineResult RunEngine(int count, int frames, TGLContext* context)
             }
             renderer->EndDraw(true);
         }
-        context->Swap();
+        if (drawing)
+            context->Swap();
         const double t2 = Now();
         if (frame >= kWarmup) {
             update += t1 - t0;
             draw += t2 - t1;
+            updates.push_back((t1 - t0) * 1000);
+            draws.push_back((t2 - t1) * 1000);
         }
     }
     TEngineResult r;
     r.updateMs = update * 1000 / frames;
     r.drawMs = draw * 1000 / frames;
+    r.updateMedianMs = Median(updates);
+    r.drawMedianMs = Median(draws);
     r.live = system.GetParticleCount();
     return r;
 }
@@ -119,8 +140,14 @@ int main(int argc, char** argv)
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     std::vector<int> counts;
     int frames = 200;
+    // -u: update only (no drawing, no peer), for profiling the machine.
+    bool updateOnly = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "-f" && i + 1 < argc)
+        if (std::string(argv[i]) == "-u")
+            updateOnly = true;
+        else if (std::string(argv[i]) == "-t1")
+            TParticleProgram::SetLaneLimit(1);
+        else if (std::string(argv[i]) == "-f" && i + 1 < argc)
             frames = std::atoi(argv[++i]);
         else if (std::atoi(argv[i]) > 0)
             counts.push_back(std::atoi(argv[i]));
@@ -161,16 +188,26 @@ int main(int argc, char** argv)
     std::printf("%8s %8s %14s %12s %14s %12s %14s %14s\n", "N", "live", "engine upd ms", "love upd ms",
                 "engine draw ms", "love draw ms", "update ratio", "draw ratio");
     for (int count : counts) {
-        const TEngineResult engine = RunEngine(count, frames, context.get());
+        const TEngineResult engine = RunEngine(count, frames, context.get(), !updateOnly);
+        if (updateOnly) {
+            std::printf("%8d %8d %14.3f   median %8.3f\n", count, engine.live, engine.updateMs, engine.updateMedianMs);
+            std::fflush(stdout);
+            continue;
+        }
         std::string note;
         const TLoveParticleResult love = RunLoveParticlePeer(count, frames, imagePath, &note);
-        if (love.updateMs >= 0)
+        if (love.updateMs >= 0) {
             std::printf("%8d %8d %14.3f %12.3f %14.3f %12.3f %14.2f %14.2f\n", count, engine.live, engine.updateMs,
                         love.updateMs, engine.drawMs, love.drawMs, love.updateMs / engine.updateMs,
                         love.drawMs / engine.drawMs);
-        else
+            if (love.updateMedianMs > 0)
+                std::printf("%8s %8s %14.3f %12.3f %14.3f %12.3f %14.2f %14.2f\n", "median", "", engine.updateMedianMs,
+                            love.updateMedianMs, engine.drawMedianMs, love.drawMedianMs,
+                            love.updateMedianMs / engine.updateMedianMs, love.drawMedianMs / engine.drawMedianMs);
+        } else {
             std::printf("%8d %8d %14.3f %12s %14.3f %12s %14s %14s  (%s)\n", count, engine.live, engine.updateMs, "-",
                         engine.drawMs, "-", "-", "-", note.c_str());
+        }
         std::fflush(stdout);
     }
     TRenderer::ShutDown();

@@ -9,6 +9,7 @@
 #include "particles/machine/c_locale_format.h"
 #include "particles/machine/particle_functions.h"
 #include "particles/machine/particle_library.h"
+#include "particles/machine/particle_program.h"
 #include "particles/render/particle_collection.h"
 #include "particles/render/particle_renderer_2d.h"
 
@@ -16,6 +17,7 @@
 #include <lualib.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 TFailure TLuaParticleSystem::mDefaultFailureHandler;
@@ -261,19 +263,93 @@ void TLuaParticleSystem::DiscardDescription()
     mInitDepth = 0;
     mAnimDepth = 0;
     ResetPool();
+    StreamsChanged();
+}
+
+void TLuaParticleSystem::StreamsChanged()
+{
+    mInitProgramStale = true;
+    mAnimProgramStale = true;
+}
+
+TParticleProgram* TLuaParticleSystem::CompiledProgram(std::unique_ptr<TParticleProgram>& program, bool& stale,
+                                                     const std::vector<PInstruction>& stream)
+{
+    if (stale) {
+        stale = false;
+        if (!program)
+            program = std::make_unique<TParticleProgram>();
+        if (!program->Build(stream, mParticleSize))
+            program.reset();
+    }
+    return mUseCompiledStreams ? program.get() : nullptr;
+}
+
+TParticleProgram* TLuaParticleSystem::InitProgram()
+{
+    return CompiledProgram(mInitProgram, mInitProgramStale, mInitStream);
+}
+
+TParticleProgram* TLuaParticleSystem::AnimProgram()
+{
+    return CompiledProgram(mAnimProgram, mAnimProgramStale, mAnimStream);
+}
+
+void TLuaParticleSystem::CallScriptUpdate(const str& function, uint32_t step)
+{
+    if (step != mUpdateStep) {
+        // The number the script would read from the text "Update(%f);".
+        const double seconds = static_cast<double>(static_cast<float>(step) / 1000.0f);
+        mUpdateArgument = CLocaleFormat("%f", seconds);
+        mUpdateSeconds = 0;
+        const char* text = mUpdateArgument.c_str();
+        std::from_chars(text, text + mUpdateArgument.length(), mUpdateSeconds);
+        mUpdateStep = step;
+    }
+    lua_State* L = mScript->GetState();
+    const int height = lua_gettop(L);
+    // As running the text would: the search path is set, then the function looked up.
+    lua_pushstring(L, "LUA_PATH");
+    lua_pushstring(L, TScript::mLuaPath.c_str());
+    lua_rawset(L, LUA_GLOBALSINDEX);
+    lua_pushstring(L, function.c_str());
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    // The text the call stands for: what errors name.
+    auto code = [&] { return function + "(" + mUpdateArgument + ");"; };
+    if (!lua_isfunction(L, -1)) {
+        lua_settop(L, height);
+        // Whatever the script made of it, the text path reports it in its own words.
+        mScript->DoLuaString(code());
+        return;
+    }
+    lua_pushnumber(L, mUpdateSeconds);
+    const int status = mScript->RunFunction(1, 0);
+    if (status != 0 && lua_type(L, -1) == LUA_TSTRING) {
+        const str message = str::getFormatted("Lua Error: %s\n\twhen running", lua_tostring(L, -1));
+        WriteDbg("DoLuaString %s %s", message.c_str(), code().c_str());
+        lua_pushstring(L, "LuaErrorMessage");
+        lua_rawget(L, LUA_GLOBALSINDEX);
+        if (!lua_isnil(L, -1)) {
+            lua_pushstring(L, message.c_str());
+            if (lua_pcall(L, 1, 0, 0) != 0)
+                WriteDbg("Lua error: %s", lua_isstring(L, -1) ? lua_tostring(L, -1) : "(no message)");
+        }
+    }
+    if (lua_gettop(L) > height)
+        lua_settop(L, height);
 }
 
 void TLuaParticleSystem::Update(int ms)
 {
     // A clock that ran backwards counts as no time.
     const uint32_t step = ms > 0 ? static_cast<uint32_t>(ms) : 0;
-    const double seconds = static_cast<double>(static_cast<float>(step) / 1000.0f);
     if (mScript == gScript && gScript && mSystemNumber != 0) {
         // The shared state's globals may belong to another system by now.
         BindGlobals(mScript->GetState());
-        mScript->DoLuaString(CLocaleFormat("Update%d(%f);", mSystemNumber, seconds));
+        CallScriptUpdate(str::getFormatted("Update%d", mSystemNumber), step);
     } else {
-        mScript->DoLuaString(CLocaleFormat("Update(%f);", seconds));
+        static const str kUpdate("Update");
+        CallScriptUpdate(kUpdate, step);
     }
     ProcessParticles(step);
 }
@@ -317,6 +393,8 @@ void TLuaParticleSystem::CreateParticles(float n)
     state.mFloatCount = mParticleSize;
     const float* prototype = mRenderer->GetPrototypeParticle();
     const int prototypeSize = std::min<int>(mRenderer->GetPrototypeParticleSize(), mParticleSize);
+    TParticleProgram* program = InitProgram();
+    mBatchParticles.clear();
     while (mCreateAccumulator >= 1.0f) {
         mCreateAccumulator -= 1.0f;
         float* particle = mCollection->TakeFree();
@@ -325,7 +403,15 @@ void TLuaParticleSystem::CreateParticles(float n)
         std::fill(particle, particle + mParticleSize, 0.0f);
         if (prototype && prototypeSize > 0)
             std::copy(prototype, prototype + prototypeSize, particle);
-        RunStream(mInitRun, particle, 0, state, machine);
+        // Nothing a new particle's init does reaches the next one's slot: run them together.
+        if (program)
+            mBatchParticles.push_back(particle);
+        else
+            RunStream(mInitRun, particle, 0, state, machine);
+    }
+    if (program && !mBatchParticles.empty()) {
+        mBatchDead.assign(mBatchParticles.size(), 0);
+        program->Run(mBatchParticles.data(), mBatchParticles.size(), 0, mBatchDead.data());
     }
 }
 
@@ -333,6 +419,47 @@ void TLuaParticleSystem::ProcessParticles(uint32_t ms)
 {
     if (mCollection->GetCount() == 0)
         return;
+    TParticleProgram* program = AnimProgram();
+    if (program && program->CanRunInParallel() &&
+        static_cast<size_t>(mCollection->GetCount()) >= TParticleProgram::kParallelMinimum) {
+        // Independent particles: all of them at once, then the dead leave in list order.
+        TParticleList& live = mCollection->Live();
+        mBatchParticles.clear();
+        mBatchLive.clear();
+        for (auto it = live.begin(); it != live.end(); ++it) {
+            mBatchLive.push_back(it);
+            mBatchParticles.push_back(*it);
+        }
+        mBatchDead.assign(mBatchParticles.size(), 0);
+        program->Run(mBatchParticles.data(), mBatchParticles.size(), ms, mBatchDead.data());
+        for (size_t i = 0; i < mBatchLive.size(); ++i)
+            if (mBatchDead[i])
+                mCollection->Retire(mBatchLive[i]);
+        return;
+    }
+    if (program) {
+        // A batch at a time as the list is walked; dead ones leave right after their batch
+        // (retiring relinks only them, so the walk and its order go on undisturbed).
+        TParticleList& live = mCollection->Live();
+        program->Begin(ms);
+        TParticleList::iterator batchLive[TParticleProgram::kBatch];
+        float* batch[TParticleProgram::kBatch];
+        uint8_t dead[TParticleProgram::kBatch];
+        for (auto it = live.begin(); it != live.end();) {
+            unsigned n = 0;
+            for (; it != live.end() && n < TParticleProgram::kBatch; ++it, ++n) {
+                batchLive[n] = it;
+                batch[n] = *it;
+                program->Prefetch(*it);
+            }
+            std::memset(dead, 0, n);
+            program->RunBatch(batch, n, dead);
+            for (unsigned i = 0; i < n; ++i)
+                if (dead[i])
+                    mCollection->Retire(batchLive[i]);
+        }
+        return;
+    }
     TParticleValueStack stack;
     TParticleMachineState machine(this, &stack);
     TParticleState state;

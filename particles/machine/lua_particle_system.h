@@ -8,6 +8,10 @@
 //   sparks.Init("fx/sparks.lua");                   // or Lua text
 //   sparks.Update(16); sparks.Draw(TVec3(400, 300, 0));
 //
+// Streams made only of the common functions run compiled (TParticleProgram), many particles at
+// a time, with exactly the results of the one-particle machine; the rest run one particle at a
+// time.
+//
 // Descriptions are data: anything over the machine's 8-bit limits (member and particle sizes,
 // argument counts, stack depth, value sizes) or an Allocate after SetNumParticles makes the
 // description fail to load, with a log line, leaving the system empty.
@@ -20,6 +24,7 @@
 #include "core/system/param_set.h"
 #include "core/text/str.h"
 #include "particles/machine/particle_function.h"
+#include "particles/render/particle_renderer.h"
 
 #include <lua.h>
 
@@ -29,6 +34,7 @@
 #include <vector>
 
 class TParticleCollection;
+class TParticleProgram;
 class TParticleRenderer;
 class TRandom;
 class TScript;
@@ -94,6 +100,14 @@ public:
     }
     int GetSystemNumber() const { return mSystemNumber; }
 
+    // Streams of the common functions run compiled, many particles at a time, with the same
+    // results as one particle at a time; off runs every stream one particle at a time (to check
+    // the one against the other).
+    void UseCompiledStreams(bool use) { mUseCompiledStreams = use; }
+    // Whether the stream runs compiled now (compiling it when it changed).
+    bool InitStreamCompiled() { return InitProgram() != nullptr; }
+    bool AnimStreamCompiled() { return AnimProgram() != nullptr; }
+
     // The generator every particle function draws from (shared by all systems).
     static TRandom& Random();
     // Reports an index error of a running stream to the current failure handler.
@@ -123,6 +137,15 @@ private:
     void Accumulate(lua_State* L, std::vector<PInstruction>& stream, std::vector<TRunStep>& run, uint32_t& depth);
     void ResetPool();
     void DiscardDescription();
+    // Calls the script's update function (by global name) with the step in seconds.
+    void CallScriptUpdate(const str& function, uint32_t step);
+    void StreamsChanged();
+    // The stream's compiled form, built again when it changed; null when it cannot be compiled
+    // or compiled streams are off.
+    TParticleProgram* CompiledProgram(std::unique_ptr<TParticleProgram>& program, bool& stale,
+                                      const std::vector<PInstruction>& stream);
+    TParticleProgram* InitProgram();
+    TParticleProgram* AnimProgram();
 
     // What the script side calls; a limit failure marks the load failed and raises a Lua error.
     int Allocate(lua_State* L);
@@ -166,4 +189,18 @@ private:
     bool mPoolSized = false;
     bool mLoadFailed = false;
     str mLoadFailure;
+
+    std::unique_ptr<TParticleProgram> mInitProgram;
+    std::unique_ptr<TParticleProgram> mAnimProgram;
+    bool mInitProgramStale = true;
+    bool mAnimProgramStale = true;
+    bool mUseCompiledStreams = true;
+    // Kept between updates so a frame allocates nothing.
+    std::vector<float*> mBatchParticles;
+    std::vector<TParticleList::iterator> mBatchLive;
+    std::vector<uint8_t> mBatchDead;
+    // The last step's seconds, as the script sees them, and as text.
+    uint32_t mUpdateStep = 0xFFFFFFFFu;
+    double mUpdateSeconds = 0;
+    str mUpdateArgument;
 };

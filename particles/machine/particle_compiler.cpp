@@ -94,6 +94,7 @@ int TLuaParticleSystem::Allocate(lua_State* L)
     const uint8_t memberSize = static_cast<uint8_t>(n);
     mMemberLayout.ResetPartial(static_cast<unsigned>(mMemberSizes.size() - 1), &memberSize, 1);
     PushHandle(L, MakeHandle(base, n));
+    StreamsChanged();
     return 1;
 }
 
@@ -343,5 +344,6 @@ void TLuaParticleSystem::Accumulate(lua_State* L, std::vector<PInstruction>& str
         }
         run.push_back({instruction.mFunction.get(), count});
         stream.push_back(std::move(instruction));
+        StreamsChanged();
     }
 }

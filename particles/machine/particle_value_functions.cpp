@@ -2,31 +2,12 @@
 
 #include "particles/machine/lua_particle_system.h"
 #include "particles/machine/particle_functions.h"
+#include "particles/machine/particle_index_math.h"
 
 #include <cmath>
 
-namespace {
-
-// Where an index lands: k is 1-based, 0 and below land before the first float.
-int ZeroBasedIndex(float k)
-{
-    if (!(k > 0))
-        return -1;
-    if (k >= 65536.0f)
-        return 65535;
-    return static_cast<int>(k) - 1;
-}
-
-int Truncated(float value)
-{
-    if (!(value > -32768.0f))
-        return -32768;
-    if (value >= 32767.0f)
-        return 32767;
-    return static_cast<int>(value);
-}
-
-}  // namespace
+using particle_index::Truncated;
+using particle_index::ZeroBased;
 
 TParticleFunction* FAssignDynamicCreate() { return new FAssign; }
 TParticleFunction* FVecDynamicCreate() { return new FVec; }
@@ -92,7 +73,7 @@ bool FVIndex::Process(TParticleState&, TParticleMachineState& machine)
 {
     if (machine.ArgCount() != 2 || machine.ArgSize(1) != 1)
         return false;
-    const int i = ZeroBasedIndex(machine.Arg(1)[0]);
+    const int i = ZeroBased(machine.Arg(1)[0]);
     if (i < 0 || i >= machine.ArgSize(0))
         return false;
     return machine.Push(machine.Arg(0)[i]);
@@ -109,7 +90,7 @@ bool FIndex::Process(TParticleState& particle, TParticleMachineState& machine)
         return false;
     const int base = Truncated(machine.Arg(0)[0]);
     const float k = machine.Arg(1)[0];
-    const int i = ZeroBasedIndex(k);
+    const int i = ZeroBased(k);
     const int kPrinted = Truncated(k);
     if (base < 0) {
         TParticleFunction* source = machine.mSystem->GetDataSource(-base);
@@ -153,7 +134,7 @@ bool FNewIndex::Process(TParticleState& particle, TParticleMachineState& machine
     if (machine.ArgCount() != 3 || machine.ArgSize(0) != 1 || machine.ArgSize(1) != 1 || machine.ArgSize(2) != 1)
         return false;
     const int base = Truncated(machine.Arg(0)[0]);
-    const int i = ZeroBasedIndex(machine.Arg(1)[0]);
+    const int i = ZeroBased(machine.Arg(1)[0]);
     if (base < 0 || i < 0 || base + i >= static_cast<int>(particle.mFloatCount))
         return false;
     const float v = machine.Arg(2)[0];

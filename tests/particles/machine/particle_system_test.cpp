@@ -13,16 +13,6 @@ namespace {
 
 using ParticleSystem = ParticleTest;
 
-double GlobalNumber(TLuaParticleSystem& s, const char* name)
-{
-    lua_State* L = s.GetScript()->GetState();
-    lua_pushstring(L, name);
-    lua_gettable(L, LUA_GLOBALSINDEX);
-    const double value = lua_tonumber(L, -1);
-    lua_pop(L, 1);
-    return value;
-}
-
 TEST_F(ParticleSystem, CreateParticlesCarriesFractionsAndStopsAtAFullPool)
 {
     mSystem = Load("SetNumParticles(3)\npScale:Init(fOpenCycle(0, 10, 10))\n");

@@ -2,10 +2,12 @@
 // Runs particle expressions through a real particle system and reads back the particle.
 
 #include "core/config/config.h"
+#include "core/script/script.h"
 #include "particles/machine/lua_particle_system.h"
 #include "particles/render/particle_collection.h"
 
 #include <gtest/gtest.h>
+#include <lua.h>
 
 #include <memory>
 #include <string>
@@ -68,4 +70,15 @@ inline std::vector<float> Floats(std::initializer_list<float> values)
     while (v.size() < 4)
         v.push_back(kUntouched);
     return v;
+}
+
+// A global number of the system's Lua state.
+inline double GlobalNumber(TLuaParticleSystem& s, const char* name)
+{
+    lua_State* L = s.GetScript()->GetState();
+    lua_pushstring(L, name);
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    const double value = lua_tonumber(L, -1);
+    lua_pop(L, 1);
+    return value;
 }
