@@ -1,15 +1,8 @@
 #include "love_particle_peer.h"
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <vector>
+#include "bench/common/love_project.h"
 
-extern char** environ;
+#include <sstream>
 
 namespace {
 
@@ -71,66 +64,27 @@ function love.run()
 end
 )LUA";
 
-const char* const kConfLua = R"LUA(
-function love.conf(t)
-  t.window.width = 800
-  t.window.height = 600
-  t.window.vsync = 0
-  t.modules.audio = false
-  t.modules.sound = false
-  t.modules.joystick = false
-  t.modules.physics = false
-end
-)LUA";
-
 }  // namespace
 
 TLoveParticleResult RunLoveParticlePeer(int count, int frames, const std::string& imagePath, std::string* note)
 {
     TLoveParticleResult result;
-    char pattern[] = "/tmp/tv_love_particles_XXXXXX";
-    if (!mkdtemp(pattern)) {
-        *note = "no temporary folder";
+    std::string output;
+    if (!RunLoveProject(FormatLoveScript(kMainLua, count, frames), imagePath, "spark.png", &output, note))
         return result;
+    std::istringstream in(output);
+    std::string word;
+    while (in >> word) {
+        if (word == "update")
+            in >> result.updateMs;
+        else if (word == "draw")
+            in >> result.drawMs;
+        else if (word == "medupdate")
+            in >> result.updateMedianMs;
+        else if (word == "meddraw")
+            in >> result.drawMedianMs;
     }
-    const std::filesystem::path folder(pattern);
-    std::vector<char> main(8192);
-    std::snprintf(main.data(), main.size(), kMainLua, count, frames);
-    std::ofstream(folder / "main.lua") << main.data();
-    std::ofstream(folder / "conf.lua") << kConfLua;
-    std::error_code ec;
-    std::filesystem::copy_file(imagePath, folder / "spark.png", ec);
-
-    const std::string output = (folder / "out.txt").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const std::string dir = folder.string();
-    std::array<char*, 3> argv{const_cast<char*>("love"), const_cast<char*>(dir.c_str()), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, "love", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        *note = "love is not installed";
-    } else {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        std::ifstream in(output);
-        std::string word;
-        while (in >> word) {
-            if (word == "update")
-                in >> result.updateMs;
-            else if (word == "draw")
-                in >> result.drawMs;
-            else if (word == "medupdate")
-                in >> result.updateMedianMs;
-            else if (word == "meddraw")
-                in >> result.drawMedianMs;
-        }
-        if (result.updateMs < 0 || result.drawMs < 0)
-            *note = "love printed no timings";
-    }
-    std::filesystem::remove_all(folder, ec);
+    if (result.updateMs < 0 || result.drawMs < 0)
+        *note = "love printed no timings";
     return result;
 }

@@ -1,17 +1,8 @@
 #include "love_peer.h"
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
+#include "bench/common/love_project.h"
 
-extern char** environ;
+#include <sstream>
 
 namespace {
 
@@ -58,59 +49,21 @@ function love.run()
 end
 )LUA";
 
-const char* const kConfLua = R"LUA(
-function love.conf(t)
-  t.window.width = 800
-  t.window.height = 600
-  t.window.vsync = 0
-  t.modules.audio = false
-  t.modules.sound = false
-  t.modules.joystick = false
-  t.modules.physics = false
-end
-)LUA";
-
 }  // namespace
 
 double RunLovePeer(const TSceneParams& scene, const std::string& imagePath, std::string* note)
 {
-    char pattern[] = "/tmp/tv_love_XXXXXX";
-    if (!mkdtemp(pattern)) {
-        *note = "no temporary folder";
+    std::string output;
+    if (!RunLoveProject(FormatLoveScript(kMainLua, scene.count, scene.warmup, scene.seconds), imagePath, "sprite.png",
+                        &output, note))
         return -1;
-    }
-    const std::filesystem::path folder(pattern);
-    std::vector<char> main(8192);
-    std::snprintf(main.data(), main.size(), kMainLua, scene.count, scene.warmup, scene.seconds);
-    std::ofstream(folder / "main.lua") << main.data();
-    std::ofstream(folder / "conf.lua") << kConfLua;
-    std::error_code ec;
-    std::filesystem::copy_file(imagePath, folder / "sprite.png", ec);
-
-    const std::string output = (folder / "out.txt").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const std::string dir = folder.string();
-    std::array<char*, 3> argv{const_cast<char*>("love"), const_cast<char*>(dir.c_str()), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, "love", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    std::istringstream in(output);
+    std::string word;
     double fps = -1;
-    if (spawned != 0) {
-        *note = "love is not installed";
-    } else {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        std::ifstream in(output);
-        std::string word;
-        while (in >> word)
-            if (word == "fps" && (in >> fps))
-                break;
-        if (fps < 0)
-            *note = "love printed no frame rate";
-    }
-    std::filesystem::remove_all(folder, ec);
+    while (in >> word)
+        if (word == "fps" && (in >> fps))
+            break;
+    if (fps < 0)
+        *note = "love printed no frame rate";
     return fps;
 }

@@ -2,8 +2,6 @@
 // context and read back.
 
 #include "core/files/asset.h"
-#include "render/gl/gl_display_handler.h"
-#include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
 #include "render/texture/texture.h"
 #include "ui/screen/image.h"
@@ -34,18 +32,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(EnsureGLContext(kWidth, kHeight)) << "no OpenGL context";
-        SetRenderPlatform(nullptr);
-        TAssetManager::SetInstance(&assets);
-        TRenderer::ShutDown();
-        TRenderer* renderer = TRenderer::GetInstance();
-        ASSERT_NE(TGLDisplayHandler::GetInstance(), nullptr);
-        TGLDisplayHandler::GetInstance()->SetDisplay(kWidth, kHeight, false, false, false, false);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDisable(GL_SCISSOR_TEST);
-        glClearColor(1, 1, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_SCISSOR_TEST);
-        renderer->PushClippingRectangle(TURect(0, 0, kWidth, kHeight));
+        ASSERT_NO_FATAL_FAILURE(StartWhiteGLFrame(&assets, kWidth, kHeight));
 
         wm = std::make_unique<TWindowManager>();
         wm->SetClock([this] { return now; });
@@ -56,9 +43,7 @@ protected:
     void TearDown() override
     {
         wm.reset();
-        TRenderer::ShutDown();
-        TAssetManager::SetInstance(nullptr);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        EndGLFrame();
     }
     void Frame()
     {

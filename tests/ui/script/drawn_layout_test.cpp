@@ -3,8 +3,6 @@
 
 #include "core/files/asset.h"
 #include "core/files/file.h"
-#include "render/gl/gl_display_handler.h"
-#include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
 #include "ui/screen/screen.h"
 #include "ui/script/window_script.h"
@@ -59,18 +57,8 @@ TEST(DrawnLayoutTest, LayoutMatchesItsExpectedPicture)
     TFile::ScanFolderForResources("assets", "");
 
     TAssetManager assets;
-    SetRenderPlatform(nullptr);
-    TAssetManager::SetInstance(&assets);
-    TRenderer::ShutDown();
+    ASSERT_NO_FATAL_FAILURE(StartWhiteGLFrame(&assets, kWidth, kHeight));
     TRenderer* renderer = TRenderer::GetInstance();
-    ASSERT_NE(TGLDisplayHandler::GetInstance(), nullptr);
-    TGLDisplayHandler::GetInstance()->SetDisplay(kWidth, kHeight, false, false, false, false);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_SCISSOR_TEST);
-    renderer->PushClippingRectangle(TURect(0, 0, kWidth, kHeight));
     {
         uint32_t now = 1000;
         auto wm = std::make_unique<TWindowManager>();
@@ -105,9 +93,7 @@ TEST(DrawnLayoutTest, LayoutMatchesItsExpectedPicture)
         EXPECT_EQ(ReadFramePixel(200, 100, kHeight), 0xFFFFFFFFu);
         wm.reset();
     }
-    TRenderer::ShutDown();
-    TAssetManager::SetInstance(nullptr);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EndGLFrame();
     TFile::ShutDownFileSystem();
     ASSERT_EQ(chdir(cwd), 0);
 }

@@ -1,7 +1,10 @@
 #include "ui_test_support.h"
 
+#include "core/files/asset.h"
 #include "core/script/script.h"
 #include "platform/sdl/gl_context.h"
+#include "render/gl/gl_display_handler.h"
+#include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
 
 #include <GL/gl.h>
@@ -145,6 +148,29 @@ bool EnsureGLContext(int width, int height)
         PinLoadedLibraries();
     }
     return context->MakeCurrent();
+}
+
+void StartWhiteGLFrame(TAssetManager* assets, int width, int height)
+{
+    SetRenderPlatform(nullptr);
+    TAssetManager::SetInstance(assets);
+    TRenderer::ShutDown();
+    TRenderer* renderer = TRenderer::GetInstance();
+    ASSERT_NE(TGLDisplayHandler::GetInstance(), nullptr);
+    TGLDisplayHandler::GetInstance()->SetDisplay(width, height, false, false, false, false);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    renderer->PushClippingRectangle(TURect(0, 0, width, height));
+}
+
+void EndGLFrame()
+{
+    TRenderer::ShutDown();
+    TAssetManager::SetInstance(nullptr);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 uint32_t ReadFramePixel(int x, int y, int frameHeight)

@@ -21,6 +21,8 @@
 
 #include "core/script/script.h"
 
+class TAssetManager;
+
 struct TRecordedFill
 {
     TRect rect;
@@ -203,5 +205,11 @@ private:
 
 // Makes a hidden GL context current (created on first use); false when there is no GL.
 bool EnsureGLContext(int width, int height);
+// A renderer on the GL display handler at width × height, drawing into a frame cleared to white
+// and clipped to the whole display, with `assets` as the asset manager and no platform object.
+// Needs EnsureGLContext first; fails the test fatally when there is no GL display handler.
+void StartWhiteGLFrame(TAssetManager* assets, int width, int height);
+// Undoes StartWhiteGLFrame once the windows are gone, and expects no GL error on the way.
+void EndGLFrame();
 // Pixel (x, y) of the frame, top-left origin, as 0xAARRGGBB.
 uint32_t ReadFramePixel(int x, int y, int frameHeight);
