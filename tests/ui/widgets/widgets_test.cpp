@@ -521,6 +521,13 @@ protected:
             p += length;
         }
     }
+    // As a real mouse clicks: it gets there first.
+    void Click(int x, int y)
+    {
+        Move(x, y);
+        Down(x, y);
+        Up(x, y);
+    }
     size_t Changes() const
     {
         size_t n = 0;
@@ -638,6 +645,43 @@ TEST_F(TextEditTest, TabMovesThroughTheGroupAndWraps)
     modal->OrphanChild(second);
     delete second;
     EXPECT_EQ(group.lock()->size(), 1u);
+}
+
+TEST_F(TextEditTest, ClickGivesTheKeyboardBackAfterAButtonTookIt)
+{
+    // The field sits on a backdrop window, as in the layouts.
+    auto* backdrop = Place(new TWindow, modal, 100, 160, 240, 32);
+    auto* edit = Place(new TTextEdit, backdrop, 8, 4, 224, 24);
+    edit->SetName("player");
+    ASSERT_TRUE(edit->Create("", 224, 24, 0, "__DEFAULT", 16, TColor(1, 1, 1, 1)));
+    MakeButton("ok", TButton::kPush, modal, 400);
+    wm->SetFocusWindow(edit);
+    Send(TEvent::kUnicodeChar, 0, 0, 'A');
+    EXPECT_EQ(edit->GetText(), str("A"));
+
+    // A click on the button hands the keyboard to the modal window: typing no longer edits.
+    Click(410, 15);
+    EXPECT_EQ(wm->GetFocusWindow(), modal);
+    Send(TEvent::kUnicodeChar, 0, 0, 'x');
+    EXPECT_EQ(edit->GetText(), str("A"));
+
+    // Clicking into the field takes the keyboard back, and typing reaches the field again.
+    const int modalFocusCalls = modal->focusCalls;
+    Click(200, 175);
+    EXPECT_EQ(wm->GetFocusWindow(), edit);
+    EXPECT_EQ(modal->focusCalls, modalFocusCalls);
+    Send(TEvent::kUnicodeChar, 0, 0, 'n');
+    Send(TEvent::kUnicodeChar, 0, 0, 'n');
+    EXPECT_EQ(edit->GetText(), str("Ann"));
+    clock = 500;
+    edit->UpdateText();
+    EXPECT_EQ(edit->TText::GetText(), str("Ann<cursor>"));
+
+    // The backdrop around the field is not part of it: a click there leaves the field.
+    Click(102, 162);
+    EXPECT_EQ(wm->GetFocusWindow(), modal);
+    Send(TEvent::kUnicodeChar, 0, 0, 'e');
+    EXPECT_EQ(edit->GetText(), str("Ann"));
 }
 
 }  // namespace
