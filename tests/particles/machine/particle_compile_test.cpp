@@ -62,7 +62,7 @@ TEST_F(ParticleCompile, BracedListsAndOperators)
 
 TEST_F(ParticleCompile, UnknownFunctionAlertsAndEmitsNothingForIt)
 {
-    TParticleLogCapture log;
+    TLogCapture log;
     auto s = Load("function fNope(...) return CreateValue('fNope', arg) end\n"
                   "Init(fNope(1))\n"
                   "Init(fAge())\n");

@@ -226,7 +226,7 @@ function Update(seconds) CreateParticles(40) end
 TEST(CompiledStreams, StreamsWithDataSourcesOrDebugOutputRunOneParticleAtATime)
 {
     // The debug function writes per particle; it stays with the plain machine, with equal results.
-    TParticleLogCapture log;
+    TLogCapture log;
     const TRun fast = ExpectSameBothWays("SetNumParticles(20)\npScale:Anim(pScale + fRange(0, 1))\n"
                                          "Anim(fDebug(pScale))\nfunction Update(s) CreateParticles(3) end\n",
                                          6);
@@ -298,7 +298,7 @@ TEST(CompiledStreams, UpdateErrorsAreReportedAndTheNextFrameRunsOn)
     ASSERT_TRUE(system.Init("SetNumParticles(4)\nn = 0\n"
                             "function Update(s) n = n + 1 if n == 1 then error('boom') end CreateParticles(1) end\n"));
     {
-        TParticleLogCapture log;
+        TLogCapture log;
         system.Update(16);
         const std::string text = log.Text();
         EXPECT_NE(text.find("boom"), std::string::npos);
@@ -311,7 +311,7 @@ TEST(CompiledStreams, UpdateErrorsAreReportedAndTheNextFrameRunsOn)
     // No Update at all: reported, nothing else happens.
     TLuaParticleSystem empty;
     ASSERT_TRUE(empty.Init("Update = nil\n"));
-    TParticleLogCapture log;
+    TLogCapture log;
     empty.Update(16);
     EXPECT_NE(log.Text().find("Update(0.016000);"), std::string::npos);
     EXPECT_EQ(lua_gettop(empty.GetScript()->GetState()), 0);

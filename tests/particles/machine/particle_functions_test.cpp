@@ -197,7 +197,7 @@ TEST_F(ParticleFunctions, NewIndexWritesInsideTheParticleOnly)
 
 TEST_F(ParticleFunctions, DebugWritesEveryArgument)
 {
-    TParticleLogCapture log;
+    TLogCapture log;
     Value("fDebug(1, Vec2(2, 3))");
     EXPECT_NE(log.Text().find("Particle Values: (1.000000)(2.000000,3.000000)"), std::string::npos);
 }

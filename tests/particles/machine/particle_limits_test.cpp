@@ -16,7 +16,7 @@ protected:
     // Loads text that must fail; returns the log.
     std::string Refused(const std::string& text, TLuaParticleSystem* system = nullptr)
     {
-        TParticleLogCapture log;
+        TLogCapture log;
         std::unique_ptr<TLuaParticleSystem> own;
         if (!system) {
             own = std::make_unique<TLuaParticleSystem>();
@@ -87,7 +87,7 @@ TEST_F(ParticleLimits, ValueSizes)
         bool Process(TParticleState&, TParticleMachineState&) override { return true; }
     } wide;
     TLuaParticleSystem s;
-    TParticleLogCapture log;
+    TLogCapture log;
     EXPECT_EQ(s.RegisterDataSource("dWide", &wide), 0);
     EXPECT_NE(log.Text().find("dWide"), std::string::npos);
 

@@ -105,7 +105,7 @@ TEST_F(ParticleSystem, DescriptionFilesLoadAndMissingOnesLeaveTheSystemEmpty)
     ASSERT_EQ(s.GetParticleCount(), 1);
     EXPECT_EQ(s.GetCollection().Live().front()[4], 3);
 
-    TParticleLogCapture log;
+    TLogCapture log;
     TLuaParticleSystem missing;
     EXPECT_FALSE(missing.Init("fx/nothing.lua"));
     missing.Update(16);

@@ -151,7 +151,7 @@ TEST_F(Particle2dRenderer, BlendModeOption)
     r.SetRendererOption("blendmode", additive);
     r.SetRendererOption("glow", negative);
     EXPECT_EQ(r.GetBlendMode(), 2u);
-    TParticleLogCapture log;
+    TLogCapture log;
     const float unknown[4] = {9, 0, 0, 0};
     r.SetRendererOption("blendmode", unknown);
     EXPECT_EQ(r.GetBlendMode(), 0u);

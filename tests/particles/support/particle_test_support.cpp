@@ -3,14 +3,13 @@
 #include "core/files/file.h"
 #include "particles/machine/lua_particle_system.h"
 #include "particles/machine/particle_functions.h"
-#include "platform/sdl/gl_context.h"
+#include "common/gl_test_context.h"
 #include "render/renderer/renderer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -82,24 +81,6 @@ void TFailureRecorder::Failure(const char* message, int line, const char* file)
     mFiles.push_back(file);
 }
 
-TParticleLogCapture::TParticleLogCapture()
-{
-    testing::internal::CaptureStderr();
-}
-
-TParticleLogCapture::~TParticleLogCapture()
-{
-    Text();
-}
-
-std::string TParticleLogCapture::Text()
-{
-    if (!mDone) {
-        mDone = true;
-        mText = testing::internal::GetCapturedStderr();
-    }
-    return mText;
-}
 
 TCapturingDisplayHandler* TCapturingDisplayHandler::sLast = nullptr;
 
@@ -161,17 +142,7 @@ TCapturingRenderer::~TCapturingRenderer()
 
 bool EnsureParticleGLContext()
 {
-    static std::unique_ptr<TGLContext> context;
-    if (!context) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        for (const char* lib : {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "libglapi.so.0",
-                                "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
-            dlopen(lib, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
-        context = TGLContext::Create(256, 128);
-        if (!context)
-            return false;
-    }
-    return context->MakeCurrent();
+    return EnsureTestGLContext(256, 128);
 }
 
 TParticleTempAssets::TParticleTempAssets()

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "common/log_capture.h"
 
 struct PInstruction;
 
@@ -32,18 +33,6 @@ private:
     TFailure* mPrevious;
 };
 
-// Collects what WriteDbg writes while it lives.
-class TParticleLogCapture
-{
-public:
-    TParticleLogCapture();
-    ~TParticleLogCapture();
-    std::string Text();
-
-private:
-    bool mDone = false;
-    std::string mText;
-};
 
 // One draw call as the device saw it.
 struct TCapturedDraw

@@ -2,7 +2,7 @@
 
 #include "core/files/asset.h"
 #include "core/files/file.h"
-#include "platform/sdl/gl_context.h"
+#include "common/gl_test_context.h"
 #include "render/gl/gl_display_handler.h"
 #include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
@@ -13,49 +13,21 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
-#include <link.h>
 #include <filesystem>
 #include <memory>
 #include <unistd.h>
 
 namespace {
 
-std::unique_ptr<TGLContext>& Context()
-{
-    static std::unique_ptr<TGLContext> context;
-    return context;
-}
 
 TAssetManager* gTestManager = nullptr;
 
-// Keeps every library loaded so far (the GL driver among them) loaded until exit, so that the
-// leak checker can name the driver's frames and its suppressions apply.
-void PinLoadedLibraries()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (info->dlpi_name && info->dlpi_name[0])
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
 
 }  // namespace
 
 bool EnsureGLContext()
 {
-    std::unique_ptr<TGLContext>& context = Context();
-    if (!context) {
-        // Headless unless the caller chose a video driver.
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        context = TGLContext::Create(kTestDisplayWidth, kTestDisplayHeight);
-        if (!context)
-            return false;
-        PinLoadedLibraries();
-    }
-    return context->MakeCurrent();
+    return EnsureTestGLContext(kTestDisplayWidth, kTestDisplayHeight);
 }
 
 void GLTest::SetUp()
@@ -149,21 +121,3 @@ void TTempAssets::Scan() const
     TFile::ScanFolderForResources("assets", "");
 }
 
-TLogCapture::TLogCapture()
-{
-    testing::internal::CaptureStderr();
-}
-
-TLogCapture::~TLogCapture()
-{
-    Text();
-}
-
-std::string TLogCapture::Text()
-{
-    if (!mDone) {
-        mDone = true;
-        mText = testing::internal::GetCapturedStderr();
-    }
-    return mText;
-}

@@ -12,6 +12,7 @@ class TTexture;
 #include <cstdint>
 #include <memory>
 #include <string>
+#include "common/log_capture.h"
 
 constexpr int kTestDisplayWidth = 256;
 constexpr int kTestDisplayHeight = 128;
@@ -52,15 +53,3 @@ private:
     std::string mRoot;
 };
 
-// Collects what WriteDbg writes while it lives.
-class TLogCapture
-{
-public:
-    TLogCapture();
-    ~TLogCapture();
-    std::string Text();
-
-private:
-    bool mDone = false;
-    std::string mText;
-};

@@ -2,7 +2,7 @@
 
 #include "core/files/asset.h"
 #include "core/script/script.h"
-#include "platform/sdl/gl_context.h"
+#include "common/gl_test_context.h"
 #include "render/gl/gl_display_handler.h"
 #include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
@@ -11,25 +11,11 @@
 #include <GL/glext.h>
 
 #include <cstdlib>
-#include <dlfcn.h>
-#include <link.h>
 
 namespace {
 
 TRecordingDisplayHandler* gRecorder = nullptr;
 
-// Keeps the libraries loaded so far (the GL driver among them) until exit, so that the leak
-// checker can name the driver's frames and its suppressions apply.
-void PinLoadedLibraries()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (info->dlpi_name && info->dlpi_name[0])
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
 
 TDisplayHandler* MakeRecorder()
 {
@@ -118,36 +104,10 @@ void LuaTest::Run(const char* code)
     ASSERT_EQ(script->DoLuaString(code), 0) << code;
 }
 
-TLogCapture::TLogCapture()
-{
-    testing::internal::CaptureStderr();
-}
-
-TLogCapture::~TLogCapture()
-{
-    Text();
-}
-
-std::string TLogCapture::Text()
-{
-    if (!mDone) {
-        mDone = true;
-        mText = testing::internal::GetCapturedStderr();
-    }
-    return mText;
-}
 
 bool EnsureGLContext(int width, int height)
 {
-    static std::unique_ptr<TGLContext> context;
-    if (!context) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        context = TGLContext::Create(width, height);
-        if (!context)
-            return false;
-        PinLoadedLibraries();
-    }
-    return context->MakeCurrent();
+    return EnsureTestGLContext(width, height);
 }
 
 void StartWhiteGLFrame(TAssetManager* assets, int width, int height)

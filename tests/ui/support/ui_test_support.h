@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/script/script.h"
+#include "common/log_capture.h"
 
 class TAssetManager;
 
@@ -188,19 +189,6 @@ protected:
     void Run(const char* code);
     lua_State* L = nullptr;
     std::unique_ptr<TScript> script;
-};
-
-// Collects what WriteDbg writes while it lives.
-class TLogCapture
-{
-public:
-    TLogCapture();
-    ~TLogCapture();
-    std::string Text();
-
-private:
-    bool mDone = false;
-    std::string mText;
 };
 
 // Makes a hidden GL context current (created on first use); false when there is no GL.
