@@ -334,6 +334,35 @@ TEST_F(ScriptTest, WindowFunctionsByName)
     EXPECT_EQ(Find("a"), nullptr);
 }
 
+TEST_F(ScriptTest, FillRectTakesCornersInAnyOrderAndClipsToTheScreen)
+{
+    struct
+    {
+        const char* rect;
+        TRect filled; // empty: nothing is filled
+    } cases[] = {
+        {"{10, 20, 110, 70}", TRect(10, 20, 110, 70)},
+        {"{110, 70, 10, 20}", TRect(10, 20, 110, 70)},
+        {"{110, 20, 10, 70}", TRect(10, 20, 110, 70)},
+        {"{-5, -5, 30, 40}", TRect(0, 0, 30, 40)},
+        {"{0, 0, 1e300, 1e300}", TRect(0, 0, 640, 480)},
+        {"{0/0, 0, 50, 50}", TRect(0, 0, 50, 50)},
+        {"{5, 5, 5, 50}", TRect()},
+    };
+    for (const auto& c : cases)
+    {
+        Display().fills.clear();
+        Lua(("FillRect(" + std::string(c.rect) + ", {1, 0, 0, 1})").c_str());
+        if (c.filled == TRect())
+        {
+            EXPECT_TRUE(Display().fills.empty()) << c.rect;
+            continue;
+        }
+        ASSERT_EQ(Display().fills.size(), 1u) << c.rect;
+        EXPECT_EQ(Display().fills[0].rect, c.filled) << c.rect;
+    }
+}
+
 TEST_F(ScriptTest, WindowTypesMustBeCallableNames)
 {
     TLogCapture log;
