@@ -9,6 +9,7 @@ const char* TConfig::kZvGameModeName = "zvgamemodename";
 const char* TConfig::kZvGameMedalName = "zvgamemedalname";
 const char* TConfig::kComputerId = "computerid";
 const char* TConfig::kCheatMode = "cheatmode";
+const char* TConfig::kOrlanvue = "orlanvue";
 const char* TConfig::kInstallKey = "installkey";
 const char* TConfig::kDownloadURL = "downloadurl";
 const char* TConfig::kVerboseDebug = "verbosedebug";

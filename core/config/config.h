@@ -25,6 +25,7 @@ public:
     static const char* kZvGameMedalName;          // "zvgamemedalname"
     static const char* kComputerId;               // "computerid"
     static const char* kCheatMode;                // "cheatmode"
+    static const char* kOrlanvue;                 // "orlanvue"
     static const char* kInstallKey;               // "installkey"
     static const char* kDownloadURL;              // "downloadurl"
     static const char* kVerboseDebug;             // "verbosedebug"

@@ -24,6 +24,7 @@ bool TDiskFileData::Open(const str& path, eFileMode mode)
         break;
     }
     mStream = std::fopen(path.c_str(), how);
+    mReading = how[0] == 'r';
     return mStream != nullptr;
 }
 
@@ -89,7 +90,17 @@ unsigned long TDiskFileData::Write(const void* buffer, unsigned long count)
     return std::fwrite(buffer, 1, count, mStream);
 }
 
+// At the end before a short read, as archive entries and memory files answer, so a reader can
+// ask before each record. A peek keeps the stream's buffer: nothing is sought or measured.
 bool TDiskFileData::AtEOF()
 {
-    return !mStream || std::feof(mStream);
+    if (!mStream)
+        return true;
+    if (!mReading)
+        return Tell() >= Size();
+    const int c = std::getc(mStream);
+    if (c == EOF)
+        return true;
+    std::ungetc(c, mStream);
+    return false;
 }

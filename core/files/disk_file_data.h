@@ -24,4 +24,5 @@ public:
 private:
     FILE* mStream = nullptr;
     int mLastByte = -1;   // pushed back by Unget
+    bool mReading = false;
 };

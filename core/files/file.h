@@ -82,6 +82,8 @@ public:
     void Seek(long offset, eFileSeek whence);
     long Tell();
     long Size();
+    // True once the position reaches the end, before any read comes back short, for loose
+    // files, archive entries and memory files alike; true when no file is open.
     bool AtEOF();
     void Unget();
 

@@ -26,7 +26,8 @@ public:
     long Tell() override { return static_cast<long>(mPosition); }
     unsigned long Read(void* buffer, unsigned long count) override;
     unsigned long Write(const void*, unsigned long) override { return 0; }
-    bool AtEOF() override { return mAtEnd; }
+    // At the end of the entry, or the archive below it ran out.
+    bool AtEOF() override { return mAtEnd || mPosition >= mSize; }
 
     // The archive list: an archive's index is its position here.
     static std::vector<str> mFlatFiles;

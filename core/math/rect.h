@@ -43,6 +43,13 @@ struct TURect
     TURect(uint32_t l, uint32_t t, uint32_t r, uint32_t b) : left(l), top(t), right(r), bottom(b) { Check(); }
     bool operator==(const TURect&) const = default;
 
-    // Kept as a hook; it leaves the values as they are.
+    // Kept as a hook; it leaves the values as they are, since an inverted clipping rectangle
+    // is how an empty intersection is carried. Callers that take corners in any order use
+    // Normalized.
     void Check() {}
+    // The same area with left <= right and top <= bottom.
+    TURect Normalized() const
+    {
+        return TURect(std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom));
+    }
 };

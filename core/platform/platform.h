@@ -50,6 +50,7 @@ public:
     static inline const char* const& kZvGameMedalName = TConfig::kZvGameMedalName;
     static inline const char* const& kComputerId = TConfig::kComputerId;
     static inline const char* const& kCheatMode = TConfig::kCheatMode;
+    static inline const char* const& kOrlanvue = TConfig::kOrlanvue;
     static inline const char* const& kInstallKey = TConfig::kInstallKey;
     static inline const char* const& kDownloadURL = TConfig::kDownloadURL;
     static inline const char* const& kVerboseDebug = TConfig::kVerboseDebug;

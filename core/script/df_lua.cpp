@@ -3,6 +3,7 @@
 #include <lauxlib.h>
 
 #include "core/debug/debug_log.h"
+#include "core/script/lua_number.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ int dfLua::tointeger(int index)
 {
     if (lua_type(mState, index) == LUA_TBOOLEAN)
         return lua_toboolean(mState, index) ? 1 : 0;
-    return luaL_numbertoint(lua_tonumber(mState, index));
+    return LuaToInt(mState, index);
 }
 
 const char* dfLua::GetSecondUpValueAsString()

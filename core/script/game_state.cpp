@@ -2,17 +2,8 @@
 
 #include "core/script/lua_direct_closure.h"
 
-class TGameStateData
-{
-public:
-    static TGameState* mGameState;
-
-    std::map<str, str> mTable;
-    // The master volume before muting; empty while nothing is saved.
-    std::optional<float> mSavedVolume;
-};
-
-TGameState* TGameStateData::mGameState = nullptr;
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -20,7 +11,61 @@ bool (*gPlatformExists)() = nullptr;
 lua_State* (*gScriptState)() = nullptr;
 const TMasterVolume* gMasterVolume = nullptr;
 
+// "mute" to the master volume: muting saves the volume and silences, unmuting restores it.
+class TVolumeStateHandler : public TGameStateHandler
+{
+public:
+    bool OnSetState(const str& key, const str& value) override
+    {
+        if (key != str(TGameState::kMute))
+            return false;
+        const bool muted = value.to_int() != 0;
+        const bool sound = gMasterVolume && gMasterVolume->present();
+        if (muted && !mMuted) {
+            if (sound) {
+                mSavedVolume = gMasterVolume->get();
+                gMasterVolume->set(0);
+            }
+        } else if (!muted && mMuted) {
+            // Only a volume that was really saved comes back: muting without a sound manager
+            // must not silence one made later.
+            if (sound && mSavedVolume)
+                gMasterVolume->set(*mSavedVolume);
+            mSavedVolume.reset();
+        }
+        mMuted = muted;
+        return true;
+    }
+
+private:
+    bool mMuted = false;
+    // The master volume before muting; empty while nothing is saved.
+    std::optional<float> mSavedVolume;
+};
+
 } // namespace
+
+class TGameStateData
+{
+public:
+    static TGameState* mGameState;
+
+    std::map<str, str> mTable;
+    TVolumeStateHandler mVolume;
+    std::vector<TGameStateHandler*> mHandlers{&mVolume};
+};
+
+TGameState* TGameStateData::mGameState = nullptr;
+
+bool TGameStateHandler::OnSetState(const str&, const str&)
+{
+    return false;
+}
+
+bool TGameStateHandler::OnGetState(const str&, str&)
+{
+    return false;
+}
 
 TGameState::TGameState() : mData(new TGameStateData)
 {
@@ -65,7 +110,36 @@ void TGameState::SetScriptStateQuery(lua_State* (*scriptState)())
 
 str TGameState::GetState(str key)
 {
-    return mData->mTable[key];
+    // Map entries stay where they are while handlers add others.
+    str& value = mData->mTable[key];
+    OfferToHandlers([&](TGameStateHandler* h) { return h->OnGetState(key, value); });
+    return value;
+}
+
+template <class Offer>
+void TGameState::OfferToHandlers(Offer offer)
+{
+    const std::vector<TGameStateHandler*> chain = mData->mHandlers;
+    for (TGameStateHandler* handler : chain) {
+        const auto& now = mData->mHandlers;
+        if (std::find(now.begin(), now.end(), handler) == now.end())
+            continue;
+        if (offer(handler))
+            return;
+    }
+}
+
+void TGameState::AddHandler(TGameStateHandler* handler)
+{
+    if (handler)
+        mData->mHandlers.push_back(handler);
+}
+
+void TGameState::RemoveHandler(TGameStateHandler* handler)
+{
+    auto& list = mData->mHandlers;
+    if (handler != &mData->mVolume)
+        list.erase(std::remove(list.begin(), list.end(), handler), list.end());
 }
 
 bool TGameState::IsMuted()
@@ -79,24 +153,8 @@ void TGameState::SetState(str key, str value)
         key = key.substr(2);
         value = str::getFormatted("%d", GetState(key).to_int() + 1);
     }
-    const bool wasMuted = IsMuted();
     mData->mTable[key] = value;
-    if (key != str(kMute))
-        return;
-    const bool muted = value.to_int() != 0;
-    const bool sound = gMasterVolume && gMasterVolume->present();
-    if (muted && !wasMuted) {
-        if (sound) {
-            mData->mSavedVolume = gMasterVolume->get();
-            gMasterVolume->set(0);
-        }
-    } else if (!muted && wasMuted) {
-        // Only a volume that was really saved comes back: muting without a sound manager
-        // must not silence one made later.
-        if (sound && mData->mSavedVolume)
-            gMasterVolume->set(*mData->mSavedVolume);
-        mData->mSavedVolume.reset();
-    }
+    OfferToHandlers([&](TGameStateHandler* h) { return h->OnSetState(key, value); });
 }
 
 void TGameState::SetState(str key, int value)

@@ -1,8 +1,10 @@
 #pragma once
 // The process-wide table of named text values that scripts and compiled code share: flags,
-// counters and settings of the running game. The key "mute" also silences the sound.
+// counters and settings of the running game. Each write and read is offered to a chain of
+// handlers; the first, built in, turns "mute" into the sound's volume.
 //   TGameState::GetInstance()->SetState("++visits", "");   // counts up
 //   if (TGameState::GetInstance()->QueryMuteGame()) ...
+//   TGameState::GetInstance()->AddHandler(&metrics);        // sees every later write
 //
 // It exists only once the platform object does: the platform installs SetPlatformQuery and
 // destroys the table (DestroyInstance) when it goes. The window manager's script state gets
@@ -18,6 +20,18 @@
 #include "core/text/str.h"
 
 class TGameStateData;
+
+// Told of the table's writes and reads. Answering true means handled: the handlers after it
+// are not asked.
+class TGameStateHandler
+{
+public:
+    virtual ~TGameStateHandler() = default;
+    // After `value` is stored under `key`.
+    virtual bool OnSetState(const str& key, const str& value);
+    // Before a read returns; `value` is the stored entry, which the handler may bring up to date.
+    virtual bool OnGetState(const str& key, str& value);
+};
 
 // How "mute" reaches the sound: the program installs the sound manager's master volume here
 // (the engine's foundation knows nothing of the sound layer). `present` tells whether a
@@ -49,10 +63,11 @@ public:
     TGameState(const TGameState&) = delete;
     TGameState& operator=(const TGameState&) = delete;
 
-    // A missing key is added with an empty value.
+    // A missing key is added with an empty value; the read is offered to the handlers first.
     str GetState(str key);
-    // A key starting with "++" stores the remaining key's number plus one; "mute" set to a
-    // non-zero number saves the master volume and silences the sound, back to 0 restores it.
+    // A key starting with "++" stores the remaining key's number plus one; the stored pair is
+    // then offered to the handlers. "mute" set to a non-zero number saves the master volume
+    // and silences the sound, back to 0 restores it.
     void SetState(str key, str value);
     void SetState(str key, int value);
     bool QueryMuteGame();
@@ -61,9 +76,16 @@ public:
 
     void BindLuaGlobals(lua_State* L);
 
+    // Appends to the chain, after the volume handler; not owned. A handler may be added or
+    // removed while the chain runs: one removed is not asked again.
+    void AddHandler(TGameStateHandler* handler);
+    void RemoveHandler(TGameStateHandler* handler);
+
 private:
     TGameState();
     bool IsMuted();
+    template <class Offer>
+    void OfferToHandlers(Offer offer);
 
     TGameStateData* mData;
 };

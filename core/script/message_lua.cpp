@@ -49,8 +49,8 @@ void PushMessage(lua_State* L, TMessage* message)
         return;
     }
     CreateMessageMetatable(L);
-    void* box = lua_newuserdata(L, sizeof(TMessage*));
-    std::memcpy(box, &message, sizeof message);
+    // A box: lua_touserdata gives the message itself, as game code reads it.
+    lua_newuserdatabox(L, message);
     PushMetatable(L);
     lua_setmetatable(L, -2);
 }
@@ -59,17 +59,13 @@ TMessage* ToMessage(lua_State* L, int index)
 {
     if (lua_type(L, index) != LUA_TUSERDATA)
         return nullptr;
-    void* box = lua_touserdata(L, index);
-    if (!box || !lua_getmetatable(L, index))
+    void* held = lua_touserdata(L, index);
+    if (!held || !lua_getmetatable(L, index))
         return nullptr;
     PushMetatable(L);
     const bool isMessage = lua_rawequal(L, -1, -2) != 0;
     lua_pop(L, 2);
-    if (!isMessage)
-        return nullptr;
-    TMessage* message = nullptr;
-    std::memcpy(&message, box, sizeof message);
-    return message;
+    return isMessage ? static_cast<TMessage*>(held) : nullptr;
 }
 
 void DeleteMessage(TMessage* message)

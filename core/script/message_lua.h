@@ -1,5 +1,6 @@
 #pragma once
-// The Lua view of a message: a userdata box holding the message's address, with the metatable
+// The Lua view of a message: a boxed userdata holding the message's address (lua_touserdata
+// gives the message), with the metatable
 // kept in the registry under "zvMessageMetatable" ("__gc" deletes the message, "__index"
 // reads "type" and "name"). A message pushed into Lua belongs to Lua from then on.
 //   CreateMessageMetatable(L);          // once, when the state is built

@@ -68,12 +68,19 @@ TScript::TScript(lua_State* L) : TAnimTask(nullptr)
     }
 }
 
+TScript::TScript(lua_State* L, EBorrowed kind) : TAnimTask(nullptr), mLuaState(L), mBorrowed(true)
+{
+    Pause();
+    if (kind == EBorrowed::kState)
+        LuaInit();
+}
+
 TScript::~TScript()
 {
     DeleteDeferredTables();
     if (mThread)
         delete mThread;
-    else
+    else if (!mBorrowed)
         lua_close(mLuaState);
 }
 
@@ -228,14 +235,14 @@ bool TScript::RunScript(const str& name)
     return ran;
 }
 
-int TScript::DoLuaString(const str& code, int length, int results)
+int TScript::DoLuaString(const str& code, int length, int results, const char* chunkName)
 {
     lua_State* L = mLuaState;
     SetLuaPath(L, mLuaPath);
     const int height = lua_gettop(L);
     // Never past the end of the text, whatever length the caller gives.
     const size_t size = length < 0 ? code.length() : std::min<size_t>(size_t(length), code.length());
-    int status = luaL_loadbuffer(L, code.c_str(), size, code.c_str());
+    int status = luaL_loadbuffer(L, code.c_str(), size, chunkName ? chunkName : code.c_str());
     const char* phase = "parsing";
     if (status == 0) {
         phase = "running";

@@ -45,7 +45,8 @@ public:
     // Runs Lua source held in memory; -1 as length takes the whole text. With `results` 0
     // the stack is left as it was; otherwise the results stay for the caller. Returns the
     // Lua status (0 for success); errors are logged and passed to a script's LuaErrorMessage.
-    int DoLuaString(const str& code, int length = -1, int results = 0);
+    // The chunk is named after its text unless a name is given.
+    int DoLuaString(const str& code, int length = -1, int results = 0, const char* chunkName = nullptr);
     // Calls the function lying below its `args` arguments; returns the Lua status. A single
     // result that is a function starts as this script's coroutine.
     int RunFunction(int args, int results);
@@ -72,12 +73,19 @@ public:
     // Written into LUA_PATH before code runs.
     static str mLuaPath;
 
+protected:
+    // Over a state that the caller keeps and closes. A coroutine of a state that already has
+    // the host's globals shares them, so LuaInit runs only for a whole state.
+    enum class EBorrowed { kState, kCoroutine };
+    TScript(lua_State* L, EBorrowed kind);
+
 private:
     void DeleteDeferredTables();
     int CallProtected(int args, int results);
 
     lua_State* mLuaState = nullptr;
     TLuaThread* mThread = nullptr;
+    bool mBorrowed = false;
     std::vector<TLuaTable*> mDeferredTables;
 };
 

@@ -15,7 +15,10 @@ public:
 
     virtual ~TTask() = default;
     virtual bool Ready(ETaskContext context);
-    // False ends the task: the list removes and deletes it.
+    // Answers whether the task goes on: true keeps it in its list, false ends it and the list
+    // deletes it. (Not "whether it is finished": the reverse.) A task that another object owns,
+    // such as a window's member, answers true until its owner orphans it; false would delete
+    // the owner's member.
     virtual bool DoTask() = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "core/xml/xml_escape.h"
 
+#include "core/config/config.h"
+
 #include <cstring>
 #include <string>
 
@@ -47,6 +49,29 @@ long ReadReference(const std::string& s, size_t at, size_t& end)
     return value;
 }
 
+// Appends the character as UTF-8; a value no character has becomes U+FFFD.
+void AppendUtf8(std::string& out, long value)
+{
+    if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        value = 0xFFFD;
+    if (value < 0x800)
+    {
+        out += char(0xC0 | (value >> 6));
+    }
+    else if (value < 0x10000)
+    {
+        out += char(0xE0 | (value >> 12));
+        out += char(0x80 | ((value >> 6) & 0x3F));
+    }
+    else
+    {
+        out += char(0xF0 | (value >> 18));
+        out += char(0x80 | ((value >> 12) & 0x3F));
+        out += char(0x80 | ((value >> 6) & 0x3F));
+    }
+    out += char(0x80 | (value & 0x3F));
+}
+
 } // namespace
 
 void removeXMLEscapeChars(str& text, int& length, bool* escapedFirst)
@@ -77,7 +102,11 @@ void removeXMLEscapeChars(str& text, int& length, bool* escapedFirst)
             const long value = ReadReference(in, i, end);
             if (value >= 0)
             {
-                if (value & 0xFF)
+                // References up to 255 stay single bytes: the writer sends UTF-8 text as
+                // one reference per byte.
+                if (value > 0xFF && TConfig::IsEnabled(TConfig::kUTF8Mode))
+                    AppendUtf8(out, value);
+                else if (value & 0xFF)
                     out += char(value & 0xFF);
                 if (i == 0 && escapedFirst)
                     *escapedFirst = true;

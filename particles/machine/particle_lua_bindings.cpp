@@ -1,6 +1,7 @@
 // The globals a particle description sees, each bound to its particle system.
 
 #include "core/debug/debug_log.h"
+#include "core/script/lua_number.h"
 #include "core/script/script.h"
 #include "core/system/random.h"
 #include "particles/machine/lua_particle_system.h"
@@ -19,8 +20,8 @@ struct TParticleLuaBindings
 
     static int RandomRange(lua_State* L)
     {
-        const int low = static_cast<int>(lua_tonumber(L, 1));
-        const int high = static_cast<int>(lua_tonumber(L, 2));
+        const int low = LuaToInt(L, 1);
+        const int high = LuaToInt(L, 2);
         lua_pushnumber(L, TLuaParticleSystem::Random().RandRange(low, high));
         return 1;
     }
@@ -34,7 +35,7 @@ struct TParticleLuaBindings
     // Upvalue 2: how many numbers the option takes (1 to 4).
     static int SetRendererOption(lua_State* L)
     {
-        const int count = static_cast<int>(lua_tonumber(L, lua_upvalueindex(2)));
+        const int count = LuaToInt(L, lua_upvalueindex(2));
         if (!lua_isstring(L, 1)) {
             WriteDbg("SetRendererOption%d: the option name must be a string.", count);
             return 0;
@@ -73,7 +74,7 @@ struct TParticleLuaBindings
         if (lua_type(L, 1) == LUA_TUSERDATA && lua_touserdata(L, 1))
             std::memcpy(&handle, lua_touserdata(L, 1), sizeof handle);
         else
-            handle = static_cast<uint32_t>(static_cast<int64_t>(lua_tonumber(L, 1)));
+            handle = static_cast<uint32_t>(NumberToLong(lua_tonumber(L, 1)));
         lua_pushnumber(L, static_cast<int16_t>(handle & 0xFFFF));
         lua_pushnumber(L, static_cast<uint16_t>(handle >> 16));
         return 2;

@@ -157,13 +157,13 @@ TSpriteScript* TAnimatedSprite::NewScript()
         return nullptr;
     mData->mScript = script;
     AdoptSpriteTask(script);
-    script->DoLuaString(kAnimationLibrarySource, kAnimationLibraryChunkName);
+    script->RunText(kAnimationLibrarySource, kAnimationLibraryChunkName);
     RegisterSpriteFunctions(script->GetState());
     if (mData->mTexture) {
         const str folder = mData->mTexture->GetPath();
-        script->mLuaPath = str::getFormatted("?;?.lua;scripts/?;scripts/?.lua;%s?;%s?.lua", folder.c_str(),
-                                             folder.c_str());
-        script->DoLuaString(mData->mTexture->GetScript());
+        script->SetSearchPath(
+            str::getFormatted("?;?.lua;scripts/?;scripts/?.lua;%s?;%s?.lua", folder.c_str(), folder.c_str()));
+        script->RunText(mData->mTexture->GetScript());
     }
     return script;
 }

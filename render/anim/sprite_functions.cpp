@@ -1,5 +1,6 @@
 #include "render/anim/sprite_functions.h"
 
+#include "core/script/lua_number.h"
 #include "render/anim/animated_sprite.h"
 #include "render/anim/sprite_script.h"
 
@@ -19,11 +20,6 @@ std::shared_ptr<TAnimatedSprite> Owner(lua_State* L)
     return std::static_pointer_cast<TAnimatedSprite>(sprite);
 }
 
-int IntArg(lua_State* L, int index)
-{
-    return static_cast<int>(lua_tonumber(L, index));
-}
-
 str StringArg(lua_State* L, int index)
 {
     const char* text = lua_isstring(L, index) ? lua_tostring(L, index) : nullptr;
@@ -33,7 +29,7 @@ str StringArg(lua_State* L, int index)
 int SetCurrentFrame(lua_State* L)
 {
     if (auto sprite = Owner(L))
-        sprite->SetCurrentFrame(IntArg(L, 1));
+        sprite->SetCurrentFrame(LuaToInt(L, 1));
     return 0;
 }
 
@@ -59,7 +55,7 @@ int WaitLuaNextFrame(lua_State* L)
     TSpriteScript* running = shared ? shared->running : nullptr;
     if (running) {
         if (lua_isnumber(L, 1))
-            running->SetDelay(static_cast<uint32_t>(IntArg(L, 1)), true, true, false);
+            running->SetDelay(static_cast<uint32_t>(LuaToInt(L, 1)), true, true, false);
         else
             running->Pause();
     }
@@ -78,14 +74,14 @@ int Die(lua_State* L)
 int Pause(lua_State* L)
 {
     if (auto sprite = Owner(L))
-        sprite->Pause(lua_toboolean(L, 1) != 0, IntArg(L, 2));
+        sprite->Pause(lua_toboolean(L, 1) != 0, LuaToInt(L, 2));
     return 0;
 }
 
 int IsPlaying(lua_State* L)
 {
     auto sprite = Owner(L);
-    lua_pushboolean(L, sprite && sprite->IsPlaying(IntArg(L, 1)));
+    lua_pushboolean(L, sprite && sprite->IsPlaying(LuaToInt(L, 1)));
     return 1;
 }
 
@@ -114,7 +110,7 @@ int SetAlpha(lua_State* L)
 int SetLayer(lua_State* L)
 {
     if (auto sprite = Owner(L))
-        sprite->SetLayer(IntArg(L, 1));
+        sprite->SetLayer(LuaToInt(L, 1));
     return 0;
 }
 
@@ -127,8 +123,8 @@ int RemoveSprite(lua_State* L)
 
 int Random(lua_State* L)
 {
-    const auto min = static_cast<unsigned>(lua_tonumber(L, 1));
-    const auto max = static_cast<unsigned>(lua_tonumber(L, 2));
+    const auto min = LuaToUnsigned(L, 1);
+    const auto max = LuaToUnsigned(L, 2);
     lua_pushnumber(L, SpriteRandomRange(min, max));
     return 1;
 }

@@ -17,13 +17,6 @@ namespace {
 // Registry key of the state's shared record.
 const char kSharedKey = 0;
 
-void OpenLibrary(lua_State* L, lua_CFunction open, const char* name)
-{
-    lua_pushcfunction(L, open);
-    lua_pushstring(L, name);
-    lua_call(L, 1, 0);
-}
-
 // The top value as text for a log line.
 const char* ErrorText(lua_State* L)
 {
@@ -79,11 +72,10 @@ private:
 };
 
 TSpriteScript::TSpriteScript(std::shared_ptr<TSpriteLuaState> shared, lua_State* L, int threadRef)
-    : mShared(std::move(shared))
-    , mL(L)
+    : TScript(L, threadRef >= 0 ? EBorrowed::kCoroutine : EBorrowed::kState)
+    , mShared(std::move(shared))
     , mThreadRef(threadRef)
 {
-    Pause();
 }
 
 TSpriteScript::~TSpriteScript()
@@ -104,10 +96,6 @@ TSpriteScript* TSpriteScript::NewScript(TClock* clock, const std::weak_ptr<TSpri
     }
     auto shared = std::make_shared<TSpriteLuaState>(L);
     shared->owner = owner;
-    OpenLibrary(L, luaopen_base, "");
-    OpenLibrary(L, luaopen_string, LUA_STRLIBNAME);
-    OpenLibrary(L, luaopen_table, LUA_TABLIBNAME);
-    lua_settop(L, 0);
     lua_pushlightuserdata(L, const_cast<char*>(&kSharedKey));
     lua_pushlightuserdata(L, shared.get());
     lua_rawset(L, LUA_REGISTRYINDEX);
@@ -137,57 +125,27 @@ void TSpriteScript::Dispose(TSpriteScript* script)
     delete script;
 }
 
-bool TSpriteScript::DoLuaString(const str& code, const char* chunkName)
+bool TSpriteScript::RunText(const str& code, const char* chunkName)
 {
-    lua_State* L = mL;
-    const int top = lua_gettop(L);
-    const str pathStatement = str("LUA_PATH='") + mLuaPath + "' ;";
-    if (luaL_loadbuffer(L, pathStatement.c_str(), pathStatement.length(), "LUA_PATH") == 0)
-        lua_pcall(L, 0, 0, 0);
-    lua_settop(L, top);
-
     TRunGuard guard(this);
-    const char* phase = "parsing";
-    int status = luaL_loadbuffer(L, code.c_str(), code.length(), chunkName ? chunkName : code.c_str());
-    if (status == 0) {
-        phase = "running";
-        status = lua_pcall(L, 0, 0, 0);
-    }
-    if (status != 0)
-        WriteDbg("DoLuaString Lua Error: %s\n\twhen %s", ErrorText(L), phase);
-    lua_settop(L, top);
+    // The host writes its path into LUA_PATH as a value, whatever the folder's name holds;
+    // every other script gets the host's own path back afterwards.
+    const str hostPath = TScript::mLuaPath;
+    if (!mSearchPath.empty())
+        TScript::mLuaPath = mSearchPath;
+    const int status = DoLuaString(code, -1, 0, chunkName);
+    TScript::mLuaPath = hostPath;
     guard.Finish();
     return status == 0;
 }
 
-void TSpriteScript::UpdateSuspended()
+int TSpriteScript::ResumeThread(str* error)
 {
-    // Waiting or ended: asked of the coroutine library in the main state.
-    mSuspended = false;
-    lua_State* L = mShared->L;
-    const int top = lua_gettop(L);
-    lua_getglobal(L, "coroutine");
-    if (lua_istable(L, -1)) {
-        lua_pushstring(L, "status");
-        lua_gettable(L, -2);
-        lua_rawgeti(L, LUA_REGISTRYINDEX, mThreadRef);
-        if (lua_pcall(L, 1, 1, 0) == 0 && lua_isstring(L, -1))
-            mSuspended = std::strcmp(lua_tostring(L, -1), "suspended") == 0;
-    }
-    lua_settop(L, top);
-}
-
-int TSpriteScript::Resume(str* error)
-{
-    const int status = lua_resume(mL, 0);
-    if (status != 0) {
-        if (error)
-            *error = ErrorText(mL);
-        mSuspended = false;
-    } else {
-        UpdateSuspended();
-    }
-    lua_settop(mL, 0);
+    lua_State* L = GetState();
+    const int status = lua_resume(L, 0);
+    if (status != 0 && error)
+        *error = ErrorText(L);
+    lua_settop(L, 0);
     return status;
 }
 
@@ -196,9 +154,10 @@ bool TSpriteScript::Start(const char* name, str* error)
     if (!IsThread())
         return false;
     TRunGuard guard(this);
-    lua_settop(mL, 0);
-    lua_getglobal(mL, name);
-    const bool ok = Resume(error) == 0;
+    lua_State* L = GetState();
+    lua_settop(L, 0);
+    lua_getglobal(L, name);
+    const bool ok = ResumeThread(error) == 0;
     guard.Finish();
     return ok;
 }
@@ -207,13 +166,14 @@ void TSpriteScript::RestoreGlobals(TSpriteScript* script)
 {
     if (!script || !IsThread() || script->mShared != mShared)
         return;
-    lua_State* L = script->mL;
-    lua_getglobal(mL, "_G");
-    if (lua_istable(mL, -1)) {
-        lua_xmove(mL, L, 1);
+    lua_State* from = GetState();
+    lua_State* L = script->GetState();
+    lua_getglobal(from, "_G");
+    if (lua_istable(from, -1)) {
+        lua_xmove(from, L, 1);
         lua_replace(L, LUA_GLOBALSINDEX);
     } else {
-        lua_pop(mL, 1);
+        lua_pop(from, 1);
     }
 }
 
@@ -228,17 +188,17 @@ bool TSpriteScript::DoTask()
 
 bool TSpriteScript::Animate()
 {
-    if (!IsThread() || !mSuspended) {
+    if (!IsThread() || !CoroutineActive()) {
         Pause();
         return true;
     }
     str error;
-    if (Resume(&error) != 0) {
+    if (ResumeThread(&error) != 0) {
         WriteDbg("lua_resume ERROR: %s", error.c_str());
         Pause();
         return true;
     }
-    if (!mSuspended)
+    if (!CoroutineActive())
         Pause();
     return true;
 }

@@ -1,23 +1,23 @@
 #pragma once
-// The Lua environment of one animated sprite, or one coroutine in it, stepped as a timed task.
-// Kept small so that the engine's script host can take its place: the sprite needs a state to
-// run text in, coroutines started from a global function, and to know whether one is waiting.
+// The Lua environment of one animated sprite, or one coroutine in it, stepped as a timed task:
+// a script host (TScript) with the host's globals and error reports, over a state that the
+// sprite's coroutines share and the last of them closes.
 //   TSpriteScript* env = TSpriteScript::NewScript(clock, sprite);
-//   env->DoLuaString("function Walk() ... end");
+//   env->SetSearchPath("?;anims/?.lua");
+//   env->RunText("function Walk() ... end");
 //   TSpriteScript* co = env->NewThread();
 //   co->Start("Walk", &error);            // runs to its first wait
 //   TSpriteScript::Dispose(co);           // now, or once its running step returns
 
+#include "core/script/script.h"
 #include "core/text/str.h"
-#include "core/time/anim_task.h"
 
 #include <memory>
 
-struct lua_State;
 class TSprite;
 struct TSpriteLuaState;
 
-class TSpriteScript : public TAnimTask
+class TSpriteScript : public TScript
 {
 public:
     // A new state with the base (with coroutines), string and table libraries; paused. `owner`
@@ -29,14 +29,13 @@ public:
     // the sprite task list either way.
     static void Dispose(TSpriteScript* script);
 
-    lua_State* GetState() const { return mL; }
     bool IsThread() const { return mThreadRef >= 0; }
-    // True when this is a coroutine suspended in a yield.
-    bool CoroutineActive() const { return mSuspended; }
 
-    // Runs source text; errors are logged. False on a parse or run error. The chunk is named
-    // after its text unless a name is given.
-    bool DoLuaString(const str& code, const char* chunkName = nullptr);
+    // The module search path that text run here sees in LUA_PATH; empty: the host's.
+    void SetSearchPath(const str& path) { mSearchPath = path; }
+    // Runs source text through the host (TScript::DoLuaString): errors are reported there.
+    // False on a parse or run error. The chunk is named after its text unless a name is given.
+    bool RunText(const str& code, const char* chunkName = nullptr);
     // Starts the global function `name` as this coroutine and runs it to its first yield.
     // False with the error text when it could not start or failed.
     bool Start(const char* name, str* error);
@@ -46,25 +45,20 @@ public:
     bool DoTask() override;
     bool Animate() override;
 
-    // The module search path written into LUA_PATH before text runs.
-    str mLuaPath;
-
 private:
     TSpriteScript(std::shared_ptr<TSpriteLuaState> shared, lua_State* L, int threadRef);
     ~TSpriteScript() override;
 
     // Guards a run of Lua code: the sprite stays alive and a disposal waits until it ends.
     class TRunGuard;
-    // Resumes the coroutine; records whether it is waiting afterwards.
-    int Resume(str* error);
-    void UpdateSuspended();
+    // Resumes the coroutine; the error text on failure.
+    int ResumeThread(str* error);
 
     std::shared_ptr<TSpriteLuaState> mShared;
-    lua_State* mL = nullptr;
+    str mSearchPath;
     int mThreadRef = -1;
     int mRunning = 0;
     bool mDoomed = false;
-    bool mSuspended = false;
 };
 
 // What every coroutine of a state shares: the state itself (closed with the last of them) and

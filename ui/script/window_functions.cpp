@@ -5,6 +5,7 @@
 #include "core/platform/platform.h"
 #include "core/script/lua_function.h"
 #include "core/script/lua_message_wrapper.h"
+#include "core/script/lua_number.h"
 #include "core/script/lua_stack_guard.h"
 #include "core/script/lua_table.h"
 #include "core/script/message.h"
@@ -122,7 +123,7 @@ int LuaDoFitToChildren(lua_State* L)
 int LuaDoSelectLayer(lua_State* L)
 {
     if (auto* layered = GetCast<TLayeredWindow>(Self(L)->GetCurrentWindow()))
-        layered->SetCurrentLayer(static_cast<int>(lua_tonumber(L, 1)));
+        layered->SetCurrentLayer(LuaToInt(L, 1));
     return 0;
 }
 
@@ -224,9 +225,9 @@ int LuaSetPosition(lua_State* L)
     if (!window)
         return 0;
     const TWindow* parent = window->GetParent();
-    const int x = ResolveLayoutPosition(static_cast<int>(lua_tonumber(L, 2)), window->GetWindowWidth(),
+    const int x = ResolveLayoutPosition(LuaToInt(L, 2), window->GetWindowWidth(),
                                         parent ? parent->GetWindowWidth() : 0);
-    const int y = ResolveLayoutPosition(static_cast<int>(lua_tonumber(L, 3)), window->GetWindowHeight(),
+    const int y = ResolveLayoutPosition(LuaToInt(L, 3), window->GetWindowHeight(),
                                         parent ? parent->GetWindowHeight() : 0);
     window->SetWindowPos(x, y);
     return 0;
@@ -344,9 +345,11 @@ int LuaFillRect(lua_State* L)
 {
     if (!lua_istable(L, 1) || !lua_istable(L, 2))
         return 0;
-    uint32_t edges[4];
-    for (int i = 0; i < 4; ++i)
-        edges[i] = static_cast<uint32_t>(std::max(0.0, Element(L, 1, i + 1)));
+    // Corners may come in any order: the rectangle is put right before it is clipped.
+    const TURect asked = TURect(NumberToUnsigned(Element(L, 1, 1)), NumberToUnsigned(Element(L, 1, 2)),
+                                NumberToUnsigned(Element(L, 1, 3)), NumberToUnsigned(Element(L, 1, 4)))
+                             .Normalized();
+    const uint32_t edges[4] = {asked.left, asked.top, asked.right, asked.bottom};
     const TColor color(static_cast<float>(Element(L, 2, 1)), static_cast<float>(Element(L, 2, 2)),
                        static_cast<float>(Element(L, 2, 3)), static_cast<float>(Element(L, 2, 4)));
     TRenderer* renderer = TRenderer::GetInstance();
@@ -402,14 +405,14 @@ int LuaStopMovie(lua_State* L)
 
 int LuaHandleGetMessage(lua_State* L)
 {
-    const int delay = lua_isnumber(L, 1) ? std::max(0, static_cast<int>(lua_tonumber(L, 1))) : -1;
+    const int delay = lua_isnumber(L, 1) ? std::max(0, LuaToInt(L, 1)) : -1;
     lua_settop(L, 0);
     return Self(L)->WaitForMessage(L, delay);
 }
 
 int LuaCreateNamedMessage(lua_State* L)
 {
-    PushMessage(L, new TMessage(static_cast<int32_t>(lua_tonumber(L, 1)), ArgString(L, 2), nullptr));
+    PushMessage(L, new TMessage(LuaToInt(L, 1), ArgString(L, 2), nullptr));
     return 1;
 }
 

@@ -69,6 +69,8 @@ TWindowScript::TWindowScript(lua_State* L) : TWindowScriptBase(L)
 TWindowScript::~TWindowScript()
 {
     StopMovie();
+    for (const TPendingText& pending : mPending)
+        luaL_unref(GetState(), LUA_REGISTRYINDEX, pending.chunk);
     lua_setgcthreshold(GetState(), 0);
 }
 
@@ -200,6 +202,23 @@ int TWindowScript::WaitForMessage(lua_State* L, int delay)
         WriteDbg("HandleGetMessage: called outside the layout coroutine");
         return 0;
     }
+    if (mPopAtWait) {
+        mPopAtWait = false;
+        PopWindow();
+    }
+    if (!mPending.empty()) {
+        // Text that arrived while the coroutine was busy runs now, as the command of this wait.
+        const TPendingText next = mPending.front();
+        mPending.erase(mPending.begin());
+        lua_pushnil(L);
+        lua_rawgeti(L, LUA_REGISTRYINDEX, next.chunk);
+        luaL_unref(L, LUA_REGISTRYINDEX, next.chunk);
+        if (next.window) {
+            PushWindow(next.window);
+            mPopAtWait = true;
+        }
+        return 2;
+    }
     if (delay >= 0)
         SetDelay(static_cast<uint32_t>(delay), true, true, false);
     else
@@ -208,6 +227,46 @@ int TWindowScript::WaitForMessage(lua_State* L, int delay)
     lua_pushstring(L, "gYieldResult");
     lua_rawget(L, LUA_GLOBALSINDEX);
     return lua_yield(L, 1);
+}
+
+void TWindowScript::RunInWindow(TWindow* window, const str& code)
+{
+    lua_State* L = GetState();
+    lua_Debug running;
+    if (IsSuspended() && mWaiting) {
+        TWindowScriptBase::RunInWindow(window, code);  // injected as a command of the wait
+        return;
+    }
+    const int height = lua_gettop(L);
+    if (luaL_loadbuffer(L, code.c_str(), code.length(), code.c_str()) != 0) {
+        WriteDbg("DoLuaString Lua Error: %s\n\twhen parsing", LuaValueText(L, -1).c_str());
+        lua_settop(L, height);
+        return;
+    }
+    if (lua_getstack(L, 0, &running)) {
+        // Busy (running, or suspended elsewhere than in a wait for a message): a yield from
+        // here would cross this call, so the text waits for the coroutine's next wait.
+        mPending.push_back(TPendingText{window, luaL_ref(L, LUA_REGISTRYINDEX)});
+        return;
+    }
+    // No coroutine: the text becomes it, stepped by this task while it waits.
+    PushWindow(window);
+    if (GetTimeUntilReady() == -1)
+        SetDelay(0, true, true, false);
+    // Ended with a function: that starts as the coroutine, as a script's chunk would.
+    if (ResumeCoroutine(0) == 0 && !CoroutineActive() && lua_gettop(L) > height && lua_isfunction(L, -1))
+        ResumeCoroutine(0);
+    if (lua_gettop(L) > height)
+        lua_settop(L, height);
+    PopWindow();
+}
+
+void TWindowScript::ForgetWindow(TWindow* window)
+{
+    TWindowScriptBase::ForgetWindow(window);
+    for (TPendingText& pending : mPending)
+        if (pending.window == window)
+            pending.window = nullptr;
 }
 
 void TWindowScript::NewModalWindow(TModalWindow* modal)

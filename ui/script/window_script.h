@@ -16,6 +16,7 @@
 #include "ui/window/window_script_base.h"
 
 #include <memory>
+#include <vector>
 
 class TMoviePlayer;
 class TWindowStyle;
@@ -49,6 +50,11 @@ public:
     void AddWindowType(const str& name, TClassId id) override;
     // Stops a running movie and wakes the coroutine.
     void CloseRequested() override;
+    void ForgetWindow(TWindow* window) override;
+    // The text runs as a command inside the coroutine when it waits for a message, as the
+    // coroutine itself when there is none, and otherwise at the coroutine's next wait for a
+    // message. The window is current until the text first waits.
+    void RunInWindow(TWindow* window, const str& code) override;
 
     // The window that the table at `index` describes, created under the current window and
     // made current; null when its type is unknown or it could not be placed.
@@ -76,6 +82,17 @@ private:
     void PushOwnedMessage(TMessage* message);
     // table.insert(<global>, value on the top), popping the value.
     void AppendToGlobalList(const char* list);
+
+    // Text handed to RunInWindow while the coroutine was busy: the window and the compiled
+    // chunk (a registry reference).
+    struct TPendingText
+    {
+        TWindow* window;
+        int chunk;
+    };
+    std::vector<TPendingText> mPending;
+    // A pending text's window is current until the coroutine next waits.
+    bool mPopAtWait = false;
 
     size_t mDepth = 0;
     bool mWaiting = false;

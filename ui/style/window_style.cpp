@@ -2,6 +2,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/script/lua_function.h"
+#include "core/script/lua_number.h"
 #include "core/script/lua_stack_guard.h"
 #include "core/script/lua_table.h"
 
@@ -78,14 +79,7 @@ double TWindowStyle::GetNumber(const str& key, double def)
 
 int TWindowStyle::GetInt(const str& key, int def)
 {
-    const double value = GetNumber(key, def);
-    if (std::isnan(value))
-        return 0;
-    if (value >= double(INT_MAX))
-        return INT_MAX;
-    if (value <= double(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(value);
+    return NumberToInt(GetNumber(key, def));
 }
 
 str TWindowStyle::GetString(const str& key, const str& def)

@@ -147,10 +147,10 @@ bool TModalWindow::OnMessage(TMessage* message)
 {
     if (!message || message->GetType() != kCloseWindow)
         return false;
-    if (!message->GetName().empty()) {
-        if (TWindowManager* wm = TWindowManager::GetInstance())
-            wm->PopModal(message->GetName());
-    }
+    // No name: the modal that receives it closes (a window sends itself one to close).
+    const str name = message->GetName().empty() ? WindowIdText(GetId()) : message->GetName();
+    if (TWindowManager* wm = TWindowManager::GetInstance())
+        wm->PopModal(name);
     return true;
 }
 

@@ -469,7 +469,5 @@ void TWindowManager::DoLuaString(TWindow* window, str code)
         WriteDbg("DoLuaString: no window script attached");
         return;
     }
-    mScript->PushWindow(window);
-    mScript->DoLuaString(code, -1, 0);
-    mScript->PopWindow();
+    mScript->RunInWindow(window, code);
 }

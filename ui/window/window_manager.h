@@ -124,7 +124,9 @@ public:
     TWindowScriptBase* GetScript() const { return mScript; }
     void AddWindowType(const str& name, TClassId id);
     void EnableStringTable(bool enable);
-    // Runs the code with the window as the script's current window.
+    // Runs the code with the window as the script's current window, in a coroutine of the
+    // script, so that a DoModal inside waits for its window while frames go on; the call
+    // returns at the code's first wait.
     void DoLuaString(TWindow* window, str code);
 
     // --- what the manager asks of the platform ---

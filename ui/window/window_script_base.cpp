@@ -43,6 +43,13 @@ TClassId TWindowScriptBase::GetWindowType(const str& name) const
     return found == mTypes.end() ? 0 : found->second;
 }
 
+void TWindowScriptBase::RunInWindow(TWindow* window, const str& code)
+{
+    PushWindow(window);
+    DoLuaString(code, -1, 0);
+    PopWindow();
+}
+
 void TWindowScriptBase::ForgetWindow(TWindow* window)
 {
     std::replace(mWindows.begin(), mWindows.end(), window, static_cast<TWindow*>(nullptr));

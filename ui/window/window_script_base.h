@@ -42,7 +42,10 @@ public:
     // The player asked to close the program.
     virtual void CloseRequested() {}
     // A window is going away: it stops being a current window.
-    void ForgetWindow(TWindow* window);
+    virtual void ForgetWindow(TWindow* window);
+    // Runs Lua text with the window as the current window (TWindowManager::DoLuaString). Here
+    // at once, in the state's own thread.
+    virtual void RunInWindow(TWindow* window, const str& code);
 
 private:
     std::vector<TWindow*> mWindows;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 namespace {
 
 // Stands in for the real decryption: a code "for:<id>" made with key "k" decodes to <id>.
@@ -113,6 +116,26 @@ TEST_F(Config, SettingFromAnEntryOfTheTable)
     EXPECT_STREQ(TConfig::GetConfig("utf8modeinit", "").c_str(), "1");
     TConfig::Clear();
     EXPECT_TRUE(TConfig::Entries().empty());
+}
+
+// A flag is set by its key text, so two keys sharing one text would turn each other on.
+TEST_F(Config, EveryKeyHasItsOwnText)
+{
+    const char* keys[] = {
+        TConfig::kGameName, TConfig::kGameVersion, TConfig::kUTF8Mode, TConfig::kEncryptionKey,
+        TConfig::kZvGameHandle, TConfig::kZvGameModeName, TConfig::kZvGameMedalName,
+        TConfig::kComputerId, TConfig::kCheatMode, TConfig::kOrlanvue, TConfig::kInstallKey,
+        TConfig::kDownloadURL, TConfig::kVerboseDebug, TConfig::kOverlayWindowMouseEvents,
+        TConfig::kAutoMergeMask, TConfig::kTextGraphicSpriteRender,
+        TConfig::kAdjustAnimatedParticles, TConfig::kSpriteAlwaysTestChildren,
+        TConfig::kHiscoreAnonymous, TConfig::kHiscoreLocalOnly, TConfig::kKeepOGGUncompressed,
+    };
+    std::set<std::string> texts;
+    for (const char* key : keys) {
+        ASSERT_NE(key, nullptr);
+        EXPECT_NE(key[0], '\0');
+        EXPECT_TRUE(texts.insert(key).second) << key;
+    }
 }
 
 } // namespace

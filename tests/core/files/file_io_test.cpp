@@ -3,11 +3,57 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/files/archive_format.h"
 #include "file_test_fixture.h"
 
 namespace {
 
 using FileIoTest = FileLayerTest;
+
+// Binary readers ask before each record, so every kind of file must report its end as soon as
+// the last byte is read, not only after a read comes back short.
+TEST_F(FileIoTest, EveryKindOfFileIsAtItsEndBeforeAShortRead)
+{
+    static const char kTen[] = "0123456789";
+    Put("assets/loose.bin", kTen);
+    Put("assets/empty.bin", "");
+    std::vector<unsigned char> archive;
+    ASSERT_TRUE(BuildArchive({TArchiveSource{"packed.bin", std::vector<unsigned char>(kTen, kTen + 10)},
+                              TArchiveSource{"after.bin", {'x', 'y'}}},
+                             archive));
+    PutBytes("assets/data.zvp", archive);
+    TFile::ScanForResources();
+    TFile::AddMemoryFile("memory.bin", kTen, 10);
+
+    for (const char* name : {"loose.bin", "packed.bin", "memory.bin"})
+    {
+        for (eFileMode mode : {kFileRead, kFileReadText})
+        {
+            TFile f;
+            ASSERT_TRUE(f.Open(name, mode)) << name;
+            char record[5];
+            EXPECT_FALSE(f.AtEOF()) << name;
+            EXPECT_EQ(f.Read(record, 5), 5u) << name;
+            EXPECT_FALSE(f.AtEOF()) << name;
+            EXPECT_EQ(f.Read(record, 5), 5u) << name;
+            EXPECT_TRUE(f.AtEOF()) << name << " mode " << mode;
+            EXPECT_EQ(zv_getc(&f), -1) << name;
+            // Asking reads nothing: stepping back still gives the last byte.
+            f.Unget();
+            EXPECT_FALSE(f.AtEOF()) << name;
+            EXPECT_EQ(f.Read(record, 1), 1u) << name;
+            EXPECT_EQ(record[0], '9') << name;
+            f.Seek(8, kSeekStart);
+            EXPECT_FALSE(f.AtEOF()) << name;
+            EXPECT_EQ(f.Tell(), 8) << name;
+            EXPECT_EQ(f.Read(record, 5), 2u) << name;
+            EXPECT_TRUE(f.AtEOF()) << name;
+        }
+    }
+    TFile empty;
+    ASSERT_TRUE(empty.Open("empty.bin"));
+    EXPECT_TRUE(empty.AtEOF());
+}
 
 TEST_F(FileIoTest, ReadsAndSeeksAtTheEnds)
 {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/script/df_lua.h"
+#include "core/script/lua_number.h"
 #include "core/script/lua_direct_closure.h"
 
 // A stand-in for a game value type with a converter of its own.
@@ -322,6 +323,28 @@ TEST(DfLua, ToIntegerTruncatesAndSaturates)
     EXPECT_EQ(lua.tointeger(9), 0);   // above the top
     EXPECT_FALSE(lua.IsOwned());
     lua_close(L);
+}
+
+TEST(LuaNumber, UnsignedAndLongReadsSaturate)
+{
+    const double nan = 0.0 / 0.0;
+    struct
+    {
+        double value;
+        uint32_t asUnsigned;
+        long asLong;
+    } cases[] = {
+        {2.9, 2u, 2},
+        {-2.9, 0u, -2},
+        {nan, 0u, 0},
+        {5e9, UINT32_MAX, 5000000000L},
+        {1e300, UINT32_MAX, LONG_MAX},
+        {-1e300, 0u, LONG_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NumberToUnsigned(c.value), c.asUnsigned) << c.value;
+        EXPECT_EQ(NumberToLong(c.value), c.asLong) << c.value;
+    }
 }
 
 TEST(DfLua, ColourConverter)

@@ -5,6 +5,8 @@
 #include <lualib.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/script/game_state.h"
 #include "sound/manager/sound_manager.h"
@@ -107,6 +109,87 @@ TEST_F(GameState, UnmutingNeverSilencesASoundManagerMadeLater)
     sound.SetVolume(0.4f);
     state->SetState("mute", "0");
     EXPECT_FLOAT_EQ(sound.GetVolume(-1), 0.4f);
+}
+
+// Notes what it is offered; answers "handled" for its own key and rewrites reads of "live".
+class TRecordingHandler : public TGameStateHandler
+{
+public:
+    TRecordingHandler(std::string name, std::vector<std::string>& log, const char* owns)
+        : mName(std::move(name)), mLog(log), mOwns(owns)
+    {
+    }
+    bool OnSetState(const str& key, const str& value) override
+    {
+        mLog.push_back(mName + " set " + key.c_str() + "=" + value.c_str());
+        if (removeOnSet)
+            TGameState::GetInstance()->RemoveHandler(removeOnSet);
+        return key == str(mOwns);
+    }
+    bool OnGetState(const str& key, str& value) override
+    {
+        mLog.push_back(mName + " get " + key.c_str());
+        if (key == str("live"))
+            value = str("fresh");
+        return key == str(mOwns);
+    }
+    TGameStateHandler* removeOnSet = nullptr;
+
+private:
+    std::string mName;
+    std::vector<std::string>& mLog;
+    const char* mOwns;
+};
+
+TEST_F(GameState, WritesAndReadsAreOfferedToTheHandlersInOrderUntilOneHandlesThem)
+{
+    TSoundManager sound(TSoundManager::eDevice::kLoopback);
+    sound.SetVolume(0.5f);
+    TGameState* state = TGameState::GetInstance();
+    std::vector<std::string> log;
+    TRecordingHandler first("first", log, "mine"), second("second", log, "");
+    state->AddHandler(&first);
+    state->AddHandler(&second);
+
+    struct
+    {
+        const char* key;
+        const char* value;
+        std::vector<std::string> offered;
+    } writes[] = {
+        {"door", "open", {"first set door=open", "second set door=open"}},
+        {"mine", "x", {"first set mine=x"}},
+        {"++visits", "", {"first get visits", "second get visits", "first set visits=1", "second set visits=1"}},
+        {"mute", "1", {}}, // the volume handler comes first and handles it
+    };
+    for (const auto& w : writes)
+    {
+        log.clear();
+        state->SetState(w.key, w.value);
+        EXPECT_EQ(log, w.offered) << w.key;
+    }
+    EXPECT_FLOAT_EQ(sound.GetVolume(-1), 0);
+    log.clear();
+    EXPECT_EQ(state->GetState("mine"), str("x")); // stored although handled
+
+    log.clear();
+    EXPECT_EQ(state->GetState("live"), str("fresh"));
+    EXPECT_EQ(log, (std::vector<std::string>{"first get live", "second get live"}));
+    log.clear();
+    state->GetState("mine");
+    EXPECT_EQ(log, (std::vector<std::string>{"first get mine"}));
+
+    // A handler taken out while the chain runs is not asked again.
+    first.removeOnSet = &second;
+    log.clear();
+    state->SetState("door", "shut");
+    EXPECT_EQ(log, (std::vector<std::string>{"first set door=shut"}));
+    state->RemoveHandler(&first);
+    log.clear();
+    state->SetState("door", "open");
+    EXPECT_TRUE(log.empty());
+    state->SetState("mute", "0");
+    EXPECT_FLOAT_EQ(sound.GetVolume(-1), 0.5f);
 }
 
 TEST_F(GameState, LuaGlobals)

@@ -98,6 +98,8 @@ TEST_F(MessageLua, FieldsReadFromLua)
     TMessage* back = ToMessage(L, -1);
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->GetType(), 7);
+    // Game code reads the message straight from the box.
+    EXPECT_EQ(lua_touserdata(L, -1), back);
     lua_pop(L, 1);
 }
 

@@ -1,3 +1,4 @@
+#include "core/config/config.h"
 #include "core/files/get_char.h"
 #include "core/xml/xml_escape.h"
 #include "core/xml/xml_node.h"
@@ -89,6 +90,36 @@ TEST(XmlEscapeTest, EntitiesAndReferences)
     int length = 2;
     removeXMLEscapeChars(text, length, nullptr);
     EXPECT_EQ(Text(text), "ab");
+}
+
+TEST(XmlEscapeTest, ReferencesAbove255InUtf8ModeBecomeUtf8)
+{
+    struct
+    {
+        const char* in;
+        const char* utf8;
+        const char* bytes;
+    } cases[] = {
+        {"&#8364;", "\xE2\x82\xAC", "\xAC"},
+        {"&#321;", "\xC5\x81", "A"},
+        {"&#x1F600;!", "\xF0\x9F\x98\x80!", "!"},
+        {"&#xD800;", "\xEF\xBF\xBD", ""},       // a lone surrogate is no character
+        {"&#233;", "\xE9", "\xE9"},              // up to 255 one byte, as the writer sends UTF-8
+        {"&#195;&#169;", "\xC3\xA9", "\xC3\xA9"},
+    };
+    for (const char* mode : {"1", "0"})
+    {
+        TConfig::SetConfig(TConfig::kUTF8Mode, mode);
+        for (auto c : cases)
+        {
+            str text(c.in);
+            int length = int(text.length());
+            removeXMLEscapeChars(text, length, nullptr);
+            EXPECT_EQ(Text(text), mode[0] == '1' ? c.utf8 : c.bytes) << c.in << " mode " << mode;
+            EXPECT_EQ(unsigned(length), text.length()) << c.in;
+        }
+    }
+    TConfig::Clear();
 }
 
 TEST(XmlParseTest, ContentWordsAreJoinedBySingleSpaces)

@@ -1,5 +1,6 @@
 #include "render/anim/animated_sprite.h"
 
+#include "core/script/script.h"
 #include "core/time/clock.h"
 #include "core/time/task.h"
 #include "core/time/time_source.h"
@@ -333,7 +334,7 @@ protected:
         GLTest::TearDown();
     }
 
-    void Pack(const std::string& name, int frames, const std::string& script)
+    void Pack(const std::string& name, int frames, const std::string& script, const std::string& folder = "anims")
     {
         std::vector<TPackFrame> list(static_cast<size_t>(frames));
         for (auto& f : list) {
@@ -346,7 +347,7 @@ protected:
         TPackedAnimation packed;
         std::string error;
         ASSERT_TRUE(PackAnimation(list, options, &packed, &error)) << error;
-        const std::string dir = assets.Root() + "/assets/anims/";
+        const std::string dir = assets.Root() + "/assets/" + folder + "/";
         std::filesystem::create_directories(dir);
         ASSERT_TRUE(WritePackedAnimation(packed, dir, &error)) << error;
         assets.Scan();
@@ -371,6 +372,27 @@ TEST_F(AnimatedSpriteRun, RunLoadsAnotherDescriptionAndCallsItsFunction)
     EXPECT_EQ(s->GetCurrentFrame(), 0);
     Advance(8);
     EXPECT_FALSE(s->IsPlaying(0));
+}
+
+// Animation scripts run on the script host: its globals are there, and the texture's folder
+// reaches LUA_PATH as a value whatever characters its name holds.
+TEST_F(AnimatedSpriteRun, ScriptsRunOnTheHostWithTheTexturesFolderInTheirPath)
+{
+    const str hostPath = TScript::mLuaPath;
+    Pack("odd", 4,
+         "function Go() if _ALERT and DebugOut and DumpTable then SetCurrentFrame(toparams({3})) end "
+         "gPath = LUA_PATH end",
+         "it's \"odd\"");
+    auto s = TAnimatedSprite::Create(0);
+    ASSERT_TRUE(s->Init("it's \"odd\"/odd.xml", "", ""));
+    s->Play("Go");
+    EXPECT_EQ(s->GetCurrentFrame(), 3);
+    lua_State* L = s->GetScript()->GetState();
+    lua_getglobal(L, "gPath");
+    ASSERT_TRUE(lua_isstring(L, -1));
+    EXPECT_STREQ(lua_tostring(L, -1), "?;?.lua;scripts/?;scripts/?.lua;it's \"odd\"/?;it's \"odd\"/?.lua");
+    lua_pop(L, 1);
+    EXPECT_EQ(TScript::mLuaPath, hostPath);
 }
 
 }  // namespace

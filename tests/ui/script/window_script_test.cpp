@@ -334,6 +334,35 @@ TEST_F(ScriptTest, WindowFunctionsByName)
     EXPECT_EQ(Find("a"), nullptr);
 }
 
+TEST_F(ScriptTest, FillRectTakesCornersInAnyOrderAndClipsToTheScreen)
+{
+    struct
+    {
+        const char* rect;
+        TRect filled; // empty: nothing is filled
+    } cases[] = {
+        {"{10, 20, 110, 70}", TRect(10, 20, 110, 70)},
+        {"{110, 70, 10, 20}", TRect(10, 20, 110, 70)},
+        {"{110, 20, 10, 70}", TRect(10, 20, 110, 70)},
+        {"{-5, -5, 30, 40}", TRect(0, 0, 30, 40)},
+        {"{0, 0, 1e300, 1e300}", TRect(0, 0, 640, 480)},
+        {"{0/0, 0, 50, 50}", TRect(0, 0, 50, 50)},
+        {"{5, 5, 5, 50}", TRect()},
+    };
+    for (const auto& c : cases)
+    {
+        Display().fills.clear();
+        Lua(("FillRect(" + std::string(c.rect) + ", {1, 0, 0, 1})").c_str());
+        if (c.filled == TRect())
+        {
+            EXPECT_TRUE(Display().fills.empty()) << c.rect;
+            continue;
+        }
+        ASSERT_EQ(Display().fills.size(), 1u) << c.rect;
+        EXPECT_EQ(Display().fills[0].rect, c.filled) << c.rect;
+    }
+}
+
 TEST_F(ScriptTest, WindowTypesMustBeCallableNames)
 {
     TLogCapture log;
@@ -361,5 +390,69 @@ TEST_F(ScriptTest, SplashWithoutMovieOrPictureLeavesNothingOnTop)
     Lua("gMovie = StartMovie('intro', false, false)");
     EXPECT_EQ(Global("gMovie"), "false");
 }
+
+
+// A modal opened by Lua text from compiled code (a pause screen, say) waits in a coroutine
+// while frames go on, whatever the interface coroutine is doing when the text arrives.
+struct TModalFromCodeCase
+{
+    const char* name;
+    const char* interface; // Lua run first; empty: no interface coroutine
+    bool interfaceAsks;    // the interface itself runs the text, through compiled code
+    bool stepOnce;         // the interface needs one animation step to reach its wait
+};
+
+class ModalFromCode : public ScriptTest, public testing::WithParamInterface<TModalFromCodeCase>
+{
+};
+
+TWindowManager* gManager = nullptr;
+
+int LuaRunPauseText(lua_State*)
+{
+    gManager->DoLuaString(nullptr, "gChoice = DoModal('layouts/dialog.lua'); gAfter = true");
+    return 0;
+}
+
+TEST_P(ModalFromCode, WaitsWhileFramesGoOnAndReturnsTheValueOnClose)
+{
+    gManager = wm.get();
+    lua_register(script->GetState(), "RunPauseText", &LuaRunPauseText);
+    if (*GetParam().interface)
+        Lua(GetParam().interface);
+    if (!GetParam().interfaceAsks)
+        LuaRunPauseText(nullptr);
+    if (GetParam().stepOnce)
+        script->Animate();
+    Lua("gInterfaceAlive = true");
+
+    TWindow* ok = Find("ok");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(Global("gChoice"), "nil");
+    const int frames = Display().beginDraws;
+    Idle();
+    Idle();
+    EXPECT_GT(Display().beginDraws, frames);
+    EXPECT_EQ(Global("gAfter"), "nil");
+
+    Click(ok);
+    Idle();
+    Idle();
+    EXPECT_EQ(Global("gChoice"), "ok");
+    EXPECT_EQ(Global("gAfter"), "true");
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+    EXPECT_EQ(Global("gInterfaceAlive"), "true");
+    gManager = nullptr;
+}
+
+const TModalFromCodeCase kModalFromCodeCases[] = {
+    {"NoInterface", "", false, false},
+    {"InterfaceWaiting", "return function() while true do WaitForMessage() end end", false, false},
+    {"InterfaceYielded", "return function() Yield(); while true do WaitForMessage() end end", false, true},
+    {"InterfaceRunning", "return function() RunPauseText(); while true do WaitForMessage() end end", true, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ModalFromCode, testing::ValuesIn(kModalFromCodeCases),
+                         [](const testing::TestParamInfo<TModalFromCodeCase>& info) { return info.param.name; });
 
 }  // namespace

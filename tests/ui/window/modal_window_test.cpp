@@ -102,16 +102,21 @@ TEST_F(ModalWindowTest, DefaultButtonWithoutCommandAlsoSendsDefaultAction)
     EXPECT_EQ(focus->messages.size(), 1u);
 }
 
-TEST_F(ModalWindowTest, CloseMessagePopsByNameAndEmptyNameIsSwallowed)
+TEST_F(ModalWindowTest, CloseMessagePopsByNameAndEmptyNameClosesTheReceiver)
 {
-    TMessage empty(kCloseWindow, "", nullptr);
-    EXPECT_TRUE(modal->OnMessage(&empty));
-    EXPECT_EQ(wm->GetTopModalWindow(), modal);
     TMessage other(kButtonPress, "dialog", nullptr);
     EXPECT_FALSE(modal->OnMessage(&other));
     TMessage close(kCloseWindow, "dialog", nullptr);
     EXPECT_TRUE(modal->OnMessage(&close));
     EXPECT_EQ(wm->GetTopModalWindow(), screen);
+
+    // Sent to itself with no name, as a window closes itself; the modal below stays.
+    auto* lower = new TProbeModal("lower");
+    auto* upper = new TProbeModal("upper");
+    wm->PushModal(lower);
+    wm->PushModal(upper);
+    upper->SendWindowMessage(new TMessage(kCloseWindow, "", upper));
+    EXPECT_EQ(wm->GetTopModalWindow(), lower);
 }
 
 TEST_F(ModalWindowTest, DefaultFocusTakesTheFocusFromItsModal)
