@@ -3,6 +3,7 @@
 #include "core/files/replace_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -40,8 +41,13 @@ bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveE
         WriteDbg("Archive %s skipped: no archive header", path.c_str());
         return false;
     }
-    const int32_t count = static_cast<int32_t>(GetU32(header + 4));
-    if (count <= 0)
+    const uint32_t stored = GetU32(header + 4);
+    if (stored > uint32_t(INT32_MAX)) {
+        WriteDbg("Archive %s skipped: damaged header (entry count %u)", path.c_str(), stored);
+        return false;
+    }
+    const int32_t count = static_cast<int32_t>(stored);
+    if (count == 0)
         return true;
     if (count > (fileSize - kHeaderSize) / kSmallestEntry) {
         WriteDbg("Archive %s skipped: its directory of %d entries is larger than the file (%ld bytes)",

@@ -41,11 +41,37 @@ bool WriteAll(int fd, const void* data, size_t size)
     return true;
 }
 
+// Without this the rename may still be lost in a power cut, bringing back the old file or none.
+bool SyncFolderOf(const std::string& path, int* error)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+    {
+        *error = errno;
+        return false;
+    }
+    const bool ok = fsync(fd) == 0;
+    *error = ok ? 0 : errno;
+    close(fd);
+    return ok;
+}
+
 } // namespace
 
 bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
 {
     const std::string path = diskPath.c_str();
+    // The rename would replace a file its owner has made read-only.
+    struct stat old;
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists && access(path.c_str(), W_OK) != 0)
+    {
+        WriteDbg("Cannot save '%s': the file is not writable (%s); it is left as it was", path.c_str(),
+                 strerror(errno));
+        return false;
+    }
     if (!MakeFolders(path))
     {
         WriteDbg("Cannot save '%s': folder not created (%s)", path.c_str(), strerror(errno));
@@ -58,7 +84,7 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
         WriteDbg("Cannot save '%s': temporary file not created (%s)", path.c_str(), strerror(errno));
         return false;
     }
-    fchmod(fd, 0644);
+    fchmod(fd, exists ? old.st_mode & 07777 : 0644);
     bool ok = WriteAll(fd, data, size);
     int error = ok ? 0 : errno;
     if (ok && fsync(fd) != 0)
@@ -81,8 +107,15 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
         unlink(temporary.c_str());
         WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", path.c_str(),
                  error ? strerror(error) : "short write");
+        return false;
     }
-    return ok;
+    if (!SyncFolderOf(path, &error))
+    {
+        WriteDbg("Saved '%s' but its folder could not be synced (%s); a power cut may undo the save", path.c_str(),
+                 strerror(error));
+        return false;
+    }
+    return true;
 }
 
 bool ReplaceFileContents(const str& name, const void* data, size_t size)
