@@ -29,9 +29,13 @@ void PutU32(std::vector<unsigned char>& out, uint32_t v)
 
 }  // namespace
 
-bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveEntry>& entries)
+bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveEntry>& entries, unsigned* skipped)
 {
     entries.clear();
+    unsigned left = 0;
+    if (!skipped)
+        skipped = &left;
+    *skipped = 0;
     const long fileSize = archive.Size();
     archive.Seek(0, kSeekStart);
 
@@ -73,11 +77,13 @@ bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveE
         entry.length = GetU32(numbers + 4);
         if (length == 0 || std::strlen(name) != length) {
             WriteDbg("Archive %s: entry %d has no usable name; skipped", path.c_str(), i + 1);
+            ++*skipped;
             continue;
         }
         if (uint64_t(entry.offset) + entry.length > uint64_t(fileSize)) {
             WriteDbg("Archive %s: entry %s (offset %u, length %u) runs past the end of the file (%ld bytes); skipped",
                      path.c_str(), entry.name.c_str(), entry.offset, entry.length, fileSize);
+            ++*skipped;
             continue;
         }
         entries.push_back(entry);

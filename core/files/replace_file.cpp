@@ -58,11 +58,21 @@ bool SyncFolderOf(const std::string& path, int* error)
     return ok;
 }
 
-} // namespace
-
-bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
+// The new contents of one file, written and synced beside it under a temporary name.
+struct TStaged
 {
-    const std::string path = diskPath.c_str();
+    std::string path;
+    std::string temporary;
+};
+
+void Discard(const std::vector<TStaged>& staged)
+{
+    for (const TStaged& s : staged)
+        unlink(s.temporary.c_str());
+}
+
+bool Stage(const std::string& path, const void* data, size_t size, std::vector<TStaged>& staged)
+{
     // The rename would replace a file its owner has made read-only.
     struct stat old;
     const bool exists = stat(path.c_str(), &old) == 0;
@@ -70,6 +80,11 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
     {
         WriteDbg("Cannot save '%s': the file is not writable (%s); it is left as it was", path.c_str(),
                  strerror(errno));
+        return false;
+    }
+    if (exists && S_ISDIR(old.st_mode))
+    {
+        WriteDbg("Cannot save '%s': a folder has that name", path.c_str());
         return false;
     }
     if (!MakeFolders(path))
@@ -97,11 +112,6 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
         ok = false;
         error = errno;
     }
-    if (ok && rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        ok = false;
-        error = errno;
-    }
     if (!ok)
     {
         unlink(temporary.c_str());
@@ -109,13 +119,50 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
                  error ? strerror(error) : "short write");
         return false;
     }
-    if (!SyncFolderOf(path, &error))
+    staged.push_back({path, temporary});
+    return true;
+}
+
+} // namespace
+
+bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
+{
+    std::vector<TStaged> staged;
+    for (const TReplacement& f : files)
     {
-        WriteDbg("Saved '%s' but its folder could not be synced (%s); a power cut may undo the save", path.c_str(),
-                 strerror(error));
-        return false;
+        if (!Stage(f.diskPath.c_str(), f.data, f.size, staged))
+        {
+            Discard(staged);
+            return false;
+        }
+    }
+    for (size_t i = 0; i < staged.size(); ++i)
+    {
+        if (rename(staged[i].temporary.c_str(), staged[i].path.c_str()) != 0)
+        {
+            const int error = errno;
+            Discard(std::vector<TStaged>(staged.begin() + long(i), staged.end()));
+            WriteDbg("Saving '%s' failed (%s); %zu of %zu files were replaced", staged[i].path.c_str(),
+                     strerror(error), i, staged.size());
+            return false;
+        }
+    }
+    for (const TStaged& s : staged)
+    {
+        int error = 0;
+        if (!SyncFolderOf(s.path, &error))
+        {
+            WriteDbg("Saved '%s' but its folder could not be synced (%s); a power cut may undo the save",
+                     s.path.c_str(), strerror(error));
+            return false;
+        }
     }
     return true;
+}
+
+bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
+{
+    return ReplaceDiskFiles({{diskPath, data, size}});
 }
 
 bool ReplaceFileContents(const str& name, const void* data, size_t size)
