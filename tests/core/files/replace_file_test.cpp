@@ -75,6 +75,7 @@ TEST_F(ReplaceFileTest, FolderThatCannotBeSyncedMakesTheSaveFail)
         EXPECT_FALSE(ReplaceDiskFile((folder + "/a.dat").c_str(), "a", 1));
         EXPECT_NE(log.Text().find("its folder could not be synced"), std::string::npos);
     });
+    chmod(folder.c_str(), 0700);   // so that the folder can be cleared away
 }
 
 // Saves in a child process that is killed at random moments: after every kill the file holds

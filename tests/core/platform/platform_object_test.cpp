@@ -108,7 +108,8 @@ TEST_F(PlatformObject, RandomSettingsAndStringsAreNamedInTheLog)
 {
     const fs::path assets = fs::path(mTemp) / "resources" / "assets";
     fs::create_directories(assets);
-    const std::string garbage("\x03\xff<\0settings>\x80\x81 not xml at all", 34);
+    static const char kGarbage[] = "\x03\xff<\0settings>\x80\x81 not xml at all";
+    const std::string garbage(kGarbage, sizeof kGarbage - 1);
     std::ofstream(assets / "settings.xml", std::ios::binary) << garbage;
     std::ofstream(assets / "strings.xml", std::ios::binary) << garbage;
     setenv("TESSIVANDER_RESOURCES", (mTemp + "/resources").c_str(), 1);

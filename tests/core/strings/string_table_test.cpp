@@ -190,8 +190,9 @@ TEST_F(StringTableTest, CompressedAndDamagedCompressedFiles)
 
 TEST_F(StringTableTest, FileWithoutRowsIsRefusedWithItsName)
 {
+    static const char kRandom[] = "\x89\x01\xfe<Ro\0w>\x7f garbage";
     const std::vector<std::pair<const char*, std::string>> cases = {
-        {"strings_random.xml", std::string("\x89\x01\xfe<Ro\0w>\x7f garbage", 24)},
+        {"strings_random.xml", std::string(kRandom, sizeof kRandom - 1)},
         {"strings_broken.xml", "<Workbook><Table><Cell>no rows</Table>"},
         {"strings_empty.xml", ""},
     };
