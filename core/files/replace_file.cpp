@@ -142,8 +142,12 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
         {
             const int error = errno;
             Discard(std::vector<TStaged>(staged.begin() + long(i), staged.end()));
-            WriteDbg("Saving '%s' failed (%s); %zu of %zu files were replaced", staged[i].path.c_str(),
-                     strerror(error), i, staged.size());
+            if (i == 0)
+                WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", staged[i].path.c_str(),
+                         strerror(error));
+            else
+                WriteDbg("Saving '%s' failed (%s); %zu of %zu files were replaced", staged[i].path.c_str(),
+                         strerror(error), i, staged.size());
             return false;
         }
     }
