@@ -3,6 +3,7 @@
 #include "core/files/replace_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -28,9 +29,13 @@ void PutU32(std::vector<unsigned char>& out, uint32_t v)
 
 }  // namespace
 
-bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveEntry>& entries)
+bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveEntry>& entries, unsigned* skipped)
 {
     entries.clear();
+    unsigned left = 0;
+    if (!skipped)
+        skipped = &left;
+    *skipped = 0;
     const long fileSize = archive.Size();
     archive.Seek(0, kSeekStart);
 
@@ -40,8 +45,13 @@ bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveE
         WriteDbg("Archive %s skipped: no archive header", path.c_str());
         return false;
     }
-    const int32_t count = static_cast<int32_t>(GetU32(header + 4));
-    if (count <= 0)
+    const uint32_t stored = GetU32(header + 4);
+    if (stored > uint32_t(INT32_MAX)) {
+        WriteDbg("Archive %s skipped: damaged header (entry count %u)", path.c_str(), stored);
+        return false;
+    }
+    const int32_t count = static_cast<int32_t>(stored);
+    if (count == 0)
         return true;
     if (count > (fileSize - kHeaderSize) / kSmallestEntry) {
         WriteDbg("Archive %s skipped: its directory of %d entries is larger than the file (%ld bytes)",
@@ -67,11 +77,13 @@ bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveE
         entry.length = GetU32(numbers + 4);
         if (length == 0 || std::strlen(name) != length) {
             WriteDbg("Archive %s: entry %d has no usable name; skipped", path.c_str(), i + 1);
+            ++*skipped;
             continue;
         }
         if (uint64_t(entry.offset) + entry.length > uint64_t(fileSize)) {
             WriteDbg("Archive %s: entry %s (offset %u, length %u) runs past the end of the file (%ld bytes); skipped",
                      path.c_str(), entry.name.c_str(), entry.offset, entry.length, fileSize);
+            ++*skipped;
             continue;
         }
         entries.push_back(entry);

@@ -20,8 +20,9 @@ struct TArchiveEntry
 // Reads and checks the directory of an open archive. False (with a log line naming `path`)
 // when the file is not an archive or its directory is cut short or claims more entries
 // than the file can hold. Entries whose data lie outside the file, and entries without a
-// name, are logged and left out.
-bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveEntry>& entries);
+// name, are logged and left out; `skipped` (may be null) receives their number.
+bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveEntry>& entries,
+                          unsigned* skipped = nullptr);
 
 // One file to pack: its name inside the archive and its bytes.
 struct TArchiveSource

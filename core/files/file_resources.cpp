@@ -162,7 +162,8 @@ TResourceRef TFile::Resolve(const str& name, bool forReading)
         if (f.folder->empty())
             return {};
         str path = *f.folder + "/" + After(name, static_cast<unsigned>(std::strlen(f.prefix)));
-        if (forReading && !IsReadWritable(path))
+        // A file that cannot be written is still read; saving over it is refused.
+        if (forReading && !IsReadable(path))
             return {};
         TResourceRef ref{eResourceKind::kDisk, path};
         mResourceMap[key] = ref;

@@ -46,11 +46,6 @@ bool IsReadable(const str& diskPath)
     return !diskPath.empty() && access(diskPath.c_str(), R_OK) == 0;
 }
 
-bool IsReadWritable(const str& diskPath)
-{
-    return !diskPath.empty() && access(diskPath.c_str(), R_OK | W_OK) == 0;
-}
-
 bool MakeParentFolders(const str& diskPath)
 {
     std::string path(diskPath.c_str());

@@ -15,7 +15,6 @@ str After(const str& s, unsigned n);
 // Parses the decimal number at `p`, as an unsigned 64-bit value; false when there is none.
 bool ParseNumber(const char* p, uint64_t* value);
 bool IsReadable(const str& diskPath);
-bool IsReadWritable(const str& diskPath);
 // Creates every missing folder above `diskPath` (mode 0755); false when one cannot be made.
 bool MakeParentFolders(const str& diskPath);
 

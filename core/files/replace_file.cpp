@@ -41,11 +41,52 @@ bool WriteAll(int fd, const void* data, size_t size)
     return true;
 }
 
-} // namespace
-
-bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
+// Without this the rename may still be lost in a power cut, bringing back the old file or none.
+bool SyncFolderOf(const std::string& path, int* error)
 {
-    const std::string path = diskPath.c_str();
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+    {
+        *error = errno;
+        return false;
+    }
+    const bool ok = fsync(fd) == 0;
+    *error = ok ? 0 : errno;
+    close(fd);
+    return ok;
+}
+
+// The new contents of one file, written and synced beside it under a temporary name.
+struct TStaged
+{
+    std::string path;
+    std::string temporary;
+};
+
+void Discard(const std::vector<TStaged>& staged)
+{
+    for (const TStaged& s : staged)
+        unlink(s.temporary.c_str());
+}
+
+bool Stage(const std::string& path, const void* data, size_t size, std::vector<TStaged>& staged)
+{
+    // The rename would replace a file its owner has made read-only.
+    struct stat old;
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists && access(path.c_str(), W_OK) != 0)
+    {
+        WriteDbg("Cannot save '%s': the file is not writable (%s); it is left as it was", path.c_str(),
+                 strerror(errno));
+        return false;
+    }
+    if (exists && S_ISDIR(old.st_mode))
+    {
+        WriteDbg("Cannot save '%s': a folder has that name", path.c_str());
+        return false;
+    }
     if (!MakeFolders(path))
     {
         WriteDbg("Cannot save '%s': folder not created (%s)", path.c_str(), strerror(errno));
@@ -58,7 +99,7 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
         WriteDbg("Cannot save '%s': temporary file not created (%s)", path.c_str(), strerror(errno));
         return false;
     }
-    fchmod(fd, 0644);
+    fchmod(fd, exists ? old.st_mode & 07777 : 0644);
     bool ok = WriteAll(fd, data, size);
     int error = ok ? 0 : errno;
     if (ok && fsync(fd) != 0)
@@ -71,18 +112,61 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
         ok = false;
         error = errno;
     }
-    if (ok && rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        ok = false;
-        error = errno;
-    }
     if (!ok)
     {
         unlink(temporary.c_str());
         WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", path.c_str(),
                  error ? strerror(error) : "short write");
+        return false;
     }
-    return ok;
+    staged.push_back({path, temporary});
+    return true;
+}
+
+} // namespace
+
+bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
+{
+    std::vector<TStaged> staged;
+    for (const TReplacement& f : files)
+    {
+        if (!Stage(f.diskPath.c_str(), f.data, f.size, staged))
+        {
+            Discard(staged);
+            return false;
+        }
+    }
+    for (size_t i = 0; i < staged.size(); ++i)
+    {
+        if (rename(staged[i].temporary.c_str(), staged[i].path.c_str()) != 0)
+        {
+            const int error = errno;
+            Discard(std::vector<TStaged>(staged.begin() + long(i), staged.end()));
+            if (i == 0)
+                WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", staged[i].path.c_str(),
+                         strerror(error));
+            else
+                WriteDbg("Saving '%s' failed (%s); %zu of %zu files were replaced", staged[i].path.c_str(),
+                         strerror(error), i, staged.size());
+            return false;
+        }
+    }
+    for (const TStaged& s : staged)
+    {
+        int error = 0;
+        if (!SyncFolderOf(s.path, &error))
+        {
+            WriteDbg("Saved '%s' but its folder could not be synced (%s); a power cut may undo the save",
+                     s.path.c_str(), strerror(error));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
+{
+    return ReplaceDiskFiles({{diskPath, data, size}});
 }
 
 bool ReplaceFileContents(const str& name, const void* data, size_t size)

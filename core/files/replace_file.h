@@ -6,9 +6,23 @@
 #include "core/text/str.h"
 
 #include <cstddef>
+#include <vector>
+
+// A file left as it is when it exists and cannot be written; a new file gets mode 0644, a
+// replaced one keeps its mode. The folder is synced after the rename.
 
 // `diskPath` is a real path; missing folders are created.
 bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size);
+
+struct TReplacement
+{
+    str diskPath;
+    const void* data;
+    size_t size;
+};
+// Several files that belong together: every new content is written and synced before the
+// first rename, so a failure while writing leaves all the old files.
+bool ReplaceDiskFiles(const std::vector<TReplacement>& files);
 
 // `name` is a logical file name ("user:prefs.dat"); missing folders are created.
 bool ReplaceFileContents(const str& name, const void* data, size_t size);

@@ -35,12 +35,15 @@ void ReadCommandLineSettings(const str& commandLine)
 
 void ReadSettingsFile()
 {
+    const char* path = "::assets/settings.xml";
+    if (!TFile::Exists(path))
+        return;
     TXmlNode root;
-    if (!root.ParseFile("::assets/settings.xml"))
+    TXmlNode* settings = root.ParseFile(path) ? root.GetChild("settings") : nullptr;
+    if (!settings) {
+        WriteDbg("Settings file '%s' ignored: it holds no <settings> element", path + 2);
         return;
-    TXmlNode* settings = root.GetChild("settings");
-    if (!settings)
-        return;
+    }
     settings->ResetChildren();
     str name;
     TXmlNode* child = nullptr;

@@ -75,6 +75,7 @@ bool TStringTable::MergeStringData(const char* data, size_t size)
     // The text stops at a zero byte, as any text would.
     text = text.substr(0, std::min(text.size(), text.find('\0')));
 
+    size_t rows = 0;
     size_t row = text.find("<Row");
     while (row != std::string_view::npos)
     {
@@ -88,8 +89,10 @@ bool TStringTable::MergeStringData(const char* data, size_t size)
         const str label = CellText(body, labelCell);
         const size_t textCell = body.find("<Data", labelCell + 5);
         mEntries[label] = textCell == std::string_view::npos ? str("") : CellText(body, textCell);
+        ++rows;
     }
-    return true;
+    // Text without a single labelled row is not a string table.
+    return rows > 0;
 }
 
 str TStringTable::Missing(const str& label) const

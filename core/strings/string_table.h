@@ -23,9 +23,11 @@ public:
     // Clears the table, then merges the file.
     bool LoadStringTable(const str& path);
     // Adds the file's rows; labels already present take the new text. False when the file
-    // does not open or is a damaged compressed block (the table is then unchanged).
+    // does not open, holds no labelled row or is a damaged compressed block (the table is
+    // then unchanged).
     bool MergeStringTable(const str& path);
-    // The same from text in memory (plain or a compressed block of the given size).
+    // The same from text in memory (plain or a compressed block of the given size); false
+    // when it holds no labelled row.
     bool MergeStringData(const char* data, size_t size);
 
     str GetString(const str& label, unsigned count, const str* arguments);

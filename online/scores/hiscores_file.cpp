@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include <vector>
 
@@ -47,15 +46,10 @@ std::vector<char> Decrypt(TEncrypt& cipher, const void* data, unsigned n)
 }
 
 
-// A rejected score file is kept aside rather than silently replaced by the next save.
+// A rejected score file is copied aside rather than silently replaced by the next save.
 void SetAsideDamaged()
 {
-    str path = TFile::TranslateResource(kScoreFile, true);
-    if (path.empty())
-        return;
-    str aside = path + ".damaged";
-    if (std::rename(path.c_str(), aside.c_str()) == 0)
-        WriteDbg("HiScores: damaged score file kept as %s", aside.c_str());
+    KeepDamagedCopy(kScoreFile, nullptr);
 }
 
 str Attr(TXmlNode* node, const char* name)
@@ -112,9 +106,8 @@ void ReadTable(TZvHiscoresData& d, TXmlNode* node)
 
 void ReadMedals(TZvHiscoresData& d, TXmlNode* node)
 {
+    // An empty name is a player like any other: medals are recorded under it too.
     str user = Attr(node, "user");
-    if (user.empty())
-        return;
     auto list = std::make_unique<TZvMedalsTable>();
     str childName;
     TXmlNode* child = nullptr;

@@ -53,7 +53,7 @@ std::string AnimationXml(const TAnimDescription& description);
 std::vector<char> AnimationAnm(const TAnimDescription& description);
 
 // Writes <name>.png, <name>.xml, <name>.anm and <name>.lua into `folder` (which ends in "/" or
-// is empty), each through a temporary file.
+// is empty): all four or none.
 bool WritePackedAnimation(const TPackedAnimation& packed, const std::string& folder, std::string* error);
 
 // PNG files of the frames and the sheet.

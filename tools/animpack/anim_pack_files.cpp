@@ -44,12 +44,17 @@ str Number(float f)
     return str::getFormatted("%.9g", static_cast<double>(f));
 }
 
-bool WriteWhole(const std::string& path, const char* data, size_t size, std::string* error)
+// 0xAARRGGBB words to the R, G, B, A bytes the PNG encoder takes.
+std::vector<uint8_t> RgbaBytes(const std::vector<uint32_t>& pixels)
 {
-    if (ReplaceDiskFile(path.c_str(), data, size))
-        return true;
-    *error = "cannot write " + path;
-    return false;
+    std::vector<uint8_t> rgba(pixels.size() * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        rgba[i * 4 + 0] = uint8_t(pixels[i] >> 16);
+        rgba[i * 4 + 1] = uint8_t(pixels[i] >> 8);
+        rgba[i * 4 + 2] = uint8_t(pixels[i]);
+        rgba[i * 4 + 3] = uint8_t(pixels[i] >> 24);
+    }
+    return rgba;
 }
 
 }  // namespace
@@ -140,12 +145,20 @@ bool WritePackedAnimation(const TPackedAnimation& packed, const std::string& fol
 {
     const TAnimDescription& d = packed.description;
     const std::string base = folder + d.sequenceName.c_str();
+    std::vector<uint8_t> png;
+    if (!EncodePngRgba(packed.sheetWidth, packed.sheetHeight, RgbaBytes(packed.sheet), &png, error))
+        return false;
     const std::string xml = AnimationXml(d);
     const std::vector<char> anm = AnimationAnm(d);
-    return WritePngImage(base + ".png", packed.sheetWidth, packed.sheetHeight, packed.sheet, error) &&
-           WriteWhole(base + ".xml", xml.data(), xml.size(), error) &&
-           WriteWhole(base + ".anm", anm.data(), anm.size(), error) &&
-           WriteWhole(base + ".lua", d.script.c_str(), d.script.length(), error);
+    // The four files belong together: a failure leaves the earlier set, not half of each.
+    if (!ReplaceDiskFiles({{(base + ".png").c_str(), png.data(), png.size()},
+                           {(base + ".xml").c_str(), xml.data(), xml.size()},
+                           {(base + ".anm").c_str(), anm.data(), anm.size()},
+                           {(base + ".lua").c_str(), d.script.c_str(), d.script.length()}})) {
+        *error = "cannot write " + base + ".png, .xml, .anm and .lua";
+        return false;
+    }
+    return true;
 }
 
 bool ReadPngFrame(const std::string& path, TPackFrame* frame, std::string* error)
@@ -176,13 +189,5 @@ bool ReadPngFrame(const std::string& path, TPackFrame* frame, std::string* error
 bool WritePngImage(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels,
                    std::string* error)
 {
-    // 0xAARRGGBB words to the R, G, B, A bytes the PNG writer takes.
-    std::vector<uint8_t> rgba(pixels.size() * 4);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        rgba[i * 4 + 0] = uint8_t(pixels[i] >> 16);
-        rgba[i * 4 + 1] = uint8_t(pixels[i] >> 8);
-        rgba[i * 4 + 2] = uint8_t(pixels[i]);
-        rgba[i * 4 + 3] = uint8_t(pixels[i] >> 24);
-    }
-    return WritePngRgba(path, width, height, rgba, error);
+    return WritePngRgba(path, width, height, RgbaBytes(pixels), error);
 }

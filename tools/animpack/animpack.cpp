@@ -3,20 +3,49 @@
 // Writes <name>.png (the sheet, at most 1024 on a side), <name>.xml, <name>.anm and <name>.lua.
 
 #include "tools/animpack/anim_pack.h"
+#include "tools/input/bounded_read.h"
+#include "tools/input/printable_text.h"
+#include "tools/input/whole_number.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
+
+constexpr long kMaxDelayMs = 3600000;
+constexpr long kMaxRegistration = 65536;
+constexpr size_t kMaxScriptSize = 1 << 20;
 
 int Usage()
 {
     std::fprintf(stderr, "usage: animpack -o <folder> -n <name> [-d <ms>] [-r <x>,<y>] [-s <script.lua>] "
                          "frame.png...\n");
     return 2;
+}
+
+int BadArgument(const char* what, const std::string& text)
+{
+    std::fprintf(stderr, "animpack: %s '%s'\n", what, PrintableText(text).c_str());
+    return 2;
+}
+
+bool ParseRegistration(const std::string& text, int* x, int* y)
+{
+    const size_t comma = text.find(',');
+    long a = 0, b = 0;
+    if (comma == std::string::npos ||
+        !ParseWholeNumber(text.substr(0, comma), -kMaxRegistration, kMaxRegistration, &a) ||
+        !ParseWholeNumber(text.substr(comma + 1), -kMaxRegistration, kMaxRegistration, &b))
+        return false;
+    *x = int(a);
+    *y = int(b);
+    return true;
+}
+
+// The name becomes four file names inside the output folder, and nowhere else.
+bool IsPlainName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
 }
 
 }  // namespace
@@ -34,10 +63,13 @@ int main(int argc, char** argv)
         } else if (arg == "-n" && hasValue) {
             options.name = argv[++i];
         } else if (arg == "-d" && hasValue) {
-            options.delayMs = std::atoi(argv[++i]);
+            long delay = 0;
+            if (!ParseWholeNumber(argv[++i], 0, kMaxDelayMs, &delay))
+                return BadArgument("-d takes a delay of 0 to 3600000 ms, not", argv[i]);
+            options.delayMs = int(delay);
         } else if (arg == "-r" && hasValue) {
-            if (std::sscanf(argv[++i], "%d,%d", &options.regX, &options.regY) != 2)
-                return Usage();
+            if (!ParseRegistration(argv[++i], &options.regX, &options.regY))
+                return BadArgument("-r takes <x>,<y> whole numbers of -65536 to 65536, not", argv[i]);
             options.hasRegistration = true;
         } else if (arg == "-s" && hasValue) {
             scriptFile = argv[++i];
@@ -47,19 +79,19 @@ int main(int argc, char** argv)
             inputs.push_back(arg);
         }
     }
-    if (options.name.empty() || inputs.empty() || options.delayMs < 0)
+    if (options.name.empty() || inputs.empty())
         return Usage();
+    if (!IsPlainName(options.name))
+        return BadArgument("-n takes a file name without folders, not", options.name);
 
     std::string error;
     if (!scriptFile.empty()) {
-        std::ifstream in(scriptFile, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "animpack: cannot read %s\n", scriptFile.c_str());
+        std::vector<char> text;
+        if (!ReadBoundedFile(scriptFile, kMaxScriptSize, &text, &error)) {
+            std::fprintf(stderr, "animpack: %s\n", error.c_str());
             return 1;
         }
-        std::ostringstream text;
-        text << in.rdbuf();
-        options.script = text.str();
+        options.script.assign(text.begin(), text.end());
     }
     std::vector<TPackFrame> frames(inputs.size());
     for (size_t i = 0; i < inputs.size(); ++i) {

@@ -1,9 +1,11 @@
 #include "tools/description/description_reader.h"
 
+#include "tools/input/bounded_read.h"
+#include "tools/input/printable_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 TDescriptionReader::TDescriptionReader(std::string sourceName, std::string text)
@@ -43,7 +45,7 @@ bool TDescriptionReader::Fail(const std::string& message)
 bool TDescriptionReader::FailAt(int line, const std::string& message)
 {
     if (mError.empty())
-        mError = mSource + ":" + std::to_string(line) + ": " + message;
+        mError = mSource + ":" + std::to_string(line) + ": " + PrintableText(message);
     return false;
 }
 
@@ -75,16 +77,12 @@ bool TDescriptionReader::NumberIn(const std::string& word, double low, double hi
     return true;
 }
 
-bool ReadTextFile(const std::string& path, std::string* text)
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::vector<char> bytes;
+    if (!ReadBoundedFile(path, kMaxDescriptionSize, &bytes, error))
         return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    if (in.bad())
-        return false;
-    *text = all.str();
+    text->assign(bytes.begin(), bytes.end());
     return true;
 }
 

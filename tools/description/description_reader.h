@@ -5,6 +5,7 @@
 //   std::vector<std::string> words;
 //   while (reader.Next(&words)) { double f; if (!reader.Number(words[1], &f)) return reader.Error(); }
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ public:
     bool Next(std::vector<std::string>* words);
     int Line() const { return mLine; }
 
-    // Records "<source>:<line>: <message>" unless an error is already recorded; returns false
+    // Records "<source>:<line>: <message>" unless an error is already recorded (bytes that are
+    // not printable shown as "\xNN"); returns false
     // so that callers can write `return reader.Fail("...")`.
     bool Fail(const std::string& message);
     // As Fail, for a fault found after reading, on an earlier line.
@@ -37,6 +39,10 @@ private:
     std::string mError;
 };
 
-// Reads a whole file; false when it cannot be read.
-bool ReadTextFile(const std::string& path, std::string* text);
+// Descriptions are short texts; anything larger is the wrong file.
+constexpr size_t kMaxDescriptionSize = 1 << 20;
+
+// Reads a whole description; false with a message in *error when it cannot be read or is
+// larger than kMaxDescriptionSize.
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error);
 

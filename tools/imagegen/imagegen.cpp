@@ -6,9 +6,9 @@
 #include "tools/imagegen/canvas.h"
 #include "tools/imagegen/image_description.h"
 #include "tools/imagegen/png_writer.h"
+#include "tools/input/whole_number.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -20,9 +20,8 @@ int Usage()
 
 bool ParseCount(const char* text, int* out)
 {
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (!*text || *end || v < 0 || v > 100000)
+    long v = 0;
+    if (!ParseWholeNumber(text, 0, 100000, &v))
         return false;
     *out = static_cast<int>(v);
     return true;
@@ -51,8 +50,8 @@ int main(int argc, char** argv)
     if (files.size() != 2)
         return Usage();
     std::string text, error;
-    if (!ReadTextFile(files[0], &text)) {
-        std::fprintf(stderr, "imagegen: cannot read %s\n", files[0].c_str());
+    if (!ReadTextFile(files[0], &text, &error)) {
+        std::fprintf(stderr, "imagegen: %s\n", error.c_str());
         return 1;
     }
     TImageDescription description;

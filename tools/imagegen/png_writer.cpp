@@ -48,16 +48,26 @@ bool Encode(int width, int height, const std::vector<uint8_t>& rgba, std::vector
 
 }  // namespace
 
-bool WritePngRgba(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
-                  std::string* error)
+bool EncodePngRgba(int width, int height, const std::vector<uint8_t>& rgba, std::vector<uint8_t>* bytes,
+                   std::string* error)
 {
     if (width <= 0 || height <= 0 || rgba.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 4) {
         *error = "pixels do not fit the picture size";
         return false;
     }
+    if (!Encode(width, height, rgba, bytes)) {
+        *error = "the PNG encoder failed";
+        return false;
+    }
+    return true;
+}
+
+bool WritePngRgba(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
+                  std::string* error)
+{
     std::vector<uint8_t> bytes;
-    if (!Encode(width, height, rgba, &bytes)) {
-        *error = "the PNG encoder failed for " + path;
+    if (!EncodePngRgba(width, height, rgba, &bytes, error)) {
+        *error += " for " + path;
         return false;
     }
     if (!ReplaceDiskFile(path.c_str(), bytes.data(), bytes.size())) {

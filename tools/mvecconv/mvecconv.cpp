@@ -7,6 +7,7 @@
 #include "core/files/replace_file.h"
 #include "glyph_outline.h"
 #include "mvec_writer.h"
+#include "tools/input/printable_text.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -43,6 +44,17 @@ bool ParseRange(const std::string& text, std::pair<uint32_t, uint32_t>* range)
     return true;
 }
 
+// The symbol names two C++ variables in the written source.
+bool IsIdentifier(const std::string& text)
+{
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (text.empty() || !letter(text[0]))
+        return false;
+    for (char c : text)
+        if (!letter(c) && !(c >= '0' && c <= '9'))
+            return false;
+    return true;
+}
 
 }  // namespace
 
@@ -67,6 +79,11 @@ int main(int argc, char** argv)
                 return Usage();
         } else if (arg == "--cpp" && i + 1 < argc) {
             symbol = argv[++i];
+            if (!IsIdentifier(symbol)) {
+                std::fprintf(stderr, "mvecconv: --cpp takes a C++ identifier, not '%s'\n",
+                             PrintableText(symbol).c_str());
+                return 2;
+            }
         } else if (!arg.empty() && arg[0] == '-') {
             return Usage();
         } else {

@@ -16,8 +16,8 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string text, error;
-    if (!ReadTextFile(argv[1], &text)) {
-        std::fprintf(stderr, "soundgen: cannot read %s\n", argv[1]);
+    if (!ReadTextFile(argv[1], &text, &error)) {
+        std::fprintf(stderr, "soundgen: %s\n", error.c_str());
         return 1;
     }
     TSoundDescription description;

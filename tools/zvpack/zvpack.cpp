@@ -13,6 +13,7 @@
 #include "core/files/archive_format.h"
 #include "core/files/directory_search.h"
 #include "core/files/file.h"
+#include "tools/input/bounded_read.h"
 
 namespace {
 
@@ -22,20 +23,8 @@ int Usage()
     return 2;
 }
 
-bool ReadWhole(const str& path, std::vector<unsigned char>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    bytes.clear();
-    unsigned char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
+// Game data files are far smaller; a larger input is a mistake (or a device without end).
+constexpr size_t kMaxEntrySize = size_t(1) << 28;
 
 bool IsFolder(const str& path)
 {
@@ -82,10 +71,13 @@ int Create(const char* output, char** paths, int count)
     for (const auto& [name, path] : files) {
         TArchiveSource source;
         source.name = name;
-        if (!ReadWhole(path, source.bytes)) {
-            std::fprintf(stderr, "zvpack: cannot read %s\n", path.c_str());
+        std::vector<char> bytes;
+        std::string error;
+        if (!ReadBoundedFile(path.c_str(), kMaxEntrySize, &bytes, &error)) {
+            std::fprintf(stderr, "zvpack: %s\n", error.c_str());
             return 1;
         }
+        source.bytes.assign(bytes.begin(), bytes.end());
         sources.push_back(std::move(source));
     }
     if (!WriteArchive(output, sources)) {
@@ -104,10 +96,17 @@ int List(const char* archivePath)
         return 1;
     }
     std::vector<TArchiveEntry> entries;
-    if (!ReadArchiveDirectory(archive, archivePath, entries))
+    unsigned skipped = 0;
+    if (!ReadArchiveDirectory(archive, archivePath, entries, &skipped)) {
+        std::fprintf(stderr, "zvpack: %s is not a whole archive\n", archivePath);
         return 1;
+    }
     for (const TArchiveEntry& e : entries)
         std::printf("%s\t%u\t%u\n", e.name.c_str(), e.offset, e.length);
+    if (skipped) {
+        std::fprintf(stderr, "zvpack: %s is damaged: %u entries cannot be read\n", archivePath, skipped);
+        return 1;
+    }
     return 0;
 }
 

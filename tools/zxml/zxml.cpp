@@ -1,33 +1,17 @@
 // Packs an XML file into the compressed "ZXML" form the engine reads.
 //
-//   zxml IN.xml OUT.xml     the output is checked by unpacking it again before it is kept
+//   zxml IN.xml OUT.xml     only well-formed XML is packed; the output is checked by unpacking
+//                           it again before it is kept
 
 #include "core/files/replace_file.h"
 #include "core/xml/zxml_block.h"
+#include "tools/input/bounded_read.h"
+#include "tools/zxml/xml_check.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
-
-namespace {
-
-bool ReadWhole(const char* path, std::vector<char>& bytes)
-{
-    FILE* f = std::fopen(path, "rb");
-    if (!f)
-        return false;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -37,9 +21,10 @@ int main(int argc, char** argv)
         return 2;
     }
     std::vector<char> text;
-    if (!ReadWhole(argv[1], text))
+    std::string error;
+    if (!ReadBoundedFile(argv[1], kZxmlMaxUncompressed, &text, &error))
     {
-        std::fprintf(stderr, "zxml: cannot read %s\n", argv[1]);
+        std::fprintf(stderr, "zxml: %s\n", error.c_str());
         return 1;
     }
     if (IsZxmlBlock(text.data(), text.size()))
@@ -47,9 +32,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zxml: %s is packed already\n", argv[1]);
         return 1;
     }
-    if (text.empty() || text.size() > kZxmlMaxUncompressed)
+    if (!CheckXml(std::string_view(text.data(), text.size()), &error))
     {
-        std::fprintf(stderr, "zxml: %s: %zu bytes cannot be packed\n", argv[1], text.size());
+        std::fprintf(stderr, "zxml: %s is not well-formed XML: %s\n", argv[1], error.c_str());
         return 1;
     }
     const std::vector<uint8_t> block = ZxmlDeflate(text.data(), text.size());

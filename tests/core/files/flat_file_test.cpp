@@ -212,13 +212,27 @@ TEST_F(FlatFileTest, WrongTagAndEmptyDirectoriesRegisterNothing)
     std::vector<unsigned char> bytes = Pack({Entry("a.txt", "a")});
     bytes[0] = 'X';
     PutBytes("assets/tag.zvp", bytes);
-    PutBytes("assets/empty.zvp", {'Z', 'V', 'P', 'K', 0xFF, 0xFF, 0xFF, 0xFF});
+    PutBytes("assets/empty.zvp", {'Z', 'V', 'P', 'K', 0, 0, 0, 0});
     PutBytes("assets/tiny.zvp", {'Z', 'V'});
     std::string log = ScanLogged();
     EXPECT_NE(log.find("tag.zvp"), std::string::npos);
     EXPECT_NE(log.find("tiny.zvp"), std::string::npos);
     EXPECT_FALSE(TFile::Exists("a.txt"));
     EXPECT_EQ(TFlatFile::mFlatFiles.size(), 1u);   // the empty one is a valid archive
+}
+
+TEST_F(FlatFileTest, EntryCountWithTheTopBitSetIsADamagedHeader)
+{
+    const std::vector<std::pair<const char*, uint32_t>> cases = {{"top.zvp", 0x80000000u}, {"all.zvp", 0xFFFFFFFFu}};
+    for (const auto& [name, count] : cases) {
+        std::vector<unsigned char> bytes = Pack({Entry("a.txt", "a")});
+        PutU32(bytes, 4, count);
+        PutBytes(std::string("assets/") + name, bytes);
+    }
+    const std::string log = ScanLogged();
+    for (const auto& [name, count] : cases)
+        EXPECT_NE(log.find(std::string(name) + " skipped: damaged header"), std::string::npos) << log;
+    EXPECT_TRUE(TFlatFile::mFlatFiles.empty());
 }
 
 TEST_F(FlatFileTest, EntryWithAnEmbeddedZeroInItsNameIsSkipped)

@@ -104,6 +104,23 @@ TEST_F(PlatformObject, MissingSettingsAndStringsLeaveThingsAlone)
     EXPECT_STREQ(TConfig::GetConfig(TPlatform::kDownloadURL, "none").c_str(), "none");
 }
 
+TEST_F(PlatformObject, RandomSettingsAndStringsAreNamedInTheLog)
+{
+    const fs::path assets = fs::path(mTemp) / "resources" / "assets";
+    fs::create_directories(assets);
+    static const char kGarbage[] = "\x03\xff<\0settings>\x80\x81 not xml at all";
+    const std::string garbage(kGarbage, sizeof kGarbage - 1);
+    std::ofstream(assets / "settings.xml", std::ios::binary) << garbage;
+    std::ofstream(assets / "strings.xml", std::ios::binary) << garbage;
+    setenv("TESSIVANDER_RESOURCES", (mTemp + "/resources").c_str(), 1);
+    testing::internal::CaptureStderr();
+    auto platform = Make();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Settings file 'assets/settings.xml' ignored"), std::string::npos) << log;
+    EXPECT_NE(log.find("String table 'strings.xml' not loaded"), std::string::npos) << log;
+    EXPECT_EQ(windows.Count("strings on"), 0);
+}
+
 TEST_F(PlatformObject, DestructorTakesEverythingDownInOrder)
 {
     auto platform = Make();

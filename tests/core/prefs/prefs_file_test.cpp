@@ -1,11 +1,15 @@
 #include "core/prefs/prefs.h"
 #include "prefs_test_support.h"
 
+#include "common/log_capture.h"
+#include "common/unprivileged.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -165,6 +169,26 @@ TEST_F(PrefsFileTest, SaveThatFailsHalfWayLeavesTheOldFile)
     for (auto& entry : std::filesystem::directory_iterator(mDir))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 1u);
+}
+
+TEST_F(PrefsFileTest, ReadOnlyFileIsLoadedAndNotReplaced)
+{
+    {
+        TPrefs prefs(true);
+        prefs.SetStr("progress", "chapter 5", 0, true);
+    }
+    const std::vector<char> before = Prefs();
+    chmod(Path("prefs.dat").c_str(), 0444);
+    RunUnprivileged(mDir, [&] {
+        TPrefs prefs(true);
+        EXPECT_FALSE(prefs.IsDamaged());
+        EXPECT_EQ(S(prefs.GetStr("progress", "lost", 0)), "chapter 5");
+        TLogCapture log;
+        prefs.SetStr("progress", "chapter 6", 0, false);
+        EXPECT_FALSE(prefs.SavePrefs());
+        EXPECT_NE(log.Text().find("prefs.dat': the file is not writable"), std::string::npos);
+        EXPECT_EQ(Prefs(), before);
+    });
 }
 
 TEST_F(PrefsFileTest, InstallTextChoosesTheInstallation)

@@ -1,3 +1,4 @@
+#include "common/log_capture.h"
 #include "core/config/config.h"
 #include "core/strings/string_table.h"
 #include "core/xml/zxml_block.h"
@@ -185,6 +186,25 @@ TEST_F(StringTableTest, CompressedAndDamagedCompressedFiles)
     EXPECT_FALSE(table.MergeStringTable("user:strings_big.xml"));
     EXPECT_EQ(table.GetCount(), 1u);
     EXPECT_EQ(Get("packed"), "from a block");
+}
+
+TEST_F(StringTableTest, FileWithoutRowsIsRefusedWithItsName)
+{
+    static const char kRandom[] = "\x89\x01\xfe<Ro\0w>\x7f garbage";
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"strings_random.xml", std::string(kRandom, sizeof kRandom - 1)},
+        {"strings_broken.xml", "<Workbook><Table><Cell>no rows</Table>"},
+        {"strings_empty.xml", ""},
+    };
+    Load({{"kept", "yes"}});
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        WriteRaw(name, bytes);
+        TLogCapture log;
+        EXPECT_FALSE(table.MergeStringTable(str("user:") + name));
+        EXPECT_NE(log.Text().find(std::string("String table 'user:") + name + "' not loaded"), std::string::npos);
+        EXPECT_EQ(Get("kept"), "yes");
+    }
 }
 
 } // namespace

@@ -6,10 +6,20 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
+#include "common/log_capture.h"
+#include "common/unprivileged.h"
 #include "score_test_env.h"
 
 namespace
 {
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 class LocalScores : public ::testing::Test
 {
 protected:
@@ -182,10 +192,52 @@ TEST_F(LocalScores, FlippedByteMakesWholeFileIgnoredAndKeptAside)
     EXPECT_EQ(h->GetScoreCount(true), 0);
     // The damaged file is not overwritten by the next save.
     h->KeepScore(20, false, nullptr);
-    std::ifstream aside(env.ScoreFilePath() + ".damaged", std::ios::binary);
-    std::string kept((std::istreambuf_iterator<char>(aside)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(kept, bytes);
+    EXPECT_EQ(ReadFile(env.ScoreFilePath() + ".bad"), bytes);
     EXPECT_FALSE(env.DecryptScoreFile().empty());
+}
+
+TEST_F(LocalScores, EachDamagedFileGetsItsOwnCopy)
+{
+    const std::vector<std::string> damaged = {"first damaged file", "second damaged file", "third damaged file"};
+    for (const std::string& bytes : damaged) {
+        env.WriteScoreFileBytes(bytes);
+        auto h = Make();
+        h->KeepScore(5, false, nullptr);
+    }
+    EXPECT_EQ(ReadFile(env.ScoreFilePath() + ".bad"), damaged[0]);
+    EXPECT_EQ(ReadFile(env.ScoreFilePath() + ".bad1"), damaged[1]);
+    EXPECT_EQ(ReadFile(env.ScoreFilePath() + ".bad2"), damaged[2]);
+}
+
+TEST_F(LocalScores, ReadOnlyFileIsLoadedAndNotReplaced)
+{
+    {
+        auto h = Make();
+        h->KeepScore(70, false, nullptr);
+    }
+    const std::string before = env.ReadScoreFileBytes();
+    chmod(env.ScoreFilePath().c_str(), 0444);
+    RunUnprivileged(env.Dir(), [&] {
+        auto h = Make();
+        EXPECT_EQ(h->GetScoreCount(true), 1);
+        TLogCapture log;
+        h->KeepScore(80, false, nullptr);
+        EXPECT_NE(log.Text().find("hiscore.dat': the file is not writable"), std::string::npos);
+        EXPECT_EQ(env.ReadScoreFileBytes(), before);
+    });
+}
+
+TEST_F(LocalScores, MedalsOfAnEmptyPlayerNameSurviveAReload)
+{
+    {
+        auto h = Make(true, "");
+        h->KeepMedal("star", TZvHiscores::kMedalGame, "");
+    }
+    auto h = Make(true, "");
+    ASSERT_EQ(h->GetNumMedalsEarned(), 1);
+    str medal;
+    ASSERT_TRUE(h->GetEarnedMedalInfo(0, &medal, nullptr, nullptr, nullptr));
+    EXPECT_EQ(medal, str("star"));
 }
 
 TEST_F(LocalScores, TooShortFileIsIgnored)
@@ -210,7 +262,7 @@ TEST_F(LocalScores, LoadReadsSubmitFlagsSkipsEmptyTablesAndCapsRows)
                       "<score name=\"big\">";
     for (int i = 0; i < 600; ++i)
         xml += "<row rank=\"" + std::to_string(i + 1) + "\" score=\"" + std::to_string(1000 - i) + "\" name=\"x\"/>";
-    xml += "</score>\n<medals user=\"\"><medal medalname=\"lost\" type=\"game\"/></medals>\n";
+    xml += "</score>\n<medals user=\"\"><medal medalname=\"kept\" type=\"game\"/></medals>\n";
     env.WriteScoreFileXml(xml);
 
     auto h = Make();
@@ -228,7 +280,7 @@ TEST_F(LocalScores, LoadReadsSubmitFlagsSkipsEmptyTablesAndCapsRows)
     h->SetProperty(TZvHiscores::kPropGameMode, "empty");
     EXPECT_EQ(h->GetScoreCount(true), 0);
     h->SetProperty(TZvHiscores::kPropUserName, "");
-    EXPECT_EQ(h->GetNumMedalsEarned(), 0);
+    EXPECT_EQ(h->GetNumMedalsEarned(), 1);
 }
 
 TEST_F(LocalScores, MedalsOncePerModeOrOncePerGame)

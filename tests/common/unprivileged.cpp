@@ -1,0 +1,46 @@
+#include "common/unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+void HandOver(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    lchown(folder.c_str(), kNobody, kNobody);
+    std::error_code ec;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
+        lchown(entry.path().c_str(), kNobody, kNobody);
+}
+
+} // namespace
+
+void RunUnprivileged(const std::string& folder, const std::function<void()>& body)
+{
+    if (geteuid() != 0) {
+        body();
+        return;
+    }
+    HandOver(folder);
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+            _exit(3);
+        body();
+        std::fflush(nullptr);
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the unprivileged part ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the unprivileged part failed (3: could not give up root)";
+}

@@ -1,0 +1,121 @@
+// Safe replacement of files: modes, read-only files, the folder sync and kills mid-save.
+
+#include <csignal>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/log_capture.h"
+#include "common/unprivileged.h"
+#include "core/files/replace_file.h"
+#include "file_test_fixture.h"
+
+namespace {
+
+using ReplaceFileTest = FileLayerTest;
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+std::string Read(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(ReplaceFileTest, KeepsTheModeOfTheFileItReplaces)
+{
+    const struct
+    {
+        const char* name;
+        mode_t before;   // 0: no file before
+        mode_t after;
+    } cases[] = {{"new.dat", 0, 0644}, {"private.dat", 0600, 0600}, {"group.dat", 0640, 0640},
+                 {"program.sh", 0755, 0755}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = root + "/" + c.name;
+        if (c.before) {
+            Put(path, "old");
+            chmod(path.c_str(), c.before);
+        }
+        ASSERT_TRUE(ReplaceDiskFile(path.c_str(), "new", 3));
+        EXPECT_EQ(Read(path), "new");
+        EXPECT_EQ(ModeOf(path), c.after);
+    }
+}
+
+TEST_F(ReplaceFileTest, ReadOnlyFileIsNeitherReplacedNorTreatedAsMissing)
+{
+    const std::string path = Put(root + "/home/User Data/progress.dat", "saved progress");
+    chmod(path.c_str(), 0444);
+    RunUnprivileged(root, [&] {
+        EXPECT_EQ(Slurp("user:progress.dat"), "saved progress");
+        TLogCapture log;
+        EXPECT_FALSE(ReplaceFileContents("user:progress.dat", "nothing", 7));
+        EXPECT_NE(log.Text().find("progress.dat': the file is not writable"), std::string::npos);
+        EXPECT_EQ(Read(path), "saved progress");
+        EXPECT_EQ(ModeOf(path), 0444u);
+    });
+}
+
+TEST_F(ReplaceFileTest, FolderThatCannotBeSyncedMakesTheSaveFail)
+{
+    // Write and search rights only: the file can be renamed into it, the folder not opened.
+    const std::string folder = root + "/blind";
+    std::filesystem::create_directories(folder);
+    chmod(folder.c_str(), 0300);
+    RunUnprivileged(root, [&] {
+        TLogCapture log;
+        EXPECT_FALSE(ReplaceDiskFile((folder + "/a.dat").c_str(), "a", 1));
+        EXPECT_NE(log.Text().find("its folder could not be synced"), std::string::npos);
+    });
+    chmod(folder.c_str(), 0700);   // so that the folder can be cleared away
+}
+
+// Saves in a child process that is killed at random moments: after every kill the file holds
+// one whole version, never an older one than before, never a torn one.
+TEST_F(ReplaceFileTest, KillDuringSavesLeavesAWholeVersion)
+{
+    const std::string path = root + "/saves/game.dat";
+    constexpr size_t kVersionSize = 64 * 1024;
+    auto version = [&](unsigned n) {
+        std::string text = std::to_string(n) + ":";
+        text.resize(kVersionSize, char('a' + n % 26));
+        return text;
+    };
+    ASSERT_TRUE(ReplaceDiskFile(path.c_str(), version(0).data(), kVersionSize));
+
+    std::mt19937 random(2026);
+    unsigned last = 0;
+    constexpr int kSaves = 200;
+    for (int save = 0; save < kSaves; ++save) {
+        const unsigned next = last + 1;
+        std::fflush(nullptr);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string bytes = version(next);
+            ReplaceDiskFile(path.c_str(), bytes.data(), bytes.size());
+            _exit(0);
+        }
+        usleep(std::uniform_int_distribution<unsigned>(0, 1500)(random));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+
+        const std::string now = Read(path);
+        ASSERT_EQ(now.size(), kVersionSize) << "after save " << save;
+        const unsigned found = unsigned(std::stoul(now));
+        ASSERT_TRUE(found == last || found == next) << found << " after save " << save;
+        ASSERT_EQ(now, version(found));
+        last = found;
+    }
+}
+
+} // namespace
