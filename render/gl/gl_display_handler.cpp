@@ -64,7 +64,7 @@ void LoadMatrix(const TMat4& m)
 
 }  // namespace
 
-TGLDisplayHandler* TGLDisplayHandler::CreateInstance()
+TDisplayHandler* TGLDisplayHandler::Create()
 {
     return new TGLDisplayHandler;
 }
@@ -77,6 +77,7 @@ TGLDisplayHandler::TGLDisplayHandler()
 TGLDisplayHandler::~TGLDisplayHandler()
 {
     Flush();
+    *mSelf = nullptr;
     if (mTheHandler == this)
         mTheHandler = nullptr;
     const GLuint fbos[] = {mTargetFbo, mFrontFbo, mSurfaceFbo};
@@ -94,9 +95,9 @@ TGLDisplayHandler::~TGLDisplayHandler()
             glDeleteSync(static_cast<GLsync>(fence));
 }
 
-TTextureData* TGLDisplayHandler::NewTextureData()
+std::unique_ptr<TTextureData> TGLDisplayHandler::NewTextureData()
 {
-    return new TGLTextureData;
+    return std::make_unique<TGLTextureData>(mSelf);
 }
 
 int TGLDisplayHandler::FrameWidth() const

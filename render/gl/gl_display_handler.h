@@ -45,7 +45,8 @@ public:
         int32_t x, y, width, height;
     };
 
-    static TGLDisplayHandler* CreateInstance();
+    // The renderer's display handler factory for OpenGL.
+    static TDisplayHandler* Create();
     static TGLDisplayHandler* GetInstance() { return mTheHandler; }
     ~TGLDisplayHandler() override;
 
@@ -88,7 +89,7 @@ public:
     void DrawCursor();
     TPoint GetMouse();
 
-    static TTextureData* NewTextureData();
+    std::unique_ptr<TTextureData> NewTextureData() override;
     bool GetTextureSquareFlag() override { return mSquareOnly; }
     bool IsSquareOnly() const { return mSquareOnly; }
 
@@ -164,6 +165,9 @@ private:
     void PaceFrames();
 
     static TGLDisplayHandler* mTheHandler;
+
+    // Handed to every texture data made here; emptied when the handler goes.
+    std::shared_ptr<TGLDisplayHandler*> mSelf = std::make_shared<TGLDisplayHandler*>(this);
 
     int32_t mOptionX = 0;
     int32_t mOptionY = 0;
