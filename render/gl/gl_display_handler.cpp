@@ -126,7 +126,9 @@ void TGLDisplayHandler::SetDisplay(unsigned int width, unsigned int height, bool
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         GLboolean doubleBuffered = GL_TRUE;
         glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-        SetKeepShownImage(doubleBuffered == GL_TRUE);
+        mDoubleBuffered = doubleBuffered == GL_TRUE;
+        if (!mDoubleBuffered)
+            SetKeepShownImage(false);
     }
     PushViewport(0, 0, static_cast<int>(width), static_cast<int>(height));
 
@@ -159,9 +161,18 @@ bool TGLDisplayHandler::IsFullscreen()
     return GetRenderPlatform().IsFullscreen();
 }
 
+void TGLDisplayHandler::RebuildDisplay()
+{
+    mFrontValid = false;
+    SetDisplay(static_cast<unsigned>(mDisplay.width), static_cast<unsigned>(mDisplay.height), false, false, false,
+               false);
+}
+
 bool TGLDisplayHandler::BeginDraw(bool preserve)
 {
     Flush();
+    if (preserve && mDoubleBuffered && !mKeepShownImage)
+        SetKeepShownImage(true);
     if (preserve && mKeepShownImage && mFrontValid) {
         // The shown image, kept at the last swap, becomes the start of this frame.
         TFramebufferScope scope;

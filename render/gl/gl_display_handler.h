@@ -51,7 +51,9 @@ public:
     ~TGLDisplayHandler() override;
 
     void SetDisplay(unsigned int width, unsigned int height, bool, bool, bool, bool);
-    void RebuildDisplay() {}
+    // Sets the display up again at its size after the display configuration changed (another
+    // display may be another device); the kept shown image is dropped.
+    void RebuildDisplay();
     void GetDisplay(unsigned int* width, unsigned int* height, bool* fullscreen);
     bool IsFullscreen();
 
@@ -103,9 +105,9 @@ public:
     str GetOption(const str& name) override;
 
     // Whether each swap keeps a copy of the shown image for frames that start from it
-    // (BeginDraw with preserve). SetDisplay turns it on for a double-buffered surface and off
-    // for a single buffer, which is itself the shown image; the copy costs a full-frame copy
-    // and a wait for the finished frame at every swap.
+    // (BeginDraw with preserve). Off until asked: the copy costs a full-frame copy and a wait
+    // for the finished frame at every swap. A preserved frame on a double-buffered surface asks
+    // for it from then on; a single buffer is itself the shown image and never needs it.
     void SetKeepShownImage(bool keep);
     bool KeepsShownImage() const { return mKeepShownImage; }
 
@@ -209,7 +211,8 @@ private:
     unsigned int mFrontFbo = 0;
     unsigned int mFrontColor = 0;
     bool mFrontValid = false;
-    bool mKeepShownImage = true;
+    bool mKeepShownImage = false;
+    bool mDoubleBuffered = false;
     // GLsync of the frames handed over last, oldest at the index.
     static constexpr size_t kFramesInFlight = 3;
     void* mFrameFences[kFramesInFlight] = {};

@@ -1,7 +1,7 @@
 // The asset loaders installed at start-up: an asset map loads every kind by bare name.
 
-#include "game/startup/asset_loaders.h"
-#include "startup_gl_fixture.h"
+#include "engine/asset_loaders.h"
+#include "engine_gl_fixture.h"
 
 #include "core/files/asset_map.h"
 #include "core/platform/system_cursor.h"
@@ -74,12 +74,12 @@ const char kBlinkXml[] = "<sequence name=\"blink\">\n"
 
 const char* const kTypes[] = {"png", "jpg", "xml", "anm", "mesh", "lua"};
 
-class AssetLoaders : public StartupGLTest
+class AssetLoaders : public EngineGLTest
 {
 protected:
     void SetUp() override
     {
-        StartupGLTest::SetUp();
+        EngineGLTest::SetUp();
         if (HasFatalFailure())
             return;
         Put("images/door.png", gCursor, gCursorSize);
@@ -94,7 +94,7 @@ protected:
     {
         for (const char* type : kTypes)
             TAssetMap::UnregisterLoader(type);
-        StartupGLTest::TearDown();
+        EngineGLTest::TearDown();
     }
 };
 
