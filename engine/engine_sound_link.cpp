@@ -5,11 +5,26 @@
 #include "sound/manager/sound_manager.h"
 #include "sound/sources/ogg_data_source.h"
 
-TSoundManager* TEngineSoundLink::CreateManager() { return new TSoundManager(); }
-void TEngineSoundLink::DestroyManager(TSoundManager* manager) { delete manager; }
-bool TEngineSoundLink::Init(TSoundManager* manager) { return manager->Init(); }
-void TEngineSoundLink::AppActivate(TSoundManager* manager, bool active) { manager->AppActivate(active); }
-void TEngineSoundLink::HandleNotifications(TSoundManager* manager) { manager->HandleNotifications(); }
+TSoundManager* TEngineSoundLink::CreateManager()
+{
+    return new TSoundManager();
+}
+void TEngineSoundLink::DestroyManager(TSoundManager* manager)
+{
+    delete manager;
+}
+bool TEngineSoundLink::Init(TSoundManager* manager)
+{
+    return manager->Init();
+}
+void TEngineSoundLink::AppActivate(TSoundManager* manager, bool active)
+{
+    manager->AppActivate(active);
+}
+void TEngineSoundLink::HandleNotifications(TSoundManager* manager)
+{
+    manager->HandleNotifications();
+}
 void TEngineSoundLink::RegisterDataSources()
 {
     TOggDataSource::Register();

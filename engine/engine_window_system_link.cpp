@@ -96,10 +96,7 @@ class TFlashMoviePlayer : public TMoviePlayer
 {
 public:
     explicit TFlashMoviePlayer(const str& name) : mHost(name) {}
-    bool Start(bool loop, bool translate, bool allowInput) override
-    {
-        return mHost.Start(loop, translate, allowInput);
-    }
+    bool Start(bool loop, bool translate, bool allowInput) override { return mHost.Start(loop, translate, allowInput); }
     bool IsPlaying() override { return mHost.IsPlaying(); }
     void Stop() override { mHost.Stop(); }
 

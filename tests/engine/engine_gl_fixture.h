@@ -57,7 +57,10 @@ protected:
         std::ofstream(path, std::ios::binary).write(static_cast<const char*>(bytes), std::streamsize(size));
     }
     void Put(const std::string& name, const std::string& text) { Put(name, text.data(), text.size()); }
-    void Put(const std::string& name, const std::vector<unsigned char>& bytes) { Put(name, bytes.data(), bytes.size()); }
+    void Put(const std::string& name, const std::vector<unsigned char>& bytes)
+    {
+        Put(name, bytes.data(), bytes.size());
+    }
 
     // Makes the file layer see what was written.
     static void Scan()
