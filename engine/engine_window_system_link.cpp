@@ -8,7 +8,6 @@
 #include "ui/screen/screen.h"
 #include "ui/script/movie_player.h"
 #include "ui/script/window_script.h"
-#include "ui/widgets/text.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -104,21 +103,11 @@ private:
     TFlashHost mHost;
 };
 
-bool WriteTextWindow(TWindow* window, const str& text)
-{
-    TText* textWindow = GetCast<TText>(window);
-    if (!textWindow)
-        return false;
-    textWindow->SetText(text);
-    return true;
-}
-
 }  // namespace
 
 void InstallWindowSystemHooks()
 {
     SetMoviePlayerFactory([](const str& name) { return std::make_unique<TFlashMoviePlayer>(name); });
-    TXSellWindow::SetTextWriter(&WriteTextWindow);
     SetScreenInvalidator(&InvalidateCurrentScreen);
     TGameState::SetPlatformQuery(&PlatformExists);
     TGameState::SetScriptStateQuery(&WindowScriptState);

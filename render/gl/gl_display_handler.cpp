@@ -90,6 +90,7 @@ void TGLDisplayHandler::SetDisplay(unsigned int width, unsigned int height, bool
     if (static_cast<int>(width) != mDisplay.width || static_cast<int>(height) != mDisplay.height)
         mFrontValid = false;
     mDisplay = TViewport{0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    mDisplaySet = true;
     {
         // A single buffer is itself what is shown, so there is nothing to keep or copy back.
         TFramebufferScope scope;
@@ -133,6 +134,8 @@ bool TGLDisplayHandler::IsFullscreen()
 
 void TGLDisplayHandler::RebuildDisplay()
 {
+    if (!mDisplaySet)
+        return;
     mFrontValid = false;
     SetDisplay(static_cast<unsigned>(mDisplay.width), static_cast<unsigned>(mDisplay.height), false, false, false,
                false);

@@ -52,7 +52,8 @@ public:
 
     void SetDisplay(unsigned int width, unsigned int height, bool, bool, bool, bool);
     // Sets the display up again at its size after the display configuration changed (another
-    // display may be another device); the kept shown image is dropped.
+    // display may be another device); the kept shown image is dropped. Nothing before the first
+    // SetDisplay.
     void RebuildDisplay();
     void GetDisplay(unsigned int* width, unsigned int* height, bool* fullscreen);
     bool IsFullscreen();
@@ -213,6 +214,7 @@ private:
     bool mFrontValid = false;
     bool mKeepShownImage = false;
     bool mDoubleBuffered = false;
+    bool mDisplaySet = false;
     // GLsync of the frames handed over last, oldest at the index.
     static constexpr size_t kFramesInFlight = 3;
     void* mFrameFences[kFramesInFlight] = {};

@@ -387,6 +387,29 @@ TEST_F(DisplayHandler, OnASingleBufferPreservingKeepsWhatTheBufferHolds)
     EXPECT_EQ(platform.swaps, 2);
     EXPECT_EQ(ReadPixel(10, 10), 0xFF000000u);
     EXPECT_EQ(ReadPixel(13, 13), 0xFFFF00FFu);
+    // The buffer is the shown image: asking to preserve it costs no copy from then on.
+    EXPECT_FALSE(H()->KeepsShownImage());
+}
+
+TEST_F(DisplayHandler, RebuildingTheDisplayDropsTheKeptImage)
+{
+    ScreenPlatform platform;
+    SetRenderPlatform(&platform);
+    H()->SetKeepShownImage(true);
+    ASSERT_TRUE(R()->BeginDraw(false));
+    R()->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
+    R()->EndDraw(true);
+    ASSERT_TRUE(R()->BeginDraw(false));
+    R()->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0, 0, 0, 1));
+    R()->EndDraw(false);
+    H()->RebuildDisplay();
+    ASSERT_TRUE(R()->BeginDraw(true));
+    R()->EndDraw(false);
+    EXPECT_EQ(ReadPixel(10, 10), 0xFF000000u);
+    unsigned width = 0, height = 0;
+    H()->GetDisplay(&width, &height, nullptr);
+    EXPECT_EQ(width, unsigned(kTestDisplayWidth));
+    EXPECT_EQ(height, unsigned(kTestDisplayHeight));
 }
 
 TEST_F(DisplayHandler, SoftwareCursorMagentaIsTransparent)
