@@ -348,18 +348,25 @@ TEST_F(RenderTargetModes, CaptureTakesTheFinishedFrameUpright)
     EXPECT_EQ(TexturePixel(capture, 20, 20), 0u);
 }
 
+// With the shown image kept: shows a magenta square, then covers the whole buffer in black
+// without showing it.
+void ShowASquareThenCoverIt(TRenderer* r)
+{
+    TGLDisplayHandler::GetInstance()->SetKeepShownImage(true);
+    ASSERT_TRUE(r->BeginDraw(false));
+    r->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
+    r->EndDraw(true);
+    ASSERT_TRUE(r->BeginDraw(false));
+    r->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0, 0, 0, 1));
+    r->EndDraw(false);
+}
+
 TEST_F(DisplayHandler, PreservedFrameStartsFromTheShownImage)
 {
     ScreenPlatform platform;
     SetRenderPlatform(&platform);
     // As on a double-buffered surface, where drawing after the swap is not shown.
-    H()->SetKeepShownImage(true);
-    ASSERT_TRUE(R()->BeginDraw(false));
-    R()->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
-    R()->EndDraw(true);
-    ASSERT_TRUE(R()->BeginDraw(false));
-    R()->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0, 0, 0, 1));
-    R()->EndDraw(false);
+    ShowASquareThenCoverIt(R());
     EXPECT_EQ(ReadPixel(10, 10), 0xFF000000u);
     ASSERT_TRUE(R()->BeginDraw(true));
     R()->EndDraw(false);
@@ -395,13 +402,7 @@ TEST_F(DisplayHandler, RebuildingTheDisplayDropsTheKeptImage)
 {
     ScreenPlatform platform;
     SetRenderPlatform(&platform);
-    H()->SetKeepShownImage(true);
-    ASSERT_TRUE(R()->BeginDraw(false));
-    R()->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
-    R()->EndDraw(true);
-    ASSERT_TRUE(R()->BeginDraw(false));
-    R()->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0, 0, 0, 1));
-    R()->EndDraw(false);
+    ShowASquareThenCoverIt(R());
     H()->RebuildDisplay();
     ASSERT_TRUE(R()->BeginDraw(true));
     R()->EndDraw(false);
