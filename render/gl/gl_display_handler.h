@@ -2,6 +2,7 @@
 // Turns the renderer's calls into OpenGL state and draw calls: viewport stack, clipping,
 // blend/filter/wrap/cull state, the current texture, render-target passes, the software
 // cursor and the per-frame work. The platform owns the context and tells the display size.
+// Batching is in gl_batch.cpp, fills in gl_fill.cpp, target passes in gl_render_targets.cpp.
 //
 // Render targets and texture fills are drawn into framebuffer objects: the target pass into a
 // scratch colour buffer whose row 0 is the texture's top row, fills and clears straight into
