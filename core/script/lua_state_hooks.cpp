@@ -6,6 +6,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
+#include "core/script/script_interrupt.h"
 #include "core/script/lua_value_text.h"
 
 namespace {
@@ -63,5 +64,12 @@ lua_State* OpenHostState()
         return nullptr;
     lua_atpanic(L, &HostLuaPanic);
     InstallFileLayerLoader(L);
+    RegisterScriptState(L);
     return L;
+}
+
+void CloseHostState(lua_State* L)
+{
+    UnregisterScriptState(L);
+    lua_close(L);
 }

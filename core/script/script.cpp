@@ -16,6 +16,7 @@
 #include "core/script/lua_thread.h"
 #include "core/script/lua_value_text.h"
 #include "core/script/script_code.h"
+#include "core/script/script_interrupt.h"
 
 str TScript::mLuaPath = "assets/?;?;../?;../../?";
 
@@ -60,6 +61,7 @@ TScript::TScript(lua_State* L) : TAnimTask(nullptr)
         InstallFileLayerLoader(L);
     }
     mLuaState = L;
+    RegisterScriptState(L);
     LuaInit();
     if (own) {
         lua_pushstring(L, "_SCRIPT");
@@ -71,6 +73,7 @@ TScript::TScript(lua_State* L) : TAnimTask(nullptr)
 TScript::~TScript()
 {
     DeleteDeferredTables();
+    UnregisterScriptState(mLuaState);
     if (mThread)
         delete mThread;
     else

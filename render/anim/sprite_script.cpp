@@ -35,7 +35,7 @@ const char* ErrorText(lua_State* L)
 
 TSpriteLuaState::~TSpriteLuaState()
 {
-    lua_close(L);
+    CloseHostState(L);
 }
 
 TSpriteLuaState* GetSpriteLuaState(lua_State* L)
