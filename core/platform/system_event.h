@@ -52,7 +52,7 @@ constexpr uint32_t kUnicodeForKeyEvent = 2;
 // Command kind.
 constexpr uint32_t kProcessCommand = 1;
 // Apple-event kinds: the desktop's quit (the player is asked), and a signal from the system
-// (SIGTERM, SIGINT: the game ends without a question).
+// (SIGTERM, SIGINT, SIGHUP: the game ends without a question).
 constexpr uint32_t kQuitApplication = FourCharCode("quit");
 constexpr uint32_t kTerminateApplication = FourCharCode("term");
 

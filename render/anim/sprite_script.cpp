@@ -1,6 +1,7 @@
 #include "render/anim/sprite_script.h"
 
 #include "core/script/lua_state_hooks.h"
+#include "core/script/script_interrupt.h"
 
 #include "core/debug/debug_log.h"
 #include "render/anim/sprite_task_host.h"
@@ -84,14 +85,19 @@ TSpriteScript::TSpriteScript(std::shared_ptr<TSpriteLuaState> shared, lua_State*
     , mThreadRef(threadRef)
 {
     Pause();
+    // A coroutine is stopped like its state when it holds the main thread.
+    if (mThreadRef >= 0)
+        RegisterScriptState(mL);
 }
 
 TSpriteScript::~TSpriteScript()
 {
     if (mShared->running == this)
         mShared->running = nullptr;
-    if (mThreadRef >= 0)
+    if (mThreadRef >= 0) {
+        UnregisterScriptState(mL);
         luaL_unref(mShared->L, LUA_REGISTRYINDEX, mThreadRef);
+    }
 }
 
 TSpriteScript* TSpriteScript::NewScript(TClock* clock, const std::weak_ptr<TSprite>& owner)
