@@ -6,7 +6,6 @@
 
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
-#include "core/script/script_interrupt.h"
 #include "core/script/lua_value_text.h"
 
 namespace {
@@ -64,12 +63,5 @@ lua_State* OpenHostState()
         return nullptr;
     lua_atpanic(L, &HostLuaPanic);
     InstallFileLayerLoader(L);
-    RegisterScriptState(L);
     return L;
-}
-
-void CloseHostState(lua_State* L)
-{
-    UnregisterScriptState(L);
-    lua_close(L);
 }

@@ -2,18 +2,14 @@
 // How the script host opens its Lua states: memory through realloc/free, an unprotected error
 // logged and then ending the process with status 1, and script files (luaL_loadfile, dofile,
 // require) read through the file layer in binary mode, so scripts may live in archives or
-// memory files and UTF-16 sources arrive byte for byte; a script that holds the main thread
-// while the program is asked to close is stopped (script_interrupt.h).
+// memory files and UTF-16 sources arrive byte for byte.
 
 #include <lua.h>
 
 #include <cstddef>
 
-// A new state with the host's hooks and file functions, known to the script interrupt; null
-// when out of memory.
+// A new state with the host's hooks and file functions; null when out of memory.
 lua_State* OpenHostState();
-// Closes a state made by OpenHostState.
-void CloseHostState(lua_State* L);
 
 // The hooks themselves, for states opened some other way.
 void* HostLuaAlloc(void* ud, void* block, size_t oldSize, size_t newSize);

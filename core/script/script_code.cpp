@@ -52,7 +52,7 @@ std::shared_ptr<TScriptCode> Compile(const str& name, const str& path, str* erro
         const char* message = lua_tostring(L, -1);
         *error = message ? message : "unknown compile error";
     }
-    CloseHostState(L);
+    lua_close(L);
     return code;
 }
 

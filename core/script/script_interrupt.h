@@ -1,6 +1,7 @@
 #pragma once
-// Stops a script that holds the main thread. The host keeps a list of the states it opens and
-// the coroutines it makes. Normally they carry no hook, so scripts run at full speed. When the
+// Stops a script that holds the main thread. The host keeps a list of the states its scripts
+// run on (every TScript, animation scripts and their coroutines). Normally they carry no hook,
+// so scripts run at full speed. When the
 // main loop has not come round for a while, the platform arms the interrupt (from a timer
 // signal on the main thread): every known state gets a count hook that, every few thousand
 // instructions, asks the platform's check whether the running script must stop (the player or

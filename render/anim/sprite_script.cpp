@@ -36,7 +36,8 @@ const char* ErrorText(lua_State* L)
 
 TSpriteLuaState::~TSpriteLuaState()
 {
-    CloseHostState(L);
+    UnregisterScriptState(L);
+    lua_close(L);
 }
 
 TSpriteLuaState* GetSpriteLuaState(lua_State* L)
@@ -85,7 +86,7 @@ TSpriteScript::TSpriteScript(std::shared_ptr<TSpriteLuaState> shared, lua_State*
     , mThreadRef(threadRef)
 {
     Pause();
-    // A coroutine is stopped like its state when it holds the main thread.
+    // A coroutine is stopped like its state.
     if (mThreadRef >= 0)
         RegisterScriptState(mL);
 }
@@ -108,6 +109,8 @@ TSpriteScript* TSpriteScript::NewScript(TClock* clock, const std::weak_ptr<TSpri
         WriteDbg("TSpriteScript: could not make a Lua state");
         return nullptr;
     }
+    // Stopped like every host script when it holds the main thread.
+    RegisterScriptState(L);
     auto shared = std::make_shared<TSpriteLuaState>(L);
     shared->owner = owner;
     OpenLibrary(L, luaopen_base, "");
