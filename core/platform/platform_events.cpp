@@ -100,8 +100,9 @@ void TPlatformData::IdleTick(TEvent* e)
     *e = MakeEvent(TEvent::kIdle);
 }
 
-// Handlers that see events besides the translation: typed text, the system's quit request and
-// display changes. Every other event has been translated once already by QueueEvent.
+// Handlers that see events besides the translation: typed text, the system's quit request, its
+// termination signal and display changes. Every other event has been translated once already by
+// QueueEvent.
 void TPlatformData::DispatchToHandlers(const TSystemEvent& ev)
 {
     if (ev.eventClass == sysev::kTextInput && ev.kind == sysev::kUnicodeForKeyEvent && mUnicodeHandler)
@@ -110,6 +111,8 @@ void TPlatformData::DispatchToHandlers(const TSystemEvent& ev)
         QuitRequestedBySystem();
     else if (ev.eventClass == sysev::kDisplay && ev.kind == sysev::kDisplayConfigurationChanged)
         DisplayConfigurationChanged();
+    else if (ev.eventClass == sysev::kAppleEvent && ev.kind == sysev::kTerminateApplication)
+        Exit(0);
 }
 
 void TPlatformData::AppActivate(bool active)

@@ -52,8 +52,10 @@ constexpr uint32_t kWindowClose = 72;
 constexpr uint32_t kUnicodeForKeyEvent = 2;
 // Command kind.
 constexpr uint32_t kProcessCommand = 1;
-// Apple-event kind.
+// Apple-event kinds: the desktop's quit (the player is asked), and a signal from the system
+// (SIGTERM, SIGINT, SIGHUP: the game ends without a question).
 constexpr uint32_t kQuitApplication = FourCharCode("quit");
+constexpr uint32_t kTerminateApplication = FourCharCode("term");
 // Display kind: the window's display or the display's configuration changed.
 constexpr uint32_t kDisplayConfigurationChanged = 2;
 

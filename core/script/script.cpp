@@ -16,6 +16,7 @@
 #include "core/script/lua_thread.h"
 #include "core/script/lua_value_text.h"
 #include "core/script/script_code.h"
+#include "core/script/script_interrupt.h"
 
 str TScript::mLuaPath = "assets/?;?;../?;../../?";
 
@@ -60,6 +61,8 @@ TScript::TScript(lua_State* L) : TAnimTask(nullptr)
         InstallFileLayerLoader(L);
     }
     mLuaState = L;
+    RegisterScriptState(L);
+    mListed = true;
     LuaInit();
     if (own) {
         lua_pushstring(L, "_SCRIPT");
@@ -71,13 +74,19 @@ TScript::TScript(lua_State* L) : TAnimTask(nullptr)
 TScript::TScript(lua_State* L, EBorrowed kind) : TAnimTask(nullptr), mLuaState(L), mBorrowed(true)
 {
     Pause();
-    if (kind == EBorrowed::kState)
+    if (kind == EBorrowed::kState) {
         LuaInit();
+    } else {
+        RegisterScriptState(L);
+        mListed = true;
+    }
 }
 
 TScript::~TScript()
 {
     DeleteDeferredTables();
+    if (mListed)
+        UnregisterScriptState(mLuaState);
     if (mThread)
         delete mThread;
     else if (!mBorrowed)

@@ -86,6 +86,8 @@ private:
     lua_State* mLuaState = nullptr;
     TLuaThread* mThread = nullptr;
     bool mBorrowed = false;
+    // Listed for the runaway-script stop; a borrowed main state is listed by its owner.
+    bool mListed = false;
     std::vector<TLuaTable*> mDeferredTables;
 };
 

@@ -3,6 +3,9 @@
 #include "platform/sdl/gl_context.h"
 
 #include "core/debug/debug_log.h"
+#include "core/script/script_interrupt.h"
+#include "platform/sdl/hold_alarm.h"
+#include "platform/sdl/quit_signals.h"
 #include "platform/sdl/sdl_event_convert.h"
 #include "platform/sdl/test_input_script.h"
 
@@ -40,10 +43,19 @@ str TitleAsUtf8(const str& title)
 }
 
 TSdlHost::TSdlHost()
+    : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [this] { return CloseRequestPending(); })
 {
     // Closing the one window is the game's close request, not a quit behind its back.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    // SDL would turn a termination signal into its quit event, which the game answers with a
+    // question; the signal is caught here instead and ends the game.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    const int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    mQuitSignals = std::make_unique<TQuitSignals>();
+    mHoldAlarm = std::make_unique<THoldAlarm>();
+    mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs);
+    SetScriptInterruptCheck([this] { return mCloseWatch.ShouldStopScript(); });
+    if (started != 0) {
         WriteDbg("SDL video could not start: %s", SDL_GetError());
         return;
     }
@@ -53,6 +65,9 @@ TSdlHost::TSdlHost()
 
 TSdlHost::~TSdlHost()
 {
+    SetScriptInterruptCheck(nullptr);
+    mHoldAlarm.reset();
+    DisarmScriptInterrupt();
     if (mContext) {
         SDL_GL_MakeCurrent(mWindow, nullptr);
         SDL_GL_DeleteContext(mContext);
@@ -67,6 +82,20 @@ TSdlHost::~TSdlHost()
 
 TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
 {
+    // The alarm is pushed back first, so it cannot fire while the hooks come off.
+    mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs);
+    mCloseWatch.MainLoopTurned();
+    DisarmScriptInterrupt();
+    if (TQuitSignals::Arrived() && !mQuitSignalReported) {
+        mQuitSignalReported = true;
+        WriteDbg("A signal from the system ends the game.");
+        *out = TSystemEvent();
+        out->eventClass = sysev::kAppleEvent;
+        out->kind = sysev::kTerminateApplication;
+        return EWait::kReceived;
+    }
+    if (mPending.empty() && mReady && mTestInput)
+        QueueTestInput();
     if (!mPending.empty()) {
         *out = std::move(mPending.front());
         mPending.pop_front();
@@ -76,8 +105,6 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
         SDL_Delay(timeoutMs);
         return EWait::kTimedOut;
     }
-    if (mTestInput && ReplayTestInput(out))
-        return EWait::kReceived;
     SDL_Event event;
     if (!SDL_WaitEventTimeout(&event, int(timeoutMs)))
         return EWait::kTimedOut;
@@ -99,7 +126,7 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     return EWait::kReceived;
 }
 
-bool TSdlHost::ReplayTestInput(TSystemEvent* out)
+void TSdlHost::QueueTestInput()
 {
     const uint32_t windowId = mWindow ? SDL_GetWindowID(mWindow) : 0;
     const std::vector<SDL_Event> due = mTestInput->TakeDue(SDL_GetTicks(), windowId);
@@ -112,12 +139,32 @@ bool TSdlHost::ReplayTestInput(TSystemEvent* out)
         const bool textFollows = due[i].type == SDL_KEYDOWN && i + 1 < due.size() && due[i + 1].type == SDL_TEXTINPUT;
         ConvertSdlEvent(due[i], state, textFollows ? &due[i + 1] : nullptr, records);
     }
-    if (records.empty())
+    for (TSystemEvent& record : records)
+        mPending.push_back(std::move(record));
+}
+
+bool TSdlHost::CloseRequestPending()
+{
+    if (TQuitSignals::Arrived())
+        return true;
+    if (!mReady)
         return false;
-    *out = std::move(records.front());
-    for (size_t i = 1; i < records.size(); ++i)
-        mPending.push_back(std::move(records[i]));
-    return true;
+    SDL_PumpEvents();
+    if (mTestInput)
+        QueueTestInput();
+    for (const TSystemEvent& record : mPending) {
+        if ((record.eventClass == sysev::kWindow && record.kind == sysev::kWindowClose) ||
+            (record.eventClass == sysev::kAppleEvent && record.kind == sysev::kQuitApplication))
+            return true;
+    }
+    SDL_Event events[64];
+    const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_QUIT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count; ++i) {
+        if (events[i].type == SDL_QUIT ||
+            (events[i].type == SDL_WINDOWEVENT && events[i].window.event == SDL_WINDOWEVENT_CLOSE))
+            return true;
+    }
+    return false;
 }
 
 uint32_t TSdlHost::Modifiers() { return ModifierBits(uint16_t(SDL_GetModState())); }

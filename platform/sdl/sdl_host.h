@@ -3,12 +3,15 @@
 // by SDL_SetWindowFullscreen, the system cursor, the clipboard and the event source.
 
 #include "core/platform/platform_host.h"
+#include "platform/sdl/close_watch.h"
 
 #include <SDL.h>
 
 #include <deque>
 #include <memory>
 
+class THoldAlarm;
+class TQuitSignals;
 class TTestInputScript;
 
 class TSdlHost : public TPlatformHost
@@ -52,8 +55,11 @@ public:
     str GetClipboardText() override;
 
 private:
-    // Hands out the test input that is due; false when none is.
-    bool ReplayTestInput(TSystemEvent* out);
+    // Puts the test input that is due behind the pending records.
+    void QueueTestInput();
+    // A close or quit request waits, seen without the main loop: a quit signal, or a close box
+    // or quit event in the system's queue (read at once) or in the pending records.
+    bool CloseRequestPending();
 
     bool mReady = false;
     SDL_Window* mWindow = nullptr;
@@ -64,6 +70,11 @@ private:
     std::deque<TSystemEvent> mPending;
     // Test-only replayed input and screenshots; null unless a test asks for them.
     std::unique_ptr<TTestInputScript> mTestInput;
+    std::unique_ptr<TQuitSignals> mQuitSignals;
+    bool mQuitSignalReported = false;
+    // Stop a script that holds the main thread while the program is asked to close.
+    TCloseWatch mCloseWatch;
+    std::unique_ptr<THoldAlarm> mHoldAlarm;
 };
 
 // The window title as SDL wants it: UTF-8 text is kept, other bytes are read as Latin-1.

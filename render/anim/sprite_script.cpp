@@ -1,6 +1,7 @@
 #include "render/anim/sprite_script.h"
 
 #include "core/script/lua_state_hooks.h"
+#include "core/script/script_interrupt.h"
 
 #include "core/debug/debug_log.h"
 #include "render/anim/sprite_task_host.h"
@@ -28,6 +29,7 @@ const char* ErrorText(lua_State* L)
 
 TSpriteLuaState::~TSpriteLuaState()
 {
+    UnregisterScriptState(L);
     lua_close(L);
 }
 
@@ -94,6 +96,8 @@ TSpriteScript* TSpriteScript::NewScript(TClock* clock, const std::weak_ptr<TSpri
         WriteDbg("TSpriteScript: could not make a Lua state");
         return nullptr;
     }
+    // Stopped like every host script when it holds the main thread.
+    RegisterScriptState(L);
     auto shared = std::make_shared<TSpriteLuaState>(L);
     shared->owner = owner;
     lua_pushlightuserdata(L, const_cast<char*>(&kSharedKey));

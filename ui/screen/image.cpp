@@ -55,6 +55,18 @@ void TImage::Init(TWindowStyle& style)
         SetTexture(texture, scale);
     }
     TWindow::Init(style);
+    mSizedByChildren = !image.empty() && !mTexture && (GetWindowWidth() == 0 || GetWindowHeight() == 0);
+    if (mSizedByChildren)
+        SetFlags(GetFlags() & ~kOpaque);
+}
+
+void TImage::PostChildrenInit(TWindowStyle& style)
+{
+    if (mSizedByChildren)
+        FitToChildren();
+    mSizedByChildren = false;
+    // Placed again with the size it now has.
+    TWindow::PostChildrenInit(style);
 }
 
 void TImage::SizeToTexture()

@@ -1,7 +1,9 @@
 #pragma once
 // A window that shows one texture: scaled, optionally flipped or turned by a quarter turn,
 // with its own alpha. It takes the size of the scaled picture and stays opaque while it hides
-// what lies behind it. Layouts create it by the type name "TImage".
+// what lies behind it; when the picture it names is missing it takes the size of its children,
+// so what it holds (a dialog's buttons) can still be seen and clicked. Layouts create it by the
+// type name "TImage".
 //   TImage* image = new TImage(false);
 //   image->SetTexture(TTexture::Get("ui/logo.png", 0), 1.0f);
 
@@ -22,6 +24,7 @@ public:
     using TWindow::Init;
     // "image", "mask", "scale", "alpha", "mipmap", "hflip", "vflip", "rotate".
     void Init(TWindowStyle& style) override;
+    void PostChildrenInit(TWindowStyle& style) override;
     void Draw() override;
 
     void SetTexture(std::shared_ptr<TTexture> texture, float scale);
@@ -44,4 +47,5 @@ private:
     float mAlpha = 1.0f;
     unsigned int mDrawFlags = 0;
     bool mRotate = false;
+    bool mSizedByChildren = false;
 };

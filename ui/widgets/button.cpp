@@ -21,6 +21,11 @@
 namespace {
 
 constexpr int kNearBlack = 20;
+// Room a button without pictures lends its label to lay the text out, and the margin it keeps
+// around the text once it has taken the text's size.
+constexpr int kLabelRoomWidth = 1024;
+constexpr int kLabelRoomHeight = 256;
+constexpr int kLabelMargin = 4;
 
 // Clears the radio buttons of one group, in creation order. Pass 0 finds the nearest group
 // start up to the pressed button; pass 1 clears from there to the next group start.
@@ -197,6 +202,11 @@ void TButton::Init(TWindowStyle& style)
         }
         FitToChildren();
     }
+    // Without a picture (missing files, say) the button would be 0 x 0 and could never be
+    // clicked: its label gets room to lay out, and the button takes the text's size after.
+    mSizedByLabel = GetWindowWidth() == 0 || GetWindowHeight() == 0;
+    if (mSizedByLabel)
+        SetWindowSize(kLabelRoomWidth, kLabelRoomHeight);
     if (TLuaFunction* command = style.GetFunction("command"))
         SetCommand(new LuaAction(command));
     // Children the layout adds from here on (a label) belong to every layer.
@@ -205,8 +215,27 @@ void TButton::Init(TWindowStyle& style)
 
 void TButton::PostChildrenInit(TWindowStyle& style)
 {
+    if (mSizedByLabel)
+        FitToLabel();
     TWindow::PostChildrenInit(style);
     SetState(kAway);
+}
+
+void TButton::FitToLabel()
+{
+    mSizedByLabel = false;
+    TText* label = GetCast<TText>(GetChildWindow("label", unsigned(-1)));
+    TRect text;
+    if (label)
+        label->GetTextBounds(&text);
+    if (!label || text.right <= text.left || text.bottom <= text.top) {
+        WriteDbg("Button '%s' has neither a picture nor a label to show", GetName().c_str());
+        SetWindowSize(0, 0);
+        return;
+    }
+    // The label keeps its layout; it moves so that its text sits inside the margin.
+    label->SetWindowPos(kLabelMargin - text.left, kLabelMargin - text.top);
+    SetWindowSize(text.right - text.left + 2 * kLabelMargin, text.bottom - text.top + 2 * kLabelMargin);
 }
 
 void TButton::SetCommand(Action* action)

@@ -6,7 +6,8 @@
 //   Button{ name = "ok", graphics = { "ui/ok.png", "ui/ok_down.png", "ui/ok_over.png" },
 //           close = true, default = true, command = function() ... end }
 // Layers: push buttons 0 away, 1 down, 2 over; toggle and radio buttons 0 off, 1 on, 2 over
-// while off, 3 over while on (down shows the opposite of the on state).
+// while off, 3 over while on (down shows the opposite of the on state). A button without
+// pictures takes the size of its label's text.
 
 #include "core/math/color.h"
 #include "ui/widgets/layered_window.h"
@@ -120,6 +121,8 @@ public:
 
 private:
     bool IsOverMask(const TPoint& point) const;
+    // Sizes a button without pictures to the text of its label.
+    void FitToLabel();
     void PlaySound(int slot) const;
 
     EKind mKind = kPush;
@@ -134,4 +137,5 @@ private:
     std::vector<TColor32> mMask;
     int mMaskWidth = 0;
     int mMaskHeight = 0;
+    bool mSizedByLabel = false;
 };

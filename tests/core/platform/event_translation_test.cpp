@@ -72,17 +72,31 @@ TEST_F(EventTranslation, CloseRequestComesBeforeQueuedEventsAndReachesTheWindowS
     EXPECT_EQ(e.code, 'C');
 }
 
-TEST_F(EventTranslation, SystemQuitBecomesACloseRequestNotAQuit)
+// The desktop's quit asks the player; a signal from the system ends the game without a question.
+TEST_F(EventTranslation, SystemQuitAsksAndATerminationSignalQuits)
 {
-    auto data = MakeData();
-    Events ev = Feed(*data, {Simple(sysev::kAppleEvent, sysev::kQuitApplication)});
-    ASSERT_EQ(ev.size(), 1u);
-    TEvent e;
-    data->GetEvent(&e);
-    EXPECT_EQ(e.type, TEvent::kCloseRequest);
-    data->GetEvent(&e);
-    EXPECT_EQ(e.type, TEvent::kIdle);
-    EXPECT_FALSE(data->QuitRequested());
+    const struct
+    {
+        uint32_t kind;
+        int32_t then;
+        bool quitRequested;
+    } cases[] = {
+        {sysev::kQuitApplication, TEvent::kCloseRequest, false},
+        {sysev::kTerminateApplication, TEvent::kQuit, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        auto data = MakeData();
+        Events ev = Feed(*data, {Simple(sysev::kAppleEvent, c.kind)});
+        ASSERT_EQ(ev.size(), 1u);
+        TEvent e;
+        data->GetEvent(&e);
+        EXPECT_EQ(e.type, c.then);
+        data->GetEvent(&e);
+        EXPECT_EQ(e.type, TEvent::kIdle);
+        EXPECT_EQ(data->QuitRequested(), c.quitRequested);
+        EXPECT_FALSE(data->CloseRequested());
+    }
 }
 
 TEST_F(EventTranslation, KeyDownComesBeforeItsCharacterIn8BitMode)

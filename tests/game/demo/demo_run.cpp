@@ -87,6 +87,12 @@ void TDemoRun::Send(const std::string& record)
     std::ofstream(mInput, std::ios::app) << record << '\n';
 }
 
+void TDemoRun::Signal(int sig)
+{
+    if (mPid > 0)
+        kill(mPid, sig);
+}
+
 void TDemoRun::ReadAvailable(int waitMs)
 {
     pollfd p{mLogFd, POLLIN, 0};

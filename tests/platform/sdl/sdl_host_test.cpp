@@ -4,9 +4,12 @@
 #include "platform/sdl/sdl_host.h"
 
 #include "core/platform/platform_data.h"
+#include "core/script/script.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
@@ -62,6 +65,16 @@ protected:
             idle = e.type == TEvent::kIdle ? idle + 1 : 0;
         }
     }
+    // The close box of the window is clicked.
+    void PushWindowClose()
+    {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_CLOSE;
+        e.window.windowID = SDL_GetWindowID(mHost->Window());
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
     // Pushes an SDL event and reads GetEvent until a non-idle record or the limit.
     TEvent Next(int limit = 50)
     {
@@ -100,19 +113,42 @@ TEST_F(SdlHost, OpensTheWindowWithAContextAtTheAskedSize)
 TEST_F(SdlHost, WindowCloseAndSystemQuitBecomeCloseRequests)
 {
     Open(640, 480);
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = SDL_WINDOWEVENT_CLOSE;
-    e.window.windowID = SDL_GetWindowID(mHost->Window());
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    PushWindowClose();
     EXPECT_EQ(Next().type, TEvent::kCloseRequest);
 
+    SDL_Event e;
     SDL_zero(e);
     e.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&e), 1);
     EXPECT_EQ(Next().type, TEvent::kCloseRequest);
     EXPECT_FALSE(mData->QuitRequested());
+}
+
+TEST_F(SdlHost, ATerminationSignalQuitsWithoutAsking)
+{
+    Open(640, 480);
+    ASSERT_EQ(raise(SIGTERM), 0);
+    EXPECT_EQ(Next().type, TEvent::kQuit);
+    EXPECT_TRUE(mData->QuitRequested());
+    EXPECT_FALSE(mData->CloseRequested());
+}
+
+// The close box clicked while a script loops: the script is stopped with an error naming it
+// once it has held the main thread for the limit, and the request still reaches the game.
+TEST_F(SdlHost, AScriptThatHoldsTheMainThreadStopsWhenTheWindowIsClosed)
+{
+    Open(640, 480);
+    PushWindowClose();
+    TScript script;
+    testing::internal::CaptureStderr();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NE(script.DoLuaString("spins = 0\nwhile true do spins = spins + 1 end"), 0);
+    const auto held = std::chrono::steady_clock::now() - start;
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("script spins = 0"), std::string::npos) << log;
+    EXPECT_NE(log.find("stopped at line 2"), std::string::npos) << log;
+    EXPECT_GE(held, std::chrono::milliseconds(TCloseWatch::kHoldLimitMs - 50));
+    EXPECT_EQ(Next().type, TEvent::kCloseRequest);
 }
 
 TEST_F(SdlHost, InjectedKeyAndClickComeOutInOrder)

@@ -160,6 +160,49 @@ TEST_F(ScriptTest, DoModalReturnsTheValueSetOnClose)
     EXPECT_EQ(wm->GetTopModalWindow(), screen);
 }
 
+// Buttons whose pictures are missing take the size of their label's text and a frame whose
+// picture is missing the size of what it holds, so the player can still answer; a button given
+// a size keeps it.
+TEST_F(ScriptTest, ADialogWithoutItsPicturesStillOffersItsButtons)
+{
+    const struct
+    {
+        const char* name;
+        int minWidth;  // the label's text is at least this wide
+    } cases[] = {{"yes", 60}, {"no", 20}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Lua("return function() gResult = DoModal('layouts/pictureless.lua') end");
+        auto* button = GetCast<TButton>(Find(c.name));
+        ASSERT_NE(button, nullptr);
+        EXPECT_GE(button->GetWindowWidth(), c.minWidth);
+        EXPECT_LT(button->GetWindowWidth(), 200);
+        EXPECT_GE(button->GetWindowHeight(), 10);
+        EXPECT_LT(button->GetWindowHeight(), 50);
+        // The text lies inside the button.
+        auto* label = GetCast<TText>(button->GetChildWindow("label", 1));
+        ASSERT_NE(label, nullptr);
+        TRect text;
+        label->GetTextBounds(&text);
+        const TRect& at = label->GetRect();
+        EXPECT_GE(at.left + text.left, 0);
+        EXPECT_GE(at.top + text.top, 0);
+        EXPECT_LE(at.left + text.right, button->GetWindowWidth());
+        EXPECT_LE(at.top + text.bottom, button->GetWindowHeight());
+        EXPECT_EQ(Find("sized")->GetRect(), TRect(300, 10, 350, 30));
+        TWindow* frame = Find("frame");
+        EXPECT_GE(frame->GetWindowWidth(), 350);
+        EXPECT_EQ(frame->GetWindowHeight(), button->GetRect().bottom);
+        // Centred with the size it took.
+        EXPECT_EQ(frame->GetRect().left, (screen->GetWindowWidth() - frame->GetWindowWidth()) / 2);
+        Click(button);
+        Idle();
+        Idle();
+        EXPECT_EQ(Global("gResult"), c.name);
+        EXPECT_EQ(wm->GetTopModalWindow(), screen);
+    }
+}
+
 TEST_F(ScriptTest, ModalReturnAndCloseWindowFromACommand)
 {
     Lua("return function() gResult = DoModal('layouts/dialog.lua') end");

@@ -1,0 +1,108 @@
+// The player is never trapped: a signal from the system ends the game without a question, and
+// a script that never returns is stopped once the player or the system asks to close.
+
+#include "game/demo/demo_run.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A copy of the built data folder with one file replaced, or removed when `text` is null.
+class TChangedData
+{
+public:
+    TChangedData(const std::string& file, const char* text)
+    {
+        char pattern[] = "/tmp/tv_demo_data_XXXXXX";
+        if (!mkdtemp(pattern))
+            return;
+        mDir = pattern;
+        fs::copy(BuildRoot() + "/assets", mDir + "/assets", fs::copy_options::recursive);
+        if (text)
+            std::ofstream(mDir + "/assets/" + file) << text;
+        else
+            fs::remove(mDir + "/assets/" + file);
+    }
+    ~TChangedData()
+    {
+        std::error_code ec;
+        if (!mDir.empty())
+            fs::remove_all(mDir, ec);
+    }
+    const std::string& Dir() const { return mDir; }
+
+private:
+    std::string mDir;
+};
+
+TEST(DemoQuit, ASignalFromTheSystemEndsTheGameWithoutAsking)
+{
+    for (const int sig : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(sig);
+        TDemoRun run(BuildRoot());
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        run.Signal(sig);
+        EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+        EXPECT_EQ(run.Finish(), 0) << run.Log();
+        EXPECT_EQ(run.Log().find("Asking whether to quit"), std::string::npos) << run.Log();
+    }
+}
+
+// The interface script loops for ever in its coroutine, or a layout loops while it is read.
+TEST(DemoQuit, AScriptThatNeverReturnsIsStoppedWhenAskedToClose)
+{
+    const struct
+    {
+        const char* what;
+        const char* file;
+        const char* text;
+        int sig;  // 0: the window's close box
+    } cases[] = {
+        {"interface loops, SIGTERM", "scripts/mainloop.lua",
+         "return function()\nWriteLog('Looping for ever')\nwhile true do end\nend\n", SIGTERM},
+        {"interface loops, close box", "scripts/mainloop.lua",
+         "return function()\nWriteLog('Looping for ever')\nwhile true do end\nend\n", 0},
+        {"layout loops, SIGINT", "layouts/mainmenu.lua", "WriteLog('Looping for ever')\nwhile true do end\n", SIGINT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TChangedData data(c.file, c.text);
+        TDemoRun run(data.Dir());
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(run.WaitFor("Looping for ever")) << run.Log();
+        if (c.sig)
+            run.Signal(c.sig);
+        else
+            run.Send("100 close");
+        EXPECT_TRUE(run.WaitFor(std::string(c.file) + " stopped at line")) << run.Log();
+        EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+        EXPECT_EQ(run.Finish(), 0) << run.Log();
+    }
+}
+
+// The dialog's pictures live in an archive; without it the buttons show their labels only,
+// and the player can still click one.
+TEST(DemoQuit, TheQuitDialogCanBeAnsweredWithoutItsPictures)
+{
+    TChangedData data("dialog.zvp", nullptr);
+    TDemoRun run(data.Dir());
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    run.Send("100 close");
+    ASSERT_TRUE(run.WaitFor("Asking whether to quit")) << run.Log();
+    ASSERT_TRUE(run.Screenshot(BuildRoot() + "/tests/artifacts/pictureless_dialog.png"));
+    // Where the label "Quit" shows (see the screenshot).
+    run.Send("50 move 271 374\n50 press 271 374\n50 release 271 374");
+    EXPECT_TRUE(run.WaitFor("Quit dialog answered: quit_yes")) << run.Log();
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+}
+
+}  // namespace

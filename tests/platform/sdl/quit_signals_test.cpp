@@ -1,0 +1,43 @@
+// The termination signals set the flag instead of ending the process, and the previous
+// handling comes back with the handlers' owner.
+#include "platform/sdl/quit_signals.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+TEST(QuitSignals, EachSignalSetsTheFlagAndTheOldHandlingReturns)
+{
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        struct sigaction before = {};
+        sigaction(sig, nullptr, &before);
+        {
+            TQuitSignals signals;
+            EXPECT_FALSE(TQuitSignals::Arrived());
+            ASSERT_EQ(raise(sig), 0);
+            EXPECT_TRUE(TQuitSignals::Arrived());
+        }
+        EXPECT_FALSE(TQuitSignals::Arrived());
+        struct sigaction after = {};
+        sigaction(sig, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler);
+    }
+}
+
+TEST(QuitSignals, ASecondSignalTakesTheDefaultWay)
+{
+    // Run in a child: the default way ends the process.
+    EXPECT_EXIT(
+        {
+            TQuitSignals signals;
+            raise(SIGTERM);
+            raise(SIGTERM);
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGTERM), "");
+}
+
+}  // namespace
