@@ -1,0 +1,100 @@
+// The tables derived from the polygons: adjacency, centres, boundary edges and the walk-node
+// visibility graph. Rebuilt after a load and whenever a region is switched.
+
+#include "core/debug/debug_log.h"
+#include "game/world/mesh/mesh.h"
+
+void tMesh::ComputeAdjacencies()
+{
+    for (tPoly& poly : mPolys)
+        for (int& slot : poly.adjacency)
+            slot = -1;
+    for (size_t i = 0; i < mPolys.size(); ++i) {
+        if (!mPolys[i].enabled)
+            continue;
+        for (size_t j = i + 1; j < mPolys.size(); ++j) {
+            if (!mPolys[j].enabled || !mPolys[i].IsAdjacentToPoly(mPolys[j]))
+                continue;
+            mPolys[i].AddAdjacency(int(j));
+            mPolys[j].AddAdjacency(int(i));
+        }
+    }
+}
+
+void tMesh::ComputeCenters()
+{
+    for (tPoly& poly : mPolys) {
+        tVector2<float> sum;
+        for (int vi : poly.points) {
+            // The loader rejects such files; a polygon built otherwise keeps its centre.
+            if (!IsValidVertIndex(vi)) {
+                WriteDbg("IsBelow(vi, (uint)m_Vertlist.size())");
+                sum = poly.centre * 3.0f;
+                break;
+            }
+            sum += m_Vertlist[size_t(vi)];
+        }
+        poly.centre = sum / 3.0f;
+    }
+}
+
+void tMesh::ComputeEdges()
+{
+    mEdges.clear();
+    mWalknodes.clear();
+    for (const tPoly& poly : mPolys) {
+        if (!poly.enabled)
+            continue;
+        const int sides[3][2] = {{poly.points[0], poly.points[2]},
+                                 {poly.points[1], poly.points[0]},
+                                 {poly.points[2], poly.points[1]}};
+        for (const auto& side : sides) {
+            const tEdge edge(side[0], side[1]);
+            if (poly.MatchesEdge(mPolys, edge.a, edge.b))
+                continue;
+            mEdges.push_back(edge);
+            mWalknodes[edge.a].vertex = edge.a;
+            mWalknodes[edge.b].vertex = edge.b;
+        }
+    }
+    mIndex.Build(m_Vertlist, mPolys, mEdges);
+    ComputeWalknodeGraph();
+}
+
+void tMesh::ComputeWalknodeGraph()
+{
+    std::vector<tWalknode*> nodes;
+    int number = 2;
+    for (auto& [vertex, node] : mWalknodes) {
+        node.number = number++;
+        node.vertex = vertex;
+        node.links.clear();
+        nodes.push_back(&node);
+    }
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const tVector2<float> from = GetVertex(nodes[i]->vertex);
+        for (size_t j = i + 1; j < nodes.size(); ++j) {
+            if (!IsValidTravel(from, GetVertex(nodes[j]->vertex)))
+                continue;
+            nodes[i]->links.insert(nodes[j]->number);
+            nodes[j]->links.insert(nodes[i]->number);
+        }
+    }
+}
+
+void tMesh::SetPolyState(const str& label, bool enabled)
+{
+    bool changed = false;
+    for (tPoly& poly : mPolys) {
+        if (poly.labelIndex < 0 || size_t(poly.labelIndex) >= mPolyLabels.size())
+            continue;
+        if (mPolyLabels[size_t(poly.labelIndex)] != label || poly.enabled == enabled)
+            continue;
+        poly.enabled = enabled;
+        changed = true;
+    }
+    if (!changed)
+        return;
+    ComputeAdjacencies();
+    ComputeEdges();
+}
