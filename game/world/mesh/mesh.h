@@ -57,12 +57,15 @@ public:
     tVector2<float> ClosestPointToMesh(const tVector2<float>& point) const;
     tVector2<float> ClosestPointToMeshFromPoint(const tVector2<float>& point, const tVector2<float>& from) const;
     void ComputeReachablePolys(int start, std::vector<bool>* seen) const;
+    // No boundary edge crossed and the way on the mesh: its midpoint, and where it passes
+    // boundary corners, the midpoint of every piece between them.
     bool IsValidTravel(const tVector2<float>& from, const tVector2<float>& to) const;
     bool TestEdgeCrossings(const tVector2<float>& from, const tVector2<float>& to) const;
     bool TestEdgeIntersections(const tVector2<float>& from, const tVector2<float>& to) const;
     // The same answers by scanning every polygon and edge: the reference for the indexed ones.
     int PolyCollideLinear(const tVector2<float>& point) const;
     bool TestEdgeCrossingsLinear(const tVector2<float>& from, const tVector2<float>& to) const;
+    bool IsValidTravelLinear(const tVector2<float>& from, const tVector2<float>& to) const;
 
     tVector2<float> GetVertex(int index) const;
     bool IsValidVertIndex(int index) const { return index >= 0 && size_t(index) < m_Vertlist.size(); }
@@ -108,7 +111,11 @@ private:
     using tSegmentTest = bool (*)(const tVector2<float>&, const tVector2<float>&, const tVector2<float>&,
                                   const tVector2<float>&);
     bool ScanEdges(const tVector2<float>& from, const tVector2<float>& to, tSegmentTest test) const;
-    bool CrossesBoundary(const tVector2<float>& a, const tVector2<float>& b) const;
+    // Some boundary edge properly crossed; else the parameters of the boundary corners on the
+    // segment go to `corners` (when given). `scan`: every edge, not the index.
+    bool CrossesBoundary(const tVector2<float>& a, const tVector2<float>& b, std::vector<float>* corners,
+                         bool scan) const;
+    bool Travel(const tVector2<float>& from, const tVector2<float>& to, bool scan) const;
 
     tVector2<float> mOffset{0, 0};
     tVector2<float> mScale{1, 1};

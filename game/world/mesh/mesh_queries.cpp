@@ -1,5 +1,6 @@
 // Point, segment and label queries of the walk mesh.
 
+#include <algorithm>
 #include <vector>
 
 #include "game/world/geometry/plane_tests.h"
@@ -136,24 +137,80 @@ tVector2<float> tMesh::ClosestPointToMeshFromPoint(const tVector2<float>& point,
     return ClosestPointAmong(point, reachable);
 }
 
-bool tMesh::CrossesBoundary(const tVector2<float>& a, const tVector2<float>& b) const
+namespace {
+
+// The parameter at which corner v lies on the open segment a-b (within 0.01 of it); -1 when
+// it does not.
+float CornerOnSegment(const tVector2<float>& a, const tVector2<float>& b, const tVector2<float>& v)
 {
-    auto crosses = [&](int e) {
+    const tVector2<float> d = b - a;
+    const float length2 = d.LengthSquared();
+    if (!(length2 > 0))
+        return -1;
+    const float t = (v - a).Dot(d) / length2;
+    if (!(t > 0 && t < 1))
+        return -1;
+    const float cross = d.Cross(v - a);
+    return cross * cross <= 1e-4f * length2 ? t : -1;
+}
+
+} // namespace
+
+bool tMesh::CrossesBoundary(const tVector2<float>& a, const tVector2<float>& b, std::vector<float>* corners,
+                            bool scan) const
+{
+    auto blocks = [&](int e) {
         const tEdge& edge = mEdges[size_t(e)];
-        return CheckCrossingOfTwoLines(a, b, m_Vertlist[size_t(edge.a)], m_Vertlist[size_t(edge.b)]);
+        const tVector2<float>& va = m_Vertlist[size_t(edge.a)];
+        const tVector2<float>& vb = m_Vertlist[size_t(edge.b)];
+        if (CheckCrossingOfTwoLines(a, b, va, vb))
+            return true;
+        if (corners) {
+            for (const tVector2<float>* v : {&va, &vb})
+                if (const float t = CornerOnSegment(a, b, *v); t > 0)
+                    corners->push_back(t);
+        }
+        return false;
     };
-    if (!mIndex.Built()) {
+    if (scan || !mIndex.Built()) {
         for (size_t e = 0; e < mEdges.size(); ++e)
-            if (crosses(int(e)))
+            if (blocks(int(e)))
                 return true;
         return false;
     }
-    return mIndex.AnyEdge(a, b, crosses);
+    return mIndex.AnyEdge(a, b, blocks);
+}
+
+bool tMesh::Travel(const tVector2<float>& from, const tVector2<float>& to, bool scan) const
+{
+    auto inside = [&](const tVector2<float>& inner) {
+        return (scan ? ScanPolys(inner) : FirstPolyContaining(inner)) >= 0;
+    };
+    // The midpoint first: cheaper, and it settles most blocked pairs.
+    if (!inside(ConvertOuterSpaceToInnerSpace((from + to) / 2.0f)))
+        return false;
+    const tVector2<float> a = ConvertOuterSpaceToInnerSpace(from), b = ConvertOuterSpaceToInnerSpace(to);
+    std::vector<float> corners;
+    if (CrossesBoundary(a, b, &corners, scan))
+        return false;
+    // A segment may pass boundary corners without crossing an edge, yet leave the mesh between
+    // two of them (along a wall into a block, across a notch): every piece between corners
+    // must be on the mesh.
+    std::sort(corners.begin(), corners.end());
+    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    float previous = 0;
+    corners.push_back(1);
+    for (float t : corners) {
+        if (!inside(lerp(a, b, (previous + t) / 2)))
+            return false;
+        previous = t;
+    }
+    return true;
 }
 
 bool tMesh::TestEdgeCrossings(const tVector2<float>& from, const tVector2<float>& to) const
 {
-    return CrossesBoundary(ConvertOuterSpaceToInnerSpace(from), ConvertOuterSpaceToInnerSpace(to));
+    return CrossesBoundary(ConvertOuterSpaceToInnerSpace(from), ConvertOuterSpaceToInnerSpace(to), nullptr, false);
 }
 
 bool tMesh::ScanEdges(const tVector2<float>& from, const tVector2<float>& to, tSegmentTest test) const
@@ -177,10 +234,12 @@ bool tMesh::TestEdgeIntersections(const tVector2<float>& from, const tVector2<fl
 
 bool tMesh::IsValidTravel(const tVector2<float>& from, const tVector2<float>& to) const
 {
-    // The midpoint first: cheaper, and it settles most blocked pairs.
-    if (PolyCollide((from + to) / 2.0f) < 0)
-        return false;
-    return !TestEdgeCrossings(from, to);
+    return Travel(from, to, false);
+}
+
+bool tMesh::IsValidTravelLinear(const tVector2<float>& from, const tVector2<float>& to) const
+{
+    return Travel(from, to, true);
 }
 
 bool tMesh::LookupVertByLabel(const str& label, tVector2<float>* point) const
