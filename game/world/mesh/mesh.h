@@ -83,6 +83,10 @@ public:
     void ComputeEdges();
     void ComputeWalknodeGraph();
 
+    // The debug overlay at outer position + origin: triangles magenta (blue when disabled),
+    // labelled vertices as green squares. Defined in game/world/overlay.
+    void Draw(const tVector2<float>& origin) const;
+
     // --- script access: "SetPolyState", "PolyCollide", "LookupPolyLabelByIndex",
     // "LookupVertByLabel", "VertExists" on the table on top of the stack ---
     static void LuaAdd(dfLua& lua);
