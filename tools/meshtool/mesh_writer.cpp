@@ -63,7 +63,7 @@ std::vector<unsigned char> EncodeMeshFile(const TMeshSource& mesh)
         uint32_t user = 0;
         while (user < mesh.triangles.size() && mesh.triangles[user].label != int(label))
             ++user;
-        b.U32(user);
+        b.U32(user < mesh.triangles.size() ? user : 0);  // a label nobody uses: any polygon
         b.Pstring(mesh.labels[label]);
     }
     return b.mBytes;

@@ -9,6 +9,8 @@
 //   ground.SetPolyState("gate", true);
 // A failed load leaves no polygons, edges or walk nodes, so every query answers "outside".
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -28,7 +30,9 @@ public:
     {
         int number = 0;         // 2, 3, ... in ascending vertex index; 0 and 1 are a search's ends
         int vertex = -1;
-        std::set<int> links;    // numbers of the walk nodes in plain view
+        std::vector<int> links;  // numbers of the walk nodes in plain view, ascending
+
+        bool Sees(int other) const { return std::binary_search(links.begin(), links.end(), other); }
     };
 
     tMesh() = default;
@@ -42,8 +46,8 @@ public:
     void Dump();
 
     // --- spaces ---
-    void AssignOffset(const tVector2<float>& offset) { mOffset = offset; }
-    void AssignScale(const tVector2<float>& scale) { mScale = scale; }
+    void AssignOffset(const tVector2<float>& offset) { mOffset = offset, ++mGeneration; }
+    void AssignScale(const tVector2<float>& scale) { mScale = scale, ++mGeneration; }
     const tVector2<float>& GetOffset() const { return mOffset; }
     const tVector2<float>& GetScale() const { return mScale; }
     tVector2<float> ConvertOuterSpaceToInnerSpace(const tVector2<float>& p) const;
@@ -76,6 +80,12 @@ public:
     std::optional<str> LookupPolyLabelByIndex(int index) const;
 
     void SetPolyState(const str& label, bool enabled);
+
+    // Numbers of the walk nodes to which IsValidTravel(point, node's vertex) holds, ascending.
+    // Answers for a walk node's own vertex come from the graph, and the last other point's
+    // answer is kept until the mesh changes; `scan` computes every answer afresh with the
+    // scans instead (the reference).
+    void VisibleWalknodes(const tVector2<float>& point, std::vector<int>* numbers, bool scan = false) const;
 
     // --- derived tables ---
     void ComputeAdjacencies();
@@ -130,4 +140,13 @@ private:
     std::vector<tEdge> mEdges;
     std::map<int, tWalknode> mWalknodes;
     tMeshIndex mIndex;
+    // Changes with everything a visibility answer depends on.
+    uint64_t mGeneration = 0;
+    struct tVisibleCache
+    {
+        uint64_t generation = ~uint64_t(0);
+        tVector2<float> point;
+        std::vector<int> numbers;
+    };
+    mutable tVisibleCache mVisibleCache;
 };

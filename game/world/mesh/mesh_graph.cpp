@@ -58,6 +58,7 @@ void tMesh::ComputeEdges()
         }
     }
     mIndex.Build(m_Vertlist, mPolys, mEdges);
+    ++mGeneration;
     ComputeWalknodeGraph();
 }
 
@@ -76,10 +77,39 @@ void tMesh::ComputeWalknodeGraph()
         for (size_t j = i + 1; j < nodes.size(); ++j) {
             if (!IsValidTravel(from, GetVertex(nodes[j]->vertex)))
                 continue;
-            nodes[i]->links.insert(nodes[j]->number);
-            nodes[j]->links.insert(nodes[i]->number);
+            // Pairs come in ascending order of both numbers: the lists stay sorted.
+            nodes[i]->links.push_back(nodes[j]->number);
+            nodes[j]->links.push_back(nodes[i]->number);
         }
     }
+}
+
+void tMesh::VisibleWalknodes(const tVector2<float>& point, std::vector<int>* numbers, bool scan) const
+{
+    numbers->clear();
+    if (!scan) {
+        // Visibility is symmetric (IsValidTravel looks at a pair in one order), so a node's
+        // links are what its vertex sees; it also sees itself.
+        for (const auto& [vertex, node] : mWalknodes) {
+            if (GetVertex(vertex) != point)
+                continue;
+            *numbers = node.links;
+            if (IsValidTravel(point, point))
+                numbers->insert(std::lower_bound(numbers->begin(), numbers->end(), node.number), node.number);
+            return;
+        }
+        if (mVisibleCache.generation == mGeneration && mVisibleCache.point == point) {
+            *numbers = mVisibleCache.numbers;
+            return;
+        }
+    }
+    for (const auto& [vertex, node] : mWalknodes) {
+        const tVector2<float> v = GetVertex(vertex);
+        if (scan ? IsValidTravelLinear(point, v) : IsValidTravel(point, v))
+            numbers->push_back(node.number);
+    }
+    if (!scan)
+        mVisibleCache = tVisibleCache{mGeneration, point, *numbers};
 }
 
 void tMesh::SetPolyState(const str& label, bool enabled)

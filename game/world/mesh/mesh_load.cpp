@@ -147,6 +147,7 @@ void tMesh::ClearPolygons()
     mEdges.clear();
     mWalknodes.clear();
     mIndex.Clear();
+    ++mGeneration;
 }
 
 void tMesh::Dump()

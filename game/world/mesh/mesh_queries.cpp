@@ -181,8 +181,13 @@ bool tMesh::CrossesBoundary(const tVector2<float>& a, const tVector2<float>& b, 
     return mIndex.AnyEdge(a, b, blocks);
 }
 
-bool tMesh::Travel(const tVector2<float>& from, const tVector2<float>& to, bool scan) const
+bool tMesh::Travel(const tVector2<float>& fromPoint, const tVector2<float>& toPoint, bool scan) const
 {
+    // One order for both directions, so that a way is open both ways or neither (the walk-node
+    // links depend on it).
+    const bool swap = toPoint.x < fromPoint.x || (toPoint.x == fromPoint.x && toPoint.y < fromPoint.y);
+    const tVector2<float>& from = swap ? toPoint : fromPoint;
+    const tVector2<float>& to = swap ? fromPoint : toPoint;
     auto inside = [&](const tVector2<float>& inner) {
         return (scan ? ScanPolys(inner) : FirstPolyContaining(inner)) >= 0;
     };

@@ -9,19 +9,15 @@ namespace {
 constexpr float kNoCost = 2147483648.0f;
 } // namespace
 
-void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target)
+void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target, bool scan)
 {
     const auto& walknodes = mesh.Walknodes();
-    mStartVisible.clear();
-    mTargetVisible.clear();
-    for (const auto& [vertex, node] : walknodes) {
-        const tVector2<float> v = mesh.GetVertex(vertex);
-        if (mesh.IsValidTravel(start, v))
-            mStartVisible.insert(node.number);
-        if (mesh.IsValidTravel(target, v))
-            mTargetVisible.insert(node.number);
-    }
+    mesh.VisibleWalknodes(start, &mStartVisible, scan);
+    mesh.VisibleWalknodes(target, &mTargetVisible, scan);
     mNodes.assign(walknodes.size() + 2, tNode());
+    mSeesTarget.assign(mNodes.size(), 0);
+    for (int n : mTargetVisible)
+        mSeesTarget[size_t(n)] = 1;
     const float h0 = tVector2<float>::Distance(start, target);
     mNodes[0] = tNode{0, -1, -1, start, h0, 0, h0, &mStartVisible};
     mNodes[1] = tNode{1, -1, -2, target, 0, 0, 0, &mTargetVisible};
@@ -68,7 +64,7 @@ bool ComputeB::Process()
         mCurrentPosition = mNodes[size_t(best)].position;
         for (int n : *mNodes[size_t(best)].links)
             ConsiderAdding(n);
-        if (mTargetVisible.count(best))
+        if (mSeesTarget[size_t(best)])
             ConsiderAdding(1);
     }
     int n = 1;

@@ -5,7 +5,6 @@
 // get the first leg right. Nothing here needs an actor.
 
 #include <cstdint>
-#include <set>
 #include <vector>
 
 #include "game/world/geometry/vector2.h"
@@ -44,10 +43,12 @@ public:
         int vertex = -1;  // -1 the start, -2 the target
         tVector2<float> position;
         float f = 0, g = 0, h = 0;
-        const std::set<int>* links = nullptr;
+        const std::vector<int>* links = nullptr;
     };
 
-    void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target);
+    // `scan`: the visibility sets by scanning every polygon and edge (the reference).
+    void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target,
+                    bool scan = false);
     bool Process();
     void ConsiderAdding(int n);
 
@@ -55,8 +56,8 @@ public:
     // After a successful Process: the route's points from the target back to the first
     // waypoint.
     void AppendRoute(std::vector<tVector2<float>>* path) const;
-    const std::set<int>& StartVisible() const { return mStartVisible; }
-    const std::set<int>& TargetVisible() const { return mTargetVisible; }
+    const std::vector<int>& StartVisible() const { return mStartVisible; }
+    const std::vector<int>& TargetVisible() const { return mTargetVisible; }
 
 private:
     struct tOpenEntry
@@ -67,12 +68,12 @@ private:
     };
     int TakeBest();
 
-    std::vector<char> mOpen, mClosed;
+    std::vector<char> mOpen, mClosed, mSeesTarget;
     std::vector<tOpenEntry> mOpenHeap;
     std::vector<tNode> mNodes;
     int mCurrent = -1;
     tVector2<float> mCurrentPosition;
-    std::set<int> mStartVisible, mTargetVisible;
+    std::vector<int> mStartVisible, mTargetVisible;
     tVector2<float> mFirstWaypoint;
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,34 @@ inline tMesh LoadMesh(const std::string& text)
     return mesh;
 }
 
-// A 300 x 100 room with a wall from the bottom up to y = 70 at x 140..160: walking from one
-// side to the other goes over the top of the wall, through (140, 70) and (160, 70).
-inline const char* kUMesh = R"(
-poly 0,0 300,0 300,100 160,100 160,30 140,30 140,100 0,100
-)";
+// A jittered grid of cells, each cut into two triangles, some left out; a few degenerate
+// triangles and long slivers on top.
+inline TMeshSource RandomSource(std::mt19937& random, int cells)
+{
+    TMeshSource source;
+    std::uniform_int_distribution<int> jitter(-4, 4);
+    const int step = 20 + int(random() % 30);
+    for (int y = 0; y <= cells; ++y)
+        for (int x = 0; x <= cells; ++x)
+            source.vertices.push_back({int16_t(x * step + jitter(random)), int16_t(y * step + jitter(random))});
+    source.labels = {"door"};
+    auto at = [&](int x, int y) { return y * (cells + 1) + x; };
+    for (int y = 0; y < cells; ++y) {
+        for (int x = 0; x < cells; ++x) {
+            if (random() % 6 == 0)
+                continue;  // a hole
+            const int label = random() % 5 == 0 ? 0 : -1;
+            source.triangles.push_back({{at(x, y), at(x + 1, y), at(x + 1, y + 1)}, label, -1});
+            source.triangles.push_back({{at(x, y), at(x + 1, y + 1), at(x, y + 1)}, label, -1});
+        }
+    }
+    const int n = int(source.vertices.size());
+    for (int i = 0; i < 3; ++i) {
+        const int a = int(random() % n), b = int(random() % n);
+        source.triangles.push_back({{a, b, a}, -1, -1});  // two equal corners
+        source.vertices.push_back({int16_t(random() % 400), int16_t(random() % 400)});
+        source.vertices.push_back({int16_t(source.vertices.back().x + 3000), int16_t(source.vertices.back().y + 1)});
+        source.triangles.push_back({{n + 2 * i, n + 2 * i + 1, a}, -1, -1});  // a long sliver
+    }
+    return source;
+}

@@ -4,45 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "game/world/mesh_fixture.h"
 
 namespace {
 
 using V = tVector2<float>;
-
-// A jittered grid of cells, each cut into two triangles, some left out; a few degenerate
-// triangles and long slivers on top.
-TMeshSource RandomSource(std::mt19937& random, int cells)
-{
-    TMeshSource source;
-    std::uniform_int_distribution<int> jitter(-4, 4);
-    const int step = 20 + int(random() % 30);
-    for (int y = 0; y <= cells; ++y)
-        for (int x = 0; x <= cells; ++x)
-            source.vertices.push_back({int16_t(x * step + jitter(random)), int16_t(y * step + jitter(random))});
-    source.labels = {"door"};
-    auto at = [&](int x, int y) { return y * (cells + 1) + x; };
-    for (int y = 0; y < cells; ++y) {
-        for (int x = 0; x < cells; ++x) {
-            if (random() % 6 == 0)
-                continue;  // a hole
-            const int label = random() % 5 == 0 ? 0 : -1;
-            source.triangles.push_back({{at(x, y), at(x + 1, y), at(x + 1, y + 1)}, label, -1});
-            source.triangles.push_back({{at(x, y), at(x + 1, y + 1), at(x, y + 1)}, label, -1});
-        }
-    }
-    const int n = int(source.vertices.size());
-    for (int i = 0; i < 3; ++i) {
-        const int a = int(random() % n), b = int(random() % n);
-        source.triangles.push_back({{a, b, a}, -1, -1});  // two equal corners
-        source.vertices.push_back({int16_t(random() % 400), int16_t(random() % 400)});
-        source.vertices.push_back({int16_t(source.vertices.back().x + 3000), int16_t(source.vertices.back().y + 1)});
-        source.triangles.push_back({{n + 2 * i, n + 2 * i + 1, a}, -1, -1});  // a long sliver
-    }
-    return source;
-}
 
 void ExpectIndexMatchesScan(const tMesh& mesh, std::mt19937& random, const std::string& what)
 {
@@ -71,8 +37,8 @@ void ExpectIndexMatchesScan(const tMesh& mesh, std::mt19937& random, const std::
                 continue;
             const V a = mesh.GetVertex(va), b = mesh.GetVertex(vb);
             const bool visible = mesh.IsValidTravelLinear(a, b);
-            ASSERT_EQ(na.links.count(nb.number) != 0, visible) << what << " nodes " << va << " " << vb;
-            ASSERT_EQ(nb.links.count(na.number) != 0, visible) << what << " nodes " << vb << " " << va;
+            ASSERT_EQ(na.Sees(nb.number), visible) << what << " nodes " << va << " " << vb;
+            ASSERT_EQ(nb.Sees(na.number), visible) << what << " nodes " << vb << " " << va;
         }
     }
 }

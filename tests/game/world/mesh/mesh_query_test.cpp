@@ -60,7 +60,7 @@ TEST(MeshQuery, DisablingTheBridgeCutsTheLinksAndKeepsTargetsOnTheWalkersSide)
                 vb = int(i);
         }
         const auto& na = mesh.Walknodes().at(va);
-        return na.links.count(mesh.Walknodes().at(vb).number) != 0;
+        return na.Sees(mesh.Walknodes().at(vb).number);
     };
     const V west(50, 50), east(200, 50);
     EXPECT_TRUE(linked(V(100, 40), V(150, 40)));
@@ -92,7 +92,7 @@ TEST(MeshQuery, BoundaryEdgesAndWalkNodes)
     for (const auto& [vertex, node] : mesh.Walknodes()) {
         EXPECT_EQ(node.number, number++);
         EXPECT_EQ(node.vertex, vertex);
-        EXPECT_EQ(node.links.count(node.number), 0u);
+        EXPECT_FALSE(node.Sees(node.number));
     }
     // The labelled vertex (index 0) lies on no polygon: no walk node.
     EXPECT_EQ(mesh.Walknodes().count(0), 0u);

@@ -154,3 +154,50 @@ TEST(PathSearch, CostHelpers)
 }
 
 } // namespace
+
+namespace {
+
+// The kept and graph-derived visibility answers against scans of every polygon and edge,
+// searching as an actor does: from waypoints (walk-node vertices) towards a target asked for
+// again and again, across doors opening and closing.
+TEST(PathSearch, CachedVisibilityFindsWhatTheScansFind)
+{
+    std::mt19937 random(77);
+    std::uniform_real_distribution<float> coord(-20, 500);
+    for (int round = 0; round < 8; ++round) {
+        const TMeshSource source = RandomSource(random, 4 + round);
+        const std::string base = "pathrandom" + std::to_string(round);
+        ServeBytes(base + ".dverts", EncodeVertFile(source));
+        ServeBytes(base + ".dmesh", EncodeMeshFile(source));
+        tMesh mesh;
+        ASSERT_EQ(mesh.LoadVertlist(str((base + ".dverts").c_str())), 0);
+        ASSERT_EQ(mesh.LoadPolylist(str((base + ".dmesh").c_str())), 0);
+        for (int i = 0; i < 60; ++i) {
+            if (i % 20 == 10)
+                mesh.SetPolyState("door", i % 40 == 10);
+            const V target = i % 3 ? V(coord(random), coord(random)) : mesh.GetVertex(int(random() % 20));
+            for (int leg = 0; leg < 3; ++leg) {
+                auto node = mesh.Walknodes().begin();
+                std::advance(node, random() % std::max<size_t>(1, mesh.Walknodes().size()));
+                const V start = leg == 0 || node == mesh.Walknodes().end() ? V(coord(random), coord(random))
+                                                                            : mesh.GetVertex(node->first);
+                ComputeB kept, scanned;
+                kept.Initialize(mesh, start, target);
+                scanned.Initialize(mesh, start, target, true);
+                ASSERT_EQ(kept.StartVisible(), scanned.StartVisible()) << base << " " << i;
+                ASSERT_EQ(kept.TargetVisible(), scanned.TargetVisible()) << base << " " << i;
+                const bool found = kept.Process();
+                ASSERT_EQ(found, scanned.Process());
+                if (!found)
+                    continue;
+                Path a, b;
+                kept.AppendRoute(&a);
+                scanned.AppendRoute(&b);
+                ASSERT_EQ(a, b);
+                ASSERT_EQ(kept.FirstWaypoint(), scanned.FirstWaypoint());
+            }
+        }
+    }
+}
+
+} // namespace
