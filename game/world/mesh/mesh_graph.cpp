@@ -1,6 +1,9 @@
 // The tables derived from the polygons: adjacency, centres, boundary edges and the walk-node
 // visibility graph. Rebuilt after a load and whenever a region is switched.
 
+#include <algorithm>
+#include <vector>
+
 #include "core/debug/debug_log.h"
 #include "game/world/mesh/mesh.h"
 
@@ -9,14 +12,33 @@ void tMesh::ComputeAdjacencies()
     for (tPoly& poly : mPolys)
         for (int& slot : poly.adjacency)
             slot = -1;
+    // Every pair (i < j) of enabled polygons sharing exactly two vertices, in the order of a
+    // scan of all pairs; only polygons meeting at a vertex are looked at.
+    std::vector<std::vector<int>> byVertex(m_Vertlist.size());
     for (size_t i = 0; i < mPolys.size(); ++i) {
         if (!mPolys[i].enabled)
             continue;
-        for (size_t j = i + 1; j < mPolys.size(); ++j) {
-            if (!mPolys[j].enabled || !mPolys[i].IsAdjacentToPoly(mPolys[j]))
+        for (int p : mPolys[i].points)
+            if (IsValidVertIndex(p) && (byVertex[size_t(p)].empty() || byVertex[size_t(p)].back() != int(i)))
+                byVertex[size_t(p)].push_back(int(i));
+    }
+    std::vector<int> candidates;
+    for (size_t i = 0; i < mPolys.size(); ++i) {
+        if (!mPolys[i].enabled)
+            continue;
+        candidates.clear();
+        for (int p : mPolys[i].points)
+            if (IsValidVertIndex(p))
+                for (int j : byVertex[size_t(p)])
+                    if (j > int(i))
+                        candidates.push_back(j);
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        for (int j : candidates) {
+            if (!mPolys[i].IsAdjacentToPoly(mPolys[size_t(j)]))
                 continue;
-            mPolys[i].AddAdjacency(int(j));
-            mPolys[j].AddAdjacency(int(i));
+            mPolys[i].AddAdjacency(j);
+            mPolys[size_t(j)].AddAdjacency(int(i));
         }
     }
 }

@@ -101,9 +101,9 @@ void tMeshIndex::Build(const std::vector<tVector2<float>>& verts, const std::vec
         mBuilt = true;
         return;
     }
-    // About two cells per polygon and edge, at most 256 on a side.
+    // About one cell per polygon and edge, at most 256 on a side.
     const double w = all.x1 - all.x0, h = all.y1 - all.y0;
-    const double wanted = 2.0 * double(polyBoxes.size() + edgeBoxes.size());
+    const double wanted = 1.0 * double(polyBoxes.size() + edgeBoxes.size());
     double cell = std::sqrt(std::max(w * h, 1.0) / wanted);
     cell = std::max({cell, w / 256, h / 256, 1e-3});
     mCell = float(cell);

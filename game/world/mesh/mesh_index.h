@@ -97,24 +97,23 @@ bool tMeshIndex::AnyEdge(const tVector2<float>& a, const tVector2<float>& b, Tes
         return false;
     }
     const float m = mMargin;
-    const float x0 = std::fmin(a.x, b.x), x1 = std::fmax(a.x, b.x);
+    const float x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
     const int c0 = std::max(0, CellX(x0 - m)), c1 = std::min(mNX - 1, CellX(x1 + m));
     const bool vertical = a.x == b.x;
     const float slope = vertical ? 0 : (b.y - a.y) / (b.x - a.x);
     for (int cx = c0; cx <= c1; ++cx) {
         // The segment's y over this column widened by the margin on every side.
-        float lo, hi;
-        if (vertical) {
-            lo = std::fmin(a.y, b.y), hi = std::fmax(a.y, b.y);
-        } else {
-            const float sx0 = std::fmax(x0, mMinX + mCell * cx - m);
-            const float sx1 = std::fmin(x1, mMinX + mCell * (cx + 1) + m);
-            const float y0 = a.y + (sx0 - a.x) * slope, y1 = a.y + (sx1 - a.x) * slope;
-            lo = std::fmin(y0, y1), hi = std::fmax(y0, y1);
+        float y0 = a.y, y1 = b.y;
+        if (!vertical) {
+            const float sx0 = std::max(x0, mMinX + mCell * cx - m);
+            const float sx1 = std::min(x1, mMinX + mCell * (cx + 1) + m);
+            y0 = a.y + (sx0 - a.x) * slope, y1 = a.y + (sx1 - a.x) * slope;
         }
-        int r0 = std::max(0, CellY(lo - m)), r1 = std::min(mNY - 1, CellY(hi + m));
-        if (!std::isfinite(lo) || !std::isfinite(hi))
-            r0 = 0, r1 = mNY - 1;
+        int r0 = 0, r1 = mNY - 1;
+        if (std::isfinite(y0) && std::isfinite(y1)) {
+            r0 = std::max(0, CellY(std::min(y0, y1) - m));
+            r1 = std::min(mNY - 1, CellY(std::max(y0, y1) + m));
+        }
         for (int cy = r0; cy <= r1; ++cy) {
             const size_t c = size_t(cy) * mNX + cx;
             for (uint32_t i = mEdgeCells.start[c]; i < mEdgeCells.start[c + 1]; ++i)

@@ -145,13 +145,11 @@ float CornerOnSegment(const tVector2<float>& a, const tVector2<float>& b, const 
 {
     const tVector2<float> d = b - a;
     const float length2 = d.LengthSquared();
-    if (!(length2 > 0))
+    const float cross = d.Cross(v - a);
+    if (!(length2 > 0) || !(cross * cross <= 1e-4f * length2))
         return -1;
     const float t = (v - a).Dot(d) / length2;
-    if (!(t > 0 && t < 1))
-        return -1;
-    const float cross = d.Cross(v - a);
-    return cross * cross <= 1e-4f * length2 ? t : -1;
+    return t > 0 && t < 1 ? t : -1;
 }
 
 } // namespace

@@ -30,6 +30,20 @@ void ExpectIndexMatchesScan(const tMesh& mesh, std::mt19937& random, const std::
         ASSERT_EQ(mesh.IsValidTravel(a, b), mesh.IsValidTravelLinear(a, b))
             << what << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
     }
+    // Adjacency, as a scan of every pair of polygons fills the slots.
+    std::vector<tPoly> expected = mesh.Polys();
+    for (tPoly& poly : expected)
+        for (int& slot : poly.adjacency)
+            slot = -1;
+    for (size_t i = 0; i < expected.size(); ++i)
+        for (size_t j = i + 1; j < expected.size(); ++j)
+            if (expected[i].enabled && expected[j].enabled && expected[i].IsAdjacentToPoly(expected[j])) {
+                expected[i].AddAdjacency(int(j));
+                expected[j].AddAdjacency(int(i));
+            }
+    for (size_t i = 0; i < expected.size(); ++i)
+        for (int k = 0; k < tPoly::POINTS; ++k)
+            ASSERT_EQ(mesh.Polys()[i].adjacency[k], expected[i].adjacency[k]) << what << " polygon " << i;
     // The graph, as the scans would build it.
     for (const auto& [va, na] : mesh.Walknodes()) {
         for (const auto& [vb, nb] : mesh.Walknodes()) {
