@@ -13,6 +13,7 @@ packages=(
   libcurl4-openssl-dev libfreetype-dev fonts-dejavu-core
   lua5.1
   love
+  librecast-dev
 )
 
 missing=()
