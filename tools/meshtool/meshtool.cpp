@@ -25,8 +25,8 @@ int Usage()
 int Build(const std::string& source, const std::string& outBase)
 {
     std::string text, error;
-    if (!ReadTextFile(source, &text)) {
-        std::fprintf(stderr, "meshtool: cannot read %s\n", source.c_str());
+    if (!ReadTextFile(source, &text, &error)) {
+        std::fprintf(stderr, "meshtool: %s\n", error.c_str());
         return 1;
     }
     TMeshSource mesh;
