@@ -616,6 +616,8 @@ void TParticleProgram::Clear()
     mSources.clear();
     mLoads.clear();
     mStores.clear();
+    mLoadMoves.clear();
+    mStoreMoves.clear();
     mLanes.clear();
     mRegCount = 0;
     mParallel = false;
@@ -642,6 +644,15 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     mAgeReg = builder.mAgeReg;
     mLoads = builder.mLoads;
     mStores = builder.mStores;
+    auto moves = [](std::vector<std::pair<uint8_t, uint16_t>> access) {
+        std::sort(access.begin(), access.end());
+        std::vector<TMove> out;
+        for (const auto& [f, r] : access)
+            out.push_back({f, static_cast<uint32_t>(r) * kRegStride});
+        return out;
+    };
+    mLoadMoves = moves(mLoads);
+    mStoreMoves = moves(mStores);
     mFirstFloat = 255;
     mLastFloat = 0;
     for (const auto& access : {mLoads, mStores})
@@ -655,7 +666,7 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     mRegCount = static_cast<uint16_t>(builder.mClass.size());
     mLanes.push_back(std::make_unique<TLane>());
     TLane& lane = *mLanes.front();
-    lane.regs.assign(size_t(mRegCount) * kBatch, 0.0f);
+    lane.regs.assign(size_t(mRegCount) * kRegStride, 0.0f);
     for (uint16_t r = 0; r < mRegCount; ++r)
         if (builder.mClass[r] == kConstant)
             std::fill_n(Reg(lane, r), kBatch, builder.mConstValue[r]);
@@ -668,7 +679,7 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
 
 void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
 {
-    auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kBatch; };
+    auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; };
     const uint32_t* draws = lane.draws.data();
     for (const TOp& op : ops) {
         const uint16_t* src = mSources.data() + op.src;
@@ -915,12 +926,16 @@ void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, 
     if (n == 0 || laneNumber >= mLanes.size())
         return;
     TLane& lane = *mLanes[laneNumber];
-    // Member by member: each loop walks the batch's particles, which stay in the cache.
-    for (const auto& [f, r] : mLoads) {
-        float* to = Reg(lane, r);
-        const unsigned at = f;
-        for (unsigned i = 0; i < n; ++i)
-            to[i] = batch[i][at];
+    // Particle by particle, its floats in address order: each record's cache lines are visited
+    // once, while the registers' columns stay in the first-level cache.
+    const TMove* const loads = mLoadMoves.data();
+    const TMove* const loadsEnd = loads + mLoadMoves.size();
+    float* const regs = lane.regs.data();
+    for (unsigned i = 0; i < n; ++i) {
+        const float* p = batch[i];
+        float* column = regs + i;
+        for (const TMove* m = loads; m != loadsEnd; ++m)
+            column[m->reg] = p[m->at];
     }
     // Drawn particle after particle, in stream order within each: the order the one-particle
     // machine draws in.
@@ -932,11 +947,13 @@ void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, 
     }
     std::memset(lane.dead, 0, n);
     RunOps(lane, mOps, n);
-    for (const auto& [f, r] : mStores) {
-        const float* from = Reg(lane, r);
-        const unsigned at = f;
-        for (unsigned i = 0; i < n; ++i)
-            batch[i][at] = from[i];
+    const TMove* const stores = mStoreMoves.data();
+    const TMove* const storesEnd = stores + mStoreMoves.size();
+    for (unsigned i = 0; i < n; ++i) {
+        float* p = batch[i];
+        const float* column = regs + i;
+        for (const TMove* m = stores; m != storesEnd; ++m)
+            p[m->at] = column[m->reg];
     }
     for (unsigned i = 0; i < n; ++i)
         dead[i] |= lane.dead[i];

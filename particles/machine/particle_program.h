@@ -108,7 +108,10 @@ private:
 
     void Clear();
     void RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count);
-    static float* Reg(TLane& lane, uint16_t r) { return lane.regs.data() + size_t(r) * kBatch; }
+    // Registers lie this many floats apart: not a power of two, so that one particle's column
+    // of registers spreads over the cache's sets.
+    static constexpr unsigned kRegStride = kBatch + 16;
+    static float* Reg(TLane& lane, uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; }
 
     std::vector<TOp> mOps;
     // Ops whose sources are the same for every particle: run once per Run.
@@ -117,6 +120,14 @@ private:
     // Particle float -> register, read before the ops and written back after them.
     std::vector<std::pair<uint8_t, uint16_t>> mLoads;
     std::vector<std::pair<uint8_t, uint16_t>> mStores;
+    // The same moves in particle-float order, with the register as an offset into the lane.
+    struct TMove
+    {
+        uint32_t at;
+        uint32_t reg;
+    };
+    std::vector<TMove> mLoadMoves;
+    std::vector<TMove> mStoreMoves;
     // The first and last float the program touches in a particle.
     uint8_t mFirstFloat = 0;
     uint8_t mLastFloat = 0;
