@@ -32,7 +32,7 @@ inline uint32_t hashValue(const TValue* k) {
   switch (k->tt) {
     case LUA_TNUMBER: return hashNum(k->v.n);
     case LUA_TSTRING:
-    case LUA_TWSTRING: return tsvalue(k)->hash;
+    case LUA_TWSTRING: return strSlotHash(tsvalue(k)->hash);
     case LUA_TBOOLEAN: return static_cast<uint32_t>(k->v.b);
     case LUA_TLIGHTUSERDATA: return mix(reinterpret_cast<uintptr_t>(k->v.p));
     default: return mix(reinterpret_cast<uintptr_t>(k->v.gc));
@@ -242,28 +242,12 @@ const TValue* tableGetNum(Table* t, int key) {
   return n ? &n->val : &nilobject;
 }
 
-const TValue* tableGetStr(Table* t, TString* key) {
-  uint32_t mask = (1u << t->lsizenode) - 1;
-  Node* node = t->node;
-  for (uint32_t i = key->hash & mask;; i = (i + 1) & mask) {
-    Node* n = &node[i];
-    if (n->key.tt == LUA_TSTRING) {
-      if (n->key.v.gc == key) return &n->val;
-    } else if (n->key.tt == LUA_TNIL) {
-      return &nilobject;
-    }
-  }
-}
-
-const TValue* tableGet(Table* t, const TValue* key) {
+const TValue* tableGetOther(Table* t, const TValue* key) {
   switch (key->tt) {
     case LUA_TNIL: return &nilobject;
     case LUA_TSTRING: return tableGetStr(t, tsvalue(key));
     case LUA_TNUMBER: {
       lua_Number n = key->v.n;
-      int k = (n >= 1 && n <= 2147483647.0) ? static_cast<int>(n) : 0;
-      if (static_cast<lua_Number>(k) == n && static_cast<unsigned>(k - 1) < static_cast<unsigned>(t->sizearray))
-        return &t->array[k - 1];
       if (t->node == dummynode) return &nilobject;
       Node* nd = findNode(t, key, hashNum(n));
       return nd ? &nd->val : &nilobject;
