@@ -282,20 +282,26 @@ void concat(lua_State* L, int total, int last) {
     } else if (ttisstring(top - 1) && tsvalue(top - 1)->len == 0) {
       toStringInPlace(L, top - 2);
     } else {
-      toStringInPlace(L, top - 1);
-      size_t tl = tsvalue(top - 1)->len;
-      for (n = 1; n < total && (ttisstring(top - n - 1) || toStringInPlace(L, top - n - 1)); n++) {
-        size_t l = tsvalue(top - n - 1)->len;
+      // numbers are written straight into the result: interning their text would cost a
+      // string per operand that nothing keeps
+      size_t tl = 0;
+      for (n = 0; n < total && (ttisstring(top - n - 1) || ttisnumber(top - n - 1)); n++) {
+        size_t l = ttisstring(top - n - 1) ? tsvalue(top - n - 1)->len : 32;
         if (l >= (~size_t(0) >> 1) - tl) runError(L, "string size overflow");
         tl += l;
       }
       std::vector<char>& buff = L->g->buff;
-      buff.resize(tl);
+      if (buff.size() < tl + 1) buff.resize(tl + 1);
       tl = 0;
       for (int i = n; i > 0; i--) {
-        size_t l = tsvalue(top - i)->len;
-        std::memcpy(buff.data() + tl, tsvalue(top - i)->data(), l);
-        tl += l;
+        const TValue* o = top - i;
+        if (ttisnumber(o)) {
+          tl += static_cast<size_t>(num2str(nvalue(o), buff.data() + tl));
+        } else {
+          size_t l = tsvalue(o)->len;
+          std::memcpy(buff.data() + tl, tsvalue(o)->data(), l);
+          tl += l;
+        }
       }
       setstr(top - n, newLStr(L, buff.data(), tl));
     }
