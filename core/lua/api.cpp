@@ -6,6 +6,7 @@
 #include "core/lua/debug_info.h"
 #include "core/lua/dump.h"
 #include "core/lua/gc.h"
+#include "core/lua/lib_support.h"
 #include "core/lua/metamethod.h"
 #include "core/lua/parser.h"
 #include "core/lua/str_table.h"
@@ -308,6 +309,8 @@ LUA_API void lua_rawgeti(lua_State* L, int idx, int n) {
   TValue v = *tableGetNum(hvalue(t), n);
   *pushSlot(L) = v;
 }
+
+int tv_lua::CountToFirstNil(lua_State* L, int idx) { return tableCountRun(hvalue(index2adr(L, idx))); }
 
 LUA_API void lua_newtable(lua_State* L) {
   settable(pushSlot(L), newTable(L, 0, 0));

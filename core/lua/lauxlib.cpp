@@ -220,12 +220,7 @@ LUALIB_API int luaL_getn(lua_State* L, int t) {
   }
   lua_pop(L, 2);
   // No recorded size: count the elements up to the first nil.
-  for (n = 0;; n++) {
-    lua_rawgeti(L, t, n + 1);
-    bool end = lua_isnil(L, -1);
-    lua_pop(L, 1);
-    if (end) return n;
-  }
+  return tv_lua::CountToFirstNil(L, t);
 }
 
 LUALIB_API void luaL_setn(lua_State* L, int t, int n) {

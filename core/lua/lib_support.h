@@ -23,6 +23,9 @@ long long NumberToInteger(double d);
 // makes its entries weak.
 void PushRegistryTable(lua_State* L, const char* key, const char* mode);
 
+// How many of t[1], t[2], ... are not nil before the first nil (raw reads; t is a table).
+int CountToFirstNil(lua_State* L, int t);
+
 // string.pack and string.unpack.
 int StrPack(lua_State* L);
 int StrUnpack(lua_State* L);

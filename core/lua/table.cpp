@@ -261,9 +261,16 @@ const TValue* tableGetOther(Table* t, const TValue* key) {
 }
 
 TValue* tableSet(lua_State* L, Table* t, const TValue* key) {
-  t->flags = 0;
   const TValue* p = tableGet(t, key);
-  if (p != &nilobject) return const_cast<TValue*>(p);
+  if (p != &nilobject) {
+    t->flags = 0;
+    return const_cast<TValue*>(p);
+  }
+  return tableSetAbsent(L, t, key);
+}
+
+TValue* tableSetAbsent(lua_State* L, Table* t, const TValue* key) {
+  t->flags = 0;
   if (ttisnil(key)) runError(L, "table index is nil");
   if (ttisnumber(key) && std::isnan(key->v.n)) runError(L, "table index is NaN");
   return newKey(L, t, key);
@@ -326,6 +333,14 @@ bool tableNext(lua_State* L, Table* t, TValue* key) {
     }
   }
   return false;
+}
+
+int tableCountRun(Table* t) {
+  int n = 0;
+  while (n < t->sizearray && !ttisnil(&t->array[n])) n++;
+  if (n < t->sizearray) return n;
+  while (!ttisnil(tableGetNum(t, n + 1))) n++;
+  return n;
 }
 
 int tableGetN(Table* t) {

@@ -12,12 +12,16 @@ const TValue* tableGetNum(Table* t, int key);
 const TValue* tableGetOther(Table* t, const TValue* key);
 // Slot for the key, created when missing; raises an error for a nil or NaN key.
 TValue* tableSet(lua_State* L, Table* t, const TValue* key);
+// The same for a key that tableGet answered with the shared nil (no slot).
+TValue* tableSetAbsent(lua_State* L, Table* t, const TValue* key);
 TValue* tableSetNum(lua_State* L, Table* t, int key);
 TValue* tableSetStr(lua_State* L, Table* t, TString* key);
 // Advances the traversal: the key at `key` becomes the next key and key+1 its value; false at the end.
 bool tableNext(lua_State* L, Table* t, TValue* key);
 // Length as the array-style functions count it: last non-nil integer key of the run from 1.
 int tableGetN(Table* t);
+// How many of t[1], t[2], ... are not nil before the first nil.
+int tableCountRun(Table* t);
 size_t tableBytes(const Table* t);
 inline int sizenode(const Table* t) { return 1 << t->lsizenode; }
 

@@ -485,6 +485,16 @@ op_SETTABLE: {
       *slot = *rc;
       DISPATCH();
     }
+    if (fastTM(L, h->metatable, TM_NEWINDEX) == nullptr) {
+      if (slot != &nilobject) {
+        h->flags = 0;
+        *slot = *rc;
+      } else {
+        ci->savedpc = pc;
+        *tableSetAbsent(L, h, rb) = *rc;
+      }
+      DISPATCH();
+    }
   }
   PROTECT(setTable(L, ra, rb, rc));
   DISPATCH();
