@@ -639,6 +639,13 @@ op_CALL: {
   int nresults = GETARG_C(i) - 1;
   if (b != 0) L->top = ra + b;
   ci->savedpc = pc;
+  if (isLfunction(ra)) {
+    const Proto* p = lclvalue(ra)->p;
+    if (!p->is_vararg && !(L->hookmask & LUA_MASKCALL) && L->stack_last - L->top > p->maxstacksize) {
+      enterLua(L, ra, p, nresults);
+      goto reentry;
+    }
+  }
   switch (precall(L, ra, nresults)) {
     case PCR_LUA: goto reentry;
     case PCR_C:
