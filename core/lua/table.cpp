@@ -72,7 +72,11 @@ inline Node* findNode(const Table* t, const TValue* key, uint32_t h) {
   for (uint32_t i = h & mask;; i = (i + 1) & mask) {
     Node* n = &node[i];
     if (n->key.tt == key->tt) {
-      if (key->tt == LUA_TNUMBER ? n->key.v.n == key->v.n : rawequalObj(&n->key, key)) return n;
+      // interned text and every object compare by address
+      bool same = key->tt == LUA_TNUMBER    ? n->key.v.n == key->v.n
+                  : key->tt == LUA_TBOOLEAN ? n->key.v.b == key->v.b
+                                            : n->key.v.p == key->v.p;
+      if (same) return n;
     } else if (n->key.tt == LUA_TNIL) {
       return nullptr;
     }
