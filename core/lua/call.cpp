@@ -106,6 +106,7 @@ void adjustVarargs(lua_State* L, int nfixed, TValue* base) {
   L->top = base + nfixed;
   settable(L->top, htab);
   L->top++;
+  checkGC(L);  // a loop that only calls such functions makes garbage nothing else would collect
 }
 
 TValue* tryFuncTM(lua_State* L, TValue* func) {
