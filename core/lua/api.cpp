@@ -183,6 +183,7 @@ LUA_API int lua_lessthan(lua_State* L, int index1, int index2) {
   TValue* o1 = index2adrOrNull(L, index1);
   TValue* o2 = index2adrOrNull(L, index2);
   if (!o1 || !o2) return 0;
+  if (ttisnumber(o1) && ttisnumber(o2)) return nvalue(o1) < nvalue(o2);
   TValue a = *o1, b = *o2;
   return lessThan(L, &a, &b);
 }

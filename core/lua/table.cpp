@@ -237,8 +237,7 @@ void freeTable(lua_State* L, Table* t) {
   freeMem(L, t, sizeof(Table));
 }
 
-const TValue* tableGetNum(Table* t, int key) {
-  if (static_cast<unsigned>(key - 1) < static_cast<unsigned>(t->sizearray)) return &t->array[key - 1];
+const TValue* tableGetNumHashed(Table* t, int key) {
   if (t->node == dummynode) return &nilobject;
   TValue k;
   setnum(&k, key);

@@ -7,7 +7,12 @@ namespace luai {
 
 Table* newTable(lua_State* L, int narray, int lnhash);
 void freeTable(lua_State* L, Table* t);
-const TValue* tableGetNum(Table* t, int key);
+// An integer key outside the array part.
+const TValue* tableGetNumHashed(Table* t, int key);
+inline const TValue* tableGetNum(Table* t, int key) {
+  if (static_cast<unsigned>(key - 1) < static_cast<unsigned>(t->sizearray)) return &t->array[key - 1];
+  return tableGetNumHashed(t, key);
+}
 // Keys that are neither interned text nor an index into the array part.
 const TValue* tableGetOther(Table* t, const TValue* key);
 // Slot for the key, created when missing; raises an error for a nil or NaN key.
