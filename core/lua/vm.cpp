@@ -358,6 +358,21 @@ static void traceExec(lua_State* L, const Instruction* pc) {
   }
 }
 
+// A raw read, then one step through an __index table (how classes find their methods);
+// false leaves the read to getTable, which starts again from the object.
+static inline bool fastGet(lua_State* L, Table* h, const TValue* key, TValue* val) {
+  const TValue* res = tableGet(h, key);
+  const TValue* tm;
+  if (ttisnil(res) && (tm = fastTM(L, h->metatable, TM_INDEX)) != nullptr) {
+    if (!ttistable(tm)) return false;
+    h = hvalue(tm);
+    res = tableGet(h, key);
+    if (ttisnil(res) && fastTM(L, h->metatable, TM_INDEX) != nullptr) return false;
+  }
+  *val = *res;
+  return true;
+}
+
 #define RK(x) (ISK(x) ? k + ((x) - MAXSTACK) : base + (x))
 #define PROTECT(x)      \
   {                     \
@@ -448,14 +463,7 @@ op_GETGLOBAL: {
 op_GETTABLE: {
   TValue* rb = base + GETARG_B(i);
   const TValue* rc = RK(GETARG_C(i));
-  if (ttistable(rb)) {
-    Table* h = hvalue(rb);
-    const TValue* res = tableGet(h, rc);
-    if (!ttisnil(res) || fastTM(L, h->metatable, TM_INDEX) == nullptr) {
-      *ra = *res;
-      DISPATCH();
-    }
-  }
+  if (ttistable(rb) && fastGet(L, hvalue(rb), rc, ra)) DISPATCH();
   PROTECT(getTable(L, rb, rc, ra));
   DISPATCH();
 }
@@ -510,14 +518,7 @@ op_SELF: {
   const TValue* rc = RK(GETARG_C(i));
   TValue obj = *rb;
   ra[1] = obj;
-  if (ttistable(&obj)) {
-    Table* h = hvalue(&obj);
-    const TValue* res = tableGet(h, rc);
-    if (!ttisnil(res) || fastTM(L, h->metatable, TM_INDEX) == nullptr) {
-      *ra = *res;
-      DISPATCH();
-    }
-  }
+  if (ttistable(&obj) && fastGet(L, hvalue(&obj), rc, ra)) DISPATCH();
   PROTECT(getTable(L, &obj, rc, ra));
   DISPATCH();
 }
