@@ -4,7 +4,7 @@ local function counter()
   return function(d) n = n + d return n end
 end
 local total = 0
-for i = 1, 300000 do
+for i = 1, 900000 do
   local c = counter()
   c(i) c(1)
   total = total + c(0)
@@ -17,7 +17,7 @@ end
 local base = {}
 for i = 1, 100 do base[i] = i end
 local acc = 0
-for rep = 1, 20000 do
+for rep = 1, 60000 do
   local k = rep - math.floor(rep / 7) * 7
   local m = map(base, function(x) return x * k + 1 end)
   acc = acc + m[100]

@@ -17,13 +17,8 @@ using namespace luai;
 
 namespace {
 
-// Address of an acceptable index, or null when the index is not valid.
-TValue* index2adrOrNull(lua_State* L, int idx) {
-  if (idx > 0) {
-    TValue* o = L->base + (idx - 1);
-    return o >= L->top ? nullptr : o;
-  }
-  if (idx > LUA_REGISTRYINDEX) return L->top + idx;
+// Pseudo-indices: the registry, the globals and upvalues of the running C function.
+TValue* pseudoIndex(lua_State* L, int idx) {
   switch (idx) {
     case LUA_REGISTRYINDEX: return &L->g->registry;
     case LUA_GLOBALSINDEX: return &L->gt;
@@ -37,7 +32,17 @@ TValue* index2adrOrNull(lua_State* L, int idx) {
   }
 }
 
-TValue* index2adr(lua_State* L, int idx) {
+// Address of an acceptable index, or null when the index is not valid.
+inline TValue* index2adrOrNull(lua_State* L, int idx) {
+  if (idx > 0) {
+    TValue* o = L->base + (idx - 1);
+    return o >= L->top ? nullptr : o;
+  }
+  if (idx > LUA_REGISTRYINDEX) return L->top + idx;
+  return pseudoIndex(L, idx);
+}
+
+inline TValue* index2adr(lua_State* L, int idx) {
   TValue* o = index2adrOrNull(L, idx);
   return o ? o : const_cast<TValue*>(&nilobject);
 }
