@@ -12,7 +12,7 @@ void PushWorldObject(lua_State* L, void* object)
     lua_rawset(L, -3);
 }
 
-void* WorldSelf(lua_State* L, const char* method)
+void* WorldSelf(lua_State* L)
 {
     void* object = nullptr;
     if (lua_type(L, 1) == LUA_TTABLE) {
@@ -22,15 +22,18 @@ void* WorldSelf(lua_State* L, const char* method)
             object = lua_touserdata(L, -1);
         lua_pop(L, 1);
     }
-    if (!object)
-        WriteDbg("%s: called without its object (use a colon)", method);
+    if (!object) {
+        const char* method = lua_tostring(L, lua_upvalueindex(1));
+        WriteDbg("%s: called without its object (use a colon)", method ? method : "?");
+    }
     return object;
 }
 
 void SetWorldMethod(lua_State* L, const char* name, lua_CFunction function)
 {
     lua_pushstring(L, name);
-    lua_pushcfunction(L, function);
+    lua_pushstring(L, name);
+    lua_pushcclosure(L, function, 1);
     lua_settable(L, -3);
 }
 

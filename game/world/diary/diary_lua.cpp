@@ -8,11 +8,6 @@
 
 namespace {
 
-#define DIARY_SELF(name)                             \
-    tDiary* diary = WorldSelf<tDiary>(L, name);      \
-    if (!diary)                                      \
-        return 0
-
 bool Missing(const str& key)
 {
     const tWorldScene* scene = GetWorldScene();
@@ -23,7 +18,9 @@ bool Missing(const str& key)
 // (a missing base_0 does not end the scan, the first missing line after it does).
 int LuaAddDiaryEntry(lua_State* L)
 {
-    DIARY_SELF("AddDiaryEntry");
+    tDiary* diary = WorldSelf<tDiary>(L);
+    if (!diary)
+        return 0;
     // Missing arguments read as empty texts; index 1 is the object itself.
     const int top = lua_gettop(L);
     auto arg = [&](int fromTop) { return top - fromTop >= 2 ? LuaArgStr(L, top - fromTop) : str(); };
@@ -50,7 +47,9 @@ int LuaAddDiaryEntry(lua_State* L)
 
 int LuaAddDiaryTableEntry(lua_State* L)
 {
-    DIARY_SELF("AddDiaryTableEntry");
+    tDiary* diary = WorldSelf<tDiary>(L);
+    if (!diary)
+        return 0;
     if (!lua_istable(L, -1)) {
         WriteDbg("Need a table");
         return 0;
@@ -70,18 +69,11 @@ int LuaAddDiaryTableEntry(lua_State* L)
     return 0;
 }
 
-int LuaRemoveDiaryEntry(lua_State* L)
-{
-    DIARY_SELF("RemoveDiaryEntry");
-    diary->RemoveDiaryEntry(LuaArgStr(L, 2));
-    return 0;
-}
-
 }  // namespace
 
 void DiaryLuaAdd(lua_State* L)
 {
     SetWorldMethod(L, "AddDiaryEntry", LuaAddDiaryEntry);
     SetWorldMethod(L, "AddDiaryTableEntry", LuaAddDiaryTableEntry);
-    SetWorldMethod(L, "RemoveDiaryEntry", LuaRemoveDiaryEntry);
+    SetWorldMethod<&tDiary::RemoveDiaryEntry>(L, "RemoveDiaryEntry");
 }

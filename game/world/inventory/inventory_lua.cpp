@@ -34,62 +34,17 @@ int lf_AddInventory(tInventory& bag, lua_State* L)
 
 namespace {
 
-#define BAG_SELF(name)                                  \
-    tInventory* bag = WorldSelf<tInventory>(L, name);   \
-    if (!bag)                                           \
-        return 0
-
-int LuaMove(lua_State* L)
-{
-    BAG_SELF("MoveInventory");
-    bag->MoveInventory(LuaArgInt(L, 2));
-    return 0;
-}
-
-int LuaPosition(lua_State* L)
-{
-    BAG_SELF("PositionInventoryForVisibility");
-    bag->PositionInventoryForVisibility(LuaArgStr(L, 2));
-    return 0;
-}
-
-int LuaJump(lua_State* L)
-{
-    BAG_SELF("JumpInventoryToTarget");
-    bag->JumpInventoryToTarget();
-    return 0;
-}
-
-int LuaRemove(lua_State* L)
-{
-    BAG_SELF("RemoveInventory");
-    bag->RemoveInventory(LuaArgStr(L, 2));
-    return 0;
-}
-
-int LuaCheck(lua_State* L)
-{
-    BAG_SELF("CheckInventory");
-    lua_pushboolean(L, bag->CheckInventory(LuaArgStr(L, 2)));
-    return 1;
-}
-
 int LuaAdd(lua_State* L)
 {
-    BAG_SELF("AddInventory");
-    return lf_AddInventory(*bag, L);
-}
-
-int LuaShow(lua_State* L)
-{
-    BAG_SELF("ShowInventory");
-    bag->ShowInventory(LuaArgStr(L, 2), lua_toboolean(L, 3) != 0);
-    return 0;
+    tInventory* bag = WorldSelf<tInventory>(L);
+    return bag ? lf_AddInventory(*bag, L) : 0;
 }
 
 int LuaLocation(lua_State* L)
 {
-    BAG_SELF("GetInventoryLocation");
+    tInventory* bag = WorldSelf<tInventory>(L);
+    if (!bag)
+        return 0;
     float x = 0, y = 0;
     bag->GetInventoryLocation(LuaArgStr(L, 2), &x, &y);
     lua_newtable(L);
@@ -102,32 +57,18 @@ int LuaLocation(lua_State* L)
     return 1;
 }
 
-int LuaDescription(lua_State* L)
-{
-    BAG_SELF("SetItemDescription");
-    bag->SetItemDescription(LuaArgStr(L, 2), LuaArgStr(L, 3));
-    return 0;
-}
-
-int LuaParameter(lua_State* L)
-{
-    BAG_SELF("SetItemParameter");
-    bag->SetItemParameter(LuaArgStr(L, 2), LuaArgInt(L, 3));
-    return 0;
-}
-
 }  // namespace
 
 void InventoryLuaAdd(lua_State* L)
 {
-    SetWorldMethod(L, "MoveInventory", LuaMove);
-    SetWorldMethod(L, "PositionInventoryForVisibility", LuaPosition);
-    SetWorldMethod(L, "JumpInventoryToTarget", LuaJump);
-    SetWorldMethod(L, "RemoveInventory", LuaRemove);
-    SetWorldMethod(L, "CheckInventory", LuaCheck);
+    SetWorldMethod<&tInventory::MoveInventory>(L, "MoveInventory");
+    SetWorldMethod<&tInventory::PositionInventoryForVisibility>(L, "PositionInventoryForVisibility");
+    SetWorldMethod<&tInventory::JumpInventoryToTarget>(L, "JumpInventoryToTarget");
+    SetWorldMethod<&tInventory::RemoveInventory>(L, "RemoveInventory");
+    SetWorldMethod<&tInventory::CheckInventory>(L, "CheckInventory");
     SetWorldMethod(L, "AddInventory", LuaAdd);
-    SetWorldMethod(L, "ShowInventory", LuaShow);
+    SetWorldMethod<&tInventory::ShowInventory>(L, "ShowInventory");
     SetWorldMethod(L, "GetInventoryLocation", LuaLocation);
-    SetWorldMethod(L, "SetItemDescription", LuaDescription);
-    SetWorldMethod(L, "SetItemParameter", LuaParameter);
+    SetWorldMethod<&tInventory::SetItemDescription>(L, "SetItemDescription");
+    SetWorldMethod<&tInventory::SetItemParameter>(L, "SetItemParameter");
 }

@@ -8,14 +8,11 @@
 
 namespace {
 
-#define QUEST_SELF(name)                                \
-    tQuestset* quests = WorldSelf<tQuestset>(L, name);  \
-    if (!quests)                                        \
-        return 0
-
 int LuaAddQuest(lua_State* L)
 {
-    QUEST_SELF("AddQuest");
+    tQuestset* quests = WorldSelf<tQuestset>(L);
+    if (!quests)
+        return 0;
     const int top = lua_gettop(L);
     if (top <= 3) {
         WriteDbg("Insufficient params for AddQuest()");
@@ -35,23 +32,11 @@ int LuaAddQuest(lua_State* L)
     return 0;
 }
 
-int LuaComplete(lua_State* L)
-{
-    QUEST_SELF("CompleteQuest");
-    quests->Complete(LuaArgStr(L, 2));
-    return 0;
-}
-
-int LuaAbandon(lua_State* L)
-{
-    QUEST_SELF("AbandonQuest");
-    quests->Abandon(LuaArgStr(L, 2));
-    return 0;
-}
-
 int LuaCheck(lua_State* L)
 {
-    QUEST_SELF("CheckQuest");
+    const tQuestset* quests = WorldSelf<tQuestset>(L);
+    if (!quests)
+        return 0;
     const int top = lua_gettop(L);
     if (top < 2) {
         WriteDbg("Insufficient params for CheckQuest()");
@@ -71,20 +56,13 @@ int LuaCheck(lua_State* L)
     return 1;
 }
 
-int LuaMove(lua_State* L)
-{
-    QUEST_SELF("MoveQuest");
-    quests->Move(LuaArgInt(L, 2));
-    return 0;
-}
-
 }  // namespace
 
 void QuestLuaAdd(lua_State* L)
 {
     SetWorldMethod(L, "AddQuest", LuaAddQuest);
-    SetWorldMethod(L, "CompleteQuest", LuaComplete);
-    SetWorldMethod(L, "AbandonQuest", LuaAbandon);
+    SetWorldMethod<&tQuestset::Complete>(L, "CompleteQuest");
+    SetWorldMethod<&tQuestset::Abandon>(L, "AbandonQuest");
     SetWorldMethod(L, "CheckQuest", LuaCheck);
-    SetWorldMethod(L, "MoveQuest", LuaMove);
+    SetWorldMethod<&tQuestset::Move>(L, "MoveQuest");
 }
