@@ -3,6 +3,7 @@
 
 #include "sound/sources/ogg_data_source.h"
 #include "sound/sources/speex_data_source.h"
+#include "tools/support/decoded_sound.h"
 #include "tools/support/tool_run.h"
 #include "tools/voxgen/speex_writer.h"
 
@@ -14,32 +15,10 @@
 
 namespace {
 
-struct TDecoded
-{
-    int rate = 0;
-    double seconds = 0;
-    std::vector<int16_t> samples;
-};
-
 template <class Source>
 bool Decode(const std::string& path, TDecoded* out)
 {
-    Source source;
-    if (!source.InitFromFile(("::" + path).c_str(), false))
-        return false;
-    out->rate = source.GetBitRate();
-    out->seconds = source.GetSeconds();
-    const uint64_t bytes = source.GetRawLength();
-    out->samples.assign(bytes / 2, 0);
-    unsigned got = 0;
-    while (got < bytes) {
-        const unsigned n = source.Read(reinterpret_cast<char*>(out->samples.data()) + got, got,
-                                       static_cast<unsigned>(std::min<uint64_t>(8192, bytes - got)));
-        if (n == 0)
-            break;
-        got += n;
-    }
-    return got == bytes && bytes > 0;
+    return DecodeWith<Source>(path, out) && !out->samples.empty();
 }
 
 double Rms(const std::vector<int16_t>& s)
