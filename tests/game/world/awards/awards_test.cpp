@@ -1,5 +1,6 @@
 #include "game/world/awards/awards_manager.h"
 
+#include "../lua_run.h"
 #include "../prefs_fixture.h"
 #include "common/log_capture.h"
 #include "core/platform/platform.h"
@@ -30,7 +31,7 @@ public:
         lua_close(L);
         WorldPrefsTest::TearDown();
     }
-    void Run(const char* code) { ASSERT_EQ(luaL_loadbuffer(L, code, strlen(code), "t") || lua_pcall(L, 0, 0, 0), 0); }
+    void Run(const char* code) { RunLua(L, code); }
 
     std::unique_ptr<TZvHiscores> Tables()
     {

@@ -1,6 +1,6 @@
 #include "game/world/sound/sfx_lua.h"
 
-#include "common/log_capture.h"
+#include "../lua_run.h"
 #include "game/world/sound/sfx_manager.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +25,7 @@ TEST(SfxLua, MethodsReachTheSoundFront)
     AddSFXToLua(sfx, L);
     const char* code = "sfx:PlayVox('nobody', 'Hi there.') sfx:SetMusic('m.ogg', true) sfx:AdjustBGVoxVolume(0.25) "
                        "sfx.KillAll()";
-    TLogCapture log;
-    ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "t") || lua_pcall(L, 0, 0, 0), 0) << lua_tostring(L, -1);
-    const std::string text = log.Text();
+    const std::string text = RunLua(L, code);
     EXPECT_NE(text.find("PlayVox(audio/vox/nobody:Hi there.) No Vox file"), std::string::npos) << text;
     EXPECT_NE(text.find("SetMusic(m.ogg, 1)"), std::string::npos) << text;
     EXPECT_NE(text.find("KillAll: called without its object (use a colon)"), std::string::npos) << text;

@@ -8,6 +8,7 @@
 #include "game/world/state/gamestate_lua.h"
 
 #include "../fake_scene.h"
+#include "../lua_run.h"
 #include "../prefs_fixture.h"
 #include "common/log_capture.h"
 #include "online/scores/zv_hiscores.h"
@@ -70,21 +71,8 @@ public:
         gGamestate.SetScene("", false);
         gGamestate.SetScene("", true);
     }
-    std::string Run(const char* code)
-    {
-        TLogCapture log;
-        EXPECT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "play") || lua_pcall(L, 0, 0, 0), 0)
-            << lua_tostring(L, -1);
-        return log.Text();
-    }
-    std::string Global(const char* name)
-    {
-        lua_getglobal(L, name);
-        const char* s = lua_tostring(L, -1);
-        std::string out = s ? s : "nil";
-        lua_pop(L, 1);
-        return out;
-    }
+    std::string Run(const char* code) { return RunLua(L, code); }
+    std::string Global(const char* name) { return LuaGlobal(L, name); }
 
     FakeScene scene;
     std::unique_ptr<TPrefs> prefs;

@@ -1,6 +1,7 @@
 #include "game/world/state/gamestate_lua.h"
 
 #include "../fake_scene.h"
+#include "../lua_run.h"
 #include "common/log_capture.h"
 #include "game/world/state/gamestate.h"
 
@@ -25,22 +26,8 @@ public:
     }
     void TearDown() override { lua_close(L); }
 
-    std::string Run(const char* code)
-    {
-        TLogCapture log;
-        EXPECT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "test") || lua_pcall(L, 0, 0, 0), 0)
-            << lua_tostring(L, -1);
-        EXPECT_EQ(lua_gettop(L), 0);
-        return log.Text();
-    }
-    std::string Global(const char* name)
-    {
-        lua_getglobal(L, name);
-        const char* s = lua_tostring(L, -1);
-        std::string out = s ? s : "nil";
-        lua_pop(L, 1);
-        return out;
-    }
+    std::string Run(const char* code) { return RunLua(L, code); }
+    std::string Global(const char* name) { return LuaGlobal(L, name); }
 
     FakeScene scene;
     tGamestate state;
