@@ -1,6 +1,7 @@
 #include "game/world/diary/diary.h"
 
 #include "../prefs_fixture.h"
+#include "common/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,32 @@ TEST_F(DiarySave, OlderSingleBodyKeyComesFirst)
     d.LoadGame(prefs, 0, 0);
     ASSERT_EQ(d.GetEntryCount(), 1);
     EXPECT_EQ(d.GetEntry(0)->body, (std::vector<str>{"first", "second"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DiarySave, LinesPastTheLastKeyCharacterAreNotSaved)
+{
+    TPrefs prefs(false);
+    tDiary d;
+    d.SetName("BOOK_PRI");
+    std::vector<str> body;
+    for (int i = 0; i < 300; ++i)
+        body.push_back(str::getFormatted("l%d", i));
+    d.AddDiaryEntry(Entry("k", "T", body));
+    TLogCapture log;
+    d.SaveGame(prefs, 0, 0);
+    EXPECT_NE(log.Text().find("diary entry k keeps only its first 208 body lines"), std::string::npos);
+    // Line 208 would have wrapped to the unnumbered key of older saves.
+    EXPECT_EQ(S(prefs.GetStr("D:S0:I0:B[BOOK_PRI]body", "none", 0)), "none");
+    tDiary back;
+    back.SetName("BOOK_PRI");
+    back.LoadGame(prefs, 0, 0);
+    ASSERT_EQ(back.GetEntryCount(), 1);
+    body.resize(208);
+    EXPECT_EQ(back.GetEntry(0)->body, body);
 }
 
 }  // namespace

@@ -205,7 +205,7 @@ TEST_F(SfxTest, VorbisAndSpeexLinesCompleteOnTheSoundThread)
             sfx.PlayVox(c.name, "Hello there.");
         EXPECT_FALSE(c.tracker.IsQuiteComplete());
         // Mostly done after the sound's length on the game clock (0.4 s).
-        EXPECT_NEAR(double(c.tracker.GetDeadline()), double(gNow.load()) + 400.0, 30.0);
+        EXPECT_NEAR(double(c.tracker.GetDeadline()), double(GameClockTime()) + 400.0, 30.0);
         EXPECT_TRUE(WaitFor([&] { return c.tracker.IsQuiteComplete(); }, 5.0));
         const std::string text = log.Text();
         EXPECT_NE(text.find(std::string(c.background ? "PlayBGVox(" : "PlayVox(") + c.file), std::string::npos) << text;
@@ -219,7 +219,7 @@ TEST_F(SfxTest, VorbisAndSpeexLinesCompleteOnTheSoundThread)
     const std::string text = log.Text();
     EXPECT_NE(text.find("No Vox file"), std::string::npos) << text;
     EXPECT_TRUE(sfx.IsVoxQuiteDone());
-    EXPECT_EQ(gVoxComplete.GetDeadline(), gNow.load() + 3800u);
+    EXPECT_EQ(gVoxComplete.GetDeadline(), GameClockTime() + 3800u);
 }
 
 TEST_F(SfxTest, KillingALineCompletesIt)
