@@ -1,4 +1,7 @@
 #include "game/world/clock/pause.h"
+#include "game/world/clock/pause_lua.h"
+
+#include "../lua_run.h"
 
 #include "common/log_capture.h"
 #include "core/time/time_source.h"
@@ -49,6 +52,19 @@ TEST(Pause, GameClockStandsStillWhilePaused)
     EXPECT_EQ(gReports, (std::vector<bool>{true, true, false}));
     SetPauseReport(nullptr);
     SetTimeSource(nullptr);
+}
+
+TEST(Pause, ScriptsDriveThePause)
+{
+    lua_State* L = lua_open();
+    BindPauseFunctions(L);
+    RunLua(L, "a = IsPaused() and 'yes' or 'no' EnterPause() b = IsPaused() and 'yes' or 'no' ExitPause() "
+              "c = IsPaused() and 'yes' or 'no'");
+    EXPECT_EQ(LuaGlobal(L, "a"), "no");
+    EXPECT_EQ(LuaGlobal(L, "b"), "yes");
+    EXPECT_EQ(LuaGlobal(L, "c"), "no");
+    EXPECT_FALSE(IsPaused());
+    lua_close(L);
 }
 
 }  // namespace
