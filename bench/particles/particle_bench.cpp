@@ -176,6 +176,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_particles: no OpenGL context\n");
         return 1;
     }
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
     TAssetManager manager;
     TAssetManager::SetInstance(&manager);
     TRenderer* renderer = TRenderer::GetInstance();

@@ -1,5 +1,6 @@
 #include "null_display_handler.h"
 
+#include "render/gl/gl_texture_data.h"
 #include "render/renderer/render_types.h"
 
 namespace {
@@ -7,6 +8,8 @@ namespace {
 class TNullDisplayHandler : public TDisplayHandler
 {
 public:
+    // Surfaces are real GL textures, made without a GL handler to answer to.
+    std::unique_ptr<TTextureData> NewTextureData() override { return std::make_unique<TGLTextureData>(nullptr); }
     bool BeginDraw(bool) override { return true; }
     void EndDraw(bool) override {}
     void PostEndDraw(bool) override {}

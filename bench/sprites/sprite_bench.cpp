@@ -150,7 +150,7 @@ void FreshRenderer(TDisplayHandler* (*factory)())
     TRenderer::ShutDown();
     TRenderer::SetDisplayHandlerFactory(factory);
     TRenderer* renderer = TRenderer::GetInstance();
-    if (!factory && TGLDisplayHandler::GetInstance())
+    if (TGLDisplayHandler::GetInstance())
         TGLDisplayHandler::GetInstance()->SetDisplay(kWidth, kHeight, false, false, false, false);
     renderer->PushClippingRectangle(TURect(0, 0, kWidth, kHeight));
     renderer->SetBlendMode(TRenderer::kBlendNormal);
@@ -197,6 +197,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_sprites: no OpenGL context\n");
         return 1;
     }
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
     TAssetManager manager;
     TAssetManager::SetInstance(&manager);
 
@@ -209,7 +210,7 @@ int main(int argc, char** argv)
         params.count = count;
         params.seconds = seconds;
 
-        FreshRenderer(nullptr);
+        FreshRenderer(&TGLDisplayHandler::Create);
         TGLDisplayHandler::GetInstance()->SetBatching(batching);
         std::shared_ptr<TTexture> texture = TTexture::Get("sprite.png", TTexture::kGetAlpha);
         if (!texture) {
@@ -226,7 +227,6 @@ int main(int argc, char** argv)
         quick.seconds = std::min(seconds, 1.0);
         const TRunResult cpu = Run(sceneRoot, scene, nullptr, quick);
         TRenderer::ShutDown();
-        TRenderer::SetDisplayHandlerFactory(nullptr);
 
         std::string note = "not run";
         const double love = peer ? RunLovePeer(params, imagePath, &note) : -1;
@@ -240,7 +240,7 @@ int main(int argc, char** argv)
         scene.clear();
         sceneRoot.reset();
         texture.reset();
-        FreshRenderer(nullptr);
+        FreshRenderer(&TGLDisplayHandler::Create);
     }
     TRenderer::ShutDown();
     TAssetManager::SetInstance(nullptr);

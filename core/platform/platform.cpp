@@ -142,6 +142,14 @@ bool TPlatform::OrphanTask(TTask* task) { return mData->TaskList().OrphanTask(ta
 void TPlatform::AdoptTextureRefreshListener(TTask* task) { mTextureRefreshListeners.AdoptTask(task); }
 bool TPlatform::OrphanTextureRefreshListener(TTask* task) { return mTextureRefreshListeners.OrphanTask(task); }
 
+void TPlatform::RunTextureRefresh()
+{
+    if (!mTextureRefreshPending)
+        return;
+    mTextureRefreshPending = false;
+    mTextureRefreshListeners.DoAll(TTask::kIdleContext);
+}
+
 void TPlatform::GetEvent(TEvent* e) { mData->GetEvent(e); }
 unsigned TPlatform::Timer() const { return mData->Timer(); }
 unsigned TPlatform::Rand() { return mData->Random().Rand32(); }

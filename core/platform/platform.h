@@ -74,9 +74,15 @@ public:
 
     void AdoptTask(TTask* task);
     bool OrphanTask(TTask* task);
+    // Listeners run, once, at the start of the first frame after a refresh was requested (the
+    // display was set up again and textures must be rebuilt).
     void AdoptTextureRefreshListener(TTask* task);
     bool OrphanTextureRefreshListener(TTask* task);
     TTaskList& TextureRefreshListeners() { return mTextureRefreshListeners; }
+    void RequestTextureRefresh() { mTextureRefreshPending = true; }
+    // Runs the listeners when a refresh is pending; the renderer's platform side calls it as
+    // each frame begins.
+    void RunTextureRefresh();
 
     void GetEvent(TEvent* e);
     unsigned Timer() const;
@@ -112,4 +118,5 @@ private:
 
     TPlatformData* mData = nullptr;
     TTaskList mTextureRefreshListeners;
+    bool mTextureRefreshPending = false;
 };

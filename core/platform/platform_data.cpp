@@ -277,26 +277,11 @@ void TPlatformData::SetCursor(std::shared_ptr<TTexture> texture, TPoint hotspot,
 
 // --- frames ---
 
-bool TPlatformData::BeginDraw(bool flag)
+void TPlatformData::DisplayConfigurationChanged()
 {
-    str error;
-    if (mHost->HasMainWindow() && mHost->ActivateContext(&error) != TPlatformHost::EGraphicsStep::kNone)
-        WriteDbg("BeginDraw: %s", error.c_str());
-    if (!GetRenderLink().BeginDraw(flag))
-        return false;
-    if (mRefreshPending) {
-        mRefreshTasks.DoAll(TTask::kIdleContext);
-        mRefreshPending = false;
-    }
-    return true;
-}
-
-void TPlatformData::EndDraw(bool flag)
-{
-    TRenderLink& render = GetRenderLink();
-    render.ServeCapture();
-    render.EndDraw(flag);
-    LogFrameRate();
+    GetRenderLink().RebuildDisplay();
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->RequestTextureRefresh();
 }
 
 void TPlatformData::LogFrameRate()
@@ -315,5 +300,3 @@ void TPlatformData::LogFrameRate()
     WriteDbg("fps: %f", span ? 14000.0 / span : 0.0);
     mLastFPSTime = now;
 }
-
-void TPlatformData::SwapBuffers() { mHost->SwapBuffers(); }

@@ -55,9 +55,11 @@ public:
     void GetDisplay(unsigned* width, unsigned* height, bool* fullscreen);
     bool GetDisplayReady() const { return true; }
     bool GetViewPortScale(float* out) const;
-    bool BeginDraw(bool flag);
-    void EndDraw(bool flag);
-    void SwapBuffers();
+    // The platform's part of every frame's end: the frame-rate log (GANTRIMOLE_SHOWFPS).
+    void LogFrameRate();
+    // The display configuration changed: the display is set up again and every texture-refresh
+    // listener runs before the next frame.
+    void DisplayConfigurationChanged();
     void SetCursor(std::shared_ptr<TTexture> texture, TPoint hotspot, bool flag);
     void ShowCursor(bool show);
     bool IsMouseInContent();
@@ -81,8 +83,6 @@ public:
     // --- what the platform object reaches through here ---
     TRandom& Random() { return mRandom; }
     TTaskList& TaskList() { return mIdleTasks; }
-    TTaskList& RefreshTasks() { return mRefreshTasks; }
-    void RequestRefresh() { mRefreshPending = true; }
     TWindowManager* WindowManager() const { return mWindowManager; }
     TAssetManager* AssetManager() const { return mAssetManager.get(); }
     TStringTable* StringTable() const { return mStringTable.get(); }
@@ -120,7 +120,6 @@ private:
     void HideCursorOverContent();
     void ShowCursorOutsideContent();
     void CheckGraphics(TPlatformHost::EGraphicsStep step, const str& error);
-    void LogFrameRate();
 
     std::unique_ptr<TPlatformHost> mHost;
     TRandom mRandom;
@@ -131,13 +130,11 @@ private:
     bool mForeground = true;
     bool mCloseRequested = false;
     str mUserDir, mCommonDir, mDesktopDir;
-    TTaskList mRefreshTasks;
     TTaskList mIdleTasks;
     TWindowManager* mWindowManager = nullptr;
     std::unique_ptr<TAssetManager> mAssetManager;
     TSoundManager* mSoundManager = nullptr;
     std::unique_ptr<TStringTable> mStringTable;
-    bool mRefreshPending = false;
     float mViewPortScale = 1.0f;
     std::vector<TEvent> mQueue;
     bool mCursorWanted = true;

@@ -100,14 +100,16 @@ void TPlatformData::IdleTick(TEvent* e)
     *e = MakeEvent(TEvent::kIdle);
 }
 
-// Handlers that see events besides the translation: typed text and the system's quit
-// request. Every other event has been translated once already by QueueEvent.
+// Handlers that see events besides the translation: typed text, the system's quit request and
+// display changes. Every other event has been translated once already by QueueEvent.
 void TPlatformData::DispatchToHandlers(const TSystemEvent& ev)
 {
     if (ev.eventClass == sysev::kTextInput && ev.kind == sysev::kUnicodeForKeyEvent && mUnicodeHandler)
         HandleUnicodeText(ev);
     else if (ev.eventClass == sysev::kAppleEvent && ev.kind == sysev::kQuitApplication)
         QuitRequestedBySystem();
+    else if (ev.eventClass == sysev::kDisplay && ev.kind == sysev::kDisplayConfigurationChanged)
+        DisplayConfigurationChanged();
 }
 
 void TPlatformData::AppActivate(bool active)

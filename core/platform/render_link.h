@@ -1,6 +1,7 @@
 #pragma once
 // What the platform asks of the renderer and the GL display handler, which are built above
-// it. The program installs the renderer's link at start-up; until then nothing is drawn.
+// it. The engine entry installs the renderer's link; until then nothing is drawn. Frames do not
+// pass through here: the renderer brackets them with its own platform side.
 
 #include "core/math/rect.h"
 
@@ -33,10 +34,8 @@ public:
     // The display handler's hardware-cursor option.
     virtual bool HardwareCursorsEnabled() { return false; }
 
-    virtual bool BeginDraw(bool /*preserve*/) { return true; }
-    virtual void EndDraw(bool /*swap*/) {}
-    // Copies the finished frame into the renderer's capture texture when one is asked for.
-    virtual void ServeCapture() {}
+    // Sets the display up again after the display configuration changed.
+    virtual void RebuildDisplay() {}
 
     virtual void ToggleHUD() {}
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the platform asks of the sound system. The platform owns the sound manager but is
-// built below it, so the program installs the sound system's link at start-up; without one
-// the game runs silent.
+// built below it, so the engine entry installs the sound system's link; without one the game
+// runs silent.
 
 class TSoundManager;
 

@@ -22,6 +22,7 @@ constexpr uint32_t kWindow = FourCharCode("wind");
 constexpr uint32_t kTextInput = FourCharCode("text");
 constexpr uint32_t kCommand = FourCharCode("cmds");
 constexpr uint32_t kAppleEvent = FourCharCode("aevt");  // the system's request to quit
+constexpr uint32_t kDisplay = FourCharCode("dspl");     // the display configuration
 constexpr uint32_t kOther = 0;
 
 // Keyboard kinds.
@@ -53,6 +54,8 @@ constexpr uint32_t kUnicodeForKeyEvent = 2;
 constexpr uint32_t kProcessCommand = 1;
 // Apple-event kind.
 constexpr uint32_t kQuitApplication = FourCharCode("quit");
+// Display kind: the window's display or the display's configuration changed.
+constexpr uint32_t kDisplayConfigurationChanged = 2;
 
 // Mouse buttons.
 constexpr int32_t kPrimaryButton = 1;

@@ -1,10 +1,10 @@
 #pragma once
 // What the platform asks of the window system and the script host, both built above it: it
-// owns the window manager and the game-state table and drives them from the event loop. The
-// program installs the real link at start-up; until then there is no window manager.
+// owns the window manager and the game-state table. The engine entry installs the real link;
+// until then there is no window manager. Events do not pass through here: the game's main
+// function hands them to the window manager it holds.
 
 class TWindowManager;
-struct TEvent;
 
 class TWindowSystemLink
 {
@@ -21,7 +21,6 @@ public:
     virtual void InvalidateScreen(TWindowManager*) {}
     // Creates and installs the screen window when there is none, sized width x height.
     virtual void EnsureScreen(TWindowManager*, unsigned /*width*/, unsigned /*height*/) {}
-    virtual void HandleEvent(TWindowManager*, const TEvent&) {}
 
     virtual void DestroyGameState() {}
 };

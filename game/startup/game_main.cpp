@@ -2,7 +2,6 @@
 
 #include "core/debug/debug_log.h"
 #include "core/platform/platform.h"
-#include "core/platform/window_system_link.h"
 #include "core/strings/string_table.h"
 #include "game/startup/interface_bindings.h"
 #include "ui/window/window_manager.h"
@@ -43,7 +42,6 @@ void Main(TPlatform* platform, const char*)
                      kMainLoopScript);
     }
 
-    TWindowSystemLink& windows = GetWindowSystemLink();
     for (;;) {
         TEvent e;
         platform->GetEvent(&e);
@@ -60,6 +58,6 @@ void Main(TPlatform* platform, const char*)
                 platform->Exit(0);
         }
         if (TWindowManager* wm = platform->GetWindowManager())
-            windows.HandleEvent(wm, e);
+            wm->HandleEvent(&e);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/debug/debug_log.h"
 #include "core/platform/platform.h"
 #include "online/xsell/xsell_lua.h"
+#include "ui/widgets/text.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -16,12 +17,6 @@ std::vector<TXSellWindow*>& LiveWindows()
 {
     static std::vector<TXSellWindow*> windows;
     return windows;
-}
-
-TXSellWindow::TTextWriter& TextWriter()
-{
-    static TXSellWindow::TTextWriter writer = nullptr;
-    return writer;
 }
 
 TXSellWindow::TLinkOpener& LinkOpener()
@@ -69,11 +64,6 @@ TXSellWindow* TXSellWindow::GetCurrent()
     return LiveWindows().empty() ? nullptr : LiveWindows().back();
 }
 
-void TXSellWindow::SetTextWriter(TTextWriter writer)
-{
-    TextWriter() = writer;
-}
-
 void TXSellWindow::SetLinkOpener(TLinkOpener opener)
 {
     LinkOpener() = std::move(opener);
@@ -113,9 +103,12 @@ void TXSellWindow::SetPartText(const str& name, const str& text)
     TWindow* part = Part(name);
     if (!part)
         return;
-    const TTextWriter writer = TextWriter();
-    if (!writer || !writer(part, text))
+    TText* textWindow = GetCast<TText>(part);
+    if (!textWindow) {
         WriteDbg("XSellWindow: %s is not a text window", name.c_str());
+        return;
+    }
+    textWindow->SetText(text);
 }
 
 void TXSellWindow::DisablePart(const str& name)

@@ -37,10 +37,6 @@ public:
     // The window the Lua functions act on, or null.
     static TXSellWindow* GetCurrent();
 
-    // How a description reaches a text window of the layout; false when the window is not
-    // a text window. The window system's text widget installs itself here.
-    using TTextWriter = bool (*)(TWindow* window, const str& text);
-    static void SetTextWriter(TTextWriter writer);
     // Opens an address; by default the platform's browser. For tests and other front ends.
     using TLinkOpener = std::function<bool(const char* url)>;
     static void SetLinkOpener(TLinkOpener opener);

@@ -2,6 +2,7 @@
 // Turns the renderer's calls into OpenGL state and draw calls: viewport stack, clipping,
 // blend/filter/wrap/cull state, the current texture, render-target passes, the software
 // cursor and the per-frame work. The platform owns the context and tells the display size.
+// Batching is in gl_batch.cpp, fills in gl_fill.cpp, target passes in gl_render_targets.cpp.
 //
 // Render targets and texture fills are drawn into framebuffer objects: the target pass into a
 // scratch colour buffer whose row 0 is the texture's top row, fills and clears straight into
@@ -45,12 +46,16 @@ public:
         int32_t x, y, width, height;
     };
 
-    static TGLDisplayHandler* CreateInstance();
+    // The renderer's display handler factory for OpenGL.
+    static TDisplayHandler* Create();
     static TGLDisplayHandler* GetInstance() { return mTheHandler; }
     ~TGLDisplayHandler() override;
 
     void SetDisplay(unsigned int width, unsigned int height, bool, bool, bool, bool);
-    void RebuildDisplay() {}
+    // Sets the display up again at its size after the display configuration changed (another
+    // display may be another device); the kept shown image is dropped. Nothing before the first
+    // SetDisplay.
+    void RebuildDisplay();
     void GetDisplay(unsigned int* width, unsigned int* height, bool* fullscreen);
     bool IsFullscreen();
 
@@ -88,7 +93,7 @@ public:
     void DrawCursor();
     TPoint GetMouse();
 
-    static TTextureData* NewTextureData();
+    std::unique_ptr<TTextureData> NewTextureData() override;
     bool GetTextureSquareFlag() override { return mSquareOnly; }
     bool IsSquareOnly() const { return mSquareOnly; }
 
@@ -102,9 +107,9 @@ public:
     str GetOption(const str& name) override;
 
     // Whether each swap keeps a copy of the shown image for frames that start from it
-    // (BeginDraw with preserve). SetDisplay turns it on for a double-buffered surface and off
-    // for a single buffer, which is itself the shown image; the copy costs a full-frame copy
-    // and a wait for the finished frame at every swap.
+    // (BeginDraw with preserve). Off until asked: the copy costs a full-frame copy and a wait
+    // for the finished frame at every swap. A preserved frame on a double-buffered surface asks
+    // for it from then on; a single buffer is itself the shown image and never needs it.
     void SetKeepShownImage(bool keep);
     bool KeepsShownImage() const { return mKeepShownImage; }
 
@@ -165,6 +170,9 @@ private:
 
     static TGLDisplayHandler* mTheHandler;
 
+    // Handed to every texture data made here; emptied when the handler goes.
+    std::shared_ptr<TGLDisplayHandler*> mSelf = std::make_shared<TGLDisplayHandler*>(this);
+
     int32_t mOptionX = 0;
     int32_t mOptionY = 0;
     std::vector<TViewport> mViewportStack;
@@ -205,7 +213,9 @@ private:
     unsigned int mFrontFbo = 0;
     unsigned int mFrontColor = 0;
     bool mFrontValid = false;
-    bool mKeepShownImage = true;
+    bool mKeepShownImage = false;
+    bool mDoubleBuffered = false;
+    bool mDisplaySet = false;
     // GLsync of the frames handed over last, oldest at the index.
     static constexpr size_t kFramesInFlight = 3;
     void* mFrameFences[kFramesInFlight] = {};

@@ -17,9 +17,9 @@
 namespace {
 
 // Draws the handler holds back must reach GL before a surface is read, changed or deleted.
-void FlushHeldDraws()
+void FlushHeldDraws(TGLDisplayHandler* handler)
 {
-    if (TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance())
+    if (handler)
         handler->Flush();
 }
 
@@ -28,12 +28,11 @@ void FlushHeldDraws()
 class TSurfaceTarget
 {
 public:
-    TSurfaceTarget(GLuint texture, int level)
+    TSurfaceTarget(TGLDisplayHandler* handler, GLuint texture, int level)
     {
         glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &mDraw);
         glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &mRead);
         glPushAttrib(GL_VIEWPORT_BIT | GL_SCISSOR_BIT);
-        TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
         GLuint fbo = 0;
         if (handler) {
             fbo = handler->SurfaceFramebuffer();
@@ -61,9 +60,8 @@ private:
     GLuint mOwnFbo = 0;
 };
 
-int DisplayWidth()
+int DisplayWidth(TGLDisplayHandler* handler)
 {
-    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
     return handler ? handler->GetDisplayRect().width : 0;
 }
 
@@ -119,8 +117,8 @@ bool FillRectIsBuggy()
 
 TGLTextureData::~TGLTextureData()
 {
-    FlushHeldDraws();
-    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    FlushHeldDraws(Handler());
+    TGLDisplayHandler* handler = Handler();
     if (handler && handler->GetCurrentTextureData() == this)
         handler->SetCurrentTextureData(nullptr);
     if (mMemoryPixels)
@@ -132,9 +130,9 @@ TGLTextureData::~TGLTextureData()
 
 bool TGLTextureData::CreateSurface(unsigned int w, unsigned int h, bool clear)
 {
-    FlushHeldDraws();
+    FlushHeldDraws(Handler());
     mLevel = 0;
-    if (static_cast<int>(w) > DisplayWidth() && HasFlag(kSimple))
+    if (static_cast<int>(w) > DisplayWidth(Handler()) && HasFlag(kSimple))
         mFlags |= kSlow;
     // A second call replaces the surface.
     delete[] mMemoryPixels;
@@ -154,7 +152,7 @@ bool TGLTextureData::CreateSurface(unsigned int w, unsigned int h, bool clear)
     } else {
         mWidth = w;
         mHeight = h;
-        TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+        TGLDisplayHandler* handler = Handler();
         if (!handler || handler->IsSquareOnly()) {
             mSurfaceWidth = mSurfaceHeight = NextPowerOfTwo(std::max(w, h));
         } else {
@@ -200,7 +198,7 @@ bool TGLTextureData::FillSurface(unsigned int w, unsigned int h, TColor32* pixel
     }
     if (mTextureName == kNoTexture)
         return true;
-    FlushHeldDraws();
+    FlushHeldDraws(Handler());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(w));
     if (!HasFlag(kMipmap)) {
@@ -238,7 +236,7 @@ bool TGLTextureData::Lock(TColor32** pixels, unsigned int* pitch)
         return false;
     if (!mLockBuffer)
         mLockBuffer = new TColor32[static_cast<size_t>(mSurfaceWidth) * mSurfaceHeight]();
-    FlushHeldDraws();
+    FlushHeldDraws(Handler());
     glFinish();
     glBindTexture(GL_TEXTURE_2D, mTextureName);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -262,7 +260,7 @@ void TGLTextureData::Unlock()
                 pixels[static_cast<size_t>(y) * mSurfaceWidth + x].SetAlpha(255);
     }
     if (!mMemoryPixels && mTextureName != kNoTexture) {
-        FlushHeldDraws();
+        FlushHeldDraws(Handler());
         glFinish();
         glBindTexture(GL_TEXTURE_2D, mTextureName);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -314,7 +312,7 @@ void TGLTextureData::FillRect(int l, int t, int r, int b, const TColor& colorArg
     }
     if (mTextureName == kNoTexture)
         return;
-    FlushHeldDraws();
+    FlushHeldDraws(Handler());
     if ((avoid && GetRenderPlatform().PixelSize() == 16) || FillRectIsBuggy()) {
         std::vector<TColor32> block(static_cast<size_t>(r - l) * (b - t), packed);
         glFinish();
@@ -325,7 +323,7 @@ void TGLTextureData::FillRect(int l, int t, int r, int b, const TColor& colorArg
         return;
     }
     // Drawn straight into the texture: framebuffer row 0 is the texture's top row.
-    TSurfaceTarget surface(mTextureName, 0);
+    TSurfaceTarget surface(Handler(), mTextureName, 0);
     glViewport(0, 0, static_cast<GLsizei>(mSurfaceWidth), static_cast<GLsizei>(mSurfaceHeight));
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -352,13 +350,13 @@ void TGLTextureData::Clear()
     }
     if (mTextureName == kNoTexture)
         return;
-    FlushHeldDraws();
+    FlushHeldDraws(Handler());
     if (FillRectIsBuggy()) {
         FillRect(0, 0, static_cast<int>(mSurfaceWidth), static_cast<int>(mSurfaceHeight), TColor(0, 0, 0, 0), true);
         return;
     }
     // The whole surface, whatever its size against the display.
-    TSurfaceTarget surface(mTextureName, mLevel);
+    TSurfaceTarget surface(Handler(), mTextureName, mLevel);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
 }
@@ -369,7 +367,7 @@ void TGLTextureData::CopyPixels(int x, int y, const TRect* rectArg, std::shared_
     TGLTextureData* destData = DataOf(dest);
     if (dest && (!destData || destData->IsMemorySurface()))
         return;  // nothing is copied into memory surfaces
-    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    TGLDisplayHandler* handler = Handler();
     if (!handler)
         return;
     handler->Flush();
@@ -398,7 +396,7 @@ void TGLTextureData::CopyPixels(int x, int y, const TRect* rectArg, std::shared_
 
 void TGLTextureData::Draw(int x, int y, const TRect* rectArg, bool toTarget)
 {
-    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    TGLDisplayHandler* handler = Handler();
     if (!handler || mTextureName == kNoTexture)
         return;
     const TRect rect = rectArg ? *rectArg : TRect(0, 0, static_cast<int>(mWidth), static_cast<int>(mHeight));
@@ -467,8 +465,8 @@ void TGLTextureData::DrawVV(int x, int y, const TRect& rect, std::shared_ptr<TTe
     TCopyArea a;
     if (!a.Cut(x, y, rect, mSurfaceWidth, mSurfaceHeight, d->mSurfaceWidth, d->mSurfaceHeight))
         return;
-    FlushHeldDraws();
-    TSurfaceTarget surface(mTextureName, 0);
+    FlushHeldDraws(Handler());
+    TSurfaceTarget surface(Handler(), mTextureName, 0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glFinish();
     glBindTexture(GL_TEXTURE_2D, d->GetTextureName());
@@ -483,7 +481,7 @@ void TGLTextureData::DrawSV(int x, int y, const TRect& rect, std::shared_ptr<TTe
     TCopyArea a;
     if (!a.Cut(x, y, rect, mSurfaceWidth, mSurfaceHeight, d->mWidth, d->mHeight))
         return;
-    FlushHeldDraws();
+    FlushHeldDraws(Handler());
     glBindTexture(GL_TEXTURE_2D, d->GetTextureName());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -501,7 +499,7 @@ void TGLTextureData::DrawSV(int x, int y, const TRect& rect, std::shared_ptr<TTe
 
 void TGLTextureData::DrawSFB(int x, int y, const TRect& rect)
 {
-    TGLDisplayHandler* handler = TGLDisplayHandler::GetInstance();
+    TGLDisplayHandler* handler = Handler();
     if (!handler || !mMemoryPixels)
         return;
     // The rectangle's top-left lands at (x, y) of the viewport, upright; the scissor clips.

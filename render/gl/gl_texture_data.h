@@ -1,16 +1,21 @@
 #pragma once
 // The OpenGL surface of a texture: a GL texture with power-of-two sides (device surface), or,
 // for slow textures, pixels kept in memory (memory surface). Pixels are 0xAARRGGBB words,
-// rows top-down.
+// rows top-down. Made by its display handler, which it asks for the frame's state and whose
+// held-back draws it sends before touching a surface; it outlives the handler safely.
 
 #include "render/texture/texture_data.h"
 
 #include <cstdint>
+#include <memory>
+
+class TGLDisplayHandler;
 
 class TGLTextureData : public TTextureData
 {
 public:
-    TGLTextureData() = default;
+    // The cell holds the handler while it lives and null after; null: no handler at all.
+    explicit TGLTextureData(std::shared_ptr<TGLDisplayHandler* const> handler) : mHandler(std::move(handler)) {}
     ~TGLTextureData() override;
 
     void Release() override {}
@@ -39,6 +44,9 @@ public:
 private:
     static constexpr uint32_t kNoTexture = 0xFFFFFFFFu;
 
+    TGLDisplayHandler* Handler() const { return mHandler ? *mHandler : nullptr; }
+
+    std::shared_ptr<TGLDisplayHandler* const> mHandler;
     uint32_t mTextureName = kNoTexture;
     int32_t mLevel = 0;
     TColor32* mLockBuffer = nullptr;

@@ -11,12 +11,16 @@
 #include <memory>
 
 class TTexture;
+class TTextureData;
 class TVertexSet;
 
 class TDisplayHandler
 {
 public:
     virtual ~TDisplayHandler() = default;
+
+    // The device side of a new texture.
+    virtual std::unique_ptr<TTextureData> NewTextureData() = 0;
 
     // Frame start (with preserve: the shown image is copied back first) and end.
     virtual bool BeginDraw(bool preserve) = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // What the renderer needs of the platform layer: frame brackets, the buffer swap, the clock,
-// the mouse, the screen window's size and the HUD's text. The platform installs its own at
-// start-up; until then a default stands in (no swap, no cursor, a steady clock, no HUD text).
+// the mouse, the screen window's size and the HUD's text. The engine entry installs its own;
+// until then a default stands in (no swap, no cursor, a steady clock, no HUD text).
 
 #include "core/math/color.h"
 #include "core/math/mat.h"

@@ -2,10 +2,11 @@
 
 #include "core/config/config.h"
 #include "core/debug/debug_log.h"
-#include "render/gl/gl_display_handler.h"
 #include "render/renderer/display_handler.h"
 #include "render/renderer/render_platform.h"
 #include "render/texture/texture.h"
+
+#include <cstdlib>
 
 TRenderer* TRenderer::mInstance = nullptr;
 void (*gPostDrawFunc)() = nullptr;
@@ -37,8 +38,13 @@ void TRenderer::SetDisplayHandlerFactory(TDisplayHandler* (*factory)())
 }
 
 TRenderer::TRenderer()
-    : mHandler(gHandlerFactory ? gHandlerFactory() : TGLDisplayHandler::CreateInstance())
+    : mHandler(gHandlerFactory ? gHandlerFactory() : nullptr)
 {
+    // Every call goes to the handler: a renderer without one is a wiring fault of the program.
+    if (!mHandler) {
+        WriteDbg("TRenderer: no display handler factory is installed");
+        std::abort();
+    }
 }
 
 TRenderer::~TRenderer() = default;

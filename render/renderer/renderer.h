@@ -45,7 +45,8 @@ class TRenderer : public TRenderStates
 public:
     static TRenderer* GetInstance();
     static void ShutDown();
-    // Makes the display handler of renderers created from now on (null: the OpenGL one).
+    // Makes the display handler of renderers created from now on; the engine entry installs
+    // the OpenGL one, tests their own.
     static void SetDisplayHandlerFactory(TDisplayHandler* (*factory)());
 
     TRenderer(const TRenderer&) = delete;

@@ -1,6 +1,6 @@
 #pragma once
 // The process-wide objects text drawing uses: the font cache and the one vector drawer. The
-// platform object owns them and installs them at start-up; until it does, lazily made defaults
+// engine's render link owns and installs them with the renderer; until then lazily made defaults
 // stand in, so text works in tools and tests without a platform.
 
 class TFontData;

@@ -1,10 +1,10 @@
 #include "render/texture/texture.h"
 
-#include "render/gl/gl_display_handler.h"
+#include "render/renderer/display_handler.h"
 #include "render/renderer/renderer.h"
 
 TTexture::TTexture()
-    : mData(TGLDisplayHandler::NewTextureData())
+    : mData(TRenderer::GetInstance()->GetDisplayHandler()->NewTextureData())
 {
 }
 

@@ -1,6 +1,8 @@
 #include "common/gl_test_context.h"
 
 #include "platform/sdl/gl_context.h"
+#include "render/gl/gl_display_handler.h"
+#include "render/renderer/renderer.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -35,5 +37,6 @@ bool EnsureTestGLContext(int width, int height)
             return false;
         PinLoadedLibraries();
     }
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
     return context->MakeCurrent();
 }

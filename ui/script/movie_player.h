@@ -1,6 +1,6 @@
 #pragma once
 // The movies that layouts start ("StartMovie"): a player made by name through a factory that
-// the program installs. Without a factory there is no player, and a movie never starts.
+// the engine entry installs. Without a factory there is no player, and a movie never starts.
 //   SetMoviePlayerFactory([](const str& name) { return std::make_unique<MyPlayer>(name); });
 
 #include "core/text/str.h"

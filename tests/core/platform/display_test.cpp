@@ -2,6 +2,7 @@
 
 #include "platform_fakes.h"
 
+#include "core/platform/platform.h"
 #include "core/platform/platform_data.h"
 
 #include <cstdlib>
@@ -84,21 +85,20 @@ TEST_F(Display, FrameRateIsLoggedOnTheFifteenthFrameAfterASecond)
     testing::internal::CaptureStderr();
     for (int i = 0; i < 14; ++i) {
         now += 100;
-        data->EndDraw(true);
+        data->LogFrameRate();
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     testing::internal::CaptureStderr();
     now += 100;
-    data->EndDraw(true);  // 15th frame, 1500 ms after start; 14 intervals of 100 ms
+    data->LogFrameRate();  // 15th frame, 1500 ms after start; 14 intervals of 100 ms
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "fps: 10.000000\n");
     testing::internal::CaptureStderr();
     for (int i = 0; i < 15; ++i) {
         now += 10;
-        data->EndDraw(true);
+        data->LogFrameRate();
     }
     // Not a second since the last report.
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(render.Count("enddraw"), 30);
 }
 
 TEST_F(Display, NoFrameStampsWithoutTheVariable)
@@ -107,7 +107,7 @@ TEST_F(Display, NoFrameStampsWithoutTheVariable)
     testing::internal::CaptureStderr();
     for (int i = 0; i < 40; ++i) {
         now += 100;
-        data->EndDraw(true);
+        data->LogFrameRate();
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
@@ -120,7 +120,7 @@ TEST_F(Display, TimerStartsAtZeroAndFollowsTheClock)
     EXPECT_EQ(data->Timer(), 1234u);
 }
 
-TEST_F(Display, RefreshTasksRunOnceWhenRequested)
+TEST_F(Display, ADisplayChangeRebuildsTheDisplayAndRefreshesTexturesOnce)
 {
     struct Count : TTask
     {
@@ -132,15 +132,25 @@ TEST_F(Display, RefreshTasksRunOnceWhenRequested)
             return true;
         }
     };
-    auto data = MakeData();
+    TPlatform platform(MakeData().release());
     int runs = 0;
-    data->RefreshTasks().AdoptTask(new Count(&runs));
-    EXPECT_TRUE(data->BeginDraw(false));
+    Count listener(&runs);
+    platform.AdoptTextureRefreshListener(&listener);
+    platform.RunTextureRefresh();
     EXPECT_EQ(runs, 0);
-    data->RequestRefresh();
-    EXPECT_TRUE(data->BeginDraw(false));
-    EXPECT_TRUE(data->BeginDraw(false));
+
+    TSystemEvent change;
+    change.eventClass = sysev::kDisplay;
+    change.kind = sysev::kDisplayConfigurationChanged;
+    host->events.push_back(change);
+    TEvent e;
+    platform.GetEvent(&e);
+    EXPECT_EQ(e.type, TEvent::kIdle);
+    EXPECT_EQ(render.Count("rebuild"), 1);
+    platform.RunTextureRefresh();
+    platform.RunTextureRefresh();
     EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(platform.OrphanTextureRefreshListener(&listener));
 }
 
 }  // namespace

@@ -114,8 +114,7 @@ public:
     void ResetClipping(unsigned w, unsigned h, bool push) override;
     void InstallCursor(const char* name, TPoint hotspot) override;
     void ToggleHUD() override { calls.push_back("hud"); }
-    bool BeginDraw(bool) override { return true; }
-    void EndDraw(bool) override { calls.push_back("enddraw"); }
+    void RebuildDisplay() override { calls.push_back("rebuild"); }
     bool HasVectorDraw() override { return vectorDraw; }
     void CreateVectorDraw() override
     {

@@ -1,6 +1,7 @@
 #include "web_test_support.h"
 
 #include "core/files/file.h"
+#include "render/gl/gl_display_handler.h"
 #include "render/renderer/renderer.h"
 #include "ui/window/modal_window.h"
 
@@ -101,7 +102,7 @@ void MovieHostTest::TearDown()
     rmdir(tempFolder.c_str());
     wm.reset();
     TRenderer::ShutDown();
-    TRenderer::SetDisplayHandlerFactory(nullptr);
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
     gDisplay = nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include "core/math/color.h"
 #include "core/math/rect.h"
 #include "online/web/web_view.h"
+#include "render/gl/gl_texture_data.h"
 #include "render/renderer/display_handler.h"
 #include "ui/window/window_manager.h"
 
@@ -64,6 +65,8 @@ struct TFill
 class TCountingDisplayHandler : public TDisplayHandler
 {
 public:
+    // Surfaces are real GL textures, made without a GL handler to answer to.
+    std::unique_ptr<TTextureData> NewTextureData() override { return std::make_unique<TGLTextureData>(nullptr); }
     bool BeginDraw(bool) override
     {
         ++beginDraws;

@@ -5,6 +5,7 @@
 #include "core/script/lua_table.h"
 #include "online/xsell/xsell_window.h"
 #include "ui/style/window_style.h"
+#include "ui/widgets/text.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -17,27 +18,24 @@
 
 namespace {
 
-// Stands in for the window system's text widget.
-class TTestText : public TWindow
+// The window system's text widget, keeping what it is given instead of laying it out.
+class TTestText : public TText
 {
-    TV_CLASS(TTestText, TWindow)
+    TV_CLASS(TTestText, TText)
 
 public:
+    void Init(TWindowStyle& style) override { TWindow::Init(style); }
+    void SetText(str value) override
+    {
+        text = value.c_str();
+        written = true;
+    }
+
     std::string text;
     bool written = false;
 };
 
 TV_REGISTER_WINDOW(TTestText, []() -> TWindow* { return new TTestText; });
-
-bool WriteTestText(TWindow* window, const str& text)
-{
-    TTestText* t = GetCast<TTestText>(window);
-    if (!t)
-        return false;
-    t->text = text.c_str();
-    t->written = true;
-    return true;
-}
 
 struct TGame
 {
@@ -96,7 +94,6 @@ protected:
         script->AddWindowType("Text", TTestText::ClassId());
         script->AddWindowType("Window", TWindow::ClassId());
         ASSERT_TRUE(RegisterXSellWindowType(wm.get()));
-        TXSellWindow::SetTextWriter(&WriteTestText);
         TXSellWindow::SetLinkOpener([this](const char* url) {
             opened.push_back(url);
             return true;
@@ -105,7 +102,6 @@ protected:
     void TearDown() override
     {
         windows.clear();
-        TXSellWindow::SetTextWriter(nullptr);
         TXSellWindow::SetLinkOpener(nullptr);
         TFile::AddMemoryFile("xsell/xsell.xml", nullptr, 0);
         wm.reset();

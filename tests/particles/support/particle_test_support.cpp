@@ -4,6 +4,7 @@
 #include "particles/machine/lua_particle_system.h"
 #include "particles/machine/particle_functions.h"
 #include "common/gl_test_context.h"
+#include "render/gl/gl_display_handler.h"
 #include "render/renderer/renderer.h"
 
 #include <gtest/gtest.h>
@@ -137,7 +138,7 @@ TCapturingRenderer::~TCapturingRenderer()
     renderer->End2d();
     renderer->EndDraw(false);
     TRenderer::ShutDown();
-    TRenderer::SetDisplayHandlerFactory(nullptr);
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
 }
 
 bool EnsureParticleGLContext()

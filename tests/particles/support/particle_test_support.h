@@ -3,6 +3,7 @@
 // a log capture, and a display handler that keeps the vertices it is asked to draw.
 
 #include "core/system/failure.h"
+#include "render/gl/gl_texture_data.h"
 #include "render/renderer/display_handler.h"
 #include "render/renderer/render_types.h"
 
@@ -47,6 +48,8 @@ struct TCapturedDraw
 class TCapturingDisplayHandler : public TDisplayHandler
 {
 public:
+    // Surfaces are real GL textures, made without a GL handler to answer to.
+    std::unique_ptr<TTextureData> NewTextureData() override { return std::make_unique<TGLTextureData>(nullptr); }
     static TCapturingDisplayHandler* sLast;
     static TDisplayHandler* Make();
 

@@ -34,6 +34,7 @@ const char* const kWalkXml = R"(<sequence name="walk" source="studio">
 class AnimDescription : public ::testing::Test
 {
 protected:
+    AnimDescription() { UseGLDisplayHandler(); }
     std::shared_ptr<TAnimatedTexture> Parse(const std::string& file, bool xml)
     {
         auto t = std::make_shared<TAnimatedTexture>(file.c_str());

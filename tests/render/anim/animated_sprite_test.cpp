@@ -53,6 +53,7 @@ struct TSteppedTime
 class AnimatedSpriteTest : public ::testing::Test
 {
 protected:
+    AnimatedSpriteTest() { UseGLDisplayHandler(); }
 
     // An animated texture of `frames` frames with the given script, read from XML (no sheet).
     std::shared_ptr<TAnimatedTexture> Texture(int frames, const std::string& script)

@@ -348,18 +348,25 @@ TEST_F(RenderTargetModes, CaptureTakesTheFinishedFrameUpright)
     EXPECT_EQ(TexturePixel(capture, 20, 20), 0u);
 }
 
+// With the shown image kept: shows a magenta square, then covers the whole buffer in black
+// without showing it.
+void ShowASquareThenCoverIt(TRenderer* r)
+{
+    TGLDisplayHandler::GetInstance()->SetKeepShownImage(true);
+    ASSERT_TRUE(r->BeginDraw(false));
+    r->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
+    r->EndDraw(true);
+    ASSERT_TRUE(r->BeginDraw(false));
+    r->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0, 0, 0, 1));
+    r->EndDraw(false);
+}
+
 TEST_F(DisplayHandler, PreservedFrameStartsFromTheShownImage)
 {
     ScreenPlatform platform;
     SetRenderPlatform(&platform);
     // As on a double-buffered surface, where drawing after the swap is not shown.
-    H()->SetKeepShownImage(true);
-    ASSERT_TRUE(R()->BeginDraw(false));
-    R()->FillRect(TURect(5, 5, 15, 15), TColor(1, 0, 1, 1));
-    R()->EndDraw(true);
-    ASSERT_TRUE(R()->BeginDraw(false));
-    R()->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0, 0, 0, 1));
-    R()->EndDraw(false);
+    ShowASquareThenCoverIt(R());
     EXPECT_EQ(ReadPixel(10, 10), 0xFF000000u);
     ASSERT_TRUE(R()->BeginDraw(true));
     R()->EndDraw(false);
@@ -369,10 +376,8 @@ TEST_F(DisplayHandler, PreservedFrameStartsFromTheShownImage)
 
 TEST_F(DisplayHandler, OnASingleBufferPreservingKeepsWhatTheBufferHolds)
 {
-    GLboolean doubleBuffered = GL_TRUE;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
-    EXPECT_EQ(H()->KeepsShownImage(), doubleBuffered == GL_TRUE);
+    // Nothing is kept until a preserved frame asks, on any surface.
+    EXPECT_FALSE(H()->KeepsShownImage());
 
     ScreenPlatform platform;
     SetRenderPlatform(&platform);
@@ -389,6 +394,23 @@ TEST_F(DisplayHandler, OnASingleBufferPreservingKeepsWhatTheBufferHolds)
     EXPECT_EQ(platform.swaps, 2);
     EXPECT_EQ(ReadPixel(10, 10), 0xFF000000u);
     EXPECT_EQ(ReadPixel(13, 13), 0xFFFF00FFu);
+    // The buffer is the shown image: asking to preserve it costs no copy from then on.
+    EXPECT_FALSE(H()->KeepsShownImage());
+}
+
+TEST_F(DisplayHandler, RebuildingTheDisplayDropsTheKeptImage)
+{
+    ScreenPlatform platform;
+    SetRenderPlatform(&platform);
+    ShowASquareThenCoverIt(R());
+    H()->RebuildDisplay();
+    ASSERT_TRUE(R()->BeginDraw(true));
+    R()->EndDraw(false);
+    EXPECT_EQ(ReadPixel(10, 10), 0xFF000000u);
+    unsigned width = 0, height = 0;
+    H()->GetDisplay(&width, &height, nullptr);
+    EXPECT_EQ(width, unsigned(kTestDisplayWidth));
+    EXPECT_EQ(height, unsigned(kTestDisplayHeight));
 }
 
 TEST_F(DisplayHandler, SoftwareCursorMagentaIsTransparent)

@@ -1,6 +1,7 @@
 #pragma once
 // A display handler that records the calls the renderer makes, for order and state tests.
 
+#include "render/gl/gl_texture_data.h"
 #include "render/renderer/display_handler.h"
 #include "render/renderer/render_types.h"
 
@@ -11,6 +12,8 @@
 class TRecordingDisplayHandler : public TDisplayHandler
 {
 public:
+    // Surfaces are real GL textures, made without a GL handler to answer to.
+    std::unique_ptr<TTextureData> NewTextureData() override { return std::make_unique<TGLTextureData>(nullptr); }
     static TRecordingDisplayHandler* sLast;
     static TDisplayHandler* Make();
 

@@ -1,3 +1,4 @@
+#include "render/gl/gl_display_handler.h"
 #include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
 #include "render/texture/texture.h"
@@ -58,7 +59,7 @@ protected:
     void TearDown() override
     {
         TRenderer::ShutDown();
-        TRenderer::SetDisplayHandlerFactory(nullptr);
+        TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
         SetRenderPlatform(nullptr);
     }
     bool Called(const std::string& call) const

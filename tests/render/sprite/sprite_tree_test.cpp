@@ -52,6 +52,7 @@ std::vector<std::string> DrawOrder()
 class SpriteTree : public ::testing::Test
 {
 protected:
+    SpriteTree() { UseGLDisplayHandler(); }
     void SetUp() override { gDraws.clear(); }
     void TearDown() override { TConfig::SetConfig(TConfig::kSpriteAlwaysTestChildren, ""); }
 };

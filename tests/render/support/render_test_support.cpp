@@ -30,6 +30,11 @@ bool EnsureGLContext()
     return EnsureTestGLContext(kTestDisplayWidth, kTestDisplayHeight);
 }
 
+void UseGLDisplayHandler()
+{
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
+}
+
 void GLTest::SetUp()
 {
     ASSERT_TRUE(EnsureGLContext()) << "no OpenGL context";

@@ -19,6 +19,9 @@ constexpr int kTestDisplayHeight = 128;
 
 // Makes the context current (creating it on first use); false when no GL is available.
 bool EnsureGLContext();
+// Renderers made from now on use the OpenGL display handler; textures made without drawing need
+// it for their surfaces even where there is no context.
+void UseGLDisplayHandler();
 
 // A fresh renderer with a display of kTestDisplayWidth × kTestDisplayHeight, cleared to
 // transparent black, clip and viewport covering the display.

@@ -13,43 +13,49 @@ class GLTextureData : public GLTest
 {
 protected:
     TRenderer* R() { return TRenderer::GetInstance(); }
+    // Surface data as textures get it: made by the renderer's display handler.
+    static std::unique_ptr<TGLTextureData> NewData()
+    {
+        return std::unique_ptr<TGLTextureData>(
+            static_cast<TGLTextureData*>(TRenderer::GetInstance()->GetDisplayHandler()->NewTextureData().release()));
+    }
 };
 
 TEST_F(GLTextureData, PowerOfTwoSurfacesAndMargins)
 {
-    TGLTextureData square;
-    ASSERT_TRUE(square.CreateSurface(300, 100, false));
-    EXPECT_EQ(square.mSurfaceWidth, 512u);
-    EXPECT_EQ(square.mSurfaceHeight, 512u);
-    EXPECT_EQ(square.mXMargin, 106);
-    EXPECT_EQ(square.mYMargin, 206);
+    auto square = NewData();
+    ASSERT_TRUE(square->CreateSurface(300, 100, false));
+    EXPECT_EQ(square->mSurfaceWidth, 512u);
+    EXPECT_EQ(square->mSurfaceHeight, 512u);
+    EXPECT_EQ(square->mXMargin, 106);
+    EXPECT_EQ(square->mYMargin, 206);
 
     R()->SetOption("texture_rectangle", "1");
-    TGLTextureData rect;
-    ASSERT_TRUE(rect.CreateSurface(300, 100, false));
-    EXPECT_EQ(rect.mSurfaceWidth, 512u);
-    EXPECT_EQ(rect.mSurfaceHeight, 128u);
-    EXPECT_EQ(rect.mXMargin, 106);
-    EXPECT_EQ(rect.mYMargin, 14);
+    auto rect = NewData();
+    ASSERT_TRUE(rect->CreateSurface(300, 100, false));
+    EXPECT_EQ(rect->mSurfaceWidth, 512u);
+    EXPECT_EQ(rect->mSurfaceHeight, 128u);
+    EXPECT_EQ(rect->mXMargin, 106);
+    EXPECT_EQ(rect->mYMargin, 14);
 
-    TGLTextureData exact;
-    ASSERT_TRUE(exact.CreateSurface(64, 1, false));
-    EXPECT_EQ(exact.mSurfaceWidth, 64u);
-    EXPECT_EQ(exact.mSurfaceHeight, 1u);
+    auto exact = NewData();
+    ASSERT_TRUE(exact->CreateSurface(64, 1, false));
+    EXPECT_EQ(exact->mSurfaceWidth, 64u);
+    EXPECT_EQ(exact->mSurfaceHeight, 1u);
 }
 
 TEST_F(GLTextureData, SimpleSurfaceWiderThanTheDisplayLivesInMemory)
 {
-    TGLTextureData data;
-    data.SetFlag(TTextureData::kSimple, true);
-    ASSERT_TRUE(data.CreateSurface(kTestDisplayWidth + 44, 10, true));
-    EXPECT_TRUE(data.HasFlag(TTextureData::kSlow));
-    EXPECT_TRUE(data.IsMemorySurface());
-    EXPECT_EQ(data.mSurfaceWidth, unsigned(kTestDisplayWidth + 44));
-    EXPECT_EQ(data.mSurfaceHeight, 10u);
+    auto data = NewData();
+    data->SetFlag(TTextureData::kSimple, true);
+    ASSERT_TRUE(data->CreateSurface(kTestDisplayWidth + 44, 10, true));
+    EXPECT_TRUE(data->HasFlag(TTextureData::kSlow));
+    EXPECT_TRUE(data->IsMemorySurface());
+    EXPECT_EQ(data->mSurfaceWidth, unsigned(kTestDisplayWidth + 44));
+    EXPECT_EQ(data->mSurfaceHeight, 10u);
     TColor32* p = nullptr;
     unsigned pitch = 0;
-    ASSERT_TRUE(data.Lock(&p, &pitch));
+    ASSERT_TRUE(data->Lock(&p, &pitch));
     EXPECT_EQ(pitch, unsigned(kTestDisplayWidth + 44));
     EXPECT_EQ(p[pitch * 9 + 299], TColor32(0u));
 }
@@ -73,16 +79,16 @@ TEST_F(GLTextureData, FillsWithAndWithoutAlpha)
 
 TEST_F(GLTextureData, MemoryFillsPackTheColour)
 {
-    TGLTextureData data;
-    data.SetFlag(TTextureData::kSlow, true);
-    ASSERT_TRUE(data.CreateSurface(8, 4, true));
-    data.FillRect(1, 1, 3, 2, TColor(1, 0.5f, 0, 0.3f), false);
+    auto data = NewData();
+    data->SetFlag(TTextureData::kSlow, true);
+    ASSERT_TRUE(data->CreateSurface(8, 4, true));
+    data->FillRect(1, 1, 3, 2, TColor(1, 0.5f, 0, 0.3f), false);
     TColor32* p = nullptr;
     unsigned pitch = 0;
-    ASSERT_TRUE(data.Lock(&p, &pitch));
+    ASSERT_TRUE(data->Lock(&p, &pitch));
     EXPECT_EQ(p[pitch + 1], TColor32(0xFFFF7F00u));
     EXPECT_EQ(p[pitch + 3], TColor32(0u));
-    data.FillRect(5, 3, 5, 4, TColor(1, 1, 1, 1), false);
+    data->FillRect(5, 3, 5, 4, TColor(1, 1, 1, 1), false);
     EXPECT_EQ(p[pitch * 3 + 5], TColor32(0u));
 }
 
@@ -158,12 +164,12 @@ TEST_F(GLTextureData, CopiesBetweenSurfaces)
     EXPECT_EQ(TexturePixel(dst, 15, 15), 0xFFFF0000u);
 
     // Memory to device.
-    TGLTextureData memory;
-    memory.SetFlag(TTextureData::kSlow | TTextureData::kAlpha, true);
-    ASSERT_TRUE(memory.CreateSurface(8, 8, true));
-    memory.FillRect(0, 0, 8, 8, TColor(0, 1, 0, 1), false);
+    auto memory = NewData();
+    memory->SetFlag(TTextureData::kSlow | TTextureData::kAlpha, true);
+    ASSERT_TRUE(memory->CreateSurface(8, 8, true));
+    memory->FillRect(0, 0, 8, 8, TColor(0, 1, 0, 1), false);
     const TRect all(0, 0, 2, 2);
-    memory.CopyPixels(0, 0, &all, dst);
+    memory->CopyPixels(0, 0, &all, dst);
     EXPECT_EQ(TexturePixel(dst, 1, 1), 0xFF00FF00u);
     EXPECT_EQ(TexturePixel(dst, 2, 2), 0u);
 
@@ -196,14 +202,25 @@ TEST_F(GLTextureData, CopyToTheFrameBuffer)
     EXPECT_EQ(ReadPixel(1, 1), 0xFF000000u);
 
     // A memory surface lands upright at (x, y).
-    TGLTextureData memory;
-    memory.SetFlag(TTextureData::kSlow, true);
-    ASSERT_TRUE(memory.CreateSurface(4, 4, true));
-    memory.FillRect(0, 0, 4, 1, TColor(0, 1, 1, 1), false);
-    memory.CopyPixels(30, 40, nullptr, nullptr);
+    auto memory = NewData();
+    memory->SetFlag(TTextureData::kSlow, true);
+    ASSERT_TRUE(memory->CreateSurface(4, 4, true));
+    memory->FillRect(0, 0, 4, 1, TColor(0, 1, 1, 1), false);
+    memory->CopyPixels(30, 40, nullptr, nullptr);
     EXPECT_EQ(ReadPixel(30, 40), 0xFF00FFFFu);
     EXPECT_EQ(ReadPixel(33, 40), 0xFF00FFFFu);
     EXPECT_EQ(ReadPixel(30, 41), 0u);
+}
+
+TEST_F(GLTextureData, SurfaceOutlivesItsDisplayHandler)
+{
+    auto data = NewData();
+    ASSERT_TRUE(data->CreateSurface(8, 8, true));
+    TRenderer::ShutDown();
+    // Without a handler surfaces are square, as before one exists.
+    ASSERT_TRUE(data->CreateSurface(40, 8, true));
+    EXPECT_EQ(data->mSurfaceHeight, 64u);
+    data.reset();
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "render/anim/animated_texture.h"
+#include "render/gl/gl_display_handler.h"
 #include "render/image/png_image.h"
+#include "render/renderer/renderer.h"
 #include "render/text/mvec_font.h"
 #include "sound/sources/ogg_data_source.h"
 
@@ -37,6 +39,8 @@ protected:
         TFile::mUserDir = TFile::mCommonDir = TFile::mDesktopDir = "";
         TFile::mResourceDir = TV_ASSETS_RESOURCE_DIR;
         TFile::ScanForResources();
+        // Textures get their surfaces from the renderer's display handler.
+        TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
     }
     void TearDown() override
     {

@@ -65,7 +65,7 @@ void UiTest::TearDown()
 {
     wm.reset();
     TRenderer::ShutDown();
-    TRenderer::SetDisplayHandlerFactory(nullptr);
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
     gRecorder = nullptr;
 }
 

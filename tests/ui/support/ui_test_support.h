@@ -6,6 +6,7 @@
 #include "core/math/color.h"
 #include "core/math/rect.h"
 #include "core/script/message.h"
+#include "render/gl/gl_texture_data.h"
 #include "render/renderer/display_handler.h"
 #include "ui/window/button_control.h"
 #include "ui/window/modal_window.h"
@@ -33,6 +34,8 @@ struct TRecordedFill
 class TRecordingDisplayHandler : public TDisplayHandler
 {
 public:
+    // Surfaces are real GL textures, made without a GL handler to answer to.
+    std::unique_ptr<TTextureData> NewTextureData() override { return std::make_unique<TGLTextureData>(nullptr); }
     static TRecordingDisplayHandler* Instance();
 
     bool BeginDraw(bool) override

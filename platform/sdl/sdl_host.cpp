@@ -1,10 +1,10 @@
-#include "platform/sdl_shell/sdl_host.h"
+#include "platform/sdl/sdl_host.h"
 
 #include "platform/sdl/gl_context.h"
 
 #include "core/debug/debug_log.h"
-#include "platform/sdl_shell/sdl_event_convert.h"
-#include "platform/sdl_shell/test_input_script.h"
+#include "platform/sdl/sdl_event_convert.h"
+#include "platform/sdl/test_input_script.h"
 
 #include <string>
 #include <vector>

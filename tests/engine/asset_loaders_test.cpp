@@ -1,7 +1,7 @@
 // The asset loaders installed at start-up: an asset map loads every kind by bare name.
 
-#include "game/startup/asset_loaders.h"
-#include "startup_gl_fixture.h"
+#include "engine/asset_loaders.h"
+#include "engine_gl_fixture.h"
 
 #include "core/files/asset_map.h"
 #include "core/platform/system_cursor.h"
@@ -55,7 +55,8 @@ std::vector<unsigned char> TriangleMesh()
     std::vector<unsigned char> out{'T', 'R', 'I', 'S'};
     Put16(out, 3);
     Put16(out, 1);
-    const int verts[3][8] = {{1000, 0, 0, 0, 0, -1000, 500, 250}, {0, 2500, 0, 0, 0, 1000, 0, 0}, {0, 0, 1000, 0, 0, 0, 0, 0}};
+    const int verts[3][8] = {
+        {1000, 0, 0, 0, 0, -1000, 500, 250}, {0, 2500, 0, 0, 0, 1000, 0, 0}, {0, 0, 1000, 0, 0, 0, 0, 0}};
     for (const auto& v : verts)
         for (int value : v)
             Put16(out, value);
@@ -74,12 +75,12 @@ const char kBlinkXml[] = "<sequence name=\"blink\">\n"
 
 const char* const kTypes[] = {"png", "jpg", "xml", "anm", "mesh", "lua"};
 
-class AssetLoaders : public StartupGLTest
+class AssetLoaders : public EngineGLTest
 {
 protected:
     void SetUp() override
     {
-        StartupGLTest::SetUp();
+        EngineGLTest::SetUp();
         if (HasFatalFailure())
             return;
         Put("images/door.png", gCursor, gCursorSize);
@@ -94,7 +95,7 @@ protected:
     {
         for (const char* type : kTypes)
             TAssetMap::UnregisterLoader(type);
-        StartupGLTest::TearDown();
+        EngineGLTest::TearDown();
     }
 };
 

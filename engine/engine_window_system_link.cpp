@@ -1,14 +1,13 @@
-#include "game/startup/window_system_links.h"
+#include "engine/engine_window_system_link.h"
 
 #include "core/platform/platform.h"
 #include "core/script/game_state.h"
-#include "render/text/text_services.h"
-#include "ui/screen/screen.h"
 #include "online/web/flash_host.h"
 #include "online/xsell/xsell_window.h"
+#include "render/text/text_services.h"
+#include "ui/screen/screen.h"
 #include "ui/script/movie_player.h"
 #include "ui/script/window_script.h"
-#include "ui/widgets/text.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -34,17 +33,17 @@ lua_State* WindowScriptState()
 
 }  // namespace
 
-TWindowManager* TWindowManagerLink::CreateWindowManager()
+TWindowManager* TEngineWindowSystemLink::CreateWindowManager()
 {
     return new TWindowManager;
 }
 
-void TWindowManagerLink::DestroyWindowManager(TWindowManager* wm)
+void TEngineWindowSystemLink::DestroyWindowManager(TWindowManager* wm)
 {
     delete wm;
 }
 
-void TWindowManagerLink::AttachWindowScript(TWindowManager* wm)
+void TEngineWindowSystemLink::AttachWindowScript(TWindowManager* wm)
 {
     if (!wm || wm->GetScript())
         return;
@@ -57,25 +56,25 @@ void TWindowManagerLink::AttachWindowScript(TWindowManager* wm)
         state->BindLuaGlobals(script->GetState());
 }
 
-void TWindowManagerLink::EnableStringTable(TWindowManager* wm, bool enable)
+void TEngineWindowSystemLink::EnableStringTable(TWindowManager* wm, bool enable)
 {
     if (wm)
         wm->EnableStringTable(enable);
 }
 
-void TWindowManagerLink::CloseRequested(TWindowManager* wm)
+void TEngineWindowSystemLink::CloseRequested(TWindowManager* wm)
 {
     if (wm && wm->GetScript())
         wm->GetScript()->CloseRequested();
 }
 
-void TWindowManagerLink::InvalidateScreen(TWindowManager* wm)
+void TEngineWindowSystemLink::InvalidateScreen(TWindowManager* wm)
 {
     if (wm)
         wm->InvalidateScreen();
 }
 
-void TWindowManagerLink::EnsureScreen(TWindowManager* wm, unsigned width, unsigned height)
+void TEngineWindowSystemLink::EnsureScreen(TWindowManager* wm, unsigned width, unsigned height)
 {
     if (!wm || wm->GetScreen())
         return;
@@ -84,15 +83,7 @@ void TWindowManagerLink::EnsureScreen(TWindowManager* wm, unsigned width, unsign
     screen->SetWindowSize(static_cast<int>(width), static_cast<int>(height));
 }
 
-void TWindowManagerLink::HandleEvent(TWindowManager* wm, const TEvent& event)
-{
-    if (!wm)
-        return;
-    TEvent copy = event;
-    wm->HandleEvent(&copy);
-}
-
-void TWindowManagerLink::DestroyGameState()
+void TEngineWindowSystemLink::DestroyGameState()
 {
     TGameState::DestroyInstance();
 }
@@ -104,10 +95,7 @@ class TFlashMoviePlayer : public TMoviePlayer
 {
 public:
     explicit TFlashMoviePlayer(const str& name) : mHost(name) {}
-    bool Start(bool loop, bool translate, bool allowInput) override
-    {
-        return mHost.Start(loop, translate, allowInput);
-    }
+    bool Start(bool loop, bool translate, bool allowInput) override { return mHost.Start(loop, translate, allowInput); }
     bool IsPlaying() override { return mHost.IsPlaying(); }
     void Stop() override { mHost.Stop(); }
 
@@ -115,21 +103,11 @@ private:
     TFlashHost mHost;
 };
 
-bool WriteTextWindow(TWindow* window, const str& text)
-{
-    TText* textWindow = GetCast<TText>(window);
-    if (!textWindow)
-        return false;
-    textWindow->SetText(text);
-    return true;
-}
-
-} // namespace
+}  // namespace
 
 void InstallWindowSystemHooks()
 {
     SetMoviePlayerFactory([](const str& name) { return std::make_unique<TFlashMoviePlayer>(name); });
-    TXSellWindow::SetTextWriter(&WriteTextWindow);
     SetScreenInvalidator(&InvalidateCurrentScreen);
     TGameState::SetPlatformQuery(&PlatformExists);
     TGameState::SetScriptStateQuery(&WindowScriptState);

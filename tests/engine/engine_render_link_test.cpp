@@ -1,20 +1,21 @@
 // The render link's ownership of the text services and the program's HUD text.
 
-#include "game/startup/render_links.h"
-#include "startup_gl_fixture.h"
+#include "engine/engine_render_link.h"
+#include "engine/engine_render_platform.h"
+#include "engine_gl_fixture.h"
 
 #include "render/text/hud_text.h"
 #include "render/text/text_services.h"
 
 namespace {
 
-using RenderLinks = StartupGLTest;
+using EngineRenderLink = EngineGLTest;
 
-TEST_F(RenderLinks, FontCacheLivesFromRendererCreationToShutDown)
+TEST_F(EngineRenderLink, FontCacheLivesFromRendererCreationToShutDown)
 {
     TFontData* fallback = GetFontData();
     {
-        TRendererLink link;
+        TEngineRenderLink link;
         link.CreateRenderer();
         TFontData* owned = GetFontData();
         EXPECT_NE(owned, fallback);
@@ -31,10 +32,10 @@ TEST_F(RenderLinks, FontCacheLivesFromRendererCreationToShutDown)
     EXPECT_EQ(GetFontData(), fallback);
 }
 
-TEST_F(RenderLinks, VectorDrawerIsMadeOnceAndDeletedBeforeTheRenderer)
+TEST_F(EngineRenderLink, VectorDrawerIsMadeOnceAndDeletedBeforeTheRenderer)
 {
     TZvMiniVecDraw* fallback = GetMiniVecDraw();
-    TRendererLink link;
+    TEngineRenderLink link;
     link.CreateRenderer();
     EXPECT_FALSE(link.HasVectorDraw());
     link.CreateVectorDraw();
@@ -52,9 +53,9 @@ TEST_F(RenderLinks, VectorDrawerIsMadeOnceAndDeletedBeforeTheRenderer)
     link.ShutDownRenderer();
 }
 
-TEST_F(RenderLinks, ProgramHudHasTextBuiltOnTheTextLayout)
+TEST_F(EngineRenderLink, ProgramHudHasTextBuiltOnTheTextLayout)
 {
-    TPlatformRenderPlatform platform;
+    TEngineRenderPlatform platform;
     std::unique_ptr<THudText> hud = platform.CreateHudText();
     ASSERT_TRUE(hud);
     EXPECT_NE(dynamic_cast<THudTextGraphic*>(hud.get()), nullptr);

@@ -3,7 +3,7 @@
 
 #include "core/platform/window_system_link.h"
 
-class TWindowManagerLink : public TWindowSystemLink
+class TEngineWindowSystemLink : public TWindowSystemLink
 {
 public:
     TWindowManager* CreateWindowManager() override;
@@ -13,10 +13,9 @@ public:
     void CloseRequested(TWindowManager* wm) override;
     void InvalidateScreen(TWindowManager* wm) override;
     void EnsureScreen(TWindowManager* wm, unsigned width, unsigned height) override;
-    void HandleEvent(TWindowManager* wm, const TEvent& event) override;
     void DestroyGameState() override;
 };
 
 // Installs the hooks that reach the window manager from below it (text drawing, the
-// game-state table).
+// game-state table) and the layouts' movie player.
 void InstallWindowSystemHooks();

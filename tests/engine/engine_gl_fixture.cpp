@@ -1,8 +1,8 @@
-#include "startup_gl_fixture.h"
+#include "engine_gl_fixture.h"
 
 #include "common/gl_test_context.h"
 
-bool EnsureStartupGLContext()
+bool EnsureEngineGLContext()
 {
     return EnsureTestGLContext(128, 64);
 }

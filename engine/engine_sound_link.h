@@ -3,7 +3,7 @@
 
 #include "core/platform/sound_link.h"
 
-class TSoundManagerLink : public TSoundLink
+class TEngineSoundLink : public TSoundLink
 {
 public:
     TSoundManager* CreateManager() override;

@@ -1,4 +1,4 @@
-#include "platform/sdl_shell/sdl_event_convert.h"
+#include "platform/sdl/sdl_event_convert.h"
 
 namespace {
 
@@ -112,6 +112,10 @@ void ConvertWindowEvent(const SDL_WindowEvent& w, const TSdlInputState& state, T
     case SDL_WINDOWEVENT_MINIMIZED: ev.eventClass = sysev::kWindow; ev.kind = sysev::kWindowCollapse; break;
     case SDL_WINDOWEVENT_RESTORED: ev.eventClass = sysev::kWindow; ev.kind = sysev::kWindowExpanded; break;
     case SDL_WINDOWEVENT_CLOSE: ev.eventClass = sysev::kWindow; ev.kind = sysev::kWindowClose; break;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+        ev.eventClass = sysev::kDisplay;
+        ev.kind = sysev::kDisplayConfigurationChanged;
+        break;
     case SDL_WINDOWEVENT_MOVED:
     case SDL_WINDOWEVENT_RESIZED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:

@@ -1,4 +1,4 @@
-#include "platform/sdl_shell/test_input_script.h"
+#include "platform/sdl/test_input_script.h"
 
 #include "core/debug/debug_log.h"
 

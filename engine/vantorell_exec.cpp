@@ -1,7 +1,7 @@
-#include "platform/sdl_shell/vantorell_exec.h"
+#include "engine/vantorell_exec.h"
 
-#include "core/platform/startup.h"
-#include "platform/sdl_shell/sdl_host.h"
+#include "engine/engine.h"
+#include "platform/sdl/sdl_host.h"
 
 #include <cstdio>
 
@@ -14,5 +14,5 @@ void VantorellExec(int argc, char** argv, TGameMainFunction main, bool flag)
         std::fputs("Unhandled exception\n", stderr);
         return;
     }
-    RunApplication(std::move(host), argc, argv, main, flag);
+    RunEngine(std::move(host), argc, argv, main, flag);
 }

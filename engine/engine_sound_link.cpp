@@ -1,16 +1,31 @@
-#include "game/startup/sound_manager_link.h"
+#include "engine/engine_sound_link.h"
 
 #include "core/script/game_state.h"
 #include "sound/manager/sound.h"
 #include "sound/manager/sound_manager.h"
 #include "sound/sources/ogg_data_source.h"
 
-TSoundManager* TSoundManagerLink::CreateManager() { return new TSoundManager(); }
-void TSoundManagerLink::DestroyManager(TSoundManager* manager) { delete manager; }
-bool TSoundManagerLink::Init(TSoundManager* manager) { return manager->Init(); }
-void TSoundManagerLink::AppActivate(TSoundManager* manager, bool active) { manager->AppActivate(active); }
-void TSoundManagerLink::HandleNotifications(TSoundManager* manager) { manager->HandleNotifications(); }
-void TSoundManagerLink::RegisterDataSources()
+TSoundManager* TEngineSoundLink::CreateManager()
+{
+    return new TSoundManager();
+}
+void TEngineSoundLink::DestroyManager(TSoundManager* manager)
+{
+    delete manager;
+}
+bool TEngineSoundLink::Init(TSoundManager* manager)
+{
+    return manager->Init();
+}
+void TEngineSoundLink::AppActivate(TSoundManager* manager, bool active)
+{
+    manager->AppActivate(active);
+}
+void TEngineSoundLink::HandleNotifications(TSoundManager* manager)
+{
+    manager->HandleNotifications();
+}
+void TEngineSoundLink::RegisterDataSources()
 {
     TOggDataSource::Register();
     TSound::RegisterAssetLoaders();

@@ -17,21 +17,21 @@
 #include "render/renderer/renderer.h"
 
 // Makes the one context current, creating it on first use; false when GL is not available.
-bool EnsureStartupGLContext();
+bool EnsureEngineGLContext();
 
-class StartupGLTest : public ::testing::Test
+class EngineGLTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(EnsureStartupGLContext()) << "no OpenGL context";
+        ASSERT_TRUE(EnsureEngineGLContext()) << "no OpenGL context";
         TAssetManager::SetInstance(&mManager);
         TRenderer::ShutDown();
         TRenderer::GetInstance();
         ASSERT_NE(TGLDisplayHandler::GetInstance(), nullptr);
         TGLDisplayHandler::GetInstance()->SetDisplay(128, 64, false, false, false, false);
 
-        char pattern[] = "/tmp/tv_startup_XXXXXX";
+        char pattern[] = "/tmp/tv_engine_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         mRoot = pattern;
         std::filesystem::create_directories(mRoot + "/assets");
@@ -57,7 +57,10 @@ protected:
         std::ofstream(path, std::ios::binary).write(static_cast<const char*>(bytes), std::streamsize(size));
     }
     void Put(const std::string& name, const std::string& text) { Put(name, text.data(), text.size()); }
-    void Put(const std::string& name, const std::vector<unsigned char>& bytes) { Put(name, bytes.data(), bytes.size()); }
+    void Put(const std::string& name, const std::vector<unsigned char>& bytes)
+    {
+        Put(name, bytes.data(), bytes.size());
+    }
 
     // Makes the file layer see what was written.
     static void Scan()

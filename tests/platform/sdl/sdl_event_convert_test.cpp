@@ -1,6 +1,6 @@
 // SDL events to system-event records, built by hand: no display needed.
 
-#include "platform/sdl_shell/sdl_event_convert.h"
+#include "platform/sdl/sdl_event_convert.h"
 
 #include <gtest/gtest.h>
 
@@ -179,6 +179,7 @@ TEST(SdlEventConvert, WindowEventsAndQuit)
         {SDL_WINDOWEVENT_SHOWN, sysev::kApplication, sysev::kAppShown},
         {SDL_WINDOWEVENT_ENTER, sysev::kMouse, sysev::kMouseEntered},
         {SDL_WINDOWEVENT_LEAVE, sysev::kMouse, sysev::kMouseExited},
+        {SDL_WINDOWEVENT_DISPLAY_CHANGED, sysev::kDisplay, sysev::kDisplayConfigurationChanged},
     };
     for (auto c : cases) {
         auto out = Convert(WindowEvent(c.what));

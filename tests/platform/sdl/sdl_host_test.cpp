@@ -1,7 +1,7 @@
 // The SDL host under the offscreen driver: a real window and GL context, and SDL events
 // through the whole event translation.
 
-#include "platform/sdl_shell/sdl_host.h"
+#include "platform/sdl/sdl_host.h"
 
 #include "core/platform/platform_data.h"
 

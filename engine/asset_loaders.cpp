@@ -1,4 +1,4 @@
-#include "game/startup/asset_loaders.h"
+#include "engine/asset_loaders.h"
 
 #include "core/script/script_code.h"
 #include "render/anim/animated_texture.h"
