@@ -8,7 +8,12 @@
 namespace {
 
 // The form in which a name was found.
-enum FSTATE { kColorAndMask = 1, kPlain = 2, kNothing = 3 };
+enum FSTATE
+{
+    kColorAndMask = 1,
+    kPlain = 2,
+    kNothing = 3
+};
 
 const char* const RGBEXT = "";
 const char* const MSKEXT = ".mask";
@@ -47,12 +52,9 @@ std::shared_ptr<TTexture> BestRef(str name, str options)
     const auto known = refset().find(name);
     if (known != refset().end()) {
         switch (known->second) {
-        case kColorAndMask:
-            return gSource.merged(colour, mask);
-        case kPlain:
-            return gSource.plain(name + options);
-        case kNothing:
-            return nullptr;
+        case kColorAndMask: return gSource.merged(colour, mask);
+        case kPlain: return gSource.plain(name + options);
+        case kNothing: return nullptr;
         }
     }
     if (auto merged = gSource.merged(colour, mask)) {

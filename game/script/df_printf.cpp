@@ -263,12 +263,8 @@ uint32_t TFormatter::Run(const char* f, TArgReader& args)
                 ++text;
             break;
         }
-        case 'c':
-            mBuffer[mCount++] = static_cast<char>(args.Integer(false, true) & 0xFF);
-            break;
-        case '%':
-            mBuffer[mCount++] = '%';
-            break;
+        case 'c': mBuffer[mCount++] = static_cast<char>(args.Integer(false, true) & 0xFF); break;
+        case '%': mBuffer[mCount++] = '%'; break;
         default:
             LOGIT("ASSERT: %s\n", "\"Bad Printf Format Value\"");
             dfDebugBreak();

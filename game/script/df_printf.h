@@ -16,7 +16,13 @@
 // One argument of the counted form.
 struct TFormatArg
 {
-    enum Kind { kInteger, kNumber, kPointer, kText };
+    enum Kind
+    {
+        kInteger,
+        kNumber,
+        kPointer,
+        kText
+    };
     Kind kind = kInteger;
     int64_t integer = 0;
     double number = 0;
@@ -24,7 +30,9 @@ struct TFormatArg
 
     TFormatArg() = default;
     template <class T, std::enable_if_t<std::is_integral_v<T> || std::is_enum_v<T>, int> = 0>
-    TFormatArg(T v) : kind(kInteger), integer(static_cast<int64_t>(v)) {}
+    TFormatArg(T v) : kind(kInteger), integer(static_cast<int64_t>(v))
+    {
+    }
     TFormatArg(double v) : kind(kNumber), number(v) {}
     TFormatArg(float v) : kind(kNumber), number(v) {}
     TFormatArg(const char* v) : kind(kText), pointer(v) {}

@@ -9,7 +9,8 @@
 
 #include "core/script/df_lua.h"
 
-enum AFLAG : int32_t {
+enum AFLAG : int32_t
+{
     AFLAG_OBJECT_COLLIDE_DETECT = 0x1,
     AFLAG_OBJECT_COLLIDE_CAUSE = 0x2,
     AFLAG_FIXED_HALO = 0x4,
@@ -25,19 +26,46 @@ enum AFLAG : int32_t {
     AFLAG_NEW_PARTY = 0x1000,
     AFLAG_NON_SPEECH = 0x2000,
 };
-enum ANCHOR : int32_t { ANCHOR_TOP, ANCHOR_CENTER, ANCHOR_BOTTOM };
-enum HALIGN : int32_t { HALIGN_LEFT, HALIGN_CENTER, HALIGN_RIGHT };
-enum BAG : int32_t { BAG_INV = 0, BAG_MAGIC = 1, BAG_NONE = -1 };
-enum BLENDMODE : int32_t {
+enum ANCHOR : int32_t
+{
+    ANCHOR_TOP,
+    ANCHOR_CENTER,
+    ANCHOR_BOTTOM
+};
+enum HALIGN : int32_t
+{
+    HALIGN_LEFT,
+    HALIGN_CENTER,
+    HALIGN_RIGHT
+};
+enum BAG : int32_t
+{
+    BAG_INV = 0,
+    BAG_MAGIC = 1,
+    BAG_NONE = -1
+};
+enum BLENDMODE : int32_t
+{
     BLENDMODE_NORMAL,
     BLENDMODE_OPAQUE,
     BLENDMODE_ADD,
     BLENDMODE_SUBTRACT,
     BLENDMODE_MULTIPLY,
 };
-enum BOOK : int32_t { BOOK_PRI = 0, BOOK_SEC = 1, BOOK_EDU = 2, BOOK_NONE = -1 };
-enum CLAMP : int32_t { CLAMP_NONE = 0, CLAMP_SCREEN = 1 };
-enum DEPTH : int32_t {
+enum BOOK : int32_t
+{
+    BOOK_PRI = 0,
+    BOOK_SEC = 1,
+    BOOK_EDU = 2,
+    BOOK_NONE = -1
+};
+enum CLAMP : int32_t
+{
+    CLAMP_NONE = 0,
+    CLAMP_SCREEN = 1
+};
+enum DEPTH : int32_t
+{
     DEPTH_FRONTMOST = -1,
     DEPTH_BACKMOST = -2,
     DEPTH_BY_Y = -3,
@@ -45,12 +73,45 @@ enum DEPTH : int32_t {
     DEPTH_FIXED = -4,
     DEPTH_OVER_HUD = -6,
 };
-enum DFKEY : int32_t { DFKEY_NONE, DFKEY_ESCAPE };
-enum DIR : int32_t { DIR_NONE, DIR_N, DIR_NE, DIR_E, DIR_SE, DIR_S, DIR_SW, DIR_W, DIR_NW };
-enum MODE : int32_t { MODE_NONE, MODE_CUTSCENE, MODE_FOLLOWCLICKS, MODE_STATIC };
-enum MOTION : int32_t { MOTION_STAND, MOTION_WALK, MOTION_SPECIAL };
-enum RESPONSE : int32_t { RESPONSE_WALKTO, RESPONSE_IGNORE, RESPONSE_INV_HANDLED, RESPONSE_INV_UNHANDLED };
-enum RESUME : int32_t {
+enum DFKEY : int32_t
+{
+    DFKEY_NONE,
+    DFKEY_ESCAPE
+};
+enum DIR : int32_t
+{
+    DIR_NONE,
+    DIR_N,
+    DIR_NE,
+    DIR_E,
+    DIR_SE,
+    DIR_S,
+    DIR_SW,
+    DIR_W,
+    DIR_NW
+};
+enum MODE : int32_t
+{
+    MODE_NONE,
+    MODE_CUTSCENE,
+    MODE_FOLLOWCLICKS,
+    MODE_STATIC
+};
+enum MOTION : int32_t
+{
+    MOTION_STAND,
+    MOTION_WALK,
+    MOTION_SPECIAL
+};
+enum RESPONSE : int32_t
+{
+    RESPONSE_WALKTO,
+    RESPONSE_IGNORE,
+    RESPONSE_INV_HANDLED,
+    RESPONSE_INV_UNHANDLED
+};
+enum RESUME : int32_t
+{
     RESUME_NONE,
     RESUME_ON_WALKTO,
     RESUME_ON_DELAY,
@@ -73,7 +134,13 @@ enum RESUME : int32_t {
     RESUME_ON_MUSICQUITEDONE,
     RESUME_ON_BGABORT,
 };
-enum STARTMODE : int32_t { STARTMODE_NONE, STARTMODE_NEW, STARTMODE_LOAD, STARTMODE_RESUME };
+enum STARTMODE : int32_t
+{
+    STARTMODE_NONE,
+    STARTMODE_NEW,
+    STARTMODE_LOAD,
+    STARTMODE_RESUME
+};
 
 // A name map's entry; a map ends with a null name.
 struct EnumPair

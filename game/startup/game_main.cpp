@@ -54,7 +54,7 @@ void ApplySettings(TPlatform* platform)
     if (GameSteps().createSettings)
         GameSteps().createSettings();
     else
-        platform->SetDisplay(kDefaultWidth, kDefaultHeight, false);   // until the settings exist
+        platform->SetDisplay(kDefaultWidth, kDefaultHeight, false);  // until the settings exist
 }
 
 void RegisterWindowTypes(TWindowManager* wm)
@@ -113,8 +113,7 @@ void Main(TPlatform* platform, const char*)
         // The demo's own functions, until the game's sound front takes music over.
         BindInterfaceFunctions(script->GetState());
         if (!script->RunScript(kMainLoopScript))
-            LOGIT("The interface script %s did not start; the program waits for a close request.\n",
-                  kMainLoopScript);
+            LOGIT("The interface script %s did not start; the program waits for a close request.\n", kMainLoopScript);
     }
     if (TRenderer* renderer = TRenderer::GetInstance()) {
         renderer->SetOption("fps", "0");

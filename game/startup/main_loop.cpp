@@ -40,8 +40,7 @@ TMainLoop::TMainLoop(TServices services) : mServices(std::move(services))
 
 void TMainLoop::Run()
 {
-    while (Step()) {
-    }
+    while (Step()) {}
 }
 
 bool TMainLoop::Step()

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 std::string RunLua(lua_State* L, const char* code)
 {
     if (luaL_loadbuffer(L, code, std::strlen(code), "t") || lua_pcall(L, 0, 0, 0)) {
@@ -32,7 +31,7 @@ TEST(DfLuaState, OwnershipFollowsOpenCloseAndAssign)
     ASSERT_NE(lua.GetState(), nullptr);
     EXPECT_TRUE(lua.IsOwned());
     lua_State* other = lua_open();
-    lua.assign(other, false);   // the owned state is closed, the new one only borrowed
+    lua.assign(other, false);  // the owned state is closed, the new one only borrowed
     EXPECT_EQ(lua.GetState(), other);
     EXPECT_FALSE(lua.IsOwned());
     lua.close();
@@ -94,7 +93,7 @@ TEST(DfLuaState, ClassTablesChainToTheirParents)
     lua_pop(L, 2);
 
     TLogCapture log;
-    lua.newcobject("tNothing", &object);   // a plain table, logged
+    lua.newcobject("tNothing", &object);  // a plain table, logged
     EXPECT_TRUE(lua_istable(L, -1));
     EXPECT_EQ(lua_getmetatable(L, -1), 0);
     lua_pop(L, 1);

@@ -10,7 +10,7 @@
 namespace {
 
 std::vector<std::string> gAsked;
-std::vector<std::string> gPresent;   // image names that load
+std::vector<std::string> gPresent;  // image names that load
 std::shared_ptr<TTexture> gTexture;
 
 bool Present(const str& name)
@@ -74,9 +74,12 @@ TEST_F(BestRefTest, FormIsRememberedPerName)
     gPresent.push_back("ghost");
     EXPECT_EQ(BestRef("ghost", ""), nullptr);
     const std::vector<std::string> expected = {
-        "merged lamp?simple lamp.mask", "merged lamp?simple lamp.mask",
-        "merged sky sky.mask",          "plain sky",
-        "plain sky?simple",             "merged ghost ghost.mask",
+        "merged lamp?simple lamp.mask",
+        "merged lamp?simple lamp.mask",
+        "merged sky sky.mask",
+        "plain sky",
+        "plain sky?simple",
+        "merged ghost ghost.mask",
         "plain ghost",
     };
     EXPECT_EQ(gAsked, expected);
@@ -87,8 +90,10 @@ TEST_F(BestRefTest, AnimatedNamesLoseTheirFirstXml)
     EXPECT_EQ(BestAnimatedRef("anim/door.xml"), nullptr);
     EXPECT_EQ(BestAnimatedRef("a.xml/b.xml"), nullptr);
     const std::vector<std::string> expected = {
-        "anim anim/door|anim/door|anim/door.mask", "anim anim/door||",
-        "anim a/b.xml|a/b.xml|a/b.xml.mask",       "anim a/b.xml||",
+        "anim anim/door|anim/door|anim/door.mask",
+        "anim anim/door||",
+        "anim a/b.xml|a/b.xml|a/b.xml.mask",
+        "anim a/b.xml||",
     };
     EXPECT_EQ(gAsked, expected);
     EXPECT_EQ(BestFrameByName(nullptr, "lamp"), -1);

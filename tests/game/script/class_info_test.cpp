@@ -166,7 +166,7 @@ TEST_F(Classes, ObjectTableIsReleasedWithTheObject)
     lua_setglobal(L, "kept");
     {
         TLogCapture log;
-        object->CreateLuaObj(lua);   // a second table replaces the first, with an assertion
+        object->CreateLuaObj(lua);  // a second table replaces the first, with an assertion
         // and the first no longer leads to the object
         EXPECT_NE(log.Text().find("ASSERT: GetLuaObj() == NULL"), std::string::npos);
     }

@@ -102,7 +102,7 @@ TEST_F(LuaRefs, ValuesMoveAcrossThreadsOfOneState)
     dfLuaObj value(thread, "value");
     t->setfield("v", &value);
     EXPECT_EQ(t->getfield_as_string("v"), str("from the thread"));
-    lua_pop(L, 1);   // the thread
+    lua_pop(L, 1);  // the thread
 }
 
 TEST_F(LuaRefs, AnchorLastsAsLongAsTheReference)
@@ -117,7 +117,7 @@ TEST_F(LuaRefs, AnchorLastsAsLongAsTheReference)
     t.reset();
     second.reset();
     EXPECT_EQ(Anchors(), before);
-    Run("assert(t.x == 3)");   // the table itself lives on in the script
+    Run("assert(t.x == 3)");  // the table itself lives on in the script
 }
 
 TEST_F(LuaRefs, AReferenceToNoTableReadsNil)

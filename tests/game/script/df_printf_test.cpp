@@ -52,7 +52,7 @@ TEST(DfPrintf, AgreesWithTheCLibrary)
     };
     const Case cases[] = {
         {VaFormat(256, "%d", 42), C("%d", 42)},
-        {VaFormat(256, "%5d", -42), C("%6d", -42)},   // the sign widens the field by one
+        {VaFormat(256, "%5d", -42), C("%6d", -42)},  // the sign widens the field by one
         {VaFormat(256, "%05d", -42), C("%05d", -42)},
         {VaFormat(256, "%d", -2147483647 - 1), C("%d", -2147483647 - 1)},
         {VaFormat(256, "%ld", 10000000000L), C("%ld", 10000000000L)},
@@ -83,17 +83,17 @@ TEST(DfPrintf, OwnRules)
         std::string ours, expected;
     };
     const Case cases[] = {
-        {VaFormat(256, "%f", 1.5), "1.50000"},   // default precision 5
+        {VaFormat(256, "%f", 1.5), "1.50000"},  // default precision 5
         {VaFormat(256, "%f", 0.0), "0.00000"},
         {VaFormat(256, "%.1f", 1.25), "1.3"},
-        {VaFormat(256, "%5s|", "ab"), "ab|"},   // no width for texts
+        {VaFormat(256, "%5s|", "ab"), "ab|"},  // no width for texts
         {VaFormat(256, "%s", static_cast<const char*>(nullptr)), "<null>"},
-        {VaFormat(256, "a%ub", 5), "ab"},        // unknown conversions write nothing
+        {VaFormat(256, "a%ub", 5), "ab"},  // unknown conversions write nothing
         {VaFormat(256, "a%ib", 5), "ab"},
         {VaFormat(256, "%-5s", "x"), "5s"},
         {VaFormat(256, "50%"), "50%"},
-        {VaFormat(256, "%p", &local), C("%lX", reinterpret_cast<unsigned long>(&local))},   // the full pointer
-        {VaFormat(256, "%.12f", 0.5), "0.500000000"},   // at most 9 places
+        {VaFormat(256, "%p", &local), C("%lX", reinterpret_cast<unsigned long>(&local))},  // the full pointer
+        {VaFormat(256, "%.12f", 0.5), "0.500000000"},                                      // at most 9 places
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.ours, c.expected);
@@ -113,7 +113,7 @@ TEST(DfPrintf, CutAtTheBufferEnd)
     EXPECT_EQ(df_snprintf(buffer, 4, "%s", "longer"), 3u);
     EXPECT_STREQ(buffer, "lon");
     buffer[0] = 'x';
-    EXPECT_EQ(df_snprintf(buffer, 0, "abc"), 0u);   // no room even for the zero byte
+    EXPECT_EQ(df_snprintf(buffer, 0, "abc"), 0u);  // no room even for the zero byte
     EXPECT_EQ(buffer[0], 'x');
 }
 
@@ -126,7 +126,7 @@ TEST(DfPrintf, CountedArgumentsStopAtTheirEnd)
     EXPECT_EQ(Counted("%d %d", 2.9, -1), "2 -1");
     EXPECT_EQ(Counted("%.1f", 3), "3.0");
     EXPECT_EQ(Counted("%s", 5), "<null>");
-    EXPECT_EQ(Counted("%d", 4294967297LL), "1");   // 32 bits without "l"
+    EXPECT_EQ(Counted("%d", 4294967297LL), "1");  // 32 bits without "l"
     EXPECT_EQ(Counted("%ld", 4294967297LL), "4294967297");
 }
 

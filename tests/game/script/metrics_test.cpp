@@ -59,23 +59,45 @@ TEST_F(Metrics, SessionRecords)
     TLogCapture log;
     MET_BeginSession();
     const Settings begin = {
-        {"begin-status", "SceneChangeColumns"}, {"add-value", "SceneName"},      {"add-value", "TotalClicks"},
-        {"add-value", "DiaryAccesses"},         {"add-value", "TimesPaused"},    {"add-value", "SceneTime"},
-        {"end-status", "SceneChangeColumns"},   {"begin-status", "TaskCompleteColumns"},
-        {"add-value", "TaskName"},              {"add-value", "TaskTime"},       {"end-status", "TaskCompleteColumns"},
-        {"begin-status", "ClickColumns"},       {"add-value", "SceneName"},      {"add-value", "ClickedOnName"},
-        {"add-value", "UsedObjectName"},        {"end-status", "ClickColumns"},  {"SessionTime", "restart"},
+        {"begin-status", "SceneChangeColumns"},
+        {"add-value", "SceneName"},
+        {"add-value", "TotalClicks"},
+        {"add-value", "DiaryAccesses"},
+        {"add-value", "TimesPaused"},
+        {"add-value", "SceneTime"},
+        {"end-status", "SceneChangeColumns"},
+        {"begin-status", "TaskCompleteColumns"},
+        {"add-value", "TaskName"},
+        {"add-value", "TaskTime"},
+        {"end-status", "TaskCompleteColumns"},
+        {"begin-status", "ClickColumns"},
+        {"add-value", "SceneName"},
+        {"add-value", "ClickedOnName"},
+        {"add-value", "UsedObjectName"},
+        {"end-status", "ClickColumns"},
+        {"SessionTime", "restart"},
         {"SessionTime", "1"},
     };
     EXPECT_EQ(recorder.Take(), begin);
     MET_EndSession();
     const Settings end = {
-        {"SessionTime", "0"},          {"begin-status", "SessionDataColumns"}, {"add-value", "Version"},
-        {"add-value", "SessionTime"},  {"add-value", "PlayTime"},              {"add-value", "PauseTime"},
-        {"add-value", "MainMenuTime"}, {"add-value", "HelpScreenTime"},        {"end-status", "SessionDataColumns"},
-        {"begin-session", "SessionData"}, {"add-value", "1.2"},                {"add-timer", "SessionTime"},
-        {"add-timer", "PlayTime"},     {"add-timer", "PauseTime"},             {"add-timer", "MainMenuTime"},
-        {"add-timer", "HelpScreenTime"}, {"end-session", "SessionData"},
+        {"SessionTime", "0"},
+        {"begin-status", "SessionDataColumns"},
+        {"add-value", "Version"},
+        {"add-value", "SessionTime"},
+        {"add-value", "PlayTime"},
+        {"add-value", "PauseTime"},
+        {"add-value", "MainMenuTime"},
+        {"add-value", "HelpScreenTime"},
+        {"end-status", "SessionDataColumns"},
+        {"begin-session", "SessionData"},
+        {"add-value", "1.2"},
+        {"add-timer", "SessionTime"},
+        {"add-timer", "PlayTime"},
+        {"add-timer", "PauseTime"},
+        {"add-timer", "MainMenuTime"},
+        {"add-timer", "HelpScreenTime"},
+        {"end-session", "SessionData"},
     };
     EXPECT_EQ(recorder.Take(), end);
     const std::string text = log.Text();
@@ -116,7 +138,7 @@ TEST_F(Metrics, PlayPauseAndResume)
     MET_Resume();
     EXPECT_TRUE(recorder.Take().empty());
     EXPECT_NE(after.Text().find("Can't resume after MET_EndPlay\n"), std::string::npos);
-    MET_Pause();   // still sends its settings
+    MET_Pause();  // still sends its settings
     EXPECT_EQ(recorder.Take().size(), 2u);
 }
 
@@ -171,8 +193,7 @@ TEST_F(Metrics, EventsTasksRelayAndProgress)
     EXPECT_EQ(recorder.Take(), (Settings{{"tutorial_done", "0"}}));
     TLogCapture log;
     MET_Progress(15, "game", "");
-    EXPECT_EQ(recorder.Take(), (Settings{{"begin-status", "Progress-15"},
-                                         {"add-value", "found_key"},
-                                         {"end-status", "Progress-15"}}));
+    EXPECT_EQ(recorder.Take(),
+              (Settings{{"begin-status", "Progress-15"}, {"add-value", "found_key"}, {"end-status", "Progress-15"}}));
     EXPECT_NE(log.Text().find("MET_Progress(15, game, )\n"), std::string::npos);
 }

@@ -136,9 +136,9 @@ TEST_F(MainLoop, PauseOpensOnceWhenTheGameGoesToTheBackground)
     StartGame();
     top = &gameModal;
     Run({
-        Event(TEvent::kIdle),          // in front: no pause check
-        Event(TEvent::kActivate, 0),   // pauses
-        Event(TEvent::kIdle),          // already paused
+        Event(TEvent::kIdle),         // in front: no pause check
+        Event(TEvent::kActivate, 0),  // pauses
+        Event(TEvent::kIdle),         // already paused
         Event(TEvent::kKeyDown),
         Event(TEvent::kActivate, 1),
     });
@@ -147,10 +147,10 @@ TEST_F(MainLoop, PauseOpensOnceWhenTheGameGoesToTheBackground)
 
 TEST_F(MainLoop, NoPauseWithoutTheGameOnTop)
 {
-    Run({Event(TEvent::kActivate, 0), Event(TEvent::kIdle)});   // no game root at all
+    Run({Event(TEvent::kActivate, 0), Event(TEvent::kIdle)});  // no game root at all
     EXPECT_TRUE(calls.empty());
     StartGame();
-    top = &screen;   // something above the game
+    top = &screen;  // something above the game
     Run({Event(TEvent::kActivate, 0), Event(TEvent::kIdle)});
     EXPECT_EQ(calls, (std::vector<std::string>{"diary", "diary"}));
 }
@@ -167,7 +167,7 @@ TEST_F(MainLoop, ProgressEveryFifteenMinutesThenFourteen)
 {
     TMainLoop::TServices services = Services();
     services.getEvent = [](TEvent* e) {
-        gNow += 1000;   // one second per event
+        gNow += 1000;  // one second per event
         *e = Event(gNow > 4400000 ? TEvent::kQuit : TEvent::kIdle);
     };
     TLogCapture log;
@@ -185,7 +185,7 @@ TEST_F(MainLoop, QuitTearsDownInOrderAndClosesTheSession)
     GameSteps().dumpScene = record("dumpScene");
     GameSteps().releaseScene = record("releaseScene");
     TLogCapture log;
-    EXPECT_TRUE(Run({}).empty());   // the quit event is not handed on
+    EXPECT_TRUE(Run({}).empty());  // the quit event is not handed on
     EXPECT_EQ(calls, (std::vector<std::string>{"deleteSettings", "dumpSubScene", "dumpScene", "releaseScene"}));
     EXPECT_NE(log.Text().find("QUITTING THE APP!\n"), std::string::npos);
     ASSERT_FALSE(recorder.settings.empty());

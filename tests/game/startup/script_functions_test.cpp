@@ -67,7 +67,7 @@ protected:
 
 TEST_F(GameScriptFunctions, QueriesAnswerFromTheGame)
 {
-    EXPECT_EQ(Run("return tostring(IsVoiceEnabled())"), "true");   // unset reads as "1"
+    EXPECT_EQ(Run("return tostring(IsVoiceEnabled())"), "true");  // unset reads as "1"
     TConfig::SetConfig("voiceoveractive", "0");
     EXPECT_EQ(Run("return tostring(IsVoiceEnabled())"), "false");
     EXPECT_EQ(Run("return tostring(IsGameRunning()) .. tostring(IsPaused())"), "falsefalse");
