@@ -9,9 +9,10 @@
 // the texture. So a target may be larger than the display.
 //
 // Triangles (sprites are fans of four) that share the texture, blend mode and vertex kind are
-// gathered and sent as one draw. Every call that changes other state, fills, switches target,
-// ends a pass or frame sends them first, and so does every GL operation of a texture surface,
-// so what reaches the frame and in which order is the same as drawing each set at once.
+// gathered and sent as one draw; so are line lists (text spans) of one blend mode and kind.
+// Every call that changes other state, fills, switches target, ends a pass or frame sends them
+// first, and so does every GL operation of a texture surface, so what reaches the frame and in
+// which order is the same as drawing each set at once.
 //
 // On a single buffer (the offscreen driver) a swap shows nothing and waits for nothing, so the
 // handler itself keeps the device at most a few frames behind.
@@ -148,6 +149,7 @@ private:
         bool mipmap = false;
         TRenderer::EBlendMode blend = TRenderer::kBlendNormal;
         uint32_t kind = 0;
+        unsigned int primitive = 0;  // what the gathered vertices form: triangles or lines
 
         bool operator==(const TDrawState&) const = default;
     };
