@@ -80,6 +80,8 @@ void TFloorScene::DrawFrame()
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    // The engine's frames, which take turns with these, keep the scissor test on.
+    glEnable(GL_SCISSOR_TEST);
 
     if (auto oldest = static_cast<GLsync>(mFences[mFenceIndex])) {
         glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000ull);
