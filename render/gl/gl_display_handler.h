@@ -202,7 +202,13 @@ private:
     bool mAxes3d = true;
     bool m3dPass = false;
     bool mDepthWrite = false;
+    // What GL_DEPTH_TEST and GL_CULL_FACE hold, and held when the 3D pass began (its end puts
+    // them back). The handler turns no other fragment stage on, keeps the colour write mask
+    // whole and the scissor test on between its calls; fills rely on that instead of asking GL.
     bool mDepthTest = false;
+    bool mCullFace = false;
+    bool mDepthTestBefore3d = false;
+    bool mCullFaceBefore3d = false;
     bool mAvoidFillIn16Bit = false;
     bool mHardwareCursors = false;
 

@@ -423,6 +423,28 @@ TEST_F(Batching, FillsGiveTheSameColoursAsDrawnRectangles)
     EXPECT_EQ(ReadPixel(190, 95), 0xFFFF8040u);
 }
 
+// A fill is a clear only where it writes what a drawn rectangle writes: in a 3D pass the
+// rectangle also writes depth; after the pass fills are clears again, which leave depth alone.
+TEST_F(Batching, FillsInA3dPassWriteDepth)
+{
+    auto depthAt = [](int x, int y) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        GLfloat depth = -1;
+        glReadPixels(x, kTestDisplayHeight - 1 - y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    };
+    ASSERT_TRUE(R()->BeginDraw(false));
+    ASSERT_TRUE(H()->Begin3d());
+    R()->FillRect(TURect(10, 10, 60, 60), TColor(1, 0, 0, 1));
+    H()->End3d();
+    R()->FillRect(TURect(100, 10, 160, 60), TColor(0, 1, 0, 1));
+    R()->EndDraw(false);
+    EXPECT_EQ(ReadPixel(30, 30), 0xFFFF0000u);
+    EXPECT_EQ(ReadPixel(130, 30), 0xFF00FF00u);
+    EXPECT_NEAR(depthAt(30, 30), 0.5f, 0.01f);
+    EXPECT_EQ(depthAt(130, 30), 1.0f);
+}
+
 TEST_F(Batching, IndicesPastTheVerticesAreSkipped)
 {
     TTransformedLitVert v[4] = {Vert(10, 10, 0xFFFF0000u), Vert(20, 10, 0xFFFF0000u), Vert(20, 20, 0xFFFF0000u),

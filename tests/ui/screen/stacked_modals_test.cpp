@@ -112,6 +112,7 @@ TEST_F(ScreenTest, TwoStackedModalWindowsAreDrawnInOrder)
     // Popping the top one leaves the first drawn alone over the old frame.
     wm->PopModal("second");
     glDisable(GL_SCISSOR_TEST);
+    glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
     Frame();
