@@ -1,8 +1,9 @@
 // Sprite drawing benchmark: N textured, alpha-blended, rotating sprites at 800 × 600 under the
 // offscreen video driver, for N = 500, 2000 and 8000 (or the counts given as arguments).
 // Prints the engine's frames per second, its CPU time per frame outside GL (the same frames
-// drawn through a display handler that sends nothing to the GPU), LÖVE 11's frames per second
-// for the same scene and the ratio of the two rates.
+// drawn through a display handler that sends nothing to the GPU), the floor's frames per second
+// (the same quads from one prepared vertex buffer in one GL call), LÖVE 11's frames per second
+// for the same scene, and the engine's rate over each. Then a screen of wrapped rich text.
 //   bench_sprites [-t seconds] [-n] [-u] [N...]
 // -n leaves out the LÖVE run; -u sends every sprite to GL on its own (no batching).
 
@@ -10,13 +11,16 @@
 #include "core/files/file.h"
 #include "platform/sdl/gl_context.h"
 #include "render/gl/gl_display_handler.h"
+#include "render/gl/gl_texture_data.h"
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
 #include "render/texture/texture.h"
 #include "tools/animpack/anim_pack.h"
 
+#include "floor_scene.h"
 #include "love_peer.h"
 #include "null_display_handler.h"
+#include "text_scene.h"
 
 #include <chrono>
 #include <cmath>
@@ -24,6 +28,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -124,25 +129,71 @@ struct TRunResult
     double cpuMsPerFrame = 0;
 };
 
-TRunResult Run(const std::shared_ptr<TSprite>& root, std::vector<TSceneSprite>& scene, TGLContext* context,
-               const TSceneParams& params)
+// Frames of `frame` for the run's time after its warm-up.
+TRunResult Run(const std::function<void()>& frame, const TSceneParams& params)
 {
-    for (int i = 0; i < params.warmup; ++i) {
-        Animate(scene);
-        DrawFrame(root, context);
-    }
+    for (int i = 0; i < params.warmup; ++i)
+        frame();
     const double wall0 = WallSeconds();
     const double cpu0 = ThreadCpuSeconds();
     int frames = 0;
     while (WallSeconds() - wall0 < params.seconds) {
-        Animate(scene);
-        DrawFrame(root, context);
+        frame();
         ++frames;
     }
     TRunResult r;
     r.fps = frames / (WallSeconds() - wall0);
     r.cpuMsPerFrame = 1000.0 * (ThreadCpuSeconds() - cpu0) / frames;
     return r;
+}
+
+// Runs that are compared take turns in short slices, so that load from elsewhere on the
+// machine falls on each alike.
+std::vector<TRunResult> RunInTurns(const std::vector<std::function<void()>>& frames, const TSceneParams& params)
+{
+    constexpr double kSlice = 0.25;
+    std::vector<double> wall(frames.size()), cpu(frames.size());
+    std::vector<int> count(frames.size());
+    for (const auto& frame : frames)
+        for (int i = 0; i < params.warmup; ++i)
+            frame();
+    for (double done = 0; done < params.seconds; done += kSlice) {
+        for (size_t k = 0; k < frames.size(); ++k) {
+            const double wall0 = WallSeconds();
+            const double cpu0 = ThreadCpuSeconds();
+            do {
+                frames[k]();
+                ++count[k];
+            } while (WallSeconds() - wall0 < kSlice);
+            wall[k] += WallSeconds() - wall0;
+            cpu[k] += ThreadCpuSeconds() - cpu0;
+        }
+    }
+    std::vector<TRunResult> results(frames.size());
+    for (size_t k = 0; k < frames.size(); ++k) {
+        results[k].fps = count[k] / wall[k];
+        results[k].cpuMsPerFrame = 1000.0 * cpu[k] / count[k];
+    }
+    return results;
+}
+
+TRunResult RunScene(const std::shared_ptr<TSprite>& root, std::vector<TSceneSprite>& scene, TGLContext* context,
+                    const TSceneParams& params)
+{
+    return Run(
+        [&] {
+            Animate(scene);
+            DrawFrame(root, context);
+        },
+        params);
+}
+
+std::vector<TFloorQuad> FloorQuads(const std::vector<TSceneSprite>& scene)
+{
+    std::vector<TFloorQuad> quads;
+    for (const TSceneSprite& s : scene)
+        quads.push_back(TFloorQuad{s.x, s.y, s.r, s.sprite->mSpec.alpha});
+    return quads;
 }
 
 void FreshRenderer(TDisplayHandler* (*factory)())
@@ -154,6 +205,41 @@ void FreshRenderer(TDisplayHandler* (*factory)())
         TGLDisplayHandler::GetInstance()->SetDisplay(kWidth, kHeight, false, false, false, false);
     renderer->PushClippingRectangle(TURect(0, 0, kWidth, kHeight));
     renderer->SetBlendMode(TRenderer::kBlendNormal);
+}
+
+void RunTextScene(TGLContext* context, double seconds, bool batching)
+{
+    FreshRenderer(&TGLDisplayHandler::Create);
+    TGLDisplayHandler::GetInstance()->SetBatching(batching);
+    TSceneParams params;
+    params.seconds = seconds;
+    TRunResult gl, cpu;
+    int lines = 0;
+    {
+        TTextScene text(kWidth, kHeight);
+        lines = text.LineCount();
+        auto frame = [&](TGLContext* swapped) {
+            TRenderer* renderer = TRenderer::GetInstance();
+            if (!renderer->BeginDraw(false))
+                return;
+            if (renderer->Begin2d()) {
+                renderer->FillRect(TURect(0, 0, kWidth, kHeight), TColor(0.1f, 0.1f, 0.15f, 1));
+                text.Draw();
+                renderer->End2d();
+            }
+            renderer->EndDraw(true);
+            if (swapped)
+                swapped->Swap();
+        };
+        gl = Run([&] { frame(context); }, params);
+        FreshRenderer(MakeNullDisplayHandler);
+        params.seconds = std::min(seconds, 1.0);
+        cpu = Run([&] { frame(nullptr); }, params);
+    }
+    TRenderer::ShutDown();
+    std::printf("\nwrapped rich text filling %d x %d (%d lines, built-in font)\n", kWidth, kHeight, lines);
+    std::printf("%12s %18s %16s\n", "engine fps", "engine cpu ms/frm", "cpu outside GL");
+    std::printf("%12.1f %18.3f %16.3f\n", gl.fps, gl.cpuMsPerFrame, cpu.cpuMsPerFrame);
 }
 
 }  // namespace
@@ -203,8 +289,8 @@ int main(int argc, char** argv)
 
     std::printf("sprites at %d x %d, %s video driver, %.1f s per run%s\n", kWidth, kHeight,
                 getenv("SDL_VIDEODRIVER"), seconds, batching ? "" : ", one GL draw per sprite");
-    std::printf("%8s %12s %18s %16s %12s %14s\n", "N", "engine fps", "engine cpu ms/frm", "cpu outside GL", "love fps",
-                "engine/love");
+    std::printf("%8s %12s %18s %16s %11s %12s %12s %12s\n", "N", "engine fps", "engine cpu ms/frm", "cpu outside GL",
+                "floor fps", "engine/floor", "love fps", "engine/love");
     for (int count : counts) {
         TSceneParams params;
         params.count = count;
@@ -220,28 +306,47 @@ int main(int argc, char** argv)
         auto sceneRoot = TSprite::Create(0, nullptr);
         sceneRoot->mSpec.blendMode = TRenderer::kBlendNormal;
         std::vector<TSceneSprite> scene = BuildScene(sceneRoot, texture, count);
-        const TRunResult gl = Run(sceneRoot, scene, context.get(), params);
+        const auto* data = static_cast<TGLTextureData*>(texture->GetTextureData());
+        TRunResult gl, floor;
+        {
+            TFloorScene floorScene(FloorQuads(scene), data->GetTextureName(),
+                                   float(data->mWidth) / float(data->mSurfaceWidth),
+                                   float(data->mHeight) / float(data->mSurfaceHeight), kWidth, kHeight);
+            const std::vector<TRunResult> both = RunInTurns(
+                {[&] {
+                     Animate(scene);
+                     DrawFrame(sceneRoot, context.get());
+                 },
+                 [&] {
+                     floorScene.DrawFrame();
+                     context->Swap();
+                 }},
+                params);
+            gl = both[0];
+            floor = both[1];
+        }
 
         FreshRenderer(MakeNullDisplayHandler);
         TSceneParams quick = params;
         quick.seconds = std::min(seconds, 1.0);
-        const TRunResult cpu = Run(sceneRoot, scene, nullptr, quick);
+        const TRunResult cpu = RunScene(sceneRoot, scene, nullptr, quick);
         TRenderer::ShutDown();
 
         std::string note = "not run";
         const double love = peer ? RunLovePeer(params, imagePath, &note) : -1;
         if (love > 0)
-            std::printf("%8d %12.1f %18.3f %16.3f %12.1f %14.2f\n", count, gl.fps, gl.cpuMsPerFrame,
-                        cpu.cpuMsPerFrame, love, gl.fps / love);
+            std::printf("%8d %12.1f %18.3f %16.3f %11.1f %12.2f %12.1f %12.2f\n", count, gl.fps, gl.cpuMsPerFrame,
+                        cpu.cpuMsPerFrame, floor.fps, gl.fps / floor.fps, love, gl.fps / love);
         else
-            std::printf("%8d %12.1f %18.3f %16.3f %12s %14s  (%s)\n", count, gl.fps, gl.cpuMsPerFrame,
-                        cpu.cpuMsPerFrame, "-", "-", note.c_str());
+            std::printf("%8d %12.1f %18.3f %16.3f %11.1f %12.2f %12s %12s  (%s)\n", count, gl.fps, gl.cpuMsPerFrame,
+                        cpu.cpuMsPerFrame, floor.fps, gl.fps / floor.fps, "-", "-", note.c_str());
         std::fflush(stdout);
         scene.clear();
         sceneRoot.reset();
         texture.reset();
         FreshRenderer(&TGLDisplayHandler::Create);
     }
+    RunTextScene(context.get(), seconds, batching);
     TRenderer::ShutDown();
     TAssetManager::SetInstance(nullptr);
     std::error_code ec;

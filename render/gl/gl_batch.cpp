@@ -1,5 +1,6 @@
 // Batched drawing: triangles that share texture, blend mode and vertex kind are gathered and
-// sent as one draw; everything else goes to GL as it comes.
+// sent as one draw, and so are lines (text spans) that share blend mode and vertex kind;
+// everything else goes to GL as it comes.
 
 #include "render/gl/gl_display_handler.h"
 
@@ -110,7 +111,9 @@ void TGLDisplayHandler::Flush()
 {
     if (mBatch.empty() || mSending)
         return;
-    if (!mBatchIndices.empty())
+    if (mBatchState.primitive == GL_LINES)
+        Send(GL_LINES, mBatch.data(), static_cast<unsigned>(mBatch.size()), nullptr, 0, mBatchState);
+    else if (!mBatchIndices.empty())
         Send(GL_TRIANGLES, mBatch.data(), static_cast<unsigned>(mBatch.size()), mBatchIndices.data(),
              static_cast<int>(mBatchIndices.size()), mBatchState);
     mBatch.clear();
@@ -133,9 +136,12 @@ void TGLDisplayHandler::Draw(unsigned int primitive, const TVertexSet& set, cons
     }
     state.blend = mBlendMode;
     state.kind = set.GetKind();
+    // Plain line lists gather as they are; other lines and points go at once.
+    const bool lineList = primitive == GL_LINES && !indices;
+    state.primitive = lineList ? GL_LINES : GL_TRIANGLES;
     // Gathered vertices are numbered with 16 bits.
     constexpr size_t kMaxBatchVertices = 65536;
-    if (!mBatching || pointsOrLines || n > kMaxBatchVertices) {
+    if (!mBatching || (pointsOrLines && !lineList) || n > kMaxBatchVertices) {
         Flush();
         Send(primitive, verts, n, indices, count, state);
         return;
@@ -143,7 +149,10 @@ void TGLDisplayHandler::Draw(unsigned int primitive, const TVertexSet& set, cons
     if (!mBatch.empty() && (!(state == mBatchState) || mBatch.size() + n > kMaxBatchVertices))
         Flush();
     mBatchState = state;
-    Gather(primitive, verts, n, indices, count);
+    if (lineList)
+        mBatch.insert(mBatch.end(), verts, verts + (n & ~1u));  // an odd last vertex draws nothing
+    else
+        Gather(primitive, verts, n, indices, count);
 }
 
 void TGLDisplayHandler::Gather(unsigned int primitive, const TTransformedLitVert* verts, unsigned int count,

@@ -288,6 +288,7 @@ bool TGLDisplayHandler::Begin2d()
     mDepthWrite = false;
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
+    mCullFace = false;
     mBlendMode = TRenderer::kBlendNormal;
     mFilterMode = 1;
     mWrapU = mWrapV = 0;
@@ -314,8 +315,11 @@ bool TGLDisplayHandler::Begin3d()
     mBlendMode = TRenderer::kBlendNormal;
     mFilterMode = 1;
     mWrapU = mWrapV = 1;
-    if (!m3dPass)
+    if (!m3dPass) {
         glPushAttrib(GL_ENABLE_BIT);
+        mDepthTestBefore3d = mDepthTest;
+        mCullFaceBefore3d = mCullFace;
+    }
     m3dPass = true;
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
@@ -329,8 +333,11 @@ void TGLDisplayHandler::End3d()
 {
     Flush();
     // Only what Begin3d pushed is popped.
-    if (m3dPass)
+    if (m3dPass) {
         glPopAttrib();
+        mDepthTest = mDepthTestBefore3d;
+        mCullFace = mCullFaceBefore3d;
+    }
     m3dPass = false;
 }
 
@@ -443,6 +450,7 @@ void TGLDisplayHandler::SetCullMode(TRenderer::ECullMode mode)
 {
     Flush();
     mCullMode = mode;
+    mCullFace = mode != TRenderer::kCullNone;
     const bool target = mRenderTarget != nullptr;
     switch (mode) {
     case TRenderer::kCullNone: glDisable(GL_CULL_FACE); break;

@@ -9,9 +9,10 @@
 // the texture. So a target may be larger than the display.
 //
 // Triangles (sprites are fans of four) that share the texture, blend mode and vertex kind are
-// gathered and sent as one draw. Every call that changes other state, fills, switches target,
-// ends a pass or frame sends them first, and so does every GL operation of a texture surface,
-// so what reaches the frame and in which order is the same as drawing each set at once.
+// gathered and sent as one draw; so are line lists (text spans) of one blend mode and kind.
+// Every call that changes other state, fills, switches target, ends a pass or frame sends them
+// first, and so does every GL operation of a texture surface, so what reaches the frame and in
+// which order is the same as drawing each set at once.
 //
 // On a single buffer (the offscreen driver) a swap shows nothing and waits for nothing, so the
 // handler itself keeps the device at most a few frames behind.
@@ -148,6 +149,7 @@ private:
         bool mipmap = false;
         TRenderer::EBlendMode blend = TRenderer::kBlendNormal;
         uint32_t kind = 0;
+        unsigned int primitive = 0;  // what the gathered vertices form: triangles or lines
 
         bool operator==(const TDrawState&) const = default;
     };
@@ -200,7 +202,13 @@ private:
     bool mAxes3d = true;
     bool m3dPass = false;
     bool mDepthWrite = false;
+    // What GL_DEPTH_TEST and GL_CULL_FACE hold, and held when the 3D pass began (its end puts
+    // them back). The handler turns no other fragment stage on, keeps the colour write mask
+    // whole and the scissor test on between its calls; fills rely on that instead of asking GL.
     bool mDepthTest = false;
+    bool mCullFace = false;
+    bool mDepthTestBefore3d = false;
+    bool mCullFaceBefore3d = false;
     bool mAvoidFillIn16Bit = false;
     bool mHardwareCursors = false;
 

@@ -74,33 +74,20 @@ void TGLDisplayHandler::FillRect(int left, int top, int right, int bottom, const
 bool TGLDisplayHandler::FillByClear(int left, int top, int right, int bottom, const TColor& color)
 {
     // An unblended, untextured rectangle writes exactly what a clear of the area writes, as
-    // long as nothing else in the fixed-function path would touch its fragments.
-    static const GLenum kFragmentStages[] = {GL_DEPTH_TEST, GL_CULL_FACE,  GL_ALPHA_TEST,      GL_STENCIL_TEST,
-                                             GL_FOG,        GL_LIGHTING,   GL_COLOR_LOGIC_OP,  GL_POLYGON_STIPPLE,
-                                             GL_TEXTURE_1D, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP};
-    for (GLenum stage : kFragmentStages)
-        if (glIsEnabled(stage))
-            return false;
-    GLboolean mask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
-    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-    if (!mask[0] || !mask[1] || !mask[2] || !mask[3])
+    // long as nothing else in the fixed-function path would touch its fragments; of those the
+    // handler only ever turns on the depth test and culling, and it tracks both.
+    if (mDepthTest || mCullFace)
         return false;
 
-    // The rectangle's pixels, cut to the area drawn into and, with the scissor test on, the clip.
+    // The rectangle's pixels, cut to the area drawn into and to the clip (the scissor is on).
     const int fw = FrameWidth();
     const int fh = FrameHeight();
-    int l = std::max(std::min(left, right), 0);
-    int t = std::max(std::min(top, bottom), 0);
-    int r = std::min(std::max(left, right), fw);
-    int b = std::min(std::max(top, bottom), fh);
-    const bool scissored = glIsEnabled(GL_SCISSOR_TEST);
-    if (scissored) {
-        l = std::max(l, static_cast<int>(mClip.left));
-        t = std::max(t, static_cast<int>(mClip.top));
-        r = std::min(r, static_cast<int>(mClip.right));
-        b = std::min(b, static_cast<int>(mClip.bottom));
-    }
-    // What the rectangle's drawing leaves behind.
+    const int l = std::max({std::min(left, right), 0, static_cast<int>(mClip.left)});
+    const int t = std::max({std::min(top, bottom), 0, static_cast<int>(mClip.top)});
+    const int r = std::min({std::max(left, right), fw, static_cast<int>(mClip.right)});
+    const int b = std::min({std::max(top, bottom), fh, static_cast<int>(mClip.bottom)});
+    // What the rectangle's drawing leaves behind. The clear colour is the fill's from here on:
+    // every clear of the handler sets its own first.
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glColor4f(color.red, color.green, color.blue, color.alpha);
@@ -110,15 +97,8 @@ bool TGLDisplayHandler::FillByClear(int left, int top, int right, int bottom, co
         glScissor(l, t, r - l, b - t);
     else
         glScissor(l, fh - b, r - l, b - t);
-    if (!scissored)
-        glEnable(GL_SCISSOR_TEST);
-    GLfloat previous[4] = {0, 0, 0, 0};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, previous);
     glClearColor(color.red, color.green, color.blue, color.alpha);
     glClear(GL_COLOR_BUFFER_BIT);
-    glClearColor(previous[0], previous[1], previous[2], previous[3]);
-    if (!scissored)
-        glDisable(GL_SCISSOR_TEST);
     Scissor(mClip, mRenderTarget != nullptr, fh);
     return true;
 }

@@ -185,8 +185,12 @@ void TRenderer::SetTexture(std::shared_ptr<TTexture> texture)
 {
     if (texture && texture->IsSimple())
         texture.reset();
+    // The handler's texture follows this one (what it swaps in for a copy it puts back), so
+    // setting the same texture again changes nothing.
+    if (texture && texture == mData.mCurrentTexture)
+        return;
     mData.mCurrentTexture = texture;
-    mHandler->SetTexture(texture);
+    mHandler->SetTexture(std::move(texture));
 }
 
 void TRenderer::SetBlendMode(EBlendMode mode)

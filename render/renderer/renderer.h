@@ -67,6 +67,8 @@ public:
     // Without a target the rectangle is relative to the viewport and cut to it.
     void FillRect(const TURect& rect, const TColor& color, std::shared_ptr<TTexture> target = nullptr);
     void SetTexture(std::shared_ptr<TTexture> texture);
+    // Lets a texture skip making a shared pointer to itself when it is already set.
+    bool IsCurrentTexture(const TTexture* texture) const { return mData.mCurrentTexture.get() == texture; }
     void SetBlendMode(EBlendMode mode);
     void SetCullMode(ECullMode mode);
     bool GetTextureSquareFlag();

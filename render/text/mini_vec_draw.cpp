@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr size_t kBatchVertices = 256;
+// Spans go to the renderer in runs this long; the display handler gathers the runs into one draw.
+constexpr size_t kBatchVertices = 4096;
 // Past this many cached spans (8 bytes each) the cache starts over rather than growing for good.
 constexpr size_t kMaxCachedSpans = size_t(1) << 21;
 

@@ -180,7 +180,8 @@ void TTexture::DrawSprite(const TDrawSpec& spec)
     const TVec2 uv[2] = {TVec2(src.left / sw, src.top / sh), TVec2(src.right / sw, src.bottom / sh)};
     TTransformedLitVert verts[4];
     CreateVertsFromRect(TVec2(0, 0), verts, corners, uv, spec.matrix, spec.alpha, spec.color);
-    renderer->SetTexture(GetCast<TTexture>());
+    if (!renderer->IsCurrentTexture(this))
+        renderer->SetTexture(GetCast<TTexture>());
     if (spec.blendMode != -1)
         renderer->SetBlendMode(static_cast<TRenderer::EBlendMode>(spec.blendMode));
     TVertexSet set(verts, 4);

@@ -21,8 +21,13 @@ void TScreen::Draw()
                                   uint32_t(viewport.bottom)),
                            mBackground, nullptr);
     }
+    // The texture's own copy refuses to run inside a frame, and the screen is always drawn
+    // inside one; a copy to the frame buffer is a plain opaque quad there, so the surface's
+    // copy is asked directly.
     if (wm) {
-        if (std::shared_ptr<TTexture> target = wm->GetLayerTarget())
-            target->CopyPixels(0, 0, nullptr, nullptr);
+        if (std::shared_ptr<TTexture> target = wm->GetLayerTarget()) {
+            if (TTextureData* data = target->GetTextureData())
+                data->CopyPixels(0, 0, nullptr, nullptr);
+        }
     }
 }

@@ -73,6 +73,25 @@ void DrawQuad(float l, float t, float r, float b, TColor32 color)
     TRenderer::GetInstance()->DrawVertices(TRenderer::kTriangleFan, set);
 }
 
+// Text spans as the vector drawer sends them: pre-scaled lines a quarter pixel in, in the
+// frame's space, with a coverage ramp of colours.
+void DrawSpans(float x, float y, int rows)
+{
+    std::vector<TPreScaledTransformedLitVert> v;
+    for (int row = 0; row < rows; ++row) {
+        TPreScaledTransformedLitVert a = {};
+        a.position = TVec3(x + 0.25f + static_cast<float>(row % 3), y + 0.25f + static_cast<float>(row), 0.1f);
+        a.rhw = 1.0f;
+        a.diffuse = TColor32(255, 240, 200, static_cast<unsigned char>(40 + 30 * row % 215));
+        TPreScaledTransformedLitVert b = a;
+        b.position.x += 5.0f + static_cast<float>(row % 4);
+        v.push_back(a);
+        v.push_back(b);
+    }
+    TVertexSet set(v.data(), static_cast<unsigned>(v.size()));
+    TRenderer::GetInstance()->DrawVertices(TRenderer::kLineList, set);
+}
+
 class Batching : public GLTest
 {
 protected:
@@ -127,6 +146,8 @@ protected:
                 TVertexSet lineSet(line, 2);
                 R()->DrawVertices(TRenderer::kLineList, lineSet);
             }
+            if (i % 13 == 2)
+                DrawSpans(x, y, 6 + i % 5);
             if (i == 40) {
                 R()->PushViewport(TRect(30, 20, 200, 100));
                 R()->PushClippingRectangle(TURect(40, 30, 150, 90));
@@ -210,6 +231,34 @@ TEST_F(Batching, SpritesSharingTextureAndBlendModeAreOneDraw)
     R()->End2d();
     R()->EndDraw(false);
     EXPECT_EQ(H()->GetDrawCallCount() - start, 3u);
+}
+
+TEST_F(Batching, TextSpansOfOneBlendModeAreOneDraw)
+{
+    struct Case
+    {
+        const char* name;
+        bool blendChange;  // half-way
+        uint64_t draws;
+    };
+    const Case cases[] = {{"one blend mode", false, 1}, {"the blend mode changed half-way", true, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(R()->BeginDraw(false));
+        ASSERT_TRUE(R()->Begin2d());
+        R()->SetBlendMode(TRenderer::kBlendNormal);
+        const uint64_t start = H()->GetDrawCallCount();
+        for (int i = 0; i < 40; ++i) {
+            if (c.blendChange && i == 20)
+                R()->SetBlendMode(TRenderer::kBlendAdditiveAlpha);
+            // Texture changes between sets do not reach untextured lines.
+            R()->SetTexture(i % 2 ? mA : nullptr);
+            DrawSpans(static_cast<float>(i * 7 % 300), static_cast<float>(i * 3), 8);
+        }
+        R()->End2d();
+        R()->EndDraw(false);
+        EXPECT_EQ(H()->GetDrawCallCount() - start, c.draws);
+    }
 }
 
 TEST_F(Batching, HeldSpritesStayUnderALaterFillAndOverAnEarlierOne)
@@ -372,6 +421,28 @@ TEST_F(Batching, FillsGiveTheSameColoursAsDrawnRectangles)
     EXPECT_EQ(ReadPixel(50, 50), 0xFF54A8FCu);
     EXPECT_EQ(ReadPixel(10, 50), 0u);
     EXPECT_EQ(ReadPixel(190, 95), 0xFFFF8040u);
+}
+
+// A fill is a clear only where it writes what a drawn rectangle writes: in a 3D pass the
+// rectangle also writes depth; after the pass fills are clears again, which leave depth alone.
+TEST_F(Batching, FillsInA3dPassWriteDepth)
+{
+    auto depthAt = [](int x, int y) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        GLfloat depth = -1;
+        glReadPixels(x, kTestDisplayHeight - 1 - y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    };
+    ASSERT_TRUE(R()->BeginDraw(false));
+    ASSERT_TRUE(H()->Begin3d());
+    R()->FillRect(TURect(10, 10, 60, 60), TColor(1, 0, 0, 1));
+    H()->End3d();
+    R()->FillRect(TURect(100, 10, 160, 60), TColor(0, 1, 0, 1));
+    R()->EndDraw(false);
+    EXPECT_EQ(ReadPixel(30, 30), 0xFFFF0000u);
+    EXPECT_EQ(ReadPixel(130, 30), 0xFF00FF00u);
+    EXPECT_NEAR(depthAt(30, 30), 0.5f, 0.01f);
+    EXPECT_EQ(depthAt(130, 30), 1.0f);
 }
 
 TEST_F(Batching, IndicesPastTheVerticesAreSkipped)

@@ -112,11 +112,75 @@ TEST_F(ScreenTest, TwoStackedModalWindowsAreDrawnInOrder)
     // Popping the top one leaves the first drawn alone over the old frame.
     wm->PopModal("second");
     glDisable(GL_SCISSOR_TEST);
+    glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
     Frame();
     EXPECT_EQ(Pixel(85, 65), 0xFF0000FFu);
     EXPECT_EQ(Pixel(125, 95), 0xFFFFFFFFu);
+}
+
+TEST_F(ScreenTest, LayerTargetIsDrawnAtTheTopLeftAfterTheClear)
+{
+    std::shared_ptr<TTexture> target = TTexture::Create(kWidth, kHeight, false);
+    ASSERT_TRUE(target);
+    TRenderer* renderer = TRenderer::GetInstance();
+    renderer->FillRect(TURect(0, 0, 40, 30), TColor(1, 0, 0, 1), target);
+    wm->SetLayerTarget(target);
+    ASSERT_TRUE(renderer->BeginDraw(false));
+    screen->DoDraw(kDrawNormal);
+    renderer->EndDraw(false);
+    EXPECT_EQ(Pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(39, 29), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(40, 29), 0x00000000u);
+    EXPECT_EQ(Pixel(39, 30), 0x00000000u);
+    EXPECT_EQ(Pixel(kWidth - 1, kHeight - 1), 0x00000000u);
+}
+
+// The layer target keeps the frame as it stood, and the screen shows it over its clear; of the
+// stack above, only the top modal window is drawn again. (The mark is a band across the middle:
+// the kept frame's orientation is the render target's business.)
+TEST_F(ScreenTest, LayerPassKeepsTheFrameBelowTheTopModalWindow)
+{
+    struct Case
+    {
+        const char* name;
+        bool modals;
+    };
+    const Case cases[] = {{"screen alone", false}, {"two modal windows above", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        wm->SetLayerTarget(TTexture::Create(kWidth, kHeight, false));
+        TProbeModal* lower = nullptr;
+        TProbeModal* top = nullptr;
+        if (c.modals) {
+            lower = new TProbeModal("lower");
+            wm->PushModal(lower);
+            lower->fill = TColor(0, 0, 1, 1);
+            top = new TProbeModal("top");
+            wm->PushModal(top);
+            top->SetWindowPos(150, 20);
+            top->SetWindowSize(50, 50);
+            top->fill = TColor(0, 1, 0, 1);
+        }
+        glScissor(0, 110, kWidth, 20);
+        glClearColor(1, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glScissor(0, 0, kWidth, kHeight);
+
+        Frame();
+        EXPECT_EQ(Pixel(5, 110), 0xFFFF0000u);
+        EXPECT_EQ(Pixel(kWidth - 1, 129), 0xFFFF0000u);
+        EXPECT_EQ(Pixel(5, 109), 0xFFFFFFFFu);
+        EXPECT_EQ(Pixel(5, 130), 0xFFFFFFFFu);
+        if (c.modals) {
+            EXPECT_EQ(lower->draws, 0);
+            EXPECT_EQ(top->draws, 1);
+            EXPECT_EQ(Pixel(160, 30), 0xFF00FF00u);
+        }
+    }
 }
 
 TEST_F(ScreenTest, ImageSizesItselfToTheScaledTexture)
