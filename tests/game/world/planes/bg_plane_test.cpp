@@ -6,6 +6,7 @@
 
 #include "support/image_writers.h"
 #include "support/render_test_support.h"
+#include "draw_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -34,18 +35,6 @@ protected:
         EXPECT_TRUE(WritePng(assets.Path(name), image, 2));
         assets.Scan();
         return name;
-    }
-
-    // Draws the holder moved by (dx, dy) and reads the frame back.
-    void Draw(const std::shared_ptr<TSprite>& holder, int dx, int dy)
-    {
-        holder->mSpec.matrix[2] = TVec3(float(dx), float(dy), 1);
-        TRenderer* r = TRenderer::GetInstance();
-        ASSERT_TRUE(r->BeginDraw(false));
-        ASSERT_TRUE(r->Begin2d());
-        holder->Draw(TDrawSpec(), -1);
-        r->End2d();
-        r->EndDraw(false);
     }
 
     TTempAssets assets;
@@ -91,7 +80,7 @@ TEST_F(BGPlaneTest, TilesDrawTheSourcePictureAcrossTheSeams)
     // Views that straddle the vertical seams and the horizontal one.
     const TPoint views[] = {TPoint(1000, 0), TPoint(2000, 1000), TPoint(2300, 972)};
     for (const TPoint& v : views) {
-        Draw(holder, -v.x, -v.y);
+        DrawFrame(holder, v.x, v.y);
         int bad = 0;
         for (int y = 0; y < kTestDisplayHeight; y += 3)
             for (int x = 0; x < kTestDisplayWidth; x += 3) {
