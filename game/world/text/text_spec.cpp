@@ -8,7 +8,11 @@
 
 namespace {
 
-enum class EMissing { kRead, kSkip };
+enum class EMissing
+{
+    kRead,
+    kSkip
+};
 
 // Pushes table[key]; the table index must not be relative to the top.
 void PushField(lua_State* L, int table, const char* key)
@@ -31,8 +35,10 @@ void ReadFields(tTextSpec& spec, dfLua& lua, int table, EMissing missing)
         const char* key;
         int tTextSpec::*field;
     };
-    static const TIntKey ints[] = {{"flags", &tTextSpec::flags},      {"lineheight", &tTextSpec::lineHeight},
-                                   {"anchor", &tTextSpec::anchor},    {"halign", &tTextSpec::halign},
+    static const TIntKey ints[] = {{"flags", &tTextSpec::flags},
+                                   {"lineheight", &tTextSpec::lineHeight},
+                                   {"anchor", &tTextSpec::anchor},
+                                   {"halign", &tTextSpec::halign},
                                    {"outline_size", &tTextSpec::outlineSize}};
     auto present = [&](const char* key) {
         PushField(L, table, key);

@@ -4,9 +4,9 @@
 #include "render/sprite/sprite.h"
 #include "render/texture/texture.h"
 
+#include "draw_frame.h"
 #include "support/image_writers.h"
 #include "support/render_test_support.h"
-#include "draw_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
 
-#include "support/render_test_support.h"
 #include "draw_frame.h"
+#include "support/render_test_support.h"
 
 #include <gtest/gtest.h>
 

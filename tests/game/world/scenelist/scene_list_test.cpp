@@ -18,16 +18,16 @@ protected:
         ScriptTest::SetUp();
         main = lua_open();
         g_SceneDescs.clear();
-        SetSceneListReaders({[this](const str& name, const str& anim, const str& image, float x, float y) {
-                                 cursors += str::getFormatted("%s|%s|%s|%g|%g;", name.c_str(), anim.c_str(),
-                                                              image.c_str(), x, y)
-                                                .c_str();
-                             },
-                             [this](lua_State* L) {
-                                 lua_getglobal(L, "awards");
-                                 awardsSeen = lua_istable(L, -1);
-                                 lua_pop(L, 1);
-                             }});
+        SetSceneListReaders(
+            {[this](const str& name, const str& anim, const str& image, float x, float y) {
+                 cursors +=
+                     str::getFormatted("%s|%s|%s|%g|%g;", name.c_str(), anim.c_str(), image.c_str(), x, y).c_str();
+             },
+             [this](lua_State* L) {
+                 lua_getglobal(L, "awards");
+                 awardsSeen = lua_istable(L, -1);
+                 lua_pop(L, 1);
+             }});
     }
     void TearDown() override
     {
