@@ -9,10 +9,11 @@ packages=(
   clang libclang-rt-14-dev
   zlib1g-dev libpng-dev libjpeg-dev libopenjp2-7-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev mesa-utils
-  libopenal-dev libogg-dev libvorbis-dev libspeex-dev
+  libopenal-dev libogg-dev libvorbis-dev libspeex-dev espeak-ng
   libcurl4-openssl-dev libfreetype-dev fonts-dejavu-core
   lua5.1
   love
+  librecast-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs each benchmark script under the project's interpreter and under lua5.1, prints the
-# time of each (best of three runs), the ratio vlua/lua5.1 and the geometric mean of ratios.
+# time of each (best of RUNS runs, default 5, the two interpreters taking turns so both meet
+# the same load), the ratio vlua/lua5.1 and the geometric mean of ratios.
 # Usage: bench/lua/run.sh [path/to/vlua]   (default: build/core/lua/vlua)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,17 +11,21 @@ peer=${LUA51:-lua5.1}
 [ -x "$vlua" ] || { echo "no vlua at $vlua (build the vlua target first)" >&2; exit 1; }
 command -v "$peer" >/dev/null || { echo "no $peer on PATH" >&2; exit 1; }
 
-# Best wall time of three runs, in seconds.
-best_time() {
-  best=""
-  for _ in 1 2 3; do
-    start=$(date +%s.%N)
-    "$1" "$2" >/dev/null 2>&1 || { echo "FAIL"; return; }
-    end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l 2>/dev/null || awk "BEGIN{print $end - $start}")
-    if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; fi
-  done
-  echo "$best"
+runs=${RUNS:-5}
+
+# Wall time of one run in seconds, or FAIL.
+one_time() {
+  start=$(date +%s.%N)
+  "$1" "$2" >/dev/null 2>&1 || { echo "FAIL"; return; }
+  end=$(date +%s.%N)
+  awk "BEGIN{print $end - $start}"
+}
+
+# The smaller of two times, FAIL winning.
+best_of() {
+  if [ "$1" = FAIL ] || [ "$2" = FAIL ]; then echo FAIL
+  elif [ -z "$1" ] || awk "BEGIN{exit !($2 < $1)}"; then echo "$2"
+  else echo "$1"; fi
 }
 
 printf '%-22s %10s %10s %8s\n' script vlua lua5.1 ratio
@@ -30,8 +35,11 @@ for script in "$here"/*.lua; do
   mine_out=$("$vlua" "$script" 2>&1 || true)
   peer_out=$("$peer" "$script" 2>&1 || true)
   [ "$mine_out" = "$peer_out" ] || echo "warning: $name prints differently under the two interpreters" >&2
-  tm=$(best_time "$vlua" "$script")
-  tp=$(best_time "$peer" "$script")
+  tm="" tp=""
+  for _ in $(seq "$runs"); do
+    tm=$(best_of "$tm" "$(one_time "$vlua" "$script")")
+    tp=$(best_of "$tp" "$(one_time "$peer" "$script")")
+  done
   if [ "$tm" = FAIL ] || [ "$tp" = FAIL ]; then
     printf '%-22s %10s %10s %8s\n' "$name" "$tm" "$tp" "-"
     continue

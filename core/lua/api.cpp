@@ -6,6 +6,7 @@
 #include "core/lua/debug_info.h"
 #include "core/lua/dump.h"
 #include "core/lua/gc.h"
+#include "core/lua/lib_support.h"
 #include "core/lua/metamethod.h"
 #include "core/lua/parser.h"
 #include "core/lua/str_table.h"
@@ -16,13 +17,8 @@ using namespace luai;
 
 namespace {
 
-// Address of an acceptable index, or null when the index is not valid.
-TValue* index2adrOrNull(lua_State* L, int idx) {
-  if (idx > 0) {
-    TValue* o = L->base + (idx - 1);
-    return o >= L->top ? nullptr : o;
-  }
-  if (idx > LUA_REGISTRYINDEX) return L->top + idx;
+// Pseudo-indices: the registry, the globals and upvalues of the running C function.
+TValue* pseudoIndex(lua_State* L, int idx) {
   switch (idx) {
     case LUA_REGISTRYINDEX: return &L->g->registry;
     case LUA_GLOBALSINDEX: return &L->gt;
@@ -36,7 +32,17 @@ TValue* index2adrOrNull(lua_State* L, int idx) {
   }
 }
 
-TValue* index2adr(lua_State* L, int idx) {
+// Address of an acceptable index, or null when the index is not valid.
+inline TValue* index2adrOrNull(lua_State* L, int idx) {
+  if (idx > 0) {
+    TValue* o = L->base + (idx - 1);
+    return o >= L->top ? nullptr : o;
+  }
+  if (idx > LUA_REGISTRYINDEX) return L->top + idx;
+  return pseudoIndex(L, idx);
+}
+
+inline TValue* index2adr(lua_State* L, int idx) {
   TValue* o = index2adrOrNull(L, idx);
   return o ? o : const_cast<TValue*>(&nilobject);
 }
@@ -182,6 +188,7 @@ LUA_API int lua_lessthan(lua_State* L, int index1, int index2) {
   TValue* o1 = index2adrOrNull(L, index1);
   TValue* o2 = index2adrOrNull(L, index2);
   if (!o1 || !o2) return 0;
+  if (ttisnumber(o1) && ttisnumber(o2)) return nvalue(o1) < nvalue(o2);
   TValue a = *o1, b = *o2;
   return lessThan(L, &a, &b);
 }
@@ -308,6 +315,12 @@ LUA_API void lua_rawgeti(lua_State* L, int idx, int n) {
   TValue v = *tableGetNum(hvalue(t), n);
   *pushSlot(L) = v;
 }
+
+void tv_lua::PushFixedText(lua_State* L, FixedText which) {
+  setstr(pushSlot(L), L->g->fixedtext[static_cast<int>(which)]);
+}
+
+int tv_lua::CountToFirstNil(lua_State* L, int idx) { return tableCountRun(hvalue(index2adr(L, idx))); }
 
 LUA_API void lua_newtable(lua_State* L) {
   settable(pushSlot(L), newTable(L, 0, 0));

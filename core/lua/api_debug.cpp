@@ -5,12 +5,27 @@
 #include "core/lua/closure.h"
 #include "core/lua/debug_info.h"
 #include "core/lua/str_table.h"
+#include "core/lua/table.h"
 
 namespace luai {
 const char* funcNameFromCall(lua_State* L, CallInfo* ci, const char** name);
 }
 
 using namespace luai;
+
+namespace {
+
+// The name of a global holding the function, for calls whose site names nothing (from C).
+const char* globalNameOf(lua_State* L, const TValue* func) {
+  Table* g = gtable(L);
+  for (int i = sizenode(g) - 1; i >= 0; i--) {
+    const Node* n = &g->node[i];
+    if (ttisstring(&n->key) && rawequalObj(&n->val, func)) return tsvalue(&n->key)->data();
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 LUA_API int lua_sethook(lua_State* L, lua_Hook func, int mask, int count) {
   if (func == nullptr || mask == 0) {
@@ -91,6 +106,7 @@ LUA_API int lua_getinfo(lua_State* L, const char* what, lua_Debug* ar) {
       case 'n': {
         const char* name = nullptr;
         const char* kind = ci ? funcNameFromCall(L, ci, &name) : nullptr;
+        if (kind == nullptr && ttisfunction(&func) && (name = globalNameOf(L, &func)) != nullptr) kind = "global";
         ar->namewhat = kind ? kind : "";
         ar->name = kind ? name : nullptr;
         break;

@@ -106,6 +106,7 @@ void adjustVarargs(lua_State* L, int nfixed, TValue* base) {
   L->top = base + nfixed;
   settable(L->top, htab);
   L->top++;
+  checkGC(L);  // a loop that only calls such functions makes garbage nothing else would collect
 }
 
 TValue* tryFuncTM(lua_State* L, TValue* func) {
@@ -129,18 +130,7 @@ PrecallResult precall(lua_State* L, TValue* func, int nresults) {
     Proto* p = static_cast<LClosure*>(cl)->p;
     checkStack(L, p->maxstacksize);
     if (p->is_vararg) adjustVarargs(L, p->numparams, restorestack(L, funcr) + 1);
-    CallInfo* ci = nextCI(L);
-    func = restorestack(L, funcr);
-    ci->func = func;
-    ci->base = func + 1;
-    L->base = ci->base;
-    ci->top = ci->base + p->maxstacksize;
-    ci->savedpc = p->code.data();
-    ci->nresults = nresults;
-    ci->tailcalls = 0;
-    ci->callstatus = CIST_LUA;
-    for (TValue* st = L->top; st < ci->top; st++) setnil(st);
-    L->top = ci->top;
+    CallInfo* ci = enterLua(L, restorestack(L, funcr), p, nresults);
     if (L->hookmask & LUA_MASKCALL) {
       ci->savedpc++;
       callHook(L, LUA_HOOKCALL, -1);
@@ -166,25 +156,10 @@ PrecallResult precall(lua_State* L, TValue* func, int nresults) {
   return PCR_C;
 }
 
-void postcall(lua_State* L, TValue* firstResult) {
-  CallInfo* ci = L->ci;
-  if (L->hookmask & LUA_MASKRET) {
-    ptrdiff_t fr = savestack(L, firstResult);
-    callHook(L, LUA_HOOKRET, -1);
-    firstResult = restorestack(L, fr);
-    ci = L->ci;
-  }
-  TValue* res = ci->func;
-  int wanted = ci->nresults;
-  L->ci = ci - 1;
-  L->base = L->ci->base;
-  int i = wanted;
-  while (i != 0 && firstResult < L->top) {
-    *res++ = *firstResult++;
-    i--;
-  }
-  while (i-- > 0) setnil(res++);
-  L->top = res;
+TValue* returnHook(lua_State* L, TValue* firstResult) {
+  ptrdiff_t fr = savestack(L, firstResult);
+  callHook(L, LUA_HOOKRET, -1);
+  return restorestack(L, fr);
 }
 
 void callFunc(lua_State* L, TValue* func, int nresults) {

@@ -17,18 +17,21 @@ int AbsIndex(lua_State* L, int i) {
   return (i > 0 || i <= LUA_REGISTRYINDEX) ? i : lua_gettop(L) + i + 1;
 }
 
-// Registry key of the weak table that holds sizes set by luaL_setn on tables without "n".
-const char kSizesKey[] = "LUA_SIZES";
-
 // Free-list head of a reference table lives at integer key 0.
 constexpr int kFreeListRef = 0;
 
 // Keys are weak so that sized tables can still be collected.
-void PushSizesTable(lua_State* L) { tv_lua::PushRegistryTable(L, kSizesKey, "k"); }
+void PushSizesTable(lua_State* L) {
+  tv_lua::PushFixedText(L, tv_lua::FixedText::kSizesKey);
+  lua_rawget(L, LUA_REGISTRYINDEX);
+  if (lua_istable(L, -1)) return;
+  lua_pop(L, 1);
+  tv_lua::PushRegistryTable(L, tv_lua::kSizesKey, "k");
+}
 
 // The raw field "n" of table t when it is a number, else -1.
 int RawFieldN(lua_State* L, int t) {
-  lua_pushstring(L, "n");
+  tv_lua::PushFixedText(L, tv_lua::FixedText::kN);
   lua_rawget(L, t);
   int n = -1;
   if (lua_type(L, -1) == LUA_TNUMBER) {
@@ -220,18 +223,13 @@ LUALIB_API int luaL_getn(lua_State* L, int t) {
   }
   lua_pop(L, 2);
   // No recorded size: count the elements up to the first nil.
-  for (n = 0;; n++) {
-    lua_rawgeti(L, t, n + 1);
-    bool end = lua_isnil(L, -1);
-    lua_pop(L, 1);
-    if (end) return n;
-  }
+  return tv_lua::CountToFirstNil(L, t);
 }
 
 LUALIB_API void luaL_setn(lua_State* L, int t, int n) {
   t = AbsIndex(L, t);
   if (RawFieldN(L, t) >= 0) {
-    lua_pushstring(L, "n");
+    tv_lua::PushFixedText(L, tv_lua::FixedText::kN);
     lua_pushnumber(L, static_cast<lua_Number>(n));
     lua_rawset(L, t);
     return;

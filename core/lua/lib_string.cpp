@@ -236,7 +236,9 @@ const char* ClassEnd(MatchState* ms, const char* p) {
 
 bool MatchClass(int c, int cl) {
   bool res;
-  switch (std::tolower(cl)) {
+  // class letters are ASCII: folding them needs no locale
+  bool upper = cl >= 'A' && cl <= 'Z';
+  switch (upper ? cl + ('a' - 'A') : cl) {
     case 'a': res = std::isalpha(c); break;
     case 'c': res = std::iscntrl(c); break;
     case 'd': res = std::isdigit(c); break;
@@ -249,7 +251,7 @@ bool MatchClass(int c, int cl) {
     case 'z': res = (c == 0); break;
     default: return cl == c;
   }
-  return std::isupper(cl) ? !res : res;
+  return upper ? !res : res;
 }
 
 // p points at '[', ec at its closing ']'.

@@ -23,6 +23,16 @@ long long NumberToInteger(double d);
 // makes its entries weak.
 void PushRegistryTable(lua_State* L, const char* key, const char* mode);
 
+// Registry key of the weak table that holds sizes set by luaL_setn on tables without "n".
+inline constexpr char kSizesKey[] = "LUA_SIZES";
+
+// Texts the size functions use on every call, made once per state: pushing them interns nothing.
+enum class FixedText { kN, kSizesKey };
+void PushFixedText(lua_State* L, FixedText which);
+
+// How many of t[1], t[2], ... are not nil before the first nil (raw reads; t is a table).
+int CountToFirstNil(lua_State* L, int t);
+
 // string.pack and string.unpack.
 int StrPack(lua_State* L);
 int StrUnpack(lua_State* L);

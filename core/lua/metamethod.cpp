@@ -15,9 +15,7 @@ void initTMNames(lua_State* L) {
   }
 }
 
-const TValue* fastTM(lua_State* L, Table* mt, TMS event) {
-  if (mt == nullptr) return nullptr;
-  if (event <= TM_EQ && (mt->flags & (1u << event))) return nullptr;
+const TValue* lookupTM(lua_State* L, Table* mt, TMS event) {
   const TValue* tm = tableGetStr(mt, L->g->tmname[event]);
   if (ttisnil(tm)) {
     if (event <= TM_EQ) mt->flags |= static_cast<uint8_t>(1u << event);

@@ -95,6 +95,12 @@ bool wstr2d(const uint16_t* s, size_t len, lua_Number* result) {
 }
 
 int num2str(lua_Number n, char* buf) {
+  // whole numbers of up to 14 digits print as integers; -0 keeps its sign through to_chars
+  if (n > -1e14 && n < 1e14 && n != 0 && n == static_cast<lua_Number>(static_cast<long long>(n))) {
+    auto r = std::to_chars(buf, buf + 31, static_cast<long long>(n));
+    *r.ptr = '\0';
+    return static_cast<int>(r.ptr - buf);
+  }
   auto r = std::to_chars(buf, buf + 31, n, std::chars_format::general, 14);
   *r.ptr = '\0';
   return static_cast<int>(r.ptr - buf);

@@ -8,6 +8,7 @@
 #include "core/lua/debug_info.h"
 #include "core/lua/gc.h"
 #include "core/lua/lexer.h"
+#include "core/lua/lib_support.h"
 #include "core/lua/metamethod.h"
 #include "core/lua/str_table.h"
 #include "core/lua/table.h"
@@ -154,6 +155,11 @@ static void openState(lua_State* L, void*) {
   }
   initTMNames(L);
   initLexer(L);
+  const char* const fixed[] = {"n", tv_lua::kSizesKey};
+  for (int i = 0; i < 2; i++) {
+    g->fixedtext[i] = newStr(L, fixed[i]);
+    g->fixedtext[i]->marked |= 2;  // fixed
+  }
   setThreshold(L);
 }
 
@@ -180,6 +186,7 @@ LUA_API lua_State* lua_openwith(lua_Alloc alloc, void* ud, lua_Fatal fatal) {
   setnil(&g->registry);
   for (int i = 0; i < NUM_TAGS; i++) setDefaultMT(g, i, nullptr);
   for (int i = 0; i < TM_N; i++) g->tmname[i] = nullptr;
+  for (TString*& s : g->fixedtext) s = nullptr;
   g->gcthreshold = ~size_t(0);
   g->totalbytes = sizeof(lua_State);
   g->nprotect = 1;

@@ -51,6 +51,7 @@ struct GlobalState {
   lua_State* mainthread = nullptr;
   lua_CFunction panic = nullptr;
   TString* tmname[TM_N];
+  TString* fixedtext[2];  // texts the size functions look up on every call (see lib_support.h)
   Table* mt[NUM_TAGS];  // default metatable per type
   TValue mtv[NUM_TAGS];  // the same as values: the handler of every event for these types
   lua_Alloc frealloc = nullptr;  // null: the C library's allocator

@@ -32,7 +32,7 @@ inline uint32_t hashValue(const TValue* k) {
   switch (k->tt) {
     case LUA_TNUMBER: return hashNum(k->v.n);
     case LUA_TSTRING:
-    case LUA_TWSTRING: return tsvalue(k)->hash;
+    case LUA_TWSTRING: return strSlotHash(tsvalue(k)->hash);
     case LUA_TBOOLEAN: return static_cast<uint32_t>(k->v.b);
     case LUA_TLIGHTUSERDATA: return mix(reinterpret_cast<uintptr_t>(k->v.p));
     default: return mix(reinterpret_cast<uintptr_t>(k->v.gc));
@@ -72,7 +72,11 @@ inline Node* findNode(const Table* t, const TValue* key, uint32_t h) {
   for (uint32_t i = h & mask;; i = (i + 1) & mask) {
     Node* n = &node[i];
     if (n->key.tt == key->tt) {
-      if (key->tt == LUA_TNUMBER ? n->key.v.n == key->v.n : rawequalObj(&n->key, key)) return n;
+      // interned text and every object compare by address
+      bool same = key->tt == LUA_TNUMBER    ? n->key.v.n == key->v.n
+                  : key->tt == LUA_TBOOLEAN ? n->key.v.b == key->v.b
+                                            : n->key.v.p == key->v.p;
+      if (same) return n;
     } else if (n->key.tt == LUA_TNIL) {
       return nullptr;
     }
@@ -233,8 +237,7 @@ void freeTable(lua_State* L, Table* t) {
   freeMem(L, t, sizeof(Table));
 }
 
-const TValue* tableGetNum(Table* t, int key) {
-  if (static_cast<unsigned>(key - 1) < static_cast<unsigned>(t->sizearray)) return &t->array[key - 1];
+const TValue* tableGetNumHashed(Table* t, int key) {
   if (t->node == dummynode) return &nilobject;
   TValue k;
   setnum(&k, key);
@@ -242,28 +245,12 @@ const TValue* tableGetNum(Table* t, int key) {
   return n ? &n->val : &nilobject;
 }
 
-const TValue* tableGetStr(Table* t, TString* key) {
-  uint32_t mask = (1u << t->lsizenode) - 1;
-  Node* node = t->node;
-  for (uint32_t i = key->hash & mask;; i = (i + 1) & mask) {
-    Node* n = &node[i];
-    if (n->key.tt == LUA_TSTRING) {
-      if (n->key.v.gc == key) return &n->val;
-    } else if (n->key.tt == LUA_TNIL) {
-      return &nilobject;
-    }
-  }
-}
-
-const TValue* tableGet(Table* t, const TValue* key) {
+const TValue* tableGetOther(Table* t, const TValue* key) {
   switch (key->tt) {
     case LUA_TNIL: return &nilobject;
     case LUA_TSTRING: return tableGetStr(t, tsvalue(key));
     case LUA_TNUMBER: {
       lua_Number n = key->v.n;
-      int k = (n >= 1 && n <= 2147483647.0) ? static_cast<int>(n) : 0;
-      if (static_cast<lua_Number>(k) == n && static_cast<unsigned>(k - 1) < static_cast<unsigned>(t->sizearray))
-        return &t->array[k - 1];
       if (t->node == dummynode) return &nilobject;
       Node* nd = findNode(t, key, hashNum(n));
       return nd ? &nd->val : &nilobject;
@@ -277,9 +264,16 @@ const TValue* tableGet(Table* t, const TValue* key) {
 }
 
 TValue* tableSet(lua_State* L, Table* t, const TValue* key) {
-  t->flags = 0;
   const TValue* p = tableGet(t, key);
-  if (p != &nilobject) return const_cast<TValue*>(p);
+  if (p != &nilobject) {
+    t->flags = 0;
+    return const_cast<TValue*>(p);
+  }
+  return tableSetAbsent(L, t, key);
+}
+
+TValue* tableSetAbsent(lua_State* L, Table* t, const TValue* key) {
+  t->flags = 0;
   if (ttisnil(key)) runError(L, "table index is nil");
   if (ttisnumber(key) && std::isnan(key->v.n)) runError(L, "table index is NaN");
   return newKey(L, t, key);
@@ -342,6 +336,14 @@ bool tableNext(lua_State* L, Table* t, TValue* key) {
     }
   }
   return false;
+}
+
+int tableCountRun(Table* t) {
+  int n = 0;
+  while (n < t->sizearray && !ttisnil(&t->array[n])) n++;
+  if (n < t->sizearray) return n;
+  while (!ttisnil(tableGetNum(t, n + 1))) n++;
+  return n;
 }
 
 int tableGetN(Table* t) {

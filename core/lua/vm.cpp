@@ -282,20 +282,26 @@ void concat(lua_State* L, int total, int last) {
     } else if (ttisstring(top - 1) && tsvalue(top - 1)->len == 0) {
       toStringInPlace(L, top - 2);
     } else {
-      toStringInPlace(L, top - 1);
-      size_t tl = tsvalue(top - 1)->len;
-      for (n = 1; n < total && (ttisstring(top - n - 1) || toStringInPlace(L, top - n - 1)); n++) {
-        size_t l = tsvalue(top - n - 1)->len;
+      // numbers are written straight into the result: interning their text would cost a
+      // string per operand that nothing keeps
+      size_t tl = 0;
+      for (n = 0; n < total && (ttisstring(top - n - 1) || ttisnumber(top - n - 1)); n++) {
+        size_t l = ttisstring(top - n - 1) ? tsvalue(top - n - 1)->len : 32;
         if (l >= (~size_t(0) >> 1) - tl) runError(L, "string size overflow");
         tl += l;
       }
       std::vector<char>& buff = L->g->buff;
-      buff.resize(tl);
+      if (buff.size() < tl + 1) buff.resize(tl + 1);
       tl = 0;
       for (int i = n; i > 0; i--) {
-        size_t l = tsvalue(top - i)->len;
-        std::memcpy(buff.data() + tl, tsvalue(top - i)->data(), l);
-        tl += l;
+        const TValue* o = top - i;
+        if (ttisnumber(o)) {
+          tl += static_cast<size_t>(num2str(nvalue(o), buff.data() + tl));
+        } else {
+          size_t l = tsvalue(o)->len;
+          std::memcpy(buff.data() + tl, tsvalue(o)->data(), l);
+          tl += l;
+        }
       }
       setstr(top - n, newLStr(L, buff.data(), tl));
     }
@@ -352,6 +358,21 @@ static void traceExec(lua_State* L, const Instruction* pc) {
   }
 }
 
+// A raw read, then one step through an __index table (how classes find their methods);
+// false leaves the read to getTable, which starts again from the object.
+static inline bool fastGet(lua_State* L, Table* h, const TValue* key, TValue* val) {
+  const TValue* res = tableGet(h, key);
+  const TValue* tm;
+  if (ttisnil(res) && (tm = fastTM(L, h->metatable, TM_INDEX)) != nullptr) {
+    if (!ttistable(tm)) return false;
+    h = hvalue(tm);
+    res = tableGet(h, key);
+    if (ttisnil(res) && fastTM(L, h->metatable, TM_INDEX) != nullptr) return false;
+  }
+  *val = *res;
+  return true;
+}
+
 #define RK(x) (ISK(x) ? k + ((x) - MAXSTACK) : base + (x))
 #define PROTECT(x)      \
   {                     \
@@ -360,382 +381,423 @@ static void traceExec(lua_State* L, const Instruction* pc) {
     ci = L->ci;         \
     base = ci->base;    \
   }
+// Threaded dispatch: every operation ends by jumping straight to the next one's code, which
+// spares a shared jump and lets the branch predictor learn each operation's successors.
+#define DISPATCH()                                                                     \
+  {                                                                                    \
+    i = *pc++;                                                                         \
+    if (__builtin_expect(L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT), 0)) goto hooked; \
+    ra = base + GETARG_A(i);                                                           \
+    goto* kDispatch[GET_OP(i)];                                                        \
+  }
 
 void execute(lua_State* L) {
+  // six bits of operation: the numbers no operation uses do nothing, as a damaged chunk may hold them
+  static const void* const kDispatch[64] = {
+      &&op_MOVE, &&op_LOADK, &&op_LOADBOOL, &&op_LOADNIL, &&op_GETUPVAL, &&op_GETGLOBAL,
+      &&op_GETTABLE, &&op_SETGLOBAL, &&op_SETUPVAL, &&op_SETTABLE, &&op_NEWTABLE, &&op_SELF,
+      &&op_ADD, &&op_SUB, &&op_MUL, &&op_DIV, &&op_BAND, &&op_BOR, &&op_SHL, &&op_SHR, &&op_POW,
+      &&op_UNM, &&op_NOT, &&op_CONCAT, &&op_JMP, &&op_EQ, &&op_LT, &&op_LE, &&op_TEST, &&op_CALL,
+      &&op_TAILCALL, &&op_RETURN, &&op_FORLOOP, &&op_TFORLOOP, &&op_TFORPREP, &&op_SETLIST,
+      &&op_SETLISTO, &&op_CLOSE, &&op_CLOSURE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
+      &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
+      &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
+      &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE};
+  static_assert(NUM_OPCODES == 39 && OP_CLOSURE == 38);
+  CallInfo* ci;
+  LClosure* cl;
+  TValue* base;
+  const TValue* k;
+  const Instruction* pc;
+  Instruction i;
+  TValue* ra;
 reentry:
-  CallInfo* ci = L->ci;
-  LClosure* cl = lclvalue(ci->func);
-  TValue* base = ci->base;
-  const TValue* k = cl->p->k.data();
-  const Instruction* pc = ci->savedpc;
-  for (;;) {
-    const Instruction i = *pc++;
-    if (L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT)) {
-      traceExec(L, pc);
-      ci = L->ci;
-      base = ci->base;
-    }
-    TValue* ra = base + GETARG_A(i);
-    switch (GET_OP(i)) {
-      case OP_MOVE: *ra = base[GETARG_B(i)]; break;
-      case OP_LOADK: *ra = k[GETARG_Bx(i)]; break;
-      case OP_LOADBOOL:
-        setbool(ra, GETARG_B(i));
-        if (GETARG_C(i)) pc++;
-        break;
-      case OP_LOADNIL: {
-        TValue* rb = base + GETARG_B(i);
-        do {
-          setnil(rb--);
-        } while (rb >= ra);
-        break;
-      }
-      case OP_GETUPVAL: *ra = *cl->upvals[GETARG_B(i)]->v; break;
-      case OP_GETGLOBAL: {
-        const TValue* key = k + GETARG_Bx(i);
-        Table* env = cl->env;
-        const TValue* res = tableGetStr(env, tsvalue(key));
-        if (!ttisnil(res) || fastTM(L, env->metatable, TM_INDEX) == nullptr) {
-          *ra = *res;
-        } else {
-          TValue g;
-          settable(&g, env);
-          PROTECT(getTable(L, &g, key, ra));
-        }
-        break;
-      }
-      case OP_GETTABLE: {
-        TValue* rb = base + GETARG_B(i);
-        const TValue* rc = RK(GETARG_C(i));
-        if (ttistable(rb)) {
-          Table* h = hvalue(rb);
-          const TValue* res = tableGet(h, rc);
-          if (!ttisnil(res) || fastTM(L, h->metatable, TM_INDEX) == nullptr) {
-            *ra = *res;
-            break;
-          }
-        }
-        PROTECT(getTable(L, rb, rc, ra));
-        break;
-      }
-      case OP_SETGLOBAL: {
-        Table* env = cl->env;
-        const TValue* key = k + GETARG_Bx(i);
-        TValue* slot = const_cast<TValue*>(tableGetStr(env, tsvalue(key)));
-        if (!ttisnil(slot)) {
-          *slot = *ra;
-        } else {
-          TValue g;
-          settable(&g, env);
-          PROTECT(setTable(L, &g, key, ra));
-        }
-        break;
-      }
-      case OP_SETUPVAL: *cl->upvals[GETARG_B(i)]->v = *ra; break;
-      case OP_SETTABLE: {
-        const TValue* rb = RK(GETARG_B(i));
-        const TValue* rc = RK(GETARG_C(i));
-        if (ttistable(ra)) {
-          Table* h = hvalue(ra);
-          TValue* slot = const_cast<TValue*>(tableGet(h, rb));
-          if (!ttisnil(slot)) {
-            *slot = *rc;
-            break;
-          }
-        }
-        PROTECT(setTable(L, ra, rb, rc));
-        break;
-      }
-      case OP_NEWTABLE: {
-        ci->savedpc = pc;
-        settable(ra, newTable(L, fb2int(GETARG_B(i)), GETARG_C(i)));
-        PROTECT(checkGC(L));
-        break;
-      }
-      case OP_SELF: {
-        TValue* rb = base + GETARG_B(i);
-        const TValue* rc = RK(GETARG_C(i));
-        TValue obj = *rb;
-        ra[1] = obj;
-        if (ttistable(&obj)) {
-          Table* h = hvalue(&obj);
-          const TValue* res = tableGet(h, rc);
-          if (!ttisnil(res) || fastTM(L, h->metatable, TM_INDEX) == nullptr) {
-            *ra = *res;
-            break;
-          }
-        }
-        PROTECT(getTable(L, &obj, rc, ra));
-        break;
-      }
-#define ARITH(OPC, TMV, EXPR)                                    \
-  case OPC: {                                                    \
-    const TValue* rb = RK(GETARG_B(i));                          \
-    const TValue* rc = RK(GETARG_C(i));                          \
-    if (ttisnumber(rb) && ttisnumber(rc)) {                      \
-      lua_Number nb = nvalue(rb), nc = nvalue(rc);               \
-      setnum(ra, EXPR);                                          \
-    } else {                                                     \
-      PROTECT(arith(L, ra, rb, rc, TMV));                        \
-    }                                                            \
-    break;                                                       \
+  ci = L->ci;
+  cl = lclvalue(ci->func);
+  base = ci->base;
+  k = cl->p->k.data();
+  pc = ci->savedpc;
+  DISPATCH();
+hooked:
+  traceExec(L, pc);
+  ci = L->ci;
+  base = ci->base;
+  ra = base + GETARG_A(i);
+  goto* kDispatch[GET_OP(i)];
+
+op_NONE:
+  DISPATCH();
+op_MOVE:
+  *ra = base[GETARG_B(i)];
+  DISPATCH();
+op_LOADK:
+  *ra = k[GETARG_Bx(i)];
+  DISPATCH();
+op_LOADBOOL:
+  setbool(ra, GETARG_B(i));
+  if (GETARG_C(i)) pc++;
+  DISPATCH();
+op_LOADNIL: {
+  TValue* rb = base + GETARG_B(i);
+  do {
+    setnil(rb--);
+  } while (rb >= ra);
+  DISPATCH();
+}
+op_GETUPVAL:
+  *ra = *cl->upvals[GETARG_B(i)]->v;
+  DISPATCH();
+op_GETGLOBAL: {
+  const TValue* key = k + GETARG_Bx(i);
+  Table* env = cl->env;
+  const TValue* res = tableGetStr(env, tsvalue(key));
+  if (!ttisnil(res) || fastTM(L, env->metatable, TM_INDEX) == nullptr) {
+    *ra = *res;
+  } else {
+    TValue g;
+    settable(&g, env);
+    PROTECT(getTable(L, &g, key, ra));
   }
-        ARITH(OP_ADD, TM_ADD, nb + nc)
-        ARITH(OP_SUB, TM_SUB, nb - nc)
-        ARITH(OP_MUL, TM_MUL, nb * nc)
-        ARITH(OP_DIV, TM_DIV, nb / nc)
+  DISPATCH();
+}
+op_GETTABLE: {
+  TValue* rb = base + GETARG_B(i);
+  const TValue* rc = RK(GETARG_C(i));
+  if (ttistable(rb) && fastGet(L, hvalue(rb), rc, ra)) DISPATCH();
+  PROTECT(getTable(L, rb, rc, ra));
+  DISPATCH();
+}
+op_SETGLOBAL: {
+  Table* env = cl->env;
+  const TValue* key = k + GETARG_Bx(i);
+  TValue* slot = const_cast<TValue*>(tableGetStr(env, tsvalue(key)));
+  if (!ttisnil(slot)) {
+    *slot = *ra;
+  } else {
+    TValue g;
+    settable(&g, env);
+    PROTECT(setTable(L, &g, key, ra));
+  }
+  DISPATCH();
+}
+op_SETUPVAL:
+  *cl->upvals[GETARG_B(i)]->v = *ra;
+  DISPATCH();
+op_SETTABLE: {
+  const TValue* rb = RK(GETARG_B(i));
+  const TValue* rc = RK(GETARG_C(i));
+  if (ttistable(ra)) {
+    Table* h = hvalue(ra);
+    TValue* slot = const_cast<TValue*>(tableGet(h, rb));
+    if (!ttisnil(slot)) {
+      *slot = *rc;
+      DISPATCH();
+    }
+    if (fastTM(L, h->metatable, TM_NEWINDEX) == nullptr) {
+      if (slot != &nilobject) {
+        h->flags = 0;
+        *slot = *rc;
+      } else {
+        ci->savedpc = pc;
+        *tableSetAbsent(L, h, rb) = *rc;
+      }
+      DISPATCH();
+    }
+  }
+  PROTECT(setTable(L, ra, rb, rc));
+  DISPATCH();
+}
+op_NEWTABLE: {
+  ci->savedpc = pc;
+  settable(ra, newTable(L, fb2int(GETARG_B(i)), GETARG_C(i)));
+  PROTECT(checkGC(L));
+  DISPATCH();
+}
+op_SELF: {
+  TValue* rb = base + GETARG_B(i);
+  const TValue* rc = RK(GETARG_C(i));
+  TValue obj = *rb;
+  ra[1] = obj;
+  if (ttistable(&obj) && fastGet(L, hvalue(&obj), rc, ra)) DISPATCH();
+  PROTECT(getTable(L, &obj, rc, ra));
+  DISPATCH();
+}
+#define ARITH(OPC, TMV, EXPR)                  \
+  OPC: {                                       \
+    const TValue* rb = RK(GETARG_B(i));        \
+    const TValue* rc = RK(GETARG_C(i));        \
+    if (ttisnumber(rb) && ttisnumber(rc)) {    \
+      lua_Number nb = nvalue(rb), nc = nvalue(rc); \
+      setnum(ra, EXPR);                        \
+    } else {                                   \
+      PROTECT(arith(L, ra, rb, rc, TMV));      \
+    }                                          \
+    DISPATCH();                                \
+  }
+  ARITH(op_ADD, TM_ADD, nb + nc)
+  ARITH(op_SUB, TM_SUB, nb - nc)
+  ARITH(op_MUL, TM_MUL, nb * nc)
+  ARITH(op_DIV, TM_DIV, nb / nc)
 #undef ARITH
-#define BITOP(OPC, EXPR)                                         \
-  case OPC: {                                                    \
-    const TValue* rb = RK(GETARG_B(i));                          \
-    const TValue* rc = RK(GETARG_C(i));                          \
-    if (!ttisnumber(rb) || !ttisnumber(rc)) {                    \
-      ci->savedpc = pc;                                          \
-      arithError(L, rb, rc);                                     \
-    }                                                            \
-    uint32_t ub = num2u32(nvalue(rb)), uc = num2u32(nvalue(rc));     \
-    setnum(ra, static_cast<lua_Number>(EXPR));                   \
-    break;                                                       \
+#define BITOP(OPC, EXPR)                                          \
+  OPC: {                                                          \
+    const TValue* rb = RK(GETARG_B(i));                           \
+    const TValue* rc = RK(GETARG_C(i));                           \
+    if (!ttisnumber(rb) || !ttisnumber(rc)) {                     \
+      ci->savedpc = pc;                                           \
+      arithError(L, rb, rc);                                      \
+    }                                                             \
+    uint32_t ub = num2u32(nvalue(rb)), uc = num2u32(nvalue(rc));  \
+    setnum(ra, static_cast<lua_Number>(EXPR));                    \
+    DISPATCH();                                                   \
   }
-        BITOP(OP_BAND, ub & uc)
-        BITOP(OP_BOR, ub | uc)
-        BITOP(OP_SHL, static_cast<uint32_t>(ub << (uc & 31)))
-        BITOP(OP_SHR, ub >> (uc & 31))
+  BITOP(op_BAND, ub & uc)
+  BITOP(op_BOR, ub | uc)
+  BITOP(op_SHL, static_cast<uint32_t>(ub << (uc & 31)))
+  BITOP(op_SHR, ub >> (uc & 31))
 #undef BITOP
-      case OP_POW: {
-        // exclusive or of two numbers; the exponent path for anything else
-        const TValue* rb = RK(GETARG_B(i));
-        const TValue* rc = RK(GETARG_C(i));
-        if (ttisnumber(rb) && ttisnumber(rc)) {
-          setnum(ra, static_cast<lua_Number>(num2u32(nvalue(rb)) ^ num2u32(nvalue(rc))));
-        } else {
-          PROTECT(arith(L, ra, rb, rc, TM_POW));
-        }
-        break;
-      }
-      case OP_UNM: {
-        const TValue* rb = base + GETARG_B(i);
-        if (ttisnumber(rb)) {
-          setnum(ra, -nvalue(rb));
-        } else {
-          PROTECT(arith(L, ra, rb, rb, TM_UNM));
-        }
-        break;
-      }
-      case OP_NOT: {
-        int res = isfalse(base + GETARG_B(i));
-        setbool(ra, res);
-        break;
-      }
-      case OP_CONCAT: {
-        int b = GETARG_B(i), c = GETARG_C(i);
-        PROTECT(concat(L, c - b + 1, c));
-        ra = base + GETARG_A(i);
-        *ra = base[b];
-        PROTECT(checkGC(L));
-        break;
-      }
-      case OP_JMP: pc += GETARG_sBx(i); break;
-      case OP_EQ: {
-        const TValue* rb = RK(GETARG_B(i));
-        const TValue* rc = RK(GETARG_C(i));
-        bool eq;
-        if (rb->tt != rc->tt) eq = false;
-        else if (ttisnumber(rb)) eq = nvalue(rb) == nvalue(rc);
-        else if (rb->tt == LUA_TTABLE || rb->tt == LUA_TUSERDATA) {
-          PROTECT(eq = equalObj(L, rb, rc));
-        } else eq = rawequalObj(rb, rc);
-        if (eq != (GETARG_A(i) != 0)) pc++;
-        else pc += GETARG_sBx(*pc) + 1;
-        break;
-      }
-      case OP_LT: {
-        const TValue* rb = RK(GETARG_B(i));
-        const TValue* rc = RK(GETARG_C(i));
-        bool res;
-        if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
-        else PROTECT(res = lessThan(L, rb, rc));
-        if (res != (GETARG_A(i) != 0)) pc++;
-        else pc += GETARG_sBx(*pc) + 1;
-        break;
-      }
-      case OP_LE: {
-        const TValue* rb = RK(GETARG_B(i));
-        const TValue* rc = RK(GETARG_C(i));
-        bool res;
-        if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
-        else PROTECT(res = lessEqual(L, rb, rc));
-        if (res != (GETARG_A(i) != 0)) pc++;
-        else pc += GETARG_sBx(*pc) + 1;
-        break;
-      }
-      case OP_TEST: {
-        TValue* rb = base + GETARG_B(i);
-        if (isfalse(rb) != (GETARG_C(i) != 0)) {
-          *ra = *rb;
-          pc += GETARG_sBx(*pc) + 1;
-        } else {
-          pc++;
-        }
-        break;
-      }
-      case OP_CALL: {
-        int b = GETARG_B(i);
-        int nresults = GETARG_C(i) - 1;
-        if (b != 0) L->top = ra + b;
-        ci->savedpc = pc;
-        switch (precall(L, ra, nresults)) {
-          case PCR_LUA: goto reentry;
-          case PCR_C:
-            ci = L->ci;
-            if (nresults >= 0) L->top = ci->top;
-            base = ci->base;
-            break;
-          case PCR_YIELD: return;
-        }
-        break;
-      }
-      case OP_TAILCALL: {
-        int b = GETARG_B(i);
-        if (b != 0) L->top = ra + b;
-        ci->savedpc = pc;
-        if (!isLfunction(ra)) {
-          // C functions and callable objects run above this frame; the RETURN that follows
-          // hands back their results, so error messages still see the calling frame
-          switch (precall(L, ra, LUA_MULTRET)) {
-            case PCR_LUA: goto reentry;
-            case PCR_C:
-              ci = L->ci;
-              base = ci->base;
-              break;
-            case PCR_YIELD: return;
-          }
-          break;
-        }
-        if (L->openupval) closeUpvals(L, base);
-        TValue* func = ci->func;
-        int n = static_cast<int>(L->top - ra);
-        for (int j = 0; j < n; j++) func[j] = ra[j];
-        L->top = func + n;
-        int nresults = ci->nresults;
-        uint8_t fresh = ci->callstatus & CIST_FRESH;
-        int tailcalls = ci->tailcalls;
-        L->ci--;
-        L->base = L->ci->base;
-        switch (precall(L, func, nresults)) {
-          case PCR_LUA:
-            L->ci->callstatus |= static_cast<uint8_t>(fresh | CIST_TAIL);
-            L->ci->tailcalls = tailcalls + 1;
-            goto reentry;
-          case PCR_C:
-            if (fresh) return;
-            if (nresults >= 0) L->top = L->ci->top;
-            goto reentry;
-          case PCR_YIELD: return;
-        }
-        break;
-      }
-      case OP_RETURN: {
-        int b = GETARG_B(i);
-        if (b != 0) L->top = ra + b - 1;
-        if (L->openupval) closeUpvals(L, base);
-        ci->savedpc = pc;
-        bool fresh = ci->callstatus & CIST_FRESH;
-        int wanted = ci->nresults;
-        postcall(L, ra);
-        if (fresh) return;
-        if (wanted >= 0) L->top = L->ci->top;
-        goto reentry;
-      }
-      case OP_FORLOOP: {
-        if (!ttisnumber(ra)) {
-          ci->savedpc = pc;
-          runError(L, "`for' initial value must be a number");
-        }
-        if (!ttisnumber(ra + 1) || !ttisnumber(ra + 2)) {
-          // limit and step may be strings that spell numbers: converted in place
-          TValue tmp;
-          const TValue* v = toNumber(ra + 1, &tmp);
-          ci->savedpc = pc;
-          if (v == nullptr) runError(L, "`for' limit must be a number");
-          setnum(ra + 1, nvalue(v));
-          v = toNumber(ra + 2, &tmp);
-          if (v == nullptr) runError(L, "`for' step must be a number");
-          setnum(ra + 2, nvalue(v));
-        }
-        lua_Number step = nvalue(ra + 2);
-        lua_Number idx = nvalue(ra) + step;
-        lua_Number limit = nvalue(ra + 1);
-        if (step > 0 ? idx <= limit : idx >= limit) {
-          pc += GETARG_sBx(i);
-          setnum(ra, idx);
-        }
-        break;
-      }
-      case OP_TFORLOOP: {
-        int c = GETARG_C(i);
-        TValue* cb = ra + c + 3;
-        cb[0] = ra[0];
-        cb[1] = ra[1];
-        cb[2] = ra[2];
-        L->top = cb + 3;
-        PROTECT(callFunc(L, cb, c + 1));
-        ra = base + GETARG_A(i);
-        cb = ra + c + 3;
-        L->top = ci->top;
-        for (int j = 0; j <= c; j++) ra[2 + j] = cb[j];
-        if (ttisnil(ra + 2)) pc++;
-        break;
-      }
-      case OP_TFORPREP: {
-        if (ttistable(ra)) {
-          ra[1] = ra[0];
-          TString* nextname = newStr(L, "next");
-          *ra = *tableGetStr(gtable(L), nextname);
-        }
-        pc += GETARG_sBx(i);
-        break;
-      }
-      case OP_SETLIST:
-      case OP_SETLISTO: {
-        int bc = GETARG_Bx(i);
-        int n;
-        if (GET_OP(i) == OP_SETLIST) {
-          n = (bc & (FIELDS_PER_FLUSH - 1)) + 1;
-        } else {
-          n = static_cast<int>(L->top - ra) - 1;
-          L->top = ci->top;
-        }
-        bc &= ~(FIELDS_PER_FLUSH - 1);
-        ci->savedpc = pc;
-        if (!ttistable(ra)) runError(L, "bad list constructor");  // only a damaged chunk gets here
-        Table* h = hvalue(ra);
-        for (int j = 1; j <= n; j++) {
-          TValue* slot = (bc + j <= h->sizearray) ? &h->array[bc + j - 1] : tableSetNum(L, h, bc + j);
-          *slot = ra[j];
-        }
-        break;
-      }
-      case OP_CLOSE: closeUpvals(L, ra); break;
-      case OP_CLOSURE: {
-        Proto* p = cl->p->p[GETARG_Bx(i)];
-        int nup = p->nups;
-        ci->savedpc = pc;
-        LClosure* ncl = newLClosure(L, nup, cl->env);
-        ncl->p = p;
-        for (int j = 0; j < nup; j++, pc++) {
-          if (GET_OP(*pc) == OP_GETUPVAL)
-            ncl->upvals[j] = cl->upvals[GETARG_B(*pc)];
-          else
-            ncl->upvals[j] = findUpval(L, base + GETARG_B(*pc));
-        }
-        setclosure(ra, ncl);
-        PROTECT(checkGC(L));
-        break;
-      }
-      default: break;
+op_POW: {
+  // exclusive or of two numbers; the exponent path for anything else
+  const TValue* rb = RK(GETARG_B(i));
+  const TValue* rc = RK(GETARG_C(i));
+  if (ttisnumber(rb) && ttisnumber(rc)) {
+    setnum(ra, static_cast<lua_Number>(num2u32(nvalue(rb)) ^ num2u32(nvalue(rc))));
+  } else {
+    PROTECT(arith(L, ra, rb, rc, TM_POW));
+  }
+  DISPATCH();
+}
+op_UNM: {
+  const TValue* rb = base + GETARG_B(i);
+  if (ttisnumber(rb)) {
+    setnum(ra, -nvalue(rb));
+  } else {
+    PROTECT(arith(L, ra, rb, rb, TM_UNM));
+  }
+  DISPATCH();
+}
+op_NOT: {
+  int res = isfalse(base + GETARG_B(i));
+  setbool(ra, res);
+  DISPATCH();
+}
+op_CONCAT: {
+  int b = GETARG_B(i), c = GETARG_C(i);
+  PROTECT(concat(L, c - b + 1, c));
+  ra = base + GETARG_A(i);
+  *ra = base[b];
+  PROTECT(checkGC(L));
+  DISPATCH();
+}
+op_JMP:
+  pc += GETARG_sBx(i);
+  DISPATCH();
+op_EQ: {
+  const TValue* rb = RK(GETARG_B(i));
+  const TValue* rc = RK(GETARG_C(i));
+  bool eq;
+  if (rb->tt != rc->tt) eq = false;
+  else if (ttisnumber(rb)) eq = nvalue(rb) == nvalue(rc);
+  else if (rb->tt == LUA_TTABLE || rb->tt == LUA_TUSERDATA) {
+    PROTECT(eq = equalObj(L, rb, rc));
+  } else eq = rawequalObj(rb, rc);
+  if (eq != (GETARG_A(i) != 0)) pc++;
+  else pc += GETARG_sBx(*pc) + 1;
+  DISPATCH();
+}
+op_LT: {
+  const TValue* rb = RK(GETARG_B(i));
+  const TValue* rc = RK(GETARG_C(i));
+  bool res;
+  if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
+  else PROTECT(res = lessThan(L, rb, rc));
+  if (res != (GETARG_A(i) != 0)) pc++;
+  else pc += GETARG_sBx(*pc) + 1;
+  DISPATCH();
+}
+op_LE: {
+  const TValue* rb = RK(GETARG_B(i));
+  const TValue* rc = RK(GETARG_C(i));
+  bool res;
+  if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
+  else PROTECT(res = lessEqual(L, rb, rc));
+  if (res != (GETARG_A(i) != 0)) pc++;
+  else pc += GETARG_sBx(*pc) + 1;
+  DISPATCH();
+}
+op_TEST: {
+  TValue* rb = base + GETARG_B(i);
+  if (isfalse(rb) != (GETARG_C(i) != 0)) {
+    *ra = *rb;
+    pc += GETARG_sBx(*pc) + 1;
+  } else {
+    pc++;
+  }
+  DISPATCH();
+}
+op_CALL: {
+  int b = GETARG_B(i);
+  int nresults = GETARG_C(i) - 1;
+  if (b != 0) L->top = ra + b;
+  ci->savedpc = pc;
+  if (isLfunction(ra)) {
+    const Proto* p = lclvalue(ra)->p;
+    if (!p->is_vararg && !(L->hookmask & LUA_MASKCALL) && L->stack_last - L->top > p->maxstacksize) {
+      enterLua(L, ra, p, nresults);
+      goto reentry;
     }
   }
+  switch (precall(L, ra, nresults)) {
+    case PCR_LUA: goto reentry;
+    case PCR_C:
+      ci = L->ci;
+      if (nresults >= 0) L->top = ci->top;
+      base = ci->base;
+      break;
+    case PCR_YIELD: return;
+  }
+  DISPATCH();
+}
+op_TAILCALL: {
+  int b = GETARG_B(i);
+  if (b != 0) L->top = ra + b;
+  ci->savedpc = pc;
+  if (!isLfunction(ra)) {
+    // C functions and callable objects run above this frame; the RETURN that follows
+    // hands back their results, so error messages still see the calling frame
+    switch (precall(L, ra, LUA_MULTRET)) {
+      case PCR_LUA: goto reentry;
+      case PCR_C:
+        ci = L->ci;
+        base = ci->base;
+        break;
+      case PCR_YIELD: return;
+    }
+    DISPATCH();
+  }
+  if (L->openupval) closeUpvals(L, base);
+  TValue* func = ci->func;
+  int n = static_cast<int>(L->top - ra);
+  for (int j = 0; j < n; j++) func[j] = ra[j];
+  L->top = func + n;
+  int nresults = ci->nresults;
+  uint8_t fresh = ci->callstatus & CIST_FRESH;
+  int tailcalls = ci->tailcalls;
+  L->ci--;
+  L->base = L->ci->base;
+  switch (precall(L, func, nresults)) {
+    case PCR_LUA:
+      L->ci->callstatus |= static_cast<uint8_t>(fresh | CIST_TAIL);
+      L->ci->tailcalls = tailcalls + 1;
+      goto reentry;
+    case PCR_C:
+      if (fresh) return;
+      if (nresults >= 0) L->top = L->ci->top;
+      goto reentry;
+    case PCR_YIELD: return;
+  }
+  DISPATCH();
+}
+op_RETURN: {
+  int b = GETARG_B(i);
+  if (b != 0) L->top = ra + b - 1;
+  if (L->openupval) closeUpvals(L, base);
+  ci->savedpc = pc;
+  bool fresh = ci->callstatus & CIST_FRESH;
+  int wanted = ci->nresults;
+  postcall(L, ra);
+  if (fresh) return;
+  if (wanted >= 0) L->top = L->ci->top;
+  goto reentry;
+}
+op_FORLOOP: {
+  if (__builtin_expect(!(ttisnumber(ra) && ttisnumber(ra + 1) && ttisnumber(ra + 2)), 0)) {
+    if (!ttisnumber(ra)) {
+      ci->savedpc = pc;
+      runError(L, "`for' initial value must be a number");
+    }
+    // limit and step may be strings that spell numbers: converted in place
+    TValue tmp;
+    const TValue* v = toNumber(ra + 1, &tmp);
+    ci->savedpc = pc;
+    if (v == nullptr) runError(L, "`for' limit must be a number");
+    setnum(ra + 1, nvalue(v));
+    v = toNumber(ra + 2, &tmp);
+    if (v == nullptr) runError(L, "`for' step must be a number");
+    setnum(ra + 2, nvalue(v));
+  }
+  lua_Number step = nvalue(ra + 2);
+  lua_Number idx = nvalue(ra) + step;
+  lua_Number limit = nvalue(ra + 1);
+  if (step > 0 ? idx <= limit : idx >= limit) {
+    pc += GETARG_sBx(i);
+    setnum(ra, idx);
+  }
+  DISPATCH();
+}
+op_TFORLOOP: {
+  int c = GETARG_C(i);
+  TValue* cb = ra + c + 3;
+  cb[0] = ra[0];
+  cb[1] = ra[1];
+  cb[2] = ra[2];
+  L->top = cb + 3;
+  PROTECT(callFunc(L, cb, c + 1));
+  ra = base + GETARG_A(i);
+  cb = ra + c + 3;
+  L->top = ci->top;
+  for (int j = 0; j <= c; j++) ra[2 + j] = cb[j];
+  if (ttisnil(ra + 2)) pc++;
+  DISPATCH();
+}
+op_TFORPREP: {
+  if (ttistable(ra)) {
+    ra[1] = ra[0];
+    TString* nextname = newStr(L, "next");
+    *ra = *tableGetStr(gtable(L), nextname);
+  }
+  pc += GETARG_sBx(i);
+  DISPATCH();
+}
+op_SETLIST:
+op_SETLISTO: {
+  int bc = GETARG_Bx(i);
+  int n;
+  if (GET_OP(i) == OP_SETLIST) {
+    n = (bc & (FIELDS_PER_FLUSH - 1)) + 1;
+  } else {
+    n = static_cast<int>(L->top - ra) - 1;
+    L->top = ci->top;
+  }
+  bc &= ~(FIELDS_PER_FLUSH - 1);
+  ci->savedpc = pc;
+  if (!ttistable(ra)) runError(L, "bad list constructor");  // only a damaged chunk gets here
+  Table* h = hvalue(ra);
+  for (int j = 1; j <= n; j++) {
+    TValue* slot = (bc + j <= h->sizearray) ? &h->array[bc + j - 1] : tableSetNum(L, h, bc + j);
+    *slot = ra[j];
+  }
+  DISPATCH();
+}
+op_CLOSE:
+  closeUpvals(L, ra);
+  DISPATCH();
+op_CLOSURE: {
+  Proto* p = cl->p->p[GETARG_Bx(i)];
+  int nup = p->nups;
+  ci->savedpc = pc;
+  LClosure* ncl = newLClosure(L, nup, cl->env);
+  ncl->p = p;
+  for (int j = 0; j < nup; j++, pc++) {
+    if (GET_OP(*pc) == OP_GETUPVAL)
+      ncl->upvals[j] = cl->upvals[GETARG_B(*pc)];
+    else
+      ncl->upvals[j] = findUpval(L, base + GETARG_B(*pc));
+  }
+  setclosure(ra, ncl);
+  PROTECT(checkGC(L));
+  DISPATCH();
+}
 }
 
 }  // namespace luai

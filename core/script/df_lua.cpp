@@ -1,6 +1,7 @@
 #include "core/script/df_lua.h"
 
 #include <lauxlib.h>
+#include <lualib.h>
 
 #include "core/debug/debug_log.h"
 #include "core/script/lua_number.h"
@@ -20,6 +21,132 @@ dfLua::~dfLua()
 {
     if (mOwned && mState)
         lua_close(mState);
+}
+
+void dfLua::open()
+{
+    assign(lua_open(), true);
+}
+
+void dfLua::close()
+{
+    assign(nullptr, false);
+}
+
+void dfLua::assign(lua_State* state, bool owned)
+{
+    if (mOwned && mState && mState != state)
+        lua_close(mState);
+    mState = state;
+    mOwned = owned && state;
+}
+
+lua_State* dfLua::newthread()
+{
+    return lua_newthread(mState);
+}
+
+void dfLua::openlibs()
+{
+    luaL_openlibs(mState);
+}
+
+int dfLua::loadbuffer(const char* text, size_t length, const char* chunkName)
+{
+    return luaL_loadbuffer(mState, text, length, chunkName);
+}
+
+void dfLua::getglobal(const char* name)
+{
+    lua_getglobal(mState, name);
+}
+
+void dfLua::setglobal(const char* name)
+{
+    lua_setglobal(mState, name);
+}
+
+void* dfLua::newuserdata(size_t size, const void* bytes)
+{
+    void* block = lua_newuserdata(mState, size);
+    if (bytes && size)
+        std::memcpy(block, bytes, size);
+    return block;
+}
+
+namespace {
+
+// Pushes vtable[name]; the global "vtable" is made when missing.
+void PushClassEntry(lua_State* L, const char* name)
+{
+    lua_getglobal(L, "vtable");
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        lua_newtable(L);
+        lua_pushvalue(L, -1);
+        lua_setglobal(L, "vtable");
+    }
+    lua_getfield(L, -1, name);
+    lua_remove(L, -2);
+}
+
+}  // namespace
+
+void dfLua::createvtable(const char* className, const char* parentName)
+{
+    lua_State* L = mState;
+    PushClassEntry(L, className);
+    if (!lua_istable(L, -1)) {
+        lua_pop(L, 1);
+        lua_getglobal(L, "vtable");
+        lua_newtable(L);                  // M
+        lua_pushvalue(L, -1);
+        lua_setfield(L, -3, className);   // vtable[name] = M
+        lua_newtable(L);                  // I
+        lua_pushvalue(L, -1);
+        lua_setfield(L, -3, "__index");   // M.__index = I
+        lua_replace(L, -3);               // I where vtable was
+        lua_pop(L, 1);                    // M
+    } else {
+        lua_getfield(L, -1, "__index");
+        lua_remove(L, -2);
+        if (!lua_istable(L, -1)) {
+            WriteDbg("Failed to get __index of mtable for %s", className);
+            WriteDbg("ASSERT: %s", "false");
+            dfDebugBreak();
+        }
+    }
+    if (!parentName)
+        return;
+    createvtable(parentName, nullptr);
+    lua_pop(L, 1);
+    PushClassEntry(L, parentName);
+    if (lua_isnil(L, -1)) {
+        WriteDbg("Failed to find parent vtable [%s]", parentName);
+        lua_pop(L, 1);
+        return;
+    }
+    if (lua_istable(L, -2))
+        lua_setmetatable(L, -2);
+    else
+        lua_pop(L, 1);
+}
+
+void dfLua::newcobject(const char* className, void* object)
+{
+    lua_State* L = mState;
+    lua_newtable(L);
+    PushClassEntry(L, className);
+    if (!lua_istable(L, -1)) {
+        WriteDbg("Failed to newcobject(%s)", className);
+        WriteDbg("ASSERT: %s", "false");
+        dfDebugBreak();
+        lua_pop(L, 1);
+        return;
+    }
+    lua_setmetatable(L, -2);
+    lua_pushlightuserdata(L, object);
+    lua_setfield(L, -2, "this");
 }
 
 int dfLua::tointeger(int index)
@@ -64,6 +191,8 @@ void dfLua::PushClosure(lua_CFunction dispatcher, unsigned upvalues)
 {
     lua_pushcclosure(mState, dispatcher, static_cast<int>(upvalues));
 }
+
+void dfDebugBreak() {}
 
 void SetLuaErrorReport(TLuaErrorReport report)
 {

@@ -36,6 +36,28 @@ public:
     lua_State* GetState() const { return mState; }
     bool IsOwned() const { return mOwned; }
 
+    // A new state of this handle's own; an owned previous state is closed first.
+    void open();
+    // Closes an owned state; the handle becomes empty and not owning.
+    void close();
+    // Closes an owned previous state, then takes `state` with the given ownership.
+    void assign(lua_State* state, bool owned);
+    lua_State* newthread();
+    void openlibs();
+    // Loads a chunk without running it; the Lua status code.
+    int loadbuffer(const char* text, size_t length, const char* chunkName);
+    void getglobal(const char* name);
+    // Pops the top value into the global `name`.
+    void setglobal(const char* name);
+    // Pushes a full userdata holding a copy of `bytes`; its address.
+    void* newuserdata(size_t size, const void* bytes);
+    // Pushes the table of a compiled object: metatable vtable[className], field "this" the
+    // object's address. Without such a class entry the table is plain (and it is logged).
+    void newcobject(const char* className, void* object);
+    // Makes sure vtable[className] exists with its method table (its "__index"), chained to
+    // the parent's when one is named, and leaves the method table on the stack.
+    void createvtable(const char* className, const char* parentName);
+
     // A boolean gives 0 or 1; anything else is read as a number and truncated toward zero.
     // NaN gives 0 and values beyond the int range saturate.
     int tointeger(int index);
@@ -67,6 +89,15 @@ private:
     bool mOwned = false;
     lua_State* mState = nullptr;
 };
+
+// Called after an assertion message; it only returns (a place for a debugger breakpoint).
+void dfDebugBreak();
+
+// Lua 5.1 forms the game is written against.
+inline void lua_pushinteger(lua_State* L, lua_Number n)
+{
+    lua_pushnumber(L, n);
+}
 
 // The game's report of a script error (a dialog in the game). Without one installed the
 // report goes to the debug log only.

@@ -83,6 +83,67 @@ int dispatch_method_1p(lua_State* L)
     return 0;
 }
 
+template <class C, class A, class B>
+int dispatch_method_P1P2(lua_State* L)
+{
+    dfLua lua(L);
+    void (C::*method)(A, B) = nullptr;
+    C* object = lua_dispatch_detail::MethodTarget<C>(lua, &method, "dispatch_method_P1P2");
+    if (!object)
+        return 0;
+    (object->*method)(ReadArg<A>(lua, 2), ReadArg<B>(lua, 3));
+    return 0;
+}
+
+template <class C, class A, class B, class D>
+int dispatch_method_P1P2P3(lua_State* L)
+{
+    dfLua lua(L);
+    void (C::*method)(A, B, D) = nullptr;
+    C* object = lua_dispatch_detail::MethodTarget<C>(lua, &method, "dispatch_method_P1P2P3");
+    if (!object)
+        return 0;
+    (object->*method)(ReadArg<A>(lua, 2), ReadArg<B>(lua, 3), ReadArg<D>(lua, 4));
+    return 0;
+}
+
+template <class C, class A, class B, class D, class E>
+int dispatch_method_P1P2P3P4(lua_State* L)
+{
+    dfLua lua(L);
+    void (C::*method)(A, B, D, E) = nullptr;
+    C* object = lua_dispatch_detail::MethodTarget<C>(lua, &method, "dispatch_method_P1P2P3P4");
+    if (!object)
+        return 0;
+    (object->*method)(ReadArg<A>(lua, 2), ReadArg<B>(lua, 3), ReadArg<D>(lua, 4), ReadArg<E>(lua, 5));
+    return 0;
+}
+
+// M is R (C::*)() or its const form: getters are usually const.
+template <class C, class R, class M = R (C::*)()>
+int dispatch_method_R1(lua_State* L)
+{
+    dfLua lua(L);
+    M method = nullptr;
+    C* object = lua_dispatch_detail::MethodTarget<C>(lua, &method, "dispatch_method_R1");
+    if (!object)
+        return 0;
+    Put(lua, (object->*method)());
+    return 1;
+}
+
+template <class C, class R, class A, class M = R (C::*)(A)>
+int dispatch_method_R1P1(lua_State* L)
+{
+    dfLua lua(L);
+    M method = nullptr;
+    C* object = lua_dispatch_detail::MethodTarget<C>(lua, &method, "dispatch_method_R1P1");
+    if (!object)
+        return 0;
+    Put(lua, (object->*method)(ReadArg<A>(lua, 2)));
+    return 1;
+}
+
 template <class C>
 int dispatch_method_LS(lua_State* L)
 {
@@ -159,6 +220,43 @@ template <class C, class A>
 lua_CFunction MethodDispatcher(void (C::*)(A))
 {
     return &dispatch_method_1p<C, A>;
+}
+template <class C, class A, class B>
+lua_CFunction MethodDispatcher(void (C::*)(A, B))
+{
+    return &dispatch_method_P1P2<C, A, B>;
+}
+template <class C, class A, class B, class D>
+lua_CFunction MethodDispatcher(void (C::*)(A, B, D))
+{
+    return &dispatch_method_P1P2P3<C, A, B, D>;
+}
+template <class C, class A, class B, class D, class E>
+lua_CFunction MethodDispatcher(void (C::*)(A, B, D, E))
+{
+    return &dispatch_method_P1P2P3P4<C, A, B, D, E>;
+}
+// The raw shapes (int taking lua_State* or dfLua&) are picked by the more specialised
+// overloads below them.
+template <class C, class R>
+lua_CFunction MethodDispatcher(R (C::*)())
+{
+    return &dispatch_method_R1<C, R>;
+}
+template <class C, class R>
+lua_CFunction MethodDispatcher(R (C::*)() const)
+{
+    return &dispatch_method_R1<C, R, R (C::*)() const>;
+}
+template <class C, class R, class A>
+lua_CFunction MethodDispatcher(R (C::*)(A))
+{
+    return &dispatch_method_R1P1<C, R, A>;
+}
+template <class C, class R, class A>
+lua_CFunction MethodDispatcher(R (C::*)(A) const)
+{
+    return &dispatch_method_R1P1<C, R, A, R (C::*)(A) const>;
 }
 template <class C>
 lua_CFunction MethodDispatcher(int (C::*)(lua_State*))

@@ -1,9 +1,21 @@
 #include "game/startup/game_main.h"
 
-#include "core/debug/debug_log.h"
 #include "core/platform/platform.h"
 #include "core/strings/string_table.h"
+#include "game/script/best_ref.h"
+#include "game/script/class_info.h"
+#include "game/script/df_log.h"
+#include "game/script/lua_error.h"
+#include "game/script/metrics.h"
+#include "game/script/script_enums.h"
+#include "game/script/window_autoreg.h"
+#include "game/startup/game_steps.h"
 #include "game/startup/interface_bindings.h"
+#include "game/startup/main_loop.h"
+#include "game/startup/script_functions.h"
+#include "render/renderer/renderer.h"
+#include "ui/widgets/slider.h"
+#include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -21,43 +33,115 @@ TWindowScriptBase* WindowScript(TPlatform* platform)
     return wm ? wm->GetScript() : nullptr;
 }
 
+void RunStep(const std::function<void()>& step)
+{
+    if (step)
+        step();
+}
+
+void SetTitle(TPlatform* platform)
+{
+    TStringTable* strings = platform->GetStringTable();
+    if (!strings)
+        return;
+    const str title = strings->GetString("windowtitle");
+    if (title != str(TStringTable::kMissing))
+        platform->SetWindowTitle(title);
+}
+
+void ApplySettings(TPlatform* platform)
+{
+    if (GameSteps().createSettings)
+        GameSteps().createSettings();
+    else
+        platform->SetDisplay(kDefaultWidth, kDefaultHeight, false);  // until the settings exist
+}
+
+void RegisterWindowTypes(TWindowManager* wm)
+{
+    AddAutoRegWindowTypes(wm);
+    if (GameSteps().registerWindowTypes)
+        GameSteps().registerWindowTypes(wm);
+    if (wm)
+        wm->AddWindowType("TSlider", TSlider::ClassId());
+    RunStep(GameSteps().registerServerSubmit);
+}
+
+void PrepareScriptState(dfLua& lua)
+{
+    InstallGlobalLuaError();
+    if (!lua.GetState())
+        return;
+    if (GameSteps().prepareLuaEnvironment) {
+        GameSteps().prepareLuaEnvironment(lua);
+    } else {
+        // What the scene's preparation of an environment gives so far.
+        AddEnumsToLua(lua);
+        tClassInfo::AddAllClassInfoToLua(lua);
+    }
+    BindPushModal(lua);
+}
+
 }  // namespace
+
+void DumpSubScene()
+{
+    RunStep(GameSteps().dumpSubScene);
+}
+
+void DumpTheScene()
+{
+    RunStep(GameSteps().dumpScene);
+    RunStep(GameSteps().dumpVox);
+}
 
 void Main(TPlatform* platform, const char*)
 {
     if (!platform)
         return;
-    if (TStringTable* strings = platform->GetStringTable()) {
-        const str title = strings->GetString("windowtitle");
-        if (title != str(TStringTable::kMissing))
-            platform->SetWindowTitle(title);
-    }
-    // The settings screen will choose the display; until then the default window.
-    platform->SetDisplay(kDefaultWidth, kDefaultHeight, false);
+    SetTitle(platform);
+    ApplySettings(platform);
+    platform->SetCursor(BestRef("cursor/cursor", "?simple"), TPoint(1, 1), false);
+    TWindowManager* wm = platform->GetWindowManager();
+    RegisterWindowTypes(wm);
 
-    if (TWindowScriptBase* script = WindowScript(platform)) {
+    TWindowScriptBase* script = WindowScript(platform);
+    dfLua lua(script ? script->GetState() : nullptr);
+    PrepareScriptState(lua);
+    MET_BeginSession();
+    if (script) {
+        // The demo's own functions, until the game's sound front takes music over.
         BindInterfaceFunctions(script->GetState());
         if (!script->RunScript(kMainLoopScript))
-            WriteDbg("The interface script %s did not start; the program waits for a close request.",
-                     kMainLoopScript);
+            LOGIT("The interface script %s did not start; the program waits for a close request.\n", kMainLoopScript);
     }
+    if (TRenderer* renderer = TRenderer::GetInstance()) {
+        renderer->SetOption("fps", "0");
+        renderer->SetOption("texture_rectangle", "1");
+    }
+    if (lua.GetState())
+        BindGameScriptFunctions(lua.GetState());
+    RunStep(GameSteps().loadSceneList);
+    RunStep(GameSteps().createScene);
 
-    for (;;) {
-        TEvent e;
-        platform->GetEvent(&e);
-        if (e.type == TEvent::kQuit) {
-            StopMusic();
-            WriteDbg("QUITTING THE APP!");
-            return;
-        }
-        if (e.type == TEvent::kCloseRequest) {
-            // The script asks the player and quits if told to. Without a script that runs, the
-            // request stands as confirmed: a window that cannot be closed is worse.
-            TWindowScriptBase* script = WindowScript(platform);
-            if (!script || !script->RunScript(kQuitVerifyScript))
-                platform->Exit(0);
-        }
-        if (TWindowManager* wm = platform->GetWindowManager())
-            wm->HandleEvent(&e);
-    }
+    TMainLoop::TServices services;
+    services.getEvent = [platform](TEvent* e) { platform->GetEvent(e); };
+    services.handleEvent = [platform](TEvent* e) {
+        if (TWindowManager* manager = platform->GetWindowManager())
+            manager->HandleEvent(e);
+    };
+    services.closeRequest = [platform] {
+        // The script asks the player and quits if told to. Without a script that runs, the
+        // request stands as confirmed: a window that cannot be closed is worse.
+        TWindowScriptBase* quitScript = WindowScript(platform);
+        if (!quitScript || !quitScript->RunScript(kQuitVerifyScript))
+            platform->Exit(0);
+    };
+    services.topModal = [platform]() -> TWindow* {
+        TWindowManager* manager = platform->GetWindowManager();
+        return manager ? manager->GetTopModalWindow() : nullptr;
+    };
+    TMainLoop loop(std::move(services));
+    loop.Run();
+    StopMusic();
 }

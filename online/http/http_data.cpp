@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "core/debug/debug_log.h"
 
@@ -68,6 +70,18 @@ THttpData::THttpData(const char* url, const char* outFile, const char* args, boo
     {
         WriteDbg("HTTP: cannot start the transfer for %s", mUrl.c_str());
         Finish(kFailed);
+    }
+}
+
+void THttpData::Discard(std::unique_ptr<THttpData> transfer)
+{
+    if (!transfer || !transfer->mEasy)
+        return;
+    // Nobody waits for it: the handles are its alone, and it ends with the lookup.
+    try {
+        std::thread([doomed = std::move(transfer)] {}).detach();
+    } catch (const std::system_error&) {
+        WriteDbg("HTTP: no thread to release an abandoned request; releasing it here");
     }
 }
 

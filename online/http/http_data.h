@@ -2,6 +2,7 @@
 // One HTTP transfer, advanced a step at a time on the caller's thread.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 typedef void CURL;
@@ -26,6 +27,9 @@ public:
     THttpData(const char* url, const char* outFile, const char* args, bool post, long timeoutMs);
     ~THttpData();
     THttpData(const THttpData&) = delete;
+    // Destroys a transfer the caller no longer wants without waiting: releasing one still in
+    // progress waits for its pending name lookup, so that happens on a thread of its own.
+    static void Discard(std::unique_ptr<THttpData> transfer);
     THttpData& operator=(const THttpData&) = delete;
 
     // Moves the transfer on as far as it goes without waiting, then answers the status.

@@ -44,16 +44,20 @@ const char* EscapeOf(unsigned char c)
 
 TSimpleHttp::TSimpleHttp() : mTimeoutMs(gDefaultTimeoutMs.load()) {}
 
-TSimpleHttp::~TSimpleHttp() = default;
 
 void TSimpleHttp::SetDefaultTimeout(long ms)
 {
     gDefaultTimeoutMs = ms;
 }
 
+TSimpleHttp::~TSimpleHttp()
+{
+    Abandon();
+}
+
 void TSimpleHttp::Abandon()
 {
-    mRequest.reset();
+    THttpData::Discard(std::move(mRequest));
 }
 
 void TSimpleHttp::Init(const char* url, bool post, const char* outFile)

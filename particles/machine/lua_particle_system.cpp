@@ -380,6 +380,15 @@ bool TLuaParticleSystem::RunStream(const std::vector<TRunStep>& stream, float* p
     return state.mAlive;
 }
 
+TParticleState TLuaParticleSystem::NewParticleState() const
+{
+    TParticleState state;
+    state.mMembers = &mMemberLayout;
+    state.mMemberCount = static_cast<uint32_t>(mMemberSizes.size());
+    state.mFloatCount = mParticleSize;
+    return state;
+}
+
 void TLuaParticleSystem::CreateParticles(float n)
 {
     if (!(n == n))
@@ -387,10 +396,7 @@ void TLuaParticleSystem::CreateParticles(float n)
     mCreateAccumulator += n;
     TParticleValueStack stack;
     TParticleMachineState machine(this, &stack);
-    TParticleState state;
-    state.mMembers = &mMemberLayout;
-    state.mMemberCount = static_cast<uint32_t>(mMemberSizes.size());
-    state.mFloatCount = mParticleSize;
+    TParticleState state = NewParticleState();
     const float* prototype = mRenderer->GetPrototypeParticle();
     const int prototypeSize = std::min<int>(mRenderer->GetPrototypeParticleSize(), mParticleSize);
     TParticleProgram* program = InitProgram();
@@ -419,58 +425,19 @@ void TLuaParticleSystem::ProcessParticles(uint32_t ms)
 {
     if (mCollection->GetCount() == 0)
         return;
-    TParticleProgram* program = AnimProgram();
-    if (program && program->CanRunInParallel() &&
-        static_cast<size_t>(mCollection->GetCount()) >= TParticleProgram::kParallelMinimum) {
-        // Independent particles: all of them at once, then the dead leave in list order.
-        TParticleList& live = mCollection->Live();
-        mBatchParticles.clear();
-        mBatchLive.clear();
-        for (auto it = live.begin(); it != live.end(); ++it) {
-            mBatchLive.push_back(it);
-            mBatchParticles.push_back(*it);
-        }
-        mBatchDead.assign(mBatchParticles.size(), 0);
+    // Every live particle runs, then the dead leave in list order: the same as retiring each one
+    // when its stream ends, since no stream reaches another particle's slot.
+    const TParticleList& live = mCollection->Live();
+    mBatchParticles.assign(live.begin(), live.end());
+    mBatchDead.assign(mBatchParticles.size(), 0);
+    if (TParticleProgram* program = AnimProgram()) {
         program->Run(mBatchParticles.data(), mBatchParticles.size(), ms, mBatchDead.data());
-        for (size_t i = 0; i < mBatchLive.size(); ++i)
-            if (mBatchDead[i])
-                mCollection->Retire(mBatchLive[i]);
-        return;
+    } else {
+        TParticleValueStack stack;
+        TParticleMachineState machine(this, &stack);
+        TParticleState state = NewParticleState();
+        for (size_t i = 0; i < mBatchParticles.size(); ++i)
+            mBatchDead[i] = RunStream(mAnimRun, mBatchParticles[i], ms, state, machine) ? 0 : 1;
     }
-    if (program) {
-        // A batch at a time as the list is walked; dead ones leave right after their batch
-        // (retiring relinks only them, so the walk and its order go on undisturbed).
-        TParticleList& live = mCollection->Live();
-        program->Begin(ms);
-        TParticleList::iterator batchLive[TParticleProgram::kBatch];
-        float* batch[TParticleProgram::kBatch];
-        uint8_t dead[TParticleProgram::kBatch];
-        for (auto it = live.begin(); it != live.end();) {
-            unsigned n = 0;
-            for (; it != live.end() && n < TParticleProgram::kBatch; ++it, ++n) {
-                batchLive[n] = it;
-                batch[n] = *it;
-                program->Prefetch(*it);
-            }
-            std::memset(dead, 0, n);
-            program->RunBatch(batch, n, dead);
-            for (unsigned i = 0; i < n; ++i)
-                if (dead[i])
-                    mCollection->Retire(batchLive[i]);
-        }
-        return;
-    }
-    TParticleValueStack stack;
-    TParticleMachineState machine(this, &stack);
-    TParticleState state;
-    state.mMembers = &mMemberLayout;
-    state.mMemberCount = static_cast<uint32_t>(mMemberSizes.size());
-    state.mFloatCount = mParticleSize;
-    TParticleList& live = mCollection->Live();
-    for (auto it = live.begin(); it != live.end();) {
-        if (RunStream(mAnimRun, *it, ms, state, machine))
-            ++it;
-        else
-            it = mCollection->Retire(it);
-    }
+    mCollection->RetireMarked(mBatchDead.data());
 }

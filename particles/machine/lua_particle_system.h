@@ -130,6 +130,8 @@ private:
     // Runs a chunk; false (after the report) when it could not be loaded or raised an error.
     bool RunChunk(const char* data, size_t length, const char* chunkName);
     void ProcessParticles(uint32_t ms);
+    // A particle's run state over this system's member layout, before a particle is given.
+    TParticleState NewParticleState() const;
     // Runs a stream over one particle's floats; false when the particle died in it.
     bool RunStream(const std::vector<TRunStep>& stream, float* particle, uint32_t ms, TParticleState& state,
                    TParticleMachineState& machine) const;
@@ -197,7 +199,6 @@ private:
     bool mUseCompiledStreams = true;
     // Kept between updates so a frame allocates nothing.
     std::vector<float*> mBatchParticles;
-    std::vector<TParticleList::iterator> mBatchLive;
     std::vector<uint8_t> mBatchDead;
     // The last step's seconds, as the script sees them, and as text.
     uint32_t mUpdateStep = 0xFFFFFFFFu;

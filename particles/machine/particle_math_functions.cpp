@@ -1,6 +1,7 @@
 // Arithmetic, comparisons and small vector helpers of the particle machine.
 
 #include "particles/machine/particle_functions.h"
+#include "particles/machine/particle_trig.h"
 
 #include <cmath>
 
@@ -208,7 +209,7 @@ bool F2dRotation::Process(TParticleState&, TParticleMachineState& machine)
 {
     if (machine.ArgCount() != 1 || machine.ArgSize(0) != 1)
         return false;
-    const float a = machine.Arg(0)[0];
-    const float out[2] = {std::cos(a), std::sin(a)};
+    float out[2];
+    particle_trig::CosSin(machine.Arg(0)[0], &out[0], &out[1]);
     return machine.Push(out, 2);
 }

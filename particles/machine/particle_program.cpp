@@ -4,6 +4,7 @@
 #include "particles/machine/lua_particle_system.h"
 #include "particles/machine/particle_functions.h"
 #include "particles/machine/particle_index_math.h"
+#include "particles/machine/particle_trig.h"
 #include "particles/machine/particle_workers.h"
 
 #include <algorithm>
@@ -12,6 +13,10 @@
 #include <cstring>
 #include <map>
 #include <typeinfo>
+
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 namespace {
 
@@ -616,6 +621,10 @@ void TParticleProgram::Clear()
     mSources.clear();
     mLoads.clear();
     mStores.clear();
+    mLoadMoves.clear();
+    mStoreMoves.clear();
+    mLoadBlocks.clear();
+    mStoreBlocks.clear();
     mLanes.clear();
     mRegCount = 0;
     mParallel = false;
@@ -642,6 +651,44 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     mAgeReg = builder.mAgeReg;
     mLoads = builder.mLoads;
     mStores = builder.mStores;
+    const uint32_t floats = std::min<uint32_t>(floatCount, 255);
+    std::vector<uint16_t> regOf(floats, kNoReg);
+    std::vector<uint8_t> stored(floats, 0);
+    std::vector<uint8_t> inBlock(floats, 0);
+    for (const auto& [f, r] : mLoads)
+        regOf[f] = r;
+    for (const auto& [f, r] : mStores) {
+        regOf[f] = r;
+        stored[f] = 1;
+    }
+    for (uint32_t at = 0; at + 4 <= floats; at += 4) {
+        if (std::all_of(regOf.begin() + at, regOf.begin() + at + 4, [](uint16_t r) { return r == kNoReg; }))
+            continue;
+        TBlock block{at, {}};
+        for (uint32_t c = 0; c < 4; ++c) {
+            // A float the program does not touch still needs a place while it passes through.
+            const uint16_t r = regOf[at + c] != kNoReg ? regOf[at + c] : builder.NewReg(kVarying);
+            block.reg[c] = static_cast<uint32_t>(r) * kRegStride;
+            inBlock[at + c] = 1;
+        }
+        mLoadBlocks.push_back(block);
+        if (std::any_of(stored.begin() + at, stored.begin() + at + 4, [](uint8_t s) { return s != 0; }))
+            mStoreBlocks.push_back(block);
+    }
+    if (builder.mTooBig) {
+        Clear();
+        return false;
+    }
+    auto moves = [&inBlock](std::vector<std::pair<uint8_t, uint16_t>> access) {
+        std::sort(access.begin(), access.end());
+        std::vector<TMove> out;
+        for (const auto& [f, r] : access)
+            if (!inBlock[f])
+                out.push_back({f, static_cast<uint32_t>(r) * kRegStride});
+        return out;
+    };
+    mLoadMoves = moves(mLoads);
+    mStoreMoves = moves(mStores);
     mFirstFloat = 255;
     mLastFloat = 0;
     for (const auto& access : {mLoads, mStores})
@@ -655,7 +702,7 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     mRegCount = static_cast<uint16_t>(builder.mClass.size());
     mLanes.push_back(std::make_unique<TLane>());
     TLane& lane = *mLanes.front();
-    lane.regs.assign(size_t(mRegCount) * kBatch, 0.0f);
+    lane.regs.assign(size_t(mRegCount) * kRegStride, 0.0f);
     for (uint16_t r = 0; r < mRegCount; ++r)
         if (builder.mClass[r] == kConstant)
             std::fill_n(Reg(lane, r), kBatch, builder.mConstValue[r]);
@@ -668,7 +715,7 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
 
 void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
 {
-    auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kBatch; };
+    auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; };
     const uint32_t* draws = lane.draws.data();
     for (const TOp& op : ops) {
         const uint16_t* src = mSources.data() + op.src;
@@ -768,11 +815,12 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
             float* x = Reg(op.dst[0]);
             float* y = Reg(op.dst[1]);
             const float* a = Reg(src[0]);
-            for (unsigned i = 0; i < count; ++i) {
-                const float angle = a[i];
-                x[i] = std::cos(angle);
-                y[i] = std::sin(angle);
-            }
+            // The widened loop first, then the few far angles again.
+            for (unsigned i = 0; i < count; ++i)
+                particle_trig::CosSinNear(a[i], &x[i], &y[i]);
+            for (unsigned i = 0; i < count; ++i)
+                if (!particle_trig::IsNear(a[i]))
+                    particle_trig::CosSinFar(a[i], &x[i], &y[i]);
             break;
         }
         case kRange:
@@ -910,18 +958,85 @@ void TParticleProgram::Begin(uint32_t elapsed, unsigned lanes)
     }
 }
 
+void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) const
+{
+    for (const TBlock& b : mLoadBlocks) {
+        float* c0 = regs + b.reg[0];
+        float* c1 = regs + b.reg[1];
+        float* c2 = regs + b.reg[2];
+        float* c3 = regs + b.reg[3];
+        unsigned i = 0;
+#if defined(__SSE__)
+        for (; i + 4 <= n; i += 4) {
+            __m128 r0 = _mm_loadu_ps(batch[i] + b.at);
+            __m128 r1 = _mm_loadu_ps(batch[i + 1] + b.at);
+            __m128 r2 = _mm_loadu_ps(batch[i + 2] + b.at);
+            __m128 r3 = _mm_loadu_ps(batch[i + 3] + b.at);
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            _mm_storeu_ps(c0 + i, r0);
+            _mm_storeu_ps(c1 + i, r1);
+            _mm_storeu_ps(c2 + i, r2);
+            _mm_storeu_ps(c3 + i, r3);
+        }
+#endif
+        for (; i < n; ++i) {
+            const float* p = batch[i] + b.at;
+            c0[i] = p[0];
+            c1[i] = p[1];
+            c2[i] = p[2];
+            c3[i] = p[3];
+        }
+    }
+    for (const TMove& m : mLoadMoves) {
+        float* column = regs + m.reg;
+        for (unsigned i = 0; i < n; ++i)
+            column[i] = batch[i][m.at];
+    }
+}
+
+void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* regs) const
+{
+    for (const TBlock& b : mStoreBlocks) {
+        const float* c0 = regs + b.reg[0];
+        const float* c1 = regs + b.reg[1];
+        const float* c2 = regs + b.reg[2];
+        const float* c3 = regs + b.reg[3];
+        unsigned i = 0;
+#if defined(__SSE__)
+        for (; i + 4 <= n; i += 4) {
+            __m128 r0 = _mm_loadu_ps(c0 + i);
+            __m128 r1 = _mm_loadu_ps(c1 + i);
+            __m128 r2 = _mm_loadu_ps(c2 + i);
+            __m128 r3 = _mm_loadu_ps(c3 + i);
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            _mm_storeu_ps(batch[i] + b.at, r0);
+            _mm_storeu_ps(batch[i + 1] + b.at, r1);
+            _mm_storeu_ps(batch[i + 2] + b.at, r2);
+            _mm_storeu_ps(batch[i + 3] + b.at, r3);
+        }
+#endif
+        for (; i < n; ++i) {
+            float* p = batch[i] + b.at;
+            p[0] = c0[i];
+            p[1] = c1[i];
+            p[2] = c2[i];
+            p[3] = c3[i];
+        }
+    }
+    for (const TMove& m : mStoreMoves) {
+        const float* column = regs + m.reg;
+        for (unsigned i = 0; i < n; ++i)
+            batch[i][m.at] = column[i];
+    }
+}
+
 void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, unsigned laneNumber)
 {
     if (n == 0 || laneNumber >= mLanes.size())
         return;
     TLane& lane = *mLanes[laneNumber];
-    // Member by member: each loop walks the batch's particles, which stay in the cache.
-    for (const auto& [f, r] : mLoads) {
-        float* to = Reg(lane, r);
-        const unsigned at = f;
-        for (unsigned i = 0; i < n; ++i)
-            to[i] = batch[i][at];
-    }
+    float* const regs = lane.regs.data();
+    LoadBatch(batch, n, regs);
     // Drawn particle after particle, in stream order within each: the order the one-particle
     // machine draws in.
     const size_t draws = size_t(n) * mDrawsPerParticle;
@@ -932,12 +1047,7 @@ void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, 
     }
     std::memset(lane.dead, 0, n);
     RunOps(lane, mOps, n);
-    for (const auto& [f, r] : mStores) {
-        const float* from = Reg(lane, r);
-        const unsigned at = f;
-        for (unsigned i = 0; i < n; ++i)
-            batch[i][at] = from[i];
-    }
+    StoreBatch(batch, n, regs);
     for (unsigned i = 0; i < n; ++i)
         dead[i] |= lane.dead[i];
 }

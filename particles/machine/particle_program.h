@@ -108,7 +108,13 @@ private:
 
     void Clear();
     void RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count);
-    static float* Reg(TLane& lane, uint16_t r) { return lane.regs.data() + size_t(r) * kBatch; }
+    // Particle floats into the registers and back.
+    void LoadBatch(float* const* batch, unsigned n, float* regs) const;
+    void StoreBatch(float* const* batch, unsigned n, const float* regs) const;
+    // Registers lie this many floats apart: not a power of two, so that one particle's column
+    // of registers spreads over the cache's sets.
+    static constexpr unsigned kRegStride = kBatch + 16;
+    static float* Reg(TLane& lane, uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; }
 
     std::vector<TOp> mOps;
     // Ops whose sources are the same for every particle: run once per Run.
@@ -117,6 +123,25 @@ private:
     // Particle float -> register, read before the ops and written back after them.
     std::vector<std::pair<uint8_t, uint16_t>> mLoads;
     std::vector<std::pair<uint8_t, uint16_t>> mStores;
+    // Registers are given as offsets into the lane's registers.
+    struct TMove
+    {
+        uint32_t at;
+        uint32_t reg;
+    };
+    // Four neighbouring floats of the particle moved together: one transpose for four particles.
+    struct TBlock
+    {
+        uint32_t at;
+        uint32_t reg[4];
+    };
+    // Every group of four floats inside the particle that the program touches is read whole;
+    // one that holds a stored float is written whole (its other floats go back unchanged).
+    std::vector<TBlock> mLoadBlocks;
+    std::vector<TBlock> mStoreBlocks;
+    // The floats outside the groups, one at a time.
+    std::vector<TMove> mLoadMoves;
+    std::vector<TMove> mStoreMoves;
     // The first and last float the program touches in a particle.
     uint8_t mFirstFloat = 0;
     uint8_t mLastFloat = 0;

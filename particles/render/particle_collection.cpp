@@ -1,5 +1,7 @@
 #include "particles/render/particle_collection.h"
 
+#include <algorithm>
+
 TParticleCollection::~TParticleCollection()
 {
     ReleaseBuffer();
@@ -50,15 +52,32 @@ float* TParticleCollection::TakeFree()
 {
     if (mFree.empty())
         return nullptr;
-    mLive.splice(mLive.begin(), mFree, mFree.begin());
+    float* record = mFree.front();
+    mFree.pop_front();
+    mLive.push_front(record);
     ++mLiveCount;
-    return mLive.front();
+    return record;
 }
 
 TParticleList::iterator TParticleCollection::Retire(TParticleList::iterator live)
 {
-    TParticleList::iterator next = std::next(live);
-    mFree.splice(mFree.begin(), mLive, live);
+    mFree.push_front(*live);
     --mLiveCount;
-    return next;
+    return mLive.erase(live);
+}
+
+void TParticleCollection::RetireMarked(const uint8_t* dead)
+{
+    // The oldest die first, at the back: the records before the first death stay where they are.
+    size_t i = static_cast<size_t>(std::find_if(dead, dead + mLive.size(), [](uint8_t d) { return d != 0; }) - dead);
+    auto kept = mLive.begin() + static_cast<std::ptrdiff_t>(i);
+    for (auto it = kept; it != mLive.end(); ++it, ++i) {
+        if (dead[i]) {
+            mFree.push_front(*it);
+            --mLiveCount;
+        } else {
+            *kept++ = *it;
+        }
+    }
+    mLive.erase(kept, mLive.end());
 }

@@ -5,10 +5,11 @@
 //   TParticleCollection pool;
 //   pool.InitNumParticles(100, 10, nullptr);
 //   if (float* p = pool.TakeFree()) { ...fill p... }
-//   for (auto it = pool.Live().begin(); it != pool.Live().end();) it = dead ? pool.Retire(it) : ++it;
+//   pool.RetireMarked(dead);   // dead[i] for the i-th live record, front first
 
 #include "particles/render/particle_renderer.h"
 
+#include <cstdint>
 #include <memory>
 
 class TParticleCollection
@@ -36,8 +37,13 @@ public:
 
     // Moves the first free record to the front of the live list; null when none is free.
     float* TakeFree();
-    // Moves a live record to the front of the free list; returns the next live position.
+    // Moves a live record to the front of the free list; returns the next live position. The
+    // records behind it move up: for many at once use RetireMarked.
     TParticleList::iterator Retire(TParticleList::iterator live);
+    // Moves every live record whose flag is set (one flag per live record, in list order) to the
+    // front of the free list, in list order, as Retire called on each in turn would; the others
+    // keep their order.
+    void RetireMarked(const uint8_t* dead);
 
 private:
     void ReleaseBuffer();

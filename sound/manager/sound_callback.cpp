@@ -1,5 +1,6 @@
 #include "sound/manager/sound_callback.h"
 
+#include "sound/manager/completion_queue.h"
 #include "sound/manager/sound_instance.h"
 #include "sound/manager/sound_manager_mutex.h"
 
@@ -18,6 +19,7 @@ TSoundCallBack::~TSoundCallBack()
             instance->mCallback = nullptr;
     }
     mInstances.clear();
+    SoundCompletions::Forget(this);
 }
 
 std::size_t TSoundCallBack::AttachedCount() const

@@ -1,8 +1,8 @@
 #pragma once
 // Told when a sound instance has finished. May be destroyed before the sounds it watches;
-// it then detaches itself from them. OnComplete of a sound that ran to its end runs on the
-// sound thread holding the manager's mutex: it must not wait for the main thread, but may
-// play, chain or stop sounds.
+// it then detaches itself from them and is never called again. OnComplete runs on the main
+// thread holding the manager's mutex: for a sound that ran to its end on the sound thread,
+// at the manager's next HandleNotifications. It may play, chain or stop sounds.
 
 #include <memory>
 #include <set>

@@ -1,11 +1,13 @@
 #include "sound/manager/sound_data.h"
 
+#include "sound/manager/completion_queue.h"
 #include "sound/manager/sound.h"
 #include "sound/manager/sound_callback.h"
 #include "sound/manager/sound_instance.h"
 #include "sound/manager/sound_manager.h"
 #include "sound/manager/sound_manager_mutex.h"
 #include "sound/manager/sound_stream.h"
+#include "sound/manager/sound_thread.h"
 
 void TSoundData::StreamFinished(TSoundStream* stream)
 {
@@ -31,7 +33,11 @@ void TSoundData::StreamFinished(TSoundStream* stream)
             callback->mInstances.erase(instance);
             instance->mCallback = nullptr;
         }
-        if (!shuttingDown)
+        // A callback plays the next line, reaching the asset manager and the file layer:
+        // from the sound thread it is called later, on the main thread.
+        if (!shuttingDown && SoundThread::IsCurrent())
+            SoundCompletions::Post(callback, instance, next);
+        else if (!shuttingDown)
             callback->OnComplete(instance, next);
     }
     // Playback over, or moved on to another sound (whose set holds it now).

@@ -5,6 +5,7 @@
 #include <AL/alext.h>
 
 #include "core/debug/debug_log.h"
+#include "sound/manager/completion_queue.h"
 #include "sound/manager/sound.h"
 #include "sound/manager/sound_manager_data.h"
 #include "sound/manager/sound_manager_mutex.h"
@@ -42,6 +43,7 @@ TSoundManager::~TSoundManager()
     // The thread first (it stops and joins), so that no pass runs while the rest goes.
     mData->mThread.reset();
     mShuttingDown = true;
+    SoundCompletions::Clear();
     // Streams released here may still reach the manager: the data stays until the end.
     mData->Close();
     TSoundManager* self = this;
@@ -132,6 +134,7 @@ void TSoundManager::HandleNotifications()
         if (auto finished = stream->GetFinishedNotify())
             finished->StreamFinished(stream.get());
     }
+    SoundCompletions::Deliver();
 }
 
 void TSoundManager::InternalHandleNotifications(bool)

@@ -41,7 +41,8 @@ public:
     // Moves a listed stream to the delayed releases, freed at the next main-thread pass.
     void StopStreamDelayed(const std::shared_ptr<TSoundStream>& stream);
 
-    // Main-thread pass: frees delayed releases and reports sounds that ended by chaining.
+    // Main-thread pass: frees delayed releases, reports sounds that ended by chaining, and
+    // delivers the completions of sounds that ended on the sound thread.
     void HandleNotifications();
     // Sound-thread pass: refills every stream and reports streams that ran to their end.
     void InternalHandleNotifications(bool);

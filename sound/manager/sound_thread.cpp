@@ -5,6 +5,17 @@
 
 #include "sound/manager/sound_manager.h"
 
+namespace {
+
+thread_local bool tOnSoundThread = false;
+
+}  // namespace
+
+bool SoundThread::IsCurrent()
+{
+    return tOnSoundThread;
+}
+
 SoundThread::~SoundThread()
 {
     StopAndJoin();
@@ -12,6 +23,7 @@ SoundThread::~SoundThread()
 
 void SoundThread::Task(std::atomic<bool>* stop)
 {
+    tOnSoundThread = true;
     while (!*stop) {
         mManager->InternalHandleNotifications(true);
         std::this_thread::sleep_for(std::chrono::microseconds(200));

@@ -11,6 +11,9 @@ public:
     explicit SoundThread(TSoundManager* manager) : mManager(manager) {}
     ~SoundThread() override;
 
+    // Whether the calling thread is a sound thread.
+    static bool IsCurrent();
+
 protected:
     void Task(std::atomic<bool>* stop) override;
 

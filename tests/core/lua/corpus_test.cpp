@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/missing_peer.h"
 #include "lib_runner.h"
 
 namespace fs = std::filesystem;
@@ -57,7 +58,7 @@ std::string ParamName(const testing::TestParamInfo<std::string>& info) {
 class CorpusTest : public testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    if (!VluaAvailable()) GTEST_SKIP() << "vlua was not built at " << VluaPath();
+    if (!VluaAvailable()) TV_SKIP_WITHOUT_PEER("vlua was not built at " << VluaPath());
   }
   std::string ScriptPath(const char* sub) const {
     return (DataDir() / sub / (GetParam() + ".lua")).string();
@@ -69,7 +70,7 @@ using GoldenOutput = CorpusTest;
 using DumpRoundTrip = CorpusTest;
 
 TEST_P(CorpusAgreesWithPeer, SameOutputAndStatus) {
-  if (PeerPath().empty()) GTEST_SKIP() << "lua5.1 is not installed";
+  if (PeerPath().empty()) TV_SKIP_WITHOUT_PEER("lua5.1 is not installed");
   const std::string corpus = (DataDir() / "corpus").string();
   auto mine = RunProgram(VluaPath(), GetParam() + ".lua", "", false, corpus);
   auto peer = RunProgram(PeerPath(), GetParam() + ".lua", "", false, corpus);
@@ -99,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Golden, GoldenOutput, testing::ValuesIn(ScriptsIn("gold
 INSTANTIATE_TEST_SUITE_P(Corpus, DumpRoundTrip, testing::ValuesIn(ScriptsIn("corpus")), ParamName);
 
 TEST(VluaCommand, ReportsErrorsOnStderrWithExitCodeOne) {
-  if (!VluaAvailable()) GTEST_SKIP() << "vlua was not built";
+  if (!VluaAvailable()) TV_SKIP_WITHOUT_PEER("vlua was not built");
   fs::path dir = fs::temp_directory_path() / ("vlua_err_" + std::to_string(getpid()));
   fs::create_directories(dir);
   fs::path script = dir / "bad.lua";

@@ -168,6 +168,32 @@ TEST(LibAuxErrors, ArgumentErrorsNameTheFunction) {
             "error: test:1: calling `f' on bad self (number expected, got table)");
 }
 
+// Called from C the call site gives no name: the function is looked up among the globals.
+TEST(LibAuxErrors, FunctionsCalledFromCAreNamedFromTheGlobals) {
+  LibState s;
+  lua_State* L = s.get();
+  lua_register(L, "needsnum", NeedsNumber);
+  struct Case {
+    const char* code;
+    const char* message;
+  } cases[] = {
+      {"local ok, e = pcall(needsnum, 'x') return e",
+       "bad argument #1 to `needsnum' (number expected, got string)"},
+      {"local ok, e = pcall(string.rep) return e",
+       "bad argument #1 to `?' (string expected, got no value)"},
+      {"local f = needsnum needsnum = nil local ok, e = pcall(f) needsnum = f return e",
+       "bad argument #1 to `?' (number expected, got no value)"},
+      {"tinsert = table.insert local ok, e = pcall(tinsert, 1, 2) return e",
+       "bad argument #1 to `tinsert' (table expected, got number)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(s.Run(c.code), c.message) << c.code;
+  lua_getglobal(L, "needsnum");
+  lua_pushliteral(L, "y");
+  ASSERT_NE(lua_pcall(L, 1, 1, 0), 0);
+  EXPECT_STREQ(lua_tostring(L, -1), "bad argument #1 to `needsnum' (number expected, got string)");
+  lua_pop(L, 1);
+}
+
 TEST(LibAuxOpenlib, SharesUpvaluesAndReusesExistingTable) {
   LibState s;
   lua_State* L = s.get();

@@ -10,6 +10,7 @@
 #include "core/script/df_lua.h"
 #include "core/script/lua_number.h"
 #include "core/script/lua_direct_closure.h"
+#include "common/log_capture.h"
 
 // A stand-in for a game value type with a converter of its own.
 struct FakeSpec
@@ -62,6 +63,12 @@ struct Walker
     }
     int Count() const { return count; }
     int Add(int a, int b) { return a + b + count; }
+    void Place(int x, float y) { placed = std::to_string(x) + "," + std::to_string(y); }
+    void Move(str who, int x, bool run) { placed = std::string(who.c_str()) + ":" + std::to_string(x) + (run ? "!" : "."); }
+    void Frame(int a, int b, int c, TRect r) { placed = std::to_string(a + b + c) + "/" + std::to_string(r.right); }
+    str Name() { return str(name.c_str()); }
+    float Scaled(float by) const { return speed * by; }
+    std::string placed;
 
     std::string log;
     float speed = 0;
@@ -150,6 +157,12 @@ protected:
         lua.setmethod(&Walker::Touch, "Touch");
         lua.setmethod(&Walker::Raw, "Raw");
         lua.setmethod(&Walker::Pair, "Pair");
+        lua.setmethod(&Walker::Place, "Place");
+        lua.setmethod(&Walker::Move, "Move");
+        lua.setmethod(&Walker::Frame, "Frame");
+        lua.setmethod(&Walker::Count, "Count");
+        lua.setmethod(&Walker::Name, "Name");
+        lua.setmethod(&Walker::Scaled, "Scaled");
         lua_setglobal(L, name);
         EXPECT_EQ(lua_gettop(L), 0);
     }
@@ -199,6 +212,53 @@ TEST_F(Dispatch, WrongArgumentsConvertByLuaRules)
     EXPECT_EQ(w.tint, TColor(1, 1, 1, 1));
     EXPECT_EQ(w.spec.size, 0);
     EXPECT_EQ(w.label, "");
+}
+
+TEST_F(Dispatch, MultiArgumentAndResultShapes)
+{
+    Walker w;
+    w.count = 4;
+    w.speed = 2;
+    Publish(&w, "w");
+    struct Case
+    {
+        const char* call;
+        std::string placed;
+    };
+    const Case calls[] = {
+        {"w:Place(3.9, '0.5')", "3,0.500000"},
+        {"w:Move('ann', -7.5, 1)", "ann:-7!"},
+        {"w:Move()", ":0."},
+        {"w:Frame(1, 2, 3, {x = 10, w = 5})", "6/15"},
+        {"w:Frame(1, 2, 3, 'no rect')", "6/0"},
+    };
+    for (const Case& c : calls) {
+        Run(c.call);
+        EXPECT_EQ(w.placed, c.placed) << c.call;
+    }
+    w.name = "walker";
+    Run("c = w:Count() n = w:Name() f = w:Scaled(1.5) k = count(w:Count())");
+    EXPECT_EQ(Number("c"), 4);
+    EXPECT_EQ(Text("n"), "walker");
+    EXPECT_EQ(Number("f"), 3);
+    EXPECT_EQ(Number("k"), 1);
+}
+
+TEST_F(Dispatch, NewShapesWithoutAnObjectReturnNothing)
+{
+    Walker w;
+    Publish(&w, "w");
+    SetLuaErrorReport(&CaptureReport);
+    TLogCapture log;
+    Run("a = count(w.Place(1, 2)) b = count(w.Move()) c = count(w.Frame()) d = count(w.Count()) e = count(w.Scaled(2))");
+    const std::string text = log.Text();
+    for (const char* n : {"a", "b", "c", "d", "e"})
+        EXPECT_EQ(Number(n), 0) << n;
+    EXPECT_EQ(w.placed, "");
+    EXPECT_EQ(gReportMessage, "Called Function Scaled");
+    for (const char* d : {"dispatch_method_P1P2 ", "dispatch_method_P1P2P3 ", "dispatch_method_P1P2P3P4 ",
+                          "dispatch_method_R1 ", "dispatch_method_R1P1 "})
+        EXPECT_NE(text.find(std::string("Called ") + d + "without a 'this' object"), std::string::npos) << d;
 }
 
 TEST_F(Dispatch, RawShapesReturnTheirOwnCounts)

@@ -42,6 +42,12 @@ void QuitThroughTheDialog(TDemoRun& run)
     EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, before)) << run.Log();
     EXPECT_EQ(run.Finish(), 0) << run.Log();
     EXPECT_EQ(run.Log().find("Unhandled exception"), std::string::npos) << run.Log();
+    // The game's own main function ran: its metrics session opened at start and closed at quit.
+    const size_t begun = run.Log().find("MET_BeginSession()\n");
+    EXPECT_NE(begun, std::string::npos) << run.Log();
+    const size_t ended = run.Log().find("MET_EndSession()\n", before);
+    EXPECT_NE(ended, std::string::npos) << run.Log();
+    EXPECT_GT(ended, begun) << run.Log();
 }
 
 TEST(DemoProgram, MenuMatchesTheStoredPicture)

@@ -198,6 +198,25 @@ function Update(seconds) CreateParticles(12) end
     EXPECT_EQ(frame, scale + scale - 1);
 }
 
+TEST(CompiledStreams, FloatsMovedInGroupsAndRotationsOfAnyAngleMatchTheMachine)
+{
+    const std::vector<std::string> cases = {
+        // pScale shares a group of four with pColor, which is written: it must pass through.
+        "SetNumParticles(300)\npScale:Init(fRange(1, 3))\npColor:Anim(pColor * 0.5 + fAge())\n",
+        // Members that end past the last whole group of four, read and written.
+        "pK = Allocate(3)\nSetNumParticles(300)\npK:Init(fRange(Vec3(0, 0, 0), Vec3(1, 2, 3)))\n"
+        "pK:Anim(pK + Vec3(pK[3], fAge(), 1))\npFrame:Anim(pK[2])\n",
+        // Angles near and far (the far ones take the library's way) side by side in one batch.
+        "pAngle = Allocate(1)\nSetNumParticles(300)\npAngle:Init(fPick(fRange(-7, 7), fRange(-3e5, 3e5), 65536, "
+        "-65536.01))\npUp:Anim(f2dRotation(pAngle))\npAngle:Anim(pAngle * 1.5)\n",
+    };
+    for (const std::string& body : cases) {
+        SCOPED_TRACE(body);
+        const TRun fast = ExpectSameBothWays(body + "function Update(s) CreateParticles(37) end\n", 12, {16, 3});
+        EXPECT_TRUE(fast.animCompiled);
+    }
+}
+
 TEST(CompiledStreams, StreamsThatStopMidwayStopForEveryParticleAlike)
 {
     // A vector times a vector stops the stream: the assignment before it happened, the one after

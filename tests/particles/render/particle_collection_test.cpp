@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -59,6 +61,37 @@ TEST(ParticleCollection, CallersBufferIsUsedAndKeptAndResetEmptiesAll)
     EXPECT_EQ(empty.TakeFree(), nullptr);
     empty.InitNumParticles(-4, 10, nullptr);
     EXPECT_EQ(empty.GetCapacity(), 0);
+}
+
+// Slots as offsets into the pool, in list order.
+std::vector<long> Slots(const TParticleList& list, const float* base)
+{
+    std::vector<long> slots;
+    for (const float* p : list)
+        slots.push_back(p - base);
+    return slots;
+}
+
+TEST(ParticleCollection, RetireMarkedLeavesTheListsAsRetiringEachInTurn)
+{
+    const std::vector<std::vector<uint8_t>> cases = {
+        {0, 0, 0, 0, 0}, {1, 1, 1, 1, 1}, {0, 0, 0, 1, 1}, {1, 0, 1, 0, 1}, {0, 1, 0, 0, 0}, {1, 0, 0, 0, 0}};
+    for (const std::vector<uint8_t>& dead : cases) {
+        TParticleCollection marked;
+        TParticleCollection oneByOne;
+        for (TParticleCollection* pool : {&marked, &oneByOne}) {
+            pool->InitNumParticles(6, 1, nullptr);
+            for (int i = 0; i < 5; ++i)
+                pool->TakeFree();
+        }
+        marked.RetireMarked(dead.data());
+        size_t i = 0;
+        for (auto it = oneByOne.Live().begin(); it != oneByOne.Live().end(); ++i)
+            it = dead[i] ? oneByOne.Retire(it) : std::next(it);
+        EXPECT_EQ(Slots(marked.Live(), marked.GetBuffer()), Slots(oneByOne.Live(), oneByOne.GetBuffer()));
+        EXPECT_EQ(Slots(marked.Free(), marked.GetBuffer()), Slots(oneByOne.Free(), oneByOne.GetBuffer()));
+        EXPECT_EQ(marked.GetCount(), oneByOne.GetCount());
+    }
 }
 
 }  // namespace

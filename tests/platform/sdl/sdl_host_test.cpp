@@ -2,6 +2,7 @@
 // through the whole event translation.
 
 #include "platform/sdl/sdl_host.h"
+#include "common/missing_peer.h"
 
 #include "core/platform/platform_data.h"
 #include "core/script/script.h"
@@ -45,7 +46,7 @@ protected:
         setenv("HOME", mTemp.c_str(), 1);
         auto host = std::make_unique<TSdlHost>();
         if (!host->IsReady())
-            GTEST_SKIP() << "no SDL video driver";
+            TV_SKIP_WITHOUT_PEER("no SDL video driver");
         mHost = host.get();
         mData = std::make_unique<TPlatformData>(0, nullptr, false, std::move(host));
     }

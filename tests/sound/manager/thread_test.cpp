@@ -3,6 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <thread>
 
 #include "core/files/asset.h"
@@ -10,18 +12,12 @@
 #include "sound/manager/sound_callback.h"
 #include "sound/manager/sound_instance.h"
 #include "sound/manager/sound_manager.h"
+#include "common/missing_peer.h"
 #include "sound/sources/ogg_data_source.h"
 #include "sound/support/sound_fixtures.h"
 
 namespace soundtest {
 namespace {
-
-class Counter : public TSoundCallBack
-{
-public:
-    void OnComplete(std::shared_ptr<TSoundInstance>, std::shared_ptr<TSound>) override { ++calls; }
-    std::atomic<int> calls{0};
-};
 
 bool WaitFor(const std::function<bool()>& done, double seconds)
 {
@@ -53,24 +49,93 @@ protected:
 };
 
 // The real back end (the null device plays in real time) and the real sound thread.
-TEST_F(SoundThreadTest, RealDeviceCompletesSoundsOnTheSoundThread)
+class RealDeviceTest : public SoundThreadTest
 {
-    // Read once per process, at OpenAL's first use; an explicit choice is kept.
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    TSoundManager manager;
-    if (!manager.HasOutput())
-        GTEST_SKIP() << "no OpenAL back end here";
-    EXPECT_TRUE(manager.Init());
-    EXPECT_TRUE(manager.Init());
-    EXPECT_TRUE(manager.HasSoundThread());
-    Counter counter;
+protected:
+    void SetUp() override
+    {
+        SoundThreadTest::SetUp();
+        // Read once per process, at OpenAL's first use; an explicit choice is kept.
+        setenv("ALSOFT_DRIVERS", "null", 0);
+        mManager = std::make_unique<TSoundManager>();
+        if (!mManager->HasOutput())
+            TV_SKIP_WITHOUT_PEER("no OpenAL back end here");
+        ASSERT_TRUE(mManager->Init());
+        ASSERT_TRUE(mManager->HasSoundThread());
+    }
+    void TearDown() override
+    {
+        mManager.reset();
+        SoundThreadTest::TearDown();
+    }
+    // Runs the main thread's pass (as every event poll does) until `done` or time-out.
+    bool PollUntil(const std::function<bool()>& done, double seconds)
+    {
+        return WaitFor([&] {
+            mManager->HandleNotifications();
+            return done();
+        }, seconds);
+    }
+    std::unique_ptr<TSoundManager> mManager;
+};
+
+// A voice line's callback plays the next line: it reaches the asset manager, so it must run
+// on the main thread, and only from the main thread's pass.
+TEST_F(RealDeviceTest, CompletionOfASoundThatRanToItsEndIsDeliveredOnTheMainThread)
+{
+    EXPECT_TRUE(mManager->Init());
+    struct NextLine : TSoundCallBack
+    {
+        std::vector<std::thread::id> threads;
+        std::shared_ptr<TSound> line;
+        std::shared_ptr<TSoundInstance> next;
+        void OnComplete(std::shared_ptr<TSoundInstance>, std::shared_ptr<TSound>) override
+        {
+            threads.push_back(std::this_thread::get_id());
+            if (threads.size() == 1) {
+                line = TSound::Get("thread/hum.ogg", true, 1);
+                next = line->Play(false);
+            }
+        }
+    } lines;
     auto blip = TSound::Get("thread/blip.ogg", true, 1);
     auto instance = blip->Play(false);
     ASSERT_TRUE(instance);
-    instance->SetCompleteAction(&counter, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return counter.calls == 1; }, 5.0));
-    EXPECT_TRUE(WaitFor([&] { return !instance->IsPlaying(); }, 1.0));
-    EXPECT_EQ(manager.StreamCount(), 0u);
+    instance->SetCompleteAction(&lines, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !instance->IsPlaying(); }, 5.0));
+    EXPECT_TRUE(lines.threads.empty()) << "called before the main thread's pass";
+    ASSERT_TRUE(PollUntil([&] { return !lines.threads.empty(); }, 1.0));
+    EXPECT_EQ(lines.threads, std::vector<std::thread::id>{std::this_thread::get_id()});
+    ASSERT_TRUE(lines.next);
+    EXPECT_TRUE(PollUntil([&] { return !lines.next->IsPlaying(); }, 5.0));
+    EXPECT_EQ(lines.threads.size(), 1u);
+    EXPECT_EQ(mManager->StreamCount(), 0u);
+}
+
+// A callback destroyed after its sound ended on the sound thread but before the main
+// thread's pass is never called (the sanitizers see any call into its remains).
+TEST_F(RealDeviceTest, CallbackDestroyedBeforeItsCompletionIsDeliveredIsNotCalled)
+{
+    auto calls = std::make_shared<std::atomic<int>>(0);
+    struct Watcher : TSoundCallBack
+    {
+        std::shared_ptr<std::atomic<int>> calls;
+        std::vector<int> state = std::vector<int>(64, 1);  // what a half-destroyed callback loses
+        void OnComplete(std::shared_ptr<TSoundInstance>, std::shared_ptr<TSound>) override
+        {
+            *calls += state.at(63);
+        }
+    };
+    auto watcher = std::make_unique<Watcher>();
+    watcher->calls = calls;
+    auto blip = TSound::Get("thread/blip.ogg", true, 1);
+    auto instance = blip->Play(false);
+    ASSERT_TRUE(instance);
+    instance->SetCompleteAction(watcher.get(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !instance->IsPlaying(); }, 5.0));
+    watcher.reset();
+    mManager->HandleNotifications();
+    EXPECT_EQ(calls->load(), 0);
 }
 
 // Main thread and sound thread at once: plays, kills, volume and pause changes, callbacks

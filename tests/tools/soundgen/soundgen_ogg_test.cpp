@@ -1,6 +1,7 @@
 // The program end to end: descriptions in, Ogg Vorbis out, decoded by the engine's own reader.
 
 #include "sound/sources/ogg_data_source.h"
+#include "tools/support/decoded_sound.h"
 #include "tools/support/tool_run.h"
 
 #include <gtest/gtest.h>
@@ -12,33 +13,9 @@
 
 namespace {
 
-struct TDecoded
-{
-    int rate = 0;
-    int channels = 0;
-    double seconds = 0;
-    std::vector<int16_t> samples;  // interleaved
-};
-
 bool Decode(const std::string& path, TDecoded* out)
 {
-    TOggDataSource source;
-    if (!source.InitFromFile(("::" + path).c_str(), false))
-        return false;
-    out->rate = source.GetBitRate();
-    out->channels = source.GetChannels();
-    out->seconds = source.GetSeconds();
-    const uint64_t bytes = source.GetRawLength();
-    out->samples.assign(bytes / 2, 0);
-    unsigned got = 0;
-    while (got < bytes) {
-        const unsigned n = source.Read(reinterpret_cast<char*>(out->samples.data()) + got, got,
-                                       static_cast<unsigned>(std::min<uint64_t>(8192, bytes - got)));
-        if (n == 0)
-            break;
-        got += n;
-    }
-    return got == bytes;
+    return DecodeWith<TOggDataSource>(path, out);
 }
 
 // Frequency from the rising zero crossings of one channel between two frames.

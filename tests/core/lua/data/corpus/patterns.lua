@@ -27,3 +27,14 @@ print(pcall(string.find, "a", "(%"))
 print(pcall(string.find, "a", "[a"))
 print(pcall(string.find, "a", "(a"))
 print(pcall(string.gsub, "abc", "(a)", "%2"))
+-- every class and its complement over all byte values
+local bytes = {}
+for i = 0, 255 do bytes[i + 1] = string.char(i) end
+bytes = table.concat(bytes)
+for _, c in ipairs({"a", "c", "d", "l", "p", "s", "u", "w", "x", "z", "A", "C", "D", "L", "P", "S",
+                    "U", "W", "X", "Z", "q", "Q", "%", "."}) do
+  local _, n = string.gsub(bytes, "%" .. c, "")
+  local _, m = string.gsub(bytes, "[%" .. c .. "_]", "")
+  io.write(c, "=", n, "/", m, " ")
+end
+print()

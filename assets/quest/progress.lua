@@ -1,0 +1,60 @@
+-- The demo's progress data: the twelve awards (name, points), the items of both bags, the
+-- quests and the diary entries. The scene scripts hand these tables to BAG_INV, BAG_MAGIC,
+-- quest and the BOOK_ globals; texts are string-table keys, localised when they are added.
+
+awardlist = {
+    { "award_woke_up",        5 },   -- the opening line was heard
+    { "award_found_key",     10 },   -- the key from the drawer
+    { "award_read_note",     10 },   -- Pip's note on the table
+    { "award_left_home",     10 },   -- through the cottage door
+    { "award_met_gardener",  10 },   -- the first conversation
+    { "award_all_answers",   15 },   -- every dialogue choice tried
+    { "award_opened_gate",   15 },   -- the key used on the gate
+    { "award_got_lantern",   10 },   -- the gardener's lantern
+    { "award_lit_forest",    20 },   -- the lantern puzzle solved
+    { "award_fireflies",     10 },   -- the fireflies followed
+    { "award_found_pip",     25 },   -- the cat at the clearing
+    { "award_no_hints",      30 },   -- finished without opening a hint
+}
+
+items = {
+    key = { key = "key", text = "item_key", anim = "items/key", cursor = "cursors/key",
+            cantuse = "cantuse_key", cursor_hot = { x = 4, y = 4 } },
+    note = { key = "note", text = "item_note", anim = "items/note", cursor = "cursors/note",
+             cantuse = "cantuse_note", cursor_hot = { x = 8, y = 8 } },
+    apple = { key = "apple", text = "item_apple", anim = "items/apple", cursor = "cursors/apple",
+              cantuse = "cantuse_apple", cursor_hot = { x = 6, y = 10 } },
+    -- The magic bag's one item.
+    lantern = { key = "lantern", text = "item_lantern", anim = "items/lantern", cursor = "cursors/lantern",
+                cantuse = "cantuse_lantern", cursor_hot = { x = 12, y = 2 } },
+}
+
+-- quest:AddQuest(key, title, body, icon)
+quests = {
+    findpip = { "findpip", "quest_findpip", "quest_findpip_body", "icons/quest_pip" },
+    lantern = { "lantern", "quest_lantern", "quest_lantern_body", "icons/quest_lantern" },
+}
+
+-- BOOK_x:AddDiaryEntry(key, title, base): the base string and its numbered lines
+diary = {
+    note = { book = "BOOK_PRI", key = "note", title = "The note", base = "diary_note" },
+    roses = { book = "BOOK_PRI", key = "roses", title = "The gardener", base = "diary_roses" },
+    sketch = { book = "BOOK_SEC", key = "sketch", title = "Lantern sketch", base = "diary_sketch" },
+    fireflies = { book = "BOOK_EDU", key = "fireflies", title = "Fireflies", base = "diary_fireflies" },
+}
+
+-- The voice lines (audio/vox/<name>.ogg or .spx) and the text each is timed from without it.
+lines = {
+    mira_opening = "Pip? Pip! Where has that cat got to this time?",
+    mira_drawer = "A little brass key. It might open the garden gate.",
+    mira_note = "Gone to chase the moon. Signed, a paw print.",
+    gardener_greeting = "Good morning, miss. Lost something, have we?",
+    gardener_roses = "Mind the roses. They took me ten long years.",
+    gardener_lantern = "Take this lantern. The forest is dark at night.",
+    mira_thanks = "Thank you! I will bring it back, I promise.",
+}
+
+music = { cottage = "audio/music/cottage.ogg", garden = "audio/music/garden.ogg",
+          forest = "audio/music/forest.ogg" }
+effects = { item_added = "audio/sfx/item_added.ogg", award = "audio/sfx/award.ogg",
+            gate_open = "audio/sfx/gate_open.ogg", diary_page = "audio/sfx/diary_page.ogg" }

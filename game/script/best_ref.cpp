@@ -1,0 +1,87 @@
+#include "game/script/best_ref.h"
+
+#include <map>
+
+#include "render/anim/animated_texture.h"
+#include "render/texture/texture.h"
+
+namespace {
+
+// The form in which a name was found.
+enum FSTATE
+{
+    kColorAndMask = 1,
+    kPlain = 2,
+    kNothing = 3
+};
+
+const char* const RGBEXT = "";
+const char* const MSKEXT = ".mask";
+
+std::map<str, FSTATE>& refset()
+{
+    static std::map<str, FSTATE> cache;
+    return cache;
+}
+
+std::shared_ptr<TTexture> DefaultMerged(const str& image, const str& mask)
+{
+    return TTexture::GetMerged(image, mask, 0);
+}
+
+std::shared_ptr<TTexture> DefaultPlain(const str& image)
+{
+    return TTexture::Get(image, 0);
+}
+
+TBestRefSource gSource{&DefaultMerged, &DefaultPlain, &TAnimatedTexture::Get};
+
+}  // namespace
+
+void SetBestRefSource(const TBestRefSource& source)
+{
+    gSource.merged = source.merged ? source.merged : &DefaultMerged;
+    gSource.plain = source.plain ? source.plain : &DefaultPlain;
+    gSource.animated = source.animated ? source.animated : &TAnimatedTexture::Get;
+}
+
+std::shared_ptr<TTexture> BestRef(str name, str options)
+{
+    const str colour = name + RGBEXT + options;
+    const str mask = name + MSKEXT;
+    const auto known = refset().find(name);
+    if (known != refset().end()) {
+        switch (known->second) {
+        case kColorAndMask: return gSource.merged(colour, mask);
+        case kPlain: return gSource.plain(name + options);
+        case kNothing: return nullptr;
+        }
+    }
+    if (auto merged = gSource.merged(colour, mask)) {
+        refset()[name] = kColorAndMask;
+        return merged;
+    }
+    auto plain = gSource.plain(name + options);
+    refset()[name] = plain ? kPlain : kNothing;
+    return plain;
+}
+
+std::shared_ptr<TAnimatedTexture> BestAnimatedRef(str name)
+{
+    name.replace(".xml", "", 0, 0);
+    if (auto texture = gSource.animated(name, name + RGBEXT, name + MSKEXT))
+        return texture;
+    return gSource.animated(name, str(), str());
+}
+
+int BestFrameByName(const std::shared_ptr<TAnimatedTexture>& texture, str name)
+{
+    if (!texture)
+        return -1;
+    for (const char* extension : {".png", ".jpg", ".jp2"}) {
+        const int frame = texture->GetFrameByName(name + extension);
+        if (frame != -1)
+            return frame;
+    }
+    return texture->GetFrameByName(name);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The steps of the game's start and loop that belong to parts of the game built on top of
+// this one: settings, the scene list and scene, the in-game root window, pause, dialogue
+// choices, voice lines, the text-entry and score-submission windows. Each part installs its
+// step when it exists; until then an empty step does nothing and an empty query answers
+// false (or null).
+//   GameSteps().isPaused = [] { return IsPaused(); };
+
+#include <functional>
+
+class TWindow;
+class TWindowManager;
+class dfLua;
+
+struct TGameSteps
+{
+    // Settings: made and applied at start, deleted at quit, told of full-screen switches.
+    std::function<void()> createSettings;
+    std::function<void()> deleteSettings;
+    std::function<void()> updateFullScreen;
+    // Window types outside the automatic registry ("TextEdit", "RolloverWindow") and the
+    // score submission's registration.
+    std::function<void(TWindowManager*)> registerWindowTypes;
+    std::function<void()> registerServerSubmit;
+    // The Lua environment of the window manager's state, the scene list, the one scene.
+    std::function<void(dfLua&)> prepareLuaEnvironment;
+    std::function<void()> loadSceneList;
+    std::function<void()> createScene;
+    std::function<void()> dumpSubScene;
+    std::function<void()> dumpScene;
+    std::function<void()> releaseScene;
+    std::function<void()> dumpVox;
+    // The in-game root window (null when no game runs) and what the loop asks of it.
+    std::function<TWindow*()> gameRoot;
+    std::function<void()> pausify;
+    std::function<void()> diaryPopup;
+    // Pause and dialogue choices, as scripts call them.
+    std::function<bool()> isPaused;
+    std::function<void()> enterPause;
+    std::function<void()> exitPause;
+    std::function<void(int)> choiceClicked;
+};
+
+TGameSteps& GameSteps();
+
+// The in-game root window, or null.
+TWindow* GameRoot();
+bool IsGamePaused();

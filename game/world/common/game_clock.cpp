@@ -1,0 +1,35 @@
+#include "game/world/common/game_clock.h"
+
+#include "core/time/clock.h"
+
+#include <mutex>
+
+namespace {
+
+std::mutex gClockMutex;
+
+TClock& Clock()
+{
+    static TClock clock;
+    return clock;
+}
+
+}  // namespace
+
+uint32_t GameClockTime()
+{
+    std::lock_guard lock(gClockMutex);
+    return Clock().GetTime();
+}
+
+void GameClockStart()
+{
+    std::lock_guard lock(gClockMutex);
+    Clock().Start();
+}
+
+void GameClockPause()
+{
+    std::lock_guard lock(gClockMutex);
+    Clock().Pause();
+}

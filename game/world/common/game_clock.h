@@ -1,0 +1,11 @@
+#pragma once
+// The game clock: milliseconds of play, standing still while the game is paused. Actor
+// animations and the sound completion trackers run on it. Its reading is safe from the sound
+// thread too.
+
+#include <cstdint>
+
+uint32_t GameClockTime();
+// Starts (or resumes) the clock, continuing from where it stood.
+void GameClockStart();
+void GameClockPause();

@@ -1,0 +1,125 @@
+#pragma once
+// A uniform grid over a walk mesh's enabled triangles and boundary edges, so that point and
+// segment queries look at the few candidates near them instead of every polygon and edge.
+// Candidates are chosen with a margin wide enough for the tolerances of the tests they feed,
+// and polygons are offered in ascending index, so an indexed query answers exactly what a scan
+// of the whole list answers. Points that are not finite take the whole list.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "game/world/geometry/vector2.h"
+#include "game/world/mesh/poly.h"
+
+class tMeshIndex
+{
+public:
+    void Build(const std::vector<tVector2<float>>& verts, const std::vector<tPoly>& polys,
+               const std::vector<tEdge>& edges);
+    void Clear() { *this = tMeshIndex(); }
+    bool Built() const { return mBuilt; }
+
+    // The first candidate polygon, in ascending index, for which test(poly) holds; -1 when none.
+    template <class Test>
+    int FirstPoly(const tVector2<float>& p, Test&& test) const;
+    // Whether test(edge) holds for some candidate edge near the segment a-b.
+    template <class Test>
+    bool AnyEdge(const tVector2<float>& a, const tVector2<float>& b, Test&& test) const;
+
+private:
+    struct tCells
+    {
+        std::vector<uint32_t> start;  // per cell, into items; one more entry at the end
+        std::vector<int> items;
+    };
+    void Fill(tCells* cells, const std::vector<std::vector<int>>& lists);
+    // Cell numbers, -1 below the grid and n beyond it (far points never overflow an int).
+    static int CellOf(float v, float min, float cell, int n)
+    {
+        const float f = std::floor((v - min) / cell);
+        return f < 0 ? -1 : f >= float(n) ? n : int(f);
+    }
+    int CellX(float x) const { return CellOf(x, mMinX, mCell, mNX); }
+    int CellY(float y) const { return CellOf(y, mMinY, mCell, mNY); }
+    bool Inside(const tVector2<float>& p) const
+    {
+        return p.x >= mMinX && p.y >= mMinY && p.x < mMinX + mCell * mNX && p.y < mMinY + mCell * mNY;
+    }
+
+    bool mBuilt = false;
+    float mMinX = 0, mMinY = 0, mCell = 1, mMargin = 1;
+    int mNX = 0, mNY = 0;
+    tCells mPolyCells, mEdgeCells;
+    std::vector<int> mEverywhere;  // degenerate triangles: they contain every point
+    std::vector<int> mAllPolys;    // enabled polygons, for points the grid cannot place
+    int mEdgeCount = 0;
+};
+
+template <class Test>
+int tMeshIndex::FirstPoly(const tVector2<float>& p, Test&& test) const
+{
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+        for (int poly : mAllPolys)
+            if (test(poly))
+                return poly;
+        return -1;
+    }
+    const int* cell = nullptr;
+    const int* cellEnd = nullptr;
+    if (Inside(p)) {
+        const size_t c = size_t(CellY(p.y)) * mNX + CellX(p.x);
+        cell = mPolyCells.items.data() + mPolyCells.start[c];
+        cellEnd = mPolyCells.items.data() + mPolyCells.start[c + 1];
+    }
+    // Both lists ascend: merge them.
+    auto every = mEverywhere.begin();
+    while (cell != cellEnd || every != mEverywhere.end()) {
+        int poly;
+        if (every == mEverywhere.end() || (cell != cellEnd && *cell < *every))
+            poly = *cell++;
+        else
+            poly = *every++;
+        if (test(poly))
+            return poly;
+    }
+    return -1;
+}
+
+template <class Test>
+bool tMeshIndex::AnyEdge(const tVector2<float>& a, const tVector2<float>& b, Test&& test) const
+{
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) {
+        for (int e = 0; e < mEdgeCount; ++e)
+            if (test(e))
+                return true;
+        return false;
+    }
+    const float m = mMargin;
+    const float x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
+    const int c0 = std::max(0, CellX(x0 - m)), c1 = std::min(mNX - 1, CellX(x1 + m));
+    const bool vertical = a.x == b.x;
+    const float slope = vertical ? 0 : (b.y - a.y) / (b.x - a.x);
+    for (int cx = c0; cx <= c1; ++cx) {
+        // The segment's y over this column widened by the margin on every side.
+        float y0 = a.y, y1 = b.y;
+        if (!vertical) {
+            const float sx0 = std::max(x0, mMinX + mCell * cx - m);
+            const float sx1 = std::min(x1, mMinX + mCell * (cx + 1) + m);
+            y0 = a.y + (sx0 - a.x) * slope, y1 = a.y + (sx1 - a.x) * slope;
+        }
+        int r0 = 0, r1 = mNY - 1;
+        if (std::isfinite(y0) && std::isfinite(y1)) {
+            r0 = std::max(0, CellY(std::min(y0, y1) - m));
+            r1 = std::min(mNY - 1, CellY(std::max(y0, y1) + m));
+        }
+        for (int cy = r0; cy <= r1; ++cy) {
+            const size_t c = size_t(cy) * mNX + cx;
+            for (uint32_t i = mEdgeCells.start[c]; i < mEdgeCells.start[c + 1]; ++i)
+                if (test(mEdgeCells.items[i]))
+                    return true;
+        }
+    }
+    return false;
+}

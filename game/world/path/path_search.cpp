@@ -1,0 +1,146 @@
+#include "game/world/path/path_search.h"
+
+#include <set>
+
+#include "game/world/mesh/mesh.h"
+
+bool OLD_SCHOOL = false;
+std::vector<tVector2<float>> gPath;
+tVector2<float> gTarget;
+
+bool ComputePathToTarget(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& finalTarget,
+                         uint32_t flags, tVector2<float>* immediateTarget)
+{
+    if (OLD_SCHOOL)
+        return ComputePathToTargetA(mesh, position, finalTarget, flags, immediateTarget);
+    return ComputePathToTargetB(mesh, position, finalTarget, flags, immediateTarget);
+}
+
+bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& finalTarget,
+                          uint32_t flags, tVector2<float>* immediateTarget)
+{
+    gPath.clear();
+    gTarget = finalTarget;
+    *immediateTarget = finalTarget;
+    if ((flags & AFLAG_IGNORE_GROUND_MESH) || mesh.IsValidTravel(position, finalTarget)) {
+        gPath = {finalTarget, position};
+        return true;
+    }
+    ComputeB search;
+    search.Initialize(mesh, position, finalTarget);
+    const bool found = search.Process();
+    if (found) {
+        search.AppendRoute(&gPath);
+        *immediateTarget = search.FirstWaypoint();
+    }
+    gPath.push_back(position);
+    return found;
+}
+
+float ComputeH(const tMesh& mesh, int poly, const tVector2<float>& point)
+{
+    return tVector2<float>::Distance(mesh.Polys()[size_t(poly)].centre, point);
+}
+
+float ComputeG(const tMesh& mesh, int polyA, int polyB)
+{
+    return tVector2<float>::Distance(mesh.Polys()[size_t(polyA)].centre, mesh.Polys()[size_t(polyB)].centre);
+}
+
+bool ComputePathToTargetA(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& finalTarget,
+                          uint32_t flags, tVector2<float>* immediateTarget)
+{
+    gTarget = finalTarget;
+    gPath = {finalTarget, position};
+    *immediateTarget = finalTarget;
+    const int startPoly = mesh.PolyCollide(position);
+    const int targetPoly = mesh.PolyCollide(finalTarget);
+    if (flags & AFLAG_IGNORE_GROUND_MESH)
+        return true;
+    if (startPoly < 0 || targetPoly < 0)
+        return false;
+    if (startPoly == targetPoly || !mesh.TestEdgeIntersections(position, finalTarget))
+        return true;
+
+    struct tNode
+    {
+        int parent = -1;
+        float f = 0, g = 0, h = 0;
+    };
+    const auto& polys = mesh.Polys();
+    std::vector<tNode> nodes(polys.size());
+    std::set<int> open{startPoly}, closed;
+    nodes[size_t(startPoly)].h = ComputeH(mesh, startPoly, finalTarget);
+    nodes[size_t(startPoly)].f = nodes[size_t(startPoly)].h;
+    bool reached = false;
+    while (!open.empty()) {
+        int current = -1;
+        float best = 2147483648.0f;
+        for (int n : open)
+            if (nodes[size_t(n)].f < best)
+                best = nodes[size_t(n)].f, current = n;
+        if (current < 0)
+            break;
+        open.erase(current);
+        closed.insert(current);
+        if (current == targetPoly) {
+            reached = true;
+            break;
+        }
+        for (int next : polys[size_t(current)].adjacency) {
+            if (next < 0)
+                break;
+            if (closed.count(next))
+                continue;
+            const float g = ComputeG(mesh, next, current) + nodes[size_t(current)].g;
+            tNode& node = nodes[size_t(next)];
+            if (!open.count(next)) {
+                open.insert(next);
+                node.h = ComputeH(mesh, next, finalTarget);
+            } else if (!(node.g > g)) {
+                continue;
+            }
+            node.g = g;
+            node.f = g + node.h;
+            node.parent = current;
+        }
+    }
+    if (!reached)
+        return true;
+
+    gPath = {finalTarget};
+    int second = targetPoly;
+    while (nodes[size_t(second)].parent != startPoly) {
+        gPath.push_back(polys[size_t(second)].centre);
+        second = nodes[size_t(second)].parent;
+    }
+    int first = -1, other = -1;
+    tVector2<float> waypoint = polys[size_t(second)].centre;
+    if (polys[size_t(startPoly)].GetAdjacencyEdgeToPoly(polys[size_t(second)], &first, &other)) {
+        const tVector2<float> mid = (mesh.GetVertex(first) + mesh.GetVertex(other)) / 2.0f;
+        waypoint = mid + (polys[size_t(second)].centre - mid) * 0.01f;
+    }
+    *immediateTarget = waypoint;
+    gPath.push_back(waypoint);
+    gPath.push_back(position);
+    return true;
+}
+
+bool WalkRoute(const tMesh& mesh, const tVector2<float>& from, const tVector2<float>& to,
+               std::vector<tVector2<float>>* route)
+{
+    route->assign(1, from);
+    tVector2<float> position = from;
+    // Every leg ends on a different walk node, so more legs than nodes means a loop.
+    const size_t limit = mesh.Walknodes().size() + 2;
+    for (size_t leg = 0; leg < limit; ++leg) {
+        tVector2<float> next;
+        if (!ComputePathToTargetB(mesh, position, to, 0, &next) || next == position)
+            return false;
+        route->push_back(next);
+        if (next == to)
+            return true;
+        position = next;
+    }
+    return false;
+}

@@ -1,0 +1,83 @@
+#pragma once
+// Where a walker goes next so that it stays on the ground mesh. The actor calls
+//   ComputePathToTarget(scene.Ground(), mPosition, mFinalTarget, mFlags, &mImmediateTarget)
+// again whenever it reaches a waypoint or enters another polygon, so each search only has to
+// get the first leg right. Nothing here needs an actor.
+
+#include <cstdint>
+#include <vector>
+
+#include "game/world/geometry/vector2.h"
+
+class tMesh;
+
+constexpr uint32_t AFLAG_IGNORE_GROUND_MESH = 0x100;
+
+// The older polygon-corridor search instead of the walk-node search; fixed at start-up.
+extern bool OLD_SCHOOL;
+// The last route found by any walker, for the debug overlay: the final target first and the
+// walker's position last.
+extern std::vector<tVector2<float>> gPath;
+extern tVector2<float> gTarget;
+
+// False when no route was found; the immediate target is then the final target.
+bool ComputePathToTarget(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& finalTarget,
+                         uint32_t flags, tVector2<float>* immediateTarget);
+bool ComputePathToTargetA(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& finalTarget,
+                          uint32_t flags, tVector2<float>* immediateTarget);
+bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& finalTarget,
+                          uint32_t flags, tVector2<float>* immediateTarget);
+
+float ComputeH(const tMesh& mesh, int poly, const tVector2<float>& point);
+float ComputeG(const tMesh& mesh, int polyA, int polyB);
+
+// A* over the walk nodes: node 0 is the start, node 1 the target, nodes 2... the mesh's walk
+// nodes. Among equal costs the lower node number is expanded first.
+class ComputeB
+{
+public:
+    struct tNode
+    {
+        int number = 0;
+        int parent = -1;
+        int vertex = -1;  // -1 the start, -2 the target
+        tVector2<float> position;
+        float f = 0, g = 0, h = 0;
+        const std::vector<int>* links = nullptr;
+    };
+
+    // `scan`: the visibility sets by scanning every polygon and edge (the reference).
+    void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target,
+                    bool scan = false);
+    bool Process();
+    void ConsiderAdding(int n);
+
+    const tVector2<float>& FirstWaypoint() const { return mFirstWaypoint; }
+    // After a successful Process: the route's points from the target back to the first
+    // waypoint.
+    void AppendRoute(std::vector<tVector2<float>>* path) const;
+    const std::vector<int>& StartVisible() const { return mStartVisible; }
+    const std::vector<int>& TargetVisible() const { return mTargetVisible; }
+
+private:
+    struct tOpenEntry
+    {
+        float f;
+        int number;
+        bool operator>(const tOpenEntry& o) const { return f > o.f || (f == o.f && number > o.number); }
+    };
+    int TakeBest();
+
+    std::vector<char> mOpen, mClosed, mSeesTarget;
+    std::vector<tOpenEntry> mOpenHeap;
+    std::vector<tNode> mNodes;
+    int mCurrent = -1;
+    tVector2<float> mCurrentPosition;
+    std::vector<int> mStartVisible, mTargetVisible;
+    tVector2<float> mFirstWaypoint;
+};
+
+// Walks from `from` to `to` as an actor does, searching again at each waypoint. Fills the
+// points from `from` to `to`; false when some search finds no route.
+bool WalkRoute(const tMesh& mesh, const tVector2<float>& from, const tVector2<float>& to,
+               std::vector<tVector2<float>>* route);

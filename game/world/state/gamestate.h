@@ -1,0 +1,92 @@
+#pragma once
+// The player's progress in one object: script variables, the current and the previous
+// scene, the two bags, the three diaries, the quests and the item in use. It saves itself
+// into a player's table of the preferences store under a slot number (the game uses slot 0).
+
+#include "core/text/str.h"
+#include "game/world/common/world_enums.h"
+#include "game/world/diary/diary.h"
+#include "game/world/inventory/inventory.h"
+#include "game/world/quest/questset.h"
+
+#include <map>
+
+class TPrefs;
+
+class tGamestate : public tInventoryUser
+{
+public:
+    tGamestate();
+    tGamestate(const tGamestate&) = delete;
+    tGamestate& operator=(const tGamestate&) = delete;
+
+    void SetScene(const str& name, bool push);
+    const str& GetCurrentScene() const { return mScene; }
+    const str& GetLastScene() const { return mLastScene; }
+
+    void Set(const str& name, int value);
+    int Get(const str& name) const;
+    // A null value removes the text variable.
+    void SetString(const str& name, const char* value);
+    str GetString(const str& name) const;
+    void ZapString(const str& name);
+    void SetReturnFromScene(const str& scene);
+    bool CanReturnFromScene() const;
+
+    void UseInventory(int bag, int index);
+    const str& GetInvUsage_Raw() const override { return mKeyInUse; }
+    str GetInvUsage() const;
+    int GetBagInUse() const { return mBagInUse; }
+    tInventoryEntry* GetInventoryEntry(const str& key, int bag);
+    tInventoryEntry* GetInventoryEntryInUse();
+    str GetInvUsage_CantUse();
+    void ClearInvUsage() override;
+
+    void EarnAward(const str& name);
+    bool HasAward(const str& name) const;
+    void TaskComplete(const str& name);
+
+    void clear();
+    // True when the preferences file was written.
+    bool SaveGame(TPrefs& prefs, int slot, int user);
+    bool LoadGame(TPrefs& prefs, int slot, int user);
+    bool IsSavedGamePresent(const TPrefs& prefs, int slot, int user) const;
+
+    // Null for a number that names no bag or book.
+    tInventory* GetBag(int bag);
+    tDiary* GetDiary(int book);
+    tQuestset& GetQuests() { return mQuests; }
+    const std::map<str, int>& Variables() const { return mVariables; }
+    const std::map<str, str>& Strings() const { return mStrings; }
+
+private:
+    str mScene;
+    str mLastScene;
+    std::map<str, int> mVariables;
+    std::map<str, str> mStrings;
+    tInventory mBags[kBagCount];
+    int mBagInUse = BAG_NONE;
+    str mKeyInUse;
+    tDiary mDiaries[kBookCount];
+    tQuestset mQuests;
+};
+
+extern tGamestate gGamestate;
+
+// Settings of the game window saved with the game, per player and not per slot.
+extern bool g_DiaryEnabled;
+extern bool g_HUDEnabled;
+extern str g_DefaultInventoryWindowText;
+
+// Where finished scripted tasks are reported (the play metrics' task event); none by default.
+using tTaskEventReport = void (*)(const char* kind, const char* name, const char* extra);
+void SetTaskEventReport(tTaskEventReport report);
+
+// The settings' preferences store the script-facing save and load use (not owned).
+void SetGamePrefs(TPrefs* prefs);
+TPrefs* GetGamePrefs();
+// Slot 0 for the current player ("curuser" in the shared table). With no store or no
+// current player nothing is written or read and the answer is false.
+bool lf_SaveGame();
+bool lf_LoadGame();
+bool lf_IsSavedGamePresent();

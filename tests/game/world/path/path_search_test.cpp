@@ -1,0 +1,203 @@
+// The walk-node search and the older corridor search.
+
+#include "game/world/path/path_search.h"
+
+#include <gtest/gtest.h>
+
+#include "game/world/mesh_fixture.h"
+
+namespace {
+
+using V = tVector2<float>;
+using Path = std::vector<V>;
+
+// A 300 x 200 room holding a U-shaped block open to the left: arms at y 50..70 and 130..150
+// from x 100 to 200, its base at x 180..200. Made of grid cells so that neighbours share whole
+// edges; `topFirst` lists the cells from the top row down (so the top corners get the lower
+// vertex numbers), else from the bottom up.
+std::string URoom(bool topFirst)
+{
+    const int xs[] = {0, 100, 180, 200, 300};
+    const int ys[] = {0, 50, 70, 130, 150, 200};
+    auto blocked = [](int cx, int cy) {
+        return ((cy == 1 || cy == 3) && (cx == 1 || cx == 2)) || (cy == 2 && cx == 2);
+    };
+    std::string text;
+    for (int row = 0; row < 5; ++row) {
+        const int cy = topFirst ? row : 4 - row;
+        for (int cx = 0; cx < 4; ++cx) {
+            if (blocked(cx, cy))
+                continue;
+            text += "poly " + std::to_string(xs[cx]) + "," + std::to_string(ys[cy]) + " " + std::to_string(xs[cx + 1]) +
+                    "," + std::to_string(ys[cy]) + " " + std::to_string(xs[cx + 1]) + "," + std::to_string(ys[cy + 1]) +
+                    " " + std::to_string(xs[cx]) + "," + std::to_string(ys[cy + 1]) + "\n";
+        }
+    }
+    return text;
+}
+
+struct Search
+{
+    bool found;
+    V next;
+    Path path;
+};
+
+Search Find(const tMesh& mesh, V from, V to, uint32_t flags = 0)
+{
+    Search s;
+    s.found = ComputePathToTarget(mesh, from, to, flags, &s.next);
+    s.path = gPath;
+    EXPECT_EQ(gTarget, to);
+    return s;
+}
+
+TEST(PathSearch, WalkNodeSearchCases)
+{
+    const tMesh top = LoadMesh(URoom(true));
+    const tMesh bottom = LoadMesh(URoom(false));
+    const V inside(140, 100), behind(250, 100);
+    const struct
+    {
+        const char* what;
+        const tMesh& mesh;
+        V from, to;
+        uint32_t flags;
+        bool found;
+        V next;
+        Path path;
+    } cases[] = {
+        {"in plain view", top, inside, {120, 90}, 0, true, {120, 90}, {{120, 90}, inside}},
+        {"ignoring the mesh, through the block", top, inside, behind, AFLAG_IGNORE_GROUND_MESH, true, behind,
+         {behind, inside}},
+        {"out of the U and over the top arm (equal routes: lower nodes first)", top, inside, behind, 0, true,
+         {100, 70}, {behind, {200, 50}, {100, 50}, {100, 70}, inside}},
+        {"the same room numbered from the bottom goes under", bottom, inside, behind, 0, true, {100, 130},
+         {behind, {200, 150}, {100, 150}, {100, 130}, inside}},
+        {"a target inside the block is seen by no node", top, inside, {190, 100}, 0, false, {190, 100}, {inside}},
+        {"a target far off the mesh", top, inside, {1000, 1000}, 0, false, {1000, 1000}, {inside}},
+    };
+    for (const auto& c : cases) {
+        const Search s = Find(c.mesh, c.from, c.to, c.flags);
+        EXPECT_EQ(s.found, c.found) << c.what;
+        EXPECT_EQ(s.next, c.next) << c.what << ": " << s.next.x << "," << s.next.y;
+        EXPECT_EQ(s.path, c.path) << c.what;
+    }
+}
+
+TEST(PathSearch, VisibilitySetsAndTheActorsWalk)
+{
+    const tMesh mesh = LoadMesh(URoom(true));
+    ComputeB search;
+    search.Initialize(mesh, V(140, 100), V(250, 100));
+    ASSERT_TRUE(search.Process());
+    // From inside the U only the U's inner corners and the open left side are in view.
+    for (int number : search.StartVisible()) {
+        for (const auto& [vertex, node] : mesh.Walknodes()) {
+            if (node.number == number) {
+                EXPECT_LE(mesh.GetVertex(vertex).x, 180) << vertex;
+            }
+        }
+    }
+    EXPECT_FALSE(search.TargetVisible().empty());
+
+    Path route;
+    ASSERT_TRUE(WalkRoute(mesh, V(140, 100), V(250, 100), &route));
+    EXPECT_EQ(route, (Path{{140, 100}, {100, 70}, {100, 50}, {200, 50}, {250, 100}}));
+    EXPECT_FALSE(WalkRoute(mesh, V(140, 100), V(190, 100), &route));
+}
+
+// Three triangles bending round a corner: the straight line touches the boundary.
+const char* kBend = R"(
+tri 0,0 10,0 0,10
+tri 10,0 10,10 0,10
+tri 0,10 10,10 0,20
+)";
+
+TEST(PathSearch, CorridorSearchWhenOldSchool)
+{
+    const tMesh mesh = LoadMesh(kBend);
+    OLD_SCHOOL = true;
+    const Search bend = Find(mesh, V(2, 2), V(2, 18));
+    const Search same = Find(mesh, V(2, 2), V(3, 3));
+    const Search outside = Find(mesh, V(2, 2), V(30, 30));
+    const Search ignoring = Find(mesh, V(2, 2), V(30, 30), AFLAG_IGNORE_GROUND_MESH);
+    OLD_SCHOOL = false;
+
+    const float w = 5 + (20.0f / 3 - 5) * 0.01f;
+    EXPECT_TRUE(bend.found);
+    EXPECT_FLOAT_EQ(bend.next.x, w);
+    EXPECT_FLOAT_EQ(bend.next.y, w);
+    ASSERT_EQ(bend.path.size(), 4u);
+    EXPECT_EQ(bend.path[0], V(2, 18));
+    EXPECT_EQ(bend.path[1], mesh.Polys()[2].centre);
+    EXPECT_EQ(bend.path[3], V(2, 2));
+
+    EXPECT_TRUE(same.found);
+    EXPECT_EQ(same.next, V(3, 3));
+    EXPECT_EQ(same.path, (Path{{3, 3}, {2, 2}}));
+    EXPECT_FALSE(outside.found);
+    EXPECT_EQ(outside.next, V(30, 30));
+    EXPECT_TRUE(ignoring.found);
+
+    // The walk-node search sees the target from the start: straight there.
+    const Search modern = Find(mesh, V(2, 2), V(2, 18));
+    EXPECT_TRUE(modern.found);
+    EXPECT_EQ(modern.next, V(2, 18));
+}
+
+TEST(PathSearch, CostHelpers)
+{
+    const tMesh mesh = LoadMesh(kBend);
+    EXPECT_FLOAT_EQ(ComputeH(mesh, 0, V(10.0f / 3, 10.0f / 3 + 5)), 5);
+    EXPECT_FLOAT_EQ(ComputeG(mesh, 0, 1), tVector2<float>::Distance(mesh.Polys()[0].centre, mesh.Polys()[1].centre));
+}
+
+} // namespace
+
+namespace {
+
+// The kept and graph-derived visibility answers against scans of every polygon and edge,
+// searching as an actor does: from waypoints (walk-node vertices) towards a target asked for
+// again and again, across doors opening and closing.
+TEST(PathSearch, CachedVisibilityFindsWhatTheScansFind)
+{
+    std::mt19937 random(77);
+    std::uniform_real_distribution<float> coord(-20, 500);
+    for (int round = 0; round < 8; ++round) {
+        const TMeshSource source = RandomSource(random, 4 + round);
+        const std::string base = "pathrandom" + std::to_string(round);
+        ServeBytes(base + ".dverts", EncodeVertFile(source));
+        ServeBytes(base + ".dmesh", EncodeMeshFile(source));
+        tMesh mesh;
+        ASSERT_EQ(mesh.LoadVertlist(str((base + ".dverts").c_str())), 0);
+        ASSERT_EQ(mesh.LoadPolylist(str((base + ".dmesh").c_str())), 0);
+        for (int i = 0; i < 60; ++i) {
+            if (i % 20 == 10)
+                mesh.SetPolyState("door", i % 40 == 10);
+            const V target = i % 3 ? V(coord(random), coord(random)) : mesh.GetVertex(int(random() % 20));
+            for (int leg = 0; leg < 3; ++leg) {
+                auto node = mesh.Walknodes().begin();
+                std::advance(node, random() % std::max<size_t>(1, mesh.Walknodes().size()));
+                const V start = leg == 0 || node == mesh.Walknodes().end() ? V(coord(random), coord(random))
+                                                                            : mesh.GetVertex(node->first);
+                ComputeB kept, scanned;
+                kept.Initialize(mesh, start, target);
+                scanned.Initialize(mesh, start, target, true);
+                ASSERT_EQ(kept.StartVisible(), scanned.StartVisible()) << base << " " << i;
+                ASSERT_EQ(kept.TargetVisible(), scanned.TargetVisible()) << base << " " << i;
+                const bool found = kept.Process();
+                ASSERT_EQ(found, scanned.Process());
+                if (!found)
+                    continue;
+                Path a, b;
+                kept.AppendRoute(&a);
+                scanned.AppendRoute(&b);
+                ASSERT_EQ(a, b);
+                ASSERT_EQ(kept.FirstWaypoint(), scanned.FirstWaypoint());
+            }
+        }
+    }
+}
+
+} // namespace
