@@ -13,3 +13,7 @@ cursorlist = {
   { "cursor_talk", "cursors/talk", 12, 12 },
   { "cursor_exit", "cursors/exit", 12, 12 },
 }
+
+-- The awards (awardlist) are read from this state too; they live with the rest of the
+-- progress data.
+dofile("quest/progress.lua")

@@ -1,6 +1,7 @@
 #include "game/world/planes/bg_plane.h"
 
-#include "core/debug/debug_log.h"
+#include "game/script/best_ref.h"
+#include "game/script/df_log.h"
 #include "render/sprite/sprite.h"
 #include "render/texture/texture.h"
 
@@ -10,9 +11,9 @@ bool tBGPlane::LoadFile(const str& name, int depth)
 {
     mName = name;
     // Readable pixels first: the tiles are copied out of them.
-    std::shared_ptr<TTexture> readable = TTexture::Get(name + "?slow", 0);
+    std::shared_ptr<TTexture> readable = BestRef(name, "?slow");
     if (!readable) {
-        WriteDbg("Failed to load %s", name.c_str());
+        LOGIT("Failed to load %s\n", name.c_str());
         return false;
     }
     const int width = static_cast<int>(readable->GetWidth());
@@ -20,9 +21,9 @@ bool tBGPlane::LoadFile(const str& name, int depth)
     mRect = TRect(0, 0, width, height);
     mDepth = depth;
     if (width <= kTileSide - 1 && height <= kTileSide - 1) {
-        mSource = TTexture::Get(name, 0);
+        mSource = BestRef(name, "");
         if (!mSource) {
-            WriteDbg("Failed to load %s", name.c_str());
+            LOGIT("Failed to load %s\n", name.c_str());
             return false;
         }
         mTiled = false;
@@ -37,7 +38,7 @@ bool tBGPlane::AddPart(std::shared_ptr<TTexture> texture, int x, int y)
 {
     std::shared_ptr<TSprite> sprite = TSprite::Create(mDepth, std::move(texture));
     if (!sprite) {
-        WriteDbg("Failed to create sprite");
+        LOGIT("Failed to create sprite\n");
         return false;
     }
     sprite->mSpec = TDrawSpec(TVec2(0, 0), 1.0f, 1.0f, TDrawSpec::kUseCentre);

@@ -1,7 +1,8 @@
 #include "game/world/scenelist/scene_list.h"
 
-#include "core/debug/debug_log.h"
 #include "core/script/script.h"
+#include "game/script/df_log.h"
+#include "game/world/awards/awards_manager.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -102,19 +103,18 @@ void InitializeSceneNames(const str& name, lua_State* mainState)
     TScript script;
     lua_State* L = script.GetState();
     if (!script.RunScript(name)) {
-        WriteDbg("RunScript failed");
+        LOGIT("RunScript failed\n");
         return;
     }
+    gAwardsManager.InitializeAwardInfo(L);
     const tSceneListReaders& readers = Readers();
-    if (readers.readAwards)
-        readers.readAwards(L);
 
     g_SceneDescs.clear();
     lua_getglobal(L, "scenelist");
     if (lua_istable(L, -1))
         ReadScenes(L);
     else
-        WriteDbg("scenelist wasn't a table");
+        LOGIT("scenelist wasn't a table\n");
     lua_pop(L, 1);
 
     if (mainState) {
@@ -126,7 +126,7 @@ void InitializeSceneNames(const str& name, lua_State* mainState)
     if (lua_istable(L, -1))
         ReadCursors(L, readers);
     else
-        WriteDbg("No cursorlist table");
+        LOGIT("No cursorlist table\n");
     lua_pop(L, 1);
 }
 

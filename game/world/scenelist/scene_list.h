@@ -25,17 +25,16 @@ struct tSceneDesc
 // Every scene of the game in play order: index 0 starts a new game.
 extern std::vector<tSceneDesc> g_SceneDescs;
 
-// What else reads the scene list's script state, from the libraries above this one.
+// Who takes the cursors: the cursor manager, from the libraries above this one.
 struct tSceneListReaders
 {
     std::function<void(const str& name, const str& anim, const str& image, float hotX, float hotY)> addCursor;
-    std::function<void(lua_State* L)> readAwards;
 };
 void SetSceneListReaders(tSceneListReaders readers);
 
-// Runs "quest/scenelist.lua" in a state of its own, refills g_SceneDescs, sets kSceneCount in
-// the window manager's state and hands the cursors and awards on. A script that fails leaves
-// everything as it was.
+// Runs "quest/scenelist.lua" in a state of its own, lets the awards manager read its awards
+// there, refills g_SceneDescs, sets kSceneCount in the window manager's state and hands the
+// cursors on. A script that fails leaves everything as it was.
 void InitializeSceneNames();
 // The same from any script file, counting into the given state.
 void InitializeSceneNames(const str& script, lua_State* mainState);

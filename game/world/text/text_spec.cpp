@@ -1,6 +1,6 @@
 #include "game/world/text/text_spec.h"
 
-#include "core/debug/debug_log.h"
+#include "game/script/df_log.h"
 
 #include <lua.h>
 
@@ -124,7 +124,7 @@ tTextSpec Get(TypeWrapper<tTextSpec>, dfLua& lua, int index)
     tTextSpec spec;
     lua_State* L = lua.GetState();
     if (!lua_istable(L, index)) {
-        WriteDbg("LUA_GET(TRect) didn't get a table");
+        LOGIT("LUA_GET(TRect) didn't get a table\n");
         return spec;
     }
     const int table = AbsIndex(L, index);
@@ -137,7 +137,7 @@ void ModifyTextSpec(tTextSpec& spec, dfLua& lua, int index)
 {
     lua_State* L = lua.GetState();
     if (!lua_istable(L, index)) {
-        WriteDbg("sayspec wasn't a table");
+        LOGIT("sayspec wasn't a table\n");
         return;
     }
     const int table = AbsIndex(L, index);

@@ -3,6 +3,8 @@
 
 #include "game/world/scenelist/scene_list.h"
 
+#include "game/world/awards/awards_manager.h"
+
 #include "core/files/file.h"
 #include "core/files/flat_file.h"
 
@@ -23,10 +25,9 @@ TEST(DemoSceneList, ListsTheFourScenesAndCursorsWhoseImagesExist)
     TFile::ScanForResources();
     std::vector<std::string> images;
     SetSceneListReaders({[&](const str&, const str& anim, const str& image, float, float) {
-                             images.push_back(std::string(anim.c_str()) + ".png");
-                             images.push_back(std::string(image.c_str()) + ".png");
-                         },
-                         nullptr});
+        images.push_back(std::string(anim.c_str()) + ".png");
+        images.push_back(std::string(image.c_str()) + ".png");
+    }});
     lua_State* main = lua_open();
     InitializeSceneNames("quest/scenelist.lua", main);
     SetSceneListReaders({});
@@ -40,6 +41,7 @@ TEST(DemoSceneList, ListsTheFourScenesAndCursorsWhoseImagesExist)
     EXPECT_EQ(lua_tonumber(main, -1), 4);
     lua_close(main);
     EXPECT_EQ(images.size(), 8u);
+    EXPECT_EQ(gAwardsManager.GetAwardCount(), 12);
 
     const char* pictures[] = {"quest/cottage/cottage.png", "quest/cottage/cottage_light.png",
                               "quest/garden/garden_far.png", "quest/garden/garden_near.png",

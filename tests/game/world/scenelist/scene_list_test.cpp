@@ -1,5 +1,7 @@
 #include "game/world/scenelist/scene_list.h"
 
+#include "game/world/awards/awards_manager.h"
+
 #include "tests/core/script/script_test_support.h"
 
 #include <lua.h>
@@ -18,16 +20,9 @@ protected:
         ScriptTest::SetUp();
         main = lua_open();
         g_SceneDescs.clear();
-        SetSceneListReaders(
-            {[this](const str& name, const str& anim, const str& image, float x, float y) {
-                 cursors +=
-                     str::getFormatted("%s|%s|%s|%g|%g;", name.c_str(), anim.c_str(), image.c_str(), x, y).c_str();
-             },
-             [this](lua_State* L) {
-                 lua_getglobal(L, "awards");
-                 awardsSeen = lua_istable(L, -1);
-                 lua_pop(L, 1);
-             }});
+        SetSceneListReaders({[this](const str& name, const str& anim, const str& image, float x, float y) {
+            cursors += str::getFormatted("%s|%s|%s|%g|%g;", name.c_str(), anim.c_str(), image.c_str(), x, y).c_str();
+        }});
     }
     void TearDown() override
     {
@@ -47,7 +42,6 @@ protected:
 
     lua_State* main = nullptr;
     std::string cursors;
-    bool awardsSeen = false;
 };
 
 TEST_F(SceneListTest, ReadsScenesAndCursorsUpToTheFirstEntryOfAnotherKind)
@@ -105,10 +99,13 @@ TEST_F(SceneListTest, FailingScriptChangesNothing)
 TEST_F(SceneListTest, ReloadingReplacesScenesButHandsCursorsOnAgain)
 {
     const std::string name = UniqueName("list");
-    PutScript(name, "awards = {} scenelist = { 'a', { 'B', 'quest/b/', 'a' } } cursorlist = { { 'c', 'b', 1, 1 } }");
+    PutScript(name, "awardlist = { { 'award_a', 5 } } scenelist = { 'a', { 'B', 'quest/b/', 'a' } } cursorlist = { { "
+                    "'c', 'b', 1, 1 } }");
     InitializeSceneNames(name.c_str(), main);
     InitializeSceneNames(name.c_str(), main);
-    EXPECT_TRUE(awardsSeen);
+    // The awards are read from the list's own state.
+    ASSERT_EQ(gAwardsManager.GetAwardCount(), 1);
+    EXPECT_EQ(std::string(gAwardsManager.GetAwardDef(0)->name.c_str()), "award_a");
     EXPECT_EQ(Scenes(), "a|a|quest/;B|a|quest/b/;");
     EXPECT_EQ(cursors, "c|b.hw|b.sw|1|1;c|b.hw|b.sw|1|1;");
     // The first of two scenes with one name is the one found.
