@@ -1,6 +1,8 @@
 #include "game/world/actor/anim_names.h"
 
+#include "game/script/best_ref.h"
 #include "game/script/df_log.h"
+#include "render/anim/animated_texture.h"
 
 #include <lauxlib.h>
 #include <lua.h>
@@ -45,4 +47,14 @@ const str* tAnimNames::FileOf(const str& name) const
         if (n.name == name)
             return &n.file;
     return nullptr;
+}
+
+bool RegisterAnimFile(tAnimNames& names, const str& file)
+{
+    std::shared_ptr<TAnimatedTexture> texture = BestAnimatedRef(file);
+    if (!texture) {
+        LOGIT("tGirl::RegisterAnimFile(%s) failed\n", file.c_str());
+        return false;
+    }
+    return names.Register(file, texture->GetScript());
 }

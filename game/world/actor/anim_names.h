@@ -29,3 +29,7 @@ public:
 private:
     std::vector<tAnimName> mNames;
 };
+
+// Registers the animation file `file` (a scene-resolved name): the script of its animated
+// texture names its animations. False, with a log line, when no such animation exists.
+bool RegisterAnimFile(tAnimNames& names, const str& file);

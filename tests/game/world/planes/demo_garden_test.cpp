@@ -3,13 +3,12 @@
 
 #include "game/world/planes/bg_plane.h"
 
-#include "core/files/file.h"
 #include "render/image/png_image.h"
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
 
 #include "draw_frame.h"
-#include "support/render_test_support.h"
+#include "game/world/demo_assets_gl_test.h"
 
 #include <gtest/gtest.h>
 
@@ -26,23 +25,7 @@ struct TPicture
     float At(int x, int y, int c) const { return pixels[(size_t(y) * side + x) * 4 + c] / 255.0f; }
 };
 
-class DemoGarden : public GLTest
-{
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        TFile::mResourceMap.clear();
-        TFile::mResourceDir = TV_ASSETS_RESOURCE_DIR;
-        TFile::ScanForResources();
-    }
-    void TearDown() override
-    {
-        TFile::mResourceMap.clear();
-        TFile::mResourceDir = "";
-        GLTest::TearDown();
-    }
-};
+using DemoGarden = DemoAssetsGLTest;
 
 TEST_F(DemoGarden, PlanesTileAndDrawInDepthOrder)
 {
