@@ -48,8 +48,8 @@ TEST(DFileTFile, CountedStrings)
     } cases[] = {
         {{0x03, 0x00, 'a', 'b', 'c', 'z'}, "abc", false, 5},
         {{0x00, 0x00, 'z'}, "", false, 2},
-        {{0x05, 0x00, 'a', 'b'}, "ab", true, 4},     // cut short
-        {{0xFF, 0xFF, 'a'}, "a", true, 3},           // a length far beyond the data
+        {{0x05, 0x00, 'a', 'b'}, "ab", true, 4},  // cut short
+        {{0xFF, 0xFF, 'a'}, "a", true, 3},        // a length far beyond the data
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -106,4 +106,4 @@ TEST(DFileTFile, OpenStates)
     EXPECT_EQ(f.Tell(), -1);
 }
 
-} // namespace
+}  // namespace

@@ -42,7 +42,7 @@ TEST(TriangleTests, PointsOnOrNearEdgesAreInsideEitherWinding)
         tVec2f p;
         bool inside;
     } cases[] = {
-        {{2, 2}, true},  {{5, 5}, true},      {{0, 5}, true},   {{10, 0}, true},
+        {{2, 2}, true},      {{5, 5}, true},      {{0, 5}, true},   {{10, 0}, true},
         {{5.001f, 5}, true}, {{5.01f, 5}, false}, {{-1, 5}, false}, {{11, 0}, false},
     };
     for (const auto& c2 : cases) {
@@ -93,4 +93,4 @@ TEST(VectorHelpers, NormalizeLerpAndInverseLerp)
     EXPECT_NE(log.Text().find("bad inv_flerp(3.000000, 3.000000)"), std::string::npos);
 }
 
-} // namespace
+}  // namespace

@@ -87,7 +87,8 @@ TEST(Inventory, MoveInventoryClamps)
         bag.MoveInventory(-100);
         bag.MoveInventory(c.start);
         bag.MoveInventory(c.delta);
-        EXPECT_EQ(bag.GetFirstVisible(), c.first) << c.items << " items, " << c.visible << " visible, delta " << c.delta;
+        EXPECT_EQ(bag.GetFirstVisible(), c.first)
+            << c.items << " items, " << c.visible << " visible, delta " << c.delta;
         EXPECT_EQ(bag.InvCanMoveLeft(), c.first != 0);
         EXPECT_EQ(bag.InvCanMoveRight(), c.first + c.visible < c.items);
     }

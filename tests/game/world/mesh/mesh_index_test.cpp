@@ -84,4 +84,4 @@ TEST(MeshIndex, PointsFarAwayOrNotFinite)
         EXPECT_EQ(mesh.TestEdgeCrossings(p, V(3, 3)), mesh.TestEdgeCrossingsLinear(p, V(3, 3))) << p.x;
 }
 
-} // namespace
+}  // namespace

@@ -205,4 +205,4 @@ TEST(MeshLoad, MissingFilesAndReloadingVertices)
     EXPECT_TRUE(mesh.VertLabels().empty());
 }
 
-} // namespace
+}  // namespace

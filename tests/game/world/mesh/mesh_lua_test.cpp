@@ -75,4 +75,4 @@ TEST_F(MeshLua, APointThatIsNotATableIsTheOrigin)
     EXPECT_NE(log.Text().find("LUA_GET(Vector2) didn't get a table"), std::string::npos);
 }
 
-} // namespace
+}  // namespace

@@ -147,7 +147,7 @@ TEST(MeshQuery, TooManyNeighboursAreDropped)
     EXPECT_EQ(mesh.Polys()[3].adjacency[2], 2);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -177,4 +177,4 @@ TEST(MeshQuery, TravelMayFollowWallsButNotLeaveTheMeshBetweenCorners)
     }
 }
 
-} // namespace
+}  // namespace

@@ -100,4 +100,4 @@ TEST_F(MeshOverlay, PathAsALineStripAndItsTarget)
     EXPECT_EQ(h->mRects, target);
 }
 
-} // namespace
+}  // namespace

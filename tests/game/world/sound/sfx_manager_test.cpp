@@ -116,7 +116,8 @@ TEST_F(SfxTest, LinesWithoutAFileAreTimedFromTheirText)
         TLogCapture log;
         sfx.PlayVox(c.name, "Hello there.");  // 3.8 s
         const std::string text = log.Text();
-        EXPECT_NE(text.find(std::string("PlayVox(audio/vox/") + c.name + ":Hello there.) No Vox file"), std::string::npos)
+        EXPECT_NE(text.find(std::string("PlayVox(audio/vox/") + c.name + ":Hello there.) No Vox file"),
+                  std::string::npos)
             << text;
         EXPECT_EQ(text.find(std::string("Couldn't get audio/vox/") + c.name + ".ogg") != std::string::npos, c.tried)
             << text;

@@ -130,7 +130,8 @@ TEST_F(SaveLoad, RoundTripThroughTheFile)
     const std::string dump = Dump();
     const char* expected[] = {
         "  slot 1 (user 0)\n    S0:SCENE = their scene\n    V:S0:I0:key = theirs\n",
-        "    V:S0:I0:key = a\n    V:S0:I0:value = 12\n    V:S0:I1:key = b\n    V:S0:I1:value = -5\n    V:S0:I2:key = \n",
+        "    V:S0:I0:key = a\n    V:S0:I0:value = 12\n    V:S0:I1:key = b\n    V:S0:I1:value = -5\n    V:S0:I2:key = "
+        "\n",
         "    S:S0:I0:key = conv\n",
         "    S:S0:I2:key = \n",
         "    D:S0:I0:B[BOOK_PRI]body0 = clue_0\n",
