@@ -82,10 +82,13 @@ public:
     void SetPolyState(const str& label, bool enabled);
 
     // Numbers of the walk nodes to which IsValidTravel(point, node's vertex) holds, ascending.
-    // Answers for a walk node's own vertex come from the graph, and the last other point's
-    // answer is kept until the mesh changes; `scan` computes every answer afresh with the
-    // scans instead (the reference).
+    // `scan` computes every answer afresh with the scans (the reference); otherwise the
+    // answers come from SeesWalknode.
     void VisibleWalknodes(const tVector2<float>& point, std::vector<int>* numbers, bool scan = false) const;
+    // Whether IsValidTravel(point, the vertex of walk node `number`) holds. Answers for a walk
+    // node's own vertex come from the graph; others are worked out when first asked and kept,
+    // for the last two points asked about, until the mesh changes.
+    bool SeesWalknode(const tVector2<float>& point, int number) const;
 
     // --- derived tables ---
     void ComputeAdjacencies();
@@ -146,7 +149,10 @@ private:
     {
         uint64_t generation = ~uint64_t(0);
         tVector2<float> point;
-        std::vector<int> numbers;
+        std::vector<int8_t> sees;  // by walk-node number - 2: 1, 0, or -1 not yet known
     };
-    mutable tVisibleCache mVisibleCache;
+    tVisibleCache& VisibleFrom(const tVector2<float>& point) const;
+    std::vector<int> mWalknodeVertices;  // by walk-node number - 2
+    mutable tVisibleCache mVisibleCache[2];
+    mutable int mVisibleOlder = 0;
 };

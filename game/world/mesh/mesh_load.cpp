@@ -146,6 +146,7 @@ void tMesh::ClearPolygons()
     mPolyLabels.clear();
     mEdges.clear();
     mWalknodes.clear();
+    mWalknodeVertices.clear();
     mIndex.Clear();
     ++mGeneration;
 }
