@@ -89,6 +89,11 @@ public:
     // node's own vertex come from the graph; others are worked out when first asked and kept,
     // for the last two points asked about, until the mesh changes.
     bool SeesWalknode(const tVector2<float>& point, int number) const;
+    // The answers kept for `point` so far, by walk-node number - 2: 1, 0, or -1 not yet known.
+    const std::vector<int8_t>& KnownWalknodeAnswers(const tVector2<float>& point) const
+    {
+        return VisibleFrom(point).sees;
+    }
 
     // --- derived tables ---
     void ComputeAdjacencies();

@@ -18,7 +18,12 @@ void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const
     mStartSees.assign(mNodes.size(), -1);
     mSeesTarget.assign(mNodes.size(), -1);
     mStartSees[0] = mStartSees[1] = mSeesTarget[0] = mSeesTarget[1] = 0;
-    if (scan) {
+    if (!scan) {
+        for (auto [point, known] : {std::pair(start, &mStartSees), std::pair(target, &mSeesTarget)}) {
+            const std::vector<int8_t>& kept = mesh.KnownWalknodeAnswers(point);
+            std::copy(kept.begin(), kept.end(), known->begin() + 2);
+        }
+    } else {
         std::vector<int> visible;
         for (auto [point, known] : {std::pair(start, &mStartSees), std::pair(target, &mSeesTarget)}) {
             mesh.VisibleWalknodes(point, &visible, true);
@@ -137,8 +142,11 @@ void ComputeB::ExpandStart()
         node.f = node.g + node.h;
         node.parent = mCurrent;
         mOpen[n] = mStartSees[n] > 0 ? kOpen : kIfSeen;
-        Push(int(n), node.f);
+        if (node.f < kNoCost)
+            mOpenHeap.push_back({node.f, int(n)});
     }
+    // The entries of the start's expansion, all at once.
+    std::make_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
 }
 
 void ComputeB::ConsiderAdding(int n)
