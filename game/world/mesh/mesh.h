@@ -117,6 +117,9 @@ public:
     const std::vector<str>& PolyLabels() const { return mPolyLabels; }
     const std::vector<tEdge>& Edges() const { return mEdges; }
     const std::map<int, tWalknode>& Walknodes() const { return mWalknodes; }
+    // The walk nodes' vertices by number - 2.
+    const std::vector<tVector2<float>>& WalknodePositions() const { return mWalknodePositions; }
+    int WalknodeVertex(int number) const { return mWalknodeVertices[size_t(number - 2)]; }
 
 private:
     int LuaSetPolyState(dfLua& lua);
@@ -158,6 +161,7 @@ private:
     };
     tVisibleCache& VisibleFrom(const tVector2<float>& point) const;
     std::vector<int> mWalknodeVertices;  // by walk-node number - 2
+    std::vector<tVector2<float>> mWalknodePositions;
     mutable tVisibleCache mVisibleCache[2];
     mutable int mVisibleOlder = 0;
 };

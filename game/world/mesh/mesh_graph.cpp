@@ -88,6 +88,7 @@ void tMesh::ComputeWalknodeGraph()
 {
     std::vector<tWalknode*> nodes;
     mWalknodeVertices.clear();
+    mWalknodePositions.clear();
     int number = 2;
     for (auto& [vertex, node] : mWalknodes) {
         node.number = number++;
@@ -95,6 +96,7 @@ void tMesh::ComputeWalknodeGraph()
         node.links.clear();
         nodes.push_back(&node);
         mWalknodeVertices.push_back(vertex);
+        mWalknodePositions.push_back(GetVertex(vertex));
     }
     for (size_t i = 0; i < nodes.size(); ++i) {
         const tVector2<float> from = GetVertex(nodes[i]->vertex);
@@ -122,15 +124,14 @@ tMesh::tVisibleCache& tMesh::VisibleFrom(const tVector2<float>& point) const
     cache.sees.assign(mWalknodes.size(), -1);
     // Visibility is symmetric (IsValidTravel looks at a pair in one order), so a node's links
     // are what its vertex sees; it also sees itself when the way of no length is open.
-    for (const auto& [vertex, node] : mWalknodes) {
-        if (GetVertex(vertex) != point)
-            continue;
-        std::fill(cache.sees.begin(), cache.sees.end(), 0);
-        for (int n : node.links)
-            cache.sees[size_t(n - 2)] = 1;
-        cache.sees[size_t(node.number - 2)] = IsValidTravel(point, point);
-        break;
-    }
+    const auto at = std::find(mWalknodePositions.begin(), mWalknodePositions.end(), point);
+    if (at == mWalknodePositions.end())
+        return cache;
+    const tWalknode& node = mWalknodes.at(mWalknodeVertices[size_t(at - mWalknodePositions.begin())]);
+    std::fill(cache.sees.begin(), cache.sees.end(), 0);
+    for (int n : node.links)
+        cache.sees[size_t(n - 2)] = 1;
+    cache.sees[size_t(node.number - 2)] = IsValidTravel(point, point);
     return cache;
 }
 
@@ -140,7 +141,7 @@ bool tMesh::SeesWalknode(const tVector2<float>& point, int number) const
         return false;
     int8_t& sees = VisibleFrom(point).sees[size_t(number - 2)];
     if (sees < 0)
-        sees = IsValidTravel(point, GetVertex(mWalknodeVertices[size_t(number - 2)]));
+        sees = IsValidTravel(point, mWalknodePositions[size_t(number - 2)]);
     return sees;
 }
 

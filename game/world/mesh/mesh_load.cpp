@@ -147,6 +147,7 @@ void tMesh::ClearPolygons()
     mEdges.clear();
     mWalknodes.clear();
     mWalknodeVertices.clear();
+    mWalknodePositions.clear();
     mIndex.Clear();
     ++mGeneration;
 }

@@ -33,12 +33,12 @@ void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const
         }
     }
     const float h0 = tVector2<float>::Distance(start, target);
-    mNodes[0] = tNode{0, -1, -1, start, h0, 0, h0, nullptr};
-    mNodes[1] = tNode{1, -1, -2, target, 0, 0, 0, nullptr};
-    for (const auto& [vertex, node] : walknodes) {
-        const tVector2<float> p = mesh.GetVertex(vertex);
-        mNodes[size_t(node.number)] =
-            tNode{node.number, -1, vertex, p, 0, 0, tVector2<float>::Distance(p, target), &node.links};
+    mNodes[0] = tNode{0, -1, start, h0, 0, h0};
+    mNodes[1] = tNode{1, -1, target, 0, 0, 0};
+    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const tVector2<float>& p = positions[i];
+        mNodes[i + 2] = tNode{int(i + 2), -1, p, 0, 0, tVector2<float>::Distance(p, target)};
     }
     mUnseen.assign(mNodes.size(), tUnseen());
     mOpen.assign(mNodes.size(), kNotOpen);
@@ -118,7 +118,7 @@ bool ComputeB::Process()
             ExpandStart();
             continue;
         }
-        for (int n : *mNodes[size_t(best)].links)
+        for (int n : mMesh->Walknodes().at(mMesh->WalknodeVertex(best)).links)
             ConsiderAdding(n);
         if (Sees(&mSeesTarget, mNodes[1].position, best))
             ConsiderAdding(1);

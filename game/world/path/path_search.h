@@ -44,10 +44,8 @@ public:
     {
         int number = 0;
         int parent = -1;
-        int vertex = -1;  // -1 the start, -2 the target
         tVector2<float> position;
         float f = 0, g = 0, h = 0;
-        const std::vector<int>* links = nullptr;  // walk nodes only
     };
 
     // `scan`: every visibility answer beforehand, by scanning every polygon and edge (the
