@@ -96,6 +96,9 @@ void tMeshIndex::Build(const std::vector<tVector2<float>>& verts, const std::vec
         box.Grow(mMargin);
         all.Add(box.x0, box.y0), all.Add(box.x1, box.y1);
         edgeBoxes.push_back(box);
+        // Rounded outwards, so that the float box holds the double one.
+        mEdgeBoxes.push_back({std::nextafter(float(box.x0), -INFINITY), std::nextafter(float(box.y0), -INFINITY),
+                              std::nextafter(float(box.x1), INFINITY), std::nextafter(float(box.y1), INFINITY), verts[e.a], verts[e.b]});
     }
     if (polyBoxes.empty() && edgeBoxes.empty()) {
         mBuilt = true;

@@ -38,8 +38,9 @@ private:
     // Cell numbers, -1 below the grid and n beyond it (far points never overflow an int).
     static int CellOf(float v, float min, float cell, int n)
     {
-        const float f = std::floor((v - min) / cell);
-        return f < 0 ? -1 : f >= float(n) ? n : int(f);
+        // Truncation is the floor from zero up.
+        const float f = (v - min) / cell;
+        return !(f >= 0) ? -1 : f >= float(n) ? n : int(f);
     }
     int CellX(float x) const { return CellOf(x, mMinX, mCell, mNX); }
     int CellY(float y) const { return CellOf(y, mMinY, mCell, mNY); }
@@ -55,6 +56,15 @@ private:
     std::vector<int> mEverywhere;  // degenerate triangles: they contain every point
     std::vector<int> mAllPolys;    // enabled polygons, for points the grid cannot place
     int mEdgeCount = 0;
+    // Each edge's box widened by the margin, and its ends: an edge in a cell that the segment
+    // only passes by, or wholly on one side of the segment's line and beyond the margin, is
+    // passed over.
+    struct tEdgeBox
+    {
+        float x0, y0, x1, y1;
+        tVector2<float> a, b;
+    };
+    std::vector<tEdgeBox> mEdgeBoxes;
 };
 
 template <class Test>
@@ -98,6 +108,9 @@ bool tMeshIndex::AnyEdge(const tVector2<float>& a, const tVector2<float>& b, Tes
     }
     const float m = mMargin;
     const float x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
+    const float sy0 = std::min(a.y, b.y), sy1 = std::max(a.y, b.y);
+    const tVector2<float> d = b - a;
+    const float reach = m * d.Length();
     const int c0 = std::max(0, CellX(x0 - m)), c1 = std::min(mNX - 1, CellX(x1 + m));
     const bool vertical = a.x == b.x;
     const float slope = vertical ? 0 : (b.y - a.y) / (b.x - a.x);
@@ -116,9 +129,17 @@ bool tMeshIndex::AnyEdge(const tVector2<float>& a, const tVector2<float>& b, Tes
         }
         for (int cy = r0; cy <= r1; ++cy) {
             const size_t c = size_t(cy) * mNX + cx;
-            for (uint32_t i = mEdgeCells.start[c]; i < mEdgeCells.start[c + 1]; ++i)
-                if (test(mEdgeCells.items[i]))
+            for (uint32_t i = mEdgeCells.start[c]; i < mEdgeCells.start[c + 1]; ++i) {
+                const int e = mEdgeCells.items[i];
+                const tEdgeBox& box = mEdgeBoxes[size_t(e)];
+                if (box.x0 > x1 || box.x1 < x0 || box.y0 > sy1 || box.y1 < sy0)
+                    continue;
+                const float sideA = d.Cross(box.a - a), sideB = d.Cross(box.b - a);
+                if ((sideA > reach && sideB > reach) || (sideA < -reach && sideB < -reach))
+                    continue;
+                if (test(e))
                     return true;
+            }
         }
     }
     return false;
