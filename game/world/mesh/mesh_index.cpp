@@ -100,6 +100,7 @@ void tMeshIndex::Build(const std::vector<tVector2<float>>& verts, const std::vec
         mEdgeBoxes.push_back({std::nextafter(float(box.x0), -INFINITY), std::nextafter(float(box.y0), -INFINITY),
                               std::nextafter(float(box.x1), INFINITY), std::nextafter(float(box.y1), INFINITY), verts[e.a], verts[e.b]});
     }
+    mEdgeSeen.assign(edges.size(), 0);
     if (polyBoxes.empty() && edgeBoxes.empty()) {
         mBuilt = true;
         return;

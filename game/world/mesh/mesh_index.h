@@ -65,6 +65,10 @@ private:
         tVector2<float> a, b;
     };
     std::vector<tEdgeBox> mEdgeBoxes;
+    // An edge spans several cells: the query number it was last tested in, so that a query
+    // tests it once.
+    mutable std::vector<uint32_t> mEdgeSeen;
+    mutable uint32_t mQuery = 0;
 };
 
 template <class Test>
@@ -111,6 +115,10 @@ bool tMeshIndex::AnyEdge(const tVector2<float>& a, const tVector2<float>& b, Tes
     const float sy0 = std::min(a.y, b.y), sy1 = std::max(a.y, b.y);
     const tVector2<float> d = b - a;
     const float reach = m * d.Length();
+    if (++mQuery == 0) {
+        std::fill(mEdgeSeen.begin(), mEdgeSeen.end(), 0);
+        mQuery = 1;
+    }
     const int c0 = std::max(0, CellX(x0 - m)), c1 = std::min(mNX - 1, CellX(x1 + m));
     const bool vertical = a.x == b.x;
     const float slope = vertical ? 0 : (b.y - a.y) / (b.x - a.x);
@@ -131,6 +139,9 @@ bool tMeshIndex::AnyEdge(const tVector2<float>& a, const tVector2<float>& b, Tes
             const size_t c = size_t(cy) * mNX + cx;
             for (uint32_t i = mEdgeCells.start[c]; i < mEdgeCells.start[c + 1]; ++i) {
                 const int e = mEdgeCells.items[i];
+                if (mEdgeSeen[size_t(e)] == mQuery)
+                    continue;
+                mEdgeSeen[size_t(e)] = mQuery;
                 const tEdgeBox& box = mEdgeBoxes[size_t(e)];
                 if (box.x0 > x1 || box.x1 < x0 || box.y0 > sy1 || box.y1 < sy0)
                     continue;
