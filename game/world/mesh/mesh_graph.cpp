@@ -94,6 +94,7 @@ void tMesh::ComputeWalknodeGraph()
         node.number = number++;
         node.vertex = vertex;
         node.links.clear();
+        node.distances.clear();
         nodes.push_back(&node);
         mWalknodeVertices.push_back(vertex);
         mWalknodePositions.push_back(GetVertex(vertex));
@@ -101,11 +102,15 @@ void tMesh::ComputeWalknodeGraph()
     for (size_t i = 0; i < nodes.size(); ++i) {
         const tVector2<float> from = GetVertex(nodes[i]->vertex);
         for (size_t j = i + 1; j < nodes.size(); ++j) {
-            if (!IsValidTravel(from, GetVertex(nodes[j]->vertex)))
+            const tVector2<float> to = GetVertex(nodes[j]->vertex);
+            if (!IsValidTravel(from, to))
                 continue;
             // Pairs come in ascending order of both numbers: the lists stay sorted.
+            const float distance = tVector2<float>::Distance(from, to);
             nodes[i]->links.push_back(nodes[j]->number);
+            nodes[i]->distances.push_back(distance);
             nodes[j]->links.push_back(nodes[i]->number);
+            nodes[j]->distances.push_back(distance);
         }
     }
 }

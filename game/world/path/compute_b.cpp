@@ -118,8 +118,9 @@ bool ComputeB::Process()
             ExpandStart();
             continue;
         }
-        for (int n : mMesh->Walknodes().at(mMesh->WalknodeVertex(best)).links)
-            ConsiderAdding(n);
+        const tMesh::tWalknode& node = mMesh->Walknodes().at(mMesh->WalknodeVertex(best));
+        for (size_t i = 0; i < node.links.size(); ++i)
+            Offer(node.links[i], node.distances[i]);
         if (Sees(&mSeesTarget, mNodes[1].position, best))
             ConsiderAdding(1);
     }
@@ -151,10 +152,16 @@ void ComputeB::ExpandStart()
 
 void ComputeB::ConsiderAdding(int n)
 {
+    if (n >= 0 && size_t(n) < mNodes.size())
+        Offer(n, tVector2<float>::Distance(mNodes[size_t(n)].position, mCurrentPosition));
+}
+
+void ComputeB::Offer(int n, float step)
+{
     if (n < 0 || size_t(n) >= mNodes.size() || mClosed[size_t(n)])
         return;
     tNode& node = mNodes[size_t(n)];
-    const float g = tVector2<float>::Distance(node.position, mCurrentPosition) + mNodes[size_t(mCurrent)].g;
+    const float g = step + mNodes[size_t(mCurrent)].g;
     if (mOpen[size_t(n)] == kIfSeen) {
         // The offer under each answer, as if it were the known one.
         tUnseen& unseen = mUnseen[size_t(n)];

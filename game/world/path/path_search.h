@@ -78,6 +78,8 @@ private:
     int TakeBest();
     void ExpandStart();
     void Push(int n, float f);
+    // ConsiderAdding with the distance from the current node known.
+    void Offer(int n, float step);
     // Settles a kIfSeen node by asking whether the start sees it.
     void Settle(int n);
     bool Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const;
