@@ -31,6 +31,7 @@ public:
         int number = 0;         // 2, 3, ... in ascending vertex index; 0 and 1 are a search's ends
         int vertex = -1;
         std::vector<int> links;  // numbers of the walk nodes in plain view, ascending
+        std::vector<float> distances;  // to each of them
 
         bool Sees(int other) const { return std::binary_search(links.begin(), links.end(), other); }
     };
@@ -82,10 +83,18 @@ public:
     void SetPolyState(const str& label, bool enabled);
 
     // Numbers of the walk nodes to which IsValidTravel(point, node's vertex) holds, ascending.
-    // Answers for a walk node's own vertex come from the graph, and the last other point's
-    // answer is kept until the mesh changes; `scan` computes every answer afresh with the
-    // scans instead (the reference).
+    // `scan` computes every answer afresh with the scans (the reference); otherwise the
+    // answers come from SeesWalknode.
     void VisibleWalknodes(const tVector2<float>& point, std::vector<int>* numbers, bool scan = false) const;
+    // Whether IsValidTravel(point, the vertex of walk node `number`) holds. Answers for a walk
+    // node's own vertex come from the graph; others are worked out when first asked and kept,
+    // for the last two points asked about, until the mesh changes.
+    bool SeesWalknode(const tVector2<float>& point, int number) const;
+    // The answers kept for `point` so far, by walk-node number - 2: 1, 0, or -1 not yet known.
+    const std::vector<int8_t>& KnownWalknodeAnswers(const tVector2<float>& point) const
+    {
+        return VisibleFrom(point).sees;
+    }
 
     // --- derived tables ---
     void ComputeAdjacencies();
@@ -109,6 +118,9 @@ public:
     const std::vector<str>& PolyLabels() const { return mPolyLabels; }
     const std::vector<tEdge>& Edges() const { return mEdges; }
     const std::map<int, tWalknode>& Walknodes() const { return mWalknodes; }
+    // The walk nodes' vertices by number - 2.
+    const std::vector<tVector2<float>>& WalknodePositions() const { return mWalknodePositions; }
+    int WalknodeVertex(int number) const { return mWalknodeVertices[size_t(number - 2)]; }
 
 private:
     int LuaSetPolyState(dfLua& lua);
@@ -146,7 +158,11 @@ private:
     {
         uint64_t generation = ~uint64_t(0);
         tVector2<float> point;
-        std::vector<int> numbers;
+        std::vector<int8_t> sees;  // by walk-node number - 2: 1, 0, or -1 not yet known
     };
-    mutable tVisibleCache mVisibleCache;
+    tVisibleCache& VisibleFrom(const tVector2<float>& point) const;
+    std::vector<int> mWalknodeVertices;  // by walk-node number - 2
+    std::vector<tVector2<float>> mWalknodePositions;
+    mutable tVisibleCache mVisibleCache[2];
+    mutable int mVisibleOlder = 0;
 };

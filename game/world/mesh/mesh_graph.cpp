@@ -87,51 +87,75 @@ void tMesh::ComputeEdges()
 void tMesh::ComputeWalknodeGraph()
 {
     std::vector<tWalknode*> nodes;
+    mWalknodeVertices.clear();
+    mWalknodePositions.clear();
     int number = 2;
     for (auto& [vertex, node] : mWalknodes) {
         node.number = number++;
         node.vertex = vertex;
         node.links.clear();
+        node.distances.clear();
         nodes.push_back(&node);
+        mWalknodeVertices.push_back(vertex);
+        mWalknodePositions.push_back(GetVertex(vertex));
     }
     for (size_t i = 0; i < nodes.size(); ++i) {
         const tVector2<float> from = GetVertex(nodes[i]->vertex);
         for (size_t j = i + 1; j < nodes.size(); ++j) {
-            if (!IsValidTravel(from, GetVertex(nodes[j]->vertex)))
+            const tVector2<float> to = GetVertex(nodes[j]->vertex);
+            if (!IsValidTravel(from, to))
                 continue;
             // Pairs come in ascending order of both numbers: the lists stay sorted.
+            const float distance = tVector2<float>::Distance(from, to);
             nodes[i]->links.push_back(nodes[j]->number);
+            nodes[i]->distances.push_back(distance);
             nodes[j]->links.push_back(nodes[i]->number);
+            nodes[j]->distances.push_back(distance);
         }
     }
+}
+
+tMesh::tVisibleCache& tMesh::VisibleFrom(const tVector2<float>& point) const
+{
+    for (tVisibleCache& cache : mVisibleCache)
+        if (cache.generation == mGeneration && cache.point == point) {
+            mVisibleOlder = int(&cache == &mVisibleCache[0]);
+            return cache;
+        }
+    tVisibleCache& cache = mVisibleCache[mVisibleOlder];
+    mVisibleOlder ^= 1;
+    cache.generation = mGeneration;
+    cache.point = point;
+    cache.sees.assign(mWalknodes.size(), -1);
+    // Visibility is symmetric (IsValidTravel looks at a pair in one order), so a node's links
+    // are what its vertex sees; it also sees itself when the way of no length is open.
+    const auto at = std::find(mWalknodePositions.begin(), mWalknodePositions.end(), point);
+    if (at == mWalknodePositions.end())
+        return cache;
+    const tWalknode& node = mWalknodes.at(mWalknodeVertices[size_t(at - mWalknodePositions.begin())]);
+    std::fill(cache.sees.begin(), cache.sees.end(), 0);
+    for (int n : node.links)
+        cache.sees[size_t(n - 2)] = 1;
+    cache.sees[size_t(node.number - 2)] = IsValidTravel(point, point);
+    return cache;
+}
+
+bool tMesh::SeesWalknode(const tVector2<float>& point, int number) const
+{
+    if (number < 2 || size_t(number - 2) >= mWalknodeVertices.size())
+        return false;
+    int8_t& sees = VisibleFrom(point).sees[size_t(number - 2)];
+    if (sees < 0)
+        sees = IsValidTravel(point, mWalknodePositions[size_t(number - 2)]);
+    return sees;
 }
 
 void tMesh::VisibleWalknodes(const tVector2<float>& point, std::vector<int>* numbers, bool scan) const
 {
     numbers->clear();
-    if (!scan) {
-        // Visibility is symmetric (IsValidTravel looks at a pair in one order), so a node's
-        // links are what its vertex sees; it also sees itself.
-        for (const auto& [vertex, node] : mWalknodes) {
-            if (GetVertex(vertex) != point)
-                continue;
-            *numbers = node.links;
-            if (IsValidTravel(point, point))
-                numbers->insert(std::lower_bound(numbers->begin(), numbers->end(), node.number), node.number);
-            return;
-        }
-        if (mVisibleCache.generation == mGeneration && mVisibleCache.point == point) {
-            *numbers = mVisibleCache.numbers;
-            return;
-        }
-    }
-    for (const auto& [vertex, node] : mWalknodes) {
-        const tVector2<float> v = GetVertex(vertex);
-        if (scan ? IsValidTravelLinear(point, v) : IsValidTravel(point, v))
+    for (const auto& [vertex, node] : mWalknodes)
+        if (scan ? IsValidTravelLinear(point, GetVertex(vertex)) : SeesWalknode(point, node.number))
             numbers->push_back(node.number);
-    }
-    if (!scan)
-        mVisibleCache = tVisibleCache{mGeneration, point, *numbers};
 }
 
 void tMesh::SetPolyState(const str& label, bool enabled)

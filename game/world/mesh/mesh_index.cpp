@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr double kEdgeCellScale = 3;
+
 struct tBox
 {
     double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
@@ -46,6 +48,25 @@ bool AcceptedBox(const tVector2<float> (&v)[3], tBox* box)
 }
 
 } // namespace
+
+struct tMeshIndex::tBoxedItem
+{
+    int item;
+    double x0, y0, x1, y1;
+};
+
+void tMeshIndex::Spread(const tGrid& grid, const std::vector<tBoxedItem>& boxes, tCells* cells)
+{
+    std::vector<std::vector<int>> lists(size_t(grid.nx) * grid.ny);
+    for (const tBoxedItem& box : boxes) {
+        const int cx0 = std::max(0, grid.CellX(float(box.x0))), cx1 = std::min(grid.nx - 1, grid.CellX(float(box.x1)));
+        const int cy0 = std::max(0, grid.CellY(float(box.y0))), cy1 = std::min(grid.ny - 1, grid.CellY(float(box.y1)));
+        for (int cy = cy0; cy <= cy1; ++cy)
+            for (int cx = cx0; cx <= cx1; ++cx)
+                lists[size_t(cy) * grid.nx + cx].push_back(box.item);
+    }
+    Fill(cells, lists);
+}
 
 void tMeshIndex::Fill(tCells* cells, const std::vector<std::vector<int>>& lists)
 {
@@ -96,35 +117,38 @@ void tMeshIndex::Build(const std::vector<tVector2<float>>& verts, const std::vec
         box.Grow(mMargin);
         all.Add(box.x0, box.y0), all.Add(box.x1, box.y1);
         edgeBoxes.push_back(box);
+        // Rounded outwards, so that the float box holds the double one.
+        mEdgeBoxes.push_back({std::nextafter(float(box.x0), -INFINITY), std::nextafter(float(box.y0), -INFINITY),
+                              std::nextafter(float(box.x1), INFINITY), std::nextafter(float(box.y1), INFINITY), verts[e.a], verts[e.b]});
     }
+    mEdgeSeen.assign(edges.size(), 0);
     if (polyBoxes.empty() && edgeBoxes.empty()) {
         mBuilt = true;
         return;
     }
-    // About one cell per polygon and edge, at most 256 on a side.
+    // About one cell per polygon and edge for the polygons, at most 256 on a side; the edges'
+    // cells are several times larger.
     const double w = all.x1 - all.x0, h = all.y1 - all.y0;
     const double wanted = 1.0 * double(polyBoxes.size() + edgeBoxes.size());
     double cell = std::sqrt(std::max(w * h, 1.0) / wanted);
     cell = std::max({cell, w / 256, h / 256, 1e-3});
-    mCell = float(cell);
-    mMinX = float(all.x0), mMinY = float(all.y0);
-    mNX = std::max(1, int(std::ceil(w / cell)) + 1);
-    mNY = std::max(1, int(std::ceil(h / cell)) + 1);
-    auto spread = [&](const std::vector<std::pair<int, tBox>>& boxes, tCells* cells) {
-        std::vector<std::vector<int>> lists(size_t(mNX) * mNY);
-        for (const auto& [item, box] : boxes) {
-            const int cx0 = std::max(0, CellX(float(box.x0))), cx1 = std::min(mNX - 1, CellX(float(box.x1)));
-            const int cy0 = std::max(0, CellY(float(box.y0))), cy1 = std::min(mNY - 1, CellY(float(box.y1)));
-            for (int cy = cy0; cy <= cy1; ++cy)
-                for (int cx = cx0; cx <= cx1; ++cx)
-                    lists[size_t(cy) * mNX + cx].push_back(item);
-        }
-        Fill(cells, lists);
+    auto grid = [&](double size) {
+        tGrid g;
+        g.cell = float(size);
+        g.minX = float(all.x0), g.minY = float(all.y0);
+        g.nx = std::max(1, int(std::ceil(w / size)) + 1);
+        g.ny = std::max(1, int(std::ceil(h / size)) + 1);
+        return g;
     };
-    spread(polyBoxes, &mPolyCells);
-    std::vector<std::pair<int, tBox>> numberedEdges;
+    mPolyGrid = grid(cell);
+    mEdgeGrid = grid(cell * kEdgeCellScale);
+    std::vector<tBoxedItem> items;
+    for (const auto& [item, box] : polyBoxes)
+        items.push_back({item, box.x0, box.y0, box.x1, box.y1});
+    Spread(mPolyGrid, items, &mPolyCells);
+    items.clear();
     for (size_t i = 0; i < edgeBoxes.size(); ++i)
-        numberedEdges.emplace_back(int(i), edgeBoxes[i]);
-    spread(numberedEdges, &mEdgeCells);
+        items.push_back({int(i), edgeBoxes[i].x0, edgeBoxes[i].y0, edgeBoxes[i].x1, edgeBoxes[i].y1});
+    Spread(mEdgeGrid, items, &mEdgeCells);
     mBuilt = true;
 }

@@ -146,6 +146,8 @@ void tMesh::ClearPolygons()
     mPolyLabels.clear();
     mEdges.clear();
     mWalknodes.clear();
+    mWalknodeVertices.clear();
+    mWalknodePositions.clear();
     mIndex.Clear();
     ++mGeneration;
 }

@@ -193,7 +193,9 @@ bool tMesh::Travel(const tVector2<float>& fromPoint, const tVector2<float>& toPo
     if (!inside(ConvertOuterSpaceToInnerSpace((from + to) / 2.0f)))
         return false;
     const tVector2<float> a = ConvertOuterSpaceToInnerSpace(from), b = ConvertOuterSpaceToInnerSpace(to);
-    std::vector<float> corners;
+    // Kept between calls for its storage: the graph build asks this for every pair of nodes.
+    thread_local std::vector<float> corners;
+    corners.clear();
     if (CrossesBoundary(a, b, &corners, scan))
         return false;
     // A segment may pass boundary corners without crossing an edge, yet leave the mesh between

@@ -11,28 +11,58 @@ constexpr float kNoCost = 2147483648.0f;
 
 void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target, bool scan)
 {
+    mMesh = &mesh;
     const auto& walknodes = mesh.Walknodes();
-    mesh.VisibleWalknodes(start, &mStartVisible, scan);
-    mesh.VisibleWalknodes(target, &mTargetVisible, scan);
     mNodes.assign(walknodes.size() + 2, tNode());
-    mSeesTarget.assign(mNodes.size(), 0);
-    for (int n : mTargetVisible)
-        mSeesTarget[size_t(n)] = 1;
-    const float h0 = tVector2<float>::Distance(start, target);
-    mNodes[0] = tNode{0, -1, -1, start, h0, 0, h0, &mStartVisible};
-    mNodes[1] = tNode{1, -1, -2, target, 0, 0, 0, &mTargetVisible};
-    for (const auto& [vertex, node] : walknodes) {
-        const tVector2<float> p = mesh.GetVertex(vertex);
-        mNodes[size_t(node.number)] =
-            tNode{node.number, -1, vertex, p, 0, 0, tVector2<float>::Distance(p, target), &node.links};
+    // Nodes 0 and 1 are nobody's walk node: the start and the target do not see them.
+    mStartSees.assign(mNodes.size(), -1);
+    mSeesTarget.assign(mNodes.size(), -1);
+    mStartSees[0] = mStartSees[1] = mSeesTarget[0] = mSeesTarget[1] = 0;
+    if (!scan) {
+        for (auto [point, known] : {std::pair(start, &mStartSees), std::pair(target, &mSeesTarget)}) {
+            const std::vector<int8_t>& kept = mesh.KnownWalknodeAnswers(point);
+            std::copy(kept.begin(), kept.end(), known->begin() + 2);
+        }
+    } else {
+        std::vector<int> visible;
+        for (auto [point, known] : {std::pair(start, &mStartSees), std::pair(target, &mSeesTarget)}) {
+            mesh.VisibleWalknodes(point, &visible, true);
+            std::fill(known->begin(), known->end(), 0);
+            for (int n : visible)
+                (*known)[size_t(n)] = 1;
+        }
     }
-    mOpen.assign(mNodes.size(), 0);
+    const float h0 = tVector2<float>::Distance(start, target);
+    mNodes[0] = tNode{0, -1, start, h0, 0, h0};
+    mNodes[1] = tNode{1, -1, target, 0, 0, 0};
+    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const tVector2<float>& p = positions[i];
+        mNodes[i + 2] = tNode{int(i + 2), -1, p, 0, 0, tVector2<float>::Distance(p, target)};
+    }
+    mUnseen.assign(mNodes.size(), tUnseen());
+    mOpen.assign(mNodes.size(), kNotOpen);
     mClosed.assign(mNodes.size(), 0);
     mOpenHeap.clear();
-    mOpen[0] = 1;
-    if (h0 < kNoCost)
-        mOpenHeap.push_back({h0, 0});
+    mOpen[0] = kOpen;
+    Push(0, h0);
     mCurrent = -1;
+}
+
+bool ComputeB::Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const
+{
+    int8_t& answer = (*known)[size_t(n)];
+    if (answer < 0)
+        answer = mMesh->SeesWalknode(point, n);
+    return answer;
+}
+
+void ComputeB::Push(int n, float f)
+{
+    if (!(f < kNoCost))
+        return;
+    mOpenHeap.push_back({f, n});
+    std::push_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
 }
 
 // The open node of least f, the lowest number among equals; -1 when none can be taken.
@@ -42,12 +72,34 @@ int ComputeB::TakeBest()
         std::pop_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
         const tOpenEntry entry = mOpenHeap.back();
         mOpenHeap.pop_back();
+        const size_t n = size_t(entry.number);
+        if (mOpen[n] == kIfSeen) {
+            // The start is asked only when one of the answers still holds this entry.
+            if (mNodes[n].f != entry.f && !(mUnseen[n].open && mUnseen[n].f == entry.f))
+                continue;
+            Settle(entry.number);
+        }
         // Entries left behind by a cheaper update, or by a node already taken.
-        if (!mOpen[size_t(entry.number)] || mNodes[size_t(entry.number)].f != entry.f)
+        if (mOpen[n] == kNotOpen || mNodes[n].f != entry.f)
             continue;
         return entry.number;
     }
     return -1;
+}
+
+void ComputeB::Settle(int n)
+{
+    tNode& node = mNodes[size_t(n)];
+    const tUnseen& unseen = mUnseen[size_t(n)];
+    if (Sees(&mStartSees, mNodes[0].position, n)) {
+        mOpen[size_t(n)] = kOpen;
+    } else if (unseen.open) {
+        node.g = unseen.g, node.f = unseen.f, node.parent = unseen.parent;
+        mOpen[size_t(n)] = kOpen;
+    } else {
+        node.g = 0, node.f = 0, node.parent = -1;
+        mOpen[size_t(n)] = kNotOpen;
+    }
 }
 
 bool ComputeB::Process()
@@ -56,15 +108,20 @@ bool ComputeB::Process()
         const int best = TakeBest();
         if (best < 0)
             return false;
-        mOpen[size_t(best)] = 0;
+        mOpen[size_t(best)] = kNotOpen;
         mClosed[size_t(best)] = 1;
         if (best == 1)
             break;
         mCurrent = best;
         mCurrentPosition = mNodes[size_t(best)].position;
-        for (int n : *mNodes[size_t(best)].links)
-            ConsiderAdding(n);
-        if (mSeesTarget[size_t(best)])
+        if (best == 0) {
+            ExpandStart();
+            continue;
+        }
+        const tMesh::tWalknode& node = mMesh->Walknodes().at(mMesh->WalknodeVertex(best));
+        for (size_t i = 0; i < node.links.size(); ++i)
+            Offer(node.links[i], node.distances[i]);
+        if (Sees(&mSeesTarget, mNodes[1].position, best))
             ConsiderAdding(1);
     }
     int n = 1;
@@ -74,22 +131,59 @@ bool ComputeB::Process()
     return true;
 }
 
+// The start is taken first, when every walk node is new: each one the start sees, or may see,
+// is opened at its distance from the start.
+void ComputeB::ExpandStart()
+{
+    for (size_t n = 2; n < mNodes.size(); ++n) {
+        if (mStartSees[n] == 0)
+            continue;
+        tNode& node = mNodes[n];
+        node.g = tVector2<float>::Distance(node.position, mCurrentPosition) + mNodes[size_t(mCurrent)].g;
+        node.f = node.g + node.h;
+        node.parent = mCurrent;
+        mOpen[n] = mStartSees[n] > 0 ? kOpen : kIfSeen;
+        if (node.f < kNoCost)
+            mOpenHeap.push_back({node.f, int(n)});
+    }
+    // The entries of the start's expansion, all at once.
+    std::make_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
+}
+
 void ComputeB::ConsiderAdding(int n)
+{
+    if (n >= 0 && size_t(n) < mNodes.size())
+        Offer(n, tVector2<float>::Distance(mNodes[size_t(n)].position, mCurrentPosition));
+}
+
+void ComputeB::Offer(int n, float step)
 {
     if (n < 0 || size_t(n) >= mNodes.size() || mClosed[size_t(n)])
         return;
     tNode& node = mNodes[size_t(n)];
-    const float g = tVector2<float>::Distance(node.position, mCurrentPosition) + mNodes[size_t(mCurrent)].g;
-    if (mOpen[size_t(n)] && !(node.g > g))
+    const float g = step + mNodes[size_t(mCurrent)].g;
+    if (mOpen[size_t(n)] == kIfSeen) {
+        // The offer under each answer, as if it were the known one.
+        tUnseen& unseen = mUnseen[size_t(n)];
+        const bool seenTakes = node.g > g;
+        const bool unseenTakes = !unseen.open || unseen.g > g;
+        if (seenTakes)
+            node.g = g, node.f = g + node.h, node.parent = mCurrent;
+        if (unseenTakes)
+            unseen = tUnseen{true, g, g + node.h, mCurrent};
+        if (unseen.open && unseen.g == node.g && unseen.parent == node.parent)
+            mOpen[size_t(n)] = kOpen;
+        if (seenTakes || unseenTakes)
+            Push(n, seenTakes ? node.f : unseen.f);
+        return;
+    }
+    if (mOpen[size_t(n)] == kOpen && !(node.g > g))
         return;
     node.g = g;
     node.f = g + node.h;
     node.parent = mCurrent;
-    mOpen[size_t(n)] = 1;
-    if (node.f < kNoCost) {
-        mOpenHeap.push_back({node.f, n});
-        std::push_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
-    }
+    mOpen[size_t(n)] = kOpen;
+    Push(n, node.f);
 }
 
 void ComputeB::AppendRoute(std::vector<tVector2<float>>* path) const

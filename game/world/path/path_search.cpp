@@ -26,7 +26,8 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
         gPath = {finalTarget, position};
         return true;
     }
-    ComputeB search;
+    // Kept between calls for its storage, like gPath.
+    static ComputeB search;
     search.Initialize(mesh, position, finalTarget);
     const bool found = search.Process();
     if (found) {

@@ -33,6 +33,10 @@ float ComputeG(const tMesh& mesh, int polyA, int polyB);
 
 // A* over the walk nodes: node 0 is the start, node 1 the target, nodes 2... the mesh's walk
 // nodes. Among equal costs the lower node number is expanded first.
+// What the start and the target see is asked of the mesh only where the search needs it: a
+// node expanded is asked whether it sees the target, and a node the start may see waits in
+// the open list under both answers (reached from the start, or as other nodes offer) until it
+// is taken or the answers agree. The search so expands what it would with every answer known.
 class ComputeB
 {
 public:
@@ -40,13 +44,12 @@ public:
     {
         int number = 0;
         int parent = -1;
-        int vertex = -1;  // -1 the start, -2 the target
         tVector2<float> position;
         float f = 0, g = 0, h = 0;
-        const std::vector<int>* links = nullptr;
     };
 
-    // `scan`: the visibility sets by scanning every polygon and edge (the reference).
+    // `scan`: every visibility answer beforehand, by scanning every polygon and edge (the
+    // reference).
     void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target,
                     bool scan = false);
     bool Process();
@@ -56,8 +59,6 @@ public:
     // After a successful Process: the route's points from the target back to the first
     // waypoint.
     void AppendRoute(std::vector<tVector2<float>>* path) const;
-    const std::vector<int>& StartVisible() const { return mStartVisible; }
-    const std::vector<int>& TargetVisible() const { return mTargetVisible; }
 
 private:
     struct tOpenEntry
@@ -66,14 +67,31 @@ private:
         int number;
         bool operator>(const tOpenEntry& o) const { return f > o.f || (f == o.f && number > o.number); }
     };
+    // A node's state should the start not see it.
+    struct tUnseen
+    {
+        bool open = false;
+        float g = 0, f = 0;
+        int parent = -1;
+    };
+    enum : char { kNotOpen, kOpen, kIfSeen };
     int TakeBest();
+    void ExpandStart();
+    void Push(int n, float f);
+    // ConsiderAdding with the distance from the current node known.
+    void Offer(int n, float step);
+    // Settles a kIfSeen node by asking whether the start sees it.
+    void Settle(int n);
+    bool Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const;
 
-    std::vector<char> mOpen, mClosed, mSeesTarget;
+    const tMesh* mMesh = nullptr;
+    std::vector<char> mOpen, mClosed;
+    std::vector<int8_t> mStartSees, mSeesTarget;  // 1, 0, or -1 not asked yet
+    std::vector<tUnseen> mUnseen;
     std::vector<tOpenEntry> mOpenHeap;
     std::vector<tNode> mNodes;
     int mCurrent = -1;
     tVector2<float> mCurrentPosition;
-    std::vector<int> mStartVisible, mTargetVisible;
     tVector2<float> mFirstWaypoint;
 };
 

@@ -50,12 +50,13 @@ inline tMesh LoadMesh(const std::string& text)
     return mesh;
 }
 
-// A jittered grid of cells, each cut into two triangles, some left out; a few degenerate
-// triangles and long slivers on top.
-inline TMeshSource RandomSource(std::mt19937& random, int cells)
+// A grid of cells jittered by up to `jitter`, each cut into two triangles, some left out; a
+// few degenerate triangles and long slivers on top. Without jitter, routes of equal length
+// abound.
+inline TMeshSource RandomSource(std::mt19937& random, int cells, int jitterBy = 4)
 {
     TMeshSource source;
-    std::uniform_int_distribution<int> jitter(-4, 4);
+    std::uniform_int_distribution<int> jitter(-jitterBy, jitterBy);
     const int step = 20 + int(random() % 30);
     for (int y = 0; y <= cells; ++y)
         for (int x = 0; x <= cells; ++x)

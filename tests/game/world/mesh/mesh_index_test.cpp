@@ -44,7 +44,7 @@ void ExpectIndexMatchesScan(const tMesh& mesh, std::mt19937& random, const std::
     for (size_t i = 0; i < expected.size(); ++i)
         for (int k = 0; k < tPoly::POINTS; ++k)
             ASSERT_EQ(mesh.Polys()[i].adjacency[k], expected[i].adjacency[k]) << what << " polygon " << i;
-    // The graph, as the scans would build it.
+    // The graph, as the scans would build it, with the lengths of its links.
     for (const auto& [va, na] : mesh.Walknodes()) {
         for (const auto& [vb, nb] : mesh.Walknodes()) {
             if (vb <= va)
@@ -53,6 +53,10 @@ void ExpectIndexMatchesScan(const tMesh& mesh, std::mt19937& random, const std::
             const bool visible = mesh.IsValidTravelLinear(a, b);
             ASSERT_EQ(na.Sees(nb.number), visible) << what << " nodes " << va << " " << vb;
             ASSERT_EQ(nb.Sees(na.number), visible) << what << " nodes " << vb << " " << va;
+            if (!visible)
+                continue;
+            const auto at = std::lower_bound(na.links.begin(), na.links.end(), nb.number) - na.links.begin();
+            ASSERT_EQ(na.distances.at(size_t(at)), V::Distance(a, b)) << what << " nodes " << va << " " << vb;
         }
     }
 }
