@@ -6,6 +6,16 @@
 
 #include "core/files/file.h"
 #include "render/anim/animated_texture.h"
+#include "render/gl/gl_display_handler.h"
+#include "render/renderer/renderer.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // An animation's frames are textures, and textures belong to the renderer's device; no
+    // GL call is made until a frame is uploaded, which parsing never does.
+    TRenderer::SetDisplayHandlerFactory(&TGLDisplayHandler::Create);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
