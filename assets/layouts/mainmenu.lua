@@ -8,7 +8,7 @@ local labelFont = {"fonts/bold.mvec", 20, Color(255, 255, 255)}
 
 local function MenuCommand(name)
     return function()
-        WriteLog("Menu command: " .. name .. " (player " .. GetLabel("player") .. ")")
+        LOGIT("Menu command: " .. name .. " (player " .. GetLabel("player") .. ")")
     end
 end
 

@@ -7,14 +7,14 @@ local function ShowMenu(file)
     local id = PushModal(file)
     ReadFile(file)
     DoFitToChildren()
-    WriteLog("Menu shown: " .. file)
+    LOGIT("Menu shown: " .. file)
     while true do
         local message = WaitForMessage()
         if message then
             if message.type == kSliderValChanged then
-                WriteLog("Slider changed: " .. message.name)
+                LOGIT("Slider changed: " .. message.name)
             elseif message.type == kTextEditChanged then
-                WriteLog("Text changed: " .. message.name .. " = " .. GetLabel(message.name))
+                LOGIT("Text changed: " .. message.name .. " = " .. GetLabel(message.name))
             elseif message.type == kModalClosed then
                 if message.name == id then
                     break
@@ -33,14 +33,14 @@ local function ShowMenu(file)
 end
 
 return function()
-    PlayMusic("audio/music/mainmenumusic.ogg")
+    sfx:SetMusic("audio/music/mainmenumusic.ogg", true)
     while true do
         local choice = ShowMenu("layouts/mainmenu.lua")
-        WriteLog("Main menu closed: " .. tostring(choice))
+        LOGIT("Main menu closed: " .. tostring(choice))
         if choice == "menu_quit" then
-            WriteLog("Asking whether to quit")
+            LOGIT("Asking whether to quit")
             local answer = DoModal("layouts/quitdialog.lua")
-            WriteLog("Quit dialog answered: " .. tostring(answer))
+            LOGIT("Quit dialog answered: " .. tostring(answer))
             if answer == "quit_yes" then
                 PostMessage(CreateNamedMessage(kQuitNow, "quit"))
                 return

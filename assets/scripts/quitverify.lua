@@ -5,10 +5,10 @@ if gQuitDialogOpen then
     return
 end
 gQuitDialogOpen = true
-WriteLog("Asking whether to quit")
+LOGIT("Asking whether to quit")
 local answer = DoModal("layouts/quitdialog.lua")
 gQuitDialogOpen = nil
-WriteLog("Quit dialog answered: " .. tostring(answer))
+LOGIT("Quit dialog answered: " .. tostring(answer))
 if answer == "quit_yes" then
     PostMessage(CreateNamedMessage(kQuitNow, "quit"))
 end

@@ -5,14 +5,16 @@
 #include "game/script/best_ref.h"
 #include "game/script/class_info.h"
 #include "game/script/df_log.h"
+#include "game/script/df_log_lua.h"
 #include "game/script/lua_error.h"
 #include "game/script/metrics.h"
 #include "game/script/script_enums.h"
 #include "game/script/window_autoreg.h"
 #include "game/startup/game_steps.h"
-#include "game/startup/interface_bindings.h"
 #include "game/startup/main_loop.h"
 #include "game/startup/script_functions.h"
+#include "game/startup/world_steps.h"
+#include "game/world/sound/sfx_manager.h"
 #include "render/renderer/renderer.h"
 #include "ui/widgets/slider.h"
 #include "ui/window/modal_window.h"
@@ -80,6 +82,8 @@ void PrepareScriptState(dfLua& lua)
         tClassInfo::AddAllClassInfoToLua(lua);
     }
     BindPushModal(lua);
+    BindLogToLua(lua);
+    BindWorldToLua(lua.GetState());
 }
 
 }  // namespace
@@ -99,6 +103,7 @@ void Main(TPlatform* platform, const char*)
 {
     if (!platform)
         return;
+    InstallWorldSteps();
     SetTitle(platform);
     ApplySettings(platform);
     platform->SetCursor(BestRef("cursor/cursor", "?simple"), TPoint(1, 1), false);
@@ -109,12 +114,8 @@ void Main(TPlatform* platform, const char*)
     dfLua lua(script ? script->GetState() : nullptr);
     PrepareScriptState(lua);
     MET_BeginSession();
-    if (script) {
-        // The demo's own functions, until the game's sound front takes music over.
-        BindInterfaceFunctions(script->GetState());
-        if (!script->RunScript(kMainLoopScript))
-            LOGIT("The interface script %s did not start; the program waits for a close request.\n", kMainLoopScript);
-    }
+    if (script && !script->RunScript(kMainLoopScript))
+        LOGIT("The interface script %s did not start; the program waits for a close request.\n", kMainLoopScript);
     if (TRenderer* renderer = TRenderer::GetInstance()) {
         renderer->SetOption("fps", "0");
         renderer->SetOption("texture_rectangle", "1");
@@ -143,5 +144,5 @@ void Main(TPlatform* platform, const char*)
     };
     TMainLoop loop(std::move(services));
     loop.Run();
-    StopMusic();
+    g_SFXManager.KillAll();
 }

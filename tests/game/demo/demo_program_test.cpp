@@ -55,6 +55,9 @@ TEST(DemoProgram, MenuMatchesTheStoredPicture)
     TDemoRun run(BuildRoot());
     ASSERT_TRUE(run.Started());
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    // The menu's music plays, looping, in the music group of the sound front.
+    EXPECT_NE(run.Log().find("tSFXManager::Play(audio/music/mainmenumusic.ogg, 1, 1001)"), std::string::npos);
+    EXPECT_EQ(run.Log().find("Couldn't get audio/music/mainmenumusic.ogg"), std::string::npos) << run.Log();
     const std::string shot = ArtifactDir() + "/menu.png";
     std::remove(shot.c_str());
     ASSERT_TRUE(run.Screenshot(shot)) << run.Log();

@@ -66,10 +66,10 @@ TEST(DemoQuit, AScriptThatNeverReturnsIsStoppedWhenAskedToClose)
         int sig;  // 0: the window's close box
     } cases[] = {
         {"interface loops, SIGTERM", "scripts/mainloop.lua",
-         "return function()\nWriteLog('Looping for ever')\nwhile true do end\nend\n", SIGTERM},
+         "return function()\nLOGIT('Looping for ever')\nwhile true do end\nend\n", SIGTERM},
         {"interface loops, close box", "scripts/mainloop.lua",
-         "return function()\nWriteLog('Looping for ever')\nwhile true do end\nend\n", 0},
-        {"layout loops, SIGINT", "layouts/mainmenu.lua", "WriteLog('Looping for ever')\nwhile true do end\n", SIGINT},
+         "return function()\nLOGIT('Looping for ever')\nwhile true do end\nend\n", 0},
+        {"layout loops, SIGINT", "layouts/mainmenu.lua", "LOGIT('Looping for ever')\nwhile true do end\n", SIGINT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <lauxlib.h>
+#include <lua.h>
+
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "common/log_capture.h"
+#include "core/script/df_lua.h"
 #include "game/script/df_log.h"
+#include "game/script/df_log_lua.h"
 #include "game/script/df_printf.h"
 
 namespace {
@@ -157,6 +163,25 @@ TEST(DfLog, OneLinePerMessage)
     TLogCapture log;
     LOGIT("Failed to open (%s)\n", "a.dverts");
     EXPECT_EQ(log.Text(), "Failed to open (a.dverts)\n");
+}
+
+// A script's text is written as it is, never read as a format.
+TEST(DfLog, ScriptsLogTheirTextVerbatim)
+{
+    const std::pair<const char*, std::string> cases[] = {
+        {"LOGIT('Menu shown: ' .. 'layouts/mainmenu.lua')", "Menu shown: layouts/mainmenu.lua\n"},
+        {"LOGIT('100%s %d %n')", "100%s %d %n\n"},
+        {"LOGIT(12)", "12\n"},
+    };
+    dfLua lua;
+    lua.open();
+    BindLogToLua(lua);
+    for (const auto& [code, line] : cases) {
+        TLogCapture log;
+        ASSERT_EQ(luaL_loadbuffer(lua.GetState(), code, std::strlen(code), "t") || lua_pcall(lua.GetState(), 0, 0, 0),
+                  0);
+        EXPECT_EQ(log.Text(), line) << code;
+    }
 }
 
 TEST(DfLog, LongMessagesAreCut)

@@ -11,6 +11,9 @@
 #include "core/script/game_state.h"
 #include "game/startup/game_steps.h"
 #include "game/startup/script_functions.h"
+#include "game/startup/world_steps.h"
+#include "game/world/clock/pause.h"
+#include "game/world/sound/sfx_manager.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 
@@ -82,6 +85,21 @@ TEST_F(GameScriptFunctions, QueriesAnswerFromTheGame)
     EXPECT_EQ(Run("EnterPause() return tostring(IsGameRunning()) .. tostring(IsPaused())"), "truetrue");
     EXPECT_EQ(Run("ExitPause() ChoiceClicked(2.8) ChoiceClicked('x') return tostring(IsPaused())"), "false");
     EXPECT_EQ(choices, (std::vector<int>{2, 0}));
+}
+
+// The game's own pause and sound front behind the script globals.
+TEST_F(GameScriptFunctions, PauseAndMusicReachTheGame)
+{
+    InstallWorldSteps();
+    BindWorldToLua(lua.GetState());
+    EXPECT_EQ(Run("EnterPause() return tostring(IsPaused())"), "true");
+    EXPECT_TRUE(IsPaused());
+    EXPECT_EQ(Run("ExitPause() return tostring(IsPaused())"), "false");
+    EXPECT_FALSE(IsPaused());
+    EXPECT_EQ(recorder.seen, (std::vector<std::string>{"PlayTime=0", "PauseTime=1"}));
+    Run("sfx:SetMusic('audio/music/absent.ogg', true) return nil");
+    EXPECT_STREQ(g_SFXManager.GetCurrentMusic().c_str(), "audio/music/absent.ogg");
+    g_SFXManager.KillAll();
 }
 
 TEST_F(GameScriptFunctions, StatusIsRelayedToTheMetrics)

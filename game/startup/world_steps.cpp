@@ -1,0 +1,35 @@
+#include "game/startup/world_steps.h"
+
+#include "game/script/metrics.h"
+#include "game/startup/game_steps.h"
+#include "game/world/clock/pause.h"
+#include "game/world/sound/sfx_lua.h"
+#include "game/world/sound/sfx_manager.h"
+
+namespace {
+
+void ReportPause(bool paused)
+{
+    if (paused)
+        MET_Pause();
+    else
+        MET_Resume();
+}
+
+}  // namespace
+
+void InstallWorldSteps()
+{
+    TGameSteps& steps = GameSteps();
+    steps.isPaused = &IsPaused;
+    steps.enterPause = &EnterPause;
+    steps.exitPause = &ExitPause;
+    steps.dumpVox = [] { g_SFXManager.DumpVox(); };
+    SetPauseReport(&ReportPause);
+}
+
+void BindWorldToLua(lua_State* L)
+{
+    if (L)
+        AddSFXToLua(g_SFXManager, L);
+}

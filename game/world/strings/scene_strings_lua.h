@@ -1,0 +1,12 @@
+#pragma once
+// The scene's script methods over its strings, stored in the table on the top of the stack:
+//   local speaker, line = scene:grabspeechline("gardener_hello")
+//   local text = scene:grabstring("sign")                    -- nil when there is none
+//   local text = scene:grabformattedstring("coins", {3})    -- at most five parameters
+// Each reads its arguments from the top of the stack, so a colon or a dot call both work.
+
+#include <lua.h>
+
+class tSceneStrings;
+
+void SceneStringsLuaAdd(lua_State* L, tSceneStrings* strings);
