@@ -49,22 +49,20 @@ void ForEachGlobal(lua_State* L, TSettings* settings, bool bind, const TSettings
 void SettingsGlobals(lua_State* L, TSettings* s, bool bind)
 {
     using T = TSettings;
-    ForEachGlobal(L, s, bind, TSettingsGlobal{"ToggleFullScreen", &T::ToggleFullScreen},
-                  TSettingsGlobal{"ToggleSoundMute", &T::ToggleSoundMute},
-                  TSettingsGlobal{"SetCurrentGameMode", &T::SetCurrentGameMode},
-                  TSettingsGlobal{"GetNumUsers", &T::GetNumUsers}, TSettingsGlobal{"CreateNewUser", &T::CreateNewUser},
-                  TSettingsGlobal{"SetCurrentUser", &T::SetCurrentUser},
-                  TSettingsGlobal{"ChangeCurrentUserName", &T::ChangeCurrentUserName},
-                  TSettingsGlobal{"DeleteUser", &T::DeleteUser}, TSettingsGlobal{"IsNameInUse", &T::IsNameInUse},
-                  TSettingsGlobal{"QuitToMainMenu", &T::QuitToMainMenu},
-                  TSettingsGlobal{"LogHighScore", &T::LogHighScore},
-                  TSettingsGlobal{"NumMedalsToSubmit", &T::NumMedalsToSubmit},
-                  TSettingsGlobal{"NumEarnedMedals", &T::NumEarnedMedals},
-                  TSettingsGlobal{"GetMedalName", &T::GetMedalName}, TSettingsGlobal{"GetMedalType", &T::GetMedalType},
-                  TSettingsGlobal{"GetMedalGameMode", &T::GetMedalGameMode},
-                  TSettingsGlobal{"GetMedalGameData", &T::GetMedalGameData},
-                  TSettingsGlobal{"GetZvGameModeName", &T::GetZvGameModeName},
-                  TSettingsGlobal{"GetZvMedalName", &T::GetZvMedalName});
+    ForEachGlobal(
+        L, s, bind, TSettingsGlobal{"ToggleFullScreen", &T::ToggleFullScreen},
+        TSettingsGlobal{"ToggleSoundMute", &T::ToggleSoundMute},
+        TSettingsGlobal{"SetCurrentGameMode", &T::SetCurrentGameMode}, TSettingsGlobal{"GetNumUsers", &T::GetNumUsers},
+        TSettingsGlobal{"CreateNewUser", &T::CreateNewUser}, TSettingsGlobal{"SetCurrentUser", &T::SetCurrentUser},
+        TSettingsGlobal{"ChangeCurrentUserName", &T::ChangeCurrentUserName},
+        TSettingsGlobal{"DeleteUser", &T::DeleteUser}, TSettingsGlobal{"IsNameInUse", &T::IsNameInUse},
+        TSettingsGlobal{"QuitToMainMenu", &T::QuitToMainMenu}, TSettingsGlobal{"LogHighScore", &T::LogHighScore},
+        TSettingsGlobal{"NumMedalsToSubmit", &T::NumMedalsToSubmit},
+        TSettingsGlobal{"NumEarnedMedals", &T::NumEarnedMedals}, TSettingsGlobal{"GetMedalName", &T::GetMedalName},
+        TSettingsGlobal{"GetMedalType", &T::GetMedalType}, TSettingsGlobal{"GetMedalGameMode", &T::GetMedalGameMode},
+        TSettingsGlobal{"GetMedalGameData", &T::GetMedalGameData},
+        TSettingsGlobal{"GetZvGameModeName", &T::GetZvGameModeName},
+        TSettingsGlobal{"GetZvMedalName", &T::GetZvMedalName});
 }
 
 template <class F>
@@ -102,16 +100,10 @@ void SetStartMode(int mode)
     const TSettingsServices* services = gSettings ? &gSettings->GetServices() : nullptr;
     const std::function<void()>* action = nullptr;
     switch (mode) {
-    case STARTMODE_NEW:
-        action = services ? &services->startNewGame : nullptr;
-        break;
+    case STARTMODE_NEW: action = services ? &services->startNewGame : nullptr; break;
     case STARTMODE_LOAD:
-    case STARTMODE_RESUME:
-        action = services ? &services->loadDefaultGame : nullptr;
-        break;
-    default:
-        LOGIT("Bad STARTMODE %d\n", mode);
-        return;
+    case STARTMODE_RESUME: action = services ? &services->loadDefaultGame : nullptr; break;
+    default: LOGIT("Bad STARTMODE %d\n", mode); return;
     }
     if (action && *action)
         (*action)();

@@ -37,10 +37,10 @@ public:
 };
 
 const char* const kBound[] = {
-    "ToggleFullScreen", "ToggleSoundMute", "SetCurrentGameMode", "GetNumUsers",       "CreateNewUser",
-    "SetCurrentUser",   "ChangeCurrentUserName", "DeleteUser",   "IsNameInUse",       "QuitToMainMenu",
-    "LogHighScore",     "NumMedalsToSubmit", "NumEarnedMedals",  "GetMedalName",      "GetMedalType",
-    "GetMedalGameMode", "GetMedalGameData", "GetZvGameModeName", "GetZvMedalName",
+    "ToggleFullScreen", "ToggleSoundMute",       "SetCurrentGameMode", "GetNumUsers",    "CreateNewUser",
+    "SetCurrentUser",   "ChangeCurrentUserName", "DeleteUser",         "IsNameInUse",    "QuitToMainMenu",
+    "LogHighScore",     "NumMedalsToSubmit",     "NumEarnedMedals",    "GetMedalName",   "GetMedalType",
+    "GetMedalGameMode", "GetMedalGameData",      "GetZvGameModeName",  "GetZvMedalName",
 };
 const char* const kPlain[] = {"SetStartMode", "IsSavedGamePresent", "MET_Count", "MET_BeginHelp", "MET_EndHelp"};
 
@@ -116,14 +116,10 @@ TEST_F(SettingsLua, MedalsAndAwardNamesForTheScreens)
     s->CreateNewUser("ann");
     gAwardsManager.EarnAward("first_step");
     const std::pair<const char*, const char*> cases[] = {
-        {"return NumEarnedMedals()", "1"},
-        {"return GetMedalName(0)", "first_step"},
-        {"return GetMedalType(0)", "0"},
-        {"return GetMedalGameData(0)", "unused_soec_storage"},
-        {"return GetMedalName(1)", ""},
-        {"return GetZvGameModeName(0)", "story_mode"},
-        {"return GetZvGameModeName(1)", ""},
-        {"return GetZvMedalName(0)", "first_step"},
+        {"return NumEarnedMedals()", "1"},   {"return GetMedalName(0)", "first_step"},
+        {"return GetMedalType(0)", "0"},     {"return GetMedalGameData(0)", "unused_soec_storage"},
+        {"return GetMedalName(1)", ""},      {"return GetZvGameModeName(0)", "story_mode"},
+        {"return GetZvGameModeName(1)", ""}, {"return GetZvMedalName(0)", "first_step"},
         {"return GetZvMedalName(1)", ""},
     };
     for (const auto& [code, expected] : cases)

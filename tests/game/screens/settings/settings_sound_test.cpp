@@ -33,10 +33,8 @@ TEST_F(SettingsSound, TheCurrentProfilesLevelsReachTheGroups)
         int user;
         std::vector<int> volumes;
     };
-    const Case cases[] = {
-        {0, {1000, 1000, 900, 800, 800, 1000}},
-        {1, {0, 0, 0, 0, 0, 0}},  // muted: the master silences every group
-    };
+    // User 1 is muted: the master silences every group.
+    const Case cases[] = {{0, {1000, 1000, 900, 800, 800, 1000}}, {1, {0, 0, 0, 0, 0, 0}}};
     for (const Case& c : cases) {
         s->SetCurrentUser(c.user);
         EXPECT_EQ(Volumes(*sound), c.volumes) << c.user;
