@@ -5,11 +5,7 @@
 #include "core/text/str.h"
 #include "sound/sources/speex_data_source.h"
 
-namespace {
-
-constexpr const char* kEncryptionKeyValue = "Rw4TnQ8vLpXe";
-
-}  // namespace
+const char* const ENCRYPTION_KEY = "Rw4TnQ8vLpXe";
 
 const char* const kMedalIds[12] = {
     "tessivander_chapterone",          "tessivander_chaptertwo",          "tessivander_chapterthree",
@@ -25,7 +21,7 @@ void GantrimoleInit()
 
     TConfig::SetConfig(TConfig::kGameName, "tessivander");
     TConfig::SetConfig(TConfig::kUTF8Mode, "1");
-    TConfig::SetConfig(TConfig::kEncryptionKey, kEncryptionKeyValue);
+    TConfig::SetConfig(TConfig::kEncryptionKey, ENCRYPTION_KEY);
     TConfig::SetConfig(TConfig::kZvGameHandle, "tessivander");
     TConfig::SetConfig(str::getFormatted("%s%d", TConfig::kZvGameModeName, 1), "story_mode");
     for (int i = 0; i < 12; ++i)

@@ -6,3 +6,6 @@ void GantrimoleInit();
 
 // The twelve medal ids, in order.
 extern const char* const kMedalIds[12];
+
+// The key the preferences and score files are enciphered with.
+extern const char* const ENCRYPTION_KEY;

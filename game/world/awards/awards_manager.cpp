@@ -59,6 +59,15 @@ bool tAwardsManager::HasAward(const str& name) const
     return false;
 }
 
+int tAwardsManager::GetScore() const
+{
+    int score = 0;
+    for (const tAwardDef& def : mDefs)
+        if (HasAward(def.name))
+            score += def.points;
+    return score;
+}
+
 void tAwardsManager::EarnAward(const str& name)
 {
     WriteDbg("tAwardsManager::EarnAward(%s)", name.c_str());
@@ -67,10 +76,6 @@ void tAwardsManager::EarnAward(const str& name)
         return;
     }
     mTables->KeepMedal(name.c_str(), TZvHiscores::kMedalGame, "unused_soec_storage");
-    int score = 0;
-    for (const tAwardDef& def : mDefs)
-        if (HasAward(def.name))
-            score += def.points;
-    mTables->KeepScore(score, true, nullptr);
+    mTables->KeepScore(GetScore(), true, nullptr);
     WriteDbg("TSettings::LogHighScore()");
 }

@@ -28,6 +28,8 @@ public:
     const tAwardDef* GetAwardDef(int index) const;
     int GetAwardCount() const { return int(mDefs.size()); }
     bool HasAward(const str& name) const;
+    // The player's score: the points of every listed award earned, each counted once.
+    int GetScore() const;
     void EarnAward(const str& name);
 
 private:

@@ -1,0 +1,296 @@
+#include "game/screens/settings/settings.h"
+
+#include "core/config/config.h"
+#include "core/platform/platform.h"
+#include "core/prefs/prefs.h"
+#include "game/script/df_log.h"
+#include "game/startup/gantrimole_init.h"
+#include "game/world/awards/awards_manager.h"
+#include "game/world/state/gamestate.h"
+#include "online/scores/zv_hiscores.h"
+#include "ui/window/modal_window.h"
+#include "ui/window/window_manager.h"
+#include "ui/window/window_script_base.h"
+
+TSettings* gSettings = nullptr;
+
+namespace {
+
+constexpr const char* kCurUser = "curuser";
+constexpr const char* kFullScreen = "fullscreen";
+constexpr const char* kName = "name";
+constexpr unsigned kWidth = 800;
+constexpr unsigned kHeight = 600;
+
+}  // namespace
+
+TSettings* TSettings::CreateSettings(TSettingsServices services)
+{
+    DeleteSettings();
+    gSettings = new TSettings(std::move(services));
+    return gSettings;
+}
+
+TSettings* TSettings::CreateSettings()
+{
+    TSettingsServices services;
+    TPlatform* platform = TPlatform::GetInstance();
+    if (platform) {
+        TWindowManager* wm = platform->GetWindowManager();
+        services.script = wm && wm->GetScript() ? wm->GetScript()->GetState() : nullptr;
+        services.setDisplay = [platform](unsigned w, unsigned h, bool full) { platform->SetDisplay(w, h, full); };
+        services.setFullscreen = [platform](bool on) { return platform->SetFullscreen(on); };
+        services.isFullscreen = [platform] { return platform->IsFullscreen(); };
+        services.windows = [platform] { return platform->GetWindowManager(); };
+    }
+    return CreateSettings(std::move(services));
+}
+
+void TSettings::DeleteSettings()
+{
+    delete gSettings;
+    gSettings = nullptr;
+}
+
+TSettings* TSettings::GetInstance()
+{
+    return gSettings;
+}
+
+TSettings::TSettings(TSettingsServices services) : mServices(std::move(services))
+{
+    // Selecting the stored user below applies its sound through the instance.
+    gSettings = this;
+    ResetSoundFactors();
+    BindLuaGlobals();
+    TConfig::SetConfig(TConfig::kEncryptionKey, ENCRYPTION_KEY);
+    mPrefs = std::make_unique<TPrefs>(true);
+    mHiscores = std::make_unique<TZvHiscores>(true);
+    SetCurrentGameMode(kStoryMode);
+    SetCurrentUser(GetCurrentUser());
+}
+
+TSettings::~TSettings()
+{
+    ClearLuaGlobals();
+    if (gSettings == this)
+        gSettings = nullptr;
+}
+
+void TSettings::SetInt(const char* key, int value, int user)
+{
+    mPrefs->SetInt(key, value, user, true);
+}
+
+int TSettings::GetUserInt(const char* key, int def) const
+{
+    return mPrefs->GetInt(key, def, GetCurrentUser());
+}
+
+void TSettings::InitGameToSettings()
+{
+    if (mServices.setDisplay)
+        mServices.setDisplay(kWidth, kHeight, mPrefs->GetInt(kFullScreen, 1, -1) == 1);
+    SetSoundForCurrentUser();
+}
+
+bool TSettings::IsFullScreen() const
+{
+    return mServices.isFullscreen && mServices.isFullscreen();
+}
+
+void TSettings::UpdateFullScreen()
+{
+    SetInt(kFullScreen, IsFullScreen() ? 1 : 0, -1);
+}
+
+bool TSettings::ToggleFullScreen()
+{
+    if (!mServices.setFullscreen || !mServices.setFullscreen(!IsFullScreen()))
+        return false;
+    UpdateFullScreen();
+    return true;
+}
+
+void TSettings::SetCurrentGameMode(int mode)
+{
+    if (mode != kStoryMode)
+        return;
+    mGameMode = mode;
+    mHiscores->SetProperty(TZvHiscores::kPropGameMode, GetZvGameModeName(mode));
+}
+
+int TSettings::GetNumUsers() const
+{
+    return int(mPrefs->GetNumUsers());
+}
+
+void TSettings::CreateNewUser(str name)
+{
+    const int user = GetNumUsers();
+    mPrefs->SetStr(kName, name, user, true);
+    // The new profile starts with the present one's sound; speeds start over.
+    static const char* const kCopied[] = {"soundlevel", "musiclevel", "voxlevel"};
+    for (const char* key : kCopied)
+        SetInt(key, GetUserInt(key, kDefaultLevel), user);
+    SetInt("soundoff", GetUserInt("soundoff", 0), user);
+    SetCurrentUser(user);
+}
+
+void TSettings::SetCurrentUser(int index)
+{
+    if (index >= GetNumUsers())
+        return;
+    if (index < -1) {
+        LOGIT("TSettings::SetCurrentUser: no user %d\n", index);
+        return;
+    }
+    SetInt(kCurUser, index, -1);
+    if (index < 0)
+        return;
+    mHiscores->SetProperty(TZvHiscores::kPropUserName, GetUserName(index));
+    SetSoundForCurrentUser();
+}
+
+void TSettings::ChangeCurrentUserName(str name)
+{
+    mPrefs->SetStr(kName, name, mPrefs->GetInt(kCurUser, 0, -1), true);
+}
+
+void TSettings::DeleteUser(int index)
+{
+    if (index < 0 || index >= GetNumUsers()) {
+        LOGIT("TSettings::DeleteUser: no user %d\n", index);
+        return;
+    }
+    mPrefs->DeleteUser(unsigned(index));
+    SetCurrentUser(index - 1 >= 0 ? index - 1 : GetNumUsers() - 1);
+}
+
+bool TSettings::IsNameInUse(str name) const
+{
+    for (int i = 0; i < GetNumUsers(); ++i)
+        if (GetUserName(i) == name)
+            return true;
+    return false;
+}
+
+void TSettings::QuitToMainMenu()
+{
+    TWindowManager* wm = mServices.windows ? mServices.windows() : nullptr;
+    if (!wm)
+        return;
+    for (TModalWindow* top = wm->GetTopModalWindow(); top && top->GetParent();) {
+        wm->PopModal(WindowIdText(top->GetId()));
+        TModalWindow* next = wm->GetTopModalWindow();
+        if (next == top)
+            break;  // the manager would not let it go
+        top = next;
+    }
+}
+
+void TSettings::LogHighScore()
+{
+    mHiscores->KeepScore(gAwardsManager.GetScore(), true, nullptr);
+    LOGIT("TSettings::LogHighScore()\n");
+}
+
+void TSettings::LogQuitScore()
+{
+    mHiscores->LogScore(gAwardsManager.GetScore(), mGameMode == kStoryMode, nullptr, nullptr);
+}
+
+int TSettings::NumMedalsToSubmit()
+{
+    return mHiscores->GetNumMedalsToSubmit();
+}
+
+int TSettings::NumEarnedMedals()
+{
+    return mHiscores->GetNumMedalsEarned();
+}
+
+bool TSettings::GetMedal(int index, str* name, int* type, str* mode, str* data)
+{
+    TZvHiscores::EMedalType medalType = TZvHiscores::kMedalGame;
+    if (!mHiscores->GetEarnedMedalInfo(index, name, &medalType, mode, data))
+        return false;
+    if (type)
+        *type = int(medalType);
+    return true;
+}
+
+str TSettings::GetMedalName(int index)
+{
+    str name;
+    return GetMedal(index, &name, nullptr, nullptr, nullptr) ? name : str();
+}
+
+int TSettings::GetMedalType(int index)
+{
+    int type = 0;
+    return GetMedal(index, nullptr, &type, nullptr, nullptr) ? type : 0;
+}
+
+str TSettings::GetMedalGameMode(int index)
+{
+    str mode;
+    return GetMedal(index, nullptr, nullptr, &mode, nullptr) ? mode : str();
+}
+
+str TSettings::GetMedalGameData(int index)
+{
+    str data;
+    return GetMedal(index, nullptr, nullptr, nullptr, &data) ? data : str();
+}
+
+str TSettings::GetZvGameModeName(int mode)
+{
+    return mode == kStoryMode ? str("story_mode") : str();
+}
+
+str TSettings::GetZvMedalName(int index)
+{
+    const tAwardDef* def = gAwardsManager.GetAwardDef(index);
+    if (!def) {
+        LOGIT("GetZvMedalName(%d) returns [NULL]\n", index);
+        return str();
+    }
+    LOGIT("GetZvMedalName(%d) returns [%s]\n", index, def->name.c_str());
+    return def->name;
+}
+
+int TSettings::GetCurrentUser() const
+{
+    return mPrefs->GetInt(kCurUser, -1, -1);
+}
+
+str TSettings::GetCurrentUserName() const
+{
+    return GetUserName(mPrefs->GetInt(kCurUser, 0, -1));
+}
+
+str TSettings::GetUserName(int index) const
+{
+    return mPrefs->GetStr(kName, "", index);
+}
+
+float TSettings::GetWalkSpeed() const
+{
+    return float(GetUserInt("walkspeed", 0)) / 1000.0f;
+}
+
+float TSettings::GetTalkSpeed() const
+{
+    return float(GetUserInt("talkspeed", 0)) / 1000.0f;
+}
+
+float TSettings::GetRangedWalkSpeed() const
+{
+    return 1.0f + 2.0f * GetWalkSpeed();
+}
+
+bool IsSavedGamePresent()
+{
+    return lf_IsSavedGamePresent();
+}

@@ -1,0 +1,123 @@
+#pragma once
+// The game's one settings object: owns the preferences store and the score tables, keeps the
+// player profiles (users of the store), applies the display mode and each profile's sound
+// levels, and offers all of it to the menus' scripts as Lua globals.
+//   TSettings::CreateSettings();  ...  TSettings::GetInstance()->GetTalkSpeed();
+//
+// Preferences: "curuser" and "fullscreen" in the shared table; "name", "soundoff",
+// "soundlevel", "musiclevel", "voxlevel", "walkspeed", "talkspeed" per user.
+
+#include "core/text/str.h"
+
+#include <functional>
+#include <memory>
+
+class TPrefs;
+class TWindowManager;
+class TZvHiscores;
+struct lua_State;
+
+// What the settings reach outside themselves; CreateSettings() fills it from the platform.
+struct TSettingsServices
+{
+    lua_State* script = nullptr;  // the menus' state, alive as long as the settings
+    std::function<void(unsigned width, unsigned height, bool fullscreen)> setDisplay;
+    std::function<bool(bool on)> setFullscreen;  // false when the switch failed
+    std::function<bool()> isFullscreen;
+    std::function<TWindowManager*()> windows;
+    std::function<void()> startNewGame;     // STARTMODE NEW
+    std::function<void()> loadDefaultGame;  // STARTMODE LOAD and RESUME
+};
+
+class TSettings
+{
+public:
+    static constexpr int kStoryMode = 0;
+    static constexpr int kDefaultLevel = 750;
+
+    // Replaces the instance; binds the globals, opens the store and the score tables and
+    // re-selects the stored current user.
+    static TSettings* CreateSettings(TSettingsServices services);
+    static TSettings* CreateSettings();
+    static void DeleteSettings();
+    static TSettings* GetInstance();
+
+    ~TSettings();
+    TSettings(const TSettings&) = delete;
+    TSettings& operator=(const TSettings&) = delete;
+
+    // 800 x 600, full screen as stored ("fullscreen", default 1), then the user's sound.
+    void InitGameToSettings();
+    bool IsFullScreen() const;
+    // Stores the platform's present mode.
+    void UpdateFullScreen();
+
+    // --- the scripts' functions ---
+    bool ToggleFullScreen();
+    void ToggleSoundMute();
+    void SetCurrentGameMode(int mode);
+    int GetNumUsers() const;
+    void CreateNewUser(str name);
+    // Ignored unless -1 (none) <= index < number of users.
+    void SetCurrentUser(int index);
+    void ChangeCurrentUserName(str name);
+    // Later users move down by one; then user index - 1, or the last one, is selected.
+    void DeleteUser(int index);
+    bool IsNameInUse(str name) const;
+    // Pops modal windows down to the bottom one.
+    void QuitToMainMenu();
+    // Records the award total as the player's score.
+    void LogHighScore();
+    int NumMedalsToSubmit();
+    int NumEarnedMedals();
+    str GetMedalName(int index);
+    int GetMedalType(int index);
+    str GetMedalGameMode(int index);
+    str GetMedalGameData(int index);
+    str GetZvGameModeName(int mode);
+    str GetZvMedalName(int index);
+
+    // --- read by the game ---
+    int GetCurrentUser() const;
+    str GetCurrentUserName() const;
+    str GetUserName(int index) const;
+    float GetWalkSpeed() const;
+    float GetTalkSpeed() const;
+    float GetRangedWalkSpeed() const;
+    void SetSoundForCurrentUser();
+    // The score a player leaving the game is logged with: the award total.
+    void LogQuitScore();
+
+    int GetGameMode() const { return mGameMode; }
+    TPrefs* GetPrefs() const { return mPrefs.get(); }
+    TZvHiscores* GetHiscores() const { return mHiscores.get(); }
+    const TSettingsServices& GetServices() const { return mServices; }
+
+    // A current-user value, thousandths, as read from the store.
+    int GetUserInt(const char* key, int def) const;
+
+private:
+    explicit TSettings(TSettingsServices services);
+    void BindLuaGlobals();
+    void ClearLuaGlobals();
+    void SetInt(const char* key, int value, int user);
+    bool GetMedal(int index, str* name, int* type, str* mode, str* data);
+
+    TSettingsServices mServices;
+    std::unique_ptr<TPrefs> mPrefs;
+    std::unique_ptr<TZvHiscores> mHiscores;
+    int mGameMode = kStoryMode;
+};
+
+extern TSettings* gSettings;
+
+// Scale the music and background-line volumes by factor; a repeated factor changes nothing.
+// A negative factor re-applies the background lines with the last factor (1.0 at first).
+void AdjustMusicVolume(float factor);
+void AdjustBGVoxVolume(float factor);
+// Forgets the last factors: a new settings object has applied none.
+void ResetSoundFactors();
+
+// The start-screen functions, bound beside the settings' own.
+void SetStartMode(int mode);
+bool IsSavedGamePresent();

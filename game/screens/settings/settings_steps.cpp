@@ -1,0 +1,43 @@
+#include "game/screens/settings/settings_steps.h"
+
+#include "game/screens/settings/settings.h"
+#include "game/startup/game_steps.h"
+#include "game/startup/script_functions.h"
+#include "game/world/awards/awards_manager.h"
+#include "game/world/sound/sfx_manager.h"
+#include "game/world/state/gamestate.h"
+
+namespace {
+
+void Connect(TSettings* settings)
+{
+    SetGamePrefs(settings ? settings->GetPrefs() : nullptr);
+    gAwardsManager.SetScoreTables(settings ? settings->GetHiscores() : nullptr);
+    tSFXSettings sfx;
+    if (settings) {
+        sfx.talkSpeed = [] { return gSettings ? gSettings->GetTalkSpeed() : 0.0f; };
+        sfx.voiceEnabled = &IsVoiceEnabled;
+        sfx.bgVoxVolume = &AdjustBGVoxVolume;
+    }
+    g_SFXManager.SetSettings(sfx);
+}
+
+}  // namespace
+
+void InstallSettingsSteps()
+{
+    TGameSteps& steps = GameSteps();
+    steps.createSettings = [] {
+        TSettings* settings = TSettings::CreateSettings();
+        Connect(settings);
+        settings->InitGameToSettings();
+    };
+    steps.deleteSettings = [] {
+        Connect(nullptr);
+        TSettings::DeleteSettings();
+    };
+    steps.updateFullScreen = [] {
+        if (TSettings* settings = TSettings::GetInstance())
+            settings->UpdateFullScreen();
+    };
+}

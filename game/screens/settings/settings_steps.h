@@ -1,0 +1,6 @@
+#pragma once
+// Puts the settings into the game's start and quit: made and applied at start (with the
+// preferences, score tables and speeds handed to the game's progress, awards and sound),
+// deleted at quit, and told when the display mode changed.
+
+void InstallSettingsSteps();

@@ -1,0 +1,162 @@
+#include "settings_fixture.h"
+
+#include "common/unprivileged.h"
+
+#include <sys/stat.h>
+
+#include <vector>
+
+namespace {
+
+// Every profile name in order, then the current user: "ann,bo|1".
+std::string Profiles(const TSettings& s)
+{
+    std::string out;
+    for (int i = 0; i < s.GetNumUsers(); ++i)
+        out += (i ? "," : "") + std::string(s.GetUserName(i).c_str());
+    return out + "|" + std::to_string(s.GetCurrentUser());
+}
+
+using Profiles_ = SettingsTest;
+
+TEST_F(Profiles_, CreateChooseRenameDeleteThroughTheScripts)
+{
+    TSettings* s = Make();
+    EXPECT_EQ(s->GetCurrentUserName(), str(""));  // no users: user 0 is read
+    struct Step
+    {
+        const char* script;
+        const char* profiles;
+    };
+    const Step steps[] = {
+        {"CreateNewUser('ann')", "ann|0"},
+        {"CreateNewUser('bo')", "ann,bo|1"},
+        {"CreateNewUser('cy')", "ann,bo,cy|2"},
+        {"SetCurrentUser(0)", "ann,bo,cy|0"},
+        {"SetCurrentUser(3)", "ann,bo,cy|0"},   // past the last user
+        {"SetCurrentUser(-5)", "ann,bo,cy|0"},  // below "none"
+        {"ChangeCurrentUserName('anna')", "anna,bo,cy|0"},
+        {"DeleteUser(0)", "bo,cy|1"},  // later ones move down; the new last is chosen
+        {"DeleteUser(7)", "bo,cy|1"},
+        {"DeleteUser(1)", "bo|0"},
+        {"SetCurrentUser(-1)", "bo|-1"},
+        {"DeleteUser(0)", "|-1"},  // the only user: none is left current
+    };
+    for (const Step& step : steps) {
+        EXPECT_EQ(Run(step.script), "nil") << step.script;
+        EXPECT_EQ(Profiles(*s), step.profiles) << step.script;
+    }
+    EXPECT_EQ(Run("return GetNumUsers()"), "0");
+}
+
+TEST_F(Profiles_, NewProfileCopiesSoundNotSpeeds)
+{
+    TSettings* s = Make();
+    s->CreateNewUser("ann");  // none selected before: the store's defaults
+    TPrefs& prefs = *s->GetPrefs();
+    EXPECT_EQ(prefs.GetInt("soundlevel", -1, 0), 750);
+    EXPECT_EQ(prefs.GetInt("voxlevel", -1, 0), 750);
+    EXPECT_EQ(prefs.GetInt("soundoff", -1, 0), 0);
+    prefs.SetInt("soundlevel", 100, 0, false);
+    prefs.SetInt("musiclevel", 200, 0, false);
+    prefs.SetInt("voxlevel", 300, 0, false);
+    prefs.SetInt("soundoff", 1, 0, false);
+    prefs.SetInt("walkspeed", 1000, 0, false);
+    prefs.SetInt("talkspeed", 500, 0, false);
+    EXPECT_FLOAT_EQ(s->GetRangedWalkSpeed(), 3.0f);
+    EXPECT_FLOAT_EQ(s->GetTalkSpeed(), 0.5f);
+    s->CreateNewUser("bo");
+    const int copied[] = {prefs.GetInt("soundlevel", -1, 1), prefs.GetInt("musiclevel", -1, 1),
+                          prefs.GetInt("voxlevel", -1, 1), prefs.GetInt("soundoff", -1, 1)};
+    EXPECT_EQ(std::vector<int>(std::begin(copied), std::end(copied)), (std::vector<int>{100, 200, 300, 1}));
+    EXPECT_EQ(prefs.GetInt("walkspeed", -1, 1), -1);
+    EXPECT_FLOAT_EQ(s->GetRangedWalkSpeed(), 1.0f);
+    EXPECT_FLOAT_EQ(s->GetTalkSpeed(), 0.0f);
+}
+
+TEST_F(Profiles_, NamesReachScriptsAsTextAndCompareExactly)
+{
+    Make();
+    const std::string hostile = "x]] os.exit(1) --[[\" '\\";
+    lua_State* L = lua.GetState();
+    lua_pushstring(L, hostile.c_str());
+    lua_setglobal(L, "hostile");
+    EXPECT_EQ(Run("CreateNewUser(hostile); CreateNewUser('Bo')"), "nil");
+    EXPECT_EQ(Run("SetCurrentUser(0)"), "nil");
+    EXPECT_EQ(std::string(TSettings::GetInstance()->GetCurrentUserName().c_str()), hostile);
+    const std::pair<const char*, const char*> cases[] = {
+        {"return IsNameInUse(hostile)", "true"},
+        {"return IsNameInUse('Bo')", "true"},
+        {"return IsNameInUse('bo')", "false"},
+        {"return IsNameInUse('')", "false"},
+    };
+    for (const auto& [code, expected] : cases)
+        EXPECT_EQ(Run(code), expected) << code;
+}
+
+TEST_F(Profiles_, SavedAndReadBack)
+{
+    TSettings* s = Make();
+    s->CreateNewUser("ann");
+    s->CreateNewUser("bo");
+    s->SetCurrentUser(0);
+    TSettings::DeleteSettings();
+
+    const std::string dump = Dump();
+    const char* expected[] = {
+        "2 users",
+        "  slot 0 (installation)\n    curuser = 0\n",
+        "  slot 1 (user 0)\n    musiclevel = 750\n    name = ann\n    soundlevel = 750\n    soundoff = 0\n    "
+        "voxlevel = 750\n",
+        "  slot 2 (user 1)\n    musiclevel = 750\n    name = bo\n",
+    };
+    for (const char* part : expected)
+        EXPECT_NE(dump.find(part), std::string::npos) << part << "\nin\n" << dump;
+
+    s = Make();
+    EXPECT_EQ(Profiles(*s), "ann,bo|0");
+}
+
+TEST_F(Profiles_, DamagedFileKeepsEveryProfileItHeld)
+{
+    TSettings* s = Make();
+    s->CreateNewUser("ann");
+    s->CreateNewUser("bo");
+    TSettings::DeleteSettings();
+    std::vector<char> bytes = Prefs();
+    const std::vector<char> good = bytes;
+    const char junk[] = "KVPR\xff\xff\xff\x7f garbage";
+    bytes.insert(bytes.end(), junk, junk + sizeof junk - 1);
+    WritePrefs(bytes);
+
+    s = Make();
+    EXPECT_EQ(Profiles(*s), "ann,bo|1");
+    EXPECT_EQ(ReadRaw("prefs.dat.bad"), bytes);  // the damaged file is kept for a look
+    s->CreateNewUser("cy");
+    TSettings::DeleteSettings();
+    s = Make();
+    EXPECT_EQ(Profiles(*s), "ann,bo,cy|2");
+}
+
+TEST_F(Profiles_, ReadOnlyFolderLosesNoProfile)
+{
+    TSettings* s = Make();
+    s->CreateNewUser("ann");
+    TSettings::DeleteSettings();
+    const std::vector<char> saved = Prefs();
+    RunUnprivileged(Path(""), [&] {
+        chmod(Path("").c_str(), 0500);
+        chmod(Path("prefs.dat").c_str(), 0400);
+        TSettings* ro = Make();
+        ro->CreateNewUser("bo");
+        ro->DeleteUser(0);
+        EXPECT_EQ(Profiles(*ro), "bo|0");  // kept while the game runs
+        TSettings::DeleteSettings();
+        EXPECT_EQ(Prefs(), saved);
+        chmod(Path("").c_str(), 0700);
+    });
+    s = Make();
+    EXPECT_EQ(Profiles(*s), "ann|0");
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#include "settings_fixture.h"
+
+#include "game/screens/settings/settings_steps.h"
+#include "game/startup/game_steps.h"
+#include "game/world/state/gamestate.h"
+
+namespace {
+
+using SettingsSteps = SettingsTest;
+
+TEST_F(SettingsSteps, MadeAtStartGoneAtQuitWithNothingLeftPointingAtThem)
+{
+    InstallSettingsSteps();
+    GameSteps().createSettings();
+    TSettings* s = TSettings::GetInstance();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(GetGamePrefs(), s->GetPrefs());
+
+    GameSteps().updateFullScreen();  // no platform: windowed
+    EXPECT_EQ(s->GetPrefs()->GetInt("fullscreen", -1, -1), 0);
+    GameSteps().deleteSettings();
+    EXPECT_EQ(TSettings::GetInstance(), nullptr);
+    EXPECT_EQ(GetGamePrefs(), nullptr);
+    GameSteps().updateFullScreen();  // after quit: nothing to tell
+    GameSteps() = TGameSteps();
+}
+
+}  // namespace
