@@ -23,7 +23,6 @@ public:
     bool KeyHitUTF8(EKeyType type, unsigned codepoint) override;
     // Shows the target while the text is not empty, hides it otherwise.
     void TestEnable();
-    TRandom& GetRandom() { return mRandom; }
 
 private:
     void WipePlaceholder();
