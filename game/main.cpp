@@ -1,14 +1,21 @@
 // Process entry of the game.
 
 #include "engine/vantorell_exec.h"
-#include "game/startup/game_main.h"
+#include "game/interface/widgets/widget_types.h"
+#include "game/interface/windows/game_window_types.h"
 #include "game/screens/settings/settings_steps.h"
+#include "game/startup/game_main.h"
+#include "game/startup/game_steps.h"
 #include "game/startup/gantrimole_init.h"
 
 int main(int argc, char** argv)
 {
     GantrimoleInit();
     InstallSettingsSteps();
+    GameSteps().registerWindowTypes = [](TWindowManager* manager) {
+        RegisterGameWindowTypes(manager);
+        RegisterGameWidgetTypes(manager);
+    };
     VantorellExec(argc, argv, Main, false);
     return 0;
 }

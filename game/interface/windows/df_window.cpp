@@ -1,0 +1,66 @@
+#include "game/interface/windows/df_window.h"
+
+#include "core/debug/debug_log.h"
+#include "core/script/message.h"
+#include "game/interface/windows/full_screen_clip.h"
+#include "game/interface/windows/window_helpers.h"
+#include "game/world/sound/sfx_manager.h"
+#include "ui/window/message_types.h"
+
+dfWindow::~dfWindow()
+{
+    DropMouseWindowClaim(this);
+}
+
+TWindow* dfWindow::DynamicCreate()
+{
+    return new dfWindow;
+}
+
+bool dfWindow::OnMouseMove(const TPoint&)
+{
+    SetMouseWindow(this);
+    return false;
+}
+
+bool dfWindow::OnMouseLeave()
+{
+    DropMouseWindowClaim(this);
+    return false;
+}
+
+TWindow* dfModalWindow::DynamicCreate()
+{
+    return new dfModalWindow;
+}
+
+bool dfModalWindow::OnMessage(TMessage* message)
+{
+    if (!message)
+        return false;
+    const str& name = message->GetName();
+    if (name != "quickclose" && name != "startclose")
+        return TModalWindow::OnMessage(message);
+    auto* transition = dynamic_cast<tTransitionControl*>(GetChildWindow("transition", unsigned(-1)));
+    if (name == "quickclose") {
+        if (!transition)
+            return TModalWindow::OnMessage(message);
+        transition->SetTransitionMode(4);
+        return true;
+    }
+    if (transition) {
+        g_SFXManager.PlaySFX("audio/sfx/window_out.ogg", false);
+        transition->SetTransitionMode(2);
+        return true;
+    }
+    WriteDbg("No transition window! Just closing!");
+    // A close message without a name closes the modal that receives it.
+    SendWindowMessage(new TMessage(kCloseWindow, str(), nullptr));
+    return true;
+}
+
+void dfImage::Draw()
+{
+    tFullScreenClip clip;
+    TImage::Draw();
+}

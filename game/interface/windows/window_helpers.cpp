@@ -1,0 +1,59 @@
+#include "game/interface/windows/window_helpers.h"
+
+#include "ui/window/window.h"
+#include "ui/window/window_manager.h"
+
+namespace {
+TWindow* g_MouseWindow = nullptr;
+}
+
+void SetMouseWindow(TWindow* window)
+{
+    g_MouseWindow = window;
+}
+
+TWindow* GetMouseWindow()
+{
+    return g_MouseWindow;
+}
+
+void DropMouseWindowClaim(TWindow* window)
+{
+    if (g_MouseWindow == window)
+        g_MouseWindow = nullptr;
+}
+
+void SetWindowEnable(TWindow* window, bool enable)
+{
+    if (!window)
+        return;
+    const uint32_t flags = window->GetFlags();
+    window->SetFlags(enable ? flags | TWindow::kEnabled : flags & ~TWindow::kEnabled);
+    if (TWindowManager* wm = TWindowManager::GetInstance())
+        wm->InvalidateScreen();
+}
+
+void EnableWindow(TWindow* window)
+{
+    SetWindowEnable(window, true);
+}
+
+void DisableWindow(TWindow* window)
+{
+    SetWindowEnable(window, false);
+}
+
+tVector2<float> Vector2FromTPoint(const TPoint& point)
+{
+    return tVector2<float>(float(point.x), float(point.y));
+}
+
+TPoint TPointFromVector2(const tVector2<float>& vector)
+{
+    return TPoint(int(vector.x), int(vector.y));
+}
+
+TVec2 TVecFromVector(const tVector2<float>& vector)
+{
+    return TVec2(vector.x, vector.y);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The game's small window helpers: the window that holds the mouse, enabling and disabling
+// windows, and the conversions between the engine's points and the game's vectors.
+//   SetWindowEnable(GetChildWindow(...), hasName);
+
+#include "core/math/rect.h"
+#include "core/math/vec.h"
+#include "game/world/geometry/vector2.h"
+
+class TWindow;
+
+// The game window that last claimed the mouse (the scene's drawing asks), or null.
+void SetMouseWindow(TWindow* window);
+TWindow* GetMouseWindow();
+// Clears the mouse window only when `window` holds it.
+void DropMouseWindowClaim(TWindow* window);
+
+// Through the enabled flag; each asks for a redraw. A null window is ignored.
+void EnableWindow(TWindow* window);
+void DisableWindow(TWindow* window);
+void SetWindowEnable(TWindow* window, bool enable);
+
+tVector2<float> Vector2FromTPoint(const TPoint& point);
+// Each coordinate truncated toward zero.
+TPoint TPointFromVector2(const tVector2<float>& vector);
+TVec2 TVecFromVector(const tVector2<float>& vector);

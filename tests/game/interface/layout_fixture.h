@@ -1,0 +1,64 @@
+#pragma once
+// A window manager on the recording renderer with the window script attached and the game's
+// window types registered, reading layouts from the demo's assets. Layout code runs inside a
+// modal window pushed for it.
+
+#include <unistd.h>
+
+#include <string>
+
+#include "core/files/file.h"
+#include "game/interface/widgets/widget_types.h"
+#include "game/interface/windows/game_window_types.h"
+#include "ui/script/window_script.h"
+#include "ui/support/ui_test_support.h"
+
+class GameLayoutTest : public UiTest
+{
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        mCwd = cwd;
+        ASSERT_EQ(chdir(TV_TEST_SOURCE_DIR), 0);
+        TFile::mResourceDir = str();
+        TFile::ScanFolderForResources("assets", "");
+        screen = InstallScreen();
+        script = new TWindowScript;
+        wm->AttachWindowScript(script);
+        RegisterGameWindowTypes(wm.get());
+        RegisterGameWidgetTypes(wm.get());
+    }
+    void TearDown() override
+    {
+        TFile::ShutDownFileSystem();
+        UiTest::TearDown();
+        ASSERT_EQ(chdir(mCwd.c_str()), 0);
+    }
+    void Lua(const std::string& code) { ASSERT_EQ(script->DoLuaString(code.c_str(), -1, 0), 0) << code; }
+    // Builds the layout in a new modal window and returns that window.
+    TModalWindow* Layout(const std::string& layout)
+    {
+        Lua("PushModal('test'); MakeDialog{ " + layout + " }");
+        return wm->GetTopModalWindow();
+    }
+    TWindow* Find(const char* name) { return screen->GetChildWindow(name, unsigned(-1)); }
+    bool LuaTrue(const std::string& expression)
+    {
+        lua_State* L = script->GetState();
+        if (script->DoLuaString(("gCheck = " + expression).c_str(), -1, 0) != 0)
+            return false;
+        lua_getglobal(L, "gCheck");
+        const bool value = lua_toboolean(L, -1);
+        lua_pop(L, 1);
+        return value;
+    }
+
+    TProbeModal* screen = nullptr;
+    TWindowScript* script = nullptr;
+
+private:
+    std::string mCwd;
+};
