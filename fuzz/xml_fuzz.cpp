@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!IsZxmlBlock(data, size)) {
         std::vector<uint8_t> packed = ZxmlDeflate(data, size);
         TXmlNode unpacked;
-        if (size > 0 && unpacked.ParseString(reinterpret_cast<const char*>(packed.data()),
-                                             static_cast<long>(packed.size())) &&
+        if (size > 0 &&
+            unpacked.ParseString(reinterpret_cast<const char*>(packed.data()), static_cast<long>(packed.size())) &&
             !(unpacked.AsString() == written))
             __builtin_trap();
     }

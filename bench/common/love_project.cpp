@@ -3,10 +3,10 @@
 #include <array>
 #include <cstdarg>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <vector>

@@ -184,8 +184,8 @@ int main(int argc, char** argv)
         TGLDisplayHandler::GetInstance()->SetDisplay(kWidth, kHeight, false, false, false, false);
     renderer->PushClippingRectangle(TURect(0, 0, kWidth, kHeight));
 
-    std::printf("particles at %d x %d, %s video driver, %d frames of 16 ms after %d warm-up frames\n", kWidth,
-                kHeight, getenv("SDL_VIDEODRIVER"), frames, kWarmup);
+    std::printf("particles at %d x %d, %s video driver, %d frames of 16 ms after %d warm-up frames\n", kWidth, kHeight,
+                getenv("SDL_VIDEODRIVER"), frames, kWarmup);
     std::printf("%8s %8s %14s %12s %14s %12s %14s %14s\n", "N", "live", "engine upd ms", "love upd ms",
                 "engine draw ms", "love draw ms", "update ratio", "draw ratio");
     for (int count : counts) {

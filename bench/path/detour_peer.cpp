@@ -12,7 +12,7 @@
 namespace {
 constexpr int kMaxPolys = 4096;
 constexpr unsigned short kNone = 0xffff;
-} // namespace
+}  // namespace
 
 struct TDetourPeer::TData
 {

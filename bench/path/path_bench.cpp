@@ -117,7 +117,7 @@ void RunSize(int triangles, int pairs)
                 both ? ourLength / both : 0.0, both ? theirLength / both : 0.0, longer, both, ourMisses, theirMisses);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -30,8 +30,12 @@ TFloorScene::TFloorScene(const std::vector<TFloorQuad>& quads, unsigned int text
         const auto a = static_cast<uint32_t>(std::lround(q.alpha * 255.0f));
         TFloorVertex k[4];
         for (int i = 0; i < 4; ++i)
-            k[i] = TFloorVertex{q.x + corner[i][0] * c - corner[i][1] * s, q.y + corner[i][0] * s + corner[i][1] * c,
-                                0, uv[i][0], uv[i][1], a << 24 | 0x00FFFFFFu};
+            k[i] = TFloorVertex{q.x + corner[i][0] * c - corner[i][1] * s,
+                                q.y + corner[i][0] * s + corner[i][1] * c,
+                                0,
+                                uv[i][0],
+                                uv[i][1],
+                                a << 24 | 0x00FFFFFFu};
         for (int i : {0, 1, 2, 0, 2, 3})
             verts.push_back(k[i]);
     }

@@ -287,8 +287,8 @@ int main(int argc, char** argv)
     TAssetManager manager;
     TAssetManager::SetInstance(&manager);
 
-    std::printf("sprites at %d x %d, %s video driver, %.1f s per run%s\n", kWidth, kHeight,
-                getenv("SDL_VIDEODRIVER"), seconds, batching ? "" : ", one GL draw per sprite");
+    std::printf("sprites at %d x %d, %s video driver, %.1f s per run%s\n", kWidth, kHeight, getenv("SDL_VIDEODRIVER"),
+                seconds, batching ? "" : ", one GL draw per sprite");
     std::printf("%8s %12s %18s %16s %11s %12s %12s %12s\n", "N", "engine fps", "engine cpu ms/frm", "cpu outside GL",
                 "floor fps", "engine/floor", "love fps", "engine/love");
     for (int count : counts) {
@@ -312,16 +312,15 @@ int main(int argc, char** argv)
             TFloorScene floorScene(FloorQuads(scene), data->GetTextureName(),
                                    float(data->mWidth) / float(data->mSurfaceWidth),
                                    float(data->mHeight) / float(data->mSurfaceHeight), kWidth, kHeight);
-            const std::vector<TRunResult> both = RunInTurns(
-                {[&] {
-                     Animate(scene);
-                     DrawFrame(sceneRoot, context.get());
-                 },
-                 [&] {
-                     floorScene.DrawFrame();
-                     context->Swap();
-                 }},
-                params);
+            const std::vector<TRunResult> both = RunInTurns({[&] {
+                                                                 Animate(scene);
+                                                                 DrawFrame(sceneRoot, context.get());
+                                                             },
+                                                             [&] {
+                                                                 floorScene.DrawFrame();
+                                                                 context->Swap();
+                                                             }},
+                                                            params);
             gl = both[0];
             floor = both[1];
         }

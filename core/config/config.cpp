@@ -43,11 +43,20 @@ void TConfig::SetConfig(const str& key, const str& value)
         sLegacyLineWrap = true;
 }
 
-bool TConfig::IsEnabled(const str& key) { return GetConfig(key, "").to_int() != 0; }
+bool TConfig::IsEnabled(const str& key)
+{
+    return GetConfig(key, "").to_int() != 0;
+}
 
-void TConfig::Clear() { mConfigMap.clear(); }
+void TConfig::Clear()
+{
+    mConfigMap.clear();
+}
 
-void TConfig::SetCheatDecoder(CheatDecoder decoder) { sCheatDecoder = decoder; }
+void TConfig::SetCheatDecoder(CheatDecoder decoder)
+{
+    sCheatDecoder = decoder;
+}
 
 void TConfig::UpdateCheatMode()
 {

@@ -20,8 +20,7 @@ uint32_t TBlowfish::F(uint32_t x) const
 void TBlowfish::EncryptBlock(uint32_t& left, uint32_t& right) const
 {
     uint32_t l = left, r = right;
-    for (int i = 0; i < 16; ++i)
-    {
+    for (int i = 0; i < 16; ++i) {
         l ^= mP[i];
         r ^= F(l);
         std::swap(l, r);
@@ -36,8 +35,7 @@ void TBlowfish::EncryptBlock(uint32_t& left, uint32_t& right) const
 void TBlowfish::DecryptBlock(uint32_t& left, uint32_t& right) const
 {
     uint32_t l = left, r = right;
-    for (int i = 17; i > 1; --i)
-    {
+    for (int i = 17; i > 1; --i) {
         l ^= mP[i];
         r ^= F(l);
         std::swap(l, r);
@@ -55,14 +53,11 @@ void TBlowfish::Init(const uint8_t* key, int length)
     for (int b = 0; b < 4; ++b)
         std::copy(std::begin(kBlowfishInitS[b]), std::end(kBlowfishInitS[b]), mS[b].begin());
 
-    if (key && length > 0)
-    {
+    if (key && length > 0) {
         int k = 0;
-        for (auto& p : mP)
-        {
+        for (auto& p : mP) {
             uint32_t word = 0;
-            for (int i = 0; i < 4; ++i)
-            {
+            for (int i = 0; i < 4; ++i) {
                 word = (word << 8) | key[k];
                 k = (k + 1) % length;
             }
@@ -71,15 +66,13 @@ void TBlowfish::Init(const uint8_t* key, int length)
     }
 
     uint32_t l = 0, r = 0;
-    for (size_t i = 0; i < mP.size(); i += 2)
-    {
+    for (size_t i = 0; i < mP.size(); i += 2) {
         EncryptBlock(l, r);
         mP[i] = l;
         mP[i + 1] = r;
     }
     for (auto& box : mS)
-        for (size_t i = 0; i < box.size(); i += 2)
-        {
+        for (size_t i = 0; i < box.size(); i += 2) {
             EncryptBlock(l, r);
             box[i] = l;
             box[i + 1] = r;
@@ -101,8 +94,7 @@ static void StoreBE(uint8_t* p, uint32_t v)
 
 void TBlowfish::CryptBuffer(uint8_t* data, size_t size, bool encrypt) const
 {
-    for (size_t off = 0; off + 8 <= size; off += 8)
-    {
+    for (size_t off = 0; off + 8 <= size; off += 8) {
         uint32_t l = LoadBE(data + off), r = LoadBE(data + off + 4);
         if (encrypt)
             EncryptBlock(l, r);

@@ -24,7 +24,7 @@ public:
     // whose last byte is no valid padding count gives an empty result.
     std::vector<uint8_t> DecryptString(const void* source, int length) const;
 
-    uint32_t mLastSize = 0; // size of the last output copied out by TEncrypt
+    uint32_t mLastSize = 0;  // size of the last output copied out by TEncrypt
 
 private:
     uint32_t F(uint32_t x) const;

@@ -26,13 +26,11 @@ unsigned TEncrypt::GetLastSize() const
     return mCipher->mLastSize;
 }
 
-unsigned TEncrypt::EncryptBinary(const void* source, unsigned length, void* destination,
-                                 unsigned capacity, bool base64)
+unsigned TEncrypt::EncryptBinary(const void* source, unsigned length, void* destination, unsigned capacity, bool base64)
 {
     std::vector<uint8_t> cipher = mCipher->EncryptString(source, int(length));
     const unsigned m = unsigned(cipher.size());
-    if (!base64)
-    {
+    if (!base64) {
         if (!destination || int(capacity) < int(m))
             return m;
         std::memcpy(destination, cipher.data(), m);
@@ -48,17 +46,14 @@ unsigned TEncrypt::EncryptBinary(const void* source, unsigned length, void* dest
     return 0;
 }
 
-unsigned TEncrypt::DecryptBinary(const void* source, unsigned length, void* destination,
-                                 unsigned capacity, bool base64)
+unsigned TEncrypt::DecryptBinary(const void* source, unsigned length, void* destination, unsigned capacity, bool base64)
 {
     std::vector<uint8_t> plain;
-    if (base64)
-    {
+    if (base64) {
         std::vector<uint8_t> scratch(Base64DecodeGetLength(length) + 1, 0);
         const unsigned long k = length ? Base64Decode(scratch.data(), source, length) : 0;
         plain = mCipher->DecryptString(scratch.data(), int(k));
-    }
-    else
+    } else
         plain = mCipher->DecryptString(source, int(length));
 
     const unsigned r = unsigned(plain.size());

@@ -20,10 +20,8 @@ public:
     // Both return 0 when the output was written to destination, otherwise the capacity that
     // would be needed (pass a null destination to ask). Decryption yields size 0 for a
     // block that does not decipher to valid padding.
-    unsigned EncryptBinary(const void* source, unsigned length, void* destination, unsigned capacity,
-                           bool base64);
-    unsigned DecryptBinary(const void* source, unsigned length, void* destination, unsigned capacity,
-                           bool base64);
+    unsigned EncryptBinary(const void* source, unsigned length, void* destination, unsigned capacity, bool base64);
+    unsigned DecryptBinary(const void* source, unsigned length, void* destination, unsigned capacity, bool base64);
 
     // Size of the last output written by EncryptBinary or DecryptBinary.
     unsigned GetLastSize() const;

@@ -50,6 +50,12 @@ void WriteDbg(const char* format, ...)
 
 void ResetDbg(const char*) {}
 
-uint32_t zvGetTotalAllocated() { return 0; }
+uint32_t zvGetTotalAllocated()
+{
+    return 0;
+}
 
-uint32_t zvGetMaxAllocated() { return 0; }
+uint32_t zvGetMaxAllocated()
+{
+    return 0;
+}

@@ -14,7 +14,7 @@ namespace {
 
 constexpr char kMagic[4] = {'Z', 'V', 'P', 'K'};
 constexpr long kHeaderSize = 8;
-constexpr long kSmallestEntry = 1 + 4 + 4;   // no name: length byte, offset, length
+constexpr long kSmallestEntry = 1 + 4 + 4;  // no name: length byte, offset, length
 
 uint32_t GetU32(const unsigned char* p)
 {
@@ -40,8 +40,8 @@ bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveE
     archive.Seek(0, kSeekStart);
 
     unsigned char header[kHeaderSize];
-    if (archive.Read(header, kHeaderSize) != static_cast<unsigned long>(kHeaderSize)
-        || std::memcmp(header, kMagic, 4) != 0) {
+    if (archive.Read(header, kHeaderSize) != static_cast<unsigned long>(kHeaderSize) ||
+        std::memcmp(header, kMagic, 4) != 0) {
         WriteDbg("Archive %s skipped: no archive header", path.c_str());
         return false;
     }
@@ -54,8 +54,8 @@ bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveE
     if (count == 0)
         return true;
     if (count > (fileSize - kHeaderSize) / kSmallestEntry) {
-        WriteDbg("Archive %s skipped: its directory of %d entries is larger than the file (%ld bytes)",
-                 path.c_str(), count, fileSize);
+        WriteDbg("Archive %s skipped: its directory of %d entries is larger than the file (%ld bytes)", path.c_str(),
+                 count, fileSize);
         return false;
     }
 
@@ -63,10 +63,8 @@ bool ReadArchiveDirectory(TFile& archive, const str& path, std::vector<TArchiveE
         unsigned char length = 0;
         char name[256];
         unsigned char numbers[8];
-        if (archive.Read(&length, 1) != 1 || archive.Read(name, length) != length
-            || archive.Read(numbers, 8) != 8) {
-            WriteDbg("Archive %s skipped: its directory is cut short at entry %d of %d", path.c_str(),
-                     i + 1, count);
+        if (archive.Read(&length, 1) != 1 || archive.Read(name, length) != length || archive.Read(numbers, 8) != 8) {
+            WriteDbg("Archive %s skipped: its directory is cut short at entry %d of %d", path.c_str(), i + 1, count);
             entries.clear();
             return false;
         }

@@ -78,8 +78,9 @@ void TAssetMap::AddAsset(const str& name, const std::shared_ptr<TAsset>& asset, 
     }
     if (file.empty()) {
         if (!quiet)
-            WriteDbg("TAssetMap::AddAsset: Failed to find asset %s with any standard extension (jpg/png/anm/xml/ogg/mesh)",
-                     requested.c_str());
+            WriteDbg(
+                "TAssetMap::AddAsset: Failed to find asset %s with any standard extension (jpg/png/anm/xml/ogg/mesh)",
+                requested.c_str());
         return;
     }
 

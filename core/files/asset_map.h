@@ -48,8 +48,7 @@ public:
     {
         std::shared_ptr<TAsset> found = Lookup(name);
         if (!found)
-            WriteDbg("Texture asset not found: %s (auto load set to %s)", name.c_str(),
-                     mAutoLoad ? "true" : "false");
+            WriteDbg("Texture asset not found: %s (auto load set to %s)", name.c_str(), mAutoLoad ? "true" : "false");
         return AssetCast<T>(found);
     }
     template <class T = TSound>

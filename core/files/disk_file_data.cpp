@@ -13,15 +13,10 @@ bool TDiskFileData::Open(const str& path, eFileMode mode)
     const char* how = "rb";
     switch (mode) {
     case kFileWrite:
-    case kFileWriteText:
-        how = "wb";
-        break;
+    case kFileWriteText: how = "wb"; break;
     case kFileAppend:
-    case kFileAppendText:
-        how = "ab";
-        break;
-    default:
-        break;
+    case kFileAppendText: how = "ab"; break;
+    default: break;
     }
     mStream = std::fopen(path.c_str(), how);
     mReading = how[0] == 'r';

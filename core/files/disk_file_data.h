@@ -23,6 +23,6 @@ public:
 
 private:
     FILE* mStream = nullptr;
-    int mLastByte = -1;   // pushed back by Unget
+    int mLastByte = -1;  // pushed back by Unget
     bool mReading = false;
 };

@@ -21,12 +21,8 @@ bool TFile::Open(const str& name, eFileMode mode)
     std::unique_ptr<TFileData> data;
     str path = ref.value;
     switch (ref.kind) {
-    case eResourceKind::kArchive:
-        data = std::make_unique<TFlatFile>();
-        break;
-    case eResourceKind::kMemory:
-        data = std::make_unique<TMemoryFile>();
-        break;
+    case eResourceKind::kArchive: data = std::make_unique<TFlatFile>(); break;
+    case eResourceKind::kMemory: data = std::make_unique<TMemoryFile>(); break;
     case eResourceKind::kDisk:
         path = ToDiskPath(path);
         if (writing)

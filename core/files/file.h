@@ -18,7 +18,7 @@
 enum eFileMode : int32_t
 {
     kFileRead = 0,
-    kFileReadText = 1,     // archive and memory sources drop every carriage return
+    kFileReadText = 1,  // archive and memory sources drop every carriage return
     kFileWrite = 2,
     kFileWriteText = 3,
     kFileAppend = 4,
@@ -36,9 +36,9 @@ enum eFileSeek : int32_t
 // happens to start with "@" or "&" is never taken for an archive entry or a memory block.
 enum class eResourceKind : uint8_t
 {
-    kDisk,      // value: a disk path
-    kArchive,   // value: "@<archive index>:<offset>,<length>"
-    kMemory,    // value: "&<block id>,<size>"
+    kDisk,     // value: a disk path
+    kArchive,  // value: "@<archive index>:<offset>,<length>"
+    kMemory,   // value: "&<block id>,<size>"
 };
 
 struct TResourceRef
@@ -111,9 +111,9 @@ public:
 
     struct TFolders
     {
-        str user;      // $XDG_DATA_HOME/<game>
-        str common;    // $XDG_DATA_HOME/vantorell/<game>
-        str desktop;   // $XDG_DESKTOP_DIR, else ~/Desktop
+        str user;     // $XDG_DATA_HOME/<game>
+        str common;   // $XDG_DATA_HOME/vantorell/<game>
+        str desktop;  // $XDG_DESKTOP_DIR, else ~/Desktop
     };
     // The folders for a game name from the environment; nothing is created.
     static TFolders DefaultFolders(const str& gameName);
@@ -127,7 +127,7 @@ public:
 
     static TResourceMap mResourceMap;
     static std::set<str> mIgnoredFiles;
-    static str mUserDir;      // no trailing "/"; empty until set
+    static str mUserDir;  // no trailing "/"; empty until set
     static str mCommonDir;
     static str mDesktopDir;
     static str mResourceDir;  // empty: the working directory

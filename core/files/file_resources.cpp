@@ -35,8 +35,7 @@ void ReadAssetList()
     long size = std::ftell(f);
     std::fseek(f, 0, SEEK_SET);
     if (size < 0 || size > kMaxAssetListSize) {
-        WriteDbg("Asset list %s ignored: %ld bytes is over the limit of %ld", path.c_str(), size,
-                 kMaxAssetListSize);
+        WriteDbg("Asset list %s ignored: %ld bytes is over the limit of %ld", path.c_str(), size, kMaxAssetListSize);
     } else {
         char* buffer = new char[size + 1];
         size_t n = std::fread(buffer, 1, static_cast<size_t>(size), f);

@@ -51,9 +51,8 @@ bool TFlatFile::Open(const str& reference, eFileMode mode)
     const char* colon = std::strchr(text, ':');
     const char* comma = std::strchr(text, ',');
     uint64_t index = 0, offset = 0, size = 0;
-    if (text[0] != '@' || !colon || !comma || !ParseNumber(text + 1, &index) || !ParseNumber(colon + 1, &offset)
-        || !ParseNumber(comma + 1, &size) || index >= mFlatFiles.size() || offset > UINT32_MAX
-        || size > UINT32_MAX) {
+    if (text[0] != '@' || !colon || !comma || !ParseNumber(text + 1, &index) || !ParseNumber(colon + 1, &offset) ||
+        !ParseNumber(comma + 1, &size) || index >= mFlatFiles.size() || offset > UINT32_MAX || size > UINT32_MAX) {
         WriteDbg("Archive entry reference %s is not valid", text);
         return false;
     }

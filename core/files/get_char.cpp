@@ -2,13 +2,9 @@
 
 #include <cstring>
 
-TGetCharFile::TGetCharFile(const str& name, eFileMode mode) : mFile(zv_open(name.c_str(), mode)), mName(name)
-{
-}
+TGetCharFile::TGetCharFile(const str& name, eFileMode mode) : mFile(zv_open(name.c_str(), mode)), mName(name) {}
 
-TGetCharFile::TGetCharFile(TFile* file, const str& name) : mFile(file), mName(name)
-{
-}
+TGetCharFile::TGetCharFile(TFile* file, const str& name) : mFile(file), mName(name) {}
 
 TGetCharFile::~TGetCharFile()
 {

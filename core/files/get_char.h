@@ -17,10 +17,10 @@ public:
     virtual void Rewind() = 0;
 
     // State kept for the reader that consumes the characters.
-    int32_t mEndOfInput = 0;     // non-zero: the source counts as exhausted
-    int32_t mDepth = 0;          // element nesting depth during a parse
-    int32_t mStopMode = 0;       // 0 to the end, 1 after the first top-level element, 2 after the first tag
-    bool mTagCut = false;        // a tag was cut off by the end of the input
+    int32_t mEndOfInput = 0;  // non-zero: the source counts as exhausted
+    int32_t mDepth = 0;       // element nesting depth during a parse
+    int32_t mStopMode = 0;    // 0 to the end, 1 after the first top-level element, 2 after the first tag
+    bool mTagCut = false;     // a tag was cut off by the end of the input
     bool mTopLevelClosed = false;
 };
 

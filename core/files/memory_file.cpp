@@ -45,8 +45,7 @@ void TMemoryFile::AddFile(TResourceMap& resourceMap, const str& name, const void
         blocks.push_back(TBlock{data, size});
         id = blocks.size();
     }
-    resourceMap[Lower(name)] =
-        TResourceRef{eResourceKind::kMemory, str::getFormatted("&%zu,%u", id, size)};
+    resourceMap[Lower(name)] = TResourceRef{eResourceKind::kMemory, str::getFormatted("&%zu,%u", id, size)};
 }
 
 bool TMemoryFile::Open(const str& reference, eFileMode mode)

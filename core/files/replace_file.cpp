@@ -16,8 +16,7 @@ namespace {
 
 bool MakeFolders(const std::string& path)
 {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-    {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
         if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
             return false;
@@ -28,8 +27,7 @@ bool MakeFolders(const std::string& path)
 bool WriteAll(int fd, const void* data, size_t size)
 {
     const char* p = static_cast<const char*>(data);
-    while (size)
-    {
+    while (size) {
         const ssize_t n = write(fd, p, size);
         if (n < 0 && errno == EINTR)
             continue;
@@ -47,8 +45,7 @@ bool SyncFolderOf(const std::string& path, int* error)
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-    {
+    if (fd < 0) {
         *error = errno;
         return false;
     }
@@ -76,44 +73,37 @@ bool Stage(const std::string& path, const void* data, size_t size, std::vector<T
     // The rename would replace a file its owner has made read-only.
     struct stat old;
     const bool exists = stat(path.c_str(), &old) == 0;
-    if (exists && access(path.c_str(), W_OK) != 0)
-    {
+    if (exists && access(path.c_str(), W_OK) != 0) {
         WriteDbg("Cannot save '%s': the file is not writable (%s); it is left as it was", path.c_str(),
                  strerror(errno));
         return false;
     }
-    if (exists && S_ISDIR(old.st_mode))
-    {
+    if (exists && S_ISDIR(old.st_mode)) {
         WriteDbg("Cannot save '%s': a folder has that name", path.c_str());
         return false;
     }
-    if (!MakeFolders(path))
-    {
+    if (!MakeFolders(path)) {
         WriteDbg("Cannot save '%s': folder not created (%s)", path.c_str(), strerror(errno));
         return false;
     }
     std::string temporary = path + ".tmp.XXXXXX";
     const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-    {
+    if (fd < 0) {
         WriteDbg("Cannot save '%s': temporary file not created (%s)", path.c_str(), strerror(errno));
         return false;
     }
     fchmod(fd, exists ? old.st_mode & 07777 : 0644);
     bool ok = WriteAll(fd, data, size);
     int error = ok ? 0 : errno;
-    if (ok && fsync(fd) != 0)
-    {
+    if (ok && fsync(fd) != 0) {
         ok = false;
         error = errno;
     }
-    if (close(fd) != 0 && ok)
-    {
+    if (close(fd) != 0 && ok) {
         ok = false;
         error = errno;
     }
-    if (!ok)
-    {
+    if (!ok) {
         unlink(temporary.c_str());
         WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", path.c_str(),
                  error ? strerror(error) : "short write");
@@ -123,23 +113,19 @@ bool Stage(const std::string& path, const void* data, size_t size, std::vector<T
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
 {
     std::vector<TStaged> staged;
-    for (const TReplacement& f : files)
-    {
-        if (!Stage(f.diskPath.c_str(), f.data, f.size, staged))
-        {
+    for (const TReplacement& f : files) {
+        if (!Stage(f.diskPath.c_str(), f.data, f.size, staged)) {
             Discard(staged);
             return false;
         }
     }
-    for (size_t i = 0; i < staged.size(); ++i)
-    {
-        if (rename(staged[i].temporary.c_str(), staged[i].path.c_str()) != 0)
-        {
+    for (size_t i = 0; i < staged.size(); ++i) {
+        if (rename(staged[i].temporary.c_str(), staged[i].path.c_str()) != 0) {
             const int error = errno;
             Discard(std::vector<TStaged>(staged.begin() + long(i), staged.end()));
             if (i == 0)
@@ -151,11 +137,9 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
             return false;
         }
     }
-    for (const TStaged& s : staged)
-    {
+    for (const TStaged& s : staged) {
         int error = 0;
-        if (!SyncFolderOf(s.path, &error))
-        {
+        if (!SyncFolderOf(s.path, &error)) {
             WriteDbg("Saved '%s' but its folder could not be synced (%s); a power cut may undo the save",
                      s.path.c_str(), strerror(error));
             return false;
@@ -172,8 +156,7 @@ bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)
 bool ReplaceFileContents(const str& name, const void* data, size_t size)
 {
     const str diskPath = TFile::TranslateResource(name, false);
-    if (diskPath.empty())
-    {
+    if (diskPath.empty()) {
         WriteDbg("Cannot save '%s': no folder for it", name.c_str());
         return false;
     }
@@ -188,8 +171,7 @@ bool KeepDamagedCopy(const str& name, str* copyName)
     const long size = in.Size();
     std::vector<char> bytes(size_t(size > 0 ? size : 0));
     in.Seek(0, kSeekStart);
-    if (!bytes.empty() && in.Read(bytes.data(), bytes.size()) != bytes.size())
-    {
+    if (!bytes.empty() && in.Read(bytes.data(), bytes.size()) != bytes.size()) {
         WriteDbg("Cannot copy damaged '%s': short read", name.c_str());
         return false;
     }
@@ -197,8 +179,7 @@ bool KeepDamagedCopy(const str& name, str* copyName)
 
     constexpr int kMaxCopies = 20;
     str target;
-    for (int i = 0; i < kMaxCopies; ++i)
-    {
+    for (int i = 0; i < kMaxCopies; ++i) {
         target = i == 0 ? name + ".bad" : name + str::getFormatted(".bad%d", i);
         const str path = TFile::TranslateResource(target, false);
         if (!path.empty() && access(path.c_str(), F_OK) != 0)

@@ -13,7 +13,7 @@ uint32_t Channel(float f)
     return static_cast<uint32_t>(v);
 }
 
-} // namespace
+}  // namespace
 
 void TColor::Init(unsigned r, unsigned g, unsigned b, unsigned a)
 {

@@ -72,9 +72,15 @@ TMat3 Multiply2x2(const TMat3& A, const TMat3& B)
     return R;
 }
 
-void TMat3::Scale(float s) { Scale(s, s); }
+void TMat3::Scale(float s)
+{
+    Scale(s, s);
+}
 
-void TMat3::Scale(float sx, float sy) { *this = Multiply2x2(*this, TMat3(sx, 0, 0, 0, sy, 0, 0, 0, 1)); }
+void TMat3::Scale(float sx, float sy)
+{
+    *this = Multiply2x2(*this, TMat3(sx, 0, 0, 0, sy, 0, 0, 0, 1));
+}
 
 TMat3 TMat3::GetRotation(float angle)
 {
@@ -82,7 +88,10 @@ TMat3 TMat3::GetRotation(float angle)
     return TMat3(c, s, 0, -s, c, 0, 0, 0, 1);
 }
 
-void TMat3::Rotate(float angle) { *this = Multiply2x2(*this, GetRotation(angle)); }
+void TMat3::Rotate(float angle)
+{
+    *this = Multiply2x2(*this, GetRotation(angle));
+}
 
 void TMat4::Scale(float x, float y, float z)
 {
@@ -104,7 +113,10 @@ void TMat4::RotateAxis(const TVec3& a, float angle)
     *this = *this * R;
 }
 
-void TMat4::RotateY(float angle) { RotateAxis(TVec3(0, 1, 0), angle); }
+void TMat4::RotateY(float angle)
+{
+    RotateAxis(TVec3(0, 1, 0), angle);
+}
 
 namespace {
 
@@ -114,7 +126,7 @@ float ShiftTerm(float o)
     return d == 0 ? -10000.0f : o / d;
 }
 
-} // namespace
+}  // namespace
 
 void TMat4::OffsetPerspective(float nearZ, float farZ, float fovY, float aspect, const TVec2& offset)
 {

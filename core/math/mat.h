@@ -30,8 +30,8 @@ struct TMat4
     TVec4 m[4] = {TVec4(1, 0, 0, 0), TVec4(0, 1, 0, 0), TVec4(0, 0, 1, 0), TVec4(0, 0, 0, 1)};
 
     TMat4() = default;
-    TMat4(float m00, float m01, float m02, float m03, float m10, float m11, float m12, float m13, float m20,
-          float m21, float m22, float m23, float m30, float m31, float m32, float m33);
+    TMat4(float m00, float m01, float m02, float m03, float m10, float m11, float m12, float m13, float m20, float m21,
+          float m22, float m23, float m30, float m31, float m32, float m33);
 
     TVec4& operator[](int i) { return m[i]; }
     const TVec4& operator[](int i) const { return m[i]; }

@@ -64,5 +64,11 @@ struct TVec4
 inline TVec2::TVec2(const TVec3& v) : x(v.x), y(v.y) {}
 inline TVec3::TVec3(const TVec4& v) : x(v.x), y(v.y), z(v.z) {}
 
-inline TVec2 operator+(const TVec2& a, const TVec2& b) { return TVec2(a.x + b.x, a.y + b.y); }
-inline TVec2 operator*(const TVec2& a, float s) { return TVec2(a.x * s, a.y * s); }
+inline TVec2 operator+(const TVec2& a, const TVec2& b)
+{
+    return TVec2(a.x + b.x, a.y + b.y);
+}
+inline TVec2 operator*(const TVec2& a, float s)
+{
+    return TVec2(a.x * s, a.y * s);
+}

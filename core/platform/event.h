@@ -11,7 +11,7 @@ enum EExtendedMouseEvent : int32_t
     kRightButtonDown = 1,
     kMiddleButtonUp = 2,
     kMiddleButtonDown = 3,
-    kHorizontalWheelPlus = 4,   // delta of 0 or more
+    kHorizontalWheelPlus = 4,  // delta of 0 or more
     kHorizontalWheelMinus = 5,
     kVerticalWheelPlus = 6,
     kVerticalWheelMinus = 7,
@@ -22,7 +22,7 @@ struct TEvent
     enum EType : int32_t
     {
         kIdle = 1,
-        kNothing = 2,         // the window manager ignores it
+        kNothing = 2,  // the window manager ignores it
         kCloseRequest = 3,
         kQuit = 4,
         kMouseDown = 5,
@@ -33,11 +33,11 @@ struct TEvent
         kMouseHover = 10,
         kKeyDown = 11,
         kKeyUp = 12,
-        kChar = 13,           // 8-bit character
+        kChar = 13,  // 8-bit character
         kUnicodeChar = 14,
         kRedraw = 15,
         kReleaseLayer = 17,
-        kActivate = 18,       // code 1 activated, 0 deactivated
+        kActivate = 18,  // code 1 activated, 0 deactivated
         kDisplayChanged = 19,
     };
 
@@ -59,7 +59,7 @@ struct TEvent
 
     int32_t type = kIdle;
     int32_t code = 0;
-    int32_t x = 0;       // window-local pixels, top left is 0, 0
+    int32_t x = 0;  // window-local pixels, top left is 0, 0
     int32_t y = 0;
     uint32_t modifiers = 0;
 

@@ -30,9 +30,27 @@ TInstalled<TWindowSystemLink>& WindowSystem()
 
 }  // namespace
 
-TSoundLink& GetSoundLink() { return Sound().Get(); }
-void SetSoundLink(TSoundLink* link) { Sound().current = link; }
-TRenderLink& GetRenderLink() { return Render().Get(); }
-void SetRenderLink(TRenderLink* link) { Render().current = link; }
-TWindowSystemLink& GetWindowSystemLink() { return WindowSystem().Get(); }
-void SetWindowSystemLink(TWindowSystemLink* link) { WindowSystem().current = link; }
+TSoundLink& GetSoundLink()
+{
+    return Sound().Get();
+}
+void SetSoundLink(TSoundLink* link)
+{
+    Sound().current = link;
+}
+TRenderLink& GetRenderLink()
+{
+    return Render().Get();
+}
+void SetRenderLink(TRenderLink* link)
+{
+    Render().current = link;
+}
+TWindowSystemLink& GetWindowSystemLink()
+{
+    return WindowSystem().Get();
+}
+void SetWindowSystemLink(TWindowSystemLink* link)
+{
+    WindowSystem().current = link;
+}

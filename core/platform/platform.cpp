@@ -131,16 +131,43 @@ TPlatform::~TPlatform()
         TFile::mRegisterFiles = nullptr;
 }
 
-TWindowManager* TPlatform::GetWindowManager() const { return mData->WindowManager(); }
-TAssetManager* TPlatform::GetAssetManager() const { return mData->AssetManager(); }
-TStringTable* TPlatform::GetStringTable() const { return mData->StringTable(); }
-TSoundManager* TPlatform::GetSoundManager() const { return mData->SoundManager(); }
-TTaskList* TPlatform::GetTaskList() const { return &mData->TaskList(); }
+TWindowManager* TPlatform::GetWindowManager() const
+{
+    return mData->WindowManager();
+}
+TAssetManager* TPlatform::GetAssetManager() const
+{
+    return mData->AssetManager();
+}
+TStringTable* TPlatform::GetStringTable() const
+{
+    return mData->StringTable();
+}
+TSoundManager* TPlatform::GetSoundManager() const
+{
+    return mData->SoundManager();
+}
+TTaskList* TPlatform::GetTaskList() const
+{
+    return &mData->TaskList();
+}
 
-void TPlatform::AdoptTask(TTask* task) { mData->TaskList().AdoptTask(task); }
-bool TPlatform::OrphanTask(TTask* task) { return mData->TaskList().OrphanTask(task); }
-void TPlatform::AdoptTextureRefreshListener(TTask* task) { mTextureRefreshListeners.AdoptTask(task); }
-bool TPlatform::OrphanTextureRefreshListener(TTask* task) { return mTextureRefreshListeners.OrphanTask(task); }
+void TPlatform::AdoptTask(TTask* task)
+{
+    mData->TaskList().AdoptTask(task);
+}
+bool TPlatform::OrphanTask(TTask* task)
+{
+    return mData->TaskList().OrphanTask(task);
+}
+void TPlatform::AdoptTextureRefreshListener(TTask* task)
+{
+    mTextureRefreshListeners.AdoptTask(task);
+}
+bool TPlatform::OrphanTextureRefreshListener(TTask* task)
+{
+    return mTextureRefreshListeners.OrphanTask(task);
+}
 
 void TPlatform::RunTextureRefresh()
 {
@@ -150,10 +177,22 @@ void TPlatform::RunTextureRefresh()
     mTextureRefreshListeners.DoAll(TTask::kIdleContext);
 }
 
-void TPlatform::GetEvent(TEvent* e) { mData->GetEvent(e); }
-unsigned TPlatform::Timer() const { return mData->Timer(); }
-unsigned TPlatform::Rand() { return mData->Random().Rand32(); }
-void TPlatform::GenerateGUID(uint32_t* out) { zvGenerateGUID(out); }
+void TPlatform::GetEvent(TEvent* e)
+{
+    mData->GetEvent(e);
+}
+unsigned TPlatform::Timer() const
+{
+    return mData->Timer();
+}
+unsigned TPlatform::Rand()
+{
+    return mData->Random().Rand32();
+}
+void TPlatform::GenerateGUID(uint32_t* out)
+{
+    zvGenerateGUID(out);
+}
 
 void TPlatform::SetDisplay(unsigned width, unsigned height, bool fullscreen)
 {
@@ -167,22 +206,55 @@ void TPlatform::GetDisplay(unsigned* width, unsigned* height, bool* fullscreen)
 {
     mData->GetDisplay(width, height, fullscreen);
 }
-bool TPlatform::SetFullscreen(bool on) { return mData->SetFullscreen(on); }
-bool TPlatform::IsFullscreen() const { return mData->IsFullscreen(); }
-bool TPlatform::IsForeground() const { return mData->IsForeground(); }
-int TPlatform::GetCursorMode() const { return mData->GetCursorMode(); }
+bool TPlatform::SetFullscreen(bool on)
+{
+    return mData->SetFullscreen(on);
+}
+bool TPlatform::IsFullscreen() const
+{
+    return mData->IsFullscreen();
+}
+bool TPlatform::IsForeground() const
+{
+    return mData->IsForeground();
+}
+int TPlatform::GetCursorMode() const
+{
+    return mData->GetCursorMode();
+}
 void TPlatform::SetCursor(std::shared_ptr<TTexture> texture, TPoint hotspot, bool flag)
 {
     mData->SetCursor(std::move(texture), hotspot, flag);
 }
-void TPlatform::ShowCursor(bool show) { mData->ShowCursor(show); }
-void TPlatform::SetWindowTitle(const str& title) { mData->SetWindowTitle(title.c_str()); }
-void TPlatform::CreateApplicationWindow() { mData->CreateApplicationWindow(); }
+void TPlatform::ShowCursor(bool show)
+{
+    mData->ShowCursor(show);
+}
+void TPlatform::SetWindowTitle(const str& title)
+{
+    mData->SetWindowTitle(title.c_str());
+}
+void TPlatform::CreateApplicationWindow()
+{
+    mData->CreateApplicationWindow();
+}
 
-bool TPlatform::OpenBrowser(const char* url) { return LaunchBrowser(url); }
-bool TPlatform::StringToClipboard(const str& text) { return mData->StringToClipboard(text); }
-str TPlatform::StringFromClipboard() { return mData->StringFromClipboard(); }
-void TPlatform::Exit(int code) { mData->Exit(code); }
+bool TPlatform::OpenBrowser(const char* url)
+{
+    return LaunchBrowser(url);
+}
+bool TPlatform::StringToClipboard(const str& text)
+{
+    return mData->StringToClipboard(text);
+}
+str TPlatform::StringFromClipboard()
+{
+    return mData->StringFromClipboard();
+}
+void TPlatform::Exit(int code)
+{
+    mData->Exit(code);
+}
 
 bool TPlatform::InitSound()
 {

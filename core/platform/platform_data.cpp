@@ -90,7 +90,10 @@ void TPlatformData::DestroySoundManager()
     mSoundManager = nullptr;
 }
 
-void TPlatformData::DestroyStringTable() { mStringTable.reset(); }
+void TPlatformData::DestroyStringTable()
+{
+    mStringTable.reset();
+}
 
 void TPlatformData::DestroyAssetManager()
 {
@@ -99,7 +102,10 @@ void TPlatformData::DestroyAssetManager()
     mAssetManager.reset();
 }
 
-unsigned TPlatformData::Timer() const { return TimerNow() - mStartTime; }
+unsigned TPlatformData::Timer() const
+{
+    return TimerNow() - mStartTime;
+}
 
 str TPlatformData::GetProductName()
 {
@@ -108,13 +114,25 @@ str TPlatformData::GetProductName()
     return name;
 }
 
-str TPlatformData::GetVersion() { return str(TV_PRODUCT_VERSION); }
+str TPlatformData::GetVersion()
+{
+    return str(TV_PRODUCT_VERSION);
+}
 
-void TPlatformData::Exit(int) { mQuitRequested = true; }
+void TPlatformData::Exit(int)
+{
+    mQuitRequested = true;
+}
 
-bool TPlatformData::StringToClipboard(const str& text) { return mHost->SetClipboardText(text); }
+bool TPlatformData::StringToClipboard(const str& text)
+{
+    return mHost->SetClipboardText(text);
+}
 
-str TPlatformData::StringFromClipboard() { return mHost->GetClipboardText(); }
+str TPlatformData::StringFromClipboard()
+{
+    return mHost->GetClipboardText();
+}
 
 bool TPlatformData::GetViewPortScale(float* out) const
 {
@@ -240,7 +258,10 @@ void TPlatformData::SwapDisplayMode()
 
 // --- cursor ---
 
-bool TPlatformData::IsMouseInContent() { return mHost->IsMouseInContent(); }
+bool TPlatformData::IsMouseInContent()
+{
+    return mHost->IsMouseInContent();
+}
 
 void TPlatformData::HideCursorOverContent()
 {

@@ -12,10 +12,16 @@
 namespace {
 
 // Upper case of a character byte in the C locale, for any byte value.
-uint8_t UpperByte(uint8_t c) { return (c >= 'a' && c <= 'z') ? uint8_t(c - 'a' + 'A') : c; }
+uint8_t UpperByte(uint8_t c)
+{
+    return (c >= 'a' && c <= 'z') ? uint8_t(c - 'a' + 'A') : c;
+}
 
 // Character codes travel as signed bytes: codes from 128 up come out negative.
-int32_t AsSignedByte(uint8_t c) { return int32_t(int8_t(c)); }
+int32_t AsSignedByte(uint8_t c)
+{
+    return int32_t(int8_t(c));
+}
 
 uint8_t FunctionKeyLetter(uint32_t keyCode)
 {
@@ -75,11 +81,8 @@ void TPlatformData::GetEvent(TEvent* e)
         mQueue.pop_back();
         DispatchToHandlers(ev);
         break;
-    case TPlatformHost::EWait::kTimedOut:
-        IdleTick(e);
-        break;
-    case TPlatformHost::EWait::kFailed:
-        break;
+    case TPlatformHost::EWait::kTimedOut: IdleTick(e); break;
+    case TPlatformHost::EWait::kFailed: break;
     }
     if (mSoundManager)
         GetSoundLink().HandleNotifications(mSoundManager);
@@ -220,9 +223,7 @@ void TPlatformData::TranslateMouse(const TSystemEvent& ev, TEvent& e)
         if (mWindowManager)
             GetWindowSystemLink().InvalidateScreen(mWindowManager);
         break;
-    case sysev::kMouseEntered:
-        HideCursorOverContent();
-        break;
+    case sysev::kMouseEntered: HideCursorOverContent(); break;
     case sysev::kMouseExited:
         mHost->SetArrowCursor();
         ShowCursorOutsideContent();
@@ -237,8 +238,7 @@ void TPlatformData::TranslateMouse(const TSystemEvent& ev, TEvent& e)
         else
             e.code = 0;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -275,8 +275,7 @@ void TPlatformData::TranslateApplication(const TSystemEvent& ev, TEvent& e)
             mAppHidden = false;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -285,9 +284,7 @@ void TPlatformData::TranslateWindow(const TSystemEvent& ev, TEvent& e)
     if (!ev.toMainWindow)
         return;
     switch (ev.kind) {
-    case sysev::kWindowBoundsChanged:
-        BuildMouseTracker();
-        break;
+    case sysev::kWindowBoundsChanged: BuildMouseTracker(); break;
     case sysev::kWindowCollapse:
         e.type = TEvent::kActivate;
         e.code = 0;
@@ -301,11 +298,8 @@ void TPlatformData::TranslateWindow(const TSystemEvent& ev, TEvent& e)
         mForeground = true;
         AppActivate(true);
         break;
-    case sysev::kWindowClose:
-        mCloseRequested = true;
-        break;
-    default:
-        break;
+    case sysev::kWindowClose: mCloseRequested = true; break;
+    default: break;
     }
 }
 

@@ -52,15 +52,13 @@ int TPrefs::GetInt(const str& key, int def, int user) const
 
 void TPrefs::SetStr(const str& key, const str& value, int user, bool save)
 {
-    if (user < -1 || user >= int(kMaxSlotIndex))
-    {
+    if (user < -1 || user >= int(kMaxSlotIndex)) {
         WriteDbg("TPrefs: refusing to store '%s' for user %d", key.c_str(), user);
         return;
     }
     // A chunk must stay within what the reader accepts: 16-bit key length, 4 MiB payload.
     const size_t plain = 2 + key.length() + 1 + value.length() + 1;
-    if (key.length() + 1 > 0xFFFF || plain / 8 * 8 + 8 > kMaxChunkLength)
-    {
+    if (key.length() + 1 > 0xFFFF || plain / 8 * 8 + 8 > kMaxChunkLength) {
         WriteDbg("TPrefs: refusing to store '%s': too long", key.c_str());
         return;
     }

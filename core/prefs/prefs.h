@@ -24,7 +24,7 @@
 class TPrefs : public TEncrypt
 {
 public:
-    using TValue = std::vector<int8_t>;      // the characters and one zero byte
+    using TValue = std::vector<int8_t>;  // the characters and one zero byte
     using TSlot = std::map<str, TValue>;
     using TSlots = std::vector<TSlot>;
     using TStore = std::map<str, TSlots>;

@@ -47,7 +47,7 @@ int32_t CheckNumber(const char* text)
     return int32_t(check);
 }
 
-} // namespace
+}  // namespace
 
 TPrefs::TInstallText TPrefs::ReadInstallText()
 {
@@ -88,8 +88,7 @@ void TPrefs::LoadPrefs()
     SelectInstall(mInstallKey);
 
     TFile file;
-    if (!file.Open(mFileName, kFileRead))
-    {
+    if (!file.Open(mFileName, kFileRead)) {
         const TInstallText again = ReadInstallText();
         if (!again.text.empty())
             mInstallKey = again.text;
@@ -97,8 +96,7 @@ void TPrefs::LoadPrefs()
         return;
     }
     const long size = file.Size();
-    if (size < 0 || size > kMaxFileSize)
-    {
+    if (size < 0 || size > kMaxFileSize) {
         file.Close();
         MarkDamaged("implausible size");
         return;
@@ -107,14 +105,12 @@ void TPrefs::LoadPrefs()
     file.Seek(0, kSeekStart);
     const unsigned long got = size ? file.Read(bytes.data(), (unsigned long)size) : 0;
     file.Close();
-    if (got != (unsigned long)size)
-    {
+    if (got != (unsigned long)size) {
         MarkDamaged("short read");
         return;
     }
 
-    if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '>')
-    {
+    if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '>') {
         // The older form is rewritten as chunks, but only once it has been understood.
         if (LoadXMLPrefs())
             SavePrefs();
@@ -130,20 +126,17 @@ void TPrefs::LoadPrefs()
     auto readChunk = [&](const char** why) -> int {
         if (pos == bytes.size())
             return 0;
-        if (bytes.size() - pos < 8)
-        {
+        if (bytes.size() - pos < 8) {
             *why = "chunk header cut off";
             return -1;
         }
         memcpy(tag, bytes.data() + pos, 4);
         const uint32_t length = ReadLE32(bytes.data() + pos + 4);
-        if (length == 0 || length > kMaxChunkLength)
-        {
+        if (length == 0 || length > kMaxChunkLength) {
             *why = "bad chunk length";
             return -1;
         }
-        if (length > bytes.size() - pos - 8)
-        {
+        if (length > bytes.size() - pos - 8) {
             *why = "chunk runs past the end of the file";
             return -1;
         }
@@ -151,8 +144,7 @@ void TPrefs::LoadPrefs()
         pos += 8 + length;
         if (tag[0] == 'U')
             return 1;
-        if (DecryptBinary(payload.data(), length, payload.data(), length, false) != 0 || GetLastSize() == 0)
-        {
+        if (DecryptBinary(payload.data(), length, payload.data(), length, false) != 0 || GetLastSize() == 0) {
             *why = "chunk does not decipher";
             return -1;
         }
@@ -162,14 +154,12 @@ void TPrefs::LoadPrefs()
 
     const char* why = nullptr;
     int rc = readChunk(&why);
-    if (rc <= 0 || tag[0] != 'I')
-    {
+    if (rc <= 0 || tag[0] != 'I') {
         MarkDamaged(rc < 0 ? why : rc == 0 ? "empty file" : "does not start with an install key");
         return;
     }
     str current;
-    if (!ZeroTerminated(payload, 0, payload.size(), &current))
-    {
+    if (!ZeroTerminated(payload, 0, payload.size(), &current)) {
         MarkDamaged("install key without its terminating zero");
         return;
     }
@@ -179,32 +169,26 @@ void TPrefs::LoadPrefs()
     SelectInstall(mInstallKey);
 
     size_t slot = 0;
-    for (;;)
-    {
+    for (;;) {
         rc = readChunk(&why);
         if (rc == 0)
             break;
-        if (rc < 0)
-        {
+        if (rc < 0) {
             MarkDamaged(why);
             break;
         }
-        if (tag[0] == 'K')
-        {
-            if (payload.size() < 2)
-            {
+        if (tag[0] == 'K') {
+            if (payload.size() < 2) {
                 MarkDamaged("key-value chunk too short");
                 break;
             }
             const size_t k = ReadLE16(payload.data());
             str key;
-            if (k + 2 > payload.size() || k == 0 || payload[1 + k] != 0 || !ZeroTerminated(payload, 2, 2 + k, &key))
-            {
+            if (k + 2 > payload.size() || k == 0 || payload[1 + k] != 0 || !ZeroTerminated(payload, 2, 2 + k, &key)) {
                 MarkDamaged("key length beyond the chunk");
                 break;
             }
-            if (2 + k == payload.size() || payload.back() != 0)
-            {
+            if (2 + k == payload.size() || payload.back() != 0) {
                 MarkDamaged("value without its terminating zero");
                 break;
             }
@@ -213,35 +197,26 @@ void TPrefs::LoadPrefs()
             if (slots.size() <= slot)
                 slots.resize(slot + 1);
             slots[slot][key] = TValue(payload.begin() + long(2 + k), payload.end());
-        }
-        else if (tag[0] == 'U')
-        {
-            if (payload.size() != 2)
-            {
+        } else if (tag[0] == 'U') {
+            if (payload.size() != 2) {
                 MarkDamaged("slot chunk of the wrong size");
                 break;
             }
             slot = ReadLE16(payload.data());
-            if (slot > kMaxSlotIndex)
-            {
+            if (slot > kMaxSlotIndex) {
                 MarkDamaged("slot index out of range");
                 break;
             }
             TSlots& slots = mStore[current];
             if (slots.size() <= slot)
                 slots.resize(slot + 1);
-        }
-        else if (tag[0] == 'I')
-        {
-            if (!ZeroTerminated(payload, 0, payload.size(), &current))
-            {
+        } else if (tag[0] == 'I') {
+            if (!ZeroTerminated(payload, 0, payload.size(), &current)) {
                 MarkDamaged("install key without its terminating zero");
                 break;
             }
             current = Lower(current);
-        }
-        else
-        {
+        } else {
             MarkDamaged("unknown chunk");
             break;
         }
@@ -254,30 +229,26 @@ bool TPrefs::LoadXMLPrefs()
     bool decoded = false;
     if (mKeyText.empty())
         decoded = document.ParseFile(mFileName.c_str());
-    else
-    {
+    else {
         TXmlNode wrapper;
         wrapper.ParseFile(mFileName.c_str());
         TXmlNode* data1 = wrapper.GetChild("data1");
         TXmlNode* data2 = wrapper.GetChild("data2");
-        if (data1 && data2)
-        {
+        if (data1 && data2) {
             const str text = DecryptStr(data1->GetAttribute("data"));
             const int32_t check = CheckNumber(text.c_str());
             if (!text.empty() && atoi(data2->GetAttribute("data").c_str()) == check)
                 decoded = document.ParseString(text.c_str());
             else
                 WriteDbg("TPrefs: check number of '%s' does not match", mFileName.c_str());
-        }
-        else
+        } else
             WriteDbg("TPrefs: '%s' lacks its data elements", mFileName.c_str());
     }
 
     const TInstallText install = ReadInstallText();
     if (!install.text.empty())
         mInstallKey = Lower(install.text);
-    else if (install.opened)
-    {
+    else if (install.opened) {
         if (TXmlNode* first = document.GetChild("install"))
             mInstallKey = Lower(first->GetAttribute("zvinstallkey"));
     }
@@ -285,16 +256,14 @@ bool TPrefs::LoadXMLPrefs()
     str name;
     TXmlNode* element = nullptr;
     document.ResetChildren();
-    while (document.GetNextChild(&name, &element))
-    {
+    while (document.GetNextChild(&name, &element)) {
         if (name != str("install"))
             continue;
         TSlots& slots = mStore[Lower(element->GetAttribute("zvinstallkey"))];
         TXmlNode* slotElement = nullptr;
         size_t k = 0;
         element->ResetChildren();
-        while (element->GetNextChild(nullptr, &slotElement) && k < kMaxSlotIndex + 1)
-        {
+        while (element->GetNextChild(nullptr, &slotElement) && k < kMaxSlotIndex + 1) {
             ++k;
             slots.resize(k);
             str key, value;

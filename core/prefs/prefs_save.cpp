@@ -18,7 +18,7 @@ std::vector<char> TextBytes(const str& text)
     return std::vector<char>(text.c_str(), text.c_str() + text.length() + 1);
 }
 
-} // namespace
+}  // namespace
 
 void TPrefs::AppendEncrypted(std::vector<char>& out, const std::vector<char>& plain)
 {
@@ -31,8 +31,7 @@ void TPrefs::AppendEncrypted(std::vector<char>& out, const std::vector<char>& pl
 void TPrefs::AppendChunk(std::vector<char>& out, const char* tag, const std::vector<char>& payload, bool encipher)
 {
     out.insert(out.end(), tag, tag + 4);
-    if (!encipher)
-    {
+    if (!encipher) {
         AppendLE32(out, uint32_t(payload.size()));
         out.insert(out.end(), payload.begin(), payload.end());
         return;
@@ -43,8 +42,7 @@ void TPrefs::AppendChunk(std::vector<char>& out, const char* tag, const std::vec
 
 void TPrefs::GetChunk(const TSlot& slot, std::vector<char>& out)
 {
-    for (const auto& [key, value] : slot)
-    {
+    for (const auto& [key, value] : slot) {
         const uint16_t k = uint16_t(key.length() + 1);
         std::vector<char> plain = {char(k & 0xFF), char(k >> 8)};
         plain.insert(plain.end(), key.c_str(), key.c_str() + k);
@@ -58,19 +56,16 @@ bool TPrefs::SavePrefs()
     if (!mSavingEnabled)
         return false;
     // A damaged file is only replaced once a copy of it is safe.
-    if (mDamaged && mDamagedCopy.empty() && !KeepDamagedCopy(mFileName, &mDamagedCopy))
-    {
+    if (mDamaged && mDamagedCopy.empty() && !KeepDamagedCopy(mFileName, &mDamagedCopy)) {
         WriteDbg("TPrefs: not saving over damaged '%s' without a copy of it", mFileName.c_str());
         return false;
     }
 
     std::vector<char> out;
     AppendChunk(out, "IKEY", TextBytes(mInstallKey), true);
-    for (const auto& [install, slots] : mStore)
-    {
+    for (const auto& [install, slots] : mStore) {
         AppendChunk(out, "IKEY", TextBytes(install), true);
-        for (size_t s = 0; s < slots.size(); ++s)
-        {
+        for (size_t s = 0; s < slots.size(); ++s) {
             AppendChunk(out, "USER", {char(s & 0xFF), char(s >> 8)}, false);
             GetChunk(slots[s], out);
         }

@@ -15,7 +15,7 @@ void LogLuaError(dfLua&, const char* where, const str& message)
 
 TLuaErrorReport gErrorReport = &LogLuaError;
 
-} // namespace
+}  // namespace
 
 dfLua::~dfLua()
 {
@@ -99,14 +99,14 @@ void dfLua::createvtable(const char* className, const char* parentName)
     if (!lua_istable(L, -1)) {
         lua_pop(L, 1);
         lua_getglobal(L, "vtable");
-        lua_newtable(L);                  // M
+        lua_newtable(L);  // M
         lua_pushvalue(L, -1);
-        lua_setfield(L, -3, className);   // vtable[name] = M
-        lua_newtable(L);                  // I
+        lua_setfield(L, -3, className);  // vtable[name] = M
+        lua_newtable(L);                 // I
         lua_pushvalue(L, -1);
-        lua_setfield(L, -3, "__index");   // M.__index = I
-        lua_replace(L, -3);               // I where vtable was
-        lua_pop(L, 1);                    // M
+        lua_setfield(L, -3, "__index");  // M.__index = I
+        lua_replace(L, -3);              // I where vtable was
+        lua_pop(L, 1);                   // M
     } else {
         lua_getfield(L, -1, "__index");
         lua_remove(L, -2);
@@ -166,8 +166,8 @@ const char* dfLua::GetSecondUpValueAsString()
 void dfLua::stackdump(const char* label)
 {
     const int top = lua_gettop(mState);
-    WriteDbg("dfLua[%p:%p]::stackdump(%s) STACK = %d", static_cast<void*>(this),
-             static_cast<void*>(mState), label ? label : "", top);
+    WriteDbg("dfLua[%p:%p]::stackdump(%s) STACK = %d", static_cast<void*>(this), static_cast<void*>(mState),
+             label ? label : "", top);
     for (int i = 1; i <= top; ++i) {
         lua_pushvalue(mState, i);
         const char* type = lua_typename(mState, lua_type(mState, -1));
@@ -222,7 +222,7 @@ int MissingCallable(lua_State*, const char* dispatcher)
     return 0;
 }
 
-} // namespace lua_dispatch_detail
+}  // namespace lua_dispatch_detail
 
 // ---- conversions ---------------------------------------------------------------------------
 

@@ -43,7 +43,7 @@ private:
     std::optional<float> mSavedVolume;
 };
 
-} // namespace
+}  // namespace
 
 class TGameStateData
 {

@@ -67,7 +67,7 @@ void PushClosure(lua_State* L, const T& callable, lua_CFunction call, int upvalu
     lua_pushcclosure(L, call, upvalues + 1);
 }
 
-} // namespace lua_direct_detail
+}  // namespace lua_direct_detail
 
 template <class C, class R, class... A>
 void lua_pushdirectclosure(lua_State* L, C* object, R (C::*method)(A...), int upvalues = 0)

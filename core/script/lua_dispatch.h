@@ -57,7 +57,7 @@ C* MethodTarget(dfLua& lua, M* method, const char* dispatcher)
     return static_cast<C*>(object);
 }
 
-} // namespace lua_dispatch_detail
+}  // namespace lua_dispatch_detail
 
 template <class C>
 int dispatch_method_np(lua_State* L)

@@ -28,7 +28,7 @@ void CloseFile(void* file)
 
 const luaL_FileFuncs kFileLayer = {&OpenFile, &ReadFile, &CloseFile};
 
-} // namespace
+}  // namespace
 
 void* HostLuaAlloc(void*, void* block, size_t, size_t newSize)
 {

@@ -7,10 +7,16 @@
 
 namespace {
 
-void PushKey(lua_State* L, double index) { lua_pushnumber(L, index); }
-void PushKey(lua_State* L, const char* key) { lua_pushstring(L, key ? key : ""); }
+void PushKey(lua_State* L, double index)
+{
+    lua_pushnumber(L, index);
+}
+void PushKey(lua_State* L, const char* key)
+{
+    lua_pushstring(L, key ? key : "");
+}
 
-} // namespace
+}  // namespace
 
 template <class Key>
 bool TLuaTable::PushField(Key key) const
@@ -30,9 +36,15 @@ bool TLuaTable::PushField(Key key) const
     return true;
 }
 
-bool TLuaTable::PushValue(double index) const { return PushField(index); }
+bool TLuaTable::PushValue(double index) const
+{
+    return PushField(index);
+}
 
-bool TLuaTable::PushValue(const char* key) const { return PushField(key); }
+bool TLuaTable::PushValue(const char* key) const
+{
+    return PushField(key);
+}
 
 str TLuaTable::GetString(double index, const str& def) const
 {
@@ -114,8 +126,7 @@ void TLuaTable::DeferDelete(TLuaTable* table)
     lua_State* L = table->GetState();
     lua_pushstring(L, "_SCRIPT");
     lua_rawget(L, LUA_GLOBALSINDEX);
-    auto* script = lua_type(L, -1) == LUA_TLIGHTUSERDATA ? static_cast<TScript*>(lua_touserdata(L, -1))
-                                                         : nullptr;
+    auto* script = lua_type(L, -1) == LUA_TLIGHTUSERDATA ? static_cast<TScript*>(lua_touserdata(L, -1)) : nullptr;
     lua_pop(L, 1);
     if (script)
         script->DeferDeleteTable(table);

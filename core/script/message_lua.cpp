@@ -15,7 +15,7 @@ void PushMetatable(lua_State* L)
     lua_rawget(L, LUA_REGISTRYINDEX);
 }
 
-} // namespace
+}  // namespace
 
 // The collector hands "__gc" the box itself.
 TMessage* Get(TypeWrapper<TMessage*>, dfLua& lua, int index)

@@ -10,8 +10,8 @@
 #include "core/script/lua_color.h"
 #include "core/script/lua_function.h"
 #include "core/script/lua_object_wrapper.h"
-#include "core/script/lua_state_hooks.h"
 #include "core/script/lua_stack_guard.h"
+#include "core/script/lua_state_hooks.h"
 #include "core/script/lua_table.h"
 #include "core/script/lua_thread.h"
 #include "core/script/lua_value_text.h"
@@ -47,7 +47,7 @@ void LowerTo(lua_State* L, int height)
         lua_settop(L, height);
 }
 
-} // namespace
+}  // namespace
 
 TScript::TScript(lua_State* L) : TAnimTask(nullptr)
 {
@@ -159,8 +159,7 @@ int TScript::RunFunction(int args, int results)
     const int status = CallProtected(args, results);
     if (status != 0) {
         if (results > 1)
-            WriteDbg("TScript::RunFunction failure. Too many return results? (%d, FAILURE CODE %d)", results,
-                     status);
+            WriteDbg("TScript::RunFunction failure. Too many return results? (%d, FAILURE CODE %d)", results, status);
         return status;
     }
     if (CoroutineActive())

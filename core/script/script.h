@@ -76,7 +76,11 @@ public:
 protected:
     // Over a state that the caller keeps and closes. A coroutine of a state that already has
     // the host's globals shares them, so LuaInit runs only for a whole state.
-    enum class EBorrowed { kState, kCoroutine };
+    enum class EBorrowed
+    {
+        kState,
+        kCoroutine
+    };
     TScript(lua_State* L, EBorrowed kind);
 
 private:

@@ -56,7 +56,7 @@ std::shared_ptr<TScriptCode> Compile(const str& name, const str& path, str* erro
     return code;
 }
 
-} // namespace
+}  // namespace
 
 TScriptCode::TScriptCode(std::vector<char> chunk)
     : mChunk(std::move(chunk)), mLength(static_cast<uint32_t>(mChunk.size()))

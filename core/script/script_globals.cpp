@@ -31,7 +31,7 @@ const char kDumpTableSource[] =
     "  return text .. tostring(value) .. \"\\n\\n\"\n"
     "end\n";
 
-} // namespace
+}  // namespace
 
 int LuaError(lua_State* L)
 {
@@ -41,9 +41,7 @@ int LuaError(lua_State* L)
     return lua_gettop(L) > 0 ? 1 : 0;
 }
 
-void LuaDebugOut(str)
-{
-}
+void LuaDebugOut(str) {}
 
 int ParamsFromTable(lua_State* L)
 {

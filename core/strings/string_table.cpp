@@ -39,7 +39,7 @@ bool AllDigits(const std::string& s)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TStringTable::TStringTable() = default;
 
@@ -54,8 +54,7 @@ bool TStringTable::MergeStringTable(const str& path)
     std::vector<char> bytes;
     if (!ReadFileBytes(path, kFileRead, bytes))
         return false;
-    if (!MergeStringData(bytes.data(), bytes.size()))
-    {
+    if (!MergeStringData(bytes.data(), bytes.size())) {
         WriteDbg("String table '%s' not loaded", path.c_str());
         return false;
     }
@@ -66,8 +65,7 @@ bool TStringTable::MergeStringData(const char* data, size_t size)
 {
     std::vector<char> inflated;
     std::string_view text(data, size);
-    if (IsZxmlBlock(data, size))
-    {
+    if (IsZxmlBlock(data, size)) {
         if (!ZxmlInflate(data, size, inflated))
             return false;
         text = std::string_view(inflated.data(), inflated.size());
@@ -77,8 +75,7 @@ bool TStringTable::MergeStringData(const char* data, size_t size)
 
     size_t rows = 0;
     size_t row = text.find("<Row");
-    while (row != std::string_view::npos)
-    {
+    while (row != std::string_view::npos) {
         const size_t next = text.find("<Row", row + 4);
         const std::string_view body = text.substr(row, next == std::string_view::npos ? text.size() - row : next - row);
         row = next;
@@ -102,33 +99,27 @@ str TStringTable::Missing(const str& label) const
     return str(kMissing);
 }
 
-bool TStringTable::Fill(const str& label, const str& text, unsigned count, const str* arguments,
-                        std::string& out) const
+bool TStringTable::Fill(const str& label, const str& text, unsigned count, const str* arguments, std::string& out) const
 {
     const char* t = text.c_str();
-    for (size_t i = 0; t[i]; ++i)
-    {
-        if (t[i] != '%')
-        {
+    for (size_t i = 0; t[i]; ++i) {
+        if (t[i] != '%') {
             out += t[i];
             continue;
         }
         const char* close = strchr(t + i + 1, '%');
-        if (!close)
-        {
+        if (!close) {
             WriteDbg("Non-matched percent (%%) escape found in string %s, '%s'", label.c_str(), t);
-            out += t + i; // the rest as it stands
+            out += t + i;  // the rest as it stands
             return true;
         }
         const std::string name(t + i + 1, close);
         i = size_t(close - t);
-        if (name.empty())
-        {
+        if (name.empty()) {
             out += '%';
             continue;
         }
-        if (AllDigits(name))
-        {
+        if (AllDigits(name)) {
             const unsigned long n = name.size() > 9 ? 0 : std::stoul(name);
             if (n < 1 || n > count || !arguments)
                 return false;
@@ -137,14 +128,12 @@ bool TStringTable::Fill(const str& label, const str& text, unsigned count, const
                 out += arg.c_str();
             else if (arg == str("%%"))
                 out += '%';
-            else if (arg.length() >= 3 && arg[arg.length() - 1] == '%')
-            {
+            else if (arg.length() >= 3 && arg[arg.length() - 1] == '%') {
                 auto it = mEntries.find(arg.substr(1, int(arg.length()) - 2));
                 if (it == mEntries.end())
                     return false;
                 out += it->second.c_str();
-            }
-            else
+            } else
                 return false;
             continue;
         }
@@ -171,8 +160,7 @@ str TStringTable::GetString(const str& label, unsigned count, const str* argumen
     return str(out.data(), out.size());
 }
 
-str TStringTable::GetString(const str& label, const str& a1, const str& a2, const str& a3, const str& a4,
-                            const str& a5)
+str TStringTable::GetString(const str& label, const str& a1, const str& a2, const str& a3, const str& a4, const str& a5)
 {
     const str arguments[5] = {a1, a2, a3, a4, a5};
     return GetString(label, 5, arguments);
@@ -182,15 +170,13 @@ void TStringTable::GetFlashStrings(std::vector<str>& out) const
 {
     bool found = false;
     for (const auto& entry : mEntries)
-        if (strncmp(entry.first.c_str(), "FLASH_", 6) == 0)
-        {
+        if (strncmp(entry.first.c_str(), "FLASH_", 6) == 0) {
             out.push_back(entry.first);
             found = true;
         }
     if (found)
         return;
-    for (const auto& entry : mEntries)
-    {
+    for (const auto& entry : mEntries) {
         int a = 0, b = 0;
         if (sscanf(entry.first.c_str(), "flash%2d_%2d", &a, &b) >= 1)
             out.push_back(entry.first);

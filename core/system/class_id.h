@@ -10,23 +10,35 @@
 using TClassId = std::uintptr_t;
 
 // The static ClassId of a class; each expansion owns its own tag.
-#define TV_CLASS_ID_FUNCTION                                                              \
-    static TClassId ClassId()                                                             \
-    {                                                                                     \
-        static const char tag = 0;                                                        \
-        return reinterpret_cast<TClassId>(&tag);                                          \
+#define TV_CLASS_ID_FUNCTION                                                                                           \
+    static TClassId ClassId()                                                                                          \
+    {                                                                                                                  \
+        static const char tag = 0;                                                                                     \
+        return reinterpret_cast<TClassId>(&tag);                                                                       \
     }
 
 // The base of a family: declares ClassId and the virtual GetTypeName and IsKindOf.
-#define TV_CLASS_ROOT(Name)                                                               \
-public:                                                                                   \
-    TV_CLASS_ID_FUNCTION                                                                  \
-    virtual const char* GetTypeName() const { return #Name; }                            \
-    virtual bool IsKindOf(TClassId id) const { return id == ClassId(); }
+#define TV_CLASS_ROOT(Name)                                                                                            \
+public:                                                                                                                \
+    TV_CLASS_ID_FUNCTION                                                                                               \
+    virtual const char* GetTypeName() const                                                                            \
+    {                                                                                                                  \
+        return #Name;                                                                                                  \
+    }                                                                                                                  \
+    virtual bool IsKindOf(TClassId id) const                                                                           \
+    {                                                                                                                  \
+        return id == ClassId();                                                                                        \
+    }
 
 // A class derived from `Base`: true for its own id, then whatever its base accepts.
-#define TV_CLASS(Name, Base)                                                              \
-public:                                                                                   \
-    TV_CLASS_ID_FUNCTION                                                                  \
-    const char* GetTypeName() const override { return #Name; }                           \
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || Base::IsKindOf(id); }
+#define TV_CLASS(Name, Base)                                                                                           \
+public:                                                                                                                \
+    TV_CLASS_ID_FUNCTION                                                                                               \
+    const char* GetTypeName() const override                                                                           \
+    {                                                                                                                  \
+        return #Name;                                                                                                  \
+    }                                                                                                                  \
+    bool IsKindOf(TClassId id) const override                                                                          \
+    {                                                                                                                  \
+        return id == ClassId() || Base::IsKindOf(id);                                                                  \
+    }

@@ -39,7 +39,7 @@ bool ParseAddress(const std::string& text, uint8_t (&mac)[6])
         mac[i] = static_cast<uint8_t>(v[i]);
         any |= v[i] != 0;
     }
-    return any; // an all-zero address belongs to no hardware
+    return any;  // an all-zero address belongs to no hardware
 }
 
 bool ReadInterfaceAddress(const std::string& dir, uint8_t (&mac)[6])
@@ -86,7 +86,7 @@ bool ReadFolderAddress(uint8_t (&mac)[6], int& error)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 bool GetHardwareFingerprint(uint64_t& out)
 {
@@ -154,4 +154,7 @@ void SetNetworkInterfaceFolder(const str& folder)
     InterfaceFolder() = folder.empty() ? "/sys/class/net" : folder.c_str();
 }
 
-void SetHardwareAddressSource(HardwareAddressSource source) { AddressSource() = std::move(source); }
+void SetHardwareAddressSource(HardwareAddressSource source)
+{
+    AddressSource() = std::move(source);
+}

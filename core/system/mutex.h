@@ -24,7 +24,7 @@ public:
 private:
     std::recursive_mutex mMutex;
     std::atomic<std::thread::id> mOwner{};
-    int mDepth = 0; // touched only by the holder
+    int mDepth = 0;  // touched only by the holder
 };
 
 class TMutexLock

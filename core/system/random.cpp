@@ -8,7 +8,7 @@ constexpr uint32_t kMatrix[2] = {0u, 0x9908B0DFu};
 constexpr uint32_t kUpper = 0x80000000u;
 constexpr uint32_t kLower = 0x7FFFFFFFu;
 
-} // namespace
+}  // namespace
 
 TRandom::TRandom()
 {
@@ -92,7 +92,10 @@ double TRandom::RandDouble()
     return (a * 67108864.0 + b) * (1.0 / 9007199254740992.0);
 }
 
-float TRandom::RandFloat() { return static_cast<float>(Rand32() * 2.3283063671497593e-10); }
+float TRandom::RandFloat()
+{
+    return static_cast<float>(Rand32() * 2.3283063671497593e-10);
+}
 
 int TRandom::RandRange(int low, int high)
 {

@@ -14,11 +14,17 @@ const std::array<unsigned char, 256> kDecode = [] {
     return t;
 }();
 
-} // namespace
+}  // namespace
 
-unsigned long Base64EncodeGetLength(unsigned long n) { return 4 * ((n + 2) / 3); }
+unsigned long Base64EncodeGetLength(unsigned long n)
+{
+    return 4 * ((n + 2) / 3);
+}
 
-unsigned long Base64DecodeGetLength(unsigned long n) { return 3 * ((n + 3) / 4); }
+unsigned long Base64DecodeGetLength(unsigned long n)
+{
+    return 3 * ((n + 3) / 4);
+}
 
 unsigned long Base64Encode(void* out, const void* in, unsigned long n)
 {

@@ -21,7 +21,7 @@ inline unsigned char upper(unsigned char c, bool ignoreCase)
     return ignoreCase ? static_cast<unsigned char>(std::toupper(c)) : c;
 }
 
-} // namespace
+}  // namespace
 
 // ---- representation ---------------------------------------------------------------------
 
@@ -104,7 +104,10 @@ str::str(const str& o)
     }
 }
 
-str::~str() { release(); }
+str::~str()
+{
+    release();
+}
 
 str& str::operator=(const str& o)
 {
@@ -148,11 +151,20 @@ void str::_reserve(unsigned n)
 
 // ---- queries ----------------------------------------------------------------------------
 
-unsigned str::length() const { return mRep ? static_cast<unsigned>(std::strlen(mRep->text)) : 0; }
+unsigned str::length() const
+{
+    return mRep ? static_cast<unsigned>(std::strlen(mRep->text)) : 0;
+}
 
-const char* str::c_str() const { return mRep ? mRep->text : kEmptyText; }
+const char* str::c_str() const
+{
+    return mRep ? mRep->text : kEmptyText;
+}
 
-char str::operator[](unsigned i) const { return i < length() ? mRep->text[i] : 0; }
+char str::operator[](unsigned i) const
+{
+    return i < length() ? mRep->text[i] : 0;
+}
 
 int str::to_int() const
 {
@@ -178,9 +190,15 @@ int8_t str::compare(const str& o) const
     return static_cast<int8_t>((r > 0) - (r < 0));
 }
 
-unsigned str::capacity() const { return mRep ? mRep->capacity : 0; }
+unsigned str::capacity() const
+{
+    return mRep ? mRep->capacity : 0;
+}
 
-int str::use_count() const { return mRep ? mRep->refs : 0; }
+int str::use_count() const
+{
+    return mRep ? mRep->refs : 0;
+}
 
 // ---- search -----------------------------------------------------------------------------
 
@@ -470,7 +488,7 @@ unsigned str::to_utf32(const char* p)
     unsigned v = 0;
     for (unsigned i = 0; i < count; ++i) {
         if (i > 0 && !(u[i] & 0x80))
-            return 0; // also stops at a terminator inside the sequence
+            return 0;  // also stops at a terminator inside the sequence
         v = v * 64 + u[i];
     }
     return v - kOffset[count];

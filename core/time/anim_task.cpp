@@ -6,11 +6,14 @@
 namespace {
 
 // Wrap-safe "a - b" in milliseconds.
-inline int32_t Diff(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b); }
+inline int32_t Diff(uint32_t a, uint32_t b)
+{
+    return static_cast<int32_t>(a - b);
+}
 
 constexpr int32_t kBacklogLimit = 1001;
 
-} // namespace
+}  // namespace
 
 TAnimTask::TAnimTask(TClock* clock) : mClock(clock)
 {
@@ -19,7 +22,10 @@ TAnimTask::TAnimTask(TClock* clock) : mClock(clock)
         mDue = 0;
 }
 
-uint32_t TAnimTask::Now() const { return mClock ? mClock->GetTime() : TimerNow(); }
+uint32_t TAnimTask::Now() const
+{
+    return mClock ? mClock->GetTime() : TimerNow();
+}
 
 uint32_t TAnimTask::SetDelay(uint32_t delay, bool repeat, bool fromNow, bool catchUp)
 {

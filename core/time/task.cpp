@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-bool TTask::Ready(ETaskContext) { return true; }
+bool TTask::Ready(ETaskContext)
+{
+    return true;
+}
 
 TTaskList::~TTaskList()
 {

@@ -11,7 +11,11 @@ class TTask
 {
 public:
     // The idle tick, the window manager's drawing pass; modal windows pass values of their own.
-    enum ETaskContext : int { kIdleContext = 0, kDrawContext = 1 };
+    enum ETaskContext : int
+    {
+        kIdleContext = 0,
+        kDrawContext = 1
+    };
 
     virtual ~TTask() = default;
     virtual bool Ready(ETaskContext context);

@@ -17,7 +17,7 @@ TimeSource& Source()
     return source;
 }
 
-} // namespace
+}  // namespace
 
 uint32_t TimerNow()
 {
@@ -25,4 +25,7 @@ uint32_t TimerNow()
     return s ? s() : MonotonicMillis();
 }
 
-void SetTimeSource(TimeSource source) { Source() = std::move(source); }
+void SetTimeSource(TimeSource source)
+{
+    Source() = std::move(source);
+}

@@ -1,8 +1,8 @@
 #include "core/xml/xml_node.h"
 
 #include "core/debug/debug_log.h"
-#include "core/files/get_char.h"
 #include "core/files/file_bytes.h"
+#include "core/files/get_char.h"
 #include "core/xml/xml_escape.h"
 #include "core/xml/xml_token.h"
 #include "core/xml/zxml_block.h"
@@ -29,10 +29,8 @@ bool TXmlNode::ParseString(const char* text, long size)
 {
     if (!text)
         return false;
-    if (size < 0)
-    {
-        if (strncmp(text, "ZXML", 4) == 0)
-        {
+    if (size < 0) {
+        if (strncmp(text, "ZXML", 4) == 0) {
             WriteDbg("ZXML: compressed block of unknown size refused");
             return false;
         }
@@ -62,8 +60,7 @@ bool TXmlNode::DecompressAndParse(const void* block, size_t size)
 
 void TXmlNode::Parse(TGetChar* source)
 {
-    while (!source->mEndOfInput)
-    {
+    while (!source->mEndOfInput) {
         bool quoted = false, escapedFirst = false, atEnd = false;
         int length = 0;
         str token = zvGetToken(source, &quoted, &escapedFirst, &length, &atEnd);
@@ -71,16 +68,14 @@ void TXmlNode::Parse(TGetChar* source)
             return;
         bool closing = false;
         if (length == 0)
-            continue; // an empty quoted text, or a reference that stood for nothing
+            continue;  // an empty quoted text, or a reference that stood for nothing
         if (token[0] != '<' || escapedFirst || quoted)
             OnContent(token, length);
-        else
-        {
+        else {
             TXmlNode* element = ParseTag(source, &closing);
             if (source->mStopMode == 2)
                 source->mEndOfInput = 1;
-            if (element)
-            {
+            if (element) {
                 ++source->mDepth;
                 element->Parse(source);
                 --source->mDepth;
@@ -95,48 +90,44 @@ void TXmlNode::Parse(TGetChar* source)
 
 TXmlNode* TXmlNode::ParseTag(TGetChar* source, bool* closing)
 {
-    enum { kName, kAttribute, kValue } state = kName;
+    enum
+    {
+        kName,
+        kAttribute,
+        kValue
+    } state = kName;
     str pending;
     bool declaration = false;
     TXmlNode* element = nullptr;
 
-    for (;;)
-    {
+    for (;;) {
         bool quoted = false, escapedFirst = false, atEnd = false;
         int length = 0;
         str token = zvGetToken(source, &quoted, &escapedFirst, &length, &atEnd);
-        if (atEnd)
-        {
+        if (atEnd) {
             source->mTagCut = true;
             return element;
         }
         // Quoted text is never markup: a value may well be ">" or "=".
         const bool markup = !escapedFirst && !quoted;
-        if (markup && token == str(">"))
-        {
-            if (pending[0] == '/' || pending[0] == '?' || declaration)
-            {
+        if (markup && token == str(">")) {
+            if (pending[0] == '/' || pending[0] == '?' || declaration) {
                 source->mTopLevelClosed = source->mDepth == 0;
                 OnEndTag(token);
                 return nullptr;
             }
             return element;
         }
-        switch (state)
-        {
+        switch (state) {
         case kName:
-            if (markup && token[0] == '/')
-            {
+            if (markup && token[0] == '/') {
                 *closing = true;
                 source->mTopLevelClosed = source->mDepth == 1;
                 OnEndTag(token);
                 declaration = false;
-            }
-            else
-            {
+            } else {
                 element = OnOpenTag(token);
-                declaration = token == str("?xml") || token == str("!DOCTYPE") ||
-                              strncmp(token.c_str(), "!--", 3) == 0;
+                declaration = token == str("?xml") || token == str("!DOCTYPE") || strncmp(token.c_str(), "!--", 3) == 0;
             }
             state = kAttribute;
             break;
@@ -147,8 +138,7 @@ TXmlNode* TXmlNode::ParseTag(TGetChar* source, bool* closing)
                 pending = token;
             break;
         case kValue:
-            if (element)
-            {
+            if (element) {
                 element->OnAttribute(pending, token, quoted);
                 pending = str();
                 state = kAttribute;
@@ -171,8 +161,7 @@ void TXmlNode::OnContent(const str& text, int length)
 {
     if (length <= 0)
         return;
-    if (!mContent.empty())
-    {
+    if (!mContent.empty()) {
         mContent.overlay(-1, " ", 1, true);
         ++mContentLength;
     }
@@ -240,8 +229,7 @@ str TXmlNode::GetAttribute(const char* name, bool* quoted) const
 {
     const char* wanted = name ? name : "";
     for (const TAttribute& a : mAttributes)
-        if (strcmp(a.name.c_str(), wanted) == 0)
-        {
+        if (strcmp(a.name.c_str(), wanted) == 0) {
             if (quoted)
                 *quoted = a.quoted;
             return a.value;
@@ -253,8 +241,7 @@ void TXmlNode::SetAttribute(const char* name, const char* value)
 {
     const char* wanted = name ? name : "";
     for (TAttribute& a : mAttributes)
-        if (strcmp(a.name.c_str(), wanted) == 0)
-        {
+        if (strcmp(a.name.c_str(), wanted) == 0) {
             a.value = str(value);
             a.quoted = true;
             return;
@@ -285,8 +272,7 @@ void TXmlNode::Write(std::string& out, int indent) const
     out += pad;
     out += '<';
     out += mName.c_str();
-    for (const TAttribute& a : mAttributes)
-    {
+    for (const TAttribute& a : mAttributes) {
         out += '\n';
         out.append(size_t(indent + 4), ' ');
         out += xmlSafeString(a.name.c_str()).c_str();
@@ -300,14 +286,12 @@ void TXmlNode::Write(std::string& out, int indent) const
     // Declarations and comments have no body: an end tag such as "</?xml>" would close
     // the enclosing element when read back.
     const char first = mName[0];
-    if (first == '?' || first == '!')
-    {
+    if (first == '?' || first == '!') {
         out += first == '?' ? "?>\n" : ">\n";
         return;
     }
     out += ">\n";
-    if (!mContent.empty())
-    {
+    if (!mContent.empty()) {
         out += pad;
         out += xmlSafeString(mContent.c_str()).c_str();
         out += '\n';

@@ -23,16 +23,14 @@ Char ReadChar(TGetChar* source)
 {
     Char c;
     const int lead = source->DoGetChar();
-    if (lead == kEnd)
-    {
+    if (lead == kEnd) {
         c.end = true;
         return c;
     }
     c.bytes[0] = static_cast<unsigned char>(lead);
     c.count = 1;
     const int more = c.bytes[0] >= 0xF0 ? 3 : c.bytes[0] >= 0xE0 ? 2 : c.bytes[0] >= 0xC0 ? 1 : 0;
-    for (int i = 0; i < more; ++i)
-    {
+    for (int i = 0; i < more; ++i) {
         const int b = source->DoGetChar();
         c.bytes[c.count++] = b == kEnd ? 0xFF : static_cast<unsigned char>(b);
     }
@@ -60,7 +58,7 @@ void Append(std::string& token, const Char& c)
     token.append(reinterpret_cast<const char*>(c.bytes), size_t(c.count));
 }
 
-} // namespace
+}  // namespace
 
 str zvGetToken(TGetChar* source, bool* quoted, bool* escapedFirst, int* length, bool* atEnd)
 {
@@ -79,31 +77,24 @@ str zvGetToken(TGetChar* source, bool* quoted, bool* escapedFirst, int* length, 
 
     if (IsMarkup(c))
         Append(token, c);
-    else if (c.bytes[0] == '"')
-    {
+    else if (c.bytes[0] == '"') {
         *quoted = true;
-        for (;;)
-        {
+        for (;;) {
             c = ReadChar(source);
             if (c.end || c.bytes[0] == '"')
                 break;
             Append(token, c);
         }
-    }
-    else
-    {
+    } else {
         Append(token, c);
-        for (;;)
-        {
+        for (;;) {
             c = ReadChar(source);
             if (c.end)
                 break;
-            if (IsSpace(c) || IsMarkup(c))
-            {
+            if (IsSpace(c) || IsMarkup(c)) {
                 PushBack(source, c);
                 // "word/>" gives the word, "/" and ">", so the tag is seen to close itself.
-                if (c.bytes[0] == '>' && token.size() >= 2 && token.back() == '/')
-                {
+                if (c.bytes[0] == '>' && token.size() >= 2 && token.back() == '/') {
                     token.pop_back();
                     source->UngetChar('/');
                 }

@@ -24,29 +24,25 @@ bool IsZxmlBlock(const void* data, size_t size)
 bool ZxmlInflate(const void* data, size_t size, std::vector<char>& text)
 {
     text.clear();
-    if (!IsZxmlBlock(data, size) || size < kZxmlHeaderSize)
-    {
+    if (!IsZxmlBlock(data, size) || size < kZxmlHeaderSize) {
         WriteDbg("ZXML: block of %zu bytes is too short for its header", size);
         return false;
     }
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     const uint32_t n = ReadLE32(bytes + 4);
     const uint32_t m = ReadLE32(bytes + 8);
-    if (n > size - kZxmlHeaderSize)
-    {
+    if (n > size - kZxmlHeaderSize) {
         WriteDbg("ZXML: compressed length %u runs past the end of a %zu-byte block", n, size);
         return false;
     }
-    if (m == 0 || m > kZxmlMaxUncompressed)
-    {
+    if (m == 0 || m > kZxmlMaxUncompressed) {
         WriteDbg("ZXML: refusing uncompressed length %u", m);
         return false;
     }
     text.resize(m);
     uLongf produced = m;
     const int rc = uncompress(reinterpret_cast<Bytef*>(text.data()), &produced, bytes + kZxmlHeaderSize, n);
-    if (rc != Z_OK || produced != m)
-    {
+    if (rc != Z_OK || produced != m) {
         WriteDbg("ZXML: damaged block (zlib result %d, %lu of %u bytes)", rc, static_cast<unsigned long>(produced), m);
         text.clear();
         return false;

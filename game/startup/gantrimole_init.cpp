@@ -8,10 +8,18 @@
 const char* const ENCRYPTION_KEY = "Rw4TnQ8vLpXe";
 
 const char* const kMedalIds[12] = {
-    "tessivander_chapterone",          "tessivander_chaptertwo",          "tessivander_chapterthree",
-    "tessivander_chapterfour",         "tessivander_sorvelbuttoncollector", "tessivander_rubybuttoncollector",
-    "tessivander_topazbuttoncollector", "tessivander_mastercollector",     "tessivander_frequentflyer",
-    "tessivander_bigwinner",           "tessivander_ambassadorship",      "tessivander_fini",
+    "tessivander_chapterone",
+    "tessivander_chaptertwo",
+    "tessivander_chapterthree",
+    "tessivander_chapterfour",
+    "tessivander_sorvelbuttoncollector",
+    "tessivander_rubybuttoncollector",
+    "tessivander_topazbuttoncollector",
+    "tessivander_mastercollector",
+    "tessivander_frequentflyer",
+    "tessivander_bigwinner",
+    "tessivander_ambassadorship",
+    "tessivander_fini",
 };
 
 void GantrimoleInit()

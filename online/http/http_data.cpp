@@ -8,25 +8,22 @@
 
 #include "core/debug/debug_log.h"
 
-namespace
-{
+namespace {
 void GlobalInit()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
-} // namespace
+}  // namespace
 
 THttpData::THttpData(const char* url, const char* outFile, const char* args, bool post, long timeoutMs)
     : mUrl(url ? url : ""), mOutFile(outFile ? outFile : ""), mArgs(args ? args : ""), mPost(post)
 {
     GlobalInit();
 
-    if (!mOutFile.empty())
-    {
+    if (!mOutFile.empty()) {
         mFile = std::fopen(mOutFile.c_str(), "wb");
-        if (!mFile)
-        {
+        if (!mFile) {
             WriteDbg("HTTP: cannot open output file %s", mOutFile.c_str());
             mStatus = kOutputFileFailed;
             return;
@@ -35,8 +32,7 @@ THttpData::THttpData(const char* url, const char* outFile, const char* args, boo
 
     mEasy = curl_easy_init();
     mMulti = curl_multi_init();
-    if (!mEasy || !mMulti)
-    {
+    if (!mEasy || !mMulti) {
         WriteDbg("HTTP: cannot create a transfer for %s", mUrl.c_str());
         Finish(kFailed);
         return;
@@ -53,21 +49,17 @@ THttpData::THttpData(const char* url, const char* outFile, const char* args, boo
     curl_easy_setopt(mEasy, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
     curl_easy_setopt(mEasy, CURLOPT_WRITEFUNCTION, &THttpData::WriteCallback);
     curl_easy_setopt(mEasy, CURLOPT_WRITEDATA, this);
-    if (mPost)
-    {
+    if (mPost) {
         curl_easy_setopt(mEasy, CURLOPT_POSTFIELDSIZE, static_cast<long>(mArgs.size()));
         curl_easy_setopt(mEasy, CURLOPT_COPYPOSTFIELDS, mArgs.c_str());
         // No round trip waiting for a go-ahead before the body.
         mHeaders = curl_slist_append(nullptr, "Expect:");
         curl_easy_setopt(mEasy, CURLOPT_HTTPHEADER, mHeaders);
-    }
-    else
-    {
+    } else {
         curl_easy_setopt(mEasy, CURLOPT_HTTPGET, 1L);
     }
 
-    if (curl_multi_add_handle(mMulti, mEasy) != CURLM_OK)
-    {
+    if (curl_multi_add_handle(mMulti, mEasy) != CURLM_OK) {
         WriteDbg("HTTP: cannot start the transfer for %s", mUrl.c_str());
         Finish(kFailed);
     }
@@ -104,10 +96,8 @@ void THttpData::Finish(int status)
     mEasy = nullptr;
     mMulti = nullptr;
     mHeaders = nullptr;
-    if (mFile)
-    {
-        if (std::fclose(mFile) != 0 && mStatus == kFinished)
-        {
+    if (mFile) {
+        if (std::fclose(mFile) != 0 && mStatus == kFinished) {
             WriteDbg("HTTP: cannot write output file %s", mOutFile.c_str());
             mStatus = kFailed;
         }
@@ -121,24 +111,19 @@ int THttpData::Poll()
         return mStatus;
 
     int running = 0;
-    if (curl_multi_perform(mMulti, &running) != CURLM_OK)
-    {
+    if (curl_multi_perform(mMulti, &running) != CURLM_OK) {
         WriteDbg("HTTP: transfer error for %s", mUrl.c_str());
         Finish(kFailed);
         return mStatus;
     }
 
     int queued = 0;
-    while (CURLMsg* msg = curl_multi_info_read(mMulti, &queued))
-    {
+    while (CURLMsg* msg = curl_multi_info_read(mMulti, &queued)) {
         if (msg->msg != CURLMSG_DONE || msg->easy_handle != mEasy)
             continue;
-        if (msg->data.result == CURLE_OK)
-        {
+        if (msg->data.result == CURLE_OK) {
             Finish(kFinished);
-        }
-        else
-        {
+        } else {
             WriteDbg("HTTP: request to %s failed: %s", mUrl.c_str(), curl_easy_strerror(msg->data.result));
             Finish(kFailed);
         }
@@ -157,15 +142,11 @@ bool THttpData::WriteData(const char* data, size_t n)
 {
     if (n == 0)
         return true;
-    if (mFile)
-    {
+    if (mFile) {
         if (std::fwrite(data, 1, n, mFile) != n)
             return false;
-    }
-    else
-    {
-        if (mBuffer.size() + n > kMaxBodyInMemory)
-        {
+    } else {
+        if (mBuffer.size() + n > kMaxBodyInMemory) {
             WriteDbg("HTTP: reply from %s is larger than %u bytes; dropped", mUrl.c_str(), kMaxBodyInMemory);
             return false;
         }

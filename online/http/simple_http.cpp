@@ -5,14 +5,12 @@
 
 #include "online/http/http_data.h"
 
-namespace
-{
+namespace {
 std::atomic<long> gDefaultTimeoutMs{TSimpleHttp::kDefaultTimeoutMs};
 
 const char* EscapeOf(unsigned char c)
 {
-    switch (c)
-    {
+    switch (c) {
     case ' ': return "%20";
     case '"': return "%22";
     case '#': return "%23";
@@ -40,10 +38,9 @@ const char* EscapeOf(unsigned char c)
     default: return nullptr;
     }
 }
-} // namespace
+}  // namespace
 
 TSimpleHttp::TSimpleHttp() : mTimeoutMs(gDefaultTimeoutMs.load()) {}
-
 
 void TSimpleHttp::SetDefaultTimeout(long ms)
 {
@@ -74,8 +71,7 @@ void TSimpleHttp::EscapeValue(std::string& out, const char* value)
 {
     if (!value)
         return;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(value); *p; ++p)
-    {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(value); *p; ++p) {
         const char* esc = EscapeOf(*p);
         if (esc)
             out += esc;

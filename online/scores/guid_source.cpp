@@ -2,10 +2,9 @@
 
 #include "core/system/identifiers.h"
 
-namespace
-{
+namespace {
 TGuidSource gSource = nullptr;
-} // namespace
+}  // namespace
 
 str NewScoreGuid()
 {

@@ -25,8 +25,7 @@ void TZvHiscoreTable::Remove(int index)
 
 void TZvHiscoreTable::Rerank()
 {
-    for (std::size_t i = 0; i < rows.size(); ++i)
-    {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i > 0 && rows[i].score == rows[i - 1].score)
             rows[i].rank = rows[i - 1].rank;
         else

@@ -10,13 +10,13 @@ struct TZvHiscoreRow
 {
     int rank = 0;
     int score = 0;
-    str name;       // player name (local rows) or account name (global rows)
-    str gameData;   // the game's own text shown with the score
-    str serverData; // XML text sent inside the score element on submission
+    str name;        // player name (local rows) or account name (global rows)
+    str gameData;    // the game's own text shown with the score
+    str serverData;  // XML text sent inside the score element on submission
     str version;
     bool anonymous = true;
     bool submitted = false;
-    str guid;       // links a local row to its copy on the server
+    str guid;  // links a local row to its copy on the server
 };
 
 struct TZvHiscoreTable

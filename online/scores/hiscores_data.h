@@ -15,9 +15,9 @@
 
 struct TZvRememberedUser
 {
-    str player; // local player name, also its key
-    str name;   // online account name
-    str pass;   // online password as typed
+    str player;  // local player name, also its key
+    str name;    // online account name
+    str pass;    // online password as typed
 };
 
 struct TZvHiscoresData
@@ -38,7 +38,7 @@ struct TZvHiscoresData
     str gameMode;
     int requestKind = kSubmission;
     TSimpleHttp client;
-    std::vector<std::pair<str, str>> categories; // (id, display name)
+    std::vector<std::pair<str, str>> categories;  // (id, display name)
     str serverUrl;
     str serverMessage;
     str reply;
@@ -56,7 +56,7 @@ struct TZvHiscoresData
     str submitMode;
     std::set<str> submitGuids;
     str submitMedalsPlayer;
-    int submitMedalsCount = 0; // 0: no medals went along
+    int submitMedalsCount = 0;  // 0: no medals went along
 
     bool languageLocked = false;
     str defaultError;

@@ -13,8 +13,7 @@
 #include "online/scores/hiscores_data.h"
 #include "online/scores/zv_hiscores.h"
 
-namespace
-{
+namespace {
 const char* kScoreFile = "user:hiscore.dat";
 constexpr unsigned kTrailerSize = 8;
 
@@ -45,7 +44,6 @@ std::vector<char> Decrypt(TEncrypt& cipher, const void* data, unsigned n)
     return out;
 }
 
-
 // A rejected score file is copied aside rather than silently replaced by the next save.
 void SetAsideDamaged()
 {
@@ -74,12 +72,10 @@ void ReadTable(TZvHiscoresData& d, TXmlNode* node)
     TXmlNode* child = nullptr;
     bool capped = false;
     node->ResetChildren();
-    while (node->GetNextChild(&childName, &child))
-    {
+    while (node->GetNextChild(&childName, &child)) {
         if (childName != "row")
             continue;
-        if (table->rows.size() >= static_cast<size_t>(TZvHiscoreTable::kMaxRows))
-        {
+        if (table->rows.size() >= static_cast<size_t>(TZvHiscoreTable::kMaxRows)) {
             capped = true;
             continue;
         }
@@ -112,8 +108,7 @@ void ReadMedals(TZvHiscoresData& d, TXmlNode* node)
     str childName;
     TXmlNode* child = nullptr;
     node->ResetChildren();
-    while (node->GetNextChild(&childName, &child))
-    {
+    while (node->GetNextChild(&childName, &child)) {
         if (childName != "medal")
             continue;
         TZvMedal m;
@@ -132,7 +127,7 @@ void SetIfNotEmpty(TXmlNode* node, const char* name, const str& value)
     if (!value.empty())
         node->SetAttribute(name, value.c_str());
 }
-} // namespace
+}  // namespace
 
 void TZvHiscores::LoadSettings()
 {
@@ -145,8 +140,7 @@ void TZvHiscores::LoadSettings()
     TXmlNode* root = doc.GetChild("hiscore");
     if (!root)
         return;
-    if (TXmlNode* language = root->GetChild("language"))
-    {
+    if (TXmlNode* language = root->GetChild("language")) {
         d.language = language->GetContent();
         d.languageLocked = true;
     }
@@ -160,13 +154,11 @@ void TZvHiscores::LoadPreferences()
     if (!TFile::Exists(kScoreFile))
         return;
     std::vector<char> bytes;
-    if (!ReadFileBytes(kScoreFile, kFileRead, bytes))
-    {
+    if (!ReadFileBytes(kScoreFile, kFileRead, bytes)) {
         WriteDbg("HiScores: cannot read %s; starting without saved scores", kScoreFile);
         return;
     }
-    if (bytes.size() < kTrailerSize + 1)
-    {
+    if (bytes.size() < kTrailerSize + 1) {
         WriteDbg("HiScores: %s is too short; ignoring saved score data.", kScoreFile);
         if (d.saveEnabled)
             SetAsideDamaged();
@@ -179,8 +171,7 @@ void TZvHiscores::LoadPreferences()
     std::vector<char> trailer = Decrypt(d.cipher, bytes.data() + bodySize, kTrailerSize);
     if (trailer.size() < 4 || static_cast<unsigned char>(trailer[0]) != sum[0] ||
         static_cast<unsigned char>(trailer[1]) != sum[1] || static_cast<unsigned char>(trailer[2]) != sum[2] ||
-        static_cast<unsigned char>(trailer[3]) != sum[3] || plain.empty())
-    {
+        static_cast<unsigned char>(trailer[3]) != sum[3] || plain.empty()) {
         WriteDbg("HiScores: Checksum did not match! Ignoring saved score data.");
         if (d.saveEnabled)
             SetAsideDamaged();
@@ -193,11 +184,9 @@ void TZvHiscores::LoadPreferences()
     str name;
     TXmlNode* node = nullptr;
     // Three passes, as the kinds depend on nothing but keep the order users, scores, medals.
-    for (int pass = 0; pass < 3; ++pass)
-    {
+    for (int pass = 0; pass < 3; ++pass) {
         doc.ResetChildren();
-        while (doc.GetNextChild(&name, &node))
-        {
+        while (doc.GetNextChild(&name, &node)) {
             if (pass == 0 && name == "user")
                 ReadUser(d, node);
             else if (pass == 1 && name == "score")
@@ -215,20 +204,17 @@ void TZvHiscores::SavePreferences()
         return;
 
     std::string text = "<?xml version=\"1.0\"?>\n";
-    for (const auto& [player, user] : d.rememberedUsers)
-    {
+    for (const auto& [player, user] : d.rememberedUsers) {
         TXmlNode node("user");
         node.SetAttribute("player", user.player.c_str());
         node.SetAttribute("name", user.name.c_str());
         node.SetAttribute("pass", user.pass.c_str());
         text += node.AsString().c_str();
     }
-    for (const auto& [mode, table] : d.localTables)
-    {
+    for (const auto& [mode, table] : d.localTables) {
         TXmlNode node("score");
         node.SetAttribute("name", mode.c_str());
-        for (const TZvHiscoreRow& row : table->rows)
-        {
+        for (const TZvHiscoreRow& row : table->rows) {
             TXmlNode* r = node.CreateChild("row");
             r->SetAttribute("rank", row.rank);
             r->SetAttribute("score", row.score);
@@ -241,12 +227,10 @@ void TZvHiscores::SavePreferences()
         }
         text += node.AsString().c_str();
     }
-    for (const auto& [player, list] : d.medals)
-    {
+    for (const auto& [player, list] : d.medals) {
         TXmlNode node("medals");
         node.SetAttribute("user", player.c_str());
-        for (const TZvMedal& m : list->Medals())
-        {
+        for (const TZvMedal& m : list->Medals()) {
             TXmlNode* e = node.CreateChild("medal");
             e->SetAttribute("medalname", m.medalName.c_str());
             e->SetAttribute("type", m.type.c_str());
@@ -258,16 +242,14 @@ void TZvHiscores::SavePreferences()
     }
 
     std::vector<unsigned char> body = Encrypt(d.cipher, text.c_str(), static_cast<unsigned>(text.size() + 1));
-    if (body.empty())
-    {
+    if (body.empty()) {
         WriteDbg("HiScores: cannot encrypt the score data; not saved");
         return;
     }
     unsigned char sum[4];
     Checksum(body.data(), body.size(), sum);
     std::vector<unsigned char> trailer = Encrypt(d.cipher, sum, 4);
-    if (trailer.size() != kTrailerSize)
-    {
+    if (trailer.size() != kTrailerSize) {
         WriteDbg("HiScores: cannot encrypt the score checksum; not saved");
         return;
     }

@@ -10,8 +10,7 @@
 #include "online/scores/text_out.h"
 #include "online/scores/zv_hiscores.h"
 
-namespace
-{
+namespace {
 const char* kProtocolVersion = "1.0";
 const char* kNoConnection = "Unable to connect to server. Please try again later.";
 const char* kXmlDeclaration = "<?xml version=\"1.0\"?>\n";
@@ -66,7 +65,7 @@ TXmlNode* HiscoreRoot(TXmlNode& doc, const char* reply)
     doc.ParseString(reply);
     return doc.GetChild("hiscore");
 }
-} // namespace
+}  // namespace
 
 void TZvHiscores::StartRequest()
 {
@@ -105,8 +104,7 @@ void TZvHiscores::RequestScores(int category)
 void TZvHiscores::Remember(const char* userName, const char* password, bool remember)
 {
     TZvHiscoresData& d = *mData;
-    if (!remember)
-    {
+    if (!remember) {
         d.rememberedUsers.erase(d.playerName);
         return;
     }
@@ -151,8 +149,7 @@ bool TZvHiscores::SubmitDataToServer(const char* userName, const char* password,
     auto medalsIt = d.medals.find(d.playerName);
     TZvMedalsTable* medals = medalsIt == d.medals.end() ? nullptr : medalsIt->second.get();
 
-    if (rowIndex < 0)
-    {
+    if (rowIndex < 0) {
         if (withMedals && medals && GetNumMedalsToSubmit() != 0)
             return SendMedals(medals->GenerateServerString(true), userName, password, remember);
         return false;
@@ -182,11 +179,9 @@ bool TZvHiscores::SubmitDataToServer(const char* userName, const char* password,
 
     // The game's own server text goes in as it is, then the medals.
     InsertBeforeClosingTag(xml, "</score>", row.serverData);
-    if (withMedals && !anonymous && medals)
-    {
+    if (withMedals && !anonymous && medals) {
         str medalXml = medals->GenerateServerString(false);
-        if (!medalXml.empty())
-        {
+        if (!medalXml.empty()) {
             InsertBeforeClosingTag(xml, "</score>", medalXml);
             d.submitMedalsPlayer = d.playerName;
             d.submitMedalsCount = medals->Count();
@@ -212,8 +207,7 @@ bool TZvHiscores::SubmitDataToServer(const char* userName, const char* password,
     return true;
 }
 
-bool TZvHiscores::SubmitMedalsToServer(const char* medalXml, const char* userName, const char* password,
-                                       bool remember)
+bool TZvHiscores::SubmitMedalsToServer(const char* medalXml, const char* userName, const char* password, bool remember)
 {
     TZvHiscoresData& d = *mData;
     if (userName && !CheckUserName(userName, static_cast<unsigned>(std::strlen(userName))))
@@ -248,16 +242,14 @@ int TZvHiscores::GetServerRequestStatus(char* message, unsigned len, bool* score
     int status = d.client.GetStatus();
     if (status == TSimpleHttp::kRunning)
         return kRequestRunning;
-    if (status != TSimpleHttp::kFinished)
-    {
+    if (status != TSimpleHttp::kFinished) {
         CopyText(message, len, d.defaultError.empty() ? str(kNoConnection) : d.defaultError);
         return kRequestFailed;
     }
     const char* contents = d.client.GetContents();
     d.reply = contents ? contents : "";
 
-    switch (d.requestKind)
-    {
+    switch (d.requestKind) {
     case TZvHiscoresData::kScoreTable:
         if (ParseScoreData(d.reply.c_str()))
             return kRequestDone;
@@ -274,13 +266,11 @@ int TZvHiscores::GetServerRequestStatus(char* message, unsigned len, bool* score
         FillInErrorMessage(message, static_cast<int>(len), d.defaultError, d.serverMessage);
         return kRequestFailed;
 
-    default:
-        break;
+    default: break;
     }
 
     // A submission. A reply that is not a score document is a failure, not an acceptance.
-    if (!ParseReturnForErrors(d.reply.c_str()))
-    {
+    if (!ParseReturnForErrors(d.reply.c_str())) {
         FillInErrorMessage(message, static_cast<int>(len), d.defaultError, d.serverMessage);
         if (d.reply.find("hiscore.error.invalidUsernameOrPassword") != str::npos)
             d.rememberedUsers.erase(d.playerName);
@@ -289,10 +279,8 @@ int TZvHiscores::GetServerRequestStatus(char* message, unsigned len, bool* score
     TXmlNode doc;
     TXmlNode* root = HiscoreRoot(doc, d.reply.c_str());
     bool listed = false;
-    if (root && !root->GetChild("medals"))
-    {
-        if (d.submitHasScore)
-        {
+    if (root && !root->GetChild("medals")) {
+        if (d.submitHasScore) {
             auto it = d.localTables.find(d.submitMode);
             if (it != d.localTables.end())
                 for (TZvHiscoreRow& row : it->second->rows)
@@ -305,8 +293,7 @@ int TZvHiscores::GetServerRequestStatus(char* message, unsigned len, bool* score
     }
     if (scoreListed)
         *scoreListed = listed;
-    if (d.submitMedalsCount > 0)
-    {
+    if (d.submitMedalsCount > 0) {
         auto it = d.medals.find(d.submitMedalsPlayer);
         if (it != d.medals.end())
             it->second->MarkAsSubmitted(d.submitMedalsCount);
@@ -335,19 +322,16 @@ bool TZvHiscores::ParseReturnForErrors(const char* reply)
     d.serverMessage = str();
     TXmlNode doc;
     TXmlNode* root = HiscoreRoot(doc, reply);
-    if (!root)
-    {
+    if (!root) {
         WriteDbg("HiScore XML parsing error!");
         return false;
     }
-    if (TXmlNode* message = root->GetChild("message"))
-    {
+    if (TXmlNode* message = root->GetChild("message")) {
         d.serverMessage = message->GetContent();
         WriteDbg("HiScore User Message: %s", d.serverMessage.c_str());
         return false;
     }
-    if (TXmlNode* error = root->GetChild("protocolError"))
-    {
+    if (TXmlNode* error = root->GetChild("protocolError")) {
         WriteDbg("HiScore Protocol Error: %s", error->GetContent().c_str());
         return false;
     }
@@ -384,8 +368,7 @@ bool TZvHiscores::ParseScoreData(const char* reply)
     TXmlNode doc;
     TXmlNode* root = HiscoreRoot(doc, reply);
     TXmlNode* scores = root ? root->GetChild("scores") : nullptr;
-    if (!scores)
-    {
+    if (!scores) {
         WriteDbg("HiScores parsed incorrectly");
         return false;
     }
@@ -393,12 +376,10 @@ bool TZvHiscores::ParseScoreData(const char* reply)
     TXmlNode* child = nullptr;
     bool capped = false;
     scores->ResetChildren();
-    while (scores->GetNextChild(&name, &child))
-    {
+    while (scores->GetNextChild(&name, &child)) {
         if (name != "score")
             continue;
-        if (d.globalTable.rows.size() >= static_cast<size_t>(TZvHiscoreTable::kMaxRows))
-        {
+        if (d.globalTable.rows.size() >= static_cast<size_t>(TZvHiscoreTable::kMaxRows)) {
             capped = true;
             break;
         }

@@ -4,8 +4,7 @@
 
 bool TZvMedalsTable::Holds(const str& medalName, bool wholeGame, const str& mode) const
 {
-    for (const TZvMedal& m : mMedals)
-    {
+    for (const TZvMedal& m : mMedals) {
         if (m.medalName != medalName)
             continue;
         if (wholeGame && m.type == kTypeGame)
@@ -18,8 +17,7 @@ bool TZvMedalsTable::Holds(const str& medalName, bool wholeGame, const str& mode
 
 void TZvMedalsTable::MarkAsSubmitted(int count)
 {
-    for (TZvMedal& m : mMedals)
-    {
+    for (TZvMedal& m : mMedals) {
         if (count-- == 0)
             break;
         m.submitted = true;
@@ -47,16 +45,14 @@ const TZvMedal* TZvMedalsTable::At(int index) const
 str TZvMedalsTable::GenerateServerString(bool withMode) const
 {
     str out;
-    for (const TZvMedal& m : mMedals)
-    {
+    for (const TZvMedal& m : mMedals) {
         // Names come from game data; escaped so a quote or "<" cannot break the document.
         out += "<medal name=\"";
         out += xmlSafeString(m.medalName.c_str());
         out += "\" per=\"";
         out += xmlSafeString(m.type.c_str());
         out += "\"";
-        if (withMode && m.type == kTypeMode)
-        {
+        if (withMode && m.type == kTypeMode) {
             out += " type=\"";
             out += xmlSafeString(m.mode.c_str());
             out += "\"";

@@ -8,8 +8,8 @@
 struct TZvMedal
 {
     str medalName;
-    str type; // "game" (whole game) or "type" (one game mode)
-    str mode; // game mode current when earned
+    str type;  // "game" (whole game) or "type" (one game mode)
+    str mode;  // game mode current when earned
     str gameData;
     bool submitted = false;
 };

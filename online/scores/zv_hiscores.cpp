@@ -9,8 +9,7 @@
 #include "online/scores/hiscores_data.h"
 #include "online/scores/text_out.h"
 
-namespace
-{
+namespace {
 // No score service is run for this game yet; an address under ".invalid" never resolves, so
 // nothing leaves the machine until "hiscoreserver.txt" names a server.
 const char* kBuiltInServerUrl = "http://scores.tessivander.invalid/go/hiscore";
@@ -31,7 +30,7 @@ str ReadServerOverride()
         line[--n] = 0;
     return str(line);
 }
-} // namespace
+}  // namespace
 
 TZvHiscores::TZvHiscores(bool saveEnabled)
 {
@@ -65,8 +64,7 @@ str TZvHiscores::GetServerUrl() const
 void TZvHiscores::SetProperty(EProperty property, const str& value)
 {
     TZvHiscoresData& d = *mData;
-    switch (property)
-    {
+    switch (property) {
     case kPropLanguage:
         if (!d.languageLocked)
             d.language = value;
@@ -75,9 +73,7 @@ void TZvHiscores::SetProperty(EProperty property, const str& value)
         d.playerName = value;
         d.requestUser = str();
         break;
-    case kPropGameMode:
-        d.gameMode = value;
-        break;
+    case kPropGameMode: d.gameMode = value; break;
     }
 }
 
@@ -107,26 +103,18 @@ void TZvHiscores::RecordScore(int score, bool onePerPlayer, const char* gameData
     row.guid = NewScoreGuid();
 
     auto& slot = d.localTables[d.gameMode];
-    if (!slot)
-    {
+    if (!slot) {
         slot = std::make_unique<TZvHiscoreTable>();
         slot->name = d.gameMode;
         slot->Insert(row);
-    }
-    else
-    {
+    } else {
         bool keep = true;
-        if (onePerPlayer)
-        {
+        if (onePerPlayer) {
             int old = slot->FindByName(d.playerName);
-            if (old >= 0)
-            {
-                if (score <= slot->rows[static_cast<size_t>(old)].score)
-                {
+            if (old >= 0) {
+                if (score <= slot->rows[static_cast<size_t>(old)].score) {
                     keep = false;
-                }
-                else
-                {
+                } else {
                     row.guid = slot->rows[static_cast<size_t>(old)].guid;
                     slot->Remove(old);
                 }
@@ -147,13 +135,12 @@ int TZvHiscores::GetScoreCount(bool local)
     return it == d.localTables.end() ? 0 : it->second->count;
 }
 
-bool TZvHiscores::GetScore(bool local, int index, int* rank, char* name, unsigned nameLen, bool* anonymous,
-                           int* score, char* gameData, unsigned gameDataLen)
+bool TZvHiscores::GetScore(bool local, int index, int* rank, char* name, unsigned nameLen, bool* anonymous, int* score,
+                           char* gameData, unsigned gameDataLen)
 {
     TZvHiscoresData& d = *mData;
     const TZvHiscoreTable* table = &d.globalTable;
-    if (local)
-    {
+    if (local) {
         auto it = d.localTables.find(d.gameMode);
         if (it == d.localTables.end())
             return false;
@@ -175,16 +162,14 @@ bool TZvHiscores::GetScore(bool local, int index, int* rank, char* name, unsigne
 
 bool TZvHiscores::GetUserBestScore(EUserScore which, int* score, int* rank, char* gameData, unsigned len)
 {
-    switch (which)
-    {
+    switch (which) {
     case kUserScoreLocal: return GetUserEligibleScore(score, rank, gameData, len);
     case kUserScoreGlobal: return GetUserGlobalScore(score, rank, gameData, len);
     }
     return false;
 }
 
-namespace
-{
+namespace {
 void Answer(const TZvHiscoreRow& row, int* score, int* rank, char* gameData, unsigned len)
 {
     if (score)
@@ -193,7 +178,7 @@ void Answer(const TZvHiscoreRow& row, int* score, int* rank, char* gameData, uns
         *rank = row.rank;
     CopyText(gameData, len, row.gameData);
 }
-} // namespace
+}  // namespace
 
 bool TZvHiscores::GetUserEligibleScore(int* score, int* rank, char* gameData, unsigned len)
 {
@@ -212,8 +197,7 @@ bool TZvHiscores::GetUserGlobalScore(int* score, int* rank, char* gameData, unsi
 {
     TZvHiscoresData& d = *mData;
     const auto& global = d.globalTable.rows;
-    if (!global.empty() && d.ownGlobalIndex >= 0 && static_cast<size_t>(d.ownGlobalIndex) < global.size())
-    {
+    if (!global.empty() && d.ownGlobalIndex >= 0 && static_cast<size_t>(d.ownGlobalIndex) < global.size()) {
         Answer(global[static_cast<size_t>(d.ownGlobalIndex)], score, rank, gameData, len);
         return true;
     }
@@ -227,16 +211,13 @@ bool TZvHiscores::GetUserGlobalScore(int* score, int* rank, char* gameData, unsi
     auto it = d.localTables.find(d.gameMode);
     if (it == d.localTables.end() || global.empty())
         return false;
-    for (const TZvHiscoreRow& g : global)
-    {
+    for (const TZvHiscoreRow& g : global) {
         if (g.name != account)
             continue;
-        for (const TZvHiscoreRow& l : it->second->rows)
-        {
+        for (const TZvHiscoreRow& l : it->second->rows) {
             if (l.score < g.score)
                 break;
-            if (l.guid == g.guid)
-            {
+            if (l.guid == g.guid) {
                 Answer(g, score, rank, gameData, len);
                 return true;
             }

@@ -14,19 +14,19 @@ class TZvHiscores
 public:
     enum EProperty
     {
-        kPropLanguage = 0, // ignored while "hiscore.xml" names a language
-        kPropUserName = 1, // the current player; also forgets the last online user name
+        kPropLanguage = 0,  // ignored while "hiscore.xml" names a language
+        kPropUserName = 1,  // the current player; also forgets the last online user name
         kPropGameMode = 2,
     };
     enum EUserScore
     {
-        kUserScoreLocal = 0,  // the player's best local score not yet submitted
-        kUserScoreGlobal = 1, // the player's score in the last fetched server table
+        kUserScoreLocal = 0,   // the player's best local score not yet submitted
+        kUserScoreGlobal = 1,  // the player's score in the last fetched server table
     };
     enum EMedalType
     {
-        kMedalGame = 0,     // stored as "game"
-        kMedalGameMode = 1, // stored as "type"
+        kMedalGame = 0,      // stored as "game"
+        kMedalGameMode = 1,  // stored as "type"
     };
     enum ESubmitMode : int
     {

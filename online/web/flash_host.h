@@ -17,12 +17,12 @@ struct TFlashHostData;
 // What the host uses of its surroundings; empty fields take the program's own.
 struct TFlashHostEnvironment
 {
-    std::shared_ptr<TWebView> view;  // null: GetProgramWebView()
-    TStringTable* strings = nullptr; // null: the platform's string table
-    unsigned displayWidth = 0;       // 0: the platform's display (800 × 600 without one)
+    std::shared_ptr<TWebView> view;   // null: GetProgramWebView()
+    TStringTable* strings = nullptr;  // null: the platform's string table
+    unsigned displayWidth = 0;        // 0: the platform's display (800 × 600 without one)
     unsigned displayHeight = 0;
-    str assetsFolder;                // empty: the resources folder's "assets/"
-    str tempFolder;                  // empty: TempFolder()
+    str assetsFolder;  // empty: the resources folder's "assets/"
+    str tempFolder;    // empty: TempFolder()
 };
 
 class TFlashHost

@@ -16,7 +16,7 @@ str AsFileURL(const str& path);
 
 struct TMoviePageParts
 {
-    str loaderUrl;   // the loader movie
+    str loaderUrl;  // the loader movie
     unsigned width = 0, height = 0;
     bool loop = false;
     str stringsUrl;  // the strings file

@@ -24,7 +24,7 @@ int LuaLaunchGameLink(lua_State* L)
     TXSellWindow* window = TXSellWindow::GetCurrent();
     if (!window)
         WriteDbg("LaunchGameLink: no cross-sell window");
-    else if (!(n >= 0 && n <= TXSellWindow::kMaxGames)) // NaN too
+    else if (!(n >= 0 && n <= TXSellWindow::kMaxGames))  // NaN too
         WriteDbg("LaunchGameLink: no link %g", static_cast<double>(n));
     else
         window->LaunchGameLink(static_cast<int>(n));

@@ -26,9 +26,9 @@ void TXSellWindow::SetupXSell()
             }
             ++count;
             const str button = str::getFormatted("xsellbutton%d", count);
-            SetPartText(str::getFormatted("descrip%d", count),
-                        XSellDescriptionMarkup(child->GetAttribute("description"), child->GetAttribute("linktext"),
-                                               button));
+            SetPartText(
+                str::getFormatted("descrip%d", count),
+                XSellDescriptionMarkup(child->GetAttribute("description"), child->GetAttribute("linktext"), button));
             mGameLinks[count] = child->GetAttribute("link");
         }
 

@@ -150,10 +150,17 @@ void TLuaParticleSystem::NewScript()
     {
         const char* name;
         TParticleFunctionFactory factory;
-    } kOperators[] = {{"assign", FAssignDynamicCreate}, {"lt", FLtDynamicCreate},         {"le", FLeDynamicCreate},
-                      {"add", FAddDynamicCreate},       {"unm", FUnmDynamicCreate},       {"mul", FMulDynamicCreate},
-                      {"div", FDivDynamicCreate},       {"sub", FSubDynamicCreate},       {"index", FIndexDynamicCreate},
-                      {"vindex", FVIndexDynamicCreate}, {"newindex", FNewIndexDynamicCreate}};
+    } kOperators[] = {{"assign", FAssignDynamicCreate},
+                      {"lt", FLtDynamicCreate},
+                      {"le", FLeDynamicCreate},
+                      {"add", FAddDynamicCreate},
+                      {"unm", FUnmDynamicCreate},
+                      {"mul", FMulDynamicCreate},
+                      {"div", FDivDynamicCreate},
+                      {"sub", FSubDynamicCreate},
+                      {"index", FIndexDynamicCreate},
+                      {"vindex", FVIndexDynamicCreate},
+                      {"newindex", FNewIndexDynamicCreate}};
     for (const auto& op : kOperators)
         mFunctionFactories[op.name] = op.factory;
     static const struct
@@ -273,7 +280,7 @@ void TLuaParticleSystem::StreamsChanged()
 }
 
 TParticleProgram* TLuaParticleSystem::CompiledProgram(std::unique_ptr<TParticleProgram>& program, bool& stale,
-                                                     const std::vector<PInstruction>& stream)
+                                                      const std::vector<PInstruction>& stream)
 {
     if (stale) {
         stale = false;

@@ -96,7 +96,7 @@ public:
     TParticleFunction* GetDataSource(int number) const
     {
         return number >= 1 && number <= static_cast<int>(mDataSources.size()) ? mDataSources[size_t(number - 1)]
-                                                                                : nullptr;
+                                                                              : nullptr;
     }
     int GetSystemNumber() const { return mSystemNumber; }
 

@@ -86,8 +86,8 @@ int TLuaParticleSystem::Allocate(lua_State* L)
         return LimitFailure(L, CLocaleFormat("member size %g is not a whole number from 1 to 4", size));
     const unsigned n = static_cast<unsigned>(size);
     if (mParticleSize + n > kMaxParticleSize)
-        return LimitFailure(L, str::getFormatted("particle size would be %u floats, over %u", mParticleSize + n,
-                                                 kMaxParticleSize));
+        return LimitFailure(
+            L, str::getFormatted("particle size would be %u floats, over %u", mParticleSize + n, kMaxParticleSize));
     const int base = mParticleSize;
     mParticleSize = static_cast<uint8_t>(mParticleSize + n);
     mMemberSizes.push_back(static_cast<uint8_t>(n));
@@ -199,9 +199,9 @@ int TLuaParticleSystem::CompileParam(lua_State* L)
             break;
         const int base = static_cast<int16_t>(handle & 0xFFFF);
         const unsigned size = handle >> 16;
-        const bool fits = size >= 1 && size <= kMaxValueSize &&
-                          (base >= 0 ? static_cast<unsigned>(base) + size <= mParticleSize
-                                     : GetDataSource(-base) != nullptr);
+        const bool fits =
+            size >= 1 && size <= kMaxValueSize &&
+            (base >= 0 ? static_cast<unsigned>(base) + size <= mParticleSize : GetDataSource(-base) != nullptr);
         if (!fits)
             return LimitFailure(L, str::getFormatted("member (base %d, size %u) lies outside this particle's %u "
                                                      "floats and data sources",
@@ -212,10 +212,8 @@ int TLuaParticleSystem::CompileParam(lua_State* L)
         lua_pushnumber(L, size);
         return 1;
     }
-    case LUA_TTABLE:
-        return CompileTable(L);
-    default:
-        break;
+    case LUA_TTABLE: return CompileTable(L);
+    default: break;
     }
     lua_pushnumber(L, 0);
     return 1;
@@ -322,8 +320,8 @@ int TLuaParticleSystem::CompileTable(lua_State* L)
     }
     const uint8_t size = function->GetReturnSize(count, call.GetArgSizes());
     if (size > kMaxValueSize)
-        return LimitFailure(L, str::getFormatted("%s gives a value of %u floats, over %u", name.c_str(), size,
-                                                 kMaxValueSize));
+        return LimitFailure(
+            L, str::getFormatted("%s gives a value of %u floats, over %u", name.c_str(), size, kMaxValueSize));
     mPendingStream.push_back(std::move(call));
     lua_pushnumber(L, size);
     return 1;

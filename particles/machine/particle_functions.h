@@ -9,15 +9,15 @@
 #include <type_traits>
 
 // A function with no state of its own.
-#define TV_PARTICLE_FUNCTION(Name)                                                                 \
-    class Name : public TParticleFunction                                                          \
-    {                                                                                              \
-        TV_CLASS(Name, TParticleFunction)                                                          \
-                                                                                                   \
-    public:                                                                                        \
-        uint8_t GetReturnSize(int argCount, const uint8_t* argSizes) const override;              \
-        bool Process(TParticleState& particle, TParticleMachineState& machine) override;           \
-    };                                                                                             \
+#define TV_PARTICLE_FUNCTION(Name)                                                                                     \
+    class Name : public TParticleFunction                                                                              \
+    {                                                                                                                  \
+        TV_CLASS(Name, TParticleFunction)                                                                              \
+                                                                                                                       \
+    public:                                                                                                            \
+        uint8_t GetReturnSize(int argCount, const uint8_t* argSizes) const override;                                   \
+        bool Process(TParticleState& particle, TParticleMachineState& machine) override;                               \
+    };                                                                                                                 \
     TParticleFunction* Name##DynamicCreate();
 
 // value, base, size: copies the value into the particle from float `base`.

@@ -54,17 +54,50 @@ bool PushScaled(TParticleMachineState& machine, Op op)
 
 }  // namespace
 
-TParticleFunction* FTimeScaleDynamicCreate() { return new FTimeScale; }
-TParticleFunction* FAddDynamicCreate() { return new FAdd; }
-TParticleFunction* FSubDynamicCreate() { return new FSub; }
-TParticleFunction* FMulDynamicCreate() { return new FMul; }
-TParticleFunction* FDivDynamicCreate() { return new FDiv; }
-TParticleFunction* FUnmDynamicCreate() { return new FUnm; }
-TParticleFunction* FDistanceDynamicCreate() { return new FDistance; }
-TParticleFunction* FLtDynamicCreate() { return new FLt; }
-TParticleFunction* FLeDynamicCreate() { return new FLe; }
-TParticleFunction* FAlphaDynamicCreate() { return new FAlpha; }
-TParticleFunction* F2dRotationDynamicCreate() { return new F2dRotation; }
+TParticleFunction* FTimeScaleDynamicCreate()
+{
+    return new FTimeScale;
+}
+TParticleFunction* FAddDynamicCreate()
+{
+    return new FAdd;
+}
+TParticleFunction* FSubDynamicCreate()
+{
+    return new FSub;
+}
+TParticleFunction* FMulDynamicCreate()
+{
+    return new FMul;
+}
+TParticleFunction* FDivDynamicCreate()
+{
+    return new FDiv;
+}
+TParticleFunction* FUnmDynamicCreate()
+{
+    return new FUnm;
+}
+TParticleFunction* FDistanceDynamicCreate()
+{
+    return new FDistance;
+}
+TParticleFunction* FLtDynamicCreate()
+{
+    return new FLt;
+}
+TParticleFunction* FLeDynamicCreate()
+{
+    return new FLe;
+}
+TParticleFunction* FAlphaDynamicCreate()
+{
+    return new FAlpha;
+}
+TParticleFunction* F2dRotationDynamicCreate()
+{
+    return new F2dRotation;
+}
 
 uint8_t FTimeScale::GetReturnSize(int argCount, const uint8_t* argSizes) const
 {

@@ -235,19 +235,14 @@ public:
         using P = TParticleProgram;
         switch (op.kind) {
         case P::kCopy:
-        case P::kNeg:
-            return static_cast<int>(i);
+        case P::kNeg: return static_cast<int>(i);
         case P::kAdd:
-        case P::kSub:
-            return static_cast<int>(i % op.n);
-        case P::kMulAdd:
-            return i < 2u * op.n ? static_cast<int>(i % op.n) : -1;
+        case P::kSub: return static_cast<int>(i % op.n);
+        case P::kMulAdd: return i < 2u * op.n ? static_cast<int>(i % op.n) : -1;
         case P::kLt:
         case P::kLe:
-        case P::kExpire:
-            return 0;
-        default:
-            return -1;
+        case P::kExpire: return 0;
+        default: return -1;
         }
     }
 
@@ -882,8 +877,8 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
                         const float b = to[i];
                         const float blend = a + (b - a) * f[i];
                         // Picked by mask: a select the compiler can widen.
-                        const uint32_t pick = (std::bit_cast<uint32_t>(b) & hold[i]) |
-                                              (std::bit_cast<uint32_t>(blend) & ~hold[i]);
+                        const uint32_t pick =
+                            (std::bit_cast<uint32_t>(b) & hold[i]) | (std::bit_cast<uint32_t>(blend) & ~hold[i]);
                         o[i] = std::bit_cast<float>(pick);
                     }
                 }

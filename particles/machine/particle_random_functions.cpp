@@ -16,9 +16,18 @@ double UnitFrom32(TRandom& random)
 
 }  // namespace
 
-TParticleFunction* FRangeDynamicCreate() { return new FRange; }
-TParticleFunction* FPickDynamicCreate() { return new FPick; }
-TParticleFunction* F2dRadiusDynamicCreate() { return new F2dRadius; }
+TParticleFunction* FRangeDynamicCreate()
+{
+    return new FRange;
+}
+TParticleFunction* FPickDynamicCreate()
+{
+    return new FPick;
+}
+TParticleFunction* F2dRadiusDynamicCreate()
+{
+    return new F2dRadius;
+}
 
 uint8_t FRange::GetReturnSize(int argCount, const uint8_t* argSizes) const
 {

@@ -4,12 +4,30 @@
 #include "particles/machine/c_locale_format.h"
 #include "particles/machine/particle_functions.h"
 
-TParticleFunction* FExpireDynamicCreate() { return new FExpire; }
-TParticleFunction* FAgeDynamicCreate() { return new FAge; }
-TParticleFunction* FFadeDynamicCreate() { return new FFade; }
-TParticleFunction* FOpenCycleDynamicCreate() { return new FOpenCycle; }
-TParticleFunction* FClosedCycleDynamicCreate() { return new FClosedCycle; }
-TParticleFunction* FDebugDynamicCreate() { return new FDebug; }
+TParticleFunction* FExpireDynamicCreate()
+{
+    return new FExpire;
+}
+TParticleFunction* FAgeDynamicCreate()
+{
+    return new FAge;
+}
+TParticleFunction* FFadeDynamicCreate()
+{
+    return new FFade;
+}
+TParticleFunction* FOpenCycleDynamicCreate()
+{
+    return new FOpenCycle;
+}
+TParticleFunction* FClosedCycleDynamicCreate()
+{
+    return new FClosedCycle;
+}
+TParticleFunction* FDebugDynamicCreate()
+{
+    return new FDebug;
+}
 
 uint8_t FExpire::GetReturnSize(int, const uint8_t*) const
 {

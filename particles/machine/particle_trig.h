@@ -33,20 +33,20 @@ inline void CosSinNear(float a, float* c, float* s)
     // Taylor series over |r| <= pi/4: the first term left out is below 1e-16. The sine as r times
     // a factor, so that -0 keeps its sign.
     const double sinr =
-        r * (1.0 + r2 * (-1.0 / 6 +
-                         r2 * (1.0 / 120 +
-                               r2 * (-1.0 / 5040 +
-                                     r2 * (1.0 / 362880 +
-                                           r2 * (-1.0 / 39916800 +
-                                                 r2 * (1.0 / 6227020800 + r2 * (-1.0 / 1307674368000))))))));
+        r *
+        (1.0 + r2 * (-1.0 / 6 +
+                     r2 * (1.0 / 120 +
+                           r2 * (-1.0 / 5040 +
+                                 r2 * (1.0 / 362880 + r2 * (-1.0 / 39916800 +
+                                                            r2 * (1.0 / 6227020800 + r2 * (-1.0 / 1307674368000))))))));
     const double cosr =
-        1.0 + r2 * (-1.0 / 2 +
-                    r2 * (1.0 / 24 +
-                          r2 * (-1.0 / 720 +
-                                r2 * (1.0 / 40320 +
-                                      r2 * (-1.0 / 3628800 +
-                                            r2 * (1.0 / 479001600 +
-                                                  r2 * (-1.0 / 87178291200 + r2 * (1.0 / 20922789888000))))))));
+        1.0 +
+        r2 * (-1.0 / 2 +
+              r2 * (1.0 / 24 +
+                    r2 * (-1.0 / 720 +
+                          r2 * (1.0 / 40320 +
+                                r2 * (-1.0 / 3628800 + r2 * (1.0 / 479001600 + r2 * (-1.0 / 87178291200 +
+                                                                                     r2 * (1.0 / 20922789888000))))))));
     // Quarter turns q = k mod 4: odd ones swap sine and cosine, and the signs follow the quadrant.
     const uint64_t q = std::bit_cast<uint64_t>(t);
     const uint64_t swap = 0 - (q & 1);

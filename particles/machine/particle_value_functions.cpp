@@ -9,11 +9,26 @@
 using particle_index::Truncated;
 using particle_index::ZeroBased;
 
-TParticleFunction* FAssignDynamicCreate() { return new FAssign; }
-TParticleFunction* FVecDynamicCreate() { return new FVec; }
-TParticleFunction* FVIndexDynamicCreate() { return new FVIndex; }
-TParticleFunction* FIndexDynamicCreate() { return new FIndex; }
-TParticleFunction* FNewIndexDynamicCreate() { return new FNewIndex; }
+TParticleFunction* FAssignDynamicCreate()
+{
+    return new FAssign;
+}
+TParticleFunction* FVecDynamicCreate()
+{
+    return new FVec;
+}
+TParticleFunction* FVIndexDynamicCreate()
+{
+    return new FVIndex;
+}
+TParticleFunction* FIndexDynamicCreate()
+{
+    return new FIndex;
+}
+TParticleFunction* FNewIndexDynamicCreate()
+{
+    return new FNewIndex;
+}
 
 uint8_t FGetParticleParam::GetReturnSize(int, const uint8_t*) const
 {
@@ -97,9 +112,9 @@ bool FIndex::Process(TParticleState& particle, TParticleMachineState& machine)
         if (!source)
             return false;
         if (i < 0 || i >= source->GetReturnSize(0, nullptr)) {
-            TLuaParticleSystem::ReportFailure(
-                str::getFormatted("Out of range parameter index [%d] when indexing %s", kPrinted, source->mName.c_str()),
-                581);
+            TLuaParticleSystem::ReportFailure(str::getFormatted("Out of range parameter index [%d] when indexing %s",
+                                                                kPrinted, source->mName.c_str()),
+                                              581);
             return machine.Push(0.0f);
         }
         // The source pushes where this function's result goes; one component of it is kept.

@@ -25,8 +25,8 @@ struct TCorner
     float ox, oy, u, v;
 };
 
-constexpr TCorner kIndexedCorners[4] = {{-0.5f, -0.5f, 0, 0}, {0.5f, -0.5f, 1, 0}, {-0.5f, 0.5f, 0, 1},
-                                        {0.5f, 0.5f, 1, 1}};
+constexpr TCorner kIndexedCorners[4] = {
+    {-0.5f, -0.5f, 0, 0}, {0.5f, -0.5f, 1, 0}, {-0.5f, 0.5f, 0, 1}, {0.5f, 0.5f, 1, 1}};
 constexpr TCorner kPlainCorners[6] = {{-0.5f, -0.5f, 0, 0}, {0.5f, -0.5f, 1, 0}, {-0.5f, 0.5f, 0, 1},
                                       {0.5f, -0.5f, 1, 0},  {0.5f, 0.5f, 1, 1},  {-0.5f, 0.5f, 0, 1}};
 
@@ -34,7 +34,7 @@ constexpr TCorner kPlainCorners[6] = {{-0.5f, -0.5f, 0, 0}, {0.5f, -0.5f, 1, 0},
 struct TFrameSource
 {
     TAnimatedTexture* texture = nullptr;
-    float width = 1;   // internal surface size
+    float width = 1;  // internal surface size
     float height = 1;
     bool adjust = false;
     TPoint reg0;
@@ -199,7 +199,6 @@ void T2dParticleRenderer::Draw(const TVec3& origin, float alpha, const TParticle
     for (int first = 0; first < quads; first += kMaxQuadsPerBatch) {
         const int count = std::min(kMaxQuadsPerBatch, quads - first);
         TVertexSet set(mVertBuffer.data() + static_cast<size_t>(first) * 4, static_cast<unsigned>(count * 4));
-        renderer->DrawIndexedVertices(TRenderer::kTriangleList, set, mIndices.data(),
-                                      static_cast<unsigned>(count * 6));
+        renderer->DrawIndexedVertices(TRenderer::kTriangleList, set, mIndices.data(), static_cast<unsigned>(count * 6));
     }
 }

@@ -29,8 +29,8 @@ std::unique_ptr<TGLContext> TGLContext::Create(int width, int height)
     SetEngineGLAttributes(24);
 
     std::unique_ptr<TGLContext> ctx(new TGLContext);
-    SDL_Window* window = SDL_CreateWindow("tessivander", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                          width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow("tessivander", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                                          height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) {
         WriteDbg("TGLContext: window creation failed: %s", SDL_GetError());
         return nullptr;

@@ -13,14 +13,35 @@ struct TSpecialKey
 constexpr uint8_t kFn = sysev::kFunctionKeyChar;
 
 const TSpecialKey kSpecialKeys[] = {
-    {SDLK_RETURN, 13, 36},   {SDLK_KP_ENTER, 13, 76}, {SDLK_ESCAPE, 27, 53},  {SDLK_BACKSPACE, 8, 51},
-    {SDLK_TAB, 9, 48},       {SDLK_DELETE, 127, 117}, {SDLK_LEFT, 28, 123},   {SDLK_RIGHT, 29, 124},
-    {SDLK_UP, 30, 126},      {SDLK_DOWN, 31, 125},    {SDLK_HOME, 1, 115},    {SDLK_END, 4, 119},
-    {SDLK_PAGEUP, 11, 116},  {SDLK_PAGEDOWN, 12, 121},
-    {SDLK_F1, kFn, sysev::kKeyF1}, {SDLK_F2, kFn, sysev::kKeyF2}, {SDLK_F3, kFn, sysev::kKeyF3},
-    {SDLK_F4, kFn, sysev::kKeyF4}, {SDLK_F5, kFn, 96},  {SDLK_F6, kFn, 97},    {SDLK_F7, kFn, 98},
-    {SDLK_F8, kFn, 100},     {SDLK_F9, kFn, 101},     {SDLK_F10, kFn, 109},   {SDLK_F11, kFn, 103},
-    {SDLK_F12, kFn, 111},    {SDLK_F13, kFn, 105},    {SDLK_F14, kFn, 107},   {SDLK_F15, kFn, 113},
+    {SDLK_RETURN, 13, 36},
+    {SDLK_KP_ENTER, 13, 76},
+    {SDLK_ESCAPE, 27, 53},
+    {SDLK_BACKSPACE, 8, 51},
+    {SDLK_TAB, 9, 48},
+    {SDLK_DELETE, 127, 117},
+    {SDLK_LEFT, 28, 123},
+    {SDLK_RIGHT, 29, 124},
+    {SDLK_UP, 30, 126},
+    {SDLK_DOWN, 31, 125},
+    {SDLK_HOME, 1, 115},
+    {SDLK_END, 4, 119},
+    {SDLK_PAGEUP, 11, 116},
+    {SDLK_PAGEDOWN, 12, 121},
+    {SDLK_F1, kFn, sysev::kKeyF1},
+    {SDLK_F2, kFn, sysev::kKeyF2},
+    {SDLK_F3, kFn, sysev::kKeyF3},
+    {SDLK_F4, kFn, sysev::kKeyF4},
+    {SDLK_F5, kFn, 96},
+    {SDLK_F6, kFn, 97},
+    {SDLK_F7, kFn, 98},
+    {SDLK_F8, kFn, 100},
+    {SDLK_F9, kFn, 101},
+    {SDLK_F10, kFn, 109},
+    {SDLK_F11, kFn, 103},
+    {SDLK_F12, kFn, 111},
+    {SDLK_F13, kFn, 105},
+    {SDLK_F14, kFn, 107},
+    {SDLK_F15, kFn, 113},
 };
 
 const TSpecialKey* FindSpecialKey(SDL_Keycode sym)
@@ -103,15 +124,42 @@ void ConvertWindowEvent(const SDL_WindowEvent& w, const TSdlInputState& state, T
     ev.x = state.mouse.x;
     ev.y = state.mouse.y;
     switch (w.event) {
-    case SDL_WINDOWEVENT_ENTER: ev.eventClass = sysev::kMouse; ev.kind = sysev::kMouseEntered; break;
-    case SDL_WINDOWEVENT_LEAVE: ev.eventClass = sysev::kMouse; ev.kind = sysev::kMouseExited; break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: ev.eventClass = sysev::kApplication; ev.kind = sysev::kAppActivated; break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: ev.eventClass = sysev::kApplication; ev.kind = sysev::kAppDeactivated; break;
-    case SDL_WINDOWEVENT_HIDDEN: ev.eventClass = sysev::kApplication; ev.kind = sysev::kAppHidden; break;
-    case SDL_WINDOWEVENT_SHOWN: ev.eventClass = sysev::kApplication; ev.kind = sysev::kAppShown; break;
-    case SDL_WINDOWEVENT_MINIMIZED: ev.eventClass = sysev::kWindow; ev.kind = sysev::kWindowCollapse; break;
-    case SDL_WINDOWEVENT_RESTORED: ev.eventClass = sysev::kWindow; ev.kind = sysev::kWindowExpanded; break;
-    case SDL_WINDOWEVENT_CLOSE: ev.eventClass = sysev::kWindow; ev.kind = sysev::kWindowClose; break;
+    case SDL_WINDOWEVENT_ENTER:
+        ev.eventClass = sysev::kMouse;
+        ev.kind = sysev::kMouseEntered;
+        break;
+    case SDL_WINDOWEVENT_LEAVE:
+        ev.eventClass = sysev::kMouse;
+        ev.kind = sysev::kMouseExited;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        ev.eventClass = sysev::kApplication;
+        ev.kind = sysev::kAppActivated;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        ev.eventClass = sysev::kApplication;
+        ev.kind = sysev::kAppDeactivated;
+        break;
+    case SDL_WINDOWEVENT_HIDDEN:
+        ev.eventClass = sysev::kApplication;
+        ev.kind = sysev::kAppHidden;
+        break;
+    case SDL_WINDOWEVENT_SHOWN:
+        ev.eventClass = sysev::kApplication;
+        ev.kind = sysev::kAppShown;
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        ev.eventClass = sysev::kWindow;
+        ev.kind = sysev::kWindowCollapse;
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        ev.eventClass = sysev::kWindow;
+        ev.kind = sysev::kWindowExpanded;
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        ev.eventClass = sysev::kWindow;
+        ev.kind = sysev::kWindowClose;
+        break;
     case SDL_WINDOWEVENT_DISPLAY_CHANGED:
         ev.eventClass = sysev::kDisplay;
         ev.kind = sysev::kDisplayConfigurationChanged;
@@ -153,11 +201,17 @@ std::vector<uint16_t> Utf8ToUtf16(const char* text)
         if (*p < 0x80) {
             cp = *p;
         } else if ((*p & 0xE0) == 0xC0) {
-            cp = *p & 0x1F; extra = 1; min = 0x80;
+            cp = *p & 0x1F;
+            extra = 1;
+            min = 0x80;
         } else if ((*p & 0xF0) == 0xE0) {
-            cp = *p & 0x0F; extra = 2; min = 0x800;
+            cp = *p & 0x0F;
+            extra = 2;
+            min = 0x800;
         } else if ((*p & 0xF8) == 0xF0) {
-            cp = *p & 0x07; extra = 3; min = 0x10000;
+            cp = *p & 0x07;
+            extra = 3;
+            min = 0x10000;
         } else {
             extra = -1;
         }
@@ -190,9 +244,7 @@ void ConvertSdlEvent(const SDL_Event& event, const TSdlInputState& state, const 
     TSystemEvent ev;
     switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        ConvertKey(event.key, state, followingText, out);
-        return;
+    case SDL_KEYUP: ConvertKey(event.key, state, followingText, out); return;
     case SDL_TEXTINPUT:
         ev.eventClass = sysev::kTextInput;
         ev.kind = sysev::kUnicodeForKeyEvent;
@@ -229,15 +281,12 @@ void ConvertSdlEvent(const SDL_Event& event, const TSdlInputState& state, const 
         }
         break;
     }
-    case SDL_WINDOWEVENT:
-        ConvertWindowEvent(event.window, state, ev);
-        break;
+    case SDL_WINDOWEVENT: ConvertWindowEvent(event.window, state, ev); break;
     case SDL_QUIT:
         ev.eventClass = sysev::kAppleEvent;
         ev.kind = sysev::kQuitApplication;
         break;
-    default:
-        break;
+    default: break;
     }
     out.push_back(ev);
 }

@@ -12,7 +12,7 @@
 struct TSdlInputState
 {
     uint32_t mainWindowId = 0;
-    TPoint mouse;                // window-local
+    TPoint mouse;  // window-local
     uint16_t keyMods = KMOD_NONE;
 };
 

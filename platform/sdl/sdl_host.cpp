@@ -42,8 +42,7 @@ str TitleAsUtf8(const str& title)
     return str(out.c_str());
 }
 
-TSdlHost::TSdlHost()
-    : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [this] { return CloseRequestPending(); })
+TSdlHost::TSdlHost() : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [this] { return CloseRequestPending(); })
 {
     // Closing the one window is the game's close request, not a quit behind its back.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -167,7 +166,10 @@ bool TSdlHost::CloseRequestPending()
     return false;
 }
 
-uint32_t TSdlHost::Modifiers() { return ModifierBits(uint16_t(SDL_GetModState())); }
+uint32_t TSdlHost::Modifiers()
+{
+    return ModifierBits(uint16_t(SDL_GetModState()));
+}
 
 TPoint TSdlHost::MousePosition()
 {
@@ -178,10 +180,12 @@ TPoint TSdlHost::MousePosition()
     return TPoint(x, y);
 }
 
-void TSdlHost::Sleep(unsigned ms) { SDL_Delay(ms); }
+void TSdlHost::Sleep(unsigned ms)
+{
+    SDL_Delay(ms);
+}
 
-TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned height, const str& title,
-                                                        str* error)
+TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned height, const str& title, str* error)
 {
     if (mWindow)
         return EGraphicsStep::kNone;
@@ -310,7 +314,10 @@ float TSdlHost::MainDisplayHeight()
     return float(bounds.h);
 }
 
-bool TSdlHost::IsCursorVisible() { return mReady && SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+bool TSdlHost::IsCursorVisible()
+{
+    return mReady && SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
+}
 
 void TSdlHost::SetCursorVisible(bool visible)
 {

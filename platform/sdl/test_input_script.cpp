@@ -22,9 +22,10 @@ struct TNamedKey
 };
 
 const TNamedKey kNamedKeys[] = {
-    {"return", SDLK_RETURN}, {"escape", SDLK_ESCAPE}, {"backspace", SDLK_BACKSPACE}, {"tab", SDLK_TAB},
-    {"delete", SDLK_DELETE}, {"left", SDLK_LEFT},     {"right", SDLK_RIGHT},         {"up", SDLK_UP},
-    {"down", SDLK_DOWN},     {"home", SDLK_HOME},     {"end", SDLK_END},
+    {"return", SDLK_RETURN}, {"escape", SDLK_ESCAPE}, {"backspace", SDLK_BACKSPACE},
+    {"tab", SDLK_TAB},       {"delete", SDLK_DELETE}, {"left", SDLK_LEFT},
+    {"right", SDLK_RIGHT},   {"up", SDLK_UP},         {"down", SDLK_DOWN},
+    {"home", SDLK_HOME},     {"end", SDLK_END},
 };
 
 bool ParseInt(const std::string& text, int32_t* value)
@@ -45,7 +46,11 @@ std::vector<std::string> SplitCharacters(const std::string& text)
     std::vector<std::string> out;
     for (size_t i = 0; i < text.size();) {
         const auto lead = uint8_t(text[i]);
-        size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 1;
+        size_t n = lead < 0x80             ? 1
+                   : (lead & 0xE0) == 0xC0 ? 2
+                   : (lead & 0xF0) == 0xE0 ? 3
+                   : (lead & 0xF8) == 0xF0 ? 4
+                                           : 1;
         n = std::min(n, text.size() - i);
         out.push_back(text.substr(i, n));
         i += n;

@@ -67,11 +67,7 @@ std::shared_ptr<TAnimatedSprite> TAnimatedSprite::Create(int layer)
     return std::shared_ptr<TAnimatedSprite>(new TAnimatedSprite(layer));
 }
 
-TAnimatedSprite::TAnimatedSprite(int layer)
-    : TSprite(layer)
-    , mData(std::make_unique<TAnimatedSpriteData>())
-{
-}
+TAnimatedSprite::TAnimatedSprite(int layer) : TSprite(layer), mData(std::make_unique<TAnimatedSpriteData>()) {}
 
 TAnimatedSprite::~TAnimatedSprite()
 {

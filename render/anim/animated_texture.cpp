@@ -35,10 +35,7 @@ str DefaultAnimationScript(int frameCount)
     return script;
 }
 
-TAnimatedTexture::TAnimatedTexture(const str& assetName)
-    : mAssetName(assetName)
-{
-}
+TAnimatedTexture::TAnimatedTexture(const str& assetName) : mAssetName(assetName) {}
 
 TAnimatedTexture::~TAnimatedTexture() = default;
 

@@ -138,9 +138,17 @@ void RegisterSpriteFunctions(lua_State* L)
         const char* name;
         lua_CFunction function;
     } kFunctions[] = {
-        {"SetCurrentFrame", SetCurrentFrame}, {"WaitLuaNextFrame", WaitLuaNextFrame}, {"Die", Die},
-        {"Pause", Pause}, {"IsPlaying", IsPlaying}, {"Load", Load}, {"GetScript", GetScript},
-        {"SetAlpha", SetAlpha}, {"SetLayer", SetLayer}, {"RemoveSprite", RemoveSprite}, {"Random", Random},
+        {"SetCurrentFrame", SetCurrentFrame},
+        {"WaitLuaNextFrame", WaitLuaNextFrame},
+        {"Die", Die},
+        {"Pause", Pause},
+        {"IsPlaying", IsPlaying},
+        {"Load", Load},
+        {"GetScript", GetScript},
+        {"SetAlpha", SetAlpha},
+        {"SetLayer", SetLayer},
+        {"RemoveSprite", RemoveSprite},
+        {"Random", Random},
     };
     for (const auto& f : kFunctions)
         lua_register(L, f.name, f.function);

@@ -46,9 +46,7 @@ class TSpriteScript::TRunGuard
 {
 public:
     explicit TRunGuard(TSpriteScript* script)
-        : mScript(script)
-        , mKeep(script->mShared->owner.lock())
-        , mPrevious(script->mShared->running)
+        : mScript(script), mKeep(script->mShared->owner.lock()), mPrevious(script->mShared->running)
     {
         ++script->mRunning;
         if (script->IsThread())
@@ -74,9 +72,9 @@ private:
 };
 
 TSpriteScript::TSpriteScript(std::shared_ptr<TSpriteLuaState> shared, lua_State* L, int threadRef)
-    : TScript(L, threadRef >= 0 ? EBorrowed::kCoroutine : EBorrowed::kState)
-    , mShared(std::move(shared))
-    , mThreadRef(threadRef)
+    : TScript(L, threadRef >= 0 ? EBorrowed::kCoroutine : EBorrowed::kState),
+      mShared(std::move(shared)),
+      mThreadRef(threadRef)
 {
 }
 

@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <vector>
 
-using tv_gl::TFramebufferScope;
 using tv_gl::Scissor;
+using tv_gl::TFramebufferScope;
 
 TGLDisplayHandler* TGLDisplayHandler::mTheHandler = nullptr;
 
@@ -497,9 +497,9 @@ void TGLDisplayHandler::DrawCursor()
     if (!mCursor || !mCursor->GetTextureData())
         return;
     const TPoint mouse = GetMouse();
-    TDrawSpec spec(TVec2(static_cast<float>(mouse.x - mCursorHotSpot.x + 1),
-                         static_cast<float>(mouse.y - mCursorHotSpot.y + 1)),
-                   1.0f, 1.0f, TDrawSpec::kUseCentre);
+    TDrawSpec spec(
+        TVec2(static_cast<float>(mouse.x - mCursorHotSpot.x + 1), static_cast<float>(mouse.y - mCursorHotSpot.y + 1)),
+        1.0f, 1.0f, TDrawSpec::kUseCentre);
     TTextureData* data = mCursor->GetTextureData();
     const bool simple = data->HasFlag(TTextureData::kSimple);
     data->SetFlag(TTextureData::kSimple, false);

@@ -170,8 +170,7 @@ bool TGLTextureData::CreateSurface(unsigned int w, unsigned int h, bool clear)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, HasFlag(kAlpha) ? GL_LINEAR : GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        while (glGetError() != GL_NO_ERROR) {
-        }
+        while (glGetError() != GL_NO_ERROR) {}
         glTexImage2D(GL_TEXTURE_2D, mLevel, GL_RGBA, static_cast<GLsizei>(mSurfaceWidth),
                      static_cast<GLsizei>(mSurfaceHeight), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
         if (glGetError() != GL_NO_ERROR) {

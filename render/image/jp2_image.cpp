@@ -42,9 +42,7 @@ void jp2_error(const char* message, void*)
     WriteDbg("JPEG-2000 decoder: %s", message ? message : "error");
 }
 
-void jp2_quiet(const char*, void*)
-{
-}
+void jp2_quiet(const char*, void*) {}
 
 // The codec from the file's first bytes: a .jp2 box structure or a bare codestream.
 bool PickCodec(TFile* file, OPJ_CODEC_FORMAT* codec)
@@ -69,8 +67,8 @@ const opj_image_comp_t* Readable(const opj_image_t* image, int index, int width,
     if (index < 0 || index >= static_cast<int>(image->numcomps))
         return nullptr;
     const opj_image_comp_t* c = &image->comps[index];
-    if (!c->data || c->prec == 0 || c->prec > 31 || c->dx != 1 || c->dy != 1 ||
-        static_cast<int>(c->w) < width || static_cast<int>(c->h) < height)
+    if (!c->data || c->prec == 0 || c->prec > 31 || c->dx != 1 || c->dy != 1 || static_cast<int>(c->w) < width ||
+        static_cast<int>(c->h) < height)
         return nullptr;
     return c;
 }

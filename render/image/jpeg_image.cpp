@@ -62,9 +62,7 @@ void skip_input_data_tfile(j_decompress_ptr cinfo, long count)
     src->pub.bytes_in_buffer -= count;
 }
 
-void term_source_tfile(j_decompress_ptr)
-{
-}
+void term_source_tfile(j_decompress_ptr) {}
 
 // The library's default error exit ends the process; this one jumps back and fails the load.
 struct TJpegError

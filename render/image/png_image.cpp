@@ -125,8 +125,8 @@ bool PngLoadImage(TFile* file, unsigned char** pixels, int* width, int* height, 
     return true;
 }
 
-bool EzPngLoadImage(const char* name, unsigned char** pixels, int* width, int* height, int* side,
-                    unsigned long* unused, int* hasAlpha)
+bool EzPngLoadImage(const char* name, unsigned char** pixels, int* width, int* height, int* side, unsigned long* unused,
+                    int* hasAlpha)
 {
     *pixels = nullptr;
     if (unused)

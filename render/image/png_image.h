@@ -5,8 +5,8 @@ class TFile;
 
 // File name, pixels (out; null on failure), width, height, block side, an unused word (0),
 // has alpha (may be null). Release the pixels with EzPngFreeImage.
-bool EzPngLoadImage(const char* name, unsigned char** pixels, int* width, int* height, int* side,
-                    unsigned long* unused, int* hasAlpha);
+bool EzPngLoadImage(const char* name, unsigned char** pixels, int* width, int* height, int* side, unsigned long* unused,
+                    int* hasAlpha);
 void EzPngFreeImage(unsigned char* pixels);
 
 // The decoder proper over an open file, which it leaves open.

@@ -14,8 +14,8 @@ constexpr size_t kTriangleBytes = 6;
 
 uint16_t U16At(const std::vector<char>& bytes, size_t at)
 {
-    return static_cast<uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                 static_cast<unsigned char>(bytes[at + 1]) << 8);
+    return static_cast<uint16_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                                             << 8);
 }
 
 float StoredValue(const std::vector<char>& bytes, size_t at)

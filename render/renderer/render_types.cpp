@@ -33,8 +33,7 @@ const TTransformedLitVert* TVertexSet::GetVertices() const
     return mVerts;
 }
 
-TDrawSpec::TDrawSpec(const TVec2& position, float a, float scale, unsigned int f)
-    : alpha(a), flags(f)
+TDrawSpec::TDrawSpec(const TVec2& position, float a, float scale, unsigned int f) : alpha(a), flags(f)
 {
     if (scale != 1.0f)
         matrix.Scale(scale);

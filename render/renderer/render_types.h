@@ -68,13 +68,13 @@ struct TDrawSpec
     TDrawSpec() = default;
     TDrawSpec(const TVec2& position, float alpha, float scale, unsigned int flags);
 
-    TMat3 matrix;               // the sprite's transform; the translation row is the position
-    TVec2 centre;               // origin from the top-left corner, with kUseCentre
-    TColor color{1, 1, 1, 1};   // multiplies the texture
+    TMat3 matrix;              // the sprite's transform; the translation row is the position
+    TVec2 centre;              // origin from the top-left corner, with kUseCentre
+    TColor color{1, 1, 1, 1};  // multiplies the texture
     float alpha = 1.0f;
-    TRect source{0, 0, 0, 0};   // with kUseSourceRect
+    TRect source{0, 0, 0, 0};  // with kUseSourceRect
     uint32_t flags = 0;
-    int32_t blendMode = -1;     // an EBlendMode, or -1 to keep the current one
+    int32_t blendMode = -1;  // an EBlendMode, or -1 to keep the current one
 };
 
 // Fills four vertices (top-left, top-right, bottom-right, bottom-left) from corners, which are

@@ -37,8 +37,7 @@ void TRenderer::SetDisplayHandlerFactory(TDisplayHandler* (*factory)())
     gHandlerFactory = factory;
 }
 
-TRenderer::TRenderer()
-    : mHandler(gHandlerFactory ? gHandlerFactory() : nullptr)
+TRenderer::TRenderer() : mHandler(gHandlerFactory ? gHandlerFactory() : nullptr)
 {
     // Every call goes to the handler: a renderer without one is a wiring fault of the program.
     if (!mHandler) {
@@ -156,8 +155,7 @@ void TRenderer::DrawVertices(EDrawType type, const TVertexSet& set)
     mHandler->DrawVertices(type, set);
 }
 
-void TRenderer::DrawIndexedVertices(EDrawType type, const TVertexSet& set, unsigned short* indices,
-                                    unsigned int count)
+void TRenderer::DrawIndexedVertices(EDrawType type, const TVertexSet& set, unsigned short* indices, unsigned int count)
 {
     if (!mData.mIn2d && !mData.mIn3d) {
         WriteDbg("DrawIndexedVertices called when not in Begin2d or Begin3d state");
@@ -293,10 +291,7 @@ void TRenderer::Flush()
     mHandler->Flush();
 }
 
-TBegin2d::TBegin2d()
-    : mBegan(TRenderer::GetInstance()->Begin2d())
-{
-}
+TBegin2d::TBegin2d() : mBegan(TRenderer::GetInstance()->Begin2d()) {}
 
 void TBegin2d::Done()
 {

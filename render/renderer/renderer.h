@@ -25,8 +25,8 @@ public:
     TRendererData() = default;
     ~TRendererData();
 
-    uint32_t mFrameIndex = 0;     // slot of the frame-time ring written next, 0..14
-    float mFramesPerSecond = 0;   // last measured rate
+    uint32_t mFrameIndex = 0;    // slot of the frame-time ring written next, 0..14
+    float mFramesPerSecond = 0;  // last measured rate
     uint32_t mFrameTimes[15] = {};
     bool mHUDVisible = false;
     std::unique_ptr<THudText> mHUDText;

@@ -32,8 +32,7 @@ std::shared_ptr<TSprite> TSprite::Create(int layer, std::shared_ptr<TTexture> te
     return sprite;
 }
 
-TSprite::TSprite(int layer)
-    : mLayer(layer)
+TSprite::TSprite(int layer) : mLayer(layer)
 {
     ++gSpriteCount;
     PublishSpriteCount();
@@ -112,10 +111,9 @@ void TSprite::RemoveChildren()
 
 void TSprite::ResortSprites()
 {
-    std::stable_sort(mChildren.begin(), mChildren.end(),
-                     [](const std::shared_ptr<TSprite>& a, const std::shared_ptr<TSprite>& b) {
-                         return a->mLayer < b->mLayer;
-                     });
+    std::stable_sort(
+        mChildren.begin(), mChildren.end(),
+        [](const std::shared_ptr<TSprite>& a, const std::shared_ptr<TSprite>& b) { return a->mLayer < b->mLayer; });
 }
 
 TDrawSpec TSprite::Combine(const TDrawSpec& parent) const

@@ -19,15 +19,21 @@ class TTexture;
 using TSpriteClassId = std::uintptr_t;
 
 // Declares ClassId, GetTypeName and IsKindOf for a sprite class derived from `Base`.
-#define TV_SPRITE_CLASS(Name, Base)                                                       \
-public:                                                                                   \
-    static TSpriteClassId ClassId()                                                       \
-    {                                                                                     \
-        static const char tag = 0;                                                        \
-        return reinterpret_cast<TSpriteClassId>(&tag);                                    \
-    }                                                                                     \
-    const char* GetTypeName() const override { return #Name; }                           \
-    bool IsKindOf(TSpriteClassId id) const override { return id == ClassId() || Base::IsKindOf(id); }
+#define TV_SPRITE_CLASS(Name, Base)                                                                                    \
+public:                                                                                                                \
+    static TSpriteClassId ClassId()                                                                                    \
+    {                                                                                                                  \
+        static const char tag = 0;                                                                                     \
+        return reinterpret_cast<TSpriteClassId>(&tag);                                                                 \
+    }                                                                                                                  \
+    const char* GetTypeName() const override                                                                           \
+    {                                                                                                                  \
+        return #Name;                                                                                                  \
+    }                                                                                                                  \
+    bool IsKindOf(TSpriteClassId id) const override                                                                    \
+    {                                                                                                                  \
+        return id == ClassId() || Base::IsKindOf(id);                                                                  \
+    }
 
 class TSprite : public std::enable_shared_from_this<TSprite>
 {

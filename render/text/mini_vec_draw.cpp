@@ -31,7 +31,10 @@ int RampOf(int slot)
     return 2;
 }
 
-uint32_t Bits(float f) { return std::bit_cast<uint32_t>(f); }
+uint32_t Bits(float f)
+{
+    return std::bit_cast<uint32_t>(f);
+}
 
 }  // namespace
 
@@ -203,8 +206,8 @@ void TZvMiniVecDraw::Draw(const unsigned char* commands, int x, int y)
 size_t TZvMiniVecDraw::TCacheKeyHash::operator()(const TCacheKey& k) const
 {
     size_t h = std::hash<const void*>()(k.stream);
-    const uint32_t parts[] = {uint32_t(k.subX), uint32_t(k.subY), k.scaleX, k.scaleY, k.stroke0,
-                              k.stroke1, k.cosine, k.sine, uint32_t(k.italic)};
+    const uint32_t parts[] = {uint32_t(k.subX), uint32_t(k.subY), k.scaleX, k.scaleY,          k.stroke0,
+                              k.stroke1,        k.cosine,         k.sine,   uint32_t(k.italic)};
     for (uint32_t v : parts)
         h = h * 1000003u ^ v;
     return h;
@@ -212,8 +215,8 @@ size_t TZvMiniVecDraw::TCacheKeyHash::operator()(const TCacheKey& k) const
 
 TZvMiniVecDraw::TCacheKey TZvMiniVecDraw::MakeKey(const unsigned char* commands, int subX, int subY) const
 {
-    return TCacheKey{commands, subX, subY, Bits(mScaleX), Bits(mScaleY), Bits(mStroke[0]), Bits(mStroke[1]),
-                     Bits(mCos), Bits(mSin), mItalic};
+    return TCacheKey{commands,         subX,       subY,       Bits(mScaleX), Bits(mScaleY), Bits(mStroke[0]),
+                     Bits(mStroke[1]), Bits(mCos), Bits(mSin), mItalic};
 }
 
 void TZvMiniVecDraw::DrawShape(const unsigned char* commands, int x, int y, bool cached)

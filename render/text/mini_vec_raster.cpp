@@ -14,7 +14,10 @@ constexpr float kLimitQ = 6400.0f;
 constexpr int kLimitRows = 6400;
 constexpr int kCurvePieces = 3;
 
-int FloorDiv4(int v) { return v >= 0 ? v / 4 : -((-v + 3) / 4); }
+int FloorDiv4(int v)
+{
+    return v >= 0 ? v / 4 : -((-v + 3) / 4);
+}
 
 // Rounds to the nearest integer, held inside ±limit first so huge values never overflow.
 int ClampRound(float v, float limit)
@@ -61,12 +64,8 @@ void TZvMiniVecDraw::Rasterise(const unsigned char* commands, int subX, int subY
             colorBase = colorCount;
             mFillA = mFillB = 0;
             break;
-        case mvec::kFillA:
-            mFillA = a[0] == 0 ? 0 : static_cast<uint8_t>(std::min(colorBase + a[0], 253));
-            break;
-        case mvec::kFillB:
-            mFillB = a[0] == 0 ? 0 : static_cast<uint8_t>(std::min(colorBase + a[0], 253));
-            break;
+        case mvec::kFillA: mFillA = a[0] == 0 ? 0 : static_cast<uint8_t>(std::min(colorBase + a[0], 253)); break;
+        case mvec::kFillB: mFillB = a[0] == 0 ? 0 : static_cast<uint8_t>(std::min(colorBase + a[0], 253)); break;
         case mvec::kMove:
             px = coord(0);
             py = coord(1);
@@ -101,8 +100,7 @@ void TZvMiniVecDraw::Rasterise(const unsigned char* commands, int subX, int subY
             if (colorCount < TZvMiniVecDraw::kBoldSlot)
                 SetColor(colorCount, TColor(a[0] / 255.0f, a[1] / 255.0f, a[2] / 255.0f, 1.0f), 1.0f);
             break;
-        default:
-            break;
+        default: break;
         }
     }
     ScanConvert(subX, subY, out);
@@ -255,10 +253,9 @@ void TZvMiniVecDraw::FlushCoverageRow(int row, std::vector<TSpan>* out)
         int runLevel = 0;
         auto emit = [&](int end) {
             if (runLevel > 0)
-                out->push_back(TSpan{static_cast<int16_t>(runStart - half), static_cast<int16_t>(end - half),
-                                     static_cast<int16_t>(row),
-                                     static_cast<uint8_t>(std::min(runLevel, kRampSteps) - 1),
-                                     static_cast<uint8_t>(ramp)});
+                out->push_back(TSpan{
+                    static_cast<int16_t>(runStart - half), static_cast<int16_t>(end - half), static_cast<int16_t>(row),
+                    static_cast<uint8_t>(std::min(runLevel, kRampSteps) - 1), static_cast<uint8_t>(ramp)});
         };
         for (int col = mTouchedLow[ramp]; col <= mTouchedHigh[ramp]; ++col) {
             sum += c[col];

@@ -134,12 +134,30 @@ const unsigned char* TMvecFont::GetGlyphData(int i) const
     return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].stream : nullptr;
 }
 
-float TMvecFont::GetGlyphMinX(int i) const { return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].minX : 0.0f; }
-float TMvecFont::GetGlyphMaxX(int i) const { return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].maxX : 0.0f; }
-float TMvecFont::GetGlyphAdvance(int i) const { return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].advance : 0.0f; }
-float TMvecFont::GetGlyphTop(int i) const { return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].top : 0.0f; }
-float TMvecFont::GetGlyphBottom(int i) const { return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].bottom : 0.0f; }
-float TMvecFont::GetGlyphScaleY(int i) const { return i >= 0 && i < GetGlyphCount() ? mScaleY[i] : 1.0f; }
+float TMvecFont::GetGlyphMinX(int i) const
+{
+    return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].minX : 0.0f;
+}
+float TMvecFont::GetGlyphMaxX(int i) const
+{
+    return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].maxX : 0.0f;
+}
+float TMvecFont::GetGlyphAdvance(int i) const
+{
+    return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].advance : 0.0f;
+}
+float TMvecFont::GetGlyphTop(int i) const
+{
+    return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].top : 0.0f;
+}
+float TMvecFont::GetGlyphBottom(int i) const
+{
+    return i >= 0 && i < GetGlyphCount() ? mGlyphs[i].bottom : 0.0f;
+}
+float TMvecFont::GetGlyphScaleY(int i) const
+{
+    return i >= 0 && i < GetGlyphCount() ? mScaleY[i] : 1.0f;
+}
 
 float TMvecFont::GetLeading(bool top) const
 {

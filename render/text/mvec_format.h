@@ -33,25 +33,25 @@ constexpr int ArgumentBytes(uint8_t command)
 {
     switch (command) {
     case kLayer:
-    case kEnd:
-        return 0;
+    case kEnd: return 0;
     case kFillA:
-    case kFillB:
-        return 1;
+    case kFillB: return 1;
     case kMove:
-    case kLine:
-        return 4;
-    case kCurve:
-        return 8;
-    case kDefineColor:
-        return 3;
-    default:
-        return -1;
+    case kLine: return 4;
+    case kCurve: return 8;
+    case kDefineColor: return 3;
+    default: return -1;
     }
 }
 
-inline int16_t ReadS16(const unsigned char* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
-inline uint16_t ReadU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline int16_t ReadS16(const unsigned char* p)
+{
+    return static_cast<int16_t>(p[0] | (p[1] << 8));
+}
+inline uint16_t ReadU16(const unsigned char* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t ReadU32(const unsigned char* p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);

@@ -34,22 +34,22 @@ struct TTextRun
     TMvecFont* faceFont = nullptr;  // the face's own font while `font` is the fallback
     TColor color;
     bool bold = false, italic = false, underline = false, cursor = false;
-    int start = 0;                  // byte index of the first character
-    int end = -2;                   // byte index closing the run (inclusive); below start: empty
-    int left = 0, right = 0;        // pixels
+    int start = 0;            // byte index of the first character
+    int end = -2;             // byte index closing the run (inclusive); below start: empty
+    int left = 0, right = 0;  // pixels
     str linkId;
     TColor linkColor;
-    float outlineSize = 0;          // pixels
+    float outlineSize = 0;  // pixels
     TColor outlineColor;
-    int tabPosition = 0;            // q; 0 = none
+    int tabPosition = 0;  // q; 0 = none
 };
 
 struct TTextLine
 {
-    int height = 0;       // pixels
-    int baseline = 0;     // q
-    int x = 0;            // pixels: alignment anchor
-    float xOffset = 0;    // pixels
+    int height = 0;     // pixels
+    int baseline = 0;   // q
+    int x = 0;          // pixels: alignment anchor
+    float xOffset = 0;  // pixels
     std::vector<TTextRun> runs;
 };
 

@@ -18,7 +18,10 @@ using text_units::TruncQ;
 
 namespace {
 
-bool Usable(const TMvecFont* font) { return font && !font->IsEmpty() && font->GetAscent() + font->GetDescent() > 0; }
+bool Usable(const TMvecFont* font)
+{
+    return font && !font->IsEmpty() && font->GetAscent() + font->GetDescent() > 0;
+}
 
 // What a cut at the last space goes back to.
 struct TSpaceMark

@@ -47,10 +47,19 @@ TZvMiniVecDraw* GetMiniVecDraw()
     return drawer.get();
 }
 
-void SetFontData(TFontData* fonts) { gFontData = fonts; }
-void SetMiniVecDraw(TZvMiniVecDraw* drawer) { gDrawer = drawer; }
+void SetFontData(TFontData* fonts)
+{
+    gFontData = fonts;
+}
+void SetMiniVecDraw(TZvMiniVecDraw* drawer)
+{
+    gDrawer = drawer;
+}
 
-void SetScreenInvalidator(void (*invalidate)()) { gInvalidate = invalidate; }
+void SetScreenInvalidator(void (*invalidate)())
+{
+    gInvalidate = invalidate;
+}
 
 void InvalidateScreenForText()
 {

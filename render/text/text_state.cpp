@@ -37,7 +37,10 @@ int ParseLength(const char* value, int limit)
     return v > limit ? limit : v < -limit ? -limit : v;
 }
 
-bool StartsWith(const char* s, const char* prefix) { return std::strncmp(s, prefix, std::strlen(prefix)) == 0; }
+bool StartsWith(const char* s, const char* prefix)
+{
+    return std::strncmp(s, prefix, std::strlen(prefix)) == 0;
+}
 
 }  // namespace
 

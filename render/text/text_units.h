@@ -25,7 +25,10 @@ inline int TruncQ(float v)
     return static_cast<int>(v);
 }
 // Quarter pixels to pixels, truncated toward zero.
-inline int PxQ(float v) { return RoundQ(v) / 4; }
+inline int PxQ(float v)
+{
+    return RoundQ(v) / 4;
+}
 
 struct TDecoded
 {

@@ -3,10 +3,7 @@
 #include "render/renderer/display_handler.h"
 #include "render/renderer/renderer.h"
 
-TTexture::TTexture()
-    : mData(TRenderer::GetInstance()->GetDisplayHandler()->NewTextureData())
-{
-}
+TTexture::TTexture() : mData(TRenderer::GetInstance()->GetDisplayHandler()->NewTextureData()) {}
 
 TTexture::~TTexture()
 {

@@ -17,7 +17,13 @@ bool Contains(const str& text, const char* part)
     return text.find(str(part)) != str::npos;
 }
 
-enum class EDecoder { kNone, kPng, kJpeg, kJp2 };
+enum class EDecoder
+{
+    kNone,
+    kPng,
+    kJpeg,
+    kJp2
+};
 
 EDecoder DecoderFor(const str& name)
 {
@@ -58,8 +64,7 @@ struct TDecoded
         decoder = which;
         unsigned long unused = 0;
         switch (which) {
-        case EDecoder::kPng:
-            return EzPngLoadImage(name.c_str(), &pixels, &width, &height, &side, &unused, &hasAlpha);
+        case EDecoder::kPng: return EzPngLoadImage(name.c_str(), &pixels, &width, &height, &side, &unused, &hasAlpha);
         case EDecoder::kJpeg: return EzJpegLoadImage(name.c_str(), &pixels, &width, &height, &side);
         case EDecoder::kJp2: return EzJp2LoadImage(name.c_str(), &pixels, &width, &height, &side, &hasAlpha);
         case EDecoder::kNone: break;
@@ -203,8 +208,8 @@ bool TTextureData::LoadFile(const char* nameArg, const char* maskArg)
                                        ? side
                                        : NextPowerOfTwo(static_cast<uint32_t>(image.height));
     if ((side > kMaxDeviceSide || surfaceHeight > kMaxDeviceSide) && !HasFlag(kSlow)) {
-        WriteDbg("Texture: %s is %dx%d, over the limit of %u without \"?slow\"", cut.c_str(), image.width,
-                 image.height, kMaxDeviceSide);
+        WriteDbg("Texture: %s is %dx%d, over the limit of %u without \"?slow\"", cut.c_str(), image.width, image.height,
+                 kMaxDeviceSide);
         return false;
     }
 

@@ -20,9 +20,9 @@ public:
         kAlpha = 2,          // carries alpha and is blended with it
         kAlphaFromFile = 4,  // the loader takes the alpha bit from the image file
         kMipmap = 8,
-        kSimple = 16,        // never drawn as a sprite; surface height a power of two
-        kSlow = 32,          // may exceed 1024 pixels; kept in memory
-        kCreated = 128,      // made by TTexture::Create
+        kSimple = 16,    // never drawn as a sprite; surface height a power of two
+        kSlow = 32,      // may exceed 1024 pixels; kept in memory
+        kCreated = 128,  // made by TTexture::Create
     };
 
     virtual ~TTextureData();

@@ -89,8 +89,8 @@ std::shared_ptr<TSoundInstance> TSound::Play(bool loop)
         WriteDbg("No Sound Manager");
         return nullptr;
     }
-    auto stream = std::make_shared<TSoundStream>(manager, std::make_unique<TStreamSpooler>(source), loop,
-                                                 mData->mGroup, mData);
+    auto stream =
+        std::make_shared<TSoundStream>(manager, std::make_unique<TStreamSpooler>(source), loop, mData->mGroup, mData);
     // A stream that cannot start (no output, no buffers) gives no instance: nothing would
     // ever report its end.
     if (!stream->Init(source->GetBitRate(), source->GetChannels(), 16, 2.0f))

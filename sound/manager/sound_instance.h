@@ -33,7 +33,7 @@ private:
     // The stream switched to the chained sound.
     void MoveToNextSound(TSoundStream* stream);
 
-    TSoundStream* mStream;                // not owned
+    TSoundStream* mStream;  // not owned
     std::weak_ptr<TSound> mSound;
     std::weak_ptr<TSound> mNext;
     TSoundCallBack* mCallback = nullptr;  // not owned

@@ -243,8 +243,7 @@ bool TSoundManager::RenderLoopback(float* dst, int frames)
     TSoundLock lock;
     if (!mData->mLoopback || !mData->mContext || frames <= 0)
         return false;
-    static auto render =
-        reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    static auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
     if (!render)
         return false;
     render(mData->mDevice, dst, frames);

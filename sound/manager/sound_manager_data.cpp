@@ -48,8 +48,8 @@ void TSoundManagerData::OpenLoopback(int rate)
     mLoopback = true;
     if (!supported(mDevice, rate, ALC_STEREO_SOFT, ALC_FLOAT_SOFT))
         return;
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY, rate, 0};
+    const ALCint attributes[] = {
+        ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT, ALC_FREQUENCY, rate, 0};
     mContext = alcCreateContext(mDevice, attributes);
 }
 

@@ -73,8 +73,7 @@ bool TOggDataSource::InitFromFile(const str& name, bool direct)
             return false;
         }
         reader = record;
-        ov_callbacks cb = {TOggMem::ogg_mem_read, TOggMem::ogg_mem_seek, TOggMem::ogg_mem_close,
-                           TOggMem::ogg_mem_tell};
+        ov_callbacks cb = {TOggMem::ogg_mem_read, TOggMem::ogg_mem_seek, TOggMem::ogg_mem_close, TOggMem::ogg_mem_tell};
         result = ov_open_callbacks(record, vorbis, nullptr, 0, cb);
     } else {
         // The file belongs to vorbisfile from here on; zv_close_func deletes it.
@@ -97,10 +96,9 @@ bool TOggDataSource::InitFromFile(const str& name, bool direct)
     vorbis_info* info = ov_info(mVorbis, -1);
     ogg_int64_t frames = ov_pcm_total(mVorbis, -1);
     // Streams play one or two channels; anything else would be played as noise.
-    if (!info || info->channels < 1 || info->channels > 2 || info->rate <= 0 || info->rate > 384000 ||
-        frames < 0) {
-        WriteDbg("OGG file %s has an unsupported format (%d channels, %ld Hz)", name.c_str(),
-                 info ? info->channels : 0, info ? info->rate : 0L);
+    if (!info || info->channels < 1 || info->channels > 2 || info->rate <= 0 || info->rate > 384000 || frames < 0) {
+        WriteDbg("OGG file %s has an unsupported format (%d channels, %ld Hz)", name.c_str(), info ? info->channels : 0,
+                 info ? info->rate : 0L);
         ov_clear(mVorbis);
         delete mVorbis;
         mVorbis = nullptr;
@@ -133,8 +131,8 @@ unsigned int TOggDataSource::Read(void* dst, unsigned int offset, unsigned int l
     while (written < length) {
         int section = 0;
         unsigned int want = length - written;
-        long got = ov_read(mVorbis, out + written, want > INT_MAX ? INT_MAX : static_cast<int>(want), 0, 2,
-                           1, &section);
+        long got =
+            ov_read(mVorbis, out + written, want > INT_MAX ? INT_MAX : static_cast<int>(want), 0, 2, 1, &section);
         if (got <= 0)
             break;
         // A chained link with another layout would turn into noise here: end the sound.

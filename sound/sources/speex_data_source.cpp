@@ -76,8 +76,7 @@ bool TSpeexDataSource::InitFromFile(const str& name, bool)
             WriteDbg("Speex file %s could not be read", name.c_str());
             return false;
         }
-        if (mDecoder && (mExtraHeaders == 0 || mRawLength != kUnknownLength ||
-                         mPacketCount > mExtraHeaders + 1))
+        if (mDecoder && (mExtraHeaders == 0 || mRawLength != kUnknownLength || mPacketCount > mExtraHeaders + 1))
             return true;
     }
 }
@@ -186,7 +185,8 @@ bool TSpeexDataSource::ProcessHeader(const ogg_packet& packet)
 {
     if (packet.bytes > kMaxPacketBytes)
         return false;
-    SpeexHeader* header = speex_packet_to_header(reinterpret_cast<char*>(packet.packet), static_cast<int>(packet.bytes));
+    SpeexHeader* header =
+        speex_packet_to_header(reinterpret_cast<char*>(packet.packet), static_cast<int>(packet.bytes));
     if (!header) {
         WriteDbg("Speex file %s: unreadable header", mName.c_str());
         return false;
@@ -204,7 +204,8 @@ bool TSpeexDataSource::ProcessHeader(const ogg_packet& packet)
         return false;
     }
     if (mode->bitstream_version > header->mode_bitstream_version) {
-        WriteDbg("The file was encoded with an older version of Speex. You need to upgrade your encoder before it will work with Gantrimole.");
+        WriteDbg("The file was encoded with an older version of Speex. You need to upgrade your encoder before it will "
+                 "work with Gantrimole.");
         return false;
     }
     // Checked before anything is sized from them: the output buffer depends on all three.
@@ -213,8 +214,7 @@ bool TSpeexDataSource::ProcessHeader(const ogg_packet& packet)
         header->rate < 1 || header->rate > kMaxRate || header->extra_headers < 0 ||
         header->extra_headers > kMaxExtraHeaders) {
         WriteDbg("Speex file %s: header out of range (%d channels, %d frames per packet, %d Hz, %d extra headers)",
-                 mName.c_str(), header->nb_channels, header->frames_per_packet, header->rate,
-                 header->extra_headers);
+                 mName.c_str(), header->nb_channels, header->frames_per_packet, header->rate, header->extra_headers);
         return false;
     }
     void* decoder = speex_decoder_init(mode);

@@ -21,10 +21,10 @@ inline bool UnderCi()
 }  // namespace tvtest
 
 // Returns from the test (or SetUp) it is used in.
-#define TV_SKIP_WITHOUT_PEER(why)                                                      \
-    do {                                                                               \
-        if (::tvtest::UnderCi())                                                       \
-            GTEST_FAIL() << why << " (a peer the CI set-up installs)";                 \
-        else                                                                           \
-            GTEST_SKIP() << why;                                                       \
+#define TV_SKIP_WITHOUT_PEER(why)                                                                                      \
+    do {                                                                                                               \
+        if (::tvtest::UnderCi())                                                                                       \
+            GTEST_FAIL() << why << " (a peer the CI set-up installs)";                                                 \
+        else                                                                                                           \
+            GTEST_SKIP() << why;                                                                                       \
     } while (0)

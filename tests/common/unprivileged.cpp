@@ -20,7 +20,7 @@ void HandOver(const std::string& folder)
         lchown(entry.path().c_str(), kNobody, kNobody);
 }
 
-} // namespace
+}  // namespace
 
 void RunUnprivileged(const std::string& folder, const std::function<void()>& body)
 {

@@ -85,4 +85,3 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* error
     text->assign(bytes.begin(), bytes.end());
     return true;
 }
-

@@ -45,4 +45,3 @@ constexpr size_t kMaxDescriptionSize = 1 << 20;
 // Reads a whole description; false with a message in *error when it cannot be read or is
 // larger than kMaxDescriptionSize.
 bool ReadTextFile(const std::string& path, std::string* text, std::string* error);
-

@@ -22,11 +22,9 @@ bool InsideRoundRect(double px, double py, double x, double y, double w, double 
 bool Inside(const TShape& s, double px, double py)
 {
     switch (s.kind) {
-    case EShape::kFill:
-        return true;
+    case EShape::kFill: return true;
     case EShape::kRect:
-    case EShape::kGradient:
-        return px >= s.x && py >= s.y && px < s.x + s.w && py < s.y + s.h;
+    case EShape::kGradient: return px >= s.x && py >= s.y && px < s.x + s.w && py < s.y + s.h;
     case EShape::kFrame:
     case EShape::kRoundFrame: {
         const double r = s.kind == EShape::kFrame ? 0 : s.radius;
@@ -34,8 +32,7 @@ bool Inside(const TShape& s, double px, double py)
         return InsideRoundRect(px, py, s.x, s.y, s.w, s.h, r) &&
                !InsideRoundRect(px, py, s.x + t, s.y + t, s.w - 2 * t, s.h - 2 * t, std::max(0.0, r - t));
     }
-    case EShape::kRoundRect:
-        return InsideRoundRect(px, py, s.x, s.y, s.w, s.h, s.radius);
+    case EShape::kRoundRect: return InsideRoundRect(px, py, s.x, s.y, s.w, s.h, s.radius);
     case EShape::kCircle:
     case EShape::kRing: {
         const double d2 = (px - s.x) * (px - s.x) + (py - s.y) * (py - s.y);

@@ -13,8 +13,7 @@ constexpr double kMaxCoordinate = 4 * kMaxImageGenSide;
 class TImageParser
 {
 public:
-    TImageParser(const std::string& source, const std::string& text, int frame, int frameCount,
-                 TImageDescription* out)
+    TImageParser(const std::string& source, const std::string& text, int frame, int frameCount, TImageDescription* out)
         : mReader(source, text), mOut(out), mPhase(frameCount > 0 ? double(frame) / frameCount : 0)
     {
     }
@@ -70,7 +69,7 @@ private:
             unsigned v = 0;
             for (size_t k = 1 + i; k < 3 + i; ++k) {
                 const char c = word[k];
-                int digit = c >= '0' && c <= '9' ? c - '0'
+                int digit = c >= '0' && c <= '9'   ? c - '0'
                             : c >= 'a' && c <= 'f' ? c - 'a' + 10
                             : c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                    : -1;
@@ -105,8 +104,8 @@ private:
             if (mOut->width != 0)
                 return mReader.Fail("'size' given twice");
             double width = 0, height = 0;
-            if (!Expect(w, 3, 3, "size W H") || !mReader.NumberIn(w[1], 1, kMaxImageGenSide, &width, "width")
-                || !mReader.NumberIn(w[2], 1, kMaxImageGenSide, &height, "height"))
+            if (!Expect(w, 3, 3, "size W H") || !mReader.NumberIn(w[1], 1, kMaxImageGenSide, &width, "width") ||
+                !mReader.NumberIn(w[2], 1, kMaxImageGenSide, &height, "height"))
                 return false;
             if (width != std::floor(width) || height != std::floor(height))
                 return mReader.Fail("the size is a whole number of pixels");
@@ -176,8 +175,8 @@ bool ParseImageDescription(const std::string& sourceName, const std::string& tex
                            TImageDescription* out, std::string* error)
 {
     if (frameCount < 1 || frame < 0 || frame >= frameCount) {
-        *error = sourceName + ": frame " + std::to_string(frame) + " of " + std::to_string(frameCount) +
-                 " does not exist";
+        *error =
+            sourceName + ": frame " + std::to_string(frame) + " of " + std::to_string(frameCount) + " does not exist";
         return false;
     }
     TImageParser parser(sourceName, text, frame, frameCount, out);

@@ -62,8 +62,7 @@ bool EncodePngRgba(int width, int height, const std::vector<uint8_t>& rgba, std:
     return true;
 }
 
-bool WritePngRgba(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
-                  std::string* error)
+bool WritePngRgba(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba, std::string* error)
 {
     std::vector<uint8_t> bytes;
     if (!EncodePngRgba(width, height, rgba, &bytes, error)) {

@@ -11,5 +11,4 @@ bool EncodePngRgba(int width, int height, const std::vector<uint8_t>& rgba, std:
 
 // `rgba` holds width × height pixels, rows top first. Written through a temporary file; false
 // with a reason in *error when the file cannot be written.
-bool WritePngRgba(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
-                  std::string* error);
+bool WritePngRgba(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba, std::string* error);

@@ -12,7 +12,7 @@ std::string TooLarge(const std::string& path, size_t limit)
     return path + " is larger than " + std::to_string(limit) + " bytes";
 }
 
-} // namespace
+}  // namespace
 
 bool ReadBoundedFile(const std::string& path, size_t limit, std::vector<char>* bytes, std::string* error)
 {

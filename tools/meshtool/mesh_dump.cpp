@@ -55,7 +55,7 @@ void DumpTriangles(const tMesh& mesh, uint32_t version, std::string* text)
     }
 }
 
-} // namespace
+}  // namespace
 
 bool DumpMeshFile(const std::string& path, std::string* text)
 {

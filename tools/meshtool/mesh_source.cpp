@@ -168,7 +168,7 @@ private:
     int mDepthLine = 0;
 };
 
-} // namespace
+}  // namespace
 
 bool ParseMeshSource(const std::string& sourceName, const std::string& text, TMeshSource* mesh, std::string* error)
 {

@@ -24,7 +24,7 @@ public:
     std::vector<unsigned char> mBytes;
 };
 
-} // namespace
+}  // namespace
 
 std::vector<unsigned char> EncodeVertFile(const TMeshSource& mesh)
 {

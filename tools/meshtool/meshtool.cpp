@@ -44,7 +44,7 @@ bool ParseFloat(const char* text, float* out)
     return *text && !*end;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

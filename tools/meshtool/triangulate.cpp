@@ -15,7 +15,7 @@ bool InTriangle(const TPoint2i& p, const TPoint2i& a, const TPoint2i& b, const T
     return Cross(a, b, p) * sign >= 0 && Cross(b, c, p) * sign >= 0 && Cross(c, a, p) * sign >= 0;
 }
 
-} // namespace
+}  // namespace
 
 bool Triangulate(const std::vector<TPoint2i>& corners, std::vector<std::array<int, 3>>* triangles)
 {

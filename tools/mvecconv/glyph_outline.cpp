@@ -12,7 +12,10 @@ struct TPoint2
     double x, y;
 };
 
-TPoint2 Lerp(TPoint2 a, TPoint2 b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+TPoint2 Lerp(TPoint2 a, TPoint2 b, double t)
+{
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
 
 struct TWriter
 {

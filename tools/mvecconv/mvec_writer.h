@@ -9,7 +9,7 @@ struct TConvertedGlyph
 {
     uint32_t code = 0;
     double left = 0, right = 0, top = 0, bottom = 0, advance = 0;  // font units, y down
-    std::vector<uint8_t> stream;                                    // ends with the end command
+    std::vector<uint8_t> stream;                                   // ends with the end command
 };
 
 // Glyphs are sorted by code; false when they are more than a block can count.

@@ -107,7 +107,8 @@ int main(int argc, char** argv)
     for (const auto& [first, last] : ranges) {
         for (uint32_t code = first; code <= last; ++code) {
             const FT_UInt index = FT_Get_Char_Index(face, code);
-            if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
+            if (index == 0 ||
+                FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
                 continue;
             const FT_GlyphSlot slot = face->glyph;
             if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
@@ -141,8 +142,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "mvecconv: no glyphs to write (or too many)\n");
         return 1;
     }
-    const std::string bytes =
-        symbol.empty() ? std::string(block.begin(), block.end()) : MvecBlockAsCpp(block, symbol);
+    const std::string bytes = symbol.empty() ? std::string(block.begin(), block.end()) : MvecBlockAsCpp(block, symbol);
     if (!ReplaceDiskFile(files[1].c_str(), bytes.data(), bytes.size())) {
         std::fprintf(stderr, "mvecconv: cannot write %s\n", files[1].c_str());
         return 1;

@@ -19,13 +19,11 @@ namespace {
 std::string Printable(const char* text, size_t n)
 {
     std::string out;
-    for (size_t i = 0; i < n; ++i)
-    {
+    for (size_t i = 0; i < n; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 32 && c < 127 && c != '\\')
             out += char(c);
-        else
-        {
+        else {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", c);
             out += hex;
@@ -39,15 +37,14 @@ std::string Printable(const str& s)
     return Printable(s.c_str(), s.length());
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
     str key("Rw4TnQ8vLpXe");
     str install;
     const char* path = nullptr;
-    for (int i = 1; i < argc; ++i)
-    {
+    for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--key") && i + 1 < argc)
             key = argv[++i];
         else if (!std::strcmp(argv[i], "--install") && i + 1 < argc)
@@ -57,13 +54,11 @@ int main(int argc, char** argv)
         else
             path = nullptr, i = argc;
     }
-    if (!path)
-    {
+    if (!path) {
         std::fprintf(stderr, "usage: prefsdump [--key KEY] [--install KEY] FILE\n");
         return 2;
     }
-    if (access(path, R_OK) != 0)
-    {
+    if (access(path, R_OK) != 0) {
         std::fprintf(stderr, "prefsdump: cannot read %s\n", path);
         return 1;
     }
@@ -75,25 +70,21 @@ int main(int argc, char** argv)
 
     std::printf("file %s\n", path);
     std::printf("current install \"%s\", %u users\n", Printable(prefs.GetInstallKey()).c_str(), prefs.GetNumUsers());
-    for (const auto& [installKey, slots] : prefs.GetStore())
-    {
+    for (const auto& [installKey, slots] : prefs.GetStore()) {
         std::printf("install \"%s\"\n", Printable(installKey).c_str());
-        for (size_t s = 0; s < slots.size(); ++s)
-        {
+        for (size_t s = 0; s < slots.size(); ++s) {
             if (s == 0)
                 std::printf("  slot 0 (installation)\n");
             else
                 std::printf("  slot %zu (user %zu)\n", s, s - 1);
-            for (const auto& [name, value] : slots[s])
-            {
+            for (const auto& [name, value] : slots[s]) {
                 const char* bytes = reinterpret_cast<const char*>(value.data());
-                const size_t n = value.empty() ? 0 : value.size() - 1; // without the zero byte
+                const size_t n = value.empty() ? 0 : value.size() - 1;  // without the zero byte
                 std::printf("    %s = %s\n", Printable(name).c_str(), Printable(bytes, n).c_str());
             }
         }
     }
-    if (prefs.IsDamaged())
-    {
+    if (prefs.IsDamaged()) {
         std::printf("damaged: reading stopped early\n");
         return 1;
     }

@@ -98,10 +98,10 @@ private:
                 return mReader.Fail("unknown wave '" + w[1] + "' (sine, square, triangle, saw or noise)");
         } else if (c == "envelope") {
             TEnvelope& e = mState.envelope;
-            if (!Expect(w, 5) || !mReader.NumberIn(w[1], 0, 60, &e.attack, "attack")
-                || !mReader.NumberIn(w[2], 0, 60, &e.decay, "decay")
-                || !mReader.NumberIn(w[3], 0, 1, &e.sustain, "sustain level")
-                || !mReader.NumberIn(w[4], 0, 60, &e.release, "release"))
+            if (!Expect(w, 5) || !mReader.NumberIn(w[1], 0, 60, &e.attack, "attack") ||
+                !mReader.NumberIn(w[2], 0, 60, &e.decay, "decay") ||
+                !mReader.NumberIn(w[3], 0, 1, &e.sustain, "sustain level") ||
+                !mReader.NumberIn(w[4], 0, 60, &e.release, "release"))
                 return false;
         } else if (c == "volume") {
             if (!Expect(w, 2) || !mReader.NumberIn(w[1], 0, 1, &mState.volume, "volume"))
@@ -222,8 +222,8 @@ private:
         for (const TToneEvent& e : mOut->events) {
             if (e.wave != EWave::kNoise && std::max(e.fromHz, e.toHz) >= nyquist) {
                 mReader.FailAt(e.line, "frequency " + std::to_string(int(std::max(e.fromHz, e.toHz))) +
-                                           " Hz is not below half the sample rate (" +
-                                           std::to_string(mOut->rate) + " Hz)");
+                                           " Hz is not below half the sample rate (" + std::to_string(mOut->rate) +
+                                           " Hz)");
                 return;
             }
         }

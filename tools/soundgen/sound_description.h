@@ -42,15 +42,15 @@ struct TEnvelope
 
 struct TToneEvent
 {
-    double start = 0;    // seconds
-    double length = 0;   // seconds, before the release
+    double start = 0;   // seconds
+    double length = 0;  // seconds, before the release
     double fromHz = 0;
-    double toHz = 0;     // equal to fromHz unless the tone glides
+    double toHz = 0;  // equal to fromHz unless the tone glides
     EWave wave = EWave::kSine;
     TEnvelope envelope;
     double volume = 1;
     double pan = 0;
-    int line = 0;        // in the description, for messages
+    int line = 0;  // in the description, for messages
 };
 
 struct TSoundDescription

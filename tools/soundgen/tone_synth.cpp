@@ -43,16 +43,11 @@ private:
 double WaveValue(EWave wave, double phase, TNoise& noise)
 {
     switch (wave) {
-    case EWave::kSine:
-        return std::sin(2 * std::numbers::pi * phase);
-    case EWave::kSquare:
-        return phase < 0.5 ? 1.0 : -1.0;
-    case EWave::kTriangle:
-        return phase < 0.5 ? 4 * phase - 1 : 3 - 4 * phase;
-    case EWave::kSaw:
-        return 2 * phase - 1;
-    case EWave::kNoise:
-        return noise.Next();
+    case EWave::kSine: return std::sin(2 * std::numbers::pi * phase);
+    case EWave::kSquare: return phase < 0.5 ? 1.0 : -1.0;
+    case EWave::kTriangle: return phase < 0.5 ? 4 * phase - 1 : 3 - 4 * phase;
+    case EWave::kSaw: return 2 * phase - 1;
+    case EWave::kNoise: return noise.Next();
     }
     return 0;
 }

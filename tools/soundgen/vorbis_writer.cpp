@@ -61,8 +61,8 @@ void Drain(TVorbisEncoder& e, std::vector<unsigned char>* out)
 
 }  // namespace
 
-bool WriteOggVorbis(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate,
-                    float quality, std::string* error)
+bool WriteOggVorbis(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate, float quality,
+                    std::string* error)
 {
     if (channels < 1 || channels > 2 || samples.size() % static_cast<size_t>(channels) != 0) {
         *error = "samples do not fit the channel count";

@@ -47,8 +47,8 @@ bool SpeakLine(const TVoiceDescription& line, TWavSound* out, std::string* error
     }
     const std::string speed = std::to_string(line.speed);
     const std::string pitch = std::to_string(line.pitch);
-    std::vector<std::string> args = {"espeak-ng", "-v", line.voice, "-s", speed, "-p", pitch, "-w", wavPath, "-f",
-                                     textPath};
+    std::vector<std::string> args = {"espeak-ng", "-v", line.voice, "-s", speed,   "-p",
+                                     pitch,       "-w", wavPath,    "-f", textPath};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

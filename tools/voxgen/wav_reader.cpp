@@ -18,7 +18,8 @@ uint16_t Le16(const unsigned char* p)
 
 bool ParseWav(const std::vector<unsigned char>& bytes, TWavSound* out, std::string* error)
 {
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
         *error = "not a WAV file";
         return false;
     }

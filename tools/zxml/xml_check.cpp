@@ -119,11 +119,12 @@ private:
             const bool hex = body.size() > 1 && body[1] == 'x';
             const std::string_view digits = body.substr(hex ? 2 : 1);
             ok = !digits.empty() && std::all_of(digits.begin(), digits.end(), [hex](char c) {
-                     return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
-                 });
+                return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+            });
         } else if (ok) {
-            ok = IsNameStart(static_cast<unsigned char>(body[0])) &&
-                 std::all_of(body.begin(), body.end(), [](char c) { return IsNameChar(static_cast<unsigned char>(c)); });
+            ok = IsNameStart(static_cast<unsigned char>(body[0])) && std::all_of(body.begin(), body.end(), [](char c) {
+                     return IsNameChar(static_cast<unsigned char>(c));
+                 });
         }
         if (!ok)
             return Fail("bad reference '&" + std::string(body) + ";'");
@@ -227,7 +228,7 @@ private:
     std::string mError;
 };
 
-} // namespace
+}  // namespace
 
 bool CheckXml(std::string_view text, std::string* error)
 {

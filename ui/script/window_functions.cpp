@@ -13,8 +13,8 @@
 #include "core/time/time_source.h"
 #include "render/renderer/renderer.h"
 #include "render/texture/texture.h"
-#include "ui/script/window_script.h"
 #include "ui/screen/image.h"
+#include "ui/script/window_script.h"
 #include "ui/style/window_style.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/layered_window.h"
@@ -225,10 +225,10 @@ int LuaSetPosition(lua_State* L)
     if (!window)
         return 0;
     const TWindow* parent = window->GetParent();
-    const int x = ResolveLayoutPosition(LuaToInt(L, 2), window->GetWindowWidth(),
-                                        parent ? parent->GetWindowWidth() : 0);
-    const int y = ResolveLayoutPosition(LuaToInt(L, 3), window->GetWindowHeight(),
-                                        parent ? parent->GetWindowHeight() : 0);
+    const int x =
+        ResolveLayoutPosition(LuaToInt(L, 2), window->GetWindowWidth(), parent ? parent->GetWindowWidth() : 0);
+    const int y =
+        ResolveLayoutPosition(LuaToInt(L, 3), window->GetWindowHeight(), parent ? parent->GetWindowHeight() : 0);
     window->SetWindowPos(x, y);
     return 0;
 }
@@ -438,8 +438,8 @@ void PostLuaMessage(lua_State* L, TWindowScript* script, TWindow* target, bool u
     const int ref = luaL_ref(L, LUA_REGISTRYINDEX);
     lua_State* home = script->GetState();
     lua_rawgeti(home, LUA_REGISTRYINDEX, ref);
-    auto* wrapper = new TLuaMessageWrapper(message->GetType(), message->GetName(),
-                                           useTarget ? target : message->GetTarget(), home);
+    auto* wrapper =
+        new TLuaMessageWrapper(message->GetType(), message->GetName(), useTarget ? target : message->GetTarget(), home);
     luaL_unref(L, LUA_REGISTRYINDEX, ref);
     wm->PostWindowMessage(wrapper);
 }

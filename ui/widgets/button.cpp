@@ -298,7 +298,8 @@ bool TButton::IsOverMask(const TPoint& point) const
     const int height = std::max(1, GetWindowHeight());
     // Scaled onto the mask and held inside it, whatever sizes the two have.
     const int x = std::clamp(static_cast<int>(static_cast<long long>(point.x) * mMaskWidth / width), 0, mMaskWidth - 1);
-    const int y = std::clamp(static_cast<int>(static_cast<long long>(point.y) * mMaskHeight / height), 0, mMaskHeight - 1);
+    const int y =
+        std::clamp(static_cast<int>(static_cast<long long>(point.y) * mMaskHeight / height), 0, mMaskHeight - 1);
     const TColor32 pixel = mMask[static_cast<size_t>(y) * static_cast<size_t>(mMaskWidth) + static_cast<size_t>(x)];
     return !(pixel.Red() < kNearBlack && pixel.Green() < kNearBlack && pixel.Blue() < kNearBlack);
 }

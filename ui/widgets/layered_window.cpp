@@ -36,8 +36,7 @@ void TLayeredWindow::SetCurrentLayer(int layer)
     if (layer == mCurrentLayer)
         return;
     if (layer < kAllLayers || (layer >= 0 && static_cast<size_t>(layer) >= mLayers.size())) {
-        WriteDbg("SetCurrentLayer: window '%s' has no layer %d (it has %u)", GetName().c_str(), layer,
-                 GetLayerCount());
+        WriteDbg("SetCurrentLayer: window '%s' has no layer %d (it has %u)", GetName().c_str(), layer, GetLayerCount());
         return;
     }
     mCurrentLayer = layer;

@@ -201,9 +201,9 @@ int TSlider::BuildTexture(const std::shared_ptr<TTexture>& texture, int offset, 
     }
     const int cross = (crossSize - static_cast<int>(texture->GetWidth())) / 2;
     const auto [internalWidth, internalHeight] = texture->GetInternalSize();
-    const TVec2 uvScale(internalWidth > 0 ? width / static_cast<float>(internalWidth) : 1.0f,
-                        internalHeight > 0 ? static_cast<float>(texture->GetHeight()) / static_cast<float>(internalHeight)
-                                           : 1.0f);
+    const TVec2 uvScale(
+        internalWidth > 0 ? width / static_cast<float>(internalWidth) : 1.0f,
+        internalHeight > 0 ? static_cast<float>(texture->GetHeight()) / static_cast<float>(internalHeight) : 1.0f);
     const TVec2 position = mHorizontal ? TVec2(static_cast<float>(offset), static_cast<float>(cross))
                                        : TVec2(static_cast<float>(cross), static_cast<float>(offset));
     MakeQuad2d(vertices, position, TVec2(width, length), TVec2(0, 0), uvScale, mHorizontal, mRailAlpha);

@@ -47,8 +47,7 @@ public:
     void SetSliderTexture(std::shared_ptr<TTexture> normal, std::shared_ptr<TTexture> rollover);
     // One rail piece as six vertices at `offset` along the rail; its length (0 without a
     // texture, when nothing is built).
-    int BuildTexture(const std::shared_ptr<TTexture>& texture, int offset, TTransformedLitVert* vertices,
-                     bool stretch);
+    int BuildTexture(const std::shared_ptr<TTexture>& texture, int offset, TTransformedLitVert* vertices, bool stretch);
 
     bool IsHorizontal() const { return mHorizontal; }
     void SetHorizontal(bool horizontal) { mHorizontal = horizontal; }

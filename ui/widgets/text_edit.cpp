@@ -273,7 +273,8 @@ bool TTextEdit::OnUTF8Char(str text)
         if (!KeyHitUTF8(kTab, codepoint)) {
             if (mGroup && !mGroup->empty()) {
                 auto self = std::find(mGroup->begin(), mGroup->end(), this);
-                auto next = self == mGroup->end() || std::next(self) == mGroup->end() ? mGroup->begin() : std::next(self);
+                auto next =
+                    self == mGroup->end() || std::next(self) == mGroup->end() ? mGroup->begin() : std::next(self);
                 TTextEdit* target = *next;
                 if (TWindowManager* wm = TWindowManager::GetInstance()) {
                     TWindow* previous = wm->GetFocusWindow();

@@ -74,9 +74,9 @@ bool TDialog::OnNewParent()
     lua_State* L = script->GetState();
     SetDialogTexts(L, mBody, mTitle);
     script->RunScript(mScript);
-    script->DoLuaString(str::getFormatted("function gDialogFunction() WaitForCloseMessage('%s'); end;",
-                                          WindowIdText(GetId()).c_str()),
-                        -1, 0);
+    script->DoLuaString(
+        str::getFormatted("function gDialogFunction() WaitForCloseMessage('%s'); end;", WindowIdText(GetId()).c_str()),
+        -1, 0);
     lua_pushstring(L, "gDialogFunction");
     lua_rawget(L, LUA_GLOBALSINDEX);
     if (!lua_isfunction(L, -1)) {

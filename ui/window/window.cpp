@@ -138,8 +138,7 @@ void TWindow::UpdateOpaque(int coveredWidth, int coveredHeight)
     TModalWindow* modal = FindParentModal();
     if (!modal)
         return;
-    const bool opaque =
-        (mFlags & kOpaque) && GetWindowWidth() == coveredWidth && GetWindowHeight() == coveredHeight;
+    const bool opaque = (mFlags & kOpaque) && GetWindowWidth() == coveredWidth && GetWindowHeight() == coveredHeight;
     modal->SetOpaqueChild(this, opaque);
 }
 
@@ -488,7 +487,8 @@ bool TWindow::DoDraw(EDrawMode mode)
     TRect screen;
     GetWindowRect(&screen);
     const TURect clip = renderer->GetClippingRectangle();
-    const TRect inside = TRect::Intersect(TRect(int(clip.left), int(clip.top), int(clip.right), int(clip.bottom)), screen);
+    const TRect inside =
+        TRect::Intersect(TRect(int(clip.left), int(clip.top), int(clip.right), int(clip.bottom)), screen);
     if (inside.right <= inside.left || inside.bottom <= inside.top)
         return true;
 

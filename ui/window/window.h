@@ -196,5 +196,5 @@ bool RegisterWindowClass(TClassId id, const char* typeName, TWindowCreateFunctio
 // The registered class named `typeName`, or 0.
 TClassId FindWindowClass(const str& typeName);
 
-#define TV_REGISTER_WINDOW(Name, Create) \
+#define TV_REGISTER_WINDOW(Name, Create)                                                                               \
     static const bool Name##_registered = RegisterWindowClass(Name::ClassId(), #Name, Create)

@@ -122,10 +122,10 @@ void TWindow::SizeAndPositionFromStyle(TWindowStyle& style)
 
     const int align = style.GetInt("align", -1);
     const bool aligned = align != -1;
-    const TAxis horizontal = ResolveAxis(x, w, mParent, parentWidth, aligned, aligned && (align & 1),
-                                         aligned && (align & 2));
-    const TAxis vertical = ResolveAxis(y, h, mParent, parentHeight, aligned, aligned && (align & 4),
-                                       aligned && (align & 8));
+    const TAxis horizontal =
+        ResolveAxis(x, w, mParent, parentWidth, aligned, aligned && (align & 1), aligned && (align & 2));
+    const TAxis vertical =
+        ResolveAxis(y, h, mParent, parentHeight, aligned, aligned && (align & 4), aligned && (align & 8));
 
     // Edges and sizes already set (by code or an earlier pass) are kept.
     const int left = mRect.left != 0 ? mRect.left : horizontal.position;

@@ -253,8 +253,8 @@ void TWindowManager::PopModal(str name)
             break;
         }
     }
-    const bool onStack = match && std::any_of(mModalStack.begin(), mModalStack.end(),
-                                              [match](TModalWindow* m) { return m == match; });
+    const bool onStack =
+        match && std::any_of(mModalStack.begin(), mModalStack.end(), [match](TModalWindow* m) { return m == match; });
     if (onStack) {
         for (;;) {
             TModalWindow* popped = GetTopModalWindow();

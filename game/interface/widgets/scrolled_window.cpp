@@ -69,12 +69,9 @@ bool TScrolledWindow::OnMessage(TMessage* message)
         SubScrollV(value);
         return true;
     }
-    case kSliderPageUp:
-        return PageStep(-1) || mContent->OnMessage(message);
-    case kSliderPageDown:
-        return PageStep(1) || mContent->OnMessage(message);
-    default:
-        return false;
+    case kSliderPageUp: return PageStep(-1) || mContent->OnMessage(message);
+    case kSliderPageDown: return PageStep(1) || mContent->OnMessage(message);
+    default: return false;
     }
 }
 

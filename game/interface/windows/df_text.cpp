@@ -14,12 +14,9 @@ namespace {
 int BoxOffset(int flags, int space)
 {
     switch (flags & 3) {
-    case 1:
-        return space / 2;
-    case 2:
-        return space;
-    default:
-        return 0;
+    case 1: return space / 2;
+    case 2: return space;
+    default: return 0;
     }
 }
 

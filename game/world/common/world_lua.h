@@ -48,9 +48,18 @@ T Arg(lua_State* L, int index)
         return LuaArgInt(L, index);
 }
 
-inline void Push(lua_State* L, const str& value) { lua_pushstring(L, value.c_str()); }
-inline void Push(lua_State* L, bool value) { lua_pushboolean(L, value); }
-inline void Push(lua_State* L, int value) { lua_pushnumber(L, value); }
+inline void Push(lua_State* L, const str& value)
+{
+    lua_pushstring(L, value.c_str());
+}
+inline void Push(lua_State* L, bool value)
+{
+    lua_pushboolean(L, value);
+}
+inline void Push(lua_State* L, int value)
+{
+    lua_pushnumber(L, value);
+}
 
 template <class C, class R, class... A>
 struct MethodCall

@@ -28,9 +28,9 @@ class tMesh
 public:
     struct tWalknode
     {
-        int number = 0;         // 2, 3, ... in ascending vertex index; 0 and 1 are a search's ends
+        int number = 0;  // 2, 3, ... in ascending vertex index; 0 and 1 are a search's ends
         int vertex = -1;
-        std::vector<int> links;  // numbers of the walk nodes in plain view, ascending
+        std::vector<int> links;        // numbers of the walk nodes in plain view, ascending
         std::vector<float> distances;  // to each of them
 
         bool Sees(int other) const { return std::binary_search(links.begin(), links.end(), other); }

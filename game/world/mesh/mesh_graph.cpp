@@ -67,9 +67,8 @@ void tMesh::ComputeEdges()
     for (const tPoly& poly : mPolys) {
         if (!poly.enabled)
             continue;
-        const int sides[3][2] = {{poly.points[0], poly.points[2]},
-                                 {poly.points[1], poly.points[0]},
-                                 {poly.points[2], poly.points[1]}};
+        const int sides[3][2] = {
+            {poly.points[0], poly.points[2]}, {poly.points[1], poly.points[0]}, {poly.points[2], poly.points[1]}};
         for (const auto& side : sides) {
             const tEdge edge(side[0], side[1]);
             if (poly.MatchesEdge(mPolys, edge.a, edge.b))

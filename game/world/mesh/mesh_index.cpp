@@ -47,7 +47,7 @@ bool AcceptedBox(const tVector2<float> (&v)[3], tBox* box)
     return std::isfinite(box->x0) && std::isfinite(box->y0) && std::isfinite(box->x1) && std::isfinite(box->y1);
 }
 
-} // namespace
+}  // namespace
 
 struct tMeshIndex::tBoxedItem
 {
@@ -119,7 +119,8 @@ void tMeshIndex::Build(const std::vector<tVector2<float>>& verts, const std::vec
         edgeBoxes.push_back(box);
         // Rounded outwards, so that the float box holds the double one.
         mEdgeBoxes.push_back({std::nextafter(float(box.x0), -INFINITY), std::nextafter(float(box.y0), -INFINITY),
-                              std::nextafter(float(box.x1), INFINITY), std::nextafter(float(box.y1), INFINITY), verts[e.a], verts[e.b]});
+                              std::nextafter(float(box.x1), INFINITY), std::nextafter(float(box.y1), INFINITY),
+                              verts[e.a], verts[e.b]});
     }
     mEdgeSeen.assign(edges.size(), 0);
     if (polyBoxes.empty() && edgeBoxes.empty()) {

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr uint32_t kVertMagic = 0x56455254;  // "VERT"
-constexpr uint32_t kMeshMagic = 0x4D455348;  // "MESH"
+constexpr uint32_t kVertMagic = 0x56455254;    // "VERT"
+constexpr uint32_t kMeshMagic = 0x4D455348;    // "MESH"
 constexpr uint32_t kSecondMagic = 0x44424600;  // "DBF\0"
 
 int Corrupt(const str& path)
@@ -67,7 +67,7 @@ int ReadLabels(DFileBase& f, const str& path, uint32_t limit, Add&& add)
     return f.ReadFailed() ? RanOut(path) : 0;
 }
 
-} // namespace
+}  // namespace
 
 int tMesh::LoadVertlist(const str& path)
 {
@@ -84,7 +84,9 @@ int tMesh::LoadVertlist(const str& path)
     if (!f.Open(path, 1))
         return 1;
     uint32_t version;
-    if (const int bad = CheckHeader(f, path, kVertMagic, [](uint32_t v) { return v == 1; }, &version); bad >= 0)
+    if (const int bad = CheckHeader(
+            f, path, kVertMagic, [](uint32_t v) { return v == 1; }, &version);
+        bad >= 0)
         return fail(bad);
     const uint32_t count = f.Get32LH();
     for (uint32_t i = 0; i < count; ++i) {
@@ -112,7 +114,8 @@ int tMesh::LoadPolylist(const str& path)
     if (!f.Open(path, 1))
         return 1;
     uint32_t version;
-    if (const int bad = CheckHeader(f, path, kMeshMagic, [](uint32_t v) { return v == 1 || v == 2; }, &version);
+    if (const int bad = CheckHeader(
+            f, path, kMeshMagic, [](uint32_t v) { return v == 1 || v == 2; }, &version);
         bad >= 0)
         return fail(bad);
     const uint32_t count = f.Get32LH();

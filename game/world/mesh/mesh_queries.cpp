@@ -34,7 +34,7 @@ bool Contains(const std::vector<tVector2<float>>& verts, const tPoly& poly, cons
                              verts[size_t(poly.points[2])]);
 }
 
-} // namespace
+}  // namespace
 
 int tMesh::FirstPolyContaining(const tVector2<float>& inner) const
 {
@@ -152,7 +152,7 @@ float CornerOnSegment(const tVector2<float>& a, const tVector2<float>& b, const 
     return t > 0 && t < 1 ? t : -1;
 }
 
-} // namespace
+}  // namespace
 
 bool tMesh::CrossesBoundary(const tVector2<float>& a, const tVector2<float>& b, std::vector<float>* corners,
                             bool scan) const

@@ -39,7 +39,7 @@ void Prepare(TRenderer* renderer)
     renderer->SetCullMode(TRenderStates::kCullNone);
 }
 
-} // namespace
+}  // namespace
 
 void tMesh::Draw(const tVector2<float>& origin) const
 {

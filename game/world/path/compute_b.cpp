@@ -7,7 +7,7 @@
 namespace {
 // A cost at or above this is never expanded.
 constexpr float kNoCost = 2147483648.0f;
-} // namespace
+}  // namespace
 
 void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target, bool scan)
 {

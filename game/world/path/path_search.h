@@ -50,8 +50,7 @@ public:
 
     // `scan`: every visibility answer beforehand, by scanning every polygon and edge (the
     // reference).
-    void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target,
-                    bool scan = false);
+    void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target, bool scan = false);
     bool Process();
     void ConsiderAdding(int n);
 
@@ -74,7 +73,12 @@ private:
         float g = 0, f = 0;
         int parent = -1;
     };
-    enum : char { kNotOpen, kOpen, kIfSeen };
+    enum : char
+    {
+        kNotOpen,
+        kOpen,
+        kIfSeen
+    };
     int TakeBest();
     void ExpandStart();
     void Push(int n, float f);

@@ -193,12 +193,30 @@ void tSFXManager::AdjustBGVoxVolume(float volume)
         mSettings.bgVoxVolume(volume);
 }
 
-bool tSFXManager::IsMusicMostlyDone() const { return gMusicComplete.IsMostlyComplete(); }
-bool tSFXManager::IsMusicQuiteDone() const { return gMusicComplete.IsQuiteComplete(); }
-bool tSFXManager::IsVoxMostlyDone() const { return gVoxComplete.IsMostlyComplete(); }
-bool tSFXManager::IsVoxQuiteDone() const { return gVoxComplete.IsQuiteComplete(); }
-bool tSFXManager::IsBGVoxMostlyDone() const { return gBGVoxComplete.IsMostlyComplete(); }
-bool tSFXManager::IsBGVoxQuiteDone() const { return gBGVoxComplete.IsQuiteComplete(); }
+bool tSFXManager::IsMusicMostlyDone() const
+{
+    return gMusicComplete.IsMostlyComplete();
+}
+bool tSFXManager::IsMusicQuiteDone() const
+{
+    return gMusicComplete.IsQuiteComplete();
+}
+bool tSFXManager::IsVoxMostlyDone() const
+{
+    return gVoxComplete.IsMostlyComplete();
+}
+bool tSFXManager::IsVoxQuiteDone() const
+{
+    return gVoxComplete.IsQuiteComplete();
+}
+bool tSFXManager::IsBGVoxMostlyDone() const
+{
+    return gBGVoxComplete.IsMostlyComplete();
+}
+bool tSFXManager::IsBGVoxQuiteDone() const
+{
+    return gBGVoxComplete.IsQuiteComplete();
+}
 
 float tSFXManager::ComputeSpeechDelay(const str& text) const
 {

@@ -20,9 +20,9 @@ constexpr int kGroupBGVox = 1003;
 // What the front needs of the player's settings; the settings object installs them.
 struct tSFXSettings
 {
-    float (*talkSpeed)() = nullptr;         // 0 full reading time ... 1 thirty per cent of it
-    bool (*voiceEnabled)() = nullptr;       // null: voice on
-    void (*bgVoxVolume)(float) = nullptr;   // the background-line volume
+    float (*talkSpeed)() = nullptr;        // 0 full reading time ... 1 thirty per cent of it
+    bool (*voiceEnabled)() = nullptr;      // null: voice on
+    void (*bgVoxVolume)(float) = nullptr;  // the background-line volume
 };
 
 class tSFXManager

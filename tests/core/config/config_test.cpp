@@ -15,7 +15,10 @@ str FakeDecoder(const str& key, const str& code)
     return code.substr(4);
 }
 
-str EmptyDecoder(const str&, const str&) { return str(""); }
+str EmptyDecoder(const str&, const str&)
+{
+    return str("");
+}
 
 class Config : public testing::Test
 {
@@ -122,13 +125,27 @@ TEST_F(Config, SettingFromAnEntryOfTheTable)
 TEST_F(Config, EveryKeyHasItsOwnText)
 {
     const char* keys[] = {
-        TConfig::kGameName, TConfig::kGameVersion, TConfig::kUTF8Mode, TConfig::kEncryptionKey,
-        TConfig::kZvGameHandle, TConfig::kZvGameModeName, TConfig::kZvGameMedalName,
-        TConfig::kComputerId, TConfig::kCheatMode, TConfig::kOrlanvue, TConfig::kInstallKey,
-        TConfig::kDownloadURL, TConfig::kVerboseDebug, TConfig::kOverlayWindowMouseEvents,
-        TConfig::kAutoMergeMask, TConfig::kTextGraphicSpriteRender,
-        TConfig::kAdjustAnimatedParticles, TConfig::kSpriteAlwaysTestChildren,
-        TConfig::kHiscoreAnonymous, TConfig::kHiscoreLocalOnly, TConfig::kKeepOGGUncompressed,
+        TConfig::kGameName,
+        TConfig::kGameVersion,
+        TConfig::kUTF8Mode,
+        TConfig::kEncryptionKey,
+        TConfig::kZvGameHandle,
+        TConfig::kZvGameModeName,
+        TConfig::kZvGameMedalName,
+        TConfig::kComputerId,
+        TConfig::kCheatMode,
+        TConfig::kOrlanvue,
+        TConfig::kInstallKey,
+        TConfig::kDownloadURL,
+        TConfig::kVerboseDebug,
+        TConfig::kOverlayWindowMouseEvents,
+        TConfig::kAutoMergeMask,
+        TConfig::kTextGraphicSpriteRender,
+        TConfig::kAdjustAnimatedParticles,
+        TConfig::kSpriteAlwaysTestChildren,
+        TConfig::kHiscoreAnonymous,
+        TConfig::kHiscoreLocalOnly,
+        TConfig::kKeepOGGUncompressed,
     };
     std::set<std::string> texts;
     for (const char* key : keys) {
@@ -138,4 +155,4 @@ TEST_F(Config, EveryKeyHasItsOwnText)
     }
 }
 
-} // namespace
+}  // namespace

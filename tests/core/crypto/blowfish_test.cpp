@@ -83,18 +83,16 @@ const Vector kEcbVectors[] = {
 // The published variable-key set: prefixes of one 24-byte key, one plain block.
 const char* const kVariableKey = "F0E1D2C3B4A5968778695A4B3C2D1E0F0011223344556677";
 const char* const kVariableKeyCipher[24] = {
-    "F9AD597C49DB005E", "E91D21C1D961A6D6", "E9C2B70A1BC65CF3", "BE1E639408640F05",
-    "B39E44481BDB1E6E", "9457AA83B1928C0D", "8BB77032F960629D", "E87A244E2CC85E82",
-    "15750E7A4F4EC577", "122BA70B3AB64AE0", "3A833C9AFFC537F6", "9409DA87A90F6BF2",
-    "884F80625060B8B4", "1F85031C19E11968", "79D9373A714CA34F", "93142887EE3BE15C",
-    "03429E838CE2D14B", "A4299E27469FF67B", "AFD5AED1C1BC96A8", "10851C0E3858DA9F",
+    "F9AD597C49DB005E", "E91D21C1D961A6D6", "E9C2B70A1BC65CF3", "BE1E639408640F05", "B39E44481BDB1E6E",
+    "9457AA83B1928C0D", "8BB77032F960629D", "E87A244E2CC85E82", "15750E7A4F4EC577", "122BA70B3AB64AE0",
+    "3A833C9AFFC537F6", "9409DA87A90F6BF2", "884F80625060B8B4", "1F85031C19E11968", "79D9373A714CA34F",
+    "93142887EE3BE15C", "03429E838CE2D14B", "A4299E27469FF67B", "AFD5AED1C1BC96A8", "10851C0E3858DA9F",
     "E6F51ED79B9DB21F", "64A6E14AFD36B46F", "80C7D7D45A5479AD", "05044B62FA52D080",
 };
 
 TEST(BlowfishTest, PublishedEcbVectors)
 {
-    for (const Vector& v : kEcbVectors)
-    {
+    for (const Vector& v : kEcbVectors) {
         TBlowfish bf;
         std::vector<uint8_t> key = Hex(v.key);
         bf.Init(key.data(), int(key.size()));
@@ -107,12 +105,10 @@ TEST(BlowfishTest, PublishedVariableKeyVectors)
 {
     std::vector<uint8_t> key = Hex(kVariableKey);
     ASSERT_EQ(key.size(), 24u);
-    for (int n = 1; n <= 24; ++n)
-    {
+    for (int n = 1; n <= 24; ++n) {
         TBlowfish bf;
         bf.Init(key.data(), n);
-        EXPECT_EQ(Encrypt(bf, Hex64("FEDCBA9876543210")), Hex64(kVariableKeyCipher[n - 1]))
-            << "key length " << n;
+        EXPECT_EQ(Encrypt(bf, Hex64("FEDCBA9876543210")), Hex64(kVariableKeyCipher[n - 1])) << "key length " << n;
     }
 }
 
@@ -136,8 +132,7 @@ TEST(BlowfishTest, PaddingSizesAndValues)
         size_t out;
     } sizes[] = {{0, 8}, {1, 8}, {7, 8}, {8, 16}, {9, 16}, {15, 16}, {16, 24}};
     std::vector<uint8_t> data(32, 0x5A);
-    for (auto s : sizes)
-    {
+    for (auto s : sizes) {
         std::vector<uint8_t> enc = bf.EncryptString(data.data(), s.in);
         ASSERT_EQ(enc.size(), s.out) << s.in;
         // The padding is visible once the last block is deciphered on its own.
@@ -163,8 +158,7 @@ TEST(BlowfishTest, DecryptRejectsEmptyAndBadPadding)
     EXPECT_TRUE(bf.DecryptString(&dummy, 0).empty());
 
     // A block whose deciphered last byte is 0 or above 8 cannot have come from EncryptString.
-    for (uint8_t lastByte : {uint8_t(0), uint8_t(9), uint8_t(0x80), uint8_t(0xFF)})
-    {
+    for (uint8_t lastByte : {uint8_t(0), uint8_t(9), uint8_t(0x80), uint8_t(0xFF)}) {
         uint32_t l = 0x41424344, r = 0x45464700u | lastByte;
         bf.EncryptBlock(l, r);
         uint8_t block[8] = {uint8_t(l >> 24), uint8_t(l >> 16), uint8_t(l >> 8), uint8_t(l),
@@ -173,4 +167,4 @@ TEST(BlowfishTest, DecryptRejectsEmptyAndBadPadding)
     }
 }
 
-} // namespace
+}  // namespace

@@ -64,4 +64,4 @@ TEST_F(CheatCodeTest, CodeBeforeKeyIsJudgedOnceTheKeyArrives)
     EXPECT_EQ(TConfig::GetConfig(TConfig::kCheatMode, "unset"), str("1"));
 }
 
-} // namespace
+}  // namespace

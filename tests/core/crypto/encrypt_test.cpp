@@ -66,8 +66,7 @@ TEST(EncryptTest, TooSmallDestinationIsLeftUntouched)
 TEST(EncryptTest, RoundTripsWithAndWithoutBase64)
 {
     TEncrypt enc("Rw4TnQ8vLpXe");
-    for (size_t n : {1u, 7u, 8u, 9u, 100u, 4096u})
-    {
+    for (size_t n : {1u, 7u, 8u, 9u, 100u, 4096u}) {
         std::vector<uint8_t> plain(n);
         for (size_t i = 0; i < n; ++i)
             plain[i] = uint8_t(i * 37 + 11);
@@ -140,8 +139,7 @@ TEST(EncryptTest, DecryptStr)
     // the wrong length or a crash; most such inputs fail the padding check.
     int empties = 0;
     TEncrypt other("ZZZZZZZZZZZZ");
-    for (int i = 0; i < 64; ++i)
-    {
+    for (int i = 0; i < 64; ++i) {
         std::vector<uint8_t> p = Bytes("value");
         p.push_back(uint8_t(i));
         text = EncryptBytes(other, p, true);
@@ -154,4 +152,4 @@ TEST(EncryptTest, DecryptStr)
     EXPECT_LE(enc.DecryptStr("not base64 at all!").length(), 6u);
 }
 
-} // namespace
+}  // namespace

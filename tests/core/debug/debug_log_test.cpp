@@ -65,4 +65,4 @@ TEST(DebugLog, CountersReportNoTracking)
     EXPECT_EQ(zvGetMaxAllocated(), 0u);
 }
 
-} // namespace
+}  // namespace

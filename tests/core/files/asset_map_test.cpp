@@ -49,11 +49,11 @@ protected:
                                               ++loads;
                                               return std::make_shared<FakeAnimation>(resolved.c_str());
                                           }});
-        TAssetMap::RegisterLoader("ogg", {FakeSound::ClassId(), SoundHandle,
-                                          [this](const str& resolved) -> std::shared_ptr<TAsset> {
-                                              ++loads;
-                                              return std::make_shared<FakeSound>(resolved.c_str());
-                                          }});
+        TAssetMap::RegisterLoader(
+            "ogg", {FakeSound::ClassId(), SoundHandle, [this](const str& resolved) -> std::shared_ptr<TAsset> {
+                        ++loads;
+                        return std::make_shared<FakeSound>(resolved.c_str());
+                    }});
     }
 
     void TearDown() override

@@ -25,10 +25,8 @@ TEST_F(FileIoTest, EveryKindOfFileIsAtItsEndBeforeAShortRead)
     TFile::ScanForResources();
     TFile::AddMemoryFile("memory.bin", kTen, 10);
 
-    for (const char* name : {"loose.bin", "packed.bin", "memory.bin"})
-    {
-        for (eFileMode mode : {kFileRead, kFileReadText})
-        {
+    for (const char* name : {"loose.bin", "packed.bin", "memory.bin"}) {
+        for (eFileMode mode : {kFileRead, kFileReadText}) {
             TFile f;
             ASSERT_TRUE(f.Open(name, mode)) << name;
             char record[5];
@@ -93,7 +91,7 @@ TEST_F(FileIoTest, UngetStepsBackOnceAfterARead)
     f.Read(&c, 1);
     f.Read(&c, 1);
     f.Unget();
-    f.Unget();   // no read in between: nothing
+    f.Unget();  // no read in between: nothing
     EXPECT_EQ(f.Read(&c, 1), 1u);
     EXPECT_EQ(c, 'b');
 }
@@ -152,7 +150,7 @@ TEST_F(FileIoTest, GetsSplitsAtEachLineEndAndKeepsALastLineWithoutOne)
     char* end = zv_gets(f, buf, sizeof buf);
     ASSERT_NE(end, nullptr);
     EXPECT_STREQ(buf, "ab\r");
-    EXPECT_EQ(end, buf + 3);   // the address of the terminating zero
+    EXPECT_EQ(end, buf + 3);  // the address of the terminating zero
     ASSERT_NE(zv_gets(f, buf, sizeof buf), nullptr);
     EXPECT_STREQ(buf, "\n");
     ASSERT_NE(zv_gets(f, buf, sizeof buf), nullptr);
@@ -171,7 +169,7 @@ TEST_F(FileIoTest, GetsStopsAtTheBufferSize)
     char buf[4];
     ASSERT_NE(zv_gets(f, buf, sizeof buf), nullptr);
     EXPECT_STREQ(buf, "abc");
-    EXPECT_EQ(zv_gets(f, buf, 1), nullptr);   // room for the terminator only
+    EXPECT_EQ(zv_gets(f, buf, 1), nullptr);  // room for the terminator only
     EXPECT_EQ(zv_gets(f, buf, 0), nullptr);
     zv_close(f);
 }
@@ -183,7 +181,7 @@ TEST_F(FileIoTest, DecoderReadCallbackLeavesAPartialElementForTheNextCall)
     TFile* f = zv_open("seven.bin", kFileRead);
     ASSERT_NE(f, nullptr);
     char buf[16] = {};
-    EXPECT_EQ(zv_read_func(buf, 2, 5, f), 3u);   // 7 bytes: three whole pairs
+    EXPECT_EQ(zv_read_func(buf, 2, 5, f), 3u);  // 7 bytes: three whole pairs
     EXPECT_EQ(zv_tell_func(f), 6);
     EXPECT_EQ(zv_read_func(buf, 2, 5, f), 0u);
     EXPECT_EQ(zv_tell_func(f), 6);

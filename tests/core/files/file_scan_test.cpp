@@ -127,7 +127,7 @@ TEST_F(FileScanTest, WritingCreatesTheFoldersAndTheFileThenItExists)
     ASSERT_TRUE(std::filesystem::exists(made));
     struct stat st;
     ASSERT_EQ(stat((root + "/home/User Data/New").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777 & ~0755u, 0u);   // never wider than 0755
+    EXPECT_EQ(st.st_mode & 0777 & ~0755u, 0u);  // never wider than 0755
     EXPECT_EQ(st.st_mode & 0700, 0700u);
     EXPECT_TRUE(TFile::Exists("user:new/dir/file.dat"));
     EXPECT_EQ(Slurp("USER:New/Dir/File.dat"), "abc");
@@ -209,7 +209,7 @@ TEST_F(FileScanTest, GetNextFileWalksTopLevelNamesInOrder)
     while (TFile::GetNextFile("USER:", &name, true))
         names.push_back(name.c_str());
     EXPECT_EQ(names.size(), 4u);
-    EXPECT_EQ(names[3], "user:sub/c.dat");   // "strings2" sorts before "sub/"
+    EXPECT_EQ(names[3], "user:sub/c.dat");  // "strings2" sorts before "sub/"
 
     name = "";
     EXPECT_FALSE(TFile::GetNextFile("common:", &name, false));

@@ -27,8 +27,8 @@ protected:
         root = buffer.data();
         ResetState();
         TFile::mResourceDir = root.c_str();
-        TFile::SetFolders({(root + "/home/User Data").c_str(), (root + "/home/Common").c_str(),
-                           (root + "/home/Desktop").c_str()});
+        TFile::SetFolders(
+            {(root + "/home/User Data").c_str(), (root + "/home/Common").c_str(), (root + "/home/Desktop").c_str()});
     }
 
     void TearDown() override
@@ -70,7 +70,7 @@ protected:
         if (!f.Open(name, mode))
             return "<missing>";
         std::string out;
-        char chunk[7];   // small on purpose: reads cross chunk boundaries
+        char chunk[7];  // small on purpose: reads cross chunk boundaries
         unsigned long n;
         while ((n = f.Read(chunk, sizeof chunk)) > 0)
             out.append(chunk, n);

@@ -91,7 +91,7 @@ TEST_F(FlatFileTest, ReadPastTheEntryEndIsClampedAndSeekClearsTheEndFlag)
     EXPECT_EQ(f.Read(buf, 100), 5u);
     EXPECT_EQ(buf[0], 'E');
     EXPECT_TRUE(f.AtEOF());
-    EXPECT_EQ(f.Read(buf, 1), 0u);   // nothing of the next entry
+    EXPECT_EQ(f.Read(buf, 1), 0u);  // nothing of the next entry
     f.Seek(0, kSeekStart);
     EXPECT_FALSE(f.AtEOF());
     EXPECT_EQ(f.Read(buf, 1), 1u);
@@ -126,7 +126,7 @@ TEST_F(FlatFileTest, RepeatedUngetStaysInLineWithTheEntry)
     f.Read(&c, 1);
     f.Unget();
     f.Unget();
-    f.Unget();   // at the start: nothing
+    f.Unget();  // at the start: nothing
     EXPECT_EQ(f.Tell(), 0);
     EXPECT_EQ(f.Read(&c, 1), 1u);
     EXPECT_EQ(c, 'a');
@@ -218,7 +218,7 @@ TEST_F(FlatFileTest, WrongTagAndEmptyDirectoriesRegisterNothing)
     EXPECT_NE(log.find("tag.zvp"), std::string::npos);
     EXPECT_NE(log.find("tiny.zvp"), std::string::npos);
     EXPECT_FALSE(TFile::Exists("a.txt"));
-    EXPECT_EQ(TFlatFile::mFlatFiles.size(), 1u);   // the empty one is a valid archive
+    EXPECT_EQ(TFlatFile::mFlatFiles.size(), 1u);  // the empty one is a valid archive
 }
 
 TEST_F(FlatFileTest, EntryCountWithTheTopBitSetIsADamagedHeader)
@@ -238,7 +238,7 @@ TEST_F(FlatFileTest, EntryCountWithTheTopBitSetIsADamagedHeader)
 TEST_F(FlatFileTest, EntryWithAnEmbeddedZeroInItsNameIsSkipped)
 {
     std::vector<unsigned char> bytes = Pack({Entry("ab", "x"), Entry("ok", "y")});
-    bytes[8 + 1 + 1] = 0;   // "a\0"
+    bytes[8 + 1 + 1] = 0;  // "a\0"
     PutBytes("assets/zero.zvp", bytes);
     ScanLogged();
     EXPECT_FALSE(TFile::Exists("a"));

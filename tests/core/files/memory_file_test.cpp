@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "core/files/archive_format.h"
 #include "core/files/directory_search.h"
 #include "core/files/get_char.h"
 #include "core/files/memory_file.h"
-#include "core/files/archive_format.h"
 #include "file_test_fixture.h"
 
 namespace {
@@ -28,7 +28,7 @@ TEST_F(MemoryFileTest, ReadsInPiecesToTheEndThenUngetSteps)
     EXPECT_EQ(f.Tell(), 9);
     EXPECT_EQ(f.Read(buf, 1), 1u);
     EXPECT_EQ(buf[0], '9');
-    EXPECT_EQ(f.Read(buf, ~0ul), 0u);   // a huge count does not wrap
+    EXPECT_EQ(f.Read(buf, ~0ul), 0u);  // a huge count does not wrap
 
     f.Seek(-5, kSeekStart);
     EXPECT_EQ(f.Tell(), 10);
@@ -37,7 +37,7 @@ TEST_F(MemoryFileTest, ReadsInPiecesToTheEndThenUngetSteps)
     f.Seek(2, kSeekCurrent);
     EXPECT_EQ(f.Tell(), 8);
     f.Seek(0, kSeekStart);
-    f.Unget();   // nothing before the start
+    f.Unget();  // nothing before the start
     EXPECT_EQ(f.Tell(), 0);
 }
 

@@ -33,10 +33,10 @@ TEST_F(ReplaceFileTest, KeepsTheModeOfTheFileItReplaces)
     const struct
     {
         const char* name;
-        mode_t before;   // 0: no file before
+        mode_t before;  // 0: no file before
         mode_t after;
-    } cases[] = {{"new.dat", 0, 0644}, {"private.dat", 0600, 0600}, {"group.dat", 0640, 0640},
-                 {"program.sh", 0755, 0755}};
+    } cases[] = {
+        {"new.dat", 0, 0644}, {"private.dat", 0600, 0600}, {"group.dat", 0640, 0640}, {"program.sh", 0755, 0755}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = root + "/" + c.name;
@@ -75,7 +75,7 @@ TEST_F(ReplaceFileTest, FolderThatCannotBeSyncedMakesTheSaveFail)
         EXPECT_FALSE(ReplaceDiskFile((folder + "/a.dat").c_str(), "a", 1));
         EXPECT_NE(log.Text().find("its folder could not be synced"), std::string::npos);
     });
-    chmod(folder.c_str(), 0700);   // so that the folder can be cleared away
+    chmod(folder.c_str(), 0700);  // so that the folder can be cleared away
 }
 
 // Saves in a child process that is killed at random moments: after every kill the file holds
@@ -118,4 +118,4 @@ TEST_F(ReplaceFileTest, KillDuringSavesLeavesAWholeVersion)
     }
 }
 
-} // namespace
+}  // namespace

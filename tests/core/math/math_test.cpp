@@ -154,4 +154,4 @@ TEST(Color, ChannelsAndInit)
     EXPECT_EQ(TColor32(f).Value(), 0xFFFF0033u);
 }
 
-} // namespace
+}  // namespace

@@ -11,9 +11,9 @@
 
 #include <chrono>
 #include <cstring>
-#include <set>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -227,8 +227,8 @@ TEST_F(PlatformObject, BrowserGetsTheAddressAsOneArgumentWithoutAShell)
     const fs::path out = fs::path(mTemp) / "opened.txt";
     {
         std::ofstream script(bin / "xdg-open");
-        script << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > \"" << out.string() << ".tmp\"\nmv \""
-               << out.string() << ".tmp\" \"" << out.string() << "\"\n";
+        script << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > \"" << out.string() << ".tmp\"\nmv \"" << out.string()
+               << ".tmp\" \"" << out.string() << "\"\n";
     }
     fs::permissions(bin / "xdg-open", fs::perms(0755));
     const std::string oldPath = getenv("PATH") ? getenv("PATH") : "";

@@ -113,7 +113,10 @@ void RecordingMain(TPlatform* platform, const char* commandLine)
     }
 }
 
-void ThrowingMain(TPlatform*, const char*) { throw std::runtime_error("boom"); }
+void ThrowingMain(TPlatform*, const char*)
+{
+    throw std::runtime_error("boom");
+}
 
 TEST_F(Startup, RunBuildsThePlatformRunsMainAndTearsDown)
 {

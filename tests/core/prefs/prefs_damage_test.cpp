@@ -31,7 +31,7 @@ void ExpectDamageHandled(PrefsTest* t, const std::vector<char>& file, const char
         TPrefs prefs(true);
         EXPECT_TRUE(prefs.IsDamaged());
         EXPECT_EQ(S(prefs.GetStr("kept", "gone", -1)), keepsFirstValue ? "yes" : "gone");
-        EXPECT_EQ(t->Prefs(), file); // loading never writes over it
+        EXPECT_EQ(t->Prefs(), file);  // loading never writes over it
         EXPECT_EQ(S(prefs.GetDamagedCopyName()), "user:prefs.dat.bad");
         EXPECT_EQ(t->ReadRaw("prefs.dat.bad"), file);
 
@@ -50,16 +50,14 @@ TEST_F(PrefsDamageTest, TruncatedFilesAtEveryLength)
     std::vector<char> full = GoodStart().User(1).Pair("second", "value").Bytes();
     const size_t firstValueEnd = GoodStart().Bytes().size();
     std::set<size_t> boundaries;
-    for (size_t at = 0; at + 8 <= full.size();)
-    {
+    for (size_t at = 0; at + 8 <= full.size();) {
         at += 8 + (uint8_t(full[at + 4]) | uint8_t(full[at + 5]) << 8);
         boundaries.insert(at);
     }
     ASSERT_TRUE(boundaries.count(firstValueEnd));
-    for (size_t cut = 1; cut < full.size(); ++cut)
-    {
+    for (size_t cut = 1; cut < full.size(); ++cut) {
         if (boundaries.count(cut))
-            continue; // a complete, shorter file
+            continue;  // a complete, shorter file
         std::vector<char> file(full.begin(), full.begin() + long(cut));
         ExpectDamageHandled(this, file, ("cut at " + std::to_string(cut)).c_str(), cut > firstValueEnd);
     }
@@ -84,8 +82,7 @@ TEST_F(PrefsDamageTest, BadChunks)
     ExpectDamageHandled(this, GoodStart().Enciphered("KVPR", {2, 0, 'a', 'b', 'v', 0}).Bytes(), "key without zero",
                         true);
     ExpectDamageHandled(this, ChunkWriter().User(0).Pair("kept", "yes").Bytes(), "no install key first", false);
-    ExpectDamageHandled(this, ChunkWriter().Enciphered("IKEY", {'a', 'b'}).Bytes(), "install key without zero",
-                        false);
+    ExpectDamageHandled(this, ChunkWriter().Enciphered("IKEY", {'a', 'b'}).Bytes(), "install key without zero", false);
     ExpectDamageHandled(this, std::vector<char>{'x'}, "one byte", false);
 }
 
@@ -158,8 +155,7 @@ TEST_F(PrefsDamageTest, OlderXmlFormThatDoesNotDecodeIsKept)
         "<>\n<data2 data=\"0\"></data2>\n</>\n",
         "<>",
     };
-    for (const std::string& file : bad)
-    {
+    for (const std::string& file : bad) {
         WriteRaw("prefs.dat", file);
         {
             TPrefs prefs(true);
@@ -181,4 +177,4 @@ TEST_F(PrefsDamageTest, OlderXmlFormWithoutKey)
     EXPECT_EQ(S(prefs.GetStr("k", "", -1)), "plain");
 }
 
-} // namespace
+}  // namespace

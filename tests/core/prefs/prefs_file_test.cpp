@@ -30,8 +30,7 @@ uint32_t Le32(const std::vector<char>& b, size_t at)
 std::vector<std::pair<std::string, uint32_t>> Chunks(const std::vector<char>& b)
 {
     std::vector<std::pair<std::string, uint32_t>> out;
-    for (size_t at = 0; at + 8 <= b.size();)
-    {
+    for (size_t at = 0; at + 8 <= b.size();) {
         const uint32_t length = Le32(b, at + 4);
         out.emplace_back(std::string(b.data() + at, 4), length);
         at += 8 + length;
@@ -54,7 +53,7 @@ TEST_F(PrefsFileTest, RoundTripWithSeveralInstallsAndPlayers)
     {
         TConfig::SetConfig(TConfig::kInstallKey, "beta");
         TPrefs prefs(true);
-        EXPECT_EQ(prefs.GetNumUsers(), 0u); // another installation sees none of alpha's
+        EXPECT_EQ(prefs.GetNumUsers(), 0u);  // another installation sees none of alpha's
         prefs.SetStr("name", "Cy", 0, true);
     }
     TConfig::SetConfig(TConfig::kInstallKey, "alpha");
@@ -78,9 +77,9 @@ TEST_F(PrefsFileTest, FileLayout)
 {
     TConfig::SetConfig(TConfig::kInstallKey, "one");
     TPrefs prefs(true);
-    prefs.SetStr("b", "1234567", -1, false); // K=2: 2 + 2 + 8 = 12 plain bytes -> 16
-    prefs.SetStr("a", "x", -1, false);       // 2 + 2 + 2 = 6 -> 8
-    prefs.SetStr("u", "", 0, false);         // 2 + 2 + 1 = 5 -> 8
+    prefs.SetStr("b", "1234567", -1, false);  // K=2: 2 + 2 + 8 = 12 plain bytes -> 16
+    prefs.SetStr("a", "x", -1, false);        // 2 + 2 + 2 = 6 -> 8
+    prefs.SetStr("u", "", 0, false);          // 2 + 2 + 1 = 5 -> 8
     ASSERT_TRUE(prefs.SavePrefs());
     const std::vector<std::pair<std::string, uint32_t>> expected = {
         {"IKEY", 8}, {"IKEY", 8}, {"USER", 2}, {"KVPR", 8}, {"KVPR", 16}, {"USER", 2}, {"KVPR", 8},
@@ -97,12 +96,12 @@ TEST_F(PrefsFileTest, PayloadPaddingSizes)
     // A plain text of 8 bytes becomes 16, one of 7 becomes 8: keys of 3 and 2 characters
     // with one-character values.
     TPrefs prefs(true);
-    prefs.SetStr("abc", "v", -1, false); // 2 + 4 + 2 = 8
+    prefs.SetStr("abc", "v", -1, false);  // 2 + 4 + 2 = 8
     ASSERT_TRUE(prefs.SavePrefs());
     EXPECT_EQ(Chunks(Prefs()).back(), (std::pair<std::string, uint32_t>{"KVPR", 16}));
     TPrefs fresh(true);
     fresh.SetStr("abc", "v", -1, false);
-    fresh.SetStr("abc", "", -1, false); // 2 + 4 + 1 = 7
+    fresh.SetStr("abc", "", -1, false);  // 2 + 4 + 1 = 7
     ASSERT_TRUE(fresh.SavePrefs());
     EXPECT_EQ(Chunks(Prefs()).back(), (std::pair<std::string, uint32_t>{"KVPR", 8}));
 }
@@ -207,7 +206,15 @@ TEST_F(PrefsFileTest, InstallTextChoosesTheInstallation)
 
 TEST_F(PrefsFileTest, EmptyInstallTextTakesTheFilesFirstInstall)
 {
-    WritePrefs(ChunkWriter().Install("Boxed").Install("boxed").User(0).Pair("k", "boxed value").Install("other").User(0).Pair("k", "other value").Bytes());
+    WritePrefs(ChunkWriter()
+                   .Install("Boxed")
+                   .Install("boxed")
+                   .User(0)
+                   .Pair("k", "boxed value")
+                   .Install("other")
+                   .User(0)
+                   .Pair("k", "other value")
+                   .Bytes());
     SetInstallText("");
     TPrefs prefs(false);
     EXPECT_EQ(S(prefs.GetInstallKey()), "boxed");
@@ -225,11 +232,18 @@ TEST_F(PrefsFileTest, ValueBeforeAnySlotChunkLandsInSlotZero)
 
 TEST_F(PrefsFileTest, InstallSwitchKeepsTheSlotIndexAndGrows)
 {
-    WritePrefs(ChunkWriter().Install("unknown").Install("a").User(0).User(3).Pair("k", "a3")
-                   .Install("unknown").Pair("k", "u3").Bytes());
+    WritePrefs(ChunkWriter()
+                   .Install("unknown")
+                   .Install("a")
+                   .User(0)
+                   .User(3)
+                   .Pair("k", "a3")
+                   .Install("unknown")
+                   .Pair("k", "u3")
+                   .Bytes());
     TPrefs prefs(false);
     EXPECT_EQ(S(prefs.GetStr("k", "", 2)), "u3");
     EXPECT_FALSE(prefs.IsDamaged());
 }
 
-} // namespace
+}  // namespace

@@ -101,4 +101,4 @@ TEST_F(StoreTest, InstallKeyFromConfigurationOrUnknown)
     EXPECT_EQ(S(prefs.GetInstallKey()), "retail");
 }
 
-} // namespace
+}  // namespace

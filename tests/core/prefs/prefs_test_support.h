@@ -2,10 +2,10 @@
 // Shared by the preferences tests: a private user folder with the game's key configured,
 // and builders for files in the chunk form and in the older XML form.
 
+#include "../xml/user_folder_fixture.h"
 #include "core/config/config.h"
 #include "core/crypto/encrypt.h"
 #include "core/files/file.h"
-#include "../xml/user_folder_fixture.h"
 
 #include <cstdint>
 #include <string>
@@ -101,6 +101,7 @@ inline std::string LegacyFile(const std::string& document, int checkAdjust = 0)
     uint32_t check = 0;
     for (size_t i = 0; i < document.size(); ++i)
         check ^= uint32_t(int32_t(int8_t(document[i]))) << ((i % 4) * 8);
-    return "<>\n    <data1\n        data=\"" + std::string(text.data()) + "\">\n    </data1>\n    <data2\n        data=\"" +
-           std::to_string(int32_t(check) + checkAdjust) + "\">\n    </data2>\n</>\n";
+    return "<>\n    <data1\n        data=\"" + std::string(text.data()) +
+           "\">\n    </data1>\n    <data2\n        data=\"" + std::to_string(int32_t(check) + checkAdjust) +
+           "\">\n    </data2>\n</>\n";
 }

@@ -7,10 +7,10 @@
 #include <climits>
 #include <string>
 
-#include "core/script/df_lua.h"
-#include "core/script/lua_number.h"
-#include "core/script/lua_direct_closure.h"
 #include "common/log_capture.h"
+#include "core/script/df_lua.h"
+#include "core/script/lua_direct_closure.h"
+#include "core/script/lua_number.h"
 
 // A stand-in for a game value type with a converter of its own.
 struct FakeSpec
@@ -64,7 +64,10 @@ struct Walker
     int Count() const { return count; }
     int Add(int a, int b) { return a + b + count; }
     void Place(int x, float y) { placed = std::to_string(x) + "," + std::to_string(y); }
-    void Move(str who, int x, bool run) { placed = std::string(who.c_str()) + ":" + std::to_string(x) + (run ? "!" : "."); }
+    void Move(str who, int x, bool run)
+    {
+        placed = std::string(who.c_str()) + ":" + std::to_string(x) + (run ? "!" : ".");
+    }
     void Frame(int a, int b, int c, TRect r) { placed = std::to_string(a + b + c) + "/" + std::to_string(r.right); }
     str Name() { return str(name.c_str()); }
     float Scaled(float by) const { return speed * by; }
@@ -87,11 +90,26 @@ struct Runner : Walker
 };
 
 std::string gCalls;
-void Say(str text) { gCalls += std::string("say:") + text.c_str() + ";"; }
-void Toggle(bool on) { gCalls += on ? "on;" : "off;"; }
-void Pair(const char* a, str b) { gCalls += std::string(a) + "+" + b.c_str() + ";"; }
-bool Ready() { return true; }
-str Echo(str text) { return str("echo ") + text; }
+void Say(str text)
+{
+    gCalls += std::string("say:") + text.c_str() + ";";
+}
+void Toggle(bool on)
+{
+    gCalls += on ? "on;" : "off;";
+}
+void Pair(const char* a, str b)
+{
+    gCalls += std::string(a) + "+" + b.c_str() + ";";
+}
+bool Ready()
+{
+    return true;
+}
+str Echo(str text)
+{
+    return str("echo ") + text;
+}
 
 std::string gReportWhere, gReportMessage;
 void CaptureReport(dfLua&, const char* where, const str& message)
@@ -185,7 +203,7 @@ TEST_F(Dispatch, MethodsReceiveConvertedArguments)
     EXPECT_EQ(w.log, "walk;");
     EXPECT_FLOAT_EQ(w.speed, 1.5f);
     EXPECT_EQ(w.count, -2);
-    EXPECT_TRUE(w.flag);   // 0 is true in Lua
+    EXPECT_TRUE(w.flag);  // 0 is true in Lua
     EXPECT_EQ(w.name, "42");
     EXPECT_EQ(w.label, "label");
     EXPECT_EQ(w.tint, TColor(0.5f, 1, 1, 0.25f));
@@ -205,7 +223,7 @@ TEST_F(Dispatch, WrongArgumentsConvertByLuaRules)
         "w:SetTint('red')\n"
         "w:SetSpec(3)\n"
         "w:SetLabel({})\n");
-    EXPECT_EQ(w.name, "");   // never a null text
+    EXPECT_EQ(w.name, "");  // never a null text
     EXPECT_EQ(w.speed, 0);
     EXPECT_EQ(w.count, 1);
     EXPECT_FALSE(w.flag);
@@ -226,11 +244,8 @@ TEST_F(Dispatch, MultiArgumentAndResultShapes)
         std::string placed;
     };
     const Case calls[] = {
-        {"w:Place(3.9, '0.5')", "3,0.500000"},
-        {"w:Move('ann', -7.5, 1)", "ann:-7!"},
-        {"w:Move()", ":0."},
-        {"w:Frame(1, 2, 3, {x = 10, w = 5})", "6/15"},
-        {"w:Frame(1, 2, 3, 'no rect')", "6/0"},
+        {"w:Place(3.9, '0.5')", "3,0.500000"},         {"w:Move('ann', -7.5, 1)", "ann:-7!"},  {"w:Move()", ":0."},
+        {"w:Frame(1, 2, 3, {x = 10, w = 5})", "6/15"}, {"w:Frame(1, 2, 3, 'no rect')", "6/0"},
     };
     for (const Case& c : calls) {
         Run(c.call);
@@ -250,7 +265,8 @@ TEST_F(Dispatch, NewShapesWithoutAnObjectReturnNothing)
     Publish(&w, "w");
     SetLuaErrorReport(&CaptureReport);
     TLogCapture log;
-    Run("a = count(w.Place(1, 2)) b = count(w.Move()) c = count(w.Frame()) d = count(w.Count()) e = count(w.Scaled(2))");
+    Run("a = count(w.Place(1, 2)) b = count(w.Move()) c = count(w.Frame()) d = count(w.Count()) e = "
+        "count(w.Scaled(2))");
     const std::string text = log.Text();
     for (const char* n : {"a", "b", "c", "d", "e"})
         EXPECT_EQ(Number(n), 0) << n;
@@ -269,7 +285,7 @@ TEST_F(Dispatch, RawShapesReturnTheirOwnCounts)
         "top = w:Raw(1, 2)\n"
         "a, b = w:Pair()\n");
     EXPECT_EQ(Number("n"), 1);
-    EXPECT_EQ(Number("top"), 3);   // the object and two arguments
+    EXPECT_EQ(Number("top"), 3);  // the object and two arguments
     EXPECT_EQ(Text("a"), "a");
     lua_getglobal(L, "b");
     EXPECT_TRUE(lua_isboolean(L, -1) && lua_toboolean(L, -1));
@@ -298,7 +314,7 @@ TEST_F(Dispatch, MissingObjectIsReportedAndCallsNothing)
     EXPECT_EQ(Number("n1"), 0);
     EXPECT_EQ(Number("n2"), 0);
     EXPECT_EQ(Number("n3"), 0);
-    EXPECT_EQ(Number("n4"), 2);   // w.Pair(w) is a colon call written out
+    EXPECT_EQ(Number("n4"), 2);  // w.Pair(w) is a colon call written out
     EXPECT_EQ(w.log, "");
     EXPECT_EQ(w.count, -1);
     EXPECT_EQ(gReportWhere, "Missing base object in Lua function call");
@@ -380,7 +396,7 @@ TEST(DfLua, ToIntegerTruncatesAndSaturates)
     EXPECT_EQ(lua.tointeger(6), INT_MAX);
     EXPECT_EQ(lua.tointeger(7), INT_MIN);
     EXPECT_EQ(lua.tointeger(8), 12);
-    EXPECT_EQ(lua.tointeger(9), 0);   // above the top
+    EXPECT_EQ(lua.tointeger(9), 0);  // above the top
     EXPECT_FALSE(lua.IsOwned());
     lua_close(L);
 }
@@ -416,14 +432,13 @@ TEST(DfLua, ColourConverter)
     lua_pushnumber(L, 0.5);
     lua_settable(L, -3);
     lua_pushstring(L, "b");
-    lua_pushstring(L, "0.3");   // text is not a number here
+    lua_pushstring(L, "0.3");  // text is not a number here
     lua_settable(L, -3);
     EXPECT_EQ(Get(TypeWrapper<TColor>(), lua, -1), TColor(1, 0.5f, 1, 1));
     lua_pushnumber(L, 4);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(Get(TypeWrapper<TColor>(), lua, -1), TColor(1, 1, 1, 1));
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("LUA_GET(TColor) didn't get a table"),
-              std::string::npos);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("LUA_GET(TColor) didn't get a table"), std::string::npos);
     EXPECT_EQ(lua_gettop(L), 2);
     lua_close(L);
 }
@@ -456,8 +471,14 @@ class DirectClosure : public Dispatch
 {
 };
 
-int Twice(int v) { return 2 * v; }
-void Remember(str a, float b) { gCalls = std::string(a.c_str()) + ":" + std::to_string(int(b * 10)); }
+int Twice(int v)
+{
+    return 2 * v;
+}
+void Remember(str a, float b)
+{
+    gCalls = std::string(a.c_str()) + ":" + std::to_string(int(b * 10));
+}
 
 TEST_F(DirectClosure, MethodsAndFunctionsWithArgumentsFromOne)
 {
@@ -486,4 +507,4 @@ TEST_F(DirectClosure, MethodsAndFunctionsWithArgumentsFromOne)
     EXPECT_EQ(Number("c"), 9);
 }
 
-} // namespace
+}  // namespace

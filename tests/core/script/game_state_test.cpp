@@ -45,7 +45,7 @@ TEST_F(GameState, NothingBeforeThePlatformExists)
 {
     gPlatform = false;
     EXPECT_EQ(TGameState::GetInstance(), nullptr);
-    SetState("key", "value");   // does nothing
+    SetState("key", "value");  // does nothing
     gPlatform = true;
     TGameState* state = TGameState::GetInstance();
     ASSERT_NE(state, nullptr);
@@ -86,7 +86,7 @@ TEST_F(GameState, MuteSavesAndRestoresTheMasterVolume)
     state->SetState("mute", "1");
     EXPECT_TRUE(state->QueryMuteGame());
     EXPECT_FLOAT_EQ(sound.GetVolume(-1), 0);
-    state->SetState("mute", "1");   // already muted: the saved volume stays
+    state->SetState("mute", "1");  // already muted: the saved volume stays
     state->SetState("mute", 1);
     EXPECT_FLOAT_EQ(sound.GetVolume(-1), 0);
     state->SetState("mute", "0");
@@ -160,17 +160,16 @@ TEST_F(GameState, WritesAndReadsAreOfferedToTheHandlersInOrderUntilOneHandlesThe
         {"door", "open", {"first set door=open", "second set door=open"}},
         {"mine", "x", {"first set mine=x"}},
         {"++visits", "", {"first get visits", "second get visits", "first set visits=1", "second set visits=1"}},
-        {"mute", "1", {}}, // the volume handler comes first and handles it
+        {"mute", "1", {}},  // the volume handler comes first and handles it
     };
-    for (const auto& w : writes)
-    {
+    for (const auto& w : writes) {
         log.clear();
         state->SetState(w.key, w.value);
         EXPECT_EQ(log, w.offered) << w.key;
     }
     EXPECT_FLOAT_EQ(sound.GetVolume(-1), 0);
     log.clear();
-    EXPECT_EQ(state->GetState("mine"), str("x")); // stored although handled
+    EXPECT_EQ(state->GetState("mine"), str("x"));  // stored although handled
 
     log.clear();
     EXPECT_EQ(state->GetState("live"), str("fresh"));
@@ -199,7 +198,7 @@ TEST_F(GameState, LuaGlobals)
     lua_settop(L, 0);
     gBindState = L;
     TGameState::SetScriptStateQuery([] { return gBindState; });
-    TGameState* state = TGameState::GetInstance();   // binds itself into L
+    TGameState* state = TGameState::GetInstance();  // binds itself into L
     ASSERT_NE(state, nullptr);
     const char* code = "_SetState('door', 'open')\n"
                        "_SetState('++count', '')\n"
@@ -229,4 +228,4 @@ TEST_F(GameState, LuaGlobals)
     lua_close(L);
 }
 
-} // namespace
+}  // namespace

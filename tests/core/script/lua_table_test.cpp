@@ -135,7 +135,7 @@ TEST_F(LuaTableTest, ReleasedValuesAreCollected)
         "held = probe[1]\n");
     auto t = Wrap("held");
     Run("held = nil");
-    EXPECT_TRUE(ProbeAlive());   // only the wrapper holds it now
+    EXPECT_TRUE(ProbeAlive());  // only the wrapper holds it now
     t.reset();
     EXPECT_FALSE(ProbeAlive());
 
@@ -160,4 +160,4 @@ TEST_F(LuaTableTest, ANonTableReadsAsEmpty)
     EXPECT_EQ(lua_gettop(L), 0);
 }
 
-} // namespace
+}  // namespace

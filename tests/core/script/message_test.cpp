@@ -79,7 +79,7 @@ TEST(MessageIdentity, ClassIdsAndKinds)
     posted.GetLuaData().Push();
     EXPECT_TRUE(lua_istable(L, -1));
     lua_pop(L, 1);
-    held.reset();   // a wrapper goes before its state
+    held.reset();  // a wrapper goes before its state
     lua_close(L);
 }
 
@@ -149,11 +149,11 @@ TEST_F(MessageLua, NullMessagesAreHarmless)
     EXPECT_TRUE(lua_isnil(L, -1));
     lua_pop(L, 1);
     DeleteMessage(nullptr);
-    CreateMessageMetatable(L);   // a second call keeps the first table
+    CreateMessageMetatable(L);  // a second call keeps the first table
     lua_pushstring(L, "zvMessageMetatable");
     lua_rawget(L, LUA_REGISTRYINDEX);
     EXPECT_TRUE(lua_istable(L, -1));
     lua_pop(L, 1);
 }
 
-} // namespace
+}  // namespace

@@ -105,7 +105,7 @@ TEST_F(ScriptCoroutine, InjectedFunctionsRunInsideTheSuspendedCoroutine)
         for (int i = 1; i <= 7; ++i)
             lua_pushnumber(L, i * 10);
         EXPECT_EQ(script.RunFunction(7, 0), 0);
-        EXPECT_EQ(lua_gettop(L), height);   // nothing left behind, round after round
+        EXPECT_EQ(lua_gettop(L), height);  // nothing left behind, round after round
     }
     EXPECT_EQ(GlobalNumber(L, "got"), 6);
     EXPECT_EQ(GlobalNumber(L, "first"), 10);
@@ -198,13 +198,13 @@ TEST_F(ScriptCoroutine, DeferredTablesGoAtTheNextCallIntoLua)
     lua_getglobal(L, "kept");
     TLuaTable::DeferDelete(new CountedTable(L, &deleted));
     EXPECT_EQ(deleted, 0);
-    script->DoLuaString("x = 1");   // runs through RunFunction
+    script->DoLuaString("x = 1");  // runs through RunFunction
     EXPECT_EQ(deleted, 1);
 
     lua_getglobal(L, "kept");
     TLuaTable::DeferDelete(new CountedTable(L, &deleted));
     StartLog();
-    EXPECT_NE(script->Resume(0), 0);   // nothing to resume, but the queue is emptied
+    EXPECT_NE(script->Resume(0), 0);  // nothing to resume, but the queue is emptied
     EXPECT_NE(TakeLog().find("lua_resume ERROR: cannot resume dead coroutine"), std::string::npos);
     EXPECT_EQ(deleted, 2);
 
@@ -228,4 +228,4 @@ TEST_F(ScriptCoroutine, DeferDeleteWithoutAScriptDeletesAtOnce)
     lua_close(L);
 }
 
-} // namespace
+}  // namespace

@@ -127,4 +127,4 @@ TEST(ScriptHostHooksDeathTest, AnUnprotectedErrorIsLoggedAndEndsTheProcessWithSt
         ::testing::ExitedWithCode(1), "Lua error: outside every protected call");
 }
 
-} // namespace
+}  // namespace

@@ -30,13 +30,13 @@ TEST_F(ScriptInterrupt, StopsOnlyWhenTheCheckSaysSo)
         const char* code;
         bool armed;
         bool stop;
-        bool runs;             // RunScript's answer
-        const char* logged;    // "" for a silent run
+        bool runs;           // RunScript's answer
+        const char* logged;  // "" for a silent run
     };
     const Case cases[] = {
         {"endless loop", "while true do end", true, true, false, "stopped at line 1"},
-        {"endless loop that swallows errors", "while true do pcall(function() while true do end end) end", true,
-         true, false, "stopped at line 1"},
+        {"endless loop that swallows errors", "while true do pcall(function() while true do end end) end", true, true,
+         false, "stopped at line 1"},
         {"endless loop in the started coroutine", "return function()\n while true do end\nend", true, true, true,
          "lua_resume error: script"},
         {"long loop, nobody asks", "for i = 1, 300000 do done = i end", true, false, true, ""},

@@ -216,7 +216,7 @@ TEST_F(ScriptRun, GlobalsAndPops)
 
     lua_pushnumber(L, 12);
     EXPECT_STREQ(script.PopString().c_str(), "12");
-    EXPECT_EQ(script.PopString(), str());   // nothing left: nothing popped
+    EXPECT_EQ(script.PopString(), str());  // nothing left: nothing popped
     EXPECT_EQ(lua_gettop(L), 0);
 
     script.DoLuaString("return {0.5, 0.25, 1}", -1, 1);
@@ -231,7 +231,7 @@ TEST_F(ScriptRun, GlobalsAndPops)
 TEST_F(ScriptRun, GivenStateHasNoScriptGlobal)
 {
     lua_State* L = lua_open();
-    TScript script(L);   // closes it
+    TScript script(L);  // closes it
     lua_getglobal(L, "_SCRIPT");
     EXPECT_TRUE(lua_isnil(L, -1));
     lua_pop(L, 1);
@@ -241,4 +241,4 @@ TEST_F(ScriptRun, GivenStateHasNoScriptGlobal)
     EXPECT_TRUE(script.IsPaused());
 }
 
-} // namespace
+}  // namespace

@@ -1,8 +1,8 @@
+#include "../xml/user_folder_fixture.h"
 #include "common/log_capture.h"
 #include "core/config/config.h"
 #include "core/strings/string_table.h"
 #include "core/xml/zxml_block.h"
-#include "../xml/user_folder_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST_F(StringTableTest, ArgumentPlaceholders)
     const str args[] = {"Ada", "12"};
     EXPECT_EQ(Get("greet", 2, args), "Hello Ada, you have 12 coins");
     EXPECT_EQ(Get("greet", 0, nullptr), "#####");
-    EXPECT_EQ(Get("greet", 1, args), "#####"); // %2% out of range
+    EXPECT_EQ(Get("greet", 1, args), "#####");  // %2% out of range
     EXPECT_EQ(Get("pct"), "100% sure");
     EXPECT_EQ(Get("twice", 1, args), "AdaAda");
     // The five-argument form.
@@ -69,7 +69,10 @@ TEST_F(StringTableTest, ArgumentPlaceholders)
 
 TEST_F(StringTableTest, LabelPlaceholdersInsertStoredTextUnexpanded)
 {
-    Load({{"name", "Tess"}, {"hello", "Hi %name%!"}, {"outer", "[%hello%]"}, {"broken", "x %nope% y"},
+    Load({{"name", "Tess"},
+          {"hello", "Hi %name%!"},
+          {"outer", "[%hello%]"},
+          {"broken", "x %nope% y"},
           {"via", "got %1%"}});
     EXPECT_EQ(Get("hello"), "Hi Tess!");
     EXPECT_EQ(Get("outer"), "[Hi %name%!]");
@@ -207,4 +210,4 @@ TEST_F(StringTableTest, FileWithoutRowsIsRefusedWithItsName)
     }
 }
 
-} // namespace
+}  // namespace

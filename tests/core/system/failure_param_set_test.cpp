@@ -99,4 +99,4 @@ TEST_F(ParamSetFixture, MissingSizeArrayIsRefused)
     EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
 }
 
-} // namespace
+}  // namespace

@@ -49,7 +49,7 @@ bool IsHex(const str& s)
 TEST_F(Identifiers, FingerprintFromTheFirstDeviceInterface)
 {
     AddInterface("lo", "00:00:00:00:00:00", false);
-    AddInterface("br0", "aa:aa:aa:aa:aa:aa", false); // virtual: comes after real hardware
+    AddInterface("br0", "aa:aa:aa:aa:aa:aa", false);  // virtual: comes after real hardware
     AddInterface("eth1", "02:00:00:00:00:02", true);
     AddInterface("eth0", "01:23:45:67:89:ab", true);
     uint64_t fp = 0;
@@ -106,7 +106,7 @@ TEST_F(Identifiers, GuidText)
 
 TEST_F(Identifiers, ComputerIdForAZeroFingerprint)
 {
-    SetHardwareAddressSource([](uint8_t (&mac)[6]) {
+    SetHardwareAddressSource([](uint8_t(&mac)[6]) {
         for (auto& b : mac)
             b = 0;
         return true;
@@ -116,7 +116,7 @@ TEST_F(Identifiers, ComputerIdForAZeroFingerprint)
 
 TEST_F(Identifiers, ComputerIdIsStableAndUsesBothHalvesOfEachByte)
 {
-    SetHardwareAddressSource([](uint8_t (&mac)[6]) {
+    SetHardwareAddressSource([](uint8_t(&mac)[6]) {
         const uint8_t v[6] = {0xFF, 0x00, 0x21, 0x00, 0x00, 0x00};
         for (int i = 0; i < 6; ++i)
             mac[i] = v[i];
@@ -140,4 +140,4 @@ TEST_F(Identifiers, TheRealMachineGivesAStableId)
     EXPECT_EQ(a, b);
 }
 
-} // namespace
+}  // namespace

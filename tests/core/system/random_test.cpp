@@ -11,7 +11,7 @@ TEST(Random, ReferenceSequenceFromArraySeed)
     TRandom r;
     const uint32_t key[4] = {0x123, 0x234, 0x345, 0x456};
     r.SeedArray(key, 4);
-    const uint32_t expected[] = {1067595299u, 955945823u, 477289528u, 4107218783u, 4228976476u,
+    const uint32_t expected[] = {1067595299u, 955945823u,  477289528u, 4107218783u, 4228976476u,
                                  3344332714u, 3355579695u, 227628506u, 810200273u,  2591290167u};
     for (uint32_t e : expected)
         EXPECT_EQ(r.Rand32(), e);
@@ -91,4 +91,4 @@ TEST(Random, RandRange)
     EXPECT_EQ(a.RandRange(-2147483647 - 1, 2147483647), b.RandRange(-2147483647 - 1, 2147483647));
 }
 
-} // namespace
+}  // namespace

@@ -98,7 +98,7 @@ public:
 protected:
     void Task(std::atomic<bool>* stop) override
     {
-        StopAndJoin(); // from its own thread: must not wait for itself
+        StopAndJoin();  // from its own thread: must not wait for itself
         mSawStop = stop->load();
         mDone = true;
     }
@@ -166,4 +166,4 @@ TEST(Mutex, ScopedLockGuardsSharedCounting)
     EXPECT_EQ(total, 20000);
 }
 
-} // namespace
+}  // namespace

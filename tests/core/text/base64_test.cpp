@@ -74,4 +74,4 @@ TEST(Base64, ForeignCharactersAreTolerated)
     EXPECT_EQ(decode(std::string("Zm\xFF=", 4)).size(), 2u);
 }
 
-} // namespace
+}  // namespace

@@ -253,7 +253,7 @@ TEST(Str, Overlay)
     EXPECT_STREQ(n.c_str(), "abc");
 
     // Appending past capacity doubles it, and an unterminated append stays terminated.
-    str c("0123456789abcde"); // capacity 16
+    str c("0123456789abcde");  // capacity 16
     c.overlay(-1, "XY", 2, false);
     EXPECT_EQ(c.capacity(), 32u);
     EXPECT_STREQ(c.c_str(), "0123456789abcdeXY");
@@ -316,4 +316,4 @@ TEST(Str, Utf8Decoding)
         EXPECT_EQ(str::to_utf32(str::from_utf32(cp).c_str()), cp) << cp;
 }
 
-} // namespace
+}  // namespace

@@ -82,7 +82,7 @@ TEST_F(AnimTask, ReadinessIsWrapSafe)
     Stepper t;
     t.SetDelay(0x20, false, true, false);
     EXPECT_FALSE(t.Ready(TTask::kIdleContext));
-    gNow += 0x20; // wraps past zero
+    gNow += 0x20;  // wraps past zero
     EXPECT_TRUE(t.Ready(TTask::kIdleContext));
 }
 
@@ -150,7 +150,10 @@ TEST_F(AnimTask, AnimatePausingStopsCatchUp)
     Stepper t;
     t.SetDelay(100, true, false, true);
     gNow = t.GetDue() + 900;
-    t.mOnStep = [&] { t.Pause(); return true; };
+    t.mOnStep = [&] {
+        t.Pause();
+        return true;
+    };
     EXPECT_TRUE(t.DoTask());
     EXPECT_EQ(t.dues.size(), 1u);
     EXPECT_TRUE(t.IsPaused());
@@ -175,7 +178,7 @@ TEST_F(AnimTask, SetClockKeepsTheDistanceToTheDueTime)
     TClock clock;
     clock.Start();
     gNow += 5;
-    Stepper t; // on the platform clock
+    Stepper t;  // on the platform clock
     t.SetDelay(1, false, true, false);
     t.SetClock(&clock);
     EXPECT_EQ(t.GetClock(), &clock);
@@ -205,4 +208,4 @@ TEST_F(AnimTask, StepsInsideATaskList)
     EXPECT_TRUE(list.Empty());
 }
 
-} // namespace
+}  // namespace

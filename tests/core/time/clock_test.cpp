@@ -73,4 +73,4 @@ TEST_F(Clock, SurvivesTimerWrap)
     EXPECT_EQ(c.GetTime(), 0x200u);
 }
 
-} // namespace
+}  // namespace

@@ -35,8 +35,14 @@ TEST(TaskList, RunsReadyTasksInAdoptionOrder)
     std::vector<int> order;
     TTaskList list;
     Probe a(nullptr, 1), b(nullptr, 2);
-    a.mStep = [&] { order.push_back(1); return true; };
-    b.mStep = [&] { order.push_back(2); return true; };
+    a.mStep = [&] {
+        order.push_back(1);
+        return true;
+    };
+    b.mStep = [&] {
+        order.push_back(2);
+        return true;
+    };
     b.mDrawReady = true;
     list.AdoptTask(&a);
     list.AdoptTask(&b);
@@ -89,7 +95,10 @@ TEST(TaskList, OrphanedDuringAPassIsSkippedForTheRestOfIt)
 {
     TTaskList list;
     Probe a(nullptr, 1), b(nullptr, 2);
-    a.mStep = [&] { list.OrphanTask(&b); return true; };
+    a.mStep = [&] {
+        list.OrphanTask(&b);
+        return true;
+    };
     list.AdoptTask(&a);
     list.AdoptTask(&b);
     list.DoAll(TTask::kIdleContext);
@@ -147,10 +156,13 @@ TEST(TaskList, DestroyAllInsideAPassDeletesEachTaskOnceAfterThePass)
     killer->mStep = [&] {
         list->DestroyAll();
         EXPECT_TRUE(deleted.empty());
-        return false; // finished as well: still deleted only once
+        return false;  // finished as well: still deleted only once
     };
     int lastSteps = 0;
-    last->mStep = [&] { ++lastSteps; return true; };
+    last->mStep = [&] {
+        ++lastSteps;
+        return true;
+    };
     list->AdoptTask(first);
     list->AdoptTask(killer);
     list->AdoptTask(last);
@@ -175,14 +187,17 @@ TEST(TaskList, NestedPassOfTheSameListKeepsTheOuterWalkSafe)
     outer->mStep = [&] {
         if (!nested) {
             nested = true;
-            list.DoAll(TTask::kIdleContext); // runs outer again, then victim, then after
+            list.DoAll(TTask::kIdleContext);  // runs outer again, then victim, then after
             list.DestroyAll();
         }
         return true;
     };
     victim->mStep = [] { return false; };
     int afterSteps = 0;
-    after->mStep = [&] { ++afterSteps; return true; };
+    after->mStep = [&] {
+        ++afterSteps;
+        return true;
+    };
     list.AdoptTask(outer);
     list.AdoptTask(victim);
     list.AdoptTask(after);
@@ -226,4 +241,4 @@ TEST(TaskList, ATaskDestroyedThenAdoptedAgainSurvivesThePass)
     EXPECT_TRUE(list.Contains(a));
 }
 
-} // namespace
+}  // namespace

@@ -45,10 +45,7 @@ public:
         out.write(static_cast<const char*>(data), std::streamsize(size));
     }
 
-    void WriteRaw(const std::string& name, const std::string& text) const
-    {
-        WriteRaw(name, text.data(), text.size());
-    }
+    void WriteRaw(const std::string& name, const std::string& text) const { WriteRaw(name, text.data(), text.size()); }
 
     std::vector<char> ReadRaw(const std::string& name) const
     {

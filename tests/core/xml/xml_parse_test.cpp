@@ -15,8 +15,7 @@ std::vector<std::string> Tokens(const char* text, std::vector<bool>* quotedFlags
 {
     TGetCharString source(text);
     std::vector<std::string> out;
-    for (;;)
-    {
+    for (;;) {
         bool quoted = false, escapedFirst = false, atEnd = false;
         int length = 0;
         str t = zvGetToken(&source, &quoted, &escapedFirst, &length, &atEnd);
@@ -38,9 +37,9 @@ std::string Text(const str& s)
 TEST(XmlTokenTest, SplitsMarkupWordsAndQuotedRuns)
 {
     std::vector<bool> quoted;
-    EXPECT_EQ(Tokens("<a x=\"one two\" y=3>hi  there</a>", &quoted),
-              (std::vector<std::string>{"<", "a", "x", "=", "one two", "y", "=", "3", ">", "hi", "there", "<",
-                                        "/a", ">"}));
+    EXPECT_EQ(
+        Tokens("<a x=\"one two\" y=3>hi  there</a>", &quoted),
+        (std::vector<std::string>{"<", "a", "x", "=", "one two", "y", "=", "3", ">", "hi", "there", "<", "/a", ">"}));
     EXPECT_TRUE(quoted[4]);
     EXPECT_FALSE(quoted[1]);
     // A word right before "/>" yields the word, "/" and ">".
@@ -65,18 +64,13 @@ TEST(XmlEscapeTest, EntitiesAndReferences)
         const char* out;
         bool first;
     } cases[] = {
-        {"&lt;b&gt;", "<b>", true},
-        {"a&amp;b", "a&b", false},
-        {"&quot;&apos;", "\"'", true},
-        {"&#65;BC", "ABC", true},
-        {"x&#x41;", "xA", false},
-        {"&#321;", "A", true}, // above 255: the low byte
-        {"a&#0;b", "ab", false},
-        {"&unknown; & &#12", "&unknown; & &#12", false},
+        {"&lt;b&gt;", "<b>", true},    {"a&amp;b", "a&b", false},
+        {"&quot;&apos;", "\"'", true}, {"&#65;BC", "ABC", true},
+        {"x&#x41;", "xA", false},      {"&#321;", "A", true},  // above 255: the low byte
+        {"a&#0;b", "ab", false},       {"&unknown; & &#12", "&unknown; & &#12", false},
         {"&am", "&am", false},
     };
-    for (auto c : cases)
-    {
+    for (auto c : cases) {
         str text(c.in);
         int length = int(text.length());
         bool first = false;
@@ -103,15 +97,13 @@ TEST(XmlEscapeTest, ReferencesAbove255InUtf8ModeBecomeUtf8)
         {"&#8364;", "\xE2\x82\xAC", "\xAC"},
         {"&#321;", "\xC5\x81", "A"},
         {"&#x1F600;!", "\xF0\x9F\x98\x80!", "!"},
-        {"&#xD800;", "\xEF\xBF\xBD", ""},       // a lone surrogate is no character
-        {"&#233;", "\xE9", "\xE9"},              // up to 255 one byte, as the writer sends UTF-8
+        {"&#xD800;", "\xEF\xBF\xBD", ""},  // a lone surrogate is no character
+        {"&#233;", "\xE9", "\xE9"},        // up to 255 one byte, as the writer sends UTF-8
         {"&#195;&#169;", "\xC3\xA9", "\xC3\xA9"},
     };
-    for (const char* mode : {"1", "0"})
-    {
+    for (const char* mode : {"1", "0"}) {
         TConfig::SetConfig(TConfig::kUTF8Mode, mode);
-        for (auto c : cases)
-        {
+        for (auto c : cases) {
             str text(c.in);
             int length = int(text.length());
             removeXMLEscapeChars(text, length, nullptr);
@@ -204,7 +196,7 @@ TEST(XmlParseTest, AttributesKeepOrderDuplicatesAndQuoting)
 
     quoted = true;
     EXPECT_EQ(Text(a->GetAttribute("missing", &quoted)), "");
-    EXPECT_TRUE(quoted); // untouched
+    EXPECT_TRUE(quoted);  // untouched
 }
 
 TEST(XmlParseTest, EmptyQuotedContentDoesNotEndTheElement)
@@ -222,11 +214,10 @@ TEST(XmlParseTest, EmptyQuotedContentDoesNotEndTheElement)
 TEST(XmlParseTest, MalformedInputIsAbsorbed)
 {
     const char* inputs[] = {
-        "", "<", "<<<>>>", "</a></b>", "<a", "<a x=", "<a x=\"unterminated", ">>> text <", "<a><b><c>",
-        "=\"=\"<=>", "\xFF\xFE\xF0", "<a/ b=1 / >", "<!-- <a> -->",
+        "",           "<",         "<<<>>>",    "</a></b>",     "<a",          "<a x=",        "<a x=\"unterminated",
+        ">>> text <", "<a><b><c>", "=\"=\"<=>", "\xFF\xFE\xF0", "<a/ b=1 / >", "<!-- <a> -->",
     };
-    for (const char* in : inputs)
-    {
+    for (const char* in : inputs) {
         TXmlNode root;
         root.ParseString(in);
         (void)root.AsString();
@@ -295,4 +286,4 @@ TEST(XmlParseTest, CallbacksCanBeOverridden)
     EXPECT_EQ(node.GetChildCount(), 0u);
 }
 
-} // namespace
+}  // namespace

@@ -19,15 +19,14 @@ TEST(XmlWriteTest, LayoutOfAnElementWithAttributesContentAndChildren)
     node.SetAttribute("count", 3);
     node.OnContent("hello", 5);
     node.CreateChild("sub")->SetAttribute("k", "v");
-    EXPECT_EQ(Text(node.AsString()),
-              "<item\n"
-              "    name=\"door\"\n"
-              "    count=\"3\">\n"
-              "hello\n"
-              "    <sub\n"
-              "        k=\"v\">\n"
-              "    </sub>\n"
-              "</item>\n");
+    EXPECT_EQ(Text(node.AsString()), "<item\n"
+                                     "    name=\"door\"\n"
+                                     "    count=\"3\">\n"
+                                     "hello\n"
+                                     "    <sub\n"
+                                     "        k=\"v\">\n"
+                                     "    </sub>\n"
+                                     "</item>\n");
 }
 
 TEST(XmlWriteTest, EscapingOfControlAndHighBytes)
@@ -56,7 +55,7 @@ TEST(XmlWriteTest, SetAttributeKeepsPositionAndMarksQuoted)
     ASSERT_TRUE(a->GetNextAttribute(&name, &value));
     EXPECT_EQ(Text(name), "second");
     EXPECT_FALSE(a->GetNextAttribute(&name, &value));
-    EXPECT_NE(Text(a->AsString()).find("second=2"), std::string::npos); // parsed unquoted stays so
+    EXPECT_NE(Text(a->AsString()).find("second=2"), std::string::npos);  // parsed unquoted stays so
 }
 
 TEST(XmlWriteTest, CursorsAreUnsetUntilReset)
@@ -81,8 +80,7 @@ void ExpectSameTree(TXmlNode* a, TXmlNode* b, const std::string& where)
     str an, av, bn, bv;
     a->ResetAttributes();
     b->ResetAttributes();
-    for (;;)
-    {
+    for (;;) {
         bool ga = a->GetNextAttribute(&an, &av), gb = b->GetNextAttribute(&bn, &bv);
         ASSERT_EQ(ga, gb) << where;
         if (!ga)
@@ -113,8 +111,7 @@ TEST(XmlWriteTest, WriteThenParseRoundTrip)
     top->SetAttribute("unicode", "na\xC3\xAFve \xE2\x82\xAC");
     top->OnContent("first line with\ttab", 19);
     TXmlNode* list = top->CreateChild("list");
-    for (int i = 0; i < 5; ++i)
-    {
+    for (int i = 0; i < 5; ++i) {
         TXmlNode* item = list->CreateChild("item");
         item->SetAttribute("n", i);
         item->OnContent("<not a tag> & caf\xC3\xA9", 19);
@@ -157,4 +154,4 @@ TEST(XmlWriteTest, AccentedBytesSurviveAsTwoReferences)
     EXPECT_EQ(Text(back.GetChild("t")->GetContent()), "\xC3\xA9");
 }
 
-} // namespace
+}  // namespace

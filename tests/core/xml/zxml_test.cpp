@@ -83,8 +83,7 @@ TEST(ZxmlTest, DamagedBlocksAreRefusedWithoutParsing)
         b[i] ^= 0x5A;
     bad.push_back({"corrupted stream", b});
 
-    for (auto& [what, block] : bad)
-    {
+    for (auto& [what, block] : bad) {
         std::vector<char> text;
         EXPECT_FALSE(ZxmlInflate(block.data(), block.size(), text)) << what;
         EXPECT_TRUE(text.empty()) << what;
@@ -126,4 +125,4 @@ TEST_F(XmlFileTest, MissingAndDamagedFilesLeaveTheNodeUnchanged)
     EXPECT_EQ(std::string(node.AsString().c_str()), before);
 }
 
-} // namespace
+}  // namespace

@@ -36,8 +36,12 @@ TDemoRun::TDemoRun(const std::string& resources)
     for (char** e = environ; *e; ++e)
         env.emplace_back(*e);
     const std::vector<std::string> own = {
-        "XDG_DATA_HOME=" + mTemp + "/share", "HOME=" + mTemp, "SDL_VIDEODRIVER=offscreen", "ALSOFT_DRIVERS=null",
-        "TESSIVANDER_RESOURCES=" + resources, "TESSIVANDER_TEST_INPUT=" + mInput,
+        "XDG_DATA_HOME=" + mTemp + "/share",
+        "HOME=" + mTemp,
+        "SDL_VIDEODRIVER=offscreen",
+        "ALSOFT_DRIVERS=null",
+        "TESSIVANDER_RESOURCES=" + resources,
+        "TESSIVANDER_TEST_INPUT=" + mInput,
 #if defined(__SANITIZE_ADDRESS__)
         // The GL driver's process-lifetime allocations cannot be told apart at exit.
         "ASAN_OPTIONS=detect_leaks=0",

@@ -23,10 +23,7 @@ public:
         return it == strings.end() ? str("#####") : str(it->second.c_str());
     }
     void DoInvAdd(const str& key, int bag) override { announced.emplace_back(key.c_str(), bag); }
-    void AddCursorDefIfMissing(const str& name, const tCursorDef& def) override
-    {
-        cursors.emplace(name.c_str(), def);
-    }
+    void AddCursorDefIfMissing(const str& name, const tCursorDef& def) override { cursors.emplace(name.c_str(), def); }
     bool GetStripCell(const str& strip, int* w, int* h) const override
     {
         if (strip != str(stripName.c_str()))

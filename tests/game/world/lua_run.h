@@ -15,8 +15,7 @@
 inline std::string RunLua(lua_State* L, const char* code)
 {
     TLogCapture log;
-    EXPECT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "test") || lua_pcall(L, 0, 0, 0), 0)
-        << lua_tostring(L, -1);
+    EXPECT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "test") || lua_pcall(L, 0, 0, 0), 0) << lua_tostring(L, -1);
     lua_settop(L, 0);
     return log.Text();
 }

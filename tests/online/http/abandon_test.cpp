@@ -13,15 +13,14 @@
 #include <condition_variable>
 #include <cstring>
 #include <functional>
-#include <ostream>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <thread>
 
 #include "../support/test_score_server.h"
 
-namespace
-{
+namespace {
 constexpr const char* kHangingHost = "lookup.hangs.test";
 
 std::mutex gMutex;
@@ -43,13 +42,12 @@ void Release()
     gChanged.notify_all();
     gChanged.wait_for(lock, std::chrono::seconds(5), [] { return gWaiting == 0; });
 }
-} // namespace
+}  // namespace
 
 extern "C" int getaddrinfo(const char* node, const char* service, const struct addrinfo* hints,
                            struct addrinfo** result)
 {
-    if (node && std::strcmp(node, kHangingHost) == 0)
-    {
+    if (node && std::strcmp(node, kHangingHost) == 0) {
         std::unique_lock lock(gMutex);
         ++gWaiting;
         gChanged.notify_all();
@@ -63,8 +61,7 @@ extern "C" int getaddrinfo(const char* node, const char* service, const struct a
     return real(node, service, hints, result);
 }
 
-namespace
-{
+namespace {
 struct AbandonCase
 {
     const char* name;
@@ -90,8 +87,7 @@ TEST_P(AbandonHangingLookup, ReturnsAtOnce)
     // the test fails rather than hangs.
     std::thread watchdog([] {
         std::unique_lock lock(gMutex);
-        if (!gChanged.wait_for(lock, std::chrono::seconds(3), [] { return gReleased; }))
-        {
+        if (!gChanged.wait_for(lock, std::chrono::seconds(3), [] { return gReleased; })) {
             gReleased = true;
             gChanged.notify_all();
         }
@@ -114,9 +110,8 @@ TEST_P(AbandonHangingLookup, ReturnsAtOnce)
 
 INSTANTIATE_TEST_SUITE_P(
     Http, AbandonHangingLookup,
-    ::testing::Values(
-        AbandonCase{"Init", [](std::unique_ptr<TSimpleHttp>& h) { h->Init("http://127.0.0.1/", false); }},
-        AbandonCase{"NewRequest", [](std::unique_ptr<TSimpleHttp>& h) { h->DoRequest(); }},
-        AbandonCase{"Destructor", [](std::unique_ptr<TSimpleHttp>& h) { h.reset(); }}),
+    ::testing::Values(AbandonCase{"Init", [](std::unique_ptr<TSimpleHttp>& h) { h->Init("http://127.0.0.1/", false); }},
+                      AbandonCase{"NewRequest", [](std::unique_ptr<TSimpleHttp>& h) { h->DoRequest(); }},
+                      AbandonCase{"Destructor", [](std::unique_ptr<TSimpleHttp>& h) { h.reset(); }}),
     [](const ::testing::TestParamInfo<AbandonCase>& info) { return std::string(info.param.name); });
-} // namespace
+}  // namespace

@@ -11,8 +11,7 @@
 
 #include "../support/test_score_server.h"
 
-namespace
-{
+namespace {
 int WaitDone(TSimpleHttp& http, int timeoutMs = 5000)
 {
     int status = TSimpleHttp::kRunning;
@@ -27,7 +26,7 @@ std::string Escaped(const char* value)
     http.AddArg("v", value);
     return http.GetArgs().substr(2);
 }
-} // namespace
+}  // namespace
 
 TEST(SimpleHttpArgs, PostBodyStartsWithFirstNameAndJoinsWithAmpersand)
 {
@@ -218,7 +217,10 @@ TEST(SimpleHttpFailure, InitAbandonsRunningRequest)
     http.Init(server.Url().c_str(), true);
     http.AddArg("n", 1);
     http.DoRequest(0);
-    ASSERT_TRUE(PollUntil([&] { http.GetStatus(); return server.RequestCount() == 1; }));
+    ASSERT_TRUE(PollUntil([&] {
+        http.GetStatus();
+        return server.RequestCount() == 1;
+    }));
     http.Init(server.Url().c_str(), true);
     EXPECT_EQ(http.GetStatus(), TSimpleHttp::kFailed);
     EXPECT_EQ(http.GetContents(), nullptr);

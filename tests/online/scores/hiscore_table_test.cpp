@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 TZvHiscoreRow Row(int score, const char* name = "p", const char* guid = "")
 {
     TZvHiscoreRow r;
@@ -22,7 +21,7 @@ std::vector<int> Ranks(const TZvHiscoreTable& t)
         out.push_back(r.rank);
     return out;
 }
-} // namespace
+}  // namespace
 
 TEST(HiscoreTable, EqualScoresShareRankAndNewRowGoesBelowThem)
 {
@@ -46,7 +45,7 @@ TEST(HiscoreTable, FullTableDropsLastRowAndRefusesLowerScore)
         ASSERT_TRUE(t.Insert(Row(1000 - i)));
     ASSERT_EQ(t.count, 500);
     EXPECT_FALSE(t.Insert(Row(1)));
-    EXPECT_FALSE(t.Insert(Row(501))); // equal to the last row: goes below it, past the end
+    EXPECT_FALSE(t.Insert(Row(501)));  // equal to the last row: goes below it, past the end
     EXPECT_EQ(t.count, 500);
     EXPECT_EQ(t.rows.back().score, 501);
 
@@ -90,8 +89,9 @@ TEST(MedalsTable, ServerStringWithAndWithoutModeAndEscaping)
     TZvMedalsTable m;
     m.Append({"gold", "game", "easy", "d", true});
     m.Append({"a\"b<c", "type", "hard&x", "", false});
-    EXPECT_EQ(m.GenerateServerString(true),
-              str("<medal name=\"gold\" per=\"game\"/><medal name=\"a&quot;b&lt;c\" per=\"type\" type=\"hard&amp;x\"/>"));
+    EXPECT_EQ(
+        m.GenerateServerString(true),
+        str("<medal name=\"gold\" per=\"game\"/><medal name=\"a&quot;b&lt;c\" per=\"type\" type=\"hard&amp;x\"/>"));
     EXPECT_EQ(m.GenerateServerString(false),
               str("<medal name=\"gold\" per=\"game\"/><medal name=\"a&quot;b&lt;c\" per=\"type\"/>"));
     EXPECT_EQ(TZvMedalsTable().GenerateServerString(true), str(""));
@@ -123,4 +123,3 @@ TEST(TextOut, CopyCutsAndTerminates)
     EXPECT_EQ(buf[0], 'q');
     CopyText(nullptr, 5, "x");
 }
-

@@ -12,8 +12,7 @@
 #include "common/unprivileged.h"
 #include "score_test_env.h"
 
-namespace
-{
+namespace {
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -36,8 +35,7 @@ protected:
     static std::vector<std::pair<int, std::string>> Table(TZvHiscores& h)
     {
         std::vector<std::pair<int, std::string>> out;
-        for (int i = 0; i < h.GetScoreCount(true); ++i)
-        {
+        for (int i = 0; i < h.GetScoreCount(true); ++i) {
             int rank = 0, score = 0;
             char name[32];
             EXPECT_TRUE(h.GetScore(true, i, &rank, name, sizeof name, nullptr, &score, nullptr, 0));
@@ -46,7 +44,7 @@ protected:
         return out;
     }
 };
-} // namespace
+}  // namespace
 
 TEST_F(LocalScores, RecordingIntoNewModeCreatesTableAtRankOne)
 {
@@ -61,7 +59,7 @@ TEST_F(LocalScores, RecordingIntoNewModeCreatesTableAtRankOne)
     ASSERT_TRUE(h->GetScore(true, 0, &rank, name, sizeof name, &anonymous, &score, data, sizeof data));
     EXPECT_EQ(rank, 1);
     EXPECT_EQ(score, 120);
-    EXPECT_STREQ(name, "an"); // cut to the buffer
+    EXPECT_STREQ(name, "an");  // cut to the buffer
     EXPECT_TRUE(anonymous);
     EXPECT_STREQ(data, "level 3");
     EXPECT_FALSE(h->GetScore(true, 1, &rank, nullptr, 0, nullptr, nullptr, nullptr, 0));
@@ -100,7 +98,7 @@ TEST_F(LocalScores, OnePerPlayerKeepsBestAndStillRewritesFile)
     std::string xml = env.DecryptScoreFile();
     EXPECT_NE(xml.find("guid=\"guid0001\""), std::string::npos);
     EXPECT_EQ(xml.find("guid0005"), std::string::npos);
-    EXPECT_NE(xml.find("guid0004"), std::string::npos); // bob's row
+    EXPECT_NE(xml.find("guid0004"), std::string::npos);  // bob's row
 }
 
 TEST_F(LocalScores, FullTableDropsTheLowestRow)
@@ -268,7 +266,7 @@ TEST_F(LocalScores, LoadReadsSubmitFlagsSkipsEmptyTablesAndCapsRows)
     auto h = Make();
     int score = 0;
     ASSERT_TRUE(h->GetUserEligibleScore(&score, nullptr, nullptr, 0));
-    EXPECT_EQ(score, 8); // "2" loaded as submitted, "0" as not
+    EXPECT_EQ(score, 8);  // "2" loaded as submitted, "0" as not
     str name, pass;
     ASSERT_TRUE(h->GetRememberedUserInfo(&name, &pass));
     EXPECT_EQ(name, str("annie"));

@@ -6,8 +6,7 @@
 #include "../support/test_score_server.h"
 #include "score_test_env.h"
 
-namespace
-{
+namespace {
 const char* kFixedError = "Unable to connect to server. Please try again later.";
 
 class ScoreProtocol : public ::testing::Test
@@ -39,8 +38,10 @@ protected:
         int status = TZvHiscores::kRequestRunning;
         message[0] = 0;
         listed = false;
-        PollUntil([&] { return (status = h->GetServerRequestStatus(message, sizeof message, &listed)) !=
-                                TZvHiscores::kRequestRunning; });
+        PollUntil([&] {
+            return (status = h->GetServerRequestStatus(message, sizeof message, &listed)) !=
+                   TZvHiscores::kRequestRunning;
+        });
         return status;
     }
 
@@ -75,7 +76,7 @@ protected:
         ASSERT_EQ(Wait(), TZvHiscores::kRequestDone);
     }
 };
-} // namespace
+}  // namespace
 
 TEST_F(ScoreProtocol, ServerAddressFileLosesItsLineEnd)
 {
@@ -151,7 +152,7 @@ TEST_F(ScoreProtocol, ScoreTableReplyFillsGlobalTableAndOwnRow)
 
 TEST_F(ScoreProtocol, GlobalScoreFoundThroughLocalGuid)
 {
-    h->KeepScore(800, false, nullptr); // guid0001
+    h->KeepScore(800, false, nullptr);  // guid0001
     server.QueueReply(TestReply::Xml("<hiscore><scores>"
                                      "<score name=\"ann\" guid=\"other\" score=\"900\" rank=\"1\"/>"
                                      "<score name=\"ann\" guid=\"guid0001\" score=\"800\" rank=\"2\"/>"
@@ -166,7 +167,8 @@ TEST_F(ScoreProtocol, GlobalScoreFoundThroughLocalGuid)
 
 TEST_F(ScoreProtocol, ScoreReplyFailuresGiveTheirMessages)
 {
-    server.QueueReply(TestReply::Xml("<hiscore><protocolError>Missing required parameter: type</protocolError></hiscore>"));
+    server.QueueReply(
+        TestReply::Xml("<hiscore><protocolError>Missing required parameter: type</protocolError></hiscore>"));
     h->RequestScores(-1);
     EXPECT_EQ(Wait(), TZvHiscores::kRequestFailed);
     EXPECT_STREQ(message, "Score request failed because game mode is not valid");

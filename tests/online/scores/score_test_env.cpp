@@ -17,8 +17,7 @@
 #include "online/http/simple_http.h"
 #include "online/scores/guid_source.h"
 
-namespace
-{
+namespace {
 int gGuidCounter = 0;
 
 void Checksum(const std::string& bytes, size_t n, unsigned char sum[4])
@@ -31,8 +30,8 @@ void Checksum(const std::string& bytes, size_t n, unsigned char sum[4])
 std::string Crypt(bool encrypt, const void* data, unsigned n)
 {
     TEncrypt cipher{str(ScoreTestEnv::kKey)};
-    unsigned need = encrypt ? cipher.EncryptBinary(data, n, nullptr, 0, false)
-                            : cipher.DecryptBinary(data, n, nullptr, 0, false);
+    unsigned need =
+        encrypt ? cipher.EncryptBinary(data, n, nullptr, 0, false) : cipher.DecryptBinary(data, n, nullptr, 0, false);
     std::vector<char> out(need);
     unsigned r = encrypt ? cipher.EncryptBinary(data, n, out.data(), need, false)
                          : cipher.DecryptBinary(data, n, out.data(), need, false);
@@ -40,7 +39,7 @@ std::string Crypt(bool encrypt, const void* data, unsigned n)
         return {};
     return std::string(out.data(), cipher.GetLastSize());
 }
-} // namespace
+}  // namespace
 
 str CountingGuid()
 {

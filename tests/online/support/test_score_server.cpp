@@ -11,8 +11,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-namespace
-{
+namespace {
 // Proxies from the environment must never carry the tests' requests elsewhere.
 const bool gProxiesCleared = [] {
     for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
@@ -31,8 +30,7 @@ int Listener(int* port)
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
-    {
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
         close(fd);
         throw std::runtime_error("bind");
     }
@@ -58,8 +56,7 @@ bool ReadMore(int fd, std::string& data)
 void SendAll(int fd, const std::string& data)
 {
     size_t sent = 0;
-    while (sent < data.size())
-    {
+    while (sent < data.size()) {
         ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
             return;
@@ -69,15 +66,14 @@ void SendAll(int fd, const std::string& data)
 
 const char* Reason(int status)
 {
-    switch (status)
-    {
+    switch (status) {
     case 200: return "OK";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
     default: return "Status";
     }
 }
-} // namespace
+}  // namespace
 
 TestReply TestReply::Xml(std::string body)
 {
@@ -176,8 +172,7 @@ int TestScoreServer::ClosedPort()
 bool TestScoreServer::SleepUnlessStopped(int ms)
 {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < until)
-    {
+    while (std::chrono::steady_clock::now() < until) {
         {
             std::lock_guard<std::mutex> lock(mMutex);
             if (mStop)
@@ -190,8 +185,7 @@ bool TestScoreServer::SleepUnlessStopped(int ms)
 
 void TestScoreServer::Run()
 {
-    for (;;)
-    {
+    for (;;) {
         {
             std::lock_guard<std::mutex> lock(mMutex);
             if (mStop)
@@ -225,15 +219,13 @@ void TestScoreServer::Serve(int fd)
     req.method = requestLine.substr(0, sp1);
     req.target = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
     size_t pos = lineEnd == std::string::npos ? head.size() : lineEnd + 2;
-    while (pos < head.size())
-    {
+    while (pos < head.size()) {
         size_t e = head.find("\r\n", pos);
         if (e == std::string::npos)
             e = head.size();
         std::string line = head.substr(pos, e - pos);
         size_t colon = line.find(':');
-        if (colon != std::string::npos)
-        {
+        if (colon != std::string::npos) {
             std::string name = line.substr(0, colon);
             for (char& c : name)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -256,13 +248,10 @@ void TestScoreServer::Serve(int fd)
     {
         std::lock_guard<std::mutex> lock(mMutex);
         mRequests.push_back(req);
-        if (!mQueue.empty())
-        {
+        if (!mQueue.empty()) {
             reply = mQueue.front();
             mQueue.pop_front();
-        }
-        else
-        {
+        } else {
             reply = mDefault;
         }
     }
@@ -283,16 +272,12 @@ void TestScoreServer::Serve(int fd)
 std::string PercentDecode(const std::string& text)
 {
     std::string out;
-    for (size_t i = 0; i < text.size(); ++i)
-    {
+    for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 2])))
-        {
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
             out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
-        }
-        else
-        {
+        } else {
             out += text[i];
         }
     }
@@ -303,8 +288,7 @@ std::vector<std::pair<std::string, std::string>> ParseFormBody(const std::string
 {
     std::vector<std::pair<std::string, std::string>> out;
     size_t pos = 0;
-    while (pos <= body.size() && !body.empty())
-    {
+    while (pos <= body.size() && !body.empty()) {
         size_t amp = body.find('&', pos);
         if (amp == std::string::npos)
             amp = body.size();

@@ -17,7 +17,7 @@ struct TestReply
     std::string body;
     std::string contentType = "text/xml";
     int delayMs = 0;
-    bool drop = false; // close the connection without answering
+    bool drop = false;  // close the connection without answering
 
     static TestReply Xml(std::string body);
     static TestReply Error500(std::string body = "<html>Internal Server Error</html>");
@@ -29,7 +29,7 @@ struct RecordedRequest
 {
     std::string method;
     std::string target;
-    std::map<std::string, std::string> headers; // names lower-cased
+    std::map<std::string, std::string> headers;  // names lower-cased
     std::string body;
 };
 
@@ -81,8 +81,7 @@ template <class F>
 bool PollUntil(F done, int timeoutMs = 5000)
 {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done())
-    {
+    while (!done()) {
         if (std::chrono::steady_clock::now() > until)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

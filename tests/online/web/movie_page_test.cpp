@@ -89,10 +89,9 @@ TEST(MovieStrings, RecordsWithMarkersOnly)
     const std::string sheet =
         Sheet({{"FLASH_title", "The Lighthouse"}, {"FLASH_", "bare"}, {"FLASH_body", "Line two"}, {"other", "o"}});
     ASSERT_TRUE(table.MergeStringData(sheet.data(), sheet.size()));
-    EXPECT_EQ(S(BuildMovieStrings(table)),
-              "@@~~@@~~bare@@~~@@~~"
-              "body@@~~@@~~Line two@@~~@@~~"
-              "title@@~~@@~~The Lighthouse@@~~@@~~");
+    EXPECT_EQ(S(BuildMovieStrings(table)), "@@~~@@~~bare@@~~@@~~"
+                                           "body@@~~@@~~Line two@@~~@@~~"
+                                           "title@@~~@@~~The Lighthouse@@~~@@~~");
 
     TStringTable numbered;
     numbered.SetQuiet(true);

@@ -183,10 +183,8 @@ TEST_F(XSellTest, ThreeEntriesFromALayout)
     ASSERT_NE(w, nullptr);
     Lua("SetupXSell()");
 
-    EXPECT_EQ(Text(w, "descrip1"),
-              "Game 1 <u><font color=\"003cff\"><a id='xsellbutton1'>Play now</a></font></u>");
-    EXPECT_EQ(Text(w, "descrip3"),
-              "Game 3 <u><font color=\"003cff\"><a id='xsellbutton3'>Play now</a></font></u>");
+    EXPECT_EQ(Text(w, "descrip1"), "Game 1 <u><font color=\"003cff\"><a id='xsellbutton1'>Play now</a></font></u>");
+    EXPECT_EQ(Text(w, "descrip3"), "Game 3 <u><font color=\"003cff\"><a id='xsellbutton3'>Play now</a></font></u>");
     for (int n = 1; n <= 7; ++n) {
         const bool used = n <= 3;
         EXPECT_EQ(Enabled(w, "descrip" + std::to_string(n)), used) << n;

@@ -26,9 +26,8 @@ TEST_F(ParticleCompile, MemberInitAndAnimCompileIntoAssignments)
                   "pVelocity:Init(fRange(Vec2(-5, -5), Vec2(5, 5)))\n"
                   "pPosition:Anim(pPosition + fTimeScale(pVelocity))\n"
                   "pColor:Anim(fFade(fAge(), Color(1, 1, 1, 1), 2, Color(1, 0, 0, 0)))\n");
-    EXPECT_EQ(StreamText(s->GetInitStream()),
-              "Push2 Push(0) Push(2) FAssign/3[2,1,1] "
-              "Push2 Push2 FRange/2[2,2] Push(10) Push(2) FAssign/3[2,1,1]");
+    EXPECT_EQ(StreamText(s->GetInitStream()), "Push2 Push(0) Push(2) FAssign/3[2,1,1] "
+                                              "Push2 Push2 FRange/2[2,2] Push(10) Push(2) FAssign/3[2,1,1]");
     EXPECT_EQ(StreamText(s->GetAnimStream()),
               "Get(0,2) Get(10,2) FTimeScale/1[2] FAdd/2[2,2] Push(0) Push(2) FAssign/3[2,1,1] "
               "FAge Push4 Push(2) Push4 FFade/4[1,4,1,4] Push(5) Push(4) FAssign/3[4,1,1]");
@@ -41,23 +40,22 @@ TEST_F(ParticleCompile, MemberInitAndAnimCompileIntoAssignments)
 TEST_F(ParticleCompile, BracedListsAndOperators)
 {
     auto s = Load("x = Allocate(1)\n"
-                  "Init({5})\n"            // one number: nothing
-                  "Init({1, 2})\n"         // a 2-vector
-                  "Init({x, 2})\n"         // fVec of a member and a number
+                  "Init({5})\n"     // one number: nothing
+                  "Init({1, 2})\n"  // a 2-vector
+                  "Init({x, 2})\n"  // fVec of a member and a number
                   "Init(-x)\n"
                   "Init(pScale * 2 - x / 3)\n"
                   "Init(pColor[2])\n"
-                  "Init(fAge()[1])\n"      // indexing an expression
+                  "Init(fAge()[1])\n"         // indexing an expression
                   "Init(Vec3(1, 2, 3)[3])\n"  // a stored element is plain Lua
                   "Init(fGreater(x, 1))\n");
-    EXPECT_EQ(StreamText(s->GetInitStream()),
-              "Push2 "
-              "Get(10,1) Push(2) FVec/2[1,1] "
-              "Get(10,1) FUnm/1[1] "
-              "Get(4,1) Push(2) FMul/2[1,1] Get(10,1) Push(3) FDiv/2[1,1] FSub/2[1,1] "
-              "Push(5) Push(2) FIndex/2[1,1] "
-              "FAge Push(1) FVIndex/2[1,1] Push(3) "
-              "Push(1) Get(10,1) FLt/2[1,1]");
+    EXPECT_EQ(StreamText(s->GetInitStream()), "Push2 "
+                                              "Get(10,1) Push(2) FVec/2[1,1] "
+                                              "Get(10,1) FUnm/1[1] "
+                                              "Get(4,1) Push(2) FMul/2[1,1] Get(10,1) Push(3) FDiv/2[1,1] FSub/2[1,1] "
+                                              "Push(5) Push(2) FIndex/2[1,1] "
+                                              "FAge Push(1) FVIndex/2[1,1] Push(3) "
+                                              "Push(1) Get(10,1) FLt/2[1,1]");
 }
 
 TEST_F(ParticleCompile, UnknownFunctionAlertsAndEmitsNothingForIt)

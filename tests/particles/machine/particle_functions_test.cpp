@@ -205,8 +205,8 @@ TEST_F(ParticleFunctions, DebugWritesEveryArgument)
 TEST_F(ParticleFunctions, FalseStopsOnlyItsOwnParticleForThatRun)
 {
     mSystem = Load("pOut = Allocate(4)\npK = Allocate(1)\npMark = Allocate(1)\nSetNumParticles(4)\n"
-                   "pK:Init(fOpenCycle(10, -30, 2))\n"                 // first particle 10, second -10
-                   "Anim(CreateValue('assign', {7, pK, 1}))\n"        // refused for a negative base
+                   "pK:Init(fOpenCycle(10, -30, 2))\n"          // first particle 10, second -10
+                   "Anim(CreateValue('assign', {7, pK, 1}))\n"  // refused for a negative base
                    "pMark:Anim(pMark + 1)\n");
     mSystem->CreateParticles(2);
     mSystem->Update(16);

@@ -28,9 +28,9 @@ int64_t UlpsApart(float a, float b)
 TEST(ParticleTrig, EveryAngleLandsWithinOneFloatOfTheTrueValue)
 {
     // Quadrant edges, tiny and signed zeros, the edge of the near range and far beyond it.
-    const float angles[] = {0.0f,      -0.0f,     1e-30f,    -1e-8f,    0.785398f, 0.785399f, 1.5707963f, 3.1415927f,
-                            -3.1415927f, 4.712389f, 6.2831855f, -2.5f,     100.0f,    1000.5f,   65536.0f,   -65536.0f,
-                            65536.01f, 1e7f,      -3.4e38f};
+    const float angles[] = {0.0f,       -0.0f,       1e-30f,    -1e-8f,     0.785398f, 0.785399f, 1.5707963f,
+                            3.1415927f, -3.1415927f, 4.712389f, 6.2831855f, -2.5f,     100.0f,    1000.5f,
+                            65536.0f,   -65536.0f,   65536.01f, 1e7f,       -3.4e38f};
     int64_t worst = 0;
     auto check = [&](float a) {
         float c, s;

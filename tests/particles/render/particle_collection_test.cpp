@@ -74,8 +74,8 @@ std::vector<long> Slots(const TParticleList& list, const float* base)
 
 TEST(ParticleCollection, RetireMarkedLeavesTheListsAsRetiringEachInTurn)
 {
-    const std::vector<std::vector<uint8_t>> cases = {
-        {0, 0, 0, 0, 0}, {1, 1, 1, 1, 1}, {0, 0, 0, 1, 1}, {1, 0, 1, 0, 1}, {0, 1, 0, 0, 0}, {1, 0, 0, 0, 0}};
+    const std::vector<std::vector<uint8_t>> cases = {{0, 0, 0, 0, 0}, {1, 1, 1, 1, 1}, {0, 0, 0, 1, 1},
+                                                     {1, 0, 1, 0, 1}, {0, 1, 0, 0, 0}, {1, 0, 0, 0, 0}};
     for (const std::vector<uint8_t>& dead : cases) {
         TParticleCollection marked;
         TParticleCollection oneByOne;

@@ -1,9 +1,9 @@
 #include "particle_test_support.h"
 
+#include "common/gl_test_context.h"
 #include "core/files/file.h"
 #include "particles/machine/lua_particle_system.h"
 #include "particles/machine/particle_functions.h"
-#include "common/gl_test_context.h"
 #include "render/gl/gl_display_handler.h"
 #include "render/renderer/renderer.h"
 
@@ -81,7 +81,6 @@ void TFailureRecorder::Failure(const char* message, int line, const char* file)
     mLines.push_back(line);
     mFiles.push_back(file);
 }
-
 
 TCapturingDisplayHandler* TCapturingDisplayHandler::sLast = nullptr;
 

@@ -7,10 +7,10 @@
 #include "render/renderer/display_handler.h"
 #include "render/renderer/render_types.h"
 
+#include "common/log_capture.h"
 #include <memory>
 #include <string>
 #include <vector>
-#include "common/log_capture.h"
 
 struct PInstruction;
 
@@ -33,7 +33,6 @@ public:
 private:
     TFailure* mPrevious;
 };
-
 
 // One draw call as the device saw it.
 struct TCapturedDraw

@@ -12,8 +12,8 @@ TEST(CloseWatch, StopsAHoldOnlyPastTheLimitWhileARequestWaits)
     struct Case
     {
         const char* what;
-        uint32_t turnAt;   // the main loop's last turn
-        uint32_t askAt;    // the hook asks
+        uint32_t turnAt;  // the main loop's last turn
+        uint32_t askAt;   // the hook asks
         bool pending;
         bool stop;
     };
@@ -40,10 +40,11 @@ TEST(CloseWatch, LooksForARequestAtALowRateAndForgetsTheAnswerWhenTheLoopTurns)
     uint32_t now = 0;
     int looks = 0;
     bool pending = false;
-    TCloseWatch watch([&] { return now; }, [&] {
-        ++looks;
-        return pending;
-    });
+    TCloseWatch watch([&] { return now; },
+                      [&] {
+                          ++looks;
+                          return pending;
+                      });
     now = TCloseWatch::kHoldLimitMs;
     for (int i = 0; i < 100; ++i)
         EXPECT_FALSE(watch.ShouldStopScript());

@@ -59,7 +59,7 @@ TEST(SdlEventConvert, SpecialKeysGiveTheirCodesAndATextRecord)
     {
         SDL_Keycode sym;
         uint8_t ch;
-    } cases[] = {{SDLK_RETURN, 13}, {SDLK_ESCAPE, 27}, {SDLK_LEFT, 28}, {SDLK_RIGHT, 29},
+    } cases[] = {{SDLK_RETURN, 13}, {SDLK_ESCAPE, 27}, {SDLK_LEFT, 28},    {SDLK_RIGHT, 29},
                  {SDLK_UP, 30},     {SDLK_DOWN, 31},   {SDLK_DELETE, 127}, {SDLK_BACKSPACE, 8}};
     for (auto c : cases) {
         auto out = Convert(KeyEvent(SDL_KEYDOWN, c.sym));
@@ -113,7 +113,9 @@ TEST(SdlEventConvert, TextBecomesUtf16WithSurrogates)
     EXPECT_EQ(out[0].kind, sysev::kUnicodeForKeyEvent);
     EXPECT_EQ(out[0].text, (std::vector<uint16_t>{'a', 0xD83D, 0xDE00, 0xE9}));
     // Broken sequences become replacement characters, never a crash or lost text.
-    EXPECT_EQ(Utf8ToUtf16("\xff" "b\xc3"), (std::vector<uint16_t>{0xFFFD, 'b', 0xFFFD}));
+    EXPECT_EQ(Utf8ToUtf16("\xff"
+                          "b\xc3"),
+              (std::vector<uint16_t>{0xFFFD, 'b', 0xFFFD}));
     EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), (std::vector<uint16_t>{0xFFFD}));
     EXPECT_TRUE(Utf8ToUtf16(nullptr).empty());
 }

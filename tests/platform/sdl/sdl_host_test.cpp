@@ -1,8 +1,8 @@
 // The SDL host under the offscreen driver: a real window and GL context, and SDL events
 // through the whole event translation.
 
-#include "platform/sdl/sdl_host.h"
 #include "common/missing_peer.h"
+#include "platform/sdl/sdl_host.h"
 
 #include "core/platform/platform_data.h"
 #include "core/script/script.h"
@@ -27,8 +27,8 @@ namespace {
 
 void KeepGLDriverLoaded()
 {
-    for (const char* lib : {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "libglapi.so.0",
-                            "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
+    for (const char* lib :
+         {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "libglapi.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
         dlopen(lib, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
 }
 

@@ -295,8 +295,8 @@ TEST_F(AnimDescription, DamagedBinaryFilesFailWithALogLine)
     };
     const size_t nameLength = 12;  // after "ANIM", the ignored word and the version
     const size_t frameCount = 4 + 4 + 4 + (4 + 4) + (4 + 4) + 4 + 16 + (4 + 8) + (4 + 13) + 4;
-    for (const auto& bytes : {patched(nameLength, 0x7FFFFFFF), patched(frameCount, 0x7FFFFFFF),
-                              patched(frameCount, 100000)}) {
+    for (const auto& bytes :
+         {patched(nameLength, 0x7FFFFFFF), patched(frameCount, 0x7FFFFFFF), patched(frameCount, 100000)}) {
         WriteBytes(assets.Path("big.anm"), bytes);
         assets.Scan();
         TLogCapture log;

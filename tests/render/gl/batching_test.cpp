@@ -102,7 +102,8 @@ protected:
     {
         GLTest::SetUp();
         mA = QuadrantTexture(TColor(1, 0, 0, 1), TColor(0, 1, 0, 0.5f), TColor(0, 0, 1, 0.25f), TColor(1, 1, 0, 0.8f));
-        mB = QuadrantTexture(TColor(0, 1, 1, 0.6f), TColor(1, 0, 1, 1), TColor(1, 1, 1, 0.3f), TColor(0.5f, 0.2f, 0, 1));
+        mB =
+            QuadrantTexture(TColor(0, 1, 1, 0.6f), TColor(1, 0, 1, 1), TColor(1, 1, 1, 0.3f), TColor(0.5f, 0.2f, 0, 1));
         ASSERT_TRUE(mA && mB);
     }
     void TearDown() override
@@ -117,8 +118,8 @@ protected:
     void DrawMixedScene()
     {
         R()->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0.1f, 0.2f, 0.3f, 1));
-        const TRenderer::EBlendMode modes[] = {TRenderer::kBlendNormal, TRenderer::kBlendAdditiveAlpha,
-                                               TRenderer::kBlendNormal, TRenderer::kBlendMultiplicative,
+        const TRenderer::EBlendMode modes[] = {TRenderer::kBlendNormal,      TRenderer::kBlendAdditiveAlpha,
+                                               TRenderer::kBlendNormal,      TRenderer::kBlendMultiplicative,
                                                TRenderer::kBlendSubtractive, TRenderer::kBlendOpaque};
         for (int i = 0; i < 90; ++i) {
             const auto& t = (i / 7) % 3 == 1 ? mB : mA;
@@ -142,7 +143,8 @@ protected:
                 R()->DrawVertices(TRenderer::kTriangleStrip, stripSet);
                 unsigned short indices[6] = {0, 1, 2, 2, 1, 3};
                 R()->DrawIndexedVertices(TRenderer::kTriangleList, stripSet, indices, 6);
-                TTransformedLitVert line[2] = {Vert(x - 10, y + 0.5f, 0xFF00FF00u), Vert(x + 20, y + 0.5f, 0xFF00FF00u)};
+                TTransformedLitVert line[2] = {Vert(x - 10, y + 0.5f, 0xFF00FF00u),
+                                               Vert(x + 20, y + 0.5f, 0xFF00FF00u)};
                 TVertexSet lineSet(line, 2);
                 R()->DrawVertices(TRenderer::kLineList, lineSet);
             }
@@ -196,8 +198,9 @@ TEST_F(Batching, MixedSceneGivesTheSamePixelsAsDrawingEachSetAtOnce)
     const std::vector<uint32_t> want = FrameOfMixedScene(false, &separate);
     const std::vector<uint32_t> got = FrameOfMixedScene(true, &batched);
     const long diff = FirstDifference(want, got);
-    EXPECT_EQ(diff, -1) << "at x " << diff % kTestDisplayWidth << ", y " << (kTestDisplayHeight - 1 - diff / kTestDisplayWidth)
-                        << std::hex << ": " << want[static_cast<size_t>(std::max(diff, 0L))] << " drawn at once, "
+    EXPECT_EQ(diff, -1) << "at x " << diff % kTestDisplayWidth << ", y "
+                        << (kTestDisplayHeight - 1 - diff / kTestDisplayWidth) << std::hex << ": "
+                        << want[static_cast<size_t>(std::max(diff, 0L))] << " drawn at once, "
                         << got[static_cast<size_t>(std::max(diff, 0L))] << " batched";
     // The scene has sprites, and runs of them were combined.
     EXPECT_NE(want, std::vector<uint32_t>(want.size(), want[0]));
@@ -225,7 +228,9 @@ TEST_F(Batching, SpritesSharingTextureAndBlendModeAreOneDraw)
     ASSERT_TRUE(R()->Begin2d());
     start = H()->GetDrawCallCount();
     for (int i = 0; i < 30; ++i) {
-        R()->SetBlendMode(i < 10 ? TRenderer::kBlendNormal : i < 20 ? TRenderer::kBlendAdditiveAlpha : TRenderer::kBlendNormal);
+        R()->SetBlendMode(i < 10   ? TRenderer::kBlendNormal
+                          : i < 20 ? TRenderer::kBlendAdditiveAlpha
+                                   : TRenderer::kBlendNormal);
         mA->DrawSprite(10.0f + static_cast<float>(i * 4), 110, 0.5f, 1.0f, 0, 0);
     }
     R()->End2d();
@@ -368,7 +373,8 @@ TEST_F(Batching, RenderTargetPassesMatchWithAndWithoutBatching)
     std::vector<uint32_t> results[2];
     for (int batched = 0; batched < 2; ++batched) {
         H()->SetBatching(batched != 0);
-        for (TRenderer::ERenderTargetMode mode : {TRenderer::kRenderTargetKeepAlpha, TRenderer::kRenderTargetAlphaMask}) {
+        for (TRenderer::ERenderTargetMode mode :
+             {TRenderer::kRenderTargetKeepAlpha, TRenderer::kRenderTargetAlphaMask}) {
             auto t = TTexture::Create(64, 64, true);
             ASSERT_TRUE(t);
             R()->FillRect(TURect(0, 0, 64, 64), TColor(0.2f, 0.4f, 0.6f, 1), t);
@@ -377,8 +383,9 @@ TEST_F(Batching, RenderTargetPassesMatchWithAndWithoutBatching)
             R()->FillRect(TURect(0, 0, 64, 64), TColor(0, 0, 0, 0.5f));
             for (int i = 0; i < 12; ++i) {
                 R()->SetBlendMode(i < 8 ? TRenderer::kBlendNormal : TRenderer::kBlendAdditiveAlpha);
-                (i % 5 == 4 ? mB : mA)->DrawSprite(6.5f + static_cast<float>(i * 5), 10.0f + static_cast<float>(i * 4),
-                                                   0.7f, 0.8f, 0.5f * static_cast<float>(i), 0);
+                (i % 5 == 4 ? mB : mA)
+                    ->DrawSprite(6.5f + static_cast<float>(i * 5), 10.0f + static_cast<float>(i * 4), 0.7f, 0.8f,
+                                 0.5f * static_cast<float>(i), 0);
             }
             R()->SetTexture(nullptr);
             DrawQuad(40, 40, 60, 50, TColor32(255, 255, 255, 128));

@@ -198,7 +198,8 @@ TEST_F(DisplayHandler, EachBlendModeByReadBack)
         const float a = Channel(src, 24);
         for (int shift : {0, 8, 16}) {
             const float want = c.channel(Channel(src, shift), a, Channel(bg, shift)) * 255.0f;
-            EXPECT_NEAR(static_cast<float>((got >> shift) & 0xFF), want, 2.0f) << "mode " << c.mode << " shift " << shift;
+            EXPECT_NEAR(static_cast<float>((got >> shift) & 0xFF), want, 2.0f)
+                << "mode " << c.mode << " shift " << shift;
         }
         x += 20;
     }
@@ -207,7 +208,6 @@ TEST_F(DisplayHandler, EachBlendModeByReadBack)
 class RenderTargetModes : public DisplayHandler
 {
 protected:
-
     // One pass: the whole target filled with `fill`, then the top-left 8×4 corner with
     // `corner`, both without blending.
     void Pass(const std::shared_ptr<TTexture>& t, TRenderer::ERenderTargetMode mode, const TColor* fill,

@@ -26,7 +26,8 @@ TTestImage Quadrants(int w, int h)
     TTestImage img(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            img.At(x, y) = x < w / 2 ? (y < h / 2 ? 0xFFFF0000u : 0xFF00FF00u) : (y < h / 2 ? 0xFF0000FFu : 0xFFFFFFFFu);
+            img.At(x, y) =
+                x < w / 2 ? (y < h / 2 ? 0xFFFF0000u : 0xFF00FF00u) : (y < h / 2 ? 0xFF0000FFu : 0xFFFFFFFFu);
     return img;
 }
 

@@ -18,8 +18,8 @@ struct TLoaded
 
 void Load(const std::string& path, TLoaded& out)
 {
-    out.ok = EzPngLoadImage(("::" + path).c_str(), &out.pixels, &out.width, &out.height, &out.side, &out.unused,
-                            &out.alpha);
+    out.ok =
+        EzPngLoadImage(("::" + path).c_str(), &out.pixels, &out.width, &out.height, &out.side, &out.unused, &out.alpha);
 }
 
 class PngLoader : public ::testing::Test

@@ -24,8 +24,8 @@ std::vector<char> Triangle()
     std::vector<char> out{'T', 'R', 'I', 'S'};
     Put16(out, 3);
     Put16(out, 1);
-    const int verts[3][8] = {{1000, 0, 0, 0, 0, -1000, 500, 250}, {0, 2500, 0, 0, 0, 1000, 0, 0},
-                             {-32768, 0, 32767, 0, 0, 0, 0, 0}};
+    const int verts[3][8] = {
+        {1000, 0, 0, 0, 0, -1000, 500, 250}, {0, 2500, 0, 0, 0, 1000, 0, 0}, {-32768, 0, 32767, 0, 0, 0, 0, 0}};
     for (const auto& v : verts)
         for (int value : v)
             Put16(out, value);

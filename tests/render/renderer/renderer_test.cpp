@@ -204,8 +204,9 @@ TEST_F(Renderer, HudTogglesAndDrawsInTheFramesBetween)
     EXPECT_TRUE(Called("FillRect 0,0,300,64"));
     EXPECT_TRUE(Called("HUD draw"));
     EXPECT_EQ(platform.hudMade, 1);
-    const auto hud = std::find_if(h->mCalls.begin(), h->mCalls.end(),
-                                  [](const std::string& c) { return c.rfind("HUD Gantrimole Version 4.0.18.1<br>", 0) == 0; });
+    const auto hud = std::find_if(h->mCalls.begin(), h->mCalls.end(), [](const std::string& c) {
+        return c.rfind("HUD Gantrimole Version 4.0.18.1<br>", 0) == 0;
+    });
     ASSERT_NE(hud, h->mCalls.end());
     EXPECT_NE(hud->find("FPS<tab pos='150'>Sprites: 0<br>Mem: "), std::string::npos);
     // HUD drawn before the end-of-frame work, and inside its own 2D pass.

@@ -272,7 +272,9 @@ TEST_F(SpriteTree, MixedLayerAddsGiveTheStableLayerOrder)
 class TActingTexture : public TRecordingTexture
 {
 public:
-    TActingTexture(std::string name, std::function<void()> act) : TRecordingTexture(name, 10, 10), mAct(std::move(act)) {}
+    TActingTexture(std::string name, std::function<void()> act) : TRecordingTexture(name, 10, 10), mAct(std::move(act))
+    {
+    }
     void DrawSprite(const TDrawSpec& spec) override
     {
         TRecordingTexture::DrawSprite(spec);
@@ -296,10 +298,10 @@ TEST_F(SpriteTree, ChangesMadeWhileDrawingTakeEffectFromTheNextDraw)
     auto deep1 = TSprite::Create(0, nullptr);
     auto deep2 = TSprite::Create(0, nullptr);
     auto actor = TSprite::Create(0, std::make_shared<TActingTexture>("actor", [&] {
-        root->RemoveChild(b);
-        root->AddChild(late);
-        root->RemoveChild(gone.lock());
-    }));
+                                     root->RemoveChild(b);
+                                     root->AddChild(late);
+                                     root->RemoveChild(gone.lock());
+                                 }));
     root->AddChild(a);
     root->AddChild(b);
     a->AddChild(deep1);

@@ -12,10 +12,22 @@
 
 namespace {
 
-uint8_t A(uint32_t p) { return uint8_t(p >> 24); }
-uint8_t R(uint32_t p) { return uint8_t(p >> 16); }
-uint8_t G(uint32_t p) { return uint8_t(p >> 8); }
-uint8_t B(uint32_t p) { return uint8_t(p); }
+uint8_t A(uint32_t p)
+{
+    return uint8_t(p >> 24);
+}
+uint8_t R(uint32_t p)
+{
+    return uint8_t(p >> 16);
+}
+uint8_t G(uint32_t p)
+{
+    return uint8_t(p >> 8);
+}
+uint8_t B(uint32_t p)
+{
+    return uint8_t(p);
+}
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 #include "render_test_support.h"
 
+#include "common/gl_test_context.h"
 #include "core/files/asset.h"
 #include "core/files/file.h"
-#include "common/gl_test_context.h"
 #include "render/gl/gl_display_handler.h"
 #include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
@@ -19,9 +19,7 @@
 
 namespace {
 
-
 TAssetManager* gTestManager = nullptr;
-
 
 }  // namespace
 
@@ -125,4 +123,3 @@ void TTempAssets::Scan() const
     TFile::mResourceMap.clear();
     TFile::ScanFolderForResources("assets", "");
 }
-

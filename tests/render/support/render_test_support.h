@@ -9,10 +9,10 @@ class TTexture;
 
 #include <gtest/gtest.h>
 
+#include "common/log_capture.h"
 #include <cstdint>
 #include <memory>
 #include <string>
-#include "common/log_capture.h"
 
 constexpr int kTestDisplayWidth = 256;
 constexpr int kTestDisplayHeight = 128;
@@ -55,4 +55,3 @@ public:
 private:
     std::string mRoot;
 };
-

@@ -25,8 +25,8 @@ TSynthGlyph Glyph(uint32_t code, int top, int bottom, int advance = 40)
 TEST(MvecFont, MetricsComeFromWAndAsciiBottoms)
 {
     // 'W' sets the ascent; '_' and codes above 127 do not count for the descent.
-    const auto font = MakeFont(BuildFont({Glyph('W', -100, 0), Glyph('_', -10, 90), Glyph('g', -50, 30),
-                                          Glyph('p', -50, 25), Glyph(0xE9, -130, 70)}));
+    const auto font = MakeFont(BuildFont(
+        {Glyph('W', -100, 0), Glyph('_', -10, 90), Glyph('g', -50, 30), Glyph('p', -50, 25), Glyph(0xE9, -130, 70)}));
     EXPECT_FLOAT_EQ(font->GetAscent(), 100.0f);
     EXPECT_FLOAT_EQ(font->GetDescent(), 30.0f);
     EXPECT_FLOAT_EQ(font->GetLinePercent(), 0.8f);
@@ -41,8 +41,8 @@ TEST(MvecFont, MetricsComeFromWAndAsciiBottoms)
 TEST(MvecFont, TallGlyphsAreSqueezedIntoTheLineBox)
 {
     // Above the baseline the box reaches 100 + 24.375; below, 30 + 8.125.
-    const auto font = MakeFont(BuildFont({Glyph('W', -100, 0), Glyph('g', -50, 30), Glyph(0xC9, -150, 0),
-                                          Glyph(0x1E9E, -50, 76)}));
+    const auto font =
+        MakeFont(BuildFont({Glyph('W', -100, 0), Glyph('g', -50, 30), Glyph(0xC9, -150, 0), Glyph(0x1E9E, -50, 76)}));
     EXPECT_FLOAT_EQ(font->GetGlyphScaleY(font->GetGlyphIndex('W')), 1.0f);
     EXPECT_FLOAT_EQ(font->GetGlyphScaleY(font->GetGlyphIndex('g')), 1.0f);
     EXPECT_FLOAT_EQ(font->GetGlyphScaleY(font->GetGlyphIndex(0xC9)), 124.375f / 150.0f);

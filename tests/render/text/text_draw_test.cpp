@@ -190,7 +190,10 @@ TEST_F(ScreenDrawTest, TextInAViewportIsPlacedOnceRelativeToIt)
 namespace {
 
 int sInvalidations = 0;
-void CountInvalidation() { ++sInvalidations; }
+void CountInvalidation()
+{
+    ++sInvalidations;
+}
 
 }  // namespace
 
@@ -244,4 +247,3 @@ TEST_F(ScreenDrawTest, PixelAccessLocksOnceAndGivesTheTextureSize)
     EXPECT_TRUE(NearColor(TexturePixel(target, 0, 0), 0xFFFF0000u, 2)) << std::hex << TexturePixel(target, 0, 0);
     EXPECT_TRUE(NearColor(TexturePixel(target, 39, 23), 0xFFFF0000u, 2)) << std::hex << TexturePixel(target, 39, 23);
 }
-

@@ -10,10 +10,16 @@ namespace {
 
 using LayoutTest = TextFixture;
 
-const TTextLine& Line(const TTextGraphicPtr& t, int i) { return *t->GetLines().at(i); }
+const TTextLine& Line(const TTextGraphicPtr& t, int i)
+{
+    return *t->GetLines().at(i);
+}
 
 // Width of a line in pixels: the right edge of its last run.
-int LineWidth(const TTextGraphicPtr& t, int i) { return Line(t, i).runs.back().right; }
+int LineWidth(const TTextGraphicPtr& t, int i)
+{
+    return Line(t, i).runs.back().right;
+}
 
 // The characters a line holds, from its runs' byte ranges.
 std::string LineText(const TTextGraphicPtr& t, int i)

@@ -7,12 +7,12 @@
 #include <memory>
 #include <thread>
 
+#include "common/missing_peer.h"
 #include "core/files/asset.h"
 #include "sound/manager/sound.h"
 #include "sound/manager/sound_callback.h"
 #include "sound/manager/sound_instance.h"
 #include "sound/manager/sound_manager.h"
-#include "common/missing_peer.h"
 #include "sound/sources/ogg_data_source.h"
 #include "sound/support/sound_fixtures.h"
 
@@ -71,10 +71,12 @@ protected:
     // Runs the main thread's pass (as every event poll does) until `done` or time-out.
     bool PollUntil(const std::function<bool()>& done, double seconds)
     {
-        return WaitFor([&] {
-            mManager->HandleNotifications();
-            return done();
-        }, seconds);
+        return WaitFor(
+            [&] {
+                mManager->HandleNotifications();
+                return done();
+            },
+            seconds);
     }
     std::unique_ptr<TSoundManager> mManager;
 };
@@ -121,10 +123,7 @@ TEST_F(RealDeviceTest, CallbackDestroyedBeforeItsCompletionIsDeliveredIsNotCalle
     {
         std::shared_ptr<std::atomic<int>> calls;
         std::vector<int> state = std::vector<int>(64, 1);  // what a half-destroyed callback loses
-        void OnComplete(std::shared_ptr<TSoundInstance>, std::shared_ptr<TSound>) override
-        {
-            *calls += state.at(63);
-        }
+        void OnComplete(std::shared_ptr<TSoundInstance>, std::shared_ptr<TSound>) override { *calls += state.at(63); }
     };
     auto watcher = std::make_unique<Watcher>();
     watcher->calls = calls;

@@ -122,14 +122,22 @@ TEST_F(SpeexSourceTest, DamagedHeadersFailWithALogLine)
         change(o);
         cases.push_back({name, o, log});
     };
-    add("spx/frames.spx", [](SpeexOptions& o) { o.headerFrames = 100000; }, "out of range");
-    add("spx/negframes.spx", [](SpeexOptions& o) { o.headerFrames = -3; }, "out of range");
-    add("spx/extra.spx", [](SpeexOptions& o) { o.headerExtraHeaders = 1 << 30; }, "out of range");
-    add("spx/rate.spx", [](SpeexOptions& o) { o.headerRate = -8000; }, "out of range");
-    add("spx/mode.spx", [](SpeexOptions& o) { o.headerMode = 7; }, "could not be read");
-    add("spx/negsize.spx", [](SpeexOptions& o) { o.waveSizeText = "-5"; }, "bad WAVESIZE");
-    add("spx/hugesize.spx", [](SpeexOptions& o) { o.waveSizeText = "99999999999999999999999"; }, "bad WAVESIZE");
-    add("spx/textsize.spx", [](SpeexOptions& o) { o.waveSizeText = "lots"; }, "bad WAVESIZE");
+    add(
+        "spx/frames.spx", [](SpeexOptions& o) { o.headerFrames = 100000; }, "out of range");
+    add(
+        "spx/negframes.spx", [](SpeexOptions& o) { o.headerFrames = -3; }, "out of range");
+    add(
+        "spx/extra.spx", [](SpeexOptions& o) { o.headerExtraHeaders = 1 << 30; }, "out of range");
+    add(
+        "spx/rate.spx", [](SpeexOptions& o) { o.headerRate = -8000; }, "out of range");
+    add(
+        "spx/mode.spx", [](SpeexOptions& o) { o.headerMode = 7; }, "could not be read");
+    add(
+        "spx/negsize.spx", [](SpeexOptions& o) { o.waveSizeText = "-5"; }, "bad WAVESIZE");
+    add(
+        "spx/hugesize.spx", [](SpeexOptions& o) { o.waveSizeText = "99999999999999999999999"; }, "bad WAVESIZE");
+    add(
+        "spx/textsize.spx", [](SpeexOptions& o) { o.waveSizeText = "lots"; }, "bad WAVESIZE");
     for (auto& c : cases) {
         AddMemoryFixture(c.name, EncodeSpeex(tone, c.options));
         TSpeexDataSource source;

@@ -122,11 +122,16 @@ Bytes EncodeSpeex(const Pcm& pcm, const SpeexOptions& o)
     header.frames_per_packet = o.framesPerPacket;
     header.nb_channels = o.channels;
     header.extra_headers = o.waveSize ? 1 : 0;
-    if (o.headerChannels != INT32_MIN) header.nb_channels = o.headerChannels;
-    if (o.headerFrames != INT32_MIN) header.frames_per_packet = o.headerFrames;
-    if (o.headerExtraHeaders != INT32_MIN) header.extra_headers = o.headerExtraHeaders;
-    if (o.headerMode != INT32_MIN) header.mode = o.headerMode;
-    if (o.headerRate != INT32_MIN) header.rate = o.headerRate;
+    if (o.headerChannels != INT32_MIN)
+        header.nb_channels = o.headerChannels;
+    if (o.headerFrames != INT32_MIN)
+        header.frames_per_packet = o.headerFrames;
+    if (o.headerExtraHeaders != INT32_MIN)
+        header.extra_headers = o.headerExtraHeaders;
+    if (o.headerMode != INT32_MIN)
+        header.mode = o.headerMode;
+    if (o.headerRate != INT32_MIN)
+        header.rate = o.headerRate;
 
     ogg_stream_state os;
     ogg_stream_init(&os, 4321);

@@ -23,11 +23,11 @@ Bytes EncodeVorbis(const Pcm& pcm, int rate, int channels, float quality = 0.5f)
 
 struct SpeexOptions
 {
-    int rate = 8000;            // 8000: narrow band, 16000: wide band
+    int rate = 8000;  // 8000: narrow band, 16000: wide band
     int channels = 1;
     int framesPerPacket = 1;
-    bool waveSize = false;      // add a "WAVESIZE:" extra header
-    std::string waveSizeText;   // its text after "WAVESIZE:"; empty: the PCM's byte count
+    bool waveSize = false;     // add a "WAVESIZE:" extra header
+    std::string waveSizeText;  // its text after "WAVESIZE:"; empty: the PCM's byte count
     // Header fields written as given (for damaged files); INT32_MIN keeps the real value.
     int32_t headerChannels = INT32_MIN;
     int32_t headerFrames = INT32_MIN;

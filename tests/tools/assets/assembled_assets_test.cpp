@@ -19,8 +19,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <memory>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -70,17 +70,40 @@ protected:
 
 TEST_F(AssembledAssets, EveryFileIsThere)
 {
-    const char* expected[] = {
-        "settings.xml", "strings.xml", "dialog.zvp", "fonts/default.mvec", "fonts/bold.mvec",
-        "images/background.png", "images/button_normal.png", "images/button_hover.png",
-        "images/button_pressed.png", "images/button_mask.png", "images/slider_railtop.png",
-        "images/slider_railmid.png", "images/slider_railbot.png", "images/slider_thumb.png",
-        "images/slider_thumb_hover.png", "images/textfield.png", "images/panel.png",
-        "anims/spinner.png", "anims/spinner.xml", "anims/spinner.anm", "anims/spinner.lua",
-        "audio/music/mainmenumusic.ogg", "audio/sfx/click.ogg", "audio/sfx/rollover.ogg",
-        "audio/sfx/window_in.ogg", "audio/sfx/window_out.ogg", "audio/sfx/sfx_typing_01.ogg",
-        "audio/sfx/sfx_typing_02.ogg", "audio/sfx/sfx_typing_03.ogg", "audio/sfx/sfx_typing_04.ogg",
-        "scripts/mainloop.lua", "scripts/quitverify.lua", "layouts/mainmenu.lua", "layouts/quitdialog.lua"};
+    const char* expected[] = {"settings.xml",
+                              "strings.xml",
+                              "dialog.zvp",
+                              "fonts/default.mvec",
+                              "fonts/bold.mvec",
+                              "images/background.png",
+                              "images/button_normal.png",
+                              "images/button_hover.png",
+                              "images/button_pressed.png",
+                              "images/button_mask.png",
+                              "images/slider_railtop.png",
+                              "images/slider_railmid.png",
+                              "images/slider_railbot.png",
+                              "images/slider_thumb.png",
+                              "images/slider_thumb_hover.png",
+                              "images/textfield.png",
+                              "images/panel.png",
+                              "anims/spinner.png",
+                              "anims/spinner.xml",
+                              "anims/spinner.anm",
+                              "anims/spinner.lua",
+                              "audio/music/mainmenumusic.ogg",
+                              "audio/sfx/click.ogg",
+                              "audio/sfx/rollover.ogg",
+                              "audio/sfx/window_in.ogg",
+                              "audio/sfx/window_out.ogg",
+                              "audio/sfx/sfx_typing_01.ogg",
+                              "audio/sfx/sfx_typing_02.ogg",
+                              "audio/sfx/sfx_typing_03.ogg",
+                              "audio/sfx/sfx_typing_04.ogg",
+                              "scripts/mainloop.lua",
+                              "scripts/quitverify.lua",
+                              "layouts/mainmenu.lua",
+                              "layouts/quitdialog.lua"};
     for (const char* name : expected) {
         EXPECT_TRUE(fs::is_regular_file(kAssets + "/" + name)) << name;
         EXPECT_GT(fs::file_size(kAssets + "/" + name), 0u) << name;
@@ -152,9 +175,8 @@ TEST_F(AssembledAssets, SoundsDecodeWithTheirFormats)
     // Sixteen beats at 96 per minute, cut to the beat so that it loops.
     EXPECT_EQ(music.GetRawLength(), 220500u * 2 * 2);
 
-    const char* effects[] = {"audio/sfx/click.ogg",         "audio/sfx/rollover.ogg",
-                             "audio/sfx/window_in.ogg",     "audio/sfx/window_out.ogg",
-                             "audio/sfx/sfx_typing_01.ogg", "audio/sfx/sfx_typing_04.ogg"};
+    const char* effects[] = {"audio/sfx/click.ogg",      "audio/sfx/rollover.ogg",      "audio/sfx/window_in.ogg",
+                             "audio/sfx/window_out.ogg", "audio/sfx/sfx_typing_01.ogg", "audio/sfx/sfx_typing_04.ogg"};
     for (const char* name : effects) {
         TOggDataSource effect;
         ASSERT_TRUE(effect.InitFromFile(name, false)) << name;
@@ -190,8 +212,8 @@ TEST_F(AssembledAssets, TheSpinnerHasEightFramesAndALoopingScript)
 {
     for (const char* file : {"anims/spinner.xml", "anims/spinner.anm"}) {
         TAnimatedTexture spinner("anims/spinner");
-        const bool parsed = std::string(file).ends_with(".xml") ? spinner.ParseFromXML(file)
-                                                                 : spinner.ParseFromANM(file);
+        const bool parsed =
+            std::string(file).ends_with(".xml") ? spinner.ParseFromXML(file) : spinner.ParseFromANM(file);
         ASSERT_TRUE(parsed) << file;
         const TAnimDescription& d = spinner.GetDescription();
         ASSERT_EQ(d.frames.size(), 8u) << file;

@@ -36,9 +36,9 @@ TEST_F(AssetsAtStart, SettingsAndStringsReachTheProgram)
     TStringTable* strings = platform->GetStringTable();
     ASSERT_NE(strings, nullptr);
     EXPECT_STREQ(strings->GetString("windowtitle").c_str(), "Tessivander");
-    for (const char* label : {"menu_play", "menu_options", "menu_scores", "menu_credits", "menu_quit",
-                              "menu_player", "menu_music", "menu_sound", "quit_title", "quit_yes", "quit_no",
-                              "scores_title", "scores_empty", "scores_close", "loading"}) {
+    for (const char* label : {"menu_play", "menu_options", "menu_scores", "menu_credits", "menu_quit", "menu_player",
+                              "menu_music", "menu_sound", "quit_title", "quit_yes", "quit_no", "scores_title",
+                              "scores_empty", "scores_close", "loading"}) {
         const str text = strings->GetString(label);
         EXPECT_STRNE(text.c_str(), "#####") << label;
         EXPECT_GT(text.length(), 0u) << label;

@@ -66,8 +66,7 @@ TEST(ImageDescription, AnimatedValuesFollowTheFrame)
 TEST(ImageDescription, FaultsNameTheFileAndLine)
 {
     EXPECT_EQ(ParseError("rect 0 0 1 1 #fff\n"), "test.img:1: 'size' must come before 'rect'");
-    EXPECT_EQ(ParseError("size 8 8\nrect 0 0 1 1 #fff\n"),
-              "test.img:2: bad colour '#fff' (#RRGGBB or #RRGGBBAA)");
+    EXPECT_EQ(ParseError("size 8 8\nrect 0 0 1 1 #fff\n"), "test.img:2: bad colour '#fff' (#RRGGBB or #RRGGBBAA)");
     EXPECT_EQ(ParseError("size 8 8\nrect 0 0 1 1 #ggffff\n"),
               "test.img:2: bad colour '#ggffff' (#RRGGBB or #RRGGBBAA)");
     EXPECT_EQ(ParseError("size 8 8\nrect 0 0 1 #ffffff\n"), "test.img:2: expected 'rect X Y W H COLOUR'");
@@ -76,8 +75,7 @@ TEST(ImageDescription, FaultsNameTheFileAndLine)
     EXPECT_EQ(ParseError("size 9000 8\n"), "test.img:1: width '9000' out of range (1 to 2048)");
     EXPECT_EQ(ParseError("size 8.5 8\n"), "test.img:1: the size is a whole number of pixels");
     EXPECT_EQ(ParseError("size 8 8\nsize 8 8\n"), "test.img:2: 'size' given twice");
-    EXPECT_EQ(ParseError("size 8 8\nrect 0 0 -1 1 #ffffff\n"),
-              "test.img:2: width '-1' out of range (0 to 8192)");
+    EXPECT_EQ(ParseError("size 8 8\nrect 0 0 -1 1 #ffffff\n"), "test.img:2: width '-1' out of range (0 to 8192)");
     EXPECT_EQ(ParseError("size 8 8\ncircle 1~x 1 1 #ffffff\n"), "test.img:2: bad centre x 'x'");
     EXPECT_EQ(ParseError("size 8 8\ngradient 0 0 8 8 #000000 #ffffff diagonal\n"),
               "test.img:2: a gradient runs 'vertical' or 'horizontal', not 'diagonal'");

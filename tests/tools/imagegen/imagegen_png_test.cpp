@@ -93,8 +93,7 @@ TEST_F(ImagegenProgram, ThePictureLoadsWithItsPixels)
     unsigned char* pixels = nullptr;
     int width = 0, height = 0, side = 0, alpha = 0;
     unsigned long unused = 1;
-    ASSERT_TRUE(EzPngLoadImage(("::" + mDir.File("b.png")).c_str(), &pixels, &width, &height, &side, &unused,
-                               &alpha));
+    ASSERT_TRUE(EzPngLoadImage(("::" + mDir.File("b.png")).c_str(), &pixels, &width, &height, &side, &unused, &alpha));
     EXPECT_EQ(width, 30);
     EXPECT_EQ(height, 20);
     EXPECT_EQ(alpha, 1);
@@ -111,8 +110,8 @@ TEST_F(ImagegenProgram, FramesOfAnAnimationDiffer)
     ASSERT_EQ(Run({"--frame", "1", "--frames", "2", in, mDir.File("f1.png")}).exitCode, 0);
     unsigned char* pixels = nullptr;
     int width = 0, height = 0, side = 0;
-    ASSERT_TRUE(EzPngLoadImage(("::" + mDir.File("f1.png")).c_str(), &pixels, &width, &height, &side, nullptr,
-                               nullptr));
+    ASSERT_TRUE(
+        EzPngLoadImage(("::" + mDir.File("f1.png")).c_str(), &pixels, &width, &height, &side, nullptr, nullptr));
     EXPECT_EQ(Pixel(pixels, side, 0, 0), 0xFF000000u);
     EXPECT_EQ(Pixel(pixels, side, 2, 0), 0xFFFFFFFFu);
     EzPngFreeImage(pixels);

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 #include "core/files/archive_format.h"
@@ -50,7 +50,7 @@ struct TBadRun
 {
     const char* what;
     const char* program;
-    std::vector<std::string> args;   // "@name" stands for the scratch file "name"
+    std::vector<std::string> args;  // "@name" stands for the scratch file "name"
     int exitCode;
     const char* message;
 };
@@ -101,27 +101,57 @@ TEST_F(ToolsRefuseBadInput, EachBadInputGivesAMessageAndAFailingExitCode)
         {"stray text", TV_ZXML_PATH, {"@stray.xml", "@out/z.xml"}, 1, "text outside any element"},
         {"bare ampersand", TV_ZXML_PATH, {"@reference.xml", "@out/z.xml"}, 1, "without a whole reference"},
         {"empty", TV_ZXML_PATH, {"@empty.xml", "@out/z.xml"}, 1, "no element"},
-        {"bad symbol", TV_MVECCONV_PATH, {"--cpp", "bad name;", "font.ttf", "@out/font.cpp"}, 2,
+        {"bad symbol",
+         TV_MVECCONV_PATH,
+         {"--cpp", "bad name;", "font.ttf", "@out/font.cpp"},
+         2,
          "--cpp takes a C++ identifier, not 'bad name;'"},
         {"binary description", TV_IMAGEGEN_PATH, {"@garbage.bin", "@out/z.png"}, 1, "garbage.bin:"},
         {"binary description", TV_SOUNDGEN_PATH, {"@garbage.bin", "@out/z.ogg"}, 1, "garbage.bin:"},
-        {"huge delay", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "a", "-d", "99999999999999", "@frame.png"}, 2,
+        {"huge delay",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "a", "-d", "99999999999999", "@frame.png"},
+         2,
          "-d takes a delay"},
-        {"delay not a number", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "a", "-d", "abc", "@frame.png"}, 2,
+        {"delay not a number",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "a", "-d", "abc", "@frame.png"},
+         2,
          "-d takes a delay"},
-        {"negative delay", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "a", "-d", "-5", "@frame.png"}, 2,
+        {"negative delay",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "a", "-d", "-5", "@frame.png"},
+         2,
          "-d takes a delay"},
-        {"delay with a tail", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "a", "-d", "12ms", "@frame.png"}, 2,
+        {"delay with a tail",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "a", "-d", "12ms", "@frame.png"},
+         2,
          "-d takes a delay"},
-        {"registration not a number", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "a", "-r", "1,x", "@frame.png"}, 2,
+        {"registration not a number",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "a", "-r", "1,x", "@frame.png"},
+         2,
          "-r takes"},
-        {"registration too far", TV_ANIMPACK_PATH,
-         {"-o", "@out", "-n", "a", "-r", "99999999999,0", "@frame.png"}, 2, "-r takes"},
-        {"name leaving the folder", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "../escape", "@frame.png"}, 2,
+        {"registration too far",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "a", "-r", "99999999999,0", "@frame.png"},
+         2,
+         "-r takes"},
+        {"name leaving the folder",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "../escape", "@frame.png"},
+         2,
          "-n takes a file name without folders"},
-        {"name with a folder", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "sub/a", "@frame.png"}, 2,
+        {"name with a folder",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "sub/a", "@frame.png"},
+         2,
          "-n takes a file name without folders"},
-        {"name of a folder", TV_ANIMPACK_PATH, {"-o", "@out", "-n", "..", "@frame.png"}, 2,
+        {"name of a folder",
+         TV_ANIMPACK_PATH,
+         {"-o", "@out", "-n", "..", "@frame.png"},
+         2,
          "-n takes a file name without folders"},
     };
     for (const TBadRun& run : runs) {
@@ -163,4 +193,4 @@ TEST_F(ToolsRefuseBadInput, WellFormedXmlIsStillPacked)
     EXPECT_TRUE(fs::exists(mDir.File("good.zxml")));
 }
 
-} // namespace
+}  // namespace

@@ -13,8 +13,8 @@ using V = tVector2<float>;
 
 tMesh BuildAndLoad(const TScratchDir& dir, const std::string& source, const std::string& name)
 {
-    const TToolResult r = RunTool(TV_MESHTOOL_PATH, {"build", std::string(TV_TEST_SOURCE_DIR) + "/assets/" + source,
-                                                     dir.File(name)});
+    const TToolResult r =
+        RunTool(TV_MESHTOOL_PATH, {"build", std::string(TV_TEST_SOURCE_DIR) + "/assets/" + source, dir.File(name)});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     tMesh mesh;
     EXPECT_EQ(mesh.LoadVertlist(str(("::" + dir.File(name) + ".dverts").c_str())), 0);
@@ -48,12 +48,9 @@ TEST(DemoMeshes, CottageAndZonesHaveTheirPoints)
         const char* source;
         const char* label;
     } cases[] = {
-        {"quest/cottage/cottage.mesh", "spawn"},
-        {"quest/cottage/cottage.mesh", "from_garden"},
-        {"quest/cottage/door_halo.mesh", "walkto"},
-        {"quest/cottage/drawer_halo.mesh", "walkto"},
-        {"quest/garden/gate_halo.mesh", "walkto"},
-        {"quest/garden/garden.mesh", "gardener"},
+        {"quest/cottage/cottage.mesh", "spawn"},    {"quest/cottage/cottage.mesh", "from_garden"},
+        {"quest/cottage/door_halo.mesh", "walkto"}, {"quest/cottage/drawer_halo.mesh", "walkto"},
+        {"quest/garden/gate_halo.mesh", "walkto"},  {"quest/garden/garden.mesh", "gardener"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -63,4 +60,4 @@ TEST(DemoMeshes, CottageAndZonesHaveTheirPoints)
     }
 }
 
-} // namespace
+}  // namespace

@@ -58,8 +58,8 @@ TEST(Meshtool, BuildThenDumpGivesTheSourceBack)
 TEST(Meshtool, VersionOneCarriesNoDepth)
 {
     TScratchDir dir;
-    ASSERT_EQ(Meshtool({"build", dir.Write("v1.mesh", "version 1\ntri 0,0 9,0 0,9 label=a\n"), dir.File("v1")}).exitCode,
-              0);
+    ASSERT_EQ(
+        Meshtool({"build", dir.Write("v1.mesh", "version 1\ntri 0,0 9,0 0,9 label=a\n"), dir.File("v1")}).exitCode, 0);
     EXPECT_EQ(Meshtool({"dump", dir.File("v1.dmesh")}).output, "version 1\ntri @0 @1 @2 label=a\n");
 }
 
@@ -155,4 +155,4 @@ TEST(Meshtool, DamagedOrMissingFilesFail)
     EXPECT_EQ(Meshtool({"frobnicate"}).exitCode, 2);
 }
 
-} // namespace
+}  // namespace

@@ -91,8 +91,7 @@ TEST(SoundDescription, FaultsNameTheFileAndLine)
     EXPECT_EQ(ParseError("tone 440 abc\n"), "test.snd:1: bad length in seconds 'abc'");
     EXPECT_EQ(ParseError("tone 440\n"), "test.snd:1: 'tone' takes 2 value(s), found 1");
     EXPECT_EQ(ParseError("volume 2\ntone 440 1\n"), "test.snd:1: volume '2' out of range (0 to 1)");
-    EXPECT_EQ(ParseError("wave fuzz\n"),
-              "test.snd:1: unknown wave 'fuzz' (sine, square, triangle, saw or noise)");
+    EXPECT_EQ(ParseError("wave fuzz\n"), "test.snd:1: unknown wave 'fuzz' (sine, square, triangle, saw or noise)");
     EXPECT_EQ(ParseError("note X4 1\n"), "test.snd:1: bad note 'X4' (a name such as C4, F#3 or Bb5)");
     EXPECT_EQ(ParseError("channels 3\n"), "test.snd:1: channel count '3' out of range (1 to 2)");
     EXPECT_EQ(ParseError("channels 1.5\n"), "test.snd:1: channel count must be 1 or 2");

@@ -25,8 +25,8 @@ private:
 
 struct TToolResult
 {
-    int exitCode = -1;    // -1 when the program did not end normally
-    std::string output;   // standard error and standard output together
+    int exitCode = -1;   // -1 when the program did not end normally
+    std::string output;  // standard error and standard output together
 };
 
 // Runs `program` with `args` (no shell) and waits for it.

@@ -44,7 +44,9 @@ std::vector<unsigned char> Wav(int format, int channels, int rate, int bits, std
                                bool dataFirst = false, uint32_t dataLength = UINT32_MAX)
 {
     std::vector<unsigned char> out;
-    auto put = [&](const void* p, size_t n) { out.insert(out.end(), (const unsigned char*)p, (const unsigned char*)p + n); };
+    auto put = [&](const void* p, size_t n) {
+        out.insert(out.end(), (const unsigned char*)p, (const unsigned char*)p + n);
+    };
     auto u32 = [&](uint32_t v) { put(&v, 4); };
     auto u16 = [&](uint16_t v) { put(&v, 2); };
     put("RIFF", 4);

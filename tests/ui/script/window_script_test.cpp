@@ -382,7 +382,7 @@ TEST_F(ScriptTest, FillRectTakesCornersInAnyOrderAndClipsToTheScreen)
     struct
     {
         const char* rect;
-        TRect filled; // empty: nothing is filled
+        TRect filled;  // empty: nothing is filled
     } cases[] = {
         {"{10, 20, 110, 70}", TRect(10, 20, 110, 70)},
         {"{110, 70, 10, 20}", TRect(10, 20, 110, 70)},
@@ -392,12 +392,10 @@ TEST_F(ScriptTest, FillRectTakesCornersInAnyOrderAndClipsToTheScreen)
         {"{0/0, 0, 50, 50}", TRect(0, 0, 50, 50)},
         {"{5, 5, 5, 50}", TRect()},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         Display().fills.clear();
         Lua(("FillRect(" + std::string(c.rect) + ", {1, 0, 0, 1})").c_str());
-        if (c.filled == TRect())
-        {
+        if (c.filled == TRect()) {
             EXPECT_TRUE(Display().fills.empty()) << c.rect;
             continue;
         }
@@ -434,15 +432,14 @@ TEST_F(ScriptTest, SplashWithoutMovieOrPictureLeavesNothingOnTop)
     EXPECT_EQ(Global("gMovie"), "false");
 }
 
-
 // A modal opened by Lua text from compiled code (a pause screen, say) waits in a coroutine
 // while frames go on, whatever the interface coroutine is doing when the text arrives.
 struct TModalFromCodeCase
 {
     const char* name;
-    const char* interface; // Lua run first; empty: no interface coroutine
-    bool interfaceAsks;    // the interface itself runs the text, through compiled code
-    bool stepOnce;         // the interface needs one animation step to reach its wait
+    const char* interface;  // Lua run first; empty: no interface coroutine
+    bool interfaceAsks;     // the interface itself runs the text, through compiled code
+    bool stepOnce;          // the interface needs one animation step to reach its wait
 };
 
 class ModalFromCode : public ScriptTest, public testing::WithParamInterface<TModalFromCodeCase>

@@ -1,8 +1,8 @@
 #include "ui_test_support.h"
 
+#include "common/gl_test_context.h"
 #include "core/files/asset.h"
 #include "core/script/script.h"
-#include "common/gl_test_context.h"
 #include "render/gl/gl_display_handler.h"
 #include "render/renderer/render_platform.h"
 #include "render/renderer/renderer.h"
@@ -15,7 +15,6 @@
 namespace {
 
 TRecordingDisplayHandler* gRecorder = nullptr;
-
 
 TDisplayHandler* MakeRecorder()
 {
@@ -103,7 +102,6 @@ void LuaTest::Run(const char* code)
 {
     ASSERT_EQ(script->DoLuaString(code), 0) << code;
 }
-
 
 bool EnsureGLContext(int width, int height)
 {

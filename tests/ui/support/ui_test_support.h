@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "core/script/script.h"
 #include "common/log_capture.h"
+#include "core/script/script.h"
 
 class TAssetManager;
 
@@ -59,7 +59,10 @@ public:
     void SetBlendMode(TRenderStates::EBlendMode) override {}
     void SetCullMode(TRenderStates::ECullMode) override {}
     bool GetTextureSquareFlag() override { return false; }
-    void PushViewport(int left, int top, int right, int bottom) override { viewports.push_back(TRect(left, top, right, bottom)); }
+    void PushViewport(int left, int top, int right, int bottom) override
+    {
+        viewports.push_back(TRect(left, top, right, bottom));
+    }
     void PopViewport() override
     {
         if (viewports.size() > 1)

@@ -104,8 +104,8 @@ TEST_F(WindowManagerTest, PopModalByNameOrIdPopsEverythingAbove)
     auto* b = new TProbeModal("b");
     auto* c = new TProbeModal("c");
     auto* d = new TProbeModal("d");
-    for (TModalWindow* m : {static_cast<TModalWindow*>(a), static_cast<TModalWindow*>(b),
-                            static_cast<TModalWindow*>(c), static_cast<TModalWindow*>(d)})
+    for (TModalWindow* m : {static_cast<TModalWindow*>(a), static_cast<TModalWindow*>(b), static_cast<TModalWindow*>(c),
+                            static_cast<TModalWindow*>(d)})
         wm->PushModal(m);
     EXPECT_EQ(d->GetParent(), c);
     EXPECT_TRUE(a->GetClock().IsPaused());

@@ -42,9 +42,9 @@ TEST_F(GameWidgetsTest, DemoNameDialogIsMadeOfTheGameClasses)
 {
     Lua("PushModal('namedialog'); ReadFile('layouts/entername.lua')");
     const std::vector<std::pair<const char*, const char*>> cases = {
-        {"entername", "dfWindow"},   {"title", "dfText"},          {"player", "TCustomTextEdit"},
+        {"entername", "dfWindow"},        {"title", "dfText"},     {"player", "TCustomTextEdit"},
         {"fieldhint", "TRolloverWindow"}, {"hint", "OutlineText"}, {"rules", "TScrolledWindow"},
-        {"rulestext", "dfTextX"},    {"slider", "TSlider"},        {"ok", "tDFButton"},
+        {"rulestext", "dfTextX"},         {"slider", "TSlider"},   {"ok", "tDFButton"},
     };
     for (const auto& [name, type] : cases) {
         TWindow* window = Find(name);
@@ -72,7 +72,10 @@ TEST_F(GameWidgetsTest, TypingFollowsTheTextAsTheEditLeftIt)
     auto* edit = GetCast<TCustomTextEdit>(Find("e"));
     ASSERT_NE(edit, nullptr);
     TWindow* ok = Find("ok");
-    SetClipboardReader([] { return str("a\xC3\xB1" "b"); });
+    SetClipboardReader([] {
+        return str("a\xC3\xB1"
+                   "b");
+    });
     const auto type = [edit](const char* text) { edit->OnUTF8Char(text); };
     const auto key = [edit](int code, unsigned modifiers = 0) { edit->OnKeyDown(char(code), modifiers); };
     struct Step
@@ -89,9 +92,18 @@ TEST_F(GameWidgetsTest, TypingFollowsTheTextAsTheEditLeftIt)
         {"second character", [&] { type("\xC3\x9F"); }, "\xC3\xA9\xC3\x9F", true, 1},
         {"delete after moving left", [&] { key(TEvent::kLeft), key(TEvent::kDelete); }, "\xC3\xA9", true, 0},
         {"backspace the last two-byte character", [&] { key(TEvent::kRight), type("\b"); }, "", false, 0},
-        {"paste", [&] { key('V', TEvent::kControlKey); }, "a\xC3\xB1" "b", true, 1},
-        {"fill to the limit", [&] { type("c"); }, "a\xC3\xB1" "bc", true, 1},
-        {"refused past the limit", [&] { type("d"); }, "a\xC3\xB1" "bc", true, 0},
+        {"paste", [&] { key('V', TEvent::kControlKey); },
+         "a\xC3\xB1"
+         "b",
+         true, 1},
+        {"fill to the limit", [&] { type("c"); },
+         "a\xC3\xB1"
+         "bc",
+         true, 1},
+        {"refused past the limit", [&] { type("d"); },
+         "a\xC3\xB1"
+         "bc",
+         true, 0},
         {"backspace to empty", [&] { type("\b"), type("\b"), type("\b"), type("\b"); }, "", false, 0},
         {"backspace on empty", [&] { type("\b"); }, "", false, 0},
         {"typed again", [&] { type("Z"); }, "Z", true, 1},
@@ -137,8 +149,11 @@ TEST_F(GameWidgetsTest, RolloverShowsItsTargetWhileTheMouseIsOverIt)
         bool shown;
     };
     // Far outside: no leave event reaches the area, its listening sees the move.
-    const Step steps[] = {{TPoint(15, 15), true}, {TPoint(40, 25), true}, {TPoint(400, 400), false},
-                          {TPoint(12, 12), true}, {TPoint(500, 10), false}};
+    const Step steps[] = {{TPoint(15, 15), true},
+                          {TPoint(40, 25), true},
+                          {TPoint(400, 400), false},
+                          {TPoint(12, 12), true},
+                          {TPoint(500, 10), false}};
     for (const Step& step : steps) {
         Send(TEvent::kMouseMove, step.mouse.x, step.mouse.y);
         EXPECT_EQ(hint->IsVisible(), step.shown) << step.mouse.x << "," << step.mouse.y;
@@ -160,7 +175,7 @@ TEST_F(GameWidgetsTest, ScrolledContentFollowsTheSliderAndSnapsToItsEnds)
         int top;
     };
     const Case cases[] = {
-        {100, 0.7f, 0.7f, 0},  {600, 0.5f, 0.5f, -200}, {600, 0.99f, 1.0f, -400},
+        {100, 0.7f, 0.7f, 0},  {600, 0.5f, 0.5f, -200},   {600, 0.99f, 1.0f, -400},
         {600, 0.01f, 0.0f, 0}, {600, 0.25f, 0.25f, -100},
     };
     for (const Case& c : cases) {
@@ -203,8 +218,10 @@ TEST_F(GameWidgetsTest, PageStepsMoveByOneViewOfTheText)
         float to;
     };
     const Case cases[] = {
-        {0.0f, kSliderPageDown, step}, {0.5f, kSliderPageUp, 0.5f - step},
-        {1.0f - step / 2, kSliderPageDown, 1.0f}, {step / 2, kSliderPageUp, 0.0f},
+        {0.0f, kSliderPageDown, step},
+        {0.5f, kSliderPageUp, 0.5f - step},
+        {1.0f - step / 2, kSliderPageDown, 1.0f},
+        {step / 2, kSliderPageUp, 0.0f},
     };
     for (const Case& c : cases) {
         scrolled->GetSlider()->SetValue(c.from, true);

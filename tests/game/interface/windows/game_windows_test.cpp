@@ -46,8 +46,8 @@ TEST_F(GameWindowsTest, BoxFlagsPlaceTheTextInItsParent)
         TPoint at;
     };
     const Case cases[] = {
-        {0, TPoint(0, 0)},   {1, TPoint(75, 0)},  {2, TPoint(150, 0)}, {3, TPoint(0, 0)},
-        {5, TPoint(75, 40)}, {10, TPoint(150, 80)}, {12, TPoint(0, 0)}, {6, TPoint(150, 40)},
+        {0, TPoint(0, 0)},   {1, TPoint(75, 0)},    {2, TPoint(150, 0)}, {3, TPoint(0, 0)},
+        {5, TPoint(75, 40)}, {10, TPoint(150, 80)}, {12, TPoint(0, 0)},  {6, TPoint(150, 40)},
     };
     for (const Case& c : cases) {
         Layout("Window{ name = 'p', w = 200, h = 100, dfText{ name = 't', w = 50, h = 20, box_flags = " +
@@ -98,8 +98,8 @@ TEST_F(GameWindowsTest, MaskedButtonTakesPressesOnlyOnRedPixels)
     EXPECT_TRUE(button->TestMousePoint(TPoint(19, 19)));  // no mask: anywhere
     // 3 × 2 pixels in rows of 4.
     const std::vector<TColor32> pixels = {
-        TColor32(0, 255, 255, 255), TColor32(1, 0, 0, 0), TColor32(255, 0, 0, 0), TColor32(255, 0, 0, 0),
-        TColor32(200, 0, 0, 0),     TColor32(0, 0, 0, 255), TColor32(9, 9, 9, 9), TColor32(255, 0, 0, 0),
+        TColor32(0, 255, 255, 255), TColor32(1, 0, 0, 0),   TColor32(255, 0, 0, 0), TColor32(255, 0, 0, 0),
+        TColor32(200, 0, 0, 0),     TColor32(0, 0, 0, 255), TColor32(9, 9, 9, 9),   TColor32(255, 0, 0, 0),
     };
     button->SetHitMask(pixels.data(), 4, 3, 2);
     struct Case
@@ -195,8 +195,7 @@ TEST(GameWindowHelpers, PointsAndVectorsConvert)
         tVector2<float> vector;
         TPoint point;
     };
-    const Case cases[] = {
-        {{2.9f, -2.9f}, TPoint(2, -2)}, {{-0.5f, 0.5f}, TPoint(0, 0)}, {{7.0f, 3.0f}, TPoint(7, 3)}};
+    const Case cases[] = {{{2.9f, -2.9f}, TPoint(2, -2)}, {{-0.5f, 0.5f}, TPoint(0, 0)}, {{7.0f, 3.0f}, TPoint(7, 3)}};
     for (const Case& c : cases)
         EXPECT_EQ(TPointFromVector2(c.vector), c.point);
     EXPECT_EQ(Vector2FromTPoint(TPoint(-4, 9)), tVector2<float>(-4.0f, 9.0f));

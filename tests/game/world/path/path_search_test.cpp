@@ -68,11 +68,29 @@ TEST(PathSearch, WalkNodeSearchCases)
         Path path;
     } cases[] = {
         {"in plain view", top, inside, {120, 90}, 0, true, {120, 90}, {{120, 90}, inside}},
-        {"ignoring the mesh, through the block", top, inside, behind, AFLAG_IGNORE_GROUND_MESH, true, behind,
+        {"ignoring the mesh, through the block",
+         top,
+         inside,
+         behind,
+         AFLAG_IGNORE_GROUND_MESH,
+         true,
+         behind,
          {behind, inside}},
-        {"out of the U and over the top arm (equal routes: lower nodes first)", top, inside, behind, 0, true,
-         {100, 70}, {behind, {200, 50}, {100, 50}, {100, 70}, inside}},
-        {"the same room numbered from the bottom goes under", bottom, inside, behind, 0, true, {100, 130},
+        {"out of the U and over the top arm (equal routes: lower nodes first)",
+         top,
+         inside,
+         behind,
+         0,
+         true,
+         {100, 70},
+         {behind, {200, 50}, {100, 50}, {100, 70}, inside}},
+        {"the same room numbered from the bottom goes under",
+         bottom,
+         inside,
+         behind,
+         0,
+         true,
+         {100, 130},
          {behind, {200, 150}, {100, 150}, {100, 130}, inside}},
         {"a target inside the block is seen by no node", top, inside, {190, 100}, 0, false, {190, 100}, {inside}},
         {"a target far off the mesh", top, inside, {1000, 1000}, 0, false, {1000, 1000}, {inside}},
@@ -154,7 +172,7 @@ TEST(PathSearch, CostHelpers)
     EXPECT_FLOAT_EQ(ComputeG(mesh, 0, 1), tVector2<float>::Distance(mesh.Polys()[0].centre, mesh.Polys()[1].centre));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -183,7 +201,7 @@ TEST(PathSearch, SearchAskingAsItGoesFindsWhatTheScansFind)
                 auto node = mesh.Walknodes().begin();
                 std::advance(node, random() % std::max<size_t>(1, mesh.Walknodes().size()));
                 const V start = leg == 0 || node == mesh.Walknodes().end() ? V(coord(random), coord(random))
-                                                                            : mesh.GetVertex(node->first);
+                                                                           : mesh.GetVertex(node->first);
                 ComputeB asking, scanned;
                 asking.Initialize(mesh, start, target);
                 scanned.Initialize(mesh, start, target, true);
@@ -208,4 +226,4 @@ TEST(PathSearch, SearchAskingAsItGoesFindsWhatTheScansFind)
     }
 }
 
-} // namespace
+}  // namespace
