@@ -17,6 +17,9 @@ struct TSettingsGlobal
     const char* name;
     M method;
 };
+// Spelled out: not every compiler the project builds with deduces aggregates yet.
+template <class M>
+TSettingsGlobal(const char*, M) -> TSettingsGlobal<M>;
 
 // Binds each global of the table on the object, or, with bind false, removes each one that
 // is still a closure on the object.
