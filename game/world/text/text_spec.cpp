@@ -65,7 +65,7 @@ void ReadFields(tTextSpec& spec, dfLua& lua, int table, EMissing missing)
         spec.angle = static_cast<float>(lua_tonumber(L, -1));
         lua_pop(L, 1);
     }
-    // Colours only from tables; an absent clamp keeps what the spec has.
+    // Colours only from tables; an absent clamp keeps the current value.
     for (auto [key, colour] : {std::pair{"outline_color", &spec.outlineColor}, std::pair{"color", &spec.color}}) {
         PushField(L, table, key);
         if (lua_istable(L, -1))
@@ -78,7 +78,7 @@ void ReadFields(tTextSpec& spec, dfLua& lua, int table, EMissing missing)
     lua_pop(L, 1);
 }
 
-// x, y, w and h into the spec's box; an absent key keeps the box's own value when skipped.
+// x, y, w and h into the style's box; an absent key keeps the box's own value when skipped.
 void ReadBox(tTextSpec& spec, dfLua& lua, int table, EMissing missing)
 {
     lua_State* L = lua.GetState();

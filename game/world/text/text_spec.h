@@ -26,16 +26,16 @@ struct tTextSpec
     float angle = 0;
 
     void Wipe() { *this = tTextSpec(); }
-    // The markup that gives drawn text this spec's outline, in `c` or else the spec's own
-    // outline colour; empty when the spec has no outline.
+    // The markup that gives drawn text this style's outline, in `c` or else the style's own
+    // outline colour; empty when the style has no outline.
     str OutlineDesc(const TColor* c = nullptr) const;
 };
 
 // What a new scene (and the dialogue choices) speak with until a script says otherwise.
 tTextSpec DefaultSaySpec();
 
-// A whole spec from the table at `index`; keys that are missing read as 0 (clamp stays 1).
-// Not a table: a wiped spec, and a log line.
+// A whole text style from the table at `index`; keys that are missing read as 0 (clamp stays 1).
+// Not a table: a wiped style, and a log line.
 tTextSpec Get(TypeWrapper<tTextSpec>, dfLua& lua, int index);
 // Changes only the keys present in the table at `index`; a new x or y moves the box and
 // keeps its size, a new w or h resizes it from its top-left corner.
