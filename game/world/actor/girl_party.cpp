@@ -1,0 +1,13 @@
+// STUB: replaced by the owner of this file.
+#include "game/world/actor/girl.h"
+#include "game/world/scene/scene.h"
+#include "game/world/mesh/mesh.h"
+#include "particles/machine/lua_particle_system.h"
+#include "render/anim/animated_sprite.h"
+#include "render/text/text_graphic.h"
+
+void tGirl::LoadPartyDepth(const str&, int) {}
+void tGirl::DumpParty() { mParty.reset(); }
+bool tGirl::IsPartyDone() const { return true; }
+void tGirl::UpdateParty(int) {}
+void tGirl::DrawParty() {}
