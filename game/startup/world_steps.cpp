@@ -3,6 +3,9 @@
 #include "game/script/metrics.h"
 #include "game/startup/game_steps.h"
 #include "game/world/clock/pause.h"
+#include "game/world/scene/choice_handler.h"
+#include "game/world/scene/scene.h"
+#include "game/world/scenelist/scene_list.h"
 #include "game/world/sound/sfx_lua.h"
 #include "game/world/sound/sfx_manager.h"
 
@@ -26,6 +29,26 @@ void InstallWorldSteps()
     steps.exitPause = &ExitPause;
     steps.dumpVox = [] { g_SFXManager.DumpVox(); };
     SetPauseReport(&ReportPause);
+
+    steps.prepareLuaEnvironment = &PrepareLuaEnvironment;
+    steps.loadSceneList = [] { InitializeSceneNames(); };
+    steps.createScene = [] {
+        if (!TheScene())
+            TheScene() = new tScene;
+    };
+    steps.dumpSubScene = [] {
+        delete SubScene();
+        SubScene() = nullptr;
+    };
+    steps.dumpScene = [] {
+        if (TheScene())
+            TheScene()->DumpScene();
+    };
+    steps.releaseScene = [] {
+        delete TheScene();
+        TheScene() = nullptr;
+    };
+    steps.choiceClicked = &ChoiceClicked;
 }
 
 void BindWorldToLua(lua_State* L)
