@@ -1,6 +1,7 @@
 // Process entry of the game.
 
 #include "engine/vantorell_exec.h"
+#include "game/interface/ingame/game_window.h"
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/screens/settings/settings_steps.h"
@@ -12,9 +13,11 @@ int main(int argc, char** argv)
 {
     GantrimoleInit();
     InstallSettingsSteps();
+    InstallInGameSteps();
     GameSteps().registerWindowTypes = [](TWindowManager* manager) {
         RegisterGameWindowTypes(manager);
         RegisterGameWidgetTypes(manager);
+        RegisterInGameWindowTypes(manager);
     };
     VantorellExec(argc, argv, Main, false);
     return 0;

@@ -29,37 +29,18 @@ void tDFButton::Init(TWindowStyle& style)
     if (mCursor.empty())
         mCursor = "cursor";
     const str mask = style.GetString("mask", str());
-    if (mask.empty())
-        return;
-    std::shared_ptr<TTexture> texture = BestRef(mask, "?simple");
-    if (!texture) {
-        WriteDbg("Failed to load intercept mask %s", mask.c_str());
-        return;
-    }
-    TColor32* pixels = nullptr;
-    unsigned pitch = 0;
-    if (!texture->Lock(&pixels, &pitch) || !pixels)
-        return;
-    SetHitMask(pixels, pitch, int(texture->GetWidth()), int(texture->GetHeight()));
-    texture->Unlock();
+    if (!mask.empty())
+        mMask.Load(mask);
 }
 
 void tDFButton::SetHitMask(const TColor32* pixels, unsigned pitch, int width, int height)
 {
-    mMask.assign(size_t(width) * size_t(height), 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            mMask[size_t(y) * size_t(width) + size_t(x)] = pixels[size_t(y) * pitch + size_t(x)].Red() != 0;
-    mMaskWidth = width;
-    mMaskHeight = height;
+    mMask.Set(pixels, pitch, width, height);
 }
 
 bool tDFButton::TestMousePoint(const TPoint& point) const
 {
-    if (mMask.empty())
-        return true;
-    return point.x >= 0 && point.x < mMaskWidth && point.y >= 0 && point.y < mMaskHeight &&
-           mMask[size_t(point.y) * size_t(mMaskWidth) + size_t(point.x)] == 1;
+    return mMask.IsEmpty() || mMask.Hit(point);
 }
 
 bool tDFButton::OnMouseDown(const TPoint& point)

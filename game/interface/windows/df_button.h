@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/math/color.h"
+#include "game/interface/windows/hit_mask.h"
 #include "ui/widgets/button.h"
 
 class tDFButton : public TButton
@@ -31,9 +32,7 @@ public:
 
 private:
     str mCursor;
-    std::vector<uint8_t> mMask;
-    int mMaskWidth = 0;
-    int mMaskHeight = 0;
+    tHitMask mMask;
 };
 
 // Shows the named cursor; the cursor manager installs it.

@@ -22,11 +22,11 @@ void SetTaskEventReport(tTaskEventReport report)
 tGamestate::tGamestate()
 {
     for (int b = 0; b < kBagCount; ++b) {
-        mBags[b].SetName(BAG_NAME(b), b);
+        mBags[b].SetName(BAG_NAME(BAG(b)), b);
         mBags[b].SetUser(this);
     }
     for (int d = 0; d < kBookCount; ++d)
-        mDiaries[d].SetName(BOOK_NAME(d));
+        mDiaries[d].SetName(BOOK_NAME(BOOK(d)));
 }
 
 void tGamestate::SetScene(const str& name, bool push)

@@ -1,0 +1,27 @@
+#include "game/interface/ingame/game_window.h"
+#include "game/interface/ingame/intercept_window.h"
+#include "game/interface/ingame/transition_window.h"
+#include "game/interface/windows/game_window_types.h"
+#include "game/startup/game_steps.h"
+
+void RegisterInGameWindowTypes(TWindowManager* manager)
+{
+    RegisterGameWindowType(manager, "TGame", TGame::ClassId(), &TGame::DynamicCreate);
+    RegisterGameWindowType(manager, "tIntercept", tIntercept::ClassId(), &tIntercept::DynamicCreate);
+    RegisterGameWindowType(manager, "tTransitionWindow", tTransitionWindow::ClassId(),
+                           &tTransitionWindow::DynamicCreate);
+}
+
+void InstallInGameSteps()
+{
+    TGameSteps& steps = GameSteps();
+    steps.gameRoot = []() -> TWindow* { return g_pGame; };
+    steps.pausify = [] {
+        if (g_pGame)
+            g_pGame->Pausify();
+    };
+    steps.diaryPopup = [] {
+        if (g_pGame)
+            g_pGame->DiaryPopup();
+    };
+}

@@ -1,0 +1,7 @@
+#pragma once
+// The four debug switches that cheat mode's keys flip in play: 0 the actors' zone outlines,
+// 1 the scene's ground mesh and path, 2 the scene's closest-point probe under the mouse,
+// 3 the speech boxes (0 off, 1 outlines, 2 filled). Read only in cheat mode.
+
+constexpr int kDebugFlagCount = 4;
+extern int debugflag[kDebugFlagCount];
