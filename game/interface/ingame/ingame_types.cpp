@@ -1,5 +1,6 @@
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/ingame/intercept_window.h"
+#include "game/interface/ingame/menu_party.h"
 #include "game/interface/ingame/transition_window.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/startup/game_steps.h"
@@ -10,6 +11,8 @@ void RegisterInGameWindowTypes(TWindowManager* manager)
     RegisterGameWindowType(manager, "tIntercept", tIntercept::ClassId(), &tIntercept::DynamicCreate);
     RegisterGameWindowType(manager, "tTransitionWindow", tTransitionWindow::ClassId(),
                            &tTransitionWindow::DynamicCreate);
+    RegisterGameWindowType(manager, "tMenuParty", tMenuParty::ClassId(), &tMenuParty::DynamicCreate);
+    RegisterGameWindowType(manager, "TOverhud", TOverhud::ClassId(), &TOverhud::DynamicCreate);
 }
 
 void InstallInGameSteps()

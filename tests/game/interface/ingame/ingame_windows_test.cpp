@@ -13,8 +13,10 @@
 #include "core/platform/event.h"
 #include "core/platform/platform.h"
 #include "core/script/message.h"
+#include "core/time/time_source.h"
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/ingame/intercept_window.h"
+#include "game/interface/ingame/menu_party.h"
 #include "game/interface/ingame/transition_window.h"
 #include "game/interface/layout_fixture.h"
 #include "game/world/common/debug_flags.h"
@@ -186,6 +188,38 @@ TEST_F(InGameTest, DiaryOpensOnlyForNewSecondaryEntriesWithTheGameOnTop)
     wm->_PopModal();
     game->DiaryPopup();
     EXPECT_TRUE(LuaTrue("gDiary == 1"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(InGameTest, MenuEffectRunsOnItsDialogsClockAndFreezesWithIt)
+{
+    uint32_t now = 1000;
+    SetTimeSource([&] { return now; });
+    Layout("tMenuParty{ name = 'empty', w = 10, h = 10 },"
+           "tMenuParty{ name = 'sparks', px = 5, py = 5, w = 10, h = 10,"
+           "  file = 'SetNumParticles(1000)\\nfunction Update(seconds) CreateParticles(seconds * 100) end\\n' }");
+    auto* empty = GetCast<tMenuParty>(Find("empty"));
+    auto* sparks = GetCast<tMenuParty>(Find("sparks"));
+    ASSERT_NE(empty, nullptr);
+    ASSERT_NE(sparks, nullptr);
+    TModalWindow* dialog = sparks->FindParentModal();
+    ASSERT_NE(dialog, nullptr);
+    dialog->GetClock().Start();
+
+    now += 500;
+    sparks->OnTaskAnimate();
+    empty->OnTaskAnimate();
+    EXPECT_EQ(sparks->GetParty().GetParticleCount(), 50);
+    EXPECT_EQ(empty->GetParty().GetParticleCount(), 0);
+
+    dialog->GetClock().Pause();
+    now += 500;
+    sparks->OnTaskAnimate();
+    EXPECT_EQ(sparks->GetParty().GetParticleCount(), 50) << "a paused dialog freezes its effect";
+    SetTimeSource(nullptr);
 }
 
 }  // namespace
