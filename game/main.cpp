@@ -4,6 +4,8 @@
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
+#include "game/screens/awards/awards_window.h"
+#include "game/screens/credits/credits.h"
 #include "game/screens/settings/settings_steps.h"
 #include "game/startup/game_main.h"
 #include "game/startup/game_steps.h"
@@ -18,6 +20,8 @@ int main(int argc, char** argv)
         RegisterGameWindowTypes(manager);
         RegisterGameWidgetTypes(manager);
         RegisterInGameWindowTypes(manager);
+        RegisterCreditsWindowType(manager);
+        RegisterAwardsWindowType(manager);
     };
     VantorellExec(argc, argv, Main, false);
     return 0;
