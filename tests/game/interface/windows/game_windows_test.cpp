@@ -68,7 +68,7 @@ TEST_F(GameWindowsTest, OutlineTextPutsItsOutlineBeforeTheText)
     };
     const Case cases[] = {
         {"{ 'fonts/default.mvec', 18, outline_color = Color(255, 16, 0), outline_size = 2.7 }",
-         "<outline color=\"ff1000\" size=2\\>Hello"},
+         "<outline color=\"ff1000\" size=\"2\"\\>Hello"},
         {"{ 'fonts/default.mvec', 18, outline_color = Color(255, 16, 0), outline_size = 0 }", "Hello"},
         {"{ 'fonts/default.mvec', 18 }", "Hello"},
     };
