@@ -1,6 +1,7 @@
 // Process entry of the game.
 
 #include "engine/vantorell_exec.h"
+#include "game/interface/diary/diary_window_types.h"
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/screens/settings/settings_steps.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     GameSteps().registerWindowTypes = [](TWindowManager* manager) {
         RegisterGameWindowTypes(manager);
         RegisterGameWidgetTypes(manager);
+        RegisterDiaryWindowTypes(manager);
     };
     VantorellExec(argc, argv, Main, false);
     return 0;
