@@ -45,6 +45,7 @@ protected:
         SetWidgetStringTable(&strings);
         SetWorldScene(&scene);
         RegisterDiaryWindowTypes(wm.get());
+        wm->EnableStringTable(true);
         gGamestate.clear();
         AddInstanceToLua(gGamestate, script->GetState());
         Lua("ReadFile('quest/progress.lua')");
