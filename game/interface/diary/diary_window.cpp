@@ -13,23 +13,6 @@
 #include "render/text/text_graphic.h"
 #include "ui/widgets/text.h"
 #include "ui/window/modal_window.h"
-#include "ui/window/window_manager.h"
-
-namespace {
-
-void InvalidateScreen()
-{
-    if (TWindowManager* wm = TWindowManager::GetInstance())
-        wm->InvalidateScreen();
-}
-
-void SetTextOf(TWindow* window, const str& text)
-{
-    if (TText* t = GetCast<TText>(window))
-        t->SetText(text);
-}
-
-}  // namespace
 
 TWindow* tDiaryWindow::DynamicCreate()
 {
@@ -63,13 +46,13 @@ void tDiaryWindow::PostChildrenInit(TWindowStyle& style)
 void tDiaryWindow::SetPage(int n)
 {
     mPage = mPageCount > 0 ? std::clamp(n, 0, mPageCount - 1) : 0;
-    InvalidateScreen();
+    InvalidateDiaryScreen();
     const tDiaryEntry* entry = mBook ? mBook->GetEntry(mPage) : nullptr;
     if (!entry) {
-        SetTextOf(Part("diary_entry"), str());
-        SetTextOf(Part("diary_header"), str());
+        SetDiaryText(Part("diary_entry"), str());
+        SetDiaryText(Part("diary_header"), str());
     } else {
-        SetTextOf(Part("diary_header"), str("Diary: ") + EscapeMarkup(DiaryString(entry->title)));
+        SetDiaryText(Part("diary_header"), str("Diary: ") + EscapeMarkup(DiaryString(entry->title)));
     }
     SetWindowEnable(Part("left_arrow"), mPage >= 1);
     SetWindowEnable(Part("right_arrow"), mPage + 1 < mPageCount);
@@ -78,9 +61,9 @@ void tDiaryWindow::SetPage(int n)
 void tDiaryWindow::SetQuestItem(const str& key)
 {
     const tQuestEntry* quest = gGamestate.GetQuests().GetEntry(key);
-    SetTextOf(Part("diary_entry"), quest ? EscapeMarkup(quest->body) : str());
-    SetTextOf(Part("diary_header"), quest ? EscapeMarkup(quest->title) : str());
-    InvalidateScreen();
+    SetDiaryText(Part("diary_entry"), quest ? EscapeMarkup(quest->body) : str());
+    SetDiaryText(Part("diary_header"), quest ? EscapeMarkup(quest->title) : str());
+    InvalidateDiaryScreen();
 }
 
 void tDiaryWindow::UpdateQuestList()
@@ -96,7 +79,7 @@ void tDiaryWindow::UpdateQuestList()
         text += quest->complete ? str("[x] ") : str::getFormatted("%d. ", n);
         text += LinkMarkup(quest->key, "color = 'ffffffff'", quest->title) + "\n";
     }
-    SetTextOf(Part("quest_list"), text);
+    SetDiaryText(Part("quest_list"), text);
 }
 
 void tDiaryWindow::SendDiaryMessage(const str& message)
@@ -127,7 +110,7 @@ bool tDiaryWindow::OnMouseMove(const TPoint& point)
             continue;
         const TPoint inText = PointInWindow(*this, point, *text);
         if (text->GetGraphic()->Rollover(&inText, 0))
-            InvalidateScreen();
+            InvalidateDiaryScreen();
     }
     return dfWindow::OnMouseMove(point);
 }

@@ -2,23 +2,13 @@
 
 #include "game/interface/diary/diary_selection.h"
 #include "game/interface/diary/diary_text.h"
+#include "game/interface/diary/diary_text_window.h"
 #include "game/script/df_log.h"
 #include "game/world/diary/diary.h"
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
 #include "render/text/text_escape.h"
 #include "render/texture/texture.h"
-#include "ui/widgets/text.h"
-
-namespace {
-
-void SetTextOf(TWindow* window, const str& text)
-{
-    if (TText* t = GetCast<TText>(window))
-        t->SetText(text);
-}
-
-}  // namespace
 
 TWindow* tWindowItemEntry::DynamicCreate()
 {
@@ -34,8 +24,8 @@ void tWindowItemEntry::RedrawItem()
     TWindow* body = GetChildWindow("item_body", unsigned(-1));
     TWindow* title = GetChildWindow("item_title", unsigned(-1));
     if (!entry) {
-        SetTextOf(body, str());
-        SetTextOf(title, str());
+        SetDiaryText(body, str());
+        SetDiaryText(title, str());
         return;
     }
     for (const str& line : entry->body) {
@@ -51,8 +41,8 @@ void tWindowItemEntry::RedrawItem()
     str text = GetBodyTextFromDiaryEntry(*entry);
     if (m_Book != 1)
         text += GetClickTextFromDiaryEntry(*entry);
-    SetTextOf(body, text);
-    SetTextOf(title, EscapeMarkup(DiaryString(entry->title)));
+    SetDiaryText(body, text);
+    SetDiaryText(title, EscapeMarkup(DiaryString(entry->title)));
 }
 
 void tWindowItemEntry::Draw()

@@ -18,21 +18,8 @@
 #include "ui/widgets/slider.h"
 #include "ui/widgets/text.h"
 #include "ui/window/modal_window.h"
-#include "ui/window/window_manager.h"
 
 namespace {
-
-void InvalidateScreen()
-{
-    if (TWindowManager* wm = TWindowManager::GetInstance())
-        wm->InvalidateScreen();
-}
-
-void SetTextOf(TWindow* window, const str& text)
-{
-    if (TText* t = GetCast<TText>(window))
-        t->SetText(text);
-}
 
 bool HasEntries(int book)
 {
@@ -105,7 +92,7 @@ void tWindowItemList::SetBookNumber(int book)
 
     static const char* const kHeaders[] = {"cover_item_notes_clues", "cover_item_notes_sketches",
                                            "cover_item_notes_pills"};
-    SetTextOf(Part("notes_list_header"), EscapeMarkup(GlocalisedString(kHeaders[book])));
+    SetDiaryText(Part("notes_list_header"), EscapeMarkup(GlocalisedString(kHeaders[book])));
 
     SetActiveItem(m_nItemCount - 1);
     UpdateItemList();
@@ -122,7 +109,7 @@ void tWindowItemList::SetActiveItem(int index)
     m_nItem = m_nItemCount > 0 ? std::clamp(index, 0, m_nItemCount - 1) : 0;
     UpdateEntryWindow();
     UpdateItemList();
-    InvalidateScreen();
+    InvalidateDiaryScreen();
 }
 
 void tWindowItemList::SetActiveItem(const str& key)
@@ -149,7 +136,7 @@ void tWindowItemList::UpdateItemList()
             text += "</outline>";
     }
     LOGIT("SET STRING TO [[%s]]\n", text.c_str());
-    SetTextOf(Part("listtext"), text);
+    SetDiaryText(Part("listtext"), text);
 }
 
 void tWindowItemList::UpdateSlider()
