@@ -1,6 +1,7 @@
 // Process entry of the game.
 
 #include "engine/vantorell_exec.h"
+#include "game/interface/diary/diary_window_types.h"
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
         RegisterInGameWindowTypes(manager);
         RegisterCreditsWindowType(manager);
         RegisterAwardsWindowType(manager);
+        RegisterDiaryWindowTypes(manager);
     };
     VantorellExec(argc, argv, Main, false);
     return 0;

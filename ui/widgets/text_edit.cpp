@@ -4,6 +4,7 @@
 #include "core/script/message.h"
 #include "render/text/font_data.h"
 #include "render/text/mvec_font.h"
+#include "render/text/text_escape.h"
 #include "render/text/text_graphic.h"
 #include "render/text/text_services.h"
 #include "ui/style/window_style.h"
@@ -20,19 +21,6 @@ namespace {
 constexpr unsigned kBlinkPeriod = 800;
 constexpr unsigned kCaretOffPhase = 400;
 constexpr unsigned kModifierMask = 0x2 | 0x4 | 0x8;
-
-// Typed text reaches the text graphic as plain characters, never as tags.
-str EscapeMarkup(const str& text)
-{
-    str out;
-    for (unsigned i = 0; i < text.length(); ++i) {
-        const char c = text[i];
-        if (c == '<' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
 
 void Invalidate()
 {

@@ -5,7 +5,7 @@
 #include "core/debug/debug_log.h"
 #include "core/script/lua_table.h"
 #include "game/interface/windows/full_screen_clip.h"
-#include "render/text/text_graphic.h"
+#include "game/interface/windows/text_markup.h"
 #include "ui/style/window_style.h"
 
 namespace {
@@ -72,14 +72,14 @@ void OutlineText::PostChildrenInit(TWindowStyle& style)
 
 void OutlineText::SetText(str text)
 {
-    TText::SetText(OutlineMarkup(mOutlineColor, mOutlineSize) + text);
+    TText::SetText(OutlineDesc(mOutlineColor, mOutlineSize) + text);
     Spin();
 }
 
 void OutlineText::Spin()
 {
-    if (TTextGraphic* graphic = GetGraphic(); graphic && mTextAngle != 0)
-        graphic->SetRotation(mTextAngle, unsigned(GetWindowWidth() / 2), unsigned(GetWindowHeight() / 2));
+    if (mTextAngle != 0)
+        SpinGraphic(GetGraphic(), mTextAngle);
 }
 
 TWindow* dfTextX::DynamicCreate()
@@ -90,14 +90,4 @@ TWindow* dfTextX::DynamicCreate()
 void dfTextX::SetScroll(float x, float y)
 {
     WriteDbg("dfTextX::SetScroll(%f, %f)", double(x), double(y));
-}
-
-str OutlineMarkup(const TColor& color, int size)
-{
-    if (size <= 0)
-        return str();
-    const TColor32 c(color);
-    char text[64];
-    snprintf(text, sizeof text, "<outline color=\"%02x%02x%02x\" size=%d\\>", c.Red(), c.Green(), c.Blue(), size);
-    return str(text);
 }

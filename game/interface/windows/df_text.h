@@ -49,6 +49,3 @@ public:
     static TWindow* DynamicCreate();
     void SetScroll(float x, float y) override;
 };
-
-// The text markup that outlines what follows in `color`, `size` pixels wide; empty for size 0.
-str OutlineMarkup(const TColor& color, int size);

@@ -30,6 +30,8 @@ public:
     // Index of the first entry with that key; -1 when none.
     int GetEntryByName(const str& key) const;
     bool HasNewEntry() const { return mNewEntry; }
+    // The diary windows clear it once the book has been shown.
+    void ClearNewEntry() { mNewEntry = false; }
 
     void clear();
     bool SaveGame(TPrefs& prefs, int slot, int user) const;

@@ -29,8 +29,21 @@ str GrabString(TStringTable* table, const str& key)
     return fix_crs(table->GetString(key, 0, nullptr));
 }
 
+namespace {
+
+TStringTable* gGlobalTable = nullptr;
+
+}  // namespace
+
+void SetGlobalStringTable(TStringTable* table)
+{
+    gGlobalTable = table;
+}
+
 str GlocalisedString(const str& key)
 {
+    if (gGlobalTable)
+        return GrabString(gGlobalTable, key);
     TPlatform* platform = TPlatform::GetInstance();
     return GrabString(platform ? platform->GetStringTable() : nullptr, key);
 }

@@ -12,5 +12,8 @@ str fix_crs(const str& text);
 str GrabString(TStringTable* table, const str& key);
 // The same from the program-wide table of the platform.
 str GlocalisedString(const str& key);
+// A table read in the platform's place (tests and tools without a platform); null goes back
+// to the platform's. Not owned.
+void SetGlobalStringTable(TStringTable* table);
 // True for a text that stands for nothing: empty, or the table's answer for a missing key.
 bool IsMissingString(const str& text);

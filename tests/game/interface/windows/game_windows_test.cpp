@@ -15,6 +15,7 @@
 #include "game/interface/windows/df_window.h"
 #include "game/interface/windows/window_globals.h"
 #include "game/interface/windows/window_helpers.h"
+#include "render/text/text_graphic.h"
 #include "ui/window/message_types.h"
 
 namespace {
@@ -65,12 +66,13 @@ TEST_F(GameWindowsTest, OutlineTextPutsItsOutlineBeforeTheText)
     {
         const char* font;
         const char* shown;
+        float outline;  // as the layout reads it
     };
     const Case cases[] = {
-        {"{ 'fonts/default.mvec', 18, outline_color = Color(255, 16, 0), outline_size = 2.7 }",
-         "<outline color=\"ff1000\" size=2\\>Hello"},
-        {"{ 'fonts/default.mvec', 18, outline_color = Color(255, 16, 0), outline_size = 0 }", "Hello"},
-        {"{ 'fonts/default.mvec', 18 }", "Hello"},
+        {"{ '__DEFAULT', 18, outline_color = Color(255, 16, 0), outline_size = 3.7 }",
+         "<outline color=\"ff1000\" size=\"3\"\\>Hello", 3},
+        {"{ '__DEFAULT', 18, outline_color = Color(255, 16, 0), outline_size = 0 }", "Hello", 0},
+        {"{ '__DEFAULT', 18 }", "Hello", 0},
     };
     for (const Case& c : cases) {
         Layout(std::string("Text{ name = 'o', w = 100, h = 20, textangle = 10, font = ") + c.font + " }");
@@ -78,6 +80,9 @@ TEST_F(GameWindowsTest, OutlineTextPutsItsOutlineBeforeTheText)
         ASSERT_NE(text, nullptr);
         text->SetText("Hello");
         EXPECT_EQ(std::string(text->GetText().c_str()), c.shown);
+        const auto& lines = text->GetGraphic()->GetLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.front()->runs.back().outlineSize, c.outline) << c.shown;
         wm->_PopModal();
     }
 }

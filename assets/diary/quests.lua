@@ -1,0 +1,22 @@
+-- The diary's quest page: the quests taken on, numbered (done ones ticked), on the left; on
+-- the right a page of the book with new entries, turned with the arrows or the arrow keys, or
+-- the quest whose link was clicked. "Notebooks" turns back to diary/primary.lua.
+
+local parts = ReadFile("diary/parts.lua")
+
+MakeDialog{
+    Bitmap{
+        name = "diary", x = kCenter, y = kCenter, image = "images/diary_book.png",
+        tDiaryWindow{
+            name = "diarypage", x = 36, y = 36, w = 688, h = 442,
+            Text{name = "quests_header", x = 0, y = 0, w = 320, h = 34, label = "diary_quests", font = parts.titleFont},
+            tDiaryText{name = "quest_list", x = 0, y = 44, w = 320, h = 340, font = parts.bodyFont},
+            Text{name = "diary_header", x = 368, y = 0, w = 320, h = 34, font = parts.titleFont},
+            tDiaryText{name = "diary_entry", x = 368, y = 44, w = 320, h = 340, font = parts.bodyFont},
+            parts.Button("left_arrow", "diary_older", 368, 410, parts.Send("go_left")),
+            parts.Button("right_arrow", "diary_newer", 588, 410, parts.Send("go_right")),
+        },
+        parts.Button("notebooks", "diary_notebooks", 36, 490, parts.TurnTo("diary/primary.lua")),
+        parts.Button("close", "diary_close", 624, 490, nil, true),
+    },
+}

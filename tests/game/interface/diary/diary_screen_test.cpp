@@ -1,0 +1,250 @@
+// The demo's diary screens: entries written in play shown in their books with hints, links
+// and pictures, paging through entries and pages, the numbered quest list, links that select
+// what they name, script texts shown as written, and the window-bound Lua function.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/log_capture.h"
+#include "core/platform/event.h"
+#include "diary_fixture.h"
+#include "game/interface/diary/diary_selection.h"
+#include "game/interface/diary/diary_window.h"
+#include "game/interface/diary/window_item_entry.h"
+#include "render/sprite/sprite.h"
+#include "render/texture/texture.h"
+
+namespace {
+
+const std::string kHintLink = "\n\n<a id='click_for_more' color = 'ffffffff'>Click here for another hint</a>\n";
+
+TEST_F(DiaryTest, EntriesWrittenInPlayShowInTheirBooksWithHintsAndPictures)
+{
+    for (const char* name : {"note", "roses", "sketch", "fireflies"})
+        Write(name);
+    OpenScreen("diary/primary.lua");
+
+    // The sketch book was written to: it opens first, without hints.
+    EXPECT_EQ(TextOf("notes_list_header"), "Sketches");
+    EXPECT_EQ(TextOf("listtext"), "<outline color='fae296' size='2'><a id='sketch' color='3c2c78'>Lantern sketch</a>"
+                                  "</outline>");
+    EXPECT_EQ(TextOf("item_title"), "Lantern sketch");
+    EXPECT_EQ(TextOf("item_body"), "A sketch of the lantern's shutters.");
+    auto* entry = GetCast<tWindowItemEntry>(Find("entry_window"));
+    ASSERT_NE(entry, nullptr);
+    ASSERT_NE(entry->GetPicture(), nullptr);
+    EXPECT_EQ(entry->GetPicture()->GetTexture()->GetWidth(), 200u);
+    EXPECT_FALSE(Shown("hintbutton"));
+    EXPECT_TRUE(Shown("C_CLUES"));
+    EXPECT_TRUE(Shown("C_PILLS"));
+    EXPECT_FALSE(Shown("C_SKETCHES"));
+    EXPECT_FALSE(gGamestate.GetDiary(1)->HasNewEntry());
+    EXPECT_TRUE(gGamestate.GetDiary(2)->HasNewEntry());
+
+    // The clues: newest first and selected, one hint at a time.
+    Lua("SendDiaryMessage('clues')");
+    EXPECT_EQ(TextOf("notes_list_header"), "Clues");
+    EXPECT_EQ(TextOf("listtext"), "<outline color='fae296' size='2'><a id='roses' color='3c2c78'>The gardener</a>"
+                                  "</outline>\n\n<a id='note' color='3c2c78'>The note</a>");
+    EXPECT_EQ(entry->GetPicture(), nullptr);
+    EXPECT_EQ(TextOf("item_body"), "The gardener has looked after his roses for ten years." + kHintLink);
+    EXPECT_TRUE(Shown("hintbutton"));
+    EXPECT_FALSE(Shown("C_CLUES"));
+    EXPECT_TRUE(Shown("C_SKETCHES"));
+    Lua("SendDiaryMessage('hint')");
+    EXPECT_EQ(TextOf("item_body"), "The gardener has looked after his roses for ten years.\n\n"
+                                   "He has a lantern he might lend.\n\nThat is all I know so far.");
+    EXPECT_FALSE(Shown("hintbutton"));
+    TLogCapture log;
+    Lua("SendDiaryMessage('hint')");
+    EXPECT_NE(log.Text().find("No more bodies to unfold"), std::string::npos);
+    EXPECT_EQ(gGamestate.GetDiary(0)->GetEntry(1)->unfolded, 1);
+
+    // The remedies: a hint unfolds a text line; the picture is there from the start.
+    Lua("SendDiaryMessage('pills')");
+    EXPECT_EQ(TextOf("item_body"), "Fireflies gather where the path goes on." + kHintLink);
+    ASSERT_NE(entry->GetPicture(), nullptr);
+    Lua("SendDiaryMessage('hint')");
+    EXPECT_EQ(TextOf("item_body"), "Fireflies gather where the path goes on.\n\n"
+                                   "They blink three times, then drift on towards the clearing." +
+                                       kHintLink);
+}
+
+TEST_F(DiaryTest, AClickedTitleSelectsItsEntry)
+{
+    for (const char* name : {"note", "roses"})
+        Write(name);
+    OpenScreen("diary/primary.lua");
+    EXPECT_EQ(TextOf("item_title"), "The gardener");
+    Click(LinkPoint("listtext", "note"));
+    EXPECT_EQ(m_nItem, 0);
+    EXPECT_EQ(TextOf("item_title"), "The note");
+    EXPECT_EQ(TextOf("listtext"), "<a id='roses' color='3c2c78'>The gardener</a>\n\n<outline color='fae296' "
+                                  "size='2'><a id='note' color='3c2c78'>The note</a></outline>");
+    // The hint link in the entry is for the hint button, not the list.
+    Click(LinkPoint("item_body", "click_for_more"));
+    EXPECT_EQ(gGamestate.GetDiary(0)->GetEntry(0)->unfolded, 0);
+    EXPECT_EQ(m_nItem, 0);
+}
+
+TEST_F(DiaryTest, ArrowsStepThroughTheEntriesAndStopAtTheEnds)
+{
+    Lua("for i = 1, 3 do BOOK_PRI:AddDiaryTableEntry{ 'e' .. i, 'Entry ' .. i, 'line' } end");
+    OpenScreen("diary/primary.lua");
+    struct Step
+    {
+        const char* message;
+        int item;
+    };
+    const Step steps[] = {{nullptr, 2},   {"go_right", 2}, {"go_left", 1},
+                          {"go_left", 0}, {"go_left", 0},  {"go_right", 1}};
+    for (const Step& s : steps) {
+        if (s.message)
+            Lua(std::string("SendDiaryMessage('") + s.message + "')");
+        EXPECT_EQ(m_nItem, s.item) << (s.message ? s.message : "opened");
+        EXPECT_EQ(TextOf("item_title"), "Entry " + std::to_string(s.item + 1));
+    }
+    TLogCapture log;
+    Lua("SendDiaryMessage('sideways')");
+    EXPECT_NE(log.Text().find("Unknown message sideways"), std::string::npos);
+}
+
+TEST_F(DiaryTest, AllPictureEntryShowsTheLastPictureAndAMissingOneIsLogged)
+{
+    Lua("BOOK_PRI:AddDiaryTableEntry{ 'pics', 'Pictures', '*fireflies', '*lantern_sketch', '*no_such_picture' }");
+    TLogCapture log;
+    OpenScreen("diary/primary.lua");
+    auto* entry = GetCast<tWindowItemEntry>(Find("entry_window"));
+    ASSERT_NE(entry, nullptr);
+    ASSERT_NE(entry->GetPicture(), nullptr);
+    EXPECT_NE(std::string(entry->GetPicture()->GetTexture()->GetName().c_str()).find("lantern_sketch"),
+              std::string::npos);
+    EXPECT_NE(log.Text().find("Failed to load diary/no_such_picture"), std::string::npos);
+    EXPECT_EQ(TextOf("item_body"), kHintLink);
+}
+
+TEST_F(DiaryTest, ScriptTextsShowAsWrittenAndKeysSurviveTheirLinks)
+{
+    // Markup characters, quotes and Lua in keys, titles and lines.
+    Lua("BOOK_PRI:AddDiaryTableEntry{ \"it's <mine>\", \"<b>Bold</b> \\\\ 'q'\", \"<a id='evil'>x</a>\" }");
+    Lua("BOOK_PRI:AddDiaryTableEntry{ 'plain', \"]]; gHacked = true; --[[\", 'fine' }");
+    OpenScreen("diary/primary.lua");
+    EXPECT_EQ(TextOf("listtext"), "<outline color='fae296' size='2'><a id='plain' color='3c2c78'>]]; gHacked = true; "
+                                  "--[[</a></outline>\n\n<a id='it%27s%20%3Cmine%3E' color='3c2c78'>\\<b>Bold\\</b> "
+                                  "\\\\ 'q'</a>");
+    Click(LinkPoint("listtext", "it%27s%20%3Cmine%3E"));
+    EXPECT_EQ(m_nItem, 0);
+    EXPECT_EQ(TextOf("item_title"), "\\<b>Bold\\</b> \\\\ 'q'");
+    EXPECT_EQ(TextOf("item_body").substr(0, 16), "\\<a id='evil'>x\\");
+    // The text shows its characters: no link of the script's making.
+    TText* body = GetCast<TText>(Find("item_body"));
+    for (const auto& line : body->GetGraphic()->GetLines()) {
+        for (const TTextRun& run : line->runs) {
+            EXPECT_NE(std::string(run.linkId.c_str()), "evil");
+        }
+    }
+    EXPECT_FALSE(LuaTrue("gHacked"));
+}
+
+TEST_F(DiaryTest, QuestPageNumbersTheQuestsAndShowsTheOneClicked)
+{
+    Lua("quest:AddQuest('a', 'First', 'Do the first', 'icons/a');"
+        "quest:AddQuest('b', 'Second', 'Do the second', 'icons/b');"
+        "quest:AddQuest('c', '<Third>', 'Do the third', 'icons/c');"
+        "quest:CompleteQuest('b')");
+    Write("note");
+    OpenScreen("diary/quests.lua");
+    EXPECT_EQ(TextOf("quest_list"), "1. <a id='a' color = 'ffffffff'>First</a>\n"
+                                    "[x] <a id='b' color = 'ffffffff'>Second</a>\n"
+                                    "3. <a id='c' color = 'ffffffff'>\\<Third></a>\n");
+    EXPECT_EQ(TextOf("diary_header"), "Diary: The note");
+    Click(LinkPoint("quest_list", "c"));
+    EXPECT_EQ(TextOf("diary_header"), "\\<Third>");
+    EXPECT_EQ(TextOf("diary_entry"), "Do the third");
+}
+
+TEST_F(DiaryTest, PageOpensTheNewestBookAndTurnsWithinIt)
+{
+    struct Case
+    {
+        std::vector<const char*> written;
+        int book;
+    };
+    const Case cases[] = {{{}, 0}, {{"note"}, 0}, {{"sketch"}, 1}, {{"fireflies"}, 2}, {{"sketch", "fireflies"}, 2}};
+    for (const Case& c : cases) {
+        gGamestate.clear();
+        for (const char* name : c.written)
+            Write(name);
+        OpenScreen("diary/quests.lua");
+        auto* page = GetCast<tDiaryWindow>(Find("diarypage"));
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->GetBook(), gGamestate.GetDiary(c.book));
+        EXPECT_FALSE(page->GetBook()->HasNewEntry());
+        wm->_PopModal();
+    }
+
+    // An empty book: empty texts, no arrows.
+    gGamestate.clear();
+    OpenScreen("diary/quests.lua");
+    EXPECT_EQ(TextOf("diary_header"), "");
+    EXPECT_FALSE(Shown("left_arrow"));
+    EXPECT_FALSE(Shown("right_arrow"));
+    wm->_PopModal();
+
+    Lua("for i = 1, 3 do BOOK_PRI:AddDiaryTableEntry{ 'p' .. i, 'Page ' .. i } end");
+    OpenScreen("diary/quests.lua");
+    auto* page = GetCast<tDiaryWindow>(Find("diarypage"));
+    ASSERT_NE(page, nullptr);
+    struct Step
+    {
+        int key;  // 0: a message instead
+        const char* message;
+        int page;
+        bool left, right;
+    };
+    const Step steps[] = {
+        {0, nullptr, 2, true, false},
+        {TEvent::kRight, nullptr, 2, true, false},
+        {TEvent::kLeft, nullptr, 1, true, true},
+        {0, "go_left", 0, false, true},
+        {0, "go_left", 0, false, true},
+        {0, "go_right", 1, true, true},
+    };
+    for (const Step& s : steps) {
+        if (s.key) {
+            EXPECT_TRUE(page->OnKeyDown(char(s.key), 0));
+        }
+        if (s.message)
+            Lua(std::string("SendDiaryMessage('") + s.message + "')");
+        EXPECT_EQ(page->GetPage(), s.page);
+        EXPECT_EQ(TextOf("diary_header"), "Diary: Page " + std::to_string(s.page + 1));
+        EXPECT_EQ(Shown("left_arrow"), s.left);
+        EXPECT_EQ(Shown("right_arrow"), s.right);
+    }
+    EXPECT_TRUE(page->OnKeyDown(char(TEvent::kEscape), 0));
+    EXPECT_FALSE(page->OnKeyDown('a', 0));
+}
+
+TEST_F(DiaryTest, TheMessageFunctionGoesWithItsWindowAndFollowsTheScreenTurned)
+{
+    Write("note");
+    OpenScreen("diary/primary.lua");
+    ASSERT_TRUE(LuaTrue("SendDiaryMessage ~= nil"));
+    // Turning the page makes the page window's; it goes on working after the list is gone.
+    Lua("SwapToModal('diary/quests.lua')");
+    now += 20;
+    Send(TEvent::kIdle);
+    ASSERT_NE(Find("diarypage"), nullptr);
+    EXPECT_EQ(Find("itemlist"), nullptr);
+    TLogCapture log;
+    Lua("SendDiaryMessage('hint')");
+    EXPECT_NE(log.Text().find("Unknown message hint"), std::string::npos) << "the page window answers";
+    wm->_PopModal();
+    now += 20;
+    Send(TEvent::kIdle);
+    EXPECT_TRUE(LuaTrue("SendDiaryMessage == nil"));
+}
+
+}  // namespace
