@@ -15,6 +15,12 @@ namespace {
 
 const TVec2 kScreenCentre(400, 300);
 
+void Redraw()
+{
+    if (TWindowManager* wm = TWindowManager::GetInstance())
+        wm->InvalidateScreen();
+}
+
 }  // namespace
 
 void tIconStrip::StartAddAnimation(const str& key, std::shared_ptr<TTexture> picture)
@@ -82,8 +88,7 @@ void tIconStrip::Blink(bool before)
     }
     if (mHalo)
         mHalo->SetVisible(mAddState != kFly && mBlink % 2 == 1);
-    if (TWindowManager* wm = TWindowManager::GetInstance())
-        wm->InvalidateScreen();
+    Redraw();
 }
 
 void tIconStrip::Fly()
@@ -110,8 +115,7 @@ void tIconStrip::Fly()
         mFrame = mBlink = 0;
         PrepHaloSpec(scale, position);
     }
-    if (TWindowManager* wm = TWindowManager::GetInstance())
-        wm->InvalidateScreen();
+    Redraw();
 }
 
 void tIconStrip::FinishAddAnimation()
@@ -122,8 +126,7 @@ void tIconStrip::FinishAddAnimation()
     mFlying = nullptr;
     mHalo = nullptr;
     LOGIT("COMPLETED ZOOM SLIDE\n");
-    if (TWindowManager* wm = TWindowManager::GetInstance())
-        wm->InvalidateScreen();
+    Redraw();
 }
 
 void tIconStrip::PostDraw()
