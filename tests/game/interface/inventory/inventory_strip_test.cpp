@@ -12,6 +12,7 @@
 #include "game/interface/built_assets_fixture.h"
 #include "game/interface/inventory/icon.h"
 #include "game/interface/inventory/icon_strip.h"
+#include "game/interface/inventory/inv_add_window.h"
 #include "game/interface/inventory/item_text.h"
 #include "game/interface/inventory/strip_link.h"
 #include "game/interface/windows/window_helpers.h"
@@ -50,7 +51,8 @@ const char* const kGame =
     "      igap_x = 48, bag = BAG_INV or 0, visibleicons = 3, halo = 'interface/halo',"
     "      icongen = function(bag, i) return function() gClicked = bag .. ':' .. i end end } },"
     "  Window{ name = 'BAG_INV_left', x = 60, y = 400, w = 30, h = 48 },"
-    "  Window{ name = 'BAG_INV_right', x = 250, y = 400, w = 30, h = 48 } }";
+    "  Window{ name = 'BAG_INV_right', x = 250, y = 400, w = 30, h = 48 },"
+    "  tInvAddWindow{ name = 'add' } }";
 
 bool Near(uint32_t a, uint32_t b)
 {
@@ -80,6 +82,7 @@ protected:
         game = Find("game");
         strip = GetCast<tIconStrip>(Find("BAG_INV_strip"));
         ASSERT_NE(strip, nullptr);
+        ASSERT_NE(GetCast<tInvAddWindow>(Find("add")), nullptr);
         Refresh();
     }
     void TearDown() override
@@ -311,19 +314,6 @@ TEST(ItemTextTest, OnlyTheNumberIsPutIn)
     };
     for (const Case& c : cases)
         EXPECT_EQ(std::string(FormatItemText(c.text, c.parameter).c_str()), c.shown) << c.text;
-}
-
-TEST_F(BuiltLayoutTest, InventoryWindowsAreMadeByTypeName)
-{
-    TLogCapture log;
-    Layout("dfWindow{ name = 'w', w = 100, h = 100, tIcon{ name = 'i' }, tIconStrip{ name = 's' },"
-           "  tInvAddWindow{ name = 'a' } }");
-    const std::pair<const char*, const char*> cases[] = {{"i", "tIcon"}, {"s", "tIconStrip"}, {"a", "tInvAddWindow"}};
-    for (const auto& [name, type] : cases) {
-        ASSERT_NE(Find(name), nullptr) << name;
-        EXPECT_STREQ(Find(name)->GetTypeName(), type);
-    }
-    EXPECT_NE(log.Text().find("tInvAddWindow()"), std::string::npos);
 }
 
 using FlyingPictureTest = DrawnGameTest;
