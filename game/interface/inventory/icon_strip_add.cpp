@@ -15,6 +15,16 @@ namespace {
 
 const TVec2 kScreenCentre(400, 300);
 
+// Centred on the position, scaled.
+TDrawSpec PlacedSpec(const TVec2& scale, const TVec2& position)
+{
+    TDrawSpec spec;
+    spec.matrix.Scale(scale.x, scale.y);
+    spec.matrix[2] = TVec3(position.x, position.y, 1);
+    spec.alpha = 1.0f;
+    return spec;
+}
+
 void Redraw()
 {
     if (TWindowManager* wm = TWindowManager::GetInstance())
@@ -42,22 +52,14 @@ void tIconStrip::StartAddAnimation(const str& key, std::shared_ptr<TTexture> pic
 
 void tIconStrip::PrepHaloSpec(const TVec2& scale, const TVec2& position)
 {
-    if (!mHalo)
-        return;
-    TDrawSpec spec;
-    spec.matrix.Scale(scale.x, scale.y);
-    spec.matrix[2] = TVec3(position.x, position.y, 1);
-    spec.alpha = 1.0f;
-    mHalo->mSpec = spec;
+    if (mHalo)
+        mHalo->mSpec = PlacedSpec(scale, position);
 }
 
 void tIconStrip::SetFlyingSpec(const TVec2& position, const TVec2& scale)
 {
-    TDrawSpec spec;
-    spec.matrix.Scale(scale.x, scale.y);
-    spec.matrix[2] = TVec3(position.x, position.y, 1);
-    spec.blendMode = TRenderStates::kBlendNormal;
-    mFlying->mSpec = spec;
+    mFlying->mSpec = PlacedSpec(scale, position);
+    mFlying->mSpec.blendMode = TRenderStates::kBlendNormal;
 }
 
 bool tIconStrip::OnTaskAnimate()
