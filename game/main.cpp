@@ -1,8 +1,11 @@
 // Process entry of the game.
 
 #include "engine/vantorell_exec.h"
+#include "game/interface/cursor/cursor_manager.h"
 #include "game/interface/diary/diary_window_types.h"
 #include "game/interface/ingame/game_window.h"
+#include "game/interface/inventory/inventory_window_types.h"
+#include "game/interface/sprites/sprite_window_types.h"
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/screens/awards/awards_window.h"
@@ -24,7 +27,11 @@ int main(int argc, char** argv)
         RegisterCreditsWindowType(manager);
         RegisterAwardsWindowType(manager);
         RegisterDiaryWindowTypes(manager);
+        RegisterInventoryWindowTypes(manager);
+        RegisterSpriteWindowTypes(manager);
     };
+    InstallCursorManager();
+    GameSteps().releaseCursors = [] { CursorManager().ReleaseTextures(); };
     VantorellExec(argc, argv, Main, false);
     return 0;
 }

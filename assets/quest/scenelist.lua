@@ -12,6 +12,10 @@ cursorlist = {
   { "cursor_inactive", "cursors/arrow_dim", 1, 1 },
   { "cursor_talk", "cursors/talk", 12, 12 },
   { "cursor_exit", "cursors/exit", 12, 12 },
+  { "cursor_walk", "cursors/walk", 12, 12 },
+  { "cursor_use", "cursors/use", 11, 2 },
+  -- "cursors/look.hw" is an animation: its frames are shown one after another.
+  { "cursor_look", "cursors/look", 12, 12 },
 }
 
 -- The awards (awardlist) are read from this state too; they live with the rest of the

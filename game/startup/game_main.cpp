@@ -145,4 +145,5 @@ void Main(TPlatform* platform, const char*)
     TMainLoop loop(std::move(services));
     loop.Run();
     g_SFXManager.KillAll();
+    RunStep(GameSteps().releaseCursors);
 }

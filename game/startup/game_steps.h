@@ -30,6 +30,8 @@ struct TGameSteps
     std::function<void()> dumpScene;
     std::function<void()> releaseScene;
     std::function<void()> dumpVox;
+    // The cursors' textures, let go at quit while the renderer still stands.
+    std::function<void()> releaseCursors;
     // The in-game root window (null when no game runs) and what the loop asks of it.
     std::function<TWindow*()> gameRoot;
     std::function<void()> pausify;

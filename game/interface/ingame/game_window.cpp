@@ -4,6 +4,7 @@
 
 #include "core/platform/event.h"
 #include "core/platform/platform.h"
+#include "game/interface/inventory/strip_link.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/screens/settings/settings.h"
 #include "game/script/df_log.h"
@@ -39,12 +40,21 @@ TWindow* Child(TWindow* parent, const str& name)
     return parent ? parent->GetChildWindow(name, unsigned(-1)) : nullptr;
 }
 
+// The game takes the clicks while a game window exists, a scene is active and one of its
+// actors waits for a click.
+bool SceneWaitsForClick()
+{
+    tScene* active = ActiveScene();
+    return g_pGame && active && active->AnyWaitingForClick();
+}
+
 }  // namespace
 
 TGame::TGame()
 {
     if (!g_pGame)
         g_pGame = this;
+    SetGameGrabsClicksQuery(&SceneWaitsForClick);
     MET_BeginPlay();
 }
 
@@ -220,20 +230,12 @@ void TGame::UpdateReturnButton()
 
 void TGame::UpdateInvArrows(int bag)
 {
-    const str name = BAG_NAME(BAG(bag));
-    TWindow* background = Child(this, name + "_bg");
-    TWindow* left = Child(this, name + "_left");
-    TWindow* right = Child(this, name + "_right");
-    const tInventory* items = gGamestate.GetBag(bag);
-    const bool any = items && items->GetInventoryEntryCount() > 0;
-    SetWindowEnable(background, any);
-    SetWindowEnable(left, any && items->InvCanMoveLeft());
-    SetWindowEnable(right, any && items->InvCanMoveRight());
+    ::UpdateInvArrows(this, bag);
 }
 
-str TGame::UpdateInventoryWindow(int)
+str TGame::UpdateInventoryWindow(int bag)
 {
-    return str();
+    return ::UpdateInventoryWindow(this, bag);
 }
 
 void TGame::SetInventoryWindowText(const str& text)
@@ -242,10 +244,4 @@ void TGame::SetInventoryWindowText(const str& text)
     TText* line = wm ? GetCast<TText>(Child(wm->GetScreen(), "inv_desc")) : nullptr;
     if (line)
         line->SetText(text.empty() ? g_DefaultInventoryWindowText : text);
-}
-
-bool GameGrabsClicks()
-{
-    tScene* active = ActiveScene();
-    return g_pGame && active && active->AnyWaitingForClick();
 }

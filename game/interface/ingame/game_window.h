@@ -51,8 +51,6 @@ private:
 
 // The first game window made, or null once it is gone.
 extern TGame* g_pGame;
-// True while a game window exists, a scene is active and one of its actors waits for a click.
-bool GameGrabsClicks();
 // Window types of play: "TGame", "tIntercept", "tTransitionWindow", "tMenuParty", "TOverhud".
 void RegisterInGameWindowTypes(TWindowManager* manager);
 // The main loop's hooks into play: the game root, its pause and diary.

@@ -2,6 +2,7 @@
 #include "game/interface/ingame/intercept_window.h"
 #include "game/interface/ingame/menu_party.h"
 #include "game/interface/ingame/transition_window.h"
+#include "game/interface/ingame/world_scene_link.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/startup/game_steps.h"
 
@@ -17,6 +18,7 @@ void RegisterInGameWindowTypes(TWindowManager* manager)
 
 void InstallInGameSteps()
 {
+    InstallWorldSceneLink();
     TGameSteps& steps = GameSteps();
     steps.gameRoot = []() -> TWindow* { return g_pGame; };
     steps.pausify = [] {

@@ -1,6 +1,5 @@
 #include "game/interface/ingame/intercept_window.h"
 
-#include "game/interface/ingame/game_window.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/df_log.h"
 #include "ui/style/window_style.h"

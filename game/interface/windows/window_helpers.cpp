@@ -5,6 +5,22 @@
 
 namespace {
 TWindow* g_MouseWindow = nullptr;
+
+std::function<bool()>& GameGrabsClicksQuery()
+{
+    static std::function<bool()> query;
+    return query;
+}
+}  // namespace
+
+bool GameGrabsClicks()
+{
+    return GameGrabsClicksQuery() && GameGrabsClicksQuery()();
+}
+
+void SetGameGrabsClicksQuery(std::function<bool()> query)
+{
+    GameGrabsClicksQuery() = std::move(query);
 }
 
 void SetMouseWindow(TWindow* window)

@@ -3,6 +3,8 @@
 // windows, and the conversions between the engine's points and the game's vectors.
 //   SetWindowEnable(GetChildWindow(...), hasName);
 
+#include <functional>
+
 #include "core/math/rect.h"
 #include "core/math/vec.h"
 #include "game/world/geometry/vector2.h"
@@ -14,6 +16,11 @@ void SetMouseWindow(TWindow* window);
 TWindow* GetMouseWindow();
 // Clears the mouse window only when `window` holds it.
 void DropMouseWindowClaim(TWindow* window);
+
+// Whether the game takes clicks itself, past the interface: an actor of the scene waits for
+// one. The in-game root window installs the query; without one the answer is false.
+bool GameGrabsClicks();
+void SetGameGrabsClicksQuery(std::function<bool()> query);
 
 // Through the enabled flag; each asks for a redraw. A null window is ignored.
 void EnableWindow(TWindow* window);

@@ -71,6 +71,7 @@ public:
     int GetVisibleCount() const { return mVisibleCount; }
     void SetVisibleCount(int count) { mVisibleCount = count; }
     float GetScrollX() const { return mPosX; }
+    float GetScrollY() const { return mPosY; }
     float GetTargetX() const { return mTargetX; }
 
 private:

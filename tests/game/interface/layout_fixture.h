@@ -22,7 +22,7 @@ protected:
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
         mCwd = cwd;
-        ASSERT_EQ(chdir(TV_TEST_SOURCE_DIR), 0);
+        ASSERT_EQ(chdir(AssetsRoot().c_str()), 0);
         TFile::mResourceDir = str();
         TFile::ScanFolderForResources("assets", "");
         screen = InstallScreen();
@@ -45,6 +45,8 @@ protected:
         return wm->GetTopModalWindow();
     }
     TWindow* Find(const char* name) { return screen->GetChildWindow(name, unsigned(-1)); }
+    // The folder holding the "assets" folder the layouts are read from.
+    virtual std::string AssetsRoot() const { return TV_TEST_SOURCE_DIR; }
     bool LuaTrue(const std::string& expression)
     {
         lua_State* L = script->GetState();

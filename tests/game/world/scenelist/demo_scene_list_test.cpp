@@ -40,7 +40,7 @@ TEST(DemoSceneList, ListsTheFourScenesAndCursorsWhoseImagesExist)
     lua_getglobal(main, "kSceneCount");
     EXPECT_EQ(lua_tonumber(main, -1), 4);
     lua_close(main);
-    EXPECT_EQ(images.size(), 8u);
+    EXPECT_EQ(images.size(), 14u);  // seven cursors
     EXPECT_EQ(gAwardsManager.GetAwardCount(), 12);
 
     const char* pictures[] = {"quest/cottage/cottage.png", "quest/cottage/cottage_light.png",
