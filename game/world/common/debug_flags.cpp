@@ -1,0 +1,3 @@
+#include "game/world/common/debug_flags.h"
+
+int debugflag[kDebugFlagCount] = {};
