@@ -158,6 +158,7 @@ void tGirl::SelectAnimFile(const str& file)
 {
     Unhold(mAnimSprite);
     mAnimSprite.reset();
+    mCurrentAnimFile = str();
     if (file.empty())
         return;
     CreateAnimatedSprite();

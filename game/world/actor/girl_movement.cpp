@@ -73,6 +73,16 @@ private:
     std::unique_ptr<dfLuaObj> mThread;
 };
 
+// Whether the ground holds walkers at all. Without a polygon to stand on (no mesh, or every
+// part switched off) there is no nearest point to keep them to, and they move freely.
+bool HoldsWalkers(const tMesh& ground)
+{
+    for (const tPoly& poly : ground.Polys())
+        if (poly.enabled)
+            return true;
+    return false;
+}
+
 // Pushes the tables of two actors (nil for a missing one).
 tPushArgs PushPair(dfLua& lua, const tGirl* first, const tGirl* second)
 {
@@ -188,7 +198,8 @@ void tGirl::MoveAndCollide()
             mCurrentPoly = poly;
             ComputePathToTarget();
         }
-    } else if ((mFlags & AFLAG_IGNORE_GROUND_MESH) || (OldSchoolSearch() && ground.PolyCollide(mPosition) < 0)) {
+    } else if ((mFlags & AFLAG_IGNORE_GROUND_MESH) || (OldSchoolSearch() && ground.PolyCollide(mPosition) < 0) ||
+               !HoldsWalkers(ground)) {
         mPosition = next;
         if (mCurrentPoly != -1) {
             mEnteredNewPoly = true;
@@ -425,7 +436,9 @@ int tGirl::OnMouseDown(const TPoint& point)
     }
     // The scene keeps no zones of its own (actor zones belong to the actors): nothing replaces
     // the target here.
-    const tVector2<float> reachable = mScene->GetGround().ClosestPointToMeshFromPoint(target, mPosition);
+    const tMesh& ground = mScene->GetGround();
+    const tVector2<float> reachable =
+        HoldsWalkers(ground) ? ground.ClosestPointToMeshFromPoint(target, mPosition) : target;
     if (reachable != target && !hit) {
         MET_Event("ClickedOnZone", "Edge", "");
         tGirl* edge = mScene->GetActorByName("EDGE");

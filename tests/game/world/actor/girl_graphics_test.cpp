@@ -132,6 +132,24 @@ TEST_F(ActorGraphics, MotionAndFacingPickTheAnimationAndAMirrorStandsInForAMissi
     }
 }
 
+TEST_F(ActorGraphics, AFacingGivenByDirectionShowsThatSideNotTheLastWalksAngle)
+{
+    Animation("anims/four.xml", {"DoStandN", "DoStandE", "DoStandS", "DoStandW"});
+    TestGirl* g = scene.Add("NELKA");
+    g->RegisterAnimFile("anims/four.xml");
+    g->CreateAnimatedSprite();
+    g->Pose(DIR_W, 0, MOTION_STAND);  // she walked west
+    const struct
+    {
+        DIR face;
+        const char* played;
+    } turns[] = {{DIR_NE, "DoStandN"}, {DIR_SE, "DoStandE"}, {DIR_E, "DoStandE"}, {DIR_SW, "DoStandS"}};
+    for (const auto& t : turns) {
+        g->SetFacingImmediate(t.face);
+        EXPECT_EQ(Played(g), t.played) << DIR_NAME(t.face);
+    }
+}
+
 TEST_F(ActorGraphics, ALaterFileTakesOverANameUntilItIsDumped)
 {
     Animation("anims/walk.xml", {"DoStandS", "DoWalkS"});

@@ -19,6 +19,7 @@ namespace {
 using V = tVector2<float>;
 
 uint32_t gNow = 0;
+constexpr float kPi = std::numbers::pi_v<float>;
 
 const char* const kRoom = "poly 0,0 400,0 400,300 0,300\n";
 
@@ -90,7 +91,7 @@ TEST_F(ActorMovement, TurnsOneStepPerHundredMillisecondsBeforeWalking)
     TestScene scene;
     scene.SetGround(kRoom);
     TestGirl* g = scene.Add("NELKA", {200, 150});
-    g->Pose(DIR_E, std::numbers::pi_v<float>, MOTION_STAND);
+    g->Pose(DIR_E, kPi, MOTION_STAND);
     g->WalkToXY({100, 150});  // straight behind her: a half turn, clockwise
     const struct
     {
@@ -138,7 +139,7 @@ TEST_F(ActorMovement, AWalkerHeldAtTheEdgeNearItsOutsideTargetStops)
     // A strip one unit wide that is switched off while she walks toward its far side.
     scene.SetGround("poly 0,0 200,0 200,300 0,300\npoly 200,0 201,0 201,300 200,300 label=strip\n");
     TestGirl* g = scene.Add("NELKA", {50, 150});
-    g->Pose(DIR_E, std::numbers::pi_v<float>, MOTION_STAND);
+    g->Pose(DIR_E, kPi, MOTION_STAND);
     g->SetMode(MODE_FOLLOWCLICKS);
     EXPECT_EQ(g->OnMouseDown(TPoint(500, 150)), 3);
     EXPECT_EQ(g->GetFinalTarget(), V(201, 150));
@@ -153,6 +154,65 @@ TEST_F(ActorMovement, AWalkerHeldAtTheEdgeNearItsOutsideTargetStops)
     EXPECT_EQ(g->GetFinalTarget(), g->GetPosition());
     EXPECT_EQ(g->GetMotion(), MOTION_STAND);
     EXPECT_TRUE(g->GetTargetName().empty());
+}
+
+TEST_F(ActorMovement, WithoutGroundWalkersGoWhereTheyAreSent)
+{
+    TestScene scene;  // its mesh failed to load, say
+    TestGirl* g = scene.Add("NELKA", {100, 100});
+    g->Pose(DIR_E, kPi, MOTION_STAND);
+    g->SetMode(MODE_FOLLOWCLICKS);
+    EXPECT_EQ(g->OnMouseDown(TPoint(150, 100)), 2);
+    EXPECT_EQ(g->GetFinalTarget(), V(150, 100));
+    for (int i = 0; i < 60; ++i)
+        Frame(g);
+    EXPECT_EQ(g->GetPosition(), V(150, 100));
+}
+
+TEST_F(ActorMovement, ZonePointsLieAroundTheActorUnlessFixed)
+{
+    TestScene scene;
+    ServeMesh("zones/door", "vertex 10 20 walkto\nvertex 5 -30 lookat\npoly 0,0 20,0 20,20 0,20\n");
+    const struct
+    {
+        V hotspot;
+        float scale;
+        uint32_t flags;
+        V walkto;
+    } cases[] = {
+        {{0, 0}, 1, 0, {110, 120}},
+        {{10, 0}, 1, 0, {100, 120}},
+        {{0, 0}, 2, 0, {120, 140}},
+        {{0, 0}, 1, AFLAG_FIXED_HALO, {10, 20}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.walkto.x);
+        TestGirl* door = scene.Add("DOOR", {100, 100});
+        door->LoadZone("zones/door");
+        door->SetHotSpot(c.hotspot);
+        door->SetScale(c.scale);
+        if (c.flags)
+            door->AddFlag(c.flags);
+        V point;
+        ASSERT_TRUE(door->HasZoneWalkToPoint(&point));
+        EXPECT_EQ(point, c.walkto);
+        EXPECT_EQ(door->GetZoneWalkToPoint(), c.walkto);
+        scene.Remove(door);
+    }
+    TestGirl* bare = scene.Add("POT", {50, 50});
+    V point;
+    EXPECT_FALSE(bare->HasZoneWalkToPoint(&point));
+    EXPECT_EQ(bare->GetZoneWalkToPoint(), V(50, 50));
+
+    // Facing another actor looks at its "lookat" point: (105, 70) from below.
+    TestGirl* door = scene.Add("DOOR", {100, 100});
+    door->LoadZone("zones/door");
+    TestGirl* g = scene.Add("NELKA", {105, 200});
+    g->SetFacingByActor(door);
+    for (int i = 0; i < 4; ++i)
+        Frame(g, 100);
+    EXPECT_EQ(g->GetFacing(), DIR_N);
+    EXPECT_FLOAT_EQ(g->GetAngle(), -kPi / 2);
 }
 
 TEST_F(ActorMovement, ArrivalRunsTheTargetsHandlersAndTheGenericOneWhenNeeded)
