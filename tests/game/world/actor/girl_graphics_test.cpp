@@ -106,11 +106,8 @@ TEST_F(ActorGraphics, MotionAndFacingPickTheAnimationAndAMirrorStandsInForAMissi
     } cases[] = {
         {{"DoWalkSE", "DoWalk"}, DIR_SW, swBySouth, AFLAG_X_FLIPPABLE, MOTION_WALK, false, "DoWalkSE", true},
         {{"DoWalkSE", "DoWalk"}, DIR_SW, swBySouth, 0, MOTION_WALK, false, "DoWalk", false},
-        {{"DoWalkSE", "DoWalkS", "DoWalk"}, DIR_SW, swBySouth, 0, MOTION_WALK, false, "DoWalkS", false},
         {{"DoStandS"}, DIR_S, kPi / 2, 0, MOTION_SPECIAL, false, "nil", false},
-        {{"DoTalkS", "DoStandS"}, DIR_S, kPi / 2, AFLAG_TALKING, MOTION_STAND, false, "DoTalkS", false},
         {{"DoTalkS", "DoStandS"}, DIR_S, kPi / 2, AFLAG_TALKING, MOTION_STAND, true, "DoStandS", false},
-        {{"DoStandE"}, DIR_W, 0, AFLAG_X_FLIPPABLE, MOTION_STAND, false, "DoStandE", true},
     };
     int n = 0;
     for (const auto& c : cases) {
