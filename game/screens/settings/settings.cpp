@@ -6,6 +6,7 @@
 #include "game/script/df_log.h"
 #include "game/startup/gantrimole_init.h"
 #include "game/world/awards/awards_manager.h"
+#include "game/world/common/walk_speed.h"
 #include "game/world/state/gamestate.h"
 #include "online/scores/zv_hiscores.h"
 #include "ui/window/modal_window.h"
@@ -68,13 +69,16 @@ TSettings::TSettings(TSettingsServices services) : mServices(std::move(services)
     mHiscores = std::make_unique<TZvHiscores>(true);
     SetCurrentGameMode(kStoryMode);
     SetCurrentUser(GetCurrentUser());
+    SetRangedWalkSpeedSource([] { return gSettings ? gSettings->GetRangedWalkSpeed() : 1.0f; });
 }
 
 TSettings::~TSettings()
 {
     ClearLuaGlobals();
-    if (gSettings == this)
+    if (gSettings == this) {
         gSettings = nullptr;
+        SetRangedWalkSpeedSource(nullptr);
+    }
 }
 
 void TSettings::SetInt(const char* key, int value, int user)

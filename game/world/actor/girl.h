@@ -100,6 +100,8 @@ public:
     void AssignZone(tMesh* zone);
     void DumpZone();
     void LoadZone(const str& name);
+    // Gives the zone its place around the actor: offset -hotspot, the effective scale.
+    void PlaceZone() const;
     tMesh* GetZone() const { return mZone.get(); }
     TAnimatedSprite* GetAnimatedSprite() const { return mAnimSprite.get(); }
     TSprite* GetImageSprite() const { return mImageSprite.get(); }
@@ -247,6 +249,10 @@ protected:
     // ---- graphics and animation: own fields ----
 
     // ---- movement: own fields ----
+    // On reaching a named target: its on_arrive, or with an item in hand the on_use_inv handlers.
+    void ArriveAtTarget();
+    // A colliding walker standing on an actor that causes collisions runs its on_collide.
+    void CollideWithActors();
 
     // ---- scripts: own fields ----
 

@@ -22,6 +22,11 @@ uint32_t GameClockTime()
     return Clock().GetTime();
 }
 
+TClock* GameClock()
+{
+    return &Clock();
+}
+
 void GameClockStart()
 {
     std::lock_guard lock(gClockMutex);

@@ -5,7 +5,12 @@
 
 #include <cstdint>
 
+class TClock;
+
 uint32_t GameClockTime();
+// The clock itself, for what runs on it (animated sprites). Main thread only: the sound thread
+// reads the time through GameClockTime.
+TClock* GameClock();
 // Starts (or resumes) the clock, continuing from where it stood.
 void GameClockStart();
 void GameClockPause();
