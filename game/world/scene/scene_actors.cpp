@@ -62,8 +62,9 @@ void tScene::RemoveActor(tGirl* actor)
     for (const auto& other : mActors)
         if (other && other.get() != actor)
             other->ForgetActor(actor);
-    // The slot stays (empty) so that a walk over the list by index keeps its place.
-    slot->reset();
+    // The slot stays (empty) so that a walk over the list by index keeps its place. The actor
+    // leaves it before its destructor runs, which may change the list.
+    std::unique_ptr<tGirl> doomed = std::move(*slot);
 }
 
 void tScene::ForgetActorName(tGirl& actor)

@@ -154,8 +154,10 @@ void tScene::Draw()
             camera.y = actor.y + mCameraMargin.y - mScreenSize.y;
         SetCameraPosition(camera);
     }
-    for (const auto& actor : mActors)
-        if (actor)
+    // By index over the actors present now: an effect's script may spawn actors.
+    const size_t count = mActors.size();
+    for (size_t i = 0; i < count; ++i)
+        if (tGirl* actor = mActors[i].get())
             actor->UpdateImage();
 
     const TDrawSpec origin(TVec2(0, 0), 1, 1, 0);
@@ -172,15 +174,15 @@ void tScene::Draw()
         DrawProbe();
     }
 
-    for (const auto& actor : mActors)
-        if (actor && DrawsPartyHere(*actor))
+    for (size_t i = 0; i < count; ++i)
+        if (tGirl* actor = mActors[i].get(); actor && DrawsPartyHere(*actor))
             actor->DrawParty();
     if (!IsPaused())
         UpdateFade();
     if (!mFadeOverHud)
         DrawFade();
-    for (const auto& actor : mActors)
-        if (actor)
+    for (size_t i = 0; i < count; ++i)
+        if (tGirl* actor = mActors[i].get())
             actor->Draw();
     if (mFloatText && InFollowClicksMode() && GetMouseWindow())
         mFloatText->Draw(mFloatTextBox, 1, 0, 1, nullptr);
@@ -193,7 +195,9 @@ void tScene::DrawOverHud()
         mOverHudHolder->Draw(TDrawSpec(TVec2(0, 0), 1, 1, 0), -1);
     if (mFadeOverHud)
         DrawFade();
-    for (const auto& actor : mActors) {
+    const size_t count = mActors.size();
+    for (size_t i = 0; i < count; ++i) {
+        tGirl* actor = mActors[i].get();
         if (!actor || actor->GetDepthMode() != DEPTH_OVER_HUD)
             continue;
         if (actor->HasParty())
