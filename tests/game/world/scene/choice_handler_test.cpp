@@ -142,27 +142,6 @@ TEST_F(Choices, ABadEntryIsSkippedAndStaleButtonsStillGoOff)
     EXPECT_EQ(inner->GetRect().top, 50);
 }
 
-TEST_F(Choices, MoreChoicesThanButtonsShowWhatFits)
-{
-    std::vector<str> seven;
-    for (int i = 0; i < 7; ++i)
-        seven.push_back(str::getFormatted("k%d|%d", i, i));
-    TLogCapture log;
-    Show(seven);
-    EXPECT_NE(log.Text().find("Couldn't find button 6"), std::string::npos);
-    EXPECT_EQ(Handler().GetChoices().size(), 6u);
-    EXPECT_EQ(ButtonsEnabled(), std::vector<bool>(6, true));
-}
-
-TEST_F(Choices, TextsCarryTheOutlineOfTheSaySpec)
-{
-    tTextSpec outlined = DefaultSaySpec();
-    outlined.outlineSize = 2;
-    scene.SetSaySpec(outlined);
-    Show({"a|Hello"});
-    EXPECT_EQ(TextOf(0), std::string(outlined.OutlineDesc().c_str()) + "Hello");
-}
-
 TEST_F(Choices, AClickRecordsTheKeyAndClosesTheBox)
 {
     const struct
@@ -187,26 +166,6 @@ TEST_F(Choices, AClickRecordsTheKeyAndClosesTheBox)
         EXPECT_TRUE(Handler().IsChoiceDone());
         EXPECT_FALSE(Enabled(box));
     }
-}
-
-TEST_F(Choices, WhileChoicesShowTheActorsGetNoClicks)
-{
-    ProbeActor* heroine = scene.Add("NELKA");
-    Show({"a|A"});
-    scene.OnMouseDown(TPoint(10, 10));
-    EXPECT_FALSE(heroine->WasClicked());
-    Handler().DumpChoiceText();
-    scene.OnMouseDown(TPoint(10, 10));
-    EXPECT_TRUE(heroine->WasClicked());
-}
-
-TEST_F(Choices, WithoutAGameWindowNothingIsShown)
-{
-    gGameWindow = nullptr;
-    Show({"a|A"});
-    EXPECT_FALSE(Handler().IsChoiceOpen());
-    EXPECT_FALSE(Enabled(box));
-    gGameWindow = game;
 }
 
 }  // namespace

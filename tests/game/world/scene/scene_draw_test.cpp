@@ -13,9 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <lauxlib.h>
-
-#include <cstring>
 #include <string>
 
 namespace {
@@ -80,10 +77,6 @@ TEST_F(SceneDraw, TheCameraFollowsItsActorPastTheMarginAndStopsAtTheBounds)
         EXPECT_EQ(offset.x, -c.camera.x);
         EXPECT_EQ(offset.y, -c.camera.y);
     }
-    scene.SetCameraFollowActor(nullptr);
-    heroine->SetPosition(V(1500, 1100));
-    Frame();
-    EXPECT_EQ(scene.GetCameraPosition(), V(0, 0));
 }
 
 TEST_F(SceneDraw, TheCameraStaysInsideTheBoundsAndAtTheOriginInASmallScene)
@@ -143,21 +136,6 @@ TEST_F(SceneDraw, WorldThenScreenLayerThenFadeThenTheActorsOwnDrawing)
     r->End2d();
     r->EndDraw(false);
     EXPECT_TRUE(NearRgb(ReadPixel(30, 30), redUnderFade)) << std::hex << ReadPixel(30, 30);
-}
-
-TEST_F(SceneDraw, AnActorAddedWhileTheActorsDrawIsDrawnFromTheNextFrame)
-{
-    int drawn = 0;
-    scene.Add("NELKA")->onDraw = [&](ProbeActor&) {
-        ++drawn;
-        for (int i = 0; i < 40; ++i)
-            scene.Add("SPARK")->onDraw = [&](ProbeActor&) { ++drawn; };
-    };
-    Frame();
-    EXPECT_EQ(drawn, 1);
-    EXPECT_EQ(scene.GetActors().size(), 41u);
-    Frame();
-    EXPECT_EQ(drawn, 42);
 }
 
 TEST_F(SceneDraw, AFadeTakesFortyUnpausedFramesAndHoldsWhilePaused)
@@ -221,31 +199,6 @@ TEST(FloatTextBox, PushedBackInsideTheTextBounds)
         TRect box = c.box;
         PushBoxBackOnScreen(box, bounds);
         EXPECT_EQ(box, c.expected) << c.what;
-    }
-}
-
-TEST(FloatTextColour, ReadFromATableFieldOnly)
-{
-    ProbeScene scene;
-    scene.OpenLua();
-    lua_State* L = scene.GetLua().GetState();
-    const char* code = "return { fill = { r = 0.5, b = 0 }, word = 'red' }";
-    ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "t") || lua_pcall(L, 0, 1, 0), 0);
-    dfLuaTable table(scene.GetLua(), "spec");
-    const struct
-    {
-        const char* key;
-        bool found;
-        TColor colour;
-    } cases[] = {
-        {"fill", true, {0.5f, 1, 0, 1}},
-        {"word", false, {9, 9, 9, 9}},
-        {"missing", false, {9, 9, 9, 9}},
-    };
-    for (const auto& c : cases) {
-        TColor colour(9, 9, 9, 9);
-        EXPECT_EQ(GrabColorFromField(table, c.key, colour), c.found) << c.key;
-        EXPECT_EQ(colour, c.colour) << c.key;
     }
 }
 

@@ -163,12 +163,6 @@ TEST_F(SceneUpdate, PopupTextsReachTheDialogAsTextsNotAsCode)
 TEST_F(SceneUpdate, GameOverPopsTheTopWindowAtTheNextUpdateAndEndsThatUpdate)
 {
     ProbeActor* owl = scene.Add("OWL");
-    {
-        TLogCapture log;
-        scene.GameOver();
-        scene.Update();  // no window manager at all: only logged
-        EXPECT_NE(log.Text().find("GAME WAS OVER"), std::string::npos);
-    }
     TWindowManager wm;
     auto* game = new TModalWindow;
     game->SetName("game");
@@ -194,12 +188,15 @@ TEST_F(SceneUpdate, AnExpiredActorIsDeletedAndNothingPointsAtItAfterwards)
     scene.OpenLua();
     ProbeActor* owl = scene.Add("OWL");
     ProbeActor* heroine = scene.Add("NELKA");
+    ProbeActor* oldFox = scene.Add("FOX");
+    scene.Add("FOX");  // took the name's entry in the scene object
     int deaths = 0;
     owl->onDelete = [&deaths] { ++deaths; };
     scene.SetConversationMode(true, owl);
     scene.SetCameraFollowActor(owl);
     scene.SetPointed(owl);
     owl->Expire();
+    oldFox->Expire();
 
     scene.Update();
     EXPECT_EQ(deaths, 1);
@@ -211,42 +208,10 @@ TEST_F(SceneUpdate, AnExpiredActorIsDeletedAndNothingPointsAtItAfterwards)
     EXPECT_EQ(scene.GetPointedActor(), nullptr);
     EXPECT_FALSE(scene.SceneObjectHas("OWL"));
     EXPECT_TRUE(scene.SceneObjectHas("NELKA"));
+    EXPECT_TRUE(scene.SceneObjectHas("FOX"));
     scene.ChoiceClicked();  // the partner is gone: nobody to signal
     scene.Update();
     EXPECT_EQ(heroine->Ticks(), 2);
-}
-
-TEST_F(SceneUpdate, AnExpiredActorTakesOnlyItsOwnEntryOutOfTheSceneObject)
-{
-    const struct
-    {
-        const char* what;
-        bool openLua;
-        bool namesake;  // a later actor of the same name took the entry
-        bool entryAfter;
-        bool logged;
-    } cases[] = {
-        {"its own entry", true, false, false, false},
-        {"a namesake's entry", true, true, true, true},
-        {"no scene object", false, false, false, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ProbeScene s;
-        if (c.openLua)
-            s.OpenLua();
-        ProbeActor* first = s.Add("OWL");
-        if (c.namesake)
-            s.Add("OWL");
-        first->Expire();
-        TLogCapture log;
-        s.Update();
-        EXPECT_EQ(log.Text().find("SCENE DIDN'T HAVE ACTOR OWL registered") != std::string::npos, c.logged);
-        if (c.openLua) {
-            EXPECT_EQ(s.SceneObjectHas("OWL"), c.entryAfter);
-        }
-        EXPECT_FALSE(s.HasActor(first));
-    }
 }
 
 TEST_F(SceneUpdate, ActorsAddedWhileAnotherGoesJoinTheSameUpdate)
@@ -325,97 +290,6 @@ TEST_F(SceneUpdate, APointHitsTheFirstActorWhoseZoneHoldsIt)
         tGirl* found = s.CheckWorldPoint(c.point);
         EXPECT_EQ(found, c.hit ? static_cast<tGirl*>(well) : static_cast<tGirl*>(behind));
     }
-}
-
-TEST_F(SceneUpdate, TheCursorFollowsTheModeAndTheItemInHand)
-{
-    static std::vector<std::string> shown;
-    SetCursorHook([](const str& name) { shown.push_back(name.c_str()); });
-    ProbeActor* heroine = scene.Add("NELKA");
-    const struct
-    {
-        int mode;
-        const char* item;
-        const char* cursor;
-    } cases[] = {
-        {MODE_CUTSCENE, "", "cursor_inactive"},
-        {MODE_CUTSCENE, "key", "cursor_inactive"},
-        {MODE_FOLLOWCLICKS, "", "cursor"},
-        {MODE_FOLLOWCLICKS, "key", "key"},
-    };
-    for (const auto& c : cases) {
-        heroine->SetMode(c.mode);
-        if (*c.item)
-            HoldItem(c.item);
-        else
-            DropItem();
-        shown.clear();
-        scene.UpdateMouseCursor();
-        EXPECT_EQ(shown, std::vector<std::string>{c.cursor}) << c.mode << " " << c.item;
-    }
-    SetCursorHook(nullptr);
-}
-
-TEST_F(SceneUpdate, WaitingForAClickIsFoundAndNamed)
-{
-    scene.Add("NELKA");
-    EXPECT_FALSE(scene.AnyWaitingForClick());
-    scene.Add("GARDENER")->WaitFor(RESUME_ON_CLICK);
-    TLogCapture log;
-    EXPECT_TRUE(scene.AnyWaitingForClick());
-    EXPECT_NE(log.Text().find("AnyWaitingForClick says [GARDENER] wanted that click"), std::string::npos);
-}
-
-TEST_F(SceneUpdate, EachUpdateStepsTheMusicVolumeAndAppliesIt)
-{
-    static std::vector<float> applied;
-    applied.clear();
-    SetMusicVolumeHook([](float factor) { applied.push_back(factor); });
-    scene.SetMusicVolumeCurrent(1);
-    scene.SetMusicVolumeTarget(0);
-    scene.SetMusicVolumeSpeed(0.4f);
-    for (int i = 0; i < 4; ++i)
-        scene.Update();
-    ASSERT_EQ(applied.size(), 4u);
-    EXPECT_FLOAT_EQ(applied[0], 0.6f);
-    EXPECT_FLOAT_EQ(applied[1], 0.2f);
-    EXPECT_EQ(applied[2], 0.0f);
-    EXPECT_EQ(applied[3], 0.0f);
-    EXPECT_TRUE(scene.IsMusicVolumeFadeDone());
-    SetMusicVolumeHook(nullptr);
-}
-
-TEST_F(SceneUpdate, UnloadingResetsTheSceneToItsFreshState)
-{
-    scene.OpenLua();
-    int deaths = 0;
-    ProbeActor* heroine = scene.Add("NELKA");
-    heroine->onDelete = [&deaths] { ++deaths; };
-    scene.SetConversationMode(true, heroine);
-    scene.SetCameraFollowActor(heroine);
-    scene.AbortBGConversation(true);
-    scene.SetMode(MODE_CUTSCENE);
-    scene.SetRoomScale(100, 500, 2, 0.5f);
-    scene.SetCameraMargin(tVector2<float>(10, 20));
-    scene.SetBounds(TRect(0, 0, 2000, 2000));
-    scene.SetCameraPosition(tVector2<float>(300, 400));
-    scene.OnMouseDown(TPoint(30, 40));
-
-    scene.DumpScene();
-    EXPECT_EQ(deaths, 1);
-    EXPECT_TRUE(scene.GetActors().empty());
-    EXPECT_EQ(scene.GetLua().GetState(), nullptr);
-    EXPECT_EQ(scene.GetLuaObj(), nullptr);
-    EXPECT_FALSE(scene.IsConversationMode());
-    EXPECT_EQ(scene.GetConversationPartner(), nullptr);
-    EXPECT_EQ(scene.GetCameraActor(), nullptr);
-    EXPECT_FALSE(scene.IsBGConversationAborted());
-    EXPECT_EQ(scene.GetMode(), MODE_NONE);
-    EXPECT_EQ(scene.ComputeRoomScale(0), 1.0f);
-    EXPECT_EQ(scene.GetCameraPosition(), tVector2<float>(0, 0));
-    EXPECT_EQ(scene.GetCameraMargin(), tVector2<float>(140, 140));
-    EXPECT_EQ(scene.GetClickedAtWorld(), tVector2<float>(0, 0));
-    EXPECT_EQ(scene.GetClickedAtScreen(), tVector2<float>(0, 0));
 }
 
 TEST(TextureRefresh, TheTaskStaysWithItsOwnerAfterEachRun)
