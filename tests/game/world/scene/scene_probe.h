@@ -37,9 +37,6 @@ public:
 class ProbeScene : public tScene
 {
 public:
-    using tScene::mActors;
-    using tScene::mSceneBounds;
-
     ~ProbeScene() override
     {
         if (TheScene() == this)
