@@ -49,6 +49,10 @@ void InstallWorldSteps()
         TheScene() = nullptr;
     };
     steps.choiceClicked = &ChoiceClicked;
+    SetActiveSceneQuery([]() -> const char* {
+        tScene* scene = ActiveScene();
+        return scene ? scene->GetSceneName().c_str() : "";
+    });
 }
 
 void BindWorldToLua(lua_State* L)

@@ -13,6 +13,7 @@
 #include "game/world/clock/pause.h"
 #include "game/world/common/debug_flags.h"
 #include "game/world/scene/scene.h"
+#include "game/world/scene/scene_hooks.h"
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/state/gamestate.h"
 #include "render/renderer/renderer.h"
@@ -55,6 +56,7 @@ TGame::TGame()
     if (!g_pGame)
         g_pGame = this;
     SetGameGrabsClicksQuery(&SceneWaitsForClick);
+    SetGameWindowHook([]() -> TWindow* { return g_pGame; });
     MET_BeginPlay();
 }
 

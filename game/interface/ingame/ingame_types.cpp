@@ -1,10 +1,13 @@
+#include "game/interface/cursor/cursor_manager.h"
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/ingame/intercept_window.h"
 #include "game/interface/ingame/menu_party.h"
 #include "game/interface/ingame/transition_window.h"
 #include "game/interface/ingame/world_scene_link.h"
 #include "game/interface/windows/game_window_types.h"
+#include "game/screens/settings/settings.h"
 #include "game/startup/game_steps.h"
+#include "game/world/scene/scene_hooks.h"
 
 void RegisterInGameWindowTypes(TWindowManager* manager)
 {
@@ -19,6 +22,8 @@ void RegisterInGameWindowTypes(TWindowManager* manager)
 void InstallInGameSteps()
 {
     InstallWorldSceneLink();
+    SetMusicVolumeHook(&AdjustMusicVolume);
+    SetCursorHook([](const str& name) { CursorManager().ActivateCursor(name); });
     TGameSteps& steps = GameSteps();
     steps.gameRoot = []() -> TWindow* { return g_pGame; };
     steps.pausify = [] {

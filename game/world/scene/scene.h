@@ -207,6 +207,14 @@ protected:
     tVector2<float> mClickedAtScreen{0, 0};
     bool mDepthSortNeeded = true;
     bool mReturnRequested = false;
+    // Cheat mode's path probe: the mouse in the world and the ground point nearest to it.
+    tVector2<float> mProbePoint{0, 0};
+    tVector2<float> mProbeGround{0, 0};
+    // Deletes an actor, leaving its slot empty, after every reference to it is cleared.
+    void RemoveActor(tGirl* actor);
+    // Takes the actor's entry out of the scene's Lua object when the entry is that actor's.
+    void ForgetActorName(tGirl& actor);
+    void DumpGroundLuaObj();
 
     // ---- camera and drawing: fields ----
     tGirl* mCameraActor = nullptr;
@@ -223,6 +231,7 @@ protected:
     float mFadeSpeed = 0.025f;
     bool mFadeOverHud = false;
     float mMusicVolume = 1, mMusicVolumeTarget = 1, mMusicVolumeSpeed = 1;
+    void DrawProbe() const;
 };
 
 // The main scene, the sub-scene shown over it (or null), and whichever of them is active.

@@ -1,0 +1,60 @@
+#include "core/script/script.h"
+#include "game/script/df_lua_obj.h"
+#include "game/script/metrics.h"
+#include "game/world/actor/girl.h"
+#include "game/world/scene/scene.h"
+#include "game/world/sound/sfx_manager.h"
+#include "render/anim/animated_texture.h"
+#include "render/text/text_graphic.h"
+
+void tScene::DumpScene()
+{
+    if (!mSceneName.empty()) {
+        MET_EndScene(mSceneName.c_str());
+        mSceneName = str();
+    }
+    mPopupPending = false;
+    mMode = MODE_NONE;
+    mPlanes.clear();
+    DumpGroundLuaObj();
+    mGround.Dump();
+    DumpActors();
+    DumpLuaObj();
+    mLua.close();
+    mLua.assign(nullptr, false);
+    mScript.reset();
+    if (this == TheScene()) {
+        g_SFXManager.KillSFX();
+        g_SFXManager.KillVox();
+        g_SFXManager.KillBGVox();
+    }
+    mConversationMode = false;
+    mBGConversationAborted = false;
+    ExternalDumpFloatText();
+    DumpChoiceText();
+    SetRoomScale(0, 600, 1, 1);
+    mLightmap.clear();
+    mLightmapWidth = mLightmapHeight = 0;
+    mAtlases.clear();
+    mCamera = tVector2<float>(0, 0);
+    mCameraMargin = tVector2<float>(140, 140);
+    mClickedAtWorld = mClickedAtScreen = tVector2<float>(0, 0);
+}
+
+void tScene::DumpGroundLuaObj()
+{
+    dfLuaTable* sceneObj = GetLuaObj();
+    if (!sceneObj)
+        return;
+    // A script that kept the mesh's table finds no mesh behind it any more.
+    lua_State* L = sceneObj->GetState();
+    const int top = lua_gettop(L);
+    sceneObj->getfield("mesh");
+    if (lua_istable(L, -1)) {
+        lua_pushstring(L, "this");
+        lua_pushnil(L);
+        lua_rawset(L, -3);
+    }
+    lua_settop(L, top);
+    sceneObj->zapfield("mesh");
+}
