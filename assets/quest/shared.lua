@@ -151,8 +151,11 @@ end
 function on_use_inv(item, walker, target)
     local key = target and target.cantuse
     if key == nil or key == "" then key = game:GetInvUsage_CantUse() end
-    if key == nil or key == "" then key = "shared_cantuse" end
-    walker:Say(key, REMARK_TICKS)
+    if key == nil or key == "" then
+        walker:Say("shared_cantuse", REMARK_TICKS)
+    else
+        walker:Say(key, REMARK_TICKS)
+    end
     return RESPONSE.INV_HANDLED
 end
 
