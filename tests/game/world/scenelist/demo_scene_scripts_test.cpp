@@ -220,6 +220,12 @@ TEST_F(DemoSceneScripts, EveryFileTheScenesNameIsInTheDataFolder)
         }
         lua_pop(L, 2);
 
+        // Pictures the scene's actors change to later.
+        const std::string code = ReadAsset(std::string(scene.folder) + scene.name + ".lua");
+        const std::regex loadImage(R"(\bLoadImage\s*\(\s*"([^"]+)\")");
+        for (std::sregex_iterator m(code.begin(), code.end(), loadImage), end; m != end; ++m)
+            image((*m)[1].str());
+
         // The backgrounds, the ground and at least the heroine's animation and zone.
         EXPECT_GE(files.size(), 6u) << scene.name;
         for (const std::string& file : files)
