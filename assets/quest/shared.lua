@@ -69,6 +69,14 @@ function PropSpec(spec, x, y)
     return spec
 end
 
+-- A way out of the scene at (x, y): a click zone that shows the exit cursor. `spec` gives its
+-- name, zone and floating name; `leave`(zone, heroine) runs as its script when she arrives.
+function ExitSpec(spec, leave, x, y)
+    spec.on_arrive = Scripted(leave)
+    spec.command = function(self) self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 }) end
+    return PropSpec(spec, x, y)
+end
+
 -- An on_arrive handler that runs fn(target, walker) as the target's script, where it may wait
 -- (handlers themselves are plain calls and cannot).
 function Scripted(fn)

@@ -75,13 +75,11 @@ scene_spec = {
             point_at_name = "cottage_name_note",
             on_arrive = Scripted(ReadNote),
         }, 423, 295),
-        PropSpec({
+        ExitSpec({
             name = "DOOR",
             halo = "door_halo",
             point_at_name = "cottage_name_door",
             cantuse = "cottage_cantuse_door",
-            on_arrive = Scripted(TryDoor),
-            command = function(self) self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 }) end,
-        }, 635, 390),
+        }, TryDoor, 635, 390),
     },
 }

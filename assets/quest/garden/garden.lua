@@ -190,12 +190,10 @@ scene_spec = {
                 end
             end,
         }, 1540, 505),
-        PropSpec({
+        ExitSpec({
             name = "COTTAGE_DOOR",
             halo = "quest/cottage/door_halo",
             point_at_name = "garden_name_cottage",
-            on_arrive = Scripted(GoHome),
-            command = function(self) self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 }) end,
-        }, 100, 500),
+        }, GoHome, 100, 500),
     },
 }
