@@ -3,12 +3,11 @@
 #include "core/script/script.h"
 #include "core/time/clock.h"
 #include "core/time/task.h"
-#include "core/time/time_source.h"
 #include "render/anim/sprite_script.h"
-#include "render/anim/sprite_task_host.h"
 #include "tools/animpack/anim_pack.h"
 
 #include "../support/render_test_support.h"
+#include "../support/stepped_time.h"
 
 #include <gtest/gtest.h>
 
@@ -16,39 +15,6 @@
 #include <fstream>
 
 namespace {
-
-uint32_t gNow = 1000;
-
-// Moves the clock in 1 ms steps, running the tasks after each.
-void Step(TTaskList& tasks, uint32_t ms)
-{
-    for (uint32_t i = 0; i < ms; ++i) {
-        ++gNow;
-        tasks.DoAll(TTask::kIdleContext);
-    }
-}
-
-// Sprite scripts run on a private task list under a clock the test moves, while this lives.
-struct TSteppedTime
-{
-    TSteppedTime()
-    {
-        gNow = 1000;
-        SetTimeSource([] { return gNow; });
-        SetSpriteTaskList(&tasks);
-        clock.Start();
-    }
-    ~TSteppedTime()
-    {
-        tasks.DestroyAll();
-        SetSpriteTaskList(nullptr);
-        SetTimeSource(nullptr);
-    }
-    void Advance(uint32_t ms) { Step(tasks, ms); }
-
-    TTaskList tasks;
-    TClock clock;
-};
 
 class AnimatedSpriteTest : public ::testing::Test
 {

@@ -1,0 +1,85 @@
+-- Mira's cottage (scene 0). Pip is gone: the drawer holds the key to the garden gate, the note
+-- on the table starts the search, and the door lets her out once she knows where to look.
+-- The lamp's lightmap tints her as she walks past it.
+
+-- Runs from Mira's script as the scene starts: the room's settings and, the first time, the
+-- opening line.
+local function Opening(mira)
+    scene:SetRoomScale(580, 400, 1, 0.8)
+    sfx:SetMusic(music.cottage, true)
+    mira:AddFlag(AFLAG.AFLAG_USE_LIGHTMAP)
+    coroutine.yield(RESUME.ON_FADE)
+    if game:Get("cottage_opening") == 0 then
+        SayAndWait(mira, "mira_opening")
+        game:Set("cottage_opening", 1)
+        game:EarnAward("award_woke_up")
+    end
+end
+
+local function OpenDrawer(drawer, mira)
+    mira:SetMode(MODE.CUTSCENE)
+    mira:FaceActor(drawer)
+    if game:Get("drawer_open") == 0 then
+        game:Set("drawer_open", 1)
+        BAG_INV:AddInventory(items.key)
+        game:EarnAward("award_found_key")
+        SayAndWait(mira, "mira_drawer")
+    else
+        SayAndWait(mira, "cottage_drawer_empty")
+    end
+    mira:SetMode(MODE.FOLLOWCLICKS)
+end
+
+local function ReadNote(note, mira)
+    mira:SetMode(MODE.CUTSCENE)
+    mira:FaceActor(note)
+    SayAndWait(mira, "mira_note")
+    if quest:CheckQuest("findpip") == nil then
+        AddDiary(diary.note)
+        AddQuest(quests.findpip)
+        BAG_INV:AddInventory(items.note)
+        game:EarnAward("award_read_note")
+        SayAndWait(mira, "cottage_note_think")
+    end
+    mira:SetMode(MODE.FOLLOWCLICKS)
+end
+
+local function TryDoor(door, mira)
+    if quest:CheckQuest("findpip") == nil then
+        mira:Say("cottage_door_not_yet", REMARK_TICKS)
+        return
+    end
+    mira:SetMode(MODE.CUTSCENE)
+    if game:Get("left_home") == 0 then
+        game:Set("left_home", 1)
+        game:EarnAward("award_left_home")
+    end
+    LeaveFor("garden")
+end
+
+scene_spec = {
+    bg_image = "cottage",
+    lightmap = "cottage_light",
+    ground = "cottage",
+    actorlist = {
+        HeroineSpec({ default = "spawn", garden = "from_garden" }, Opening),
+        PropSpec({
+            name = "DRAWER",
+            halo = "drawer_halo",
+            point_at_name = "cottage_name_drawer",
+            on_arrive = Scripted(OpenDrawer),
+        }, 415, 343),
+        PropSpec({
+            name = "NOTE",
+            halo = "note_halo",
+            point_at_name = "cottage_name_note",
+            on_arrive = Scripted(ReadNote),
+        }, 423, 295),
+        ExitSpec({
+            name = "DOOR",
+            halo = "door_halo",
+            point_at_name = "cottage_name_door",
+            cantuse = "cottage_cantuse_door",
+        }, TryDoor, 635, 390),
+    },
+}

@@ -1,0 +1,174 @@
+-- What every scene shares, run in the scene's own Lua state before the scene's script: the
+-- progress data, the heroine's spawn description, helpers for actors' scripts and the generic
+-- handlers for an item used where nothing takes it.
+-- At load time only definitions happen here: the scene object and the actors come later, so
+-- the game objects are touched only inside functions.
+
+dofile("quest/progress.lua")
+
+SAY_FONT = "fonts/default.mvec"
+NAME_FONT = "fonts/bold.mvec"
+MIRA_COLOUR = { r = 1, g = 0.9, b = 0.94, a = 1 }
+GARDENER_COLOUR = { r = 0.86, g = 1, b = 0.8, a = 1 }
+BLACK = { r = 0, g = 0, b = 0, a = 1 }
+CLEAR = { r = 0, g = 0, b = 0, a = 0 }
+-- How long a remark stays up, in ticks.
+REMARK_TICKS = 150
+
+-- Settings every scene starts with; the heroine's script makes them, as the first actor.
+function PrepareScene()
+    -- The names under the mouse.
+    scene:ModifySaySpec{ font = NAME_FONT, lineheight = 18 }
+    -- A scene fades in from black; the previous scene may have left the target black.
+    scene:SetFadeColor(BLACK)
+    scene:SetFadeTarget(CLEAR)
+end
+
+-- Speech above an actor `height` pixels tall: centred over the head and kept on screen.
+function DressSpeaker(actor, colour, height)
+    actor:ModifySaySpec{
+        x = -160, y = -height - 8, w = 320, h = 120,
+        font = SAY_FONT, lineheight = 20, color = colour,
+        outline_color = BLACK, outline_size = 2,
+        anchor = ANCHOR.BOTTOM, halign = HALIGN.CENTER, clamp = CLAMP.CLAMP_SCREEN,
+    }
+end
+
+-- The heroine's spawn description. `starts` names the ground vertex she appears at by the
+-- scene she comes from, `default` for any other; `setup`, when given, runs in her script as
+-- a cut-scene before the player gets control (scene settings, an opening line, a walk in).
+function HeroineSpec(starts, setup)
+    return {
+        name = "NELKA",
+        anim = { "anims/mira.xml" },
+        halo = "quest/mira_halo",
+        point_at_name = "name_mira",
+        command = function(self)
+            PrepareScene()
+            DressSpeaker(self, MIRA_COLOUR, 150)
+            self:AddFlag(AFLAG.AFLAG_X_FLIPPABLE)
+            self:AddFlag(AFLAG.AFLAG_SCALE_BY_Y)
+            self:SetDepthMode(DEPTH.DEPTH_BY_Y)
+            self:JumpToNamedPoint(starts[game:GetLastScene()] or starts.default)
+            self:SetMode(MODE.CUTSCENE)
+            if setup then setup(self) end
+            self:SetMode(MODE.FOLLOWCLICKS)
+        end,
+    }
+end
+
+-- A prop that stands still at (x, y): a click zone, a picture or both. Its own command, when
+-- it has one, runs once it is in place.
+function PropSpec(spec, x, y)
+    local command = spec.command
+    spec.command = function(self)
+        self:JumpToPoint{ x = x, y = y }
+        self:SetMode(MODE.STATIC)
+        if command then return command(self) end
+    end
+    return spec
+end
+
+-- A way out of the scene at (x, y): a click zone that shows the exit cursor. `spec` gives its
+-- name, zone and floating name; `leave`(zone, heroine) runs as its script when she arrives.
+function ExitSpec(spec, leave, x, y)
+    spec.on_arrive = Scripted(leave)
+    spec.command = function(self) self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 }) end
+    return PropSpec(spec, x, y)
+end
+
+-- An on_arrive handler that runs fn(target, walker) as the target's script, where it may wait
+-- (handlers themselves are plain calls and cannot).
+function Scripted(fn)
+    return function(walker, target)
+        target:StartProc(function(self) fn(self, walker) end)
+    end
+end
+
+-- The actor of that name in this scene, or nil (the scene object also holds its methods and
+-- its mesh under names).
+function ActorNamed(name)
+    local actor = scene[name]
+    if type(actor) == "table" and actor.actorspec ~= nil then return actor end
+    return nil
+end
+
+-- Inside an actor's script: waits `ticks` updates.
+function Wait(ticks)
+    return coroutine.yield(RESUME.ON_DELAY, ticks)
+end
+
+-- Inside an actor's script: `actor` says the line `key` (with its voice line when there is
+-- one) and the script waits until it has been heard.
+function SayAndWait(actor, key)
+    actor:Say(key, -1)
+    coroutine.yield(RESUME.ON_VOXDONE)
+    actor:Say("", 0)
+end
+
+-- Inside an actor's script: a conversation line, "SPEAKER:text" in the string table. The
+-- speaker is the actor of that name, else `default`; the line is voiced by the key's voice
+-- line when there is one, else timed from its text.
+function Speak(key, default)
+    local who, line = scene:grabspeechline(key)
+    local actor = (who and ActorNamed(who)) or default
+    if line == nil or line == "" then line = key end
+    actor:SayRaw(line, -1)
+    sfx:PlayVox(key, line)
+    coroutine.yield(RESUME.ON_VOXDONE)
+    actor:SayRaw("", 0)
+end
+
+-- A dialogue choice "key|text": the text is the line the choosing actor will speak.
+function Choice(key)
+    local _, line = scene:grabspeechline(key)
+    if line == nil or line == "" then line = key end
+    return key .. "|" .. line
+end
+
+-- Inside an actor's script: offers `choices` through `actor` and waits for the player. The
+-- chosen key, or nil when no choice could be shown.
+function AskChoice(actor, choices)
+    game:SetString("conv", nil)
+    actor:OfferChoices{ choices = choices }
+    coroutine.yield(RESUME.ON_CHOICE)
+    local pick = game:GetString("conv")
+    if pick == "" then return nil end
+    return pick
+end
+
+-- Inside an actor's script: fades to black, then changes scene at the next update.
+function LeaveFor(sceneName)
+    scene:SetFadeTarget(BLACK)
+    coroutine.yield(RESUME.ON_FADE)
+    scene:ChainTo(sceneName)
+end
+
+-- Entries of the progress data (quest/progress.lua).
+function AddDiary(entry)
+    local book = _G[entry.book]
+    book:AddDiaryEntry(entry.key, entry.title, entry.base)
+end
+
+function AddQuest(entry)
+    quest:AddQuest(entry[1], entry[2], entry[3], entry[4])
+end
+
+-- An item used on an actor with no use for it: the heroine says why not (the actor's own
+-- "cantuse" text, else the item's, else a general one).
+function on_use_inv(item, walker, target)
+    local key = target and target.cantuse
+    if key == nil or key == "" then key = game:GetInvUsage_CantUse() end
+    if key == nil or key == "" then
+        walker:Say("shared_cantuse", REMARK_TICKS)
+    else
+        walker:Say(key, REMARK_TICKS)
+    end
+    return RESPONSE.INV_HANDLED
+end
+
+-- An item used on the bare ground.
+function on_misuse_inv(item, walker, point)
+    walker:Say("shared_misuse", REMARK_TICKS)
+    return RESPONSE.INV_HANDLED
+end
