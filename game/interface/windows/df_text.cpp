@@ -4,7 +4,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/script/lua_table.h"
-#include "game/interface/windows/full_screen_clip.h"
+#include "game/script/prevent_clipping.h"
 #include "render/text/text_graphic.h"
 #include "ui/style/window_style.h"
 
@@ -45,7 +45,7 @@ void dfText::Draw()
         TText::Draw();
         return;
     }
-    tFullScreenClip clip;
+    tPreventClipping clip;
     TText::Draw();
 }
 
