@@ -250,11 +250,16 @@ int tGirl::lf_Spawn(dfLua& lua)
         LOGIT("tGirl[%s]::Spawn wasn't passed a table\n", mName.c_str());
         return 0;
     }
-    if (!mScene)
+    if (!mScene || !mScene->GetLua().GetState())
         return 0;
+    // The new actor's table is made on the scene's own state, never on a coroutine that may end.
+    dfLua& sceneLua = mScene->GetLua();
+    lua_State* S = sceneLua.GetState();
+    const int height = lua_gettop(S);
     lua_pushvalue(L, 2);
-    tGirl* spawned = mScene->Spawn(lua, mPosition);
-    lua_pop(L, 1);
+    lua_xmove(L, S, 1);
+    tGirl* spawned = mScene->Spawn(sceneLua, mPosition);
+    lua_settop(S, height);
     if (!spawned || !spawned->GetLuaObj())
         return 0;
     spawned->GetLuaObj()->PushSelfOnto(lua);

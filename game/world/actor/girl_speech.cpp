@@ -11,6 +11,7 @@
 
 #include <lua.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
