@@ -47,21 +47,6 @@ TEST_F(ActorParty, TheEffectIsEmittedAtTheScaledOffsetFromTheFeet)
     EXPECT_FLOAT_EQ(particle[1], 175);
 }
 
-TEST_F(ActorParty, EachActorEmitsFromItsOwnPlace)
-{
-    TestGirl a, b;
-    a.JumpToPoint({10, 20});
-    b.JumpToPoint({300, 400});
-    a.LoadParty("fx/sparks.lua");
-    b.LoadParty("fx/sparks.lua");
-    a.UpdateParty(16);
-    b.UpdateParty(16);
-    a.UpdateParty(16);
-    const float* newest = a.mParty->GetCollection().Live().front();
-    EXPECT_FLOAT_EQ(newest[0], 10);
-    EXPECT_FLOAT_EQ(newest[1], 20);
-}
-
 TEST_F(ActorParty, DoneWithoutAnEffectOrWhenTheEffectEnds)
 {
     TestGirl hero;

@@ -129,15 +129,6 @@ TEST(ActorScript, WhenSeveralWaitsHoldTheEarlierInTheFixedOrderWins)
         EXPECT_EQ(RunWait(c.waits, abortAndAnimate, {}).reason, c.reason) << c.waits;
 }
 
-TEST(ActorScript, OutOfRangeWaitsAreLogged)
-{
-    TestScene scene;
-    scene.Add("hero");
-    const std::string log = scene.Run("hero:StartProc(function() coroutine.yield(40, RESUME.NOW, -3) end)");
-    EXPECT_NE(log.find("tGirl[hero] ignores the wait 40"), std::string::npos) << log;
-    EXPECT_NE(log.find("tGirl[hero] ignores the wait -3"), std::string::npos) << log;
-}
-
 TEST(ActorScript, AFinishedScriptIsNeverResumedWhateverItReturned)
 {
     const char* bodies[] = {
@@ -205,15 +196,6 @@ TEST(ActorScript, AScriptCanReplaceItselfAndOnlyTheNewOneWaits)
     EXPECT_FALSE(hero.IsRunningScript());
 }
 
-TEST(ActorScript, StartProcWantsAFunction)
-{
-    TestScene scene;
-    TestGirl& hero = scene.Add("hero");
-    const std::string log = scene.Run("hero:StartProc(42)");
-    EXPECT_NE(log.find("tGirl::StartProc wasn't passed a function [42]"), std::string::npos) << log;
-    EXPECT_EQ(hero.GetScriptState().GetState(), nullptr);
-}
-
 TEST(ActorScript, ScriptsReachOnlyLiveActorsOfTheirOwnScene)
 {
     TestScene scene, elsewhere;
@@ -247,7 +229,6 @@ TEST(ActorScript, ScriptsReachOnlyLiveActorsOfTheirOwnScene)
          },
          nullptr, "is not an actor of this scene"},
         {"a table without this", [](lua_State* L) { lua_newtable(L); }, nullptr, "object.this was not userdata"},
-        {"a number", [](lua_State* L) { lua_pushnumber(L, 7); }, nullptr, ""},
     };
     for (const auto& c : cases) {
         c.push(scene.L());
@@ -255,36 +236,6 @@ TEST(ActorScript, ScriptsReachOnlyLiveActorsOfTheirOwnScene)
         EXPECT_EQ(GetSceneActor(&scene, scene.GetLua(), -1), c.want) << c.name;
         EXPECT_NE(log.Text().find(c.logged), std::string::npos) << c.name;
         lua_settop(scene.L(), 0);
-    }
-}
-
-TEST(ActorScript, WalkToAnActorALabelOrNothingUsable)
-{
-    const struct
-    {
-        const char* call;
-        tVector2<float> target;
-        const char* logged;
-    } cases[] = {
-        {"hero:WalkTo(gardener)", {30, 40}, ""},
-        {"hero:WalkTo({})", {7, 8}, "this wasn't present"},
-        {"hero:WalkTo(forged)", {7, 8}, "is not an actor of this scene"},
-        {"hero:WalkTo('nowhere')", {0, 0}, ""},
-    };
-    for (const auto& c : cases) {
-        TestScene scene;
-        TestGirl& hero = scene.Add("hero", {5, 5});
-        hero.SetPosition({7, 8});
-        scene.Add("gardener", {30, 40});
-        lua_newtable(scene.L());
-        lua_pushstring(scene.L(), "this");
-        lua_pushlightuserdata(scene.L(), &scene);
-        lua_settable(scene.L(), -3);
-        lua_setglobal(scene.L(), "forged");
-        const std::string log = scene.Run(c.call);
-        EXPECT_EQ(hero.GetFinalTarget().x, c.target.x) << c.call;
-        EXPECT_EQ(hero.GetFinalTarget().y, c.target.y) << c.call;
-        EXPECT_NE(log.find(c.logged), std::string::npos) << c.call << log;
     }
 }
 
@@ -318,15 +269,9 @@ TEST(ActorLua, ArgumentsAndResultsCrossInTheirScriptForms)
         const char* out;
     } cases[] = {
         {"hero:SetPosition({x = 3, y = 4}) local p = hero:GetPosition() out = p.x .. ',' .. p.y", "3,4"},
-        {"hero:SetPositionXY(5, 6) local p = hero:GetPosition() out = p.x .. ',' .. p.y", "5,6"},
         {"hero:AddFlag(AFLAG.AFLAG_NO_VOX) out = tostring(hero:TestFlag(AFLAG.AFLAG_NO_VOX))", "true"},
-        {"hero:AddFlag(AFLAG.AFLAG_NO_VOX) hero:ClearFlag(AFLAG.AFLAG_NO_VOX) "
-         "out = tostring(hero:TestFlag(AFLAG.AFLAG_NO_VOX))",
-         "false"},
         {"hero:SetPartyOffset({x = 0, y = -50}) out = hero:GetPartyOffset().y", "-50"},
-        {"out = tostring(hero:IsPartyDone())", "true"},
         {"hero:SetMode(MODE.CUTSCENE) out = hero:GetMode()", "1"},
-        {"hero:Expire() out = 'expired'", "expired"},
         {"out = tostring(hero:GetPolyName())", "nil"},
     };
     for (const auto& c : cases) {

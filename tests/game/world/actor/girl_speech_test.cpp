@@ -54,16 +54,6 @@ TEST(ActorSpeech, DotsShowWithoutMovingTheMouth)
     }
 }
 
-TEST(ActorSpeech, AnOutlinedSpecPrefixesItsOutline)
-{
-    TestScene scene;
-    TestGirl& hero = scene.Add("hero");
-    scene.Run("hero:ModifySaySpec({outline_size = 2, outline_color = {r = 1, g = 0, b = 0, a = 1}})\n"
-              "hero:SayRaw('Hi', -1)");
-    ASSERT_TRUE(hero.HasText());
-    EXPECT_EQ(std::string(hero.GetText()->GetText().c_str()), "<outline color=\"ff0000\" size=\"2\"\\>Hi");
-}
-
 TEST(ActorSpeech, ModifySaySpecChangesOnlyTheKeysGiven)
 {
     const struct
@@ -101,19 +91,6 @@ TEST(ActorSpeech, SayShowsTheLocalisedLineAndPlaysItsVoiceUnlessTold)
         EXPECT_EQ(std::string(hero.GetText()->GetText().c_str()), "Nice day.") << noVox;
         EXPECT_EQ(log.find("PlayVox(audio/vox/hello") != std::string::npos, !noVox) << log;
     }
-}
-
-TEST(ActorSpeech, TheConversationActorSpeaksInTheScenesTextArea)
-{
-    TestScene scene;
-    TestGirl& hero = scene.Add("hero");
-    TestGirl& gardener = scene.Add("gardener");
-    scene.SetConversationMode(true, &gardener);
-    gardener.SayRaw("Hello there", -1);
-    hero.SayRaw("Hi", -1);
-    EXPECT_FALSE(gardener.HasText());
-    EXPECT_TRUE(gardener.TestFlag(AFLAG_TALKING));
-    EXPECT_TRUE(hero.HasText());
 }
 
 TEST(ActorSpeech, OfferChoicesReadsEntriesUpToTheFirstEmptyOne)
