@@ -231,6 +231,11 @@ int Get(TypeWrapper<int>, dfLua& lua, int index)
     return lua.tointeger(index);
 }
 
+unsigned Get(TypeWrapper<unsigned>, dfLua& lua, int index)
+{
+    return static_cast<unsigned>(lua.tointeger(index));
+}
+
 float Get(TypeWrapper<float>, dfLua& lua, int index)
 {
     return static_cast<float>(lua_tonumber(lua.GetState(), index));

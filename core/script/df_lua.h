@@ -112,6 +112,8 @@ int concentrate_this_error(dfLua& lua, const char* dispatcher);
 // ---- conversions ---------------------------------------------------------------------------
 
 int Get(TypeWrapper<int>, dfLua& lua, int index);
+// Bit masks: the integer's bits as they stand (-1 gives all bits set).
+unsigned Get(TypeWrapper<unsigned>, dfLua& lua, int index);
 float Get(TypeWrapper<float>, dfLua& lua, int index);
 double Get(TypeWrapper<double>, dfLua& lua, int index);
 bool Get(TypeWrapper<bool>, dfLua& lua, int index);

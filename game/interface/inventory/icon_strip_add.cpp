@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "game/interface/inventory/icon_strip.h"
-#include "game/interface/windows/full_screen_clip.h"
+#include "game/script/prevent_clipping.h"
 #include "game/script/df_log.h"
 #include "game/world/inventory/inventory.h"
 #include "render/renderer/renderer.h"
@@ -136,7 +136,7 @@ void tIconStrip::PostDraw()
     if (!mFlying)
         return;
     TRenderer* renderer = TRenderer::GetInstance();
-    tFullScreenClip clip;
+    tPreventClipping clip;
     renderer->PushViewport(TRect(0, 0, 800, 600));
     const bool began = renderer->Begin2d();
     if (mHalo)

@@ -1,7 +1,7 @@
 #include "game/interface/sprites/menu_sprite.h"
 
 #include "game/interface/sprites/screen_sprite_draw.h"
-#include "game/interface/windows/full_screen_clip.h"
+#include "game/script/prevent_clipping.h"
 #include "game/script/df_log.h"
 #include "render/anim/animated_sprite.h"
 #include "ui/style/window_style.h"
@@ -51,7 +51,7 @@ void tMenuSprite::Draw()
 {
     if (!mSprite)
         return;
-    tFullScreenClip clip;
+    tPreventClipping clip;
     DrawScreenSprite(mSprite);
 }
 

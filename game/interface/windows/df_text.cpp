@@ -4,8 +4,9 @@
 
 #include "core/debug/debug_log.h"
 #include "core/script/lua_table.h"
-#include "game/interface/windows/full_screen_clip.h"
 #include "game/interface/windows/text_markup.h"
+#include "game/script/prevent_clipping.h"
+#include "render/text/text_graphic.h"
 #include "ui/style/window_style.h"
 
 namespace {
@@ -45,7 +46,7 @@ void dfText::Draw()
         TText::Draw();
         return;
     }
-    tFullScreenClip clip;
+    tPreventClipping clip;
     TText::Draw();
 }
 

@@ -2,8 +2,8 @@
 
 #include "core/debug/debug_log.h"
 #include "core/script/message.h"
-#include "game/interface/windows/full_screen_clip.h"
 #include "game/interface/windows/window_helpers.h"
+#include "game/script/prevent_clipping.h"
 #include "game/world/sound/sfx_manager.h"
 #include "ui/window/message_types.h"
 
@@ -61,6 +61,6 @@ bool dfModalWindow::OnMessage(TMessage* message)
 
 void dfImage::Draw()
 {
-    tFullScreenClip clip;
+    tPreventClipping clip;
     TImage::Draw();
 }

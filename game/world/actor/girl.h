@@ -165,6 +165,9 @@ public:
     int lf_Spawn(dfLua& lua);
     // Forgets another actor that is going away (names it watches stay: they are looked up).
     void ForgetActor(const tGirl* other);
+    // "FaceActor"(actor) and "GetPolyName"() as scripts call them.
+    int lf_FaceActor(dfLua& lua);
+    int lf_GetPolyName(dfLua& lua);
 
     // ---- speech and choices (girl_speech.cpp) ---------------------------------------------
     void SayRawEx(const str& text, int duration, bool background);
@@ -181,6 +184,10 @@ public:
     bool HasText() const { return mText != nullptr; }
     TTextGraphic* GetText() const { return mText.get(); }
     const tTextSpec& GetSaySpec() const { return mSaySpec; }
+    // The say spec an actor starts with: a 400 x 160 box centred above its feet.
+    static tTextSpec DefaultActorSaySpec();
+    // Whether the scene shows this actor's speech in its own text area.
+    bool IsConversationActor() const;
 
     // ---- particle effect (girl_party.cpp) ---------------------------------------------------
     void LoadPartyDepth(const str& file, int depth);
@@ -237,7 +244,7 @@ protected:
     str mPointAtCursor;
     tVector2<float> mPointAtHotspot{0, 0};
     uint32_t mFlags = 0;
-    tTextSpec mSaySpec;
+    tTextSpec mSaySpec = DefaultActorSaySpec();
     bool mRunningScript = false;
     MOTION mMotion = MOTION_SPECIAL;
     float mWalkSpeed = 1;

@@ -5,3 +5,6 @@
 
 constexpr int kDebugFlagCount = 4;
 extern int debugflag[kDebugFlagCount];
+
+// The switch's value; 0 outside cheat mode or for an index out of range.
+int DebugSwitch(int index);

@@ -1,13 +1,13 @@
-#include "game/interface/windows/full_screen_clip.h"
+#include "game/script/prevent_clipping.h"
 
 #include "render/renderer/renderer.h"
 
-tFullScreenClip::tFullScreenClip()
+tPreventClipping::tPreventClipping()
 {
     TRenderer::GetInstance()->PushClippingRectangle(TURect(0, 0, 800, 600));
 }
 
-tFullScreenClip::~tFullScreenClip()
+tPreventClipping::~tPreventClipping()
 {
     TRenderer::GetInstance()->PopClippingRectangle();
 }
