@@ -3,7 +3,6 @@
 #include "game/script/metrics.h"
 #include "game/startup/game_steps.h"
 #include "game/world/clock/pause.h"
-#include "game/world/sound/sfx_lua.h"
 #include "game/world/sound/sfx_manager.h"
 
 namespace {
@@ -26,10 +25,4 @@ void InstallWorldSteps()
     steps.exitPause = &ExitPause;
     steps.dumpVox = [] { g_SFXManager.DumpVox(); };
     SetPauseReport(&ReportPause);
-}
-
-void BindWorldToLua(lua_State* L)
-{
-    if (L)
-        AddSFXToLua(g_SFXManager, L);
 }

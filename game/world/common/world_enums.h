@@ -1,21 +1,9 @@
 #pragma once
-// The bag and book numbers scripts and saved games use. The names double as the names of the
-// game state's bags and books and of their Lua globals.
+// The bag and book numbers scripts and saved games use (the script enumerations BAG and
+// BOOK). The names double as the names of the game state's bags and books and of their Lua
+// globals.
 
-enum BAG : int
-{
-    BAG_NONE = -1,
-    BAG_INV = 0,
-    BAG_MAGIC = 1,
-};
-
-enum BOOK : int
-{
-    BOOK_NONE = -1,
-    BOOK_PRI = 0,
-    BOOK_SEC = 1,
-    BOOK_EDU = 2,
-};
+#include "game/script/script_enums.h"
 
 constexpr int kBagCount = 2;
 constexpr int kBookCount = 3;
