@@ -12,6 +12,7 @@
 #include "support/image_writers.h"
 #include "support/render_test_support.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <lauxlib.h>
@@ -21,6 +22,22 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// Runs code; its first result as text ("nil" without one), or the error after "error: ".
+inline std::string LuaResult(lua_State* L, const char* code)
+{
+    if (!L)
+        return "no state";
+    if (luaL_loadbuffer(L, code, std::strlen(code), "test") != 0 || lua_pcall(L, 0, 1, 0) != 0) {
+        std::string error = std::string("error: ") + lua_tostring(L, -1);
+        lua_pop(L, 1);
+        return error;
+    }
+    const char* text = lua_tostring(L, -1);
+    std::string result = text ? text : "nil";
+    lua_pop(L, 1);
+    return result;
+}
 
 // The scene with the fields the loading tests look at.
 class TestScene : public tScene
@@ -32,7 +49,6 @@ public:
         DumpScene();
         CloseScriptContext();
     }
-    using tScene::CreateSceneLuaObjects;
     using tScene::mAtlases;
     using tScene::mChainTo;
     using tScene::mChainToSubScene;
@@ -54,29 +70,8 @@ public:
     using tScene::mScreenSize;
     using tScene::mScript;
 
-    // Runs code in the scene's state; the first result as text ("nil" without one), or the
-    // error message after "error: ".
-    std::string Run(const char* code)
-    {
-        lua_State* L = GetLua().GetState();
-        if (!L)
-            return "no state";
-        if (luaL_loadbuffer(L, code, std::strlen(code), "test") != 0 || lua_pcall(L, 0, 1, 0) != 0) {
-            std::string error = std::string("error: ") + lua_tostring(L, -1);
-            lua_pop(L, 1);
-            return error;
-        }
-        const char* text = lua_tostring(L, -1);
-        std::string result = text ? text : "nil";
-        lua_pop(L, 1);
-        return result;
-    }
+    std::string Run(const char* code) { return LuaResult(GetLua().GetState(), code); }
 };
-
-inline bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
 
 class SceneFiles : public GLTest
 {
@@ -153,10 +148,11 @@ scene_spec = {
         EXPECT_TRUE(WriteBytes(assets.Path(base + ".dverts"), EncodeVertFile(source)));
         EXPECT_TRUE(WriteBytes(assets.Path(base + ".dmesh"), EncodeMeshFile(source)));
     }
-    // A scene "quest/<name>/<name>.lua" holding `script`, listed in the scene list.
-    void AddScene(const std::string& name, const std::string& script)
+    // A scene "quest/<name>/<name>.lua" holding `script` (null: no file), in the scene list.
+    void AddScene(const std::string& name, const char* script)
     {
-        Write("quest/" + name + "/" + name + ".lua", script);
+        if (script)
+            Write("quest/" + name + "/" + name + ".lua", script);
         g_SceneDescs.push_back(tSceneDesc{name.c_str(), name.c_str(), ("quest/" + name + "/").c_str()});
         assets.Scan();
     }

@@ -12,7 +12,9 @@
 
 namespace {
 
-// A number as Lua writes it.
+using ::testing::HasSubstr;
+
+// Lua's text for a number.
 std::string LuaNumber(double value)
 {
     char text[64];
@@ -29,8 +31,7 @@ protected:
         ASSERT_TRUE(scene.LoadSceneByName("test", false));
         nelka = scene.GetActorByName("NELKA");
         gardener = scene.GetActorByName("GARDENER");
-        ASSERT_NE(nelka, nullptr);
-        ASSERT_NE(gardener, nullptr);
+        ASSERT_TRUE(nelka && gardener);
     }
 
     TestScene scene;
@@ -93,66 +94,66 @@ TEST_F(SceneLua, EveryMethodIsBound)
             << method;
 }
 
+// Each call's arguments arrive converted and its result comes back; the loaders' results and
+// the actor-taking methods have tests of their own.
 TEST_F(SceneLua, MethodsReachTheScene)
 {
+    using S = TestScene;
     const struct
     {
         const char* code;
-        const char* result;
-        std::function<bool(TestScene&)> effect;
+        const char* result;  // null: any result but an error
+        std::function<bool(S&)> effect;
     } cases[] = {
         {"scene:SetMusicVolumeTarget(0.25) scene:SetMusicVolumeSpeed(0.05) scene:SetMusicVolumeCurrent(0.75) "
          "return tostring(scene:IsMusicVolumeFadeDone())",
-         "false", [](TestScene& s) { return s.GetMusicVolume() == 0.75f; }},
-        {"scene:SetMusicVolumeCurrent(0.25) return tostring(scene:IsMusicVolumeFadeDone())", "true", nullptr},
-        {"scene:SetFadeOverHud(true) scene:SetFadeSpeed(0.5)", "nil",
-         [](TestScene& s) { return s.mFadeOverHud && s.mFadeSpeed == 0.5f; }},
-        {"scene:SetFadeColor({ r = 0.5 }) scene:SetFadeTarget({ r = 0, g = 0, b = 0, a = 0.5 })", "nil",
-         [](TestScene& s) { return s.mFadeColor == TColor(0.5f, 1, 1, 1) && s.mFadeTarget == TColor(0, 0, 0, 0.5f); }},
-        {"scene:SetTextBounds({ x = 10, y = 20, w = 5, h = 6 })", "nil",
-         [](TestScene& s) { return s.GetTextBounds() == TRect(10, 20, 15, 26); }},
-        {"scene:SetSaySpec({ x = 12, y = 34, w = 200, h = 50 })", "nil",
-         [](TestScene& s) { return s.GetSaySpec().box == TRect(12, 34, 212, 84); }},
+         "false", [](S& s) { return s.GetMusicVolume() == 0.75f; }},
+        {"scene:SetFadeOverHud(true) scene:SetFadeSpeed(0.5) scene:SetFadeColor({ r = 0.5 }) "
+         "scene:SetFadeTarget({ r = 0, g = 0, b = 0, a = 0.5 })",
+         "nil",
+         [](S& s) {
+             return s.mFadeOverHud && s.mFadeSpeed == 0.5f && s.mFadeColor == TColor(0.5f, 1, 1, 1) &&
+                    s.mFadeTarget == TColor(0, 0, 0, 0.5f);
+         }},
+        {"scene:SetTextBounds({ x = 10, y = 20, w = 5, h = 6 }) scene:SetSaySpec({ x = 12, y = 34, w = 200, h = 50 })",
+         "nil",
+         [](S& s) {
+             return s.GetTextBounds() == TRect(10, 20, 15, 26) && s.GetSaySpec().box == TRect(12, 34, 212, 84);
+         }},
         {"scene:SetRoomScale(100, 500, 1.5, 0.5)", "nil",
-         [](TestScene& s) {
+         [](S& s) {
              return s.mRoomNearY == 100 && s.mRoomFarY == 500 && s.mRoomNearScale == 1.5f && s.mRoomFarScale == 0.5f;
          }},
-        {"scene:SetMode(MODE.FOLLOWCLICKS) return scene:GetMode()", "2",
-         [](TestScene& s) { return s.GetMode() == MODE_FOLLOWCLICKS; }},
-        {"scene:ChainTo('garden') scene:ChainToSubScene('shed')", "nil",
-         [](TestScene& s) { return s.mChainTo == str("garden") && s.mChainToSubScene == str("shed"); }},
-        {"scene:GameOver() scene:DoPopup('pic', 'Title', 'Body')", "nil",
-         [](TestScene& s) {
-             return s.mGameOver && s.mPopupPending && s.mPopup.image == str("pic") && s.mPopup.title == str("Title") &&
+        {"scene:SetMode(MODE.FOLLOWCLICKS) return scene:GetMode()", "2", nullptr},
+        {"scene:ChainTo('garden') scene:ChainToSubScene('shed') scene:GameOver() scene:DoPopup('pic', 'Title', 'Body')",
+         "nil",
+         [](S& s) {
+             return s.mChainTo == str("garden") && s.mChainToSubScene == str("shed") && s.mGameOver &&
+                    s.mPopupPending && s.mPopup.image == str("pic") && s.mPopup.title == str("Title") &&
                     s.mPopup.body == str("Body");
          }},
-        {"scene:AbortBGConversation(true) return tostring(scene:IsBGConversationAborted())", "true",
-         [](TestScene& s) { return s.IsBGConversationAborted(); }},
+        {"scene:AbortBGConversation(true) return tostring(scene:IsBGConversationAborted())", "true", nullptr},
         {"scene:SetScreenSize({ x = 640, y = 480 }) scene:SetScreenPosition({ x = 80, y = 60 })", "nil",
-         [](TestScene& s) {
-             return s.mScreenSize.x == 640 && s.mScreenSize.y == 480 && s.mScreenPosition.x == 80 &&
-                    s.mScreenPosition.y == 60;
+         [](S& s) {
+             return s.mScreenSize == tVector2<float>(640, 480) && s.mScreenPosition == tVector2<float>(80, 60);
          }},
         {"scene:SetCameraMargin({ x = 30, y = 40 }) local m = scene:GetCameraMargin() return m.x .. ',' .. m.y",
          "30,40", nullptr},
-        {"scene:SetCameraPosition({ x = 100, y = 50 }) local p = scene:GetCameraPosition() return p.x .. ',' .. p.y",
+        {"scene:SetCameraPosition({ x = 100, y = 50 }) local p = scene:GetCameraPosition() return p.x * 1000 + p.y",
          nullptr,
-         [](TestScene& s) {
-             return s.Run("local p = scene:GetCameraPosition() return p.x .. ',' .. p.y") ==
-                    std::to_string(int(s.GetCameraPosition().x)) + "," + std::to_string(int(s.GetCameraPosition().y));
+         [](S& s) {
+             const tVector2<float> p = s.GetCameraPosition();
+             return s.Run("local p = scene:GetCameraPosition() return p.x * 1000 + p.y") == LuaNumber(p.x * 1000 + p.y);
          }},
         {"return scene:ComputeRoomScale(300)", nullptr,
-         [](TestScene& s) {
-             return s.Run("return scene:ComputeRoomScale(300)") == LuaNumber(s.ComputeRoomScale(300));
-         }},
-        {"local p = scene:GetClickedAtWorld() local q = scene:GetClickedAtScreen() return p.x + p.y + q.x + q.y", "0",
+         [](S& s) { return s.Run("return scene:ComputeRoomScale(300)") == LuaNumber(s.ComputeRoomScale(300)); }},
+        {"local p, q = scene:GetClickedAtWorld(), scene:GetClickedAtScreen() return p.x + p.y + q.x + q.y", "0",
          nullptr},
-        {"return scene:grabstring('sign')", "Keep out", nullptr},
-        {"return tostring(scene:grabstring('absent') == nil)", "true", nullptr},
+        {"return scene:grabstring('sign') .. tostring(scene:grabstring('absent') == nil)", "Keep outtrue", nullptr},
         {"return scene:grabformattedstring('coins', { 3, 7 })", "3 of 7", nullptr},
         {"local who, line = scene:grabspeechline('speech') return who .. '|' .. line", "Nelka|Look\nthere", nullptr},
-        {"return scene:Spawn({ name = 'LATE' }).name", "LATE",
-         [](TestScene& s) { return s.GetActorByName("LATE") != nullptr && s.Run("return scene.LATE.name") == "LATE"; }},
+        {"local a = scene:Spawn({ name = 'LATE' }) return a.name .. tostring(scene.LATE == a)", "LATEtrue",
+         [](S& s) { return s.GetActorByName("LATE") != nullptr; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
@@ -173,19 +174,19 @@ TEST_F(SceneLua, ActorHandlesMustBeLiveActorsOfThisScene)
     TestScene other;
     tGirl stranger;
     lua_State* L = scene.GetLua().GetState();
-    lua_pushlightuserdata(L, nelka);
-    lua_setglobal(L, "nelka_handle");
-    lua_pushlightuserdata(L, &stranger);
-    lua_setglobal(L, "stranger_handle");
-    lua_pushlightuserdata(L, &other);
-    lua_setglobal(L, "scene_handle");
-
+    for (const auto& [name, pointer] : {std::pair<const char*, void*>{"nelka_handle", nelka},
+                                        {"stranger_handle", &stranger},
+                                        {"scene_handle", &other}}) {
+        lua_pushlightuserdata(L, pointer);
+        lua_setglobal(L, name);
+    }
+    const char* const refused = "no actor of this scene";
     const struct
     {
         const char* call;
         bool on;
         tGirl* partner;
-        const char* logged;  // null: nothing particular
+        const char* logged;
     } conversation[] = {
         {"scene:ConversationMode(scene.GARDENER)", true, gardener, nullptr},
         {"scene:ConversationMode(false)", false, nullptr, nullptr},
@@ -193,9 +194,9 @@ TEST_F(SceneLua, ActorHandlesMustBeLiveActorsOfThisScene)
         {"scene:ConversationMode(0)", false, nullptr, nullptr},
         {"scene:ConversationMode(1)", true, nullptr, nullptr},
         {"scene:ConversationMode('NELKA')", true, nullptr, nullptr},  // a name is no actor: no change
-        {"scene:ConversationMode(stranger_handle)", true, nullptr, "no actor of this scene"},
-        {"scene:ConversationMode(scene_handle)", true, nullptr, "no actor of this scene"},
-        {"scene:ConversationMode({ this = stranger_handle })", true, nullptr, "no actor of this scene"},
+        {"scene:ConversationMode(stranger_handle)", true, nullptr, refused},
+        {"scene:ConversationMode(scene_handle)", true, nullptr, refused},
+        {"scene:ConversationMode({ this = stranger_handle })", true, nullptr, refused},
     };
     for (const auto& c : conversation) {
         SCOPED_TRACE(c.call);
@@ -203,10 +204,8 @@ TEST_F(SceneLua, ActorHandlesMustBeLiveActorsOfThisScene)
         EXPECT_EQ(scene.Run(c.call), "nil");
         EXPECT_EQ(scene.IsConversationMode(), c.on);
         EXPECT_EQ(scene.GetConversationPartner(), c.partner);
-        if (c.logged)
-            EXPECT_TRUE(Contains(log.Text(), c.logged));
+        EXPECT_THAT(log.Text(), HasSubstr(c.logged ? c.logged : ""));
     }
-
     const struct
     {
         const char* call;
@@ -214,7 +213,7 @@ TEST_F(SceneLua, ActorHandlesMustBeLiveActorsOfThisScene)
         const char* logged;
     } camera[] = {
         {"scene:SetCameraFollowActor(scene.GARDENER)", gardener, nullptr},
-        {"scene:SetCameraFollowActor(stranger_handle)", gardener, "no actor of this scene"},
+        {"scene:SetCameraFollowActor(stranger_handle)", gardener, refused},
         {"scene:SetCameraFollowActor(nelka_handle)", nelka, nullptr},
         {"scene:SetCameraFollowActor('GARDENER')", nelka, "oops. Unimplemented lf_SetCameraFollowActor!!"},
         {"scene:SetCameraFollowActor(nil)", nullptr, nullptr},
@@ -224,8 +223,7 @@ TEST_F(SceneLua, ActorHandlesMustBeLiveActorsOfThisScene)
         TLogCapture log;
         EXPECT_EQ(scene.Run(c.call), "nil");
         EXPECT_EQ(scene.GetCameraActor(), c.camera);
-        if (c.logged)
-            EXPECT_TRUE(Contains(log.Text(), c.logged));
+        EXPECT_THAT(log.Text(), HasSubstr(c.logged ? c.logged : ""));
     }
 }
 
@@ -235,27 +233,20 @@ TEST_F(SceneLua, EveryStateGetsTheGameEnvironment)
     lua.open();
     lua.openlibs();
     PrepareLuaEnvironment(lua);
-    auto run = [&](const char* code) {
-        lua_State* L = lua.GetState();
-        EXPECT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "env") || lua_pcall(L, 0, 1, 0), 0);
-        const char* text = lua_tostring(L, -1);
-        std::string result = text ? text : "nil";
-        lua_settop(L, 0);
-        return result;
-    };
-    EXPECT_EQ(run("return type(vtable.tScene) .. type(vtable.tGirl) .. type(Factory)"), "tabletablefunction");
-    EXPECT_EQ(run("return DIR.NE .. RESUME.ON_DELAY .. BLENDMODE.BLENDMODE_ADD .. DEPTH.DEPTH_FRONTMOST"), "222-1");
-    EXPECT_EQ(run("return type(game) .. type(BAG_INV) .. type(BOOK_EDU) .. type(quest) .. type(sfx)"),
+    lua_State* L = lua.GetState();
+    EXPECT_EQ(LuaResult(L, "return type(vtable.tScene) .. type(vtable.tGirl) .. type(Factory)"), "tabletablefunction");
+    EXPECT_EQ(LuaResult(L, "return DIR.NE .. RESUME.ON_DELAY .. BLENDMODE.BLENDMODE_ADD .. DEPTH.DEPTH_FRONTMOST"),
+              "222-1");
+    EXPECT_EQ(LuaResult(L, "return type(game) .. type(BAG_INV) .. type(BOOK_EDU) .. type(quest) .. type(sfx)"),
               "tabletabletabletabletable");
-    EXPECT_EQ(run("return tostring(scene)"), "nil");  // no main scene yet
-
+    EXPECT_EQ(LuaResult(L, "return tostring(scene)"), "nil");  // no main scene yet
     TConfig::SetConfig(TConfig::kCheatMode, "1");
-    EXPECT_EQ(run("return tostring(IsCheatMode()) .. tostring(IsOrlanvue())"), "truefalse");
+    EXPECT_EQ(LuaResult(L, "return tostring(IsCheatMode()) .. tostring(IsOrlanvue())"), "truefalse");
     TConfig::SetConfig(TConfig::kCheatMode, "0");
-    EXPECT_EQ(run("return tostring(IsCheatMode())"), "false");
+    EXPECT_EQ(LuaResult(L, "return tostring(IsCheatMode())"), "false");
     TLogCapture log;
-    run("GlobalLuaError('shed', 'the key is missing')");
-    EXPECT_TRUE(Contains(log.Text(), "GLOBAL LUA ERROR:shed:the key is missing"));
+    LuaResult(L, "GlobalLuaError('shed', 'the key is missing')");
+    EXPECT_THAT(log.Text(), HasSubstr("GLOBAL LUA ERROR:shed:the key is missing"));
 
     // The main scene object as "scene", a table of its own in every state.
     TheScene() = &scene;
