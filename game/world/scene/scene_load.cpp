@@ -1,3 +1,6 @@
+// Loading a scene by name: its strings, holders and atlases, its own Lua state running the
+// shared and the scene script, then what the script's table "scene_spec" names.
+
 #include "core/script/script.h"
 #include "game/script/df_log.h"
 #include "game/script/df_lua_obj.h"
@@ -8,8 +11,6 @@
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/state/gamestate.h"
 #include "render/sprite/sprite.h"
-
-#include <lauxlib.h>
 
 namespace {
 
@@ -25,6 +26,16 @@ int FieldType(dfLuaTable& table, K key)
     const int type = lua_type(L, -1);
     lua_pop(L, 1);
     return type;
+}
+
+// The scene's strings: the game's, the quest's shared ones, then the scene's own; absent keys
+// are looked up quietly.
+void LoadSceneStrings(TStringTable& table, const str& sceneStrings)
+{
+    table.LoadStringTable("strings.xml");
+    table.MergeStringTable("quest/strings_shared.xml");
+    table.MergeStringTable(sceneStrings);
+    table.SetQuiet(true);
 }
 
 }  // namespace
@@ -53,20 +64,6 @@ void tScene::CloseScriptContext()
     mLua.assign(nullptr, false);
     mScript.reset();
 }
-
-namespace {
-
-// The scene's strings: the game's, the quest's shared ones, then the scene's own; absent keys
-// are looked up quietly.
-void LoadSceneStrings(TStringTable& table, const str& sceneStrings)
-{
-    table.LoadStringTable("strings.xml");
-    table.MergeStringTable("quest/strings_shared.xml");
-    table.MergeStringTable(sceneStrings);
-    table.SetQuiet(true);
-}
-
-}  // namespace
 
 bool tScene::LoadSceneByName(const str& name, bool)
 {
