@@ -1,7 +1,11 @@
 #include "game/world/state/interface_settings.h"
 
 #include "core/debug/debug_log.h"
-#include "game/world/state/gamestate.h"
+#include "core/script/df_lua.h"
+
+bool g_HUDEnabled = true;
+bool g_DiaryEnabled = true;
+str g_DefaultInventoryWindowText = "obj_nelka";
 
 namespace {
 

@@ -1,13 +1,20 @@
 #pragma once
-// The three interface settings of the in-game root window that scripts change: whether the
-// interface layer is shown, whether the diary button is usable, and the description line's
-// text when nothing is pointed at (g_HUDEnabled, g_DiaryEnabled, g_DefaultInventoryWindowText,
-// saved with the game). The root window shows or hides its parts through the hook it installs.
+// The three interface settings of the in-game root window that scripts change, saved with the
+// game per player and not per slot. The root window shows or hides its parts through the hook
+// it installs.
 //   SetInterfaceWindowHook([](const char* child, bool on) { ... });
 //   SetHUDEnable(false);   -- script: SetHUDEnable(false)
 
-#include "core/script/df_lua.h"
 #include "core/text/str.h"
+
+class dfLua;
+
+// The interface layer is shown (initially true).
+extern bool g_HUDEnabled;
+// The diary button is usable (initially true).
+extern bool g_DiaryEnabled;
+// The description line's text when nothing is pointed at (initially "obj_nelka").
+extern str g_DefaultInventoryWindowText;
 
 bool IsDiaryEnabled();
 bool IsHUDEnabled();
