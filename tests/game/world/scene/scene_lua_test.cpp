@@ -158,12 +158,14 @@ TEST_F(SceneLua, MethodsReachTheScene)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         const std::string result = scene.Run(c.code);
-        if (c.result)
+        if (c.result) {
             EXPECT_EQ(result, c.result);
-        else
+        } else {
             EXPECT_EQ(result.rfind("error", 0), std::string::npos) << result;
-        if (c.effect)
+        }
+        if (c.effect) {
             EXPECT_TRUE(c.effect(scene));
+        }
     }
 }
 
