@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kSharedScript = "quest/shared.lua";
 constexpr const char* kHudAtlas = "quest/hud/pieces.xml";
 
-// The Lua type of a field: the spec's keys take a string or a table, and nothing else.
+// The Lua type of a field: scene_spec's keys take a string or a table, and nothing else.
 template <class K>
 int FieldType(dfLuaTable& table, K key)
 {
