@@ -3,17 +3,16 @@
 #include "core/platform/platform.h"
 #include "core/strings/string_table.h"
 #include "game/script/best_ref.h"
-#include "game/script/class_info.h"
 #include "game/script/df_log.h"
 #include "game/script/df_log_lua.h"
 #include "game/script/lua_error.h"
 #include "game/script/metrics.h"
-#include "game/script/script_enums.h"
 #include "game/script/window_autoreg.h"
 #include "game/startup/game_steps.h"
 #include "game/startup/main_loop.h"
 #include "game/startup/script_functions.h"
 #include "game/startup/world_steps.h"
+#include "game/world/scene/scene.h"
 #include "game/world/sound/sfx_manager.h"
 #include "render/renderer/renderer.h"
 #include "ui/widgets/slider.h"
@@ -74,16 +73,9 @@ void PrepareScriptState(dfLua& lua)
     InstallGlobalLuaError();
     if (!lua.GetState())
         return;
-    if (GameSteps().prepareLuaEnvironment) {
-        GameSteps().prepareLuaEnvironment(lua);
-    } else {
-        // What the scene's preparation of an environment gives so far.
-        AddEnumsToLua(lua);
-        tClassInfo::AddAllClassInfoToLua(lua);
-    }
+    PrepareLuaEnvironment(lua);
     BindPushModal(lua);
     BindLogToLua(lua);
-    BindWorldToLua(lua.GetState());
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 class TWindow;
 class TWindowManager;
-class dfLua;
 
 struct TGameSteps
 {
@@ -22,8 +21,7 @@ struct TGameSteps
     // score submission's registration.
     std::function<void(TWindowManager*)> registerWindowTypes;
     std::function<void()> registerServerSubmit;
-    // The Lua environment of the window manager's state, the scene list, the one scene.
-    std::function<void(dfLua&)> prepareLuaEnvironment;
+    // The scene list, the one scene.
     std::function<void()> loadSceneList;
     std::function<void()> createScene;
     std::function<void()> dumpSubScene;

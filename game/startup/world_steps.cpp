@@ -6,7 +6,6 @@
 #include "game/world/scene/choice_handler.h"
 #include "game/world/scene/scene.h"
 #include "game/world/scenelist/scene_list.h"
-#include "game/world/sound/sfx_lua.h"
 #include "game/world/sound/sfx_manager.h"
 
 namespace {
@@ -30,7 +29,6 @@ void InstallWorldSteps()
     steps.dumpVox = [] { g_SFXManager.DumpVox(); };
     SetPauseReport(&ReportPause);
 
-    steps.prepareLuaEnvironment = &PrepareLuaEnvironment;
     steps.loadSceneList = [] { InitializeSceneNames(); };
     steps.createScene = [] {
         if (!TheScene())
@@ -53,10 +51,4 @@ void InstallWorldSteps()
         tScene* scene = ActiveScene();
         return scene ? scene->GetSceneName().c_str() : "";
     });
-}
-
-void BindWorldToLua(lua_State* L)
-{
-    if (L)
-        AddSFXToLua(g_SFXManager, L);
 }

@@ -17,6 +17,7 @@
 #include "core/script/df_lua.h"
 #include "core/text/str.h"
 #include "game/script/class_info.h"
+#include "game/script/df_result.h"
 #include "game/script/script_enums.h"
 #include "game/world/geometry/vector2.h"
 #include "game/world/mesh/mesh.h"
@@ -62,17 +63,29 @@ public:
     const str& GetAssetPath() const { return mAssetFolder; }
     int LoadAtlas(const str& name);
     bool AddBGImage(const str& name, int depth, int blend);
-    int LoadLightmap(const str& name);
+    // Always succeeds: a missing image leaves the scene without a light map.
+    DFRES LoadLightmap(const str& name);
     TColor32 GetLightmapPixel(const tVector2<float>& point) const;
-    int LoadGround(const str& name);
-    int LoadVerts(const str& name);
-    int LoadMesh(const str& name);
-    // The spec table is on the top of `spec`'s stack.
+    DFRES LoadGround(const str& name);
+    DFRES LoadVerts(const str& name);
+    DFRES LoadMesh(const str& name);
+    // The spec table is on the top of `spec`'s stack, and stays there.
     tGirl* Spawn(dfLua& spec, const tVector2<float>& position);
     int BareSpawn(dfLua& lua);
     bool HasAtlasTexture(const str& name) const;
     bool AssignAtlasTexture(const std::shared_ptr<TAnimatedSprite>& sprite, const str& name);
     void ReloadTextures();
+    // Drops the scene's Lua object, then closes its Lua state and script context (unloading
+    // does this after the actors are gone; loading makes a fresh context after it).
+    void CloseScriptContext();
+    // The script forms that take a table, an actor handle or the raw stack (scene_lua.cpp).
+    int lf_ConversationMode(dfLua& lua);
+    int lf_SetCameraFollowActor(dfLua& lua);
+    int lf_ModifySaySpec(dfLua& lua);
+    int lf_grabstring(lua_State* L);
+    int lf_grabformattedstring(lua_State* L);
+    int lf_grabspeechline(lua_State* L);
+    void lf_AdjustBGVoxAlpha(float alpha) { AdjustBGVoxAlpha(alpha); }
     tMesh& GetGround() { return mGround; }
     const TRect& GetSceneBounds() const { return mSceneBounds; }
     tSceneStrings& Strings() { return mStrings; }
@@ -173,6 +186,16 @@ public:
 
 protected:
     // ---- loading: fields ----
+    void ReadSceneSpec(dfLuaTable& spec);
+    void ReadBGImages(dfLuaTable& images);
+    // The scene's Lua object (the global "scene") with the ground's object as its "mesh".
+    void CreateSceneLuaObjects();
+    void SpawnActorList(dfLuaTable& spec, const str& scriptPath);
+    void ReadHotSpot(tGirl& actor, dfLuaTable& actorSpec);
+    // Stores the actor's object in the scene's table under its name, unless the name is the
+    // scene's own ("this", "mesh", a method).
+    void StoreActorObject(dfLua& lua, tGirl& actor);
+    int ActorCount() const;
     str mSceneName;
     str mAssetFolder;
     tSceneStrings mStrings;

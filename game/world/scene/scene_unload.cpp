@@ -19,10 +19,7 @@ void tScene::DumpScene()
     DumpGroundLuaObj();
     mGround.Dump();
     DumpActors();
-    DumpLuaObj();
-    mLua.close();
-    mLua.assign(nullptr, false);
-    mScript.reset();
+    CloseScriptContext();
     if (this == TheScene()) {
         g_SFXManager.KillSFX();
         g_SFXManager.KillVox();

@@ -6,10 +6,6 @@
 
 tGamestate gGamestate;
 
-bool g_DiaryEnabled = true;
-bool g_HUDEnabled = true;
-str g_DefaultInventoryWindowText = "obj_nelka";
-
 namespace {
 tTaskEventReport gTaskEventReport = nullptr;
 }

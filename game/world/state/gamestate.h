@@ -8,6 +8,7 @@
 #include "game/world/diary/diary.h"
 #include "game/world/inventory/inventory.h"
 #include "game/world/quest/questset.h"
+#include "game/world/state/interface_settings.h"
 
 #include <map>
 
@@ -72,11 +73,6 @@ private:
 };
 
 extern tGamestate gGamestate;
-
-// Settings of the game window saved with the game, per player and not per slot.
-extern bool g_DiaryEnabled;
-extern bool g_HUDEnabled;
-extern str g_DefaultInventoryWindowText;
 
 // Where finished scripted tasks are reported (the play metrics' task event); none by default.
 using tTaskEventReport = void (*)(const char* kind, const char* name, const char* extra);

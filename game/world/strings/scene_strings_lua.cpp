@@ -8,11 +8,6 @@
 
 namespace {
 
-tSceneStrings* Strings(lua_State* L)
-{
-    return static_cast<tSceneStrings*>(lua_touserdata(L, lua_upvalueindex(1)));
-}
-
 void PushStr(lua_State* L, const str& text)
 {
     lua_pushlstring(L, text.c_str(), text.length());
@@ -30,19 +25,21 @@ bool KeyOnTop(lua_State* L, const char* title, const char* complaint, str* key)
     return true;
 }
 
-int LuaGrabString(lua_State* L)
+}  // namespace
+
+int LuaGrabString(lua_State* L, tSceneStrings& strings)
 {
     str key;
     if (!KeyOnTop(L, "grabstring", "BAD CALL OF grabstring", &key))
         return 0;
-    const str text = Strings(L)->grabstring(key);
+    const str text = strings.grabstring(key);
     if (text.empty() || text[0] == '#')
         return 0;
     PushStr(L, text);
     return 1;
 }
 
-int LuaGrabFormattedString(lua_State* L)
+int LuaGrabFormattedString(lua_State* L, tSceneStrings& strings)
 {
     if (lua_gettop(L) < 2 || lua_type(L, -2) != LUA_TSTRING || lua_type(L, -1) != LUA_TTABLE) {
         dfLua(L).stackdump("grabformattedstring");
@@ -62,20 +59,29 @@ int LuaGrabFormattedString(lua_State* L)
         lua_pop(L, 1);
     }
     const str key(lua_tostring(L, -2), lua_strlen(L, -2));
-    PushStr(L, Strings(L)->grabformattedstring(key, unsigned(n), params));
+    PushStr(L, strings.grabformattedstring(key, unsigned(n), params));
     return 1;
 }
 
-int LuaGrabSpeechLine(lua_State* L)
+int LuaGrabSpeechLine(lua_State* L, tSceneStrings& strings)
 {
     str key;
     if (!KeyOnTop(L, "grabspeechline", "BAD CALL OF GRABSPEECHLINE", &key))
         return 0;
     str speaker, line;
-    Strings(L)->grabspeechline(key, &speaker, &line);
+    strings.grabspeechline(key, &speaker, &line);
     PushStr(L, speaker);
     PushStr(L, line);
     return 2;
+}
+
+namespace {
+
+// The table travels as upvalue 1 of each closure.
+template <int (*Function)(lua_State*, tSceneStrings&)>
+int WithStrings(lua_State* L)
+{
+    return Function(L, *static_cast<tSceneStrings*>(lua_touserdata(L, lua_upvalueindex(1))));
 }
 
 void SetMethod(lua_State* L, tSceneStrings* strings, const char* name, lua_CFunction function)
@@ -90,7 +96,7 @@ void SetMethod(lua_State* L, tSceneStrings* strings, const char* name, lua_CFunc
 
 void SceneStringsLuaAdd(lua_State* L, tSceneStrings* strings)
 {
-    SetMethod(L, strings, "grabspeechline", &LuaGrabSpeechLine);
-    SetMethod(L, strings, "grabstring", &LuaGrabString);
-    SetMethod(L, strings, "grabformattedstring", &LuaGrabFormattedString);
+    SetMethod(L, strings, "grabspeechline", &WithStrings<&LuaGrabSpeechLine>);
+    SetMethod(L, strings, "grabstring", &WithStrings<&LuaGrabString>);
+    SetMethod(L, strings, "grabformattedstring", &WithStrings<&LuaGrabFormattedString>);
 }

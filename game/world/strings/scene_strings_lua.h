@@ -10,3 +10,9 @@
 class tSceneStrings;
 
 void SceneStringsLuaAdd(lua_State* L, tSceneStrings* strings);
+
+// The three over a given table, for objects that own one (the scene's methods): each
+// returns its number of results.
+int LuaGrabString(lua_State* L, tSceneStrings& strings);
+int LuaGrabFormattedString(lua_State* L, tSceneStrings& strings);
+int LuaGrabSpeechLine(lua_State* L, tSceneStrings& strings);

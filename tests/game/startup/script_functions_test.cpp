@@ -13,6 +13,7 @@
 #include "game/startup/script_functions.h"
 #include "game/startup/world_steps.h"
 #include "game/world/clock/pause.h"
+#include "game/world/scene/scene.h"
 #include "game/world/sound/sfx_manager.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
@@ -91,7 +92,7 @@ TEST_F(GameScriptFunctions, QueriesAnswerFromTheGame)
 TEST_F(GameScriptFunctions, PauseAndMusicReachTheGame)
 {
     InstallWorldSteps();
-    BindWorldToLua(lua.GetState());
+    PrepareLuaEnvironment(lua);
     EXPECT_EQ(Run("EnterPause() return tostring(IsPaused())"), "true");
     EXPECT_TRUE(IsPaused());
     EXPECT_EQ(Run("ExitPause() return tostring(IsPaused())"), "false");

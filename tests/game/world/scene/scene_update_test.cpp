@@ -9,6 +9,7 @@
 #include "game/world/scene/trl_task.h"
 #include "progress_probe.h"
 #include "scene_probe.h"
+#include "support/render_test_support.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
@@ -21,11 +22,13 @@
 
 namespace {
 
-class SceneUpdate : public ::testing::Test
+// Loading a scene makes sprites and textures: the tests run on a renderer.
+class SceneUpdate : public GLTest
 {
 protected:
     void SetUp() override
     {
+        GLTest::SetUp();
         ResetProgress();
         SetProgressScene("start");
         TheScene() = &scene;
@@ -36,6 +39,8 @@ protected:
         SubScene() = nullptr;
         TheScene() = nullptr;
         DropItem();
+        scene.DumpScene();
+        GLTest::TearDown();
     }
 
     ProbeScene scene;
@@ -179,8 +184,10 @@ TEST_F(SceneUpdate, GameOverPopsTheTopWindowAtTheNextUpdateAndEndsThatUpdate)
     EXPECT_EQ(ProgressScene(), "start");
     scene.Update();
     EXPECT_EQ(wm.GetTopModalWindow(), game);
-    EXPECT_EQ(owl->Ticks(), 1);
     EXPECT_EQ(ProgressScene(), "garden");
+    // The change of scene came first: loading emptied the scene before its actors' turn.
+    for (const auto& actor : scene.GetActors())
+        EXPECT_EQ(actor, nullptr);
 }
 
 TEST_F(SceneUpdate, AnExpiredActorIsDeletedAndNothingPointsAtItAfterwards)
