@@ -57,14 +57,19 @@ local function DeletePlayer()
     SetPlayerChoices()
 end
 
+-- Two columns of five.
 local function ProfileButton(i)
+    local column = 0
+    if i >= 5 then
+        column = 1
+    end
     return Button{
-        name = "button" .. i, x = 100 + 240 * math.floor(i / 5), y = 80 + 56 * math.mod(i, 5), type = 2,
-        beginGroup = i == 0,
+        name = "button" .. i, x = 100 + 240 * column, y = 80 + 56 * (i - 5 * column), w = 200, h = 48, type = 2,
         graphics = {"images/button_normal.png", "images/button_selected.png", "images/button_hover.png",
                     "images/button_selected.png"},
         mask = "images/button_mask.png", sound = "audio/sfx/click.ogg",
-        command = function() SetCurrentUser(GetCurrentSelectedUser()) end,
+        -- The command runs before the button turns on: it names its own profile.
+        command = function() SetCurrentUser(i) end,
         Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, font = labelFont,
              flags = kHAlignCenter + kVAlignCenter},
     }
@@ -72,7 +77,7 @@ end
 
 local function PageButton(name, x, command, closes)
     return Button{
-        name = name, x = x, y = 450, close = closes, command = command,
+        name = name, x = x, y = 450, w = 130, h = 40, close = closes, command = command,
         graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
                     "images/button_small_hover.png"},
         mask = "images/button_small_mask.png", sound = "audio/sfx/click.ogg",
@@ -89,7 +94,7 @@ MakeDialog{
              flags = kHAlignCenter + kVAlignCenter},
         Window{
             name = "profiles", x = 0, y = 0, w = 640, h = 440,
-            ProfileButton(0), ProfileButton(1), ProfileButton(2), ProfileButton(3), ProfileButton(4),
+            BeginGroup(), ProfileButton(0), ProfileButton(1), ProfileButton(2), ProfileButton(3), ProfileButton(4),
             ProfileButton(5), ProfileButton(6), ProfileButton(7), ProfileButton(8), ProfileButton(9),
         },
         PageButton("player_new", 20, NewPlayer),

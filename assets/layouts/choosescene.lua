@@ -5,10 +5,15 @@
 local titleFont = {"fonts/bold.mvec", 28, Color(251, 242, 220)}
 local labelFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
 
-local function SceneButton(i, title)
+-- Columns of six.
+local function SceneButton(i)
+    local column = 0
+    while i - 6 * column >= 6 do
+        column = column + 1
+    end
     return Button{
-        name = "button" .. i, x = 120 + 200 * math.floor(i / 6), y = 80 + 56 * math.mod(i, 6), w = 200, h = 48,
-        type = 2, beginGroup = i == 0,
+        name = "button" .. i, x = 100 + 220 * column, y = 80 + 56 * (i - 6 * column), w = 200, h = 48,
+        type = 2,
         graphics = {"images/button_normal.png", "images/button_selected.png", "images/button_hover.png",
                     "images/button_selected.png"},
         mask = "images/button_mask.png", sound = "audio/sfx/click.ogg",
@@ -18,8 +23,9 @@ local function SceneButton(i, title)
 end
 
 function UpdateSceneList(current, count, titles)
+    SetBeginGroup()
     for i = 0, count - 1 do
-        SceneButton(i, titles[i + 1])()
+        SceneButton(i)()
         -- Set as text, never looked up: a title is shown as it stands.
         SetLabel("button" .. i, titles[i + 1])
     end
@@ -37,7 +43,7 @@ end
 
 local function PageButton(name, x, command, closes)
     return Button{
-        name = name, x = x, y = 450, close = closes, command = command,
+        name = name, x = x, y = 450, w = 130, h = 40, close = closes, command = command,
         graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
                     "images/button_small_hover.png"},
         mask = "images/button_small_mask.png", sound = "audio/sfx/click.ogg",

@@ -22,7 +22,7 @@ end
 local function Box(name, label, x, command)
     return Group{
         Button{
-            name = name, x = x, y = 376, type = 1, command = command,
+            name = name, x = x, y = 376, w = 28, h = 28, type = 1, command = command,
             graphics = {"images/checkbox_off.png", "images/checkbox_on.png", "images/checkbox_off.png",
                         "images/checkbox_on.png"},
             sound = "audio/sfx/click.ogg",
@@ -46,7 +46,7 @@ MakeDialog{
         Box("fullscreen", "options_fullscreen", 60, function() ToggleFullScreen() end),
         Box("mutebox", "options_mute", 340, function() ToggleSoundMute() end),
         Button{
-            name = "options_done", x = kCenter, y = 450, close = true,
+            name = "options_done", x = kCenter, y = 450, w = 130, h = 40, close = true,
             command = function() SaveVolumes() end,
             graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
                         "images/button_small_hover.png"},

@@ -3,7 +3,6 @@
 // layouts, over settings whose preferences live in a private user folder, a sound manager whose
 // volumes can be read back and a string table of the test's own.
 
-#include <lauxlib.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -12,9 +11,11 @@
 
 #include "core/config/config.h"
 #include "core/prefs/prefs.h"
+#include "core/script/df_lua.h"
 #include "core/strings/string_table.h"
 #include "game/interface/layout_fixture.h"
 #include "game/screens/settings/settings.h"
+#include "game/script/df_log_lua.h"
 #include "game/world/state/gamestate.h"
 #include "sound/manager/sound_manager.h"
 #include "ui/widgets/widget_services.h"
@@ -44,6 +45,8 @@ protected:
                                   "</Row></Table></Worksheet></Workbook>\n";
         ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
         SetWidgetStringTable(&strings);
+        dfLua lua(script->GetState());
+        BindLogToLua(lua);
         MakeSettings();
     }
     void TearDown() override
@@ -85,6 +88,8 @@ protected:
         TFile::SetFolders(folders);
         TFile::ScanFolderForResources("assets", "");
     }
+    // The interface coroutine, waiting for messages: button commands run in it.
+    void StartInterface() { Lua("return function() while true do WaitForMessage() end end"); }
     // Pops the top modal window and deletes it.
     void CloseTop()
     {
@@ -92,22 +97,20 @@ protected:
         wm->ClearDestroyedWindows();
     }
 
-    // Runs code in the window script; its first result as text ("nil" when none).
+    // Runs code in the window script (inside the interface coroutine once that runs); its
+    // first result as text ("nil" when none).
     std::string Run(const std::string& code)
     {
+        if (script->DoLuaString(("gRunResult = (function() " + code + " end)()").c_str(), -1, 0) != 0)
+            return "error";
         lua_State* L = script->GetState();
-        const int top = lua_gettop(L);
-        if (luaL_loadbuffer(L, code.data(), code.size(), "test") || lua_pcall(L, 0, 1, 0)) {
-            const std::string error = lua_tostring(L, -1) ? lua_tostring(L, -1) : "";
-            lua_settop(L, top);
-            return "error: " + error;
-        }
+        lua_getglobal(L, "gRunResult");
         std::string result = "nil";
         if (lua_isboolean(L, -1))
             result = lua_toboolean(L, -1) ? "true" : "false";
         else if (!lua_isnil(L, -1) && lua_tostring(L, -1))
             result = lua_tostring(L, -1);
-        lua_settop(L, top);
+        lua_pop(L, 1);
         return result;
     }
     void SetGlobal(const char* name, const std::string& value)
