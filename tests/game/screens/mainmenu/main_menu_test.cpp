@@ -54,6 +54,10 @@ TEST_F(MainMenuTest, DemoLayoutIsTheMainMenu)
     EXPECT_TRUE(Shown("menu_play"));
     // The scene choice is a cheat.
     EXPECT_FALSE(Shown("choosescene"));
+    CloseTop();
+    TConfig::SetConfig("cheatmode", "1");
+    ReadLayout("layouts/mainmenu.lua");
+    EXPECT_TRUE(Shown("choosescene"));
 }
 
 TEST_F(MainMenuTest, EntriesFollowProfilesAndTheSavedGame)
