@@ -25,6 +25,7 @@ end
 -- The name typed into the name dialog, or nil when it was left.
 local function AskForName()
     gEnteredName = nil
+    LOGIT("Asking for a name")
     DoModal("layouts/entername.lua")
     local name = gEnteredName
     gEnteredName = nil

@@ -24,6 +24,12 @@ local function MenuButton(name, label, y, command, closes)
     }
 end
 
+-- Another screen over the menu, until it closes; what it hands back.
+local function Open(file)
+    LOGIT("Opening " .. file)
+    return DoModal(file)
+end
+
 -- After a change of player: the greeting and the player's entries.
 local function PlayerChanged()
     local any = GetNumUsers() > 0
@@ -33,7 +39,7 @@ local function PlayerChanged()
 end
 
 local function ChoosePlayer()
-    local answer = DoModal("layouts/chooseplayer.lua")
+    local answer = Open("layouts/chooseplayer.lua")
     PlayerChanged()
     return answer
 end
@@ -61,18 +67,20 @@ MakeDialog{
              flags = kHAlignCenter + kVAlignCenter},
         Text{name = "welcome", x = kCenter, y = 100, w = 600, h = 30, font = welcomeFont,
              flags = kHAlignCenter + kVAlignCenter},
-        Bitmap{name = "panel", x = 60, y = 120, image = "images/panel.png"},
-        Window{
-            name = "game", x = 100, y = 150, w = 240, h = 340,
-            MenuButton("menu_play", "menu_play", 0, Play),
-            MenuButton("load_game", "menu_continue", 64, Continue),
-            MenuButton("changeplayer", "menu_changeplayer", 128, ChoosePlayer),
-            MenuButton("menu_options", "menu_options", 192, function() DoModal("layouts/options.lua") end),
-            MenuButton("choosescene", "menu_scenes", 256, function() DoModal("layouts/choosescene.lua") end),
+        Bitmap{
+            name = "panel", x = 60, y = 120, image = "images/panel.png",
+            Window{
+                name = "game", x = 40, y = 30, w = 240, h = 340,
+                MenuButton("menu_play", "menu_play", 0, Play),
+                MenuButton("menu_options", "menu_options", 64, function() Open("layouts/options.lua") end),
+                MenuButton("load_game", "menu_continue", 128, Continue),
+                MenuButton("changeplayer", "menu_changeplayer", 192, ChoosePlayer),
+                MenuButton("choosescene", "menu_scenes", 256, function() Open("layouts/choosescene.lua") end),
+            },
         },
         Window{
             name = "buttons", x = 440, y = 150, w = 240, h = 340,
-            MenuButton("moregames", "menu_moregames", 0, function() DoModal("layouts/xsell.lua") end),
+            MenuButton("moregames", "menu_moregames", 0, function() Open("layouts/xsell.lua") end),
             MenuButton("menu_scores", "menu_scores", 64, MenuCommand("menu_scores")),
             MenuButton("menu_credits", "menu_credits", 128, MenuCommand("menu_credits")),
             MenuButton("menu_quit", "menu_quit", 192, nil, true),
