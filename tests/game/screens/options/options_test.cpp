@@ -149,6 +149,8 @@ TEST_F(OptionsTest, TheBoxesActThroughTheSettings)
     Slider("walkspeedslider")->SetValue(0.25f, true);
     GetCast<TButton>(Find("options_done"))->DoPress();
     EXPECT_EQ(Stored("walkspeed"), 250);
+    CloseTop();
+    EXPECT_EQ(Run("return type(SaveVolumes)"), "nil");
 }
 
 }  // namespace
