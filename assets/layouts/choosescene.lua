@@ -2,30 +2,17 @@
 -- window (TChooseScene) hands the titles to UpdateSceneList. "Jump there" enters the chosen
 -- scene with the game as it is; "Start there" enters it with a new game.
 
-local titleFont = {"fonts/bold.mvec", 28, Color(251, 242, 220)}
-local labelFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
-
--- Columns of six.
-local function SceneButton(i)
-    local column = 0
-    while i - 6 * column >= 6 do
-        column = column + 1
-    end
-    return Button{
-        name = "button" .. i, x = 100 + 220 * column, y = 80 + 56 * (i - 6 * column), w = 200, h = 48,
-        type = 2,
-        graphics = {"images/button_normal.png", "images/button_selected.png", "images/button_hover.png",
-                    "images/button_selected.png"},
-        mask = "images/button_mask.png", sound = "audio/sfx/click.ogg",
-        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, font = labelFont,
-             flags = kHAlignCenter + kVAlignCenter},
-    }
-end
+local pieces = ReadFile("layouts/pieces.lua")
 
 function UpdateSceneList(current, count, titles)
     SetBeginGroup()
     for i = 0, count - 1 do
-        SceneButton(i)()
+        -- Columns of six.
+        local column = 0
+        while i - 6 * column >= 6 do
+            column = column + 1
+        end
+        pieces.ChoiceButton("button" .. i, 100 + 220 * column, 80 + 56 * (i - 6 * column))()
         -- Set as text, never looked up: a title is shown as it stands.
         SetLabel("button" .. i, titles[i + 1])
     end
@@ -41,25 +28,12 @@ local function Enter(how)
     end
 end
 
-local function PageButton(name, x, command, closes)
-    return Button{
-        name = name, x = x, y = 450, w = 130, h = 40, close = closes, command = command,
-        graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
-                    "images/button_small_hover.png"},
-        mask = "images/button_small_mask.png", sound = "audio/sfx/click.ogg",
-        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = name, font = labelFont,
-             flags = kHAlignCenter + kVAlignCenter},
-    }
-end
-
 MakeDialog{
     TChooseScene{
         name = "choosescene", x = kCenter, y = kCenter, w = 640, h = 520,
-        Bitmap{name = "page", x = 0, y = 0, image = "images/page.png"},
-        Text{name = "title", x = 0, y = 20, w = 640, h = 40, label = "choosescene_title", font = titleFont,
-             flags = kHAlignCenter + kVAlignCenter},
-        PageButton("scene_jump", 60, function() Enter(JumpToScene) end),
-        PageButton("scene_start", 255, function() Enter(StartAtScene) end),
-        PageButton("scene_back", 450, nil, true),
+        pieces.Page("choosescene_title"),
+        pieces.SmallButton("scene_jump", "scene_jump", 60, 450, function() Enter(JumpToScene) end),
+        pieces.SmallButton("scene_start", "scene_start", 255, 450, function() Enter(StartAtScene) end),
+        pieces.SmallButton("scene_back", "scene_back", 450, 450, nil, true),
     },
 }

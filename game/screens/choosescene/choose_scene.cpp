@@ -41,22 +41,25 @@ int SetCurrentSceneLua(lua_State* L)
     return 0;
 }
 
-int JumpToSceneLua(lua_State* L)
+// A start that takes a scene number and answers whether the scene loaded.
+template <bool (*Start)(int)>
+int StartLua(lua_State* L, const char* function)
 {
     int n = 0;
-    if (!SceneArg(L, "JumpToScene", &n))
+    if (!SceneArg(L, function, &n))
         return 0;
-    lua_pushboolean(L, LoadSceneNumber(n));
+    lua_pushboolean(L, Start(n));
     return 1;
+}
+
+int JumpToSceneLua(lua_State* L)
+{
+    return StartLua<&LoadSceneNumber>(L, "JumpToScene");
 }
 
 int StartAtSceneLua(lua_State* L)
 {
-    int n = 0;
-    if (!SceneArg(L, "StartAtScene", &n))
-        return 0;
-    lua_pushboolean(L, StartAtScene(n));
-    return 1;
+    return StartLua<&StartAtScene>(L, "StartAtScene");
 }
 
 // A title as a Lua string literal, for the log line that shows the call.
