@@ -1,6 +1,7 @@
 // The program on the demo data, end to end: the menu as drawn, driven by replayed input, and
 // started on damaged copies of the data folder.
 
+#include "common/command_output.h"
 #include "game/demo/demo_run.h"
 
 #include <gtest/gtest.h>
@@ -127,17 +128,8 @@ TEST(DemoProgram, ReactsToPointerAndCloseRequests)
 // The saved preferences of a run, as the dump tool shows them.
 std::string DumpPrefs(const TDemoRun& run)
 {
-    const std::string cmd =
-        BuildRoot() + "/tools/prefsdump/prefsdump " + run.TempDir() + "/share/tessivander/prefs.dat 2>&1";
-    std::string out;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-            out.append(buffer, n);
-        pclose(p);
-    }
-    return out;
+    return CommandOutput(BuildRoot() + "/tools/prefsdump/prefsdump " + run.TempDir() +
+                         "/share/tessivander/prefs.dat 2>&1");
 }
 
 // Types a name into the name dialog and confirms it.

@@ -3,8 +3,6 @@
 // layouts, over settings whose preferences live in a private user folder, a sound manager whose
 // volumes can be read back and a string table of the test's own.
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -13,6 +11,7 @@
 #include "core/prefs/prefs.h"
 #include "core/script/df_lua.h"
 #include "core/strings/string_table.h"
+#include "core/xml/user_folder_fixture.h"
 #include "game/interface/layout_fixture.h"
 #include "game/screens/settings/settings.h"
 #include "game/script/df_log_lua.h"
@@ -25,17 +24,8 @@ class MenuTest : public GameLayoutTest
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/tv-menus-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        mUserDir = pattern;
-        setenv("XDG_DATA_HOME", mUserDir.c_str(), 1);
-        setenv("HOME", mUserDir.c_str(), 1);
-        TFile::ShutDownFileSystem();
-        TFile::TFolders folders;
-        folders.user = mUserDir.c_str();
-        folders.common = (mUserDir + "/common").c_str();
-        folders.desktop = (mUserDir + "/desktop").c_str();
-        TFile::SetFolders(folders);
+        mUserDir = UserFolderTest::UseFreshUserFolder();
+        ASSERT_FALSE(mUserDir.empty());
         GameLayoutTest::SetUp();
         TConfig::Clear();
         TConfig::SetConfig(TConfig::kEncryptionKey, "Rw4TnQ8vLpXe");
