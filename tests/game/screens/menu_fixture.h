@@ -103,12 +103,6 @@ protected:
         lua_pop(L, 1);
         return result;
     }
-    void SetGlobal(const char* name, const std::string& value)
-    {
-        lua_State* L = script->GetState();
-        lua_pushlstring(L, value.data(), value.size());
-        lua_setglobal(L, name);
-    }
     // Builds a demo layout in a modal window of its own.
     void ReadLayout(const std::string& file) { Lua("PushModal('" + file + "'); ReadFile('" + file + "')"); }
     bool Shown(const char* name)

@@ -6,7 +6,6 @@
 
 #include "game/screens/mainmenu/main_menu.h"
 #include "game/screens/menu_fixture.h"
-#include "online/xsell/xsell_window.h"
 #include "sound/manager/sound.h"
 #include "ui/widgets/text.h"
 
@@ -22,11 +21,10 @@ protected:
     }
     TMainMenu* Menu() { return GetCast<TMainMenu>(Find("menu")); }
     std::string Welcome() { return GetCast<TText>(Find("welcome"))->GetText().c_str(); }
-    // Every entry the menu rules on, with a greeting or without.
-    TMainMenu* BuildMenu(bool withWelcome = true)
+    // Every entry the menu rules on.
+    TMainMenu* BuildMenu()
     {
-        Layout(std::string("TMainMenu{ name = 'menu', w = 800, h = 600,") +
-               (withWelcome ? " Text{ name = 'welcome', w = 300, h = 20 }," : "") +
+        Layout(std::string("TMainMenu{ name = 'menu', w = 800, h = 600, Text{ name = 'welcome', w = 300, h = 20 },") +
                " Button{ name = 'changeplayer', w = 10, h = 10 }, Button{ name = 'load_game', w = 10, h = 10 },"
                " Button{ name = 'resume_game', w = 10, h = 10 }, Button{ name = 'moregames', w = 10, h = 10 } }");
         return Menu();
@@ -103,18 +101,6 @@ TEST_F(MainMenuTest, GreetsTheCurrentPlayerAndFollowsAChangeFromTheScript)
     EXPECT_TRUE(Shown("load_game"));
 }
 
-TEST_F(MainMenuTest, WithoutAGreetingOnlyTheSavedGameEntryChanges)
-{
-    settings->CreateNewUser("Ann");
-    SaveAGame();
-    ASSERT_NE(BuildMenu(false), nullptr);
-    for (const char* name : {"changeplayer", "load_game", "resume_game", "moregames"})
-        EXPECT_TRUE(Shown(name)) << name;
-    settings->DeleteUser(0);
-    Menu()->SetWelcomeName();
-    EXPECT_FALSE(Shown("load_game"));
-}
-
 TEST_F(MainMenuTest, CrossSellEntryNeedsTheCatalogue)
 {
     // The layout shows the entry; only a missing catalogue hides it.
@@ -124,23 +110,6 @@ TEST_F(MainMenuTest, CrossSellEntryNeedsTheCatalogue)
     UseEmptyDataFolder();
     ASSERT_NE(BuildMenu(), nullptr);
     EXPECT_FALSE(Shown("moregames"));
-}
-
-TEST_F(MainMenuTest, CrossSellPageShowsTheDemoCatalogue)
-{
-    ASSERT_TRUE(RegisterXSellWindowType(wm.get()));
-    ReadLayout("layouts/xsell.lua");
-    auto* page = GetCast<TXSellWindow>(Find("xsell"));
-    ASSERT_NE(page, nullptr);
-    for (int n = 1; n <= TXSellWindow::kMaxGames; ++n) {
-        const std::string descrip = "descrip" + std::to_string(n);
-        const std::string button = "xsellbutton" + std::to_string(n);
-        EXPECT_EQ(Shown(descrip.c_str()), n <= 3) << n;
-        EXPECT_EQ(Shown(button.c_str()), n <= 3) << n;
-        EXPECT_EQ(page->GetGameLink(n).empty(), n > 3) << n;
-    }
-    EXPECT_FALSE(page->GetSiteLink().empty());
-    EXPECT_NE(std::string(GetCast<TText>(Find("descrip1"))->GetText().c_str()).find("xsellbutton1"), std::string::npos);
 }
 
 TEST_F(MainMenuTest, PlaysTheMusicAndReportsTheVisitAndTakesItsGlobalAlong)
