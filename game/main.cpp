@@ -9,7 +9,12 @@
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/screens/awards/awards_window.h"
+#include "game/screens/chooseplayer/choose_player.h"
+#include "game/screens/choosescene/choose_scene.h"
+#include "game/screens/choosescene/game_start.h"
 #include "game/screens/credits/credits.h"
+#include "game/screens/mainmenu/main_menu.h"
+#include "game/screens/options/options.h"
 #include "game/screens/settings/settings_steps.h"
 #include "game/startup/game_main.h"
 #include "game/startup/game_steps.h"
@@ -18,12 +23,16 @@
 int main(int argc, char** argv)
 {
     GantrimoleInit();
-    InstallSettingsSteps();
+    InstallSettingsSteps([] { StartNewGame(); }, [] { LoadDefaultGame(); });
     InstallInGameSteps();
     GameSteps().registerWindowTypes = [](TWindowManager* manager) {
         RegisterGameWindowTypes(manager);
         RegisterGameWidgetTypes(manager);
         RegisterInGameWindowTypes(manager);
+        RegisterMainMenuWindowType(manager);
+        RegisterChoosePlayerWindowType(manager);
+        RegisterChooseSceneWindowType(manager);
+        RegisterOptionsWindowType(manager);
         RegisterCreditsWindowType(manager);
         RegisterAwardsWindowType(manager);
         RegisterDiaryWindowTypes(manager);

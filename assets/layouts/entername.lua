@@ -1,6 +1,7 @@
 -- Asks for a new player's name, in the game's own window classes: the field's placeholder goes
 -- at the first click or key, the OK button shows only while a name is typed, a hint appears
--- while the mouse is over the field, and the rules scroll in their own window.
+-- while the mouse is over the field, and the rules scroll in their own window. OK leaves the
+-- name in gEnteredName.
 
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 local titleFont = {"fonts/bold.mvec", 24, Color(251, 242, 220),
@@ -29,6 +30,7 @@ MakeDialog{
         },
         tDFButton{
             name = "ok", x = 140, y = 236, close = true, cursor = "cursor_use",
+            command = function() gEnteredName = GetLabel("player") end,
             graphics = {"images/button_normal.png", "images/button_pressed.png", "images/button_hover.png"},
             mask = "images/button_mask.png", sound = "audio/sfx/click.ogg",
             Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = "entername_ok", font = bodyFont,

@@ -1,65 +1,91 @@
--- The main menu: backdrop, title, the player's name, two volume sliders and the menu buttons.
--- Each button runs its command; "Quit" also closes the menu and hands its name back to
--- scripts/mainloop.lua.
+-- The main menu: backdrop, title, the greeting and the menu's entries. The menu window plays
+-- the music and shows only the entries that mean something now (see TMainMenu); the other
+-- screens open over it. "Quit" closes the menu and hands its name back to scripts/mainloop.lua.
 
-local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 local titleFont = {"fonts/bold.mvec", 40, Color(251, 242, 220)}
+local welcomeFont = {"fonts/default.mvec", 22, Color(232, 236, 250)}
 local labelFont = {"fonts/bold.mvec", 20, Color(255, 255, 255)}
 
 local function MenuCommand(name)
     return function()
-        LOGIT("Menu command: " .. name .. " (player " .. GetLabel("player") .. ")")
+        LOGIT("Menu command: " .. name)
     end
 end
 
-local function MenuButton(name, y, closes)
+local function MenuButton(name, label, y, command, closes)
     return Button{
         name = name, x = kCenter, y = y,
         graphics = {"images/button_normal.png", "images/button_pressed.png", "images/button_hover.png"},
         mask = "images/button_mask.png",
         sound = "audio/sfx/click.ogg", rolloversound = "audio/sfx/rollover.ogg",
-        close = closes, command = MenuCommand(name),
-        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = name, font = labelFont,
+        close = closes, command = command,
+        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = label, font = labelFont,
              flags = kHAlignCenter + kVAlignCenter},
     }
 end
 
-local function VolumeSlider(name, y, value)
-    return Slider{
-        name = name, x = kCenter, y = y, w = 220, h = 24, hslider = 1, value = value,
-        railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
-        railbot = "images/slider_railbot.png",
-        sliderimage = "images/slider_thumb.png", sliderrollimage = "images/slider_thumb_hover.png",
-    }
+-- Another screen over the menu, until it closes; what it hands back.
+local function Open(file)
+    LOGIT("Opening " .. file)
+    return DoModal(file)
+end
+
+-- After a change of player: the greeting and the player's entries.
+local function PlayerChanged()
+    local any = GetNumUsers() > 0
+    EnableWindow("welcome", any)
+    EnableWindow("changeplayer", any)
+    SetWelcomeName()
+end
+
+local function ChoosePlayer()
+    local answer = Open("layouts/chooseplayer.lua")
+    PlayerChanged()
+    return answer
+end
+
+-- Play: a player first (the player choice), then a new game from the first scene.
+local function Play()
+    if ChoosePlayer() ~= "player_ok" or GetNumUsers() == 0 then
+        return
+    end
+    LOGIT("Starting a new game for " .. GetNumUsers() .. " player(s)")
+    SetStartMode(STARTMODE.NEW)
+    SetWelcomeName()
+end
+
+local function Continue()
+    LOGIT("Continuing the saved game")
+    SetStartMode(STARTMODE.LOAD)
 end
 
 MakeDialog{
-    Window{
+    TMainMenu{
         name = "mainmenu", x = 0, y = 0, w = kMax, h = kMax,
         Bitmap{name = "background", x = 0, y = 0, image = "images/background.png"},
         Text{name = "title", x = kCenter, y = 40, w = 600, h = 56, label = "menu_title", font = titleFont,
              flags = kHAlignCenter + kVAlignCenter},
+        Text{name = "welcome", x = kCenter, y = 100, w = 600, h = 30, font = welcomeFont,
+             flags = kHAlignCenter + kVAlignCenter},
         Bitmap{
             name = "panel", x = 60, y = 120, image = "images/panel.png",
-            Text{name = "playerlabel", x = 20, y = 16, w = 280, h = 24, label = "menu_player", font = bodyFont},
-            Bitmap{
-                name = "playerfield", x = 40, y = 44, image = "images/textfield.png",
-                TextEdit{name = "player", x = 8, y = 4, w = 224, h = 24, length = 16, utf8 = true,
-                         font = {"fonts/default.mvec", 18, Color(20, 28, 48)}},
+            Window{
+                name = "game", x = 40, y = 30, w = 240, h = 340,
+                MenuButton("menu_play", "menu_play", 0, Play),
+                MenuButton("menu_options", "menu_options", 64, function() Open("layouts/options.lua") end),
+                MenuButton("load_game", "menu_continue", 128, Continue),
+                MenuButton("changeplayer", "menu_changeplayer", 192, ChoosePlayer),
+                MenuButton("choosescene", "menu_scenes", 256, function() Open("layouts/choosescene.lua") end),
             },
-            Text{name = "musiclabel", x = 20, y = 100, w = 280, h = 24, label = "menu_music", font = bodyFont},
-            VolumeSlider("music", 128, 0.8),
-            Text{name = "soundlabel", x = 20, y = 170, w = 280, h = 24, label = "menu_sound", font = bodyFont},
-            VolumeSlider("sound", 198, 0.8),
         },
         Window{
             name = "buttons", x = 440, y = 150, w = 240, h = 340,
-            MenuButton("menu_play", 0),
-            MenuButton("menu_scores", 64),
-            MenuButton("menu_credits", 128),
-            MenuButton("menu_quit", 192, true),
+            MenuButton("moregames", "menu_moregames", 0, function() Open("layouts/xsell.lua") end),
+            MenuButton("menu_scores", "menu_scores", 64, MenuCommand("menu_scores")),
+            MenuButton("menu_credits", "menu_credits", 128, MenuCommand("menu_credits")),
+            MenuButton("menu_quit", "menu_quit", 192, nil, true),
         },
-        -- Typing goes to the player's name from the start.
-        function() SetFocus("player") end,
+        -- Jumping to any scene is for testers only.
+        function() EnableWindow("choosescene", IsEnabled(kCheatMode)) end,
     },
 }

@@ -32,8 +32,8 @@ local function ShowMenu(file)
     return result
 end
 
+-- The menu window plays its own music.
 return function()
-    sfx:SetMusic("audio/music/mainmenumusic.ogg", true)
     while true do
         local choice = ShowMenu("layouts/mainmenu.lua")
         LOGIT("Main menu closed: " .. tostring(choice))

@@ -1,14 +1,21 @@
 #include "game/interface/windows/window_globals.h"
 
+#include "core/debug/debug_log.h"
+#include "core/script/lua_value_text.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
 namespace {
 
-lua_State* ScriptState()
+TWindowScriptBase* Script()
 {
     TWindowManager* wm = TWindowManager::GetInstance();
-    TWindowScriptBase* script = wm ? wm->GetScript() : nullptr;
+    return wm ? wm->GetScript() : nullptr;
+}
+
+lua_State* ScriptState()
+{
+    TWindowScriptBase* script = Script();
     return script ? script->GetState() : nullptr;
 }
 
@@ -55,4 +62,27 @@ void tWindowGlobals::Clear()
 TWindow* tWindowGlobals::Owner(lua_State* L)
 {
     return static_cast<TWindow*>(lua_touserdata(L, lua_upvalueindex(1)));
+}
+
+bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& push)
+{
+    TWindowScriptBase* script = Script();
+    lua_State* L = script ? script->GetState() : nullptr;
+    if (!L) {
+        WriteDbg("%s: no script to call", name);
+        return false;
+    }
+    const int height = lua_gettop(L);
+    lua_getglobal(L, name);
+    if (!lua_isfunction(L, -1)) {
+        lua_settop(L, height);
+        WriteDbg("%s: the script defines no such function", name);
+        return false;
+    }
+    const int args = push ? push(L) : 0;
+    const int status = script->RunFunction(args, 0);
+    if (status != 0)
+        WriteDbg("%s: Lua error: %s", name, LuaValueText(L, -1).c_str());
+    lua_settop(L, height);
+    return status == 0;
 }

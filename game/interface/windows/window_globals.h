@@ -7,6 +7,7 @@
 
 #include <lua.h>
 
+#include <functional>
 #include <vector>
 
 #include "core/text/str.h"
@@ -32,3 +33,9 @@ private:
     TWindow* mOwner;
     std::vector<str> mNames;
 };
+
+// Calls the script's global function `name` with the arguments that `push` leaves on the stack
+// (it returns how many), the way the script runs any text: as a command inside the interface
+// coroutine when that waits for a message. Texts thus reach the script as values, never as
+// source. False, logged, when there is no script or no such function, or the call fails.
+bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& push);

@@ -1,5 +1,6 @@
 #include "game/interface/windows/window_helpers.h"
 
+#include "ui/widgets/button.h"
 #include "ui/window/window.h"
 #include "ui/window/window_manager.h"
 
@@ -57,6 +58,19 @@ void EnableWindow(TWindow* window)
 void DisableWindow(TWindow* window)
 {
     SetWindowEnable(window, false);
+}
+
+int FirstButtonOn(TWindow* root, const char* prefix, int count)
+{
+    if (!root)
+        return 0;
+    for (int i = 0; i < count; ++i) {
+        const TButton* button =
+            GetCast<TButton>(root->GetChildWindow(str::getFormatted("%s%d", prefix, i), unsigned(-1)));
+        if (button && button->IsOn())
+            return i;
+    }
+    return 0;
 }
 
 tVector2<float> Vector2FromTPoint(const TPoint& point)

@@ -26,6 +26,9 @@ void SetGameGrabsClicksQuery(std::function<bool()> query);
 void EnableWindow(TWindow* window);
 void DisableWindow(TWindow* window);
 void SetWindowEnable(TWindow* window, bool enable);
+// The first i below count whose window prefix + i (found under root) is a button that is on;
+// 0 when none is.
+int FirstButtonOn(TWindow* root, const char* prefix, int count);
 
 tVector2<float> Vector2FromTPoint(const TPoint& point);
 // Each coordinate truncated toward zero.

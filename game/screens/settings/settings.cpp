@@ -32,7 +32,7 @@ TSettings* TSettings::CreateSettings(TSettingsServices services)
     return gSettings;
 }
 
-TSettings* TSettings::CreateSettings()
+TSettingsServices TSettings::PlatformServices()
 {
     TSettingsServices services;
     TPlatform* platform = TPlatform::GetInstance();
@@ -44,7 +44,7 @@ TSettings* TSettings::CreateSettings()
         services.isFullscreen = [platform] { return platform->IsFullscreen(); };
         services.windows = [platform] { return platform->GetWindowManager(); };
     }
-    return CreateSettings(std::move(services));
+    return services;
 }
 
 void TSettings::DeleteSettings()

@@ -2,7 +2,7 @@
 // The game's one settings object: owns the preferences store and the score tables, keeps the
 // player profiles (users of the store), applies the display mode and each profile's sound
 // levels, and offers all of it to the menus' scripts as Lua globals.
-//   TSettings::CreateSettings();  ...  TSettings::GetInstance()->GetTalkSpeed();
+//   TSettings::CreateSettings(TSettings::PlatformServices());  ...  TSettings::GetInstance()->GetTalkSpeed();
 //
 // Preferences: "curuser" and "fullscreen" in the shared table; "name", "soundoff",
 // "soundlevel", "musiclevel", "voxlevel", "walkspeed", "talkspeed" per user.
@@ -17,7 +17,7 @@ class TWindowManager;
 class TZvHiscores;
 struct lua_State;
 
-// What the settings reach outside themselves; CreateSettings() fills it from the platform.
+// What the settings reach outside themselves; PlatformServices() fills it from the platform.
 struct TSettingsServices
 {
     lua_State* script = nullptr;  // the menus' state, alive as long as the settings
@@ -38,7 +38,8 @@ public:
     // Replaces the instance; binds the globals, opens the store and the score tables and
     // re-selects the stored current user.
     static TSettings* CreateSettings(TSettingsServices services);
-    static TSettings* CreateSettings();
+    // The platform's script state, display and windows; none without a platform object.
+    static TSettingsServices PlatformServices();
     static void DeleteSettings();
     static TSettings* GetInstance();
 

@@ -24,11 +24,14 @@ void Connect(TSettings* settings)
 
 }  // namespace
 
-void InstallSettingsSteps()
+void InstallSettingsSteps(std::function<void()> startNewGame, std::function<void()> loadDefaultGame)
 {
     TGameSteps& steps = GameSteps();
-    steps.createSettings = [] {
-        TSettings* settings = TSettings::CreateSettings();
+    steps.createSettings = [startNewGame, loadDefaultGame] {
+        TSettingsServices services = TSettings::PlatformServices();
+        services.startNewGame = startNewGame;
+        services.loadDefaultGame = loadDefaultGame;
+        TSettings* settings = TSettings::CreateSettings(std::move(services));
         Connect(settings);
         settings->InitGameToSettings();
     };

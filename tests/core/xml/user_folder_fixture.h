@@ -17,17 +17,27 @@ class UserFolderTest : public ::testing::Test
 public:
     void SetUp() override
     {
+        mDir = UseFreshUserFolder();
+        ASSERT_FALSE(mDir.empty());
+    }
+
+    // Makes a new temporary folder the user folder (and the data home); its path, or empty
+    // when it could not be made.
+    static std::string UseFreshUserFolder()
+    {
         char pattern[] = "/tmp/tv-xmlprefs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        mDir = pattern;
-        setenv("XDG_DATA_HOME", mDir.c_str(), 1);
-        setenv("HOME", mDir.c_str(), 1);
+        if (!mkdtemp(pattern))
+            return std::string();
+        const std::string dir = pattern;
+        setenv("XDG_DATA_HOME", dir.c_str(), 1);
+        setenv("HOME", dir.c_str(), 1);
         TFile::ShutDownFileSystem();
         TFile::TFolders folders;
-        folders.user = mDir.c_str();
-        folders.common = (mDir + "/common").c_str();
-        folders.desktop = (mDir + "/desktop").c_str();
+        folders.user = dir.c_str();
+        folders.common = (dir + "/common").c_str();
+        folders.desktop = (dir + "/desktop").c_str();
         TFile::SetFolders(folders);
+        return dir;
     }
 
     void TearDown() override

@@ -2,6 +2,7 @@
 // The settings on a private user folder, a script state of their own, a sound manager whose
 // volumes can be read back, and a display that records what it was asked.
 
+#include "common/command_output.h"
 #include "core/prefs/prefs.h"
 #include "core/script/df_lua.h"
 #include "core/script/game_state.h"
@@ -77,17 +78,7 @@ public:
     // The saved file as the dump tool shows it.
     std::string Dump() const
     {
-        const std::string cmd = std::string(TV_PREFSDUMP_PATH) + " " + Path("prefs.dat") + " 2>&1";
-        std::string out;
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p)
-            return out;
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        pclose(p);
-        return out;
+        return CommandOutput(std::string(TV_PREFSDUMP_PATH) + " " + Path("prefs.dat") + " 2>&1");
     }
 
     dfLua lua;

@@ -25,4 +25,16 @@ TEST_F(SettingsSteps, MadeAtStartGoneAtQuitWithNothingLeftPointingAtThem)
     GameSteps() = TGameSteps();
 }
 
+TEST_F(SettingsSteps, SettingsMadeAtStartStartTheGameTheProgramGaveThem)
+{
+    std::string started;
+    InstallSettingsSteps([&] { started += "new;"; }, [&] { started += "load;"; });
+    GameSteps().createSettings();
+    for (const int mode : {1, 2, 3})  // NEW, LOAD, RESUME
+        SetStartMode(mode);
+    EXPECT_EQ(started, "new;load;load;");
+    GameSteps().deleteSettings();
+    GameSteps() = TGameSteps();
+}
+
 }  // namespace

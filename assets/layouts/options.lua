@@ -1,0 +1,46 @@
+-- The options: effect, music and voice volumes, walking and talking speed, full screen and
+-- sound off. The window (TOptions) fills the controls from the current player's settings and
+-- sets the volumes while the sliders move; "Done" stores every slider for the player.
+
+local pieces = ReadFile("layouts/pieces.lua")
+
+local function Row(label, slider, y)
+    return Group{
+        Text{name = slider .. "label", x = 60, y = y, w = 220, h = 28, label = label, font = pieces.bodyFont,
+             flags = kVAlignCenter},
+        Slider{
+            name = slider, x = 300, y = y + 2, w = 260, h = 24, hslider = 1,
+            railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
+            railbot = "images/slider_railbot.png",
+            sliderimage = "images/slider_thumb.png", sliderrollimage = "images/slider_thumb_hover.png",
+        },
+    }
+end
+
+local function Box(name, label, x, command)
+    return Group{
+        Button{
+            name = name, x = x, y = 376, w = 28, h = 28, type = 1, command = command,
+            graphics = {"images/checkbox_off.png", "images/checkbox_on.png", "images/checkbox_off.png",
+                        "images/checkbox_on.png"},
+            sound = "audio/sfx/click.ogg",
+        },
+        Text{name = name .. "label", x = x + 40, y = 376, w = 180, h = 28, label = label, font = pieces.bodyFont,
+             flags = kVAlignCenter},
+    }
+end
+
+MakeDialog{
+    TOptions{
+        name = "options", x = kCenter, y = kCenter, w = 640, h = 520,
+        pieces.Page("options_title"),
+        Row("options_sfx", "sfxlevelslider", 90),
+        Row("options_music", "musiclevelslider", 145),
+        Row("options_voice", "voxlevelslider", 200),
+        Row("options_walk", "walkspeedslider", 255),
+        Row("options_talk", "talkspeedslider", 310),
+        Box("fullscreen", "options_fullscreen", 60, function() ToggleFullScreen() end),
+        Box("mutebox", "options_mute", 340, function() ToggleSoundMute() end),
+        pieces.SmallButton("options_done", "options_done", kCenter, 450, function() SaveVolumes() end, true),
+    },
+}

@@ -1,0 +1,43 @@
+-- What the menu pages share: their fonts, the page backdrop with its title, and the small page
+-- button. A page takes them with  local pieces = ReadFile("layouts/pieces.lua").
+
+local pieces = {}
+
+pieces.titleFont = {"fonts/bold.mvec", 28, Color(251, 242, 220)}
+pieces.bodyFont = {"fonts/default.mvec", 20, Color(232, 236, 250)}
+pieces.labelFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
+
+-- The 640 x 520 backdrop and the title along its top.
+function pieces.Page(title)
+    return Group{
+        Bitmap{name = "page", x = 0, y = 0, image = "images/page.png"},
+        Text{name = "title", x = 0, y = 20, w = 640, h = 40, label = title, font = pieces.titleFont,
+             flags = kHAlignCenter + kVAlignCenter},
+    }
+end
+
+-- A 130 x 40 button labelled by a string key.
+function pieces.SmallButton(name, label, x, y, command, closes)
+    return Button{
+        name = name, x = x, y = y, w = 130, h = 40, close = closes, command = command,
+        graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
+                    "images/button_small_hover.png"},
+        mask = "images/button_small_mask.png", sound = "audio/sfx/click.ogg",
+        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = label, font = pieces.labelFont,
+             flags = kHAlignCenter + kVAlignCenter},
+    }
+end
+
+-- A radio button of a 200 x 48 choice, labelled later.
+function pieces.ChoiceButton(name, x, y, command)
+    return Button{
+        name = name, x = x, y = y, w = 200, h = 48, type = 2, command = command,
+        graphics = {"images/button_normal.png", "images/button_selected.png", "images/button_hover.png",
+                    "images/button_selected.png"},
+        mask = "images/button_mask.png", sound = "audio/sfx/click.ogg",
+        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, font = pieces.labelFont,
+             flags = kHAlignCenter + kVAlignCenter},
+    }
+end
+
+return pieces

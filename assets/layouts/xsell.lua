@@ -1,0 +1,29 @@
+-- The other games: the entries of "xsell/xsell.xml" (TXSellWindow fills them when SetupXSell
+-- runs), each with a button that opens its page, and a button for the makers' site. The link
+-- buttons and the site button are given by their centres.
+
+local pieces = ReadFile("layouts/pieces.lua")
+local textFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
+
+local function Entry(n)
+    local y = 100 + 52 * (n - 1)
+    return Group{
+        Text{name = "descrip" .. n, x = 30, y = y, w = 430, h = 48, font = textFont},
+        pieces.SmallButton("xsellbutton" .. n, "xsell_get", 545, y + 24, function() LaunchGameLink(n) end),
+    }
+end
+
+MakeDialog{
+    XSellWindow{
+        name = "xsell", x = kCenter, y = kCenter, w = 640, h = 520,
+        Bitmap{name = "page", x = 0, y = 0, image = "images/page.png"},
+        Text{name = "centertext1", x = 0, y = 16, w = 640, h = 40, font = pieces.titleFont,
+             flags = kHAlignCenter + kVAlignCenter},
+        Text{name = "centertext2", x = 0, y = 56, w = 640, h = 28, font = textFont,
+             flags = kHAlignCenter + kVAlignCenter},
+        Entry(1), Entry(2), Entry(3), Entry(4), Entry(5), Entry(6), Entry(7),
+        pieces.SmallButton("gamesite", "xsell_site", 225, 490, function() LaunchGameLink(0) end),
+        pieces.SmallButton("xsell_back", "xsell_back", 480, 470, nil, true),
+        function() SetupXSell() end,
+    },
+}

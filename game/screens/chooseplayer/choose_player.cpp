@@ -1,0 +1,82 @@
+#include "game/screens/chooseplayer/choose_player.h"
+
+#include "game/interface/windows/game_window_types.h"
+#include "game/interface/windows/window_helpers.h"
+#include "game/screens/settings/settings.h"
+
+#include <algorithm>
+
+namespace {
+
+TChoosePlayer* Self(lua_State* L)
+{
+    return static_cast<TChoosePlayer*>(tWindowGlobals::Owner(L));
+}
+
+int SetPlayerChoicesLua(lua_State* L)
+{
+    Self(L)->SetPlayerChoices();
+    return 0;
+}
+
+int GetCurrentSelectedUserLua(lua_State* L)
+{
+    lua_pushnumber(L, Self(L)->GetCurrentSelectedUser());
+    return 1;
+}
+
+int GetSelectedPlayerNameLua(lua_State* L)
+{
+    const TSettings* settings = TSettings::GetInstance();
+    const str name = settings ? settings->GetUserName(Self(L)->GetCurrentSelectedUser()) : str();
+    lua_pushlstring(L, name.c_str(), name.length());
+    return 1;
+}
+
+}  // namespace
+
+TChoosePlayer::TChoosePlayer()
+{
+    mGlobals.Bind("SetPlayerChoices", &SetPlayerChoicesLua);
+    mGlobals.Bind("GetCurrentSelectedUser", &GetCurrentSelectedUserLua);
+    mGlobals.Bind("GetSelectedPlayerName", &GetSelectedPlayerNameLua);
+}
+
+TWindow* TChoosePlayer::DynamicCreate()
+{
+    return new TChoosePlayer;
+}
+
+void TChoosePlayer::SetPlayerChoices()
+{
+    const TSettings* settings = TSettings::GetInstance();
+    const int count = settings ? settings->GetNumUsers() : 0;
+    const int current = settings ? settings->GetCurrentUser() : -1;
+    CallScriptFunction("UpdatePlayerChoices", [&](lua_State* L) {
+        lua_pushnumber(L, current);
+        lua_pushnumber(L, count);
+        lua_newtable(L);
+        for (int i = 0; i < std::min(count, kMaxChoices); ++i) {
+            const str name = settings->GetUserName(i);
+            lua_pushlstring(L, name.c_str(), name.length());
+            lua_rawseti(L, -2, i + 1);
+        }
+        return 3;
+    });
+}
+
+int TChoosePlayer::GetCurrentSelectedUser()
+{
+    return FirstButtonOn(this, "button", kMaxChoices);
+}
+
+void TChoosePlayer::PostChildrenInit(TWindowStyle& style)
+{
+    TWindow::PostChildrenInit(style);
+    SetPlayerChoices();
+}
+
+void RegisterChoosePlayerWindowType(TWindowManager* manager)
+{
+    RegisterGameWindowType(manager, "TChoosePlayer", TChoosePlayer::ClassId(), &TChoosePlayer::DynamicCreate);
+}

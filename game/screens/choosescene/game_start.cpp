@@ -1,0 +1,77 @@
+#include "game/screens/choosescene/game_start.h"
+
+#include "core/prefs/prefs.h"
+#include "game/script/df_log.h"
+#include "game/world/scenelist/scene_list.h"
+#include "game/world/state/gamestate.h"
+
+int32_t gCurrentScene = 0;
+
+namespace {
+
+tSceneLoader gSceneLoader;
+
+bool LoadScene(const str& name, bool resume)
+{
+    return gSceneLoader ? gSceneLoader(name, resume) : LoadIntoTheScene(name, resume);
+}
+
+// Whether n numbers a scene of the list; logged for the caller when not.
+bool InSceneList(int n, const char* caller)
+{
+    if (n >= 0 && size_t(n) < g_SceneDescs.size())
+        return true;
+    LOGIT("%s(%d): the scene list holds %d scenes\n", caller, n, int(g_SceneDescs.size()));
+    return false;
+}
+
+}  // namespace
+
+void SetSceneLoader(tSceneLoader loader)
+{
+    gSceneLoader = std::move(loader);
+}
+
+bool LoadSceneNumber(int n)
+{
+    if (!InSceneList(n, "LoadSceneNumber"))
+        return false;
+    gCurrentScene = n;
+    // A copy: loading may read the scene list again.
+    const str name = g_SceneDescs[size_t(n)].name;
+    gGamestate.SetScene(name, true);
+    return LoadScene(name, false);
+}
+
+bool StartAtScene(int n)
+{
+    if (!InSceneList(n, "StartAtScene"))
+        return false;
+    gGamestate.clear();
+    return LoadSceneNumber(n);
+}
+
+bool StartNewGame()
+{
+    gGamestate.clear();
+    if (!LoadSceneNumber(0))
+        return false;
+    lf_SaveGame();
+    return true;
+}
+
+bool LoadDefaultGame()
+{
+    TPrefs* prefs = GetGamePrefs();
+    const int profile = prefs ? prefs->GetInt("curuser", -1, -1) : -1;
+    // Without a save the game state would name no scene to load.
+    if (profile < 0 || !gGamestate.IsSavedGamePresent(*prefs, 0, profile)) {
+        LOGIT("LoadDefaultGame: player %d has no saved game\n", profile);
+        return false;
+    }
+    if (!gGamestate.LoadGame(*prefs, 0, profile)) {
+        LOGIT("LoadDefaultGame: the saved game of player %d does not read\n", profile);
+        return false;
+    }
+    return LoadScene(gGamestate.GetCurrentScene(), true);
+}

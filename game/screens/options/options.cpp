@@ -1,0 +1,122 @@
+#include "game/screens/options/options.h"
+
+#include "core/prefs/prefs.h"
+#include "core/script/message.h"
+#include "game/interface/windows/game_window_types.h"
+#include "game/screens/settings/settings.h"
+#include "game/world/sound/sfx_manager.h"
+#include "sound/manager/sound_manager.h"
+#include "ui/widgets/button.h"
+#include "ui/widgets/slider.h"
+#include "ui/window/message_types.h"
+
+const TOptions::tSliderSetting TOptions::kSliders[5] = {
+    {"sfxlevelslider", "soundlevel", TSettings::kDefaultLevel},
+    {"musiclevelslider", "musiclevel", TSettings::kDefaultLevel},
+    {"voxlevelslider", "voxlevel", TSettings::kDefaultLevel},
+    {"walkspeedslider", "walkspeed", 0},
+    {"talkspeedslider", "talkspeed", 0},
+};
+
+namespace {
+
+constexpr int kGroupNone = 0;
+
+// The sound groups each volume slider sets as it moves.
+struct tVolumeSlider
+{
+    const char* slider;
+    int groups[2];
+    int count;
+};
+constexpr tVolumeSlider kVolumeSliders[] = {
+    {"sfxlevelslider", {kGroupSFX, kGroupNone}, 2},
+    {"musiclevelslider", {kGroupMusic, 0}, 1},
+    {"voxlevelslider", {kGroupVox, kGroupBGVox}, 2},
+};
+
+int SaveVolumesLua(lua_State* L)
+{
+    static_cast<TOptions*>(tWindowGlobals::Owner(L))->SaveVolumes();
+    return 0;
+}
+
+TPrefs* Prefs()
+{
+    const TSettings* settings = TSettings::GetInstance();
+    return settings ? settings->GetPrefs() : nullptr;
+}
+
+int Player(const TPrefs& prefs)
+{
+    return prefs.GetInt("curuser", -1, -1);
+}
+
+// Thousandths, truncated. The margin keeps a stored value that the float slider holds a hair
+// below it (0.699 as 0.69899...) from losing a thousandth at every save.
+int Thousandths(float value)
+{
+    return int(double(value) * 1000.0 + 1e-3);
+}
+
+}  // namespace
+
+TOptions::TOptions()
+{
+    mGlobals.Bind("SaveVolumes", &SaveVolumesLua);
+}
+
+TWindow* TOptions::DynamicCreate()
+{
+    return new TOptions;
+}
+
+void TOptions::PostChildrenInit(TWindowStyle&)
+{
+    const TSettings* settings = TSettings::GetInstance();
+    TPrefs* prefs = Prefs();
+    if (!prefs)
+        return;
+    const int player = Player(*prefs);
+    if (auto* box = GetCast<TButton>(GetChildWindow("fullscreen", unsigned(-1))))
+        box->SetOn(settings->IsFullScreen());
+    if (auto* box = GetCast<TButton>(GetChildWindow("mutebox", unsigned(-1))))
+        box->SetOn(prefs->GetInt("soundoff", 0, player) == 1);
+    for (const tSliderSetting& row : kSliders)
+        if (auto* slider = GetCast<TSlider>(GetChildWindow(row.slider, unsigned(-1))))
+            slider->SetValue(float(prefs->GetInt(row.key, row.stored, player)) / 1000.0f, true);
+}
+
+bool TOptions::OnMessage(TMessage* message)
+{
+    if (!message || message->GetType() != kSliderValChanged)
+        return false;
+    for (const tVolumeSlider& row : kVolumeSliders) {
+        if (message->GetName() != row.slider)
+            continue;
+        const auto* slider = GetCast<TSlider>(GetChildWindow(row.slider, unsigned(-1)));
+        if (!slider)
+            return false;
+        if (TSoundManager* sound = TSoundManager::GetInstance())
+            for (int i = 0; i < row.count; ++i)
+                sound->SetTypeVolume(row.groups[i], slider->GetValue());
+        return true;
+    }
+    return false;
+}
+
+void TOptions::SaveVolumes()
+{
+    TPrefs* prefs = Prefs();
+    if (!prefs)
+        return;
+    const int player = Player(*prefs);
+    for (const tSliderSetting& row : kSliders)
+        if (const auto* slider = GetCast<TSlider>(GetChildWindow(row.slider, unsigned(-1))))
+            prefs->SetInt(row.key, Thousandths(slider->GetValue()), player, true);
+}
+
+void RegisterOptionsWindowType(TWindowManager* manager)
+{
+    RegisterGameWindowType(manager, "TOptions", TOptions::ClassId(), &TOptions::DynamicCreate);
+}

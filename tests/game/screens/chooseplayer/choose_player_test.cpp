@@ -1,0 +1,118 @@
+// The player choice: made from the demo layout, the profiles handed to the layout as values
+// (at most ten, names exactly as stored), the selected profile, and profiles created, chosen,
+// renamed and deleted through the demo page.
+
+#include <string>
+
+#include "game/screens/chooseplayer/choose_player.h"
+#include "game/screens/menu_fixture.h"
+#include "ui/widgets/button.h"
+
+namespace {
+
+class ChoosePlayerTest : public MenuTest
+{
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        RegisterChoosePlayerWindowType(wm.get());
+    }
+    // A page whose UpdatePlayerChoices notes its arguments: "current|count|name,name,".
+    TChoosePlayer* BuildRecordingPage()
+    {
+        Lua("function UpdatePlayerChoices(current, count, names)"
+            "  gSeen = current .. '|' .. count .. '|'"
+            "  for i = 1, table.getn(names) do gSeen = gSeen .. names[i] .. ',' end "
+            "end");
+        Layout("TChoosePlayer{ name = 'page', w = 600, h = 400, Button{ name = 'button0', type = 2, w = 10, h = 10 },"
+               " Button{ name = 'button3', type = 2, w = 10, h = 10 }, Window{ name = 'button1', w = 10, h = 10 } }");
+        return GetCast<TChoosePlayer>(Find("page"));
+    }
+    std::string Label(const char* button) { return GetCast<TButton>(Find(button))->GetLabel().c_str(); }
+};
+
+TEST_F(ChoosePlayerTest, ProfilesReachTheLayoutAsValues)
+{
+    struct Case
+    {
+        int profiles;
+        const char* seen;
+    };
+    const Case cases[] = {
+        {0, "-1|0|"},
+        {2, "1|2|p0,p1,"},
+        {12, "11|12|p0,p1,p2,p3,p4,p5,p6,p7,p8,p9,"},
+    };
+    for (const Case& c : cases) {
+        MakeSettings();
+        for (int i = 0; i < c.profiles; ++i)
+            settings->CreateNewUser(str::getFormatted("p%d", i));
+        ASSERT_NE(BuildRecordingPage(), nullptr);
+        EXPECT_EQ(Run("return gSeen"), c.seen);
+        CloseTop();
+    }
+}
+
+TEST_F(ChoosePlayerTest, SelectedProfileAndItsNameExactlyAsStored)
+{
+    const std::string hostile = "Ann']] os.exit(1) --[[\" {'\\";
+    for (const char* name : {hostile.c_str(), "Bo", "Cy", "Di"})
+        settings->CreateNewUser(name);
+    ASSERT_NE(BuildRecordingPage(), nullptr);
+    EXPECT_EQ(Run("return gSeen"), "3|4|" + hostile + ",Bo,Cy,Di,");
+    GetCast<TButton>(Find("button0"))->SetOn(false);
+    // None on: profile 0; a window of that name that is not a button does not count.
+    EXPECT_EQ(Run("return GetCurrentSelectedUser() .. GetSelectedPlayerName()"), "0" + hostile);
+    GetCast<TButton>(Find("button3"))->SetOn(true);
+    EXPECT_EQ(Run("return GetCurrentSelectedUser() .. GetSelectedPlayerName()"), "3Di");
+    CloseTop();
+    EXPECT_EQ(Run("return tostring(SetPlayerChoices) .. tostring(GetCurrentSelectedUser)"), "nilnil");
+}
+
+TEST_F(ChoosePlayerTest, DemoPageListsChoosesCreatesRenamesAndDeletes)
+{
+    settings->CreateNewUser("Ann");
+    settings->CreateNewUser("Bo");
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    ASSERT_NE(GetCast<TChoosePlayer>(Find("chooseplayer")), nullptr);
+    EXPECT_EQ(Label("button0"), "Ann");
+    EXPECT_EQ(Label("button1"), "Bo");
+    EXPECT_TRUE(Shown("button1"));
+    EXPECT_FALSE(Shown("button2"));
+    EXPECT_TRUE(GetCast<TButton>(Find("button1"))->IsOn());  // the current profile
+    EXPECT_FALSE(GetCast<TButton>(Find("button0"))->IsOn());
+
+    // Choosing a profile is pressing its button.
+    GetCast<TButton>(Find("button0"))->DoPress();
+    EXPECT_EQ(settings->GetCurrentUser(), 0);
+    EXPECT_FALSE(GetCast<TButton>(Find("button1"))->IsOn());
+
+    // What the page's New and Rename do once the name dialog has its name.
+    struct Step
+    {
+        const char* code;
+        const char* labels;  // the shown profile buttons
+        int current;
+    };
+    const Step steps[] = {
+        {"CreateNewUser('Cy'); SetPlayerChoices()", "Ann,Bo,Cy,", 2},
+        {"ChangeCurrentUserName('Cyd'); SetPlayerChoices()", "Ann,Bo,Cyd,", 2},
+        {"DeleteUser(0); SetPlayerChoices()", "Bo,Cyd,", 1},
+    };
+    for (const Step& step : steps) {
+        EXPECT_EQ(Run(step.code), "nil") << step.code;
+        std::string labels;
+        for (int i = 0; i < TChoosePlayer::kMaxChoices; ++i) {
+            const std::string button = "button" + std::to_string(i);
+            if (Shown(button.c_str()))
+                labels += Label(button.c_str()) + ",";
+        }
+        EXPECT_EQ(labels, step.labels) << step.code;
+        EXPECT_EQ(settings->GetCurrentUser(), step.current) << step.code;
+        EXPECT_EQ(Run("return GetCurrentSelectedUser()"), std::to_string(step.current)) << step.code;
+    }
+}
+
+}  // namespace
