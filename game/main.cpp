@@ -7,7 +7,9 @@
 #include "game/interface/windows/game_window_types.h"
 #include "game/screens/awards/awards_window.h"
 #include "game/screens/credits/credits.h"
+#include "game/screens/hiscore/hiscore.h"
 #include "game/screens/settings/settings_steps.h"
+#include "game/screens/submit/server_submit.h"
 #include "game/startup/game_main.h"
 #include "game/startup/game_steps.h"
 #include "game/startup/gantrimole_init.h"
@@ -24,7 +26,9 @@ int main(int argc, char** argv)
         RegisterCreditsWindowType(manager);
         RegisterAwardsWindowType(manager);
         RegisterDiaryWindowTypes(manager);
+        RegisterHiscoreWindowType(manager);
     };
+    GameSteps().registerServerSubmit = [] { TServerSubmit::Register(); };
     VantorellExec(argc, argv, Main, false);
     return 0;
 }
