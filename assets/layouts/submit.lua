@@ -58,7 +58,7 @@ local scoreLine = medals and "submit_medalsonly" or "#" .. GetString("submit_sco
 
 MakeDialog{
     SubmitWindow{
-        name = "submit", x = kCenter, y = kCenter, w = 400, h = 440,
+        name = "submitdialog", x = kCenter, y = kCenter, w = 400, h = 440,
         Bitmap{name = "backdrop", x = 0, y = 0, image = "images/submit_panel.png"},
         Text{name = "title", x = 20, y = 16, w = 360, h = 30, label = "submit_title", font = titleFont,
              flags = kHAlignCenter},

@@ -5,7 +5,7 @@
 // "GetLuaServerSubmitSetupVars", calls "SubmitToServer" when the player confirms and defines
 // "SwitchModes"(connecting). Success closes the dialog with gReturnValue "qualified" (the
 // score made the online table) or "success"; a failure shows "submiterror" and stays open.
-//   SubmitWindow{ name = "submit", TextEdit{ name = "nameedit" }, TextEdit{ name = "accountedit" },
+//   SubmitWindow{ name = "submitdialog", TextEdit{ name = "nameedit" }, TextEdit{ name = "accountedit" },
 //                 Button{ name = "submittoserver" }, Text{ name = "submiterror" }, ... }
 
 #include "game/interface/windows/window_globals.h"

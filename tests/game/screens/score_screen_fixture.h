@@ -92,10 +92,13 @@ protected:
         Open("layouts/hiscore.lua");
         return GetCast<THiscore>(Find("hiscore"));
     }
+    // As the game opens a dialog: DoModal in the window script's coroutine, which waits there
+    // running the buttons' commands; what the dialog handed back lands in gOutcome.
+    void RunModal(const std::string& file) { wm->DoLuaString(screen, ("gOutcome = DoModal('" + file + "')").c_str()); }
     TServerSubmit* OpenSubmit()
     {
-        Open("layouts/submit.lua");
-        return GetCast<TServerSubmit>(Find("submit"));
+        RunModal("layouts/submit.lua");
+        return GetCast<TServerSubmit>(Find("submitdialog"));
     }
 
     // Presses the layout's button as a click would and delivers what it posted.
