@@ -7,8 +7,7 @@ local titleFont = {"fonts/bold.mvec", 36, Color(251, 242, 220)}
 local headFont = {"fonts/bold.mvec", 22, Color(255, 210, 120)}
 local rowFont = {"fonts/default.mvec", 20, Color(232, 236, 250)}
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
-local labelFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
-local buttonGraphics = {"images/button_normal.png", "images/button_pressed.png", "images/button_hover.png"}
+ReadFile("layouts/buttons.lua")
 
 -- Asked by the screen whenever its state changes.
 function UpdateButtons()
@@ -31,20 +30,8 @@ local function SubmitScore()
     end
 end
 
-local function MenuButton(name, x, y, label, extra)
-    local button = {
-        name = name, x = x, y = y, graphics = buttonGraphics, sound = "audio/sfx/click.ogg",
-        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = label, font = labelFont,
-             flags = kHAlignCenter + kVAlignCenter},
-    }
-    for key, value in pairs(extra or {}) do
-        button[key] = value
-    end
-    return tDFButton(button)
-end
-
 local function SmallButton(name, x, y, label)
-    return MenuButton(name, x, y, label, {scale = 0.5})
+    return LabelButton(name, x, y, label, {scale = 0.5})
 end
 
 local function Line(name, x, y, w, h, label, font, flags)
@@ -91,8 +78,8 @@ MakeDialog{
             Line("info", 20, 16, 240, 100, "hiscore_info"),
             Line("eligibleasterisk", 20, 124, 16, 24, "#*", headFont),
             Line("eligible", 40, 124, 220, 48, "hiscore_eligible"),
-            MenuButton("view", 40, 176, "hiscore_view"),
-            MenuButton("submit", 40, 232, "hiscore_submit", {command = SubmitScore}),
+            LabelButton("view", 40, 176, "hiscore_view"),
+            LabelButton("submit", 40, 232, "hiscore_submit", {command = SubmitScore}),
         },
         Window{
             name = "rightpanelsmall", x = 500, y = 110, w = 280, h = 170,
@@ -103,8 +90,8 @@ MakeDialog{
             Line("dnq", 20, 16, 240, 48, "hiscore_dnq"),
             Line("yourrankglobalinfo", 20, 64, 240, 48, "hiscore_yourrankinfo"),
             Line("yourrank", 20, 64, 240, 48, ""),
-            MenuButton("viewlocal", 40, 112, "hiscore_viewlocal"),
+            LabelButton("viewlocal", 40, 112, "hiscore_viewlocal"),
         },
-        MenuButton("close", 540, 530, "hiscore_close", {close = true, cancel = true, default = true}),
+        LabelButton("close", 540, 530, "hiscore_close", {close = true, cancel = true, default = true}),
     },
 }

@@ -6,8 +6,7 @@
 local titleFont = {"fonts/bold.mvec", 24, Color(251, 242, 220)}
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 local fieldFont = {"fonts/default.mvec", 18, Color(20, 28, 48)}
-local labelFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
-local buttonGraphics = {"images/button_normal.png", "images/button_pressed.png", "images/button_hover.png"}
+ReadFile("layouts/buttons.lua")
 
 local medals = gSubmitMedals == true
 -- The starting values arrive as globals: gNameEdit, gAccountEdit, gPassEdit, gRemember,
@@ -42,18 +41,6 @@ local function Field(name, y, edit, password)
     }
 end
 
-local function DialogButton(name, x, y, label, extra)
-    local button = {
-        name = name, x = x, y = y, graphics = buttonGraphics, sound = "audio/sfx/click.ogg",
-        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = label, font = labelFont,
-             flags = kHAlignCenter + kVAlignCenter},
-    }
-    for key, value in pairs(extra) do
-        button[key] = value
-    end
-    return tDFButton(button)
-end
-
 local scoreLine = medals and "submit_medalsonly" or "#" .. GetString("submit_score") .. " " .. gEligibleScore
 
 MakeDialog{
@@ -70,8 +57,8 @@ MakeDialog{
         Field("accountfield", 170, "accountedit"),
         Label("passlabel", 208, "submit_password"),
         Field("passfield", 232, "passedit", true),
-        DialogButton("remember", 100, 272, "submit_remember", {type = 1, scale = 0.5}),
-        DialogButton("submittoserver", 100, 306, "submit_send", {
+        LabelButton("remember", 100, 272, "submit_remember", {type = 1, scale = 0.5}),
+        LabelButton("submittoserver", 100, 306, "submit_send", {
             command = function()
                 SubmitToServer(GetLabel("nameedit"), GetLabel("accountedit"), GetLabel("passedit"),
                                GetButtonToggleState("remember"), medals)
@@ -80,8 +67,8 @@ MakeDialog{
         Text{name = "submitconnect", x = 20, y = 140, w = 360, h = 60, label = "submit_connecting",
              font = bodyFont, flags = kHAlignCenter},
         Text{name = "submiterror", x = 20, y = 100, w = 360, h = 150, font = bodyFont, flags = kHAlignCenter},
-        DialogButton("submiterrorok", 100, 306, "submit_errorok", {command = function() SwitchModes(false) end}),
-        DialogButton("cancel", 100, 360, "submit_cancel", {close = true, cancel = true}),
+        LabelButton("submiterrorok", 100, 306, "submit_errorok", {command = function() SwitchModes(false) end}),
+        LabelButton("cancel", 100, 360, "submit_cancel", {close = true, cancel = true}),
         function()
             SetLabel("nameedit", gNameEdit)
             SetLabel("accountedit", gAccountEdit)

@@ -8,10 +8,13 @@
 #include <string>
 
 #include "core/files/file.h"
+#include "core/strings/string_table.h"
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
+#include "game/world/strings/localised_strings.h"
 #include "ui/script/window_script.h"
 #include "ui/support/ui_test_support.h"
+#include "ui/widgets/widget_services.h"
 
 class GameLayoutTest : public UiTest
 {
@@ -36,6 +39,19 @@ protected:
         TFile::ShutDownFileSystem();
         UiTest::TearDown();
         ASSERT_EQ(chdir(mCwd.c_str()), 0);
+    }
+    // Layouts read the assembled data folder below `resources` (fonts, pictures) and its string
+    // table, which becomes the game's and the layouts'; the derived TearDown sets both tables back
+    // to null.
+    void UseAssembledData(const char* resources, TStringTable& strings)
+    {
+        ASSERT_EQ(chdir(resources), 0);
+        TFile::mResourceMap.clear();
+        TFile::ScanFolderForResources("assets", "");
+        ASSERT_TRUE(strings.LoadStringTable("strings.xml"));
+        SetGlobalStringTable(&strings);
+        SetWidgetStringTable(&strings);
+        wm->EnableStringTable(true);
     }
     void Lua(const std::string& code) { ASSERT_EQ(script->DoLuaString(code.c_str(), -1, 0), 0) << code; }
     // Builds the layout in a new modal window and returns that window.

@@ -33,13 +33,7 @@ protected:
     void SetUp() override
     {
         GameLayoutTest::SetUp();
-        ASSERT_EQ(chdir(TV_ASSETS_RESOURCE_DIR), 0);
-        TFile::mResourceMap.clear();
-        TFile::ScanFolderForResources("assets", "");
-        ASSERT_TRUE(strings.LoadStringTable("strings.xml"));
-        SetGlobalStringTable(&strings);
-        SetWidgetStringTable(&strings);
-        wm->EnableStringTable(true);
+        UseAssembledData(TV_ASSETS_RESOURCE_DIR, strings);
 
         char pattern[] = "/tmp/tv-scorescreen-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);

@@ -37,15 +37,9 @@ protected:
     void SetUp() override
     {
         GameLayoutTest::SetUp();
-        ASSERT_EQ(chdir(TV_ASSETS_RESOURCE_DIR), 0);
-        TFile::mResourceMap.clear();
-        TFile::ScanFolderForResources("assets", "");
-        ASSERT_TRUE(strings.LoadStringTable("strings.xml"));
-        SetGlobalStringTable(&strings);
-        SetWidgetStringTable(&strings);
+        UseAssembledData(TV_ASSETS_RESOURCE_DIR, strings);
         SetWorldScene(&scene);
         RegisterDiaryWindowTypes(wm.get());
-        wm->EnableStringTable(true);
         gGamestate.clear();
         AddInstanceToLua(gGamestate, script->GetState());
         Lua("ReadFile('quest/progress.lua')");

@@ -38,6 +38,13 @@ protected:
         EXPECT_EQ(Settle(screen), THiscore::kOnline);
         return screen;
     }
+    // Ends one case of a table: the screen and the settings go.
+    void Close(THiscore* screen)
+    {
+        TSettings::DeleteSettings();
+        wm->PopModal(WindowIdText(screen->FindParentModal()->GetId()));
+        wm->ClearDestroyedWindows();
+    }
     static bool Button(THiscore* screen, const char* name)
     {
         TMessage press(kButtonPress, name, nullptr);
@@ -149,9 +156,7 @@ TEST_F(HiscoreTest, ScrollingStopsAtTheLastFiveRows)
         if (c.shownRows > 0) {
             EXPECT_EQ(TextOf("1"), std::to_string(c.firstRow + 1) + ".");
         }
-        TSettings::DeleteSettings();
-        wm->PopModal(WindowIdText(screen->FindParentModal()->GetId()));
-        wm->ClearDestroyedWindows();
+        Close(screen);
     }
 }
 
@@ -216,9 +221,7 @@ TEST_F(HiscoreTest, LocalOnlyMovesTheLeftPanelAndHidesTheRightOnes)
         EXPECT_FALSE(Shown("rightpanelsmall"));
         screen->OnTaskAnimate();
         EXPECT_EQ(server.RequestCount(), 0u);
-        TSettings::DeleteSettings();
-        wm->PopModal(WindowIdText(screen->FindParentModal()->GetId()));
-        wm->ClearDestroyedWindows();
+        Close(screen);
     }
 }
 
@@ -252,9 +255,7 @@ TEST_F(HiscoreTest, FailedRequestsShowTheirMessageAsText)
         EXPECT_EQ(TextOf("error"), c.shown) << "the message is text, not markup";
         EXPECT_FALSE(Shown("server"));
         EXPECT_TRUE(Shown("viewlocal")) << "the player can leave the error";
-        TSettings::DeleteSettings();
-        wm->PopModal(WindowIdText(screen->FindParentModal()->GetId()));
-        wm->ClearDestroyedWindows();
+        Close(screen);
     }
 }
 
@@ -284,9 +285,7 @@ TEST_F(HiscoreTest, SubmissionOutcomeAndOwnRankAfterTheFetch)
         EXPECT_EQ(screen->GetSubmission(), THiscore::kNoSubmission);
         ASSERT_EQ(Settle(screen), THiscore::kOnline);
         EXPECT_EQ(TSettings::GetInstance()->GetGameMode(), 0);
-        TSettings::DeleteSettings();
-        wm->PopModal(WindowIdText(screen->FindParentModal()->GetId()));
-        wm->ClearDestroyedWindows();
+        Close(screen);
     }
 }
 
