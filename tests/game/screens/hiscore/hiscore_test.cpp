@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/log_capture.h"
 #include "core/script/message.h"
 #include "game/screens/score_screen_fixture.h"
 #include "render/text/text_graphic.h"
@@ -320,6 +321,25 @@ TEST_F(HiscoreTest, ScoreSentFromTheScreenShowsWhereItLanded)
     EXPECT_EQ(TextOf("yourrank"), "Your online rank: 3");
     EXPECT_FALSE(Shown("submit"));
     EXPECT_EQ(server.RequestCount(), 3u);
+}
+
+TEST_F(HiscoreTest, LayoutWithoutItsChildrenIsLoggedAndStillSafe)
+{
+    StartSettings();
+    TLogCapture log;
+    Layout("THiscore{ name = 'bare', w = 100, h = 100 }");
+    auto* screen = GetCast<THiscore>(Find("bare"));
+    ASSERT_NE(screen, nullptr);
+    server.QueueReply(Categories());
+    server.QueueReply(Scores(3));
+    EXPECT_FALSE(Button(screen, "view"));
+    EXPECT_EQ(Settle(screen), THiscore::kOnline);
+    EXPECT_FALSE(Button(screen, "scrolldown"));
+    EXPECT_TRUE(Button(screen, "categoryleft"));
+    const std::string text = log.Text();
+    for (const char* line : {"THiscore: the layout has no text 'name1'", "THiscore: the layout has no picture 'p1_10'",
+                             "THiscore: the layout has no window 'rightpanel'", "no function UpdateButtons"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
 TEST_F(HiscoreTest, GameModeButtonsWaitWhileFetching)
