@@ -14,6 +14,7 @@
 #include "game/world/strings/localised_strings.h"
 #include "ui/script/window_script.h"
 #include "ui/support/ui_test_support.h"
+#include "ui/widgets/text.h"
 #include "ui/widgets/widget_services.h"
 
 class GameLayoutTest : public UiTest
@@ -61,6 +62,19 @@ protected:
         return wm->GetTopModalWindow();
     }
     TWindow* Find(const char* name) { return screen->GetChildWindow(name, unsigned(-1)); }
+    // Whether the named window's own enabled flag is set.
+    bool Shown(const char* name)
+    {
+        TWindow* window = Find(name);
+        EXPECT_NE(window, nullptr) << name;
+        return window && (window->GetFlags() & TWindow::kEnabled);
+    }
+    std::string TextOf(const char* name)
+    {
+        TText* text = GetCast<TText>(Find(name));
+        EXPECT_NE(text, nullptr) << name;
+        return text ? text->GetText().c_str() : "";
+    }
     bool LuaTrue(const std::string& expression)
     {
         lua_State* L = script->GetState();

@@ -103,18 +103,6 @@ protected:
         button->DoPress();
         wm->DispatchMessages();
     }
-    bool Shown(const char* name)
-    {
-        TWindow* window = Find(name);
-        EXPECT_NE(window, nullptr) << name;
-        return window && (window->GetFlags() & TWindow::kEnabled);
-    }
-    std::string TextOf(const char* name)
-    {
-        TText* text = GetCast<TText>(Find(name));
-        EXPECT_NE(text, nullptr) << name;
-        return text ? text->GetText().c_str() : "";
-    }
     std::string Global(const char* name)
     {
         lua_State* L = script->GetState();

@@ -62,18 +62,6 @@ protected:
     {
         Lua("PushModal('" + file + "'); ReadFile('" + file + "'); DoFitToChildren()");
     }
-    std::string TextOf(const char* name)
-    {
-        TText* text = GetCast<TText>(Find(name));
-        EXPECT_NE(text, nullptr) << name;
-        return text ? text->GetText().c_str() : "";
-    }
-    bool Shown(const char* name)
-    {
-        TWindow* window = Find(name);
-        EXPECT_NE(window, nullptr) << name;
-        return window && (window->GetFlags() & TWindow::kEnabled);
-    }
     // Screen point in the middle of the link `id` of the named text window.
     TPoint LinkPoint(const char* name, const char* id)
     {

@@ -40,6 +40,12 @@ TEST_F(SubmitTest, SetupValuesReachLuaAsTheyAre)
     const std::string password = "p'); os.exit() --[[";
     const std::string anonName = "Ann \"The\" [[Great]]'";
     TZvHiscores* scores = StartSettings();
+    Lua("GetLuaServerSubmitSetupVars(false)");
+    for (const char* name : {"gNameEdit", "gAccountEdit", "gPassEdit"})
+        EXPECT_EQ(Global(name), "") << name;
+    EXPECT_EQ(Global("gRemember"), "false");
+    EXPECT_EQ(Global("gEligibleScore"), "0");
+
     scores->KeepScore(40, false, nullptr);
     server.QueueReply(TestReply::Xml("<hiscore/>"));
     ASSERT_TRUE(scores->SubmitData(account.c_str(), password.c_str(), true, TZvHiscores::kSubmitScore));
@@ -60,17 +66,6 @@ TEST_F(SubmitTest, SetupValuesReachLuaAsTheyAre)
     Lua("gEligibleScore = nil; GetLuaServerSubmitSetupVars(true)");
     EXPECT_EQ(Global("gMedalsMode"), "true");
     EXPECT_EQ(Global("gEligibleScore"), "nil") << "medal mode leaves the score out";
-}
-
-TEST_F(SubmitTest, NoRememberedAccountAndNoScoreGiveEmptyValues)
-{
-    StartSettings();
-    Lua("GetLuaServerSubmitSetupVars(false)");
-    EXPECT_EQ(Global("gNameEdit"), "");
-    EXPECT_EQ(Global("gAccountEdit"), "");
-    EXPECT_EQ(Global("gPassEdit"), "");
-    EXPECT_EQ(Global("gRemember"), "false");
-    EXPECT_EQ(Global("gEligibleScore"), "0");
 }
 
 TEST_F(SubmitTest, SubmitButtonShowsWhileANameOrAnAccountIsTyped)
@@ -94,59 +89,24 @@ TEST_F(SubmitTest, SubmitButtonShowsWhileANameOrAnAccountIsTyped)
     }
 }
 
-TEST_F(SubmitTest, SuccessClosesTheDialogWithTheOutcome)
+TEST_F(SubmitTest, AnonymousSuccessClosesTheDialogAndKeepsTheName)
 {
-    struct Case
-    {
-        const char* reply;
-        const char* outcome;
-    };
-    const Case cases[] = {
-        {"<hiscore><score/></hiscore>", "qualified"},
-        {"<hiscore/>", "success"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.outcome);
-        TZvHiscores* scores = StartSettings();
-        scores->KeepScore(55, false, nullptr);
-        TServerSubmit* dialog = OpenSubmit();
-        ASSERT_NE(dialog, nullptr);
-        const size_t modals = wm->GetModalStack().size();
-        server.QueueReply(TestReply::Xml(c.reply));
-        Type("nameedit", "Anonymous Ann");
-        Press("submittoserver");
-        EXPECT_TRUE(Shown("submitconnect"));
-        EXPECT_FALSE(Shown("namefield"));
-        Poll(dialog);
-        EXPECT_EQ(Global("gOutcome"), c.outcome);
-        EXPECT_EQ(wm->GetModalStack().size(), modals - 1) << "the dialog closed";
-        EXPECT_EQ(Global("SubmitToServer"), "nil") << "the dialog's global went with it";
-
-        // Anonymous: the name went out and is offered next time.
-        ASSERT_EQ(server.RequestCount(), &c == cases ? 1u : 2u);
-        Lua("GetLuaServerSubmitSetupVars(false)");
-        EXPECT_EQ(Global("gNameEdit"), "Anonymous Ann");
-    }
-}
-
-TEST_F(SubmitTest, AccountSubmissionLeavesTheAnonymousNameAlone)
-{
-    TZvHiscores* scores = StartSettings();
-    scores->KeepMedal("gold", TZvHiscores::kMedalGame, "");
-    Lua("gSubmitMedals = true");
+    StartSettings()->KeepScore(55, false, nullptr);
     TServerSubmit* dialog = OpenSubmit();
     ASSERT_NE(dialog, nullptr);
-    server.QueueReply(TestReply::Xml("<hiscore><medals/></hiscore>"));
-    Type("nameedit", "Ann");
-    Type("accountedit", "ann01");
-    Type("passedit", "secret");
+    const size_t modals = wm->GetModalStack().size();
+    server.QueueReply(TestReply::Xml("<hiscore/>"));
+    Type("nameedit", "Anonymous Ann");
     Press("submittoserver");
+    EXPECT_TRUE(Shown("submitconnect"));
+    EXPECT_FALSE(Shown("namefield"));
     Poll(dialog);
     EXPECT_EQ(Global("gOutcome"), "success");
-    ASSERT_EQ(server.RequestCount(), 1u);
-    EXPECT_NE(server.Requests()[0].body.find("action=medals"), std::string::npos) << "medal mode sends medals alone";
-    EXPECT_EQ(std::string(TSettings::GetInstance()->GetPrefs()->GetStr(TServerSubmit::kAnonNameKey, "none", 0).c_str()),
-              "none");
+    EXPECT_EQ(wm->GetModalStack().size(), modals - 1) << "the dialog closed";
+    EXPECT_EQ(Global("SubmitToServer"), "nil") << "the dialog's global went with it";
+    EXPECT_EQ(server.RequestCount(), 1u);
+    Lua("GetLuaServerSubmitSetupVars(false)");
+    EXPECT_EQ(Global("gNameEdit"), "Anonymous Ann") << "offered again next time";
 }
 
 TEST_F(SubmitTest, FailureShowsTheServersMessageAndStaysOpen)
