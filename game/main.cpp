@@ -13,9 +13,11 @@
 #include "game/screens/choosescene/choose_scene.h"
 #include "game/screens/choosescene/game_start.h"
 #include "game/screens/credits/credits.h"
+#include "game/screens/hiscore/hiscore.h"
 #include "game/screens/mainmenu/main_menu.h"
 #include "game/screens/options/options.h"
 #include "game/screens/settings/settings_steps.h"
+#include "game/screens/submit/server_submit.h"
 #include "game/startup/game_main.h"
 #include "game/startup/game_steps.h"
 #include "game/startup/gantrimole_init.h"
@@ -38,9 +40,11 @@ int main(int argc, char** argv)
         RegisterDiaryWindowTypes(manager);
         RegisterInventoryWindowTypes(manager);
         RegisterSpriteWindowTypes(manager);
+        RegisterHiscoreWindowType(manager);
     };
     InstallCursorManager();
     GameSteps().releaseCursors = [] { CursorManager().ReleaseTextures(); };
+    GameSteps().registerServerSubmit = [] { TServerSubmit::Register(); };
     VantorellExec(argc, argv, Main, false);
     return 0;
 }

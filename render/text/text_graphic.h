@@ -94,6 +94,7 @@ public:
     float GetScroll() const { return mScroll; }
 
     str GetFont() const { return mFontName; }
+    unsigned int GetLineHeight() const { return mLineHeight; }
     const str& GetText() const { return mText; }
     int GetLineCount() const { return static_cast<int>(mLines.size()); }
     const std::vector<std::shared_ptr<TTextLine>>& GetLines() const { return mLines; }

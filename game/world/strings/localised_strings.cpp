@@ -40,12 +40,17 @@ void SetGlobalStringTable(TStringTable* table)
     gGlobalTable = table;
 }
 
-str GlocalisedString(const str& key)
+TStringTable* GetGlobalStringTable()
 {
     if (gGlobalTable)
-        return GrabString(gGlobalTable, key);
+        return gGlobalTable;
     TPlatform* platform = TPlatform::GetInstance();
-    return GrabString(platform ? platform->GetStringTable() : nullptr, key);
+    return platform ? platform->GetStringTable() : nullptr;
+}
+
+str GlocalisedString(const str& key)
+{
+    return GrabString(GetGlobalStringTable(), key);
 }
 
 bool IsMissingString(const str& text)

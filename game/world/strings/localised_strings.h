@@ -15,5 +15,8 @@ str GlocalisedString(const str& key);
 // A table read in the platform's place (tests and tools without a platform); null goes back
 // to the platform's. Not owned.
 void SetGlobalStringTable(TStringTable* table);
+// The table the lookups above read: the one set in the platform's place, else the platform's;
+// null without either.
+TStringTable* GetGlobalStringTable();
 // True for a text that stands for nothing: empty, or the table's answer for a missing key.
 bool IsMissingString(const str& text);

@@ -20,7 +20,7 @@ namespace {
 
 // One platform cursor call: the picture's file, its frame when animated, the hot spot and
 // whether it was the animated (hardware) form.
-struct Shown
+struct ShownCursor
 {
     std::string picture;
     int frame;
@@ -48,7 +48,7 @@ protected:
     {
         m.SetCursorSetter([this](std::shared_ptr<TTexture> texture, TPoint hotspot, bool animated) {
             auto* frames = dynamic_cast<TAnimatedTexture*>(texture.get());
-            shown.push_back(Shown{texture ? std::string(texture->GetName().c_str()) : std::string("none"),
+            shown.push_back(ShownCursor{texture ? std::string(texture->GetName().c_str()) : std::string("none"),
                                   frames ? frames->GetCurrentFrame() : -1, hotspot, animated});
         });
     }
@@ -56,7 +56,7 @@ protected:
     std::vector<std::string> Take()
     {
         std::vector<std::string> names;
-        for (const Shown& s : shown)
+        for (const ShownCursor& s : shown)
             names.push_back(s.picture.substr(0, s.picture.find('.')) + (s.animated ? "!" : "") +
                             (s.frame >= 0 ? "@" + std::to_string(s.frame) : ""));
         shown.clear();
@@ -66,7 +66,7 @@ protected:
     uint32_t clock = 5000;
     TTaskList tasks;
     tCursorManager manager;
-    std::vector<Shown> shown;
+    std::vector<ShownCursor> shown;
 };
 
 using Names = std::vector<std::string>;

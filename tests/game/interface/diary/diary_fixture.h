@@ -37,15 +37,9 @@ protected:
     void SetUp() override
     {
         GameLayoutTest::SetUp();
-        ASSERT_EQ(chdir(TV_ASSETS_RESOURCE_DIR), 0);
-        TFile::mResourceMap.clear();
-        TFile::ScanFolderForResources("assets", "");
-        ASSERT_TRUE(strings.LoadStringTable("strings.xml"));
-        SetGlobalStringTable(&strings);
-        SetWidgetStringTable(&strings);
+        UseAssembledData(TV_ASSETS_RESOURCE_DIR, strings);
         SetWorldScene(&scene);
         RegisterDiaryWindowTypes(wm.get());
-        wm->EnableStringTable(true);
         gGamestate.clear();
         AddInstanceToLua(gGamestate, script->GetState());
         Lua("ReadFile('quest/progress.lua')");
@@ -67,18 +61,6 @@ protected:
     void OpenScreen(const std::string& file)
     {
         Lua("PushModal('" + file + "'); ReadFile('" + file + "'); DoFitToChildren()");
-    }
-    std::string TextOf(const char* name)
-    {
-        TText* text = GetCast<TText>(Find(name));
-        EXPECT_NE(text, nullptr) << name;
-        return text ? text->GetText().c_str() : "";
-    }
-    bool Shown(const char* name)
-    {
-        TWindow* window = Find(name);
-        EXPECT_NE(window, nullptr) << name;
-        return window && (window->GetFlags() & TWindow::kEnabled);
     }
     // Screen point in the middle of the link `id` of the named text window.
     TPoint LinkPoint(const char* name, const char* id)

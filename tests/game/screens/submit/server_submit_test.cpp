@@ -1,0 +1,165 @@
+// The score submission dialog on the demo's layout: its starting values handed to Lua as
+// values (never as source), the submit button following the fields, the anonymous name kept
+// for next time, the outcomes of a request, and a submission that sends nothing.
+
+#include <gtest/gtest.h>
+
+#include "core/prefs/prefs.h"
+#include "core/script/message.h"
+#include "game/screens/score_screen_fixture.h"
+#include "ui/widgets/text_edit.h"
+#include "ui/window/message_types.h"
+
+namespace {
+
+class SubmitTest : public ScoreScreenTest
+{
+protected:
+    void Poll(TServerSubmit* dialog)
+    {
+        EXPECT_TRUE(dialog->IsPolling());
+        PollUntil([&] { return !dialog->OnTaskAnimate(); });
+        // The next frame: a closed dialog goes, and the script waiting for it learns so.
+        wm->ClearDestroyedWindows();
+        wm->DispatchMessages();
+    }
+    void Type(const char* edit, const char* text)
+    {
+        auto* field = GetCast<TTextEdit>(Find(edit));
+        ASSERT_NE(field, nullptr) << edit;
+        field->SetText(text);
+        wm->SetFocusWindow(field);
+        wm->PostWindowMessage(new TMessage(kTextEditChanged, edit, nullptr));
+        wm->DispatchMessages();
+    }
+};
+
+TEST_F(SubmitTest, SetupValuesReachLuaAsTheyAre)
+{
+    const std::string account = "o'brien\"]]";
+    const std::string password = "p'); os.exit() --[[";
+    const std::string anonName = "Ann \"The\" [[Great]]'";
+    TZvHiscores* scores = StartSettings();
+    Lua("GetLuaServerSubmitSetupVars(false)");
+    for (const char* name : {"gNameEdit", "gAccountEdit", "gPassEdit"})
+        EXPECT_EQ(Global(name), "") << name;
+    EXPECT_EQ(Global("gRemember"), "false");
+    EXPECT_EQ(Global("gEligibleScore"), "0");
+
+    scores->KeepScore(40, false, nullptr);
+    server.QueueReply(TestReply::Xml("<hiscore/>"));
+    ASSERT_TRUE(scores->SubmitData(account.c_str(), password.c_str(), true, TZvHiscores::kSubmitScore));
+    TSettings::GetInstance()->GetPrefs()->SetStr(TServerSubmit::kAnonNameKey, anonName.c_str(), 0, true);
+    scores->KeepScore(70, false, nullptr);
+
+    Lua("gEligibleScore = nil; gChunk = GetLuaServerSubmitSetupVars(false)");
+    EXPECT_EQ(Global("gNameEdit"), anonName);
+    EXPECT_EQ(Global("gAccountEdit"), account);
+    EXPECT_EQ(Global("gPassEdit"), password);
+    EXPECT_EQ(Global("gRemember"), "true");
+    EXPECT_EQ(Global("gMedalsMode"), "false");
+    EXPECT_EQ(Global("gEligibleScore"), "70");
+    // Layouts that run the returned text as a chunk keep working, and it changes nothing.
+    Lua("gNameEdit = 'kept'; assert(loadstring(gChunk))()");
+    EXPECT_EQ(Global("gNameEdit"), "kept");
+
+    Lua("gEligibleScore = nil; GetLuaServerSubmitSetupVars(true)");
+    EXPECT_EQ(Global("gMedalsMode"), "true");
+    EXPECT_EQ(Global("gEligibleScore"), "nil") << "medal mode leaves the score out";
+}
+
+TEST_F(SubmitTest, SubmitButtonShowsWhileANameOrAnAccountIsTyped)
+{
+    struct Case
+    {
+        const char* name;
+        const char* account;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"", "", false}, {"Ann", "", true}, {"", "ann01", true}, {"Ann", "ann01", true}, {"", "", false},
+    };
+    StartSettings();
+    ASSERT_NE(OpenSubmit(), nullptr);
+    EXPECT_FALSE(Shown("submittoserver")) << "nothing typed yet";
+    for (const Case& c : cases) {
+        Type("nameedit", c.name);
+        Type("accountedit", c.account);
+        EXPECT_EQ(Shown("submittoserver"), c.shown) << "'" << c.name << "', '" << c.account << "'";
+    }
+}
+
+TEST_F(SubmitTest, AnonymousSuccessClosesTheDialogAndKeepsTheName)
+{
+    StartSettings()->KeepScore(55, false, nullptr);
+    TServerSubmit* dialog = OpenSubmit();
+    ASSERT_NE(dialog, nullptr);
+    const size_t modals = wm->GetModalStack().size();
+    server.QueueReply(TestReply::Xml("<hiscore/>"));
+    Type("nameedit", "Anonymous Ann");
+    Press("submittoserver");
+    EXPECT_TRUE(Shown("submitconnect"));
+    EXPECT_FALSE(Shown("namefield"));
+    Poll(dialog);
+    EXPECT_EQ(Global("gOutcome"), "success");
+    EXPECT_EQ(wm->GetModalStack().size(), modals - 1) << "the dialog closed";
+    EXPECT_EQ(Global("SubmitToServer"), "nil") << "the dialog's global went with it";
+    EXPECT_EQ(server.RequestCount(), 1u);
+    Lua("GetLuaServerSubmitSetupVars(false)");
+    EXPECT_EQ(Global("gNameEdit"), "Anonymous Ann") << "offered again next time";
+}
+
+TEST_F(SubmitTest, FailureShowsTheServersMessageAndStaysOpen)
+{
+    TZvHiscores* scores = StartSettings();
+    scores->KeepScore(55, false, nullptr);
+    TServerSubmit* dialog = OpenSubmit();
+    ASSERT_NE(dialog, nullptr);
+    server.QueueReply(TestReply::Xml("<hiscore><message>Wrong password &lt;again&gt;</message></hiscore>"));
+    Type("accountedit", "ann01");
+    Press("submittoserver");
+    Poll(dialog);
+    EXPECT_TRUE(Shown("submiterror"));
+    EXPECT_EQ(TextOf("submiterror"), "Wrong password \\<again>") << "shown as text, not markup";
+    EXPECT_FALSE(Shown("submitconnect"));
+    EXPECT_TRUE(Shown("submiterrorok"));
+    EXPECT_EQ(Global("gReturnValue"), "nil");
+    EXPECT_EQ(Global("gOutcome"), "nil");
+    EXPECT_EQ(Find("submitdialog"), dialog) << "the dialog stays open";
+    Press("submiterrorok");
+    EXPECT_TRUE(Shown("accountedit")) << "back to editing";
+    EXPECT_FALSE(Shown("submiterror"));
+}
+
+TEST_F(SubmitTest, NothingToSendShowsAnErrorInsteadOfTheLastOutcome)
+{
+    TZvHiscores* scores = StartSettings();
+    scores->KeepScore(55, false, nullptr);
+    server.QueueReply(TestReply::Xml("<hiscore><score/></hiscore>"));
+    ASSERT_TRUE(scores->SubmitData("Ann", "", false, TZvHiscores::kSubmitAll));
+    char message[512];
+    bool listed = false;
+    ASSERT_TRUE(PollUntil(
+        [&] { return scores->GetServerRequestStatus(message, sizeof message, &listed) == TZvHiscores::kRequestDone; }));
+
+    // The score went out already: this submission sends nothing.
+    TServerSubmit* dialog = OpenSubmit();
+    ASSERT_NE(dialog, nullptr);
+    Type("nameedit", "Ann");
+    Press("submittoserver");
+    EXPECT_FALSE(dialog->IsPolling());
+    EXPECT_TRUE(Shown("submiterror"));
+    EXPECT_EQ(TextOf("submiterror"), std::string(GlocalisedString("submitnotsent").c_str()));
+    EXPECT_TRUE(Shown("submiterrorok"));
+    EXPECT_EQ(Global("gReturnValue"), "nil");
+    EXPECT_EQ(Global("gOutcome"), "nil");
+    EXPECT_EQ(server.RequestCount(), 1u);
+    // Nor does a stray poll read the earlier request's success.
+    EXPECT_FALSE(dialog->OnTaskAnimate());
+    wm->ClearDestroyedWindows();
+    wm->DispatchMessages();
+    EXPECT_EQ(Find("submitdialog"), dialog);
+    EXPECT_EQ(Global("gOutcome"), "nil");
+}
+
+}  // namespace
