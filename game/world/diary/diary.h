@@ -2,6 +2,7 @@
 // One book of clue entries: a title and body lines the diary window reveals one by one.
 
 #include "core/text/str.h"
+#include "game/script/class_info.h"
 
 #include <vector>
 
@@ -15,9 +16,15 @@ struct tDiaryEntry
     int unfolded = 0;       // body lines revealed so far
 };
 
-class tDiary
+class tDiary : public baseObj
 {
 public:
+    static tClassInfo civ;
+    static baseObj* Factory() { return new tDiary; }
+    static void LuaAdd(dfLua& lua);
+
+    tDiary() { mClassInfo = &civ; }
+
     void SetName(const str& name) { mName = name; }
     const str& GetName() const { return mName; }
 
@@ -39,6 +46,12 @@ public:
 
     // Empty, or what localisation gives for a missing string.
     static bool NoString(const str& text);
+
+    // Lua "AddDiaryEntry" (key, title, base: the last three values; the body lines are the
+    // base and its numbered lines found in the string tables) and "AddDiaryTableEntry"
+    // ({key, title, line, line, ...}).
+    int lf_AddDiaryEntry(dfLua& lua);
+    int lf_AddDiaryTableEntry(dfLua& lua);
 
 private:
     std::vector<tDiaryEntry> mEntries;

@@ -1,10 +1,9 @@
-#include "game/world/diary/diary_lua.h"
-
 #include "core/debug/debug_log.h"
 #include "core/script/lua_table.h"
-#include "game/world/common/world_lua.h"
 #include "game/world/common/world_scene.h"
 #include "game/world/diary/diary.h"
+
+tClassInfo tDiary::civ("tDiary", &tDiary::Factory, &tDiary::LuaAdd, &baseObj::civ);
 
 namespace {
 
@@ -14,16 +13,15 @@ bool Missing(const str& key)
     return tDiary::NoString(scene ? scene->GlobalString(key) : str());
 }
 
-// Key, title and base key: the base's string and its numbered lines base_0, base_1, ...
-// (a missing base_0 does not end the scan, the first missing line after it does).
-int LuaAddDiaryEntry(lua_State* L)
+}  // namespace
+
+// A missing base_0 does not end the scan of numbered lines, the first missing line after it
+// does.
+int tDiary::lf_AddDiaryEntry(dfLua& lua)
 {
-    tDiary* diary = WorldSelf<tDiary>(L);
-    if (!diary)
-        return 0;
-    // Missing arguments read as empty texts; index 1 is the object itself.
-    const int top = lua_gettop(L);
-    auto arg = [&](int fromTop) { return top - fromTop >= 2 ? LuaArgStr(L, top - fromTop) : str(); };
+    // Missing arguments read as empty texts; index 1 is the book itself.
+    const int top = lua_gettop(lua.GetState());
+    auto arg = [&](int fromTop) { return top - fromTop >= 2 ? Get(TypeWrapper<str>(), lua, top - fromTop) : str(); };
     tDiaryEntry e;
     e.key = arg(2);
     e.title = arg(1);
@@ -41,16 +39,15 @@ int LuaAddDiaryEntry(lua_State* L)
             break;
         }
     }
-    diary->AddDiaryEntry(e);
+    AddDiaryEntry(e);
     return 0;
 }
 
-int LuaAddDiaryTableEntry(lua_State* L)
+int tDiary::lf_AddDiaryTableEntry(dfLua& lua)
 {
-    tDiary* diary = WorldSelf<tDiary>(L);
-    if (!diary)
-        return 0;
-    if (!lua_istable(L, -1)) {
+    lua_State* L = lua.GetState();
+    // Index 1 is the book itself: a call without an argument has no entry to read.
+    if (lua_gettop(L) < 2 || !lua_istable(L, -1)) {
         WriteDbg("Need a table");
         return 0;
     }
@@ -65,15 +62,13 @@ int LuaAddDiaryTableEntry(lua_State* L)
         lua_pop(L, 1);
         e.body.push_back(table.GetString(i, ""));
     }
-    diary->AddDiaryEntry(e);
+    AddDiaryEntry(e);
     return 0;
 }
 
-}  // namespace
-
-void DiaryLuaAdd(lua_State* L)
+void tDiary::LuaAdd(dfLua& lua)
 {
-    SetWorldMethod(L, "AddDiaryEntry", LuaAddDiaryEntry);
-    SetWorldMethod(L, "AddDiaryTableEntry", LuaAddDiaryTableEntry);
-    SetWorldMethod<&tDiary::RemoveDiaryEntry>(L, "RemoveDiaryEntry");
+    lua.setmethod(&tDiary::lf_AddDiaryEntry, "AddDiaryEntry");
+    lua.setmethod(&tDiary::lf_AddDiaryTableEntry, "AddDiaryTableEntry");
+    lua.setmethod(&tDiary::RemoveDiaryEntry, "RemoveDiaryEntry");
 }

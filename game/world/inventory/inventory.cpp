@@ -112,21 +112,28 @@ void tInventory::UpdateScroll()
     StepToward(mPosX, mPosY, mTargetX, mTargetY, 0.1f);
 }
 
-void tInventory::GetInventoryLocation(const str& key, float* x, float* y) const
+tVector2<float> tInventory::GetInventoryLocation(const str& key) const
 {
-    *x = 400, *y = 600;
+    tVector2<float> at(400, 600);
     const int index = GetInventoryIndex(key);
     if (index < 0) {
         WriteDbg("Asked for an unknown inv item %s", key.c_str());
-        return;
+        return at;
     }
     const tWorldScene* scene = GetWorldScene();
     const str strip = mName + "_strip";
     int w = 0, h = 0;
     if (!scene || !scene->GetStripCell(strip, &w, &h))
-        return;
+        return at;
     const int cx = int((float(index) - mPosX) * float(w)) + w / 2;
-    scene->StripToScreen(strip, cx, h / 2, x, y);
+    scene->StripToScreen(strip, cx, h / 2, &at.x, &at.y);
+    return at;
+}
+
+void tInventory::GetInventoryLocation(const str& key, float* x, float* y) const
+{
+    const tVector2<float> at = GetInventoryLocation(key);
+    *x = at.x, *y = at.y;
 }
 
 void tInventory::clear()

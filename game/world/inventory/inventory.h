@@ -3,6 +3,8 @@
 // scroll state of the icon strip that shows the bag.
 
 #include "core/text/str.h"
+#include "game/script/class_info.h"
+#include "game/world/geometry/vector2.h"
 
 #include <map>
 
@@ -28,10 +30,16 @@ public:
     virtual void ClearInvUsage() = 0;
 };
 
-class tInventory
+class tInventory : public baseObj
 {
 public:
     using tInventoryset = std::map<str, tInventoryEntry>;
+
+    static tClassInfo civ;
+    static baseObj* Factory() { return new tInventory; }
+    static void LuaAdd(dfLua& lua);
+
+    tInventory() { mClassInfo = &civ; }
 
     void SetName(const str& name, int bag) { mName = name, mBag = bag; }
     const str& GetName() const { return mName; }
@@ -60,7 +68,10 @@ public:
     void JumpInventoryToTarget();
     void UpdateScroll();
     // Screen point of the item's icon; (400, 600) for an unknown item or a missing strip.
+    tVector2<float> GetInventoryLocation(const str& key) const;
     void GetInventoryLocation(const str& key, float* x, float* y) const;
+    // Lua "AddInventory": an item table and an optional announce flag (default true) after it.
+    int lf_AddInventory(dfLua& lua);
 
     void clear();
     bool SaveGame(TPrefs& prefs, int slot, int user) const;

@@ -1,20 +1,24 @@
-#include "game/world/inventory/inventory_lua.h"
+#include "game/world/inventory/inventory.h"
 
 #include "core/script/lua_table.h"
 #include "game/world/common/world_lua.h"
 #include "game/world/common/world_scene.h"
-#include "game/world/inventory/inventory.h"
+#include "game/world/mesh/mesh_lua.h"
 
 #include <memory>
 
-int lf_AddInventory(tInventory& bag, lua_State* L)
+tClassInfo tInventory::civ("tInventory", &tInventory::Factory, &tInventory::LuaAdd, &baseObj::civ);
+
+int tInventory::lf_AddInventory(dfLua& lua)
 {
+    lua_State* L = lua.GetState();
     int at = lua_gettop(L);
     bool announce = true;
     if (at > 1 && lua_isboolean(L, at)) {
         announce = lua_toboolean(L, at) != 0;
         --at;
     }
+    // Index 1 is the bag itself.
     if (at < 2 || !lua_istable(L, at))
         return 0;
     lua_pushvalue(L, at);
@@ -28,47 +32,21 @@ int lf_AddInventory(tInventory& bag, lua_State* L)
         e.hotX = float(hot->GetNumber("x", 0.0));
         e.hotY = float(hot->GetNumber("y", 0.0));
     }
-    bag.AddInventory(LuaFieldStr(desc, "key"), e, announce);
+    AddInventory(LuaFieldStr(desc, "key"), e, announce);
     return 0;
 }
 
-namespace {
-
-int LuaAdd(lua_State* L)
+void tInventory::LuaAdd(dfLua& lua)
 {
-    tInventory* bag = WorldSelf<tInventory>(L);
-    return bag ? lf_AddInventory(*bag, L) : 0;
-}
-
-int LuaLocation(lua_State* L)
-{
-    tInventory* bag = WorldSelf<tInventory>(L);
-    if (!bag)
-        return 0;
-    float x = 0, y = 0;
-    bag->GetInventoryLocation(LuaArgStr(L, 2), &x, &y);
-    lua_newtable(L);
-    lua_pushstring(L, "x");
-    lua_pushnumber(L, x);
-    lua_rawset(L, -3);
-    lua_pushstring(L, "y");
-    lua_pushnumber(L, y);
-    lua_rawset(L, -3);
-    return 1;
-}
-
-}  // namespace
-
-void InventoryLuaAdd(lua_State* L)
-{
-    SetWorldMethod<&tInventory::MoveInventory>(L, "MoveInventory");
-    SetWorldMethod<&tInventory::PositionInventoryForVisibility>(L, "PositionInventoryForVisibility");
-    SetWorldMethod<&tInventory::JumpInventoryToTarget>(L, "JumpInventoryToTarget");
-    SetWorldMethod<&tInventory::RemoveInventory>(L, "RemoveInventory");
-    SetWorldMethod<&tInventory::CheckInventory>(L, "CheckInventory");
-    SetWorldMethod(L, "AddInventory", LuaAdd);
-    SetWorldMethod<&tInventory::ShowInventory>(L, "ShowInventory");
-    SetWorldMethod(L, "GetInventoryLocation", LuaLocation);
-    SetWorldMethod<&tInventory::SetItemDescription>(L, "SetItemDescription");
-    SetWorldMethod<&tInventory::SetItemParameter>(L, "SetItemParameter");
+    using Location = tVector2<float> (tInventory::*)(const str&) const;
+    lua.setmethod(&tInventory::MoveInventory, "MoveInventory");
+    lua.setmethod(&tInventory::PositionInventoryForVisibility, "PositionInventoryForVisibility");
+    lua.setmethod(&tInventory::JumpInventoryToTarget, "JumpInventoryToTarget");
+    lua.setmethod(&tInventory::RemoveInventory, "RemoveInventory");
+    lua.setmethod(&tInventory::CheckInventory, "CheckInventory");
+    lua.setmethod(&tInventory::lf_AddInventory, "AddInventory");
+    lua.setmethod(&tInventory::ShowInventory, "ShowInventory");
+    lua.setmethod(static_cast<Location>(&tInventory::GetInventoryLocation), "GetInventoryLocation");
+    lua.setmethod(&tInventory::SetItemDescription, "SetItemDescription");
+    lua.setmethod(&tInventory::SetItemParameter, "SetItemParameter");
 }

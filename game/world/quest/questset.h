@@ -3,6 +3,7 @@
 // shows (the selected key).
 
 #include "core/text/str.h"
+#include "game/script/class_info.h"
 
 #include <map>
 
@@ -17,9 +18,15 @@ struct tQuestEntry
     bool complete = false;
 };
 
-class tQuestset : public std::map<str, tQuestEntry>
+class tQuestset : public baseObj, public std::map<str, tQuestEntry>
 {
 public:
+    static tClassInfo civ;
+    static baseObj* Factory() { return new tQuestset; }
+    static void LuaAdd(dfLua& lua);
+
+    tQuestset() { mClassInfo = &civ; }
+
     // Replaces a quest of the same key and selects it.
     void Add(const str& key, const tQuestEntry& entry);
     void Complete(const str& key);
@@ -37,6 +44,11 @@ public:
     void clear();
     bool SaveGame(TPrefs& prefs, int slot, int user) const;
     bool LoadGame(const TPrefs& prefs, int slot, int user);
+
+    // Lua "AddQuest" (key, title, body, animfile: the last four values) and "CheckQuest"
+    // (key: "active", "complete" or nil).
+    int lf_Add(dfLua& lua);
+    int lf_Check(dfLua& lua);
 
 private:
     str mSelected;

@@ -3,25 +3,30 @@
 #include "game/world/common/world_lua.h"
 #include "game/world/sound/sfx_manager.h"
 
-void SFXLuaAdd(lua_State* L)
+tClassInfo tSFXManager::civ("tSFXManager", nullptr, &tSFXManager::LuaAdd, &baseObj::civ);
+
+void tSFXManager::LuaAdd(dfLua& lua)
 {
-    SetWorldMethod<&tSFXManager::PlayVox>(L, "PlayVox");
-    SetWorldMethod<&tSFXManager::KillVox>(L, "KillVox");
-    SetWorldMethod<&tSFXManager::PlayBGVox>(L, "PlayBGVox");
-    SetWorldMethod<&tSFXManager::KillBGVox>(L, "KillBGVox");
-    SetWorldMethod<&tSFXManager::PlaySFX>(L, "PlaySFX");
-    SetWorldMethod<&tSFXManager::KillSFX>(L, "KillSFX");
-    SetWorldMethod<&tSFXManager::SetMusic>(L, "SetMusic");
-    SetWorldMethod<&tSFXManager::PlayMusic>(L, "PlayMusic");
-    SetWorldMethod<&tSFXManager::KillMusic>(L, "KillMusic");
-    SetWorldMethod<&tSFXManager::KillAll>(L, "KillAll");
-    SetWorldMethod<&tSFXManager::AdjustBGVoxVolume>(L, "AdjustBGVoxVolume");
+    lua.setmethod(&tSFXManager::PlayVox, "PlayVox");
+    lua.setmethod(&tSFXManager::KillVox, "KillVox");
+    lua.setmethod(&tSFXManager::PlayBGVox, "PlayBGVox");
+    lua.setmethod(&tSFXManager::KillBGVox, "KillBGVox");
+    lua.setmethod(&tSFXManager::PlaySFX, "PlaySFX");
+    lua.setmethod(&tSFXManager::KillSFX, "KillSFX");
+    lua.setmethod(&tSFXManager::SetMusic, "SetMusic");
+    lua.setmethod(&tSFXManager::PlayMusic, "PlayMusic");
+    lua.setmethod(&tSFXManager::KillMusic, "KillMusic");
+    lua.setmethod(&tSFXManager::KillAll, "KillAll");
+    lua.setmethod(&tSFXManager::AdjustBGVoxVolume, "AdjustBGVoxVolume");
+}
+
+void tSFXManager::AddInstanceToLua(dfLua& lua)
+{
+    SetWorldGlobal(lua, "sfx", civ, this);
 }
 
 void AddSFXToLua(tSFXManager& sfx, lua_State* L)
 {
-    lua_pushstring(L, "sfx");
-    PushWorldObject(L, &sfx);
-    SFXLuaAdd(L);
-    lua_settable(L, LUA_GLOBALSINDEX);
+    dfLua lua(L);
+    sfx.AddInstanceToLua(lua);
 }

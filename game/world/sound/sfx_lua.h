@@ -1,10 +1,9 @@
 #pragma once
-// The sound front as the script global "sfx".
+// The sound front's script global for callers that hold a raw state.
 
 #include <lua.h>
 
 class tSFXManager;
 
+// sfx.AddInstanceToLua on L.
 void AddSFXToLua(tSFXManager& sfx, lua_State* L);
-// Stores the methods of "sfx" in the table on the top of the stack.
-void SFXLuaAdd(lua_State* L);

@@ -4,6 +4,7 @@
 // no voice file (or with voice off) is timed from its text.
 
 #include "core/text/str.h"
+#include "game/script/class_info.h"
 
 #include <map>
 #include <memory>
@@ -25,9 +26,17 @@ struct tSFXSettings
     void (*bgVoxVolume)(float) = nullptr;  // the background-line volume
 };
 
-class tSFXManager
+// Scripts reach the one front through "sfx"; they cannot make another (no factory).
+class tSFXManager : public baseObj
 {
 public:
+    static tClassInfo civ;
+    static void LuaAdd(dfLua& lua);
+
+    tSFXManager() { mClassInfo = &civ; }
+    // The global "sfx".
+    void AddInstanceToLua(dfLua& lua);
+
     void SetSettings(const tSFXSettings& settings) { mSettings = settings; }
 
     std::shared_ptr<TSoundInstance> Play(const str& name, bool loop, int group);

@@ -17,6 +17,7 @@ void SetTaskEventReport(tTaskEventReport report)
 
 tGamestate::tGamestate()
 {
+    mClassInfo = &civ;
     for (int b = 0; b < kBagCount; ++b) {
         mBags[b].SetName(BAG_NAME(BAG(b)), b);
         mBags[b].SetUser(this);

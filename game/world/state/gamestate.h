@@ -4,6 +4,7 @@
 // into a player's table of the preferences store under a slot number (the game uses slot 0).
 
 #include "core/text/str.h"
+#include "game/script/class_info.h"
 #include "game/world/common/world_enums.h"
 #include "game/world/diary/diary.h"
 #include "game/world/inventory/inventory.h"
@@ -14,9 +15,13 @@
 
 class TPrefs;
 
-class tGamestate : public tInventoryUser
+class tGamestate : public baseObj, public tInventoryUser
 {
 public:
+    static tClassInfo civ;
+    static baseObj* Factory() { return new tGamestate; }
+    static void LuaAdd(dfLua& lua);
+
     tGamestate();
     tGamestate(const tGamestate&) = delete;
     tGamestate& operator=(const tGamestate&) = delete;
@@ -52,6 +57,17 @@ public:
     bool SaveGame(TPrefs& prefs, int slot, int user);
     bool LoadGame(TPrefs& prefs, int slot, int user);
     bool IsSavedGamePresent(const TPrefs& prefs, int slot, int user) const;
+    // Slot 0 of the current player ("curuser" in the shared table of the game's store). With
+    // no store or no current player nothing is written or read and the answer is false.
+    bool SaveCurrentGame();
+    bool LoadCurrentGame();
+    bool IsCurrentGamePresent() const;
+
+    // The script globals of this state, its bags, books and quests: "game", "BAG_INV",
+    // "BAG_MAGIC", "BOOK_PRI", "BOOK_SEC", "BOOK_EDU", "quest".
+    void AddInstanceToLua(dfLua& lua);
+    // Lua "SetString" (name, value): a nil value removes the text variable.
+    int lf_SetString(dfLua& lua);
 
     // Null for a number that names no bag or book.
     tInventory* GetBag(int bag);
@@ -81,8 +97,7 @@ void SetTaskEventReport(tTaskEventReport report);
 // The settings' preferences store the script-facing save and load use (not owned).
 void SetGamePrefs(TPrefs* prefs);
 TPrefs* GetGamePrefs();
-// Slot 0 for the current player ("curuser" in the shared table). With no store or no
-// current player nothing is written or read and the answer is false.
+// gGamestate's SaveCurrentGame, LoadCurrentGame and IsCurrentGamePresent.
 bool lf_SaveGame();
 bool lf_LoadGame();
 bool lf_IsSavedGamePresent();

@@ -1,69 +1,48 @@
 #include "game/world/state/gamestate_lua.h"
 
 #include "game/world/common/world_lua.h"
-#include "game/world/diary/diary_lua.h"
-#include "game/world/inventory/inventory_lua.h"
-#include "game/world/quest/quest_lua.h"
 #include "game/world/state/gamestate.h"
 
-namespace {
+tClassInfo tGamestate::civ("tGamestate", &tGamestate::Factory, &tGamestate::LuaAdd, &baseObj::civ);
 
-int LuaSetString(lua_State* L)
+int tGamestate::lf_SetString(dfLua& lua)
 {
-    tGamestate* game = WorldSelf<tGamestate>(L);
-    if (!game)
-        return 0;
-    game->SetString(LuaArgStr(L, 2), lua_isnil(L, 3) ? nullptr : LuaArgStr(L, 3).c_str());
+    const str name = ::Get(TypeWrapper<str>(), lua, 2);
+    SetString(name, lua_isnil(lua.GetState(), 3) ? nullptr : ::Get(TypeWrapper<const char*>(), lua, 3));
     return 0;
 }
 
-int LuaSaveGame(lua_State* L)
+void tGamestate::LuaAdd(dfLua& lua)
 {
-    lua_pushboolean(L, lf_SaveGame());
-    return 1;
+    lua.setmethod(&tGamestate::GetLastScene, "GetLastScene");
+    lua.setmethod(&tGamestate::GetCurrentScene, "GetCurrentScene");
+    lua.setmethod(&tGamestate::SetReturnFromScene, "SetReturnFromScene");
+    lua.setmethod(&tGamestate::UseInventory, "UseInventory");
+    lua.setmethod(&tGamestate::GetInvUsage, "GetInvUsage");
+    lua.setmethod(&tGamestate::GetInvUsage_CantUse, "GetInvUsage_CantUse");
+    lua.setmethod(&tGamestate::GetString, "GetString");
+    lua.setmethod(&tGamestate::lf_SetString, "SetString");
+    lua.setmethod(&tGamestate::Set, "Set");
+    lua.setmethod(&tGamestate::Get, "Get");
+    lua.setmethod(&tGamestate::SaveCurrentGame, "SaveGame");
+    lua.setmethod(&tGamestate::LoadCurrentGame, "LoadGame");
+    lua.setmethod(&tGamestate::EarnAward, "EarnAward");
+    lua.setmethod(&tGamestate::HasAward, "HasAward");
+    lua.setmethod(&tGamestate::TaskComplete, "TaskComplete");
 }
 
-int LuaLoadGame(lua_State* L)
+void tGamestate::AddInstanceToLua(dfLua& lua)
 {
-    lua_pushboolean(L, lf_LoadGame());
-    return 1;
-}
-
-void SetGlobal(lua_State* L, const str& name, void* object, void (*add)(lua_State*))
-{
-    lua_pushstring(L, name.c_str());
-    PushWorldObject(L, object);
-    add(L);
-    lua_settable(L, LUA_GLOBALSINDEX);
-}
-
-}  // namespace
-
-void GamestateLuaAdd(lua_State* L)
-{
-    SetWorldMethod<&tGamestate::GetLastScene>(L, "GetLastScene");
-    SetWorldMethod<&tGamestate::GetCurrentScene>(L, "GetCurrentScene");
-    SetWorldMethod<&tGamestate::SetReturnFromScene>(L, "SetReturnFromScene");
-    SetWorldMethod<&tGamestate::UseInventory>(L, "UseInventory");
-    SetWorldMethod<&tGamestate::GetInvUsage>(L, "GetInvUsage");
-    SetWorldMethod<&tGamestate::GetInvUsage_CantUse>(L, "GetInvUsage_CantUse");
-    SetWorldMethod<&tGamestate::GetString>(L, "GetString");
-    SetWorldMethod(L, "SetString", LuaSetString);
-    SetWorldMethod<&tGamestate::Set>(L, "Set");
-    SetWorldMethod<&tGamestate::Get>(L, "Get");
-    SetWorldMethod(L, "SaveGame", LuaSaveGame);
-    SetWorldMethod(L, "LoadGame", LuaLoadGame);
-    SetWorldMethod<&tGamestate::EarnAward>(L, "EarnAward");
-    SetWorldMethod<&tGamestate::HasAward>(L, "HasAward");
-    SetWorldMethod<&tGamestate::TaskComplete>(L, "TaskComplete");
+    SetWorldGlobal(lua, "game", civ, this);
+    for (tInventory& bag : mBags)
+        SetWorldGlobal(lua, bag.GetName().c_str(), tInventory::civ, &bag);
+    for (tDiary& book : mDiaries)
+        SetWorldGlobal(lua, book.GetName().c_str(), tDiary::civ, &book);
+    SetWorldGlobal(lua, "quest", tQuestset::civ, &mQuests);
 }
 
 void AddInstanceToLua(tGamestate& state, lua_State* L)
 {
-    SetGlobal(L, "game", &state, GamestateLuaAdd);
-    for (int b = 0; b < kBagCount; ++b)
-        SetGlobal(L, state.GetBag(b)->GetName(), state.GetBag(b), InventoryLuaAdd);
-    for (int d = 0; d < kBookCount; ++d)
-        SetGlobal(L, state.GetDiary(d)->GetName(), state.GetDiary(d), DiaryLuaAdd);
-    SetGlobal(L, "quest", &state.GetQuests(), QuestLuaAdd);
+    dfLua lua(L);
+    state.AddInstanceToLua(lua);
 }

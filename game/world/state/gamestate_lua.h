@@ -1,11 +1,9 @@
 #pragma once
-// The game's progress objects in a script state: "game", the bags "BAG_INV" and "BAG_MAGIC",
-// the books "BOOK_PRI", "BOOK_SEC", "BOOK_EDU" and "quest".
+// The game state's script globals for callers that hold a raw state.
 
 #include <lua.h>
 
 class tGamestate;
 
+// state.AddInstanceToLua on L.
 void AddInstanceToLua(tGamestate& state, lua_State* L);
-// Stores the methods of "game" in the table on the top of the stack.
-void GamestateLuaAdd(lua_State* L);

@@ -108,20 +108,35 @@ TPrefs* GetGamePrefs()
     return gGamePrefs;
 }
 
-bool lf_SaveGame()
+bool tGamestate::SaveCurrentGame()
 {
     const int user = CurrentUser("SaveGame");
-    return user >= 0 && gGamestate.SaveGame(*gGamePrefs, 0, user);
+    return user >= 0 && SaveGame(*gGamePrefs, 0, user);
+}
+
+bool tGamestate::LoadCurrentGame()
+{
+    const int user = CurrentUser("LoadGame");
+    return user >= 0 && LoadGame(*gGamePrefs, 0, user);
+}
+
+bool tGamestate::IsCurrentGamePresent() const
+{
+    const int user = gGamePrefs ? gGamePrefs->GetInt("curuser", -1, -1) : -1;
+    return user >= 0 && IsSavedGamePresent(*gGamePrefs, 0, user);
+}
+
+bool lf_SaveGame()
+{
+    return gGamestate.SaveCurrentGame();
 }
 
 bool lf_LoadGame()
 {
-    const int user = CurrentUser("LoadGame");
-    return user >= 0 && gGamestate.LoadGame(*gGamePrefs, 0, user);
+    return gGamestate.LoadCurrentGame();
 }
 
 bool lf_IsSavedGamePresent()
 {
-    const int user = gGamePrefs ? gGamePrefs->GetInt("curuser", -1, -1) : -1;
-    return user >= 0 && gGamestate.IsSavedGamePresent(*gGamePrefs, 0, user);
+    return gGamestate.IsCurrentGamePresent();
 }

@@ -19,15 +19,17 @@ public:
     int clears = 0;
 };
 
-tInventory Bag(int items, int visible)
+// A bag of `items` items named k0, k1, ... and `visible` icons on its strip.
+struct Bag : tInventory
 {
-    tInventory bag;
-    bag.SetName("BAG_INV", 0);
-    bag.SetVisibleCount(visible);
-    for (int i = 0; i < items; ++i)
-        bag.AddInventory(str::getFormatted("k%d", i), tInventoryEntry(), false);
-    return bag;
-}
+    Bag(int items, int visible)
+    {
+        SetName("BAG_INV", 0);
+        SetVisibleCount(visible);
+        for (int i = 0; i < items; ++i)
+            AddInventory(str::getFormatted("k%d", i), tInventoryEntry(), false);
+    }
+};
 
 TEST(Inventory, KeysOrderedAndAnnouncedOnce)
 {
@@ -54,7 +56,7 @@ TEST(Inventory, KeysOrderedAndAnnouncedOnce)
 
 TEST(Inventory, NotOwnedKeysChangeNothing)
 {
-    tInventory bag = Bag(1, 3);
+    Bag bag(1, 3);
     bag.ShowInventory("x", false);
     bag.SetItemParameter("x", 5);
     bag.SetItemDescription("x", "t");
@@ -83,7 +85,7 @@ TEST(Inventory, MoveInventoryClamps)
         {5, 3, 0, 10, 2}, {5, 3, 2, -10, 0}, {5, 3, 0, 1, 1}, {3, 3, 0, 1, 0}, {3, 3, 0, -1, 0}, {2, 3, 0, 5, 0},
     };
     for (const Case& c : cases) {
-        tInventory bag = Bag(c.items, c.visible);
+        Bag bag(c.items, c.visible);
         bag.MoveInventory(-100);
         bag.MoveInventory(c.start);
         bag.MoveInventory(c.delta);
@@ -96,7 +98,7 @@ TEST(Inventory, MoveInventoryClamps)
 
 TEST(Inventory, AddingPastTheWindowMakesItTheLastVisible)
 {
-    tInventory bag = Bag(3, 3);
+    Bag bag(3, 3);
     EXPECT_EQ(bag.GetFirstVisible(), 0);
     bag.AddInventory("k9", tInventoryEntry(), false);  // index 3
     EXPECT_EQ(bag.GetFirstVisible(), 1);
@@ -112,7 +114,7 @@ TEST(Inventory, AddingPastTheWindowMakesItTheLastVisible)
 
 TEST(Inventory, ScrollGlidesAtMostATenthAndLands)
 {
-    tInventory bag = Bag(6, 3);
+    Bag bag(6, 3);
     bag.MoveInventory(-100);
     bag.MoveInventory(1);
     int steps = 0;
@@ -134,7 +136,7 @@ TEST(Inventory, ScrollGlidesAtMostATenthAndLands)
 
 TEST(Inventory, IconLocation)
 {
-    tInventory bag = Bag(3, 3);
+    Bag bag(3, 3);
     float x = 0, y = 0;
     bag.GetInventoryLocation("k1", &x, &y);  // no scene
     EXPECT_EQ(x, 400.0f);
@@ -152,7 +154,7 @@ TEST(Inventory, IconLocation)
 
 TEST(Inventory, RemovingTheItemInUseClearsIt)
 {
-    tInventory bag = Bag(2, 3);
+    Bag bag(2, 3);
     InUse user;
     bag.SetUser(&user);
     user.key = "k1";
@@ -165,7 +167,7 @@ TEST(Inventory, RemovingTheItemInUseClearsIt)
 
 TEST(Inventory, ClearKeepsPositions)
 {
-    tInventory bag = Bag(6, 3);
+    Bag bag(6, 3);
     bag.JumpInventoryToTarget();
     bag.clear();
     EXPECT_EQ(bag.GetInventoryEntryCount(), 0);

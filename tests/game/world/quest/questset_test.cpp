@@ -13,15 +13,14 @@ std::string S(const str& s)
     return s.c_str();
 }
 
-tQuestset Abc(const char* order = "bac")
+// Adds one quest per letter of order, in that order.
+void AddAbc(tQuestset& q, const char* order = "bac")
 {
-    tQuestset q;
     for (const char* k = order; *k; ++k) {
         tQuestEntry e;
         e.key = str(k, 1);
         q.Add(e.key, e);
     }
-    return q;
 }
 
 TEST(Questset, CheckFollowsTheQuest)
@@ -57,7 +56,8 @@ TEST(Questset, SelectionMoves)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        tQuestset q = Abc();
+        tQuestset q;
+        AddAbc(q);
         for (const char* s = c.selectFirst; *s; ++s)
             q.Move(*s == '+' ? 1 : -1);
         for (const char* s = c.steps; *s; ++s) {
@@ -72,7 +72,8 @@ TEST(Questset, SelectionMoves)
 
 TEST(Questset, AbandoningTheMiddleSelectsTheFirstThenRemoves)
 {
-    tQuestset q = Abc();
+    tQuestset q;
+    AddAbc(q);
     q.Add("b", tQuestEntry());
     ASSERT_TRUE(q.CanMoveLeft());
     q.Abandon("b");
@@ -89,7 +90,7 @@ TEST(Questset, EntriesByIndexAndEmptySet)
     q.Move(1);
     EXPECT_TRUE(q.GetSelected().empty());
     EXPECT_FALSE(q.CanMoveLeft());
-    q = Abc();
+    AddAbc(q);
     EXPECT_EQ(S(q.GetEntry(0)->key), "a");
     EXPECT_EQ(S(q.GetEntry(2)->key), "c");
     EXPECT_EQ(q.GetEntry(3), nullptr);

@@ -28,7 +28,7 @@ TEST(SfxLua, MethodsReachTheSoundFront)
     const std::string text = RunLua(L, code);
     EXPECT_NE(text.find("PlayVox(audio/vox/nobody:Hi there.) No Vox file"), std::string::npos) << text;
     EXPECT_NE(text.find("SetMusic(m.ogg, 1)"), std::string::npos) << text;
-    EXPECT_NE(text.find("KillAll: called without its object (use a colon)"), std::string::npos) << text;
+    EXPECT_NE(text.find("Missing base object in Lua function call:Called Function KillAll"), std::string::npos) << text;
     EXPECT_EQ(std::string(sfx.GetCurrentMusic().c_str()), "m.ogg");
     EXPECT_EQ(gVolume, 0.25f);
     lua_close(L);

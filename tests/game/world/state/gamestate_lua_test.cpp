@@ -49,7 +49,7 @@ TEST_F(GameLua, VariablesAndScenes)
     EXPECT_EQ(Global("e"), "hall");
     EXPECT_EQ(Global("f"), "1");
     const std::string log = Run("game.Get('n')");
-    EXPECT_NE(log.find("Get: called without its object"), std::string::npos);
+    EXPECT_NE(log.find("Missing base object in Lua function call:Called Function Get"), std::string::npos) << log;
 }
 
 TEST_F(GameLua, InventoryFromTables)
