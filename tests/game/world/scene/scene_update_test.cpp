@@ -29,18 +29,27 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
+        Begin();
+    }
+    void TearDown() override
+    {
+        End();
+        GLTest::TearDown();
+    }
+    // A fresh start in the same renderer, for tests that run several cases.
+    void Begin()
+    {
         ResetProgress();
         SetProgressScene("start");
         TheScene() = &scene;
     }
-    void TearDown() override
+    void End()
     {
         delete SubScene();
         SubScene() = nullptr;
         TheScene() = nullptr;
         DropItem();
         scene.DumpScene();
-        GLTest::TearDown();
     }
 
     ProbeScene scene;
@@ -90,13 +99,13 @@ TEST_F(SceneUpdate, RequestsWaitForTheNextUpdate)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
+        Begin();
         c.request(scene);
         EXPECT_EQ(ProgressScene(), "start");
         EXPECT_EQ(SubScene(), nullptr);
         scene.Update();
         c.expectDone();
-        TearDown();
+        End();
     }
 }
 
