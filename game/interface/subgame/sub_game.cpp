@@ -7,7 +7,6 @@
 #include "game/world/scene/scene.h"
 #include "game/world/scene/scene_hooks.h"
 #include "render/renderer/renderer.h"
-#include "ui/window/modal_window.h"
 
 namespace {
 
