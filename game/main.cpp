@@ -6,6 +6,7 @@
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/inventory/inventory_window_types.h"
 #include "game/interface/sprites/sprite_window_types.h"
+#include "game/interface/subgame/sub_game.h"
 #include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/screens/awards/awards_window.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
         RegisterInventoryWindowTypes(manager);
         RegisterSpriteWindowTypes(manager);
         RegisterHiscoreWindowType(manager);
+        RegisterSubGameWindowType(manager);
     };
     InstallCursorManager();
     GameSteps().releaseCursors = [] { CursorManager().ReleaseTextures(); };

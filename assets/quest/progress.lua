@@ -52,9 +52,15 @@ lines = {
     gardener_roses = "Mind the roses. They took me ten long years.",
     gardener_lantern = "Take this lantern. The forest is dark at night.",
     mira_thanks = "Thank you! I will bring it back, I promise.",
+    mira_forest_dark = "It is so dark. I can hardly see the path.",
+    mira_lantern_lit = "There! Now I can see the way.",
+    mira_found_pip = "Pip! There you are!",
+    mira_going_home = "Come on, then. The fire is still warm.",
 }
 
 music = { cottage = "audio/music/cottage.ogg", garden = "audio/music/garden.ogg",
-          forest = "audio/music/forest.ogg" }
+          forest = "audio/music/forest.ogg", clearing = "audio/music/clearing.ogg" }
 effects = { item_added = "audio/sfx/item_added.ogg", award = "audio/sfx/award.ogg",
-            gate_open = "audio/sfx/gate_open.ogg", diary_page = "audio/sfx/diary_page.ogg" }
+            gate_open = "audio/sfx/gate_open.ogg", diary_page = "audio/sfx/diary_page.ogg",
+            shutter = "audio/sfx/shutter.ogg", shutter_stuck = "audio/sfx/shutter_stuck.ogg",
+            lantern_lit = "audio/sfx/lantern_lit.ogg" }

@@ -153,6 +153,8 @@ public:
     tGirl* GetCameraActor() const { return mCameraActor; }
     void SetScreenSize(const tVector2<float>& size) { mScreenSize = size; }
     void SetScreenPosition(const tVector2<float>& position) { mScreenPosition = position; }
+    tVector2<float> GetScreenSize() const { return mScreenSize; }
+    tVector2<float> GetScreenPosition() const { return mScreenPosition; }
     tVector2<float> WorldFromScreen(const TPoint& point) const;
     tVector2<float> ScreenFromWorld(const tVector2<float>& point) const;
     void SetFadeColor(const TColor& color) { mFadeColor = color; }

@@ -224,8 +224,11 @@ void tScene::DrawFade()
     if (mFadeColor.alpha == 0)
         return;
     const TColor32 colour(mFadeColor);
-    const float left = mScreenPosition.x, top = mScreenPosition.y;
-    const float right = left + mScreenSize.x, bottom = top + mScreenSize.y;
+    // Drawn in the coordinates of the window that draws the scene, which already stands at the
+    // scene's screen position (a sub-game window where its sub-scene is): offset again, a
+    // sub-scene's fade would miss most of its window.
+    const float left = 0, top = 0;
+    const float right = mScreenSize.x, bottom = mScreenSize.y;
     TTransformedLitVert quad[4] = {ScreenVertex(left, top, colour), ScreenVertex(left, bottom, colour),
                                    ScreenVertex(right, top, colour), ScreenVertex(right, bottom, colour)};
     TRenderer* renderer = TRenderer::GetInstance();

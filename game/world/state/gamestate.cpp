@@ -29,9 +29,11 @@ tGamestate::tGamestate()
 void tGamestate::SetScene(const str& name, bool push)
 {
     WriteDbg("tGamestate::SetScene(%s, pushes %s)", name.c_str(), mScene.c_str());
+    // A copy first: the name may be the last scene itself, which the push overwrites.
+    const str scene = name;
     if (push)
         mLastScene = mScene;
-    mScene = name;
+    mScene = scene;
 }
 
 void tGamestate::Set(const str& name, int value)

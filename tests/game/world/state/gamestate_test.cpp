@@ -49,6 +49,10 @@ TEST(Gamestate, VariablesAndScenes)
     g.SetScene("three", false);
     EXPECT_EQ(S(g.GetCurrentScene()), "three");
     EXPECT_EQ(S(g.GetLastScene()), "one");
+    // Back from a sub-scene the last scene, handed over as it is kept, becomes current again.
+    g.SetScene(g.GetLastScene(), true);
+    EXPECT_EQ(S(g.GetCurrentScene()), "one");
+    EXPECT_EQ(S(g.GetLastScene()), "three");
 }
 
 TEST(Gamestate, UseInventory)

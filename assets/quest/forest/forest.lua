@@ -1,0 +1,135 @@
+-- The night forest (scene 2). The path from the garden runs into the dark: Mira sets the
+-- gardener's lantern on an old stump and must open its shutters in the order of the stars (the
+-- lantern puzzle, a sub-scene in its own window) before she can go on to the clearing. The
+-- fireflies drift over the dark part of the path.
+
+-- The lantern puzzle's script: not in the scene list, so loaded by its path (and with its own
+-- names given as paths).
+LANTERN_PUZZLE = "quest/forest/lantern.lua"
+
+-- Runs from Mira's script as the scene starts.
+local function Arrive(mira)
+    scene:SetRoomScale(560, 420, 1, 0.7)
+    sfx:SetMusic(music.forest, true)
+    coroutine.yield(RESUME.ON_FADE)
+    if game:Get("forest_arrived") == 0 then
+        game:Set("forest_arrived", 1)
+        SayAndWait(mira, "mira_forest_dark")
+    end
+end
+
+-- The dark stretch of the path is walkable only by lantern light.
+local function ShowPathLit(lit)
+    scene.mesh:SetPolyState("deep_path", lit)
+end
+
+-- Mira sets the lantern down on the stump and tries its shutters in the puzzle.
+local function TryLantern(stump, mira)
+    mira:SetMode(MODE.CUTSCENE)
+    mira:FaceActor(stump)
+    if game:Get("lantern_lit") == 1 then
+        SayAndWait(mira, "forest_lantern_burning")
+        mira:SetMode(MODE.FOLLOWCLICKS)
+        return
+    end
+    if game:Get("lantern_explained") == 0 then
+        game:Set("lantern_explained", 1)
+        scene:DoPopup("quest/forest/lantern_popup.png", "forest_popup_title", "forest_popup_body")
+    end
+    -- The request is carried out at the next update; then the forest stands still until the
+    -- puzzle has closed and the forest is the scene again.
+    scene:ChainToSubScene(LANTERN_PUZZLE)
+    repeat Wait(1) until game:GetCurrentScene() == LANTERN_PUZZLE
+    repeat Wait(1) until game:GetCurrentScene() == "forest"
+    if game:Get("lantern_lit") == 1 then
+        ShowPathLit(true)
+        game:SaveGame()
+        SayAndWait(mira, "mira_lantern_lit")
+    else
+        SayAndWait(mira, "forest_lantern_later")
+    end
+    mira:SetMode(MODE.FOLLOWCLICKS)
+end
+
+local function LookAtStump(stump, mira)
+    if BAG_MAGIC:CheckInventory("lantern") and game:Get("lantern_lit") == 0 then
+        mira:Say("forest_stump_hint", REMARK_TICKS)
+    else
+        mira:Say("forest_stump_look", REMARK_TICKS)
+    end
+end
+
+local function WatchFireflies(fireflies, mira)
+    mira:SetMode(MODE.CUTSCENE)
+    mira:FaceActor(fireflies)
+    if game:Get("fireflies_seen") == 0 then
+        game:Set("fireflies_seen", 1)
+        AddDiary(diary.fireflies)
+        game:EarnAward("award_fireflies")
+        SayAndWait(mira, "forest_fireflies_look")
+    else
+        SayAndWait(mira, "forest_fireflies_again")
+    end
+    mira:SetMode(MODE.FOLLOWCLICKS)
+end
+
+local function GoOn(path, mira)
+    if game:Get("lantern_lit") == 0 then
+        mira:Say("forest_too_dark", REMARK_TICKS)
+        return
+    end
+    mira:SetMode(MODE.CUTSCENE)
+    LeaveFor("clearing")
+end
+
+local function GoBack(path, mira)
+    mira:SetMode(MODE.CUTSCENE)
+    LeaveFor("garden")
+end
+
+scene_spec = {
+    bg_image = { "forest_night", { "forest_front", DEPTH.DEPTH_FRONTMOST } },
+    ground = "forest",
+    actorlist = {
+        HeroineSpec({ default = "from_garden", clearing = "to_clearing" }, Arrive),
+        PropSpec({
+            name = "STUMP",
+            image = "stump",
+            halo = "stump_halo",
+            hotspot = "hotspot",
+            point_at_name = "forest_name_stump",
+            cantuse = "forest_stump_cantuse",
+            on_arrive = Scripted(LookAtStump),
+            on_use_inv = function(item, walker, target)
+                if item ~= "lantern" then return RESPONSE.INV_UNHANDLED end
+                target:StartProc(function(self) TryLantern(self, walker) end)
+                return RESPONSE.INV_HANDLED
+            end,
+            command = function(self)
+                self:SetDepthMode(DEPTH.DEPTH_BY_Y)
+                self:SetPointAtCursor("cursor_use", { x = 11, y = 2 })
+                ShowPathLit(game:Get("lantern_lit") == 1)
+            end,
+        }, 400, 486),
+        PropSpec({
+            name = "FIREFLIES",
+            halo = "fireflies_halo",
+            point_at_name = "forest_name_fireflies",
+            on_arrive = Scripted(WatchFireflies),
+            command = function(self)
+                self:LoadParty("fireflies.lua")
+                self:SetPointAtCursor("cursor_look", { x = 12, y = 12 })
+            end,
+        }, 620, 330),
+        ExitSpec({
+            name = "GARDEN_PATH",
+            halo = "path_halo",
+            point_at_name = "forest_name_garden",
+        }, GoBack, 40, 530),
+        ExitSpec({
+            name = "CLEARING_PATH",
+            halo = "path_halo",
+            point_at_name = "forest_name_clearing",
+        }, GoOn, 750, 440),
+    },
+}
