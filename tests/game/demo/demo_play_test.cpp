@@ -1,6 +1,7 @@
 // Play itself, end to end: a new player's new game shows the cottage inside the game window
 // with its interface, Mira walks where the floor is clicked, Escape pauses and resumes, the
-// pause screen leads back to the menu, and the save names the scene.
+// pause screen leads back to the menu, the menu continues the saved game, and the save names
+// the scene.
 
 #include "game/demo/demo_steps.h"
 
@@ -80,10 +81,18 @@ TEST(DemoPlay, TheCottageIsPlayedInTheGameWindowAndLeftForTheMenu)
     EXPECT_EQ(CountDifferingPixels(cottage, resumed, 8, kPauseLeft, kPauseTop, kPauseRight, kPauseTop + 100), 0u)
         << "the panel is gone";
 
-    // The pause screen's "Main menu" ends play and the menu comes back; then the program ends.
+    // The pause screen's "Main menu" ends play and the menu comes back.
     mark = run.Log().size();
     ASSERT_NO_FATAL_FAILURE(LeavePlayForTheMenu(run));
     EXPECT_NE(run.Log().find("MET_EndPlay()", mark), std::string::npos) << run.Log();
+
+    // The menu now offers to continue: the saved game comes back in the game window, and a
+    // close request asked over the game ends the program.
+    mark = run.Log().size();
+    run.Send(Click(kContinueX, kContinueY));
+    ASSERT_TRUE(run.WaitFor("Continuing the saved game", 20000, mark)) << run.Log();
+    ASSERT_TRUE(run.WaitFor("Game shown: layouts/game.lua", 20000, mark)) << run.Log();
+    EXPECT_NE(run.Log().find("MET_BeginScene(cottage)", mark), std::string::npos) << run.Log();
     QuitThroughTheDialog(run);
     EXPECT_EQ(run.Log().find("Lua error"), std::string::npos) << run.Log();
     const std::string dump = DumpPrefs(run);

@@ -10,6 +10,7 @@
 // Places on the 800 x 600 screens (see assets/layouts). The pages are 640 x 520, centred.
 constexpr int kPlayX = 220, kPlayY = 174;
 constexpr int kOptionsX = 220, kOptionsY = 238;
+constexpr int kContinueX = 220, kContinueY = 302;
 constexpr int kMoreGamesX = 560, kMoreGamesY = 174;
 constexpr int kScoresX = 560, kScoresY = 238;
 constexpr int kQuitX = 560, kQuitY = 366;
