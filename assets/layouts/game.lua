@@ -5,7 +5,7 @@
 -- scripts/mainloop.lua shows it while play lasts; SendGameMessage('quit') (the pause screen)
 -- or the end of the game closes it.
 
-local labelFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
+local pieces = ReadFile("layouts/pieces.lua")
 local lineFont = {"fonts/bold.mvec", 20, Color(255, 246, 224), outline_color = Color(0, 0, 0), outline_size = 2}
 local choiceFont = {"fonts/default.mvec", 18, Color(255, 255, 255)}
 
@@ -51,18 +51,6 @@ local function Bag(bag, x, visible, frame)
     }
 end
 
--- A button labelled by a string key, for the corners of the screen.
-local function CornerButton(name, label, x, command)
-    return Button{
-        name = name, x = x, y = 16, w = 130, h = 40, command = command,
-        graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
-                    "images/button_small_hover.png"},
-        mask = "images/button_small_mask.png", sound = "audio/sfx/click.ogg",
-        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = label, font = labelFont,
-             flags = kHAlignCenter + kVAlignCenter},
-    }
-end
-
 -- Row i of the dialogue choices: the choice handler writes the text into its Text child.
 local function ChoiceRow(i)
     return Button{
@@ -85,9 +73,9 @@ end
 MakeDialog{
     TGame{
         name = "game", x = 0, y = 0, w = 800, h = 600,
-        CornerButton("return", "hud_return", 16, function() scene:ReturnFromScene() end),
+        pieces.SmallButton("return", "hud_return", 16, 16, function() scene:ReturnFromScene() end),
         -- No choice: the waiting conversation goes on without an answer, and so ends.
-        CornerButton("bye", "hud_bye", 654, function() ChoiceClicked(-1) end),
+        pieces.SmallButton("bye", "hud_bye", 654, 16, function() ChoiceClicked(-1) end),
         Text{name = "inv_desc", x = 0, y = kBarTop - 36, w = 800, h = 28, font = lineFont,
              flags = kHAlignCenter + kVAlignCenter},
         Bitmap{name = "HUDBG", x = 0, y = kBarTop - 16, image = "interface/hud_bar.png"},

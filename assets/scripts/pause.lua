@@ -1,12 +1,12 @@
 -- The pause screen: the game window opens it on Escape, with the game clock stopped
 -- ("EnterPause(); DoModal('scripts/pause.lua'); ExitPause();"). Its panel slides in from the
--- left; "Resume" (or Return, or Escape pressed again) slides it out and play goes on; "Main
--- menu" leaves the game.
+-- left; "Resume" (or Escape pressed again) slides it out and play goes on; "Main menu" leaves
+-- the game.
 -- Escape is a hot key on its key press, not a cancel button: the press that opened the screen
 -- is followed by its typed character, which a cancel button would take at once.
 
+local pieces = ReadFile("layouts/pieces.lua")
 local titleFont = {"fonts/bold.mvec", 30, Color(251, 242, 220)}
-local labelFont = {"fonts/bold.mvec", 18, Color(255, 255, 255)}
 
 -- The dialog closes once its panel has slid out (see tTransitionWindow).
 local function Resume()
@@ -19,17 +19,6 @@ local function ToMainMenu()
     SendGameMessage("quit")
 end
 
-local function PauseButton(name, y, command, isDefault)
-    return Button{
-        name = name, x = kCenter, y = y, w = 130, h = 40, command = command, default = isDefault,
-        graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
-                    "images/button_small_hover.png"},
-        mask = "images/button_small_mask.png", sound = "audio/sfx/click.ogg",
-        Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = name, font = labelFont,
-             flags = kHAlignCenter + kVAlignCenter},
-    }
-end
-
 LOGIT("Pause screen shown")
 MakeDialog{
     tTransitionWindow{
@@ -38,8 +27,8 @@ MakeDialog{
             name = "pause", x = 220, y = 170, image = "interface/pause_panel.png",
             Text{name = "title", x = 0, y = 24, w = 360, h = 44, label = "pause_title", font = titleFont,
                  flags = kHAlignCenter + kVAlignCenter},
-            PauseButton("pause_resume", 104, Resume, true),
-            PauseButton("pause_menu", 170, ToMainMenu, false),
+            pieces.SmallButton("pause_resume", "pause_resume", kCenter, 104, Resume),
+            pieces.SmallButton("pause_menu", "pause_menu", kCenter, 170, ToMainMenu),
         },
     },
     function() RegisterHotkey("\27", "pause_resume") end,
