@@ -1,6 +1,7 @@
 -- The scene choice (for testers): one radio button per scene of the scene list, made when the
 -- window (TChooseScene) hands the titles to UpdateSceneList. "Jump there" enters the chosen
--- scene with the game as it is; "Start there" enters it with a new game.
+-- scene with the game as it is; "Start there" enters it with a new game. Either hands back
+-- "scene_entered", and the main menu starts play.
 
 local pieces = ReadFile("layouts/pieces.lua")
 
@@ -24,7 +25,7 @@ local function Enter(how)
     local entered = how(n)
     LOGIT("Scene " .. n .. " entered: " .. tostring(entered))
     if entered then
-        CloseWindow()
+        CloseWindow("scene_entered")
     end
 end
 

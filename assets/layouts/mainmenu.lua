@@ -1,6 +1,7 @@
 -- The main menu: backdrop, title, the greeting and the menu's entries. The menu window plays
 -- the music and shows only the entries that mean something now (see TMainMenu); the other
--- screens open over it. "Quit" closes the menu and hands its name back to scripts/mainloop.lua.
+-- screens open over it. "Quit" closes the menu and hands its name back to scripts/mainloop.lua,
+-- and so does the start of play ("play"), once the scene is loaded.
 
 local titleFont = {"fonts/bold.mvec", 40, Color(251, 242, 220)}
 local welcomeFont = {"fonts/default.mvec", 22, Color(232, 236, 250)}
@@ -44,6 +45,12 @@ local function ChoosePlayer()
     return answer
 end
 
+-- The scene is loaded: the menu closes and hands "play" to scripts/mainloop.lua, which shows
+-- the game.
+local function BeginPlay()
+    CloseWindow("play")
+end
+
 -- Play: a player first (the player choice), then a new game from the first scene.
 local function Play()
     if ChoosePlayer() ~= "player_ok" or GetNumUsers() == 0 then
@@ -51,12 +58,20 @@ local function Play()
     end
     LOGIT("Starting a new game for " .. GetNumUsers() .. " player(s)")
     SetStartMode(STARTMODE.NEW)
-    SetWelcomeName()
+    BeginPlay()
 end
 
 local function Continue()
     LOGIT("Continuing the saved game")
     SetStartMode(STARTMODE.LOAD)
+    BeginPlay()
+end
+
+-- The scene choice hands back "scene_entered" once it has loaded a scene.
+local function ChooseScene()
+    if Open("layouts/choosescene.lua") == "scene_entered" then
+        BeginPlay()
+    end
 end
 
 MakeDialog{
@@ -75,7 +90,7 @@ MakeDialog{
                 MenuButton("menu_options", "menu_options", 64, function() Open("layouts/options.lua") end),
                 MenuButton("load_game", "menu_continue", 128, Continue),
                 MenuButton("changeplayer", "menu_changeplayer", 192, ChoosePlayer),
-                MenuButton("choosescene", "menu_scenes", 256, function() Open("layouts/choosescene.lua") end),
+                MenuButton("choosescene", "menu_scenes", 256, ChooseScene),
             },
         },
         Window{

@@ -22,6 +22,8 @@ function PrepareScene()
     -- A scene fades in from black; the previous scene may have left the target black.
     scene:SetFadeColor(BLACK)
     scene:SetFadeTarget(CLEAR)
+    -- The interface's description line when the pointer is over nothing of note.
+    SetDefaultInventoryWindowText(scene:grabstring("shared_hud_hint") or "")
 end
 
 -- Speech above an actor `height` pixels tall: centred over the head and kept on screen.

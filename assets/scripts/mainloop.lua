@@ -1,13 +1,13 @@
 -- The demo's interface, run as the window script's coroutine: the main menu again and again
--- until the player chooses to leave.
+-- until the player chooses to leave, and the game itself whenever the menu starts play.
 
 -- Shows a layout as a modal window and waits until it closes; reports slider and text-field
--- changes on the way. Returns what the closing button handed back.
-local function ShowMenu(file)
+-- changes on the way. Returns what the closing button handed back. `what` names it in the log.
+local function Show(file, what)
     local id = PushModal(file)
     ReadFile(file)
     DoFitToChildren()
-    LOGIT("Menu shown: " .. file)
+    LOGIT(what .. " shown: " .. file)
     while true do
         local message = WaitForMessage()
         if message then
@@ -35,9 +35,14 @@ end
 -- The menu window plays its own music.
 return function()
     while true do
-        local choice = ShowMenu("layouts/mainmenu.lua")
+        local choice = Show("layouts/mainmenu.lua", "Menu")
         LOGIT("Main menu closed: " .. tostring(choice))
-        if choice == "menu_quit" then
+        if choice == "play" then
+            -- The menu has loaded the scene; play lasts until the game window closes (the
+            -- player leaves for the main menu, or the game is over).
+            Show("layouts/game.lua", "Game")
+            LOGIT("Play ended")
+        elseif choice == "menu_quit" then
             LOGIT("Asking whether to quit")
             local answer = DoModal("layouts/quitdialog.lua")
             LOGIT("Quit dialog answered: " .. tostring(answer))

@@ -3,6 +3,7 @@
 #include "core/config/config.h"
 #include "core/platform/platform.h"
 #include "core/script/lua_direct_closure.h"
+#include "game/interface/windows/df_window.h"
 #include "game/script/metrics.h"
 #include "game/startup/game_steps.h"
 #include "ui/window/modal_window.h"
@@ -15,7 +16,8 @@ str dfPushModal(str name)
     TWindowManager* manager = TWindowManager::GetInstance();
     if (!manager)
         return str();
-    auto* modal = new TModalWindow;
+    // The game's modal: its dialogs close by sliding their transition out ("startclose").
+    auto* modal = new dfModalWindow;
     modal->SetName(name);
     manager->PushModal(modal);
     return WindowIdText(modal->GetId());

@@ -107,8 +107,13 @@ bool PackAnimation(const std::vector<TPackFrame>& frames, const TPackOptions& op
         frame.y = best[i].y;
         frame.width = f.width;
         frame.height = f.height;
-        frame.regX = options.hasRegistration ? options.regX : f.width / 2;
-        frame.regY = options.hasRegistration ? options.regY : f.height;
+        if (f.placed) {
+            frame.regX = -f.placeX;
+            frame.regY = -f.placeY;
+        } else {
+            frame.regX = options.hasRegistration ? options.regX : f.width / 2;
+            frame.regY = options.hasRegistration ? options.regY : f.height;
+        }
         d.largestWidth = std::max(d.largestWidth, f.width);
         d.largestHeight = std::max(d.largestHeight, f.height);
         d.frames.push_back(frame);

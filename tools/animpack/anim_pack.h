@@ -21,6 +21,11 @@ struct TPackFrame
     int height = 0;
     // 0xAARRGGBB, rows top-down.
     std::vector<uint32_t> pixels;
+    // A picture with a place on the screen (an atlas piece): its registration point is minus
+    // that place, so drawn at (0, 0) it lands where it belongs. Overrides the options' point.
+    bool placed = false;
+    int placeX = 0;
+    int placeY = 0;
 };
 
 struct TPackOptions

@@ -1,6 +1,8 @@
 // animpack: packs frame images into one sheet and writes its animation descriptions.
-//   animpack -o <folder> -n <name> [-d <ms per frame>] [-r <x>,<y>] [-s <script.lua>] frame1.png ...
+//   animpack -o <folder> -n <name> [-d <ms per frame>] [-r <x>,<y>] [-s <script.lua>]
+//            [-at <x>,<y>] frame1.png ...
 // Writes <name>.png (the sheet, at most 1024 on a side), <name>.xml, <name>.anm and <name>.lua.
+// "-at" places the frame after it on the screen (an atlas piece drawn at (0, 0) lands there).
 
 #include "tools/animpack/anim_pack.h"
 #include "tools/input/bounded_read.h"
@@ -19,7 +21,7 @@ constexpr size_t kMaxScriptSize = 1 << 20;
 int Usage()
 {
     std::fprintf(stderr, "usage: animpack -o <folder> -n <name> [-d <ms>] [-r <x>,<y>] [-s <script.lua>] "
-                         "frame.png...\n");
+                         "[-at <x>,<y>] frame.png...\n");
     return 2;
 }
 
@@ -29,7 +31,7 @@ int BadArgument(const char* what, const std::string& text)
     return 2;
 }
 
-bool ParseRegistration(const std::string& text, int* x, int* y)
+bool ParsePoint(const std::string& text, int* x, int* y)
 {
     const size_t comma = text.find(',');
     long a = 0, b = 0;
@@ -55,6 +57,8 @@ int main(int argc, char** argv)
     std::string folder, scriptFile;
     TPackOptions options;
     std::vector<std::string> inputs;
+    // Places given with "-at", by input index.
+    std::vector<std::pair<size_t, std::pair<int, int>>> places;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -68,9 +72,14 @@ int main(int argc, char** argv)
                 return BadArgument("-d takes a delay of 0 to 3600000 ms, not", argv[i]);
             options.delayMs = int(delay);
         } else if (arg == "-r" && hasValue) {
-            if (!ParseRegistration(argv[++i], &options.regX, &options.regY))
+            if (!ParsePoint(argv[++i], &options.regX, &options.regY))
                 return BadArgument("-r takes <x>,<y> whole numbers of -65536 to 65536, not", argv[i]);
             options.hasRegistration = true;
+        } else if (arg == "-at" && hasValue) {
+            int x = 0, y = 0;
+            if (!ParsePoint(argv[++i], &x, &y))
+                return BadArgument("-at takes <x>,<y> whole numbers of -65536 to 65536, not", argv[i]);
+            places.push_back({inputs.size(), {x, y}});
         } else if (arg == "-s" && hasValue) {
             scriptFile = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
@@ -81,6 +90,8 @@ int main(int argc, char** argv)
     }
     if (options.name.empty() || inputs.empty())
         return Usage();
+    if (!places.empty() && places.back().first >= inputs.size())
+        return BadArgument("-at names no frame after it:", argv[argc - 1]);
     if (!IsPlainName(options.name))
         return BadArgument("-n takes a file name without folders, not", options.name);
 
@@ -94,6 +105,11 @@ int main(int argc, char** argv)
         options.script.assign(text.begin(), text.end());
     }
     std::vector<TPackFrame> frames(inputs.size());
+    for (const auto& [index, place] : places) {
+        frames[index].placed = true;
+        frames[index].placeX = place.first;
+        frames[index].placeY = place.second;
+    }
     for (size_t i = 0; i < inputs.size(); ++i) {
         frames[i].name = std::filesystem::path(inputs[i]).stem().string();
         if (!ReadPngFrame(inputs[i], &frames[i], &error)) {

@@ -28,6 +28,15 @@ void TScrolledWindow::PostChildrenInit(TWindowStyle& style)
         mSlider->SetWindowSize(0, GetWindowHeight());
     AdoptChild(mSlider, true);
     mSlider->Init(style);
+    // The slider takes the container's style, size included, and would lie along the longer
+    // side of the container; it runs along the side "hslider" names.
+    mSlider->SetHorizontal(horizontal);
+    if (horizontal)
+        mSlider->SetWindowSize(GetWindowWidth(), 0);
+    else
+        mSlider->SetWindowSize(0, GetWindowHeight());
+    mSlider->SetSliderSize();
+    mSlider->UpdateSliderPos();
     if (horizontal)
         mSlider->SetWindowPos(0, GetWindowHeight() - mSlider->GetWindowHeight());
     else

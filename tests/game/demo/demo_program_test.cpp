@@ -1,8 +1,7 @@
 // The program on the demo data, end to end: the menu as drawn, driven by replayed input, and
 // started on damaged copies of the data folder.
 
-#include "common/command_output.h"
-#include "game/demo/demo_run.h"
+#include "game/demo/demo_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -13,51 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Places on the 800 x 600 screens (see assets/layouts). The pages are 640 x 520, centred.
-constexpr int kPlayX = 220, kPlayY = 174;
-constexpr int kOptionsX = 220, kOptionsY = 238;
-constexpr int kMoreGamesX = 560, kMoreGamesY = 174;
-constexpr int kScoresX = 560, kScoresY = 238;
-constexpr int kQuitX = 560, kQuitY = 366;
-constexpr int kPageX = 80, kPageY = 40;
-constexpr int kNewX = kPageX + 85, kRenameX = kPageX + 240, kPlayerOkX = kPageX + 555, kPageButtonY = kPageY + 470;
-constexpr int kDoneX = 400;
-constexpr int kXSellBackX = kPageX + 545, kXSellBackY = kPageY + 490;
-constexpr int kNameOkX = 440, kNameOkY = 410;
-constexpr int kMusicThumbX = kPageX + 300 + 189, kMusicThumbY = kPageY + 159;
-constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
-
-std::string ArtifactDir()
-{
-    const std::string dir = BuildRoot() + "/tests/artifacts";
-    fs::create_directories(dir);
-    return dir;
-}
-
-std::string Click(int x, int y)
-{
-    return "50 move " + std::to_string(x) + " " + std::to_string(y) + "\n50 press " + std::to_string(x) + " " +
-           std::to_string(y) + "\n50 release " + std::to_string(x) + " " + std::to_string(y);
-}
-
-// Closes the window, answers the dialog with "Quit" and checks a clean end.
-void QuitThroughTheDialog(TDemoRun& run)
-{
-    const size_t before = run.Log().size();
-    run.Send("100 close");
-    ASSERT_TRUE(run.WaitFor("Asking whether to quit", 20000, before)) << run.Log();
-    run.Send(Click(kDialogYesX, kDialogButtonY));
-    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, before)) << run.Log();
-    EXPECT_EQ(run.Finish(), 0) << run.Log();
-    EXPECT_EQ(run.Log().find("Unhandled exception"), std::string::npos) << run.Log();
-    // The game's own main function ran: its metrics session opened at start and closed at quit.
-    const size_t begun = run.Log().find("MET_BeginSession()\n");
-    EXPECT_NE(begun, std::string::npos) << run.Log();
-    const size_t ended = run.Log().find("MET_EndSession()\n", before);
-    EXPECT_NE(ended, std::string::npos) << run.Log();
-    EXPECT_GT(ended, begun) << run.Log();
-}
 
 TEST(DemoProgram, MenuMatchesTheStoredPicture)
 {
@@ -125,22 +79,6 @@ TEST(DemoProgram, ReactsToPointerAndCloseRequests)
     EXPECT_EQ(run.Log().find("Lua error"), std::string::npos) << run.Log();
 }
 
-// The saved preferences of a run, as the dump tool shows them.
-std::string DumpPrefs(const TDemoRun& run)
-{
-    return CommandOutput(BuildRoot() + "/tools/prefsdump/prefsdump " + run.TempDir() +
-                         "/share/tessivander/prefs.dat 2>&1");
-}
-
-// Types a name into the name dialog and confirms it.
-void EnterName(TDemoRun& run, const std::string& name)
-{
-    ASSERT_TRUE(run.WaitFor("Asking for a name", 20000, run.Log().size() - std::min<size_t>(run.Log().size(), 200)))
-        << run.Log();
-    run.Send("100 text " + name);
-    run.Send(Click(kNameOkX, kNameOkY));
-}
-
 TEST(DemoProgram, PlayerOptionsNewGameAndOtherGamesThroughTheMenu)
 {
     TDemoRun run(BuildRoot());
@@ -163,7 +101,9 @@ TEST(DemoProgram, PlayerOptionsNewGameAndOtherGamesThroughTheMenu)
     run.Send(Click(kPlayerOkX, kPageButtonY));
     ASSERT_TRUE(run.WaitFor("Starting a new game", 20000, mark)) << run.Log();
     // The first scene of the scene list is what starts.
-    EXPECT_TRUE(run.WaitFor("cottage", 20000, mark)) << run.Log();
+    EXPECT_TRUE(run.WaitFor("MET_BeginScene(cottage)", 20000, mark)) << run.Log();
+    ASSERT_TRUE(run.WaitFor("Game shown: layouts/game.lua", 20000, mark)) << run.Log();
+    LeavePlayForTheMenu(run);
 
     // Back on the menu the player is greeted.
     ASSERT_TRUE(run.Screenshot(dir + "/greeted.png"));

@@ -9,12 +9,14 @@
 
 #include "core/config/config.h"
 #include "core/script/game_state.h"
+#include "core/script/message.h"
 #include "game/startup/game_steps.h"
 #include "game/startup/script_functions.h"
 #include "game/startup/world_steps.h"
 #include "game/world/clock/pause.h"
 #include "game/world/scene/scene.h"
 #include "game/world/sound/sfx_manager.h"
+#include "ui/window/message_types.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 
@@ -121,5 +123,11 @@ TEST_F(GameScriptFunctions, PushModalAnswersTheIdPopModalTakes)
     EXPECT_EQ(id, WindowIdText(top->GetId()).c_str());
     EXPECT_EQ(id.size(), 8u);
     manager.PopModal(id.c_str());
+    EXPECT_EQ(manager.GetTopModalWindow(), screen);
+
+    // The game's modal: a dialog's "startclose" closes it (after its transition, when it has one).
+    Run("return PushModal('pause')");
+    ASSERT_NE(manager.GetTopModalWindow(), screen);
+    manager.GetTopModalWindow()->SendWindowMessage(new TMessage(kGeneric, "startclose", nullptr));
     EXPECT_EQ(manager.GetTopModalWindow(), screen);
 }

@@ -224,6 +224,62 @@ TEST_F(AssembledAssets, TheSpinnerHasEightFramesAndALoopingScript)
     }
 }
 
+TEST_F(AssembledAssets, TheInterfaceAtlasPlacesItsPiecesOnTheScreen)
+{
+    // Drawn at (0, 0), a piece lands where the game layout's atlas image windows stand.
+    const struct
+    {
+        const char* frame;
+        TRect place;
+    } pieces[] = {{"hud_vine_left", TRect(0, 497, 96, 531)}, {"hud_vine_right", TRect(704, 497, 800, 531)}};
+    for (const char* file : {"quest/hud/pieces.xml", "quest/hud/pieces.anm"}) {
+        TAnimatedTexture atlas("quest/hud/pieces");
+        const bool parsed = std::string(file).ends_with(".xml") ? atlas.ParseFromXML(file) : atlas.ParseFromANM(file);
+        ASSERT_TRUE(parsed) << file;
+        for (const auto& piece : pieces) {
+            const int frame = atlas.GetFrameByName(piece.frame);
+            ASSERT_GE(frame, 0) << file << " " << piece.frame;
+            EXPECT_EQ(atlas.GetBoundingBox(frame), piece.place) << file << " " << piece.frame;
+        }
+    }
+}
+
+TEST_F(AssembledAssets, EveryPictureTheProgressDataNamesIsThere)
+{
+    TFile file;
+    ASSERT_TRUE(file.Open("quest/progress.lua", kFileRead));
+    std::string code(static_cast<size_t>(file.Size()), '\0');
+    ASSERT_EQ(file.Read(code.data(), code.size()), code.size());
+    lua_State* L = lua_open();
+    ASSERT_EQ(luaL_loadbuffer(L, code.data(), code.size(), "progress.lua"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 0, 0), 0) << lua_tostring(L, -1);
+    // items: each item's icon ("anim") and cursor; quests: each quest's icon (its fourth value).
+    std::vector<std::string> named;
+    auto field = [&](const char* table, const char* key, int index) {
+        lua_getglobal(L, table);
+        lua_pushnil(L);
+        while (lua_next(L, -2) != 0) {
+            if (key) {
+                lua_pushstring(L, key);
+                lua_gettable(L, -2);
+            } else {
+                lua_rawgeti(L, -1, index);
+            }
+            if (lua_isstring(L, -1))
+                named.emplace_back(lua_tostring(L, -1));
+            lua_pop(L, 2);
+        }
+        lua_pop(L, 1);
+    };
+    field("items", "anim", 0);
+    field("items", "cursor", 0);
+    field("quests", nullptr, 4);
+    lua_close(L);
+    EXPECT_GE(named.size(), 10u);
+    for (const std::string& picture : named)
+        EXPECT_TRUE(TFile::Exists((picture + ".png").c_str())) << picture;
+}
+
 TEST_F(AssembledAssets, EveryScriptCompiles)
 {
     int scripts = 0;

@@ -194,6 +194,41 @@ TEST_F(GameWidgetsTest, ScrolledContentFollowsTheSliderAndSnapsToItsEnds)
     }
 }
 
+TEST_F(GameWidgetsTest, TheSliderRunsAlongTheSideTheStyleNames)
+{
+    const struct
+    {
+        const char* style;
+        bool horizontal;
+    } cases[] = {
+        {"w = 300, h = 100", false},
+        {"w = 100, h = 300", false},
+        {"w = 300, h = 100, hslider = true", true},
+        {"w = 100, h = 300, hslider = true", true},
+    };
+    for (const auto& c : cases) {
+        Layout(std::string("TScrolledWindow{ name = 's', x = 20, y = 30, ") + c.style +
+               ", sliderimage = 'images/slider_thumb.png', Window{ name = 'c', w = 80, h = 600 } }");
+        auto* scrolled = GetCast<TScrolledWindow>(Find("s"));
+        ASSERT_NE(scrolled, nullptr) << c.style;
+        const TSlider* slider = scrolled->GetSlider();
+        const TRect& r = slider->GetRect();
+        EXPECT_EQ(slider->IsHorizontal(), c.horizontal) << c.style;
+        if (c.horizontal) {
+            EXPECT_EQ(r.left, 0) << c.style;
+            EXPECT_EQ(r.right, scrolled->GetWindowWidth()) << c.style;
+            EXPECT_EQ(r.bottom, scrolled->GetWindowHeight()) << c.style;
+            EXPECT_LT(r.bottom - r.top, scrolled->GetWindowHeight()) << c.style;
+        } else {
+            EXPECT_EQ(r.top, 0) << c.style;
+            EXPECT_EQ(r.bottom, scrolled->GetWindowHeight()) << c.style;
+            EXPECT_EQ(r.right, scrolled->GetWindowWidth()) << c.style;
+            EXPECT_LT(r.right - r.left, scrolled->GetWindowWidth()) << c.style;
+        }
+        wm->_PopModal();
+    }
+}
+
 TEST_F(GameWidgetsTest, PageStepsMoveByOneViewOfTheText)
 {
     std::string lines;

@@ -1,0 +1,115 @@
+-- The game as it is played: the scene, drawn and driven by TGame, and the interface over it:
+-- the bar along the bottom with both bags (arrows, frame, strip of icons) and the diary button,
+-- the line naming what the pointer is over, the back and goodbye buttons, the dialogue choices,
+-- and above it all the scene's over-the-bar layer with the bar's glitter, paw print and ivy.
+-- scripts/mainloop.lua shows it while play lasts; SendGameMessage('quit') (the pause screen)
+-- or the end of the game closes it.
+
+local pieces = ReadFile("layouts/pieces.lua")
+local lineFont = {"fonts/bold.mvec", 20, Color(255, 246, 224), outline_color = Color(0, 0, 0), outline_size = 2}
+local choiceFont = {"fonts/default.mvec", 18, Color(255, 255, 255)}
+
+-- Icons: a cell of 52 x 48 per item, the 48 x 48 picture two pixels in.
+local kCell = 52
+local kIconHeight = 48
+-- The bar's top edge; its tab for the diary button rises 16 pixels above it.
+local kBarTop = 528
+
+-- A bag on the bar: the arrows either side of a frame holding `visible` icons. The strip of
+-- icons lies in a window as wide as those icons, which cuts off the ones scrolled out.
+local function Bag(bag, x, visible, frame)
+    local name = bag == BAG.BAG_INV and "BAG_INV" or "BAG_MAGIC"
+    local object = _G[name]
+    local width = visible * kCell
+    local function Arrow(side, ax, step)
+        return Button{
+            name = name .. "_" .. side, x = ax, y = kBarTop + 12, w = 24, h = 48,
+            graphics = {"interface/arrow_" .. side .. "_normal.png", "interface/arrow_" .. side .. "_over.png",
+                        "interface/arrow_" .. side .. "_over.png"},
+            sound = "audio/sfx/click.ogg",
+            command = function() object:MoveInventory(step) end,
+        }
+    end
+    return Group{
+        Arrow("left", x, -1),
+        Bitmap{
+            name = name .. "_bg", x = x + 28, y = kBarTop + 8, image = frame,
+            Window{
+                name = name .. "_view", x = 4, y = 4, w = width, h = kIconHeight,
+                tIconStrip{
+                    name = name .. "_strip", x = 0, y = 0, w = 8 * kCell, h = kIconHeight,
+                    maxicons = 8, iconbase = name .. "_obj", ibase_x = 2, igap_x = kCell,
+                    bag = bag, visibleicons = visible, halo = "interface/halo",
+                    -- A click on icon i takes up item i (or puts down the one in hand).
+                    icongen = function(b, i)
+                        return function() game:UseInventory(b, i) end
+                    end,
+                },
+            },
+        },
+        Arrow("right", x + 28 + width + 8 + 4, 1),
+    }
+end
+
+-- Row i of the dialogue choices: the choice handler writes the text into its Text child.
+local function ChoiceRow(i)
+    return Button{
+        name = "button" .. i, x = 0, y = i * 36, w = 520, h = 36,
+        graphics = {"interface/choice_row.png", "interface/choice_row_pressed.png",
+                    "interface/choice_row_hover.png"},
+        sound = "audio/sfx/click.ogg",
+        command = function() ChoiceClicked(i) end,
+        Text{name = "label", x = 12, y = 0, w = 496, h = 36, font = choiceFont, flags = kVAlignCenter},
+    }
+end
+
+local function OpenDiary()
+    EnterPause()
+    dfSetStatus("++DiaryAccesses")
+    DoModal("diary/primary.lua")
+    ExitPause()
+end
+
+MakeDialog{
+    TGame{
+        name = "game", x = 0, y = 0, w = 800, h = 600,
+        pieces.SmallButton("return", "hud_return", 16, 16, function() scene:ReturnFromScene() end),
+        -- No choice: the waiting conversation goes on without an answer, and so ends.
+        pieces.SmallButton("bye", "hud_bye", 654, 16, function() ChoiceClicked(-1) end),
+        Text{name = "inv_desc", x = 0, y = kBarTop - 36, w = 800, h = 28, font = lineFont,
+             flags = kHAlignCenter + kVAlignCenter},
+        Bitmap{name = "HUDBG", x = 0, y = kBarTop - 16, image = "interface/hud_bar.png"},
+        -- The bar keeps clicks from the ground below it; beside the tab they go through.
+        tIntercept{name = "INTERCEPTSPEC", x = 0, y = kBarTop - 16, w = 800, h = 88, mask = "interface/hud_mask"},
+        Bag(BAG.BAG_INV, 16, 4, "interface/bag_frame.png"),
+        Bag(BAG.BAG_MAGIC, 596, 2, "interface/magic_frame.png"),
+        Button{
+            name = "DiaryButton", x = 368, y = kBarTop - 14, w = 64, h = 64,
+            graphics = {"interface/diary_button_normal.png", "interface/diary_button_pressed.png",
+                        "interface/diary_button_hover.png"},
+            sound = "audio/sfx/click.ogg", command = OpenDiary,
+        },
+        Bitmap{
+            name = "CHOICEBOX", x = 100, y = 0, image = "interface/choice_box.png",
+            TScrolledWindow{
+                name = "SCROLLOUTER", x = 24, y = 12, w = 560, h = 144, snap = 4,
+                railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
+                railbot = "images/slider_railbot.png", sliderimage = "images/slider_thumb.png",
+                Window{
+                    name = "SCROLLINNER", x = 0, y = 0, w = 520, h = 216,
+                    ChoiceRow(0), ChoiceRow(1), ChoiceRow(2), ChoiceRow(3), ChoiceRow(4), ChoiceRow(5),
+                },
+            },
+        },
+        TOverhud{
+            name = "overhud", x = 0, y = 0, w = 800, h = 600,
+            tMenuParty{name = "glitter", x = 344, y = kBarTop - 48, w = 112, h = 120, px = 56, py = 60,
+                       file = "interface/hud_glitter.lua"},
+            tMenuSprite{name = "paw", x = 300, y = kBarTop + 14, file = "interface/hud_paw", anim = "DoAnim"},
+            tAtlasImage{name = "ivy_left", x = 0, y = kBarTop - 31, w = 96, h = 34, frame = "hud_vine_left"},
+            tAtlasImage{name = "ivy_right", x = 704, y = kBarTop - 31, w = 96, h = 34, frame = "hud_vine_right"},
+        },
+        -- The choices show only while a conversation asks.
+        function() EnableWindow("CHOICEBOX", false) end,
+    },
+}

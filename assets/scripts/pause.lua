@@ -1,0 +1,35 @@
+-- The pause screen: the game window opens it on Escape, with the game clock stopped
+-- ("EnterPause(); DoModal('scripts/pause.lua'); ExitPause();"). Its panel slides in from the
+-- left; "Resume" (or Escape pressed again) slides it out and play goes on; "Main menu" leaves
+-- the game.
+-- Escape is a hot key on its key press, not a cancel button: the press that opened the screen
+-- is followed by its typed character, which a cancel button would take at once.
+
+local pieces = ReadFile("layouts/pieces.lua")
+local titleFont = {"fonts/bold.mvec", 30, Color(251, 242, 220)}
+
+-- The dialog closes once its panel has slid out (see tTransitionWindow).
+local function Resume()
+    LOGIT("Pause screen: resume")
+    PostMessage(CreateNamedMessage(kGeneric, "startclose"))
+end
+
+local function ToMainMenu()
+    LOGIT("Pause screen: main menu")
+    SendGameMessage("quit")
+end
+
+LOGIT("Pause screen shown")
+MakeDialog{
+    tTransitionWindow{
+        name = "transition", x = 0, y = 0, w = 800, h = 600,
+        Bitmap{
+            name = "pause", x = 220, y = 170, image = "interface/pause_panel.png",
+            Text{name = "title", x = 0, y = 24, w = 360, h = 44, label = "pause_title", font = titleFont,
+                 flags = kHAlignCenter + kVAlignCenter},
+            pieces.SmallButton("pause_resume", "pause_resume", kCenter, 104, Resume),
+            pieces.SmallButton("pause_menu", "pause_menu", kCenter, 170, ToMainMenu),
+        },
+    },
+    function() RegisterHotkey("\27", "pause_resume") end,
+}

@@ -1,0 +1,77 @@
+#include "game/demo/demo_steps.h"
+
+#include "common/command_output.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+std::string ArtifactDir()
+{
+    const std::string dir = BuildRoot() + "/tests/artifacts";
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string Click(int x, int y)
+{
+    return "50 move " + std::to_string(x) + " " + std::to_string(y) + "\n50 press " + std::to_string(x) + " " +
+           std::to_string(y) + "\n50 release " + std::to_string(x) + " " + std::to_string(y);
+}
+
+void EnterName(TDemoRun& run, const std::string& name)
+{
+    ASSERT_TRUE(run.WaitFor("Asking for a name", 20000, run.Log().size() - std::min<size_t>(run.Log().size(), 200)))
+        << run.Log();
+    run.Send("100 text " + name);
+    run.Send(Click(kNameOkX, kNameOkY));
+}
+
+void StartANewGameAs(TDemoRun& run, const std::string& name)
+{
+    const size_t mark = run.Log().size();
+    run.Send(Click(kPlayX, kPlayY));
+    ASSERT_TRUE(run.WaitFor("Opening layouts/chooseplayer.lua", 20000, mark)) << run.Log();
+    run.Send(Click(kNewX, kPageButtonY));
+    EnterName(run, name);
+    ASSERT_TRUE(run.WaitFor("Player created: " + name, 20000, mark)) << run.Log();
+    run.Send(Click(kPlayerOkX, kPageButtonY));
+    ASSERT_TRUE(run.WaitFor("Starting a new game", 20000, mark)) << run.Log();
+}
+
+void LeavePlayForTheMenu(TDemoRun& run)
+{
+    const size_t mark = run.Log().size();
+    run.Send("100 key escape");
+    ASSERT_TRUE(run.WaitFor("Pause screen shown", 20000, mark)) << run.Log();
+    // The panel has slid in before the pointer gets there.
+    run.Send("400 move " + std::to_string(kPauseMenuX) + " " + std::to_string(kPauseMenuY));
+    run.Send(Click(kPauseMenuX, kPauseMenuY));
+    ASSERT_TRUE(run.WaitFor("Play ended", 20000, mark)) << run.Log();
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua", 20000, mark)) << run.Log();
+}
+
+void QuitThroughTheDialog(TDemoRun& run)
+{
+    const size_t before = run.Log().size();
+    run.Send("100 close");
+    ASSERT_TRUE(run.WaitFor("Asking whether to quit", 20000, before)) << run.Log();
+    run.Send(Click(kDialogYesX, kDialogButtonY));
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, before)) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    EXPECT_EQ(run.Log().find("Unhandled exception"), std::string::npos) << run.Log();
+    // The game's own main function ran: its metrics session opened at start and closed at quit.
+    const size_t begun = run.Log().find("MET_BeginSession()\n");
+    EXPECT_NE(begun, std::string::npos) << run.Log();
+    const size_t ended = run.Log().find("MET_EndSession()\n", before);
+    EXPECT_NE(ended, std::string::npos) << run.Log();
+    EXPECT_GT(ended, begun) << run.Log();
+}
+
+std::string DumpPrefs(const TDemoRun& run)
+{
+    return CommandOutput(BuildRoot() + "/tools/prefsdump/prefsdump " + run.TempDir() +
+                         "/share/tessivander/prefs.dat 2>&1");
+}

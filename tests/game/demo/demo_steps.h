@@ -1,0 +1,41 @@
+#pragma once
+// What the end-to-end tests do with the running program again and again: places on the demo's
+// screens, clicks, typing a name, quitting through the dialog, and reading the saved
+// preferences back.
+
+#include "game/demo/demo_run.h"
+
+#include <string>
+
+// Places on the 800 x 600 screens (see assets/layouts). The pages are 640 x 520, centred.
+constexpr int kPlayX = 220, kPlayY = 174;
+constexpr int kOptionsX = 220, kOptionsY = 238;
+constexpr int kContinueX = 220, kContinueY = 302;
+constexpr int kMoreGamesX = 560, kMoreGamesY = 174;
+constexpr int kScoresX = 560, kScoresY = 238;
+constexpr int kQuitX = 560, kQuitY = 366;
+constexpr int kPageX = 80, kPageY = 40;
+constexpr int kNewX = kPageX + 85, kRenameX = kPageX + 240, kPlayerOkX = kPageX + 555, kPageButtonY = kPageY + 470;
+constexpr int kDoneX = 400;
+constexpr int kXSellBackX = kPageX + 545, kXSellBackY = kPageY + 490;
+constexpr int kNameOkX = 440, kNameOkY = 410;
+constexpr int kMusicThumbX = kPageX + 300 + 189, kMusicThumbY = kPageY + 159;
+constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
+// The pause screen's panel (scripts/pause.lua) and its "Main menu" button.
+constexpr int kPauseLeft = 220, kPauseTop = 170, kPauseRight = 580, kPauseBottom = 430;
+constexpr int kPauseMenuX = 400, kPauseMenuY = 360;
+
+// The folder the tests leave their pictures in for a reader.
+std::string ArtifactDir();
+// Records of a left click at x, y (the pointer moves there first).
+std::string Click(int x, int y);
+// Waits for the name dialog, types the name and confirms it.
+void EnterName(TDemoRun& run, const std::string& name);
+// Play on the main menu: a new player of that name, then OK starts a new game.
+void StartANewGameAs(TDemoRun& run, const std::string& name);
+// From the game: Escape, then the pause screen's "Main menu"; waits for the menu.
+void LeavePlayForTheMenu(TDemoRun& run);
+// Closes the window, answers the dialog with "Quit" and checks a clean end.
+void QuitThroughTheDialog(TDemoRun& run);
+// The saved preferences of a run, as the dump tool shows them.
+std::string DumpPrefs(const TDemoRun& run);
