@@ -4,6 +4,7 @@
 #include "game/script/df_lua_obj.h"
 #include "game/world/actor/girl.h"
 #include "game/world/scene/scene.h"
+#include "game/world/strings/localised_strings.h"
 #include "render/text/text_graphic.h"
 
 namespace {
@@ -71,9 +72,12 @@ void tScene::GenerateFloatText(const TPoint& point)
     TColor fill, outline;
     bool hasFill = false, hasOutline = false;
     if (dfLuaTable* object = actor->GetLuaObj()) {
+        // A name the strings lack shows nothing, never the table's mark for a missing text.
         const str name = object->getfield_as_string("point_at_name");
         if (!name.empty())
             text = grabstring(name);
+        if (IsMissingString(text))
+            text = str();
         hasFill = GrabColorFromField(*object, "point_at_color", fill);
         hasOutline = GrabColorFromField(*object, "point_at_color_outline", outline);
     }
