@@ -17,6 +17,7 @@
 #include "core/strings/string_table.h"
 #include "core/time/time_source.h"
 #include "core/xml/user_folder_fixture.h"
+#include "game/script/best_ref.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/common/game_clock.h"
 #include "game/world/common/walk_speed.h"
@@ -65,6 +66,7 @@ protected:
         userFolder = UserFolderTest::UseFreshUserFolder();
         ASSERT_FALSE(userFolder.empty());
         DemoAssetsGLTest::SetUp();
+        ForgetBestRefs();
         testing::internal::CaptureStderr();
         now = 1000;
         SetTimeSource([this] { return now; });
@@ -124,6 +126,7 @@ protected:
         SetTimeSource(nullptr);
         TConfig::Clear();
         DemoAssetsGLTest::TearDown();
+        ForgetBestRefs();
         TFile::ShutDownFileSystem();
         std::error_code ignored;
         std::filesystem::remove_all(userFolder, ignored);

@@ -56,6 +56,7 @@ public:
     using tScene::mFadeOverHud;
     using tScene::mFadeSpeed;
     using tScene::mFadeTarget;
+    using tScene::mFloatText;
     using tScene::mGameOver;
     using tScene::mLightmapHeight;
     using tScene::mLightmapWidth;
