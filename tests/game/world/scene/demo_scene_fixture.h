@@ -15,6 +15,7 @@
 #include "core/config/config.h"
 #include "core/prefs/prefs.h"
 #include "core/strings/string_table.h"
+#include "core/time/task.h"
 #include "core/time/time_source.h"
 #include "core/xml/user_folder_fixture.h"
 #include "game/script/best_ref.h"
@@ -27,6 +28,7 @@
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/strings/localised_strings.h"
 #include "online/scores/zv_hiscores.h"
+#include "render/anim/sprite_task_host.h"
 #include "render/renderer/renderer.h"
 #include "render/texture/texture.h"
 #include "sound/sources/ogg_data_source.h"
@@ -71,6 +73,7 @@ protected:
         now = 1000;
         SetTimeSource([this] { return now; });
         GameClockStart();
+        SetSpriteTaskList(&spriteTasks);
 
         TConfig::Clear();
         TConfig::SetConfig(TConfig::kEncryptionKey, "Rw4TnQ8vLpXe");
@@ -105,6 +108,8 @@ protected:
     void TearDown() override
     {
         scene.reset();
+        spriteTasks.DestroyAll();
+        SetSpriteTaskList(nullptr);
         Log();
         testing::internal::GetCapturedStderr();
         if (std::getenv("TV_DEMO_SCENE_LOG"))
@@ -139,10 +144,11 @@ protected:
         return scene->LoadSceneByName(name, false);
     }
 
-    // One frame of the game: the clock moves, the scene updates and is drawn.
+    // One frame of the game: the clock moves, animations step, the scene updates and is drawn.
     void Frame()
     {
         now += kFrameMs;
+        spriteTasks.DoAll(TTask::kIdleContext);
         scene->Update();
         scene->UpdateMouseCursor();
         Draw(frameTarget);
@@ -224,6 +230,7 @@ protected:
         return Log().substr(from);
     }
 
+    TTaskList spriteTasks;
     std::string userFolder;
     std::string logged;
     uint32_t now = 1000;

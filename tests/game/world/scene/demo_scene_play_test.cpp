@@ -9,6 +9,9 @@
 
 #include <gmock/gmock.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 using ::testing::HasSubstr;
@@ -162,6 +165,95 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
     ASSERT_GE(PlayUntil([&] { return !scene->mChainTo.empty(); }), 0);
     EXPECT_EQ(scene->mChainTo, str("forest"));
     EXPECT_EQ(Mira()->GetPosition(), tVector2<float>(1540, 480));
+    EXPECT_THAT(Log(), Not(HasSubstr("GLOBAL LUA ERROR")));
+}
+
+// An actor's script waits on a delay, a walk, an animation and a dialogue choice in turn, and
+// each wait ends on its own event. The animation is Mira's sheet with one that ends.
+TEST_F(DemoScenePlay, AWaitingActorResumesOnTheEventItWaitsFor)
+{
+    std::ifstream sheet(std::string(TV_ASSETS_RESOURCE_DIR) + "/assets/anims/mira.xml");
+    std::string waving((std::istreambuf_iterator<char>(sheet)), std::istreambuf_iterator<char>());
+    const size_t script = waving.find("luascript=\"");
+    ASSERT_NE(script, std::string::npos);
+    waving.insert(script + 11, "function DoWave()&#10;    delay(50)&#10;    frames{1, 2, 3}&#10;end&#10;");
+    TFile::AddMemoryFile("anims/waving.xml", waving.data(), unsigned(waving.size()));
+
+    ASSERT_TRUE(Enter("garden"));
+    Run(R"(resumed = {}
+scene:Spawn{ name = "WAITER", anim = "anims/waving.xml", command = function(self)
+    self:JumpToPoint{ x = 300, y = 500 }
+    local function note(reason, detail) table.insert(resumed, reason .. ":" .. detail) end
+    note(coroutine.yield(RESUME.ON_DELAY, 5), "delay")
+    self:WalkToXY{ x = 340, y = 500 }
+    note(coroutine.yield(RESUME.ON_WALKTO), self:GetPosition().x)
+    self:AddFlag(AFLAG.AFLAG_SPECIAL_ANIM)
+    local waving = self:PlayAnim("DoWave")
+    note(coroutine.yield(RESUME.ON_ANIM), tostring(waving))
+    self:OfferChoices{ choices = { "a|Yes", "b|No" } }
+    note(coroutine.yield(RESUME.ON_CHOICE), game:GetString("conv"))
+end })");
+    auto resumed = [&] { return Run("return table.concat(resumed, ' ')"); };
+    EXPECT_EQ(PlayUntil([&] { return !resumed().empty(); }), 5);
+    ASSERT_GE(PlayUntil([&] { return resumed().find("1:") != std::string::npos; }), 0);
+    EXPECT_EQ(Actor("WAITER")->GetPosition(), tVector2<float>(340, 500));
+    // A 50 ms pause and three frames, a frame a step.
+    EXPECT_GE(PlayUntil([&] { return scene->GetChoiceHandler().IsChoiceOpen(); }), 4);
+    EXPECT_EQ(resumed(), "2:delay 1:340 8:true");
+    Play(3);
+    EXPECT_EQ(resumed(), "2:delay 1:340 8:true");
+    ChoiceClicked(1);
+    Frame();
+    EXPECT_EQ(resumed(), "2:delay 1:340 8:true 11:b");
+}
+
+// Scripts spawn and remove actors while the scene walks its actors, in an update and in a
+// click: the newcomers take part from then on, the leavers are gone for good, and the
+// gardener's script, waiting when he is removed, never runs again.
+TEST_F(DemoScenePlay, ActorsComeAndGoInTheMiddleOfAnUpdateOrAClick)
+{
+    ASSERT_TRUE(Enter("garden"));
+    ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
+    Run(R"(childTicks = 0
+scene:Spawn{ name = "SPAWNER", command = function(self)
+    coroutine.yield(RESUME.ON_DELAY, 1)
+    scene:Spawn{ name = "CHILD", command = function(child)
+        while true do childTicks = childTicks + 1 coroutine.yield(RESUME.ON_DELAY, 1) end
+    end }
+    self:Expire()
+end }
+scene:Spawn{ name = "TRAP", halo = "gardener_halo",
+    command = function(self) self:JumpToPoint{ x = 400, y = 520 } self:SetMode(MODE.STATIC) end,
+    on_click = function(clicker, clicked)
+        scene.GARDENER:Expire()
+        clicked:Expire()
+        scene:Spawn{ name = "LATE" }
+        return RESPONSE.IGNORE
+    end })");
+    Frame();
+    EXPECT_EQ(Actor("SPAWNER"), nullptr);
+    EXPECT_EQ(Run("return tostring(scene.SPAWNER)"), "nil");
+    ASSERT_NE(Actor("CHILD"), nullptr);
+    Play(4);
+    // One tick at its spawn, one in the update that spawned it, one in each update since.
+    EXPECT_EQ(Run("return childTicks"), "6");
+
+    scene->OnMouseMove(TPoint(400, 480));
+    EXPECT_EQ(scene->GetPointedActor(), Actor("TRAP"));
+    ClickWorld(400, 480);
+    ASSERT_NE(Actor("LATE"), nullptr);
+    EXPECT_FALSE(Actor("LATE")->WasClicked());  // not there when the click went round
+    EXPECT_TRUE(Actor("CHILD")->WasClicked());
+    EXPECT_TRUE(Actor("TRAP")->IsExpired());
+    Frame();
+    for (const char* gone : {"TRAP", "GARDENER"}) {
+        EXPECT_EQ(Actor(gone), nullptr) << gone;
+        EXPECT_EQ(Run((std::string("return tostring(scene.") + gone + ")").c_str()), "nil") << gone;
+    }
+    EXPECT_EQ(scene->GetPointedActor(), nullptr);
+    EXPECT_EQ(Mira()->GetPosition(), tVector2<float>(100, 480));  // the click was ignored
+    Play(30);
+    EXPECT_EQ(Run("return childTicks"), "37");
     EXPECT_THAT(Log(), Not(HasSubstr("GLOBAL LUA ERROR")));
 }
 
