@@ -40,6 +40,14 @@ void PushBoxBackOnScreen(TRect& box, const TRect& screen)
     box.bottom = box.top + height;
 }
 
+void DrawTextInBox(TTextGraphic& text, const TRect& box)
+{
+    TRect bounds;
+    text.GetTextBounds(&bounds, 1);
+    const int left = box.left - bounds.left, top = box.top - bounds.top;
+    text.Draw(TRect(left, top, left + (box.right - box.left), top + bounds.bottom), 1, 0, 1, nullptr);
+}
+
 bool GrabColorFromField(dfLuaTable& table, const char* key, TColor& colour)
 {
     lua_State* L = table.GetState();
