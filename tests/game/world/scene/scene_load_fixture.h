@@ -57,6 +57,7 @@ public:
     using tScene::mFadeSpeed;
     using tScene::mFadeTarget;
     using tScene::mFloatText;
+    using tScene::mFloatTextBox;
     using tScene::mGameOver;
     using tScene::mLightmapHeight;
     using tScene::mLightmapWidth;
