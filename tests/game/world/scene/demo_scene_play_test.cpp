@@ -6,6 +6,8 @@
 #include "demo_scene_fixture.h"
 
 #include "game/world/scene/choice_handler.h"
+#include "render/anim/animated_sprite.h"
+#include "render/anim/animated_texture.h"
 
 #include <gmock/gmock.h>
 
@@ -54,6 +56,7 @@ TEST_F(DemoScenePlay, TheCottageFromTheOpeningLineToTheGardenDoor)
         EXPECT_TRUE(gAwardsManager.HasAward(award)) << award;
 
     // The door after the quest: a fade, then the scene change waits for the next update.
+    const std::weak_ptr<TAnimatedTexture> sheet = Mira()->GetAnimatedSprite()->GetAnimatedTexture();
     ClickWorld(635, 300);
     ASSERT_GE(PlayUntil([&] { return !scene->mChainTo.empty(); }), 0);
     EXPECT_EQ(scene->GetSceneName(), str("cottage"));
@@ -61,6 +64,7 @@ TEST_F(DemoScenePlay, TheCottageFromTheOpeningLineToTheGardenDoor)
     Frame();
     EXPECT_EQ(scene->GetSceneName(), str("garden"));
     EXPECT_EQ(Mira()->GetScene(), scene.get());
+    EXPECT_EQ(Mira()->GetAnimatedSprite()->GetAnimatedTexture(), sheet.lock());  // not read again
 
     // Saved on the way out, in the player's table: the garden, after the cottage.
     TPrefs saved(false);
