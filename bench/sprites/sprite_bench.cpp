@@ -7,6 +7,7 @@
 //   bench_sprites [-t seconds] [-n] [-u] [N...]
 // -n leaves out the LÖVE run; -u sends every sprite to GL on its own (no batching).
 
+#include "bench/common/null_display_handler.h"
 #include "core/files/asset.h"
 #include "core/files/file.h"
 #include "platform/sdl/gl_context.h"
@@ -19,7 +20,6 @@
 
 #include "floor_scene.h"
 #include "love_peer.h"
-#include "null_display_handler.h"
 #include "text_scene.h"
 
 #include <chrono>
