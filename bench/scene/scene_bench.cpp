@@ -7,6 +7,7 @@
 // that sends nothing to the GPU) beside the same frame drawn with GL.
 //   bench_scene [frames]
 
+#include "bench/common/fresh_renderer.h"
 #include "bench/common/null_display_handler.h"
 #include "core/files/asset.h"
 #include "core/files/file.h"
@@ -51,16 +52,6 @@ double ThreadCpuMs()
 double WallMs()
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-void FreshRenderer(TDisplayHandler* (*factory)())
-{
-    TRenderer::ShutDown();
-    TRenderer::SetDisplayHandlerFactory(factory);
-    TRenderer* renderer = TRenderer::GetInstance();
-    if (TGLDisplayHandler::GetInstance())
-        TGLDisplayHandler::GetInstance()->SetDisplay(kWidth, kHeight, false, false, false, false);
-    renderer->PushClippingRectangle(TURect(0, 0, kWidth, kHeight));
 }
 
 void Update(tScene& scene)
@@ -130,7 +121,7 @@ int main(int argc, char** argv)
     }
     TAssetManager manager;
     TAssetManager::SetInstance(&manager);
-    FreshRenderer(&TGLDisplayHandler::Create);
+    FreshRenderer(&TGLDisplayHandler::Create, kWidth, kHeight);
     TOggDataSource::Register();
     TSpeexDataSource::Register();
     SetTimeSource([] { return gNow; });
@@ -165,7 +156,7 @@ int main(int argc, char** argv)
         Draw(scene, swapped);
     };
     const TTiming gl = Time(frames, [&] { frame(context.get()); });
-    FreshRenderer(MakeNullDisplayHandler);
+    FreshRenderer(MakeNullDisplayHandler, kWidth, kHeight);
     const TTiming outside = Time(frames, [&] { frame(nullptr); });
     const TTiming update = Time(frames, [&] {
         KeepMiraWalking(scene);

@@ -15,7 +15,17 @@
 namespace {
 
 using V = tVector2<float>;
-using DemoSceneDraw = DemoSceneTest;
+class DemoSceneDraw : public DemoSceneTest
+{
+protected:
+    // Mira stands at (x, y) by her script's own jump, and a frame goes by.
+    void PutMira(float x, float y)
+    {
+        Run(("scene.NELKA:JumpToPoint{ x = " + std::to_string(int(x)) + ", y = " + std::to_string(int(y)) + " }")
+                .c_str());
+        Frame();
+    }
+};
 
 // The picture's pixels as 0xAARRGGBB, rows top-down.
 TTestImage Pixels(const std::shared_ptr<TTexture>& picture)
@@ -77,8 +87,7 @@ TEST_F(DemoSceneDraw, TheCameraFollowsMiraAndStopsAtTheGardensEnds)
         {100, 0},     // the west end
     };
     for (const auto& step : steps) {
-        Run(("scene.NELKA:JumpToPoint{ x = " + std::to_string(int(step.x)) + ", y = 480 }").c_str());
-        Frame();
+        PutMira(step.x, 480);
         EXPECT_EQ(scene->GetCameraPosition(), V(step.camera, 0)) << step.x;
     }
 }
@@ -88,8 +97,7 @@ TEST_F(DemoSceneDraw, MiraWalksBehindTheTreeAndShrinksWithDistance)
     ASSERT_TRUE(Enter("garden"));
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
     auto pictureWithMiraAt = [&](float x) {
-        Run(("scene.NELKA:JumpToPoint{ x = " + std::to_string(int(x)) + ", y = 500 }").c_str());
-        Frame();
+        PutMira(x, 500);
         EXPECT_EQ(scene->GetCameraPosition().x, 800);
         return Pixels(TakePicture());
     };
@@ -106,8 +114,7 @@ TEST_F(DemoSceneDraw, MiraWalksBehindTheTreeAndShrinksWithDistance)
         float y, scale;
     } depths[] = {{580, 1}, {480, 0.875f}, {380, 0.75f}, {300, 0.75f}};
     for (const auto& d : depths) {
-        Run(("scene.NELKA:JumpToPoint{ x = 1000, y = " + std::to_string(int(d.y)) + " }").c_str());
-        Frame();
+        PutMira(1000, d.y);
         EXPECT_FLOAT_EQ(Mira()->GetBGScale(), d.scale) << d.y;
         EXPECT_FLOAT_EQ(Mira()->GetAnimatedSprite()->mSpec.matrix[0].x, d.scale) << d.y;
     }
@@ -118,8 +125,7 @@ TEST_F(DemoSceneDraw, TheLampLightsMiraAsSheWalksPast)
     ASSERT_TRUE(Enter("cottage"));
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
     auto lightAt = [&](float x) {
-        Run(("scene.NELKA:JumpToPoint{ x = " + std::to_string(int(x)) + ", y = 480 }").c_str());
-        Frame();
+        PutMira(x, 480);
         const TColor drawn = Mira()->GetAnimatedSprite()->mSpec.color;
         const TColor32 lit = scene->GetLightmapPixel(Mira()->GetPosition());
         EXPECT_FLOAT_EQ(drawn.red, lit.Red() / 255.0f) << x;
