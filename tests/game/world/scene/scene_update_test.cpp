@@ -90,13 +90,13 @@ TEST_F(SceneUpdate, RequestsWaitForTheNextUpdate)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TearDown();  // a fresh start for each case; the last one is torn down by the framework
         SetUp();
         c.request(scene);
         EXPECT_EQ(ProgressScene(), "start");
         EXPECT_EQ(SubScene(), nullptr);
         scene.Update();
         c.expectDone();
+        TearDown();
     }
 }
 
