@@ -5,7 +5,7 @@
 // frame moves the game clock by 16 ms, updates the scene and draws it (into a small target:
 // drawing steps the fade, and a whole screen per frame would make a play-through slow; a
 // test takes the whole picture with TakePicture). The player walks at the middle pace and
-// reads at the fastest.
+// reads at the fastest. The log is kept for the test to read (TV_DEMO_SCENE_LOG=1 prints it).
 
 #include "choice_box.h"
 #include "game/world/demo_assets_gl_test.h"
