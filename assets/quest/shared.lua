@@ -128,12 +128,15 @@ function Choice(key)
     return key .. "|" .. line
 end
 
--- Inside an actor's script: offers `choices` through `actor` and waits for the player. The
--- chosen key, or nil when no choice could be shown.
-function AskChoice(actor, choices)
+-- Inside `listener`'s script: offers `choices` through `actor` and waits for the player. The
+-- listener is the scene's conversation partner meanwhile, so the click on a choice signals
+-- it. The chosen key, or nil when no choice could be shown.
+function AskChoice(actor, choices, listener)
     game:SetString("conv", nil)
+    scene:ConversationMode(listener)
     actor:OfferChoices{ choices = choices }
-    coroutine.yield(RESUME.ON_CHOICE)
+    coroutine.yield(RESUME.ON_SIGNAL, RESUME.ON_CHOICE)
+    scene:ConversationMode(false)
     local pick = game:GetString("conv")
     if pick == "" then return nil end
     return pick

@@ -7,6 +7,8 @@
 //   bench_sprites [-t seconds] [-n] [-u] [N...]
 // -n leaves out the LÖVE run; -u sends every sprite to GL on its own (no batching).
 
+#include "bench/common/fresh_renderer.h"
+#include "bench/common/null_display_handler.h"
 #include "core/files/asset.h"
 #include "core/files/file.h"
 #include "platform/sdl/gl_context.h"
@@ -19,7 +21,6 @@
 
 #include "floor_scene.h"
 #include "love_peer.h"
-#include "null_display_handler.h"
 #include "text_scene.h"
 
 #include <chrono>
@@ -196,20 +197,9 @@ std::vector<TFloorQuad> FloorQuads(const std::vector<TSceneSprite>& scene)
     return quads;
 }
 
-void FreshRenderer(TDisplayHandler* (*factory)())
-{
-    TRenderer::ShutDown();
-    TRenderer::SetDisplayHandlerFactory(factory);
-    TRenderer* renderer = TRenderer::GetInstance();
-    if (TGLDisplayHandler::GetInstance())
-        TGLDisplayHandler::GetInstance()->SetDisplay(kWidth, kHeight, false, false, false, false);
-    renderer->PushClippingRectangle(TURect(0, 0, kWidth, kHeight));
-    renderer->SetBlendMode(TRenderer::kBlendNormal);
-}
-
 void RunTextScene(TGLContext* context, double seconds, bool batching)
 {
-    FreshRenderer(&TGLDisplayHandler::Create);
+    FreshRenderer(&TGLDisplayHandler::Create, kWidth, kHeight);
     TGLDisplayHandler::GetInstance()->SetBatching(batching);
     TSceneParams params;
     params.seconds = seconds;
@@ -232,7 +222,7 @@ void RunTextScene(TGLContext* context, double seconds, bool batching)
                 swapped->Swap();
         };
         gl = Run([&] { frame(context); }, params);
-        FreshRenderer(MakeNullDisplayHandler);
+        FreshRenderer(MakeNullDisplayHandler, kWidth, kHeight);
         params.seconds = std::min(seconds, 1.0);
         cpu = Run([&] { frame(nullptr); }, params);
     }
@@ -296,7 +286,7 @@ int main(int argc, char** argv)
         params.count = count;
         params.seconds = seconds;
 
-        FreshRenderer(&TGLDisplayHandler::Create);
+        FreshRenderer(&TGLDisplayHandler::Create, kWidth, kHeight);
         TGLDisplayHandler::GetInstance()->SetBatching(batching);
         std::shared_ptr<TTexture> texture = TTexture::Get("sprite.png", TTexture::kGetAlpha);
         if (!texture) {
@@ -325,7 +315,7 @@ int main(int argc, char** argv)
             floor = both[1];
         }
 
-        FreshRenderer(MakeNullDisplayHandler);
+        FreshRenderer(MakeNullDisplayHandler, kWidth, kHeight);
         TSceneParams quick = params;
         quick.seconds = std::min(seconds, 1.0);
         const TRunResult cpu = RunScene(sceneRoot, scene, nullptr, quick);
@@ -343,7 +333,7 @@ int main(int argc, char** argv)
         scene.clear();
         sceneRoot.reset();
         texture.reset();
-        FreshRenderer(&TGLDisplayHandler::Create);
+        FreshRenderer(&TGLDisplayHandler::Create, kWidth, kHeight);
     }
     RunTextScene(context.get(), seconds, batching);
     TRenderer::ShutDown();

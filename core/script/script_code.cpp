@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/files/asset_map.h"
+#include "core/files/file.h"
 #include "core/script/lua_state_hooks.h"
 
 namespace {
@@ -72,11 +73,15 @@ std::shared_ptr<TScriptCode> TScriptCode::Get(const str& name, const str& path, 
         if (auto held = AssetCast<TScriptCode>(manager->GetAsset(name)))
             return held;
     }
+    // The run's cache knows a file by where its name leads: the same name in another data
+    // folder is another file.
+    const str resolved = TFile::TranslateResource(name, true);
+    const str file = resolved.empty() ? name : TFile::ToDiskPath(resolved);
     auto& scripts = CompiledScripts();
-    auto cached = scripts.find(name);
+    auto cached = scripts.find(file);
     std::shared_ptr<TScriptCode> code = cached != scripts.end() ? cached->second : Compile(name, path, error);
     if (code)
-        scripts[name] = code;
+        scripts[file] = code;
     if (manager)
         manager->AddAsset(name, code);
     return code;

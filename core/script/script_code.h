@@ -1,7 +1,8 @@
 #pragma once
 // A script file in compiled form: each file is compiled once per run, in a separate short-lived
 // state, and later runs load the stored chunk without touching the source again. The code
-// stays cached for the whole run; the asset manager, when there is one, shares it too.
+// stays cached for the whole run, known by the file its name resolves to; the asset manager,
+// when there is one, shares it too.
 //   str error;
 //   auto code = TScriptCode::Get("scripts/menu.lua", TScript::mLuaPath, &error);
 //   if (code) luaL_loadbuffer(L, code->GetData(), code->GetLength(), "scripts/menu.lua");

@@ -45,6 +45,11 @@ void SetBestRefSource(const TBestRefSource& source)
     gSource.animated = source.animated ? source.animated : &TAnimatedTexture::Get;
 }
 
+void ForgetBestRefs()
+{
+    refset().clear();
+}
+
 std::shared_ptr<TTexture> BestRef(str name, str options)
 {
     const str colour = name + RGBEXT + options;

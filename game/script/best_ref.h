@@ -26,3 +26,6 @@ struct TBestRefSource
     std::shared_ptr<TAnimatedTexture> (*animated)(const str& name, const str& image, const str& mask) = nullptr;
 };
 void SetBestRefSource(const TBestRefSource& source);
+// Forgets the forms remembered so far, as at start-up (for runs that change the data folder's
+// files, such as tests).
+void ForgetBestRefs();

@@ -36,9 +36,15 @@ bool tAnimNames::Register(const str& file, const str& script)
     return true;
 }
 
+void tAnimNames::Keep(const str& file, std::shared_ptr<TAnimatedTexture> texture)
+{
+    mKept[file] = std::move(texture);
+}
+
 void tAnimNames::Unregister(const str& file)
 {
     std::erase_if(mNames, [&](const tAnimName& n) { return n.file == file; });
+    mKept.erase(file);
 }
 
 const str* tAnimNames::FileOf(const str& name) const
@@ -56,5 +62,8 @@ bool RegisterAnimFile(tAnimNames& names, const str& file)
         LOGIT("tGirl::RegisterAnimFile(%s) failed\n", file.c_str());
         return false;
     }
-    return names.Register(file, texture->GetScript());
+    if (!names.Register(file, texture->GetScript()))
+        return false;
+    names.Keep(file, std::move(texture));
+    return true;
 }

@@ -5,7 +5,11 @@
 
 #include "core/text/str.h"
 
+#include <map>
+#include <memory>
 #include <vector>
+
+class TAnimatedTexture;
 
 class tAnimNames
 {
@@ -20,6 +24,9 @@ public:
     // script runs in a bare state of its own (no libraries, no game globals), so only its
     // definitions count. False, with a log line, when it does not run.
     bool Register(const str& file, const str& script);
+    // Holds the file's pictures while it is registered: playing one of its animations then
+    // takes them from the asset cache rather than decoding them again.
+    void Keep(const str& file, std::shared_ptr<TAnimatedTexture> texture);
     // Forgets every animation of `file`.
     void Unregister(const str& file);
     // The file that plays `name`, or null.
@@ -28,6 +35,7 @@ public:
 
 private:
     std::vector<tAnimName> mNames;
+    std::map<str, std::shared_ptr<TAnimatedTexture>> mKept;
 };
 
 // Registers the animation file `file` (a scene-resolved name): the script of its animated

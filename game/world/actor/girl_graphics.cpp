@@ -337,7 +337,8 @@ void tGirl::LoadZone(const str& name)
     auto zone = std::make_unique<tMesh>();
     zone->name = mName;
     const str base = SceneAsset(mScene, name);
-    zone->LoadVertlist(base + ".dverts");
-    zone->LoadPolylist(base + ".dmesh");
+    // A zone that does not load stays empty: nothing clicks the actor, and the log says why.
+    if (zone->LoadVertlist(base + ".dverts") != 0 || zone->LoadPolylist(base + ".dmesh") != 0)
+        LOGIT("tGirl[%s]::LoadZone(%s) failed\n", mName.c_str(), base.c_str());
     AssignZone(zone.release());
 }

@@ -31,6 +31,7 @@ public:
     int GetDepth() const { return mDepth; }
     bool IsTiled() const { return mTiled; }
     const std::vector<std::shared_ptr<TSprite>>& GetParts() const { return mParts; }
+    const std::shared_ptr<TTexture>& GetSource() const { return mSource; }
 
 private:
     bool AddPart(std::shared_ptr<TTexture> texture, int x, int y);

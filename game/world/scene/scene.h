@@ -34,6 +34,7 @@ class tGirl;
 class TSprite;
 class TAnimatedSprite;
 class TAnimatedTexture;
+class TTexture;
 class TScript;
 class TTextGraphic;
 class TFlashHost;
@@ -188,6 +189,8 @@ public:
 
 protected:
     // ---- loading: fields ----
+    // The textures of the planes, atlases and actors on show.
+    std::vector<std::shared_ptr<TTexture>> PicturesShown() const;
     void ReadSceneSpec(dfLuaTable& spec);
     void ReadBGImages(dfLuaTable& images);
     // The scene's Lua object (the global "scene") with the ground's object as its "mesh".

@@ -2,11 +2,12 @@
 #include "game/interface/windows/window_helpers.h"
 #include "game/world/actor/girl.h"
 #include "game/world/clock/pause.h"
+#include "game/world/common/debug_flags.h"
 #include "game/world/common/step_toward.h"
 #include "game/world/overlay/mesh_overlay.h"
 #include "game/world/scene/scene.h"
+#include "game/world/scene/scene_float_text.h"
 #include "game/world/scene/scene_gamestate.h"
-#include "game/world/common/debug_flags.h"
 #include "game/world/scene/scene_hooks.h"
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
@@ -186,7 +187,7 @@ void tScene::Draw()
         if (tGirl* actor = mActors[i].get())
             actor->Draw();
     if (mFloatText && InFollowClicksMode() && GetMouseWindow())
-        mFloatText->Draw(mFloatTextBox, 1, 0, 1, nullptr);
+        DrawTextInBox(*mFloatText, mFloatTextBox);
     mChoices.Draw();
 }
 

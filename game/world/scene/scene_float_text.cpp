@@ -4,6 +4,7 @@
 #include "game/script/df_lua_obj.h"
 #include "game/world/actor/girl.h"
 #include "game/world/scene/scene.h"
+#include "game/world/strings/localised_strings.h"
 #include "render/text/text_graphic.h"
 
 namespace {
@@ -39,6 +40,14 @@ void PushBoxBackOnScreen(TRect& box, const TRect& screen)
     box.bottom = box.top + height;
 }
 
+void DrawTextInBox(TTextGraphic& text, const TRect& box)
+{
+    TRect bounds;
+    text.GetTextBounds(&bounds, 1);
+    const int left = box.left - bounds.left, top = box.top - bounds.top;
+    text.Draw(TRect(left, top, left + (box.right - box.left), top + bounds.bottom), 1, 0, 1, nullptr);
+}
+
 bool GrabColorFromField(dfLuaTable& table, const char* key, TColor& colour)
 {
     lua_State* L = table.GetState();
@@ -71,9 +80,12 @@ void tScene::GenerateFloatText(const TPoint& point)
     TColor fill, outline;
     bool hasFill = false, hasOutline = false;
     if (dfLuaTable* object = actor->GetLuaObj()) {
+        // A name the strings lack shows nothing, never the table's mark for a missing text.
         const str name = object->getfield_as_string("point_at_name");
         if (!name.empty())
             text = grabstring(name);
+        if (IsMissingString(text))
+            text = str();
         hasFill = GrabColorFromField(*object, "point_at_color", fill);
         hasOutline = GrabColorFromField(*object, "point_at_color_outline", outline);
     }

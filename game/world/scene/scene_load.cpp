@@ -10,6 +10,8 @@
 #include "game/world/scenelist/scene_list.h"
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/state/gamestate.h"
+#include "render/anim/animated_sprite.h"
+#include "render/anim/animated_texture.h"
 #include "render/sprite/sprite.h"
 
 namespace {
@@ -67,6 +69,9 @@ void tScene::CloseScriptContext()
 
 bool tScene::LoadSceneByName(const str& name, bool)
 {
+    // The pictures of the scene being left stay loaded until the new one is: what both show
+    // (the heroine, a scene entered again) then comes from the asset cache, not decoded anew.
+    const std::vector<std::shared_ptr<TTexture>> shown = PicturesShown();
     DumpScene();
     g_SFXManager.DumpVox();
     mSceneName = name;
@@ -123,6 +128,23 @@ bool tScene::LoadSceneByName(const str& name, bool)
     CreateSceneLuaObjects();
     SpawnActorList(spec, scriptPath);
     return true;
+}
+
+std::vector<std::shared_ptr<TTexture>> tScene::PicturesShown() const
+{
+    std::vector<std::shared_ptr<TTexture>> pictures(mAtlases.begin(), mAtlases.end());
+    for (const tBGPlane& plane : mPlanes)
+        if (plane.GetSource())
+            pictures.push_back(plane.GetSource());
+    for (const auto& actor : mActors) {
+        if (!actor)
+            continue;
+        if (const TAnimatedSprite* sprite = actor->GetAnimatedSprite())
+            pictures.push_back(sprite->GetAnimatedTexture());
+        if (const TSprite* image = actor->GetImageSprite())
+            pictures.push_back(image->GetTexture());
+    }
+    return pictures;
 }
 
 void tScene::ReadSceneSpec(dfLuaTable& spec)

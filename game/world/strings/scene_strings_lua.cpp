@@ -2,6 +2,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/script/df_lua.h"
+#include "game/world/strings/localised_strings.h"
 #include "game/world/strings/scene_strings.h"
 
 #include <lauxlib.h>
@@ -59,7 +60,11 @@ int LuaGrabFormattedString(lua_State* L, tSceneStrings& strings)
         lua_pop(L, 1);
     }
     const str key(lua_tostring(L, -2), lua_strlen(L, -2));
-    PushStr(L, strings.grabformattedstring(key, unsigned(n), params));
+    // As grabstring: a text the table lacks (or an empty one) is no text to the script.
+    const str text = strings.grabformattedstring(key, unsigned(n), params);
+    if (IsMissingString(text))
+        return 0;
+    PushStr(L, text);
     return 1;
 }
 

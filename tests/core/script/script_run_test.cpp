@@ -100,6 +100,14 @@ TEST_F(ScriptRun, EachFileIsCompiledOncePerRun)
     EXPECT_EQ(GlobalNumber(script.GetState(), "runs"), 3);
     str error;
     EXPECT_EQ(TScriptCode::Get(name.c_str(), "", &error), held);
+
+    // The same name in another data folder is another file, compiled in its turn.
+    Put("other/assets/" + name, "runs = 50\n");
+    TFile::mResourceDir = (root + "/other").c_str();
+    TFile::mResourceMap.clear();
+    TFile::ScanForResources();
+    EXPECT_TRUE(script.RunScript(name.c_str()));
+    EXPECT_EQ(GlobalNumber(script.GetState(), "runs"), 50);
 }
 
 TEST_F(ScriptRun, DoLuaStringResultsAndStackHeight)

@@ -204,3 +204,16 @@ bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
+
+bool ReadPng(const std::string& path, TTestImage* image)
+{
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
+        return false;
+    png.format = PNG_FORMAT_BGRA;  // little-endian words of 0xAARRGGBB
+    *image = TTestImage(static_cast<int>(png.width), static_cast<int>(png.height));
+    const bool ok = png_image_finish_read(&png, nullptr, image->pixels.data(), 0, nullptr) != 0;
+    png_image_free(&png);
+    return ok;
+}

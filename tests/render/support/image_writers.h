@@ -27,5 +27,8 @@ bool WriteJp2(const std::string& path, const TTestImage& image, int components, 
 // Pixel (x, y) of a decoded block `side` pixels wide, as 0xAARRGGBB.
 uint32_t BlockPixel(const unsigned char* block, int side, int x, int y);
 
+// Any PNG as 0xAARRGGBB pixels; false when it does not read.
+bool ReadPng(const std::string& path, TTestImage* image);
+
 std::vector<unsigned char> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);

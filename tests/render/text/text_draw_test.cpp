@@ -19,19 +19,6 @@ using DrawTest = TextFixture;
 
 constexpr uint32_t kBlack = 0xFF000000u;
 
-bool ReadPng(const std::string& path, TTestImage* image)
-{
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
-        return false;
-    png.format = PNG_FORMAT_BGRA;  // little-endian words of 0xAARRGGBB
-    *image = TTestImage(static_cast<int>(png.width), static_cast<int>(png.height));
-    const bool ok = png_image_finish_read(&png, nullptr, image->pixels.data(), 0, nullptr) != 0;
-    png_image_free(&png);
-    return ok;
-}
-
 }  // namespace
 
 TEST_F(DrawTest, GlyphLandsOnItsBaseline)

@@ -1,13 +1,12 @@
 // Dialogue choices in the game window's choice box: buttons filled and switched, rows laid out
 // in the four-row area with the slider for more, the answer recorded and the box closed.
 
+#include "choice_box.h"
 #include "common/log_capture.h"
 #include "game/world/scene/choice_handler.h"
 #include "game/world/scene/scene_hooks.h"
 #include "progress_probe.h"
 #include "scene_probe.h"
-#include "ui/widgets/slider.h"
-#include "ui/widgets/text.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +14,6 @@
 #include <vector>
 
 namespace {
-
-class TextProbe : public TText
-{
-public:
-    void SetText(str text) override { shown = text.c_str(); }
-    std::string shown;
-};
-
-TWindow* Child(TWindow* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* window = new TWindow;
-    window->SetName(name);
-    window->SetWindowPos(x, y);
-    window->SetWindowSize(w, h);
-    parent->AdoptChild(window, false);
-    return window;
-}
-
-bool Enabled(const TWindow* window)
-{
-    return (window->GetFlags() & TWindow::kEnabled) != 0;
-}
 
 TWindow* gGameWindow = nullptr;
 
@@ -49,21 +26,8 @@ protected:
         ResetProgress();
         gGameWindow = game = new TWindow;
         SetGameWindowHook([] { return gGameWindow; });
-        box = Child(game, "CHOICEBOX", 100, 350, 300, 200);
-        box->SetFlags(box->GetFlags() & ~TWindow::kEnabled);
-        TWindow* outer = Child(box, "SCROLLOUTER", 0, 0, 300, 200);
-        slider = new TSlider;
-        slider->SetName("slider");
-        outer->AdoptChild(slider, false);
-        slider->SetValue(0.7f, true);
-        inner = Child(outer, "SCROLLINNER", 0, 0, 280, 10);
-        for (int i = 0; i < 6; ++i) {
-            buttons.push_back(Child(inner, ("button" + std::to_string(i)).c_str(), 0, i * 50, 280, 50));
-            for (int t = 0; t < 2; ++t) {
-                texts.push_back(new TextProbe);
-                buttons.back()->AdoptChild(texts.back(), false);
-            }
-        }
+        boxParts = TChoiceBox::Make(game, 6);
+        box = boxParts.box, inner = boxParts.inner, slider = boxParts.slider, texts = boxParts.texts;
         tTextSpec plain = DefaultSaySpec();
         plain.outlineSize = 0;
         scene.SetSaySpec(plain);
@@ -77,21 +41,16 @@ protected:
     }
     tChoiceHandler& Handler() { return scene.GetChoiceHandler(); }
     void Show(const std::vector<str>& choices) { Handler().CreateChoiceText(choices); }
-    std::vector<bool> ButtonsEnabled() const
-    {
-        std::vector<bool> on;
-        for (TWindow* b : buttons)
-            on.push_back(Enabled(b));
-        return on;
-    }
-    std::string TextOf(int button) const { return texts[size_t(button) * 2]->shown; }
+    std::vector<bool> ButtonsEnabled() const { return boxParts.ButtonsEnabled(); }
+    std::string TextOf(int button) const { return boxParts.TextOf(button); }
+    static bool Enabled(const TWindow* window) { return TChoiceBox::Enabled(window); }
 
     ProbeScene scene;
+    TChoiceBox boxParts;
     TWindow* game = nullptr;
     TWindow* box = nullptr;
     TWindow* inner = nullptr;
     TSlider* slider = nullptr;
-    std::vector<TWindow*> buttons;
     std::vector<TextProbe*> texts;
 };
 

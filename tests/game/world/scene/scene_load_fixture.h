@@ -56,6 +56,8 @@ public:
     using tScene::mFadeOverHud;
     using tScene::mFadeSpeed;
     using tScene::mFadeTarget;
+    using tScene::mFloatText;
+    using tScene::mFloatTextBox;
     using tScene::mGameOver;
     using tScene::mLightmapHeight;
     using tScene::mLightmapWidth;

@@ -1,4 +1,4 @@
-#include "null_display_handler.h"
+#include "bench/common/null_display_handler.h"
 
 #include "render/gl/gl_texture_data.h"
 #include "render/renderer/render_types.h"
