@@ -12,6 +12,8 @@ local function AsText(value)
     return ""
 end
 
+LOGIT("Error reported to the player: " .. (string.gsub(AsText(report.title), "^#", "")))
+
 MakeDialog{
     Bitmap{
         -- Placed on the 800 x 600 screen: the dialog window is still sizeless while this runs.
