@@ -12,8 +12,8 @@
 #include "game/world/scene/scene.h"
 #include "game/world/scenelist/scene_list.h"
 #include "game/world/state/gamestate.h"
-#include "render/renderer/renderer.h"
 #include "render/texture/texture.h"
+#include "scene_frames.h"
 
 #include <gtest/gtest.h>
 
@@ -79,20 +79,7 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(home, ec);
     }
-    // Frames as the game's window runs them: an update, then the drawing.
-    void Frames(int count)
-    {
-        TRenderer* renderer = TRenderer::GetInstance();
-        for (int i = 0; i < count; ++i) {
-            clock += 16;
-            scene->Update();
-            ASSERT_TRUE(renderer->BeginDraw(false));
-            ASSERT_TRUE(renderer->Begin2d());
-            scene->Draw();
-            renderer->End2d();
-            renderer->EndDraw(false);
-        }
-    }
+    void Frames(int count) { RunSceneFrames(*scene, clock, 16, count); }
 
     std::string home;
     std::unique_ptr<TPrefs> prefs;
