@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -68,6 +69,10 @@ void Discard(const std::vector<TStaged>& staged)
         unlink(s.temporary.c_str());
 }
 
+// The temporary names of `path`'s saves: path + kStagedSuffix + six characters of mkstemp.
+constexpr char kStagedSuffix[] = ".tmp.";
+constexpr size_t kStagedRandom = 6;
+
 bool Stage(const std::string& path, const void* data, size_t size, std::vector<TStaged>& staged)
 {
     // The rename would replace a file its owner has made read-only.
@@ -86,7 +91,7 @@ bool Stage(const std::string& path, const void* data, size_t size, std::vector<T
         WriteDbg("Cannot save '%s': folder not created (%s)", path.c_str(), strerror(errno));
         return false;
     }
-    std::string temporary = path + ".tmp.XXXXXX";
+    std::string temporary = path + kStagedSuffix + std::string(kStagedRandom, 'X');
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
         WriteDbg("Cannot save '%s': temporary file not created (%s)", path.c_str(), strerror(errno));
@@ -161,6 +166,28 @@ bool ReplaceFileContents(const str& name, const void* data, size_t size)
         return false;
     }
     return ReplaceDiskFile(diskPath, data, size);
+}
+
+void RemoveUnfinishedSaves(const str& diskPath)
+{
+    const std::string path = diskPath.c_str();
+    if (path.empty())
+        return;
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + kStagedSuffix;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + kStagedRandom || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string stale = folder + "/" + name;
+        if (unlink(stale.c_str()) == 0)
+            WriteDbg("Removed '%s', left by a save that did not finish", stale.c_str());
+    }
+    closedir(dir);
 }
 
 bool KeepDamagedCopy(const str& name, str* copyName)

@@ -27,6 +27,11 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files);
 // `name` is a logical file name ("user:prefs.dat"); missing folders are created.
 bool ReplaceFileContents(const str& name, const void* data, size_t size);
 
+// Removes the temporary files that saves of `diskPath` left when the program died before
+// renaming them, and logs each. For a program's start: another program saving the same file
+// at that moment would lose its save (and report it).
+void RemoveUnfinishedSaves(const str& diskPath);
+
 // Copies a file beside itself under the first free name of "<name>.bad", "<name>.bad1",
 // ... (the last one is reused when all are taken). `copyName` (may be null) receives the
 // logical name of the copy.

@@ -1,5 +1,6 @@
 #include "core/lua/state.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -163,6 +164,10 @@ static void openState(lua_State* L, void*) {
   setThreshold(L);
 }
 
+static std::atomic<int> liveStates{0};
+
+LUA_API int lua_livestates(void) { return liveStates.load(); }
+
 LUA_API lua_State* lua_open(void) { return lua_openwith(nullptr, nullptr, nullptr); }
 
 LUA_API lua_State* lua_openwith(lua_Alloc alloc, void* ud, lua_Fatal fatal) {
@@ -197,6 +202,7 @@ LUA_API lua_State* lua_openwith(lua_Alloc alloc, void* ud, lua_Fatal fatal) {
     freeAll(L);
     return nullptr;
   }
+  liveStates++;
   return L;
 }
 
@@ -208,4 +214,5 @@ LUA_API void lua_close(lua_State* L) {
   } catch (...) {
   }
   freeAll(L);
+  liveStates--;
 }

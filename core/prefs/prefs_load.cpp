@@ -80,6 +80,8 @@ void TPrefs::MarkDamaged(const char* why)
 
 void TPrefs::LoadPrefs()
 {
+    if (mSavingEnabled)
+        RemoveUnfinishedSaves(TFile::TranslateResource(mFileName, false));
     const TInstallText install = ReadInstallText();
     const bool installEmpty = install.opened && install.text.empty();
     if (!install.text.empty())

@@ -151,6 +151,8 @@ void TZvHiscores::LoadSettings()
 void TZvHiscores::LoadPreferences()
 {
     TZvHiscoresData& d = *mData;
+    if (d.saveEnabled)
+        RemoveUnfinishedSaves(TFile::TranslateResource(kScoreFile, false));
     if (!TFile::Exists(kScoreFile))
         return;
     std::vector<char> bytes;

@@ -3,14 +3,31 @@
 #include "render/renderer/display_handler.h"
 #include "render/renderer/renderer.h"
 
-TTexture::TTexture() : mData(TRenderer::GetInstance()->GetDisplayHandler()->NewTextureData()) {}
+#include <atomic>
+
+namespace {
+
+std::atomic<int> gLiveTextures{0};
+
+}  // namespace
+
+TTexture::TTexture() : mData(TRenderer::GetInstance()->GetDisplayHandler()->NewTextureData())
+{
+    ++gLiveTextures;
+}
 
 TTexture::~TTexture()
 {
+    --gLiveTextures;
     if (mData && mData->mFileName.empty()) {
         if (TAssetManager* manager = TAssetManager::GetInstance())
             manager->RemoveAsset(RuntimeKey());
     }
+}
+
+int TTexture::GetLiveCount()
+{
+    return gLiveTextures.load();
 }
 
 str TTexture::RuntimeKey() const

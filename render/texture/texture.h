@@ -40,6 +40,8 @@ public:
     static std::shared_ptr<TTexture> GetSimple(const str& name);
     static std::shared_ptr<TTexture> GetMerged(const str& name, const str& mask, unsigned int mipmap);
     static std::shared_ptr<TTexture> Create(unsigned int width, unsigned int height, bool alpha);
+    // Textures of every kind alive now, for finding what is left behind.
+    static int GetLiveCount();
     // Lets an asset map load ".jpg" and ".png" names as textures.
     static void RegisterAssetLoaders();
 

@@ -6,6 +6,7 @@
 #include "core/script/lua_function.h"
 #include "core/script/lua_stack_guard.h"
 #include "core/script/message.h"
+#include "ui/window/message_types.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -73,7 +74,12 @@ bool TDialog::OnNewParent()
     }
     lua_State* L = script->GetState();
     SetDialogTexts(L, mBody, mTitle);
-    script->RunScript(mScript);
+    if (!script->RunScript(mScript)) {
+        // Without its windows nothing could close it, and on top it would take every click
+        // and key from the windows below.
+        WriteDbg("Dialog '%s' did not run; it is closed", mScript.c_str());
+        wm->PostWindowMessage(new TMessage(kCloseWindow, WindowIdText(GetId()), nullptr));
+    }
     script->DoLuaString(
         str::getFormatted("function gDialogFunction() WaitForCloseMessage('%s'); end;", WindowIdText(GetId()).c_str()),
         -1, 0);

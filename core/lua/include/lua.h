@@ -77,6 +77,8 @@ LUA_API lua_State* lua_open(void);
 // A state using the given hooks; null hooks keep the defaults.
 LUA_API lua_State* lua_openwith(lua_Alloc alloc, void* ud, lua_Fatal fatal);
 LUA_API void lua_close(lua_State* L);
+// States made by lua_open or lua_openwith and not yet closed (threads are not states).
+LUA_API int lua_livestates(void);
 LUA_API lua_State* lua_newthread(lua_State* L);
 LUA_API lua_CFunction lua_atpanic(lua_State* L, lua_CFunction panicf);
 

@@ -1,6 +1,7 @@
 #include "game/screens/settings/settings_steps.h"
 
 #include "game/screens/settings/settings.h"
+#include "game/script/metrics.h"
 #include "game/startup/game_steps.h"
 #include "game/startup/script_functions.h"
 #include "game/world/awards/awards_manager.h"
@@ -13,6 +14,8 @@ void Connect(TSettings* settings)
 {
     SetGamePrefs(settings ? settings->GetPrefs() : nullptr);
     gAwardsManager.SetScoreTables(settings ? settings->GetHiscores() : nullptr);
+    // Scripts report the tasks a player completes through the game state.
+    SetTaskEventReport(settings ? &MET_TaskEvent : nullptr);
     tSFXSettings sfx;
     if (settings) {
         sfx.talkSpeed = [] { return gSettings ? gSettings->GetTalkSpeed() : 0.0f; };

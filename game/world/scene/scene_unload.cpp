@@ -33,6 +33,11 @@ void tScene::DumpScene()
     mLightmap.clear();
     mLightmapWidth = mLightmapHeight = 0;
     mAtlases.clear();
+    // The holders keep the sprites of planes and actors, and so their pictures; the next load
+    // makes new ones.
+    mOverHudHolder.reset();
+    mScreenHolder.reset();
+    mWorldHolder.reset();
     mCamera = tVector2<float>(0, 0);
     mCameraMargin = tVector2<float>(140, 140);
     mClickedAtWorld = mClickedAtScreen = tVector2<float>(0, 0);

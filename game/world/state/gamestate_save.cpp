@@ -57,9 +57,11 @@ bool tGamestate::SaveGame(TPrefs& prefs, int slot, int user)
     prefs.SetStr(s + "IUSE", mKeyInUse, user, false);
     prefs.SetStr(s + "SCENE", mScene, user, false);
     prefs.SetStr(s + "LASTSCENE", mLastScene, user, false);
-    prefs.SetInt("DIARY", g_DiaryEnabled ? 1 : 0, user, true);
-    prefs.SetStr("DINVTEXT", g_DefaultInventoryWindowText, user, true);
-    prefs.SetInt("HUDENABLED", g_HUDEnabled ? 1 : 0, user, true);
+    // Written with the rest: a file written here would hold this save's keys beside the
+    // previous save's quests, and a program killed before the end would leave that mix.
+    prefs.SetInt("DIARY", g_DiaryEnabled ? 1 : 0, user, false);
+    prefs.SetStr("DINVTEXT", g_DefaultInventoryWindowText, user, false);
+    prefs.SetInt("HUDENABLED", g_HUDEnabled ? 1 : 0, user, false);
     mQuests.SaveGame(prefs, slot, user);
     if (!prefs.SavePrefs()) {
         WriteDbg("tGamestate::SaveGame: the preferences file was not written; the game is not saved");

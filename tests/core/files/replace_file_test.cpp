@@ -1,7 +1,9 @@
 // Safe replacement of files: modes, read-only files, the folder sync and kills mid-save.
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -116,6 +118,22 @@ TEST_F(ReplaceFileTest, KillDuringSavesLeavesAWholeVersion)
         ASSERT_EQ(now, version(found));
         last = found;
     }
+
+    // What the killed saves left is removed at the next start; nothing else is touched.
+    const std::vector<std::string> kept = {"game.dat", "game.dat.bad", "game.dat.tmp.toolong", "other.dat.tmp.abcdef"};
+    for (const std::string& name : kept)
+        if (name != "game.dat")
+            Put(root + "/saves/" + name, "keep");
+    Put(root + "/saves/game.dat.tmp.Ab3xYz", "half");
+    TLogCapture log;
+    RemoveUnfinishedSaves(path.c_str());
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(root + "/saves"))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, kept);
+    EXPECT_EQ(Read(path), version(last));
+    EXPECT_NE(log.Text().find("game.dat.tmp.Ab3xYz', left by a save that did not finish"), std::string::npos);
 }
 
 }  // namespace

@@ -1,15 +1,12 @@
 // The program on the demo data, end to end: the menu as drawn, driven by replayed input, and
 // started on damaged copies of the data folder.
 
+#include "game/demo/demo_data.h"
 #include "game/demo/demo_steps.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -139,29 +136,18 @@ TEST(DemoProgram, PlayerOptionsNewGameAndOtherGamesThroughTheMenu)
     EXPECT_LT(std::stoi(dump.substr(music + 13)), 300) << dump;
 }
 
-// A copy of the built data folder to damage.
-std::string CopyOfTheData(const std::string& into)
-{
-    fs::copy(BuildRoot() + "/assets", into + "/assets", fs::copy_options::recursive);
-    return into;
-}
-
 TEST(DemoProgram, MissingStringsAndADamagedArchiveAreReportedAndTheProgramRunsOn)
 {
-    char pattern[] = "/tmp/tv_demo_data_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string data = CopyOfTheData(pattern);
-    fs::remove(data + "/assets/strings.xml");
+    TDataCopy data;
+    data.Remove("strings.xml");
     {
         // Bytes in the middle of the archive (its pictures) are overwritten.
-        std::fstream archive(data + "/assets/dialog.zvp", std::ios::in | std::ios::out | std::ios::binary);
-        archive.seekp(0, std::ios::end);
-        const std::streamoff size = archive.tellp();
-        archive.seekp(size / 3);
-        const std::string junk(256, '\x5a');
-        archive.write(junk.data(), std::streamsize(junk.size()));
+        const std::string archive = data.Dir() + "/assets/dialog.zvp";
+        std::string bytes = ReadBytes(archive);
+        bytes.replace(bytes.size() / 3, 256, std::string(256, '\x5a'));
+        WriteBytes(archive, bytes);
     }
-    TDemoRun run(data);
+    TDemoRun run(data.Dir());
     ASSERT_TRUE(run.Started());
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
     EXPECT_TRUE(run.WaitFor("Missing string for label 'windowtitle'")) << run.Log();
@@ -178,17 +164,13 @@ TEST(DemoProgram, MissingStringsAndADamagedArchiveAreReportedAndTheProgramRunsOn
     run.Send(Click(kDialogYesX, kDialogButtonY));
     EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
     EXPECT_EQ(run.Finish(), 0) << run.Log();
-    std::error_code ec;
-    fs::remove_all(data, ec);
 }
 
 TEST(DemoProgram, ASyntaxErrorInALayoutIsReportedAndACloseStillEndsTheProgram)
 {
-    char pattern[] = "/tmp/tv_demo_data_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string data = CopyOfTheData(pattern);
-    std::ofstream(data + "/assets/layouts/mainmenu.lua", std::ios::app) << "\nlocal = = broken\n";
-    TDemoRun run(data);
+    TDataCopy data;
+    data.Append("layouts/mainmenu.lua", "\nlocal = = broken\n");
+    TDemoRun run(data.Dir());
     ASSERT_TRUE(run.Started());
     ASSERT_TRUE(run.WaitFor("mainmenu.lua:")) << run.Log();
     // Without the interface nobody can be asked: the close request stands.
@@ -196,25 +178,19 @@ TEST(DemoProgram, ASyntaxErrorInALayoutIsReportedAndACloseStillEndsTheProgram)
     EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
     EXPECT_EQ(run.Finish(), 0) << run.Log();
     EXPECT_EQ(run.Log().find("Unhandled exception"), std::string::npos) << run.Log();
-    std::error_code ec;
-    fs::remove_all(data, ec);
 }
 
 TEST(DemoProgram, ASyntaxErrorInTheInterfaceScriptLeavesAWindowThatCloses)
 {
-    char pattern[] = "/tmp/tv_demo_data_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string data = CopyOfTheData(pattern);
-    std::ofstream(data + "/assets/scripts/mainloop.lua") << "return function(\n";
-    TDemoRun run(data);
+    TDataCopy data;
+    data.Write("scripts/mainloop.lua", "return function(\n");
+    TDemoRun run(data.Dir());
     ASSERT_TRUE(run.Started());
     ASSERT_TRUE(run.WaitFor("did not start")) << run.Log();
     EXPECT_NE(run.Log().find("mainloop.lua"), std::string::npos) << run.Log();
     run.Send("300 close");
     EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
     EXPECT_EQ(run.Finish(), 0) << run.Log();
-    std::error_code ec;
-    fs::remove_all(data, ec);
 }
 
 }  // namespace

@@ -1,45 +1,14 @@
 // The player is never trapped: a signal from the system ends the game without a question, and
 // a script that never returns is stopped once the player or the system asks to close.
 
+#include "game/demo/demo_data.h"
 #include "game/demo/demo_run.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-
-namespace fs = std::filesystem;
 
 namespace {
-
-// A copy of the built data folder with one file replaced, or removed when `text` is null.
-class TChangedData
-{
-public:
-    TChangedData(const std::string& file, const char* text)
-    {
-        char pattern[] = "/tmp/tv_demo_data_XXXXXX";
-        if (!mkdtemp(pattern))
-            return;
-        mDir = pattern;
-        fs::copy(BuildRoot() + "/assets", mDir + "/assets", fs::copy_options::recursive);
-        if (text)
-            std::ofstream(mDir + "/assets/" + file) << text;
-        else
-            fs::remove(mDir + "/assets/" + file);
-    }
-    ~TChangedData()
-    {
-        std::error_code ec;
-        if (!mDir.empty())
-            fs::remove_all(mDir, ec);
-    }
-    const std::string& Dir() const { return mDir; }
-
-private:
-    std::string mDir;
-};
 
 TEST(DemoQuit, ASignalFromTheSystemEndsTheGameWithoutAsking)
 {
@@ -73,7 +42,8 @@ TEST(DemoQuit, AScriptThatNeverReturnsIsStoppedWhenAskedToClose)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TChangedData data(c.file, c.text);
+        TDataCopy data;
+        data.Write(c.file, c.text);
         TDemoRun run(data.Dir());
         ASSERT_TRUE(run.Started());
         ASSERT_TRUE(run.WaitFor("Looping for ever")) << run.Log();
@@ -91,7 +61,8 @@ TEST(DemoQuit, AScriptThatNeverReturnsIsStoppedWhenAskedToClose)
 // and the player can still click one.
 TEST(DemoQuit, TheQuitDialogCanBeAnsweredWithoutItsPictures)
 {
-    TChangedData data("dialog.zvp", nullptr);
+    TDataCopy data;
+    data.Remove("dialog.zvp");
     TDemoRun run(data.Dir());
     ASSERT_TRUE(run.Started());
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();

@@ -23,12 +23,13 @@ std::string BuildRoot()
     return fs::read_symlink("/proc/self/exe").parent_path().parent_path().string();
 }
 
-TDemoRun::TDemoRun(const std::string& resources)
+TDemoRun::TDemoRun(const std::string& resources, const std::string& home)
 {
     char pattern[] = "/tmp/tv_demo_XXXXXX";
     if (!mkdtemp(pattern))
         return;
     mTemp = pattern;
+    mHome = home.empty() ? mTemp : home;
     mInput = mTemp + "/input.txt";
     std::ofstream(mInput).flush();
 
@@ -36,8 +37,8 @@ TDemoRun::TDemoRun(const std::string& resources)
     for (char** e = environ; *e; ++e)
         env.emplace_back(*e);
     const std::vector<std::string> own = {
-        "XDG_DATA_HOME=" + mTemp + "/share",
-        "HOME=" + mTemp,
+        "XDG_DATA_HOME=" + mHome + "/share",
+        "HOME=" + mHome,
         "SDL_VIDEODRIVER=offscreen",
         "ALSOFT_DRIVERS=null",
         "TESSIVANDER_RESOURCES=" + resources,

@@ -14,7 +14,9 @@ class TDemoRun
 {
 public:
     // Starts the program with TESSIVANDER_RESOURCES = `resources` (the folder holding assets/).
-    explicit TDemoRun(const std::string& resources);
+    // The player's folders live in `home` when given (kept, so that runs one after another
+    // share them), else in the run's own temporary folder.
+    explicit TDemoRun(const std::string& resources, const std::string& home = std::string());
     ~TDemoRun();
 
     bool Started() const { return mPid > 0; }
@@ -31,11 +33,14 @@ public:
     int Finish(int ms = 20000);
     const std::string& Log() const { return mLog; }
     const std::string& TempDir() const { return mTemp; }
+    // The folder whose "share/tessivander" holds the player's preferences.
+    const std::string& Home() const { return mHome; }
 
 private:
     void ReadAvailable(int waitMs);
 
     std::string mTemp;
+    std::string mHome;
     std::string mInput;
     pid_t mPid = -1;
     int mLogFd = -1;

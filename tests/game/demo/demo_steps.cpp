@@ -72,6 +72,6 @@ void QuitThroughTheDialog(TDemoRun& run)
 
 std::string DumpPrefs(const TDemoRun& run)
 {
-    return CommandOutput(BuildRoot() + "/tools/prefsdump/prefsdump " + run.TempDir() +
+    return CommandOutput(BuildRoot() + "/tools/prefsdump/prefsdump " + run.Home() +
                          "/share/tessivander/prefs.dat 2>&1");
 }

@@ -1,6 +1,7 @@
 // Lua window layouts: windows created by type name from layout files, the coroutine that waits
 // for messages, dialogs, and the layout vocabulary of the built-in library.
 
+#include "common/log_capture.h"
 #include "core/files/file.h"
 #include "core/script/message.h"
 #include "core/strings/string_table.h"
@@ -304,6 +305,22 @@ TEST_F(ScriptTest, DialogWaitsForItsCloseMessageAndShowsTextsAsWritten)
     EXPECT_EQ(wm->GetTopModalWindow(), screen);
     ASSERT_EQ(script->DoLuaString("gCount = table.getn(gSeen); gLast = gSeen[gCount]", -1, 0), 0);
     EXPECT_EQ(Global("gLast"), "8");
+}
+
+TEST_F(ScriptTest, ADialogWhoseScriptDoesNotRunClosesAndLeavesTheInputBelow)
+{
+    const char* broken = "MakeDialog{ Window{ name = 'half', w = 10, h = 10 } }\nerror('half way')";
+    TFile::AddMemoryFile("scripts/broken.lua", broken, static_cast<unsigned>(std::strlen(broken)));
+    for (const char* file : {"scripts/missing.lua", "scripts/broken.lua"}) {
+        SCOPED_TRACE(file);
+        TLogCapture log;
+        wm->DisplayDialog(file, "#Something failed", "#Where", "");
+        Idle();
+        Idle();
+        EXPECT_EQ(wm->GetTopModalWindow(), screen);
+        EXPECT_NE(log.Text().find(std::string("Dialog '") + file + "' did not run; it is closed"), std::string::npos)
+            << log.Text();
+    }
 }
 
 TEST_F(ScriptTest, DisplayDialogWithoutAScriptDoesNothing)

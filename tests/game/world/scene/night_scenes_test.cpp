@@ -13,7 +13,7 @@
 #include "game/world/scenelist/scene_list.h"
 #include "game/world/state/gamestate.h"
 #include "online/scores/zv_hiscores.h"
-#include "render/renderer/renderer.h"
+#include "scene_frames.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 
@@ -66,21 +66,7 @@ protected:
         SetTimeSource(nullptr);
         DemoAssetsGLTest::TearDown();
     }
-    // Frames as the game root runs them: an update, then the drawing (which also steps the
-    // fade and places the actors' zones).
-    void Frames(int count)
-    {
-        TRenderer* renderer = TRenderer::GetInstance();
-        for (int i = 0; i < count; ++i) {
-            clock += 20;
-            scene->Update();
-            ASSERT_TRUE(renderer->BeginDraw(false));
-            ASSERT_TRUE(renderer->Begin2d());
-            scene->Draw();
-            renderer->End2d();
-            renderer->EndDraw(false);
-        }
-    }
+    void Frames(int count) { RunSceneFrames(*scene, clock, 20, count); }
     template <class F>
     bool FramesUntil(F done, int limit)
     {

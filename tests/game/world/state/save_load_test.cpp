@@ -13,8 +13,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -299,6 +301,31 @@ TEST_F(SaveLoad, DamagedFileIsKeptAsideBeforeAnythingIsWritten)
     EXPECT_TRUE(g.SaveGame(prefs, 0, 0));
     EXPECT_EQ(ReadRaw("prefs.dat.bad"), damaged);
     EXPECT_NE(log.Text().find("prefs.dat"), std::string::npos);
+}
+
+// A file written before the save's end would hold its first keys beside the previous save's
+// quests; a program killed between two such writes would leave that mix on the disk.
+TEST_F(SaveLoad, ASaveReachesTheFileInOneWrite)
+{
+    TPrefs prefs(true);
+    tGamestate g;
+    Fill(g);
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, mDir.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
+    ASSERT_TRUE(g.SaveGame(prefs, 0, 0));
+    int replaced = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(p);
+            if ((e->mask & IN_MOVED_TO) && std::string(e->name) == "prefs.dat")
+                ++replaced;
+            p += sizeof(inotify_event) + e->len;
+        }
+    }
+    close(watch);
+    EXPECT_EQ(replaced, 1);
 }
 
 TEST_F(SaveLoad, ScriptSavesGoToTheCurrentPlayerOnly)
