@@ -156,8 +156,10 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     ASSERT_STREQ(gGamestate.GetInvUsage().c_str(), "lantern");
     Click(400, 460);
     ASSERT_TRUE(FramesUntil([] { return SubScene() != nullptr; }, 1500)) << "Mira never reached the stump";
-    EXPECT_EQ(LuaText("gPopups[1].popupgfx .. '|' .. gPopups[1].title .. '|' .. gPopups[1].body"),
-              "quest/forest/lantern_popup.png|forest_popup_title|forest_popup_body");
+    // The popup shows its texts as they stand: they arrive localised.
+    EXPECT_EQ(LuaText("gPopups[1].popupgfx .. '|' .. gPopups[1].title"),
+              "quest/forest/lantern_popup.png|The lantern's shutters");
+    EXPECT_EQ(LuaText("string.sub(gPopups[1].body, 1, 27)"), "The gardener's lantern will");
     EXPECT_STREQ(gGamestate.GetCurrentScene().c_str(), kPuzzle);
     Frame();
     EXPECT_EQ(Find("subgame")->GetRect(), kPuzzleWindow);
