@@ -14,7 +14,7 @@ awardlist = {
     { "award_lit_forest",    20 },   -- the lantern puzzle solved
     { "award_fireflies",     10 },   -- the fireflies followed
     { "award_found_pip",     25 },   -- the cat at the clearing
-    { "award_no_hints",      30 },   -- finished without opening a hint
+    { "award_first_try",     30 },   -- the lantern lit without a wrong shutter
 }
 
 items = {

@@ -173,6 +173,7 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     Click(Shutter(3).x, Shutter(3).y);
     EXPECT_EQ(gGamestate.Get("lantern_lit"), 1);
     EXPECT_TRUE(gAwardsManager.HasAward("award_lit_forest"));
+    EXPECT_FALSE(gAwardsManager.HasAward("award_first_try")) << "a shutter was opened out of turn";
     const tDiary* sketches = gGamestate.GetDiary(BOOK_SEC);
     ASSERT_NE(sketches, nullptr);
     EXPECT_GE(sketches->GetEntryByName("sketch"), 0);
