@@ -1,7 +1,8 @@
 -- The game as it is played: the scene, drawn and driven by TGame, and the interface over it:
 -- the bar along the bottom with both bags (arrows, frame, strip of icons) and the diary button,
 -- the line naming what the pointer is over, the back and goodbye buttons, the dialogue choices,
--- and above it all the scene's over-the-bar layer with the bar's glitter, paw print and ivy.
+-- the scene's over-the-bar layer with the bar's glitter, paw print and ivy, and on top the
+-- window a puzzle's sub-scene runs in.
 -- scripts/mainloop.lua shows it while play lasts; SendGameMessage('quit') (the pause screen)
 -- or the end of the game closes it.
 
@@ -109,6 +110,8 @@ MakeDialog{
             tAtlasImage{name = "ivy_left", x = 0, y = kBarTop - 31, w = 96, h = 34, frame = "hud_vine_left"},
             tAtlasImage{name = "ivy_right", x = 704, y = kBarTop - 31, w = 96, h = 34, frame = "hud_vine_right"},
         },
+        -- A puzzle opened over the scene (ChainToSubScene) runs here, above everything else.
+        tSubGame{name = "subgame"},
         -- The choices show only while a conversation asks.
         function() EnableWindow("CHOICEBOX", false) end,
     },

@@ -7,12 +7,6 @@ local titleFont = {"fonts/bold.mvec", 40, Color(251, 242, 220)}
 local welcomeFont = {"fonts/default.mvec", 22, Color(232, 236, 250)}
 local labelFont = {"fonts/bold.mvec", 20, Color(255, 255, 255)}
 
-local function MenuCommand(name)
-    return function()
-        LOGIT("Menu command: " .. name)
-    end
-end
-
 local function MenuButton(name, label, y, command, closes)
     return Button{
         name = name, x = kCenter, y = y,
@@ -28,7 +22,13 @@ end
 -- Another screen over the menu, until it closes; what it hands back.
 local function Open(file)
     LOGIT("Opening " .. file)
-    return DoModal(file)
+    local answer = DoModal(file)
+    LOGIT("Closed " .. file)
+    return answer
+end
+
+local function Opens(file)
+    return function() Open(file) end
 end
 
 -- After a change of player: the greeting and the player's entries.
@@ -87,7 +87,7 @@ MakeDialog{
             Window{
                 name = "game", x = 40, y = 30, w = 240, h = 340,
                 MenuButton("menu_play", "menu_play", 0, Play),
-                MenuButton("menu_options", "menu_options", 64, function() Open("layouts/options.lua") end),
+                MenuButton("menu_options", "menu_options", 64, Opens("layouts/options.lua")),
                 MenuButton("load_game", "menu_continue", 128, Continue),
                 MenuButton("changeplayer", "menu_changeplayer", 192, ChoosePlayer),
                 MenuButton("choosescene", "menu_scenes", 256, ChooseScene),
@@ -95,10 +95,11 @@ MakeDialog{
         },
         Window{
             name = "buttons", x = 440, y = 150, w = 240, h = 340,
-            MenuButton("moregames", "menu_moregames", 0, function() Open("layouts/xsell.lua") end),
-            MenuButton("menu_scores", "menu_scores", 64, MenuCommand("menu_scores")),
-            MenuButton("menu_credits", "menu_credits", 128, MenuCommand("menu_credits")),
-            MenuButton("menu_quit", "menu_quit", 192, nil, true),
+            MenuButton("moregames", "menu_moregames", 0, Opens("layouts/xsell.lua")),
+            MenuButton("menu_scores", "menu_scores", 64, Opens("layouts/hiscore.lua")),
+            MenuButton("menu_credits", "menu_credits", 128, Opens("layouts/credits.lua")),
+            MenuButton("menu_awards", "menu_awards", 192, Opens("layouts/awards.lua")),
+            MenuButton("menu_quit", "menu_quit", 256, nil, true),
         },
         -- Jumping to any scene is for testers only.
         function() EnableWindow("choosescene", IsEnabled(kCheatMode)) end,

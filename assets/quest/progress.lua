@@ -14,7 +14,7 @@ awardlist = {
     { "award_lit_forest",    20 },   -- the lantern puzzle solved
     { "award_fireflies",     10 },   -- the fireflies followed
     { "award_found_pip",     25 },   -- the cat at the clearing
-    { "award_no_hints",      30 },   -- finished without opening a hint
+    { "award_first_try",     30 },   -- the lantern lit without a wrong shutter
 }
 
 items = {
@@ -35,12 +35,13 @@ quests = {
     lantern = { "lantern", "quest_lantern", "quest_lantern_body", "icons/quest_lantern" },
 }
 
--- BOOK_x:AddDiaryEntry(key, title, base): the base string and its numbered lines
+-- BOOK_x:AddDiaryEntry(key, title, base): the title's string key, the base string and its
+-- numbered lines
 diary = {
-    note = { book = "BOOK_PRI", key = "note", title = "The note", base = "diary_note" },
-    roses = { book = "BOOK_PRI", key = "roses", title = "The gardener", base = "diary_roses" },
-    sketch = { book = "BOOK_SEC", key = "sketch", title = "Lantern sketch", base = "diary_sketch" },
-    fireflies = { book = "BOOK_EDU", key = "fireflies", title = "Fireflies", base = "diary_fireflies" },
+    note = { book = "BOOK_PRI", key = "note", title = "diary_title_note", base = "diary_note" },
+    roses = { book = "BOOK_PRI", key = "roses", title = "diary_title_roses", base = "diary_roses" },
+    sketch = { book = "BOOK_SEC", key = "sketch", title = "diary_title_sketch", base = "diary_sketch" },
+    fireflies = { book = "BOOK_EDU", key = "fireflies", title = "diary_title_fireflies", base = "diary_fireflies" },
 }
 
 -- The voice lines (audio/vox/<name>.ogg or .spx) and the text each is timed from without it.

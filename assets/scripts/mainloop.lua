@@ -1,5 +1,6 @@
 -- The demo's interface, run as the window script's coroutine: the main menu again and again
--- until the player chooses to leave, and the game itself whenever the menu starts play.
+-- until the player chooses to leave, and the game itself whenever the menu starts play; a
+-- game played to its end goes on to the score entry and the credits.
 
 -- Shows a layout as a modal window and waits until it closes; reports slider and text-field
 -- changes on the way. Returns what the closing button handed back. `what` names it in the log.
@@ -42,6 +43,12 @@ return function()
             -- player leaves for the main menu, or the game is over).
             Show("layouts/game.lua", "Game")
             LOGIT("Play ended")
+            if game:Get("game_finished") == 1 then
+                -- The story is over (not merely left): the score the awards made, then the
+                -- credits, then the menu again.
+                Show("layouts/hiscore.lua", "Score entry")
+                Show("layouts/credits.lua", "Credits")
+            end
         elseif choice == "menu_quit" then
             LOGIT("Asking whether to quit")
             local answer = DoModal("layouts/quitdialog.lua")

@@ -34,7 +34,9 @@ local function TryLantern(stump, mira)
     end
     if game:Get("lantern_explained") == 0 then
         game:Set("lantern_explained", 1)
-        scene:DoPopup("quest/forest/lantern_popup.png", "forest_popup_title", "forest_popup_body")
+        -- The popup shows its texts as they stand: they go over localised.
+        scene:DoPopup("quest/forest/lantern_popup.png", scene:grabstring("forest_popup_title"),
+                      scene:grabstring("forest_popup_body"))
     end
     -- The request is carried out at the next update; then the forest stands still until the
     -- puzzle has closed and the forest is the scene again.

@@ -1,9 +1,9 @@
 -- The lantern puzzle: a sub-scene over the forest, in its own window (400 x 320 at 200, 120).
 -- The lantern's four shutters carry one to four stars; opened in the order of their stars the
 -- lantern lights, and a shutter out of turn shuts them all again. Solving it earns an award
--- and the lantern's sketch in the sketch book and returns to the forest; the cross in the
--- corner leaves it unsolved. It is not in the scene list, so it has no folder of its own and
--- names its files by their paths.
+-- (a second one without a wrong shutter) and the lantern's sketch in the sketch book and
+-- returns to the forest; the cross in the corner leaves it unsolved. It is not in the scene
+-- list, so it has no folder of its own and names its files by their paths.
 
 local HERE = "quest/forest/"
 -- Stars on the shutters, left to right.
@@ -11,6 +11,8 @@ local STARS = { 3, 1, 4, 2 }
 -- Shutters open so far, each in its turn.
 local opened = 0
 local solved = false
+-- Shutters opened out of turn.
+local mistakes = 0
 
 local function Shutter(i)
     return ActorNamed("SHUTTER_" .. i)
@@ -29,6 +31,7 @@ local function Light(glow)
     sfx:PlaySFX(effects.lantern_lit, false)
     game:Set("lantern_lit", 1)
     game:EarnAward("award_lit_forest")
+    if mistakes == 0 and not game:HasAward("award_first_try") then game:EarnAward("award_first_try") end
     AddDiary(diary.sketch)
     quest:CompleteQuest("lantern")
     Wait(75)
@@ -38,6 +41,7 @@ end
 local function Press(shutter, i)
     if solved then return end
     if STARS[i] ~= opened + 1 then
+        mistakes = mistakes + 1
         sfx:PlaySFX(effects.shutter_stuck, false)
         CloseAll()
         return

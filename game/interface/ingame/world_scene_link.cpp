@@ -23,6 +23,7 @@ public:
         return scene ? scene->localisestring(text) : text;
     }
     str GlobalString(const str& key) const override { return GlocalisedString(key); }
+    bool HasGlobalString(const str& key) const override { return HasGlocalisedString(key); }
     void DoInvAdd(const str& key, int bag) override
     {
         if (g_pGame)

@@ -23,6 +23,12 @@ public:
     virtual str LocaliseString(const str& text) const = 0;
     // The game's localised string for a key; "#####" when there is none.
     virtual str GlobalString(const str& key) const = 0;
+    // Whether the game has a string for key; a probe that expects misses, so it logs none.
+    virtual bool HasGlobalString(const str& key) const
+    {
+        const str text = GlobalString(key);
+        return !text.empty() && text != str("#####");
+    }
     // An item was added to a bag and should be shown to the player.
     virtual void DoInvAdd(const str& key, int bag) = 0;
     // Adds a cursor definition under name unless the cursor manager has one.

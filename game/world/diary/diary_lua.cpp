@@ -10,7 +10,7 @@ namespace {
 bool Missing(const str& key)
 {
     const tWorldScene* scene = GetWorldScene();
-    return tDiary::NoString(scene ? scene->GlobalString(key) : str());
+    return !scene || !scene->HasGlobalString(key);
 }
 
 }  // namespace

@@ -53,6 +53,18 @@ str GlocalisedString(const str& key)
     return GrabString(GetGlobalStringTable(), key);
 }
 
+bool HasGlocalisedString(const str& key)
+{
+    TStringTable* table = GetGlobalStringTable();
+    if (!table)
+        return false;
+    const bool quiet = table->IsQuiet();
+    table->SetQuiet(true);
+    const str text = GrabString(table, key);
+    table->SetQuiet(quiet);
+    return !IsMissingString(text);
+}
+
 bool IsMissingString(const str& text)
 {
     return text.empty() || text == str(TStringTable::kMissing);

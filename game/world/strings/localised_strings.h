@@ -18,5 +18,8 @@ void SetGlobalStringTable(TStringTable* table);
 // The table the lookups above read: the one set in the platform's place, else the platform's;
 // null without either.
 TStringTable* GetGlobalStringTable();
+// Whether the program-wide table has a text for key that is not missing; asks without
+// logging, for lookups that expect to miss (the end of a numbered list).
+bool HasGlocalisedString(const str& key);
 // True for a text that stands for nothing: empty, or the table's answer for a missing key.
 bool IsMissingString(const str& text);

@@ -159,7 +159,11 @@ TEST(DemoFaults, AnActorsFailingScriptAndAVoiceLineOfRandomBytesLeaveThePlayerIn
                                              "        self.missing.field = 1\n"
                                              "    end,\n"
                                              "})\n");
-    data.Scramble("audio/vox/mira_opening.ogg", 11);
+    // The voice lines are packed in an archive; a loose file of the same name takes its place.
+    std::string noise(4096, '\0');
+    ScrambleBytes(noise, 11, 0, noise.size());
+    fs::create_directories(data.Dir() + "/assets/audio/vox");
+    WriteBytes(data.Dir() + "/assets/audio/vox/mira_opening.ogg", noise);
     TDemoRun run(data.Dir());
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
     ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));

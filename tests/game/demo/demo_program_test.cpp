@@ -52,8 +52,27 @@ TEST(DemoProgram, ReactsToPointerAndCloseRequests)
     EXPECT_GT(CountDifferingPixels(away, over, 8, 470, 218, 650, 258), 2000u);
     // The other buttons stay as they were.
     EXPECT_EQ(CountDifferingPixels(away, over, 8, 460, 340, 660, 392), 0u);
-    run.Send(Click(kScoresX, kScoresY));
-    EXPECT_TRUE(run.WaitFor("Menu command: menu_scores")) << run.Log();
+
+    // The other pages open over the menu and go back to it.
+    struct TPage
+    {
+        int x, y;
+        const char* layout;
+        int backX, backY;
+    };
+    const TPage pages[] = {
+        {kScoresX, kScoresY, "layouts/hiscore.lua", kScoresBackX, kScoresBackY},
+        {kCreditsX, kCreditsY, "layouts/credits.lua", kCreditsBackX, kCreditsBackY},
+        {kAwardsX, kAwardsY, "layouts/awards.lua", kAwardsCloseX, kAwardsCloseY},
+    };
+    for (const TPage& page : pages) {
+        const size_t before = run.Log().size();
+        run.Send(Click(page.x, page.y));
+        EXPECT_TRUE(run.WaitFor(std::string("Opening ") + page.layout, 20000, before)) << run.Log();
+        run.Send("300 move " + std::to_string(page.backX) + " " + std::to_string(page.backY));
+        run.Send(Click(page.backX, page.backY));
+        EXPECT_TRUE(run.WaitFor(std::string("Closed ") + page.layout, 20000, before)) << run.Log();
+    }
 
     // A close request asks first; "Keep playing" goes back to the menu.
     size_t mark = run.Log().size();
@@ -153,7 +172,7 @@ TEST(DemoProgram, MissingStringsAndADamagedArchiveAreReportedAndTheProgramRunsOn
     EXPECT_TRUE(run.WaitFor("Missing string for label 'windowtitle'")) << run.Log();
     // The menu still works.
     run.Send(Click(kScoresX, kScoresY));
-    EXPECT_TRUE(run.WaitFor("Menu command: menu_scores")) << run.Log();
+    EXPECT_TRUE(run.WaitFor("Opening layouts/hiscore.lua")) << run.Log();
     // The dialog's damaged pictures are reported when it opens; the player can still answer.
     run.Send("100 close");
     ASSERT_TRUE(run.WaitFor("Asking whether to quit")) << run.Log();

@@ -13,7 +13,13 @@ constexpr int kOptionsX = 220, kOptionsY = 238;
 constexpr int kContinueX = 220, kContinueY = 302;
 constexpr int kMoreGamesX = 560, kMoreGamesY = 174;
 constexpr int kScoresX = 560, kScoresY = 238;
-constexpr int kQuitX = 560, kQuitY = 366;
+constexpr int kCreditsX = 560, kCreditsY = 302;
+constexpr int kAwardsX = 560, kAwardsY = 366;
+constexpr int kQuitX = 560, kQuitY = 430;
+// The full-screen pages' Back (high scores, credits) and the awards page's Close.
+constexpr int kScoresBackX = 640, kScoresBackY = 553;
+constexpr int kCreditsBackX = 440, kCreditsBackY = 573;
+constexpr int kAwardsCloseX = 400, kAwardsCloseY = 509;
 constexpr int kPageX = 80, kPageY = 40;
 constexpr int kNewX = kPageX + 85, kRenameX = kPageX + 240, kPlayerOkX = kPageX + 555, kPageButtonY = kPageY + 470;
 constexpr int kDoneX = 400;

@@ -13,6 +13,7 @@
 #include "render/renderer/renderer.h"
 #include "render/text/mvec_font.h"
 #include "sound/sources/ogg_data_source.h"
+#include "sound/sources/speex_data_source.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,7 @@ TEST_F(AssembledAssets, EveryFileIsThere)
     const char* expected[] = {"settings.xml",
                               "strings.xml",
                               "dialog.zvp",
+                              "voices.zvp",
                               "fonts/default.mvec",
                               "fonts/bold.mvec",
                               "images/background.png",
@@ -189,6 +191,27 @@ TEST_F(AssembledAssets, SoundsDecodeWithTheirFormats)
         for (int16_t s : pcm)
             peak = std::max(peak, std::abs(int(s)));
         EXPECT_GT(peak, 2000) << name << " is audible";
+    }
+}
+
+// The voice lines live in an archive and decode from inside it, the Speex line among them.
+TEST_F(AssembledAssets, VoiceLinesDecodeFromTheirArchive)
+{
+    for (const char* name : {"audio/vox/mira_opening.ogg", "audio/vox/gardener_roses.spx"}) {
+        EXPECT_EQ(TFile::Resolve(name, true).kind, eResourceKind::kArchive) << name;
+        std::unique_ptr<TSoundDataSource> line;
+        if (std::string(name).ends_with(".spx")) {
+            auto speex = std::make_unique<TSpeexDataSource>();
+            ASSERT_TRUE(speex->InitFromFile(name, false)) << name;
+            line = std::move(speex);
+        } else {
+            auto vorbis = std::make_unique<TOggDataSource>();
+            ASSERT_TRUE(vorbis->InitFromFile(name, false)) << name;
+            line = std::move(vorbis);
+        }
+        // A spoken sentence of several words.
+        EXPECT_GT(line->GetSeconds(), 1.5) << name;
+        EXPECT_LT(line->GetSeconds(), 8.0) << name;
     }
 }
 

@@ -28,7 +28,7 @@ TEST_F(AssetsAtStart, SettingsAndStringsReachTheProgram)
     auto platform = std::make_unique<TPlatform>(MakeData().release());
     const std::string log = testing::internal::GetCapturedStderr();
 
-    EXPECT_STREQ(TConfig::GetConfig(TPlatform::kHiscoreLocalOnly, "").c_str(), "1");
+    EXPECT_STREQ(TConfig::GetConfig(TPlatform::kHiscoreLocalOnly, "").c_str(), "0") << "the demo keeps an online table";
     EXPECT_STREQ(TConfig::GetConfig(TPlatform::kVerboseDebug, "unset").c_str(), "0");
     EXPECT_STREQ(TConfig::GetConfig(TPlatform::kAutoMergeMask, "unset").c_str(), "0");
     EXPECT_EQ(windows.Count("strings on"), 1) << "the string table loaded";

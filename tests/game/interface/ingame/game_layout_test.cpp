@@ -6,6 +6,7 @@
 
 #include "common/log_capture.h"
 
+#include <iterator>
 #include <string>
 
 #include "core/platform/event.h"
@@ -19,6 +20,7 @@
 #include "game/interface/inventory/icon_strip.h"
 #include "game/interface/sprites/atlas_image.h"
 #include "game/interface/sprites/menu_sprite.h"
+#include "game/interface/subgame/sub_game.h"
 #include "game/interface/widgets/scrolled_window.h"
 #include "game/interface/windows/df_window.h"
 #include "game/script/df_log_lua.h"
@@ -40,6 +42,7 @@ protected:
     {
         BuiltLayoutTest::SetUp();
         RegisterInGameWindowTypes(wm.get());
+        RegisterSubGameWindowType(wm.get());
         // What the program's script state holds when a layout of play is read.
         dfLua lua(script->GetState());
         AddEnumsToLua(lua);
@@ -94,6 +97,7 @@ TEST_F(GameLayouts, TheGameWindowHoldsEveryPartOfItsInterface)
         {"glitter", tMenuParty::ClassId(), "overhud"},
         {"paw", tMenuSprite::ClassId(), "overhud"},
         {"ivy_left", tAtlasImage::ClassId(), "overhud"},
+        {"subgame", tSubGame::ClassId(), "game"},
     };
     for (const auto& part : parts) {
         TWindow* parent = part.within ? Find(part.within) : screen;
@@ -106,8 +110,12 @@ TEST_F(GameLayouts, TheGameWindowHoldsEveryPartOfItsInterface)
         TWindow* row = Find(("button" + std::to_string(i)).c_str());
         EXPECT_NE(GetCast<TText>(row->GetChildWindow("label", 1)), nullptr) << "the choice text of row " << i;
     }
-    // The over-the-bar layer lies above the interface; the choices wait hidden for a question.
-    EXPECT_EQ(Find("game")->GetChildWindow("overhud", 1), Find("game")->GetChildren().front());
+    // A puzzle's window lies above everything, the over-the-bar layer above the rest of the
+    // interface; the choices wait hidden for a question.
+    const auto& children = Find("game")->GetChildren();
+    ASSERT_GE(children.size(), 2u);
+    EXPECT_EQ(Find("game")->GetChildWindow("subgame", 1), children.front());
+    EXPECT_EQ(Find("game")->GetChildWindow("overhud", 1), *std::next(children.begin()));
     EXPECT_FALSE(Find("CHOICEBOX")->GetFlags() & TWindow::kEnabled);
     EXPECT_EQ(log.Text().find("Lua error"), std::string::npos) << log.Text();
 }

@@ -156,8 +156,10 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     ASSERT_STREQ(gGamestate.GetInvUsage().c_str(), "lantern");
     Click(400, 460);
     ASSERT_TRUE(FramesUntil([] { return SubScene() != nullptr; }, 1500)) << "Mira never reached the stump";
-    EXPECT_EQ(LuaText("gPopups[1].popupgfx .. '|' .. gPopups[1].title .. '|' .. gPopups[1].body"),
-              "quest/forest/lantern_popup.png|forest_popup_title|forest_popup_body");
+    // The popup shows its texts as they stand: they arrive localised.
+    EXPECT_EQ(LuaText("gPopups[1].popupgfx .. '|' .. gPopups[1].title"),
+              "quest/forest/lantern_popup.png|The lantern's shutters");
+    EXPECT_EQ(LuaText("string.sub(gPopups[1].body, 1, 27)"), "The gardener's lantern will");
     EXPECT_STREQ(gGamestate.GetCurrentScene().c_str(), kPuzzle);
     Frame();
     EXPECT_EQ(Find("subgame")->GetRect(), kPuzzleWindow);
@@ -171,6 +173,7 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     Click(Shutter(3).x, Shutter(3).y);
     EXPECT_EQ(gGamestate.Get("lantern_lit"), 1);
     EXPECT_TRUE(gAwardsManager.HasAward("award_lit_forest"));
+    EXPECT_FALSE(gAwardsManager.HasAward("award_first_try")) << "a shutter was opened out of turn";
     const tDiary* sketches = gGamestate.GetDiary(BOOK_SEC);
     ASSERT_NE(sketches, nullptr);
     EXPECT_GE(sketches->GetEntryByName("sketch"), 0);

@@ -58,6 +58,22 @@ TEST(GlobalStrings, NoTableAnswersMissing)
     EXPECT_STREQ(GlocalisedString("windowtitle").c_str(), "#####");  // no platform here
 }
 
+TEST_F(SceneStrings, TheProgramTableIsProbedWithoutLoggingMisses)
+{
+    strings.Table().SetQuiet(false);
+    SetGlobalStringTable(&strings.Table());
+    const std::pair<const char*, bool> cases[] = {{"two_lines", true}, {"missing", false}, {"empty", false}};
+    for (const auto& [key, has] : cases) {
+        TLogCapture log;
+        EXPECT_EQ(HasGlocalisedString(key), has) << key;
+        EXPECT_EQ(log.Text(), "") << key;
+    }
+    // The table logs its misses again afterwards.
+    EXPECT_FALSE(strings.Table().IsQuiet());
+    SetGlobalStringTable(nullptr);
+    EXPECT_FALSE(HasGlocalisedString("two_lines"));
+}
+
 TEST_F(SceneStrings, LocaliseFallsBackToTheKey)
 {
     struct Case
