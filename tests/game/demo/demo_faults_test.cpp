@@ -137,7 +137,8 @@ TEST(DemoFaults, ASceneScriptFailingAsTheSceneLoadsIsReportedAndTheMenuIsReached
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
     ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
     ASSERT_TRUE(run.WaitFor("FILENAME quest/garden/garden.lua failed\n")) << run.Log();
-    ExpectLogged(run, {"GLOBAL LUA ERROR:script execute:", "attempt to call global `NoSuchHelper'"});
+    ASSERT_TRUE(run.WaitFor("GLOBAL LUA ERROR:script execute:")) << run.Log();
+    ExpectLogged(run, {"attempt to call global `NoSuchHelper'"});
     ASSERT_NO_FATAL_FAILURE(DismissTheErrorAndPause(run, "script execute"));
     ASSERT_NO_FATAL_FAILURE(LeavePlayForTheMenu(run));
     EndCleanly(run);
@@ -162,7 +163,7 @@ TEST(DemoFaults, AnActorsFailingScriptAndAVoiceLineOfRandomBytesLeaveThePlayerIn
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
     ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
     ASSERT_TRUE(run.WaitFor("tGirl[BROKEN]::lua_resume returned(1)")) << run.Log();
-    ExpectLogged(run, {"GLOBAL LUA ERROR:ResumeHelper:"});
+    ASSERT_TRUE(run.WaitFor("GLOBAL LUA ERROR:ResumeHelper:")) << run.Log();
     ASSERT_NO_FATAL_FAILURE(DismissTheErrorAndPause(run, "ResumeHelper"));
     // The line is timed from its text and Mira goes on.
     ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
