@@ -14,7 +14,9 @@ class TDemoRun
 {
 public:
     // Starts the program with TESSIVANDER_RESOURCES = `resources` (the folder holding assets/).
-    explicit TDemoRun(const std::string& resources);
+    // Its home, user folder and working folder are `home` when given (a later run may start
+    // there again; the folder stays), else a new temporary folder removed with the run.
+    explicit TDemoRun(const std::string& resources, const std::string& home = "");
     ~TDemoRun();
 
     bool Started() const { return mPid > 0; }
@@ -36,6 +38,7 @@ private:
     void ReadAvailable(int waitMs);
 
     std::string mTemp;
+    bool mOwnsTemp = false;
     std::string mInput;
     pid_t mPid = -1;
     int mLogFd = -1;
@@ -50,7 +53,16 @@ struct TPicture
     std::vector<uint8_t> rgba;
 };
 
+// A rectangle of the screen: left and top inside, right and bottom outside.
+struct TBox
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 bool LoadPng(const std::string& path, TPicture* picture);
 // Pixels of the rectangle whose channels differ by more than `tolerance` between the pictures.
 size_t CountDifferingPixels(const TPicture& a, const TPicture& b, int tolerance, int left = 0, int top = 0,
                             int right = -1, int bottom = -1);
+// The same over the whole pictures, leaving out the pixels inside any of `ignored`.
+size_t CountDifferingPixelsOutside(const TPicture& a, const TPicture& b, int tolerance,
+                                   const std::vector<TBox>& ignored);
