@@ -3,6 +3,12 @@
 
 local parts = {}
 
+-- The book (760 x 540) in the middle of the screen. Placed by number: turning to the other
+-- screen (SwapToModal) lays it out in an emptied window of no size, where a centred place
+-- would have nothing to centre in.
+parts.bookX = 20
+parts.bookY = 30
+
 parts.ink = Color(52, 38, 26)
 parts.titleFont = {"fonts/bold.mvec", 22, parts.ink}
 parts.bodyFont = {"fonts/default.mvec", 17, parts.ink}

@@ -7,7 +7,7 @@ local parts = ReadFile("diary/parts.lua")
 
 MakeDialog{
     Bitmap{
-        name = "diary", x = kCenter, y = kCenter, image = "images/diary_book.png",
+        name = "diary", x = parts.bookX, y = parts.bookY, image = "images/diary_book.png",
         tWindowItemEntry{
             name = "entry_window", x = 404, y = 36, w = 320, h = 400,
             Text{name = "item_title", x = 0, y = 0, w = 320, h = 34, font = parts.titleFont},

@@ -6,7 +6,7 @@ local parts = ReadFile("diary/parts.lua")
 
 MakeDialog{
     Bitmap{
-        name = "diary", x = kCenter, y = kCenter, image = "images/diary_book.png",
+        name = "diary", x = parts.bookX, y = parts.bookY, image = "images/diary_book.png",
         tDiaryWindow{
             name = "diarypage", x = 36, y = 36, w = 688, h = 442,
             Text{name = "quests_header", x = 0, y = 0, w = 320, h = 34, label = "diary_quests", font = parts.titleFont},

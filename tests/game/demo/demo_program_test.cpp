@@ -20,17 +20,9 @@ TEST(DemoProgram, MenuMatchesTheStoredPicture)
     EXPECT_EQ(run.Log().find("No valid sound file found: audio/music/mainmenumusic"), std::string::npos) << run.Log();
     const std::string shot = ArtifactDir() + "/menu.png";
     std::remove(shot.c_str());
-    ASSERT_TRUE(run.Screenshot(shot)) << run.Log();
+    const TPicture taken = Shot(run, shot);
     std::printf("The menu as drawn: %s\n", shot.c_str());
-
-    TPicture taken, reference;
-    ASSERT_TRUE(LoadPng(shot, &taken));
-    const std::string referencePath = std::string(TV_TEST_SOURCE_DIR) + "/tests/game/demo/data/menu_reference.png";
-    ASSERT_TRUE(LoadPng(referencePath, &reference)) << referencePath;
-    ASSERT_EQ(taken.width, reference.width);
-    ASSERT_EQ(taken.height, reference.height);
-    const size_t differing = CountDifferingPixels(taken, reference, 2);
-    EXPECT_LE(differing, size_t(taken.width) * size_t(taken.height) / 200) << "compare " << shot;
+    ExpectLikeReference(taken, shot, "menu_reference.png", {});
 
     QuitThroughTheDialog(run);
 }

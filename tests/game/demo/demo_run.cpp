@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -29,7 +30,10 @@ TDemoRun::TDemoRun(const std::string& resources, const std::string& home)
     if (!mkdtemp(pattern))
         return;
     mTemp = pattern;
+    mOwnsTemp = true;
     mHome = home.empty() ? mTemp : home;
+    std::error_code made;
+    fs::create_directories(mHome, made);
     mInput = mTemp + "/input.txt";
     std::ofstream(mInput).flush();
 
@@ -65,6 +69,8 @@ TDemoRun::TDemoRun(const std::string& resources, const std::string& home)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
+    // Files the program looks for in its working folder (the score server's address) go there.
+    posix_spawn_file_actions_addchdir_np(&actions, mHome.c_str());
     std::string program = BuildRoot() + "/game/tessivander";
     char* argv[] = {program.data(), nullptr};
     if (posix_spawn(&mPid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
@@ -83,7 +89,7 @@ TDemoRun::~TDemoRun()
     if (mLogFd >= 0)
         close(mLogFd);
     std::error_code ec;
-    if (!mTemp.empty())
+    if (mOwnsTemp)
         fs::remove_all(mTemp, ec);
 }
 
@@ -124,9 +130,11 @@ bool TDemoRun::WaitFor(const std::string& text, int ms, size_t from)
 
 bool TDemoRun::Screenshot(const std::string& path)
 {
-    // A short pause lets the frames of what came before settle.
+    // A short pause lets the frames of what came before settle. An earlier picture of the same
+    // name does not count.
+    const size_t from = mLog.size();
     Send("200 screenshot " + path);
-    return WaitFor("screenshot written to " + path);
+    return WaitFor("screenshot written to " + path + "\n", 20000, from);
 }
 
 int TDemoRun::Finish(int ms)
@@ -166,6 +174,19 @@ bool LoadPng(const std::string& path, TPicture* picture)
     return true;
 }
 
+namespace {
+
+bool Differs(const TPicture& a, const TPicture& b, int x, int y, int tolerance)
+{
+    const size_t i = (size_t(y) * size_t(a.width) + size_t(x)) * 4;
+    for (int c = 0; c < 4; ++c)
+        if (std::abs(int(a.rgba[i + c]) - int(b.rgba[i + c])) > tolerance)
+            return true;
+    return false;
+}
+
+}  // namespace
+
 size_t CountDifferingPixels(const TPicture& a, const TPicture& b, int tolerance, int left, int top, int right,
                             int bottom)
 {
@@ -176,15 +197,24 @@ size_t CountDifferingPixels(const TPicture& a, const TPicture& b, int tolerance,
     if (bottom < 0)
         bottom = a.height;
     size_t count = 0;
-    for (int y = std::max(0, top); y < std::min(bottom, a.height); ++y) {
-        for (int x = std::max(0, left); x < std::min(right, a.width); ++x) {
-            const size_t i = (size_t(y) * size_t(a.width) + size_t(x)) * 4;
-            for (int c = 0; c < 4; ++c) {
-                if (std::abs(int(a.rgba[i + c]) - int(b.rgba[i + c])) > tolerance) {
-                    ++count;
-                    break;
-                }
-            }
+    for (int y = std::max(0, top); y < std::min(bottom, a.height); ++y)
+        for (int x = std::max(0, left); x < std::min(right, a.width); ++x)
+            count += Differs(a, b, x, y, tolerance);
+    return count;
+}
+
+size_t CountDifferingPixelsOutside(const TPicture& a, const TPicture& b, int tolerance,
+                                   const std::vector<TBox>& ignored)
+{
+    if (a.width != b.width || a.height != b.height)
+        return size_t(-1);
+    size_t count = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            const bool inside = std::any_of(ignored.begin(), ignored.end(), [&](const TBox& box) {
+                return x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+            });
+            count += !inside && Differs(a, b, x, y, tolerance);
         }
     }
     return count;

@@ -14,8 +14,8 @@ class TDemoRun
 {
 public:
     // Starts the program with TESSIVANDER_RESOURCES = `resources` (the folder holding assets/).
-    // The player's folders live in `home` when given (kept, so that runs one after another
-    // share them), else in the run's own temporary folder.
+    // The player's folders and the working folder are `home` when given (kept, so that runs
+    // one after another share them), else the run's own temporary folder.
     explicit TDemoRun(const std::string& resources, const std::string& home = std::string());
     ~TDemoRun();
 
@@ -41,6 +41,7 @@ private:
 
     std::string mTemp;
     std::string mHome;
+    bool mOwnsTemp = false;
     std::string mInput;
     pid_t mPid = -1;
     int mLogFd = -1;
@@ -55,7 +56,16 @@ struct TPicture
     std::vector<uint8_t> rgba;
 };
 
+// A rectangle of the screen: left and top inside, right and bottom outside.
+struct TBox
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 bool LoadPng(const std::string& path, TPicture* picture);
 // Pixels of the rectangle whose channels differ by more than `tolerance` between the pictures.
 size_t CountDifferingPixels(const TPicture& a, const TPicture& b, int tolerance, int left = 0, int top = 0,
                             int right = -1, int bottom = -1);
+// The same over the whole pictures, leaving out the pixels inside any of `ignored`.
+size_t CountDifferingPixelsOutside(const TPicture& a, const TPicture& b, int tolerance,
+                                   const std::vector<TBox>& ignored);

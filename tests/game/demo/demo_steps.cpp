@@ -15,6 +15,42 @@ std::string ArtifactDir()
     return dir;
 }
 
+TPicture Shot(TDemoRun& run, const std::string& path)
+{
+    TPicture picture;
+    EXPECT_TRUE(run.Screenshot(path)) << run.Log();
+    EXPECT_TRUE(LoadPng(path, &picture)) << path;
+    return picture;
+}
+
+TPicture ArrivedShot(TDemoRun& run, const std::string& path, const TBox& walk)
+{
+    TPicture before = Shot(run, path);
+    bool moved = false;
+    int still = 0;
+    for (int i = 0; i < 60 && still < 2; ++i) {
+        TPicture now = Shot(run, path);
+        const bool same = CountDifferingPixels(before, now, 2, walk.left, walk.top, walk.right, walk.bottom) == 0;
+        moved = moved || !same;
+        still = moved && same ? still + 1 : 0;
+        before = std::move(now);
+    }
+    EXPECT_EQ(still, 2) << (moved ? "still walking in " : "nobody walked in ") << path;
+    return before;
+}
+
+void ExpectLikeReference(const TPicture& shot, const std::string& shotPath, const std::string& reference,
+                         const std::vector<TBox>& ignored)
+{
+    TPicture stored;
+    const std::string path = std::string(TV_TEST_SOURCE_DIR) + "/tests/game/demo/data/" + reference;
+    ASSERT_TRUE(LoadPng(path, &stored)) << path;
+    ASSERT_EQ(shot.width, stored.width);
+    ASSERT_EQ(shot.height, stored.height);
+    EXPECT_LE(CountDifferingPixelsOutside(shot, stored, 2, ignored), size_t(shot.width) * size_t(shot.height) / 200)
+        << "compare " << shotPath << " with " << path;
+}
+
 std::string Click(int x, int y)
 {
     return "50 move " + std::to_string(x) + " " + std::to_string(y) + "\n50 press " + std::to_string(x) + " " +

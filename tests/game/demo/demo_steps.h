@@ -31,8 +31,20 @@ constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
 constexpr int kPauseLeft = 220, kPauseTop = 170, kPauseRight = 580, kPauseBottom = 430;
 constexpr int kPauseMenuX = 400, kPauseMenuY = 360;
 
+// Where the interface moves by itself: the glitter round the diary button and the paw print.
+constexpr TBox kLivelyInterface{296, 470, 460, 600};
+
 // The folder the tests leave their pictures in for a reader.
 std::string ArtifactDir();
+// A screenshot of the next frame, read back; empty when none came.
+TPicture Shot(TDemoRun& run, const std::string& path);
+// Screenshots until `walk` has changed and then looks the same in three in a row: someone who
+// walks in there has arrived.
+TPicture ArrivedShot(TDemoRun& run, const std::string& path, const TBox& walk);
+// Expects `shot` to look like the stored picture tests/game/demo/data/<reference> outside
+// `ignored` (a few pixels may differ: drawing is not bit-exact across drivers).
+void ExpectLikeReference(const TPicture& shot, const std::string& shotPath, const std::string& reference,
+                         const std::vector<TBox>& ignored);
 // Records of a left click at x, y (the pointer moves there first).
 std::string Click(int x, int y);
 // Waits for the name dialog, types the name and confirms it.

@@ -1,0 +1,430 @@
+// The whole story, played as a player plays it from a fresh user folder: a new profile, the
+// cottage with a pause, the garden (the program quit there and started again, the saved game
+// continued), the conversation with a choice scrolled into view, both bags, the night forest
+// with the diary opened and paged and the lantern puzzle, the clearing and the game's end, the
+// score sent to a score server on 127.0.0.1, the credits, and the menu's Quit. At every scene
+// change the saved game is read back with the dump tool; each scene's picture is compared with
+// a stored one (the pictures taken stay in the build tree's test artifacts).
+
+#include "game/demo/demo_steps.h"
+
+#include "core/crypto/encrypt.h"
+#include "game/startup/gantrimole_init.h"
+#include "test_score_server.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The cottage.
+constexpr int kDrawerX = 415, kDrawerY = 335;
+constexpr int kNoteX = 423, kNoteY = 292;
+constexpr int kCottageDoorX = 635, kCottageDoorY = 300;
+// The bar: the diary button, the first icon of each bag.
+constexpr int kDiaryButtonX = 400, kDiaryButtonY = 546;
+constexpr int kInvIconX = 75, kMagicIconX = 652, kIconY = 565;
+// The diary book (both pages) and its buttons.
+constexpr TBox kBook{36, 46, 764, 554};
+constexpr int kCluesTabX = 105, kCluesTabY = 481;
+constexpr int kOlderX = 474, kOlderY = 491;
+constexpr int kQuestsX = 106, kCloseX = 694, kBookButtonY = 535;
+// The choices: rows 36 pixels apart, four in view, and the box's slider.
+constexpr int kChoiceX = 300;
+constexpr int ChoiceY(int row)
+{
+    return 30 + 36 * row;
+}
+constexpr TBox kChoiceBox{100, 0, 700, 170};
+constexpr int kChoiceSliderX = 671, kChoiceSliderTop = 24, kChoiceSliderBottom = 160;
+// The garden: the gardener potters along this line; the gate once the camera has reached it.
+constexpr int kGardenerY = 370, kGardenerFromX = 380, kGardenerToX = 640;
+constexpr TBox kGardenerWalk{370, 270, 660, 450};
+constexpr int kEastX = 790, kEastY = 420;
+constexpr int kGateX = 760, kGateY = 400;
+// The forest: the fireflies, the stump, the popup's OK, the shutters, the way on.
+constexpr TBox kFireflies{520, 220, 760, 440};
+constexpr int kFirefliesX = 640, kFirefliesY = 330;
+constexpr int kStumpX = 400, kStumpY = 455;
+constexpr TBox kPopup{140, 150, 660, 450};
+constexpr int kPopupOkX = 400, kPopupOkY = 413;
+constexpr TBox kPuzzle{200, 120, 600, 440};
+constexpr int kShutterY = 290;
+constexpr int ShutterX(int i)
+{
+    return 290 + 72 * (i - 1);
+}
+constexpr int kClearingPathX = 750, kClearingPathY = 440;
+// The clearing.
+constexpr int kPipX = 575, kPipY = 385;
+// Where Mira stands once she has walked into the garden and into the clearing.
+constexpr TBox kMiraInGarden{40, 320, 270, 528};
+constexpr TBox kMiraInClearing{0, 340, 250, 528};
+// The options' walking and talking sliders (thumbs at 0) and the score screens' buttons.
+constexpr int kSliderThumbX = kPageX + 312, kWalkSliderY = kPageY + 269, kTalkSliderY = kPageY + 324;
+constexpr int kSendScoreX = 640, kSendScoreY = 365;
+constexpr int kSubmitSendX = 400, kSubmitSendY = 410;
+constexpr TBox kCreditsRoll{0, 40, 800, 540};
+
+// A folder for both runs of the program: its user folder and the score server's address.
+class THome
+{
+public:
+    THome()
+    {
+        char pattern[] = "/tmp/tv_story_XXXXXX";
+        if (mkdtemp(pattern))
+            mPath = pattern;
+    }
+    ~THome()
+    {
+        std::error_code ec;
+        fs::remove_all(mPath, ec);
+    }
+    const std::string& Path() const { return mPath; }
+
+private:
+    std::string mPath;
+};
+
+class DemoStory : public testing::Test
+{
+protected:
+    void Send(const std::string& record) { mRun->Send(record); }
+    void Click(int x, int y) { mRun->Send(::Click(x, y)); }
+    size_t Mark() const { return mRun->Log().size(); }
+    // The program's log of each run stays with the pictures.
+    void TearDown() override { KeepLog(); }
+    void KeepLog()
+    {
+        if (mRun)
+            std::ofstream(ArtifactDir() + "/story_run" + std::to_string(++mRuns) + ".log") << mRun->Log();
+    }
+    // Waits for `text` after `from`; a failure stops the test.
+    void Expect(const std::string& text, size_t from, int ms = 30000)
+    {
+        from = std::min(from, mRun->Log().size());
+        ASSERT_TRUE(mRun->WaitFor(text, ms, from)) << "no \"" << text << "\" in the end of the log\n"
+                                                    << mRun->Log().substr(from);
+    }
+    // Waits until the line `key` has been spoken to its end.
+    void HeardLine(const std::string& key, size_t from)
+    {
+        ASSERT_NO_FATAL_FAILURE(Expect("PlayVox(audio/vox/" + key, from));
+        ASSERT_NO_FATAL_FAILURE(Expect("IsMostlyComplete(DONE)", mRun->Log().find("PlayVox(audio/vox/" + key, from)));
+    }
+    std::string Artifact(const std::string& name) const { return ArtifactDir() + "/story_" + name + ".png"; }
+    // The saved game as the dump tool shows it; each of `lines` is in it.
+    void SavedGameHas(const std::vector<std::string>& lines)
+    {
+        const std::string dump = DumpPrefs(*mRun);
+        for (const std::string& line : lines)
+            EXPECT_NE(dump.find(line + "\n"), std::string::npos) << line << " in\n" << dump;
+    }
+    // The game-state variable `name` is in the saved game with `value`.
+    void SavedVariable(const std::string& name, int value)
+    {
+        const std::string dump = DumpPrefs(*mRun);
+        const size_t key = dump.find(":key = " + name + "\n");
+        ASSERT_NE(key, std::string::npos) << name << " in\n" << dump;
+        const size_t line = dump.find(":value = ", key);
+        ASSERT_NE(line, std::string::npos) << dump;
+        EXPECT_EQ(std::atoi(dump.c_str() + line + 9), value) << name;
+    }
+    // The pointer sweeps along a line until the name of what it is over floats up; where.
+    int HoverUntilNamed(const std::string& name, int fromX, int toX, int y, int step)
+    {
+        for (int x = fromX; x <= toX; x += step) {
+            const size_t mark = Mark();
+            Send("30 move " + std::to_string(x) + " " + std::to_string(y));
+            if (mRun->WaitFor(">" + name + "]", 250, mark))
+                return x;
+        }
+        return -1;
+    }
+    // Nothing the story reached was missing or failed.
+    static void NoFaultsIn(const std::string& log)
+    {
+        for (const char* fault : {"Lua error", "Missing string", "No valid sound file", "Couldn't get", "ASSERT:"})
+            EXPECT_EQ(log.find(fault), std::string::npos) << fault << "\n" << log;
+    }
+    // A decrypted score submission: the XML the program sent.
+    static std::string Payload(const RecordedRequest& request, const char* field)
+    {
+        for (const auto& [key, value] : ParseFormBody(request.body))
+            if (key == field)
+                return TEncrypt(str(ENCRYPTION_KEY)).DecryptStr(str(value.c_str())).c_str();
+        return "";
+    }
+
+    THome mHome;
+    TestScoreServer mServer;
+    std::unique_ptr<TDemoRun> mRun;
+    int mRuns = 0;
+};
+
+TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
+{
+    ASSERT_FALSE(mHome.Path().empty());
+    std::ofstream(mHome.Path() + "/hiscoreserver.txt") << mServer.Url() << "\n";
+    mServer.QueueReply(TestReply::Xml("<hiscore><score/></hiscore>"));
+    mServer.QueueReply(TestReply::Xml("<hiscore><tables><table table='all' name='All time'/></tables></hiscore>"));
+    mServer.QueueReply(TestReply::Xml("<hiscore><scores>"
+                                      "<score name='Zed' score='300' rank='1' anonymous='true' guid='g1'/>"
+                                      "<score name='Ann' score='155' rank='2' anonymous='true' guid='g2'/>"
+                                      "</scores></hiscore>"));
+
+    // --- A new player, and the cottage: the key, the note, a pause, the door. ---
+    mRun = std::make_unique<TDemoRun>(BuildRoot(), mHome.Path());
+    ASSERT_TRUE(mRun->Started());
+    ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(*mRun, "Ann"));
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_woke_up)", 0));
+    SavedGameHas({"name = Ann", "S0:SCENE = cottage"});
+    ExpectLikeReference(Shot(*mRun, Artifact("cottage")), Artifact("cottage"), "cottage_reference.png",
+                        {kLivelyInterface});
+
+    size_t mark = Mark();
+    Send("100 key escape");
+    ASSERT_NO_FATAL_FAILURE(Expect("Pause screen shown", mark));
+    Send("400 key escape");
+    ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", mark));
+
+    mark = Mark();
+    Click(kDrawerX, kDrawerY);
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_found_key)", mark));
+    ASSERT_NO_FATAL_FAILURE(HeardLine("mira_drawer", mark));
+    mark = Mark();
+    Send("300 move " + std::to_string(kNoteX) + " " + std::to_string(kNoteY));
+    Click(kNoteX, kNoteY);
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_read_note)", mark));
+    ASSERT_NO_FATAL_FAILURE(HeardLine("cottage_note_think", mark));
+    mark = Mark();
+    Send("300 move " + std::to_string(kCottageDoorX) + " " + std::to_string(kCottageDoorY));
+    Click(kCottageDoorX, kCottageDoorY);
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(garden)", mark));
+    SavedGameHas({"S0:SCENE = garden", "S0:LASTSCENE = cottage", "I:S0:I0:B[BAG_INV]key = key",
+                  "I:S0:I1:B[BAG_INV]key = note", "Q:S0:I0key = findpip", "D:S0:I0:B[BOOK_PRI]key = note",
+                  "D:S0:I0:B[BOOK_PRI]title = diary_title_note"});
+
+    // --- The garden as saved, with the diary and its quest page: then the program quits. ---
+    const TPicture garden = ArrivedShot(*mRun, Artifact("garden"), kMiraInGarden);
+    ExpectLikeReference(garden, Artifact("garden"), "garden_reference.png", {kLivelyInterface, kGardenerWalk});
+    mark = Mark();
+    Click(kDiaryButtonX, kDiaryButtonY);
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
+    const TPicture notes = Shot(*mRun, mHome.Path() + "/notes.png");
+    Click(kQuestsX, kBookButtonY);
+    const TPicture quests = Shot(*mRun, mHome.Path() + "/quests.png");
+    EXPECT_GT(CountDifferingPixels(notes, quests, 8, kBook.left, kBook.top, kBook.right, kBook.bottom), 2000u)
+        << "the diary turned to its quests";
+    Click(kCloseX, kBookButtonY);
+    ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", mark));
+    QuitThroughTheDialog(*mRun);
+    NoFaultsIn(mRun->Log());
+    if (HasFatalFailure())
+        return;
+    KeepLog();
+
+    // --- Started again: walking and talking made quick in the options, the game continued. ---
+    mRun = std::make_unique<TDemoRun>(BuildRoot(), mHome.Path());
+    ASSERT_TRUE(mRun->Started());
+    ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
+    Click(kOptionsX, kOptionsY);
+    ASSERT_NO_FATAL_FAILURE(Expect("Opening layouts/options.lua", 0));
+    for (int y : {kWalkSliderY, kTalkSliderY}) {
+        const std::string from = std::to_string(kSliderThumbX) + " " + std::to_string(y);
+        const std::string to = "720 " + std::to_string(y);
+        Send("200 move " + from + "\n50 press " + from + "\n50 move 500 " + std::to_string(y) + "\n50 move " + to +
+             "\n50 release " + to);
+    }
+    Click(kDoneX, kPageButtonY);
+    ASSERT_NO_FATAL_FAILURE(Expect("Closed layouts/options.lua", 0));
+    SavedGameHas({"walkspeed = 1000", "talkspeed = 1000"});
+    mark = Mark();
+    Click(kContinueX, kContinueY);
+    ASSERT_NO_FATAL_FAILURE(Expect("Continuing the saved game", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(garden)", mark));
+    // Mira, her bags, her diary and her quests are as they were.
+    const TPicture again = ArrivedShot(*mRun, mHome.Path() + "/again.png", kMiraInGarden);
+    EXPECT_LE(CountDifferingPixelsOutside(garden, again, 2, {kLivelyInterface, kGardenerWalk}), 200u)
+        << "compare " << Artifact("garden") << " with the garden continued";
+    Click(kDiaryButtonX, kDiaryButtonY);
+    const TPicture notesAgain = Shot(*mRun, mHome.Path() + "/notes_again.png");
+    EXPECT_EQ(CountDifferingPixels(notes, notesAgain, 2, kBook.left, kBook.top, kBook.right, kBook.bottom), 0u);
+    Click(kQuestsX, kBookButtonY);
+    const TPicture questsAgain = Shot(*mRun, mHome.Path() + "/quests_again.png");
+    EXPECT_EQ(CountDifferingPixels(quests, questsAgain, 2, kBook.left, kBook.top, kBook.right, kBook.bottom), 0u);
+    mark = Mark();
+    Click(kCloseX, kBookButtonY);
+    ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", mark));
+
+    // --- The gardener: the roses (his Speex line), the lantern, and goodbye scrolled into view. ---
+    const int gardenerX = HoverUntilNamed("Gardener", kGardenerFromX, kGardenerToX, kGardenerY, 20);
+    ASSERT_GE(gardenerX, 0) << "the gardener is nowhere along his path\n" << mRun->Log();
+    mark = Mark();
+    Click(gardenerX, kGardenerY);
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_met_gardener)", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
+    mark = Mark();
+    Click(kChoiceX, ChoiceY(1));
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedChoice, garden_ask_roses, )", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
+    const std::string roses = "tSFXManager::Play(audio/vox/gardener_roses.spx, 0, 1002)\n";
+    const size_t played = mRun->Log().find(roses, mark);
+    ASSERT_NE(played, std::string::npos) << mRun->Log().substr(mark);
+    const size_t delay = mRun->Log().find("SetDelay(", played);
+    ASSERT_NE(delay, std::string::npos);
+    EXPECT_GT(std::atof(mRun->Log().c_str() + delay + 9), 1.5) << "the Speex line lasts as long as it speaks";
+    mark = Mark();
+    Click(kChoiceX, ChoiceY(3));
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedChoice, garden_ask_lantern, )", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_got_lantern)", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
+    const TPicture unscrolled = Shot(*mRun, mHome.Path() + "/unscrolled.png");
+    const std::string top = std::to_string(kChoiceSliderX) + " " + std::to_string(kChoiceSliderTop);
+    const std::string bottom = std::to_string(kChoiceSliderX) + " " + std::to_string(kChoiceSliderBottom);
+    Send("200 move " + top + "\n50 press " + top + "\n50 move " + std::to_string(kChoiceSliderX) + " 90\n50 move " +
+         bottom + "\n50 release " + bottom);
+    const TPicture scrolled = Shot(*mRun, Artifact("choices_scrolled"));
+    EXPECT_GT(CountDifferingPixels(unscrolled, scrolled, 8, kChoiceBox.left, kChoiceBox.top, kChoiceBox.right,
+                                   kChoiceBox.bottom),
+              2000u)
+        << "the choices scrolled";
+    mark = Mark();
+    Click(kChoiceX, ChoiceY(3));
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedChoice, garden_ask_bye, )", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("Off you go", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("tGirl[GARDENER]::SayRaw([], 0)", mRun->Log().find("Off you go", mark)));
+
+    // --- East past the pond to the gate; the key from the bag opens it. ---
+    // She walks on at each click until the gate is under the pointer (locked, she says).
+    bool atGate = false;
+    for (int i = 0; i < 40 && !atGate; ++i) {
+        mark = Mark();
+        Click(kEastX, kEastY);
+        atGate = mRun->WaitFor("MET_Event(ClickedOnActor, GATE, )", 400, mark);
+    }
+    ASSERT_TRUE(atGate) << "the gate never came into view\n" << mRun->Log();
+    mark = Mark();
+    Click(kInvIconX, kIconY);
+    ASSERT_NO_FATAL_FAILURE(Expect("tGamestate::UseInventory(BAG_INV, 0)", mark));
+    Click(kGateX, kGateY);
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedOnActor, GATE, key)", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_opened_gate)", mark));
+    ASSERT_NO_FATAL_FAILURE(HeardLine("garden_gate_opens", mark));
+    mark = Mark();
+    Send("300 move " + std::to_string(kGateX) + " " + std::to_string(kGateY));
+    Click(kGateX, kGateY);
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(forest)", mark));
+    SavedGameHas({"S0:SCENE = forest", "S0:LASTSCENE = garden", "I:S0:I0:B[BAG_INV]key = note",
+                  "I:S0:I1:B[BAG_INV]key = ", "I:S0:I0:B[BAG_MAGIC]key = lantern", "Q:S0:I1key = lantern",
+                  "D:S0:I1:B[BOOK_PRI]key = roses"});
+    SavedVariable("gate_open", 1);
+    SavedVariable("lantern_given", 1);
+
+    // --- The night forest: the fireflies write in the diary, which opens and is paged. ---
+    ASSERT_NO_FATAL_FAILURE(HeardLine("mira_forest_dark", mark));
+    const TPicture forest = Shot(*mRun, Artifact("forest"));
+    ExpectLikeReference(forest, Artifact("forest"), "forest_reference.png", {kLivelyInterface, kFireflies});
+    mark = Mark();
+    Click(kFirefliesX, kFirefliesY);
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_fireflies)", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
+    Send("400 move " + std::to_string(kCluesTabX) + " " + std::to_string(kCluesTabY));
+    Click(kCluesTabX, kCluesTabY);
+    ASSERT_NO_FATAL_FAILURE(Expect("<a id='roses' color='3c2c78'>The gardener</a></outline>", mark));
+    Click(kOlderX, kOlderY);
+    ASSERT_NO_FATAL_FAILURE(Expect("<outline color='fae296' size='2'><a id='note' color='3c2c78'>The note</a>", mark));
+    const size_t closing = Mark();
+    Click(kCloseX, kBookButtonY);
+    ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", closing));
+    ASSERT_NO_FATAL_FAILURE(Expect("IsMostlyComplete(DONE)", closing));
+
+    // --- The lantern from the magic bag on the stump: the popup, then the puzzle. ---
+    mark = Mark();
+    Click(kMagicIconX, kIconY);
+    ASSERT_NO_FATAL_FAILURE(Expect("tGamestate::UseInventory(BAG_MAGIC, 0)", mark));
+    Click(kStumpX, kStumpY);
+    ASSERT_NO_FATAL_FAILURE(Expect("DEFERRED POPUP (quest/forest/lantern_popup.png, The lantern's shutters", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(quest/forest/lantern.lua)", mark));
+    ArrivedShot(*mRun, Artifact("popup"), kPopup);
+    Send("100 move " + std::to_string(kPopupOkX) + " " + std::to_string(kPopupOkY));
+    Click(kPopupOkX, kPopupOkY);
+    ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", mark));
+    const TPicture puzzle = ArrivedShot(*mRun, Artifact("lantern"), kPuzzle);
+    ExpectLikeReference(puzzle, Artifact("lantern"), "lantern_reference.png", {kLivelyInterface, kFireflies});
+    mark = Mark();
+    // Stars 3, 1, 4, 2 from the left: opened from one star to four.
+    for (int shutter : {2, 4, 1, 3})
+        Click(ShutterX(shutter), kShutterY);
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_lit_forest)", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_first_try)", mark));
+    // The sketch opens the diary by itself; closed, the puzzle gives way to the forest.
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
+    Send("400 move " + std::to_string(kCloseX) + " " + std::to_string(kBookButtonY));
+    Click(kCloseX, kBookButtonY);
+    ASSERT_NO_FATAL_FAILURE(Expect("RESTORING LASTSCENE(forest)", mark));
+    ASSERT_NO_FATAL_FAILURE(HeardLine("mira_lantern_lit", mark));
+    mark = Mark();
+    Send("300 move " + std::to_string(kClearingPathX) + " " + std::to_string(kClearingPathY));
+    Click(kClearingPathX, kClearingPathY);
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(clearing)", mark));
+    SavedGameHas({"S0:SCENE = clearing", "S0:LASTSCENE = forest", "Q:S0:I1complete = 1",
+                  "D:S0:I0:B[BOOK_SEC]key = sketch", "D:S0:I0:B[BOOK_EDU]key = fireflies",
+                  "I:S0:I0:B[BAG_MAGIC]key = lantern"});
+    SavedVariable("lantern_lit", 1);
+    SavedVariable("fireflies_seen", 1);
+
+    // --- The clearing: Pip, home, and the end of the game. ---
+    const TPicture clearing = ArrivedShot(*mRun, Artifact("clearing"), kMiraInClearing);
+    ExpectLikeReference(clearing, Artifact("clearing"), "clearing_reference.png", {kLivelyInterface});
+    mark = Mark();
+    Click(kPipX, kPipY);
+    ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE clearing_ask_home", mark));
+    Click(kChoiceX, ChoiceY(2));
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_found_pip)", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("GAME WAS OVER", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("Score entry shown: layouts/hiscore.lua", mark));
+
+    // --- The score entry: the awards' points, sent under a name; then the credits roll. ---
+    Send("400 move " + std::to_string(kSendScoreX) + " " + std::to_string(kSendScoreY));
+    Click(kSendScoreX, kSendScoreY);
+    Send("400 text Ann");
+    Click(kSubmitSendX, kSubmitSendY);
+    ASSERT_TRUE(mServer.WaitForRequests(3, 20000)) << mRun->Log();
+    const std::vector<RecordedRequest> requests = mServer.Requests();
+    const std::string sent = Payload(requests[0], "score");
+    EXPECT_NE(sent.find("name=\"Ann\""), std::string::npos) << sent;
+    // 5 + 10 + 10 + 10 + 10 + 15 + 10 + 20 + 30 + 10 + 25: every award but the one for
+    // asking the gardener everything.
+    EXPECT_NE(sent.find("score=\"155\""), std::string::npos) << sent;
+    EXPECT_NE(requests[1].body.find("action=tables"), std::string::npos) << requests[1].body;
+    EXPECT_NE(requests[2].body.find("action=get"), std::string::npos) << requests[2].body;
+    Shot(*mRun, Artifact("scores"));
+    mark = Mark();
+    Send("300 move " + std::to_string(kScoresBackX) + " " + std::to_string(kScoresBackY));
+    Click(kScoresBackX, kScoresBackY);
+    ASSERT_NO_FATAL_FAILURE(Expect("Credits shown: layouts/credits.lua", mark));
+    const TPicture rolling = Shot(*mRun, Artifact("credits"));
+    // The roll starts after a pause of a second and a half.
+    Send("2000 move " + std::to_string(kCreditsBackX) + " " + std::to_string(kCreditsBackY));
+    const TPicture rolled = Shot(*mRun, mHome.Path() + "/rolled.png");
+    EXPECT_GT(CountDifferingPixels(rolling, rolled, 8, kCreditsRoll.left, kCreditsRoll.top, kCreditsRoll.right,
+                                   kCreditsRoll.bottom),
+              1000u)
+        << "the credits roll";
+    Click(kCreditsBackX, kCreditsBackY);
+    ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", mark));
+    QuitThroughTheDialog(*mRun);
+    NoFaultsIn(mRun->Log());
+}
+
+}  // namespace
