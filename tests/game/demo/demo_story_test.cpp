@@ -313,6 +313,8 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
         atGate = mRun->WaitFor("MET_Event(ClickedOnActor, GATE, )", 400, mark);
     }
     ASSERT_TRUE(atGate) << "the gate never came into view\n" << mRun->Log();
+    // She has arrived (and the camera stopped following her) when she finds it locked.
+    ASSERT_NO_FATAL_FAILURE(Expect("Locked. The key must be somewhere.", mark));
     mark = Mark();
     Click(kInvIconX, kIconY);
     ASSERT_NO_FATAL_FAILURE(Expect("tGamestate::UseInventory(BAG_INV, 0)", mark));

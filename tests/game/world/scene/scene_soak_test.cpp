@@ -50,6 +50,11 @@ class SceneSoak : public DemoAssetsGLTest
 protected:
     void SetUp() override
     {
+        // The software GL driver's rasteriser threads each grow a malloc arena of their own as
+        // the machine's load shifts work between them: one rasteriser thread and one arena keep
+        // the resident size about the game's own memory.
+        setenv("LP_NUM_THREADS", "0", 1);
+        mallopt(M_ARENA_MAX, 1);
         home = UserFolderTest::UseFreshUserFolder();
         ASSERT_FALSE(home.empty());
         DemoAssetsGLTest::SetUp();
