@@ -48,6 +48,7 @@ constexpr int kChoiceSliderX = 671, kChoiceSliderTop = 24, kChoiceSliderBottom =
 constexpr int kGardenerY = 370, kGardenerFromX = 380, kGardenerToX = 640;
 constexpr TBox kGardenerWalk{370, 270, 660, 450};
 constexpr int kEastX = 790, kEastY = 420;
+constexpr TBox kAboveTheBar{0, 0, 800, 460};
 constexpr int kGateX = 760, kGateY = 400;
 // The forest: the fireflies, the stump, the popup's OK, the shutters, the way on.
 constexpr TBox kFireflies{520, 220, 760, 440};
@@ -175,11 +176,12 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_FALSE(mHome.Path().empty());
     std::ofstream(mHome.Path() + "/hiscoreserver.txt") << mServer.Url() << "\n";
     mServer.QueueReply(TestReply::Xml("<hiscore><score/></hiscore>"));
-    mServer.QueueReply(TestReply::Xml("<hiscore><tables><table table='all' name='All time'/></tables></hiscore>"));
-    mServer.QueueReply(TestReply::Xml("<hiscore><scores>"
-                                      "<score name='Zed' score='300' rank='1' anonymous='true' guid='g1'/>"
-                                      "<score name='Ann' score='155' rank='2' anonymous='true' guid='g2'/>"
-                                      "</scores></hiscore>"));
+    // (The engine's XML reader takes double-quoted attribute values only.)
+    mServer.QueueReply(TestReply::Xml(R"(<hiscore><tables><table table="all" name="All time"/></tables></hiscore>)"));
+    mServer.QueueReply(TestReply::Xml(R"(<hiscore><scores>)"
+                                      R"(<score name="Zed" score="300" rank="1" anonymous="true" guid="g1"/>)"
+                                      R"(<score name="Ann" score="155" rank="2" anonymous="true" guid="g2"/>)"
+                                      R"(</scores></hiscore>)"));
 
     // --- A new player, and the cottage: the key, the note, a pause, the door. ---
     mRun = std::make_unique<TDemoRun>(BuildRoot(), mHome.Path());
@@ -313,6 +315,8 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
         atGate = mRun->WaitFor("MET_Event(ClickedOnActor, GATE, )", 400, mark);
     }
     ASSERT_TRUE(atGate) << "the gate never came into view\n" << mRun->Log();
+    // She walks up to it, the camera with her as far as the garden goes.
+    ArrivedShot(*mRun, mHome.Path() + "/at_gate.png", kAboveTheBar);
     mark = Mark();
     Click(kInvIconX, kIconY);
     ASSERT_NO_FATAL_FAILURE(Expect("tGamestate::UseInventory(BAG_INV, 0)", mark));
