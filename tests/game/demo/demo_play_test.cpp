@@ -63,6 +63,8 @@ TEST(DemoPlay, TheCottageIsPlayedInTheGameWindowAndLeftForTheMenu)
     mark = run.Log().size();
     ASSERT_NO_FATAL_FAILURE(LeavePlayForTheMenu(run));
     EXPECT_NE(run.Log().find("MET_EndPlay()", mark), std::string::npos) << run.Log();
+    // Leaving is not finishing: no score entry, no credits.
+    EXPECT_EQ(run.Log().find("Score entry shown", mark), std::string::npos) << run.Log();
 
     // The menu now offers to continue: the saved game comes back in the game window, and a
     // close request asked over the game ends the program.

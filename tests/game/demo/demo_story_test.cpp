@@ -99,7 +99,13 @@ class DemoStory : public testing::Test
 {
 protected:
     void Send(const std::string& record) { mRun->Send(record); }
-    void Click(int x, int y) { mRun->Send(::Click(x, y)); }
+    // A click at x, y; the pointer gets there `waitMs` after what came before.
+    void Click(int x, int y, int waitMs = 0)
+    {
+        if (waitMs > 0)
+            Send(std::to_string(waitMs) + " move " + std::to_string(x) + " " + std::to_string(y));
+        Send(::Click(x, y));
+    }
     size_t Mark() const { return mRun->Log().size(); }
     // The program's log of each run stays with the pictures.
     void TearDown() override { KeepLog(); }
@@ -113,7 +119,7 @@ protected:
     {
         from = std::min(from, mRun->Log().size());
         ASSERT_TRUE(mRun->WaitFor(text, ms, from)) << "no \"" << text << "\" in the end of the log\n"
-                                                    << mRun->Log().substr(from);
+                                                   << mRun->Log().substr(from);
     }
     // Waits until the line `key` has been spoken to its end.
     void HeardLine(const std::string& key, size_t from)
@@ -204,13 +210,11 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_found_key)", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_drawer", mark));
     mark = Mark();
-    Send("300 move " + std::to_string(kNoteX) + " " + std::to_string(kNoteY));
-    Click(kNoteX, kNoteY);
+    Click(kNoteX, kNoteY, 300);
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_read_note)", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("cottage_note_think", mark));
     mark = Mark();
-    Send("300 move " + std::to_string(kCottageDoorX) + " " + std::to_string(kCottageDoorY));
-    Click(kCottageDoorX, kCottageDoorY);
+    Click(kCottageDoorX, kCottageDoorY, 300);
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(garden)", mark));
     SavedGameHas({"S0:SCENE = garden", "S0:LASTSCENE = cottage", "I:S0:I0:B[BAG_INV]key = key",
                   "I:S0:I1:B[BAG_INV]key = note", "Q:S0:I0key = findpip", "D:S0:I0:B[BOOK_PRI]key = note",
@@ -325,8 +329,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_opened_gate)", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("garden_gate_opens", mark));
     mark = Mark();
-    Send("300 move " + std::to_string(kGateX) + " " + std::to_string(kGateY));
-    Click(kGateX, kGateY);
+    Click(kGateX, kGateY, 300);
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(forest)", mark));
     SavedGameHas({"S0:SCENE = forest", "S0:LASTSCENE = garden", "I:S0:I0:B[BAG_INV]key = note",
                   "I:S0:I1:B[BAG_INV]key = ", "I:S0:I0:B[BAG_MAGIC]key = lantern", "Q:S0:I1key = lantern",
@@ -342,8 +345,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     Click(kFirefliesX, kFirefliesY);
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_fireflies)", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
-    Send("400 move " + std::to_string(kCluesTabX) + " " + std::to_string(kCluesTabY));
-    Click(kCluesTabX, kCluesTabY);
+    Click(kCluesTabX, kCluesTabY, 400);
     ASSERT_NO_FATAL_FAILURE(Expect("<a id='roses' color='3c2c78'>The gardener</a></outline>", mark));
     Click(kOlderX, kOlderY);
     ASSERT_NO_FATAL_FAILURE(Expect("<outline color='fae296' size='2'><a id='note' color='3c2c78'>The note</a>", mark));
@@ -360,8 +362,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("DEFERRED POPUP (quest/forest/lantern_popup.png, The lantern's shutters", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(quest/forest/lantern.lua)", mark));
     ArrivedShot(*mRun, Artifact("popup"), kPopup);
-    Send("100 move " + std::to_string(kPopupOkX) + " " + std::to_string(kPopupOkY));
-    Click(kPopupOkX, kPopupOkY);
+    Click(kPopupOkX, kPopupOkY, 100);
     ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", mark));
     const TPicture puzzle = ArrivedShot(*mRun, Artifact("lantern"), kPuzzle);
     ExpectLikeReference(puzzle, Artifact("lantern"), "lantern_reference.png", {kLivelyInterface, kFireflies});
@@ -373,13 +374,11 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_first_try)", mark));
     // The sketch opens the diary by itself; closed, the puzzle gives way to the forest.
     ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
-    Send("400 move " + std::to_string(kCloseX) + " " + std::to_string(kBookButtonY));
-    Click(kCloseX, kBookButtonY);
+    Click(kCloseX, kBookButtonY, 400);
     ASSERT_NO_FATAL_FAILURE(Expect("RESTORING LASTSCENE(forest)", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_lantern_lit", mark));
     mark = Mark();
-    Send("300 move " + std::to_string(kClearingPathX) + " " + std::to_string(kClearingPathY));
-    Click(kClearingPathX, kClearingPathY);
+    Click(kClearingPathX, kClearingPathY, 300);
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(clearing)", mark));
     SavedGameHas({"S0:SCENE = clearing", "S0:LASTSCENE = forest", "Q:S0:I1complete = 1",
                   "D:S0:I0:B[BOOK_SEC]key = sketch", "D:S0:I0:B[BOOK_EDU]key = fireflies",
@@ -399,8 +398,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("Score entry shown: layouts/hiscore.lua", mark));
 
     // --- The score entry: the awards' points, sent under a name; then the credits roll. ---
-    Send("400 move " + std::to_string(kSendScoreX) + " " + std::to_string(kSendScoreY));
-    Click(kSendScoreX, kSendScoreY);
+    Click(kSendScoreX, kSendScoreY, 400);
     Send("400 text Ann");
     Click(kSubmitSendX, kSubmitSendY);
     ASSERT_TRUE(mServer.WaitForRequests(3, 20000)) << mRun->Log();
@@ -414,8 +412,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     EXPECT_NE(requests[2].body.find("action=get"), std::string::npos) << requests[2].body;
     Shot(*mRun, Artifact("scores"));
     mark = Mark();
-    Send("300 move " + std::to_string(kScoresBackX) + " " + std::to_string(kScoresBackY));
-    Click(kScoresBackX, kScoresBackY);
+    Click(kScoresBackX, kScoresBackY, 300);
     ASSERT_NO_FATAL_FAILURE(Expect("Credits shown: layouts/credits.lua", mark));
     const TPicture rolling = Shot(*mRun, Artifact("credits"));
     // The roll starts after a pause of a second and a half.
