@@ -247,4 +247,23 @@ TEST_F(DiaryTest, TheMessageFunctionGoesWithItsWindowAndFollowsTheScreenTurned)
     EXPECT_TRUE(LuaTrue("SendDiaryMessage == nil"));
 }
 
+// Turning between the notebooks and the quest page keeps the book where it lies on screen.
+TEST_F(DiaryTest, TurnedPagesKeepTheBookInPlace)
+{
+    Write("note");
+    OpenScreen("diary/primary.lua");
+    auto corner = [this] {
+        TPoint at(0, 0);
+        if (TWindow* book = Find("diary"))
+            book->ClientToScreen(&at);
+        return at;
+    };
+    const TPoint first = corner();
+    EXPECT_EQ(first, TPoint(20, 30)) << "centred on the 800 x 600 screen";
+    for (const char* file : {"diary/quests.lua", "diary/primary.lua"}) {
+        Lua(std::string("SwapToModal('") + file + "')");
+        EXPECT_EQ(corner(), first) << file;
+    }
+}
+
 }  // namespace
