@@ -5,12 +5,12 @@
 #include "game/world/actor/facing.h"
 #include "game/world/actor/girl.h"
 #include "game/world/actor/ground_search.h"
-#include "game/world/actor/item_in_use.h"
 #include "game/world/common/game_clock.h"
 #include "game/world/common/walk_speed.h"
 #include "game/world/mesh/mesh.h"
 #include "game/world/mesh/mesh_lua.h"
 #include "game/world/scene/scene.h"
+#include "game/world/state/gamestate.h"
 #include "render/text/text_graphic.h"
 
 #include <cmath>
@@ -237,7 +237,7 @@ void tGirl::ArriveAtTarget()
         target = nullptr;
     const tHandlerState state(this);
     dfLua* lua = state.get();
-    const str item = ItemInUse();
+    const str item = gGamestate.GetInvUsage_Raw();
     if (item.empty()) {
         if (lua && target)
             CallTableHandler(*lua, target->GetLuaObj(), "on_arrive", "on_arrive", PushPair(*lua, this, target));
@@ -254,7 +254,7 @@ void tGirl::ArriveAtTarget()
         if (!answer || *answer == RESPONSE_INV_UNHANDLED)
             CallGlobalHandler(*lua, "on_use_inv", "generic on_use_inv", args);
     }
-    ClearItemInUse();
+    gGamestate.ClearInvUsage();
 }
 
 void tGirl::CollideWithActors()
@@ -404,7 +404,7 @@ int tGirl::OnMouseDown(const TPoint& point)
     tVector2<float> target = mScene->WorldFromScreen(point);
     str targetName;
     tGirl* hit = mScene->CheckWorldPoint(target);
-    const str item = ItemInUse();
+    const str item = gGamestate.GetInvUsage_Raw();
     int result = 2;
     if (!hit && !item.empty()) {
         LOGIT("CLICKED ON GROUND WITH OBJECT[%s]\n", item.c_str());
@@ -418,7 +418,7 @@ int tGirl::OnMouseDown(const TPoint& point)
                          return 3;
                      }).value_or(RESPONSE_INV_UNHANDLED);
         }
-        ClearItemInUse();
+        gGamestate.ClearInvUsage();
         if (answer == RESPONSE_INV_HANDLED)
             LOGIT("Got back INV_HANDLED: not walking there.\n");
         else

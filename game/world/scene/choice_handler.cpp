@@ -4,8 +4,8 @@
 #include "game/script/df_log.h"
 #include "game/script/metrics.h"
 #include "game/world/scene/scene.h"
-#include "game/world/scene/scene_gamestate.h"
 #include "game/world/scene/scene_hooks.h"
+#include "game/world/state/gamestate.h"
 #include "ui/widgets/slider.h"
 #include "ui/widgets/text.h"
 #include "ui/window/window_spider.h"
@@ -118,7 +118,7 @@ void tChoiceHandler::ChoiceClicked(int index)
         const str& key = mChoices[size_t(index)].key;
         MET_Count("ChoicesMade");
         MET_Event("ClickedChoice", key.c_str(), "");
-        SetProgressConversation(key);
+        gGamestate.SetString("conv", key.c_str());
     } else {
         LOGIT("Got bad choice # %d when we had only %d choices\n", index, int(mChoices.size()));
     }

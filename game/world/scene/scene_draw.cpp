@@ -7,8 +7,8 @@
 #include "game/world/overlay/mesh_overlay.h"
 #include "game/world/scene/scene.h"
 #include "game/world/scene/scene_float_text.h"
-#include "game/world/scene/scene_gamestate.h"
 #include "game/world/scene/scene_hooks.h"
+#include "game/world/state/gamestate.h"
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
 #include "render/text/text_graphic.h"
@@ -193,7 +193,7 @@ void tScene::Draw()
 
 void tScene::DrawOverHud()
 {
-    if (ProgressHUDEnabled() && mOverHudHolder)
+    if (g_HUDEnabled && mOverHudHolder)
         mOverHudHolder->Draw(TDrawSpec(TVec2(0, 0), 1, 1, 0), -1);
     if (mFadeOverHud)
         DrawFade();

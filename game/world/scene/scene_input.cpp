@@ -1,11 +1,11 @@
 #include "core/platform/platform.h"
 #include "game/script/metrics.h"
 #include "game/world/actor/girl.h"
-#include "game/world/scene/scene.h"
-#include "game/world/scene/scene_gamestate.h"
 #include "game/world/common/debug_flags.h"
+#include "game/world/scene/scene.h"
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/sound/sfx_manager.h"
+#include "game/world/state/gamestate.h"
 
 bool tScene::OnMouseDown(const TPoint& point)
 {
@@ -60,13 +60,13 @@ void tScene::UpdateMouseCursor()
         ActivateCursor("cursor_inactive");
         return;
     }
-    const str& item = ProgressItemInUse();
+    const str& item = gGamestate.GetInvUsage_Raw();
     ActivateCursor(item.empty() ? str("cursor") : item);
 }
 
 bool InUseMode()
 {
-    return !ProgressItemInUse().empty();
+    return !gGamestate.GetInvUsage_Raw().empty();
 }
 
 void GenerateClickSound(int kind)

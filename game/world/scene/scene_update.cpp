@@ -2,8 +2,8 @@
 #include "game/script/df_log.h"
 #include "game/world/actor/girl.h"
 #include "game/world/scene/scene.h"
-#include "game/world/scene/scene_gamestate.h"
 #include "game/world/scene/scene_hooks.h"
+#include "game/world/state/gamestate.h"
 #include "online/web/flash_host.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
@@ -103,7 +103,7 @@ void tScene::Update()
     }
     if (!mChainToSubScene.empty()) {
         const str name = Take(mChainToSubScene);
-        SetProgressScene(name);
+        gGamestate.SetScene(name, true);
         if (!SubScene()) {
             SubScene() = new tScene;
             SubScene()->SetSaySpec(mSaySpec);
@@ -112,8 +112,8 @@ void tScene::Update()
     }
     if (!mChainTo.empty()) {
         const str name = Take(mChainTo);
-        SetProgressScene(name);
-        SaveProgress();
+        gGamestate.SetScene(name, true);
+        lf_SaveGame();
         LoadSceneByName(name, false);
     }
     // By index: an actor's script may spawn actors, which join the end of the list.
@@ -153,7 +153,7 @@ void tScene::ReturnFromScene()
     if (SubScene())
         SubScene()->mReturnRequested = true;
     else
-        ChainTo(ProgressReturnScene());
+        ChainTo(gGamestate.GetString("returnfromscene"));
 }
 
 void tScene::StartFlash(const str& path)

@@ -4,9 +4,9 @@
 
 #include "common/log_capture.h"
 #include "core/time/time_source.h"
-#include "game/world/actor/item_in_use.h"
 #include "game/world/common/game_clock.h"
 #include "game/world/lua_run.h"
+#include "game/world/state/gamestate.h"
 #include "held_item.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ protected:
     {
         GameClockPause();
         SetTimeSource(nullptr);
-        ClearItemInUse();
+        gGamestate.ClearInvUsage();
     }
     static void Frame(tGirl* girl, uint32_t ms = 16)
     {
@@ -241,7 +241,7 @@ TEST_F(ActorMovement, ArrivalRunsTheTargetsHandlersAndTheGenericOneWhenNeeded)
         Frame(g);  // arrival happens once
         EXPECT_EQ(LuaGlobal(scene.L(), "calls"), c.calls);
         EXPECT_NE(log.Text().find(c.log), std::string::npos);
-        EXPECT_TRUE(ItemInUse().empty());
+        EXPECT_TRUE(gGamestate.GetInvUsage_Raw().empty());
         EXPECT_TRUE(g->GetTargetName().empty());
     }
 }
@@ -336,7 +336,7 @@ TEST_F(ActorMovement, ClicksWalkStopAtTheEdgeOrAreOnlyCounted)
         if (*c.notLogged) {
             EXPECT_EQ(text.find(c.notLogged), std::string::npos) << text;
         }
-        EXPECT_TRUE(ItemInUse().empty());
+        EXPECT_TRUE(gGamestate.GetInvUsage_Raw().empty());
         if (c.item && *c.scene) {
             EXPECT_EQ(LuaGlobal(scene.L(), "calls"), "key NELKA 200,120");
         }

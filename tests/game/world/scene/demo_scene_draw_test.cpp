@@ -172,7 +172,7 @@ TEST_F(DemoSceneDraw, TheScenesLookAsTheyDid)
     ASSERT_GE(PlayUntil([&] { return Mira()->HasText() && scene->IsFadeDone(); }), 0);
     ExpectLikeReference(TakePicture(), "demo_cottage");
 
-    SetProgressScene("cottage");
+    gGamestate.SetScene("cottage", true);
     ASSERT_TRUE(Enter("garden"));
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
     const V gardener = Actor("GARDENER")->GetPosition();

@@ -23,9 +23,9 @@
 #include "game/world/common/game_clock.h"
 #include "game/world/common/walk_speed.h"
 #include "game/world/common/world_scene.h"
-#include "game/world/scene/scene_gamestate.h"
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/sound/sfx_manager.h"
+#include "game/world/state/gamestate.h"
 #include "game/world/strings/localised_strings.h"
 #include "online/scores/zv_hiscores.h"
 #include "render/anim/sprite_task_host.h"
@@ -140,7 +140,7 @@ protected:
     // Starts a scene the way the game moves into it: the game state names it first.
     bool Enter(const char* name)
     {
-        SetProgressScene(name);
+        gGamestate.SetScene(name, true);
         return scene->LoadSceneByName(name, false);
     }
 

@@ -81,7 +81,7 @@ TEST_F(DemoScenePlay, TheCottageFromTheOpeningLineToTheGardenDoor)
 
 TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
 {
-    SetProgressScene("cottage");
+    gGamestate.SetScene("cottage", true);
     ASSERT_TRUE(Enter("garden"));
     Run("BAG_INV:AddInventory(items.key, false)");
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();

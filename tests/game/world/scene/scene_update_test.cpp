@@ -4,9 +4,9 @@
 
 #include "common/log_capture.h"
 #include "game/world/scene/scene.h"
-#include "game/world/scene/scene_gamestate.h"
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/scene/trl_task.h"
+#include "game/world/state/gamestate.h"
 #include "progress_probe.h"
 #include "scene_probe.h"
 #include "support/render_test_support.h"
@@ -40,7 +40,7 @@ protected:
     void Begin()
     {
         ResetProgress();
-        SetProgressScene("start");
+        gGamestate.SetScene("start", true);
         TheScene() = &scene;
     }
     void End()
