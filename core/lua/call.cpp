@@ -159,7 +159,40 @@ PrecallResult precall(lua_State* L, TValue* func, int nresults) {
 TValue* returnHook(lua_State* L, TValue* firstResult) {
   ptrdiff_t fr = savestack(L, firstResult);
   callHook(L, LUA_HOOKRET, -1);
+  // One "tail return" for every frame the tail calls folded away; counting down as they are
+  // reported keeps the stack view the hook sees in step.
+  if (L->ci->callstatus & CIST_LUA) {
+    while (L->ci->tailcalls > 0) {
+      if (--L->ci->tailcalls == 0) L->ci->callstatus &= static_cast<uint8_t>(~CIST_TAIL);
+      callHook(L, LUA_HOOKTAILRET, -1);
+    }
+  }
   return restorestack(L, fr);
+}
+
+void tailCallHooked(lua_State* L, TValue* func) {
+  // The call hook runs while the calling frame is still in place, as for any call, so it sees
+  // who made the call; the new frame then takes the caller's place.
+  ptrdiff_t oldci = L->ci - L->base_ci;
+  int nresults = L->ci->nresults;
+  uint8_t fresh = L->ci->callstatus & CIST_FRESH;
+  int tailcalls = L->ci->tailcalls;
+  precall(L, func, nresults);  // a script function: its frame is open above the caller's
+  CallInfo* nci = L->ci;
+  CallInfo* oci = L->base_ci + oldci;
+  TValue* to = oci->func;
+  ptrdiff_t delta = nci->func - to;
+  for (TValue* p = nci->func; p < L->top; p++) *(p - delta) = *p;
+  *oci = *nci;
+  oci->func -= delta;
+  oci->base -= delta;
+  oci->top -= delta;
+  oci->nresults = nresults;
+  oci->callstatus |= static_cast<uint8_t>(fresh | CIST_TAIL);
+  oci->tailcalls = tailcalls + 1;
+  L->ci = oci;
+  L->base = oci->base;
+  L->top = oci->top;
 }
 
 void callFunc(lua_State* L, TValue* func, int nresults) {

@@ -37,6 +37,8 @@ inline CallInfo* enterLua(lua_State* L, TValue* func, const Proto* p, int nresul
   return ci;
 }
 TValue* returnHook(lua_State* L, TValue* firstResult);
+// A tail call of a script function made while call events are hooked.
+void tailCallHooked(lua_State* L, TValue* func);
 // Moves results starting at firstResult to the frame's function slot.
 inline void postcall(lua_State* L, TValue* firstResult) {
   if (L->hookmask & LUA_MASKRET) firstResult = returnHook(L, firstResult);

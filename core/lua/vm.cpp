@@ -676,6 +676,10 @@ op_TAILCALL: {
     DISPATCH();
   }
   if (L->openupval) closeUpvals(L, base);
+  if (__builtin_expect(L->hookmask & LUA_MASKCALL, 0)) {
+    tailCallHooked(L, ra);
+    goto reentry;
+  }
   TValue* func = ci->func;
   int n = static_cast<int>(L->top - ra);
   for (int j = 0; j < n; j++) func[j] = ra[j];

@@ -338,3 +338,52 @@ TEST(LibDebug, InfoLocalsAndTraceback) {
 }
 
 }  // namespace
+
+namespace {
+
+// The events a call-and-return hook sees, each as "event:name:what of the caller"; the
+// expected traces are those of a traced reference run.
+const char* const kHookTrace =
+    "local out = {}\n"
+    "local function hook(ev)\n"
+    "  local info, up = debug.getinfo(2, 'nS'), debug.getinfo(3, 'S')\n"
+    "  table.insert(out, ev .. ':' .. tostring(info.name) .. ':' .. tostring(up and up.what))\n"
+    "end\n"
+    "local function c(...) return arg.n end\n"
+    "local function b(x) return c(x, x) end\n"
+    "local function a(x) return b(x) end\n";
+
+}  // namespace
+
+TEST(LibDebug, CallAndReturnEventsAroundTailCallsAndCFunctions) {
+  struct Case {
+    const char* body;
+    const char* events;
+  } cases[] = {
+      // the call that sets the hook returns under it; the call that clears it is seen going in
+      {"debug.sethook(hook, 'cr') local n = math.floor(2.5) debug.sethook()",
+       "return:sethook:main call:floor:main return:floor:main call:sethook:main"},
+      // tail calls: each callee is named by the frame that called it, then one "tail return"
+      // for each folded frame
+      {"debug.sethook(hook, 'cr') a(1) debug.sethook()",
+       "return:sethook:main call:a:main call:b:Lua call:c:Lua return:nil:tail "
+       "tail return:nil:tail tail return:a:main call:sethook:main"},
+      {"debug.sethook(hook, 'r') a(1) debug.sethook()",
+       "return:sethook:main return:nil:tail tail return:nil:tail tail return:a:main"},
+      // a script function called from a C function, and a C function calling one
+      {"debug.sethook(hook, 'cr') pcall(b, 1) debug.sethook()",
+       "return:sethook:main call:pcall:main call:nil:C call:c:Lua return:nil:tail "
+       "tail return:nil:C return:pcall:main call:sethook:main"},
+  };
+  for (const Case& c : cases) {
+    LibState s;
+    std::string got = s.Run(std::string(kHookTrace) + c.body + "\nreturn table.concat(out, ' ')");
+    EXPECT_EQ(got, c.events) << c.body;
+  }
+  // hooked tail recursion still runs in constant stack
+  LibState s;
+  EXPECT_EQ(s.Run("local n = 0 debug.sethook(function() n = n + 1 end, 'cr')\n"
+                  "local function loop(k) if k == 0 then return 'done' end return loop(k - 1) end\n"
+                  "local r = loop(300000) debug.sethook() return r .. n"),
+            "done600004");
+}
