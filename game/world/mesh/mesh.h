@@ -47,8 +47,8 @@ public:
     void Dump();
 
     // --- spaces ---
-    void AssignOffset(const tVector2<float>& offset) { mOffset = offset, ++mGeneration; }
-    void AssignScale(const tVector2<float>& scale) { mScale = scale, ++mGeneration; }
+    void AssignOffset(const tVector2<float>& offset) { mOffset = offset, Changed(); }
+    void AssignScale(const tVector2<float>& scale) { mScale = scale, Changed(); }
     const tVector2<float>& GetOffset() const { return mOffset; }
     const tVector2<float>& GetScale() const { return mScale; }
     tVector2<float> ConvertOuterSpaceToInnerSpace(const tVector2<float>& p) const;
@@ -95,6 +95,10 @@ public:
     {
         return VisibleFrom(point).sees;
     }
+
+    // Differs from every other mesh's and from every earlier state of this one, so a
+    // search's result can be kept for as long as the mesh answers with the same number.
+    uint64_t Generation() const { return mGeneration; }
 
     // --- derived tables ---
     void ComputeAdjacencies();
@@ -153,6 +157,7 @@ private:
     std::map<int, tWalknode> mWalknodes;
     tMeshIndex mIndex;
     // Changes with everything a visibility answer depends on.
+    void Changed();
     uint64_t mGeneration = 0;
     struct tVisibleCache
     {

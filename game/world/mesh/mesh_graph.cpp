@@ -2,6 +2,7 @@
 // visibility graph. Rebuilt after a load and whenever a region is switched.
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "core/debug/debug_log.h"
@@ -79,8 +80,14 @@ void tMesh::ComputeEdges()
         }
     }
     mIndex.Build(m_Vertlist, mPolys, mEdges);
-    ++mGeneration;
+    Changed();
     ComputeWalknodeGraph();
+}
+
+void tMesh::Changed()
+{
+    static std::atomic<uint64_t> next{0};
+    mGeneration = ++next;
 }
 
 void tMesh::ComputeWalknodeGraph()

@@ -152,7 +152,7 @@ void tMesh::ClearPolygons()
     mWalknodeVertices.clear();
     mWalknodePositions.clear();
     mIndex.Clear();
-    ++mGeneration;
+    Changed();
 }
 
 void tMesh::Dump()

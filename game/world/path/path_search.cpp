@@ -1,5 +1,6 @@
 #include "game/world/path/path_search.h"
 
+#include <algorithm>
 #include <set>
 
 #include "game/world/mesh/mesh.h"
@@ -26,6 +27,13 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
         gPath = {finalTarget, position};
         return true;
     }
+    // A walker that has reached a waypoint of the last route found asks again from there: the
+    // rest of that route is a shortest one from the waypoint, so it is not searched again.
+    static tKeptRoute kept;
+    if (kept.Continues(mesh, position, finalTarget)) {
+        kept.Answer(position, immediateTarget);
+        return true;
+    }
     // Kept between calls for its storage, like gPath.
     static ComputeB search;
     search.Initialize(mesh, position, finalTarget);
@@ -33,9 +41,31 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     if (found) {
         search.AppendRoute(&gPath);
         *immediateTarget = search.FirstWaypoint();
+        kept.Keep(mesh, gPath);
     }
     gPath.push_back(position);
     return found;
+}
+
+bool tKeptRoute::Continues(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target) const
+{
+    return mMesh == &mesh && mGeneration == mesh.Generation() && !mPoints.empty() && mPoints.front() == target &&
+           std::find(mPoints.begin() + 1, mPoints.end(), position) != mPoints.end();
+}
+
+void tKeptRoute::Answer(const tVector2<float>& position, tVector2<float>* immediateTarget) const
+{
+    auto at = std::find(mPoints.begin() + 1, mPoints.end(), position);
+    gPath.assign(mPoints.begin(), at);
+    *immediateTarget = gPath.back();
+    gPath.push_back(position);
+}
+
+void tKeptRoute::Keep(const tMesh& mesh, const std::vector<tVector2<float>>& points)
+{
+    mMesh = &mesh;
+    mGeneration = mesh.Generation();
+    mPoints = points;
 }
 
 float ComputeH(const tMesh& mesh, int poly, const tVector2<float>& point)

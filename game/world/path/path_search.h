@@ -99,6 +99,24 @@ private:
     tVector2<float> mFirstWaypoint;
 };
 
+// The last route the walk-node search found: target first, then its waypoints back to the
+// first one (the start itself is not kept).
+class tKeptRoute
+{
+public:
+    // Whether `position` is one of the route's waypoints on the same mesh, unchanged, towards
+    // the same target.
+    bool Continues(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target) const;
+    // The waypoint after `position`, with the rest of the route in gPath.
+    void Answer(const tVector2<float>& position, tVector2<float>* immediateTarget) const;
+    void Keep(const tMesh& mesh, const std::vector<tVector2<float>>& points);
+
+private:
+    const tMesh* mMesh = nullptr;
+    uint64_t mGeneration = 0;
+    std::vector<tVector2<float>> mPoints;
+};
+
 // Walks from `from` to `to` as an actor does, searching again at each waypoint. Fills the
 // points from `from` to `to`; false when some search finds no route.
 bool WalkRoute(const tMesh& mesh, const tVector2<float>& from, const tVector2<float>& to,

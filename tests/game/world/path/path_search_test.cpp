@@ -226,4 +226,62 @@ TEST(PathSearch, SearchAskingAsItGoesFindsWhatTheScansFind)
     }
 }
 
+double RouteLength(const Path& points)
+{
+    double length = 0;
+    for (size_t i = 1; i < points.size(); ++i)
+        length += V::Distance(points[i - 1], points[i]);
+    return length;
+}
+
+// A walker that reaches the first waypoint goes on along the route it was given; once a door
+// opens or closes, it is searched again.
+TEST(PathSearch, FromAWaypointTheRouteGoesOnUntilTheMeshChanges)
+{
+    std::mt19937 random(91);
+    std::uniform_real_distribution<float> coord(-20, 500);
+    int goneOn = 0, changedCourse = 0;
+    for (int round = 0; round < 10; ++round) {
+        const TMeshSource source = RandomSource(random, 6 + round % 6);
+        const std::string base = "pathkept" + std::to_string(round);
+        ServeBytes(base + ".dverts", EncodeVertFile(source));
+        ServeBytes(base + ".dmesh", EncodeMeshFile(source));
+        tMesh mesh;
+        ASSERT_EQ(mesh.LoadVertlist(str((base + ".dverts").c_str())), 0);
+        ASSERT_EQ(mesh.LoadPolylist(str((base + ".dmesh").c_str())), 0);
+        bool doorOpen = true;
+        for (int i = 0; i < 40; ++i) {
+            const V from(coord(random), coord(random)), to(coord(random), coord(random));
+            const Search first = Find(mesh, from, to);
+            if (!first.found || first.path.size() < 4)
+                continue;
+            const bool change = i % 2;
+            if (change)
+                mesh.SetPolyState("door", doorOpen = !doorOpen);
+            const V waypoint = first.next;
+            const Search then = Find(mesh, waypoint, to);
+            ComputeB fresh;
+            fresh.Initialize(mesh, waypoint, to);
+            const bool found = fresh.Process();
+            ASSERT_EQ(then.found, found || mesh.IsValidTravel(waypoint, to)) << base << " " << i;
+            if (!found)
+                continue;
+            Path rest;
+            fresh.AppendRoute(&rest);
+            rest.push_back(waypoint);
+            EXPECT_NEAR(RouteLength(then.path), RouteLength(rest), 1e-3) << base << " " << i;
+            const V kept = first.path[first.path.size() - 3];
+            if (!change) {
+                EXPECT_EQ(then.next, kept) << base << " " << i;
+                ++goneOn;
+            } else {
+                EXPECT_EQ(then.next, fresh.FirstWaypoint()) << base << " " << i;
+                changedCourse += then.next != kept;
+            }
+        }
+    }
+    EXPECT_GT(goneOn, 10);
+    EXPECT_GT(changedCourse, 0);
+}
+
 }  // namespace
