@@ -374,21 +374,32 @@ static inline bool fastGet(lua_State* L, Table* h, const TValue* key, TValue* va
 }
 
 #define RK(x) (ISK(x) ? k + ((x) - MAXSTACK) : base + (x))
+// Line and count hooks are looked for where they can have been set: on entering a function,
+// after anything that may run other code (a call, a metamethod) and at every jump, so a hook
+// armed from outside (a signal) is met within one stretch of straight code. While one is set,
+// every operation goes through `hooked`.
+#define WATCH() \
+  disp = __builtin_expect(L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT), 0) ? kHooked : kDispatch
 #define PROTECT(x)      \
   {                     \
     ci->savedpc = pc;   \
     x;                  \
     ci = L->ci;         \
     base = ci->base;    \
+    WATCH();            \
   }
 // Threaded dispatch: every operation ends by jumping straight to the next one's code, which
 // spares a shared jump and lets the branch predictor learn each operation's successors.
-#define DISPATCH()                                                                     \
-  {                                                                                    \
-    i = *pc++;                                                                         \
-    if (__builtin_expect(L->hookmask & (LUA_MASKLINE | LUA_MASKCOUNT), 0)) goto hooked; \
-    ra = base + GETARG_A(i);                                                           \
-    goto* kDispatch[GET_OP(i)];                                                        \
+#define DISPATCH()               \
+  {                              \
+    i = *pc++;                   \
+    ra = base + GETARG_A(i);     \
+    goto* disp[GET_OP(i)];       \
+  }
+#define JUMP(offset) \
+  {                  \
+    pc += (offset);  \
+    WATCH();         \
   }
 
 void execute(lua_State* L) {
@@ -403,7 +414,16 @@ void execute(lua_State* L) {
       &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
       &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
       &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE};
+  static const void* const kHooked[64] = {
+      &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
+      &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
+      &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
+      &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
+      &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
+      &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
+      &&hooked, &&hooked, &&hooked, &&hooked};
   static_assert(NUM_OPCODES == 39 && OP_CLOSURE == 38);
+  const void* const* disp;
   CallInfo* ci;
   LClosure* cl;
   TValue* base;
@@ -417,12 +437,14 @@ reentry:
   base = ci->base;
   k = cl->p->k.data();
   pc = ci->savedpc;
+  WATCH();
   DISPATCH();
 hooked:
   traceExec(L, pc);
   ci = L->ci;
   base = ci->base;
   ra = base + GETARG_A(i);
+  WATCH();
   goto* kDispatch[GET_OP(i)];
 
 op_NONE:
@@ -590,7 +612,7 @@ op_CONCAT: {
   DISPATCH();
 }
 op_JMP:
-  pc += GETARG_sBx(i);
+  JUMP(GETARG_sBx(i));
   DISPATCH();
 op_EQ: {
   const TValue* rb = RK(GETARG_B(i));
@@ -602,7 +624,7 @@ op_EQ: {
     PROTECT(eq = equalObj(L, rb, rc));
   } else eq = rawequalObj(rb, rc);
   if (eq != (GETARG_A(i) != 0)) pc++;
-  else pc += GETARG_sBx(*pc) + 1;
+  else JUMP(GETARG_sBx(*pc) + 1);
   DISPATCH();
 }
 op_LT: {
@@ -612,7 +634,7 @@ op_LT: {
   if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
   else PROTECT(res = lessThan(L, rb, rc));
   if (res != (GETARG_A(i) != 0)) pc++;
-  else pc += GETARG_sBx(*pc) + 1;
+  else JUMP(GETARG_sBx(*pc) + 1);
   DISPATCH();
 }
 op_LE: {
@@ -622,14 +644,14 @@ op_LE: {
   if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
   else PROTECT(res = lessEqual(L, rb, rc));
   if (res != (GETARG_A(i) != 0)) pc++;
-  else pc += GETARG_sBx(*pc) + 1;
+  else JUMP(GETARG_sBx(*pc) + 1);
   DISPATCH();
 }
 op_TEST: {
   TValue* rb = base + GETARG_B(i);
   if (isfalse(rb) != (GETARG_C(i) != 0)) {
     *ra = *rb;
-    pc += GETARG_sBx(*pc) + 1;
+    JUMP(GETARG_sBx(*pc) + 1);
   } else {
     pc++;
   }
@@ -653,6 +675,7 @@ op_CALL: {
       ci = L->ci;
       if (nresults >= 0) L->top = ci->top;
       base = ci->base;
+      WATCH();
       break;
     case PCR_YIELD: return;
   }
@@ -670,6 +693,7 @@ op_TAILCALL: {
       case PCR_C:
         ci = L->ci;
         base = ci->base;
+        WATCH();
         break;
       case PCR_YIELD: return;
     }
@@ -734,7 +758,7 @@ op_FORLOOP: {
   lua_Number idx = nvalue(ra) + step;
   lua_Number limit = nvalue(ra + 1);
   if (step > 0 ? idx <= limit : idx >= limit) {
-    pc += GETARG_sBx(i);
+    JUMP(GETARG_sBx(i));
     setnum(ra, idx);
   }
   DISPATCH();
