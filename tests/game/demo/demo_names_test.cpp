@@ -1,10 +1,12 @@
 // The player choice and the name dialog as a player meets them, end to end: pages that hide
-// the menu, Return and Escape, typing after a click elsewhere in the dialog, a refused name
-// asked for again, and a delete that asks first.
+// the menu, Return and Escape (there, on the other pages and in the diary), typing after a
+// click elsewhere in the dialog, a refused name asked for again, and a delete that asks first.
 
 #include "game/demo/demo_steps.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -12,6 +14,7 @@ namespace {
 constexpr int kNameFieldX = 400, kNameFieldY = 210;
 constexpr int kRulesBarX = 548, kRulesBarY = 330;
 constexpr int kDeleteX = kPageX + 400;
+constexpr int kDiaryButtonX = 400, kDiaryButtonY = 546;
 
 size_t Count(const std::string& text, const std::string& what, size_t from)
 {
@@ -81,6 +84,26 @@ TEST(DemoNames, DialogsHideTheMenuAnswerTheKeysKeepTheTypingAndAskFirst)
     ASSERT_TRUE(run.WaitFor("Delete dialog answered: delete_yes", 20000, mark)) << run.Log();
     EXPECT_EQ(Count(run.Log(), "Player created", mark), 0u) << run.Log();
     EXPECT_EQ(run.Log().find("Starting a new game"), std::string::npos) << run.Log();
+    run.Send("300 key escape");
+    ASSERT_TRUE(run.WaitFor("Closed layouts/chooseplayer.lua", 20000, mark)) << run.Log();
+
+    // Escape leaves the other games, the awards and, in play, the diary.
+    for (const auto& [x, y, layout] : {std::tuple{kMoreGamesX, kMoreGamesY, "layouts/xsell.lua"},
+                                       std::tuple{kAwardsX, kAwardsY, "layouts/awards.lua"}}) {
+        mark = run.Log().size();
+        run.Send(Click(x, y));
+        ASSERT_TRUE(run.WaitFor(std::string("Opening ") + layout, 20000, mark)) << run.Log();
+        run.Send("300 key escape");
+        ASSERT_TRUE(run.WaitFor(std::string("Closed ") + layout, 20000, mark)) << run.Log();
+    }
+    StartANewGameAs(run, "Bo");
+    ASSERT_TRUE(run.WaitFor("Game shown: layouts/game.lua")) << run.Log();
+    mark = run.Log().size();
+    run.Send("500 move " + std::to_string(kDiaryButtonX) + " " + std::to_string(kDiaryButtonY));
+    run.Send(Click(kDiaryButtonX, kDiaryButtonY));
+    ASSERT_TRUE(run.WaitFor("MET_RELAY(++DiaryAccesses)", 20000, mark)) << run.Log();
+    run.Send("300 key escape");
+    ASSERT_TRUE(run.WaitFor("PAUSE:::::::::::::::::: EXITED", 20000, mark)) << run.Log();
 
     QuitThroughTheDialog(run);
     EXPECT_EQ(run.Log().find("Lua error"), std::string::npos) << run.Log();
