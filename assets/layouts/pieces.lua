@@ -17,10 +17,12 @@ function pieces.Page(title)
 end
 
 -- A 130 x 40 button labelled by a string key. `key` "enter" makes it the button Return
--- presses, "escape" the one Escape presses; `kind` is its window class (Button by default).
+-- presses, "escape" the one Escape presses; `kind` is its window class (Button by default;
+-- another, tDFButton say, also gets the hand cursor).
 function pieces.SmallButton(name, label, x, y, command, closes, key, kind)
     return (kind or Button){
-        name = name, x = x, y = y, w = 130, h = 40, close = closes, command = command, cursor = "cursor_use",
+        name = name, x = x, y = y, w = 130, h = 40, close = closes, command = command,
+        cursor = kind and "cursor_use" or nil,
         default = key == "enter", cancel = key == "escape",
         graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
                     "images/button_small_hover.png"},

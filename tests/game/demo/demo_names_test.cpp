@@ -13,6 +13,7 @@ namespace {
 // Places on the name dialog (layouts/entername.lua: 400 x 320, centred) and the player page.
 constexpr int kNameFieldX = 400, kNameFieldY = 210;
 constexpr int kRulesBarX = 548, kRulesBarY = 330;
+constexpr int kDialogBottom = 459;
 constexpr int kDeleteX = kPageX + 400;
 constexpr int kDiaryButtonX = 400, kDiaryButtonY = 546;
 
@@ -56,8 +57,14 @@ TEST(DemoNames, DialogsHideTheMenuAnswerTheKeysKeepTheTypingAndAskFirst)
     ASSERT_TRUE(run.WaitFor("Asking for a name", 20000, mark)) << run.Log();
     run.Send(Click(kNameFieldX, kNameFieldY));
     run.Send("100 text An");
+    const TPicture typed = Shot(run, dir + "/typed.png");
     run.Send(Click(kRulesBarX, kRulesBarY));
     run.Send("100 text n");
+    // The dialog has its frame all round, and the bar moved the rules inside it.
+    const uint8_t* edge = &typed.rgba[(kDialogBottom * 800 + 400) * 4];
+    EXPECT_GT(edge[0] + edge[1] + edge[2], 300) << dir << "/typed.png";
+    const TPicture scrolled = Shot(run, dir + "/scrolled.png");
+    EXPECT_GT(CountDifferingPixels(typed, scrolled, 8, 240, 258, 530, 358), 500u) << dir << "/scrolled.png";
     run.Send("300 key return");
     ASSERT_TRUE(run.WaitFor("Player created: Ann", 20000, mark)) << run.Log();
 
