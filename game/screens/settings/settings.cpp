@@ -210,6 +210,11 @@ void TSettings::ChangeCurrentUserName(str typed)
 {
     const str name = CleanPlayerName(typed);
     const int user = mPrefs->GetInt(kCurUser, 0, -1);
+    if (user < 0) {
+        // The shared table is nobody's: no name goes there.
+        LOGIT("TSettings::ChangeCurrentUserName: no current user for '%s'\n", typed.c_str());
+        return;
+    }
     if (RefuseName("ChangeCurrentUserName", typed, name, user))
         return;
     mPrefs->SetStr(kName, name, user, true);

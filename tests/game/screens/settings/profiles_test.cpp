@@ -153,6 +153,12 @@ TEST_F(Profiles_, AwardsStayWithTheProfileThroughRenameAndRestart)
     s->DeleteUser(0);
     s->CreateNewUser("Di");
     EXPECT_EQ(awards(), "Bo:0,Ann:0,Cy:0,Di:0");
+    // With none left, a rename names nobody, the shared table least of all.
+    for (int i = 0; i < 4; ++i)
+        TSettings::GetInstance()->DeleteUser(0);
+    TSettings::GetInstance()->ChangeCurrentUserName("Ann");
+    EXPECT_EQ(awards(), "");
+    EXPECT_EQ(TSettings::GetInstance()->GetPrefs()->GetStr("name", "", -1), str(""));
 }
 
 TEST_F(Profiles_, SavedAndReadBack)
