@@ -15,12 +15,12 @@ parts.bodyFont = {"fonts/default.mvec", 17, parts.ink}
 local buttonFont = {"fonts/bold.mvec", 15, Color(255, 248, 232)}
 
 -- A leather button with a label from the string table; `command` runs when it is pressed,
--- `close` closes the diary.
+-- `close` closes the diary (and Escape presses it).
 function parts.Button(name, label, x, y, command, close)
     return Button{
         name = name, x = x, y = y,
         graphics = {"images/diary_tab.png", "images/diary_tab_pressed.png", "images/diary_tab_hover.png"},
-        sound = "audio/sfx/diary_page.ogg", command = command, close = close,
+        sound = "audio/sfx/diary_page.ogg", command = command, close = close, cancel = close,
         Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = label, font = buttonFont,
              flags = kHAlignCenter + kVAlignCenter},
     }

@@ -15,6 +15,6 @@ MakeDialog{
         tAwardsWindow{name = "awards", x = 60, y = 140, w = 520, h = 190},
         pieces.SmallButton("go_left", "awards_previous", 120, 360, function() SendAwardMessage("go_left") end),
         pieces.SmallButton("go_right", "awards_next", 390, 360, function() SendAwardMessage("go_right") end),
-        pieces.SmallButton("close", "awards_close", 255, 450, nil, true),
+        pieces.SmallButton("close", "awards_close", 255, 450, nil, true, "escape"),
     },
 }

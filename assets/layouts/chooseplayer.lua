@@ -1,18 +1,15 @@
--- The player choice: up to ten profiles as radio buttons, and New, Rename, Delete and OK. The
--- window (TChoosePlayer) hands the profiles to UpdatePlayerChoices; the settings' functions
--- create, choose, rename and delete them. DoModal hands back "player_ok" when the player
--- confirmed a profile.
+-- The player choice: up to ten profiles as radio buttons, and New, Rename, Delete, OK and Back.
+-- The window (TChoosePlayer) hands the profiles to UpdatePlayerChoices and labels their
+-- buttons; the settings' functions create, choose, rename and delete them. DoModal hands back
+-- "player_ok" when the player confirmed a profile (OK or Return), "player_back" when they
+-- went back (Back or Escape).
 
 local pieces = ReadFile("layouts/pieces.lua")
 
 function UpdatePlayerChoices(current, count, names)
     for i = 0, 9 do
         local button = "button" .. i
-        local name = names[i + 1]
-        if name then
-            SetLabel(button, name)
-        end
-        EnableWindow(button, name ~= nil)
+        EnableWindow(button, names[i + 1] ~= nil)
         SetButtonToggleState(button, i == current)
     end
     EnableWindow("player_new", count < 10)
@@ -21,22 +18,48 @@ function UpdatePlayerChoices(current, count, names)
     EnableWindow("player_ok", count > 0)
 end
 
--- Asks for a name; a new one (not left empty, not in use) goes to `use`.
-local function WithNewName(use, done)
-    gEnteredName = nil
-    LOGIT("Asking for a name")
-    DoModal("layouts/entername.lua")
-    local name = gEnteredName
-    gEnteredName = nil
-    if name and name ~= "" and not IsNameInUse(name) then
-        use(name)
-        LOGIT(done .. name)
+-- The key of the reason a name is refused, or nil.
+local function Refusal(name)
+    if string.find(name, "^%s*$") then
+        return "entername_blank"
     end
+    if IsNameInUse(name) then
+        return "entername_taken"
+    end
+    return nil
+end
+
+-- Asks for a name until one is given that may be used, or the player cancels; it goes to
+-- `use`. A refused name is asked for again, saying why.
+local function WithNewName(use, done)
+    local refusal = nil
+    repeat
+        gEnteredName = nil
+        gNameRefusal = refusal
+        LOGIT("Asking for a name")
+        DoModal("layouts/entername.lua")
+        local name = gEnteredName
+        gEnteredName = nil
+        gNameRefusal = nil
+        refusal = name and Refusal(name)
+        if refusal then
+            LOGIT("Name refused: " .. refusal)
+        elseif name then
+            use(name)
+            LOGIT(done .. name)
+        end
+    until not refusal
     SetPlayerChoices()
 end
 
+-- Asks first: a deleted player's saved game and awards are gone.
 local function DeletePlayer()
-    DeleteUser(GetCurrentSelectedUser())
+    LOGIT("Asking before deleting a player")
+    local answer = DoModal("layouts/deleteplayer.lua")
+    LOGIT("Delete dialog answered: " .. tostring(answer))
+    if answer == "delete_yes" then
+        DeleteUser(GetCurrentSelectedUser())
+    end
     SetPlayerChoices()
 end
 
@@ -64,6 +87,7 @@ MakeDialog{
         pieces.SmallButton("player_rename", "player_rename", 175, 450,
                            function() WithNewName(ChangeCurrentUserName, "Player renamed: ") end),
         pieces.SmallButton("player_delete", "player_delete", 335, 450, DeletePlayer),
-        pieces.SmallButton("player_ok", "player_ok", 490, 450, nil, true),
+        pieces.SmallButton("player_ok", "player_ok", 490, 450, nil, true, "enter"),
+        pieces.SmallButton("player_back", "player_back", 20, 20, nil, true, "escape"),
     },
 }

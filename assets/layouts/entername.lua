@@ -1,42 +1,49 @@
--- Asks for a new player's name, in the game's own window classes: the field's placeholder goes
--- at the first click or key, the OK button shows only while a name is typed, a hint appears
--- while the mouse is over the field, and the rules scroll in their own window. OK leaves the
--- name in gEnteredName.
+-- Asks for a player's name, in the game's own window classes: the field's placeholder goes
+-- at the first click or key, OK shows only while a name is typed, a hint appears while the
+-- mouse is over the field, and the rules scroll in their own window. OK (or Return) leaves
+-- the name in gEnteredName; Cancel (or Escape) leaves it nil. When gNameRefusal holds a
+-- string key, the dialog says with it why the last name was refused.
 
+local pieces = ReadFile("layouts/pieces.lua")
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 local titleFont = {"fonts/bold.mvec", 24, Color(251, 242, 220),
                    outline_color = Color(40, 30, 20), outline_size = 2}
 
 MakeDialog{
     dfWindow{
-        name = "entername", x = kCenter, y = kCenter, w = 400, h = 300,
-        Bitmap{name = "backdrop", x = 0, y = 0, image = "images/panel.png"},
-        dfText{name = "title", w = 360, h = 30, box_flags = 1, label = "entername_title", font = titleFont,
+        name = "entername", x = kCenter, y = kCenter, w = 400, h = 320,
+        Bitmap{name = "backdrop", x = 0, y = 0, image = "images/namedialog.png"},
+        dfText{name = "title", y = 14, w = 360, h = 30, box_flags = 1, label = "entername_title", font = titleFont,
                flags = kHAlignCenter},
+        -- Behind the field: the field takes the clicks and lets the moves through to it.
+        RolloverWindow{name = "fieldhint", x = 80, y = 54, w = 240, h = 32, activate = "hint",
+                       text = GetString("entername_hint")},
         Bitmap{
-            name = "namefield", x = 40, y = 50, image = "images/textfield.png",
+            name = "namefield", x = 80, y = 54, image = "images/textfield.png",
             TextEdit{name = "player", x = 8, y = 4, w = 224, h = 24, length = 16, utf8 = true,
-                     clearinitial = true, enablewindow = "ok", label = "entername_placeholder",
+                     clearinitial = true, enablewindow = "ok", label = GetString("entername_placeholder"),
                      font = {"fonts/default.mvec", 18, Color(20, 28, 48)}},
         },
-        RolloverWindow{name = "fieldhint", x = 40, y = 50, w = 240, h = 32, activate = "hint",
-                       text = "Up to sixteen letters"},
-        Text{name = "hint", x = 40, y = 86, w = 320, h = 24, font = bodyFont},
+        Text{name = "hint", x = 40, y = 90, w = 320, h = 24, font = bodyFont, flags = kHAlignCenter},
         TScrolledWindow{
-            name = "rules", x = 40, y = 116, w = 320, h = 100, snap = 4,
+            name = "rules", x = 40, y = 118, w = 320, h = 100, snap = 4,
             railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
             railbot = "images/slider_railbot.png", sliderimage = "images/slider_thumb.png",
-            dfTextX{name = "rulestext", x = 0, y = 0, w = 296, h = 100, label = "entername_rules", font = bodyFont},
+            -- Taller than its window: the scroll bar moves it up.
+            dfTextX{name = "rulestext", x = 0, y = 0, w = 292, h = 132, label = "entername_rules", font = bodyFont},
         },
-        tDFButton{
-            name = "ok", x = 140, y = 236, close = true, cursor = "cursor_use",
-            command = function() gEnteredName = GetLabel("player") end,
-            graphics = {"images/button_normal.png", "images/button_pressed.png", "images/button_hover.png"},
-            mask = "images/button_mask.png", sound = "audio/sfx/click.ogg",
-            Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = "entername_ok", font = bodyFont,
-                 flags = kHAlignCenter + kVAlignCenter},
-        },
-        -- Nothing typed yet: no OK.
-        function() EnableWindow("ok", false); EnableWindow("hint", false); SetFocus("player") end,
+        Text{name = "refused", x = 20, y = 224, w = 360, h = 26,
+             font = {"fonts/default.mvec", 18, Color(255, 190, 120)}, flags = kHAlignCenter},
+        pieces.SmallButton("cancel", "entername_cancel", 55, 262, nil, true, "escape", tDFButton),
+        pieces.SmallButton("ok", "entername_ok", 215, 262, function() gEnteredName = GetLabel("player") end, true,
+                           "enter", tDFButton),
+        -- Nothing typed yet: no OK. Why the last name was refused, if it was. The field has the keys.
+        function()
+            EnableWindow("ok", false); EnableWindow("hint", false); EnableWindow("refused", gNameRefusal ~= nil)
+            if gNameRefusal then
+                SetLabel("refused", GetString(gNameRefusal))
+            end
+            SetFocus("player")
+        end,
     },
 }

@@ -23,7 +23,7 @@ MakeDialog{
              flags = kHAlignCenter + kVAlignCenter},
         Entry(1), Entry(2), Entry(3), Entry(4), Entry(5), Entry(6), Entry(7),
         pieces.SmallButton("gamesite", "xsell_site", 225, 490, function() LaunchGameLink(0) end),
-        pieces.SmallButton("xsell_back", "xsell_back", 480, 470, nil, true),
+        pieces.SmallButton("xsell_back", "xsell_back", 480, 470, nil, true, "escape"),
         function() SetupXSell() end,
     },
 }

@@ -35,6 +35,7 @@ struct TZvHiscoresData
     str language = "en";
     str version;
     str playerName;
+    str medalOwner;
     str gameMode;
     int requestKind = kSubmission;
     TSimpleHttp client;
@@ -62,4 +63,7 @@ struct TZvHiscoresData
     str defaultError;
     TEncrypt cipher;
     bool saveEnabled;
+
+    // Whose medals are the present player's.
+    const str& MedalKey() const { return medalOwner.empty() ? playerName : medalOwner; }
 };

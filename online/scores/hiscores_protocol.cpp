@@ -120,7 +120,7 @@ bool TZvHiscores::SubmitData(const str& userName, const str& password, bool reme
         return false;
     if (mode & kSubmitScore)
         return SubmitDataToServer(userName.c_str(), password.c_str(), remember, (mode & kSubmitMedals) != 0);
-    auto list = mData->medals.find(mData->playerName);
+    auto list = mData->medals.find(mData->MedalKey());
     if ((mode & kSubmitMedals) && GetNumMedalsToSubmit() != 0 && list != mData->medals.end())
         return SendMedals(list->second->GenerateServerString(true), userName.c_str(), password.c_str(), remember);
     return false;
@@ -132,8 +132,8 @@ bool TZvHiscores::SendMedals(const str& medalXml, const char* userName, const ch
     if (!SubmitMedalsToServer(medalXml.c_str(), userName, password, remember))
         return false;
     // Only the medals that went out are marked when the server accepts them.
-    d.submitMedalsPlayer = d.playerName;
-    d.submitMedalsCount = d.medals[d.playerName]->Count();
+    d.submitMedalsPlayer = d.MedalKey();
+    d.submitMedalsCount = d.medals[d.MedalKey()]->Count();
     return true;
 }
 
@@ -146,7 +146,7 @@ bool TZvHiscores::SubmitDataToServer(const char* userName, const char* password,
     auto tableIt = d.localTables.find(d.gameMode);
     TZvHiscoreTable* table = tableIt == d.localTables.end() ? nullptr : tableIt->second.get();
     int rowIndex = table ? table->FindUnsubmitted(d.playerName) : -1;
-    auto medalsIt = d.medals.find(d.playerName);
+    auto medalsIt = d.medals.find(d.MedalKey());
     TZvMedalsTable* medals = medalsIt == d.medals.end() ? nullptr : medalsIt->second.get();
 
     if (rowIndex < 0) {
@@ -183,7 +183,7 @@ bool TZvHiscores::SubmitDataToServer(const char* userName, const char* password,
         str medalXml = medals->GenerateServerString(false);
         if (!medalXml.empty()) {
             InsertBeforeClosingTag(xml, "</score>", medalXml);
-            d.submitMedalsPlayer = d.playerName;
+            d.submitMedalsPlayer = d.MedalKey();
             d.submitMedalsCount = medals->Count();
         }
     }

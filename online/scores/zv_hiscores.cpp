@@ -74,6 +74,7 @@ void TZvHiscores::SetProperty(EProperty property, const str& value)
         d.requestUser = str();
         break;
     case kPropGameMode: d.gameMode = value; break;
+    case kPropMedalOwner: d.medalOwner = value; break;
     }
 }
 
@@ -232,7 +233,7 @@ void TZvHiscores::KeepMedal(const char* medalName, EMedalType type, const str& g
 {
     TZvHiscoresData& d = *mData;
     str name = medalName ? medalName : "";
-    auto& list = d.medals[d.playerName];
+    auto& list = d.medals[d.MedalKey()];
     if (!list)
         list = std::make_unique<TZvMedalsTable>();
     bool wholeGame = type == kMedalGame;
@@ -249,19 +250,19 @@ void TZvHiscores::KeepMedal(const char* medalName, EMedalType type, const str& g
 
 int TZvHiscores::GetNumMedalsEarned()
 {
-    auto it = mData->medals.find(mData->playerName);
+    auto it = mData->medals.find(mData->MedalKey());
     return it == mData->medals.end() ? 0 : it->second->Count();
 }
 
 int TZvHiscores::GetNumMedalsToSubmit()
 {
-    auto it = mData->medals.find(mData->playerName);
+    auto it = mData->medals.find(mData->MedalKey());
     return it == mData->medals.end() ? 0 : it->second->CountUnsubmitted();
 }
 
 bool TZvHiscores::GetEarnedMedalInfo(int index, str* medalName, EMedalType* type, str* mode, str* gameData)
 {
-    auto it = mData->medals.find(mData->playerName);
+    auto it = mData->medals.find(mData->MedalKey());
     if (it == mData->medals.end())
         return false;
     const TZvMedal* m = it->second->At(index);
@@ -276,6 +277,25 @@ bool TZvHiscores::GetEarnedMedalInfo(int index, str* medalName, EMedalType* type
     if (gameData)
         *gameData = m->gameData;
     return true;
+}
+
+void TZvHiscores::MoveMedals(const str& from, const str& to)
+{
+    TZvHiscoresData& d = *mData;
+    auto source = d.medals.find(from);
+    if (source == d.medals.end() || from == to)
+        return;
+    std::unique_ptr<TZvMedalsTable> moving = std::move(source->second);
+    d.medals.erase(source);
+    auto& target = d.medals[to];
+    if (!target) {
+        target = std::move(moving);
+    } else {
+        for (const TZvMedal& medal : moving->Medals())
+            if (!target->Holds(medal.medalName, medal.type == TZvMedalsTable::kTypeGame, medal.mode))
+                target->Append(medal);
+    }
+    SavePreferences();
 }
 
 bool TZvHiscores::GetRememberedUserInfo(str* name, str* pass)

@@ -17,6 +17,7 @@ public:
         kPropLanguage = 0,  // ignored while "hiscore.xml" names a language
         kPropUserName = 1,  // the current player; also forgets the last online user name
         kPropGameMode = 2,
+        kPropMedalOwner = 3,  // the key the player's medals are kept under; empty: the player's name
     };
     enum EUserScore
     {
@@ -66,6 +67,8 @@ public:
     int GetNumMedalsEarned();
     int GetNumMedalsToSubmit();
     bool GetEarnedMedalInfo(int index, str* medalName, EMedalType* type, str* mode, str* gameData);
+    // The medals kept under `from` join those kept under `to` (each held once) and `from` keeps none.
+    void MoveMedals(const str& from, const str& to);
 
     // --- remembered log-ins ---
     bool GetRememberedUserInfo(str* name, str* pass);

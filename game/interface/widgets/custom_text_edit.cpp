@@ -52,6 +52,13 @@ bool TCustomTextEdit::OnKeyDown(char key, unsigned int modifiers)
     return handled;
 }
 
+void TCustomTextEdit::OnSetFocus(TWindow* previous)
+{
+    TTextEdit::OnSetFocus(previous);
+    if (TModalWindow* modal = FindParentModal())
+        modal->SetDefaultFocus(this);
+}
+
 bool TCustomTextEdit::KeyHit(EKeyType type, char c)
 {
     WipePlaceholder();

@@ -3,6 +3,8 @@
 #include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/screens/settings/settings.h"
+#include "render/text/text_escape.h"
+#include "ui/widgets/button.h"
 
 #include <algorithm>
 
@@ -63,6 +65,10 @@ void TChoosePlayer::SetPlayerChoices()
         }
         return 3;
     });
+    // Whatever the layout made of them, the buttons show the names as typed, never as markup.
+    for (int i = 0; i < std::min(count, kMaxChoices); ++i)
+        if (auto* button = GetCast<TButton>(GetChildWindow(str::getFormatted("button%d", i), unsigned(-1))))
+            button->SetLabel(EscapeMarkup(settings->GetUserName(i)));
 }
 
 int TChoosePlayer::GetCurrentSelectedUser()

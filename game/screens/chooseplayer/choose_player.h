@@ -23,7 +23,8 @@ public:
     static TWindow* DynamicCreate();
 
     // Calls the layout's UpdatePlayerChoices with the current profile, the number of profiles
-    // and the first ten names, each as a string value.
+    // and the first ten names, each as a string value; then labels the profile buttons with
+    // the names as typed.
     void SetPlayerChoices();
     // The first profile button that is on; 0 when none is.
     int GetCurrentSelectedUser();

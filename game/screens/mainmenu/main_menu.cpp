@@ -7,6 +7,7 @@
 #include "game/script/metrics.h"
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/state/gamestate.h"
+#include "render/text/text_escape.h"
 #include "sound/manager/sound.h"
 #include "ui/widgets/text.h"
 #include "ui/widgets/widget_services.h"
@@ -15,6 +16,16 @@ namespace {
 
 constexpr const char* kMusic = "audio/music/mainmenumusic";
 constexpr const char* kXSellCatalogue = "xsell/xsell.xml";
+
+// The greeting with the name put in afterwards: the string table reads an argument that starts
+// with "%" as a reference, and a name shows as typed, never as markup.
+str Greeting(const str& name)
+{
+    static const str kSlot("\x01");
+    str text = LookupString("welcome", kSlot);
+    text.replace(kSlot, EscapeMarkup(name), str::kAll);
+    return text;
+}
 
 int SetWelcomeNameLua(lua_State* L)
 {
@@ -56,7 +67,7 @@ void TMainMenu::SetWelcomeName()
     const TSettings* settings = TSettings::GetInstance();
     if (settings && settings->GetNumUsers() > 0) {
         if (auto* welcome = GetCast<TText>(GetChildWindow("welcome", unsigned(-1))))
-            welcome->SetText(LookupString("welcome", settings->GetCurrentUserName()));
+            welcome->SetText(Greeting(settings->GetCurrentUserName()));
     } else {
         for (const char* name : {"welcome", "changeplayer", "load_game", "resume_game"})
             SetWindowEnable(name, false);

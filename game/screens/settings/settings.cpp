@@ -3,11 +3,13 @@
 #include "core/config/config.h"
 #include "core/platform/platform.h"
 #include "core/prefs/prefs.h"
+#include "game/screens/settings/player_name.h"
 #include "game/script/df_log.h"
 #include "game/startup/gantrimole_init.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/common/walk_speed.h"
 #include "game/world/state/gamestate.h"
+#include "online/scores/guid_source.h"
 #include "online/scores/zv_hiscores.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
@@ -20,6 +22,12 @@ namespace {
 constexpr const char* kCurUser = "curuser";
 constexpr const char* kFullScreen = "fullscreen";
 constexpr const char* kName = "name";
+// Awards are kept under a key of the profile's own, so that they go with it through a rename
+// and a new profile never finds another's. Older files kept them under the name: the name
+// they were kept under waits in "awardfrom" until they have moved ("awardsmoved" 0).
+constexpr const char* kAwardKey = "awardkey";
+constexpr const char* kAwardFrom = "awardfrom";
+constexpr const char* kAwardsMoved = "awardsmoved";
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
@@ -68,6 +76,7 @@ TSettings::TSettings(TSettingsServices services) : mServices(std::move(services)
     mPrefs = std::make_unique<TPrefs>(true);
     mHiscores = std::make_unique<TZvHiscores>(true);
     SetCurrentGameMode(kStoryMode);
+    KeepAwardsByProfile();
     SetCurrentUser(GetCurrentUser());
     SetRangedWalkSpeedSource([] { return gSettings ? gSettings->GetRangedWalkSpeed() : 1.0f; });
 }
@@ -129,10 +138,50 @@ int TSettings::GetNumUsers() const
     return int(mPrefs->GetNumUsers());
 }
 
-void TSettings::CreateNewUser(str name)
+void TSettings::KeepAwardsByProfile()
 {
+    for (int user = 0; user < GetNumUsers(); ++user) {
+        if (mPrefs->GetStr(kAwardKey, "", user).empty()) {
+            // The name goes first: a stop between the two writes leaves nothing unmoved.
+            mPrefs->SetStr(kAwardFrom, GetUserName(user), user, true);
+            SetInt(kAwardsMoved, 0, user);
+            mPrefs->SetStr(kAwardKey, NewAwardKey(), user, true);
+        }
+        if (mPrefs->GetInt(kAwardsMoved, 1, user) == 0) {
+            mHiscores->MoveMedals(mPrefs->GetStr(kAwardFrom, "", user), mPrefs->GetStr(kAwardKey, "", user));
+            SetInt(kAwardsMoved, 1, user);
+        }
+    }
+}
+
+str TSettings::NewAwardKey()
+{
+    // Longer than any name, so never one of the names older files kept awards under.
+    return str("profile-") + NewScoreGuid();
+}
+
+bool TSettings::RefuseName(const char* action, const str& typed, const str& name, int user) const
+{
+    if (name.empty()) {
+        LOGIT("TSettings::%s: a name needs more than blanks: '%s'\n", action, typed.c_str());
+        return true;
+    }
+    for (int i = 0; i < GetNumUsers(); ++i)
+        if (i != user && CleanPlayerName(GetUserName(i)) == name) {
+            LOGIT("TSettings::%s: the name '%s' is taken\n", action, name.c_str());
+            return true;
+        }
+    return false;
+}
+
+void TSettings::CreateNewUser(str typed)
+{
+    const str name = CleanPlayerName(typed);
     const int user = GetNumUsers();
+    if (RefuseName("CreateNewUser", typed, name, user))
+        return;
     mPrefs->SetStr(kName, name, user, true);
+    mPrefs->SetStr(kAwardKey, NewAwardKey(), user, true);
     // The new profile starts with the present one's sound; speeds start over.
     static const char* const kCopied[] = {"soundlevel", "musiclevel", "voxlevel"};
     for (const char* key : kCopied)
@@ -153,12 +202,25 @@ void TSettings::SetCurrentUser(int index)
     if (index < 0)
         return;
     mHiscores->SetProperty(TZvHiscores::kPropUserName, GetUserName(index));
+    mHiscores->SetProperty(TZvHiscores::kPropMedalOwner, mPrefs->GetStr(kAwardKey, "", index));
     SetSoundForCurrentUser();
 }
 
-void TSettings::ChangeCurrentUserName(str name)
+void TSettings::ChangeCurrentUserName(str typed)
 {
-    mPrefs->SetStr(kName, name, mPrefs->GetInt(kCurUser, 0, -1), true);
+    const str name = CleanPlayerName(typed);
+    const int user = mPrefs->GetInt(kCurUser, 0, -1);
+    if (user < 0) {
+        // The shared table is nobody's: no name goes there.
+        LOGIT("TSettings::ChangeCurrentUserName: no current user for '%s'\n", typed.c_str());
+        return;
+    }
+    if (RefuseName("ChangeCurrentUserName", typed, name, user))
+        return;
+    mPrefs->SetStr(kName, name, user, true);
+    // Scores from now on carry the new name; the awards stay with the profile's key.
+    if (user == GetCurrentUser())
+        mHiscores->SetProperty(TZvHiscores::kPropUserName, name);
 }
 
 void TSettings::DeleteUser(int index)
@@ -171,10 +233,11 @@ void TSettings::DeleteUser(int index)
     SetCurrentUser(index - 1 >= 0 ? index - 1 : GetNumUsers() - 1);
 }
 
-bool TSettings::IsNameInUse(str name) const
+bool TSettings::IsNameInUse(str typed) const
 {
+    const str name = CleanPlayerName(typed);
     for (int i = 0; i < GetNumUsers(); ++i)
-        if (GetUserName(i) == name)
+        if (CleanPlayerName(GetUserName(i)) == name)
             return true;
     return false;
 }

@@ -5,7 +5,8 @@
 //   TSettings::CreateSettings(TSettings::PlatformServices());  ...  TSettings::GetInstance()->GetTalkSpeed();
 //
 // Preferences: "curuser" and "fullscreen" in the shared table; "name", "soundoff",
-// "soundlevel", "musiclevel", "voxlevel", "walkspeed", "talkspeed" per user.
+// "soundlevel", "musiclevel", "voxlevel", "walkspeed", "talkspeed" and the awards key
+// ("awardkey", with "awardfrom" and "awardsmoved" while older awards move to it) per user.
 
 #include "core/text/str.h"
 
@@ -58,12 +59,15 @@ public:
     void ToggleSoundMute();
     void SetCurrentGameMode(int mode);
     int GetNumUsers() const;
+    // Names are kept trimmed and at most sixteen characters; a blank name or one another
+    // profile has is refused (logged).
     void CreateNewUser(str name);
     // Ignored unless -1 (none) <= index < number of users.
     void SetCurrentUser(int index);
     void ChangeCurrentUserName(str name);
     // Later users move down by one; then user index - 1, or the last one, is selected.
     void DeleteUser(int index);
+    // Compared as kept: trimmed.
     bool IsNameInUse(str name) const;
     // Pops modal windows down to the bottom one.
     void QuitToMainMenu();
@@ -103,6 +107,11 @@ private:
     void ClearLuaGlobals();
     void SetInt(const char* key, int value, int user);
     bool GetMedal(int index, str* name, int* type, str* mode, str* data);
+    // Gives every profile its awards key, moving awards kept under its name to it.
+    void KeepAwardsByProfile();
+    static str NewAwardKey();
+    // True (and logged) when `name`, cleaned from `typed`, may not be user `user`'s.
+    bool RefuseName(const char* action, const str& typed, const str& name, int user) const;
 
     TSettingsServices mServices;
     std::unique_ptr<TPrefs> mPrefs;

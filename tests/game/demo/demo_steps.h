@@ -24,7 +24,7 @@ constexpr int kPageX = 80, kPageY = 40;
 constexpr int kNewX = kPageX + 85, kRenameX = kPageX + 240, kPlayerOkX = kPageX + 555, kPageButtonY = kPageY + 470;
 constexpr int kDoneX = 400;
 constexpr int kXSellBackX = kPageX + 545, kXSellBackY = kPageY + 490;
-constexpr int kNameOkX = 440, kNameOkY = 410;
+constexpr int kNameOkX = 480, kNameOkY = 422;
 constexpr int kMusicThumbX = kPageX + 300 + 189, kMusicThumbY = kPageY + 159;
 constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
 // The pause screen's panel (scripts/pause.lua) and its "Main menu" button.

@@ -138,7 +138,7 @@ TEST_F(AssembledAssets, TheDialogArchiveListsItsPicturesAndServesThem)
     EXPECT_EQ(frame.width, 400);
     EXPECT_EQ(frame.height, 220);
     EXPECT_EQ(frame.At(0, 0) >> 24, 0u) << "rounded corner";
-    EXPECT_EQ(frame.At(200, 110) >> 24, 0xF0u);
+    EXPECT_EQ(frame.At(200, 110) >> 24, 0xFFu) << "opaque: nothing behind reads through";
 }
 
 TEST_F(AssembledAssets, PicturesHaveTheirSizesAndShapes)

@@ -7,6 +7,8 @@
 #include "game/screens/chooseplayer/choose_player.h"
 #include "game/screens/menu_fixture.h"
 #include "ui/widgets/button.h"
+#include "ui/widgets/text.h"
+#include "ui/widgets/text_edit.h"
 
 namespace {
 
@@ -56,7 +58,7 @@ TEST_F(ChoosePlayerTest, ProfilesReachTheLayoutAsValues)
 
 TEST_F(ChoosePlayerTest, SelectedProfileAndItsNameExactlyAsStored)
 {
-    const std::string hostile = "Ann']] os.exit(1) --[[\" {'\\";
+    const std::string hostile = "Ann']]--[[\" {'\\";
     for (const char* name : {hostile.c_str(), "Bo", "Cy", "Di"})
         settings->CreateNewUser(name);
     ASSERT_NE(BuildRecordingPage(), nullptr);
@@ -97,7 +99,8 @@ TEST_F(ChoosePlayerTest, DemoPageListsChoosesCreatesRenamesAndDeletes)
         int current;
     };
     const Step steps[] = {
-        {"CreateNewUser('Cy'); SetPlayerChoices()", "Ann,Bo,Cy,", 2},
+        {"CreateNewUser('Cy<br>Di'); SetPlayerChoices()", "Ann,Bo,Cy\\<br>Di,", 2},
+        {"ChangeCurrentUserName('Cy'); SetPlayerChoices()", "Ann,Bo,Cy,", 2},
         {"ChangeCurrentUserName('Cyd'); SetPlayerChoices()", "Ann,Bo,Cyd,", 2},
         {"DeleteUser(0); SetPlayerChoices()", "Bo,Cyd,", 1},
     };
@@ -106,12 +109,34 @@ TEST_F(ChoosePlayerTest, DemoPageListsChoosesCreatesRenamesAndDeletes)
         std::string labels;
         for (int i = 0; i < TChoosePlayer::kMaxChoices; ++i) {
             const std::string button = "button" + std::to_string(i);
-            if (Shown(button.c_str()))
+            if (Shown(button.c_str())) {
                 labels += Label(button.c_str()) + ",";
+                EXPECT_EQ(GetCast<TText>(Find(button.c_str())->GetChildWindow("label", 1))->GetLineCount(), 1);
+            }
         }
         EXPECT_EQ(labels, step.labels) << step.code;
         EXPECT_EQ(settings->GetCurrentUser(), step.current) << step.code;
         EXPECT_EQ(Run("return GetCurrentSelectedUser()"), std::to_string(step.current)) << step.code;
+    }
+}
+
+TEST_F(ChoosePlayerTest, DemoNameDialogShowsItsTextsAndWhyTheLastNameWasRefused)
+{
+    const std::string sheet =
+        "<Workbook><Row><Cell><Data>entername_placeholder</Data></Cell><Cell><Data>Type your name</Data></Cell></Row>"
+        "<Row><Cell><Data>entername_taken</Data></Cell><Cell><Data>Taken</Data></Cell></Row></Workbook>";
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    for (const char* refusal : {"nil", "'entername_taken'"}) {
+        Run(std::string("gNameRefusal = ") + refusal);
+        ReadLayout("layouts/entername.lua");
+        auto* player = GetCast<TTextEdit>(Find("player"));
+        ASSERT_NE(player, nullptr);
+        EXPECT_EQ(std::string(player->GetText().c_str()), "Type your name");
+        const bool refused = std::string(refusal) != "nil";
+        EXPECT_EQ(Shown("refused"), refused) << refusal;
+        if (refused)
+            EXPECT_EQ(std::string(GetCast<TText>(Find("refused"))->GetText().c_str()), "Taken");
+        CloseTop();
     }
 }
 

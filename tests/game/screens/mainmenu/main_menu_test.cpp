@@ -101,6 +101,28 @@ TEST_F(MainMenuTest, GreetsTheCurrentPlayerAndFollowsAChangeFromTheScript)
     EXPECT_TRUE(Shown("load_game"));
 }
 
+TEST_F(MainMenuTest, GreetsAPlayerByTheNameAsTyped)
+{
+    struct Case
+    {
+        const char* name;
+        const char* shown;  // the greeting's markup
+    };
+    const Case cases[] = {
+        {"Ann<br>Bo", "Welcome, Ann\\<br>Bo!"},
+        {"%windowtitle%", "Welcome, %windowtitle%!"},
+        {"%s%n%x", "Welcome, %s%n%x!"},
+    };
+    for (const Case& c : cases) {
+        MakeSettings();
+        settings->CreateNewUser(c.name);
+        ASSERT_NE(BuildMenu(), nullptr);
+        EXPECT_EQ(Welcome(), c.shown) << c.name;
+        EXPECT_EQ(GetCast<TText>(Find("welcome"))->GetLineCount(), 1) << c.name;
+        CloseTop();
+    }
+}
+
 TEST_F(MainMenuTest, CrossSellEntryNeedsTheCatalogue)
 {
     // The layout shows the entry; only a missing catalogue hides it.

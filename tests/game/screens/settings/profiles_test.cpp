@@ -1,6 +1,7 @@
 #include "settings_fixture.h"
 
 #include "common/unprivileged.h"
+#include "online/scores/zv_hiscores.h"
 
 #include <sys/stat.h>
 
@@ -19,15 +20,16 @@ std::string Profiles(const TSettings& s)
 
 using Profiles_ = SettingsTest;
 
+struct Step
+{
+    const char* script;
+    const char* profiles;
+};
+
 TEST_F(Profiles_, CreateChooseRenameDeleteThroughTheScripts)
 {
     TSettings* s = Make();
     EXPECT_EQ(s->GetCurrentUserName(), str(""));  // no users: user 0 is read
-    struct Step
-    {
-        const char* script;
-        const char* profiles;
-    };
     const Step steps[] = {
         {"CreateNewUser('ann')", "ann|0"},
         {"CreateNewUser('bo')", "ann,bo|1"},
@@ -77,7 +79,7 @@ TEST_F(Profiles_, NewProfileCopiesSoundNotSpeeds)
 TEST_F(Profiles_, NamesReachScriptsAsTextAndCompareExactly)
 {
     Make();
-    const std::string hostile = "x]] os.exit(1) --[[\" '\\";
+    const std::string hostile = "]]exit()--[[\" '\\";
     lua_State* L = lua.GetState();
     lua_pushstring(L, hostile.c_str());
     lua_setglobal(L, "hostile");
@@ -94,6 +96,71 @@ TEST_F(Profiles_, NamesReachScriptsAsTextAndCompareExactly)
         EXPECT_EQ(Run(code), expected) << code;
 }
 
+TEST_F(Profiles_, NamesAreKeptTrimmedShortAndOnePerProfile)
+{
+    TSettings* s = Make();
+    const Step steps[] = {
+        {"CreateNewUser('  Ann  ')", "Ann|0"},
+        {"CreateNewUser('Ann ')", "Ann|0"},  // the same name once trimmed
+        {"CreateNewUser(' \\t ')", "Ann|0"},
+        {"CreateNewUser('ABCDEFGHIJKLMNOPQRSTU')", "Ann,ABCDEFGHIJKLMNOP|1"},
+        {"CreateNewUser('\\195\\132\\195\\150bcdefghijklmnopq')", "Ann,ABCDEFGHIJKLMNOP,\xC3\x84\xC3\x96"
+                                                                  "bcdefghijklmno|2"},
+        {"ChangeCurrentUserName('entername_placeholder')", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"ChangeCurrentUserName(' Ann')", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"ChangeCurrentUserName('a\\nb ')", "Ann,ABCDEFGHIJKLMNOP,a b|2"},
+        {"SetCurrentUser(0) ChangeCurrentUserName('Ann ')", "Ann,ABCDEFGHIJKLMNOP,a b|0"},
+    };
+    for (const Step& step : steps) {
+        EXPECT_EQ(Run(step.script), "nil") << step.script;
+        EXPECT_EQ(Profiles(*s), step.profiles) << step.script;
+    }
+    EXPECT_EQ(Run("return IsNameInUse(' a b ')"), "true");
+}
+
+TEST_F(Profiles_, AwardsStayWithTheProfileThroughRenameAndRestart)
+{
+    {
+        // Files of an older game: awards kept under the names, one of them of a deleted player.
+        TPrefs prefs(true);
+        prefs.SetStr("name", "Ann", 0, true);
+        prefs.SetStr("name", "Bo", 1, true);
+        TZvHiscores scores(true);
+        for (const char* name : {"Ann", "Cy"}) {
+            scores.SetProperty(TZvHiscores::kPropUserName, name);
+            scores.KeepMedal("gate", TZvHiscores::kMedalGame, "");
+        }
+    }
+    // The awards each profile holds, after a restart: "Ann:1,Bo:0".
+    auto awards = [this] {
+        TSettings* s = Make();
+        std::string out;
+        for (int i = 0; i < s->GetNumUsers(); ++i) {
+            s->SetCurrentUser(i);
+            out += (i ? "," : "") + std::string(s->GetUserName(i).c_str()) + ":" + std::to_string(s->NumEarnedMedals());
+        }
+        return out;
+    };
+    EXPECT_EQ(awards(), "Ann:1,Bo:0");
+    EXPECT_EQ(awards(), "Ann:1,Bo:0");
+    TSettings* s = TSettings::GetInstance();
+    s->SetCurrentUser(0);
+    s->ChangeCurrentUserName("Di");
+    s->CreateNewUser("Ann");
+    s->CreateNewUser("Cy");
+    EXPECT_EQ(awards(), "Di:1,Bo:0,Ann:0,Cy:0");
+    s = TSettings::GetInstance();
+    s->DeleteUser(0);
+    s->CreateNewUser("Di");
+    EXPECT_EQ(awards(), "Bo:0,Ann:0,Cy:0,Di:0");
+    // With none left, a rename names nobody, the shared table least of all.
+    for (int i = 0; i < 4; ++i)
+        TSettings::GetInstance()->DeleteUser(0);
+    TSettings::GetInstance()->ChangeCurrentUserName("Ann");
+    EXPECT_EQ(awards(), "");
+    EXPECT_EQ(TSettings::GetInstance()->GetPrefs()->GetStr("name", "", -1), str(""));
+}
+
 TEST_F(Profiles_, SavedAndReadBack)
 {
     TSettings* s = Make();
@@ -106,9 +173,10 @@ TEST_F(Profiles_, SavedAndReadBack)
     const char* expected[] = {
         "2 users",
         "  slot 0 (installation)\n    curuser = 0\n",
-        "  slot 1 (user 0)\n    musiclevel = 750\n    name = ann\n    soundlevel = 750\n    soundoff = 0\n    "
-        "voxlevel = 750\n",
-        "  slot 2 (user 1)\n    musiclevel = 750\n    name = bo\n",
+        "  slot 1 (user 0)\n    awardkey = profile-",
+        "\n    musiclevel = 750\n    name = ann\n    soundlevel = 750\n    soundoff = 0\n    voxlevel = 750\n",
+        "  slot 2 (user 1)\n    awardkey = profile-",
+        "\n    musiclevel = 750\n    name = bo\n",
     };
     for (const char* part : expected)
         EXPECT_NE(dump.find(part), std::string::npos) << part << "\nin\n" << dump;

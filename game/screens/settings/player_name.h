@@ -1,0 +1,10 @@
+#pragma once
+// What a player's name may be, in one place for every way a name is set: as typed, without
+// the blanks around it or control characters, at most sixteen characters (UTF-8).
+//   const str name = CleanPlayerName(typed);  if (name.empty()) ...refuse...
+
+#include "core/text/str.h"
+
+constexpr unsigned kMaxPlayerNameLength = 16;
+
+str CleanPlayerName(const str& typed);
