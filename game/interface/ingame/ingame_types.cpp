@@ -5,7 +5,6 @@
 #include "game/interface/ingame/transition_window.h"
 #include "game/interface/ingame/world_scene_link.h"
 #include "game/interface/windows/game_window_types.h"
-#include "game/screens/settings/settings.h"
 #include "game/startup/game_steps.h"
 #include "game/world/scene/scene_hooks.h"
 
@@ -22,7 +21,6 @@ void RegisterInGameWindowTypes(TWindowManager* manager)
 void InstallInGameSteps()
 {
     InstallWorldSceneLink();
-    SetMusicVolumeHook(&AdjustMusicVolume);
     SetCursorHook([](const str& name) { CursorManager().ActivateCursor(name); });
     TGameSteps& steps = GameSteps();
     steps.gameRoot = []() -> TWindow* { return g_pGame; };
