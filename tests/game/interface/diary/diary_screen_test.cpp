@@ -232,6 +232,7 @@ TEST_F(DiaryTest, TheMessageFunctionGoesWithItsWindowAndFollowsTheScreenTurned)
     Write("note");
     OpenScreen("diary/primary.lua");
     ASSERT_TRUE(LuaTrue("SendDiaryMessage ~= nil"));
+    Lua("keptList = SendDiaryMessage");
     // Turning the page makes the page window's; it goes on working after the list is gone.
     Lua("SwapToModal('diary/quests.lua')");
     now += 20;
@@ -241,10 +242,12 @@ TEST_F(DiaryTest, TheMessageFunctionGoesWithItsWindowAndFollowsTheScreenTurned)
     TLogCapture log;
     Lua("SendDiaryMessage('hint')");
     EXPECT_NE(log.Text().find("Unknown message hint"), std::string::npos) << "the page window answers";
+    Lua("keptPage = SendDiaryMessage; keptList('go_left')");
     wm->_PopModal();
     now += 20;
     Send(TEvent::kIdle);
     EXPECT_TRUE(LuaTrue("SendDiaryMessage == nil"));
+    Lua("keptPage('go_left')");  // kept copies find their windows gone
 }
 
 // Turning between the notebooks and the quest page keeps the book where it lies on screen.

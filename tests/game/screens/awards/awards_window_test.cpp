@@ -73,8 +73,10 @@ TEST_F(AwardsWindowTest, TheMessageGlobalGoesWithTheWindow)
 {
     tAwardsWindow* awards = Window();
     EXPECT_TRUE(LuaTrue("SendAwardMessage ~= nil"));
+    Lua("kept = SendAwardMessage");
     delete awards;
     EXPECT_TRUE(LuaTrue("SendAwardMessage == nil"));
+    Lua("kept('go_right')");  // finds its window gone
 }
 
 }  // namespace
