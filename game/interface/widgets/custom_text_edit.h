@@ -1,9 +1,10 @@
 #pragma once
 // A text field that clicks like a typewriter: each character let in plays one of four typing
-// sounds. Its first text can be a placeholder wiped by the first click or key, and it shows
+// sounds, loaded with the field. Its first text can be a placeholder wiped by the first click or key, and it shows
 // another window of its dialog ("enablewindow", an OK button say) only while it holds text.
 //   TextEdit{ name = "player", clearinitial = true, enablewindow = "ok", label = "Your name" }
 
+#include "core/files/asset_map.h"
 #include "core/system/random.h"
 #include "ui/widgets/text_edit.h"
 
@@ -12,6 +13,7 @@ class TCustomTextEdit : public TTextEdit
     TV_CLASS(TCustomTextEdit, TTextEdit)
 
 public:
+    TCustomTextEdit();
     static TWindow* DynamicCreate();
     using TTextEdit::Init;
     void Init(TWindowStyle& style) override;
@@ -27,6 +29,7 @@ public:
 private:
     void WipePlaceholder();
 
+    TAssetMap mTypingSounds;
     TRandom mRandom;
     bool mCleared = true;
     str mTarget;
