@@ -62,13 +62,15 @@ TGame::TGame()
 
 TGame::~TGame()
 {
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->OrphanTextureRefreshListener(&mTextureRefresh);
     if (g_pGame == this)
         g_pGame = nullptr;
-    delete SubScene();
-    SubScene() = nullptr;
     if (TheScene())
         TheScene()->DumpScene();
     g_SFXManager.DumpVox();
+    delete SubScene();
+    SubScene() = nullptr;
     MET_EndPlay();
 }
 
@@ -81,6 +83,8 @@ void TGame::Init(TWindowStyle& style)
 {
     mGlobals.Bind("SendGameMessage", &SendGameMessageLua);
     dfWindow::Init(style);
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->AdoptTextureRefreshListener(&mTextureRefresh);
     TWindowManager* wm = TWindowManager::GetInstance();
     if (TheScene() && wm && wm->GetScript() && wm->GetScript()->GetState()) {
         dfLua lua(wm->GetScript()->GetState());

@@ -25,9 +25,11 @@
 #include "game/interface/windows/df_window.h"
 #include "game/script/df_log_lua.h"
 #include "game/script/script_enums.h"
+#include "game/startup/game_steps.h"
 #include "game/startup/script_functions.h"
 #include "game/world/state/gamestate.h"
 #include "game/world/state/gamestate_lua.h"
+#include "game/world/state/interface_settings.h"
 #include "ui/screen/image.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/slider.h"
@@ -189,6 +191,33 @@ TEST_F(GameLayouts, APopupShowsItsTextsAsTheyStand)
         EXPECT_NE(popup->GetChildWindow("transition", 1), nullptr) << c.table;
         wm->_PopModal();
     }
+}
+
+// The program's scripts hide the bar (its picture and the part that catches clicks) and the
+// diary button of the game window, and show them again.
+TEST_F(GameLayouts, ScriptsSwitchTheBarAndTheDiaryButton)
+{
+    InstallInGameSteps();
+    Open("layouts/game.lua");
+    const struct
+    {
+        void (*set)(bool);
+        bool on;
+        bool bar, diary;
+    } steps[] = {
+        {&SetHUDEnable, false, false, true},
+        {&SetDiaryEnable, false, false, false},
+        {&SetHUDEnable, true, true, false},
+        {&SetDiaryEnable, true, true, true},
+    };
+    for (const auto& step : steps) {
+        step.set(step.on);
+        EXPECT_EQ(Shown("HUDBG"), step.bar);
+        EXPECT_EQ(Shown("INTERCEPTSPEC"), step.bar);
+        EXPECT_EQ(Shown("DiaryButton"), step.diary);
+    }
+    SetInterfaceWindowHook(nullptr);
+    GameSteps() = TGameSteps();
 }
 
 }  // namespace
