@@ -1,5 +1,6 @@
 #include "game/interface/windows/window_helpers.h"
 
+#include "core/script/lua_number.h"
 #include "ui/widgets/button.h"
 #include "ui/window/window.h"
 
@@ -41,7 +42,7 @@ tVector2<float> Vector2FromTPoint(const TPoint& point)
 
 TPoint TPointFromVector2(const tVector2<float>& vector)
 {
-    return TPoint(int(vector.x), int(vector.y));
+    return TPoint(NumberToInt(vector.x), NumberToInt(vector.y));
 }
 
 TVec2 TVecFromVector(const tVector2<float>& vector)

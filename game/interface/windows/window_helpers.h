@@ -23,6 +23,6 @@ void SetGameGrabsClicksQuery(std::function<bool()> query);
 int FirstButtonOn(TWindow* root, const char* prefix, int count);
 
 tVector2<float> Vector2FromTPoint(const TPoint& point);
-// Each coordinate truncated toward zero.
+// Each coordinate truncated toward zero; NaN gives 0, values beyond the int range its ends.
 TPoint TPointFromVector2(const tVector2<float>& vector);
 TVec2 TVecFromVector(const tVector2<float>& vector);
