@@ -1,9 +1,12 @@
 -- The awards: one at a time on a page, its title and its description once earned (a teaser
--- until then); the arrows, or the up and down keys, step through the twelve. The awards
--- window (tAwardsWindow) fills "item_title" and "item_body" and takes the keys.
+-- until then); the arrows, or the up and down keys, step through the twelve, and a line counts
+-- the player's. The awards window (tAwardsWindow) fills "item_title" and "item_body" and takes
+-- the keys.
 
 local pieces = ReadFile("layouts/pieces.lua")
 local itemFont = {"fonts/bold.mvec", 26, Color(255, 210, 120)}
+local kAwards = 12
+local earned = NumEarnedMedals and NumEarnedMedals() or 0
 
 MakeDialog{
     dfWindow{
@@ -13,6 +16,8 @@ MakeDialog{
              flags = kHAlignCenter + kVAlignCenter},
         Text{name = "item_body", x = 80, y = 214, w = 480, h = 110, font = pieces.bodyFont, flags = kHAlignCenter},
         tAwardsWindow{name = "awards", x = 60, y = 140, w = 520, h = 190},
+        Text{name = "count", x = 60, y = 100, w = 520, h = 30, label = "#" .. GetString("awards_count", earned, kAwards),
+             font = pieces.bodyFont, flags = kHAlignCenter + kVAlignCenter},
         pieces.SmallButton("go_left", "awards_previous", 120, 360, function() SendAwardMessage("go_left") end),
         pieces.SmallButton("go_right", "awards_next", 390, 360, function() SendAwardMessage("go_right") end),
         pieces.SmallButton("close", "awards_close", 255, 450, nil, true, "escape"),

@@ -55,12 +55,12 @@ end
 -- Row i of the dialogue choices: the choice handler writes the text into its Text child.
 local function ChoiceRow(i)
     return Button{
-        name = "button" .. i, x = 0, y = i * 36, w = 520, h = 36,
+        name = "button" .. i, x = 0, y = i * 36, w = 436, h = 36,
         graphics = {"interface/choice_row.png", "interface/choice_row_pressed.png",
                     "interface/choice_row_hover.png"},
         sound = "audio/sfx/click.ogg",
         command = function() ChoiceClicked(i) end,
-        Text{name = "label", x = 12, y = 0, w = 496, h = 36, font = choiceFont, flags = kVAlignCenter},
+        Text{name = "label", x = 12, y = 0, w = 412, h = 36, font = choiceFont, flags = kVAlignCenter},
     }
 end
 
@@ -90,14 +90,15 @@ MakeDialog{
                         "interface/diary_button_hover.png"},
             sound = "audio/sfx/click.ogg", command = OpenDiary,
         },
+        -- Between the back and goodbye buttons, which stay clickable while a question waits.
         Bitmap{
-            name = "CHOICEBOX", x = 100, y = 0, image = "interface/choice_box.png",
+            name = "CHOICEBOX", x = 150, y = 0, image = "interface/choice_box.png",
             TScrolledWindow{
-                name = "SCROLLOUTER", x = 24, y = 12, w = 560, h = 144, snap = 4,
+                name = "SCROLLOUTER", x = 16, y = 12, w = 468, h = 144, snap = 4,
                 railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
                 railbot = "images/slider_railbot.png", sliderimage = "images/slider_thumb.png",
                 Window{
-                    name = "SCROLLINNER", x = 0, y = 0, w = 520, h = 216,
+                    name = "SCROLLINNER", x = 0, y = 0, w = 436, h = 216,
                     ChoiceRow(0), ChoiceRow(1), ChoiceRow(2), ChoiceRow(3), ChoiceRow(4), ChoiceRow(5),
                 },
             },

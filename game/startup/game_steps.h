@@ -13,10 +13,12 @@ class TWindowManager;
 
 struct TGameSteps
 {
-    // Settings: made and applied at start, deleted at quit, told of full-screen switches.
+    // Settings: made and applied at start, deleted at quit, told of full-screen switches; the
+    // player leaving play for the main menu, with the score logged.
     std::function<void()> createSettings;
     std::function<void()> deleteSettings;
     std::function<void()> updateFullScreen;
+    std::function<void()> quitToMainMenu;
     // Window types outside the automatic registry ("TextEdit", "RolloverWindow") and the
     // score submission's registration.
     std::function<void(TWindowManager*)> registerWindowTypes;

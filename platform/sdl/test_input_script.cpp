@@ -171,7 +171,7 @@ bool TTestInputScript::ParseRecord(const std::string& line, TRecord* record, std
             *error = c + " needs an argument";
             return false;
         }
-    } else if (c != "close") {
+    } else if (c != "close" && c != "display") {
         *error = "unknown command " + c;
         return false;
     }
@@ -263,10 +263,10 @@ void TTestInputScript::Replay(const TRecord& record, uint32_t windowId, std::vec
     } else if (c == "text") {
         for (const std::string& character : SplitCharacters(record.rest))
             Type(character, windowId, out);
-    } else if (c == "close") {
+    } else if (c == "close" || c == "display") {
         e.type = SDL_WINDOWEVENT;
         e.window.windowID = windowId;
-        e.window.event = SDL_WINDOWEVENT_CLOSE;
+        e.window.event = c == "close" ? SDL_WINDOWEVENT_CLOSE : SDL_WINDOWEVENT_DISPLAY_CHANGED;
         out.push_back(e);
     } else if (c == "screenshot") {
         mScreenshot = record.rest;

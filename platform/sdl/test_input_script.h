@@ -14,6 +14,7 @@
 //                     right, up, down, home, end, or one printable character
 //   text TEXT         TEXT (the rest of the line, UTF-8) is typed, one character an event
 //   close             the window's close box is clicked
+//   display           the window reports that its display changed (the textures go)
 //   screenshot PATH   the next finished frame is written to PATH as a PNG picture (a pointer
 //                     move to where the pointer is asks for that frame)
 // The file is followed while the program runs: a test may append records as it goes. A line is

@@ -109,10 +109,10 @@ void TSlider::SetValue(float value, bool silent)
         Send(kSliderValChanged);
 }
 
-void TSlider::Send(int type)
+bool TSlider::Send(int type)
 {
-    if (TWindow* parent = GetParent())
-        parent->SendWindowMessage(new TMessage(type, GetName(), nullptr));
+    TWindow* parent = GetParent();
+    return parent && parent->SendWindowMessageTaken(new TMessage(type, GetName(), nullptr));
 }
 
 void TSlider::UpdateSliderPos()
@@ -245,8 +245,17 @@ bool TSlider::OnMouseDown(const TPoint& point)
     }
     const TRect& thumb = mThumb->GetRect();
     const bool before = mHorizontal ? point.x < thumb.left : point.y < thumb.top;
-    Send(before ? kSliderPageUp : kSliderPageDown);
+    // A parent that pages (a scrolled text) moves the thumb; with none, a click on the rail
+    // would do nothing, so the thumb goes to the click.
+    if (!Send(before ? kSliderPageUp : kSliderPageDown))
+        SetValue(ValueAt(point), false);
     return true;
+}
+
+float TSlider::ValueAt(const TPoint& point) const
+{
+    return mHorizontal ? static_cast<float>(point.x) / static_cast<float>(GetWindowWidth())
+                       : static_cast<float>(point.y) / static_cast<float>(GetWindowHeight());
 }
 
 bool TSlider::OnMouseMove(const TPoint& point)
@@ -267,9 +276,7 @@ bool TSlider::OnMouseMove(const TPoint& point)
     }
     if (!mDragging)
         return false;
-    const float value = mHorizontal ? static_cast<float>(point.x) / static_cast<float>(GetWindowWidth())
-                                    : static_cast<float>(point.y) / static_cast<float>(GetWindowHeight());
-    SetValue(value, false);
+    SetValue(ValueAt(point), false);
     return true;
 }
 

@@ -442,31 +442,37 @@ bool TWindow::PassEventOn(const TEvent* event, bool focusDone)
 
 void TWindow::SendWindowMessage(TMessage* message)
 {
+    SendWindowMessageTaken(message);
+}
+
+bool TWindow::SendWindowMessageTaken(TMessage* message)
+{
     if (!message)
-        return;
+        return false;
     for (TWindow* w = this; w; w = w->mParent) {
         if (w->OnMessage(message)) {
             delete message;
-            return;
+            return true;
         }
         if (!(w->mFlags & kModalRoot))
             continue;
         if (TModalWindow* modal = GetCast<TModalWindow>(w)) {
             if (TWindow* focus = modal->GetDefaultFocus(); focus && focus->OnMessage(CarriedMessage(message))) {
                 delete message;
-                return;
+                return true;
             }
         }
         if (TWindowManager* wm = TWindowManager::GetInstance())
             wm->OnScriptMessage(message, nullptr);
         else
             delete message;
-        return;
+        return false;
     }
     // A window outside every modal layer (one waiting for deletion, say).
     WriteDbg("Message '%s' (type %d) reached no modal window and was dropped", message->GetName().c_str(),
              message->GetType());
     delete message;
+    return false;
 }
 
 // --- drawing ---

@@ -140,8 +140,10 @@ public:
     // depth runs out below a hit child.
     TWindow* ChildWindowFromPoint(const TPoint& point, unsigned depth);
     bool HandleEvent(const TEvent* event, bool focusDone);
-    // Delivers up the tree; takes ownership of the message.
+    // Delivers up the tree; takes ownership of the message. The bool form tells whether a
+    // window took it (false: it went on to the script, or nowhere).
     void SendWindowMessage(TMessage* message);
+    bool SendWindowMessageTaken(TMessage* message);
     bool DoDraw(EDrawMode mode);
 
     // --- layout ---

@@ -41,6 +41,12 @@ str DiaryString(const str& keyOrText)
     return text == str(TStringTable::kMissing) ? keyOrText : text;
 }
 
+str DiaryMarkup(const str& keyOrText)
+{
+    const str text = GlocalisedString(keyOrText);
+    return text == str(TStringTable::kMissing) ? EscapeMarkup(keyOrText) : text;
+}
+
 bool DiaryPicture(const str& keyOrText, str* name)
 {
     const str text = DiaryString(keyOrText);
@@ -51,7 +57,7 @@ bool DiaryPicture(const str& keyOrText, str* name)
     return true;
 }
 
-str LinkMarkup(const str& key, const str& colorAttribute, const str& text)
+str LinkMarkup(const str& key, const str& colorAttribute, const str& markup)
 {
     str id;
     for (unsigned i = 0; i < key.length(); ++i) {
@@ -61,7 +67,7 @@ str LinkMarkup(const str& key, const str& colorAttribute, const str& text)
         else
             id += str::getFormatted("%%%02X", c);
     }
-    return str("<a id='") + id + "' " + colorAttribute + ">" + EscapeMarkup(text) + "</a>";
+    return str("<a id='") + id + "' " + colorAttribute + ">" + markup + "</a>";
 }
 
 str LinkKey(const str& id)
@@ -85,12 +91,11 @@ str GetBodyTextFromDiaryEntry(const tDiaryEntry& entry)
     for (const str& line : entry.body) {
         if (taken >= entry.unfolded + 1)
             break;
-        const str text = DiaryString(line);
-        if (!text.empty() && text[0] == '*')
+        if (DiaryPicture(line, nullptr))
             continue;
         if (taken > 0)
             out += "\n\n";
-        out += EscapeMarkup(text);
+        out += DiaryMarkup(line);
         ++taken;
     }
     return out;
@@ -104,7 +109,7 @@ str GetClickTextFromDiaryEntry(const tDiaryEntry& entry)
         if (!more.empty())
             out += LinkMarkup("click_for_more", "color = 'ffffffff'", more) + "\n";
     } else {
-        out += EscapeMarkup(TableText("diary_hint_no_more_hints"));
+        out += TableText("diary_hint_no_more_hints");
     }
     return out;
 }

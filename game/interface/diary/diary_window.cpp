@@ -52,7 +52,7 @@ void tDiaryWindow::SetPage(int n)
         SetDiaryText(Part("diary_entry"), str());
         SetDiaryText(Part("diary_header"), str());
     } else {
-        SetDiaryText(Part("diary_header"), str("Diary: ") + EscapeMarkup(DiaryString(entry->title)));
+        SetDiaryText(Part("diary_header"), str("Diary: ") + DiaryMarkup(entry->title));
     }
     SetWindowEnable(Part("left_arrow"), mPage >= 1);
     SetWindowEnable(Part("right_arrow"), mPage + 1 < mPageCount);
@@ -77,7 +77,7 @@ void tDiaryWindow::UpdateQuestList()
             continue;
         ++n;
         text += quest->complete ? str("[x] ") : str::getFormatted("%d. ", n);
-        text += LinkMarkup(quest->key, "color = 'ffffffff'", quest->title) + "\n";
+        text += LinkMarkup(quest->key, "color = 'ffffffff'", EscapeMarkup(quest->title)) + "\n";
     }
     SetDiaryText(Part("quest_list"), text);
 }

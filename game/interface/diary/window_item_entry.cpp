@@ -7,7 +7,6 @@
 #include "game/world/diary/diary.h"
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
-#include "render/text/text_escape.h"
 #include "render/texture/texture.h"
 
 TWindow* tWindowItemEntry::DynamicCreate()
@@ -42,7 +41,7 @@ void tWindowItemEntry::RedrawItem()
     if (m_Book != 1)
         text += GetClickTextFromDiaryEntry(*entry);
     SetDiaryText(body, text);
-    SetDiaryText(title, EscapeMarkup(DiaryString(entry->title)));
+    SetDiaryText(title, DiaryMarkup(entry->title));
 }
 
 void tWindowItemEntry::Draw()

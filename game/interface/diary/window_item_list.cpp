@@ -12,7 +12,6 @@
 #include "game/script/df_log.h"
 #include "game/world/state/gamestate.h"
 #include "game/world/strings/localised_strings.h"
-#include "render/text/text_escape.h"
 #include "render/text/text_graphic.h"
 #include "ui/style/window_style.h"
 #include "ui/widgets/slider.h"
@@ -92,7 +91,7 @@ void tWindowItemList::SetBookNumber(int book)
 
     static const char* const kHeaders[] = {"cover_item_notes_clues", "cover_item_notes_sketches",
                                            "cover_item_notes_pills"};
-    SetDiaryText(Part("notes_list_header"), EscapeMarkup(GlocalisedString(kHeaders[book])));
+    SetDiaryText(Part("notes_list_header"), GlocalisedString(kHeaders[book]));
 
     SetActiveItem(m_nItemCount - 1);
     UpdateItemList();
@@ -131,7 +130,7 @@ void tWindowItemList::UpdateItemList()
         first = false;
         if (i == m_nItem)
             text += OutlineStart(mOutlineColor, 2);
-        text += LinkMarkup(entry->key, str("color=") + HexColor(mPointAtColor), DiaryString(entry->title));
+        text += LinkMarkup(entry->key, str("color=") + HexColor(mPointAtColor), DiaryMarkup(entry->title));
         if (i == m_nItem)
             text += "</outline>";
     }

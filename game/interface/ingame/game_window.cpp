@@ -6,10 +6,10 @@
 #include "core/platform/platform.h"
 #include "game/interface/inventory/strip_link.h"
 #include "game/interface/windows/window_helpers.h"
-#include "game/screens/settings/settings.h"
 #include "game/script/df_log.h"
 #include "game/script/metrics.h"
 #include "game/script/script_enums.h"
+#include "game/startup/game_steps.h"
 #include "game/world/clock/pause.h"
 #include "game/world/common/debug_flags.h"
 #include "game/world/scene/scene.h"
@@ -62,13 +62,15 @@ TGame::TGame()
 
 TGame::~TGame()
 {
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->OrphanTextureRefreshListener(&mTextureRefresh);
     if (g_pGame == this)
         g_pGame = nullptr;
-    delete SubScene();
-    SubScene() = nullptr;
     if (TheScene())
         TheScene()->DumpScene();
     g_SFXManager.DumpVox();
+    delete SubScene();
+    SubScene() = nullptr;
     MET_EndPlay();
 }
 
@@ -81,6 +83,8 @@ void TGame::Init(TWindowStyle& style)
 {
     mGlobals.Bind("SendGameMessage", &SendGameMessageLua);
     dfWindow::Init(style);
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->AdoptTextureRefreshListener(&mTextureRefresh);
     TWindowManager* wm = TWindowManager::GetInstance();
     if (TheScene() && wm && wm->GetScript() && wm->GetScript()->GetState()) {
         dfLua lua(wm->GetScript()->GetState());
@@ -155,12 +159,8 @@ bool TGame::OnKeyDown(char key, unsigned int)
 
 void TGame::SendGameMessage(const str& message)
 {
-    if (message != "quit")
-        return;
-    if (TSettings* settings = TSettings::GetInstance()) {
-        settings->LogQuitScore();
-        settings->QuitToMainMenu();
-    }
+    if (message == "quit" && GameSteps().quitToMainMenu)
+        GameSteps().quitToMainMenu();
 }
 
 void TGame::Pausify()

@@ -6,6 +6,7 @@
 //   TGame{ name = "game", x = 0, y = 0, w = 800, h = 600, tIconStrip{ name = "BAG_INV_strip" } }
 
 #include "game/interface/windows/df_window.h"
+#include "game/world/scene/trl_task.h"
 
 class TImage;
 class TLayeredWindow;
@@ -44,6 +45,9 @@ public:
     int GetFrameCount() const { return mFrameCount; }
 
 private:
+    // Listed with the platform from Init until the window goes: a display change rebuilds the
+    // scene's pictures.
+    tTRLTask mTextureRefresh;
     TLayeredWindow* mDiaryButton = nullptr;
     TImage* mDiaryButtonImage = nullptr;
     int mFrameCount = 0;

@@ -5,9 +5,11 @@
 #include "game/interface/ingame/transition_window.h"
 #include "game/interface/ingame/world_scene_link.h"
 #include "game/interface/windows/game_window_types.h"
-#include "game/screens/settings/settings.h"
+#include "game/interface/windows/window_helpers.h"
 #include "game/startup/game_steps.h"
 #include "game/world/scene/scene_hooks.h"
+#include "game/world/state/interface_settings.h"
+#include "ui/window/window_manager.h"
 
 void RegisterInGameWindowTypes(TWindowManager* manager)
 {
@@ -19,10 +21,24 @@ void RegisterInGameWindowTypes(TWindowManager* manager)
     RegisterGameWindowType(manager, "TOverhud", TOverhud::ClassId(), &TOverhud::DynamicCreate);
 }
 
+namespace {
+
+// The game window's part of that name or, without a game window, the screen's.
+void SwitchInterfaceWindow(const char* child, bool enable)
+{
+    TWindow* root = g_pGame;
+    if (!root)
+        if (TWindowManager* wm = TWindowManager::GetInstance())
+            root = wm->GetScreen();
+    SetWindowEnable(root ? root->GetChildWindow(child, unsigned(-1)) : nullptr, enable);
+}
+
+}  // namespace
+
 void InstallInGameSteps()
 {
     InstallWorldSceneLink();
-    SetMusicVolumeHook(&AdjustMusicVolume);
+    SetInterfaceWindowHook(&SwitchInterfaceWindow);
     SetCursorHook([](const str& name) { CursorManager().ActivateCursor(name); });
     TGameSteps& steps = GameSteps();
     steps.gameRoot = []() -> TWindow* { return g_pGame; };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/script/lua_number.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/world/scene/scene.h"
@@ -16,6 +17,15 @@ bool GameRootDrives(const TWindow& window)
 {
     const TWindow* root = GetGameWindow();
     return root && root->FindParentModal() == window.FindParentModal();
+}
+
+// Far beyond any screen, yet small enough that a window's far edge (position + size) stays an
+// int; scripts may set anything, NaN included.
+constexpr float kFarthest = float(1 << 20);
+
+float OnScreen(float value, float lowest)
+{
+    return std::clamp(value, lowest, kFarthest);  // NaN stays NaN: the conversion makes it 0
 }
 
 }  // namespace
@@ -45,10 +55,11 @@ void tSubGame::FollowSubScene()
             SetWindowSize(0, 0);
         return;
     }
-    const TPoint at = TPointFromVector2(sub->GetScreenPosition());
+    const tVector2<float> position = sub->GetScreenPosition();
+    const TPoint at = TPointFromVector2(tVector2<float>(OnScreen(position.x, -kFarthest), OnScreen(position.y, -kFarthest)));
     SetWindowPos(at.x, at.y);
     const tVector2<float> size = sub->GetScreenSize();
-    SetWindowSize(int(unsigned(std::max(size.x, 0.0f))), int(unsigned(std::max(size.y, 0.0f))));
+    SetWindowSize(NumberToInt(OnScreen(size.x, 0.0f)), NumberToInt(OnScreen(size.y, 0.0f)));
 }
 
 void tSubGame::Draw()

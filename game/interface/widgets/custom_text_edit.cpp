@@ -1,11 +1,23 @@
 #include "game/interface/widgets/custom_text_edit.h"
 
-#include <cstdio>
-
 #include "game/interface/windows/window_helpers.h"
-#include "game/world/sound/sfx_manager.h"
+#include "sound/manager/sound.h"
 #include "ui/style/window_style.h"
 #include "ui/window/modal_window.h"
+
+namespace {
+
+// The effects group (1000), so the effects volume applies.
+const char* kTypingSounds[] = {"audio/sfx/sfx_typing_01.ogg?group=1000", "audio/sfx/sfx_typing_02.ogg?group=1000",
+                               "audio/sfx/sfx_typing_03.ogg?group=1000", "audio/sfx/sfx_typing_04.ogg?group=1000",
+                               nullptr};
+
+}  // namespace
+
+TCustomTextEdit::TCustomTextEdit()
+{
+    mTypingSounds.AddAssets(kTypingSounds);
+}
 
 TWindow* TCustomTextEdit::DynamicCreate()
 {
@@ -65,9 +77,9 @@ bool TCustomTextEdit::KeyHit(EKeyType type, char c)
     if (!TTextEdit::KeyHit(type, c))
         return false;
     if (type == kInsert) {
-        char name[64];
-        snprintf(name, sizeof name, "audio/sfx/sfx_typing_%02d.ogg", int(mRandom.RandDouble() * 4) + 1);
-        g_SFXManager.PlaySFX(name, false);
+        const int n = int(mRandom.RandDouble() * 4) + 1;
+        if (auto sound = mTypingSounds.GetSound(str::getFormatted("audio/sfx/sfx_typing_%02d.ogg?group=1000", n)))
+            sound->Play(false);
     }
     return true;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // A text field that clicks like a typewriter: each character let in plays one of four typing
-// sounds. Its first text can be a placeholder wiped by the first click or key, and it shows
+// sounds, loaded with the field. Its first text can be a placeholder wiped by the first click or key, and it shows
 // another window of its dialog ("enablewindow", an OK button say) only while it holds text.
 // Once it has had the keys, a click elsewhere in its dialog (a scroll bar, the backdrop)
 // hands them back to it: a dialog that asks for a text never loses its typing.
 //   TextEdit{ name = "player", clearinitial = true, enablewindow = "ok", label = "Your name" }
 
+#include "core/files/asset_map.h"
 #include "core/system/random.h"
 #include "ui/widgets/text_edit.h"
 
@@ -14,6 +15,7 @@ class TCustomTextEdit : public TTextEdit
     TV_CLASS(TCustomTextEdit, TTextEdit)
 
 public:
+    TCustomTextEdit();
     static TWindow* DynamicCreate();
     using TTextEdit::Init;
     void Init(TWindowStyle& style) override;
@@ -31,6 +33,7 @@ public:
 private:
     void WipePlaceholder();
 
+    TAssetMap mTypingSounds;
     TRandom mRandom;
     bool mCleared = true;
     str mTarget;

@@ -84,6 +84,25 @@ bool TScrolledWindow::OnMessage(TMessage* message)
     }
 }
 
+bool TScrolledWindow::OnExtendedMouseEvent(const TPoint&, TPlatform::ExtendedMouseEvents event)
+{
+    if (!mContent || !mSlider || (event != TPlatform::kVerticalWheelPlus && event != TPlatform::kVerticalWheelMinus))
+        return false;
+    const int overhang = mContent->GetWindowHeight() - GetWindowHeight();
+    float step = 0;
+    if (overhang > 0) {
+        step = float(GetWindowHeight()) / 4.0f / float(overhang);
+    } else if (TText* text = GetCast<TText>(mContent); text && text->GetLineCount() > 0) {
+        step = 1.0f / float(text->GetLineCount());
+    }
+    if (step <= 0)
+        return false;
+    // The wheel turned away from the player shows what lies above.
+    const float direction = event == TPlatform::kVerticalWheelPlus ? -1.0f : 1.0f;
+    mSlider->SetValue(std::clamp(mSlider->GetValue() + direction * step, 0.0f, 1.0f), false);
+    return true;
+}
+
 // False when the content is not a text (the content decides then).
 bool TScrolledWindow::PageStep(int direction)
 {

@@ -1,8 +1,9 @@
 #pragma once
 // A container that gives its one content window a scroll bar: a slider along its right edge
 // (or its bottom with "hslider"), the content moved up as the slider moves, the slider
-// snapped to its ends within "snap" pixels, and clicks on the rail turned into page steps
-// when the content is a text.
+// snapped to its ends within "snap" pixels, clicks on the rail turned into page steps when the
+// content is a text, and the mouse wheel over it stepping a quarter of a view (a line of a
+// text that fits) up or down.
 //   TScrolledWindow{ w = 300, h = 200, snap = 4, railmid = "ui/rail.png", Text{ ... } }
 
 #include "ui/window/window.h"
@@ -19,6 +20,7 @@ public:
     void SetScroll(float x, float y) override;
     void SubScrollV(float value);
     bool OnMessage(TMessage* message) override;
+    bool OnExtendedMouseEvent(const TPoint& point, TPlatform::ExtendedMouseEvents event) override;
     TWindow* GetContent() const { return mContent; }
     TSlider* GetSlider() const { return mSlider; }
 

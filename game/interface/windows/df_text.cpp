@@ -8,6 +8,7 @@
 #include "game/script/prevent_clipping.h"
 #include "render/text/text_graphic.h"
 #include "ui/style/window_style.h"
+#include "ui/window/modal_window.h"
 
 namespace {
 
@@ -75,6 +76,15 @@ void OutlineText::SetText(str text)
 {
     TText::SetText(OutlineDesc(mOutlineColor, mOutlineSize) + text);
     Spin();
+}
+
+bool OutlineText::OnMouseDown(const TPoint& point)
+{
+    const str link = GetGraphic() ? GetGraphic()->Pick(point, GetLinePadding()) : str();
+    TModalWindow* modal = link.empty() ? nullptr : FindParentModal();
+    if (!link.empty() && !(modal && modal->GetChildWindow(link, unsigned(-1))))
+        return false;
+    return TText::OnMouseDown(point);
 }
 
 void OutlineText::Spin()

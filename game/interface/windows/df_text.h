@@ -1,7 +1,8 @@
 #pragma once
 // The game's text windows: one placed in its parent by "box_flags" and optionally drawn past
 // its edges ("clipped"), one with an outline and an angle (registered as "Text", so layouts get
-// it in place of the engine's), and one that never scrolls.
+// it in place of the engine's; a link of it that names no window of its dialog is for the
+// window behind it, as the diary's lists are), and one that never scrolls.
 //   dfText{ box_flags = 5, clipped = true, label = "#Paused" }
 //   Text{ font = { "__DEFAULT", 20, outline_color = { 0, 0, 0, 1 }, outline_size = 2 }, textangle = 8 }
 
@@ -32,6 +33,7 @@ public:
     void Init(TWindowStyle& style) override;
     void PostChildrenInit(TWindowStyle& style) override;
     void SetText(str text) override;
+    bool OnMouseDown(const TPoint& point) override;
 
 private:
     void Spin();

@@ -5,6 +5,8 @@
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
+#include <unordered_map>
+
 namespace {
 
 TWindowScriptBase* Script()
@@ -19,25 +21,50 @@ lua_State* ScriptState()
     return script ? script->GetState() : nullptr;
 }
 
-// Whether the value on top is a C function bound for `owner`.
-bool ReachesOwner(lua_State* L, TWindow* owner)
+std::unordered_map<double, TWindow*>& LiveOwners()
+{
+    static std::unordered_map<double, TWindow*> owners;
+    return owners;
+}
+
+// Whether the value on top is a function bound with `token`.
+bool ReachesOwner(lua_State* L, double token)
 {
     if (!lua_iscfunction(L, -1) || !lua_getupvalue(L, -1, 1))
         return false;
-    const bool same = lua_touserdata(L, -1) == owner;
+    const bool same = lua_type(L, -1) == LUA_TNUMBER && lua_tonumber(L, -1) == token;
     lua_pop(L, 1);
     return same;
 }
 
+// Every bound global: upvalues token, function, name.
+int CallBound(lua_State* L)
+{
+    if (!tWindowGlobals::Owner(L)) {
+        WriteDbg("%s: its window has closed; nothing done", lua_tostring(L, lua_upvalueindex(3)));
+        return 0;
+    }
+    return lua_tocfunction(L, lua_upvalueindex(2))(L);
+}
+
 }  // namespace
+
+tWindowGlobals::tWindowGlobals(TWindow* owner) : mOwner(owner)
+{
+    static double lastToken = 0;
+    mToken = ++lastToken;
+}
 
 void tWindowGlobals::Bind(const char* name, lua_CFunction function)
 {
     lua_State* L = ScriptState();
     if (!L)
         return;
-    lua_pushlightuserdata(L, mOwner);
-    lua_pushcclosure(L, function, 1);
+    LiveOwners()[mToken] = mOwner;
+    lua_pushnumber(L, mToken);
+    lua_pushcfunction(L, function);
+    lua_pushstring(L, name);
+    lua_pushcclosure(L, &CallBound, 3);
     lua_setglobal(L, name);
     mNames.push_back(name);
 }
@@ -48,7 +75,7 @@ void tWindowGlobals::Clear()
     if (L) {
         for (const str& name : mNames) {
             lua_getglobal(L, name.c_str());
-            const bool reaches = ReachesOwner(L, mOwner);
+            const bool reaches = ReachesOwner(L, mToken);
             lua_pop(L, 1);
             if (reaches) {
                 lua_pushnil(L);
@@ -57,11 +84,13 @@ void tWindowGlobals::Clear()
         }
     }
     mNames.clear();
+    LiveOwners().erase(mToken);
 }
 
 TWindow* tWindowGlobals::Owner(lua_State* L)
 {
-    return static_cast<TWindow*>(lua_touserdata(L, lua_upvalueindex(1)));
+    const auto found = LiveOwners().find(lua_tonumber(L, lua_upvalueindex(1)));
+    return found == LiveOwners().end() ? nullptr : found->second;
 }
 
 bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& push)

@@ -1,7 +1,7 @@
 #pragma once
-// The Lua globals a window binds to reach itself (a C function with the window as its first
-// upvalue). They go with the window: each one that still reaches it is set to nil, so a later
-// call cannot reach a destroyed window. Every game window that binds globals holds one.
+// The Lua globals a window binds to reach itself. They go with the window: each one that still
+// reaches it is set to nil, and a copy a script kept finds the window gone, logs it and does
+// nothing. Every game window that binds globals holds one.
 //   mGlobals.Bind("SetWelcomeName", &SetWelcomeNameLua);
 //   static int SetWelcomeNameLua(lua_State* L) { auto* w = tWindowGlobals::Owner(L); ... }
 
@@ -17,20 +17,23 @@ class TWindow;
 class tWindowGlobals
 {
 public:
-    explicit tWindowGlobals(TWindow* owner) : mOwner(owner) {}
+    explicit tWindowGlobals(TWindow* owner);
     ~tWindowGlobals() { Clear(); }
     tWindowGlobals(const tWindowGlobals&) = delete;
     tWindowGlobals& operator=(const tWindowGlobals&) = delete;
 
     // Sets the global in the window manager's script state; nothing without one.
     void Bind(const char* name, lua_CFunction function);
-    // Sets to nil each bound global that still reaches the owner.
+    // Sets to nil each bound global that still reaches the owner; kept copies stop reaching it.
     void Clear();
-    // Inside a bound function: the window it was bound for.
+    // Inside a bound function: the window it was bound for (never null there).
     static TWindow* Owner(lua_State* L);
 
 private:
     TWindow* mOwner;
+    // What the bound functions hold instead of the window's address, which a closed window
+    // would leave dangling; looked up among the live owners.
+    double mToken;
     std::vector<str> mNames;
 };
 

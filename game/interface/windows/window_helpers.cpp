@@ -1,12 +1,10 @@
 #include "game/interface/windows/window_helpers.h"
 
+#include "core/script/lua_number.h"
 #include "ui/widgets/button.h"
 #include "ui/window/window.h"
-#include "ui/window/window_manager.h"
 
 namespace {
-TWindow* g_MouseWindow = nullptr;
-
 std::function<bool()>& GameGrabsClicksQuery()
 {
     static std::function<bool()> query;
@@ -22,42 +20,6 @@ bool GameGrabsClicks()
 void SetGameGrabsClicksQuery(std::function<bool()> query)
 {
     GameGrabsClicksQuery() = std::move(query);
-}
-
-void SetMouseWindow(TWindow* window)
-{
-    g_MouseWindow = window;
-}
-
-TWindow* GetMouseWindow()
-{
-    return g_MouseWindow;
-}
-
-void DropMouseWindowClaim(TWindow* window)
-{
-    if (g_MouseWindow == window)
-        g_MouseWindow = nullptr;
-}
-
-void SetWindowEnable(TWindow* window, bool enable)
-{
-    if (!window)
-        return;
-    const uint32_t flags = window->GetFlags();
-    window->SetFlags(enable ? flags | TWindow::kEnabled : flags & ~TWindow::kEnabled);
-    if (TWindowManager* wm = TWindowManager::GetInstance())
-        wm->InvalidateScreen();
-}
-
-void EnableWindow(TWindow* window)
-{
-    SetWindowEnable(window, true);
-}
-
-void DisableWindow(TWindow* window)
-{
-    SetWindowEnable(window, false);
 }
 
 int FirstButtonOn(TWindow* root, const char* prefix, int count)
@@ -80,7 +42,7 @@ tVector2<float> Vector2FromTPoint(const TPoint& point)
 
 TPoint TPointFromVector2(const tVector2<float>& vector)
 {
-    return TPoint(int(vector.x), int(vector.y));
+    return TPoint(NumberToInt(vector.x), NumberToInt(vector.y));
 }
 
 TVec2 TVecFromVector(const tVector2<float>& vector)

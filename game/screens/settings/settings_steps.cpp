@@ -5,6 +5,7 @@
 #include "game/startup/game_steps.h"
 #include "game/startup/script_functions.h"
 #include "game/world/awards/awards_manager.h"
+#include "game/world/scene/scene_hooks.h"
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/state/gamestate.h"
 
@@ -46,4 +47,11 @@ void InstallSettingsSteps(std::function<void()> startNewGame, std::function<void
         if (TSettings* settings = TSettings::GetInstance())
             settings->UpdateFullScreen();
     };
+    steps.quitToMainMenu = [] {
+        if (TSettings* settings = TSettings::GetInstance()) {
+            settings->LogQuitScore();
+            settings->QuitToMainMenu();
+        }
+    };
+    SetMusicVolumeHook(&AdjustMusicVolume);
 }

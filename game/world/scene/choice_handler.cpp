@@ -1,8 +1,8 @@
 #include "game/world/scene/choice_handler.h"
 
-#include "game/interface/windows/window_helpers.h"
 #include "game/script/df_log.h"
 #include "game/script/metrics.h"
+#include "game/script/window_state.h"
 #include "game/world/scene/scene.h"
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/state/gamestate.h"

@@ -42,8 +42,8 @@ constexpr int ChoiceY(int row)
 {
     return 30 + 36 * row;
 }
-constexpr TBox kChoiceBox{100, 0, 700, 170};
-constexpr int kChoiceSliderX = 671, kChoiceSliderTop = 24, kChoiceSliderBottom = 160;
+constexpr TBox kChoiceBox{150, 0, 650, 170};
+constexpr int kChoiceSliderX = 622, kChoiceSliderTop = 24, kChoiceSliderBottom = 160;
 // The garden: the gardener potters along this line; the gate once the camera has reached it.
 constexpr int kGardenerY = 370, kGardenerFromX = 380, kGardenerToX = 640;
 constexpr TBox kGardenerWalk{370, 270, 660, 450};

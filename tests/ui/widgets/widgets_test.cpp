@@ -347,6 +347,21 @@ TEST_F(SliderTest, RailClicksOnlyPage)
     EXPECT_EQ(slider->GetValue(), 0.5f);
 }
 
+// A slider whose windows take no page step (an options screen's, say): the thumb goes to the
+// click, and the change is reported.
+TEST_F(SliderTest, RailClicksNoWindowTakesMoveTheThumbThere)
+{
+    auto* lone = Place(new TSlider, modal, 200, 10, 20, 100);
+    lone->SetSliderTexture(nullptr, nullptr);
+    lone->GetThumb()->SetWindowSize(20, 10);
+    lone->SetSliderSize();
+    lone->SetValue(0.5f, true);
+    EXPECT_TRUE(lone->OnMouseDown(TPoint(10, 80)));
+    EXPECT_FLOAT_EQ(lone->GetValue(), 0.8f);
+    EXPECT_TRUE(lone->OnMouseDown(TPoint(10, 5)));
+    EXPECT_FLOAT_EQ(lone->GetValue(), 0.05f);
+}
+
 TEST_F(SliderTest, SilentValuesAreNotReportedAndNaNIsZero)
 {
     slider->SetValue(2.0f, true);

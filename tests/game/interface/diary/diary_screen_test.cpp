@@ -148,6 +148,53 @@ TEST_F(DiaryTest, ScriptTextsShowAsWrittenAndKeysSurviveTheirLinks)
     EXPECT_FALSE(LuaTrue("gHacked"));
 }
 
+// The string table's texts are the writer's: their colour and outline tags are drawn, not shown.
+TEST_F(DiaryTest, StringTableTextsKeepTheirMarkup)
+{
+    const std::string sheet = "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>"
+                              "<Row><Cell><Data>clue_red</Data></Cell><Cell><Data>&lt;font color='ff0000'&gt;Red"
+                              "&lt;/font&gt; ink</Data></Cell></Row>"
+                              "<Row><Cell><Data>clue_red_title</Data></Cell><Cell><Data>&lt;outline color='000000'"
+                              " size='2'&gt;Ink&lt;/outline&gt;</Data></Cell></Row></Table></Worksheet></Workbook>\n";
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    Lua("BOOK_PRI:AddDiaryEntry('red', 'clue_red_title', 'clue_red')");
+    OpenScreen("diary/primary.lua");
+    const std::string title = "<outline color='000000' size='2'>Ink</outline>";
+    EXPECT_EQ(TextOf("item_body").rfind("<font color='ff0000'>Red</font> ink\n\n", 0), 0u) << TextOf("item_body");
+    EXPECT_EQ(TextOf("item_title"), title);
+    EXPECT_NE(TextOf("listtext").find(">" + title + "</a>"), std::string::npos) << TextOf("listtext");
+    wm->_PopModal();
+    OpenScreen("diary/quests.lua");
+    EXPECT_EQ(TextOf("diary_header"), "Diary: " + title);
+}
+
+// The layouts may hold their lists in the engine's text window, as in the game's own.
+TEST_F(DiaryTest, ListLinksReachTheDiaryWhateverTheirTextWindow)
+{
+    for (const char* type : {"Text", "tDiaryText"}) {
+        SCOPED_TRACE(type);
+        gGamestate.clear();
+        for (const char* name : {"note", "roses"})
+            Write(name);
+        Lua("quest:AddQuest('a', 'First', 'Do the first', 'icons/a'); quest:AddQuest('b', 'Second', 'Do the"
+            " second', 'icons/b')");
+        const std::string font = "font = { 'fonts/default.mvec', 18 }";
+        Layout(std::string("tWindowItemList{ name = 'itemlist', w = 320, h = 440, ") + type +
+               "{ name = 'listtext', y = 44, w = 296, h = 340, " + font + " } }, tWindowItemEntry{ name ="
+               " 'entry_window', x = 400, w = 320, h = 400, Text{ name = 'item_title', w = 320, h = 34, " +
+               font + " } }");
+        Click(LinkPoint("listtext", "note"));
+        EXPECT_EQ(TextOf("item_title"), "The note");
+        wm->_PopModal();
+        Layout(std::string("tDiaryWindow{ name = 'diarypage', w = 700, h = 400, ") + type +
+               "{ name = 'quest_list', y = 44, w = 320, h = 340, " + font + " }, " + type +
+               "{ name = 'diary_entry', x = 368, y = 44, w = 320, h = 340, " + font + " } }");
+        Click(LinkPoint("quest_list", "b"));
+        EXPECT_EQ(TextOf("diary_entry"), "Do the second");
+        wm->_PopModal();
+    }
+}
+
 TEST_F(DiaryTest, QuestPageNumbersTheQuestsAndShowsTheOneClicked)
 {
     Lua("quest:AddQuest('a', 'First', 'Do the first', 'icons/a');"
@@ -232,6 +279,7 @@ TEST_F(DiaryTest, TheMessageFunctionGoesWithItsWindowAndFollowsTheScreenTurned)
     Write("note");
     OpenScreen("diary/primary.lua");
     ASSERT_TRUE(LuaTrue("SendDiaryMessage ~= nil"));
+    Lua("keptList = SendDiaryMessage");
     // Turning the page makes the page window's; it goes on working after the list is gone.
     Lua("SwapToModal('diary/quests.lua')");
     now += 20;
@@ -241,10 +289,12 @@ TEST_F(DiaryTest, TheMessageFunctionGoesWithItsWindowAndFollowsTheScreenTurned)
     TLogCapture log;
     Lua("SendDiaryMessage('hint')");
     EXPECT_NE(log.Text().find("Unknown message hint"), std::string::npos) << "the page window answers";
+    Lua("keptPage = SendDiaryMessage; keptList('go_left')");
     wm->_PopModal();
     now += 20;
     Send(TEvent::kIdle);
     EXPECT_TRUE(LuaTrue("SendDiaryMessage == nil"));
+    Lua("keptPage('go_left')");  // kept copies find their windows gone
 }
 
 // Turning between the notebooks and the quest page keeps the book where it lies on screen.

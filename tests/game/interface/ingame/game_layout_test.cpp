@@ -7,6 +7,7 @@
 #include "common/log_capture.h"
 
 #include <iterator>
+#include <vector>
 #include <string>
 
 #include "core/platform/event.h"
@@ -25,9 +26,12 @@
 #include "game/interface/windows/df_window.h"
 #include "game/script/df_log_lua.h"
 #include "game/script/script_enums.h"
+#include "game/startup/game_steps.h"
 #include "game/startup/script_functions.h"
+#include "game/world/scene/choice_handler.h"
 #include "game/world/state/gamestate.h"
 #include "game/world/state/gamestate_lua.h"
+#include "game/world/state/interface_settings.h"
 #include "ui/screen/image.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/slider.h"
@@ -189,6 +193,75 @@ TEST_F(GameLayouts, APopupShowsItsTextsAsTheyStand)
         EXPECT_NE(popup->GetChildWindow("transition", 1), nullptr) << c.table;
         wm->_PopModal();
     }
+}
+
+// The program's scripts hide the bar (its picture and the part that catches clicks) and the
+// diary button of the game window, and show them again.
+TEST_F(GameLayouts, ScriptsSwitchTheBarAndTheDiaryButton)
+{
+    InstallInGameSteps();
+    Open("layouts/game.lua");
+    const struct
+    {
+        void (*set)(bool);
+        bool on;
+        bool bar, diary;
+    } steps[] = {
+        {&SetHUDEnable, false, false, true},
+        {&SetDiaryEnable, false, false, false},
+        {&SetHUDEnable, true, true, false},
+        {&SetDiaryEnable, true, true, true},
+    };
+    for (const auto& step : steps) {
+        step.set(step.on);
+        EXPECT_EQ(Shown("HUDBG"), step.bar);
+        EXPECT_EQ(Shown("INTERCEPTSPEC"), step.bar);
+        EXPECT_EQ(Shown("DiaryButton"), step.diary);
+    }
+    SetInterfaceWindowHook(nullptr);
+    GameSteps() = TGameSteps();
+}
+
+// Six answers: the box leaves the back and goodbye buttons free, and the wheel over the
+// answers or a click on the slider's rail brings the hidden ones into view.
+TEST_F(GameLayouts, TheChoicesLeaveTheButtonsFreeAndScrollByWheelAndRail)
+{
+    Open("layouts/game.lua");
+    tChoiceHandler choices;
+    std::vector<str> six;
+    for (int i = 0; i < 6; ++i)
+        six.push_back(str::getFormatted("k%d|Answer %d", i, i));
+    choices.CreateChoiceText(six);
+    const auto onScreen = [this](const char* name) {
+        TWindow* window = Find(name);
+        TPoint from(0, 0), to(window->GetWindowWidth(), window->GetWindowHeight());
+        window->ClientToScreen(&from);
+        window->ClientToScreen(&to);
+        return TRect(from.x, from.y, to.x, to.y);
+    };
+    const TRect box = onScreen("CHOICEBOX");
+    for (const char* button : {"return", "bye"}) {
+        const TRect free = onScreen(button);
+        EXPECT_TRUE(free.right <= box.left || free.left >= box.right) << button;
+    }
+    TWindow* inner = Find("SCROLLINNER");
+    const TRect row = onScreen("button1");
+    const int x = (row.left + row.right) / 2, y = (row.top + row.bottom) / 2;
+    const struct
+    {
+        int32_t wheel;
+        int top;
+    } turns[] = {{kVerticalWheelMinus, -36}, {kVerticalWheelMinus, -72}, {kVerticalWheelMinus, -72},
+                 {kVerticalWheelPlus, -36}, {kVerticalWheelPlus, 0}};
+    for (const auto& turn : turns) {
+        Send(TEvent::kMouseExtended, x, y, turn.wheel);
+        EXPECT_EQ(inner->GetRect().top, turn.top);
+    }
+    const TRect rail = onScreen("slider");
+    Send(TEvent::kMouseDown, (rail.left + rail.right) / 2, rail.bottom - 2);
+    Send(TEvent::kMouseUp, (rail.left + rail.right) / 2, rail.bottom - 2);
+    EXPECT_EQ(inner->GetRect().top, -72) << "the rail's lower end shows the last answers";
+    choices.DumpChoiceText();
 }
 
 }  // namespace

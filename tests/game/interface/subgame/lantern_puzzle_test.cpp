@@ -191,4 +191,23 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
               std::vector<std::string>());
 }
 
+// The game root goes: the main scene's content first, then the sub-scene over it.
+TEST_F(LanternPuzzleTest, TheGameRootEndsTheMainSceneThenTheSubScene)
+{
+    ASSERT_TRUE(TheScene()->LoadSceneByName("forest", false));
+    SubScene() = new tScene;
+    ASSERT_TRUE(SubScene()->LoadSceneByName(kPuzzle, false));
+    Layout("TGame{ name = 'game', x = 0, y = 0, w = 800, h = 600 }");
+    TLogCapture log;
+    delete Find("game");
+    const std::string text = log.Text();
+    const size_t main = text.find("MET_EndScene(forest)");
+    const size_t sub = text.find("MET_EndScene(" + std::string(kPuzzle));
+    ASSERT_NE(main, std::string::npos) << text;
+    ASSERT_NE(sub, std::string::npos) << text;
+    EXPECT_LT(main, sub);
+    EXPECT_EQ(SubScene(), nullptr);
+}
+
+
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
 #include <string>
 
 #include "core/platform/event.h"
@@ -58,6 +60,7 @@ protected:
 
 TEST_F(SubGameTest, StandsOverItsSubSceneAndShrinksToNothingWithoutOne)
 {
+    const float kNaN = std::numeric_limits<float>::quiet_NaN();
     struct Case
     {
         tVector2<float> position, size;
@@ -68,6 +71,9 @@ TEST_F(SubGameTest, StandsOverItsSubSceneAndShrinksToNothingWithoutOne)
         {{-10.5f, 5}, {50, 40}, TRect(-10, 5, 40, 45)},
         {{30, 40}, {-30, 60}, TRect(30, 40, 30, 100)},
         {{30, 40}, {-30, -1}, TRect(30, 40, 30, 40)},
+        // What a script may set: NaN stands for 0, the huge is cut far off the screen.
+        {{kNaN, 1e20f}, {1e30f, kNaN}, TRect(0, 1 << 20, 1 << 20, 1 << 20)},
+        {{-1e20f, kNaN}, {kNaN, 3e9f}, TRect(-(1 << 20), 0, -(1 << 20), 1 << 20)},
     };
     Layout("tSubGame{ name = 'subgame', x = 5, y = 5, w = 100, h = 100 }");
     tSubGame* window = SubGame();

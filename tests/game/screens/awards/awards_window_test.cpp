@@ -3,12 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "core/platform/event.h"
+#include "core/strings/string_table.h"
 #include "game/interface/layout_fixture.h"
 #include "game/screens/awards/awards_window.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/strings/localised_strings.h"
+#include "online/scores/zv_hiscores.h"
 #include "ui/widgets/text.h"
+#include "ui/widgets/widget_services.h"
 
 namespace {
 
@@ -58,37 +65,83 @@ TEST_F(AwardsWindowTest, KeysAndMessagesStepWithinTheList)
     EXPECT_FALSE(awards->OnKeyDown('x', 0));
 }
 
-TEST_F(AwardsWindowTest, AwardsWithoutTextsShowTheGenericOnes)
+// What the player reads: an earned award's description, an unearned one's teaser, and the
+// generic texts for an award the table has none for.
+TEST_F(AwardsWindowTest, EarnedAwardsShowWhatWasDoneAndTheOthersHowToEarnThem)
 {
+    std::string rows;
+    for (const auto& [key, text] : std::vector<std::pair<const char*, const char*>>{
+             {"award0_title", "Rise and shine"},
+             {"award0_body", "Mira woke up."},
+             {"award0_teaser", "Start the story."},
+             {"award1_title", "Brass in the drawer"},
+             {"award1_body", "You found the key."},
+             {"award1_teaser", "Look through the furniture."},
+             {"award_title_generic", "A secret award"},
+             {"award_body_generic", "You earned this one."},
+             {"award_teaser_generic", "Keep playing."}})
+        rows += std::string("<Row><Cell><Data>") + key + "</Data></Cell><Cell><Data>" + text + "</Data></Cell></Row>";
+    const std::string sheet =
+        "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>" + rows + "</Table></Worksheet></Workbook>\n";
+    TStringTable strings;
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    SetGlobalStringTable(&strings);
+    TZvHiscores tables(false);
+    tables.SetProperty(TZvHiscores::kPropUserName, "mira");
+    gAwardsManager.SetScoreTables(&tables);
+    gAwardsManager.EarnAward("award0");
+    gAwardsManager.EarnAward("award2");
+
     tAwardsWindow* awards = Window();
     ASSERT_NE(awards, nullptr);
-    // The test string table holds no award texts: each lookup falls back to the generic key,
-    // which reads as the missing-text marker too.
-    EXPECT_STREQ(TextOf("item_title").c_str(), GlocalisedString("award_title_generic").c_str());
-    EXPECT_STREQ(TextOf("item_body").c_str(), GlocalisedString("award_teaser_generic").c_str());
-    EXPECT_FALSE(TextOf("item_title").empty());
+    const struct
+    {
+        const char* title;
+        const char* body;
+    } shown[] = {
+        {"Rise and shine", "Mira woke up."},
+        {"Brass in the drawer", "Look through the furniture."},
+        {"A secret award", "You earned this one."},
+        {"A secret award", "Keep playing."},
+    };
+    for (const auto& award : shown) {
+        EXPECT_EQ(TextOf("item_title"), str(award.title));
+        EXPECT_EQ(TextOf("item_body"), str(award.body));
+        awards->OnKeyDown(char(TEvent::kDown), 0);
+    }
+    gAwardsManager.SetScoreTables(nullptr);
+    SetGlobalStringTable(nullptr);
 }
 
 TEST_F(AwardsWindowTest, TheMessageGlobalGoesWithTheWindow)
 {
     tAwardsWindow* awards = Window();
     EXPECT_TRUE(LuaTrue("SendAwardMessage ~= nil"));
+    Lua("kept = SendAwardMessage");
     delete awards;
     EXPECT_TRUE(LuaTrue("SendAwardMessage == nil"));
+    Lua("kept('go_right')");  // finds its window gone
 }
 
 }  // namespace
 
 namespace {
 
-TEST_F(AwardsWindowTest, TheDemoLayoutStepsWithItsArrows)
+TEST_F(AwardsWindowTest, TheDemoLayoutStepsWithItsArrowsAndCountsThePlayersAwards)
 {
+    TStringTable strings;
+    ASSERT_TRUE(strings.LoadStringTable("assets/strings.xml"));
+    SetWidgetStringTable(&strings);
+    wm->EnableStringTable(true);
+    Lua("NumEarnedMedals = function() return 3 end");
     Lua("PushModal('awardsscreen')");
     ASSERT_TRUE(script->RunScript("layouts/awards.lua"));
     auto* awards = GetCast<tAwardsWindow>(Find("awards"));
     ASSERT_NE(awards, nullptr);
     Lua("SendAwardMessage('go_right')");
     EXPECT_EQ(awards->GetShownName(), "award1");
+    EXPECT_STREQ(TextOf("count").c_str(), "3 of 12 earned");
+    SetWidgetStringTable(nullptr);
 }
 
 }  // namespace

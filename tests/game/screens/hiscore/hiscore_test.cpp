@@ -319,10 +319,12 @@ TEST_F(HiscoreTest, ItsGlobalsLeaveTheGameStateAloneAndGoWithTheScreen)
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(LuaTrue("GetState() == 'game state' and GetHiscoreState() == 0"));
     EXPECT_TRUE(LuaTrue("ScoreAvailable() == false"));
+    Lua("kept = GetHiscoreState");
     delete screen;
     for (const char* name : {"GetHiscoreState", "ScoreAvailable", "UpdateText", "SubmissionDone"})
         EXPECT_EQ(Global(name), "nil") << name;
     EXPECT_TRUE(LuaTrue("GetState() == 'game state'"));
+    EXPECT_TRUE(LuaTrue("kept() == nil")) << "a kept copy finds the screen gone";
 }
 
 }  // namespace

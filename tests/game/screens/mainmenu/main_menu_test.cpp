@@ -143,12 +143,14 @@ TEST_F(MainMenuTest, PlaysTheMusicAndReportsTheVisitAndTakesItsGlobalAlong)
     EXPECT_EQ(std::string(menu->GetMusic()->GetName().c_str()), "audio/music/mainmenumusic");
     EXPECT_EQ(menu->GetMusic()->GetGroup(), 1001);
     EXPECT_EQ(Run("return type(SetWelcomeName)"), "function");
+    Run("kept = SetWelcomeName");
     CloseTop();
     const std::string text = log.Text();
     const size_t begun = text.find("MET_BeginMainMenu()");
     EXPECT_NE(begun, std::string::npos) << text;
     EXPECT_NE(text.find("MET_EndMainMenu()", begun), std::string::npos) << text;
     EXPECT_EQ(Run("return type(SetWelcomeName)"), "nil");
+    EXPECT_EQ(Run("kept()"), "nil") << "a kept copy finds the menu gone";
 }
 
 }  // namespace

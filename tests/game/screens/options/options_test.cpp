@@ -88,6 +88,13 @@ TEST_F(OptionsTest, VolumeSlidersSetTheirGroupsAsTheyMove)
     EXPECT_TRUE(Find("options")->OnMessage(&volume));
     EXPECT_FALSE(Find("options")->OnMessage(&speed));
     EXPECT_FALSE(Find("options")->OnMessage(&press));
+    // A click on the music slider's rail, near its right end, sets the music there.
+    TSlider* music = Slider("musiclevelslider");
+    TPoint rail(music->GetWindowWidth() * 9 / 10, music->GetWindowHeight() / 2);
+    music->ClientToScreen(&rail);
+    Send(TEvent::kMouseDown, rail.x, rail.y);
+    Send(TEvent::kMouseUp, rail.x, rail.y);
+    EXPECT_NEAR(sound->GetVolume(1001), 0.9f, 0.01f);
     // Nothing is stored until the page says so.
     EXPECT_EQ(Stored("musiclevel"), 750);
     EXPECT_EQ(Stored("walkspeed"), -1);

@@ -1,6 +1,8 @@
 #include "settings_fixture.h"
 
 #include "common/log_capture.h"
+#include "game/screens/settings/settings_steps.h"
+#include "game/startup/game_steps.h"
 #include "game/world/awards/awards_manager.h"
 #include "online/scores/zv_hiscores.h"
 #include "ui/window/modal_window.h"
@@ -89,8 +91,9 @@ TEST_F(SettingsLua, ScoresAreTheAwardTotal)
     gAwardsManager.AddAwardDef("A", 10);
     gAwardsManager.AddAwardDef("B", 5);
     s->CreateNewUser("ann");
+    InstallSettingsSteps();  // the in-game "quit" message goes this way
     const std::pair<const char*, std::function<void()>> recorders[] = {
-        {"quit", [s] { s->LogQuitScore(); }},
+        {"quit", [] { GameSteps().quitToMainMenu(); }},
         {"script", [this] { Run("LogHighScore()"); }},
     };
     for (const auto& [who, record] : recorders) {
@@ -106,6 +109,7 @@ TEST_F(SettingsLua, ScoresAreTheAwardTotal)
         record();
         EXPECT_EQ(Rows(tables), (std::vector<std::string>{"ann=15", "quit=0", "script=0"})) << who;
     }
+    GameSteps() = TGameSteps();
 }
 
 TEST_F(SettingsLua, MedalsAndAwardNamesForTheScreens)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/log_capture.h"
 #include "core/prefs/prefs.h"
 #include "core/script/message.h"
 #include "game/screens/score_screen_fixture.h"
@@ -95,6 +96,7 @@ TEST_F(SubmitTest, AnonymousSuccessClosesTheDialogAndKeepsTheName)
     TServerSubmit* dialog = OpenSubmit();
     ASSERT_NE(dialog, nullptr);
     const size_t modals = wm->GetModalStack().size();
+    Lua("kept = SubmitToServer");
     server.QueueReply(TestReply::Xml("<hiscore/>"));
     Type("nameedit", "Anonymous Ann");
     Press("submittoserver");
@@ -104,6 +106,9 @@ TEST_F(SubmitTest, AnonymousSuccessClosesTheDialogAndKeepsTheName)
     EXPECT_EQ(Global("gOutcome"), "success");
     EXPECT_EQ(wm->GetModalStack().size(), modals - 1) << "the dialog closed";
     EXPECT_EQ(Global("SubmitToServer"), "nil") << "the dialog's global went with it";
+    TLogCapture log;
+    Lua("kept()");
+    EXPECT_NE(log.Text().find("SubmitToServer: its window has closed"), std::string::npos) << log.Text();
     EXPECT_EQ(server.RequestCount(), 1u);
     Lua("GetLuaServerSubmitSetupVars(false)");
     EXPECT_EQ(Global("gNameEdit"), "Anonymous Ann") << "offered again next time";

@@ -4,7 +4,7 @@
 
 #include "demo_scene_fixture.h"
 
-#include "game/interface/windows/window_helpers.h"
+#include "game/script/window_state.h"
 #include "render/anim/animated_sprite.h"
 #include "support/image_writers.h"
 
