@@ -99,6 +99,18 @@ void ReplySeeds(const fs::path& seeds)
     Write(dir / "error", "<hiscore><protocolError>Missing required parameter: type</protocolError></hiscore>");
 }
 
+// Elements nested far deeper than any reader follows, for every reader of XML.
+void DeepSeeds(const fs::path& seeds)
+{
+    std::string deep;
+    for (int i = 0; i < 150000; ++i)
+        deep += "<a>";
+    Write(seeds / "fuzz_xml" / "deep.xml", deep);
+    Write(seeds / "fuzz_score_reply" / "deep", "<hiscore>" + deep);
+    Write(seeds / "fuzz_score_file" / "deep", std::string(1, '\0') + "<score>" + deep);
+    Write(seeds / "fuzz_prefs" / "deep", "<>" + deep);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -111,6 +123,7 @@ int main(int argc, char** argv)
     PrefsSeed(seeds);
     ScoreSeeds(seeds);
     ReplySeeds(seeds);
+    DeepSeeds(seeds);
     Write(seeds / "fuzz_model" / "tetrahedron.mesh", Tetrahedron());
     return 0;
 }

@@ -22,6 +22,8 @@ public:
     bool AtEOF() override;
 
 private:
+    static FILE* OpenRegular(const str& path);
+
     FILE* mStream = nullptr;
     int mLastByte = -1;  // pushed back by Unget
     bool mReading = false;

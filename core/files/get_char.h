@@ -21,6 +21,8 @@ public:
     int32_t mDepth = 0;       // element nesting depth during a parse
     int32_t mStopMode = 0;    // 0 to the end, 1 after the first top-level element, 2 after the first tag
     bool mTagCut = false;     // a tag was cut off by the end of the input
+    bool mTooDeep = false;    // elements nested deeper than the reader goes; reading stopped
+    bool mUnclosed = false;   // the input ended inside an element
     bool mTopLevelClosed = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
+#include "core/files/file_bytes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -190,20 +191,11 @@ void RemoveUnfinishedSaves(const str& diskPath)
     closedir(dir);
 }
 
-bool KeepDamagedCopy(const str& name, str* copyName)
-{
-    TFile in;
-    if (!in.Open(name, kFileRead))
-        return false;
-    const long size = in.Size();
-    std::vector<char> bytes(size_t(size > 0 ? size : 0));
-    in.Seek(0, kSeekStart);
-    if (!bytes.empty() && in.Read(bytes.data(), bytes.size()) != bytes.size()) {
-        WriteDbg("Cannot copy damaged '%s': short read", name.c_str());
-        return false;
-    }
-    in.Close();
+namespace {
 
+// The first free name of "<name>.bad", "<name>.bad1", ... (the last when all are taken).
+str DamagedCopyName(const str& name)
+{
     constexpr int kMaxCopies = 20;
     str target;
     for (int i = 0; i < kMaxCopies; ++i) {
@@ -212,10 +204,46 @@ bool KeepDamagedCopy(const str& name, str* copyName)
         if (!path.empty() && access(path.c_str(), F_OK) != 0)
             break;
     }
-    if (!ReplaceFileContents(target, bytes.data(), bytes.size()))
+    return target;
+}
+
+// What cannot be copied (a folder, a pipe, a file too large to hold) is moved aside instead:
+// a save could not replace it, or would lose it.
+bool MoveAside(const str& name, const str& path, const str& target, const char* why)
+{
+    const str targetPath = TFile::TranslateResource(target, false);
+    if (targetPath.empty() || rename(path.c_str(), targetPath.c_str()) != 0) {
+        WriteDbg("Cannot move damaged '%s' (%s) aside: %s", name.c_str(), why, strerror(errno));
         return false;
-    WriteDbg("Kept a copy of damaged '%s' as '%s'", name.c_str(), target.c_str());
-    if (copyName)
-        *copyName = target;
+    }
+    WriteDbg("Moved damaged '%s' (%s) aside as '%s'", name.c_str(), why, target.c_str());
     return true;
+}
+
+}  // namespace
+
+bool KeepDamagedCopy(const str& name, str* copyName)
+{
+    const str path = TFile::TranslateResource(name, false);
+    struct stat info;
+    if (path.empty() || stat(path.c_str(), &info) != 0)
+        return false;
+    const str target = DamagedCopyName(name);
+    bool kept = false;
+    if (!S_ISREG(info.st_mode))
+        kept = MoveAside(name, path, target, "not a regular file");
+    else if (info.st_size > kMaxDocumentFileSize)
+        kept = MoveAside(name, path, target, "too large to copy");
+    else {
+        std::vector<char> bytes;
+        if (!ReadFileBytes(name, kFileRead, bytes))
+            return false;
+        if (!ReplaceFileContents(target, bytes.data(), bytes.size()))
+            return false;
+        WriteDbg("Kept a copy of damaged '%s' as '%s'", name.c_str(), target.c_str());
+        kept = true;
+    }
+    if (kept && copyName)
+        *copyName = target;
+    return kept;
 }

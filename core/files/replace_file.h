@@ -33,6 +33,7 @@ bool ReplaceFileContents(const str& name, const void* data, size_t size);
 void RemoveUnfinishedSaves(const str& diskPath);
 
 // Copies a file beside itself under the first free name of "<name>.bad", "<name>.bad1",
-// ... (the last one is reused when all are taken). `copyName` (may be null) receives the
-// logical name of the copy.
+// ... (the last one is reused when all are taken). What is not a regular file, or is too
+// large to be read whole (kMaxDocumentFileSize), is renamed to that name instead. `copyName`
+// (may be null) receives the logical name of the copy.
 bool KeepDamagedCopy(const str& name, str* copyName);

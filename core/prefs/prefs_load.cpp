@@ -91,6 +91,9 @@ void TPrefs::LoadPrefs()
 
     TFile file;
     if (!file.Open(mFileName, kFileRead)) {
+        // There, readable, and still not opened: a folder or a pipe has the file's name.
+        if (TFile::Exists(mFileName))
+            MarkDamaged("not a regular file");
         const TInstallText again = ReadInstallText();
         if (!again.text.empty())
             mInstallKey = again.text;

@@ -54,14 +54,17 @@ bool TStringTable::MergeStringTable(const str& path)
     std::vector<char> bytes;
     if (!ReadFileBytes(path, kFileRead, bytes))
         return false;
-    if (!MergeStringData(bytes.data(), bytes.size())) {
+    bool cutOff = false;
+    if (!MergeStringData(bytes.data(), bytes.size(), &cutOff)) {
         WriteDbg("String table '%s' not loaded", path.c_str());
         return false;
     }
+    if (cutOff)
+        WriteDbg("String table '%s' is cut off: only the rows before the cut are loaded", path.c_str());
     return true;
 }
 
-bool TStringTable::MergeStringData(const char* data, size_t size)
+bool TStringTable::MergeStringData(const char* data, size_t size, bool* cutOff)
 {
     std::vector<char> inflated;
     std::string_view text(data, size);
@@ -73,6 +76,11 @@ bool TStringTable::MergeStringData(const char* data, size_t size)
     // The text stops at a zero byte, as any text would.
     text = text.substr(0, std::min(text.size(), text.find('\0')));
 
+    // A whole export closes its table after the last row.
+    if (cutOff) {
+        const size_t last = text.rfind("<Row");
+        *cutOff = last != std::string_view::npos && text.find("</Table>", last) == std::string_view::npos;
+    }
     size_t rows = 0;
     size_t row = text.find("<Row");
     while (row != std::string_view::npos) {

@@ -27,8 +27,9 @@ public:
     // then unchanged).
     bool MergeStringTable(const str& path);
     // The same from text in memory (plain or a compressed block of the given size); false
-    // when it holds no labelled row.
-    bool MergeStringData(const char* data, size_t size);
+    // when it holds no labelled row. `cutOff` (may be null) tells whether the text ends
+    // before its table's end.
+    bool MergeStringData(const char* data, size_t size, bool* cutOff = nullptr);
 
     str GetString(const str& label, unsigned count, const str* arguments);
     str GetString(const str& label, const str& a1 = str(), const str& a2 = str(), const str& a3 = str(),

@@ -22,7 +22,7 @@ bool TXmlNode::ParseFile(const char* path)
     std::vector<char> bytes;
     if (!ReadFileBytes(path, kFileRead, bytes))
         return false;
-    return ParseBuffer(bytes.data(), bytes.size());
+    return ParseBuffer(bytes.data(), bytes.size(), path);
 }
 
 bool TXmlNode::ParseString(const char* text, long size)
@@ -36,16 +36,15 @@ bool TXmlNode::ParseString(const char* text, long size)
         }
         size = long(strlen(text));
     }
-    return ParseBuffer(text, size_t(size));
+    return ParseBuffer(text, size_t(size), "text");
 }
 
-bool TXmlNode::ParseBuffer(const char* data, size_t size)
+bool TXmlNode::ParseBuffer(const char* data, size_t size, const char* what)
 {
     if (IsZxmlBlock(data, size))
         return DecompressAndParse(data, size);
     TGetCharString source(data, int32_t(std::min<size_t>(size, 0x7FFFFFFF)));
-    Parse(&source);
-    return true;
+    return ParseSource(source, what);
 }
 
 bool TXmlNode::DecompressAndParse(const void* block, size_t size)
@@ -54,7 +53,18 @@ bool TXmlNode::DecompressAndParse(const void* block, size_t size)
     if (!ZxmlInflate(block, size, text))
         return false;
     TGetCharString source(text.data(), int32_t(text.size()));
+    return ParseSource(source, "compressed block");
+}
+
+bool TXmlNode::ParseSource(TGetChar& source, const char* what)
+{
     Parse(&source);
+    if (source.mTooDeep) {
+        WriteDbg("XML error in %s: elements nest deeper than %d levels; not read", what, kMaxDepth);
+        return false;
+    }
+    if (source.mUnclosed || source.mTagCut)
+        WriteDbg("XML warning in %s: the input ends inside an element; it may be cut off", what);
     return true;
 }
 
@@ -64,8 +74,10 @@ void TXmlNode::Parse(TGetChar* source)
         bool quoted = false, escapedFirst = false, atEnd = false;
         int length = 0;
         str token = zvGetToken(source, &quoted, &escapedFirst, &length, &atEnd);
-        if (atEnd)
+        if (atEnd) {
+            source->mUnclosed |= source->mDepth > 0;
             return;
+        }
         bool closing = false;
         if (length == 0)
             continue;  // an empty quoted text, or a reference that stood for nothing
@@ -75,6 +87,11 @@ void TXmlNode::Parse(TGetChar* source)
             TXmlNode* element = ParseTag(source, &closing);
             if (source->mStopMode == 2)
                 source->mEndOfInput = 1;
+            if (element && source->mDepth >= kMaxDepth) {
+                source->mTooDeep = true;
+                source->mEndOfInput = 1;
+                return;
+            }
             if (element) {
                 ++source->mDepth;
                 element->Parse(source);

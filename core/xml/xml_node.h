@@ -22,13 +22,19 @@ public:
     TXmlNode(const TXmlNode&) = delete;
     TXmlNode& operator=(const TXmlNode&) = delete;
 
-    // Plain or compressed ("ZXML") XML from a file. False when the file does not open or a
-    // compressed block is damaged (then nothing is added).
+    // Elements nest at most this deep: reading deeper would exhaust the stack.
+    static constexpr int32_t kMaxDepth = 256;
+
+    // Plain or compressed ("ZXML") XML from a file. False when the file does not open, a
+    // compressed block is damaged (then nothing is added) or elements nest deeper than
+    // kMaxDepth (then what came before stays). Input that ends inside an element is read as
+    // far as it goes and logged with the file's name.
     bool ParseFile(const char* path);
     // Zero-terminated text, or a compressed block when `size` says how long it is; a
-    // compressed block of unknown size is refused.
+    // compressed block of unknown size is refused. False as for ParseFile.
     bool ParseString(const char* text, long size = -1);
     bool DecompressAndParse(const void* block, size_t size);
+    // Stops at kMaxDepth, setting the source's mTooDeep.
     void Parse(TGetChar* source);
     // Reads one tag after its "<"; returns the element whose body follows, or null.
     TXmlNode* ParseTag(TGetChar* source, bool* closing);
@@ -68,7 +74,8 @@ private:
         bool quoted = false;
     };
 
-    bool ParseBuffer(const char* data, size_t size);
+    bool ParseBuffer(const char* data, size_t size, const char* what);
+    bool ParseSource(TGetChar& source, const char* what);
     void Write(std::string& out, int indent) const;
 
     str mContent;

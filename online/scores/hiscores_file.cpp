@@ -158,6 +158,8 @@ void TZvHiscores::LoadPreferences()
     std::vector<char> bytes;
     if (!ReadFileBytes(kScoreFile, kFileRead, bytes)) {
         WriteDbg("HiScores: cannot read %s; starting without saved scores", kScoreFile);
+        if (d.saveEnabled)
+            SetAsideDamaged();
         return;
     }
     if (bytes.size() < kTrailerSize + 1) {
@@ -182,7 +184,12 @@ void TZvHiscores::LoadPreferences()
     plain.push_back(0);
 
     TXmlNode doc;
-    doc.ParseString(plain.data());
+    if (!doc.ParseString(plain.data())) {
+        WriteDbg("HiScores: %s does not read as a score document; ignoring saved score data.", kScoreFile);
+        if (d.saveEnabled)
+            SetAsideDamaged();
+        return;
+    }
     str name;
     TXmlNode* node = nullptr;
     // Three passes, as the kinds depend on nothing but keep the order users, scores, medals.

@@ -62,7 +62,8 @@ TXmlNode* HiscoreRoot(TXmlNode& doc, const char* reply)
 {
     if (!reply)
         return nullptr;
-    doc.ParseString(reply);
+    if (!doc.ParseString(reply))
+        return nullptr;
     return doc.GetChild("hiscore");
 }
 }  // namespace

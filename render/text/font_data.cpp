@@ -31,8 +31,10 @@ TMvecFont* TFontData::Builtin()
 std::unique_ptr<TMvecFont> TFontData::LoadFile(const str& name)
 {
     TFile file;
-    if (!file.Open(name, kFileRead))
+    if (!file.Open(name, kFileRead)) {
+        WriteDbg("ERROR: font %s is missing or does not open", name.c_str());
         return nullptr;
+    }
     file.Seek(0, kSeekEnd);
     const long size = file.Tell();
     file.Seek(0, kSeekStart);

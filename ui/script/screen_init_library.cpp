@@ -201,9 +201,21 @@ function WaitForCloseMessage(id)
   end
 end
 
+-- A screen whose script fails is taken down again and reported, and the caller goes on where
+-- it was: a half-built screen on top would take every click, and whatever the caller does
+-- after the screen (ends a pause, say) would never run.
+function ReadScreen(id, file)
+  local ok, message = pcall(ReadFile, file)
+  if ok then return true end
+  PopModal(id)
+  _ALERT("Screen script " .. file .. " failed: " .. tostring(message))
+  if GlobalLuaError then GlobalLuaError(file, tostring(message)) end
+  return false
+end
+
 function DoModal(file)
   local id = PushModal(file)
-  ReadFile(file)
+  if not ReadScreen(id, file) then return nil end
   DoFitToChildren()
   WaitForCloseMessage(id)
   local result = gReturnValue

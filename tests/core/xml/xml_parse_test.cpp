@@ -231,6 +231,25 @@ TEST(XmlParseTest, MalformedInputIsAbsorbed)
     EXPECT_EQ(Text(root.GetChild("a")->GetAttribute("x")), "1");
 }
 
+TEST(XmlParseTest, NestingIsReadToTheDepthLimitAndRefusedBeyondIt)
+{
+    const auto nested = [](int depth) {
+        std::string text;
+        for (int i = 0; i < depth; ++i)
+            text += "<a>";
+        return text;
+    };
+    TXmlNode whole;
+    EXPECT_TRUE(whole.ParseString(nested(TXmlNode::kMaxDepth).c_str()));
+    TXmlNode* node = &whole;
+    for (int i = 0; i < TXmlNode::kMaxDepth && node; ++i)
+        node = node->GetChild("a");
+    EXPECT_NE(node, nullptr);
+    // Far deeper than a stack holds when read one level per call.
+    TXmlNode deep;
+    EXPECT_FALSE(deep.ParseString(nested(2000000).c_str()));
+}
+
 TEST(XmlParseTest, StopModes)
 {
     {

@@ -133,7 +133,7 @@ TEST(SimpleHttpTransfer, GetAppendsArgumentsToAddress)
     EXPECT_EQ(reqs[0].body, "");
 }
 
-TEST(SimpleHttpTransfer, EmptyBodyAndServerErrorPageBothFinish)
+TEST(SimpleHttpTransfer, AnEmptyBodyFinishesAndAServerErrorPageFails)
 {
     TestScoreServer server;
     server.QueueReply(TestReply::Xml(""));
@@ -146,8 +146,8 @@ TEST(SimpleHttpTransfer, EmptyBodyAndServerErrorPageBothFinish)
 
     http.Init(server.Url().c_str(), true);
     http.DoRequest(0);
-    ASSERT_EQ(WaitDone(http), TSimpleHttp::kFinished);
-    EXPECT_STREQ(http.GetContents(), "<html>boom</html>");
+    ASSERT_EQ(WaitDone(http), TSimpleHttp::kFailed);
+    EXPECT_EQ(http.GetContents(), nullptr);
 }
 
 TEST(SimpleHttpTransfer, LargeBodyArrivesWhole)
