@@ -39,7 +39,12 @@ MakeDialog{
         Row("options_voice", "voxlevelslider", 200),
         Row("options_walk", "walkspeedslider", 255),
         Row("options_talk", "talkspeedslider", 310),
-        Box("fullscreen", "options_fullscreen", 60, function() ToggleFullScreen() end),
+        -- A refused switch puts the box back: it shows the window as it is.
+        Box("fullscreen", "options_fullscreen", 60, function()
+            if not ToggleFullScreen() then
+                SetButtonToggleState("fullscreen", not GetButtonToggleState("fullscreen"))
+            end
+        end),
         Box("mutebox", "options_mute", 340, function() ToggleSoundMute() end),
         pieces.SmallButton("options_done", "options_done", kCenter, 450, function() SaveVolumes() end, true),
     },
