@@ -406,10 +406,15 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     // forest.
     ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
     Send("400 move 600 300");
-    Shot(*mRun, Artifact("diary_sketch"));
+    const TPicture sketch = Shot(*mRun, Artifact("diary_sketch"));
     Click(kQuestsX, kBookButtonY, 400);
     Send("400 move 110 124");  // over the first quest
-    Shot(*mRun, Artifact("diary_quests"));
+    const TPicture questPage = Shot(*mRun, Artifact("diary_quests"));
+    // The book and its Close button stay where they were.
+    EXPECT_EQ(CountDifferingPixels(sketch, questPage, 8, kBook.left - 16, kBook.top - 16, kBook.left, kBook.bottom), 0u);
+    EXPECT_EQ(CountDifferingPixels(sketch, questPage, 8, kCloseX - 50, kBookButtonY - 16, kCloseX + 50,
+                                   kBookButtonY + 16),
+              0u);
     Click(kCloseX, kBookButtonY, 400);
     ASSERT_NO_FATAL_FAILURE(Expect("RESTORING LASTSCENE(forest)", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_lantern_lit", mark));
