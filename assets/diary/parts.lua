@@ -12,6 +12,7 @@ parts.bookY = 30
 parts.ink = Color(52, 38, 26)
 parts.titleFont = {"fonts/bold.mvec", 22, parts.ink}
 parts.bodyFont = {"fonts/default.mvec", 17, parts.ink}
+parts.chalkFont = {"fonts/default.mvec", 17, Color(192, 190, 172)}
 local buttonFont = {"fonts/bold.mvec", 15, Color(255, 248, 232)}
 
 -- A leather button with a label from the string table; `command` runs when it is pressed,

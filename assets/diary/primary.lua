@@ -8,10 +8,13 @@ local parts = ReadFile("diary/parts.lua")
 MakeDialog{
     Bitmap{
         name = "diary", x = parts.bookX, y = parts.bookY, image = "images/diary_book.png",
+        -- The entry's picture is drawn at the middle of this window: so tall a window puts it
+        -- low on the page (from 230 to 390 for a picture 160 high), under the text and its
+        -- hints, above the buttons.
         tWindowItemEntry{
-            name = "entry_window", x = 404, y = 36, w = 320, h = 400,
+            name = "entry_window", x = 404, y = 36, w = 320, h = 620,
             Text{name = "item_title", x = 0, y = 0, w = 320, h = 34, font = parts.titleFont},
-            tDiaryText{name = "item_body", x = 0, y = 44, w = 320, h = 356, font = parts.bodyFont},
+            tDiaryText{name = "item_body", x = 0, y = 44, w = 320, h = 180, font = parts.bodyFont},
         },
         parts.Button("hintbutton", "diary_hint", 514, 446, parts.Send("hint")),
         parts.Button("older", "diary_older", 404, 446, parts.Send("go_left")),

@@ -1,6 +1,7 @@
--- The options: effect, music and voice volumes, walking and talking speed, full screen and
--- sound off. The window (TOptions) fills the controls from the current player's settings and
--- sets the volumes while the sliders move; "Done" stores every slider for the player.
+-- The options: effect, music and voice volumes (the voice slider sets background voices too),
+-- walking and talking speed, full screen and sound off. The window (TOptions) fills the
+-- controls from the current player's settings and sets the volumes while the sliders move;
+-- "Done" stores every slider for the player.
 
 local pieces = ReadFile("layouts/pieces.lua")
 
@@ -14,6 +15,20 @@ local function Row(label, slider, y)
             railbot = "images/slider_railbot.png",
             sliderimage = "images/slider_thumb.png", sliderrollimage = "images/slider_thumb_hover.png",
         },
+    }
+end
+
+-- Small words under a slider: where its ends lead, or what it covers.
+local noteFont = {"fonts/default.mvec", 14, Color(190, 198, 222)}
+local function Note(name, label, x, y, w, flags)
+    return Text{name = name, x = x, y = y, w = w, h = 18, label = label, font = noteFont, flags = flags}
+end
+
+-- A speed starts at the normal pace; the slider only makes it faster.
+local function SpeedEnds(slider, y)
+    return Group{
+        Note(slider .. "slow", "options_speed_normal", 300, y + 27, 120, 0),
+        Note(slider .. "fast", "options_speed_fast", 440, y + 27, 120, kHAlignRight),
     }
 end
 
@@ -37,9 +52,15 @@ MakeDialog{
         Row("options_sfx", "sfxlevelslider", 90),
         Row("options_music", "musiclevelslider", 145),
         Row("options_voice", "voxlevelslider", 200),
-        Row("options_walk", "walkspeedslider", 255),
-        Row("options_talk", "talkspeedslider", 310),
-        Box("fullscreen", "options_fullscreen", 60, function() ToggleFullScreen() end),
+        Note("voxlevelnote", "options_voice_note", 300, 227, 260, kHAlignCenter),
+        Row("options_walk", "walkspeedslider", 255), SpeedEnds("walkspeedslider", 255),
+        Row("options_talk", "talkspeedslider", 310), SpeedEnds("talkspeedslider", 310),
+        -- A refused switch puts the box back: it shows the window as it is.
+        Box("fullscreen", "options_fullscreen", 60, function()
+            if not ToggleFullScreen() then
+                SetButtonToggleState("fullscreen", not GetButtonToggleState("fullscreen"))
+            end
+        end),
         Box("mutebox", "options_mute", 340, function() ToggleSoundMute() end),
         pieces.SmallButton("options_done", "options_done", kCenter, 450, function() SaveVolumes() end, true),
     },

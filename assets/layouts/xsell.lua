@@ -4,11 +4,14 @@
 
 local pieces = ReadFile("layouts/pieces.lua")
 local textFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
+-- Each game sits on a light card: its link keeps the blue that links have.
+local cardFont = {"fonts/default.mvec", 17, Color(52, 38, 26)}
 
 local function Entry(n)
-    local y = 100 + 52 * (n - 1)
+    local y = 100 + 56 * (n - 1)
     return Group{
-        Text{name = "descrip" .. n, x = 30, y = y, w = 430, h = 48, font = textFont},
+        Bitmap{name = "card" .. n, x = 20, y = y - 2, image = "images/xsell_card.png"},
+        Text{name = "descrip" .. n, x = 30, y = y, w = 430, h = 48, font = cardFont},
         pieces.SmallButton("xsellbutton" .. n, "xsell_get", 545, y + 24, function() LaunchGameLink(n) end),
     }
 end
@@ -24,6 +27,14 @@ MakeDialog{
         Entry(1), Entry(2), Entry(3), Entry(4), Entry(5), Entry(6), Entry(7),
         pieces.SmallButton("gamesite", "xsell_site", 225, 490, function() LaunchGameLink(0) end),
         pieces.SmallButton("xsell_back", "xsell_back", 480, 470, nil, true, "escape"),
-        function() SetupXSell() end,
+        function()
+            SetupXSell()
+            -- A card without a game would stand empty.
+            for n = 1, 7 do
+                if GetLabel("descrip" .. n) == "" then
+                    EnableWindow("card" .. n, false)
+                end
+            end
+        end,
     },
 }

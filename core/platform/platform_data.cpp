@@ -170,6 +170,8 @@ void TPlatformData::SetDisplay(unsigned width, unsigned height, bool fullscreen)
     }
 
     mHost->SetWindowMode(width, height, fullscreen);
+    // The window manager or the display may refuse full screen; the game then stays in a window.
+    fullscreen = fullscreen && mHost->IsDisplayCaptured();
     if (fullscreen)
         HideCursorOverContent();
     else
@@ -223,7 +225,7 @@ bool TPlatformData::SetFullscreen(bool on)
     if (current == on)
         return true;
     SetDisplay(width, height, on);
-    return true;
+    return mFullscreenWanted == on;
 }
 
 void TPlatformData::GetDisplay(unsigned* width, unsigned* height, bool* fullscreen)

@@ -49,6 +49,7 @@ public:
 
     // --- display, window, cursor ---
     void SetDisplay(unsigned width, unsigned height, bool fullscreen);
+    // False when the switch was refused and the window kept its mode.
     bool SetFullscreen(bool on);
     bool IsFullscreen() const { return mFullscreenWanted; }
     void SwapDisplayMode();

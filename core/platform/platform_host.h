@@ -46,6 +46,7 @@ public:
     virtual bool HasMainWindow() = 0;
     // Sizes the window and switches full screen on or off.
     virtual void SetWindowMode(unsigned width, unsigned height, bool fullscreen) = 0;
+    // Whether the window really fills the display at its size (a refused switch leaves it false).
     virtual bool IsDisplayCaptured() = 0;
     virtual void CenterWindow() = 0;
     virtual void ShowWindow(bool show) = 0;

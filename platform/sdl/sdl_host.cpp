@@ -224,23 +224,54 @@ void TSdlHost::SetWindowMode(unsigned width, unsigned height, bool fullscreen)
 {
     if (!mWindow)
         return;
+    mCaptured = false;
     if (!fullscreen)
         SDL_SetWindowFullscreen(mWindow, 0);
     SDL_SetWindowSize(mWindow, int(width), int(height));
-    if (fullscreen) {
-        // The display switches to the closest mode of the game's size.
-        SDL_DisplayMode want{SDL_PIXELFORMAT_UNKNOWN, int(width), int(height), 0, nullptr};
-        SDL_DisplayMode mode;
-        if (SDL_GetClosestDisplayMode(SDL_GetWindowDisplayIndex(mWindow), &want, &mode))
-            SDL_SetWindowDisplayMode(mWindow, &mode);
-        if (SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) != 0)
-            WriteDbg("Full screen refused: %s", SDL_GetError());
+    if (!fullscreen)
+        return;
+    // The display switches to the closest mode of the game's size.
+    SDL_DisplayMode want{SDL_PIXELFORMAT_UNKNOWN, int(width), int(height), 0, nullptr};
+    SDL_DisplayMode mode;
+    if (SDL_GetClosestDisplayMode(SDL_GetWindowDisplayIndex(mWindow), &want, &mode))
+        SDL_SetWindowDisplayMode(mWindow, &mode);
+    // A hidden window only asks for full screen once it is shown.
+    SDL_ShowWindow(mWindow);
+    if (SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) != 0) {
+        WriteDbg("Full screen refused: %s", SDL_GetError());
+    } else if (!AwaitFullScreen(width, height)) {
+        // A window manager that ignores the request, or a display with no mode of the game's
+        // size, would show the game in a corner of a black screen: a window is better.
+        WriteDbg("Full screen refused: the display gives no %u x %u mode", width, height);
+    } else {
+        mCaptured = true;
+        return;
     }
+    SDL_SetWindowFullscreen(mWindow, 0);
+    SDL_SetWindowSize(mWindow, int(width), int(height));
+}
+
+bool TSdlHost::AwaitFullScreen(unsigned width, unsigned height)
+{
+    // The window manager answers in its own time.
+    for (int i = 0; i < 50; ++i) {
+        SDL_PumpEvents();
+        int w = 0, h = 0;
+        SDL_GetWindowSize(mWindow, &w, &h);
+        SDL_DisplayMode shown;
+        const bool full = (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+        if (full && w == int(width) && h == int(height) &&
+            SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(mWindow), &shown) == 0 && shown.w == int(width) &&
+            shown.h == int(height))
+            return true;
+        SDL_Delay(10);
+    }
+    return false;
 }
 
 bool TSdlHost::IsDisplayCaptured()
 {
-    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+    return mCaptured && mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 void TSdlHost::CenterWindow()

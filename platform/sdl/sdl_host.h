@@ -55,6 +55,8 @@ public:
     str GetClipboardText() override;
 
 private:
+    // Waits a moment for the window to fill a display of exactly this size.
+    bool AwaitFullScreen(unsigned width, unsigned height);
     // Puts the test input that is due behind the pending records.
     void QueueTestInput();
     // A close or quit request waits, seen without the main loop: a quit signal, or a close box
@@ -66,6 +68,7 @@ private:
     SDL_GLContext mContext = nullptr;
     SDL_Cursor* mArrow = nullptr;
     int mPixelSize = 32;
+    bool mCaptured = false;  // full screen reached at the asked size
     // Records made from one SDL event beyond the first, handed out before waiting again.
     std::deque<TSystemEvent> mPending;
     // Test-only replayed input and screenshots; null unless a test asks for them.

@@ -233,8 +233,13 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
 {
     lua_State* L = GetState();
     lua_Debug running;
+    const unsigned modals = mModalsOpened;
     if (IsSuspended() && mWaiting) {
-        TWindowScriptBase::RunInWindow(window, code);  // injected as a command of the wait
+        // Injected as a command of the wait.
+        PushWindow(window);
+        DoLuaString(code, -1, 0);
+        if (mModalsOpened == modals)
+            PopWindow();
         return;
     }
     const int height = lua_gettop(L);
@@ -258,7 +263,8 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
         ResumeCoroutine(0);
     if (lua_gettop(L) > height)
         lua_settop(L, height);
-    PopWindow();
+    if (mModalsOpened == modals)
+        PopWindow();
 }
 
 void TWindowScript::ForgetWindow(TWindow* window)
@@ -273,6 +279,10 @@ void TWindowScript::NewModalWindow(TModalWindow* modal)
 {
     while (mDepth > 0)
         PopWindow();
+    // The window of text run as a command has gone with the rest; the next wait must not pop
+    // the new modal window in its place.
+    mPopAtWait = false;
+    ++mModalsOpened;
     PushWindow(modal);
 }
 

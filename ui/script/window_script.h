@@ -95,6 +95,9 @@ private:
     bool mPopAtWait = false;
 
     size_t mDepth = 0;
+    // Counts the modal windows opened: one opened by text run in a window empties the window
+    // stack, so that window is no longer there to pop afterwards.
+    unsigned mModalsOpened = 0;
     bool mWaiting = false;
     int mResuming = 0;
     TWindowCreationHook* mCreationHook = nullptr;

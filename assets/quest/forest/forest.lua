@@ -18,9 +18,14 @@ local function Arrive(mira)
     end
 end
 
--- The dark stretch of the path is walkable only by lantern light.
+-- The dark stretch of the path is walkable only by lantern light; once the lantern burns on
+-- the stump, its light lies over the forest.
 local function ShowPathLit(lit)
     scene.mesh:SetPolyState("deep_path", lit)
+    if lit then
+        ActorNamed("LANTERN"):LoadImage("lantern_lit")
+        ActorNamed("WARMTH"):LoadImage("forest_warmth")
+    end
 end
 
 -- Mira sets the lantern down on the stump and tries its shutters in the puzzle.
@@ -110,9 +115,20 @@ scene_spec = {
             command = function(self)
                 self:SetDepthMode(DEPTH.DEPTH_BY_Y)
                 self:SetPointAtCursor("cursor_use", { x = 11, y = 2 })
-                ShowPathLit(game:Get("lantern_lit") == 1)
             end,
         }, 400, 486),
+        -- The burning lantern on the stump and its light: no picture until it is lit.
+        PropSpec({
+            name = "LANTERN",
+            command = function(self) self:SetDepthValue(487) end,
+        }, 380, 386),
+        PropSpec({
+            name = "WARMTH",
+            command = function(self)
+                self:SetDepthValue(1)
+                ShowPathLit(game:Get("lantern_lit") == 1)
+            end,
+        }, 0, 0),
         PropSpec({
             name = "FIREFLIES",
             halo = "fireflies_halo",

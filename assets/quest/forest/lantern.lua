@@ -23,8 +23,9 @@ local function CloseAll()
     opened = 0
 end
 
--- The glow's script once the last shutter is open: the lantern burns, the progress is kept,
--- and after a moment to look at it the puzzle closes.
+-- The glow's script once the last shutter is open: the lantern burns and the progress is kept;
+-- the sketch goes into the diary (which opens over the puzzle) only after a moment to look at
+-- the burning lantern, and then the puzzle closes.
 local function Light(glow)
     for i = 1, 4 do Shutter(i):LoadImage(HERE .. "shutter_lit") end
     glow:LoadImage(HERE .. "lantern_glow")
@@ -32,9 +33,10 @@ local function Light(glow)
     game:Set("lantern_lit", 1)
     game:EarnAward("award_lit_forest")
     if mistakes == 0 and not game:HasAward("award_first_try") then game:EarnAward("award_first_try") end
+    Wait(75)
     AddDiary(diary.sketch)
     quest:CompleteQuest("lantern")
-    Wait(75)
+    Wait(25)
     scene:ReturnFromScene()
 end
 

@@ -55,6 +55,19 @@ TEST_F(Display, SetFullscreenWithTheCurrentModeChangesNothing)
     EXPECT_TRUE(fs);
 }
 
+TEST_F(Display, ARefusedFullScreenLeavesAWindowAndSaysSo)
+{
+    auto data = MakeData();
+    host->refuseFullscreen = true;
+    data->SetDisplay(800, 600, true);
+    EXPECT_FALSE(data->IsFullscreen());
+    EXPECT_TRUE(host->Called("center"));
+    EXPECT_FALSE(data->SetFullscreen(true));
+    bool fs = true;
+    data->GetDisplay(nullptr, nullptr, &fs);
+    EXPECT_FALSE(fs);
+}
+
 TEST_F(Display, GraphicsFailureEndsTheProcessWithItsReport)
 {
     auto data = MakeData();

@@ -40,7 +40,7 @@ TPlatformHost::EGraphicsStep TFakeHost::CreateMainWindow(unsigned width, unsigne
 void TFakeHost::SetWindowMode(unsigned width, unsigned height, bool fullscreen)
 {
     calls.push_back("mode " + std::to_string(width) + "x" + std::to_string(height) + (fullscreen ? " full" : " win"));
-    captured = fullscreen;
+    captured = fullscreen && !refuseFullscreen;
 }
 
 void TFakeHost::SetCursorVisible(bool visible)

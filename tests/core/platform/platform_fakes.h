@@ -26,6 +26,7 @@ public:
     std::vector<std::string> calls;
     bool window = false;
     bool captured = false;
+    bool refuseFullscreen = false;
     bool cursorVisible = true;
     bool mouseInContent = true;
     str clipboard;

@@ -219,3 +219,14 @@ size_t CountDifferingPixelsOutside(const TPicture& a, const TPicture& b, int tol
     }
     return count;
 }
+
+double MeanBrightness(const TPicture& picture, const TBox& box)
+{
+    double sum = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            const uint8_t* p = &picture.rgba[(size_t(y) * size_t(picture.width) + size_t(x)) * 4];
+            sum += p[0] + p[1] + p[2];
+        }
+    return sum / (3.0 * (box.right - box.left) * (box.bottom - box.top));
+}

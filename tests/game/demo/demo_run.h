@@ -69,3 +69,5 @@ size_t CountDifferingPixels(const TPicture& a, const TPicture& b, int tolerance,
 // The same over the whole pictures, leaving out the pixels inside any of `ignored`.
 size_t CountDifferingPixelsOutside(const TPicture& a, const TPicture& b, int tolerance,
                                    const std::vector<TBox>& ignored);
+// The mean of the red, green and blue channels over the box, 0 to 255.
+double MeanBrightness(const TPicture& picture, const TBox& box);

@@ -1,7 +1,8 @@
 // The whole story, played as a player plays it from a fresh user folder: a new profile, the
 // cottage with a pause, the garden (the program quit there and started again, the saved game
 // continued), the conversation with a choice scrolled into view, both bags, the night forest
-// with the diary opened and paged and the lantern puzzle, the clearing and the game's end, the
+// with the diary opened and paged and the lantern puzzle (the lantern seen burning, then on the
+// stump lighting the forest), the clearing and the game's end, the
 // score sent to a score server on 127.0.0.1, the credits, and the menu's Quit. At every scene
 // change the saved game is read back with the dump tool; each scene's picture is compared with
 // a stored one (the pictures taken stay in the build tree's test artifacts).
@@ -63,6 +64,10 @@ constexpr int ShutterX(int i)
     return 290 + 72 * (i - 1);
 }
 constexpr int kClearingPathX = 750, kClearingPathY = 440;
+// The puzzle's four shutters; the lantern on the stump once it burns; trees its light reaches.
+constexpr TBox kShutters{250, 230, 550, 350};
+constexpr TBox kLanternOnStump{378, 384, 422, 444};
+constexpr TBox kTreesNearTheStump{130, 150, 290, 300};
 // The clearing.
 constexpr int kPipX = 575, kPipY = 385;
 // Where Mira stands once she has walked into the garden and into the clearing.
@@ -73,6 +78,18 @@ constexpr int kSliderThumbX = kPageX + 312, kWalkSliderY = kPageY + 269, kTalkSl
 constexpr int kSendScoreX = 640, kSendScoreY = 365;
 constexpr int kSubmitSendX = 400, kSubmitSendY = 410;
 constexpr TBox kCreditsRoll{0, 40, 800, 540};
+
+// Pixels of the box in a burning lantern's colours: bright red and green, much less blue.
+size_t WarmPixels(const TPicture& picture, const TBox& box)
+{
+    size_t count = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            const uint8_t* p = &picture.rgba[(size_t(y) * size_t(picture.width) + size_t(x)) * 4];
+            count += p[0] > 220 && p[1] > 170 && p[2] + 50 < p[1];
+        }
+    return count;
+}
 
 // A folder for both runs of the program: its user folder and the score server's address.
 class THome
@@ -159,7 +176,8 @@ protected:
     // Nothing the story reached was missing or failed.
     static void NoFaultsIn(const std::string& log)
     {
-        for (const char* fault : {"Lua error", "Missing string", "No valid sound file", "Couldn't get", "ASSERT:"})
+        for (const char* fault : {"Lua error", "Missing string", "No valid sound file", "Couldn't get", "ASSERT:",
+                                  "has no place in the tree"})
             EXPECT_EQ(log.find(fault), std::string::npos) << fault << "\n" << log;
     }
     // A decrypted score submission: the XML the program sent.
@@ -352,6 +370,8 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     Click(kFirefliesX, kFirefliesY);
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_fireflies)", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
+    Send("400 move 600 300");
+    Shot(*mRun, Artifact("diary_remedies"));
     Click(kCluesTabX, kCluesTabY, 400);
     ASSERT_NO_FATAL_FAILURE(Expect("<a id='roses' color='3c2c78'>The gardener</a></outline>", mark));
     Click(kOlderX, kOlderY);
@@ -379,11 +399,29 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
         Click(ShutterX(shutter), kShutterY);
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_lit_forest)", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_first_try)", mark));
-    // The sketch opens the diary by itself; closed, the puzzle gives way to the forest.
+    // The lantern is seen burning before its sketch opens the diary over it.
+    EXPECT_GT(WarmPixels(Shot(*mRun, Artifact("lantern_lit")), kShutters), 10000u);
+    // The sketch opens the diary by itself; it turns to the quest page (nothing in it may be
+    // dropped: the log is searched for that at the end); closed, the puzzle gives way to the
+    // forest.
     ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
+    Send("400 move 600 300");
+    const TPicture sketch = Shot(*mRun, Artifact("diary_sketch"));
+    Click(kQuestsX, kBookButtonY, 400);
+    Send("400 move 110 124");  // over the first quest
+    const TPicture questPage = Shot(*mRun, Artifact("diary_quests"));
+    // The book and its Close button stay where they were.
+    EXPECT_EQ(CountDifferingPixels(sketch, questPage, 8, kBook.left - 16, kBook.top - 16, kBook.left, kBook.bottom), 0u);
+    EXPECT_EQ(CountDifferingPixels(sketch, questPage, 8, kCloseX - 50, kBookButtonY - 16, kCloseX + 50,
+                                   kBookButtonY + 16),
+              0u);
     Click(kCloseX, kBookButtonY, 400);
     ASSERT_NO_FATAL_FAILURE(Expect("RESTORING LASTSCENE(forest)", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_lantern_lit", mark));
+    // Back in the forest the lantern burns on the stump and its light brightens the trees.
+    const TPicture lit = Shot(*mRun, Artifact("forest_lit"));
+    EXPECT_GT(WarmPixels(lit, kLanternOnStump), 100u);
+    EXPECT_GT(MeanBrightness(lit, kTreesNearTheStump), MeanBrightness(forest, kTreesNearTheStump) + 4.0);
     mark = Mark();
     Click(kClearingPathX, kClearingPathY, 300);
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(clearing)", mark));

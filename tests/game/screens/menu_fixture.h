@@ -61,6 +61,8 @@ protected:
         services.script = script->GetState();
         services.isFullscreen = [this] { return fullscreen; };
         services.setFullscreen = [this](bool on) {
+            if (refuseFullscreen)
+                return false;
             fullscreen = on;
             return true;
         };
@@ -115,6 +117,7 @@ protected:
     TStringTable strings;
     TSettings* settings = nullptr;
     bool fullscreen = false;
+    bool refuseFullscreen = false;  // the display or the window manager says no
 
 private:
     std::string mUserDir;

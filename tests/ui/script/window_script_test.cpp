@@ -502,6 +502,19 @@ TEST_P(ModalFromCode, WaitsWhileFramesGoOnAndReturnsTheValueOnClose)
     gManager = nullptr;
 }
 
+TEST_F(ScriptTest, AModalFromCodeTurnsToAnotherLayoutInItsOwnWindow)
+{
+    Lua("return function() while true do WaitForMessage() end end");
+    wm->DoLuaString(nullptr, "DoModal('layouts/turning.lua')");
+    Idle();
+    ASSERT_NE(Find("turn"), nullptr);
+    Click(Find("turn"));
+    Idle();
+    EXPECT_EQ(Find("turn"), nullptr);
+    ASSERT_NE(Find("ok"), nullptr);
+    EXPECT_EQ(Find("ok")->FindParentModal(), wm->GetTopModalWindow());
+}
+
 const TModalFromCodeCase kModalFromCodeCases[] = {
     {"NoInterface", "", false, false},
     {"InterfaceWaiting", "return function() while true do WaitForMessage() end end", false, false},

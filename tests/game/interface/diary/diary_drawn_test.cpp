@@ -1,5 +1,6 @@
 // The demo's diary drawn into a real GL frame (offscreen driver): the selected entry's picture
-// sits in the middle of the entry view, and an entry without one shows the page beneath.
+// sits in the middle of the entry view, clear of the text above it and the buttons below, and an
+// entry without one shows the page beneath.
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,12 @@ TEST_F(DiaryDrawnTest, EntryPictureSitsInTheMiddleOfTheEntryView)
             EXPECT_TRUE(Near(seen, expected)) << book << " " << p.dx << "," << p.dy << ": " << std::hex << seen;
         }
     }
+    // The picture lies below the entry's text, hints and all, and above the buttons under it.
+    TRect body, hint;
+    Find("item_body")->GetWindowRect(&body);
+    Find("hintbutton")->GetWindowRect(&hint);
+    EXPECT_LE(body.bottom, middle.y - 80);
+    EXPECT_LE(middle.y + 80, hint.top);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::string kHintLink = "\n\n<a id='click_for_more' color = 'ffffffff'>Click here for another hint</a>\n";
+const std::string kHintLink = "\n\n<a id='click_for_more' color = 'ffffffff'>There is more: press Hint below.</a>\n";
 
 TEST_F(DiaryTest, EntriesWrittenInPlayShowInTheirBooksWithHintsAndPictures)
 {
@@ -207,6 +207,8 @@ TEST_F(DiaryTest, QuestPageNumbersTheQuestsAndShowsTheOneClicked)
                                     "[x] <a id='b' color = 'ffffffff'>Second</a>\n"
                                     "3. <a id='c' color = 'ffffffff'>\\<Third></a>\n");
     EXPECT_EQ(TextOf("diary_header"), "Diary: The note");
+    // Under the page's title stands what to do, not an empty page.
+    EXPECT_EQ(TextOf("diary_entry").find("Pick a quest"), 0u);
     Click(LinkPoint("quest_list", "c"));
     EXPECT_EQ(TextOf("diary_header"), "\\<Third>");
     EXPECT_EQ(TextOf("diary_entry"), "Do the third");

@@ -43,6 +43,9 @@ TEST_F(OptionsTest, ControlsShowThePlayersSettings)
         EXPECT_FLOAT_EQ(Slider(name)->GetValue(), 0.0f) << name;
     EXPECT_FALSE(GetCast<TButton>(Find("fullscreen"))->IsOn());
     EXPECT_FALSE(GetCast<TButton>(Find("mutebox"))->IsOn());
+    // The voice slider says it covers background voices too; a speed at 0 is the normal pace.
+    for (const char* note : {"voxlevelnote", "walkspeedsliderslow", "talkspeedsliderslow"})
+        EXPECT_NE(Find(note), nullptr) << note;
     CloseTop();
 
     TPrefs& prefs = *settings->GetPrefs();
@@ -134,7 +137,14 @@ TEST_F(OptionsTest, TheBoxesActThroughTheSettings)
 {
     StartInterface();
     ASSERT_NE(Page(), nullptr);
-    GetCast<TButton>(Find("fullscreen"))->DoPress();
+    auto* box = GetCast<TButton>(Find("fullscreen"));
+    refuseFullscreen = true;
+    box->DoPress();
+    EXPECT_FALSE(box->IsOn());  // the box shows the window as it stayed
+    EXPECT_FALSE(fullscreen);
+    refuseFullscreen = false;
+    box->DoPress();
+    EXPECT_TRUE(box->IsOn());
     EXPECT_TRUE(fullscreen);
     EXPECT_EQ(settings->GetPrefs()->GetInt("fullscreen", -1, -1), 1);
     GetCast<TButton>(Find("mutebox"))->DoPress();

@@ -41,7 +41,7 @@ struct TDemoScene
 const TDemoScene kScenes[] = {
     {"cottage", "quest/cottage/", {"NELKA", "DRAWER", "NOTE", "DOOR"}, 3},
     {"garden", "quest/garden/", {"NELKA", "GARDENER", "GATE", "COTTAGE_DOOR"}, 4},
-    {"forest", "quest/forest/", {"NELKA", "STUMP", "FIREFLIES", "GARDEN_PATH", "CLEARING_PATH"}, 2},
+    {"forest", "quest/forest/", {"NELKA", "STUMP", "LANTERN", "WARMTH", "FIREFLIES", "GARDEN_PATH", "CLEARING_PATH"}, 2},
     {"quest/forest/lantern.lua", "", {"HAND", "SHUTTER_1", "SHUTTER_2", "SHUTTER_3", "SHUTTER_4", "GLOW", "CLOSE"}, 0},
     {"clearing", "quest/clearing/", {"NELKA", "PIP", "FOREST_PATH"}, 2},
 };
