@@ -156,6 +156,8 @@ public:
     void SetScreenPosition(const tVector2<float>& position) { mScreenPosition = position; }
     tVector2<float> GetScreenSize() const { return mScreenSize; }
     tVector2<float> GetScreenPosition() const { return mScreenPosition; }
+    // What the scene shows, in the coordinates it is drawn in (its window's own).
+    TRect GetVisibleArea() const { return TRect(0, 0, int(mScreenSize.x), int(mScreenSize.y)); }
     tVector2<float> WorldFromScreen(const TPoint& point) const;
     tVector2<float> ScreenFromWorld(const tVector2<float>& point) const;
     void SetFadeColor(const TColor& color) { mFadeColor = color; }

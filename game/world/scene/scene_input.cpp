@@ -61,7 +61,12 @@ void tScene::UpdateMouseCursor()
         return;
     }
     const str& item = gGamestate.GetInvUsage_Raw();
-    ActivateCursor(item.empty() ? str("cursor") : item);
+    if (!item.empty())
+        ActivateCursor(item);
+    else if (mPointedActor && !mPointedActor->GetPointAtCursor().empty())
+        ActivateCursor(mPointedActor->GetPointAtCursor());
+    else
+        ActivateCursor("cursor");
 }
 
 bool InUseMode()

@@ -138,6 +138,34 @@ TEST_F(ActorMovement, AClickBeyondTheEdgeWalksTowardTheNearestReachablePointAndS
     EXPECT_TRUE(g->GetTargetName().empty());
 }
 
+TEST_F(ActorMovement, AScriptedWalkBeyondTheGroundEndsAtTheNearestPointAndTheScriptGoesOn)
+{
+    const struct
+    {
+        const char* walk;
+        V end;
+    } cases[] = {
+        {"self:WalkToXY({ x = 500, y = 150 })", {400, 150}},
+        {"self:WalkTo('far')", {400, 250}},
+        {"self:WalkTo(PROP)", {400, 100}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.walk);
+        TestScene scene;
+        scene.SetGround(std::string("vertex 600 250 far\n") + kRoom);
+        TestGirl* g = scene.Add("NELKA", {50, 150});
+        scene.Add("PROP", {450, 100});
+        RunLua(scene.L(), (std::string("NELKA:StartProc(function(self) ") + c.walk +
+                           " coroutine.yield(RESUME.ON_WALKTO) arrived = 'yes' end)")
+                              .c_str());
+        for (int i = 0; i < 2000 && LuaGlobal(scene.L(), "arrived") != "yes"; ++i)
+            Frame(g);
+        EXPECT_EQ(LuaGlobal(scene.L(), "arrived"), "yes");
+        EXPECT_EQ(g->GetPosition(), c.end);
+        EXPECT_TRUE(g->GetTargetName().empty());
+    }
+}
+
 TEST_F(ActorMovement, WithoutGroundWalkersGoWhereTheyAreSent)
 {
     TestScene scene;  // its mesh failed to load, say

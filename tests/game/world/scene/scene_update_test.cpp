@@ -308,6 +308,43 @@ TEST_F(SceneUpdate, APointHitsTheFirstActorWhoseZoneHoldsIt)
     }
 }
 
+TEST_F(SceneUpdate, TheCursorFollowsTheModeTheItemInHandAndTheActorUnderTheMouse)
+{
+    static std::string shown;
+    SetCursorHook([](const str& name) { shown = name.c_str(); });
+    ProbeActor* hero = scene.Add("HERO");
+    ProbeActor* well = scene.Add("WELL");
+    well->SetPosition(tVector2<float>(200, 200));
+    well->AssignZone(TriangleZone("0,0 100,0 0,100"));
+    well->SetPointAtCursor("cursor_talk", tVector2<float>(12, 12));
+    const struct
+    {
+        const char* what;
+        int mode;
+        const char* item;  // null: empty hand
+        TPoint mouse;
+        const char* cursor;
+    } steps[] = {
+        {"nobody follows clicks", MODE_CUTSCENE, nullptr, TPoint(210, 210), "cursor_inactive"},
+        {"over the ground", MODE_FOLLOWCLICKS, nullptr, TPoint(10, 10), "cursor"},
+        {"over the well", MODE_FOLLOWCLICKS, nullptr, TPoint(210, 210), "cursor_talk"},
+        {"over the well with an item", MODE_FOLLOWCLICKS, "key", TPoint(210, 210), "key"},
+        {"back over the ground", MODE_FOLLOWCLICKS, nullptr, TPoint(10, 10), "cursor"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        hero->SetMode(s.mode);
+        if (s.item)
+            HoldItem(s.item);
+        else
+            DropItem();
+        scene.OnMouseMove(s.mouse);
+        scene.UpdateMouseCursor();
+        EXPECT_EQ(shown, s.cursor);
+    }
+    SetCursorHook(nullptr);
+}
+
 TEST(TextureRefresh, TheTaskStaysWithItsOwnerAfterEachRun)
 {
     TTaskList list;
