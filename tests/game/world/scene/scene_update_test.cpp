@@ -3,6 +3,7 @@
 // and the music volume chosen, and the texture-refresh task kept by its owner.
 
 #include "common/log_capture.h"
+#include "game/interface/windows/window_helpers.h"
 #include "game/world/scene/scene.h"
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/scene/trl_task.h"
@@ -11,6 +12,7 @@
 #include "scene_probe.h"
 #include "support/render_test_support.h"
 #include "ui/window/modal_window.h"
+#include "ui/window/window.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -308,10 +310,13 @@ TEST_F(SceneUpdate, APointHitsTheFirstActorWhoseZoneHoldsIt)
     }
 }
 
-TEST_F(SceneUpdate, TheCursorFollowsTheModeTheItemInHandAndTheActorUnderTheMouse)
+// The cursor and the floating name follow the actor under the mouse; once another window
+// takes the mouse (the interface), the scene hears no move, and both go.
+TEST_F(SceneUpdate, TheCursorAndTheFloatingNameFollowTheMouse)
 {
     static std::string shown;
     SetCursorHook([](const str& name) { shown = name.c_str(); });
+    TWindow game, hud;
     ProbeActor* hero = scene.Add("HERO");
     ProbeActor* well = scene.Add("WELL");
     well->SetPosition(tVector2<float>(200, 200));
@@ -322,14 +327,16 @@ TEST_F(SceneUpdate, TheCursorFollowsTheModeTheItemInHandAndTheActorUnderTheMouse
         const char* what;
         int mode;
         const char* item;  // null: empty hand
-        TPoint mouse;
+        TPoint mouse;      // (-1, -1): the mouse went to the interface
         const char* cursor;
+        bool pointed;
     } steps[] = {
-        {"nobody follows clicks", MODE_CUTSCENE, nullptr, TPoint(210, 210), "cursor_inactive"},
-        {"over the ground", MODE_FOLLOWCLICKS, nullptr, TPoint(10, 10), "cursor"},
-        {"over the well", MODE_FOLLOWCLICKS, nullptr, TPoint(210, 210), "cursor_talk"},
-        {"over the well with an item", MODE_FOLLOWCLICKS, "key", TPoint(210, 210), "key"},
-        {"back over the ground", MODE_FOLLOWCLICKS, nullptr, TPoint(10, 10), "cursor"},
+        {"nobody follows clicks", MODE_CUTSCENE, nullptr, TPoint(210, 210), "cursor_inactive", true},
+        {"over the ground", MODE_FOLLOWCLICKS, nullptr, TPoint(10, 10), "cursor", false},
+        {"over the well", MODE_FOLLOWCLICKS, nullptr, TPoint(210, 210), "cursor_talk", true},
+        {"over the well with an item", MODE_FOLLOWCLICKS, "key", TPoint(210, 210), "key", true},
+        {"back over the well", MODE_FOLLOWCLICKS, nullptr, TPoint(211, 211), "cursor_talk", true},
+        {"onto the interface", MODE_FOLLOWCLICKS, nullptr, TPoint(-1, -1), "cursor", false},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
@@ -338,10 +345,17 @@ TEST_F(SceneUpdate, TheCursorFollowsTheModeTheItemInHandAndTheActorUnderTheMouse
             HoldItem(s.item);
         else
             DropItem();
-        scene.OnMouseMove(s.mouse);
+        if (s.mouse.x < 0) {
+            SetMouseWindow(&hud);
+        } else {
+            SetMouseWindow(&game);
+            scene.OnMouseMove(s.mouse);
+        }
         scene.UpdateMouseCursor();
         EXPECT_EQ(shown, s.cursor);
+        EXPECT_EQ(scene.GetPointedActor() == well, s.pointed);
     }
+    SetMouseWindow(nullptr);
     SetCursorHook(nullptr);
 }
 
