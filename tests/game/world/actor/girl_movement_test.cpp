@@ -112,6 +112,25 @@ TEST_F(ActorMovement, TurnsOneStepPerHundredMillisecondsBeforeWalking)
     EXPECT_EQ(g->GetMotion(), MOTION_WALK);
 }
 
+// A facing number outside the eight directions is refused with a log line; the actor keeps
+// its facing and does not turn toward it for ever.
+TEST_F(ActorMovement, ABadFacingNumberIsLoggedAndTheFacingKept)
+{
+    for (const int bad : {9, -1, 1000}) {
+        SCOPED_TRACE(bad);
+        TestScene scene;
+        TestGirl* g = scene.Add("NELKA", {100, 100});
+        g->Pose(DIR_E, kPi, MOTION_STAND);
+        TLogCapture log;
+        g->SetDesiredFacing(bad);
+        g->SetFacingImmediate(bad);
+        for (int i = 0; i < 20; ++i)
+            Frame(g, 100);
+        EXPECT_EQ(g->GetFacing(), DIR_E);
+        EXPECT_NE(log.Text().find("tGirl[NELKA]: no such facing " + std::to_string(bad)), std::string::npos);
+    }
+}
+
 TEST_F(ActorMovement, AClickBeyondTheEdgeWalksTowardTheNearestReachablePointAndStopsNearIt)
 {
     TestScene scene;
