@@ -270,6 +270,8 @@ protected:
     // ---- scripts: own fields ----
     // Makes `thread` (or none) the actor's script state.
     void AssignScriptThread(lua_State* thread);
+    // The coroutine ResumeHelper is running, if any.
+    lua_State* mResumingThread = nullptr;
 
     // ---- speech: own fields ----
 

@@ -81,7 +81,8 @@ void tGirl::AssignScriptThread(lua_State* thread)
 {
     // Watched like every other script the host runs, so that an endless loop in it can be
     // stopped when the player asks to close.
-    if (lua_State* old = mScript.GetState())
+    // A coroutine that started its successor runs on until it yields: ResumeHelper lets it go.
+    if (lua_State* old = mScript.GetState(); old && old != mResumingThread)
         UnregisterScriptState(old);
     mScript.close();
     mScript.assign(thread, false);
@@ -133,9 +134,14 @@ void tGirl::ResumeHelper(int nargs)
     if (mScene)
         pin = PinThread(GetLuaObj(), mScene->GetLua(), "resuming");
     const bool wasRunning = mRunningScript;
+    lua_State* wasResuming = mResumingThread;
     mRunningScript = true;
+    mResumingThread = thread;
     const int status = lua_resume(thread, nargs);
     mRunningScript = wasRunning;
+    mResumingThread = wasResuming;
+    if (mScript.GetState() != thread)
+        UnregisterScriptState(thread);
     dfLua lua(thread);
     if (status != 0) {
         LOGIT("tGirl[%s]::lua_resume returned(%d)[stack #%d]\n", mName.c_str(), status, lua_gettop(thread));

@@ -69,6 +69,8 @@ TEST(DemoQuit, AnActorsScriptThatNeverReturnsIsStoppedWhenAskedToClose)
     } cases[] = {
         {"at its start, SIGTERM", "", SIGTERM},
         {"after a wait, close box", "coroutine.yield(RESUME.ON_DELAY, 2) ", 0},
+        {"after starting its successor, SIGTERM", "self:StartProc(function() coroutine.yield(RESUME.NONE) end) ",
+         SIGTERM},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
