@@ -67,12 +67,14 @@ scene_spec = {
             name = "DRAWER",
             halo = "drawer_halo",
             point_at_name = "cottage_name_drawer",
+            command = function(self) self:SetPointAtCursor("cursor_use", { x = 11, y = 2 }) end,
             on_arrive = Scripted(OpenDrawer),
         }, 415, 343),
         PropSpec({
             name = "NOTE",
             halo = "note_halo",
             point_at_name = "cottage_name_note",
+            command = function(self) self:SetPointAtCursor("cursor_use", { x = 11, y = 2 }) end,
             on_arrive = Scripted(ReadNote),
         }, 423, 295),
         ExitSpec({

@@ -35,7 +35,7 @@ tGirl::tGirl()
 void tGirl::DumpState()
 {
     DumpLuaObj();
-    mScript.close();
+    AssignScriptThread(nullptr);
 }
 
 namespace {

@@ -116,6 +116,8 @@ public:
     void MoveAndCollide();
     void WalkToXY(const tVector2<float>& point);
     void StopWalking();
+    // The point of the ground nearest `point` that the actor can walk to.
+    tVector2<float> ReachablePoint(const tVector2<float>& point) const;
     void JumpToPoint(const tVector2<float>& point);
     void JumpToNamedPoint(const str& label);
     void SetPosition(const tVector2<float>& point) { mPosition = point; }
@@ -181,6 +183,8 @@ public:
     int ModifySaySpec(dfLua& lua);
     int OfferChoices(dfLua& lua);
     void DrawTextA();
+    // The speech box on the screen; `text` gets the rectangle the text itself covers.
+    TRect PlaceSpeech(TRect* text) const;
     bool HasText() const { return mText != nullptr; }
     TTextGraphic* GetText() const { return mText.get(); }
     const tTextSpec& GetSaySpec() const { return mSaySpec; }
@@ -254,6 +258,8 @@ protected:
     tVector2<float> mPartyOffset{0, 0};
 
     // ---- graphics and animation: own fields ----
+    // LoadImage without looking after the effect's sprite.
+    void LoadImageSprite(const str& name);
 
     // ---- movement: own fields ----
     // On reaching a named target: its on_arrive, or with an item in hand the on_use_inv handlers.
@@ -262,8 +268,16 @@ protected:
     void CollideWithActors();
 
     // ---- scripts: own fields ----
+    // Makes `thread` (or none) the actor's script state.
+    void AssignScriptThread(lua_State* thread);
+    // The coroutine ResumeHelper is running, if any.
+    lua_State* mResumingThread = nullptr;
 
     // ---- speech: own fields ----
 
     // ---- particle effect: own fields ----
+    // Hangs the effect's sprite under the actor's current image or animated sprite (or the
+    // scene's holder), so that replacing those sprites never leaves it undrawn; false when
+    // there is nothing to hang it in.
+    bool HangPartySprite();
 };

@@ -57,7 +57,7 @@ tGirl::~tGirl()
     Unhold(mImageSprite);
     Unhold(mAnimSprite);
     mText.reset();
-    mScript.close();
+    AssignScriptThread(nullptr);
 }
 
 void tGirl::Draw()
@@ -83,6 +83,12 @@ void tGirl::PlaceZone() const
 }
 
 void tGirl::LoadImage(const str& name)
+{
+    LoadImageSprite(name);
+    HangPartySprite();
+}
+
+void tGirl::LoadImageSprite(const str& name)
 {
     Unhold(mImageSprite);
     mImageSprite.reset();
@@ -152,6 +158,7 @@ void tGirl::CreateAnimatedSprite()
     mAnimSprite = TAnimatedSprite::Create(mDepthValue);
     mAnimSprite->SetClock(GameClock());
     Hold(GetSceneSpriteHolder(), mAnimSprite);
+    HangPartySprite();
 }
 
 void tGirl::SelectAnimFile(const str& file)
@@ -159,8 +166,10 @@ void tGirl::SelectAnimFile(const str& file)
     Unhold(mAnimSprite);
     mAnimSprite.reset();
     mCurrentAnimFile = str();
-    if (file.empty())
+    if (file.empty()) {
+        HangPartySprite();
         return;
+    }
     CreateAnimatedSprite();
     const str resolved = SceneAsset(mScene, file);
     std::shared_ptr<TAnimatedTexture> texture = BestAnimatedRef(resolved);
@@ -286,6 +295,7 @@ void tGirl::SetDepthMode(int mode)
             oldHolder->RemoveChild(sprite);
         Hold(newHolder, sprite);
     }
+    HangPartySprite();
 }
 
 void tGirl::SetDepthValue(int value)

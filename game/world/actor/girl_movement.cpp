@@ -211,7 +211,9 @@ void tGirl::MoveAndCollide()
             LOGIT("FINAL WAS OUTER KICKS IN SO WE STOP WALKING\n");
             mMotion = MOTION_STAND;
             SetAppropriateAnim();
-            SetFinalTarget(mPosition, "EDGE");
+            // A click's walk ends as "EDGE"; a scripted one keeps its empty name, so reaching
+            // the edge runs no handler.
+            SetFinalTarget(mPosition, mTargetName);
             mImmediateTarget = mPosition;
         }
     }
@@ -271,14 +273,28 @@ void tGirl::CollideWithActors()
 
 void tGirl::WalkToXY(const tVector2<float>& point)
 {
-    SetFinalTarget(point, str());
+    // A point off the reachable ground would never be reached, and a script waiting for the
+    // walk would wait for good: the walk ends at the nearest point, as a click's does.
+    const tVector2<float> end = (mFlags & AFLAG_IGNORE_GROUND_MESH) ? point : ReachablePoint(point);
+    SetFinalTarget(end, str());
+    mFinalTargetWasOutside = end != point;
     ComputePathToTarget();
     WalkToTarget();
 }
 
 void tGirl::StopWalking()
 {
-    WalkToXY(mPosition);
+    SetFinalTarget(mPosition, str());
+    ComputePathToTarget();
+    WalkToTarget();
+}
+
+tVector2<float> tGirl::ReachablePoint(const tVector2<float>& point) const
+{
+    if (!mScene)
+        return point;
+    const tMesh& ground = mScene->GetGround();
+    return HoldsWalkers(ground) ? ground.ClosestPointToMeshFromPoint(point, mPosition) : point;
 }
 
 void tGirl::JumpToPoint(const tVector2<float>& point)
@@ -436,9 +452,7 @@ int tGirl::OnMouseDown(const TPoint& point)
     }
     // The scene keeps no zones of its own (actor zones belong to the actors): nothing replaces
     // the target here.
-    const tMesh& ground = mScene->GetGround();
-    const tVector2<float> reachable =
-        HoldsWalkers(ground) ? ground.ClosestPointToMeshFromPoint(target, mPosition) : target;
+    const tVector2<float> reachable = ReachablePoint(target);
     if (reachable != target && !hit) {
         MET_Event("ClickedOnZone", "Edge", "");
         tGirl* edge = mScene->GetActorByName("EDGE");

@@ -44,15 +44,28 @@ void tGirl::LoadPartyDepth(const str& file, int depth)
     if (depth == 0)
         return;
     mPartySprite = TPartySprite::Create(this, depth);
+    if (!HangPartySprite())
+        LOGIT("tGirl[%s]::LoadParty(%s) has no sprite to draw in\n", mName.c_str(), path.c_str());
+}
+
+bool tGirl::HangPartySprite()
+{
+    if (!mPartySprite)
+        return false;
     std::shared_ptr<TSprite> holder = mImageSprite;
     if (!holder)
         holder = mAnimSprite;
     if (!holder)
         holder = GetSceneSpriteHolder();
-    if (holder)
-        holder->AddChild(mPartySprite);
-    else
-        LOGIT("tGirl[%s]::LoadParty(%s) has no sprite to draw in\n", mName.c_str(), path.c_str());
+    if (TSprite* parent = mPartySprite->GetParent()) {
+        if (parent == holder.get())
+            return true;
+        parent->RemoveChild(mPartySprite);
+    }
+    if (!holder)
+        return false;
+    holder->AddChild(mPartySprite);
+    return true;
 }
 
 void tGirl::DumpParty()

@@ -1,5 +1,6 @@
 #include "game/world/actor/girl.h"
 
+#include "core/script/script_interrupt.h"
 #include "game/script/df_log.h"
 #include "game/script/df_lua_obj.h"
 #include "game/script/lua_error.h"
@@ -72,8 +73,21 @@ lua_State* tGirl::GenerateThread()
     lua_pushvalue(L, -3);
     lua_settable(L, -3);
     lua_pop(L, 2);
-    mScript.assign(thread, false);
+    AssignScriptThread(thread);
     return thread;
+}
+
+void tGirl::AssignScriptThread(lua_State* thread)
+{
+    // Watched like every other script the host runs, so that an endless loop in it can be
+    // stopped when the player asks to close.
+    // A coroutine that started its successor runs on until it yields: ResumeHelper lets it go.
+    if (lua_State* old = mScript.GetState(); old && old != mResumingThread)
+        UnregisterScriptState(old);
+    mScript.close();
+    mScript.assign(thread, false);
+    if (thread)
+        RegisterScriptState(thread);
 }
 
 int tGirl::lf_StartProc(dfLua& lua)
@@ -120,9 +134,14 @@ void tGirl::ResumeHelper(int nargs)
     if (mScene)
         pin = PinThread(GetLuaObj(), mScene->GetLua(), "resuming");
     const bool wasRunning = mRunningScript;
+    lua_State* wasResuming = mResumingThread;
     mRunningScript = true;
+    mResumingThread = thread;
     const int status = lua_resume(thread, nargs);
     mRunningScript = wasRunning;
+    mResumingThread = wasResuming;
+    if (mScript.GetState() != thread)
+        UnregisterScriptState(thread);
     dfLua lua(thread);
     if (status != 0) {
         LOGIT("tGirl[%s]::lua_resume returned(%d)[stack #%d]\n", mName.c_str(), status, lua_gettop(thread));
@@ -237,9 +256,7 @@ int tGirl::lf_WalkTo(dfLua& lua)
     } else {
         target = tVector2<float>(0, 0);
     }
-    SetFinalTarget(target, str());
-    ComputePathToTarget();
-    WalkToTarget();
+    WalkToXY(target);
     return 0;
 }
 

@@ -17,8 +17,6 @@
 namespace {
 
 constexpr const char* kEllipsis = "\xE2\x80\xA6";
-// Speech is kept on the 800 x 600 screen.
-const TRect kScreenArea(0, 0, 800, 600);
 
 unsigned AlignFlags(const tTextSpec& spec)
 {
@@ -173,10 +171,8 @@ int tGirl::OfferChoices(dfLua& lua)
     return 0;
 }
 
-void tGirl::DrawTextA()
+TRect tGirl::PlaceSpeech(TRect* text) const
 {
-    if (!mText || (IsPaused() && !(mFlags & AFLAG_NON_SPEECH)))
-        return;
     TRect box;
     if (IsConversationActor())
         box = mScene->GetTextBounds();
@@ -184,13 +180,22 @@ void tGirl::DrawTextA()
         box = mSaySpec.box;
     else
         box = PlaceSayBox(mSaySpec, GetBGScale(), mPosition, mScene ? mScene->GetCameraPosition() : tVector2<float>());
-    TRect text(box.left + mTextBounds.left, box.top + mTextBounds.top, box.left + mTextBounds.right,
-               box.top + mTextBounds.bottom);
+    *text = TRect(box.left + mTextBounds.left, box.top + mTextBounds.top, box.left + mTextBounds.right,
+                  box.top + mTextBounds.bottom);
     if (mSaySpec.clamp == CLAMP_SCREEN) {
-        const TPoint shift = ShiftIntoArea(text, kScreenArea);
+        const TPoint shift = ShiftIntoArea(*text, mScene ? mScene->GetVisibleArea() : TRect(0, 0, 800, 600));
         box = TRect(box.left + shift.x, box.top + shift.y, box.right + shift.x, box.bottom + shift.y);
-        text = TRect(text.left + shift.x, text.top + shift.y, text.right + shift.x, text.bottom + shift.y);
+        *text = TRect(text->left + shift.x, text->top + shift.y, text->right + shift.x, text->bottom + shift.y);
     }
+    return box;
+}
+
+void tGirl::DrawTextA()
+{
+    if (!mText || (IsPaused() && !(mFlags & AFLAG_NON_SPEECH)))
+        return;
+    TRect text;
+    const TRect box = PlaceSpeech(&text);
     tPreventClipping clip;
     mText->Draw(box, 1.0f, 0, mBackgroundSpeech ? GetBGVoxAlpha() : 1.0f, nullptr);
     switch (DebugSwitch(3)) {

@@ -156,6 +156,8 @@ public:
     void SetScreenPosition(const tVector2<float>& position) { mScreenPosition = position; }
     tVector2<float> GetScreenSize() const { return mScreenSize; }
     tVector2<float> GetScreenPosition() const { return mScreenPosition; }
+    // What the scene shows, in the coordinates it is drawn in (its window's own).
+    TRect GetVisibleArea() const { return TRect(0, 0, int(mScreenSize.x), int(mScreenSize.y)); }
     tVector2<float> WorldFromScreen(const TPoint& point) const;
     tVector2<float> ScreenFromWorld(const tVector2<float>& point) const;
     void SetFadeColor(const TColor& color) { mFadeColor = color; }
@@ -185,6 +187,9 @@ public:
     void AssignFloatText(const str& text, const TPoint& point, const TColor* fill, const TColor* outline);
     void PositionFloatText(const TPoint& point);
     void ExternalDumpFloatText();
+    // Drops the floating name once the pointer is no longer over the scene: over the interface
+    // or outside the window the scene hears of no move that would take it away.
+    void DumpFloatTextOffScene();
     tGirl* GetPointedActor() const { return mPointedActor; }
 
 protected:
@@ -247,6 +252,8 @@ protected:
     // ---- camera and drawing: fields ----
     tGirl* mCameraActor = nullptr;
     tGirl* mPointedActor = nullptr;
+    // The window that held the mouse at the scene's last mouse move (only compared).
+    const void* mMouseWindow = nullptr;
     tVector2<float> mCamera{0, 0};
     tVector2<float> mCameraMargin{140, 140};
     float mRoomNearY = 0, mRoomFarY = 600, mRoomNearScale = 1, mRoomFarScale = 1;

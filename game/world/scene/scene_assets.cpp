@@ -109,10 +109,16 @@ TColor32 tScene::GetLightmapPixel(const tVector2<float>& point) const
 
 DFRES tScene::LoadGround(const str& name)
 {
-    const DFRES verts = LoadVerts(name + ".dverts");
-    if (verts != DFRES_OK)
-        return verts;
-    return LoadMesh(name + ".dmesh");
+    // Tried on a spare mesh first: a ground that cannot load must not wipe the one in use.
+    const str verts = ComputeAssetName(name + ".dverts"), polys = ComputeAssetName(name + ".dmesh");
+    tMesh trial;
+    if (trial.LoadVertlist(verts) != 0 || trial.LoadPolylist(polys) != 0) {
+        LOGIT("tScene::LoadGround(%s): cannot load %s or %s; the ground stays as it was\n", name.c_str(),
+              verts.c_str(), polys.c_str());
+        return DFRES_FAIL;
+    }
+    const DFRES loaded = LoadVerts(name + ".dverts");
+    return loaded != DFRES_OK ? loaded : LoadMesh(name + ".dmesh");
 }
 
 DFRES tScene::LoadVerts(const str& name)

@@ -1,4 +1,5 @@
 #include "core/platform/platform.h"
+#include "game/interface/windows/window_helpers.h"
 #include "game/script/metrics.h"
 #include "game/world/actor/girl.h"
 #include "game/world/common/debug_flags.h"
@@ -6,6 +7,7 @@
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/state/gamestate.h"
+#include "render/renderer/render_platform.h"
 
 bool tScene::OnMouseDown(const TPoint& point)
 {
@@ -35,6 +37,7 @@ bool tScene::OnMouseDown(const TPoint& point)
 
 bool tScene::OnMouseMove(const TPoint& point)
 {
+    mMouseWindow = GetMouseWindow();
     if (mChoices.OnMouseMove(point)) {
         ExternalDumpFloatText();
         return true;
@@ -54,14 +57,29 @@ bool tScene::OnMouseMove(const TPoint& point)
     return true;
 }
 
+void tScene::DumpFloatTextOffScene()
+{
+    if (!mFloatText && !mPointedActor)
+        return;
+    const bool outside = TPlatform::GetInstance() && !GetRenderPlatform().IsMouseInContent();
+    if (outside || GetMouseWindow() != mMouseWindow)
+        ExternalDumpFloatText();
+}
+
 void tScene::UpdateMouseCursor()
 {
+    DumpFloatTextOffScene();
     if (!InFollowClicksMode()) {
         ActivateCursor("cursor_inactive");
         return;
     }
     const str& item = gGamestate.GetInvUsage_Raw();
-    ActivateCursor(item.empty() ? str("cursor") : item);
+    if (!item.empty())
+        ActivateCursor(item);
+    else if (mPointedActor && !mPointedActor->GetPointAtCursor().empty())
+        ActivateCursor(mPointedActor->GetPointAtCursor());
+    else
+        ActivateCursor("cursor");
 }
 
 bool InUseMode()

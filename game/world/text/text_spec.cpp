@@ -26,6 +26,22 @@ int AbsIndex(lua_State* L, int index)
     return index > 0 || index <= LUA_REGISTRYINDEX ? index : lua_gettop(L) + index + 1;
 }
 
+// A channel the table lacks reads as 0, as every other missing number does; only alpha stays
+// 1, since a colour written as {r=1} would otherwise draw nothing at all.
+TColor ReadColour(dfLua& lua, int table)
+{
+    lua_State* L = lua.GetState();
+    TColor colour(0, 0, 0, 1);
+    for (auto [key, channel] : {std::pair{"r", &colour.red}, std::pair{"g", &colour.green},
+                                std::pair{"b", &colour.blue}, std::pair{"a", &colour.alpha}}) {
+        PushField(L, table, key);
+        if (!lua_isnil(L, -1))
+            *channel = static_cast<float>(lua_tonumber(L, -1));
+        lua_pop(L, 1);
+    }
+    return colour;
+}
+
 // Reads every key but the box's. `missing` says whether an absent key still counts (as 0).
 void ReadFields(tTextSpec& spec, dfLua& lua, int table, EMissing missing)
 {
@@ -69,7 +85,7 @@ void ReadFields(tTextSpec& spec, dfLua& lua, int table, EMissing missing)
     for (auto [key, colour] : {std::pair{"outline_color", &spec.outlineColor}, std::pair{"color", &spec.color}}) {
         PushField(L, table, key);
         if (lua_istable(L, -1))
-            *colour = Get(TypeWrapper<TColor>(), lua, -1);
+            *colour = ReadColour(lua, AbsIndex(L, -1));
         lua_pop(L, 1);
     }
     PushField(L, table, "clamp");

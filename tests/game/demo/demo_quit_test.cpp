@@ -3,6 +3,7 @@
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_run.h"
+#include "game/demo/demo_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,46 @@ TEST(DemoQuit, AScriptThatNeverReturnsIsStoppedWhenAskedToClose)
         else
             run.Send("100 close");
         EXPECT_TRUE(run.WaitFor(std::string(c.file) + " stopped at line")) << run.Log();
+        EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+        EXPECT_EQ(run.Finish(), 0) << run.Log();
+    }
+}
+
+// An actor's script in the first scene loops for ever: when it starts, or after a wait.
+TEST(DemoQuit, AnActorsScriptThatNeverReturnsIsStoppedWhenAskedToClose)
+{
+    const struct
+    {
+        const char* what;
+        const char* before;  // what the script does before it loops
+        int sig;             // 0: the window's close box
+    } cases[] = {
+        {"at its start, SIGTERM", "", SIGTERM},
+        {"after a wait, close box", "coroutine.yield(RESUME.ON_DELAY, 2) ", 0},
+        {"after starting its successor, SIGTERM", "self:StartProc(function() coroutine.yield(RESUME.NONE) end) ",
+         SIGTERM},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TDataCopy data;
+        data.Append("quest/cottage/cottage.lua",
+                    std::string("\ntable.insert(scene_spec.actorlist, { name = 'LOOPER', command = function(self) ") +
+                        c.before + "self:SayRaw('Looping for ever', -1) while true do end end })\n");
+        TDemoRun run(data.Dir());
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+        ASSERT_TRUE(run.WaitFor("Looping for ever")) << run.Log();
+        if (c.sig)
+            run.Signal(c.sig);
+        else
+            run.Send("100 close");
+        EXPECT_TRUE(run.WaitFor("cottage.lua stopped at line")) << run.Log();
+        // In play the close box asks first: the game answers again.
+        if (!c.sig) {
+            EXPECT_TRUE(run.WaitFor("Asking whether to quit")) << run.Log();
+            run.Signal(SIGTERM);
+        }
         EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
         EXPECT_EQ(run.Finish(), 0) << run.Log();
     }

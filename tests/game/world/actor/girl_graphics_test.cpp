@@ -3,16 +3,20 @@
 #include "stage_fixture.h"
 
 #include "common/log_capture.h"
+#include "core/files/file.h"
 #include "game/script/best_ref.h"
 #include "game/world/lua_run.h"
 #include "render/anim/animated_sprite.h"
 #include "render/anim/sprite_script.h"
+#include "render/texture/texture.h"
 #include "support/render_test_support.h"
 #include "tools/animpack/anim_pack.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <numbers>
 #include <string>
@@ -228,6 +232,50 @@ TEST_F(ActorGraphics, DepthModesSetTheDepthAndTheHolderAndAnUnknownOneIsKept)
     scene.Remove(g);
     EXPECT_TRUE(world->GetChildren().empty());
     EXPECT_TRUE(overHud->GetChildren().empty());
+}
+
+// An effect drawn at a depth hangs under the sprite the actor shows: replacing that sprite
+// must not leave the running effect with nothing to draw it.
+TEST_F(ActorGraphics, AnEffectWithADepthMovesToEachSpriteTheActorShows)
+{
+    Animation("anims/walk.xml", {"DoStandS"});
+    TBestRefSource source;
+    source.animated = &ServedAnimation;
+    source.plain = [](const str& name) {
+        return name == "party_still" ? TTexture::Create(4, 4, true) : std::shared_ptr<TTexture>();
+    };
+    source.merged = [](const str&, const str&) { return std::shared_ptr<TTexture>(); };
+    SetBestRefSource(source);
+    ForgetBestRefs();
+    const char* const effect = "SetNumParticles(1)\n";
+    TFile::AddMemoryFile("fx/glow.lua", effect, unsigned(std::strlen(effect)));
+    TestGirl* g = scene.Add("NELKA");
+    g->LoadPartyDepth("fx/glow.lua", 5);
+    ASSERT_TRUE(g->HasParty());
+    const auto anim = [&] { return static_cast<TSprite*>(g->GetAnimatedSprite()); };
+    const auto image = [&] { return g->GetImageSprite(); };
+    const auto world = [&] { return scene.GetWorldHolder().get(); };
+    const struct
+    {
+        const char* step;
+        std::function<void()> run;
+        std::function<TSprite*()> holder;
+    } steps[] = {
+        {"no sprite yet", [] {}, world},
+        {"animation", [&] { g->SelectAnimFile("anims/walk.xml"); }, anim},
+        {"another animation", [&] { g->SelectAnimFile("anims/walk.xml"); }, anim},
+        {"still image", [&] { g->LoadImage("party_still"); }, image},
+        {"image again", [&] { g->LoadImage("party_still"); }, image},
+        {"image removed", [&] { g->LoadImage(""); }, anim},
+        {"animation removed", [&] { g->SelectAnimFile(""); }, world},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        s.run();
+        ASSERT_NE(s.holder(), nullptr);
+        EXPECT_EQ(g->PartyHolder(), s.holder());
+    }
+    TFile::AddMemoryFile("fx/glow.lua", nullptr, 0);
 }
 
 }  // namespace

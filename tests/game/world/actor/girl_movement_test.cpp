@@ -112,6 +112,25 @@ TEST_F(ActorMovement, TurnsOneStepPerHundredMillisecondsBeforeWalking)
     EXPECT_EQ(g->GetMotion(), MOTION_WALK);
 }
 
+// A facing number outside the eight directions is refused with a log line; the actor keeps
+// its facing and does not turn toward it for ever.
+TEST_F(ActorMovement, ABadFacingNumberIsLoggedAndTheFacingKept)
+{
+    for (const int bad : {9, -1, 1000}) {
+        SCOPED_TRACE(bad);
+        TestScene scene;
+        TestGirl* g = scene.Add("NELKA", {100, 100});
+        g->Pose(DIR_E, kPi, MOTION_STAND);
+        TLogCapture log;
+        g->SetDesiredFacing(bad);
+        g->SetFacingImmediate(bad);
+        for (int i = 0; i < 20; ++i)
+            Frame(g, 100);
+        EXPECT_EQ(g->GetFacing(), DIR_E);
+        EXPECT_NE(log.Text().find("tGirl[NELKA]: no such facing " + std::to_string(bad)), std::string::npos);
+    }
+}
+
 TEST_F(ActorMovement, AClickBeyondTheEdgeWalksTowardTheNearestReachablePointAndStopsNearIt)
 {
     TestScene scene;
@@ -136,6 +155,34 @@ TEST_F(ActorMovement, AClickBeyondTheEdgeWalksTowardTheNearestReachablePointAndS
     EXPECT_EQ(g->GetMotion(), MOTION_STAND);
     EXPECT_EQ(g->Step(), V());
     EXPECT_TRUE(g->GetTargetName().empty());
+}
+
+TEST_F(ActorMovement, AScriptedWalkBeyondTheGroundEndsAtTheNearestPointAndTheScriptGoesOn)
+{
+    const struct
+    {
+        const char* walk;
+        V end;
+    } cases[] = {
+        {"self:WalkToXY({ x = 500, y = 150 })", {400, 150}},
+        {"self:WalkTo('far')", {400, 250}},
+        {"self:WalkTo(PROP)", {400, 100}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.walk);
+        TestScene scene;
+        scene.SetGround(std::string("vertex 600 250 far\n") + kRoom);
+        TestGirl* g = scene.Add("NELKA", {50, 150});
+        scene.Add("PROP", {450, 100});
+        RunLua(scene.L(), (std::string("NELKA:StartProc(function(self) ") + c.walk +
+                           " coroutine.yield(RESUME.ON_WALKTO) arrived = 'yes' end)")
+                              .c_str());
+        for (int i = 0; i < 2000 && LuaGlobal(scene.L(), "arrived") != "yes"; ++i)
+            Frame(g);
+        EXPECT_EQ(LuaGlobal(scene.L(), "arrived"), "yes");
+        EXPECT_EQ(g->GetPosition(), c.end);
+        EXPECT_TRUE(g->GetTargetName().empty());
+    }
 }
 
 TEST_F(ActorMovement, WithoutGroundWalkersGoWhereTheyAreSent)

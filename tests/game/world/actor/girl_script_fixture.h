@@ -19,12 +19,15 @@
 class TestGirl : public tGirl
 {
 public:
+    using tGirl::mAlpha;
     using tGirl::mAnimSprite;
+    using tGirl::mBackgroundSpeech;
     using tGirl::mClicked;
     using tGirl::mParty;
     using tGirl::mPartySprite;
     using tGirl::mTextEndTick;
     using tGirl::mTickCount;
+    using tGirl::mTint;
     using tGirl::mWaitMask;
 
     // One update's script step, as the actor's Update takes it.

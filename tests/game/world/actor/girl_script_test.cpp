@@ -282,4 +282,74 @@ TEST(ActorLua, ArgumentsAndResultsCrossInTheirScriptForms)
     }
 }
 
+// The methods whose effect no other test reaches from a script: each call, then the actor.
+TEST(ActorLua, MethodsReachTheActor)
+{
+    using G = TestGirl;
+    const struct
+    {
+        const char* code;
+        const char* out;  // the global "out" afterwards
+        std::function<bool(G&, TestScene&)> effect;
+    } cases[] = {
+        {"hero:SetWalkSpeed(-2) out = hero:GetWalkSpeed() hero:SetWalkSpeed(1.5) out = out .. ',' .. "
+         "hero:GetWalkSpeed()",
+         "0,1.5", nullptr},
+        {"hero:SetTint({ r = 0.5, g = 0.25, b = 1, a = 1 }) hero:SetAlpha(0.5) hero:SetScale(2) hero:SetScaleY(3)",
+         "nil",
+         [](G& g, TestScene&) {
+             return g.mTint == TColor(0.5f, 0.25f, 1, 1) && g.mAlpha == 0.5f &&
+                    g.GetEffectiveScale() == tVector2<float>(2, 3);
+         }},
+        {"hero:SetScaleX(4) out = hero:GetBGScale()", "1",
+         [](G& g, TestScene&) { return g.GetEffectiveScale().x == 4; }},
+        {"hero:AddFlag(AFLAG.AFLAG_NO_VOX) hero:ClearFlag(AFLAG.AFLAG_NO_VOX) "
+         "out = tostring(hero:TestFlag(AFLAG.AFLAG_NO_VOX))",
+         "false", nullptr},
+        {"hero:SetPositionXY(10, 20) out = tostring(hero:AtTarget()) hero:JumpToPoint({ x = 5, y = 6 }) "
+         "out = out .. tostring(hero:AtTarget())",
+         "falsetrue", [](G& g, TestScene&) { return g.GetPosition() == tVector2<float>(5, 6); }},
+        {"hero:JumpToPoint({ x = 7, y = 8 }) hero:WalkToXY({ x = 50, y = 8 }) hero:StopWalking() "
+         "local p = hero:GetZoneWalkToPoint() out = tostring(hero:AtTarget()) .. p.x .. ',' .. p.y",
+         "true7,8", nullptr},
+        {"hero:JumpToPoint({ x = 7, y = 8 }) hero:JumpToNamedPoint('nowhere') local p = hero:GetPosition() "
+         "out = p.x .. ',' .. p.y",
+         "0,0", nullptr},
+        {"hero:FaceNow(DIR.E) other:SetPosition({ x = -10, y = 0 }) hero:FaceActor(other)", "nil",
+         [](G& g, TestScene&) { return g.GetAngle() == 0; }},  // looking west
+        {"hero:SetDesiredAngle(math.pi / 2) hero:FaceNow(DIR.W)", "nil",
+         [](G& g, TestScene&) { return g.GetFacing() == DIR_W; }},
+        {"hero:SetDepthMode(DEPTH.DEPTH_BACKMOST) out = 'mode' hero:SetDepthValue(42)", "mode",
+         [](G& g, TestScene&) { return g.GetDepthMode() == DEPTH_BACKMOST && g.GetDepthValue() == 42; }},
+        {"hero:SayRawBG('psst', -1)", "nil", [](G& g, TestScene&) { return g.HasText() && g.mBackgroundSpeech; }},
+        {"hero:SayRawEx('Hello', 10, false) hero:StopMouth()", "nil",
+         [](G& g, TestScene&) { return g.HasText() && !g.mBackgroundSpeech && !g.TestFlag(AFLAG_TALKING); }},
+        {"out = tostring(hero:WasClicked())", "false", nullptr},
+        {"out = tostring(hero:HasGraphics()) .. hero:GetImageSize().x .. tostring(hero:PlayAnim_LL('DoStandS')) "
+         "hero:DumpAnimFile('anims/none.xml')",
+         "false0false", nullptr},
+        {"hero:DumpParty() hero:DumpZone() out = tostring(hero:IsPartyDone())", "true", nullptr},
+        {"hero:SetPointAtCursor('cursor_talk', { x = 12, y = 12 })", "nil",
+         [](G& g, TestScene&) { return g.GetPointAtCursor() == str("cursor_talk"); }},
+        {"hero:JumpToPoint({ x = 30, y = 40 }) local child = hero:Spawn({ name = 'CHILD' }) "
+         "out = child.name .. tostring(child ~= hero)",
+         "CHILDtrue",
+         [](G&, TestScene& scene) {
+             const tGirl* child = scene.GetActorByName("CHILD");
+             return child && child->GetPosition() == tVector2<float>(30, 40);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        TestScene scene;
+        TestGirl& hero = scene.Add("hero");
+        scene.Add("other");
+        scene.Run(c.code);
+        EXPECT_EQ(scene.Global("out"), c.out);
+        if (c.effect) {
+            EXPECT_TRUE(c.effect(hero, scene));
+        }
+    }
+}
+
 }  // namespace

@@ -109,6 +109,24 @@ TEST(ActorSpeech, OfferChoicesReadsEntriesUpToTheFirstEmptyOne)
     EXPECT_EQ(hero.mTextEndTick, 0);
 }
 
+TEST(ActorSpeech, ClampedSpeechStaysInsideTheScenesVisibleArea)
+{
+    TestScene scene;
+    scene.SetScreenSize({1024, 768});
+    TestGirl& hero = scene.Add("hero", {1000, 760});
+    tTextSpec spec = tGirl::DefaultActorSaySpec();
+    spec.clamp = CLAMP_SCREEN;
+    spec.anchor = ANCHOR_TOP;
+    spec.box = TRect(-200, 0, 200, 160);  // below the feet, past the bottom edge
+    hero.SetSaySpec(spec);
+    hero.SayRaw("Hello there", -1);
+    TRect text;
+    hero.PlaceSpeech(&text);
+    ASSERT_GT(text.right - text.left, 0);
+    EXPECT_EQ(text.right, 1024);
+    EXPECT_EQ(text.bottom, 768);
+}
+
 TEST(SayBox, ScaledAboutItsCentreAndTopAndPlacedByTheAnchor)
 {
     tTextSpec spec = tGirl::DefaultActorSaySpec();  // (-200, -200)-(200, -40), anchor centre

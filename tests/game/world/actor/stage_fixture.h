@@ -7,6 +7,7 @@
 #include "game/script/df_lua_obj.h"
 #include "game/script/script_enums.h"
 #include "game/world/actor/girl.h"
+#include "game/world/actor/party_sprite.h"
 #include "game/world/mesh_fixture.h"
 #include "game/world/scene/scene.h"
 #include "render/sprite/sprite.h"
@@ -29,6 +30,7 @@ public:
     const tVector2<float>& Step() const { return mStep; }
     const tVector2<float>& ImmediateTarget() const { return mImmediateTarget; }
     const str& CurrentAnimFile() const { return mCurrentAnimFile; }
+    TSprite* PartyHolder() const { return mPartySprite ? mPartySprite->GetParent() : nullptr; }
 };
 
 class TestScene : public tScene

@@ -3,6 +3,7 @@
 // and the music volume chosen, and the texture-refresh task kept by its owner.
 
 #include "common/log_capture.h"
+#include "game/interface/windows/window_helpers.h"
 #include "game/world/scene/scene.h"
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/scene/trl_task.h"
@@ -11,6 +12,7 @@
 #include "scene_probe.h"
 #include "support/render_test_support.h"
 #include "ui/window/modal_window.h"
+#include "ui/window/window.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -306,6 +308,55 @@ TEST_F(SceneUpdate, APointHitsTheFirstActorWhoseZoneHoldsIt)
         tGirl* found = s.CheckWorldPoint(c.point);
         EXPECT_EQ(found, c.hit ? static_cast<tGirl*>(well) : static_cast<tGirl*>(behind));
     }
+}
+
+// The cursor and the floating name follow the actor under the mouse; once another window
+// takes the mouse (the interface), the scene hears no move, and both go.
+TEST_F(SceneUpdate, TheCursorAndTheFloatingNameFollowTheMouse)
+{
+    static std::string shown;
+    SetCursorHook([](const str& name) { shown = name.c_str(); });
+    TWindow game, hud;
+    ProbeActor* hero = scene.Add("HERO");
+    ProbeActor* well = scene.Add("WELL");
+    well->SetPosition(tVector2<float>(200, 200));
+    well->AssignZone(TriangleZone("0,0 100,0 0,100"));
+    well->SetPointAtCursor("cursor_talk", tVector2<float>(12, 12));
+    const struct
+    {
+        const char* what;
+        int mode;
+        const char* item;  // null: empty hand
+        TPoint mouse;      // (-1, -1): the mouse went to the interface
+        const char* cursor;
+        bool pointed;
+    } steps[] = {
+        {"nobody follows clicks", MODE_CUTSCENE, nullptr, TPoint(210, 210), "cursor_inactive", true},
+        {"over the ground", MODE_FOLLOWCLICKS, nullptr, TPoint(10, 10), "cursor", false},
+        {"over the well", MODE_FOLLOWCLICKS, nullptr, TPoint(210, 210), "cursor_talk", true},
+        {"over the well with an item", MODE_FOLLOWCLICKS, "key", TPoint(210, 210), "key", true},
+        {"back over the well", MODE_FOLLOWCLICKS, nullptr, TPoint(211, 211), "cursor_talk", true},
+        {"onto the interface", MODE_FOLLOWCLICKS, nullptr, TPoint(-1, -1), "cursor", false},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        hero->SetMode(s.mode);
+        if (s.item)
+            HoldItem(s.item);
+        else
+            DropItem();
+        if (s.mouse.x < 0) {
+            SetMouseWindow(&hud);
+        } else {
+            SetMouseWindow(&game);
+            scene.OnMouseMove(s.mouse);
+        }
+        scene.UpdateMouseCursor();
+        EXPECT_EQ(shown, s.cursor);
+        EXPECT_EQ(scene.GetPointedActor() == well, s.pointed);
+    }
+    SetMouseWindow(nullptr);
+    SetCursorHook(nullptr);
 }
 
 TEST(TextureRefresh, TheTaskStaysWithItsOwnerAfterEachRun)

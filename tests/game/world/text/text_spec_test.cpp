@@ -52,8 +52,9 @@ TEST_F(TextSpecTest, ReadsTablesKeyByKey)
         // Absent keys read as 0, except clamp; colours keep their wiped value unless a table.
         {"{}", "box 0,0,0,0 flags 0 font '' lh 0 color 0,0,0,0 fixed 0 outline 0,0,0,0/0 clamp 1 anchor 0 halign 0 "
                "angle 0"},
-        {"{clamp=0, color=7, outline_color={g=0}}",
-         "box 0,0,0,0 flags 0 font '' lh 0 color 0,0,0,0 fixed 0 outline 1,0,1,1/0 clamp 0 anchor 0 halign 0 angle 0"},
+        // A colour's missing channels read as 0, but a missing alpha keeps the text visible.
+        {"{clamp=0, color=7, outline_color={g=0.5}}",
+         "box 0,0,0,0 flags 0 font '' lh 0 color 0,0,0,0 fixed 0 outline 0,0.5,0,1/0 clamp 0 anchor 0 halign 0 angle 0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.table);
@@ -88,8 +89,8 @@ TEST_F(TextSpecTest, ModifyChangesOnlyThePresentKeys)
         {"{w=100}", "box 0,0,100,600" + rest},
         {"{x=10, y=20}", "box 10,20,810,620" + rest},
         {"{y=5, h=50}", "box 0,5,800,55" + rest},
-        {"{font='f.mvec', outline_size=0, halign=2, color={r=0}}",
-         "box 0,0,800,600 flags 5 font 'f.mvec' lh 20 color 0,1,1,1 fixed 0 outline 0,0,0,1/0 clamp 1 anchor 1 "
+        {"{font='f.mvec', outline_size=0, halign=2, color={r=1}}",
+         "box 0,0,800,600 flags 5 font 'f.mvec' lh 20 color 1,0,0,1 fixed 0 outline 0,0,0,1/0 clamp 1 anchor 1 "
          "halign 2 angle 0"},
     };
     for (const auto& c : cases) {
