@@ -30,8 +30,11 @@ local function Light(glow)
     glow:LoadImage(HERE .. "lantern_glow")
     sfx:PlaySFX(effects.lantern_lit, false)
     game:Set("lantern_lit", 1)
-    game:EarnAward("award_lit_forest")
-    if mistakes == 0 and not game:HasAward("award_first_try") then game:EarnAward("award_first_try") end
+    if mistakes == 0 then
+        Award({ "award_lit_forest", "award_first_try" })
+    else
+        Award("award_lit_forest")
+    end
     AddDiary(diary.sketch)
     quest:CompleteQuest("lantern")
     Wait(75)
