@@ -16,17 +16,18 @@ local function Arrive(mira)
     end
 end
 
--- The gardener's own business: to the roses and back.
+-- The gardener's own business: to the roses and back, tending each end a good while (a man
+-- always on the move is hard to talk to).
 local function Potter(gardener)
     while true do
         gardener:WalkToXY{ x = 580, y = 420 }
         coroutine.yield(RESUME.ON_WALKTO)
         gardener:Face(DIR.S)
-        Wait(240)
+        Wait(500)
         gardener:WalkTo("gardener")
         coroutine.yield(RESUME.ON_WALKTO)
         gardener:Face(DIR.W)
-        Wait(360)
+        Wait(600)
     end
 end
 

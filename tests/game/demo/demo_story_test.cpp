@@ -79,6 +79,9 @@ constexpr int kSliderThumbX = kPageX + 312, kWalkSliderY = kPageY + 269, kTalkSl
 constexpr int kSendScoreX = 640, kSendScoreY = 365;
 constexpr int kSubmitSendX = 400, kSubmitSendY = 410;
 constexpr TBox kCreditsRoll{0, 40, 800, 540};
+// The score entry's table: its rows, 30 pixels apart.
+constexpr TBox kScoreRows{52, 194, 464, 494};
+constexpr int kScoreRowHeight = 30;
 
 // A folder for both runs of the program: its user folder and the score server's address.
 class THome
@@ -452,6 +455,18 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("Score entry shown: layouts/hiscore.lua", mark));
 
     // --- The score entry: the awards' points, sent under a name; then the credits roll. ---
+    // The table of this computer shows the player's score in its first row, and nothing below.
+    Send("500 move 400 300");
+    const TPicture entry = Shot(*mRun, Artifact("score_entry"));
+    auto written = [&](int top) {
+        size_t bright = 0;
+        for (int y = top; y < top + kScoreRowHeight; ++y)
+            for (int x = kScoreRows.left; x < kScoreRows.right; ++x)
+                bright += entry.rgba[(size_t(y) * entry.width + x) * 4 + 1] > 150;
+        return bright;
+    };
+    EXPECT_GT(written(kScoreRows.top), 100u) << "the player's score in the score entry";
+    EXPECT_EQ(written(kScoreRows.top + kScoreRowHeight), 0u);
     Click(kSendScoreX, kSendScoreY, 400);
     Send("400 text Ann");
     Click(kSubmitSendX, kSubmitSendY);
