@@ -60,8 +60,6 @@ constexpr int kGateX = 760, kGateY = 400;
 constexpr TBox kFireflies{520, 220, 760, 440};
 constexpr int kFirefliesX = 640, kFirefliesY = 330;
 constexpr int kStumpX = 400, kStumpY = 455;
-constexpr TBox kPopup{140, 150, 660, 450};
-constexpr int kPopupOkX = 400, kPopupOkY = 413;
 constexpr TBox kPuzzle{200, 120, 600, 440};
 constexpr int kShutterY = 290;
 constexpr int ShutterX(int i)
@@ -170,14 +168,8 @@ protected:
     void AwardNoticed(const std::string& award, size_t from)
     {
         ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(" + award + ")", from));
-        const size_t earned = mRun->Log().find("EarnAward(" + award + ")", from);
-        ASSERT_NO_FATAL_FAILURE(Expect("tSFXManager::Play(audio/sfx/award.ogg", earned));
-        ASSERT_NO_FATAL_FAILURE(Expect("DEFERRED POPUP (icons/award.png, Award earned: ", earned));
-        const size_t shown = mRun->Log().find("DEFERRED POPUP (icons/award.png", earned);
-        // Once it has slid in.
-        ArrivedShot(*mRun, Artifact("award"), kPopup);
-        Click(kPopupOkX, kPopupOkY, 100);
-        ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", shown));
+        ASSERT_NO_FATAL_FAILURE(
+            CloseAwardNotice(*mRun, mRun->Log().find("EarnAward(" + award + ")", from), Artifact("award")));
     }
     // Nothing the story reached was missing or failed, and every text it put on the screen
     // (speech, names under the pointer, popups, the bar's line, choices) was a text, never the

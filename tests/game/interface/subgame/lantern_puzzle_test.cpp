@@ -176,7 +176,9 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     EXPECT_FALSE(gAwardsManager.HasAward("award_first_try")) << "a shutter was opened out of turn";
     const tDiary* sketches = gGamestate.GetDiary(BOOK_SEC);
     ASSERT_NE(sketches, nullptr);
-    EXPECT_GE(sketches->GetEntryByName("sketch"), 0);
+    // The sketch follows the award's notice.
+    ASSERT_TRUE(FramesUntil([&] { return sketches->GetEntryByName("sketch") >= 0; }, 300));
+    EXPECT_EQ(LuaText("gPopups[2].title"), "Award earned: Order of the stars");
     EXPECT_TRUE(sketches->HasNewEntry()) << "so the diary opens by itself";
 
     // The lit lantern shows a moment, then the puzzle closes and the forest goes on.

@@ -48,9 +48,9 @@ TEST_F(DemoScenePlay, TheCottageFromTheOpeningLineToTheGardenDoor)
     ClickWorld(423, 295);
     ASSERT_GE(PlayUntil([&] { return !MiraHasControl(); }), 0);
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
-    const std::string read = "scene cottage after ; canreturnfromscene=0 cottage_opening=1 drawer_open=1; bag0 "
-                             "key:A little brass key. note:Pip's note, with a paw print.; bag1; quests findpip-; "
-                             "book0 note/3; book1; book2";
+    const std::string read = "scene cottage after ; canreturnfromscene=0 cottage_opening=1 drawer_open=1 "
+                             "hint_walked=1; bag0 key:A little brass key. note:Pip's note, with a paw print.; bag1; "
+                             "quests findpip-; book0 note/3; book1; book2";
     EXPECT_EQ(ProgressSummary(), read);
     for (const char* award : {"award_found_key", "award_read_note"})
         EXPECT_TRUE(gAwardsManager.HasAward(award)) << award;
@@ -146,7 +146,8 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
     EXPECT_EQ(ProgressSummary(),
               "scene garden after cottage; asked_garden_ask_lantern=1 asked_garden_ask_roses=1 canreturnfromscene=0 "
-              "gate_open=1 lantern_given=1 met_gardener=1; bag0; bag1 lantern:The gardener's lantern.; quests "
+              "gate_open=1 hint_walked=1 lantern_given=1 met_gardener=1; bag0; bag1 lantern:The gardener's "
+              "lantern.; quests "
               "lantern-; book0 roses/2; book1; book2");
     EXPECT_TRUE(gAwardsManager.HasAward("award_opened_gate"));
 
