@@ -90,6 +90,11 @@ MakeDialog{
                         "interface/diary_button_hover.png"},
             sound = "audio/sfx/click.ogg", command = OpenDiary,
         },
+        -- The paw print on the bar (drawn over it, below) pauses the game, as Escape does.
+        Button{
+            name = "pawbutton", x = 300, y = kBarTop + 14, w = 40, h = 40, sound = "audio/sfx/click.ogg",
+            command = function() EnterPause(); DoModal("scripts/pause.lua"); ExitPause() end,
+        },
         -- Between the back and goodbye buttons, which stay clickable while a question waits.
         Bitmap{
             name = "CHOICEBOX", x = 150, y = 0, image = "interface/choice_box.png",

@@ -44,7 +44,9 @@ diary = {
     fireflies = { book = "BOOK_EDU", key = "fireflies", title = "diary_title_fireflies", base = "diary_fireflies" },
 }
 
--- The voice lines (audio/vox/<name>.ogg or .spx) and the text each is timed from without it.
+-- The story's main voice lines (audio/vox/<name>.ogg or .spx) and the words each says; every
+-- line spoken has its voice in assets/packed/voices, these are the ones the scene checks match
+-- against their subtitles.
 lines = {
     mira_opening = "Pip? Pip! Where has that cat got to this time?",
     mira_drawer = "A little brass key. It might open the garden gate.",

@@ -12,8 +12,12 @@ MIRA_COLOUR = { r = 1, g = 0.9, b = 0.94, a = 1 }
 GARDENER_COLOUR = { r = 0.86, g = 1, b = 0.8, a = 1 }
 BLACK = { r = 0, g = 0, b = 0, a = 1 }
 CLEAR = { r = 0, g = 0, b = 0, a = 0 }
+UNSEEN = { r = 0, g = 0, b = 0, a = 0.004 }
 -- How long a remark stays up, in ticks.
 REMARK_TICKS = 150
+-- How long the award fanfare plays, in ticks, and the award popup's picture.
+AWARD_FANFARE_TICKS = 30
+AWARD_PICTURE = "icons/award.png"
 
 -- Settings every scene starts with; the heroine's script makes them, as the first actor.
 function PrepareScene()
@@ -22,8 +26,27 @@ function PrepareScene()
     -- A scene fades in from black; the previous scene may have left the target black.
     scene:SetFadeColor(BLACK)
     scene:SetFadeTarget(CLEAR)
-    -- The interface's description line when the pointer is over nothing of note.
-    SetDefaultInventoryWindowText(scene:grabstring("shared_hud_hint") or "")
+    -- The interface's description line when the pointer is over nothing of note: how to walk,
+    -- until the player has once made Mira walk.
+    if game:Get("hint_walked") == 0 then
+        SetDefaultInventoryWindowText(scene:grabstring("shared_hud_hint") or "")
+    else
+        SetDefaultInventoryWindowText("")
+    end
+end
+
+-- Inside the heroine's script, once the player has control: waits until she first walks at
+-- the player's word, and then takes the walking hint away for good.
+local function RetireWalkHint(heroine)
+    if game:Get("hint_walked") ~= 0 then return end
+    local from = heroine:GetPosition()
+    while true do
+        Wait(10)
+        local now = heroine:GetPosition()
+        if now.x ~= from.x or now.y ~= from.y then break end
+    end
+    game:Set("hint_walked", 1)
+    SetDefaultInventoryWindowText("")
 end
 
 -- Speech above an actor `height` pixels tall: centred over the head and kept on screen.
@@ -55,6 +78,7 @@ function HeroineSpec(starts, setup)
             self:SetMode(MODE.CUTSCENE)
             if setup then setup(self) end
             self:SetMode(MODE.FOLLOWCLICKS)
+            RetireWalkHint(self)
         end,
     }
 end
@@ -147,6 +171,35 @@ function LeaveFor(sceneName)
     scene:SetFadeTarget(BLACK)
     coroutine.yield(RESUME.ON_FADE)
     scene:ChainTo(sceneName)
+end
+
+-- Inside an actor's script: earns the award named (or each of a list of names) that the player
+-- does not hold yet, and tells the player: the fanfare, then a popup naming each (the game waits
+-- while it is up).
+function Award(names)
+    if type(names) ~= "table" then names = { names } end
+    local titles, bodies = {}, {}
+    for _, name in ipairs(names) do
+        if not game:HasAward(name) then
+            game:EarnAward(name)
+            table.insert(titles, scene:grabstring(name .. "_title") or "")
+            table.insert(bodies, scene:grabstring(name .. "_body") or "")
+        end
+    end
+    if table.getn(titles) == 0 then return end
+    sfx:PlaySFX(effects.award, false)
+    -- The popup pauses every sound: the fanfare is heard first.
+    Wait(AWARD_FANFARE_TICKS)
+    scene:DoPopup(AWARD_PICTURE, (scene:grabstring("award_notice") or "") .. " " .. table.concat(titles, ", "),
+                  table.concat(bodies, "\n"))
+    -- The popup opens at the next update and pauses the game until the player closes it. The
+    -- scene's script goes on behind it, but its fade stands still while the game is paused: a
+    -- fade too slight to see holds the story until the popup has gone.
+    Wait(1)
+    scene:SetFadeTarget(UNSEEN)
+    coroutine.yield(RESUME.ON_FADE)
+    scene:SetFadeTarget(CLEAR)
+    coroutine.yield(RESUME.ON_FADE)
 end
 
 -- Entries of the progress data (quest/progress.lua).

@@ -74,7 +74,15 @@ std::shared_ptr<TTexture> BestRef(str name, str options)
 std::shared_ptr<TAnimatedTexture> BestAnimatedRef(str name)
 {
     name.replace(".xml", "", 0, 0);
-    if (auto texture = gSource.animated(name, name + RGBEXT, name + MSKEXT))
+    // The sheet's image names are read from the description's own folder, as the names inside
+    // a description are: the folder once, never twice.
+    str base = name;
+    for (size_t i = name.length(); i > 0; --i)
+        if (name[i - 1] == '/' || name[i - 1] == '\\') {
+            base = name.substr(i);
+            break;
+        }
+    if (auto texture = gSource.animated(name, base + RGBEXT, base + MSKEXT))
         return texture;
     return gSource.animated(name, str(), str());
 }

@@ -38,6 +38,8 @@ struct TZvHiscoresData
     str medalOwner;
     str gameMode;
     int requestKind = kSubmission;
+    // The last request went nowhere: no server is configured.
+    bool unsent = false;
     TSimpleHttp client;
     std::vector<std::pair<str, str>> categories;  // (id, display name)
     str serverUrl;

@@ -13,6 +13,7 @@
 namespace {
 const char* kProtocolVersion = "1.0";
 const char* kNoConnection = "Unable to connect to server. Please try again later.";
+const char* kNoServer = "No score server is set up for this game.";
 const char* kXmlDeclaration = "<?xml version=\"1.0\"?>\n";
 
 // A name with a byte from 0xC0 up, or a zero byte inside it, is refused.
@@ -76,13 +77,24 @@ void TZvHiscores::StartRequest()
     d.client.AddArg("ver", kProtocolVersion);
 }
 
+void TZvHiscores::SendRequest()
+{
+    TZvHiscoresData& d = *mData;
+    d.unsent = d.serverUrl.empty();
+    if (d.unsent) {
+        WriteDbg("HiScores: no score server configured (hiscoreserver.txt); nothing was sent.");
+        return;
+    }
+    d.client.DoRequest(0);
+}
+
 void TZvHiscores::RequestCategoryInformation()
 {
     TZvHiscoresData& d = *mData;
     StartRequest();
     d.client.AddArg("action", "tables");
     d.client.AddArg("game", d.gameHandle.c_str());
-    d.client.DoRequest(0);
+    SendRequest();
     d.requestKind = TZvHiscoresData::kCategories;
 }
 
@@ -98,7 +110,7 @@ void TZvHiscores::RequestScores(int category)
     d.client.AddArg("numScores", TZvHiscoreTable::kMaxRows);
     if (!d.requestUser.empty())
         d.client.AddArg("username", d.requestUser.c_str());
-    d.client.DoRequest(0);
+    SendRequest();
     d.requestKind = TZvHiscoresData::kScoreTable;
 }
 
@@ -193,7 +205,7 @@ bool TZvHiscores::SubmitDataToServer(const char* userName, const char* password,
     d.client.AddArg("game", d.gameHandle.c_str());
     d.client.AddArg("action", "submit");
     d.client.AddArg("score", EncryptPayload(d.cipher, xml).c_str());
-    d.client.DoRequest(0);
+    SendRequest();
     d.requestKind = TZvHiscoresData::kSubmission;
 
     // The rows of the player that this submission stands for; later rows are not touched.
@@ -230,7 +242,7 @@ bool TZvHiscores::SubmitMedalsToServer(const char* medalXml, const char* userNam
     d.client.AddArg("game", d.gameHandle.c_str());
     d.client.AddArg("action", "medals");
     d.client.AddArg("medals", EncryptPayload(d.cipher, xml).c_str());
-    d.client.DoRequest(0);
+    SendRequest();
     d.requestUser = userName;
     d.requestKind = TZvHiscoresData::kSubmission;
     Remember(userName, password, remember);
@@ -240,6 +252,10 @@ bool TZvHiscores::SubmitMedalsToServer(const char* medalXml, const char* userNam
 int TZvHiscores::GetServerRequestStatus(char* message, unsigned len, bool* scoreListed)
 {
     TZvHiscoresData& d = *mData;
+    if (d.unsent) {
+        CopyText(message, len, str(kNoServer));
+        return kRequestFailed;
+    }
     int status = d.client.GetStatus();
     if (status == TSimpleHttp::kRunning)
         return kRequestRunning;

@@ -10,9 +10,9 @@
 #include "online/scores/text_out.h"
 
 namespace {
-// No score service is run for this game yet; an address under ".invalid" never resolves, so
-// nothing leaves the machine until "hiscoreserver.txt" names a server.
-const char* kBuiltInServerUrl = "http://scores.tessivander.invalid/go/hiscore";
+// No score service is run for this game: without "hiscoreserver.txt" there is no address,
+// and no request leaves the machine.
+const char* kBuiltInServerUrl = "";
 
 str ReadServerOverride()
 {

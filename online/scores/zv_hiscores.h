@@ -96,6 +96,8 @@ public:
 private:
     void RecordScore(int score, bool onePerPlayer, const char* gameData, const char* serverData);
     void StartRequest();
+    // Sends the request that StartRequest began, when a server is configured.
+    void SendRequest();
     void Remember(const char* userName, const char* password, bool remember);
     bool SendMedals(const str& medalXml, const char* userName, const char* password, bool remember);
 

@@ -1,5 +1,9 @@
 #include "tools/voxgen/speech_synth.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -77,5 +81,22 @@ bool SpeakLine(const TVoiceDescription& line, TWavSound* out, std::string* error
         *error = "espeak-ng wrote no sound";
         return false;
     }
+    RaiseToFullVoice(&out->samples);
     return true;
+}
+
+void RaiseToFullVoice(std::vector<int16_t>* samples)
+{
+    // The synthesiser speaks well below full scale; the game's sounds are mixed at one level,
+    // so a line must be as strong as the music and effects it plays over. A little headroom is
+    // left for the encoders.
+    constexpr double kPeak = 0.9 * 32767;
+    int peak = 0;
+    for (int16_t s : *samples)
+        peak = std::max(peak, std::abs(int(s)));
+    if (peak == 0)
+        return;
+    const double gain = kPeak / peak;
+    for (int16_t& s : *samples)
+        s = int16_t(std::lround(s * gain));
 }

@@ -25,7 +25,7 @@ local ANSWERS = {
 
 -- Home together: the search is over, and so is the game.
 local function GoHome(pip, mira)
-    if not game:HasAward("award_found_pip") then game:EarnAward("award_found_pip") end
+    Award("award_found_pip")
     quest:CompleteQuest("findpip")
     Speak("mira_going_home", mira)
     game:Set("game_finished", 1)

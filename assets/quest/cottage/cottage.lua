@@ -12,7 +12,7 @@ local function Opening(mira)
     if game:Get("cottage_opening") == 0 then
         SayAndWait(mira, "mira_opening")
         game:Set("cottage_opening", 1)
-        game:EarnAward("award_woke_up")
+        Award("award_woke_up")
     end
 end
 
@@ -22,7 +22,7 @@ local function OpenDrawer(drawer, mira)
     if game:Get("drawer_open") == 0 then
         game:Set("drawer_open", 1)
         BAG_INV:AddInventory(items.key)
-        game:EarnAward("award_found_key")
+        Award("award_found_key")
         SayAndWait(mira, "mira_drawer")
     else
         SayAndWait(mira, "cottage_drawer_empty")
@@ -38,10 +38,12 @@ local function ReadNote(note, mira)
         AddDiary(diary.note)
         AddQuest(quests.findpip)
         BAG_INV:AddInventory(items.note)
-        game:EarnAward("award_read_note")
+        Award("award_read_note")
         SayAndWait(mira, "cottage_note_think")
     end
     mira:SetMode(MODE.FOLLOWCLICKS)
+    -- In the bag now, so no longer on the table.
+    note:Expire()
 end
 
 local function TryDoor(door, mira)
@@ -52,7 +54,7 @@ local function TryDoor(door, mira)
     mira:SetMode(MODE.CUTSCENE)
     if game:Get("left_home") == 0 then
         game:Set("left_home", 1)
-        game:EarnAward("award_left_home")
+        Award("award_left_home")
     end
     LeaveFor("garden")
 end
@@ -72,10 +74,15 @@ scene_spec = {
         }, 415, 343),
         PropSpec({
             name = "NOTE",
+            image = "note",
             halo = "note_halo",
+            hotspot = "hotspot",
             point_at_name = "cottage_name_note",
             command = function(self) self:SetPointAtCursor("cursor_use", { x = 11, y = 2 }) end,
             on_arrive = Scripted(ReadNote),
+            command = function(self)
+                if quest:CheckQuest("findpip") ~= nil then self:Expire() end
+            end,
         }, 423, 295),
         ExitSpec({
             name = "DOOR",

@@ -23,16 +23,20 @@ local function CloseAll()
     opened = 0
 end
 
--- The glow's script once the last shutter is open: the lantern burns and the progress is kept;
--- the sketch goes into the diary (which opens over the puzzle) only after a moment to look at
--- the burning lantern, and then the puzzle closes.
+-- The glow's script once the last shutter is open: the lantern burns, the progress is kept and
+-- the award told; the sketch goes into the diary (which opens over the puzzle) only after a
+-- moment to look at the burning lantern, and then the puzzle closes.
 local function Light(glow)
     for i = 1, 4 do Shutter(i):LoadImage(HERE .. "shutter_lit") end
     glow:LoadImage(HERE .. "lantern_glow")
     sfx:PlaySFX(effects.lantern_lit, false)
     game:Set("lantern_lit", 1)
-    game:EarnAward("award_lit_forest")
-    if mistakes == 0 and not game:HasAward("award_first_try") then game:EarnAward("award_first_try") end
+    if mistakes == 0 then
+        Award({ "award_lit_forest", "award_first_try" })
+    else
+        Award("award_lit_forest")
+    end
+    -- A moment to look at the burning lantern before the diary opens over it.
     Wait(75)
     AddDiary(diary.sketch)
     quest:CompleteQuest("lantern")

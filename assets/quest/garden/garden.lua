@@ -16,25 +16,28 @@ local function Arrive(mira)
     end
 end
 
--- The gardener's own business: to the roses and back.
+-- The gardener's own business: to the roses and back, tending each end a good while (a man
+-- always on the move is hard to talk to).
 local function Potter(gardener)
     while true do
         gardener:WalkToXY{ x = 580, y = 420 }
         coroutine.yield(RESUME.ON_WALKTO)
         gardener:Face(DIR.S)
-        Wait(240)
+        Wait(500)
         gardener:WalkTo("gardener")
         coroutine.yield(RESUME.ON_WALKTO)
         gardener:Face(DIR.W)
-        Wait(360)
+        Wait(600)
     end
 end
 
--- Clicked: he stops and waits a little for Mira to come over.
+-- Clicked: he stops and waits for Mira to come over (the talk starts when she arrives); only
+-- when she has gone elsewhere does he go back to his roses.
 local function Notice(gardener, mira)
     gardener:StopWalking()
     gardener:FaceActor(mira)
-    Wait(300)
+    repeat Wait(10) until mira:AtTarget()
+    Wait(100)
     return Potter(gardener)
 end
 
@@ -62,7 +65,7 @@ local ANSWERS = {
         game:Set("lantern_given", 1)
         BAG_MAGIC:AddInventory(items.lantern)
         AddQuest(quests.lantern)
-        game:EarnAward("award_got_lantern")
+        Award("award_got_lantern")
         Speak("mira_thanks", mira)
     end,
     garden_ask_weather = function(gardener) Speak("garden_weather_answer", gardener) end,
@@ -84,7 +87,7 @@ local function Converse(gardener, mira)
     if game:Get("met_gardener") == 0 then
         Speak("gardener_greeting", gardener)
         game:Set("met_gardener", 1)
-        game:EarnAward("award_met_gardener")
+        Award("award_met_gardener")
     else
         Speak("garden_gardener_again", gardener)
     end
@@ -96,9 +99,7 @@ local function Converse(gardener, mira)
         answer(gardener, mira)
         if pick == "garden_ask_bye" then break end
         game:Set("asked_" .. pick, 1)
-        if AskedEverything() and not game:HasAward("award_all_answers") then
-            game:EarnAward("award_all_answers")
-        end
+        if AskedEverything() then Award("award_all_answers") end
     end
     mira:SetMode(MODE.FOLLOWCLICKS)
     return Potter(gardener)
@@ -117,7 +118,7 @@ local function UnlockGate(gate, mira)
     game:Set("gate_open", 1)
     ShowGateOpen(gate)
     BAG_INV:RemoveInventory("key")
-    game:EarnAward("award_opened_gate")
+    Award("award_opened_gate")
     SayAndWait(mira, "garden_gate_opens")
     mira:SetMode(MODE.FOLLOWCLICKS)
 end

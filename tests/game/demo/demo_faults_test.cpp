@@ -120,6 +120,8 @@ TEST(DemoFaults, AMissingBackgroundWalkMeshAndAnimationAreLoggedAndPlayGoesOn)
                        "tGirl::RegisterAnimFile(anims/mira.xml) failed\n"});
     // The scene's script runs on: Mira's opening line is heard to its end.
     ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(
+        CloseAwardNotice(run, run.Log().find("EarnAward(award_woke_up)"), run.TempDir() + "/award.png"));
     ASSERT_NO_FATAL_FAILURE(LeavePlayForTheMenu(run));
     const size_t mark = run.Log().size();
     run.Send(Click(kContinueX, kContinueY));
@@ -172,6 +174,8 @@ TEST(DemoFaults, AnActorsFailingScriptAndAVoiceLineOfRandomBytesLeaveThePlayerIn
     ASSERT_NO_FATAL_FAILURE(DismissTheErrorAndPause(run, "ResumeHelper"));
     // The line is timed from its text and Mira goes on.
     ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(
+        CloseAwardNotice(run, run.Log().find("EarnAward(award_woke_up)"), run.TempDir() + "/award.png"));
     ExpectLogged(run, {"tSFXManager::Play()::Couldn't get audio/vox/mira_opening.ogg\n",
                        "PlayVox(audio/vox/mira_opening:Pip? Pip! Where has that cat got to this time?) No Vox file\n"});
     const size_t mark = run.Log().size();

@@ -25,6 +25,8 @@ TEST(DemoPlay, TheCottageIsPlayedInTheGameWindowAndLeftForTheMenu)
     EXPECT_NE(run.Log().find("TGame::PostChildrenInit()"), std::string::npos) << run.Log();
     // The player has the control once Mira's opening line has been heard.
     ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(
+        CloseAwardNotice(run, run.Log().find("EarnAward(award_woke_up)"), run.TempDir() + "/award.png"));
 
     const std::string shot = ArtifactDir() + "/cottage.png";
     std::remove(shot.c_str());

@@ -89,6 +89,19 @@ void LeavePlayForTheMenu(TDemoRun& run)
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua", 20000, mark)) << run.Log();
 }
 
+void CloseAwardNotice(TDemoRun& run, size_t from, const std::string& shotPath)
+{
+    ASSERT_TRUE(run.WaitFor("tSFXManager::Play(audio/sfx/award.ogg", 20000, from)) << run.Log().substr(from);
+    const size_t played = run.Log().find("tSFXManager::Play(audio/sfx/award.ogg", from);
+    ASSERT_TRUE(run.WaitFor("DEFERRED POPUP (icons/award.png, Award earned: ", 20000, played))
+        << run.Log().substr(played);
+    const size_t shown = run.Log().find("DEFERRED POPUP (icons/award.png", played);
+    ArrivedShot(run, shotPath, kPopup);
+    run.Send("100 move " + std::to_string(kPopupOkX) + " " + std::to_string(kPopupOkY));
+    run.Send(Click(kPopupOkX, kPopupOkY));
+    ASSERT_TRUE(run.WaitFor("PAUSE:::::::::::::::::: EXITED", 20000, shown)) << run.Log().substr(shown);
+}
+
 void QuitThroughTheDialog(TDemoRun& run)
 {
     const size_t before = run.Log().size();

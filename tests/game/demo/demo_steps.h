@@ -31,6 +31,10 @@ constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
 constexpr int kPauseLeft = 220, kPauseTop = 170, kPauseRight = 580, kPauseBottom = 430;
 constexpr int kPauseMenuX = 400, kPauseMenuY = 360;
 
+// A scene's popup (scripts/popup.lua) and its OK.
+constexpr TBox kPopup{140, 150, 660, 450};
+constexpr int kPopupOkX = 400, kPopupOkY = 413;
+
 // Where the interface moves by itself: the glitter round the diary button and the paw print.
 constexpr TBox kLivelyInterface{296, 470, 460, 600};
 
@@ -53,6 +57,9 @@ void EnterName(TDemoRun& run, const std::string& name);
 void StartANewGameAs(TDemoRun& run, const std::string& name);
 // From the game: Escape, then the pause screen's "Main menu"; waits for the menu.
 void LeavePlayForTheMenu(TDemoRun& run);
+// After `from` in the log: an award's notice pops up (the award's fanfare first); once it has
+// slid in, OK closes it and the game goes on. The picture of it is left at `shotPath`.
+void CloseAwardNotice(TDemoRun& run, size_t from, const std::string& shotPath);
 // Closes the window, answers the dialog with "Quit" and checks a clean end.
 void QuitThroughTheDialog(TDemoRun& run);
 // The saved preferences of a run, as the dump tool shows them.

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -29,8 +30,13 @@ namespace {
 constexpr int kDrawerX = 415, kDrawerY = 335;
 constexpr int kNoteX = 423, kNoteY = 292;
 constexpr int kCottageDoorX = 635, kCottageDoorY = 300;
-// The bar: the diary button, the first icon of each bag.
+// The note on the table, and below the drawer where Mira's legs are when she stands in front of
+// the table (not inside it).
+constexpr TBox kNoteOnTable{400, 288, 446, 302};
+constexpr TBox kBelowTheDrawer{400, 412, 446, 466};
+// The bar: the diary button, the paw print, the first icon of each bag.
 constexpr int kDiaryButtonX = 400, kDiaryButtonY = 546;
+constexpr int kPawX = 320, kPawY = 562;
 constexpr int kInvIconX = 75, kMagicIconX = 652, kIconY = 565;
 // The diary book (both pages) and its buttons.
 constexpr TBox kBook{36, 46, 764, 554};
@@ -55,8 +61,6 @@ constexpr int kGateX = 760, kGateY = 400;
 constexpr TBox kFireflies{520, 220, 760, 440};
 constexpr int kFirefliesX = 640, kFirefliesY = 330;
 constexpr int kStumpX = 400, kStumpY = 455;
-constexpr TBox kPopup{140, 150, 660, 450};
-constexpr int kPopupOkX = 400, kPopupOkY = 413;
 constexpr TBox kPuzzle{200, 120, 600, 440};
 constexpr int kShutterY = 290;
 constexpr int ShutterX(int i)
@@ -78,6 +82,9 @@ constexpr int kSliderThumbX = kPageX + 312, kWalkSliderY = kPageY + 269, kTalkSl
 constexpr int kSendScoreX = 640, kSendScoreY = 365;
 constexpr int kSubmitSendX = 400, kSubmitSendY = 410;
 constexpr TBox kCreditsRoll{0, 40, 800, 540};
+// The score entry's table: its rows, 30 pixels apart.
+constexpr TBox kScoreRows{52, 194, 464, 494};
+constexpr int kScoreRowHeight = 30;
 
 // Pixels of the box in a burning lantern's colours: bright red and green, much less blue.
 size_t WarmPixels(const TPicture& picture, const TBox& box)
@@ -173,12 +180,33 @@ protected:
         }
         return -1;
     }
-    // Nothing the story reached was missing or failed.
+    // The award is earned and its notice pops up over the game, naming it, with the fanfare
+    // first; OK lets the game go on.
+    void AwardNoticed(const std::string& award, size_t from)
+    {
+        ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(" + award + ")", from));
+        ASSERT_NO_FATAL_FAILURE(
+            CloseAwardNotice(*mRun, mRun->Log().find("EarnAward(" + award + ")", from), Artifact("award")));
+    }
+    // Nothing the story reached was missing or failed, and every text it put on the screen
+    // (speech, names under the pointer, popups, the bar's line, choices) was a text, never the
+    // key of one, and no picture's name was looked up twice over.
     static void NoFaultsIn(const std::string& log)
     {
         for (const char* fault : {"Lua error", "Missing string", "No valid sound file", "Couldn't get", "ASSERT:",
-                                  "has no place in the tree"})
+                                  "has no place in the tree", "No Vox file", "Failed to find localized text",
+                                  "anims/anims/", "hud/quest/hud/"})
             EXPECT_EQ(log.find(fault), std::string::npos) << fault << "\n" << log;
+        const std::regex shown(R"((?:CREATE GIRL TEXT\[|DEFERRED POPUP \(|SetDefaultInventoryWindowText\(|SEEING CHOICE \w+\|)([^\]\)\n]*))");
+        const std::regex key(R"(\s*[a-z]+(?:_[a-z0-9]+)+\s*)");
+        size_t texts = 0;
+        for (std::sregex_iterator m(log.begin(), log.end(), shown), end; m != end; ++m, ++texts) {
+            std::string text = (*m)[1];
+            for (size_t comma; (comma = text.find(", ")) != std::string::npos; text.erase(0, comma + 2))
+                EXPECT_FALSE(std::regex_match(text.substr(0, comma), key)) << "a key on the screen: " << (*m)[0];
+            EXPECT_FALSE(std::regex_match(text, key)) << "a key on the screen: " << (*m)[0];
+        }
+        EXPECT_GT(texts, 10u);
     }
     // A decrypted score submission: the XML the program sent.
     static std::string Payload(const RecordedRequest& request, const char* field)
@@ -212,27 +240,41 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_TRUE(mRun->Started());
     ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
     ASSERT_NO_FATAL_FAILURE(StartANewGameAs(*mRun, "Ann"));
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_woke_up)", 0));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_woke_up", 0));
     SavedGameHas({"name = Ann", "S0:SCENE = cottage"});
-    ExpectLikeReference(Shot(*mRun, Artifact("cottage")), Artifact("cottage"), "cottage_reference.png",
-                        {kLivelyInterface});
+    const TPicture cottage = Shot(*mRun, Artifact("cottage"));
+    ExpectLikeReference(cottage, Artifact("cottage"), "cottage_reference.png", {kLivelyInterface});
 
+    // The paw print on the bar pauses the game.
     size_t mark = Mark();
-    Send("100 key escape");
+    Click(kPawX, kPawY);
     ASSERT_NO_FATAL_FAILURE(Expect("Pause screen shown", mark));
     Send("400 key escape");
     ASSERT_NO_FATAL_FAILURE(Expect("PAUSE:::::::::::::::::: EXITED", mark));
 
     mark = Mark();
     Click(kDrawerX, kDrawerY);
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_found_key)", mark));
+    // Her first walk: the bar's hint on walking has done its work.
+    ASSERT_NO_FATAL_FAILURE(Expect("SetDefaultInventoryWindowText()\n", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_found_key", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_drawer", mark));
+    const TPicture atDrawer = Shot(*mRun, mHome.Path() + "/at_drawer.png");
+    EXPECT_GT(CountDifferingPixels(cottage, atDrawer, 8, kBelowTheDrawer.left, kBelowTheDrawer.top,
+                                   kBelowTheDrawer.right, kBelowTheDrawer.bottom),
+              300u)
+        << "Mira stands in front of the table, her legs below the drawer";
     mark = Mark();
     Click(kNoteX, kNoteY, 300);
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_read_note)", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_read_note", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("cottage_note_think", mark));
+    const TPicture noteTaken = Shot(*mRun, mHome.Path() + "/note_taken.png");
+    EXPECT_GT(CountDifferingPixels(cottage, noteTaken, 8, kNoteOnTable.left, kNoteOnTable.top, kNoteOnTable.right,
+                                   kNoteOnTable.bottom),
+              300u)
+        << "the note in the bag is no longer on the table";
     mark = Mark();
     Click(kCottageDoorX, kCottageDoorY, 300);
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_left_home", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(garden)", mark));
     SavedGameHas({"S0:SCENE = garden", "S0:LASTSCENE = cottage", "I:S0:I0:B[BAG_INV]key = key",
                   "I:S0:I1:B[BAG_INV]key = note", "Q:S0:I0key = findpip", "D:S0:I0:B[BOOK_PRI]key = note",
@@ -302,7 +344,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
         caught = mRun->WaitFor("MET_Event(ClickedOnActor, GARDENER, )", 1000, mark);
     }
     ASSERT_TRUE(caught) << "the gardener was never clicked\n" << mRun->Log();
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_met_gardener)", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_met_gardener", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
     mark = Mark();
     Click(kChoiceX, ChoiceY(1));
@@ -317,7 +359,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     mark = Mark();
     Click(kChoiceX, ChoiceY(3));
     ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedChoice, garden_ask_lantern, )", mark));
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_got_lantern)", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_got_lantern", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
     const TPicture unscrolled = Shot(*mRun, mHome.Path() + "/unscrolled.png");
     const std::string top = std::to_string(kChoiceSliderX) + " " + std::to_string(kChoiceSliderTop);
@@ -351,7 +393,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("tGamestate::UseInventory(BAG_INV, 0)", mark));
     Click(kGateX, kGateY);
     ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedOnActor, GATE, key)", mark));
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_opened_gate)", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_opened_gate", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("garden_gate_opens", mark));
     mark = Mark();
     Click(kGateX, kGateY, 300);
@@ -368,7 +410,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ExpectLikeReference(forest, Artifact("forest"), "forest_reference.png", {kLivelyInterface, kFireflies});
     mark = Mark();
     Click(kFirefliesX, kFirefliesY);
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_fireflies)", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_fireflies", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("MET_RELAY(++DiaryAccesses)", mark));
     Send("400 move 600 300");
     Shot(*mRun, Artifact("diary_remedies"));
@@ -398,7 +440,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     for (int shutter : {2, 4, 1, 3})
         Click(ShutterX(shutter), kShutterY);
     ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_lit_forest)", mark));
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_first_try)", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_first_try", mark));
     // The lantern is seen burning before its sketch opens the diary over it.
     EXPECT_GT(WarmPixels(Shot(*mRun, Artifact("lantern_lit")), kShutters), 10000u);
     // The sketch opens the diary by itself; it turns to the quest page (nothing in it may be
@@ -438,11 +480,23 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     Click(kPipX, kPipY);
     ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE clearing_ask_home", mark));
     Click(kChoiceX, ChoiceY(2));
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_found_pip)", mark));
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_found_pip", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("GAME WAS OVER", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("Score entry shown: layouts/hiscore.lua", mark));
 
     // --- The score entry: the awards' points, sent under a name; then the credits roll. ---
+    // The table of this computer shows the player's score in its first row, and nothing below.
+    Send("500 move 400 300");
+    const TPicture entry = Shot(*mRun, Artifact("score_entry"));
+    auto written = [&](int top) {
+        size_t bright = 0;
+        for (int y = top; y < top + kScoreRowHeight; ++y)
+            for (int x = kScoreRows.left; x < kScoreRows.right; ++x)
+                bright += entry.rgba[(size_t(y) * entry.width + x) * 4 + 1] > 150;
+        return bright;
+    };
+    EXPECT_GT(written(kScoreRows.top), 100u) << "the player's score in the score entry";
+    EXPECT_EQ(written(kScoreRows.top + kScoreRowHeight), 0u);
     Click(kSendScoreX, kSendScoreY, 400);
     Send("400 text Ann");
     Click(kSubmitSendX, kSubmitSendY);

@@ -85,14 +85,16 @@ TEST_F(BestRefTest, FormIsRememberedPerName)
     EXPECT_EQ(gAsked, expected);
 }
 
-TEST_F(BestRefTest, AnimatedNamesLoseTheirFirstXml)
+// The sheet's image and mask are named from the description's folder, which the texture puts
+// in front of them.
+TEST_F(BestRefTest, AnimatedNamesLoseTheirFirstXmlAndTheirFolder)
 {
     EXPECT_EQ(BestAnimatedRef("anim/door.xml"), nullptr);
     EXPECT_EQ(BestAnimatedRef("a.xml/b.xml"), nullptr);
     const std::vector<std::string> expected = {
-        "anim anim/door|anim/door|anim/door.mask",
+        "anim anim/door|door|door.mask",
         "anim anim/door||",
-        "anim a/b.xml|a/b.xml|a/b.xml.mask",
+        "anim a/b.xml|b.xml|b.xml.mask",
         "anim a/b.xml||",
     };
     EXPECT_EQ(gAsked, expected);

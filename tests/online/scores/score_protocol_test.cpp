@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "../support/test_score_server.h"
 #include "score_test_env.h"
 
@@ -375,4 +378,27 @@ TEST_F(ScoreProtocol, NewRequestAbandonsTheRunningOne)
     EXPECT_EQ(Wait(), TZvHiscores::kRequestDone);
     EXPECT_EQ(h->GetCategoryCount(), 0);
     EXPECT_EQ(h->GetScoreCount(false), 0);
+}
+
+// Without "hiscoreserver.txt" no request goes out: each fails at once with its reason.
+TEST(ScoreProtocolNoServer, EveryRequestFailsAtOnceSayingSo)
+{
+    ScoreTestEnv env;
+    TZvHiscores h(true);
+    h.SetProperty(TZvHiscores::kPropUserName, "ann");
+    h.SetProperty(TZvHiscores::kPropGameMode, "easy");
+    h.KeepScore(40, true, nullptr);
+    EXPECT_EQ(h.GetServerUrl(), str());
+    const std::vector<std::function<void()>> requests = {
+        [&] { h.RequestCategoryInformation(); },
+        [&] { h.RequestScores(0); },
+        [&] { EXPECT_TRUE(h.SubmitData("ann", "", false, TZvHiscores::ESubmitMode(-1))); },
+    };
+    for (size_t i = 0; i < requests.size(); ++i) {
+        requests[i]();
+        char message[512] = {};
+        bool listed = true;
+        EXPECT_EQ(h.GetServerRequestStatus(message, sizeof message, &listed), TZvHiscores::kRequestFailed) << i;
+        EXPECT_STREQ(message, "No score server is set up for this game.") << i;
+    }
 }

@@ -177,10 +177,10 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     const tDiary* sketches = gGamestate.GetDiary(BOOK_SEC);
     ASSERT_NE(sketches, nullptr);
     EXPECT_LT(sketches->GetEntryByName("sketch"), 0) << "the lit lantern shows before the diary opens over it";
-
-    // After that moment the sketch is written (so the diary opens by itself), then the puzzle
-    // closes and the forest goes on.
-    ASSERT_TRUE(FramesUntil([sketches] { return sketches->HasNewEntry(); }, 300));
+    // The award's notice, a moment on the burning lantern, then the sketch (so the diary opens
+    // by itself); then the puzzle closes and the forest goes on.
+    ASSERT_TRUE(FramesUntil([sketches] { return sketches->HasNewEntry(); }, 400));
+    EXPECT_EQ(LuaText("gPopups[2].title"), "Award earned: Order of the stars");
     EXPECT_GE(sketches->GetEntryByName("sketch"), 0);
     ASSERT_TRUE(FramesUntil([] { return SubScene() == nullptr; }, 300));
     EXPECT_STREQ(gGamestate.GetCurrentScene().c_str(), "forest");

@@ -11,6 +11,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
 
@@ -48,9 +49,9 @@ TEST_F(DemoScenePlay, TheCottageFromTheOpeningLineToTheGardenDoor)
     ClickWorld(423, 295);
     ASSERT_GE(PlayUntil([&] { return !MiraHasControl(); }), 0);
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
-    const std::string read = "scene cottage after ; canreturnfromscene=0 cottage_opening=1 drawer_open=1; bag0 "
-                             "key:A little brass key. note:Pip's note, with a paw print.; bag1; quests findpip-; "
-                             "book0 note/3; book1; book2";
+    const std::string read = "scene cottage after ; canreturnfromscene=0 cottage_opening=1 drawer_open=1 "
+                             "hint_walked=1; bag0 key:A little brass key. note:Pip's note, with a paw print.; bag1; "
+                             "quests findpip-; book0 note/3; book1; book2";
     EXPECT_EQ(ProgressSummary(), read);
     for (const char* award : {"award_found_key", "award_read_note"})
         EXPECT_TRUE(gAwardsManager.HasAward(award)) << award;
@@ -146,7 +147,8 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
     EXPECT_EQ(ProgressSummary(),
               "scene garden after cottage; asked_garden_ask_lantern=1 asked_garden_ask_roses=1 canreturnfromscene=0 "
-              "gate_open=1 lantern_given=1 met_gardener=1; bag0; bag1 lantern:The gardener's lantern.; quests "
+              "gate_open=1 hint_walked=1 lantern_given=1 met_gardener=1; bag0; bag1 lantern:The gardener's "
+              "lantern.; quests "
               "lantern-; book0 roses/2; book1; book2");
     EXPECT_TRUE(gAwardsManager.HasAward("award_opened_gate"));
 
@@ -174,6 +176,22 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
 
 // An actor's script waits on a delay, a walk, an animation and a dialogue choice in turn, and
 // each wait ends on its own event. The animation is Mira's sheet with one that ends.
+// However slowly she walks, one click on the pottering gardener brings Mira to him: he waits
+// where he stopped, and she stands beside him, not inside him.
+TEST_F(DemoScenePlay, OneClickOnThePotteringGardenerStartsTheTalkBesideHim)
+{
+    SetRangedWalkSpeedSource([] { return 1.0f; });
+    gGamestate.SetScene("cottage", true);
+    ASSERT_TRUE(Enter("garden"));
+    ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
+    tGirl* gardener = Actor("GARDENER");
+    ASSERT_GE(PlayUntil([&] { return gardener->GetMotion() != MOTION_STAND; }), 0);
+    ClickWorld(gardener->GetPosition().x, gardener->GetPosition().y - 60);
+    ASSERT_GE(PlayUntil([&] { return scene->GetChoiceHandler().IsChoiceOpen(); }), 0) << Log();
+    EXPECT_GE(std::abs(Mira()->GetPosition().x - gardener->GetPosition().x), 45.0f)
+        << Mira()->GetPosition().x << " beside " << gardener->GetPosition().x;
+}
+
 TEST_F(DemoScenePlay, AWaitingActorResumesOnTheEventItWaitsFor)
 {
     std::ifstream sheet(std::string(TV_ASSETS_RESOURCE_DIR) + "/assets/anims/mira.xml");
