@@ -18,6 +18,15 @@
 #include <xmmintrin.h>
 #endif
 
+// The batch loops in wider registers where the processor has them, picked when the program
+// loads. No fused multiply-add is among them, so every lane still rounds as the one-particle
+// machine does.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define TV_WIDE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define TV_WIDE_CLONES
+#endif
+
 namespace {
 
 constexpr uint16_t kNoReg = 0xFFFF;
@@ -656,19 +665,31 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
         regOf[f] = r;
         stored[f] = 1;
     }
-    for (uint32_t at = 0; at + 4 <= floats; at += 4) {
-        if (std::all_of(regOf.begin() + at, regOf.begin() + at + 4, [](uint16_t r) { return r == kNoReg; }))
-            continue;
+    std::vector<uint16_t> touched = regOf;
+    auto addBlock = [&](uint32_t at) {
         TBlock block{at, {}};
         for (uint32_t c = 0; c < 4; ++c) {
             // A float the program does not touch still needs a place while it passes through.
-            const uint16_t r = regOf[at + c] != kNoReg ? regOf[at + c] : builder.NewReg(kVarying);
-            block.reg[c] = static_cast<uint32_t>(r) * kRegStride;
+            if (regOf[at + c] == kNoReg)
+                regOf[at + c] = builder.NewReg(kVarying);
+            block.reg[c] = static_cast<uint32_t>(regOf[at + c]) * kRegStride;
             inBlock[at + c] = 1;
         }
         mLoadBlocks.push_back(block);
         if (std::any_of(stored.begin() + at, stored.begin() + at + 4, [](uint8_t s) { return s != 0; }))
             mStoreBlocks.push_back(block);
+    };
+    for (uint32_t at = 0; at + 4 <= floats; at += 4)
+        if (std::any_of(touched.begin() + at, touched.begin() + at + 4, [](uint16_t r) { return r != kNoReg; }))
+            addBlock(at);
+    // The last few floats go in a group that ends with the particle, overlapping the one before
+    // (a float in both is read twice and written twice from the same register).
+    if (floats % 4 != 0 && floats >= 4) {
+        bool wanted = false;
+        for (uint32_t f = floats - floats % 4; f < floats; ++f)
+            wanted = wanted || touched[f] != kNoReg;
+        if (wanted)
+            addBlock(floats - 4);
     }
     if (builder.mTooBig) {
         Clear();
@@ -708,7 +729,7 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     return true;
 }
 
-void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
+TV_WIDE_CLONES void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
 {
     auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; };
     const uint32_t* draws = lane.draws.data();
@@ -810,12 +831,17 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
             float* x = Reg(op.dst[0]);
             float* y = Reg(op.dst[1]);
             const float* a = Reg(src[0]);
-            // The widened loop first, then the few far angles again.
-            for (unsigned i = 0; i < count; ++i)
+            // The widened loop first, then the few far angles again (looked for only when the
+            // batch has any).
+            unsigned far = 0;
+            for (unsigned i = 0; i < count; ++i) {
                 particle_trig::CosSinNear(a[i], &x[i], &y[i]);
-            for (unsigned i = 0; i < count; ++i)
-                if (!particle_trig::IsNear(a[i]))
-                    particle_trig::CosSinFar(a[i], &x[i], &y[i]);
+                far |= particle_trig::IsNear(a[i]) ? 0u : 1u;
+            }
+            if (far)
+                for (unsigned i = 0; i < count; ++i)
+                    if (!particle_trig::IsNear(a[i]))
+                        particle_trig::CosSinFar(a[i], &x[i], &y[i]);
             break;
         }
         case kRange:
@@ -953,7 +979,7 @@ void TParticleProgram::Begin(uint32_t elapsed, unsigned lanes)
     }
 }
 
-void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) const
+TV_WIDE_CLONES void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) const
 {
     for (const TBlock& b : mLoadBlocks) {
         float* c0 = regs + b.reg[0];
@@ -989,7 +1015,7 @@ void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) c
     }
 }
 
-void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* regs) const
+TV_WIDE_CLONES void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* regs) const
 {
     for (const TBlock& b : mStoreBlocks) {
         const float* c0 = regs + b.reg[0];
