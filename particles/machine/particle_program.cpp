@@ -18,14 +18,13 @@
 #include <xmmintrin.h>
 #endif
 
-// The batch loops in wider registers where the processor has them, picked when the program
-// loads. No fused multiply-add is among them, so every lane still rounds as the one-particle
-// machine does.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define TV_WIDE_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define TV_WIDE_CLONES
+// A batch's loops are also built for wider registers, and the widest the processor has is picked
+// at the first run (a plain call: no loader tricks, which the sanitizers do not survive). None
+// of these loops fuses a multiply and an add, so every width rounds as the one-particle machine.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TV_WIDE_BATCHES 1
 #endif
+#define TV_BATCH_BODY __attribute__((always_inline)) inline
 
 namespace {
 
@@ -729,7 +728,7 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     return true;
 }
 
-TV_WIDE_CLONES void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
+TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
 {
     auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; };
     const uint32_t* draws = lane.draws.data();
@@ -979,7 +978,7 @@ void TParticleProgram::Begin(uint32_t elapsed, unsigned lanes)
     }
 }
 
-TV_WIDE_CLONES void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) const
+TV_BATCH_BODY void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) const
 {
     for (const TBlock& b : mLoadBlocks) {
         float* c0 = regs + b.reg[0];
@@ -1015,7 +1014,7 @@ TV_WIDE_CLONES void TParticleProgram::LoadBatch(float* const* batch, unsigned n,
     }
 }
 
-TV_WIDE_CLONES void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* regs) const
+TV_BATCH_BODY void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* regs) const
 {
     for (const TBlock& b : mStoreBlocks) {
         const float* c0 = regs + b.reg[0];
@@ -1051,11 +1050,8 @@ TV_WIDE_CLONES void TParticleProgram::StoreBatch(float* const* batch, unsigned n
     }
 }
 
-void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, unsigned laneNumber)
+TV_BATCH_BODY void TParticleProgram::RunBatchIn(TLane& lane, float* const* batch, unsigned n, uint8_t* dead)
 {
-    if (n == 0 || laneNumber >= mLanes.size())
-        return;
-    TLane& lane = *mLanes[laneNumber];
     float* const regs = lane.regs.data();
     LoadBatch(batch, n, regs);
     // Drawn particle after particle, in stream order within each: the order the one-particle
@@ -1071,6 +1067,43 @@ void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, 
     StoreBatch(batch, n, regs);
     for (unsigned i = 0; i < n; ++i)
         dead[i] |= lane.dead[i];
+}
+
+void TParticleProgram::RunBatchPlain(TLane& lane, float* const* batch, unsigned n, uint8_t* dead)
+{
+    RunBatchIn(lane, batch, n, dead);
+}
+
+#if defined(TV_WIDE_BATCHES)
+__attribute__((target("avx2"))) void TParticleProgram::RunBatchAvx2(TLane& lane, float* const* batch, unsigned n,
+                                                                     uint8_t* dead)
+{
+    RunBatchIn(lane, batch, n, dead);
+}
+
+__attribute__((target("avx512f"))) void TParticleProgram::RunBatchAvx512(TLane& lane, float* const* batch,
+                                                                         unsigned n, uint8_t* dead)
+{
+    RunBatchIn(lane, batch, n, dead);
+}
+#endif
+
+void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, unsigned laneNumber)
+{
+    if (n == 0 || laneNumber >= mLanes.size())
+        return;
+    using TBatchRunner = void (TParticleProgram::*)(TLane&, float* const*, unsigned, uint8_t*);
+    static const TBatchRunner runner = [] {
+#if defined(TV_WIDE_BATCHES)
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f"))
+            return &TParticleProgram::RunBatchAvx512;
+        if (__builtin_cpu_supports("avx2"))
+            return &TParticleProgram::RunBatchAvx2;
+#endif
+        return &TParticleProgram::RunBatchPlain;
+    }();
+    (this->*runner)(*mLanes[laneNumber], batch, n, dead);
 }
 
 unsigned TParticleProgram::mLaneLimit = 0;
