@@ -728,8 +728,13 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     return true;
 }
 
-TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
+TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned exact)
 {
+    // Loops of one particle at a time run over the batch's particles; loops that treat each
+    // particle alike run on to a whole number of the widest registers (the columns past the
+    // batch are spare room): no leftover loop to build or take.
+    static_assert(kBatch % 16 == 0 && kRegStride >= kBatch);
+    const unsigned count = (exact + 15u) & ~15u;
     auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; };
     const uint32_t* draws = lane.draws.data();
     for (const TOp& op : ops) {
@@ -806,7 +811,7 @@ TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>&
         case kExpire: {
             float* d = Reg(op.dst[0]);
             const float* a = Reg(src[0]);
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 const bool expired = a[i] != 0;
                 d[i] = expired ? 1.0f : 0.0f;
                 lane.dead[i] |= expired ? 1 : 0;
@@ -816,7 +821,7 @@ TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>&
         case kDistance: {
             const unsigned n = op.srcCount / 2;
             float* d = Reg(op.dst[0]);
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 double sum = 0;
                 for (unsigned c = 0; c < n; ++c) {
                     const double e = static_cast<double>(Reg(src[c])[i]) - static_cast<double>(Reg(src[n + c])[i]);
@@ -838,7 +843,7 @@ TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>&
                 far |= particle_trig::IsNear(a[i]) ? 0u : 1u;
             }
             if (far)
-                for (unsigned i = 0; i < count; ++i)
+                for (unsigned i = 0; i < exact; ++i)
                     if (!particle_trig::IsNear(a[i]))
                         particle_trig::CosSinFar(a[i], &x[i], &y[i]);
             break;
@@ -858,7 +863,7 @@ TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>&
             float* y = Reg(op.dst[1]);
             const float* radius = Reg(src[0]);
             const uint32_t* r = draws + op.draw;
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 const float rr = radius[i];
                 const double angle = 2.0 * 3.1415927 * Unit(r[size_t(i) * mDrawsPerParticle]);
                 x[i] = rr * static_cast<float>(std::cos(angle));
@@ -911,7 +916,7 @@ TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>&
             }
             auto value = [&](unsigned j) { return in + 1 + (j - 1) / 2 * (n + 1); };
             auto duration = [&](unsigned j) { return in[1 + (j - 2) / 2 * (n + 1) + n]; };
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 float t = time[i];
                 if (t < 0)
                     t = 0;
@@ -947,7 +952,7 @@ TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>&
             const float* b = Reg(src[1]);
             const float* steps = Reg(src[2]);
             int counter = op.cycle->mCounter;
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 const float t = static_cast<float>(counter) / (op.closed ? steps[i] - 1 : steps[i]);
                 d[i] = a[i] + (b[i] - a[i]) * t;
                 counter += 1;
