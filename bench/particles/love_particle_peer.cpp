@@ -6,17 +6,18 @@
 
 namespace {
 
-// The same effect as the engine's description: 2 s lives, speeds 20..60 in every direction,
-// spin -3..3, white to transparent orange, size 0.5 to 1.5, N/2 new particles per second.
+// The same effect as the engine's description: lives of L seconds, speeds 20..60 in every
+// direction, spin -3..3, white to transparent orange, size 0.5 to 1.5, N/L new particles per
+// second (none fit while the pool is full). os.clock is the process's CPU time.
 const char* const kMainLua = R"LUA(
-local N, FRAMES, WARMUP = %d, %d, 30
+local N, FRAMES, WARMUP, LIFE, DRAWING = %d, %d, %d, %.3f, %s
 local ps
 
 function love.load()
   local img = love.graphics.newImage("spark.png")
   ps = love.graphics.newParticleSystem(img, N)
-  ps:setParticleLifetime(2, 2)
-  ps:setEmissionRate(N / 2)
+  ps:setParticleLifetime(LIFE, LIFE)
+  ps:setEmissionRate(N / LIFE)
   ps:setSpeed(20, 60)
   ps:setSpread(6.2831853)
   ps:setRotation(0, 6.2831853)
@@ -28,35 +29,29 @@ end
 
 function love.run()
   love.load()
-  local frame, update, draw = 0, 0, 0
-  local updates, draws = {}, {}
-  local function median(t)
-    table.sort(t)
-    return t[math.floor(#t / 2) + 1]
-  end
+  local frame = 0
+  local now, cpu = love.timer.getTime, os.clock
   return function()
     love.event.pump()
     for name in love.event.poll() do
       if name == "quit" then return 0 end
     end
-    local t0 = love.timer.getTime()
+    local w0, c0 = now(), cpu()
     ps:update(0.016)
-    local t1 = love.timer.getTime()
-    love.graphics.origin()
-    love.graphics.clear(0, 0, 0, 1)
-    love.graphics.draw(ps, 400, 300)
-    love.graphics.present()
-    local t2 = love.timer.getTime()
+    local w1, c1 = now(), cpu()
+    if DRAWING then
+      love.graphics.origin()
+      love.graphics.clear(0, 0, 0, 1)
+      love.graphics.draw(ps, 400, 300)
+      love.graphics.present()
+    end
+    local w2, c2 = now(), cpu()
     frame = frame + 1
     if frame > WARMUP then
-      update = update + (t1 - t0)
-      draw = draw + (t2 - t1)
-      updates[#updates + 1] = t1 - t0
-      draws[#draws + 1] = t2 - t1
+      print(string.format("s %%.6f %%.6f %%.6f %%.6f %%d", (w1 - w0) * 1000, (c1 - c0) * 1000, (w2 - w0) * 1000,
+                          (c2 - c0) * 1000, ps:getCount()))
     end
     if frame == WARMUP + FRAMES then
-      print(string.format("update %%.4f draw %%.4f medupdate %%.4f meddraw %%.4f count %%d", update * 1000 / FRAMES,
-                          draw * 1000 / FRAMES, median(updates) * 1000, median(draws) * 1000, ps:getCount()))
       io.stdout:flush()
       return 0
     end
@@ -66,25 +61,30 @@ end
 
 }  // namespace
 
-TLoveParticleResult RunLoveParticlePeer(int count, int frames, const std::string& imagePath, std::string* note)
+TParticleSamples RunLoveParticlePeer(const TParticleRun& run, const std::string& imagePath, std::string* note)
 {
-    TLoveParticleResult result;
+    TParticleSamples samples;
     std::string output;
-    if (!RunLoveProject(FormatLoveScript(kMainLua, count, frames), imagePath, "spark.png", &output, note))
-        return result;
+    const std::string script =
+        FormatLoveScript(kMainLua, run.count, run.frames, run.warmup, run.lifeSeconds, run.drawing ? "true" : "false");
+    if (!RunLoveProject(script, imagePath, "spark.png", &output, note))
+        return samples;
     std::istringstream in(output);
     std::string word;
     while (in >> word) {
-        if (word == "update")
-            in >> result.updateMs;
-        else if (word == "draw")
-            in >> result.drawMs;
-        else if (word == "medupdate")
-            in >> result.updateMedianMs;
-        else if (word == "meddraw")
-            in >> result.drawMedianMs;
+        if (word != "s")
+            continue;
+        double uw = 0, uc = 0, fw = 0, fc = 0;
+        int live = 0;
+        if (!(in >> uw >> uc >> fw >> fc >> live))
+            break;
+        samples.updateWall.push_back(uw);
+        samples.updateCpu.push_back(uc);
+        samples.frameWall.push_back(fw);
+        samples.frameCpu.push_back(fc);
+        samples.AddLive(live);
     }
-    if (result.updateMs < 0 || result.drawMs < 0)
+    if (samples.Empty())
         *note = "love printed no timings";
-    return result;
+    return samples;
 }

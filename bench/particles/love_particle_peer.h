@@ -1,17 +1,22 @@
 #pragma once
 // Runs the benchmark effect in LÖVE 11's own particle system: writes a game folder (main.lua,
-// conf.lua, the particle image) and runs `love <folder>`, reading the timings it prints.
+// conf.lua, the particle image) and runs `love <folder>`, reading the per-frame timings and live
+// counts it prints.
+
+#include "particle_samples.h"
 
 #include <string>
 
-struct TLoveParticleResult
+struct TParticleRun
 {
-    double updateMs = -1;  // per frame
-    double drawMs = -1;    // per frame, drawing and presenting
-    // The same as medians over the frames: steadier on a busy machine.
-    double updateMedianMs = -1;
-    double drawMedianMs = -1;
+    int count = 0;
+    int frames = 0;
+    int warmup = 0;
+    // Seconds a particle lives: longer than the run, so that the pool stays full.
+    double lifeSeconds = 0;
+    // False: update only, nothing drawn.
+    bool drawing = true;
 };
 
-// Negative times (with a note) when LÖVE is missing or printed nothing.
-TLoveParticleResult RunLoveParticlePeer(int count, int frames, const std::string& imagePath, std::string* note);
+// Empty samples (with a note) when LÖVE is missing or printed nothing.
+TParticleSamples RunLoveParticlePeer(const TParticleRun& run, const std::string& imagePath, std::string* note);

@@ -18,6 +18,14 @@
 #include <xmmintrin.h>
 #endif
 
+// A batch's loops are also built for wider registers, and the widest the processor has is picked
+// at the first run (a plain call: no loader tricks, which the sanitizers do not survive). None
+// of these loops fuses a multiply and an add, so every width rounds as the one-particle machine.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TV_WIDE_BATCHES 1
+#endif
+#define TV_BATCH_BODY __attribute__((always_inline)) inline
+
 namespace {
 
 constexpr uint16_t kNoReg = 0xFFFF;
@@ -656,19 +664,31 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
         regOf[f] = r;
         stored[f] = 1;
     }
-    for (uint32_t at = 0; at + 4 <= floats; at += 4) {
-        if (std::all_of(regOf.begin() + at, regOf.begin() + at + 4, [](uint16_t r) { return r == kNoReg; }))
-            continue;
+    std::vector<uint16_t> touched = regOf;
+    auto addBlock = [&](uint32_t at) {
         TBlock block{at, {}};
         for (uint32_t c = 0; c < 4; ++c) {
             // A float the program does not touch still needs a place while it passes through.
-            const uint16_t r = regOf[at + c] != kNoReg ? regOf[at + c] : builder.NewReg(kVarying);
-            block.reg[c] = static_cast<uint32_t>(r) * kRegStride;
+            if (regOf[at + c] == kNoReg)
+                regOf[at + c] = builder.NewReg(kVarying);
+            block.reg[c] = static_cast<uint32_t>(regOf[at + c]) * kRegStride;
             inBlock[at + c] = 1;
         }
         mLoadBlocks.push_back(block);
         if (std::any_of(stored.begin() + at, stored.begin() + at + 4, [](uint8_t s) { return s != 0; }))
             mStoreBlocks.push_back(block);
+    };
+    for (uint32_t at = 0; at + 4 <= floats; at += 4)
+        if (std::any_of(touched.begin() + at, touched.begin() + at + 4, [](uint16_t r) { return r != kNoReg; }))
+            addBlock(at);
+    // The last few floats go in a group that ends with the particle, overlapping the one before
+    // (a float in both is read twice and written twice from the same register).
+    if (floats % 4 != 0 && floats >= 4) {
+        bool wanted = false;
+        for (uint32_t f = floats - floats % 4; f < floats; ++f)
+            wanted = wanted || touched[f] != kNoReg;
+        if (wanted)
+            addBlock(floats - 4);
     }
     if (builder.mTooBig) {
         Clear();
@@ -708,8 +728,13 @@ bool TParticleProgram::Build(const std::vector<PInstruction>& stream, uint32_t f
     return true;
 }
 
-void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned count)
+TV_BATCH_BODY void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned exact)
 {
+    // Loops of one particle at a time run over the batch's particles; loops that treat each
+    // particle alike run on to a whole number of the widest registers (the columns past the
+    // batch are spare room): no leftover loop to build or take.
+    static_assert(kBatch % 16 == 0 && kRegStride >= kBatch);
+    const unsigned count = (exact + 15u) & ~15u;
     auto Reg = [&lane](uint16_t r) { return lane.regs.data() + size_t(r) * kRegStride; };
     const uint32_t* draws = lane.draws.data();
     for (const TOp& op : ops) {
@@ -786,7 +811,7 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
         case kExpire: {
             float* d = Reg(op.dst[0]);
             const float* a = Reg(src[0]);
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 const bool expired = a[i] != 0;
                 d[i] = expired ? 1.0f : 0.0f;
                 lane.dead[i] |= expired ? 1 : 0;
@@ -796,7 +821,7 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
         case kDistance: {
             const unsigned n = op.srcCount / 2;
             float* d = Reg(op.dst[0]);
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 double sum = 0;
                 for (unsigned c = 0; c < n; ++c) {
                     const double e = static_cast<double>(Reg(src[c])[i]) - static_cast<double>(Reg(src[n + c])[i]);
@@ -810,12 +835,17 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
             float* x = Reg(op.dst[0]);
             float* y = Reg(op.dst[1]);
             const float* a = Reg(src[0]);
-            // The widened loop first, then the few far angles again.
-            for (unsigned i = 0; i < count; ++i)
+            // The widened loop first, then the few far angles again (looked for only when the
+            // batch has any).
+            unsigned far = 0;
+            for (unsigned i = 0; i < count; ++i) {
                 particle_trig::CosSinNear(a[i], &x[i], &y[i]);
-            for (unsigned i = 0; i < count; ++i)
-                if (!particle_trig::IsNear(a[i]))
-                    particle_trig::CosSinFar(a[i], &x[i], &y[i]);
+                far |= particle_trig::IsNear(a[i]) ? 0u : 1u;
+            }
+            if (far)
+                for (unsigned i = 0; i < exact; ++i)
+                    if (!particle_trig::IsNear(a[i]))
+                        particle_trig::CosSinFar(a[i], &x[i], &y[i]);
             break;
         }
         case kRange:
@@ -833,7 +863,7 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
             float* y = Reg(op.dst[1]);
             const float* radius = Reg(src[0]);
             const uint32_t* r = draws + op.draw;
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 const float rr = radius[i];
                 const double angle = 2.0 * 3.1415927 * Unit(r[size_t(i) * mDrawsPerParticle]);
                 x[i] = rr * static_cast<float>(std::cos(angle));
@@ -886,7 +916,7 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
             }
             auto value = [&](unsigned j) { return in + 1 + (j - 1) / 2 * (n + 1); };
             auto duration = [&](unsigned j) { return in[1 + (j - 2) / 2 * (n + 1) + n]; };
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 float t = time[i];
                 if (t < 0)
                     t = 0;
@@ -922,7 +952,7 @@ void TParticleProgram::RunOps(TLane& lane, const std::vector<TOp>& ops, unsigned
             const float* b = Reg(src[1]);
             const float* steps = Reg(src[2]);
             int counter = op.cycle->mCounter;
-            for (unsigned i = 0; i < count; ++i) {
+            for (unsigned i = 0; i < exact; ++i) {
                 const float t = static_cast<float>(counter) / (op.closed ? steps[i] - 1 : steps[i]);
                 d[i] = a[i] + (b[i] - a[i]) * t;
                 counter += 1;
@@ -953,7 +983,7 @@ void TParticleProgram::Begin(uint32_t elapsed, unsigned lanes)
     }
 }
 
-void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) const
+TV_BATCH_BODY void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) const
 {
     for (const TBlock& b : mLoadBlocks) {
         float* c0 = regs + b.reg[0];
@@ -989,7 +1019,7 @@ void TParticleProgram::LoadBatch(float* const* batch, unsigned n, float* regs) c
     }
 }
 
-void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* regs) const
+TV_BATCH_BODY void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* regs) const
 {
     for (const TBlock& b : mStoreBlocks) {
         const float* c0 = regs + b.reg[0];
@@ -1025,11 +1055,8 @@ void TParticleProgram::StoreBatch(float* const* batch, unsigned n, const float* 
     }
 }
 
-void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, unsigned laneNumber)
+TV_BATCH_BODY void TParticleProgram::RunBatchIn(TLane& lane, float* const* batch, unsigned n, uint8_t* dead)
 {
-    if (n == 0 || laneNumber >= mLanes.size())
-        return;
-    TLane& lane = *mLanes[laneNumber];
     float* const regs = lane.regs.data();
     LoadBatch(batch, n, regs);
     // Drawn particle after particle, in stream order within each: the order the one-particle
@@ -1045,6 +1072,43 @@ void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, 
     StoreBatch(batch, n, regs);
     for (unsigned i = 0; i < n; ++i)
         dead[i] |= lane.dead[i];
+}
+
+void TParticleProgram::RunBatchPlain(TLane& lane, float* const* batch, unsigned n, uint8_t* dead)
+{
+    RunBatchIn(lane, batch, n, dead);
+}
+
+#if defined(TV_WIDE_BATCHES)
+__attribute__((target("avx2"))) void TParticleProgram::RunBatchAvx2(TLane& lane, float* const* batch, unsigned n,
+                                                                     uint8_t* dead)
+{
+    RunBatchIn(lane, batch, n, dead);
+}
+
+__attribute__((target("avx512f"))) void TParticleProgram::RunBatchAvx512(TLane& lane, float* const* batch,
+                                                                         unsigned n, uint8_t* dead)
+{
+    RunBatchIn(lane, batch, n, dead);
+}
+#endif
+
+void TParticleProgram::RunBatch(float* const* batch, unsigned n, uint8_t* dead, unsigned laneNumber)
+{
+    if (n == 0 || laneNumber >= mLanes.size())
+        return;
+    using TBatchRunner = void (TParticleProgram::*)(TLane&, float* const*, unsigned, uint8_t*);
+    static const TBatchRunner runner = [] {
+#if defined(TV_WIDE_BATCHES)
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f"))
+            return &TParticleProgram::RunBatchAvx512;
+        if (__builtin_cpu_supports("avx2"))
+            return &TParticleProgram::RunBatchAvx2;
+#endif
+        return &TParticleProgram::RunBatchPlain;
+    }();
+    (this->*runner)(*mLanes[laneNumber], batch, n, dead);
 }
 
 unsigned TParticleProgram::mLaneLimit = 0;

@@ -111,6 +111,11 @@ private:
     // Particle floats into the registers and back.
     void LoadBatch(float* const* batch, unsigned n, float* regs) const;
     void StoreBatch(float* const* batch, unsigned n, const float* regs) const;
+    // One batch on one lane: the same loops built for plain, 256-bit and 512-bit registers.
+    void RunBatchIn(TLane& lane, float* const* batch, unsigned n, uint8_t* dead);
+    void RunBatchPlain(TLane& lane, float* const* batch, unsigned n, uint8_t* dead);
+    void RunBatchAvx2(TLane& lane, float* const* batch, unsigned n, uint8_t* dead);
+    void RunBatchAvx512(TLane& lane, float* const* batch, unsigned n, uint8_t* dead);
     // Registers lie this many floats apart: not a power of two, so that one particle's column
     // of registers spreads over the cache's sets.
     static constexpr unsigned kRegStride = kBatch + 16;

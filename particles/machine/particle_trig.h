@@ -30,23 +30,21 @@ inline void CosSinNear(float a, float* c, float* s)
     // pi/2 in two parts; k times the first (33 bits) is exact.
     const double r = (x - k * 1.5707963267341256) - k * 6.077100506506192e-11;
     const double r2 = r * r;
-    // Taylor series over |r| <= pi/4: the first term left out is below 1e-16. The sine as r times
-    // a factor, so that -0 keeps its sign.
+    // Polynomials fitted over |r| <= pi/4, good to the last double place with fewer terms than
+    // the Taylor series. The sine as r times a factor, so that -0 keeps its sign.
     const double sinr =
-        r *
-        (1.0 + r2 * (-1.0 / 6 +
-                     r2 * (1.0 / 120 +
-                           r2 * (-1.0 / 5040 +
-                                 r2 * (1.0 / 362880 + r2 * (-1.0 / 39916800 +
-                                                            r2 * (1.0 / 6227020800 + r2 * (-1.0 / 1307674368000))))))));
+        r * (1.0 + r2 * (-1.66666666666666324348e-01 +
+                         r2 * (8.33333333332248946124e-03 +
+                               r2 * (-1.98412698298579493134e-04 +
+                                     r2 * (2.75573137070700676789e-06 +
+                                           r2 * (-2.50507602534068634195e-08 + r2 * 1.58969099521155010221e-10))))));
     const double cosr =
-        1.0 +
-        r2 * (-1.0 / 2 +
-              r2 * (1.0 / 24 +
-                    r2 * (-1.0 / 720 +
-                          r2 * (1.0 / 40320 +
-                                r2 * (-1.0 / 3628800 + r2 * (1.0 / 479001600 + r2 * (-1.0 / 87178291200 +
-                                                                                     r2 * (1.0 / 20922789888000))))))));
+        1.0 + r2 * (-0.5 + r2 * (4.16666666666666019037e-02 +
+                                 r2 * (-1.38888888888741095749e-03 +
+                                       r2 * (2.48015872894767294178e-05 +
+                                             r2 * (-2.75573143513906633035e-07 +
+                                                   r2 * (2.08757232129817482790e-09 +
+                                                         r2 * -1.13596475577881948265e-11))))));
     // Quarter turns q = k mod 4: odd ones swap sine and cosine, and the signs follow the quadrant.
     const uint64_t q = std::bit_cast<uint64_t>(t);
     const uint64_t swap = 0 - (q & 1);
