@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/debug/debug_log.h"
+#include "game/script/df_log.h"
 #include "game/world/mesh/mesh.h"
 
 void tMesh::ComputeAdjacencies()
@@ -50,7 +50,8 @@ void tMesh::ComputeCenters()
         for (int vi : poly.points) {
             // The loader rejects such files; a polygon built otherwise keeps its centre.
             if (!IsValidVertIndex(vi)) {
-                WriteDbg("IsBelow(vi, (uint)m_Vertlist.size())");
+                LOGIT("ASSERT: %s\n", "IsBelow(vi, (uint)m_Vertlist.size())");
+                dfDebugBreak();
                 sum = poly.centre * 3.0f;
                 break;
             }
