@@ -32,5 +32,3 @@ public:
 private:
     tWindowGlobals mGlobals{this};
 };
-
-void RegisterChoosePlayerWindowType(TWindowManager* manager);

@@ -101,7 +101,7 @@ TEST(DfPrintf, OwnRules)
         {VaFormat(256, "50%"), "50%"},
         {VaFormat(256, "%p", &local), C("%lX", reinterpret_cast<unsigned long>(&local))},  // the full pointer
         {VaFormat(256, "%.12f", 0.5), "0.500000000"},                                      // at most 9 places
-        {VaFormat(256, "%.2f|%3.0f", std::nan(""), -std::nan("")), "0.00|  0"},                // NaN prints 0
+        {VaFormat(256, "%.2f|%3.0f", std::nan(""), -std::nan("")), "0.00|  0"},            // NaN prints 0
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.ours, c.expected);

@@ -25,6 +25,7 @@
 #include "game/interface/windows/df_window.h"
 #include "game/script/df_log_lua.h"
 #include "game/script/script_enums.h"
+#include "game/script/window_autoreg.h"
 #include "game/startup/script_functions.h"
 #include "game/world/state/gamestate.h"
 #include "game/world/state/gamestate_lua.h"
@@ -41,8 +42,7 @@ protected:
     void SetUp() override
     {
         BuiltLayoutTest::SetUp();
-        RegisterInGameWindowTypes(wm.get());
-        RegisterSubGameWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         // What the program's script state holds when a layout of play is read.
         dfLua lua(script->GetState());
         AddEnumsToLua(lua);

@@ -6,6 +6,7 @@
 #include "core/platform/event.h"
 #include "game/interface/layout_fixture.h"
 #include "game/screens/awards/awards_window.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/strings/localised_strings.h"
 #include "ui/widgets/text.h"
@@ -18,7 +19,7 @@ protected:
     void SetUp() override
     {
         GameLayoutTest::SetUp();
-        RegisterAwardsWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         saved = gAwardsManager;
         gAwardsManager = tAwardsManager();
         for (int i = 0; i < tAwardsWindow::kAwardCount; ++i)

@@ -1,9 +1,9 @@
 #include "game/world/inventory/inventory.h"
 
 #include "../fake_scene.h"
+#include "common/log_capture.h"
 #include "core/prefs/prefs.h"
 #include "game/world/common/save_keys.h"
-#include "common/log_capture.h"
 
 #include <gtest/gtest.h>
 
