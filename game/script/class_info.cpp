@@ -185,7 +185,8 @@ int lf_Factory(lua_State* L)
     baseObj* object = record->factory();
     dfLua home(HomeState(L));
     object->CreateLuaObj(home);
-    object->GiveToLuaTable();
+    // On the caller's stack before the table's anchor turns weak.
     object->GetLuaObj()->PushSelfOnto(lua);
+    object->GiveToLuaTable();
     return 1;
 }
