@@ -27,13 +27,14 @@ bool ReadCallable(lua_State* L, F* out)
     return true;
 }
 
-// The compiled object of a method call, or null when argument 1 carries none.
+// The compiled object of a method call, or null when argument 1 carries none. The read goes
+// through "__index", so a table that inherits from an object's table reaches the object.
 inline void* ThisObject(lua_State* L)
 {
     if (lua_type(L, 1) != LUA_TTABLE)
         return nullptr;
     lua_pushstring(L, "this");
-    lua_rawget(L, 1);
+    lua_gettable(L, 1);
     void* object = lua_type(L, -1) == LUA_TLIGHTUSERDATA ? lua_touserdata(L, -1) : nullptr;
     lua_pop(L, 1);
     return object;

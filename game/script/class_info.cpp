@@ -1,7 +1,28 @@
 #include "game/script/class_info.h"
 
+#include <lauxlib.h>
+
 #include "game/script/df_log.h"
 #include "game/script/df_lua_obj.h"
+
+namespace {
+
+char kHomeStateKey;
+char kKeeperField;
+const char* const kKeeperMetatable = "baseObj keeper";
+
+// The state the classes were added to: objects made from a coroutine are bound to it, since
+// the coroutine may be gone long before the object.
+lua_State* HomeState(lua_State* L)
+{
+    lua_pushlightuserdata(L, &kHomeStateKey);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    lua_State* home = static_cast<lua_State*>(lua_touserdata(L, -1));
+    lua_pop(L, 1);
+    return home ? home : L;
+}
+
+}  // namespace
 
 tClassInfo::tClassInfo(const char* name, TFactory factory, TLuaAdd luaAdd, tClassInfo* parent)
     : name(name), factory(factory), addToLua(luaAdd), parent(parent)
@@ -42,6 +63,9 @@ void tClassInfo::AddAllClassInfoToLua(dfLua& lua)
     }
     lua_pushcfunction(L, &lf_Factory);
     lua.setglobal("Factory");
+    lua_pushlightuserdata(L, &kHomeStateKey);
+    lua_pushlightuserdata(L, L);
+    lua_rawset(L, LUA_REGISTRYINDEX);
 }
 
 // ---- baseObj ------------------------------------------------------------------------------
@@ -50,8 +74,17 @@ tClassInfo baseObj::civ("baseObj", &baseObj::Factory, &baseObj::LuaAdd, nullptr)
 
 baseObj::baseObj() : mClassInfo(&civ) {}
 
+baseObj::baseObj(const baseObj& other) : mClassInfo(other.mClassInfo) {}
+
+baseObj& baseObj::operator=(const baseObj&)
+{
+    return *this;
+}
+
 baseObj::~baseObj()
 {
+    if (mKeeperSlot)
+        *mKeeperSlot = nullptr;
     DumpLuaObj();
 }
 
@@ -95,6 +128,41 @@ void baseObj::DumpLuaObj()
     mLuaObj.reset();
 }
 
+void baseObj::GiveToLuaTable()
+{
+    if (!mLuaObj || mKeeperSlot)
+        return;
+    lua_State* L = mLuaObj->GetState();
+    mLuaObj->MakeWeak();
+    // The table holds a userdata whose finaliser deletes the object: the object lives exactly
+    // as long as its table.
+    mLuaObj->push();
+    mKeeperSlot = static_cast<baseObj**>(lua_newuserdata(L, sizeof(baseObj*)));
+    *mKeeperSlot = this;
+    if (luaL_newmetatable(L, kKeeperMetatable)) {
+        lua_pushstring(L, "__gc");
+        lua_pushcfunction(L, &baseObj::ReleaseGivenObject);
+        lua_rawset(L, -3);
+    }
+    lua_setmetatable(L, -2);
+    lua_pushlightuserdata(L, &kKeeperField);
+    lua_insert(L, -2);
+    lua_rawset(L, -3);
+    lua_pop(L, 1);
+}
+
+int baseObj::ReleaseGivenObject(lua_State* L)
+{
+    auto** slot = static_cast<baseObj**>(lua_touserdata(L, 1));
+    if (!slot || !*slot)
+        return 0;
+    baseObj* object = *slot;
+    *slot = nullptr;
+    object->mKeeperSlot = nullptr;
+    delete object;
+    return 0;
+}
+
 int lf_Factory(lua_State* L)
 {
     dfLua lua(L);
@@ -115,7 +183,10 @@ int lf_Factory(lua_State* L)
         return 0;
     }
     baseObj* object = record->factory();
-    object->CreateLuaObj(lua);
-    object->GetLuaObj()->push();
+    dfLua home(HomeState(L));
+    object->CreateLuaObj(home);
+    // On the caller's stack before the table's anchor turns weak.
+    object->GetLuaObj()->PushSelfOnto(lua);
+    object->GiveToLuaTable();
     return 1;
 }

@@ -52,8 +52,6 @@ public:
 
     baseObj();
     virtual ~baseObj();
-    baseObj(const baseObj&) = delete;
-    baseObj& operator=(const baseObj&) = delete;
 
     // The object's Lua table: "this" is the object, the metatable its class's entry.
     void CreateLuaObj(dfLua& lua);
@@ -64,10 +62,23 @@ public:
     void DumpLuaObj();
     dfLuaTable* GetLuaObj() const { return mLuaObj.get(); }
     tClassInfo* GetClassInfo() const { return mClassInfo; }
+    // Hands the object to its Lua table (made by CreateLuaObj): it is deleted once no script
+    // reaches the table any more, or when the state closes. What "Factory" makes is owned so.
+    void GiveToLuaTable();
 
 protected:
+    // A copy is a new object of the same class: no table, and the table of an object assigned
+    // to stays its own.
+    baseObj(const baseObj& other);
+    baseObj& operator=(const baseObj& other);
+
     std::unique_ptr<dfLuaTable> mLuaObj;
     tClassInfo* mClassInfo;
+
+private:
+    static int ReleaseGivenObject(lua_State* L);
+    // The keeper's pointer to this object, cleared if the object goes first.
+    baseObj** mKeeperSlot = nullptr;
 };
 
 // Lua: Factory(className) -> the new object's table, or nothing for an unknown class.

@@ -8,6 +8,32 @@ namespace {
 
 unsigned gNextId = 0xDDDF00;
 
+char kWeakAnchorsKey;
+
+// The registry, or for a weak reference the registry's table of weak anchors (made on first
+// use), on top of the stack.
+void PushAnchors(lua_State* L, bool weak)
+{
+    if (!weak) {
+        lua_pushvalue(L, LUA_REGISTRYINDEX);
+        return;
+    }
+    lua_pushlightuserdata(L, &kWeakAnchorsKey);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    if (lua_istable(L, -1))
+        return;
+    lua_pop(L, 1);
+    lua_newtable(L);
+    lua_newtable(L);
+    lua_pushstring(L, "__mode");
+    lua_pushstring(L, "v");
+    lua_rawset(L, -3);
+    lua_setmetatable(L, -2);
+    lua_pushlightuserdata(L, &kWeakAnchorsKey);
+    lua_pushvalue(L, -2);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+}
+
 }  // namespace
 
 dfLuaObj::dfLuaObj(dfLua& lua, const char* name) : mId(gNextId++), mName(name), mLua(lua.GetState())
@@ -28,9 +54,27 @@ dfLuaObj::~dfLuaObj()
     lua_State* L = mLua.GetState();
     if (!L)
         return;
+    PushAnchors(L, mWeak);
+    lua_pushlightuserdata(L, this);
+    lua_pushnil(L);
+    lua_rawset(L, -3);
+    lua_pop(L, 1);
+}
+
+void dfLuaObj::MakeWeak()
+{
+    lua_State* L = mLua.GetState();
+    if (!L || mWeak)
+        return;
+    PushAnchors(L, true);
+    lua_pushlightuserdata(L, this);
+    push();
+    lua_rawset(L, -3);
+    lua_pop(L, 1);
     lua_pushlightuserdata(L, this);
     lua_pushnil(L);
     lua_rawset(L, LUA_REGISTRYINDEX);
+    mWeak = true;
 }
 
 void dfLuaObj::push()
@@ -41,8 +85,10 @@ void dfLuaObj::push()
 void dfLuaObj::PushSelfOnto(dfLua& lua)
 {
     lua_State* L = lua.GetState();
+    PushAnchors(L, mWeak);
     lua_pushlightuserdata(L, this);
-    lua_rawget(L, LUA_REGISTRYINDEX);
+    lua_rawget(L, -2);
+    lua_remove(L, -2);
 }
 
 bool dfLuaObj::isfunction()

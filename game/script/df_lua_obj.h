@@ -21,6 +21,9 @@ public:
     dfLuaObj(const dfLuaObj&) = delete;
     dfLuaObj& operator=(const dfLuaObj&) = delete;
 
+    // The value no longer kept alive by this reference: once Lua holds it nowhere else it is
+    // collected, and push() gives nil.
+    void MakeWeak();
     void push();
     // Pushes the value onto another state (a thread of the same interpreter).
     void PushSelfOnto(dfLua& lua);
@@ -35,6 +38,7 @@ protected:
     unsigned mId;
     const char* mName;
     dfLua mLua;
+    bool mWeak = false;
 };
 
 class dfLuaTable : public dfLuaObj

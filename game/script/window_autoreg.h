@@ -1,11 +1,11 @@
 #pragma once
-// The game's window classes by the type names layouts use. Each class has a static entry
-// (autoreg) that registers itself before main; the main function hands every entry to the
-// engine's window registry and the window manager.
-//   AutoRegEntry TGame::autoreg("TGame", TGame::ClassId(), &TGame::DynamicCreate);
+// The game's window classes by the type names layouts use. Each class's source file has a
+// static entry (autoreg) that registers itself before main; the main function hands every
+// entry to the engine's window registry and the window manager.
+//   static const AutoRegEntry autoreg[] = {{"TGame", TGame::ClassId(), &TGame::DynamicCreate}};
 //
-// A static library drops object files nothing refers to: a class known only by its type
-// name must be linked whole into the program for its entry to exist.
+// A static library drops object files nothing refers to, so the program links the objects of
+// the window libraries whole (game/CMakeLists.txt).
 
 #include <vector>
 
@@ -18,6 +18,8 @@ struct AutoRegEntry
 {
     // Appends itself to ClassAutoReg().
     AutoRegEntry(const char* name, TClassId id, TWindowCreateFunction creator);
+    AutoRegEntry(const AutoRegEntry&) = delete;
+    AutoRegEntry& operator=(const AutoRegEntry&) = delete;
 
     const char* name;
     TClassId id;

@@ -61,8 +61,6 @@ void ApplySettings(TPlatform* platform)
 void RegisterWindowTypes(TWindowManager* wm)
 {
     AddAutoRegWindowTypes(wm);
-    if (GameSteps().registerWindowTypes)
-        GameSteps().registerWindowTypes(wm);
     if (wm)
         wm->AddWindowType("TSlider", TSlider::ClassId());
     RunStep(GameSteps().registerServerSubmit);

@@ -9,7 +9,6 @@
 #include <functional>
 
 class TWindow;
-class TWindowManager;
 
 struct TGameSteps
 {
@@ -19,9 +18,7 @@ struct TGameSteps
     std::function<void()> deleteSettings;
     std::function<void()> updateFullScreen;
     std::function<void()> quitToMainMenu;
-    // Window types outside the automatic registry ("TextEdit", "RolloverWindow") and the
-    // score submission's registration.
-    std::function<void(TWindowManager*)> registerWindowTypes;
+    // The score submission's registration.
     std::function<void()> registerServerSubmit;
     // The scene list, the one scene.
     std::function<void()> loadSceneList;

@@ -1,5 +1,6 @@
 #include "game/interface/diary/diary_text_window.h"
 
+#include "game/script/window_autoreg.h"
 #include "render/text/text_graphic.h"
 #include "ui/window/window_manager.h"
 
@@ -33,3 +34,8 @@ void InvalidateDiaryScreen()
     if (TWindowManager* wm = TWindowManager::GetInstance())
         wm->InvalidateScreen();
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tDiaryText", tDiaryText::ClassId(), &tDiaryText::DynamicCreate},
+};

@@ -8,6 +8,7 @@
 #include "game/interface/diary/diary_text_window.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/state/gamestate.h"
 #include "render/text/text_escape.h"
 #include "render/text/text_graphic.h"
@@ -139,3 +140,8 @@ bool tDiaryWindow::OnMouseDown(const TPoint& point)
     SetPage(mPage);
     return false;
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tDiaryWindow", tDiaryWindow::ClassId(), &tDiaryWindow::DynamicCreate},
+};

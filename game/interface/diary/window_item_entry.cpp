@@ -4,6 +4,7 @@
 #include "game/interface/diary/diary_text.h"
 #include "game/interface/diary/diary_text_window.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/diary/diary.h"
 #include "render/renderer/renderer.h"
 #include "render/sprite/sprite.h"
@@ -56,3 +57,8 @@ void tWindowItemEntry::Draw()
     }
     TWindow::Draw();
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tWindowItemEntry", tWindowItemEntry::ClassId(), &tWindowItemEntry::DynamicCreate},
+};

@@ -10,6 +10,7 @@
 #include "game/interface/windows/text_markup.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/state/gamestate.h"
 #include "game/world/strings/localised_strings.h"
 #include "render/text/text_graphic.h"
@@ -211,3 +212,8 @@ bool tWindowItemList::OnMouseDown(const TPoint& point)
     SetActiveItem(LinkKey(id));
     return true;
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tWindowItemList", tWindowItemList::ClassId(), &tWindowItemList::DynamicCreate},
+};

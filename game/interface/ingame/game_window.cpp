@@ -10,6 +10,7 @@
 #include "game/script/metrics.h"
 #include "game/script/script_enums.h"
 #include "game/startup/game_steps.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/clock/pause.h"
 #include "game/world/common/debug_flags.h"
 #include "game/world/scene/scene.h"
@@ -247,3 +248,8 @@ void TGame::SetInventoryWindowText(const str& text)
     if (line)
         line->SetText(text.empty() ? g_DefaultInventoryWindowText : text);
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TGame", TGame::ClassId(), &TGame::DynamicCreate},
+};

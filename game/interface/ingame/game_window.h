@@ -55,7 +55,5 @@ private:
 
 // The first game window made, or null once it is gone.
 extern TGame* g_pGame;
-// Window types of play: "TGame", "tIntercept", "tTransitionWindow", "tMenuParty", "TOverhud".
-void RegisterInGameWindowTypes(TWindowManager* manager);
 // The main loop's hooks into play: the game root, its pause and diary.
 void InstallInGameSteps();

@@ -1,8 +1,5 @@
 #include "game/interface/cursor/cursor_manager.h"
 #include "game/interface/ingame/game_window.h"
-#include "game/interface/ingame/intercept_window.h"
-#include "game/interface/ingame/menu_party.h"
-#include "game/interface/ingame/transition_window.h"
 #include "game/interface/ingame/world_scene_link.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
@@ -10,16 +7,6 @@
 #include "game/world/scene/scene_hooks.h"
 #include "game/world/state/interface_settings.h"
 #include "ui/window/window_manager.h"
-
-void RegisterInGameWindowTypes(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "TGame", TGame::ClassId(), &TGame::DynamicCreate);
-    RegisterGameWindowType(manager, "tIntercept", tIntercept::ClassId(), &tIntercept::DynamicCreate);
-    RegisterGameWindowType(manager, "tTransitionWindow", tTransitionWindow::ClassId(),
-                           &tTransitionWindow::DynamicCreate);
-    RegisterGameWindowType(manager, "tMenuParty", tMenuParty::ClassId(), &tMenuParty::DynamicCreate);
-    RegisterGameWindowType(manager, "TOverhud", TOverhud::ClassId(), &TOverhud::DynamicCreate);
-}
 
 namespace {
 

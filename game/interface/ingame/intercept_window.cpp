@@ -2,6 +2,7 @@
 
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "ui/style/window_style.h"
 
 tIntercept::~tIntercept()
@@ -54,3 +55,8 @@ bool tIntercept::OnMouseLeave()
     LOGIT("tIntercept[%s]::OnMouseLeave()\n", GetName().c_str());
     return dfWindow::OnMouseLeave();
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tIntercept", tIntercept::ClassId(), &tIntercept::DynamicCreate},
+};

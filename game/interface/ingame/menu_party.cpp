@@ -1,5 +1,6 @@
 #include "game/interface/ingame/menu_party.h"
 
+#include "game/script/window_autoreg.h"
 #include "game/world/scene/scene.h"
 #include "render/renderer/renderer.h"
 #include "ui/style/window_style.h"
@@ -54,3 +55,9 @@ void TOverhud::Draw()
         scene->DrawOverHud();
     scope.Done();
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tMenuParty", tMenuParty::ClassId(), &tMenuParty::DynamicCreate},
+    {"TOverhud", TOverhud::ClassId(), &TOverhud::DynamicCreate},
+};

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/script/message.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/sound/sfx_manager.h"
 #include "ui/style/window_style.h"
 #include "ui/window/message_types.h"
@@ -82,3 +83,8 @@ void tTransitionWindow::PostClose()
         return;
     wm->PostWindowMessage(new TMessage(kCloseWindow, WindowIdText(GetParent()->GetId()), GetParent()));
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tTransitionWindow", tTransitionWindow::ClassId(), &tTransitionWindow::DynamicCreate},
+};

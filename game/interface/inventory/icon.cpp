@@ -6,6 +6,7 @@
 #include "game/interface/inventory/lua_call.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/common/step_toward.h"
 #include "ui/style/window_style.h"
 #include "ui/window/window_manager.h"
@@ -87,3 +88,8 @@ void tIcon::SetFunction(std::unique_ptr<TLuaFunction> function)
 {
     mFunction = std::move(function);
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tIcon", tIcon::ClassId(), &tIcon::DynamicCreate},
+};

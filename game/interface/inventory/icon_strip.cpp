@@ -9,6 +9,7 @@
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/best_ref.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/inventory/inventory.h"
 #include "game/world/state/gamestate.h"
 #include "render/sprite/sprite.h"
@@ -123,3 +124,8 @@ TVec2 tIconStrip::StripToScreen(const TVec2& point) const
     ClientToScreen(&origin);
     return TVec2(float(origin.x) + point.x, float(origin.y) + point.y);
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tIconStrip", tIconStrip::ClassId(), &tIconStrip::DynamicCreate},
+};

@@ -2,6 +2,7 @@
 
 #include "game/interface/sprites/screen_sprite_draw.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/scene/scene.h"
 #include "render/anim/animated_sprite.h"
 #include "ui/style/window_style.h"
@@ -37,3 +38,8 @@ bool tAtlasImage::OnTaskAnimate()
         wm->InvalidateScreen();
     return true;
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tAtlasImage", tAtlasImage::ClassId(), &tAtlasImage::DynamicCreate},
+};

@@ -1,8 +1,9 @@
 #include "game/interface/sprites/menu_sprite.h"
 
 #include "game/interface/sprites/screen_sprite_draw.h"
-#include "game/script/prevent_clipping.h"
 #include "game/script/df_log.h"
+#include "game/script/prevent_clipping.h"
+#include "game/script/window_autoreg.h"
 #include "render/anim/animated_sprite.h"
 #include "ui/style/window_style.h"
 #include "ui/window/window_manager.h"
@@ -61,3 +62,8 @@ bool tMenuSprite::OnTaskAnimate()
         wm->InvalidateScreen();
     return true;
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tMenuSprite", tMenuSprite::ClassId(), &tMenuSprite::DynamicCreate},
+};

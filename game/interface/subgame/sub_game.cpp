@@ -5,6 +5,7 @@
 #include "core/script/lua_number.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/scene/scene.h"
 #include "game/world/scene/scene_hooks.h"
 #include "render/renderer/renderer.h"
@@ -94,7 +95,7 @@ bool tSubGame::OnTaskAnimate()
     return true;
 }
 
-void RegisterSubGameWindowType(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "tSubGame", tSubGame::ClassId(), &tSubGame::DynamicCreate);
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tSubGame", tSubGame::ClassId(), &tSubGame::DynamicCreate},
+};

@@ -26,6 +26,3 @@ private:
     // Over the sub-scene's screen rectangle, or 0 x 0 without one.
     void FollowSubScene();
 };
-
-// Registers "tSubGame".
-void RegisterSubGameWindowType(TWindowManager* manager);

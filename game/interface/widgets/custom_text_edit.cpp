@@ -2,6 +2,8 @@
 
 #include "game/interface/windows/window_helpers.h"
 #include "sound/manager/sound.h"
+#include "game/script/window_autoreg.h"
+#include "game/world/sound/sfx_manager.h"
 #include "ui/style/window_style.h"
 #include "ui/window/modal_window.h"
 
@@ -98,3 +100,9 @@ void TCustomTextEdit::TestEnable()
     if (TWindow* target = modal ? modal->GetChildWindow(mTarget, unsigned(-1)) : nullptr)
         SetWindowEnable(target, !GetText().empty());
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TextEdit", TCustomTextEdit::ClassId(), &TCustomTextEdit::DynamicCreate},
+    {"TCustomTextEdit", TCustomTextEdit::ClassId(), &TCustomTextEdit::DynamicCreate},
+};

@@ -1,6 +1,7 @@
 #include "game/interface/widgets/rollover_window.h"
 
 #include "game/interface/windows/window_helpers.h"
+#include "game/script/window_autoreg.h"
 #include "ui/style/window_style.h"
 #include "ui/widgets/text.h"
 #include "ui/window/modal_window.h"
@@ -67,3 +68,8 @@ void TRolloverWindow::Activate(bool on)
     if (TWindowManager* wm = TWindowManager::GetInstance())
         wm->InvalidateScreen();
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"RolloverWindow", TRolloverWindow::ClassId(), &TRolloverWindow::DynamicCreate},
+};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/script/message.h"
+#include "game/script/window_autoreg.h"
 #include "ui/style/window_style.h"
 #include "ui/widgets/slider.h"
 #include "ui/widgets/text.h"
@@ -120,3 +121,8 @@ bool TScrolledWindow::PageStep(int direction)
     mSlider->SetValue(std::clamp(mSlider->GetValue() + float(direction) * step, 0.0f, 1.0f), false);
     return true;
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TScrolledWindow", TScrolledWindow::ClassId(), &TScrolledWindow::DynamicCreate},
+};

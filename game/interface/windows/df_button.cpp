@@ -3,6 +3,7 @@
 #include "core/debug/debug_log.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/best_ref.h"
+#include "game/script/window_autoreg.h"
 #include "render/texture/texture.h"
 #include "ui/style/window_style.h"
 
@@ -59,3 +60,8 @@ void tDFButton::StateUpdate(EMouseState newState, EMouseState oldState)
     if (arrived && !mCursor.empty() && ButtonCursorActivator())
         ButtonCursorActivator()(mCursor);
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tDFButton", tDFButton::ClassId(), &tDFButton::DynamicCreate},
+};

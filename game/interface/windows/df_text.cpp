@@ -6,6 +6,7 @@
 #include "core/script/lua_table.h"
 #include "game/interface/windows/text_markup.h"
 #include "game/script/prevent_clipping.h"
+#include "game/script/window_autoreg.h"
 #include "render/text/text_graphic.h"
 #include "ui/style/window_style.h"
 #include "ui/window/modal_window.h"
@@ -102,3 +103,10 @@ void dfTextX::SetScroll(float x, float y)
 {
     WriteDbg("dfTextX::SetScroll(%f, %f)", double(x), double(y));
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"dfText", dfText::ClassId(), &dfText::DynamicCreate},
+    {"Text", OutlineText::ClassId(), &OutlineText::DynamicCreate},
+    {"dfTextX", dfTextX::ClassId(), &dfTextX::DynamicCreate},
+};

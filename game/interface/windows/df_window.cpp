@@ -4,6 +4,7 @@
 #include "core/script/message.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/script/prevent_clipping.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/sound/sfx_manager.h"
 #include "ui/window/message_types.h"
 
@@ -64,3 +65,9 @@ void dfImage::Draw()
     tPreventClipping clip;
     TImage::Draw();
 }
+
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"dfWindow", dfWindow::ClassId(), &dfWindow::DynamicCreate},
+    {"dfModalWindow", dfModalWindow::ClassId(), &dfModalWindow::DynamicCreate},
+};

@@ -1,6 +1,5 @@
 #pragma once
-// The game's window classes by the type names its layouts use, registered after the engine's
-// so that the game's "Text" wins. Called from the start-up step that registers window types.
+// Registers one window class by type name, after the engine's (a later name wins).
 
 #include "ui/window/window.h"
 
@@ -8,5 +7,3 @@ class TWindowManager;
 
 // Into the engine's class registry and the manager's type names (a later name wins).
 void RegisterGameWindowType(TWindowManager* manager, const char* name, TClassId id, TWindowCreateFunction create);
-
-void RegisterGameWindowTypes(TWindowManager* manager);

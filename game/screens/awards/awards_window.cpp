@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/platform/event.h"
-#include "game/interface/windows/game_window_types.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/strings/localised_strings.h"
 #include "ui/widgets/text.h"
@@ -119,7 +119,7 @@ bool tAwardsWindow::OnKeyDown(char key, unsigned int)
     return false;
 }
 
-void RegisterAwardsWindowType(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "tAwardsWindow", tAwardsWindow::ClassId(), &tAwardsWindow::DynamicCreate);
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"tAwardsWindow", tAwardsWindow::ClassId(), &tAwardsWindow::DynamicCreate},
+};

@@ -36,6 +36,3 @@ private:
 
 // The name of award definition i, or "oops" when there is none.
 str GetAwardNameByIndex(int index);
-
-// "tAwardsWindow".
-void RegisterAwardsWindowType(TWindowManager* manager);

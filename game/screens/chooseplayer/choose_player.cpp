@@ -1,10 +1,10 @@
 #include "game/screens/chooseplayer/choose_player.h"
 
-#include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/screens/settings/settings.h"
 #include "render/text/text_escape.h"
 #include "ui/widgets/button.h"
+#include "game/script/window_autoreg.h"
 
 #include <algorithm>
 
@@ -82,7 +82,7 @@ void TChoosePlayer::PostChildrenInit(TWindowStyle& style)
     SetPlayerChoices();
 }
 
-void RegisterChoosePlayerWindowType(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "TChoosePlayer", TChoosePlayer::ClassId(), &TChoosePlayer::DynamicCreate);
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TChoosePlayer", TChoosePlayer::ClassId(), &TChoosePlayer::DynamicCreate},
+};

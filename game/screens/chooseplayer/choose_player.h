@@ -33,5 +33,3 @@ public:
 private:
     tWindowGlobals mGlobals{this};
 };
-
-void RegisterChoosePlayerWindowType(TWindowManager* manager);

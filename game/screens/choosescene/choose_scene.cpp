@@ -1,10 +1,10 @@
 #include "game/screens/choosescene/choose_scene.h"
 
 #include "core/script/lua_number.h"
-#include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/screens/choosescene/game_start.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/scenelist/scene_list.h"
 
 #include <string>
@@ -121,7 +121,7 @@ void TChooseScene::PostChildrenInit(TWindowStyle& style)
     SetSceneList();
 }
 
-void RegisterChooseSceneWindowType(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "TChooseScene", TChooseScene::ClassId(), &TChooseScene::DynamicCreate);
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TChooseScene", TChooseScene::ClassId(), &TChooseScene::DynamicCreate},
+};

@@ -29,5 +29,3 @@ public:
 private:
     tWindowGlobals mGlobals{this};
 };
-
-void RegisterChooseSceneWindowType(TWindowManager* manager);

@@ -6,6 +6,7 @@
 #include "core/files/file.h"
 #include "core/platform/platform.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "render/renderer/renderer.h"
 #include "render/text/text_graphic.h"
 #include "ui/style/window_style.h"
@@ -173,9 +174,7 @@ void TCredits::Draw()
     scope.Done();
 }
 
-void RegisterCreditsWindowType(TWindowManager* manager)
-{
-    RegisterWindowClass(TCredits::ClassId(), "TCredits", &TCredits::DynamicCreate);
-    if (manager)
-        manager->AddWindowType("TCredits", TCredits::ClassId());
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TCredits", TCredits::ClassId(), &TCredits::DynamicCreate},
+};

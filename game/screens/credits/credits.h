@@ -60,7 +60,3 @@ private:
 // One credit text as text markup: trimmed of blanks and tabs, "[" and "]" around header
 // parts turned into the header colour, a line break at the end.
 str CreditLine(const str& line, const str& headerColor);
-
-class TWindowManager;
-// "TCredits".
-void RegisterCreditsWindowType(TWindowManager* manager);

@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "core/script/message.h"
-#include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/layout_script.h"
 #include "game/screens/settings/settings.h"
 #include "game/script/df_log.h"
+#include "game/script/window_autoreg.h"
 #include "online/scores/zv_hiscores.h"
 #include "render/text/text_graphic.h"
 #include "ui/screen/image.h"
@@ -232,7 +232,7 @@ bool THiscore::OnButton(const str& name)
     return false;
 }
 
-void RegisterHiscoreWindowType(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "THiscore", THiscore::ClassId(), &THiscore::DynamicCreate);
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"THiscore", THiscore::ClassId(), &THiscore::DynamicCreate},
+};

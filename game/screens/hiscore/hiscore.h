@@ -90,7 +90,3 @@ private:
 
 // The settings' score tables; null before the settings exist.
 TZvHiscores* GetHiscores();
-
-class TWindowManager;
-// "THiscore".
-void RegisterHiscoreWindowType(TWindowManager* manager);

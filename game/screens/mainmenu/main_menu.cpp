@@ -1,10 +1,10 @@
 #include "game/screens/mainmenu/main_menu.h"
 
 #include "core/files/file.h"
-#include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/screens/settings/settings.h"
 #include "game/script/metrics.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/sound/sfx_manager.h"
 #include "game/world/state/gamestate.h"
 #include "render/text/text_escape.h"
@@ -83,7 +83,7 @@ void TMainMenu::PostChildrenInit(TWindowStyle& style)
         SetWindowEnable("moregames", false);
 }
 
-void RegisterMainMenuWindowType(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "TMainMenu", TMainMenu::ClassId(), &TMainMenu::DynamicCreate);
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TMainMenu", TMainMenu::ClassId(), &TMainMenu::DynamicCreate},
+};

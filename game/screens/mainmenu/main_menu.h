@@ -36,5 +36,3 @@ private:
     std::shared_ptr<TSound> mMusic;
     tWindowGlobals mGlobals{this};
 };
-
-void RegisterMainMenuWindowType(TWindowManager* manager);

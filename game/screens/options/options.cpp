@@ -2,8 +2,8 @@
 
 #include "core/prefs/prefs.h"
 #include "core/script/message.h"
-#include "game/interface/windows/game_window_types.h"
 #include "game/screens/settings/settings.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/sound/sfx_manager.h"
 #include "sound/manager/sound_manager.h"
 #include "ui/widgets/button.h"
@@ -116,7 +116,7 @@ void TOptions::SaveVolumes()
             prefs->SetInt(row.key, Thousandths(slider->GetValue()), player, true);
 }
 
-void RegisterOptionsWindowType(TWindowManager* manager)
-{
-    RegisterGameWindowType(manager, "TOptions", TOptions::ClassId(), &TOptions::DynamicCreate);
-}
+// Layouts make these windows by type name.
+static const AutoRegEntry autoreg[] = {
+    {"TOptions", TOptions::ClassId(), &TOptions::DynamicCreate},
+};

@@ -39,5 +39,3 @@ public:
 private:
     tWindowGlobals mGlobals{this};
 };
-
-void RegisterOptionsWindowType(TWindowManager* manager);

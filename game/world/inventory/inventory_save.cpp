@@ -1,4 +1,5 @@
 #include "core/prefs/prefs.h"
+#include "core/script/lua_number.h"
 #include "game/world/common/save_keys.h"
 #include "game/world/inventory/inventory.h"
 
@@ -11,8 +12,8 @@ bool tInventory::SaveGame(TPrefs& prefs, int slot, int user) const
         w.Str("text", e.text);
         w.Str("anim", e.anim);
         w.Str("cursor", e.cursor);
-        w.Int("cursor_x", int(e.hotX));
-        w.Int("cursor_y", int(e.hotY));
+        w.Int("cursor_x", NumberToInt(e.hotX));
+        w.Int("cursor_y", NumberToInt(e.hotY));
         w.Str("cantuse", e.cantuse);
         w.Int("parameter", e.parameter);
     }

@@ -17,15 +17,19 @@
 #include <vector>
 
 #include "core/text/str.h"
+#include "game/script/class_info.h"
 #include "game/world/geometry/vector2.h"
 #include "game/world/mesh/mesh_index.h"
 #include "game/world/mesh/poly.h"
 
-class dfLua;
-
-class tMesh
+// A script-visible object of class "tMesh": the scene's ground is the "mesh" of the scene's
+// object, and Factory("tMesh") makes an empty one.
+class tMesh : public baseObj
 {
 public:
+    static tClassInfo civ;
+    static baseObj* Factory();
+
     struct tWalknode
     {
         int number = 0;  // 2, 3, ... in ascending vertex index; 0 and 1 are a search's ends
@@ -36,8 +40,9 @@ public:
         bool Sees(int other) const { return std::binary_search(links.begin(), links.end(), other); }
     };
 
-    tMesh() = default;
-    virtual ~tMesh() = default;
+    tMesh() { mClassInfo = &civ; }
+    ~tMesh() override = default;
+    // Copies the mesh, not its script object.
     tMesh(const tMesh&) = default;
     tMesh& operator=(const tMesh&) = default;
 

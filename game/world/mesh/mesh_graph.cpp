@@ -5,7 +5,7 @@
 #include <atomic>
 #include <vector>
 
-#include "core/debug/debug_log.h"
+#include "game/script/df_log.h"
 #include "game/world/mesh/mesh.h"
 
 void tMesh::ComputeAdjacencies()
@@ -51,7 +51,8 @@ void tMesh::ComputeCenters()
         for (int vi : poly.points) {
             // The loader rejects such files; a polygon built otherwise keeps its centre.
             if (!IsValidVertIndex(vi)) {
-                WriteDbg("IsBelow(vi, (uint)m_Vertlist.size())");
+                LOGIT("ASSERT: %s\n", "IsBelow(vi, (uint)m_Vertlist.size())");
+                dfDebugBreak();
                 sum = poly.centre * 3.0f;
                 break;
             }

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/debug/debug_log.h"
+#include "game/script/df_log.h"
 #include "game/world/datafile/dfile.h"
 #include "game/world/mesh/mesh.h"
 
@@ -15,13 +15,13 @@ constexpr uint32_t kSecondMagic = 0x44424600;  // "DBF\0"
 
 int Corrupt(const str& path)
 {
-    WriteDbg("File [%s] was corrupt", path.c_str());
+    LOGIT("File [%s] was corrupt\n", path.c_str());
     return 1;
 }
 
 int RanOut(const str& path)
 {
-    WriteDbg("Ran out of data in %s", path.c_str());
+    LOGIT("Ran out of data in %s\n", path.c_str());
     return 1;
 }
 
@@ -31,16 +31,16 @@ bool OutOfData(DFileBase& f)
     return f.ReadFailed() || f.AtEnd();
 }
 
-// The two magic words and a version the caller accepts; 0 when it could not be read, else 1
-// when damaged, -1 when good.
+// The two magic words and a version the caller accepts: -1 when good, else 1 (a header cut
+// short is as damaged as a wrong one).
 int CheckHeader(DFileBase& f, const str& path, uint32_t magic, bool (*versionOk)(uint32_t), uint32_t* version)
 {
     const uint32_t first = f.Get32HL();
     const uint32_t second = f.Get32HL();
     *version = f.Get32LH();
-    if (first == magic && second == kSecondMagic && versionOk(*version))
+    if (!f.ReadFailed() && first == magic && second == kSecondMagic && versionOk(*version))
         return -1;
-    return f.ReadFailed() ? RanOut(path) : Corrupt(path);
+    return Corrupt(path);
 }
 
 // The label list closing both files: a count, then per label a number below `limit` and a
@@ -59,7 +59,7 @@ int ReadLabels(DFileBase& f, const str& path, uint32_t limit, Add&& add)
         if (f.ReadFailed())
             return RanOut(path);
         if (index >= limit) {
-            WriteDbg("Bad label index %x", index);
+            LOGIT("Bad label index %x\n", index);
             return 1;
         }
         add(index, label);

@@ -36,6 +36,13 @@ void Put(dfLua& lua, const tVector2<float>& point)
     lua_settable(L, -3);
 }
 
+tClassInfo tMesh::civ("tMesh", &tMesh::Factory, &tMesh::LuaAdd, &baseObj::civ);
+
+baseObj* tMesh::Factory()
+{
+    return new tMesh;
+}
+
 void tMesh::LuaAdd(dfLua& lua)
 {
     lua.setmethod(&tMesh::LuaSetPolyState, "SetPolyState");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "game/script/df_log.h"
 #include "game/world/geometry/plane_tests.h"
 #include "game/world/mesh/mesh.h"
 
@@ -250,8 +251,13 @@ bool tMesh::IsValidTravelLinear(const tVector2<float>& from, const tVector2<floa
 bool tMesh::LookupVertByLabel(const str& label, tVector2<float>* point) const
 {
     const auto it = mVertLabels.find(label);
-    if (it == mVertLabels.end() || !IsValidVertIndex(it->second))
+    if (it == mVertLabels.end())
         return false;
+    if (!IsValidVertIndex(it->second)) {
+        LOGIT("ASSERT: %s\n", "m_Vertlist.size() > vindex");
+        dfDebugBreak();
+        return false;
+    }
     *point = ConvertVertToOuterSpace(it->second);
     return true;
 }

@@ -215,20 +215,10 @@ void tScene::ReadBGImages(dfLuaTable& images)
 void tScene::CreateSceneLuaObjects()
 {
     CreateLuaObj(mLua);
-    lua_State* L = mLua.GetState();
     GetLuaObj()->push();
     mLua.setglobal("scene");
-
-    // The ground's script object lives in the scene's table; it goes with the state.
-    GetLuaObj()->push();
-    lua_pushstring(L, "mesh");
-    lua_newtable(L);
-    lua_pushstring(L, "this");
-    lua_pushlightuserdata(L, &mGround);
-    lua_rawset(L, -3);
-    tMesh::LuaAdd(mLua);
-    lua_rawset(L, -3);
-    lua_pop(L, 1);
+    mGround.CreateLuaObj(mLua);
+    GetLuaObj()->setfield("mesh", mGround.GetLuaObj());
 }
 
 void tScene::SpawnActorList(dfLuaTable& spec, const str& scriptPath)

@@ -45,18 +45,8 @@ void tScene::DumpScene()
 
 void tScene::DumpGroundLuaObj()
 {
-    dfLuaTable* sceneObj = GetLuaObj();
-    if (!sceneObj)
-        return;
     // A script that kept the mesh's table finds no mesh behind it any more.
-    lua_State* L = sceneObj->GetState();
-    const int top = lua_gettop(L);
-    sceneObj->getfield("mesh");
-    if (lua_istable(L, -1)) {
-        lua_pushstring(L, "this");
-        lua_pushnil(L);
-        lua_rawset(L, -3);
-    }
-    lua_settop(L, top);
-    sceneObj->zapfield("mesh");
+    mGround.DumpLuaObj();
+    if (dfLuaTable* sceneObj = GetLuaObj())
+        sceneObj->zapfield("mesh");
 }

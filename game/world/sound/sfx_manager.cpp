@@ -17,6 +17,9 @@ bool Arm(tVoxCompletion& tracker, const std::shared_ptr<TSoundInstance>& instanc
     if (!instance)
         return false;
     const std::shared_ptr<TSound> sound = instance->GetSound();
+    tracker.Watch(instance);
+    // No next sound: naming the instance's own sound would chain it to itself, and every
+    // line would play twice.
     instance->SetCompleteAction(&tracker, nullptr);
     tracker.SetDelay(sound ? sound->GetSoundLength() : 0.0f);
     // A sound that ended before the tracker was attached never reports its end.

@@ -20,15 +20,33 @@ void LogAt(const char* what)
 
 }  // namespace
 
-void tVoxCompletion::OnComplete(std::shared_ptr<TSoundInstance>, std::shared_ptr<TSound>)
+void tVoxCompletion::OnComplete(std::shared_ptr<TSoundInstance> instance, std::shared_ptr<TSound>)
 {
+    if (!IsWatched(instance)) {
+        LogAt("tVoxCompletion::OnComplete() of an earlier sound, ignored");
+        return;
+    }
     LogAt("tVoxCompletion::OnComplete()");
     mDone.store(true, std::memory_order_release);
+}
+
+bool tVoxCompletion::IsWatched(const std::shared_ptr<TSoundInstance>& instance)
+{
+    std::lock_guard<std::mutex> lock(mWatchedMutex);
+    const std::shared_ptr<TSoundInstance> watched = mWatched.lock();
+    return instance && watched == instance;
+}
+
+void tVoxCompletion::Watch(const std::shared_ptr<TSoundInstance>& instance)
+{
+    std::lock_guard<std::mutex> lock(mWatchedMutex);
+    mWatched = instance;
 }
 
 void tVoxCompletion::Reset()
 {
     LogAt("tVoxCompletion::Reset()");
+    Watch(nullptr);
     mDone.store(false, std::memory_order_release);
     mDeadline.store(kNoDeadline, std::memory_order_relaxed);
 }

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 class tVoxCompletion : public TSoundCallBack
 {
@@ -15,6 +17,9 @@ public:
 
     void OnComplete(std::shared_ptr<TSoundInstance> instance, std::shared_ptr<TSound> next) override;
 
+    // The instance whose end counts; the end of any other (a line stopped or run out just
+    // before, its report still on its way) is ignored.
+    void Watch(const std::shared_ptr<TSoundInstance>& instance);
     void Reset();
     void WaiveCallback();
     void SetDelay(float seconds);
@@ -23,6 +28,10 @@ public:
     uint32_t GetDeadline() const { return mDeadline.load(std::memory_order_relaxed); }
 
 private:
+    bool IsWatched(const std::shared_ptr<TSoundInstance>& instance);
+
+    std::mutex mWatchedMutex;
+    std::weak_ptr<TSoundInstance> mWatched;
     std::atomic<bool> mDone{true};
     std::atomic<uint32_t> mDeadline{kNoDeadline};
 };

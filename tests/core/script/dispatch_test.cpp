@@ -326,6 +326,14 @@ TEST_F(Dispatch, MissingObjectIsReportedAndCallsNothing)
     EXPECT_NE(log.find("\t#1 = table : "), std::string::npos) << log;
 }
 
+TEST_F(Dispatch, ObjectReachedThroughIndexIsFound)
+{
+    Walker w;
+    Publish(&w, "w");
+    Run("local proxy = setmetatable({}, {__index = w}) proxy:SetCount(7)");
+    EXPECT_EQ(w.count, 7);
+}
+
 TEST_F(Dispatch, DefaultReportGoesToTheLog)
 {
     Walker w;

@@ -10,11 +10,9 @@
 
 #include "core/files/asset.h"
 #include "core/files/file.h"
-#include "game/interface/inventory/inventory_window_types.h"
 #include "game/interface/layout_fixture.h"
-#include "game/interface/sprites/sprite_window_types.h"
-#include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
+#include "game/script/window_autoreg.h"
 #include "render/renderer/renderer.h"
 #include "ui/screen/screen.h"
 #include "ui/script/window_script.h"
@@ -27,8 +25,7 @@ protected:
     {
         ASSERT_TRUE(EnsureGLContext(800, 600)) << "no OpenGL context";
         GameLayoutTest::SetUp();
-        RegisterInventoryWindowTypes(wm.get());
-        RegisterSpriteWindowTypes(wm.get());
+        AddAutoRegWindowTypes(wm.get());
     }
     std::string AssetsRoot() const override { return TV_ASSETS_RESOURCE_DIR; }
 };
@@ -56,9 +53,7 @@ protected:
         screen->SetWindowSize(kWidth, kHeight);
         script = new TWindowScript;
         wm->AttachWindowScript(script);
-        RegisterGameWindowTypes(wm.get());
-        RegisterInventoryWindowTypes(wm.get());
-        RegisterSpriteWindowTypes(wm.get());
+        AddAutoRegWindowTypes(wm.get());
     }
     void TearDown() override
     {

@@ -9,8 +9,8 @@
 
 #include "core/files/file.h"
 #include "core/strings/string_table.h"
-#include "game/interface/widgets/widget_types.h"
 #include "game/interface/windows/game_window_types.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/strings/localised_strings.h"
 #include "ui/script/window_script.h"
 #include "ui/support/ui_test_support.h"
@@ -32,8 +32,7 @@ protected:
         screen = InstallScreen();
         script = new TWindowScript;
         wm->AttachWindowScript(script);
-        RegisterGameWindowTypes(wm.get());
-        RegisterGameWidgetTypes(wm.get());
+        AddAutoRegWindowTypes(wm.get());
     }
     void TearDown() override
     {

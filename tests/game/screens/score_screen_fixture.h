@@ -17,6 +17,7 @@
 #include "game/screens/hiscore/hiscore.h"
 #include "game/screens/settings/settings.h"
 #include "game/screens/submit/server_submit.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/strings/localised_strings.h"
 #include "online/http/simple_http.h"
 #include "online/scores/zv_hiscores.h"
@@ -49,7 +50,7 @@ protected:
         TConfig::SetConfig(TConfig::kGameVersion, "1.0");
         TSimpleHttp::SetDefaultTimeout(5000);
 
-        RegisterHiscoreWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         TServerSubmit::Register();
     }
     void TearDown() override

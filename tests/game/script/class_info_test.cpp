@@ -54,6 +54,19 @@ public:
 };
 tClassInfo tTestDerived::civ("tTestDerived", &tTestDerived::Factory, &tTestDerived::LuaAdd, &tTestBase::civ);
 
+// Counts its living instances.
+class tCounted : public tTestBase
+{
+public:
+    static tClassInfo civ;
+    static int live;
+    static baseObj* Factory() { return new tCounted; }
+    tCounted() { mClassInfo = &civ, ++live; }
+    ~tCounted() override { --live; }
+};
+tClassInfo tCounted::civ("tCounted", &tCounted::Factory, nullptr, &tTestBase::civ);
+int tCounted::live = 0;
+
 // A class scripts may see but not make.
 tClassInfo gNoFactory("tTestFixed", nullptr, nullptr, &baseObj::civ);
 
@@ -69,11 +82,7 @@ protected:
         tClassInfo::AddAllClassInfoToLua(lua);
         ASSERT_EQ(lua_gettop(L), 0);
     }
-    void TearDown() override
-    {
-        delete gMade;
-        SetLuaErrorReport(nullptr);
-    }
+    void TearDown() override { SetLuaErrorReport(nullptr); }
     void Run(const char* code)
     {
         ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "classtest"), 0);
@@ -118,7 +127,26 @@ TEST_F(Classes, FactoryMakesObjectsWithInheritedMethods)
     ASSERT_NE(derived, nullptr);
     EXPECT_EQ(derived->GetClassInfo(), &tTestDerived::civ);
     EXPECT_EQ(derived->pokes, 2);
-    delete derived;
+}
+
+// What scripts make lives while a script reaches its table, and goes with the state at the
+// latest.
+TEST_F(Classes, FactoryObjectsLiveAsLongAsTheirTables)
+{
+    Run("keep = Factory('tCounted') keep:Poke()\n"
+        "for i = 1, 20000 do local o = Factory('tCounted') o:Poke() end\n"
+        "collectgarbage()\n"
+        "keep:Poke() n = keep:Pokes()");
+    EXPECT_EQ(tCounted::live, 1);
+    EXPECT_EQ(Number("n"), 2);
+    Run("keep = nil collectgarbage()");
+    EXPECT_EQ(tCounted::live, 0);
+    // Made in a coroutine that is gone before the object.
+    Run("local co = coroutine.create(function() kept = Factory('tCounted') end)\n"
+        "coroutine.resume(co) co = nil collectgarbage() kept:Poke()");
+    EXPECT_EQ(tCounted::live, 1);
+    lua.close();
+    EXPECT_EQ(tCounted::live, 0);
 }
 
 TEST_F(Classes, UnknownOrMissingNamesGiveNothing)

@@ -3,6 +3,7 @@
 #include <lauxlib.h>
 #include <lua.h>
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -100,6 +101,7 @@ TEST(DfPrintf, OwnRules)
         {VaFormat(256, "50%"), "50%"},
         {VaFormat(256, "%p", &local), C("%lX", reinterpret_cast<unsigned long>(&local))},  // the full pointer
         {VaFormat(256, "%.12f", 0.5), "0.500000000"},                                      // at most 9 places
+        {VaFormat(256, "%.2f|%3.0f", std::nan(""), -std::nan("")), "0.00|  0"},            // NaN prints 0
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.ours, c.expected);
@@ -134,6 +136,7 @@ TEST(DfPrintf, CountedArgumentsStopAtTheirEnd)
     EXPECT_EQ(Counted("%s", 5), "<null>");
     EXPECT_EQ(Counted("%d", 4294967297LL), "1");  // 32 bits without "l"
     EXPECT_EQ(Counted("%ld", 4294967297LL), "4294967297");
+    EXPECT_EQ(Counted("%d %.1f", std::nan(""), std::nan("")), "0 0.0");  // NaN prints 0
 }
 
 TEST(DfPrintf, BadConversionIsAssertedInTheLog)

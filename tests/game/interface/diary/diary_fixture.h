@@ -9,8 +9,8 @@
 #include <string>
 
 #include "core/strings/string_table.h"
-#include "game/interface/diary/diary_window_types.h"
 #include "game/interface/layout_fixture.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/common/world_scene.h"
 #include "game/world/state/gamestate.h"
 #include "game/world/state/gamestate_lua.h"
@@ -39,7 +39,7 @@ protected:
         GameLayoutTest::SetUp();
         UseAssembledData(TV_ASSETS_RESOURCE_DIR, strings);
         SetWorldScene(&scene);
-        RegisterDiaryWindowTypes(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         gGamestate.clear();
         AddInstanceToLua(gGamestate, script->GetState());
         Lua("ReadFile('quest/progress.lua')");

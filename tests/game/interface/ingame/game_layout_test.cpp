@@ -27,6 +27,7 @@
 #include "game/script/df_log_lua.h"
 #include "game/script/script_enums.h"
 #include "game/startup/game_steps.h"
+#include "game/script/window_autoreg.h"
 #include "game/startup/script_functions.h"
 #include "game/world/scene/choice_handler.h"
 #include "game/world/state/gamestate.h"
@@ -45,8 +46,7 @@ protected:
     void SetUp() override
     {
         BuiltLayoutTest::SetUp();
-        RegisterInGameWindowTypes(wm.get());
-        RegisterSubGameWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         // What the program's script state holds when a layout of play is read.
         dfLua lua(script->GetState());
         AddEnumsToLua(lua);

@@ -19,6 +19,7 @@
 #include "game/interface/ingame/menu_party.h"
 #include "game/interface/ingame/transition_window.h"
 #include "game/interface/layout_fixture.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/common/debug_flags.h"
 #include "game/world/state/gamestate.h"
 #include "ui/widgets/text.h"
@@ -33,7 +34,7 @@ protected:
     void SetUp() override
     {
         GameLayoutTest::SetUp();
-        RegisterInGameWindowTypes(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         gGamestate.clear();
     }
 };

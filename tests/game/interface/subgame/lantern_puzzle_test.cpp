@@ -14,6 +14,7 @@
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/ingame/world_scene_link.h"
 #include "game/interface/subgame/sub_game.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/diary/diary.h"
 #include "game/world/scene/scene.h"
@@ -34,8 +35,7 @@ protected:
     {
         DrawnGameTest::SetUp();
         SetTimeSource([this] { return now; });
-        RegisterInGameWindowTypes(wm.get());
-        RegisterSubGameWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         InstallWorldSceneLink();
         g_SceneDescs = {tSceneDesc{"The Garden", "garden", "quest/garden/"},
                         tSceneDesc{"The Night Forest", "forest", "quest/forest/"},

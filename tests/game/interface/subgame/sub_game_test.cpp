@@ -13,6 +13,7 @@
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/layout_fixture.h"
 #include "game/interface/subgame/sub_game.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/scene/scene.h"
 #include "game/world/state/gamestate.h"
 
@@ -25,8 +26,7 @@ protected:
     {
         GameLayoutTest::SetUp();
         SetTimeSource([this] { return clock; });
-        RegisterInGameWindowTypes(wm.get());
-        RegisterSubGameWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         gGamestate.clear();
         TheScene() = new tScene;
     }

@@ -11,6 +11,7 @@
 #include "core/strings/string_table.h"
 #include "game/interface/layout_fixture.h"
 #include "game/screens/awards/awards_window.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/strings/localised_strings.h"
 #include "online/scores/zv_hiscores.h"
@@ -25,7 +26,7 @@ protected:
     void SetUp() override
     {
         GameLayoutTest::SetUp();
-        RegisterAwardsWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         saved = gAwardsManager;
         gAwardsManager = tAwardsManager();
         for (int i = 0; i < tAwardsWindow::kAwardCount; ++i)

@@ -6,6 +6,7 @@
 
 #include "game/screens/chooseplayer/choose_player.h"
 #include "game/screens/menu_fixture.h"
+#include "game/script/window_autoreg.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/text.h"
 #include "ui/widgets/text_edit.h"
@@ -18,7 +19,7 @@ protected:
     void SetUp() override
     {
         MenuTest::SetUp();
-        RegisterChoosePlayerWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
     }
     // A page whose UpdatePlayerChoices notes its arguments: "current|count|name,name,".
     TChoosePlayer* BuildRecordingPage()

@@ -8,6 +8,7 @@
 #include "game/screens/choosescene/choose_scene.h"
 #include "game/screens/choosescene/game_start.h"
 #include "game/screens/menu_fixture.h"
+#include "game/script/window_autoreg.h"
 #include "game/world/scenelist/scene_list.h"
 #include "ui/widgets/button.h"
 
@@ -19,7 +20,7 @@ protected:
     void SetUp() override
     {
         MenuTest::SetUp();
-        RegisterChooseSceneWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         // A title that would break a line of Lua source.
         g_SceneDescs = {{"Mira's \"Cottage\"]] os.exit(1) --[[ {'\\", "cottage", "quest/cottage/"},
                         {"The Garden", "garden", "quest/garden/"},

@@ -6,6 +6,7 @@
 
 #include "game/interface/layout_fixture.h"
 #include "game/screens/credits/credits.h"
+#include "game/script/window_autoreg.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ protected:
     void SetUp() override
     {
         GameLayoutTest::SetUp();
-        RegisterCreditsWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         TFile::ScanFolderForResources("tests/game/screens/credits/data", ".");
     }
     TCredits* Roll(const std::string& style)

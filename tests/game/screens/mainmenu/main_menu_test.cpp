@@ -6,6 +6,7 @@
 
 #include "game/screens/mainmenu/main_menu.h"
 #include "game/screens/menu_fixture.h"
+#include "game/script/window_autoreg.h"
 #include "sound/manager/sound.h"
 #include "ui/widgets/text.h"
 
@@ -17,7 +18,7 @@ protected:
     void SetUp() override
     {
         MenuTest::SetUp();
-        RegisterMainMenuWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
     }
     TMainMenu* Menu() { return GetCast<TMainMenu>(Find("menu")); }
     std::string Welcome() { return GetCast<TText>(Find("welcome"))->GetText().c_str(); }

@@ -7,6 +7,7 @@
 #include "core/script/message.h"
 #include "game/screens/menu_fixture.h"
 #include "game/screens/options/options.h"
+#include "game/script/window_autoreg.h"
 #include "ui/style/window_style.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/slider.h"
@@ -20,7 +21,7 @@ protected:
     void SetUp() override
     {
         MenuTest::SetUp();
-        RegisterOptionsWindowType(wm.get());
+        AddAutoRegWindowTypes(wm.get());
         settings->CreateNewUser("Ann");
         settings->CreateNewUser("Bo");  // current
     }

@@ -2,9 +2,13 @@
 
 #include "../fake_scene.h"
 #include "common/log_capture.h"
+#include "core/prefs/prefs.h"
+#include "game/world/common/save_keys.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -173,6 +177,27 @@ TEST(Inventory, ClearKeepsPositions)
     EXPECT_EQ(bag.GetInventoryEntryCount(), 0);
     EXPECT_EQ(bag.GetFirstVisible(), 0);
     EXPECT_EQ(bag.GetScrollX(), 3.0f);
+}
+
+TEST(Inventory, CursorHotspotSavedAsASaturatedInteger)
+{
+    const struct
+    {
+        float hot;
+        int saved;
+    } cases[] = {{4.75f, 4}, {-2.5f, -2}, {1e10f, INT_MAX}, {-1e10f, INT_MIN}, {NAN, 0}};
+    for (const auto& c : cases) {
+        TPrefs prefs(false);
+        tInventory bag;
+        bag.SetName("BAG_INV", 0);
+        tInventoryEntry e;
+        e.hotX = e.hotY = c.hot;
+        bag.AddInventory("key", e, false);
+        bag.SaveGame(prefs, 0, 0);
+        const str p = GS_FormatInventory(0, 0, "BAG_INV");
+        EXPECT_EQ(prefs.GetInt(p + "cursor_x", 1, 0), c.saved) << c.hot;
+        EXPECT_EQ(prefs.GetInt(p + "cursor_y", 1, 0), c.saved) << c.hot;
+    }
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ TEST(MeshLoad, RejectsDamagedHeadersAndIndices)
         {"vertex magic", true, 0, 0x5858, "File [load"},
         {"vertex second magic", true, 4, 0, "was corrupt"},
         {"vertex version 2", true, 8, 2, "was corrupt"},
-        {"vertex label beyond the list", true, vertLabelIndex, 4, "Bad label index 4"},
+        {"vertex label beyond the list", true, vertLabelIndex, 0x1A, "Bad label index 1A"},
         {"mesh magic", false, 0, 0x5858, "was corrupt"},
         {"mesh version 3", false, 8, 3, "was corrupt"},
         {"mesh version 0", false, 8, 0, "was corrupt"},
@@ -133,7 +133,7 @@ TEST(MeshLoad, RejectsDamagedHeadersAndIndices)
     }
 }
 
-TEST(MeshLoad, EveryTruncationFailsAsRunningOutOfData)
+TEST(MeshLoad, TruncatedHeaderIsCorruptAndTruncatedDataRunsOut)
 {
     const Files whole = PairFiles();
     for (int which = 0; which < 2; ++which) {
@@ -144,9 +144,9 @@ TEST(MeshLoad, EveryTruncationFailsAsRunningOutOfData)
             tMesh mesh;
             const LoadResult r = Load(&mesh, files);
             EXPECT_EQ(which == 0 ? r.verts : r.mesh, 1) << which << " cut at " << size;
-            // A header too short to hold its magic is damaged either way.
+            // A header too short to hold its magic and version is damaged.
             const bool header = size < 12;
-            EXPECT_NE(r.log.find(header ? "load" : "Ran out of data in load"), std::string::npos)
+            EXPECT_NE(r.log.find(header ? "was corrupt" : "Ran out of data in load"), std::string::npos)
                 << which << " cut at " << size << ": " << r.log;
             ExpectEmptyOfPolygons(mesh);
         }

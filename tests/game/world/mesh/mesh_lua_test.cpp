@@ -1,4 +1,5 @@
-// The five script methods of a mesh, called from Lua with the colon form.
+// The five script methods of a mesh, called from Lua with the colon form on the mesh's object
+// of class "tMesh".
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <lualib.h>
 
 #include "common/log_capture.h"
+#include "game/script/df_lua_obj.h"
 #include "game/world/mesh/mesh_lua.h"
 #include "game/world/mesh_fixture.h"
 
@@ -22,14 +24,16 @@ protected:
         L = lua_open();
         luaopen_base(L);
         dfLua lua(L);
-        lua_newtable(L);
-        lua_pushstring(L, "this");
-        lua_pushlightuserdata(L, &mMesh);
-        lua_settable(L, -3);
-        tMesh::LuaAdd(lua);
+        tClassInfo::AddAllClassInfoToLua(lua);
+        mMesh.CreateLuaObj(lua);
+        mMesh.GetLuaObj()->push();
         lua_setglobal(L, "mesh");
     }
-    void TearDown() override { lua_close(L); }
+    void TearDown() override
+    {
+        mMesh.DumpLuaObj();
+        lua_close(L);
+    }
     std::string Run(const char* code)
     {
         if (luaL_loadbuffer(L, code, std::strlen(code), "test") != 0 || lua_pcall(L, 0, 1, 0) != 0)
@@ -63,6 +67,8 @@ TEST_F(MeshLua, EachMethodAnswers)
         {"return tostring(mesh:VertExists('attic'))", "false"},
         {"mesh:SetPolyState('rug', false) return mesh:PolyCollide({x = 2, y = 2})", "-1"},
         {"mesh:SetPolyState('rug', true) return mesh:PolyCollide({x = 2, y = 2})", "0"},
+        {"local m = Factory('tMesh') return tostring(m:VertExists('door')) .. m:PolyCollide({x = 2, y = 2})",
+         "false-1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Run(c.code), c.result) << c.code;

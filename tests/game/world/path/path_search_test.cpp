@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
 #include "game/world/mesh_fixture.h"
 
 namespace {
@@ -100,6 +103,29 @@ TEST(PathSearch, WalkNodeSearchCases)
         EXPECT_EQ(s.found, c.found) << c.what;
         EXPECT_EQ(s.next, c.next) << c.what << ": " << s.next.x << "," << s.next.y;
         EXPECT_EQ(s.path, c.path) << c.what;
+    }
+}
+
+// A cost at or above 2^31, or no number at all, is never expanded: the search gives up cleanly
+// and the walker heads for the final target.
+TEST(PathSearch, CostsBeyondTheRangeFindNoRoute)
+{
+    const tMesh mesh = LoadMesh(URoom(true));
+    const V inside(140, 100);
+    const struct
+    {
+        const char* what;
+        V from, to;
+    } cases[] = {
+        {"a start 2^31 away", {140 + 2147483648.0f, 100}, inside},
+        {"a start far beyond", {-3e30f, 100}, inside},
+        {"a target that is no number", inside, {std::nanf(""), 100}},
+    };
+    for (const auto& c : cases) {
+        V next(-1, -1);
+        EXPECT_FALSE(ComputePathToTarget(mesh, c.from, c.to, 0, &next)) << c.what;
+        EXPECT_EQ(std::memcmp(&next, &c.to, sizeof next), 0) << c.what;
+        EXPECT_EQ(gPath, Path{c.from}) << c.what;
     }
 }
 

@@ -66,7 +66,9 @@ TEST_F(SceneLoad, EveryStepOfALoadLeavesItsPart)
     EXPECT_EQ(scene.GetGround().Polys().size(), 2u);
 
     // The script's view: the scene object, its mesh, the actors under their names.
-    EXPECT_EQ(scene.Run("return tostring(scene.this ~= nil) .. tostring(scene.mesh:VertExists('door'))"), "truetrue");
+    EXPECT_EQ(scene.Run("return tostring(scene.this ~= nil) .. tostring(scene.mesh:VertExists('door')) .. "
+                        "tostring(getmetatable(scene.mesh) == vtable.tMesh)"),
+              "truetruetrue");
     ASSERT_EQ(scene.GetActors().size(), 2u);
     tGirl* nelka = scene.GetActors()[0].get();
     EXPECT_EQ(nelka->GetName(), str("NELKA"));
