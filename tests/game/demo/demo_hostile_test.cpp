@@ -145,6 +145,8 @@ TEST(DemoHostile, AFailingScreenScriptIsReportedAndThePlayerStaysWhereTheyWere)
     // The menu answers again.
     ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
     ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(
+        CloseAwardNotice(run, run.Log().find("EarnAward(award_woke_up)"), run.TempDir() + "/award.png"));
 
     size_t mark = run.Log().size();
     run.Send("100 key escape");
