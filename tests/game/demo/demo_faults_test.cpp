@@ -90,8 +90,7 @@ TEST(DemoFaults, ADamagedPreferencesFileIsKeptAsideAndThePlayerGoesOn)
                            "Kept a copy of damaged 'user:prefs.dat' as 'user:prefs.dat.bad'"});
         const size_t mark = run.Log().size();
         if (c.canGoOn) {
-            run.Send(Click(kContinueX, kContinueY));
-            ASSERT_TRUE(run.WaitFor("Continuing the saved game", 20000, mark)) << run.Log();
+            ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", mark)) << run.Log();
         } else {
             ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Bea"));
         }
@@ -124,7 +123,7 @@ TEST(DemoFaults, AMissingBackgroundWalkMeshAndAnimationAreLoggedAndPlayGoesOn)
         CloseAwardNotice(run, run.Log().find("EarnAward(award_woke_up)"), run.TempDir() + "/award.png"));
     ASSERT_NO_FATAL_FAILURE(LeavePlayForTheMenu(run));
     const size_t mark = run.Log().size();
-    run.Send(Click(kContinueX, kContinueY));
+    ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", mark)) << run.Log();
     ASSERT_TRUE(run.WaitFor("Game shown: layouts/game.lua", 20000, mark)) << run.Log();
     EndCleanly(run);
     EXPECT_EQ(SavedScene(run), "cottage");

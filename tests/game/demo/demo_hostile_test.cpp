@@ -117,8 +117,7 @@ TEST(DemoHostile, AScoreServerErrorPageOrADeepReplyFailsTheRequestAndTheScreenGo
         std::ofstream(home + "/hiscoreserver.txt") << server.Url() << "\n";
         TDemoRun run(data.Dir(), home);
         ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
-        run.Send(Click(kScoresX, kScoresY));
-        ASSERT_TRUE(run.WaitFor("Opening layouts/hiscore.lua")) << run.Log();
+        ASSERT_TRUE(ClickUntil(run, kScoresX, kScoresY, "Opening layouts/hiscore.lua", 0)) << run.Log();
         run.Send(Click(kViewOnlineX, kViewOnlineY));
         ASSERT_TRUE(server.WaitForRequests(1, 20000)) << run.Log();
         ASSERT_TRUE(run.WaitFor(c.logged)) << run.Log();
@@ -137,8 +136,8 @@ TEST(DemoHostile, AFailingScreenScriptIsReportedAndThePlayerStaysWhereTheyWere)
     data.Append("scripts/pause.lua", "\nerror(\"the pause is broken\")\n");
     TDemoRun run(data.Dir());
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
-    run.Send(Click(kOptionsX, kOptionsY));
-    ASSERT_TRUE(run.WaitFor("Error reported to the player: layouts/options.lua")) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kOptionsX, kOptionsY, "Error reported to the player: layouts/options.lua", 0))
+        << run.Log();
     ExpectLogged(run, {"the options are broken"});
     run.Send("300 key return");
     ASSERT_TRUE(run.WaitFor("Closed layouts/options.lua")) << run.Log();

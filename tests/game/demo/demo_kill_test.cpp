@@ -88,8 +88,7 @@ TEST(DemoKill, EveryRestartFindsAReadableSaveAndGoesOn)
             if (round == 0) {
                 ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
             } else {
-                run.Send(Click(kContinueX, kContinueY));
-                ASSERT_TRUE(run.WaitFor("Continuing the saved game", 20000, mark)) << run.Log();
+                ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", mark)) << run.Log();
             }
             ASSERT_TRUE(run.WaitFor("Game shown: layouts/game.lua", 20000, mark)) << run.Log();
             // The game goes on from the save the previous round left.
@@ -128,7 +127,7 @@ TEST(DemoKill, EveryRestartFindsAReadableSaveAndGoesOn)
     // A last start plays on and ends cleanly.
     TDemoRun run(data.Dir(), home);
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
-    run.Send(Click(kContinueX, kContinueY));
+    ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run.Log();
     ASSERT_TRUE(run.WaitFor("MET_BeginScene(" + knownScene + ")")) << run.Log();
     ASSERT_TRUE(run.WaitFor(HopLine(known + 1))) << run.Log();
     const size_t hop = run.Log().find(HopLine(known + 1));

@@ -76,8 +76,7 @@ TEST(DemoPlay, TheCottageIsPlayedInTheGameWindowAndLeftForTheMenu)
     // The menu now offers to continue: the saved game comes back in the game window, and a
     // close request asked over the game ends the program.
     mark = run.Log().size();
-    run.Send(Click(kContinueX, kContinueY));
-    ASSERT_TRUE(run.WaitFor("Continuing the saved game", 20000, mark)) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", mark)) << run.Log();
     ASSERT_TRUE(run.WaitFor("Game shown: layouts/game.lua", 20000, mark)) << run.Log();
     EXPECT_NE(run.Log().find("MET_BeginScene(cottage)", mark), std::string::npos) << run.Log();
     QuitThroughTheDialog(run);

@@ -84,8 +84,7 @@ TEST(DemoProgram, ReactsToPointerAndCloseRequests)
 
     // The menu's own Quit asks as well; "Quit" ends the program.
     mark = run.Log().size();
-    run.Send(Click(kQuitX, kQuitY));
-    ASSERT_TRUE(run.WaitFor("Asking whether to quit", 20000, mark)) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kQuitX, kQuitY, "Asking whether to quit", mark)) << run.Log();
     run.Send(Click(kDialogYesX, kDialogButtonY));
     EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, mark)) << run.Log();
     EXPECT_EQ(run.Finish(), 0) << run.Log();
@@ -127,8 +126,7 @@ TEST(DemoProgram, PlayerOptionsNewGameAndOtherGamesThroughTheMenu)
 
     // Options: the music slider dragged to the left and stored with Done.
     mark = run.Log().size();
-    run.Send(Click(kOptionsX, kOptionsY));
-    ASSERT_TRUE(run.WaitFor("Opening layouts/options.lua", 20000, mark)) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kOptionsX, kOptionsY, "Opening layouts/options.lua", mark)) << run.Log();
     run.Send("100 move " + std::to_string(kMusicThumbX) + " " + std::to_string(kMusicThumbY));
     run.Send("50 press " + std::to_string(kMusicThumbX) + " " + std::to_string(kMusicThumbY));
     run.Send("50 move 480 199\n50 move 390 199\n50 release 390 199");
@@ -170,8 +168,7 @@ TEST(DemoProgram, MissingStringsAndADamagedArchiveAreReportedAndTheProgramRunsOn
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
     EXPECT_TRUE(run.WaitFor("Missing string for label 'windowtitle'")) << run.Log();
     // The menu still works.
-    run.Send(Click(kScoresX, kScoresY));
-    EXPECT_TRUE(run.WaitFor("Opening layouts/hiscore.lua")) << run.Log();
+    EXPECT_TRUE(ClickUntil(run, kScoresX, kScoresY, "Opening layouts/hiscore.lua", 0)) << run.Log();
     // The dialog's damaged pictures are reported when it opens; the player can still answer.
     run.Send("100 close");
     ASSERT_TRUE(run.WaitFor("Asking whether to quit")) << run.Log();

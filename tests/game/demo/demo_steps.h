@@ -53,6 +53,9 @@ void ExpectLikeReference(const TPicture& shot, const std::string& shotPath, cons
 std::string Click(int x, int y);
 // Waits for the name dialog, types the name and confirms it.
 void EnterName(TDemoRun& run, const std::string& name);
+// Clicks a button of a screen just shown until `expected` is logged after `from`: a screen
+// takes no press in its first frames, which a slow (sanitized) build stretches.
+bool ClickUntil(TDemoRun& run, int x, int y, const std::string& expected, size_t from);
 // Play on the main menu: a new player of that name, then OK starts a new game.
 void StartANewGameAs(TDemoRun& run, const std::string& name);
 // From the game: Escape, then the pause screen's "Main menu"; waits for the menu.
