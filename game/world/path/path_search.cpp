@@ -30,10 +30,8 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     // A walker that has reached a waypoint of the last route found asks again from there: the
     // rest of that route is a shortest one from the waypoint, so it is not searched again.
     static tKeptRoute kept;
-    if (kept.Continues(mesh, position, finalTarget)) {
-        kept.Answer(position, immediateTarget);
+    if (kept.GoOn(mesh, position, finalTarget, immediateTarget))
         return true;
-    }
     // Kept between calls for its storage, like gPath.
     static ComputeB search;
     search.Initialize(mesh, position, finalTarget);
@@ -47,18 +45,18 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     return found;
 }
 
-bool tKeptRoute::Continues(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target) const
+bool tKeptRoute::GoOn(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target,
+                      tVector2<float>* immediateTarget) const
 {
-    return mMesh == &mesh && mGeneration == mesh.Generation() && !mPoints.empty() && mPoints.front() == target &&
-           std::find(mPoints.begin() + 1, mPoints.end(), position) != mPoints.end();
-}
-
-void tKeptRoute::Answer(const tVector2<float>& position, tVector2<float>* immediateTarget) const
-{
-    auto at = std::find(mPoints.begin() + 1, mPoints.end(), position);
+    if (mMesh != &mesh || mGeneration != mesh.Generation() || mPoints.empty() || mPoints.front() != target)
+        return false;
+    const auto at = std::find(mPoints.begin() + 1, mPoints.end(), position);
+    if (at == mPoints.end())
+        return false;
     gPath.assign(mPoints.begin(), at);
     *immediateTarget = gPath.back();
     gPath.push_back(position);
+    return true;
 }
 
 void tKeptRoute::Keep(const tMesh& mesh, const std::vector<tVector2<float>>& points)

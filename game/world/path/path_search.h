@@ -104,11 +104,10 @@ private:
 class tKeptRoute
 {
 public:
-    // Whether `position` is one of the route's waypoints on the same mesh, unchanged, towards
-    // the same target.
-    bool Continues(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target) const;
-    // The waypoint after `position`, with the rest of the route in gPath.
-    void Answer(const tVector2<float>& position, tVector2<float>* immediateTarget) const;
+    // When `position` is one of the route's waypoints on the same mesh, unchanged, towards the
+    // same target: the waypoint after it, with the rest of the route in gPath.
+    bool GoOn(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target,
+              tVector2<float>* immediateTarget) const;
     void Keep(const tMesh& mesh, const std::vector<tVector2<float>>& points);
 
 private:
