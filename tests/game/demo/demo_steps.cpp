@@ -93,9 +93,9 @@ void LeavePlayForTheMenu(TDemoRun& run)
     const size_t mark = run.Log().size();
     run.Send("100 key escape");
     ASSERT_TRUE(run.WaitFor("Pause screen shown", 20000, mark)) << run.Log();
-    // The panel has slid in before the pointer gets there.
+    // The panel slides in; a click before it rests may miss the button.
     run.Send("400 move " + std::to_string(kPauseMenuX) + " " + std::to_string(kPauseMenuY));
-    run.Send(Click(kPauseMenuX, kPauseMenuY));
+    ASSERT_TRUE(ClickUntil(run, kPauseMenuX, kPauseMenuY, "Pause screen: main menu", mark)) << run.Log();
     ASSERT_TRUE(run.WaitFor("Play ended", 20000, mark)) << run.Log();
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua", 20000, mark)) << run.Log();
 }
