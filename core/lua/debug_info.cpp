@@ -266,8 +266,8 @@ bool verifyCode(const Proto* pt) {
   };
   for (int pc = 0; pc < sizecode; pc++) {
     Instruction in = pt->code[static_cast<size_t>(pc)];
+    if (RAW_OP(in) >= NUM_OPCODES) return false;
     int op = GET_OP(in);
-    if (op >= NUM_OPCODES) return false;
     int a = GETARG_A(in), b = GETARG_B(in), c = GETARG_C(in);
     const OpMode& m = opmodes[op];
     if (m.setsA && a >= maxstack) return false;

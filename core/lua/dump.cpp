@@ -67,7 +67,8 @@ struct Dumper {
     integer(static_cast<int>(f->p.size()));
     for (const Proto* p : f->p) function(p, f->source);
     integer(static_cast<int>(f->code.size()));
-    block(f->code.data(), f->code.size() * sizeof(Instruction));
+    const std::vector<Instruction> code = baseCode(f);
+    block(code.data(), code.size() * sizeof(Instruction));
   }
   void header() {
     block("\033Lua", 4);

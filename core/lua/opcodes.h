@@ -1,6 +1,8 @@
 #pragma once
 // Instruction layout and operation numbers.
 
+#include <array>
+
 #include "core/lua/object.h"
 
 namespace luai {
@@ -31,7 +33,35 @@ enum OpCode : int {
 static_assert(NUM_OPCODES == 39);
 static_assert(OP_POW == 20 && OP_CLOSURE == 38);
 
-inline OpCode GET_OP(Instruction i) { return static_cast<OpCode>(i & 0x3F); }
+// Operations made from the ones above once a function is compiled or loaded, for the VM alone:
+// each fixes the kinds of its operands (register, number constant, string constant), so the VM
+// decides them once instead of at every run. GET_OP gives back the operation each came from,
+// and a chunk is written out with those, so nothing outside the VM ever sees them.
+enum VmOpCode : int {
+  XOP_ADD_RR = NUM_OPCODES, XOP_ADD_RN, XOP_SUB_RR, XOP_SUB_RN, XOP_MUL_RR, XOP_MUL_RN, XOP_DIV_RR,
+  XOP_DIV_RN, XOP_GETTABLE_RS, XOP_GETTABLE_RR, XOP_SETTABLE_S, XOP_SELF_S, XOP_EQ_RN, XOP_LT_RR,
+  XOP_LT_RN, XOP_LT_NR, XOP_LE_RR, XOP_LE_RN, XOP_LE_NR,
+  NUM_VM_OPCODES
+};
+static_assert(NUM_VM_OPCODES <= 64);
+
+constexpr std::array<uint8_t, 64> makeBaseOps() {
+  std::array<uint8_t, 64> t{};
+  for (int o = 0; o < 64; o++) t[static_cast<size_t>(o)] = static_cast<uint8_t>(o);
+  const int pairs[][2] = {
+      {XOP_ADD_RR, OP_ADD}, {XOP_ADD_RN, OP_ADD}, {XOP_SUB_RR, OP_SUB}, {XOP_SUB_RN, OP_SUB},
+      {XOP_MUL_RR, OP_MUL}, {XOP_MUL_RN, OP_MUL}, {XOP_DIV_RR, OP_DIV}, {XOP_DIV_RN, OP_DIV},
+      {XOP_GETTABLE_RS, OP_GETTABLE}, {XOP_GETTABLE_RR, OP_GETTABLE}, {XOP_SETTABLE_S, OP_SETTABLE},
+      {XOP_SELF_S, OP_SELF}, {XOP_EQ_RN, OP_EQ}, {XOP_LT_RR, OP_LT}, {XOP_LT_RN, OP_LT},
+      {XOP_LT_NR, OP_LT}, {XOP_LE_RR, OP_LE}, {XOP_LE_RN, OP_LE}, {XOP_LE_NR, OP_LE}};
+  for (const auto& p : pairs) t[static_cast<size_t>(p[0])] = static_cast<uint8_t>(p[1]);
+  return t;
+}
+inline constexpr std::array<uint8_t, 64> kBaseOp = makeBaseOps();
+
+// The six bits as stored, for the VM's dispatch and the loader's check.
+inline int RAW_OP(Instruction i) { return static_cast<int>(i & 0x3F); }
+inline OpCode GET_OP(Instruction i) { return static_cast<OpCode>(kBaseOp[i & 0x3F]); }
 inline int GETARG_A(Instruction i) { return static_cast<int>(i >> POS_A); }
 inline int GETARG_B(Instruction i) { return static_cast<int>((i >> POS_B) & MAXARG_B); }
 inline int GETARG_C(Instruction i) { return static_cast<int>((i >> POS_C) & MAXARG_C); }
@@ -60,5 +90,10 @@ struct OpMode {
 };
 extern const OpMode opmodes[NUM_OPCODES];
 extern const char* const opnames[NUM_OPCODES];
+
+// Gives the operations of `f` and its nested functions the VM's operand-kind forms.
+void specializeCode(Proto* f);
+// The code of `f` as compiled, for writing out.
+std::vector<Instruction> baseCode(const Proto* f);
 
 }  // namespace luai

@@ -948,6 +948,7 @@ Proto* parseChunk(lua_State* L, ZIO* z, const char* name) {
   startLexer(&lexstate);
   Parser parser(&lexstate);
   parser.mainFunction(&funcstate);
+  specializeCode(funcstate.f);
   return funcstate.f;
 }
 

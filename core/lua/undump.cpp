@@ -227,6 +227,7 @@ Proto* undump(lua_State* L, ZIO* z, const char* name) {
   Proto* f = loader.function(nullptr, 0);
   if (f->source == nullptr) f->source = newStr(L, name);
   if (!verifyCode(f)) loader.error("bad code in %s");
+  specializeCode(f);
   return f;
 }
 

@@ -360,13 +360,16 @@ static void traceExec(lua_State* L, const Instruction* pc) {
 
 // A raw read, then one step through an __index table (how classes find their methods);
 // false leaves the read to getTable, which starts again from the object.
-static inline bool fastGet(lua_State* L, Table* h, const TValue* key, TValue* val) {
-  const TValue* res = tableGet(h, key);
+static inline const TValue* lookUp(Table* h, const TValue* key) { return tableGet(h, key); }
+static inline const TValue* lookUp(Table* h, TString* key) { return tableGetStr(h, key); }
+template <typename Key>
+static inline bool fastGet(lua_State* L, Table* h, Key key, TValue* val) {
+  const TValue* res = lookUp(h, key);
   const TValue* tm;
   if (ttisnil(res) && (tm = fastTM(L, h->metatable, TM_INDEX)) != nullptr) {
     if (!ttistable(tm)) return false;
     h = hvalue(tm);
-    res = tableGet(h, key);
+    res = lookUp(h, key);
     if (ttisnil(res) && fastTM(L, h->metatable, TM_INDEX) != nullptr) return false;
   }
   *val = *res;
@@ -374,6 +377,7 @@ static inline bool fastGet(lua_State* L, Table* h, const TValue* key, TValue* va
 }
 
 #define RK(x) (ISK(x) ? k + ((x) - MAXSTACK) : base + (x))
+#define KC(x) (k + ((x) - MAXSTACK))
 // Line and count hooks are looked for where they can have been set: on entering a function,
 // after anything that may run other code (a call, a metamethod) and at every jump, so a hook
 // armed from outside (a signal) is met within one stretch of straight code. While one is set,
@@ -394,7 +398,7 @@ static inline bool fastGet(lua_State* L, Table* h, const TValue* key, TValue* va
   {                              \
     i = *pc++;                   \
     ra = base + GETARG_A(i);     \
-    goto* disp[GET_OP(i)];       \
+    goto* disp[RAW_OP(i)];       \
   }
 #define JUMP(offset) \
   {                  \
@@ -410,10 +414,10 @@ void execute(lua_State* L) {
       &&op_ADD, &&op_SUB, &&op_MUL, &&op_DIV, &&op_BAND, &&op_BOR, &&op_SHL, &&op_SHR, &&op_POW,
       &&op_UNM, &&op_NOT, &&op_CONCAT, &&op_JMP, &&op_EQ, &&op_LT, &&op_LE, &&op_TEST, &&op_CALL,
       &&op_TAILCALL, &&op_RETURN, &&op_FORLOOP, &&op_TFORLOOP, &&op_TFORPREP, &&op_SETLIST,
-      &&op_SETLISTO, &&op_CLOSE, &&op_CLOSURE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
-      &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
-      &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE,
-      &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE};
+      &&op_SETLISTO, &&op_CLOSE, &&op_CLOSURE, &&op_ADD_RR, &&op_ADD_RN, &&op_SUB_RR, &&op_SUB_RN,
+      &&op_MUL_RR, &&op_MUL_RN, &&op_DIV_RR, &&op_DIV_RN, &&op_GETTABLE_RS, &&op_GETTABLE_RR,
+      &&op_SETTABLE_S, &&op_SELF_S, &&op_EQ_RN, &&op_LT_RR, &&op_LT_RN, &&op_LT_NR, &&op_LE_RR,
+      &&op_LE_RN, &&op_LE_NR, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE, &&op_NONE};
   static const void* const kHooked[64] = {
       &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
       &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
@@ -422,7 +426,7 @@ void execute(lua_State* L) {
       &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
       &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked, &&hooked,
       &&hooked, &&hooked, &&hooked, &&hooked};
-  static_assert(NUM_OPCODES == 39 && OP_CLOSURE == 38);
+  static_assert(NUM_OPCODES == 39 && OP_CLOSURE == 38 && XOP_ADD_RR == 39 && NUM_VM_OPCODES == 58);
   const void* const* disp;
   CallInfo* ci;
   LClosure* cl;
@@ -445,7 +449,7 @@ hooked:
   base = ci->base;
   ra = base + GETARG_A(i);
   WATCH();
-  goto* kDispatch[GET_OP(i)];
+  goto* kDispatch[RAW_OP(i)];
 
 op_NONE:
   DISPATCH();
@@ -482,13 +486,18 @@ op_GETGLOBAL: {
   }
   DISPATCH();
 }
-op_GETTABLE: {
-  TValue* rb = base + GETARG_B(i);
-  const TValue* rc = RK(GETARG_C(i));
-  if (ttistable(rb) && fastGet(L, hvalue(rb), rc, ra)) DISPATCH();
-  PROTECT(getTable(L, rb, rc, ra));
-  DISPATCH();
-}
+#define GETTABLE_AS(OPC, RC, KEY)                                 \
+  OPC: {                                                          \
+    TValue* rb = base + GETARG_B(i);                              \
+    const TValue* rc = RC;                                        \
+    if (ttistable(rb) && fastGet(L, hvalue(rb), KEY, ra)) DISPATCH(); \
+    PROTECT(getTable(L, rb, rc, ra));                             \
+    DISPATCH();                                                   \
+  }
+  GETTABLE_AS(op_GETTABLE, RK(GETARG_C(i)), rc)
+  GETTABLE_AS(op_GETTABLE_RR, base + GETARG_C(i), rc)
+  GETTABLE_AS(op_GETTABLE_RS, KC(GETARG_C(i)), tsvalue(rc))
+#undef GETTABLE_AS
 op_SETGLOBAL: {
   Table* env = cl->env;
   const TValue* key = k + GETARG_Bx(i);
@@ -505,62 +514,74 @@ op_SETGLOBAL: {
 op_SETUPVAL:
   *cl->upvals[GETARG_B(i)]->v = *ra;
   DISPATCH();
-op_SETTABLE: {
-  const TValue* rb = RK(GETARG_B(i));
-  const TValue* rc = RK(GETARG_C(i));
-  if (ttistable(ra)) {
-    Table* h = hvalue(ra);
-    TValue* slot = const_cast<TValue*>(tableGet(h, rb));
-    if (!ttisnil(slot)) {
-      *slot = *rc;
-      DISPATCH();
-    }
-    if (fastTM(L, h->metatable, TM_NEWINDEX) == nullptr) {
-      if (slot != &nilobject) {
-        h->flags = 0;
-        *slot = *rc;
-      } else {
-        ci->savedpc = pc;
-        *tableSetAbsent(L, h, rb) = *rc;
-      }
-      DISPATCH();
-    }
+#define SETTABLE_AS(OPC, RB, KEY)                                 \
+  OPC: {                                                          \
+    const TValue* rb = RB;                                        \
+    const TValue* rc = RK(GETARG_C(i));                           \
+    if (ttistable(ra)) {                                          \
+      Table* h = hvalue(ra);                                      \
+      TValue* slot = const_cast<TValue*>(lookUp(h, KEY));         \
+      if (!ttisnil(slot)) {                                       \
+        *slot = *rc;                                              \
+        DISPATCH();                                               \
+      }                                                           \
+      if (fastTM(L, h->metatable, TM_NEWINDEX) == nullptr) {      \
+        if (slot != &nilobject) {                                 \
+          h->flags = 0;                                           \
+          *slot = *rc;                                            \
+        } else {                                                  \
+          ci->savedpc = pc;                                       \
+          *tableSetAbsent(L, h, rb) = *rc;                        \
+        }                                                         \
+        DISPATCH();                                               \
+      }                                                           \
+    }                                                             \
+    PROTECT(setTable(L, ra, rb, rc));                             \
+    DISPATCH();                                                   \
   }
-  PROTECT(setTable(L, ra, rb, rc));
-  DISPATCH();
-}
+  SETTABLE_AS(op_SETTABLE, RK(GETARG_B(i)), rb)
+  SETTABLE_AS(op_SETTABLE_S, KC(GETARG_B(i)), tsvalue(rb))
+#undef SETTABLE_AS
 op_NEWTABLE: {
   ci->savedpc = pc;
   settable(ra, newTable(L, fb2int(GETARG_B(i)), GETARG_C(i)));
   PROTECT(checkGC(L));
   DISPATCH();
 }
-op_SELF: {
-  TValue* rb = base + GETARG_B(i);
-  const TValue* rc = RK(GETARG_C(i));
-  TValue obj = *rb;
-  ra[1] = obj;
-  if (ttistable(&obj) && fastGet(L, hvalue(&obj), rc, ra)) DISPATCH();
-  PROTECT(getTable(L, &obj, rc, ra));
-  DISPATCH();
-}
-#define ARITH(OPC, TMV, EXPR)                  \
-  OPC: {                                       \
-    const TValue* rb = RK(GETARG_B(i));        \
-    const TValue* rc = RK(GETARG_C(i));        \
-    if (ttisnumber(rb) && ttisnumber(rc)) {    \
-      lua_Number nb = nvalue(rb), nc = nvalue(rc); \
-      setnum(ra, EXPR);                        \
-    } else {                                   \
-      PROTECT(arith(L, ra, rb, rc, TMV));      \
-    }                                          \
-    DISPATCH();                                \
+#define SELF_AS(OPC, RC, KEY)                                          \
+  OPC: {                                                               \
+    const TValue* rc = RC;                                             \
+    TValue obj = base[GETARG_B(i)];                                    \
+    ra[1] = obj;                                                       \
+    if (ttistable(&obj) && fastGet(L, hvalue(&obj), KEY, ra)) DISPATCH(); \
+    PROTECT(getTable(L, &obj, rc, ra));                                \
+    DISPATCH();                                                        \
   }
-  ARITH(op_ADD, TM_ADD, nb + nc)
-  ARITH(op_SUB, TM_SUB, nb - nc)
-  ARITH(op_MUL, TM_MUL, nb * nc)
-  ARITH(op_DIV, TM_DIV, nb / nc)
+  SELF_AS(op_SELF, RK(GETARG_C(i)), rc)
+  SELF_AS(op_SELF_S, KC(GETARG_C(i)), tsvalue(rc))
+#undef SELF_AS
+#define ARITH_AS(OPC, TMV, EXPR, RB, RC, NUMBERS)  \
+  OPC: {                                           \
+    const TValue* rb = RB;                         \
+    const TValue* rc = RC;                         \
+    if (__builtin_expect(NUMBERS, 1)) {            \
+      lua_Number nb = nvalue(rb), nc = nvalue(rc); \
+      setnum(ra, EXPR);                            \
+    } else {                                       \
+      PROTECT(arith(L, ra, rb, rc, TMV));          \
+    }                                              \
+    DISPATCH();                                    \
+  }
+#define ARITH(NAME, TMV, EXPR)                                                                          \
+  ARITH_AS(op_##NAME, TMV, EXPR, RK(GETARG_B(i)), RK(GETARG_C(i)), ttisnumber(rb) && ttisnumber(rc))     \
+  ARITH_AS(op_##NAME##_RR, TMV, EXPR, base + GETARG_B(i), base + GETARG_C(i), ttisnumber(rb) && ttisnumber(rc)) \
+  ARITH_AS(op_##NAME##_RN, TMV, EXPR, base + GETARG_B(i), KC(GETARG_C(i)), ttisnumber(rb))
+  ARITH(ADD, TM_ADD, nb + nc)
+  ARITH(SUB, TM_SUB, nb - nc)
+  ARITH(MUL, TM_MUL, nb * nc)
+  ARITH(DIV, TM_DIV, nb / nc)
 #undef ARITH
+#undef ARITH_AS
 #define BITOP(OPC, EXPR)                                          \
   OPC: {                                                          \
     const TValue* rb = RK(GETARG_B(i));                           \
@@ -627,26 +648,36 @@ op_EQ: {
   else JUMP(GETARG_sBx(*pc) + 1);
   DISPATCH();
 }
-op_LT: {
-  const TValue* rb = RK(GETARG_B(i));
-  const TValue* rc = RK(GETARG_C(i));
-  bool res;
-  if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) < nvalue(rc);
-  else PROTECT(res = lessThan(L, rb, rc));
-  if (res != (GETARG_A(i) != 0)) pc++;
+op_EQ_RN: {
+  // a number constant equals only a number: no metamethod can take part
+  const TValue* rb = base + GETARG_B(i);
+  bool eq = ttisnumber(rb) && nvalue(rb) == nvalue(KC(GETARG_C(i)));
+  if (eq != (GETARG_A(i) != 0)) pc++;
   else JUMP(GETARG_sBx(*pc) + 1);
   DISPATCH();
 }
-op_LE: {
-  const TValue* rb = RK(GETARG_B(i));
-  const TValue* rc = RK(GETARG_C(i));
-  bool res;
-  if (ttisnumber(rb) && ttisnumber(rc)) res = nvalue(rb) <= nvalue(rc);
-  else PROTECT(res = lessEqual(L, rb, rc));
-  if (res != (GETARG_A(i) != 0)) pc++;
-  else JUMP(GETARG_sBx(*pc) + 1);
-  DISPATCH();
-}
+#define COMPARE_AS(OPC, OPR, SLOW, RB, RC, NUMBERS) \
+  OPC: {                                            \
+    const TValue* rb = RB;                          \
+    const TValue* rc = RC;                          \
+    bool res;                                       \
+    if (__builtin_expect(NUMBERS, 1))               \
+      res = nvalue(rb) OPR nvalue(rc);              \
+    else                                            \
+      PROTECT(res = SLOW(L, rb, rc));               \
+    if (res != (GETARG_A(i) != 0)) pc++;            \
+    else JUMP(GETARG_sBx(*pc) + 1);                 \
+    DISPATCH();                                     \
+  }
+#define COMPARE(NAME, OPR, SLOW)                                                                              \
+  COMPARE_AS(op_##NAME, OPR, SLOW, RK(GETARG_B(i)), RK(GETARG_C(i)), ttisnumber(rb) && ttisnumber(rc))         \
+  COMPARE_AS(op_##NAME##_RR, OPR, SLOW, base + GETARG_B(i), base + GETARG_C(i), ttisnumber(rb) && ttisnumber(rc)) \
+  COMPARE_AS(op_##NAME##_RN, OPR, SLOW, base + GETARG_B(i), KC(GETARG_C(i)), ttisnumber(rb))                   \
+  COMPARE_AS(op_##NAME##_NR, OPR, SLOW, KC(GETARG_B(i)), base + GETARG_C(i), ttisnumber(rc))
+  COMPARE(LT, <, lessThan)
+  COMPARE(LE, <=, lessEqual)
+#undef COMPARE
+#undef COMPARE_AS
 op_TEST: {
   TValue* rb = base + GETARG_B(i);
   if (isfalse(rb) != (GETARG_C(i) != 0)) {

@@ -85,6 +85,43 @@ TEST_F(VmLanguage, FunctionsClosuresAndVarargs) {
   EXPECT_EQ(Eval("local t = {1, 2} local i = 1 i, t[i] = i + 1, 20 return t[1] * 10 + t[2]"), "202");
 }
 
+// Operations whose operands are registers or constants of a known kind take shorter ways; a
+// value of another kind must still find the general one (coercion, metamethods, errors).
+TEST_F(VmLanguage, OperandsOfAnotherKindTakeTheGeneralWay) {
+  const char* mt = "local mt = {__add = function(a, b) return 'add' end, __lt = function(a, b) return true end, "
+                   "__le = function(a, b) return false end, __index = function(t, k) return k .. '!' end, "
+                   "__newindex = function(t, k, v) stored = v * 2 end} "
+                   "local o = setmeta({}, mt) local p = setmeta({}, mt) ";
+  const struct {
+    const char* code;
+    const char* result;
+  } cases[] = {
+      {"local s = '10' return s + 1, s * 2", "11"},         // string coerced with a number constant
+      {"local s, t = '10', '4' return s / t", "2.5"},        // two registers holding strings
+      {"return o + 1", "add"},                               // register and number constant
+      {"return o + p", "add"},                               // two registers
+      {"return o < p", "true"},
+      {"return not (o <= p)", "true"},
+      {"local s = '1' return s == 1", "false"},              // equal only to a number
+      {"local n = 1 return n == 1", "true"},
+      {"return o.name", "name!"},                            // string key through __index
+      {"local k = 'key' return o[k]", "key!"},
+      {"o.x = 21 return stored", "42"},              // string key through __newindex
+      {"local v = setmeta({}, {__index = setmeta({}, {__index = {m = function(self) return 'deep' end}})}) "
+       "return v:m()", "deep"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Eval(std::string(mt) + c.code), c.result) << c.code;
+  const struct {
+    const char* code;
+    const char* error;
+  } errors[] = {
+      {"local s = 'x' return s < 1", "attempt to compare string with number"},
+      {"local s = 'x' return 1 <= s", "attempt to compare number with string"},
+      {"local t = {} return t - 1", "attempt to perform arithmetic on local `t' (a table value)"},
+  };
+  for (const auto& e : errors) EXPECT_NE(Run(e.code).find(e.error), std::string::npos) << e.code << ": " << Run(e.code);
+}
+
 TEST_F(VmLanguage, ErrorsNameTheVariable) {
   EXPECT_NE(Run("local x = nil; x()").find("attempt to call local `x' (a nil value)"), std::string::npos);
   EXPECT_NE(Run("undefinedfn()").find("attempt to call global `undefinedfn' (a nil value)"), std::string::npos);
