@@ -358,19 +358,20 @@ static void traceExec(lua_State* L, const Instruction* pc) {
   }
 }
 
-// A raw read, then one step through an __index table (how classes find their methods);
-// false leaves the read to getTable, which starts again from the object.
+// A raw read, then a few steps through __index tables (how classes and their bases find
+// their methods); false leaves the read to getTable, which starts again from the object.
 static inline const TValue* lookUp(Table* h, const TValue* key) { return tableGet(h, key); }
 static inline const TValue* lookUp(Table* h, TString* key) { return tableGetStr(h, key); }
+constexpr int kFastIndexDepth = 4;
 template <typename Key>
-static inline bool fastGet(lua_State* L, Table* h, Key key, TValue* val) {
+__attribute__((always_inline)) static inline bool fastGet(lua_State* L, Table* h, Key key, TValue* val) {
   const TValue* res = lookUp(h, key);
-  const TValue* tm;
-  if (ttisnil(res) && (tm = fastTM(L, h->metatable, TM_INDEX)) != nullptr) {
-    if (!ttistable(tm)) return false;
+  for (int depth = 0; ttisnil(res); depth++) {
+    const TValue* tm = fastTM(L, h->metatable, TM_INDEX);
+    if (tm == nullptr) break;
+    if (!ttistable(tm) || depth == kFastIndexDepth) return false;
     h = hvalue(tm);
     res = lookUp(h, key);
-    if (ttisnil(res) && fastTM(L, h->metatable, TM_INDEX) != nullptr) return false;
   }
   *val = *res;
   return true;
