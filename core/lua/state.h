@@ -1,6 +1,7 @@
 #pragma once
 // Threads, call frames and the state shared by all threads.
 
+#include "core/lua/mem_pool.h"
 #include "core/lua/object.h"
 
 namespace luai {
@@ -56,6 +57,9 @@ struct GlobalState {
   TValue mtv[NUM_TAGS];  // the same as values: the handler of every event for these types
   lua_Alloc frealloc = nullptr;  // null: the C library's allocator
   void* allocud = nullptr;
+  // Requests up to this size come from `pool`; 0 while a host allocator must see every request.
+  size_t poolLimit = 0;
+  SmallBlockPool pool;
   lua_Fatal fatal = nullptr;  // null: exit with status 1
   std::vector<char> buff;  // scratch buffer
 };
