@@ -35,13 +35,17 @@ class SmallBlockPool {
 
   // Requests of 1..kMaxBlock bytes; null when the system gives no new chunk.
   void* alloc(size_t size) {
+    void* p = reuse(size);
+    return p ? p : carve(size);
+  }
+  // A freed block of the size's class, or null if there is none.
+  void* reuse(size_t size) {
     FreeBlock*& head = free_[classOf(size)];
-    if (FreeBlock* b = head) {
-      head = b->next;
-      ++live_;
-      return b;
-    }
-    return carve(size);
+    FreeBlock* b = head;
+    if (b == nullptr) return nullptr;
+    head = b->next;
+    ++live_;
+    return b;
   }
   // `size` must be the size `p` was requested with.
   void free(void* p, size_t size) {

@@ -19,10 +19,10 @@ void* rawAlloc(GlobalState* g, void* p, size_t osize, size_t nsize) {
 }
 
 static void* acquire(GlobalState* g, size_t size) {
-  return size <= g->poolLimit ? g->pool.alloc(size) : rawAlloc(g, nullptr, 0, size);
+  return g->usePool && size <= SmallBlockPool::kMaxBlock ? g->pool.alloc(size) : rawAlloc(g, nullptr, 0, size);
 }
 
-void* allocMem(lua_State* L, size_t size) {
+void* allocMemSlow(lua_State* L, size_t size) {
   GlobalState* g = L->g;
   if (size == 0) size = 1;
   void* p = acquire(g, size);
@@ -35,12 +35,12 @@ void* allocMem(lua_State* L, size_t size) {
   return p;
 }
 
-void freeMem(lua_State* L, void* p, size_t size) {
+void freeMemSlow(lua_State* L, void* p, size_t size) {
   if (p == nullptr) return;
   if (size == 0) size = 1;
   GlobalState* g = L->g;
   g->totalbytes -= size;
-  if (size <= g->poolLimit) g->pool.free(p, size);
+  if (g->usePool && size <= SmallBlockPool::kMaxBlock) g->pool.free(p, size);
   else rawAlloc(g, p, size, 0);
 }
 
