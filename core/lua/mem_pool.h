@@ -25,7 +25,7 @@ inline constexpr bool kPoolUnderSanitizer = false;
 class SmallBlockPool {
  public:
   static constexpr size_t kGranule = 16;
-  static constexpr size_t kMaxBlock = 512;  // larger requests go to the system allocator
+  static constexpr size_t kMaxBlock = 2048;  // larger requests go to the system allocator
   static constexpr size_t kChunkBytes = 64 * 1024;
 
   SmallBlockPool() = default;

@@ -17,7 +17,7 @@ namespace {
 using luai::SmallBlockPool;
 
 TEST(SmallBlockPool, HandsOutDistinctAlignedBlocksAndReusesFreedOnes) {
-  const size_t sizes[] = {1, 15, 16, 17, 100, 255, 256, 511, SmallBlockPool::kMaxBlock};
+  const size_t sizes[] = {1, 15, 16, 17, 100, 255, 256, 511, 1000, SmallBlockPool::kMaxBlock};
   SmallBlockPool pool;
   std::vector<std::pair<void*, size_t>> blocks;
   std::set<void*> seen;
@@ -54,7 +54,7 @@ void runChunk(lua_State* L, const char* code) {
 const char* const kChurn = R"(
   local keep = {}
   for round = 1, 3 do
-    for n = 0, 700, 7 do
+    for n = 0, 2200, 11 do
       local s = string.rep("x", n) .. round
       local t = {s, n, k = s}
       for i = 1, n / 20 do t[i] = i end
