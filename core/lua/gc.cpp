@@ -45,7 +45,12 @@ struct Collector {
     }
   }
   void markValue(const TValue* v) {
-    if (iscollectable(v) && v->tt != TDEADKEY) markObject(v->v.gc);
+    // one test: the collectable tags run from strings up to just below dead keys
+    static_assert(LUA_TSTRING < LUA_TWSTRING && LUA_TWSTRING < TDEADKEY && TUPVAL + 1 == TDEADKEY);
+    if (static_cast<unsigned>(v->tt - LUA_TSTRING) >= unsigned{TDEADKEY - LUA_TSTRING}) return;
+    // strings hold no references: marked here without a call, as they are the most common
+    if (ttisanystring(v)) v->v.gc->marked |= MARK;
+    else markObject(v->v.gc);
   }
 
   void traverseTable(Table* h) {
@@ -63,15 +68,14 @@ struct Collector {
       weak = h;
       h->marked = static_cast<uint8_t>((h->marked & ~(8 | 16)) | (wk ? 8 : 0) | (wv ? 16 : 0));
     }
-    if (!wv)
-      for (int i = 0; i < h->sizearray; i++) markValue(&h->array[i]);
-    if (h->sizearray && wv)
-      for (int i = 0; i < h->sizearray; i++)
-        if (ttisanystring(&h->array[i])) markValue(&h->array[i]);
-    int ns = sizenode(h);
-    if (h->lsizenode == 0 && h->node[0].key.tt == LUA_TNIL && ttisnil(&h->node[0].val)) return;
-    for (int i = 0; i < ns; i++) {
-      Node* n = &h->node[i];
+    // locals: marking stores bytes, which would make the compiler reload the table's fields
+    const TValue* array = h->array;
+    const TValue* arrayEnd = array + h->sizearray;
+    for (const TValue* v = array; v != arrayEnd; v++)
+      if (!wv || ttisanystring(v)) markValue(v);
+    Node* node = h->node;
+    if (h->lsizenode == 0 && node[0].key.tt == LUA_TNIL && ttisnil(&node[0].val)) return;
+    for (Node *n = node, *nodeEnd = node + sizenode(h); n != nodeEnd; n++) {
       if (ttisnil(&n->val)) {
         if (iscollectable(&n->key) && n->key.tt != TDEADKEY) n->key.tt = TDEADKEY;
         continue;
@@ -187,8 +191,9 @@ struct Collector {
       }
     }
     StringTable& st = g->strt;
-    for (uint32_t i = 0; i < st.size; i++) {
-      TString** sp = &st.hash[i];
+    for (TString **bucket = st.hash, **end = st.hash + st.size; bucket != end; ++bucket) {
+      if (*bucket == nullptr) continue;  // most buckets: keep their test to one load
+      TString** sp = bucket;
       while (TString* s = *sp) {
         if (s->marked & (MARK | FIXED)) {
           s->marked &= static_cast<uint8_t>(~MARK);

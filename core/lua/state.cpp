@@ -182,6 +182,7 @@ LUA_API lua_State* lua_openwith(lua_Alloc alloc, void* ud, lua_Fatal fatal) {
   }
   g->frealloc = alloc;
   g->allocud = ud;
+  g->usePool = alloc == nullptr && !kPoolUnderSanitizer;
   g->fatal = fatal;
   presetThread(L, g);
   L->tt = LUA_TTHREAD;

@@ -1,6 +1,7 @@
 #pragma once
 // Threads, call frames and the state shared by all threads.
 
+#include "core/lua/mem_pool.h"
 #include "core/lua/object.h"
 
 namespace luai {
@@ -56,6 +57,10 @@ struct GlobalState {
   TValue mtv[NUM_TAGS];  // the same as values: the handler of every event for these types
   lua_Alloc frealloc = nullptr;  // null: the C library's allocator
   void* allocud = nullptr;
+  // Requests up to SmallBlockPool::kMaxBlock come from `pool`; off while a host allocator must
+  // see every request.
+  bool usePool = false;
+  SmallBlockPool pool;
   lua_Fatal fatal = nullptr;  // null: exit with status 1
   std::vector<char> buff;  // scratch buffer
 };
@@ -115,8 +120,28 @@ inline void setDefaultMT(GlobalState* g, int tt, Table* mt) {
   else setnil(&g->mtv[tt]);
 }
 
-// Memory accounting.
-void* allocMem(lua_State* L, size_t size);
-void freeMem(lua_State* L, void* p, size_t size);
+// Memory accounting. The common case, a small block freed before, is inline; the rest
+// (new chunks, large blocks, a host allocator, running out of memory) is in allocMemSlow.
+void* allocMemSlow(lua_State* L, size_t size);
+void freeMemSlow(lua_State* L, void* p, size_t size);
+inline void* allocMem(lua_State* L, size_t size) {
+  GlobalState* g = L->g;
+  if (size - 1 < SmallBlockPool::kMaxBlock && g->usePool) {  // also sends size 0 to the slow path
+    if (void* p = g->pool.reuse(size)) {
+      g->totalbytes += size;
+      return p;
+    }
+  }
+  return allocMemSlow(L, size);
+}
+inline void freeMem(lua_State* L, void* p, size_t size) {
+  GlobalState* g = L->g;
+  if (size - 1 < SmallBlockPool::kMaxBlock && g->usePool && p != nullptr) {
+    g->totalbytes -= size;
+    g->pool.free(p, size);
+    return;
+  }
+  freeMemSlow(L, p, size);
+}
 
 }  // namespace luai

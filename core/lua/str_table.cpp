@@ -18,24 +18,30 @@ void* rawAlloc(GlobalState* g, void* p, size_t osize, size_t nsize) {
   return std::realloc(p, nsize);
 }
 
-void* allocMem(lua_State* L, size_t size) {
+static void* acquire(GlobalState* g, size_t size) {
+  return g->usePool && size <= SmallBlockPool::kMaxBlock ? g->pool.alloc(size) : rawAlloc(g, nullptr, 0, size);
+}
+
+void* allocMemSlow(lua_State* L, size_t size) {
   GlobalState* g = L->g;
   if (size == 0) size = 1;
-  void* p = rawAlloc(g, nullptr, 0, size);
+  void* p = acquire(g, size);
   if (p == nullptr) {
     fullGC(L);
-    p = rawAlloc(g, nullptr, 0, size);
+    p = acquire(g, size);
     if (p == nullptr) throwError(L, LUA_ERRMEM);
   }
   g->totalbytes += size;
   return p;
 }
 
-void freeMem(lua_State* L, void* p, size_t size) {
+void freeMemSlow(lua_State* L, void* p, size_t size) {
   if (p == nullptr) return;
   if (size == 0) size = 1;
-  L->g->totalbytes -= size;
-  rawAlloc(L->g, p, size, 0);
+  GlobalState* g = L->g;
+  g->totalbytes -= size;
+  if (g->usePool && size <= SmallBlockPool::kMaxBlock) g->pool.free(p, size);
+  else rawAlloc(g, p, size, 0);
 }
 
 static uint32_t hashBytes(const char* str, size_t l) {
