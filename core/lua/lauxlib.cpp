@@ -3,6 +3,7 @@
 #include "lauxlib.h"
 
 #include "core/lua/lib_support.h"
+#include "core/lua/state.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -11,6 +12,14 @@
 #include <string>
 
 namespace {
+
+// The argument at a positive index below the top, read in place; null for any other index,
+// which the public calls then handle.
+inline const luai::TValue* ArgSlot(lua_State* L, int narg) {
+  if (narg <= 0) return nullptr;
+  const luai::TValue* o = L->base + (narg - 1);
+  return o < L->top ? o : nullptr;
+}
 
 // Pseudo-indices and upvalue indices are already absolute; stack-relative ones are made so.
 int AbsIndex(lua_State* L, int i) {
@@ -91,14 +100,22 @@ LUALIB_API void luaL_checkstack(lua_State* L, int space, const char* mes) {
 }
 
 LUALIB_API void luaL_checktype(lua_State* L, int narg, int t) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr && o->tt == t) return;
   if (lua_type(L, narg) != t) luaL_typerror(L, narg, lua_typename(L, t));
 }
 
 LUALIB_API void luaL_checkany(lua_State* L, int narg) {
+  if (ArgSlot(L, narg) != nullptr) return;
   if (lua_type(L, narg) == LUA_TNONE) luaL_argerror(L, narg, "value expected");
 }
 
 LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr && luai::ttisstring(o)) {
+    if (len) *len = luai::tsvalue(o)->len;
+    return luai::tsvalue(o)->data();
+  }
   const char* s = lua_tostring(L, narg);
   if (s == nullptr) {
     luaL_typerror(L, narg, "string");
@@ -109,7 +126,8 @@ LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
 }
 
 LUALIB_API const char* luaL_optlstring(lua_State* L, int narg, const char* def, size_t* len) {
-  if (lua_isnoneornil(L, narg)) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr ? luai::ttisnil(o) : lua_isnoneornil(L, narg)) {
     if (len) *len = def ? std::strlen(def) : 0;
     return def;
   }
@@ -117,12 +135,16 @@ LUALIB_API const char* luaL_optlstring(lua_State* L, int narg, const char* def, 
 }
 
 LUALIB_API lua_Number luaL_checknumber(lua_State* L, int narg) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr && luai::ttisnumber(o)) return luai::nvalue(o);
   lua_Number d = lua_tonumber(L, narg);
   if (d == 0 && !lua_isnumber(L, narg)) luaL_typerror(L, narg, "number");
   return d;
 }
 
 LUALIB_API lua_Number luaL_optnumber(lua_State* L, int narg, lua_Number def) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr && luai::ttisnumber(o)) return luai::nvalue(o);
   if (lua_isnoneornil(L, narg)) return def;
   return luaL_checknumber(L, narg);
 }
@@ -211,7 +233,9 @@ LUALIB_API void luaL_openlib(lua_State* L, const char* libname, const luaL_reg* 
 
 LUALIB_API int luaL_getn(lua_State* L, int t) {
   t = AbsIndex(L, t);
-  int n = RawFieldN(L, t);
+  int n = tv_lua::TableSize(L, t);
+  if (n >= 0) return n;
+  n = RawFieldN(L, t);
   if (n >= 0) return n;
   PushSizesTable(L);
   lua_pushvalue(L, t);
@@ -228,6 +252,7 @@ LUALIB_API int luaL_getn(lua_State* L, int t) {
 
 LUALIB_API void luaL_setn(lua_State* L, int t, int n) {
   t = AbsIndex(L, t);
+  if (tv_lua::SetTableSize(L, t, n)) return;
   if (RawFieldN(L, t) >= 0) {
     tv_lua::PushFixedText(L, tv_lua::FixedText::kN);
     lua_pushnumber(L, static_cast<lua_Number>(n));
