@@ -558,7 +558,14 @@ LUA_API int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data) {
   return 1;
 }
 
-LUA_API int lua_yield(lua_State* L, int nresults) { return doYield(L, nresults); }
+LUA_API int lua_yield(lua_State* L, int nresults) {
+  if (L->nCcalls > L->baseCcalls || L->ci == L->base_ci)
+    runError(L, "attempt to yield across metamethod/C-call boundary");
+  L->base = L->top - nresults;
+  L->suspended = 1;
+  L->ci->callstatus |= CIST_YIELD;
+  return -1;
+}
 
 LUA_API int lua_resume(lua_State* L, int nargs) {
   const char* msg = nullptr;
@@ -620,6 +627,11 @@ int tv_lua::ResumeCoroutine(lua_State* L, lua_State* co, int narg) {
   checkStack(L, 1);
   moveValues(co, L, 1);
   return -1;
+}
+
+int tv_lua::ResumeWrapped(lua_State* L) {
+  lua_State* co = thvalue(&cclvalue(L->ci->func)->upvalue[0]);
+  return ResumeCoroutine(L, co, static_cast<int>(L->top - L->base));
 }
 
 LUA_API int lua_getgcthreshold(lua_State* L) { return static_cast<int>(L->g->gcthreshold >> 10); }

@@ -229,15 +229,6 @@ void callFunc(lua_State* L, TValue* func, int nresults) {
   checkGC(L);
 }
 
-int doYield(lua_State* L, int nresults) {
-  if (L->nCcalls > L->baseCcalls || L->ci == L->base_ci)
-    runError(L, "attempt to yield across metamethod/C-call boundary");
-  L->base = L->top - nresults;
-  L->suspended = 1;
-  L->ci->callstatus |= CIST_YIELD;
-  return -1;
-}
-
 static void resumeBody(lua_State* L, int nargs) {
   if (!L->suspended) {
     TValue* func = L->top - nargs - 1;

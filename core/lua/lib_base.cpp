@@ -518,8 +518,7 @@ int CoResume(lua_State* L) {
 }
 
 int CoWrapCall(lua_State* L) {
-  lua_State* co = lua_tothread(L, lua_upvalueindex(1));
-  int r = tv_lua::ResumeCoroutine(L, co, lua_gettop(L));
+  int r = tv_lua::ResumeWrapped(L);
   if (r < 0) {
     if (lua_isstring(L, -1)) {  // add where the wrapper was called
       luaL_where(L, 1);

@@ -36,6 +36,9 @@ int CountToFirstNil(lua_State* L, int t);
 // Resumes co with narg arguments from the top of L. Returns the number of results moved to L,
 // or -1 with the error message on top of L.
 int ResumeCoroutine(lua_State* L, lua_State* co, int narg);
+// The same, from a function made by coroutine.wrap (its coroutine is its first upvalue), with
+// all of its arguments.
+int ResumeWrapped(lua_State* L);
 
 // luaL_getn and luaL_setn read in place (t is a table): -1 and false when the weak table of
 // sizes is not made yet, which the callers then make through the public calls.
