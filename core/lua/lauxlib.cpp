@@ -110,12 +110,11 @@ LUALIB_API void luaL_checkany(lua_State* L, int narg) {
   if (lua_type(L, narg) == LUA_TNONE) luaL_argerror(L, narg, "value expected");
 }
 
-LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
-  const luai::TValue* o = ArgSlot(L, narg);
-  if (o != nullptr && luai::ttisstring(o)) {
-    if (len) *len = luai::tsvalue(o)->len;
-    return luai::tsvalue(o)->data();
-  }
+namespace {
+
+// The slow halves of the checks below: any index, conversions and errors. Kept out of line so
+// that the common case (a value of the right type at a positive index) needs no stack frame.
+[[gnu::noinline]] const char* CheckStringSlow(lua_State* L, int narg, size_t* len) {
   const char* s = lua_tostring(L, narg);
   if (s == nullptr) {
     luaL_typerror(L, narg, "string");
@@ -123,6 +122,21 @@ LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
   }
   if (len) *len = lua_strlen(L, narg);
   return s;
+}
+
+[[gnu::noinline]] lua_Number CheckNumberSlow(lua_State* L, int narg) {
+  lua_Number d = lua_tonumber(L, narg);
+  if (d == 0 && !lua_isnumber(L, narg)) luaL_typerror(L, narg, "number");
+  return d;
+}
+
+}  // namespace
+
+LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o == nullptr || !luai::ttisstring(o)) return CheckStringSlow(L, narg, len);
+  if (len) *len = luai::tsvalue(o)->len;
+  return luai::tsvalue(o)->data();
 }
 
 LUALIB_API const char* luaL_optlstring(lua_State* L, int narg, const char* def, size_t* len) {
@@ -137,16 +151,14 @@ LUALIB_API const char* luaL_optlstring(lua_State* L, int narg, const char* def, 
 LUALIB_API lua_Number luaL_checknumber(lua_State* L, int narg) {
   const luai::TValue* o = ArgSlot(L, narg);
   if (o != nullptr && luai::ttisnumber(o)) return luai::nvalue(o);
-  lua_Number d = lua_tonumber(L, narg);
-  if (d == 0 && !lua_isnumber(L, narg)) luaL_typerror(L, narg, "number");
-  return d;
+  return CheckNumberSlow(L, narg);
 }
 
 LUALIB_API lua_Number luaL_optnumber(lua_State* L, int narg, lua_Number def) {
   const luai::TValue* o = ArgSlot(L, narg);
   if (o != nullptr && luai::ttisnumber(o)) return luai::nvalue(o);
   if (lua_isnoneornil(L, narg)) return def;
-  return luaL_checknumber(L, narg);
+  return CheckNumberSlow(L, narg);
 }
 
 LUALIB_API int luaL_findstring(const char* name, const char* const list[]) {
