@@ -42,8 +42,13 @@ inline TValue* index2adr(lua_State* L, int idx) {
   return o ? o : const_cast<TValue*>(&nilobject);
 }
 
+[[gnu::noinline]] TValue* pushSlotGrowing(lua_State* L) {
+  growStack(L, 1);
+  return L->top++;
+}
+
 inline TValue* pushSlot(lua_State* L) {
-  if (L->top >= L->stack_last) growStack(L, 1);
+  if (__builtin_expect(L->top >= L->stack_last, 0)) return pushSlotGrowing(L);
   return L->top++;
 }
 
