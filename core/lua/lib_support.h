@@ -40,8 +40,9 @@ int ResumeCoroutine(lua_State* L, lua_State* co, int narg);
 // all of its arguments.
 int ResumeWrapped(lua_State* L);
 
-// luaL_getn and luaL_setn read in place (t is a table): -1 and false when the weak table of
-// sizes is not made yet, which the callers then make through the public calls.
+// The size luaL_getn reports and the one luaL_setn records, read and written in place (t is a
+// table): -1 and false while the weak table of sizes is not made yet; the callers then take the
+// slower way that makes it.
 int TableSize(lua_State* L, int t);
 bool SetTableSize(lua_State* L, int t, int n);
 
