@@ -12,24 +12,18 @@
 #include "core/lua/str_table.h"
 #include "core/lua/table.h"
 #include "core/lua/vm.h"
+#include "lauxlib.h"
 
 using namespace luai;
 
 namespace {
 
-// Pseudo-indices: the registry, the globals and upvalues of the running C function.
-TValue* pseudoIndex(lua_State* L, int idx) {
-  switch (idx) {
-    case LUA_REGISTRYINDEX: return &L->g->registry;
-    case LUA_GLOBALSINDEX: return &L->gt;
-    default: {
-      TValue* func = L->ci->func;
-      if (L->ci == L->base_ci || !ttisfunction(func) || !clvalue(func)->isC) return nullptr;
-      CClosure* cl = cclvalue(func);
-      idx = LUA_GLOBALSINDEX - idx;
-      return idx <= cl->nupvalues ? &cl->upvalue[idx - 1] : nullptr;
-    }
-  }
+// Upvalue n of the running C function, or null.
+TValue* upvalueSlot(lua_State* L, int n) {
+  TValue* func = L->ci->func;
+  if (L->ci == L->base_ci || !ttisfunction(func) || !clvalue(func)->isC) return nullptr;
+  CClosure* cl = cclvalue(func);
+  return n <= cl->nupvalues ? &cl->upvalue[n - 1] : nullptr;
 }
 
 // Address of an acceptable index, or null when the index is not valid.
@@ -39,7 +33,8 @@ inline TValue* index2adrOrNull(lua_State* L, int idx) {
     return o >= L->top ? nullptr : o;
   }
   if (idx > LUA_REGISTRYINDEX) return L->top + idx;
-  return pseudoIndex(L, idx);
+  if (idx < LUA_GLOBALSINDEX) return upvalueSlot(L, LUA_GLOBALSINDEX - idx);
+  return idx == LUA_REGISTRYINDEX ? &L->g->registry : &L->gt;
 }
 
 inline TValue* index2adr(lua_State* L, int idx) {
@@ -47,8 +42,13 @@ inline TValue* index2adr(lua_State* L, int idx) {
   return o ? o : const_cast<TValue*>(&nilobject);
 }
 
+[[gnu::noinline]] TValue* pushSlotGrowing(lua_State* L) {
+  growStack(L, 1);
+  return L->top++;
+}
+
 inline TValue* pushSlot(lua_State* L) {
-  if (L->top >= L->stack_last) growStack(L, 1);
+  if (__builtin_expect(L->top >= L->stack_last, 0)) return pushSlotGrowing(L);
   return L->top++;
 }
 
@@ -120,7 +120,10 @@ LUA_API void lua_pushvalue(lua_State* L, int idx) {
   *pushSlot(L) = v;
 }
 
-LUA_API int lua_checkstack(lua_State* L, int size) {
+namespace {
+
+// The growing half of lua_checkstack, kept out of line so the common case stays small.
+[[gnu::noinline]] int growForCheck(lua_State* L, int size) {
   if (size < 0 || (L->top - L->base) + size > kMaxStack - 1000) return 0;
   try {
     checkStack(L, size);
@@ -130,6 +133,18 @@ LUA_API int lua_checkstack(lua_State* L, int size) {
   if (L->ci->top < L->top + size) L->ci->top = L->top + size;
   return 1;
 }
+
+inline int checkStackRoom(lua_State* L, int size) {
+  if (size >= 0 && size < L->stack_last - L->top && (L->top - L->base) + size <= kMaxStack - 1000) {
+    if (L->ci->top < L->top + size) L->ci->top = L->top + size;
+    return 1;
+  }
+  return growForCheck(L, size);
+}
+
+}  // namespace
+
+LUA_API int lua_checkstack(lua_State* L, int size) { return checkStackRoom(L, size); }
 
 LUA_API void lua_xmove(lua_State* from, lua_State* to, int n) {
   if (from == to || n <= 0) return;
@@ -322,6 +337,47 @@ void tv_lua::PushFixedText(lua_State* L, FixedText which) {
 
 int tv_lua::CountToFirstNil(lua_State* L, int idx) { return tableCountRun(hvalue(index2adr(L, idx))); }
 
+namespace {
+// The raw field "n" of t when it is a number (saturated to int), else -1.
+int rawFieldN(lua_State* L, Table* t) {
+  const TValue* v = tableGetStr(t, L->g->fixedtext[static_cast<int>(tv_lua::FixedText::kN)]);
+  if (!ttisnumber(v)) return -1;
+  lua_Number d = nvalue(v);
+  return (d >= 0 && d < 2147483647.0) ? static_cast<int>(d) : (d < 0 ? -1 : 2147483647);
+}
+
+Table* sizesTable(lua_State* L) {
+  const TValue* v = tableGetStr(registry(L), L->g->fixedtext[static_cast<int>(tv_lua::FixedText::kSizesKey)]);
+  return ttistable(v) ? hvalue(v) : nullptr;
+}
+}  // namespace
+
+int tv_lua::TableSize(lua_State* L, int idx) {
+  TValue* o = index2adr(L, idx);
+  Table* t = hvalue(o);
+  int n = rawFieldN(L, t);
+  if (n >= 0) return n;
+  Table* sizes = sizesTable(L);
+  if (sizes == nullptr) return -1;
+  const TValue* v = tableGet(sizes, o);
+  if (ttisnumber(v)) return static_cast<int>(nvalue(v));
+  return tableCountRun(t);
+}
+
+bool tv_lua::SetTableSize(lua_State* L, int idx, int n) {
+  TValue* o = index2adr(L, idx);
+  Table* t = hvalue(o);
+  if (rawFieldN(L, t) >= 0) {
+    setnum(tableSetStr(L, t, L->g->fixedtext[static_cast<int>(tv_lua::FixedText::kN)]), n);
+    return true;
+  }
+  Table* sizes = sizesTable(L);
+  if (sizes == nullptr) return false;
+  TValue key = *o;
+  setnum(tableSet(L, sizes, &key), n);
+  return true;
+}
+
 LUA_API void lua_newtable(lua_State* L) {
   settable(pushSlot(L), newTable(L, 0, 0));
   checkGC(L);
@@ -507,7 +563,14 @@ LUA_API int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data) {
   return 1;
 }
 
-LUA_API int lua_yield(lua_State* L, int nresults) { return doYield(L, nresults); }
+LUA_API int lua_yield(lua_State* L, int nresults) {
+  if (L->nCcalls > L->baseCcalls || L->ci == L->base_ci)
+    runError(L, "attempt to yield across metamethod/C-call boundary");
+  L->base = L->top - nresults;
+  L->suspended = 1;
+  L->ci->callstatus |= CIST_YIELD;
+  return -1;
+}
 
 LUA_API int lua_resume(lua_State* L, int nargs) {
   const char* msg = nullptr;
@@ -530,6 +593,50 @@ LUA_API int lua_resume(lua_State* L, int nargs) {
     return LUA_ERRRUN;
   }
   return resumeThread(L, nargs);
+}
+
+namespace {
+// Moves n values from the top of `from` to the top of `to`, which has room for them.
+inline void moveValues(lua_State* from, lua_State* to, int n) {
+  TValue* src = from->top - n;
+  TValue* dst = to->top;
+  for (int i = 0; i < n; i++) dst[i] = src[i];
+  from->top = src;
+  to->top = dst + n;
+}
+}  // namespace
+
+int tv_lua::ResumeCoroutine(lua_State* L, lua_State* co, int narg) {
+  bool dead = co->errored || (co->ci == co->base_ci && co->top == co->base);
+  if (dead || co == L) {
+    lua_pushstring(L, dead ? "cannot resume dead coroutine" : "cannot resume non-suspended coroutine");
+    return -1;
+  }
+  if (!checkStackRoom(co, narg)) luaL_error(L, "too many arguments to resume");
+  moveValues(L, co, narg);
+  // Neither dead nor L: what lua_resume still refuses is a coroutine that resumed another.
+  int status;
+  if (!co->suspended && co->ci != co->base_ci) {
+    co->top -= narg;
+    setstr(co->top++, newStr(L, "cannot resume non-suspended coroutine"));
+    status = LUA_ERRRUN;
+  } else {
+    status = resumeThread(co, narg);
+  }
+  if (status == 0) {
+    int nres = static_cast<int>(co->top - co->base);
+    if (!checkStackRoom(L, nres)) luaL_error(L, "too many results to resume");
+    moveValues(co, L, nres);
+    return nres;
+  }
+  checkStack(L, 1);
+  moveValues(co, L, 1);
+  return -1;
+}
+
+int tv_lua::ResumeWrapped(lua_State* L) {
+  lua_State* co = thvalue(&cclvalue(L->ci->func)->upvalue[0]);
+  return ResumeCoroutine(L, co, static_cast<int>(L->top - L->base));
 }
 
 LUA_API int lua_getgcthreshold(lua_State* L) { return static_cast<int>(L->g->gcthreshold >> 10); }

@@ -122,38 +122,53 @@ TValue* tryFuncTM(lua_State* L, TValue* func) {
   return func;
 }
 
-PrecallResult precall(lua_State* L, TValue* func, int nresults) {
-  if (!ttisfunction(func)) func = tryFuncTM(L, func);
-  ptrdiff_t funcr = savestack(L, func);
-  Closure* cl = clvalue(func);
-  if (!cl->isC) {
-    Proto* p = static_cast<LClosure*>(cl)->p;
-    checkStack(L, p->maxstacksize);
-    if (p->is_vararg) adjustVarargs(L, p->numparams, restorestack(L, funcr) + 1);
-    CallInfo* ci = enterLua(L, restorestack(L, funcr), p, nresults);
-    if (L->hookmask & LUA_MASKCALL) {
-      ci->savedpc++;
-      callHook(L, LUA_HOOKCALL, -1);
-      ci->savedpc--;
-    }
-    return PCR_LUA;
+namespace {
+
+// Runs the C function at `func`: its results are in place on return.
+[[gnu::always_inline]] inline PrecallResult precallC(lua_State* L, TValue* func, int nresults) {
+  if (__builtin_expect(L->stack_last - L->top <= LUA_MINSTACK, 0)) {
+    ptrdiff_t funcr = savestack(L, func);
+    growStack(L, LUA_MINSTACK);
+    func = restorestack(L, funcr);
   }
-  checkStack(L, LUA_MINSTACK);
+  lua_CFunction f = cclvalue(func)->f;
   CallInfo* ci = nextCI(L);
-  func = restorestack(L, funcr);
   ci->func = func;
   ci->base = func + 1;
-  L->base = ci->base;
+  L->base = func + 1;
   ci->top = L->top + LUA_MINSTACK;
   ci->savedpc = nullptr;
   ci->nresults = nresults;
   ci->tailcalls = 0;
   ci->callstatus = 0;
-  if (L->hookmask & LUA_MASKCALL) callHook(L, LUA_HOOKCALL, -1);
-  int n = static_cast<CClosure*>(cl)->f(L);
+  if (__builtin_expect(L->hookmask & LUA_MASKCALL, 0)) callHook(L, LUA_HOOKCALL, -1);
+  int n = f(L);
   if (n < 0) return PCR_YIELD;
   postcall(L, L->top - n);
   return PCR_C;
+}
+
+// Script functions and callable objects.
+[[gnu::noinline]] PrecallResult precallOther(lua_State* L, TValue* func, int nresults) {
+  if (!ttisfunction(func)) return precall(L, tryFuncTM(L, func), nresults);
+  ptrdiff_t funcr = savestack(L, func);
+  Proto* p = lclvalue(func)->p;
+  checkStack(L, p->maxstacksize);
+  if (p->is_vararg) adjustVarargs(L, p->numparams, restorestack(L, funcr) + 1);
+  CallInfo* ci = enterLua(L, restorestack(L, funcr), p, nresults);
+  if (L->hookmask & LUA_MASKCALL) {
+    ci->savedpc++;
+    callHook(L, LUA_HOOKCALL, -1);
+    ci->savedpc--;
+  }
+  return PCR_LUA;
+}
+
+}  // namespace
+
+PrecallResult precall(lua_State* L, TValue* func, int nresults) {
+  if (ttisfunction(func) && clvalue(func)->isC) return precallC(L, func, nresults);
+  return precallOther(L, func, nresults);
 }
 
 TValue* returnHook(lua_State* L, TValue* firstResult) {
@@ -212,15 +227,6 @@ void callFunc(lua_State* L, TValue* func, int nresults) {
   --L->nCcalls;
   --g->cdepth;
   checkGC(L);
-}
-
-int doYield(lua_State* L, int nresults) {
-  if (L->nCcalls > L->baseCcalls || L->ci == L->base_ci)
-    runError(L, "attempt to yield across metamethod/C-call boundary");
-  L->base = L->top - nresults;
-  L->suspended = 1;
-  L->ci->callstatus |= CIST_YIELD;
-  return -1;
 }
 
 static void resumeBody(lua_State* L, int nargs) {

@@ -63,6 +63,5 @@ void callHook(lua_State* L, int event, int line);
 void adjustVarargs(lua_State* L, int nfixed, TValue* base);
 TValue* tryFuncTM(lua_State* L, TValue* func);
 int resumeThread(lua_State* L, int nargs);
-int doYield(lua_State* L, int nresults);
 
 }  // namespace luai

@@ -3,6 +3,7 @@
 #include "lauxlib.h"
 
 #include "core/lua/lib_support.h"
+#include "core/lua/state.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -11,6 +12,14 @@
 #include <string>
 
 namespace {
+
+// The argument at a positive index below the top, read in place; null for any other index,
+// which the public calls then handle.
+inline const luai::TValue* ArgSlot(lua_State* L, int narg) {
+  if (narg <= 0) return nullptr;
+  const luai::TValue* o = L->base + (narg - 1);
+  return o < L->top ? o : nullptr;
+}
 
 // Pseudo-indices and upvalue indices are already absolute; stack-relative ones are made so.
 int AbsIndex(lua_State* L, int i) {
@@ -91,14 +100,21 @@ LUALIB_API void luaL_checkstack(lua_State* L, int space, const char* mes) {
 }
 
 LUALIB_API void luaL_checktype(lua_State* L, int narg, int t) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr && o->tt == t) return;
   if (lua_type(L, narg) != t) luaL_typerror(L, narg, lua_typename(L, t));
 }
 
 LUALIB_API void luaL_checkany(lua_State* L, int narg) {
+  if (ArgSlot(L, narg) != nullptr) return;
   if (lua_type(L, narg) == LUA_TNONE) luaL_argerror(L, narg, "value expected");
 }
 
-LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
+namespace {
+
+// The slow halves of the checks below: any index, conversions and errors. Kept out of line so
+// that the common case (a value of the right type at a positive index) needs no stack frame.
+[[gnu::noinline]] const char* CheckStringSlow(lua_State* L, int narg, size_t* len) {
   const char* s = lua_tostring(L, narg);
   if (s == nullptr) {
     luaL_typerror(L, narg, "string");
@@ -108,8 +124,24 @@ LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
   return s;
 }
 
+[[gnu::noinline]] lua_Number CheckNumberSlow(lua_State* L, int narg) {
+  lua_Number d = lua_tonumber(L, narg);
+  if (d == 0 && !lua_isnumber(L, narg)) luaL_typerror(L, narg, "number");
+  return d;
+}
+
+}  // namespace
+
+LUALIB_API const char* luaL_checklstring(lua_State* L, int narg, size_t* len) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o == nullptr || !luai::ttisstring(o)) return CheckStringSlow(L, narg, len);
+  if (len) *len = luai::tsvalue(o)->len;
+  return luai::tsvalue(o)->data();
+}
+
 LUALIB_API const char* luaL_optlstring(lua_State* L, int narg, const char* def, size_t* len) {
-  if (lua_isnoneornil(L, narg)) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr ? luai::ttisnil(o) : lua_isnoneornil(L, narg)) {
     if (len) *len = def ? std::strlen(def) : 0;
     return def;
   }
@@ -117,14 +149,16 @@ LUALIB_API const char* luaL_optlstring(lua_State* L, int narg, const char* def, 
 }
 
 LUALIB_API lua_Number luaL_checknumber(lua_State* L, int narg) {
-  lua_Number d = lua_tonumber(L, narg);
-  if (d == 0 && !lua_isnumber(L, narg)) luaL_typerror(L, narg, "number");
-  return d;
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr && luai::ttisnumber(o)) return luai::nvalue(o);
+  return CheckNumberSlow(L, narg);
 }
 
 LUALIB_API lua_Number luaL_optnumber(lua_State* L, int narg, lua_Number def) {
+  const luai::TValue* o = ArgSlot(L, narg);
+  if (o != nullptr && luai::ttisnumber(o)) return luai::nvalue(o);
   if (lua_isnoneornil(L, narg)) return def;
-  return luaL_checknumber(L, narg);
+  return CheckNumberSlow(L, narg);
 }
 
 LUALIB_API int luaL_findstring(const char* name, const char* const list[]) {
@@ -211,7 +245,9 @@ LUALIB_API void luaL_openlib(lua_State* L, const char* libname, const luaL_reg* 
 
 LUALIB_API int luaL_getn(lua_State* L, int t) {
   t = AbsIndex(L, t);
-  int n = RawFieldN(L, t);
+  int n = tv_lua::TableSize(L, t);
+  if (n >= 0) return n;
+  n = RawFieldN(L, t);
   if (n >= 0) return n;
   PushSizesTable(L);
   lua_pushvalue(L, t);
@@ -228,6 +264,7 @@ LUALIB_API int luaL_getn(lua_State* L, int t) {
 
 LUALIB_API void luaL_setn(lua_State* L, int t, int n) {
   t = AbsIndex(L, t);
+  if (tv_lua::SetTableSize(L, t, n)) return;
   if (RawFieldN(L, t) >= 0) {
     tv_lua::PushFixedText(L, tv_lua::FixedText::kN);
     lua_pushnumber(L, static_cast<lua_Number>(n));

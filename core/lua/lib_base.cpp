@@ -495,30 +495,6 @@ bool CoroutineDead(lua_State* co) {
   return lua_getstack(co, 0, &ar) == 0 && lua_gettop(co) == 0;
 }
 
-// Resumes the coroutine at index coidx with narg arguments from the top of L. Returns the
-// number of results moved to L, or -1 with the error message on top of L.
-int ResumeCoroutine(lua_State* L, lua_State* co, int narg) {
-  if (CoroutineDead(co)) {
-    lua_pushliteral(L, "cannot resume dead coroutine");
-    return -1;
-  }
-  if (co == L) {
-    lua_pushliteral(L, "cannot resume non-suspended coroutine");
-    return -1;
-  }
-  if (!lua_checkstack(co, narg)) luaL_error(L, "too many arguments to resume");
-  lua_xmove(L, co, narg);
-  int status = lua_resume(co, narg);
-  if (status == 0) {
-    int nres = lua_gettop(co);
-    if (!lua_checkstack(L, nres)) luaL_error(L, "too many results to resume");
-    lua_xmove(co, L, nres);
-    return nres;
-  }
-  lua_xmove(co, L, 1);
-  return -1;
-}
-
 int CoCreate(lua_State* L) {
   luaL_argcheck(L, lua_isfunction(L, 1) && !lua_iscfunction(L, 1), 1, "Lua function expected");
   lua_State* co = lua_newthread(L);
@@ -530,7 +506,7 @@ int CoCreate(lua_State* L) {
 int CoResume(lua_State* L) {
   lua_State* co = lua_tothread(L, 1);
   luaL_argcheck(L, co, 1, "coroutine expected");
-  int r = ResumeCoroutine(L, co, lua_gettop(L) - 1);
+  int r = tv_lua::ResumeCoroutine(L, co, lua_gettop(L) - 1);
   if (r < 0) {
     lua_pushboolean(L, 0);
     lua_insert(L, -2);
@@ -542,8 +518,7 @@ int CoResume(lua_State* L) {
 }
 
 int CoWrapCall(lua_State* L) {
-  lua_State* co = lua_tothread(L, lua_upvalueindex(1));
-  int r = ResumeCoroutine(L, co, lua_gettop(L));
+  int r = tv_lua::ResumeWrapped(L);
   if (r < 0) {
     if (lua_isstring(L, -1)) {  // add where the wrapper was called
       luaL_where(L, 1);

@@ -33,6 +33,19 @@ void PushFixedText(lua_State* L, FixedText which);
 // How many of t[1], t[2], ... are not nil before the first nil (raw reads; t is a table).
 int CountToFirstNil(lua_State* L, int t);
 
+// Resumes co with narg arguments from the top of L. Returns the number of results moved to L,
+// or -1 with the error message on top of L.
+int ResumeCoroutine(lua_State* L, lua_State* co, int narg);
+// The same, from a function made by coroutine.wrap (its coroutine is its first upvalue), with
+// all of its arguments.
+int ResumeWrapped(lua_State* L);
+
+// The size luaL_getn reports and the one luaL_setn records, read and written in place (t is a
+// table): -1 and false while the weak table of sizes is not made yet; the callers then take the
+// slower way that makes it.
+int TableSize(lua_State* L, int t);
+bool SetTableSize(lua_State* L, int t, int n);
+
 // string.pack and string.unpack.
 int StrPack(lua_State* L);
 int StrUnpack(lua_State* L);

@@ -25,3 +25,13 @@ print(msg(string.find, "x", "%"))
 print(msg(string.find, "x", "("))
 print(msg(math.random, 1, 2, 3))
 print(msg(math.random, 0))
+local selfco
+selfco = coroutine.create(function() return coroutine.resume(selfco) end)
+print(coroutine.resume(selfco))
+local outer
+local inner = coroutine.create(function() return coroutine.resume(outer) end)
+outer = coroutine.create(function() return coroutine.resume(inner) end)
+print(coroutine.resume(outer))
+local ended = coroutine.wrap(function() end)
+ended()
+print(msg(ended))
