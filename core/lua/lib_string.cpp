@@ -1,7 +1,9 @@
 // String library: byte-string functions, formatting and pattern matching.
 #include <array>
 #include <cctype>
+#include <climits>
 #include <clocale>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <cstdint>
@@ -29,7 +31,10 @@ long CheckLong(lua_State* L, int narg) {
   return static_cast<long>(NumberToInteger(luaL_checknumber(L, narg)));
 }
 
+// Any number but 0 answers from the first look at the argument.
 long OptLong(lua_State* L, int narg, long def) {
+  lua_Number d = lua_tonumber(L, narg);
+  if (d != 0) return static_cast<long>(NumberToInteger(d));
   return lua_isnoneornil(L, narg) ? def : CheckLong(L, narg);
 }
 
@@ -104,7 +109,7 @@ void BuildTables(CharTables* t) {
 // C locale costs no work.
 const CharTables& CurrentCharTables() {
   const char* name = std::setlocale(LC_CTYPE, nullptr);
-  if (name != nullptr && (std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0)) return kCTables;
+  if (name != nullptr && ((name[0] == 'C' && name[1] == '\0') || std::strcmp(name, "POSIX") == 0)) return kCTables;
   thread_local CharTables tables;
   thread_local std::string built_for;
   if (name == nullptr || built_for.empty() || built_for != name) {
@@ -344,7 +349,8 @@ const char* FindClassEnd(const char* p) {
   return p;
 }
 
-const char* ClassEnd(MatchState* ms, const char* p) {
+[[gnu::always_inline]] inline const char* ClassEnd(MatchState* ms, const char* p) {
+  if (*p != kEscape && *p != '[') return p + 1;
   const char* ep = FindClassEnd(p);
   if (ep == nullptr) {
     if (*p == kEscape) luaL_error(ms->L, "malformed pattern (ends with `%%')");
@@ -563,13 +569,17 @@ struct FirstItem {
   enum Kind { kAny, kLiteral, kClass, kSet } kind = kAny;
   int literal = 0;
   uint16_t cls = 0;
-  const char* p = nullptr;  // a set: its '[' and the end of the item
+  const char* p = nullptr;  // the item
   const char* ep = nullptr;
+  // The pattern starts with "x+" and no capture: a try that fails at s has tried the rest of
+  // the pattern at every place a try inside the same run of x would, so those fail too.
+  bool run = false;
 };
 
 FirstItem AnalyseFirstItem(const char* p) {
   FirstItem f;
   int opens = 0;  // captures opened before the item, which match nothing themselves
+  f.p = p;
   while (*p == '(') {
     opens++;
     p += *(p + 1) == ')' ? 2 : 1;
@@ -579,6 +589,9 @@ FirstItem AnalyseFirstItem(const char* p) {
   if (opens > kMaxCaptures) return f;
   const char* ep = FindClassEnd(p);
   if (ep == nullptr || *ep == '?' || *ep == '*' || *ep == '-') return f;
+  f.run = *ep == '+' && f.p == p;
+  f.p = p;
+  f.ep = ep;
   switch (*p) {
     case '\0': case ')': case '.':
       return f;
@@ -595,8 +608,6 @@ FirstItem AnalyseFirstItem(const char* p) {
     }
     case '[':
       f.kind = FirstItem::kSet;
-      f.p = p;
-      f.ep = ep;
       return f;
     default:
       break;
@@ -625,6 +636,11 @@ const char* NextStart(const MatchState* ms, const FirstItem& f, const char* s) {
   return s < end ? s : nullptr;
 }
 
+// The next place worth a try after one failed at s (before the end).
+const char* NextTry(const MatchState* ms, const FirstItem& f, const char* s) {
+  return NextStart(ms, f, f.run ? LongestRun(ms, s, f.p, f.ep) : s + 1);
+}
+
 // Pushes capture i; with no captures at all, "capture 0" is the whole match s..e.
 void PushOneCapture(MatchState* ms, int i, const char* s, const char* e) {
   if (i >= ms->level) {
@@ -642,6 +658,7 @@ void PushOneCapture(MatchState* ms, int i, const char* s, const char* e) {
 
 int PushCaptures(MatchState* ms, const char* s, const char* e) {
   int n = (ms->level == 0 && s) ? 1 : ms->level;
+  if (n == 0) return 0;
   luaL_checkstack(ms->L, n, "too many captures");
   for (int i = 0; i < n; i++) PushOneCapture(ms, i, s, e);
   return n;
@@ -687,11 +704,9 @@ int StrFind(lua_State* L) {
     bool anchor = (*p == '^');
     if (anchor) p++;
     FirstItem first = anchor ? FirstItem{} : AnalyseFirstItem(p);
-    const char* s1 = s + init;
     InitMatch(&ms, L, s, ls);
-    do {
-      s1 = NextStart(&ms, first, s1);
-      if (s1 == nullptr) break;
+    const char* s1 = NextStart(&ms, first, s + init);
+    while (s1 != nullptr) {
       ms.level = 0;
       const char* e = DoMatch(&ms, s1, p);
       if (e) {
@@ -699,7 +714,9 @@ int StrFind(lua_State* L) {
         lua_pushnumber(L, static_cast<lua_Number>(e - s));
         return PushCaptures(&ms, nullptr, nullptr) + 2;
       }
-    } while (s1++ < ms.src_end && !anchor);
+      if (anchor || s1 == ms.src_end) break;
+      s1 = NextTry(&ms, first, s1);
+    }
   }
   lua_pushnil(L);
   return 1;
@@ -714,10 +731,9 @@ int GfindStep(lua_State* L) {
   MatchState ms;
   InitMatch(&ms, L, s, ls);
   FirstItem first = AnalyseFirstItem(p);
-  for (const char* src = s + static_cast<size_t>(lua_tonumber(L, lua_upvalueindex(3)));
-       src <= ms.src_end; src++) {
-    src = NextStart(&ms, first, src);
-    if (src == nullptr) break;
+  const char* src = s + static_cast<size_t>(lua_tonumber(L, lua_upvalueindex(3)));
+  for (src = src <= ms.src_end ? NextStart(&ms, first, src) : nullptr; src != nullptr;
+       src = src < ms.src_end ? NextTry(&ms, first, src) : nullptr) {
     ms.level = 0;
     const char* e = DoMatch(&ms, src, p);
     if (e) {
@@ -823,9 +839,17 @@ int StrGsub(lua_State* L) {
       n++;
       AddReplacement(&ms, &b, repl, src, e);
     }
-    if (e && e > src) src = e;
-    else if (src < ms.src_end) luaL_putchar(&b, *src++);
-    else break;
+    if (e && e > src) {
+      src = e;
+    } else if (src < ms.src_end) {
+      // after an empty match only one byte is passed; after a failure, what cannot match
+      const char* next = e ? src + 1 : NextTry(&ms, first, src);
+      if (next == nullptr) next = ms.src_end;
+      luaL_addlstring(&b, src, static_cast<size_t>(next - src));
+      src = next;
+    } else {
+      break;
+    }
     if (anchor) break;
   }
   luaL_addlstring(&b, src, static_cast<size_t>(ms.src_end - src));
@@ -959,6 +983,96 @@ void AddLengthModifier(char* form, const char* mod) {
   form[l + lm] = '\0';
 }
 
+// A conversion with no flags: its width, and its precision or -1.
+struct PlainSpec {
+  int width = 0;
+  int precision = -1;
+};
+
+// form is "%" and a spec that ScanFormat accepted; false when it has flags.
+bool ReadPlainSpec(const char* form, PlainSpec* spec) {
+  const char* q = form + 1;
+  if (*q != '\0' && std::strchr(kFormatFlags, *q) != nullptr) return false;
+  while (IsDigit(static_cast<unsigned char>(*q))) spec->width = spec->width * 10 + (*q++ - '0');
+  if (*q == '.') {
+    q++;
+    spec->precision = 0;
+    while (IsDigit(static_cast<unsigned char>(*q))) spec->precision = spec->precision * 10 + (*q++ - '0');
+  }
+  return true;
+}
+
+// Writes the decimal digits of u backwards, ending at end; returns where they start.
+char* DigitsBackwards(char* end, unsigned long long u) {
+  do {
+    *--end = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  return end;
+}
+
+// Right-justifies the text first..end in width columns at out; returns its length.
+int PadLeft(char* out, const char* first, const char* end, int width) {
+  int len = static_cast<int>(end - first), pad = width > len ? width - len : 0;
+  std::memset(out, ' ', static_cast<size_t>(pad));
+  std::memcpy(out + pad, first, static_cast<size_t>(len));
+  return pad + len;
+}
+
+// "%<width>d" without printf.
+int FormatInteger(char* out, long long v, int width) {
+  char tmp[24];
+  char* end = tmp + sizeof tmp;
+  unsigned long long u = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+  char* first = DigitsBackwards(end, u);
+  if (v < 0) *--first = '-';
+  return PadLeft(out, first, end, width);
+}
+
+constexpr int kMaxFastPrecision = 9;
+constexpr uint32_t kPowersOf5[] = {1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125};
+constexpr uint32_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
+// "%<width>.<precision>f" without printf: x * 10^precision computed exactly in integers and
+// rounded to nearest, ties to even, as printf rounds. -1 for what it leaves to printf: values
+// not finite or from 2^53 up, and long precisions or results.
+int FormatFixed(char* out, double x, int width, int precision) {
+  if (precision > kMaxFastPrecision || !std::isfinite(x)) return -1;
+  double a = std::fabs(x);
+  if (a >= 9007199254740992.0) return -1;
+  int e;
+  double m = std::frexp(a, &e);  // a = m * 2^e, m in [0.5, 1)
+  auto mant = static_cast<unsigned __int128>(static_cast<uint64_t>(std::ldexp(m, 53)));
+  unsigned __int128 v = mant * kPowersOf5[precision];  // a * 10^p = v * 2^(e - 53 + p)
+  int shift = 53 - e - precision;
+  unsigned __int128 r;
+  if (shift <= 0) {
+    r = v << -shift;  // a < 2^53 keeps this shift small
+  } else if (shift >= 128) {
+    r = 0;  // below one half
+  } else {
+    r = v >> shift;
+    unsigned __int128 rem = v - (r << shift), half = static_cast<unsigned __int128>(1) << (shift - 1);
+    if (rem > half || (rem == half && (r & 1) != 0)) r++;
+  }
+  if (r > UINT64_MAX) return -1;
+  auto n = static_cast<uint64_t>(r);
+  char tmp[40];
+  char* end = tmp + sizeof tmp;
+  char* first = end;
+  if (precision > 0) {
+    uint64_t frac = n % kPowersOf10[precision];
+    n /= kPowersOf10[precision];
+    char* digits = DigitsBackwards(end, frac);
+    while (end - digits < precision) *--digits = '0';
+    first = digits;
+    *--first = '.';
+  }
+  first = DigitsBackwards(first, n);
+  if (std::signbit(x)) *--first = '-';
+  return PadLeft(out, first, end, width);
+}
+
 int StrFormat(lua_State* L) {
   int arg = 1;
   size_t sfl;
@@ -986,6 +1100,10 @@ int StrFormat(lua_State* L) {
         break;
       case 'd':
       case 'i':
+        if (PlainSpec spec; ReadPlainSpec(form, &spec) && spec.precision < 0) {
+          n = FormatInteger(buff, NumberToInteger(luaL_checknumber(L, arg)), spec.width);
+          break;
+        }
         AddLengthModifier(form, "ll");
         n = FormatInCLocale(buff, sizeof buff, form, NumberToInteger(luaL_checknumber(L, arg)));
         break;
@@ -1001,9 +1119,15 @@ int StrFormat(lua_State* L) {
         n = FormatInCLocale(buff, sizeof buff, form, u);
         break;
       }
+      case 'f': {
+        double d = luaL_checknumber(L, arg);
+        PlainSpec spec;
+        n = ReadPlainSpec(form, &spec) ? FormatFixed(buff, d, spec.width, spec.precision < 0 ? 6 : spec.precision) : -1;
+        if (n < 0) n = FormatInCLocale(buff, sizeof buff, form, d);
+        break;
+      }
       case 'e':
       case 'E':
-      case 'f':
       case 'g':
       case 'G':
         n = FormatInCLocale(buff, sizeof buff, form, static_cast<double>(luaL_checknumber(L, arg)));

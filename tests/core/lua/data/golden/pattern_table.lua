@@ -9,12 +9,12 @@ local patterns = {
   "[", "[a", "[^", "%", "a%", "(", "a)", "%1", "(a", "(()", "%b", "%bx", "[%", "[a-%",
   "^%a", "^%a+", "^[%a_][%w_]*", "^a*", "o%a", "%sx", "[%w_]+", "[%a-z]", "[a-%%]",
   "a[", "o%", "b(", "l)", "[ab]+%d", "%d+%.?%d*", "%a+(", "()()%s", string.rep("(", 32) .. "a",
-  string.rep("(", 33) .. "a", "(" .. string.rep("()", 32) .. "a", "[%a]-o", "%x*%x", ".-%s", "\0",
+  string.rep("(", 33) .. "a", "(" .. string.rep("()", 32) .. "a", "[%a]-o", "%x*%x", ".-%s", "\0", "(a+)b%1", "a+b", "%a+%d",
 }
 local subjects = {
   "", "a", "aaa", "aab", "xyz", "ab ab", "a\0b", "hello world", "The quick brown fox jumps over",
   "1: 0.14,2: 0.29;", "x(y(z))w", "xaxbyy", "  trim  ", "\0\1\127\128\200\255", "]a]]-",
-  "a$b%c.d", "aXbx", "ooooo", "foo_bar baz9",
+  "a$b%c.d", "aXbx", "ooooo", "foo_bar baz9", "aaba", "aaab1",
 }
 
 local function show(...)
