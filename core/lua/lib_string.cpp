@@ -586,14 +586,14 @@ FirstItem AnalyseFirstItem(const char* p) {
   }
   // Too many captures, a malformed item, a back reference or a balance must still raise
   // their errors or be tried as before.
-  if (opens > kMaxCaptures) return f;
+  if (opens > kMaxCaptures || *p == '\0' || *p == ')') return f;
   const char* ep = FindClassEnd(p);
   if (ep == nullptr || *ep == '?' || *ep == '*' || *ep == '-') return f;
   f.run = *ep == '+' && f.p == p;
   f.p = p;
   f.ep = ep;
   switch (*p) {
-    case '\0': case ')': case '.':
+    case '.':
       return f;
     case '$':
       if (*(p + 1) == '\0') return f;
