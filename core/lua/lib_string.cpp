@@ -600,7 +600,10 @@ FirstItem AnalyseFirstItem(const char* p) {
       break;
     case kEscape: {
       int cl = static_cast<unsigned char>(*(p + 1));
-      if (cl == 'b' || IsDigit(cl)) return f;
+      if (cl == 'b' || IsDigit(cl)) {
+        f.run = false;
+        return f;
+      }
       f.cls = kClassLetters[static_cast<size_t>(cl)];
       f.kind = f.cls == 0 ? FirstItem::kLiteral : FirstItem::kClass;
       f.literal = cl;
