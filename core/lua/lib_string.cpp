@@ -639,9 +639,10 @@ const char* NextStart(const MatchState* ms, const FirstItem& f, const char* s) {
   return s < end ? s : nullptr;
 }
 
-// The next place worth a try after one failed at s (before the end).
+// The next place worth a try after one failed at s (before the end); always past s.
 const char* NextTry(const MatchState* ms, const FirstItem& f, const char* s) {
-  return NextStart(ms, f, f.run ? LongestRun(ms, s, f.p, f.ep) : s + 1);
+  const char* next = f.run ? LongestRun(ms, s, f.p, f.ep) : s + 1;
+  return NextStart(ms, f, next > s ? next : s + 1);
 }
 
 // Pushes capture i; with no captures at all, "capture 0" is the whole match s..e.

@@ -9,7 +9,7 @@ local patterns = {
   "[", "[a", "[^", "%", "a%", "(", "a)", "%1", "(a", "(()", "%b", "%bx", "[%", "[a-%",
   "^%a", "^%a+", "^[%a_][%w_]*", "^a*", "o%a", "%sx", "[%w_]+", "[%a-z]", "[a-%%]",
   "a[", "o%", "b(", "l)", "[ab]+%d", "%d+%.?%d*", "%a+(", "()()%s", string.rep("(", 32) .. "a",
-  string.rep("(", 33) .. "a", "(" .. string.rep("()", 32) .. "a", "[%a]-o", "%x*%x", ".-%s", "\0", "(a+)b%1", "a+b", "%a+%d",
+  string.rep("(", 33) .. "a", "(" .. string.rep("()", 32) .. "a", "[%a]-o", "%x*%x", ".-%s", "\0", "(a+)b%1", "a+b", "%a+%d", "%b+%x", "%b++", "%1+", ".+%d",
 }
 local subjects = {
   "", "a", "aaa", "aab", "xyz", "ab ab", "a\0b", "hello world", "The quick brown fox jumps over",
