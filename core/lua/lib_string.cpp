@@ -1,5 +1,9 @@
 // String library: byte-string functions, formatting and pattern matching.
+#include <array>
 #include <cctype>
+#include <climits>
+#include <clocale>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <cstdint>
@@ -27,9 +31,115 @@ long CheckLong(lua_State* L, int narg) {
   return static_cast<long>(NumberToInteger(luaL_checknumber(L, narg)));
 }
 
+// Any number but 0 answers from the first look at the argument.
 long OptLong(lua_State* L, int narg, long def) {
+  lua_Number d = lua_tonumber(L, narg);
+  if (d != 0) return static_cast<long>(NumberToInteger(d));
   return lua_isnoneornil(L, narg) ? def : CheckLong(L, narg);
 }
+
+// ---- character classes -------------------------------------------------------------------
+
+enum ClassBit : uint16_t {
+  kAlpha = 1 << 0,
+  kCntrl = 1 << 1,
+  kDigit = 1 << 2,
+  kLower = 1 << 3,
+  kPunct = 1 << 4,
+  kSpace = 1 << 5,
+  kUpper = 1 << 6,
+  kAlnum = 1 << 7,
+  kXdigit = 1 << 8,
+  kZero = 1 << 9,
+};
+constexpr uint16_t kNegated = 1 << 15;
+
+// Class membership and case mapping of every byte under one LC_CTYPE locale.
+struct CharTables {
+  uint16_t cls[256];
+  unsigned char lower[256];
+  unsigned char upper[256];
+};
+
+constexpr CharTables MakeCTables() {
+  CharTables t{};
+  for (int c = 0; c < 256; c++) {
+    bool upper = c >= 'A' && c <= 'Z', lower = c >= 'a' && c <= 'z', digit = c >= '0' && c <= '9';
+    bool alpha = upper || lower, graph = c > ' ' && c < 127;
+    uint16_t b = 0;
+    if (alpha) b |= kAlpha;
+    if (c < ' ' || c == 127) b |= kCntrl;
+    if (digit) b |= kDigit;
+    if (lower) b |= kLower;
+    if (graph && !alpha && !digit) b |= kPunct;
+    if (c == ' ' || (c >= '\t' && c <= '\r')) b |= kSpace;
+    if (upper) b |= kUpper;
+    if (alpha || digit) b |= kAlnum;
+    if (digit || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')) b |= kXdigit;
+    if (c == 0) b |= kZero;
+    t.cls[c] = b;
+    t.lower[c] = static_cast<unsigned char>(upper ? c + ('a' - 'A') : c);
+    t.upper[c] = static_cast<unsigned char>(lower ? c - ('a' - 'A') : c);
+  }
+  return t;
+}
+
+constexpr CharTables kCTables = MakeCTables();
+
+void BuildTables(CharTables* t) {
+  for (int c = 0; c < 256; c++) {
+    uint16_t b = 0;
+    if (std::isalpha(c)) b |= kAlpha;
+    if (std::iscntrl(c)) b |= kCntrl;
+    if (std::isdigit(c)) b |= kDigit;
+    if (std::islower(c)) b |= kLower;
+    if (std::ispunct(c)) b |= kPunct;
+    if (std::isspace(c)) b |= kSpace;
+    if (std::isupper(c)) b |= kUpper;
+    if (std::isalnum(c)) b |= kAlnum;
+    if (std::isxdigit(c)) b |= kXdigit;
+    if (c == 0) b |= kZero;
+    t->cls[c] = b;
+    t->lower[c] = static_cast<unsigned char>(std::tolower(c));
+    t->upper[c] = static_cast<unsigned char>(std::toupper(c));
+  }
+}
+
+// The tables of the current LC_CTYPE, which a script may change with os.setlocale; the usual
+// C locale costs no work.
+const CharTables& CurrentCharTables() {
+  const char* name = std::setlocale(LC_CTYPE, nullptr);
+  if (name != nullptr && ((name[0] == 'C' && name[1] == '\0') || std::strcmp(name, "POSIX") == 0)) return kCTables;
+  thread_local CharTables tables;
+  thread_local std::string built_for;
+  if (name == nullptr || built_for.empty() || built_for != name) {
+    BuildTables(&tables);
+    built_for = name ? name : "";
+  }
+  return tables;
+}
+
+// What a class letter after '%' asks for; 0 for letters that stand for themselves.
+constexpr std::array<uint16_t, 256> MakeClassLetters() {
+  std::array<uint16_t, 256> t{};
+  const char letters[] = "acdlpsuwxz";
+  const uint16_t bits[] = {kAlpha, kCntrl, kDigit, kLower, kPunct, kSpace, kUpper, kAlnum, kXdigit, kZero};
+  for (int i = 0; letters[i] != '\0'; i++) {
+    t[static_cast<unsigned char>(letters[i])] = bits[i];
+    t[static_cast<unsigned char>(letters[i] - ('a' - 'A'))] = bits[i] | kNegated;
+  }
+  return t;
+}
+
+constexpr std::array<uint16_t, 256> kClassLetters = MakeClassLetters();
+
+bool ClassHit(const CharTables* ct, int c, uint16_t k) {
+  return ((ct->cls[c] & k) != 0) != ((k & kNegated) != 0);
+}
+
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+// ---- byte strings ------------------------------------------------------------------------
 
 int StrLen(lua_State* L) {
   size_t l;
@@ -50,19 +160,26 @@ int StrSub(lua_State* L) {
   return 1;
 }
 
-template <int (*Convert)(int)>
-int StrMapBytes(lua_State* L) {
+// Maps every byte through a table, a buffer-sized chunk at a time.
+template <bool kUpper>
+int StrCase(lua_State* L) {
   size_t l;
   const char* s = luaL_checklstring(L, 1, &l);
+  const CharTables& ct = CurrentCharTables();
+  const unsigned char* map = kUpper ? ct.upper : ct.lower;
   luaL_Buffer b;
   luaL_buffinit(L, &b);
-  for (size_t i = 0; i < l; i++) luaL_putchar(&b, Convert(static_cast<unsigned char>(s[i])));
+  while (l > 0) {
+    size_t n = l < LUAL_BUFFERSIZE ? l : LUAL_BUFFERSIZE;
+    char* out = luaL_prepbuffer(&b);
+    for (size_t i = 0; i < n; i++) out[i] = static_cast<char>(map[static_cast<unsigned char>(s[i])]);
+    luaL_addsize(&b, n);
+    s += n;
+    l -= n;
+  }
   luaL_pushresult(&b);
   return 1;
 }
-
-int ToLower(int c) { return std::tolower(c); }
-int ToUpper(int c) { return std::toupper(c); }
 
 constexpr size_t kMaxRepResult = 0x7fffffff;
 
@@ -196,6 +313,7 @@ struct MatchState {
   const char* src_init;  // start of the subject
   const char* src_end;   // end of the subject
   lua_State* L;
+  const CharTables* ct;
   int level;  // captures in use
   struct {
     const char* init;
@@ -216,17 +334,14 @@ int CheckCaptureIndex(MatchState* ms, int digit) {
   return l;
 }
 
-// End of the single-character class starting at p.
-const char* ClassEnd(MatchState* ms, const char* p) {
+// End of the single-character class starting at p, or null when it is malformed.
+const char* FindClassEnd(const char* p) {
   char c = *p++;
-  if (c == kEscape) {
-    if (*p == '\0') luaL_error(ms->L, "malformed pattern (ends with `%%')");
-    return p + 1;
-  }
+  if (c == kEscape) return *p == '\0' ? nullptr : p + 1;
   if (c == '[') {
     if (*p == '^') p++;
     do {  // the first ']' right after '[' or '[^' is a member, not the end
-      if (*p == '\0') luaL_error(ms->L, "malformed pattern (missing `]')");
+      if (*p == '\0') return nullptr;
       if (*(p++) == kEscape && *p != '\0') p++;
     } while (*p != ']');
     return p + 1;
@@ -234,28 +349,23 @@ const char* ClassEnd(MatchState* ms, const char* p) {
   return p;
 }
 
-bool MatchClass(int c, int cl) {
-  bool res;
-  // class letters are ASCII: folding them needs no locale
-  bool upper = cl >= 'A' && cl <= 'Z';
-  switch (upper ? cl + ('a' - 'A') : cl) {
-    case 'a': res = std::isalpha(c); break;
-    case 'c': res = std::iscntrl(c); break;
-    case 'd': res = std::isdigit(c); break;
-    case 'l': res = std::islower(c); break;
-    case 'p': res = std::ispunct(c); break;
-    case 's': res = std::isspace(c); break;
-    case 'u': res = std::isupper(c); break;
-    case 'w': res = std::isalnum(c); break;
-    case 'x': res = std::isxdigit(c); break;
-    case 'z': res = (c == 0); break;
-    default: return cl == c;
+[[gnu::always_inline]] inline const char* ClassEnd(MatchState* ms, const char* p) {
+  if (*p != kEscape && *p != '[') return p + 1;
+  const char* ep = FindClassEnd(p);
+  if (ep == nullptr) {
+    if (*p == kEscape) luaL_error(ms->L, "malformed pattern (ends with `%%')");
+    luaL_error(ms->L, "malformed pattern (missing `]')");
   }
-  return upper ? !res : res;
+  return ep;
+}
+
+bool MatchClass(const CharTables* ct, int c, int cl) {
+  uint16_t k = kClassLetters[static_cast<size_t>(cl)];
+  return k == 0 ? cl == c : ClassHit(ct, c, k);
 }
 
 // p points at '[', ec at its closing ']'.
-bool MatchBracketClass(int c, const char* p, const char* ec) {
+bool MatchBracketClass(const CharTables* ct, int c, const char* p, const char* ec) {
   bool want = true;
   if (*(p + 1) == '^') {
     want = false;
@@ -264,7 +374,7 @@ bool MatchBracketClass(int c, const char* p, const char* ec) {
   while (++p < ec) {
     if (*p == kEscape) {
       p++;
-      if (MatchClass(c, static_cast<unsigned char>(*p))) return want;
+      if (MatchClass(ct, c, static_cast<unsigned char>(*p))) return want;
     } else if (*(p + 1) == '-' && p + 2 < ec) {
       if (static_cast<unsigned char>(*p) <= c && c <= static_cast<unsigned char>(*(p + 2)))
         return want;
@@ -276,16 +386,37 @@ bool MatchBracketClass(int c, const char* p, const char* ec) {
   return !want;
 }
 
-bool SingleMatch(int c, const char* p, const char* ep) {
+bool SingleMatch(const CharTables* ct, int c, const char* p, const char* ep) {
   switch (*p) {
     case '.': return true;
-    case kEscape: return MatchClass(c, static_cast<unsigned char>(*(p + 1)));
-    case '[': return MatchBracketClass(c, p, ep - 1);
+    case kEscape: return MatchClass(ct, c, static_cast<unsigned char>(*(p + 1)));
+    case '[': return MatchBracketClass(ct, c, p, ep - 1);
     default: return static_cast<unsigned char>(*p) == c;
   }
 }
 
+// The byte any match of p must start with, or -1: p starts with a plain character that is
+// not optional.
+[[gnu::always_inline]] inline int RequiredLiteral(const char* p) {
+  switch (*p) {
+    case '\0': case '(': case ')': case kEscape: case '[': case '.': return -1;
+    case '$':
+      if (*(p + 1) == '\0') return -1;
+      break;
+    default: break;
+  }
+  char q = *(p + 1);
+  if (q == '?' || q == '*' || q == '-') return -1;
+  return static_cast<unsigned char>(*p);
+}
+
 const char* DoMatch(MatchState* ms, const char* s, const char* p);
+
+// DoMatch, skipped where the rest of the pattern needs a byte that s does not hold.
+const char* MatchRest(MatchState* ms, const char* s, const char* p, int literal) {
+  if (literal >= 0 && (s >= ms->src_end || static_cast<unsigned char>(*s) != literal)) return nullptr;
+  return DoMatch(ms, s, p);
+}
 
 const char* MatchBalance(MatchState* ms, const char* s, const char* p) {
   if (*p == '\0' || *(p + 1) == '\0') luaL_error(ms->L, "unbalanced pattern");
@@ -302,21 +433,49 @@ const char* MatchBalance(MatchState* ms, const char* s, const char* p) {
   return nullptr;
 }
 
-const char* MaxExpand(MatchState* ms, const char* s, const char* p, const char* ep) {
-  long i = 0;
-  while (s + i < ms->src_end && SingleMatch(static_cast<unsigned char>(s[i]), p, ep)) i++;
-  for (; i >= 0; i--) {  // give back one repetition at a time
-    const char* res = DoMatch(ms, s + i, ep + 1);
-    if (res) return res;
+// The end of the longest run from s of bytes that the single class p..ep matches.
+const char* LongestRun(const MatchState* ms, const char* s, const char* p, const char* ep) {
+  const char* end = ms->src_end;
+  switch (*p) {
+    case '.':
+      return end;
+    case kEscape: {
+      int cl = static_cast<unsigned char>(*(p + 1));
+      uint16_t k = kClassLetters[static_cast<size_t>(cl)];
+      if (k == 0) {
+        while (s < end && static_cast<unsigned char>(*s) == cl) s++;
+      } else {
+        while (s < end && ClassHit(ms->ct, static_cast<unsigned char>(*s), k)) s++;
+      }
+      return s;
+    }
+    case '[':
+      while (s < end && MatchBracketClass(ms->ct, static_cast<unsigned char>(*s), p, ep - 1)) s++;
+      return s;
+    default:
+      while (s < end && *s == *p) s++;
+      return s;
   }
-  return nullptr;
+}
+
+const char* MaxExpand(MatchState* ms, const char* s, const char* p, const char* ep) {
+  const char* q = LongestRun(ms, s, p, ep);
+  const char* rest = ep + 1;
+  if (*rest == '\0') return q;  // nothing follows: the longest run is the match
+  int literal = RequiredLiteral(rest);
+  for (;; q--) {  // give back one repetition at a time
+    const char* res = MatchRest(ms, q, rest, literal);
+    if (res) return res;
+    if (q == s) return nullptr;
+  }
 }
 
 const char* MinExpand(MatchState* ms, const char* s, const char* p, const char* ep) {
+  int literal = RequiredLiteral(ep + 1);
   for (;;) {
-    const char* res = DoMatch(ms, s, ep + 1);
+    const char* res = MatchRest(ms, s, ep + 1, literal);
     if (res) return res;
-    if (s < ms->src_end && SingleMatch(static_cast<unsigned char>(*s), p, ep)) s++;
+    if (s < ms->src_end && SingleMatch(ms->ct, static_cast<unsigned char>(*s), p, ep)) s++;
     else return nullptr;
   }
 }
@@ -365,7 +524,7 @@ const char* DoMatch(MatchState* ms, const char* s, const char* p) {
           p += 4;
           continue;
         }
-        if (std::isdigit(static_cast<unsigned char>(*(p + 1)))) {
+        if (IsDigit(static_cast<unsigned char>(*(p + 1)))) {
           s = MatchCapture(ms, s, static_cast<unsigned char>(*(p + 1)));
           if (s == nullptr) return nullptr;
           p += 2;
@@ -379,7 +538,7 @@ const char* DoMatch(MatchState* ms, const char* s, const char* p) {
         break;
     }
     const char* ep = ClassEnd(ms, p);
-    bool m = s < ms->src_end && SingleMatch(static_cast<unsigned char>(*s), p, ep);
+    bool m = s < ms->src_end && SingleMatch(ms->ct, static_cast<unsigned char>(*s), p, ep);
     switch (*ep) {
       case '?': {
         if (m) {
@@ -404,6 +563,88 @@ const char* DoMatch(MatchState* ms, const char* s, const char* p) {
   }
 }
 
+// What the first item of an unanchored pattern asks of the byte a match starts at, so that
+// the places that cannot start one are passed over without trying a match there.
+struct FirstItem {
+  enum Kind { kAny, kLiteral, kClass, kSet } kind = kAny;
+  int literal = 0;
+  uint16_t cls = 0;
+  const char* p = nullptr;  // the item
+  const char* ep = nullptr;
+  // The pattern starts with "x+" and no capture: a try that fails at s has tried the rest of
+  // the pattern at every place a try inside the same run of x would, so those fail too.
+  bool run = false;
+};
+
+FirstItem AnalyseFirstItem(const char* p) {
+  FirstItem f;
+  int opens = 0;  // captures opened before the item, which match nothing themselves
+  f.p = p;
+  while (*p == '(') {
+    opens++;
+    p += *(p + 1) == ')' ? 2 : 1;
+  }
+  // Too many captures, a malformed item, a back reference or a balance must still raise
+  // their errors or be tried as before.
+  if (opens > kMaxCaptures || *p == '\0' || *p == ')') return f;
+  const char* ep = FindClassEnd(p);
+  if (ep == nullptr || *ep == '?' || *ep == '*' || *ep == '-') return f;
+  f.run = *ep == '+' && f.p == p;
+  f.p = p;
+  f.ep = ep;
+  switch (*p) {
+    case '.':
+      return f;
+    case '$':
+      if (*(p + 1) == '\0') return f;
+      break;
+    case kEscape: {
+      int cl = static_cast<unsigned char>(*(p + 1));
+      if (cl == 'b' || IsDigit(cl)) {
+        f.run = false;
+        return f;
+      }
+      f.cls = kClassLetters[static_cast<size_t>(cl)];
+      f.kind = f.cls == 0 ? FirstItem::kLiteral : FirstItem::kClass;
+      f.literal = cl;
+      return f;
+    }
+    case '[':
+      f.kind = FirstItem::kSet;
+      return f;
+    default:
+      break;
+  }
+  f.kind = FirstItem::kLiteral;
+  f.literal = static_cast<unsigned char>(*p);
+  return f;
+}
+
+// The first place from s where the first item matches, or null when there is none before the
+// end (where an item that needs a byte cannot match either).
+const char* NextStart(const MatchState* ms, const FirstItem& f, const char* s) {
+  const char* end = ms->src_end;
+  switch (f.kind) {
+    case FirstItem::kAny:
+      return s;
+    case FirstItem::kLiteral:
+      return s < end ? static_cast<const char*>(std::memchr(s, f.literal, static_cast<size_t>(end - s))) : nullptr;
+    case FirstItem::kClass:
+      while (s < end && !ClassHit(ms->ct, static_cast<unsigned char>(*s), f.cls)) s++;
+      break;
+    case FirstItem::kSet:
+      while (s < end && !MatchBracketClass(ms->ct, static_cast<unsigned char>(*s), f.p, f.ep - 1)) s++;
+      break;
+  }
+  return s < end ? s : nullptr;
+}
+
+// The next place worth a try after one failed at s (before the end); always past s.
+const char* NextTry(const MatchState* ms, const FirstItem& f, const char* s) {
+  const char* next = f.run ? LongestRun(ms, s, f.p, f.ep) : s + 1;
+  return NextStart(ms, f, next > s ? next : s + 1);
+}
+
 // Pushes capture i; with no captures at all, "capture 0" is the whole match s..e.
 void PushOneCapture(MatchState* ms, int i, const char* s, const char* e) {
   if (i >= ms->level) {
@@ -421,6 +662,7 @@ void PushOneCapture(MatchState* ms, int i, const char* s, const char* e) {
 
 int PushCaptures(MatchState* ms, const char* s, const char* e) {
   int n = (ms->level == 0 && s) ? 1 : ms->level;
+  if (n == 0) return 0;
   luaL_checkstack(ms->L, n, "too many captures");
   for (int i = 0; i < n; i++) PushOneCapture(ms, i, s, e);
   return n;
@@ -443,6 +685,7 @@ void InitMatch(MatchState* ms, lua_State* L, const char* s, size_t ls) {
   ms->L = L;
   ms->src_init = s;
   ms->src_end = s + ls;
+  ms->ct = &CurrentCharTables();
   ms->level = 0;
 }
 
@@ -464,9 +707,10 @@ int StrFind(lua_State* L) {
     MatchState ms;
     bool anchor = (*p == '^');
     if (anchor) p++;
-    const char* s1 = s + init;
+    FirstItem first = anchor ? FirstItem{} : AnalyseFirstItem(p);
     InitMatch(&ms, L, s, ls);
-    do {
+    const char* s1 = NextStart(&ms, first, s + init);
+    while (s1 != nullptr) {
       ms.level = 0;
       const char* e = DoMatch(&ms, s1, p);
       if (e) {
@@ -474,7 +718,9 @@ int StrFind(lua_State* L) {
         lua_pushnumber(L, static_cast<lua_Number>(e - s));
         return PushCaptures(&ms, nullptr, nullptr) + 2;
       }
-    } while (s1++ < ms.src_end && !anchor);
+      if (anchor || s1 == ms.src_end) break;
+      s1 = NextTry(&ms, first, s1);
+    }
   }
   lua_pushnil(L);
   return 1;
@@ -488,8 +734,10 @@ int GfindStep(lua_State* L) {
   const char* p = lua_tostring(L, lua_upvalueindex(2));
   MatchState ms;
   InitMatch(&ms, L, s, ls);
-  for (const char* src = s + static_cast<size_t>(lua_tonumber(L, lua_upvalueindex(3)));
-       src <= ms.src_end; src++) {
+  FirstItem first = AnalyseFirstItem(p);
+  const char* src = s + static_cast<size_t>(lua_tonumber(L, lua_upvalueindex(3)));
+  for (src = src <= ms.src_end ? NextStart(&ms, first, src) : nullptr; src != nullptr;
+       src = src < ms.src_end ? NextTry(&ms, first, src) : nullptr) {
     ms.level = 0;
     const char* e = DoMatch(&ms, src, p);
     if (e) {
@@ -512,19 +760,40 @@ int StrGfind(lua_State* L) {
   return 1;
 }
 
-void AddReplacement(MatchState* ms, luaL_Buffer* b, const char* s, const char* e) {
-  lua_State* L = ms->L;
+// gsub's third argument, read once: a string (its text, and whether it holds any '%'), or
+// anything else, which is called.
+struct Replacement {
+  const char* text = nullptr;
+  size_t len = 0;
+  bool escapes = false;
+};
+
+Replacement ReadReplacement(lua_State* L) {
+  Replacement r;
   if (lua_isstring(L, 3)) {
-    size_t l;
-    const char* news = lua_tostring(L, 3);
-    l = lua_strlen(L, 3);
+    r.text = lua_tostring(L, 3);
+    r.len = lua_strlen(L, 3);
+    r.escapes = std::memchr(r.text, kEscape, r.len) != nullptr;
+  }
+  return r;
+}
+
+void AddReplacement(MatchState* ms, luaL_Buffer* b, const Replacement& r, const char* s, const char* e) {
+  lua_State* L = ms->L;
+  if (r.text != nullptr && !r.escapes) {
+    luaL_addlstring(b, r.text, r.len);
+    return;
+  }
+  if (r.text != nullptr) {
+    const char* news = r.text;
+    size_t l = r.len;
     for (size_t i = 0; i < l; i++) {
       if (news[i] != kEscape || i + 1 == l) {
         luaL_putchar(b, news[i]);
         continue;
       }
       i++;
-      if (!std::isdigit(static_cast<unsigned char>(news[i]))) {
+      if (!IsDigit(static_cast<unsigned char>(news[i]))) {
         luaL_putchar(b, news[i]);
         continue;
       }
@@ -552,23 +821,39 @@ int StrGsub(lua_State* L) {
   long max_s = OptLong(L, 4, static_cast<long>(srcl) + 1);
   luaL_argcheck(L, lua_gettop(L) >= 3 && (lua_isstring(L, 3) || lua_isfunction(L, 3)), 3,
                 "string or function expected");
+  Replacement repl = ReadReplacement(L);
   bool anchor = (*p == '^');
   if (anchor) p++;
+  FirstItem first = anchor ? FirstItem{} : AnalyseFirstItem(p);
   luaL_Buffer b;
   luaL_buffinit(L, &b);
   MatchState ms;
   InitMatch(&ms, L, src, srcl);
   long n = 0;
   while (n < max_s) {
+    const char* next = NextStart(&ms, first, src);
+    if (next == nullptr) break;  // no match in the rest: it is copied whole below
+    if (next != src) {
+      luaL_addlstring(&b, src, static_cast<size_t>(next - src));
+      src = next;
+    }
     ms.level = 0;
     const char* e = DoMatch(&ms, src, p);
     if (e) {
       n++;
-      AddReplacement(&ms, &b, src, e);
+      AddReplacement(&ms, &b, repl, src, e);
     }
-    if (e && e > src) src = e;
-    else if (src < ms.src_end) luaL_putchar(&b, *src++);
-    else break;
+    if (e && e > src) {
+      src = e;
+    } else if (src < ms.src_end) {
+      // after an empty match only one byte is passed; after a failure, what cannot match
+      const char* next = e ? src + 1 : NextTry(&ms, first, src);
+      if (next == nullptr) next = ms.src_end;
+      luaL_addlstring(&b, src, static_cast<size_t>(next - src));
+      src = next;
+    } else {
+      break;
+    }
     if (anchor) break;
   }
   luaL_addlstring(&b, src, static_cast<size_t>(ms.src_end - src));
@@ -702,6 +987,96 @@ void AddLengthModifier(char* form, const char* mod) {
   form[l + lm] = '\0';
 }
 
+// A conversion with no flags: its width, and its precision or -1.
+struct PlainSpec {
+  int width = 0;
+  int precision = -1;
+};
+
+// form is "%" and a spec that ScanFormat accepted; false when it has flags.
+bool ReadPlainSpec(const char* form, PlainSpec* spec) {
+  const char* q = form + 1;
+  if (*q != '\0' && std::strchr(kFormatFlags, *q) != nullptr) return false;
+  while (IsDigit(static_cast<unsigned char>(*q))) spec->width = spec->width * 10 + (*q++ - '0');
+  if (*q == '.') {
+    q++;
+    spec->precision = 0;
+    while (IsDigit(static_cast<unsigned char>(*q))) spec->precision = spec->precision * 10 + (*q++ - '0');
+  }
+  return true;
+}
+
+// Writes the decimal digits of u backwards, ending at end; returns where they start.
+char* DigitsBackwards(char* end, unsigned long long u) {
+  do {
+    *--end = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  return end;
+}
+
+// Right-justifies the text first..end in width columns at out; returns its length.
+int PadLeft(char* out, const char* first, const char* end, int width) {
+  int len = static_cast<int>(end - first), pad = width > len ? width - len : 0;
+  std::memset(out, ' ', static_cast<size_t>(pad));
+  std::memcpy(out + pad, first, static_cast<size_t>(len));
+  return pad + len;
+}
+
+// "%<width>d" without printf.
+int FormatInteger(char* out, long long v, int width) {
+  char tmp[24];
+  char* end = tmp + sizeof tmp;
+  unsigned long long u = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+  char* first = DigitsBackwards(end, u);
+  if (v < 0) *--first = '-';
+  return PadLeft(out, first, end, width);
+}
+
+constexpr int kMaxFastPrecision = 9;
+constexpr uint32_t kPowersOf5[] = {1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125};
+constexpr uint32_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
+// "%<width>.<precision>f" without printf: x * 10^precision computed exactly in integers and
+// rounded to nearest, ties to even, as printf rounds. -1 for what it leaves to printf: values
+// not finite or from 2^53 up, and long precisions or results.
+int FormatFixed(char* out, double x, int width, int precision) {
+  if (precision > kMaxFastPrecision || !std::isfinite(x)) return -1;
+  double a = std::fabs(x);
+  if (a >= 9007199254740992.0) return -1;
+  int e;
+  double m = std::frexp(a, &e);  // a = m * 2^e, m in [0.5, 1)
+  auto mant = static_cast<unsigned __int128>(static_cast<uint64_t>(std::ldexp(m, 53)));
+  unsigned __int128 v = mant * kPowersOf5[precision];  // a * 10^p = v * 2^(e - 53 + p)
+  int shift = 53 - e - precision;
+  unsigned __int128 r;
+  if (shift <= 0) {
+    r = v << -shift;  // a < 2^53 keeps this shift small
+  } else if (shift >= 128) {
+    r = 0;  // below one half
+  } else {
+    r = v >> shift;
+    unsigned __int128 rem = v - (r << shift), half = static_cast<unsigned __int128>(1) << (shift - 1);
+    if (rem > half || (rem == half && (r & 1) != 0)) r++;
+  }
+  if (r > UINT64_MAX) return -1;
+  auto n = static_cast<uint64_t>(r);
+  char tmp[40];
+  char* end = tmp + sizeof tmp;
+  char* first = end;
+  if (precision > 0) {
+    uint64_t frac = n % kPowersOf10[precision];
+    n /= kPowersOf10[precision];
+    char* digits = DigitsBackwards(end, frac);
+    while (end - digits < precision) *--digits = '0';
+    first = digits;
+    *--first = '.';
+  }
+  first = DigitsBackwards(first, n);
+  if (std::signbit(x)) *--first = '-';
+  return PadLeft(out, first, end, width);
+}
+
 int StrFormat(lua_State* L) {
   int arg = 1;
   size_t sfl;
@@ -729,6 +1104,10 @@ int StrFormat(lua_State* L) {
         break;
       case 'd':
       case 'i':
+        if (PlainSpec spec; ReadPlainSpec(form, &spec) && spec.precision < 0) {
+          n = FormatInteger(buff, NumberToInteger(luaL_checknumber(L, arg)), spec.width);
+          break;
+        }
         AddLengthModifier(form, "ll");
         n = FormatInCLocale(buff, sizeof buff, form, NumberToInteger(luaL_checknumber(L, arg)));
         break;
@@ -744,9 +1123,15 @@ int StrFormat(lua_State* L) {
         n = FormatInCLocale(buff, sizeof buff, form, u);
         break;
       }
+      case 'f': {
+        double d = luaL_checknumber(L, arg);
+        PlainSpec spec;
+        n = ReadPlainSpec(form, &spec) ? FormatFixed(buff, d, spec.width, spec.precision < 0 ? 6 : spec.precision) : -1;
+        if (n < 0) n = FormatInCLocale(buff, sizeof buff, form, d);
+        break;
+      }
       case 'e':
       case 'E':
-      case 'f':
       case 'g':
       case 'G':
         n = FormatInCLocale(buff, sizeof buff, form, static_cast<double>(luaL_checknumber(L, arg)));
@@ -789,8 +1174,8 @@ int StrFormat(lua_State* L) {
 const luaL_reg kStringFuncs[] = {
     {"len", StrLen},
     {"sub", StrSub},
-    {"lower", StrMapBytes<ToLower>},
-    {"upper", StrMapBytes<ToUpper>},
+    {"lower", StrCase<false>},
+    {"upper", StrCase<true>},
     {"char", StrChar},
     {"rep", StrRep},
     {"byte", StrByte},
