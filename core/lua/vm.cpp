@@ -745,6 +745,13 @@ op_TAILCALL: {
   int tailcalls = ci->tailcalls;
   L->ci--;
   L->base = L->ci->base;
+  const Proto* p = lclvalue(func)->p;
+  if (!p->is_vararg && L->stack_last - L->top > p->maxstacksize) {
+    enterLua(L, func, p, nresults);
+    L->ci->callstatus |= static_cast<uint8_t>(fresh | CIST_TAIL);
+    L->ci->tailcalls = tailcalls + 1;
+    goto reentry;
+  }
   switch (precall(L, func, nresults)) {
     case PCR_LUA:
       L->ci->callstatus |= static_cast<uint8_t>(fresh | CIST_TAIL);
