@@ -113,6 +113,8 @@ struct LocVar {
 struct Proto : GCObject {
   std::vector<TValue> k;
   std::vector<Instruction> code;
+  // Per instruction: the hash slot where its constant text key was last found.
+  std::vector<uint32_t> slotHints;
   std::vector<Proto*> p;
   std::vector<int> lineinfo;
   std::vector<LocVar> locvars;

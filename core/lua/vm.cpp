@@ -1,6 +1,7 @@
 #include "core/lua/vm.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 
 #include "core/lua/call.h"
@@ -362,6 +363,24 @@ static void traceExec(lua_State* L, const Instruction* pc) {
 // their methods); false leaves the read to getTable, which starts again from the object.
 static inline const TValue* lookUp(Table* h, const TValue* key) { return tableGet(h, key); }
 static inline const TValue* lookUp(Table* h, TString* key) { return tableGetStr(h, key); }
+// A constant text key of an instruction, which keeps the slot where it last found the key: in a
+// table of some size that slot is tried before probing, which a crowded run of slots makes long.
+struct HintedKey {
+  TString* key;
+  Proto* p;
+  const Instruction* pc;  // just past the instruction
+};
+constexpr int kHintedLogSize = 3;
+static inline const TValue* lookUp(Table* h, HintedKey k) {
+  if (h->lsizenode < kHintedLogSize) return tableGetStr(h, k.key);
+  uint32_t* hint = k.p->slotHints.data() + (k.pc - 1 - k.p->code.data());
+  const Node* n = &h->node[*hint & ((1u << h->lsizenode) - 1)];
+  if (n->key.tt == LUA_TSTRING && n->key.v.gc == k.key) return &n->val;
+  const TValue* res = tableGetStr(h, k.key);
+  if (res != &nilobject)
+    *hint = static_cast<uint32_t>(reinterpret_cast<const Node*>(reinterpret_cast<const char*>(res) - offsetof(Node, val)) - h->node);
+  return res;
+}
 constexpr int kFastIndexDepth = 4;
 template <typename Key>
 __attribute__((always_inline)) static inline bool fastGet(lua_State* L, Table* h, Key key, TValue* val) {
@@ -379,6 +398,7 @@ __attribute__((always_inline)) static inline bool fastGet(lua_State* L, Table* h
 
 #define RK(x) (ISK(x) ? k + ((x) - MAXSTACK) : base + (x))
 #define KC(x) (k + ((x) - MAXSTACK))
+#define HINTED(key) (HintedKey{(key), cl->p, pc})
 // Line and count hooks are looked for where they can have been set: on entering a function,
 // after anything that may run other code (a call, a metamethod) and at every jump, so a hook
 // armed from outside (a signal) is met within one stretch of straight code. While one is set,
@@ -477,7 +497,7 @@ op_GETUPVAL:
 op_GETGLOBAL: {
   const TValue* key = k + GETARG_Bx(i);
   Table* env = cl->env;
-  const TValue* res = tableGetStr(env, tsvalue(key));
+  const TValue* res = lookUp(env, HINTED(tsvalue(key)));
   if (!ttisnil(res) || fastTM(L, env->metatable, TM_INDEX) == nullptr) {
     *ra = *res;
   } else {
@@ -497,12 +517,12 @@ op_GETGLOBAL: {
   }
   GETTABLE_AS(op_GETTABLE, RK(GETARG_C(i)), rc)
   GETTABLE_AS(op_GETTABLE_RR, base + GETARG_C(i), rc)
-  GETTABLE_AS(op_GETTABLE_RS, KC(GETARG_C(i)), tsvalue(rc))
+  GETTABLE_AS(op_GETTABLE_RS, KC(GETARG_C(i)), HINTED(tsvalue(rc)))
 #undef GETTABLE_AS
 op_SETGLOBAL: {
   Table* env = cl->env;
   const TValue* key = k + GETARG_Bx(i);
-  TValue* slot = const_cast<TValue*>(tableGetStr(env, tsvalue(key)));
+  TValue* slot = const_cast<TValue*>(lookUp(env, HINTED(tsvalue(key))));
   if (!ttisnil(slot)) {
     *slot = *ra;
   } else {
@@ -541,7 +561,7 @@ op_SETUPVAL:
     DISPATCH();                                                   \
   }
   SETTABLE_AS(op_SETTABLE, RK(GETARG_B(i)), rb)
-  SETTABLE_AS(op_SETTABLE_S, KC(GETARG_B(i)), tsvalue(rb))
+  SETTABLE_AS(op_SETTABLE_S, KC(GETARG_B(i)), HINTED(tsvalue(rb)))
 #undef SETTABLE_AS
 op_NEWTABLE: {
   ci->savedpc = pc;

@@ -35,6 +35,7 @@ int specialFor(OpCode op, Kind b, Kind c) {
 }  // namespace
 
 void specializeCode(Proto* f) {
+  f->slotHints.assign(f->code.size(), 0);
   for (Instruction& in : f->code) {
     const OpCode op = GET_OP(in);
     const OpMode& m = opmodes[op];

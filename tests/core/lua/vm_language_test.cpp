@@ -122,6 +122,22 @@ TEST_F(VmLanguage, OperandsOfAnotherKindTakeTheGeneralWay) {
   for (const auto& e : errors) EXPECT_NE(Run(e.code).find(e.error), std::string::npos) << e.code << ": " << Run(e.code);
 }
 
+// A read by constant name remembers where it found the key; the answer must not depend on
+// what the same instruction read before (other tables, a table grown or emptied since).
+TEST_F(VmLanguage, ReadsByNameStayRightWhateverTheyReadBefore) {
+  EXPECT_EQ(Eval("local function big(extra) local t = {} for i = 1, extra do t['f' .. i] = i end return t end "
+                 "local a, b, c = big(20), big(40), big(5) a.name = 'a' b.name = 'b' "
+                 "local s = '' for _, t in next, {a, b, c, a} do s = s .. tostr(t.name) end return s"),
+            "abnila");
+  EXPECT_EQ(Eval("local t = {} for i = 1, 10 do t['k' .. i] = i end local function get() return t.k7 end "
+                 "local before = get() for i = 11, 500 do t['k' .. i] = i end t.k7 = 70 "
+                 "local grown = get() t.k7 = nil return before .. ':' .. grown .. ':' .. tostr(get())"),
+            "7:70:nil");
+  EXPECT_EQ(Eval("for i = 1, 40 do setglobal_t = i end gx = 1 local function get() return gx end "
+                 "local one = get() gx = nil return one .. tostr(get())"),
+            "1nil");
+}
+
 TEST_F(VmLanguage, ErrorsNameTheVariable) {
   EXPECT_NE(Run("local x = nil; x()").find("attempt to call local `x' (a nil value)"), std::string::npos);
   EXPECT_NE(Run("undefinedfn()").find("attempt to call global `undefinedfn' (a nil value)"), std::string::npos);
