@@ -146,11 +146,21 @@ inline int checkStackRoom(lua_State* L, int size) {
 
 LUA_API int lua_checkstack(lua_State* L, int size) { return checkStackRoom(L, size); }
 
+namespace {
+// Moves n values from the top of `from` to the top of `to`, which has room for them.
+inline void moveValues(lua_State* from, lua_State* to, int n) {
+  TValue* src = from->top - n;
+  TValue* dst = to->top;
+  for (int i = 0; i < n; i++) dst[i] = src[i];
+  from->top = src;
+  to->top = dst + n;
+}
+}  // namespace
+
 LUA_API void lua_xmove(lua_State* from, lua_State* to, int n) {
   if (from == to || n <= 0) return;
   checkStack(to, n);
-  from->top -= n;
-  for (int i = 0; i < n; i++) *to->top++ = from->top[i];
+  moveValues(from, to, n);
 }
 
 LUA_API int lua_type(lua_State* L, int idx) {
@@ -594,17 +604,6 @@ LUA_API int lua_resume(lua_State* L, int nargs) {
   }
   return resumeThread(L, nargs);
 }
-
-namespace {
-// Moves n values from the top of `from` to the top of `to`, which has room for them.
-inline void moveValues(lua_State* from, lua_State* to, int n) {
-  TValue* src = from->top - n;
-  TValue* dst = to->top;
-  for (int i = 0; i < n; i++) dst[i] = src[i];
-  from->top = src;
-  to->top = dst + n;
-}
-}  // namespace
 
 int tv_lua::ResumeCoroutine(lua_State* L, lua_State* co, int narg) {
   bool dead = co->errored || (co->ci == co->base_ci && co->top == co->base);

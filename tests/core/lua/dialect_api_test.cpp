@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/lua/lib_runner.h"
+#include "core/lua/vm_test_util.h"
 
 namespace {
 
@@ -278,35 +279,18 @@ TEST(DialectApi, NumberTextMatchesTheUsualFormat) {
   }
 }
 
-struct AllocCount {
-  size_t live = 0;
-  size_t calls = 0;
-};
-
-void* CountingAlloc(void* ud, void* p, size_t, size_t nsize) {
-  AllocCount* c = static_cast<AllocCount*>(ud);
-  c->calls++;
-  if (nsize == 0) {
-    if (p) c->live--;
-    std::free(p);
-    return nullptr;
-  }
-  if (!p) c->live++;
-  return std::realloc(p, nsize);
-}
-
 TEST(DialectApi, AllocationHookSeesEveryBlock) {
-  AllocCount count;
-  lua_State* L = lua_openwith(CountingAlloc, &count, nullptr);
+  vmtest::AllocCount count;
+  lua_State* L = lua_openwith(vmtest::CountingAlloc, &count, nullptr);
   ASSERT_NE(L, nullptr);
   luaopen_base(L);
   const char* code = "local t = {} for i = 1, 100 do t[i] = {tostring(i)} end return t";
   ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "=a"), 0);
   ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
   EXPECT_GT(count.calls, 100u);
-  EXPECT_GT(count.live, 0u);
+  EXPECT_GT(count.liveBlocks, 0u);
   lua_close(L);
-  EXPECT_EQ(count.live, 0u) << "every block is freed through the hook";
+  EXPECT_EQ(count.liveBlocks, 0u) << "every block is freed through the hook";
 }
 
 TEST(DialectApiDeathTest, UnprotectedErrorCallsPanicThenFatal) {

@@ -9,6 +9,7 @@
 #include "core/lua/gc.h"
 #include "core/lua/mem_pool.h"
 #include "core/lua/state.h"
+#include "core/lua/vm_test_util.h"
 #include "lauxlib.h"
 #include "lualib.h"
 
@@ -87,36 +88,21 @@ TEST(SmallBlockPool, StateReturnsToItsStartAfterChurnAndClosesClean) {
   EXPECT_EQ(SmallBlockPool::strayBlocks(), strayBefore) << "every block went back before close";
 }
 
-struct HostBytes {
-  size_t live = 0;
-};
-
-void* CountingAlloc(void* ud, void* p, size_t osize, size_t nsize) {
-  HostBytes* h = static_cast<HostBytes*>(ud);
-  h->live += nsize;
-  h->live -= p ? osize : 0;
-  if (nsize == 0) {
-    std::free(p);
-    return nullptr;
-  }
-  return std::realloc(p, nsize);
-}
-
 TEST(SmallBlockPool, HostAllocatorSeesEveryByteTheStateCounts) {
-  HostBytes host;
-  lua_State* L = lua_openwith(CountingAlloc, &host, nullptr);
+  vmtest::AllocCount host;
+  lua_State* L = lua_openwith(vmtest::CountingAlloc, &host, nullptr);
   ASSERT_NE(L, nullptr);
   luaopen_base(L);
   luaopen_string(L);
-  EXPECT_EQ(host.live, L->g->totalbytes);
+  EXPECT_EQ(host.liveBytes, L->g->totalbytes);
   runChunk(L, "big = {} for i = 1, 200 do big[i] = {tostring(i), function() return i end} end");
-  EXPECT_EQ(host.live, L->g->totalbytes);
+  EXPECT_EQ(host.liveBytes, L->g->totalbytes);
   runChunk(L, kChurn);
   collectAll(L);
-  EXPECT_EQ(host.live, L->g->totalbytes);
+  EXPECT_EQ(host.liveBytes, L->g->totalbytes);
   EXPECT_EQ(L->g->pool.liveBlocks(), 0u);
   lua_close(L);
-  EXPECT_EQ(host.live, 0u);
+  EXPECT_EQ(host.liveBytes, 0u);
 }
 
 }  // namespace

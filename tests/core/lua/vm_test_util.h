@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for the core script tests: a state with a few test functions and chunk runners.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,13 @@ std::string Run(lua_State* L, const std::string& code);
 std::string Eval(lua_State* L, const std::string& code);
 
 std::string Dump(lua_State* L);  // dumps the function on top of the stack
+
+// A host allocator for lua_openwith that counts what it is asked for (`ud` is an AllocCount).
+struct AllocCount {
+  size_t calls = 0;
+  size_t liveBlocks = 0;
+  size_t liveBytes = 0;
+};
+void* CountingAlloc(void* ud, void* p, size_t osize, size_t nsize);
 
 }  // namespace vmtest

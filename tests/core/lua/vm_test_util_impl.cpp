@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/lua/vm_test_util.h"
@@ -162,6 +163,20 @@ std::string Dump(lua_State* L) {
   std::string out;
   lua_dump(L, WriteChunk, &out);
   return out;
+}
+
+void* CountingAlloc(void* ud, void* p, size_t osize, size_t nsize) {
+  AllocCount* c = static_cast<AllocCount*>(ud);
+  c->calls++;
+  c->liveBytes += nsize;
+  if (p) c->liveBytes -= osize;
+  if (nsize == 0) {
+    if (p) c->liveBlocks--;
+    std::free(p);
+    return nullptr;
+  }
+  if (!p) c->liveBlocks++;
+  return std::realloc(p, nsize);
 }
 
 }  // namespace vmtest
