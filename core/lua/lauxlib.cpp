@@ -38,19 +38,6 @@ void PushSizesTable(lua_State* L) {
   tv_lua::PushRegistryTable(L, tv_lua::kSizesKey, "k");
 }
 
-// The raw field "n" of table t when it is a number, else -1.
-int RawFieldN(lua_State* L, int t) {
-  tv_lua::PushFixedText(L, tv_lua::FixedText::kN);
-  lua_rawget(L, t);
-  int n = -1;
-  if (lua_type(L, -1) == LUA_TNUMBER) {
-    lua_Number d = lua_tonumber(L, -1);
-    n = (d >= 0 && d < 2147483647.0) ? static_cast<int>(d) : (d < 0 ? -1 : 2147483647);
-  }
-  lua_pop(L, 1);
-  return n;
-}
-
 }  // namespace
 
 // ---- errors and argument checks -----------------------------------------------------------
@@ -246,31 +233,14 @@ LUALIB_API void luaL_openlib(lua_State* L, const char* libname, const luaL_reg* 
 LUALIB_API int luaL_getn(lua_State* L, int t) {
   t = AbsIndex(L, t);
   int n = tv_lua::TableSize(L, t);
-  if (n >= 0) return n;
-  n = RawFieldN(L, t);
-  if (n >= 0) return n;
-  PushSizesTable(L);
-  lua_pushvalue(L, t);
-  lua_rawget(L, -2);
-  if (lua_type(L, -1) == LUA_TNUMBER) {
-    n = static_cast<int>(lua_tonumber(L, -1));
-    lua_pop(L, 2);
-    return n;
-  }
-  lua_pop(L, 2);
-  // No recorded size: count the elements up to the first nil.
-  return tv_lua::CountToFirstNil(L, t);
+  // No recorded size (not even a sizes table yet): count the elements up to the first nil.
+  return n >= 0 ? n : tv_lua::CountToFirstNil(L, t);
 }
 
 LUALIB_API void luaL_setn(lua_State* L, int t, int n) {
   t = AbsIndex(L, t);
   if (tv_lua::SetTableSize(L, t, n)) return;
-  if (RawFieldN(L, t) >= 0) {
-    tv_lua::PushFixedText(L, tv_lua::FixedText::kN);
-    lua_pushnumber(L, static_cast<lua_Number>(n));
-    lua_rawset(L, t);
-    return;
-  }
+  // Neither an "n" field nor a sizes table: the first size recorded makes the table.
   PushSizesTable(L);
   lua_pushvalue(L, t);
   lua_pushnumber(L, static_cast<lua_Number>(n));
