@@ -370,8 +370,7 @@ int tv_lua::TableSize(lua_State* L, int idx) {
   Table* sizes = sizesTable(L);
   if (sizes == nullptr) return -1;
   const TValue* v = tableGet(sizes, o);
-  if (ttisnumber(v)) return static_cast<int>(nvalue(v));
-  return tableCountRun(t);
+  return ttisnumber(v) ? static_cast<int>(nvalue(v)) : -1;
 }
 
 bool tv_lua::SetTableSize(lua_State* L, int idx, int n) {
@@ -613,15 +612,8 @@ int tv_lua::ResumeCoroutine(lua_State* L, lua_State* co, int narg) {
   }
   if (!checkStackRoom(co, narg)) luaL_error(L, "too many arguments to resume");
   moveValues(L, co, narg);
-  // Neither dead nor L: what lua_resume still refuses is a coroutine that resumed another.
-  int status;
-  if (!co->suspended && co->ci != co->base_ci) {
-    co->top -= narg;
-    setstr(co->top++, newStr(L, "cannot resume non-suspended coroutine"));
-    status = LUA_ERRRUN;
-  } else {
-    status = resumeThread(co, narg);
-  }
+  // lua_resume still refuses a coroutine that is resuming another
+  int status = lua_resume(co, narg);
   if (status == 0) {
     int nres = static_cast<int>(co->top - co->base);
     if (!checkStackRoom(L, nres)) luaL_error(L, "too many results to resume");

@@ -233,7 +233,7 @@ LUALIB_API void luaL_openlib(lua_State* L, const char* libname, const luaL_reg* 
 LUALIB_API int luaL_getn(lua_State* L, int t) {
   t = AbsIndex(L, t);
   int n = tv_lua::TableSize(L, t);
-  // No recorded size (not even a sizes table yet): count the elements up to the first nil.
+  // No recorded size: count the elements up to the first nil.
   return n >= 0 ? n : tv_lua::CountToFirstNil(L, t);
 }
 

@@ -61,31 +61,6 @@ struct CharTables {
   unsigned char upper[256];
 };
 
-constexpr CharTables MakeCTables() {
-  CharTables t{};
-  for (int c = 0; c < 256; c++) {
-    bool upper = c >= 'A' && c <= 'Z', lower = c >= 'a' && c <= 'z', digit = c >= '0' && c <= '9';
-    bool alpha = upper || lower, graph = c > ' ' && c < 127;
-    uint16_t b = 0;
-    if (alpha) b |= kAlpha;
-    if (c < ' ' || c == 127) b |= kCntrl;
-    if (digit) b |= kDigit;
-    if (lower) b |= kLower;
-    if (graph && !alpha && !digit) b |= kPunct;
-    if (c == ' ' || (c >= '\t' && c <= '\r')) b |= kSpace;
-    if (upper) b |= kUpper;
-    if (alpha || digit) b |= kAlnum;
-    if (digit || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')) b |= kXdigit;
-    if (c == 0) b |= kZero;
-    t.cls[c] = b;
-    t.lower[c] = static_cast<unsigned char>(upper ? c + ('a' - 'A') : c);
-    t.upper[c] = static_cast<unsigned char>(lower ? c - ('a' - 'A') : c);
-  }
-  return t;
-}
-
-constexpr CharTables kCTables = MakeCTables();
-
 void BuildTables(CharTables* t) {
   for (int c = 0; c < 256; c++) {
     uint16_t b = 0;
@@ -106,10 +81,17 @@ void BuildTables(CharTables* t) {
 }
 
 // The tables of the current LC_CTYPE, which a script may change with os.setlocale; the usual
-// C locale costs no work.
+// C locale's are built once and found without comparing names.
 const CharTables& CurrentCharTables() {
   const char* name = std::setlocale(LC_CTYPE, nullptr);
-  if (name != nullptr && ((name[0] == 'C' && name[1] == '\0') || std::strcmp(name, "POSIX") == 0)) return kCTables;
+  if (name != nullptr && ((name[0] == 'C' && name[1] == '\0') || std::strcmp(name, "POSIX") == 0)) {
+    static const CharTables cTables = [] {
+      CharTables t;
+      BuildTables(&t);
+      return t;
+    }();
+    return cTables;
+  }
   thread_local CharTables tables;
   thread_local std::string built_for;
   if (name == nullptr || built_for.empty() || built_for != name) {
@@ -847,10 +829,10 @@ int StrGsub(lua_State* L) {
       src = e;
     } else if (src < ms.src_end) {
       // after an empty match only one byte is passed; after a failure, what cannot match
-      const char* next = e ? src + 1 : NextTry(&ms, first, src);
-      if (next == nullptr) next = ms.src_end;
-      luaL_addlstring(&b, src, static_cast<size_t>(next - src));
-      src = next;
+      const char* skipTo = e ? src + 1 : NextTry(&ms, first, src);
+      if (skipTo == nullptr) skipTo = ms.src_end;
+      luaL_addlstring(&b, src, static_cast<size_t>(skipTo - src));
+      src = skipTo;
     } else {
       break;
     }

@@ -41,8 +41,8 @@ int ResumeCoroutine(lua_State* L, lua_State* co, int narg);
 int ResumeWrapped(lua_State* L);
 
 // The size luaL_getn reports and the one luaL_setn records, read and written in place (t is a
-// table): -1 and false while the weak table of sizes is not made yet; luaL_getn then counts and
-// luaL_setn makes it.
+// table): -1 when no size is recorded (luaL_getn then counts), false while the weak table of
+// sizes is not made yet (luaL_setn then makes it).
 int TableSize(lua_State* L, int t);
 bool SetTableSize(lua_State* L, int t, int n);
 

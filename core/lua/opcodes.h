@@ -2,6 +2,7 @@
 // Instruction layout and operation numbers.
 
 #include <array>
+#include <iterator>
 
 #include "core/lua/object.h"
 
@@ -45,16 +46,33 @@ enum VmOpCode : int {
 };
 static_assert(NUM_VM_OPCODES <= 64);
 
+// What a form asks of an operand; kAnyOperand leaves it to the general form's own checks.
+enum OperandKind : uint8_t { kAnyOperand, kRegOperand, kNumOperand, kStrOperand };
+struct SpecialForm {
+  uint8_t op, base;
+  OperandKind b, c;
+};
+// The first form whose base and operand kinds fit an instruction is the one it gets.
+inline constexpr SpecialForm kSpecialForms[] = {
+    {XOP_ADD_RR, OP_ADD, kRegOperand, kRegOperand}, {XOP_ADD_RN, OP_ADD, kRegOperand, kNumOperand},
+    {XOP_SUB_RR, OP_SUB, kRegOperand, kRegOperand}, {XOP_SUB_RN, OP_SUB, kRegOperand, kNumOperand},
+    {XOP_MUL_RR, OP_MUL, kRegOperand, kRegOperand}, {XOP_MUL_RN, OP_MUL, kRegOperand, kNumOperand},
+    {XOP_DIV_RR, OP_DIV, kRegOperand, kRegOperand}, {XOP_DIV_RN, OP_DIV, kRegOperand, kNumOperand},
+    {XOP_GETTABLE_RS, OP_GETTABLE, kAnyOperand, kStrOperand},
+    {XOP_GETTABLE_RR, OP_GETTABLE, kAnyOperand, kRegOperand},
+    {XOP_SETTABLE_S, OP_SETTABLE, kStrOperand, kAnyOperand},
+    {XOP_SELF_S, OP_SELF, kAnyOperand, kStrOperand},
+    {XOP_EQ_RN, OP_EQ, kRegOperand, kNumOperand},
+    {XOP_LT_RR, OP_LT, kRegOperand, kRegOperand}, {XOP_LT_RN, OP_LT, kRegOperand, kNumOperand},
+    {XOP_LT_NR, OP_LT, kNumOperand, kRegOperand},
+    {XOP_LE_RR, OP_LE, kRegOperand, kRegOperand}, {XOP_LE_RN, OP_LE, kRegOperand, kNumOperand},
+    {XOP_LE_NR, OP_LE, kNumOperand, kRegOperand}};
+static_assert(std::size(kSpecialForms) == size_t{NUM_VM_OPCODES} - size_t{NUM_OPCODES});
+
 constexpr std::array<uint8_t, 64> makeBaseOps() {
   std::array<uint8_t, 64> t{};
   for (int o = 0; o < 64; o++) t[static_cast<size_t>(o)] = static_cast<uint8_t>(o);
-  const int pairs[][2] = {
-      {XOP_ADD_RR, OP_ADD}, {XOP_ADD_RN, OP_ADD}, {XOP_SUB_RR, OP_SUB}, {XOP_SUB_RN, OP_SUB},
-      {XOP_MUL_RR, OP_MUL}, {XOP_MUL_RN, OP_MUL}, {XOP_DIV_RR, OP_DIV}, {XOP_DIV_RN, OP_DIV},
-      {XOP_GETTABLE_RS, OP_GETTABLE}, {XOP_GETTABLE_RR, OP_GETTABLE}, {XOP_SETTABLE_S, OP_SETTABLE},
-      {XOP_SELF_S, OP_SELF}, {XOP_EQ_RN, OP_EQ}, {XOP_LT_RR, OP_LT}, {XOP_LT_RN, OP_LT},
-      {XOP_LT_NR, OP_LT}, {XOP_LE_RR, OP_LE}, {XOP_LE_RN, OP_LE}, {XOP_LE_NR, OP_LE}};
-  for (const auto& p : pairs) t[static_cast<size_t>(p[0])] = static_cast<uint8_t>(p[1]);
+  for (const SpecialForm& f : kSpecialForms) t[f.op] = f.base;
   return t;
 }
 inline constexpr std::array<uint8_t, 64> kBaseOp = makeBaseOps();
