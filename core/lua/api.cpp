@@ -341,10 +341,6 @@ LUA_API void lua_rawgeti(lua_State* L, int idx, int n) {
   *pushSlot(L) = v;
 }
 
-void tv_lua::PushFixedText(lua_State* L, FixedText which) {
-  setstr(pushSlot(L), L->g->fixedtext[static_cast<int>(which)]);
-}
-
 int tv_lua::CountToFirstNil(lua_State* L, int idx) { return tableCountRun(hvalue(index2adr(L, idx))); }
 
 namespace {

@@ -29,15 +29,6 @@ int AbsIndex(lua_State* L, int i) {
 // Free-list head of a reference table lives at integer key 0.
 constexpr int kFreeListRef = 0;
 
-// Keys are weak so that sized tables can still be collected.
-void PushSizesTable(lua_State* L) {
-  tv_lua::PushFixedText(L, tv_lua::FixedText::kSizesKey);
-  lua_rawget(L, LUA_REGISTRYINDEX);
-  if (lua_istable(L, -1)) return;
-  lua_pop(L, 1);
-  tv_lua::PushRegistryTable(L, tv_lua::kSizesKey, "k");
-}
-
 }  // namespace
 
 // ---- errors and argument checks -----------------------------------------------------------
@@ -240,8 +231,9 @@ LUALIB_API int luaL_getn(lua_State* L, int t) {
 LUALIB_API void luaL_setn(lua_State* L, int t, int n) {
   t = AbsIndex(L, t);
   if (tv_lua::SetTableSize(L, t, n)) return;
-  // Neither an "n" field nor a sizes table: the first size recorded makes the table.
-  PushSizesTable(L);
+  // Neither an "n" field nor a sizes table: the first size recorded makes the table, with
+  // weak keys so that sized tables can still be collected.
+  tv_lua::PushRegistryTable(L, tv_lua::kSizesKey, "k");
   lua_pushvalue(L, t);
   lua_pushnumber(L, static_cast<lua_Number>(n));
   lua_rawset(L, -3);

@@ -26,9 +26,8 @@ void PushRegistryTable(lua_State* L, const char* key, const char* mode);
 // Registry key of the weak table that holds sizes set by luaL_setn on tables without "n".
 inline constexpr char kSizesKey[] = "LUA_SIZES";
 
-// Texts the size functions use on every call, made once per state: pushing them interns nothing.
+// Texts the size functions use on every call, made once per state, so reading them interns nothing.
 enum class FixedText { kN, kSizesKey };
-void PushFixedText(lua_State* L, FixedText which);
 
 // How many of t[1], t[2], ... are not nil before the first nil (raw reads; t is a table).
 int CountToFirstNil(lua_State* L, int t);
