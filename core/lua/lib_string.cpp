@@ -224,6 +224,7 @@ int StrDump(lua_State* L) {
 
 // Replaces escape sequences. Wide mode reads and writes 16-bit units, low byte first, and
 // takes up to four hexadecimal digits after "\\x"; narrow mode works on bytes and takes two.
+// A hexadecimal escape always yields a 16-bit unit, low byte first, in either mode.
 int StrLualex(lua_State* L) {
   size_t l;
   const char* s = luaL_checklstring(L, 1, &l);
@@ -267,6 +268,7 @@ int StrLualex(lua_State* L) {
         for (int k = 0; k < (wide ? 4 : 2) && i < n && isHex(in[i]); k++, i++)
           v = (v << 4) | (isDigit(in[i]) ? in[i] - '0' : (in[i] | 0x20) - 'a' + 10);
         put(v);
+        if (!wide) out.push_back(0);
         break;
       }
       default:

@@ -35,6 +35,29 @@ int Report(lua_State* L, int status) {
   return 1;
 }
 
+struct MainArgs {
+  int argc;
+  char** argv;
+  int status;
+};
+
+// Everything runs inside one protected C call, so hooks see the interpreter's own frame
+// around the script, and an error while setting up is reported like one in the script.
+int ProtectedMain(lua_State* L) {
+  MainArgs* a = static_cast<MainArgs*>(lua_touserdata(L, 1));
+  lua_pop(L, 1);
+  luaL_openlibs(L);
+  lua_settop(L, 0);
+  int script = a->argc > 1 ? 1 : 0;
+  const char* filename = nullptr;
+  if (a->argc > 1 && std::strcmp(a->argv[1], "-") != 0) filename = a->argv[1];
+  if (script > 0) SetArgTable(L, a->argc, a->argv, script);
+  int status = luaL_loadfile(L, filename);
+  if (status == 0) status = lua_pcall(L, 0, 0, 0);
+  a->status = Report(L, status);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,15 +66,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: cannot create state: not enough memory\n", kProgName);
     return 1;
   }
-  luaL_openlibs(L);
-  lua_settop(L, 0);
-  int script = argc > 1 ? 1 : 0;
-  const char* filename = nullptr;
-  if (argc > 1 && std::strcmp(argv[1], "-") != 0) filename = argv[1];
-  if (script > 0) SetArgTable(L, argc, argv, script);
-  int status = luaL_loadfile(L, filename);
-  if (status == 0) status = lua_pcall(L, 0, 0, 0);
-  int rc = Report(L, status);
+  MainArgs args{argc, argv, 0};
+  int rc = Report(L, lua_cpcall(L, ProtectedMain, &args));
+  if (rc == 0) rc = args.status;
   std::fflush(stdout);
   lua_close(L);
   return rc;

@@ -55,9 +55,10 @@ bool TStringTable::MergeStringTable(const str& path)
     if (!ReadFileBytes(path, kFileRead, bytes))
         return false;
     bool cutOff = false;
+    // Only a file that does not open is a failure: damaged text merges nothing and is logged.
     if (!MergeStringData(bytes.data(), bytes.size(), &cutOff)) {
         WriteDbg("String table '%s' not loaded", path.c_str());
-        return false;
+        return true;
     }
     if (cutOff)
         WriteDbg("String table '%s' is cut off: only the rows before the cut are loaded", path.c_str());

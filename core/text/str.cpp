@@ -245,9 +245,6 @@ unsigned str::find(const str& s, unsigned flags, unsigned start) const
                 return static_cast<unsigned>(i);
         return npos;
     }
-    // An empty pattern has no last occurrence to report.
-    if (M == 0)
-        return npos;
     for (long i = L - M - static_cast<long>(start); i >= 0; --i)
         if (matchAt(i))
             return static_cast<unsigned>(i);
@@ -300,11 +297,14 @@ void str::replace(const str& what, const str& with, unsigned flags, unsigned sta
 {
     makeUnique();
     const unsigned F = what.length();
-    // An empty pattern matches everywhere and would never finish under "all".
-    if (F == 0)
+    // An empty pattern matches at every position: repeating would insert for ever.
+    if (F == 0 && (flags & kAll))
         return;
-    if (!mRep)
-        return;
+    if (!mRep) {
+        if (F != 0)
+            return;
+        _reserve(with.length() + 1);
+    }
     // Hold both texts: either may share this string's buffer.
     str w(what), r(with);
     const unsigned R = r.length();

@@ -103,8 +103,8 @@ TEST(DialectLibrary, FormatAdditions) {
 
 TEST(DialectLibrary, Lualex) {
   LibState s;
-  EXPECT_EQ(s.Run("return string.lualex('a\\\\tb\\\\65\\\\x41\\\\q', 0)"), "a\tbAAq");
-  EXPECT_EQ(s.Run("return string.lualex('\\\\x4g', 0) == '\\4g'"), "true") << "one byte per hex escape";
+  EXPECT_EQ(s.Run("return string.lualex('a\\\\tb\\\\65\\\\x41\\\\q', 0) == 'a\\tbAA\\0q'"), "true");
+  EXPECT_EQ(s.Run("return string.lualex('\\\\x4g', 0) == '\\4\\0g'"), "true") << "two bytes per hex escape, low first";
   EXPECT_EQ(s.Run("return string.lualex('\\\\xg', 0)"), "xg");
   EXPECT_EQ(s.Run("return string.lualex('\\\\1234', 0) == '{4'"), "true") << "three digits at most";
   EXPECT_EQ(s.Run("return string.lualex('\\\\300', 0) == '\\44'"), "true") << "modulo 256";

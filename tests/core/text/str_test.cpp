@@ -136,7 +136,7 @@ TEST(Str, FindString)
     EXPECT_EQ(abcd.find(str(""), 0, 2), 2u);
     EXPECT_EQ(abcd.find(str(), 0, 2), 2u);
     EXPECT_EQ(abcd.find(str("x"), 0, 4), str::npos);
-    EXPECT_EQ(abcd.find(str(""), str::kFromEnd, 0), str::npos);
+    EXPECT_EQ(abcd.find(str(""), str::kFromEnd, 0), 4u);
     EXPECT_EQ(abcd.find(str("abcde")), str::npos);
     EXPECT_EQ(abcd.find(str("abcde"), str::kFromEnd), str::npos);
     EXPECT_EQ(abcd.find(str("cd"), 0, 3), str::npos);
@@ -178,15 +178,28 @@ TEST(Str, ReplaceFromEndAllVisitsEachOccurrenceOnce)
     EXPECT_STREQ(b.c_str(), "aaaaaa");
 }
 
-TEST(Str, ReplaceOfEmptyPatternChangesNothing)
+TEST(Str, ReplaceOfEmptyPatternInsertsOnceAndNeverRepeats)
 {
-    str a("abc");
-    a.replace("", "x", str::kAll);
-    EXPECT_STREQ(a.c_str(), "abc");
-    a.replace(str(), "x", 0);
-    EXPECT_STREQ(a.c_str(), "abc");
+    struct Case {
+        const char* text;
+        unsigned flags, start;
+        const char* want;
+    } cases[] = {
+        {"abcd", 0, 0, "Xabcd"},
+        {"abcd", 0, 2, "abXcd"},
+        {"abcd", 0, 4, "abcd"},
+        {"abcd", str::kFromEnd, 0, "abcdX"},
+        {"abcd", str::kFromEnd, 1, "abcXd"},
+        {"abcd", str::kAll, 0, "abcd"},
+        {"abcd", str::kAll | str::kFromEnd, 0, "abcd"},
+    };
+    for (const Case& c : cases) {
+        str t(c.text);
+        t.replace("", "X", c.flags, c.start);
+        EXPECT_STREQ(t.c_str(), c.want) << c.text << " flags " << c.flags << " start " << c.start;
+    }
     str n;
-    n.replace("", "x", str::kAll);
+    n.replace("", "x", 0);
     EXPECT_EQ(n.length(), 0u);
     n.replace("a", "x", str::kAll);
     EXPECT_EQ(n.length(), 0u);
