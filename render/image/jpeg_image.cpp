@@ -115,7 +115,7 @@ void jpeg_stdio_src_tfile(j_decompress_ptr cinfo, TFile* file)
     src->atEnd = false;
 }
 
-bool JpegLoadImage(TFile* file, unsigned char** pixels, int* width, int* height, int* side)
+bool JpegLoadImage(TFile* file, unsigned char** pixels, int* width, int* height, int* side, bool* cutShort)
 {
     *pixels = nullptr;
     if (!file)
@@ -168,6 +168,8 @@ bool JpegLoadImage(TFile* file, unsigned char** pixels, int* width, int* height,
     // A file cut short ends on the supplied end marker: it loads with what it holds, the rest
     // filled by the library.
     jpeg_finish_decompress(&d.cinfo);
+    if (cutShort)
+        *cutShort = reinterpret_cast<TFileSourceMgr*>(d.cinfo.src)->atEnd;
     jpeg_destroy_decompress(&d.cinfo);
 
     *pixels = d.pixels;
@@ -186,10 +188,13 @@ bool EzJpegLoadImage(const char* name, unsigned char** pixels, int* width, int* 
     TFile* file = zv_open(name, kFileRead);
     if (!file)
         return false;
-    bool ok = JpegLoadImage(file, pixels, width, height, side);
+    bool cutShort = false;
+    bool ok = JpegLoadImage(file, pixels, width, height, side, &cutShort);
     zv_close(file);
     if (!ok)
         WriteDbg("JPEG decoder: cannot load %s", name);
+    else if (cutShort)
+        WriteDbg("JPEG decoder: %s is cut short; the rest of the picture is filled in", name);
     return ok;
 }
 

@@ -124,7 +124,7 @@ TEST_F(JpegLoader, FileCutShortLoadsWithWhatItHolds)
         {
             TLogCapture log;
             Load(cutPath, t);
-            EXPECT_NE(log.Text().find("Premature end of JPEG file"), std::string::npos) << c.keep << log.Text();
+            EXPECT_NE(log.Text().find("cut.jpg is cut short"), std::string::npos) << c.keep << log.Text();
         }
         ASSERT_TRUE(t.ok) << c.keep;
         EXPECT_EQ(t.width, 128);
