@@ -11,7 +11,7 @@ ReadFile("layouts/buttons.lua")
 
 -- Asked by the screen whenever its state changes.
 function UpdateButtons()
-    local state = GetHiscoreState()
+    local state = GetState()
     local online = not IsEnabled(kHiscoreLocalOnly)
     local medals = NumMedalsToSubmit and NumMedalsToSubmit() > 0
     EnableWindow("view", online and state == 0)

@@ -121,14 +121,10 @@ int THttpData::Poll()
     while (CURLMsg* msg = curl_multi_info_read(mMulti, &queued)) {
         if (msg->msg != CURLMSG_DONE || msg->easy_handle != mEasy)
             continue;
-        long code = 0;
-        curl_easy_getinfo(mEasy, CURLINFO_RESPONSE_CODE, &code);
-        if (msg->data.result == CURLE_OK && code / 100 == 2) {
+        if (msg->data.result == CURLE_OK) {
+            // Whatever the status, the body is the reply: the caller judges an error page.
+            curl_easy_getinfo(mEasy, CURLINFO_RESPONSE_CODE, &mResponseCode);
             Finish(kFinished);
-        } else if (msg->data.result == CURLE_OK) {
-            // An error page is not the reply asked for.
-            WriteDbg("HTTP: request to %s answered with status %ld; its body is not taken", mUrl.c_str(), code);
-            Finish(kFailed);
         } else {
             WriteDbg("HTTP: request to %s failed: %s", mUrl.c_str(), curl_easy_strerror(msg->data.result));
             Finish(kFailed);

@@ -39,6 +39,8 @@ public:
     // The body received so far, always zero-terminated.
     const char* GetBuffer() const { return mBuffer.c_str(); }
     unsigned GetReceived() const { return mReceived; }
+    // The reply's HTTP status once finished; 0 before.
+    long GetResponseCode() const { return mResponseCode; }
 
 private:
     static size_t WriteCallback(char* data, size_t size, size_t count, void* self);
@@ -51,6 +53,7 @@ private:
     bool mPost;
     int mStatus = kRunning;
     unsigned mReceived = 0;
+    long mResponseCode = 0;
     std::string mBuffer;
     FILE* mFile = nullptr;
     CURL* mEasy = nullptr;

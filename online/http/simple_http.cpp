@@ -118,3 +118,8 @@ const char* TSimpleHttp::GetContents() const
         return nullptr;
     return mRequest->GetBuffer();
 }
+
+long TSimpleHttp::GetResponseCode() const
+{
+    return mRequest && mRequest->GetStatus() == kFinished ? mRequest->GetResponseCode() : 0;
+}

@@ -37,6 +37,8 @@ public:
     // The received body when the request finished; null otherwise. Valid until the next
     // Init, DoRequest or the client's destruction.
     const char* GetContents() const;
+    // The HTTP status of the finished request's reply, error pages included; 0 otherwise.
+    long GetResponseCode() const;
 
     // Time limit of the requests started after the call; for every client when set through
     // SetDefaultTimeout.

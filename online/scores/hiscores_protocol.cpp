@@ -7,6 +7,7 @@
 #include "core/debug/debug_log.h"
 #include "core/xml/xml_node.h"
 #include "online/scores/hiscores_data.h"
+#include "online/scores/score_reply.h"
 #include "online/scores/text_out.h"
 #include "online/scores/zv_hiscores.h"
 
@@ -59,13 +60,26 @@ str EncryptPayload(TEncrypt& cipher, const str& xml)
     return str(out.data());
 }
 
-TXmlNode* HiscoreRoot(TXmlNode& doc, const char* reply)
+// The reply's "message" or "protocolError", when it holds one, fails it; so does a reply that
+// is not a score document.
+bool CheckReturn(TZvHiscoresData& d, const TScoreReply& reply)
 {
-    if (!reply)
-        return nullptr;
-    if (!doc.ParseString(reply))
-        return nullptr;
-    return doc.GetChild("hiscore");
+    d.serverMessage = str();
+    TXmlNode* root = reply.Root();
+    if (!root) {
+        WriteDbg("HiScore XML parsing error!");
+        return false;
+    }
+    if (TXmlNode* message = root->GetChild("message")) {
+        d.serverMessage = message->GetContent();
+        WriteDbg("HiScore User Message: %s", d.serverMessage.c_str());
+        return false;
+    }
+    if (TXmlNode* error = root->GetChild("protocolError")) {
+        WriteDbg("HiScore Protocol Error: %s", error->GetContent().c_str());
+        return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -265,6 +279,13 @@ int TZvHiscores::GetServerRequestStatus(char* message, unsigned len, bool* score
     }
     const char* contents = d.client.GetContents();
     d.reply = contents ? contents : "";
+    // A refusal may come with an error status; only a body that is no score reply fails for it.
+    const long code = d.client.GetResponseCode();
+    if (code / 100 != 2 && !TScoreReply(d.reply.c_str(), 0).Root()) {
+        WriteDbg("HiScores: the server answered with status %ld and no score reply", code);
+        CopyText(message, len, d.defaultError.empty() ? str(kNoConnection) : d.defaultError);
+        return kRequestFailed;
+    }
 
     switch (d.requestKind) {
     case TZvHiscoresData::kScoreTable:
@@ -287,14 +308,14 @@ int TZvHiscores::GetServerRequestStatus(char* message, unsigned len, bool* score
     }
 
     // A submission. A reply that is not a score document is a failure, not an acceptance.
-    if (!ParseReturnForErrors(d.reply.c_str())) {
+    const TScoreReply reply(d.reply.c_str(), TZvHiscoreTable::kMaxRows);
+    if (!CheckReturn(d, reply)) {
         FillInErrorMessage(message, static_cast<int>(len), d.defaultError, d.serverMessage);
         if (d.reply.find("hiscore.error.invalidUsernameOrPassword") != str::npos)
             d.rememberedUsers.erase(d.playerName);
         return kRequestFailed;
     }
-    TXmlNode doc;
-    TXmlNode* root = HiscoreRoot(doc, d.reply.c_str());
+    TXmlNode* root = reply.Root();
     bool listed = false;
     if (root && !root->GetChild("medals")) {
         if (d.submitHasScore) {
@@ -335,35 +356,17 @@ bool TZvHiscores::GetCategoryName(int index, char* buffer, unsigned len)
 
 bool TZvHiscores::ParseReturnForErrors(const char* reply)
 {
-    TZvHiscoresData& d = *mData;
-    d.serverMessage = str();
-    TXmlNode doc;
-    TXmlNode* root = HiscoreRoot(doc, reply);
-    if (!root) {
-        WriteDbg("HiScore XML parsing error!");
-        return false;
-    }
-    if (TXmlNode* message = root->GetChild("message")) {
-        d.serverMessage = message->GetContent();
-        WriteDbg("HiScore User Message: %s", d.serverMessage.c_str());
-        return false;
-    }
-    if (TXmlNode* error = root->GetChild("protocolError")) {
-        WriteDbg("HiScore Protocol Error: %s", error->GetContent().c_str());
-        return false;
-    }
-    return true;
+    return CheckReturn(*mData, TScoreReply(reply, TZvHiscoreTable::kMaxRows));
 }
 
 bool TZvHiscores::ParseCategoryData(const char* reply)
 {
     TZvHiscoresData& d = *mData;
     d.categories.clear();
-    if (!ParseReturnForErrors(reply))
+    const TScoreReply parsed(reply, TZvHiscoreTable::kMaxRows);
+    if (!CheckReturn(d, parsed))
         return false;
-    TXmlNode doc;
-    TXmlNode* root = HiscoreRoot(doc, reply);
-    TXmlNode* tables = root ? root->GetChild("tables") : nullptr;
+    TXmlNode* tables = parsed.Root()->GetChild("tables");
     if (!tables)
         return false;
     str name;
@@ -380,26 +383,18 @@ bool TZvHiscores::ParseScoreData(const char* reply)
     TZvHiscoresData& d = *mData;
     d.globalTable.Clear();
     d.ownGlobalIndex = -1;
-    if (!ParseReturnForErrors(reply))
+    const TScoreReply parsed(reply, TZvHiscoreTable::kMaxRows);
+    if (!CheckReturn(d, parsed))
         return false;
-    TXmlNode doc;
-    TXmlNode* root = HiscoreRoot(doc, reply);
-    TXmlNode* scores = root ? root->GetChild("scores") : nullptr;
+    TXmlNode* scores = parsed.Scores();
     if (!scores) {
         WriteDbg("HiScores parsed incorrectly");
         return false;
     }
-    str name;
+    // The list holds its "score" rows only.
     TXmlNode* child = nullptr;
-    bool capped = false;
     scores->ResetChildren();
-    while (scores->GetNextChild(&name, &child)) {
-        if (name != "score")
-            continue;
-        if (d.globalTable.rows.size() >= static_cast<size_t>(TZvHiscoreTable::kMaxRows)) {
-            capped = true;
-            break;
-        }
+    while (scores->GetNextChild(nullptr, &child)) {
         TZvHiscoreRow row;
         row.name = child->GetAttribute("name");
         row.gameData = child->GetAttribute("data");
@@ -414,7 +409,7 @@ bool TZvHiscores::ParseScoreData(const char* reply)
             d.ownGlobalIndex = static_cast<int>(d.globalTable.rows.size());
         d.globalTable.rows.push_back(row);
     }
-    if (capped)
+    if (parsed.Capped())
         WriteDbg("HiScores: server sent more than %d scores; the rest are dropped", TZvHiscoreTable::kMaxRows);
     d.globalTable.count = static_cast<int>(d.globalTable.rows.size());
     return true;

@@ -167,11 +167,12 @@ bool Jp2LoadImage(TFile* file, unsigned char** pixels, int* width, int* height, 
         }
         int alpha = 0;
         if (grey) {
+            // Without its grey samples the block stays zero, alpha too.
             if (const opj_image_comp_t* c = Readable(image, alphaIndex == 0 ? 1 : 0, w, h)) {
                 for (int byte = 0; byte < 3; ++byte)
                     FillChannel(block, blockSide, w, h, c, byte);
+                FillConstant(block, blockSide, w, h, 3, 255);
             }
-            FillConstant(block, blockSide, w, h, 3, 255);
         } else {
             // Colour components in file order are red, green, blue; skip the alpha one.
             int byte = 2;

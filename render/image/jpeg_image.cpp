@@ -35,7 +35,7 @@ boolean fill_input_buffer_tfile(j_decompress_ptr cinfo)
         if (src->startOfFile)
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
         WARNMS(cinfo, JWRN_JPEG_EOF);
-        // A fake end-of-image marker lets a truncated file finish with what it has.
+        // A supplied end-of-image marker lets a file cut short finish with what it has.
         src->buffer[0] = 0xFF;
         src->buffer[1] = JPEG_EOI;
         got = 2;
@@ -115,7 +115,7 @@ void jpeg_stdio_src_tfile(j_decompress_ptr cinfo, TFile* file)
     src->atEnd = false;
 }
 
-bool JpegLoadImage(TFile* file, unsigned char** pixels, int* width, int* height, int* side)
+bool JpegLoadImage(TFile* file, unsigned char** pixels, int* width, int* height, int* side, bool* cutShort)
 {
     *pixels = nullptr;
     if (!file)
@@ -165,16 +165,12 @@ bool JpegLoadImage(TFile* file, unsigned char** pixels, int* width, int* height,
         if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1)
             break;
     }
+    // A file cut short ends on the supplied end marker: it loads with what it holds, the rest
+    // filled by the library.
     jpeg_finish_decompress(&d.cinfo);
-    // The library finishes a cut-off file with what it has; such an image is refused.
-    const bool truncated = reinterpret_cast<TFileSourceMgr*>(d.cinfo.src)->atEnd;
+    if (cutShort)
+        *cutShort = reinterpret_cast<TFileSourceMgr*>(d.cinfo.src)->atEnd;
     jpeg_destroy_decompress(&d.cinfo);
-    if (truncated) {
-        WriteDbg("JPEG decoder: file is truncated");
-        delete[] d.pixels;
-        d.pixels = nullptr;
-        return false;
-    }
 
     *pixels = d.pixels;
     d.pixels = nullptr;
@@ -192,10 +188,13 @@ bool EzJpegLoadImage(const char* name, unsigned char** pixels, int* width, int* 
     TFile* file = zv_open(name, kFileRead);
     if (!file)
         return false;
-    bool ok = JpegLoadImage(file, pixels, width, height, side);
+    bool cutShort = false;
+    bool ok = JpegLoadImage(file, pixels, width, height, side, &cutShort);
     zv_close(file);
     if (!ok)
         WriteDbg("JPEG decoder: cannot load %s", name);
+    else if (cutShort)
+        WriteDbg("JPEG decoder: %s is cut short; the rest of the picture is filled in", name);
     return ok;
 }
 

@@ -83,6 +83,7 @@ bool PngLoadImage(TFile* file, unsigned char** pixels, int* width, int* height, 
     png_uint_32 w = 0, h = 0;
     int depth = 0, colorType = 0;
     png_get_IHDR(d.png, d.info, &w, &h, &depth, &colorType, nullptr, nullptr, nullptr);
+    const int fileColorType = colorType;
 
     if (depth == 16)
         png_set_strip_16(d.png);
@@ -98,9 +99,12 @@ bool PngLoadImage(TFile* file, unsigned char** pixels, int* width, int* height, 
 
     png_read_update_info(d.png, d.info);
     png_get_IHDR(d.png, d.info, &w, &h, &depth, &colorType, nullptr, nullptr, nullptr);
-    // Decided after expansion, so a tRNS chunk counts as alpha.
-    if (hasAlpha)
-        *hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) ? 1 : 0;
+    // Only a palette is judged after expansion, so that its tRNS chunk counts as alpha; a grey or
+    // RGB image's colour key does not.
+    if (hasAlpha) {
+        const int judged = fileColorType == PNG_COLOR_TYPE_PALETTE ? colorType : fileColorType;
+        *hasAlpha = (judged & PNG_COLOR_MASK_ALPHA) ? 1 : 0;
+    }
 
     const int blockSide = ImageBlockSide(static_cast<int>(w), static_cast<int>(h));
     const size_t stride = static_cast<size_t>(blockSide) * 4;

@@ -1,5 +1,6 @@
 #include "game/screens/hiscore/hiscore.h"
 
+#include <lauxlib.h>
 #include <lua.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "ui/widgets/text.h"
 #include "ui/window/message_types.h"
 #include "ui/window/window_manager.h"
+#include "ui/window/window_script_base.h"
 
 namespace {
 
@@ -24,8 +26,7 @@ THiscore* Self(lua_State* L)
     return static_cast<THiscore*>(tWindowGlobals::Owner(L));
 }
 
-// Named apart from the engine's "GetState", which belongs to the game-state table.
-int lf_GetHiscoreState(lua_State* L)
+int lf_GetState(lua_State* L)
 {
     lua_pushnumber(L, Self(L)->GetState());
     return 1;
@@ -49,6 +50,13 @@ int lf_SubmissionDone(lua_State* L)
     return 0;
 }
 
+lua_State* ScriptState()
+{
+    TWindowManager* wm = TWindowManager::GetInstance();
+    TWindowScriptBase* script = wm ? wm->GetScript() : nullptr;
+    return script ? script->GetState() : nullptr;
+}
+
 template <class T>
 T* Child(TWindow* self, const str& name, const char* kind)
 {
@@ -70,13 +78,33 @@ THiscore::THiscore() : mScores(GetHiscores())
 {
     if (!mScores)
         LOGIT("THiscore: no score tables; the screen stays empty\n");
-    mGlobals.Bind("GetHiscoreState", &lf_GetHiscoreState);
+    // The screen's "GetState" stands in for the game-state table's while it is up.
+    if (lua_State* L = ScriptState()) {
+        lua_getglobal(L, "GetState");
+        mShadowedGetState = luaL_ref(L, LUA_REGISTRYINDEX);
+    }
+    mGlobals.Bind("GetState", &lf_GetState);
     mGlobals.Bind("ScoreAvailable", &lf_ScoreAvailable);
     mGlobals.Bind("UpdateText", &lf_UpdateText);
     mGlobals.Bind("SubmissionDone", &lf_SubmissionDone);
 }
 
-THiscore::~THiscore() = default;
+THiscore::~THiscore()
+{
+    mGlobals.Clear();
+    lua_State* L = ScriptState();
+    if (!L || mShadowedGetState == LUA_NOREF)
+        return;
+    // Put back only where the screen's own went; a script's later choice stays.
+    lua_getglobal(L, "GetState");
+    const bool cleared = lua_isnil(L, -1);
+    lua_pop(L, 1);
+    if (cleared) {
+        lua_rawgeti(L, LUA_REGISTRYINDEX, mShadowedGetState);
+        lua_setglobal(L, "GetState");
+    }
+    luaL_unref(L, LUA_REGISTRYINDEX, mShadowedGetState);
+}
 
 TWindow* THiscore::DynamicCreate()
 {

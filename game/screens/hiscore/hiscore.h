@@ -3,7 +3,8 @@
 // online table fetched from the score server, ten rows at a time, with the player's rank, the
 // outcome of a submission just made and the server's progress or error. Fetching runs as a
 // small state machine polled every 20 ms; the layout's "UpdateButtons" shows the buttons that
-// fit the state, asking "GetHiscoreState" and "ScoreAvailable".
+// fit the state, asking "GetState" and "ScoreAvailable". The screen's "GetState" hides the
+// game-state table's while it is up and hands the name back when it closes.
 //   THiscore{ name = "hiscore", w = 800, h = 600, Text{ name = "name1" }, ..., Button{ name = "view" } }
 //
 // Children: rows 1-10 "name%d", "score%d", "%d" (rank) and "p1_%d" (account mark); "gamemode",
@@ -85,6 +86,9 @@ private:
     // Each name's line height as the layout gave it; a long name shrinks from there.
     unsigned mNameLineHeights[kRows] = {};
     TText* mGameMode = nullptr;
+    // Registry reference to what "GetState" held before the screen bound its own (LUA_NOREF
+    // without a script).
+    int mShadowedGetState = -2;
     tWindowGlobals mGlobals{this};
 };
 

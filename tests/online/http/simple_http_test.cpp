@@ -133,7 +133,7 @@ TEST(SimpleHttpTransfer, GetAppendsArgumentsToAddress)
     EXPECT_EQ(reqs[0].body, "");
 }
 
-TEST(SimpleHttpTransfer, AnEmptyBodyFinishesAndAServerErrorPageFails)
+TEST(SimpleHttpTransfer, AnEmptyBodyAndAServerErrorPageBothFinishWithTheirStatus)
 {
     TestScoreServer server;
     server.QueueReply(TestReply::Xml(""));
@@ -143,11 +143,14 @@ TEST(SimpleHttpTransfer, AnEmptyBodyFinishesAndAServerErrorPageFails)
     http.DoRequest(0);
     ASSERT_EQ(WaitDone(http), TSimpleHttp::kFinished);
     EXPECT_STREQ(http.GetContents(), "");
+    EXPECT_EQ(http.GetResponseCode(), 200);
 
     http.Init(server.Url().c_str(), true);
+    EXPECT_EQ(http.GetResponseCode(), 0);
     http.DoRequest(0);
-    ASSERT_EQ(WaitDone(http), TSimpleHttp::kFailed);
-    EXPECT_EQ(http.GetContents(), nullptr);
+    ASSERT_EQ(WaitDone(http), TSimpleHttp::kFinished);
+    EXPECT_STREQ(http.GetContents(), "<html>boom</html>");
+    EXPECT_EQ(http.GetResponseCode(), 500);
 }
 
 TEST(SimpleHttpTransfer, LargeBodyArrivesWhole)

@@ -1,4 +1,5 @@
 #include "online/http/simple_http.h"
+#include "online/scores/hiscore_table.h"
 #include "online/scores/zv_hiscores.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "../support/test_score_server.h"
+#include "common/log_capture.h"
 #include "score_test_env.h"
 
 namespace {
@@ -151,6 +153,27 @@ TEST_F(ScoreProtocol, ScoreTableReplyFillsGlobalTableAndOwnRow)
     EXPECT_EQ(score, 800);
     EXPECT_EQ(rank, 2);
     EXPECT_STREQ(data, "d2");
+}
+
+// Reading stops at the first row past those the table keeps: what follows is never read.
+TEST_F(ScoreProtocol, ReadingAScoreTableStopsAtTheRowsItKeeps)
+{
+    std::string xml = "<hiscore><scores><note/>";
+    for (int i = 1; i <= TZvHiscoreTable::kMaxRows + 1; ++i)
+        xml += "<score name=\"p" + std::to_string(i) + "\" score=\"" + std::to_string(i) + "\"/><x>y</x>";
+    for (int i = 0; i < 100000; ++i)
+        xml += "<deep>";
+    server.QueueReply(TestReply::Xml(xml));
+    TLogCapture log;
+    h->RequestScores(-1);
+    ASSERT_EQ(Wait(), TZvHiscores::kRequestDone) << message;
+    EXPECT_EQ(h->GetScoreCount(false), TZvHiscoreTable::kMaxRows);
+    char name[16] = {};
+    int score = 0;
+    ASSERT_TRUE(
+        h->GetScore(false, TZvHiscoreTable::kMaxRows - 1, nullptr, name, sizeof name, nullptr, &score, nullptr, 0));
+    EXPECT_STREQ(name, "p500");
+    EXPECT_NE(log.Text().find("server sent more than 500 scores"), std::string::npos) << log.Text();
 }
 
 TEST_F(ScoreProtocol, GlobalScoreFoundThroughLocalGuid)
@@ -366,6 +389,42 @@ TEST_F(ScoreProtocol, RejectedSubmissionsMarkNothing)
     EXPECT_STREQ(message, "hiscore.error.invalidUsernameOrPassword");
     EXPECT_FALSE(h->GetRememberedUserInfo(nullptr, nullptr));
     EXPECT_TRUE(h->GetUserEligibleScore(nullptr, nullptr, nullptr, 0));
+}
+
+// The status of the reply does not decide: a score reply is read as any other, and only an
+// error page that is none fails for its status.
+TEST_F(ScoreProtocol, SubmissionRepliesWithAnErrorStatusAreReadWhenTheyAreScoreReplies)
+{
+    const struct
+    {
+        int status;
+        const char* body;
+        int result;
+        const char* message;
+        bool stillRemembered;
+        bool stillEligible;
+        const char* logged;
+    } cases[] = {
+        {403, "<hiscore><message>hiscore.error.invalidUsernameOrPassword</message></hiscore>",
+         TZvHiscores::kRequestFailed, "hiscore.error.invalidUsernameOrPassword", false, true, "HiScore User Message"},
+        {400, "<hiscore><score/></hiscore>", TZvHiscores::kRequestDone, "", true, false, ""},
+        {500, "<html>oops</html>", TZvHiscores::kRequestFailed, kFixedError, true, true,
+         "the server answered with status 500 and no score reply"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        h->KeepScore(10, false, nullptr);
+        TestReply reply = TestReply::Xml(c.body);
+        reply.status = c.status;
+        server.QueueReply(reply);
+        ASSERT_TRUE(h->SubmitData("annie", "pw", true, TZvHiscores::kSubmitScore));
+        TLogCapture log;
+        EXPECT_EQ(Wait(), c.result);
+        EXPECT_STREQ(message, c.message);
+        EXPECT_EQ(h->GetRememberedUserInfo(nullptr, nullptr), c.stillRemembered);
+        EXPECT_EQ(h->GetUserEligibleScore(nullptr, nullptr, nullptr, 0), c.stillEligible);
+        EXPECT_NE(log.Text().find(c.logged), std::string::npos) << log.Text();
+    }
 }
 
 TEST_F(ScoreProtocol, NewRequestAbandonsTheRunningOne)

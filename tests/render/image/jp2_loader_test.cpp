@@ -92,6 +92,16 @@ TEST_F(Jp2Loader, GreyWithAndWithoutAlpha)
     ASSERT_TRUE(ga.ok);
     EXPECT_EQ(ga.alpha, 1);
     EXPECT_EQ(BlockPixel(ga.pixels, 8, 4, 2), uint32_t(14 * 17) << 24 | 0x8C8C8Cu);
+
+    // Subsampled grey cannot be read: the whole block is zero, alpha included.
+    const std::string halfGrey = assets.Path("hg.jp2");
+    ASSERT_TRUE(WriteJp2(halfGrey, img, 1, false, 2));
+    TLoaded hg;
+    Load(halfGrey, hg);
+    ASSERT_TRUE(hg.ok);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(BlockPixel(hg.pixels, 8, x, y), 0u) << x << "," << y;
 }
 
 TEST_F(Jp2Loader, BareCodestreamLoads)

@@ -97,7 +97,7 @@ TEST_F(JpegLoader, BadSignatureAndEmptyFileFailWithLogLine)
     EXPECT_FALSE(e.ok);
 }
 
-TEST_F(JpegLoader, TruncatedAndDamagedFilesFail)
+TEST_F(JpegLoader, FileCutShortLoadsWithWhatItHolds)
 {
     const std::string good = assets.Path("good.jpg");
     TTestImage noisy(128, 128);
@@ -106,18 +106,42 @@ TEST_F(JpegLoader, TruncatedAndDamagedFilesFail)
     ASSERT_TRUE(WriteJpeg(good, noisy));
     std::vector<unsigned char> bytes = ReadBytes(good);
     ASSERT_GT(bytes.size(), 4000u);
+    TLoaded whole;
+    Load(good, whole);
+    ASSERT_TRUE(whole.ok);
 
-    std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3));
-    const std::string truncated = assets.Path("cut.jpg");
-    ASSERT_TRUE(WriteBytes(truncated, cut));
-    TLoaded t;
+    // Only the end marker missing: the same picture. Cut inside the image data: the rows that
+    // arrived, the rest filled.
+    const struct
     {
-        TLogCapture log;
-        Load(truncated, t);
-        EXPECT_NE(log.Text().find("file is truncated"), std::string::npos) << log.Text();
+        size_t keep;
+        int exactRows;
+    } cases[] = {{bytes.size() - 2, 128}, {bytes.size() / 3, 16}};
+    for (const auto& c : cases) {
+        const std::string cutPath = assets.Path("cut.jpg");
+        ASSERT_TRUE(WriteBytes(cutPath, std::vector<unsigned char>(bytes.begin(), bytes.begin() + long(c.keep))));
+        TLoaded t;
+        {
+            TLogCapture log;
+            Load(cutPath, t);
+            EXPECT_NE(log.Text().find("cut.jpg is cut short"), std::string::npos) << c.keep << log.Text();
+        }
+        ASSERT_TRUE(t.ok) << c.keep;
+        EXPECT_EQ(t.width, 128);
+        EXPECT_EQ(t.side, 128);
+        for (int y = 0; y < c.exactRows; ++y)
+            for (int x = 0; x < 128; ++x)
+                ASSERT_EQ(BlockPixel(t.pixels, 128, x, y), BlockPixel(whole.pixels, 128, x, y))
+                    << c.keep << " " << x << "," << y;
+        EXPECT_EQ(BlockPixel(t.pixels, 128, 100, 127) >> 24, 0xFFu) << c.keep;
     }
-    EXPECT_FALSE(t.ok);
-    EXPECT_EQ(t.pixels, nullptr);
+}
+
+TEST_F(JpegLoader, HeaderCutShortAndDamagedFilesFail)
+{
+    const std::string good = assets.Path("good.jpg");
+    ASSERT_TRUE(WriteJpeg(good, TTestImage(64, 64, 0xFF204060u)));
+    std::vector<unsigned char> bytes = ReadBytes(good);
 
     // Header cut short: the library's error path, which must not end the process.
     std::vector<unsigned char> header(bytes.begin(), bytes.begin() + 30);

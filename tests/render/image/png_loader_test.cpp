@@ -109,6 +109,18 @@ TEST_F(PngLoader, AlphaAndPaletteTransparencyAreReported)
     EXPECT_EQ(BlockPixel(p.pixels, 4, 0, 0), 0x00FF0000u);
     EXPECT_EQ(BlockPixel(p.pixels, 4, 2, 1), 0x40102030u);
 
+    // A colour key in a grey or RGB image marks its pixels transparent, but the image does not
+    // count as one with alpha.
+    for (int type : {0, 2}) {
+        const std::string keyed = assets.Path("keyed.png");
+        ASSERT_TRUE(WritePng(keyed, img, type, true));
+        TLoaded k;
+        Load(keyed, k);
+        ASSERT_TRUE(k.ok);
+        EXPECT_EQ(k.alpha, 0) << type;
+        EXPECT_EQ(BlockPixel(k.pixels, 4, 0, 0) >> 24, 0u) << type;
+    }
+
     const std::string opaquePal = assets.Path("pal_opaque.png");
     TTestImage solid(2, 2, 0xFF336699u);
     ASSERT_TRUE(WritePng(opaquePal, solid, 3, false));

@@ -135,7 +135,7 @@ bool WriteJpeg(const std::string& path, const TTestImage& image, int quality, bo
     return true;
 }
 
-bool WriteJp2(const std::string& path, const TTestImage& image, int components, bool codestream)
+bool WriteJp2(const std::string& path, const TTestImage& image, int components, bool codestream, int firstStep)
 {
     std::vector<opj_image_cmptparm_t> params(static_cast<size_t>(components));
     for (auto& p : params) {
@@ -146,6 +146,9 @@ bool WriteJp2(const std::string& path, const TTestImage& image, int components, 
         p.prec = 8;
         p.sgnd = 0;
     }
+    params[0].dx = params[0].dy = static_cast<OPJ_UINT32>(firstStep);
+    params[0].w = static_cast<OPJ_UINT32>((image.width + firstStep - 1) / firstStep);
+    params[0].h = static_cast<OPJ_UINT32>((image.height + firstStep - 1) / firstStep);
     const OPJ_COLOR_SPACE space = components <= 2 ? OPJ_CLRSPC_GRAY : OPJ_CLRSPC_SRGB;
     opj_image_t* img = opj_image_create(static_cast<OPJ_UINT32>(components), params.data(), space);
     if (!img)
@@ -158,10 +161,10 @@ bool WriteJp2(const std::string& path, const TTestImage& image, int components, 
         img->comps[components - 1].alpha = 1;
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         const uint32_t p = image.pixels[i];
-        if (components <= 2) {
-            img->comps[0].data[i] = R(p);
-        } else {
-            img->comps[0].data[i] = R(p);
+        const int x = static_cast<int>(i) % image.width, y = static_cast<int>(i) / image.width;
+        if (x % firstStep == 0 && y % firstStep == 0)
+            img->comps[0].data[size_t(y / firstStep) * params[0].w + size_t(x / firstStep)] = R(p);
+        if (components > 2) {
             img->comps[1].data[i] = G(p);
             img->comps[2].data[i] = B(p);
         }

@@ -21,8 +21,9 @@ struct TTestImage
 bool WritePng(const std::string& path, const TTestImage& image, int colorType, bool trns = false);
 bool WriteJpeg(const std::string& path, const TTestImage& image, int quality = 95, bool grey = false);
 // Components: 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA; lossless. `codestream` writes a bare
-// codestream instead of a .jp2 box file.
-bool WriteJp2(const std::string& path, const TTestImage& image, int components, bool codestream = false);
+// codestream instead of a .jp2 box file; `firstStep` subsamples the first component.
+bool WriteJp2(const std::string& path, const TTestImage& image, int components, bool codestream = false,
+              int firstStep = 1);
 
 // Pixel (x, y) of a decoded block `side` pixels wide, as 0xAARRGGBB.
 uint32_t BlockPixel(const unsigned char* block, int side, int x, int y);
