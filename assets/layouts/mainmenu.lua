@@ -96,9 +96,9 @@ MakeDialog{
     TMainMenu{
         name = "mainmenu", x = 0, y = 0, w = kMax, h = kMax,
         Bitmap{name = "background", x = 0, y = 0, image = "images/background.png"},
-        Text{name = "title", x = kCenter, y = 24, w = 600, h = 56, label = "menu_title", font = titleFont,
+        Text{name = "title", x = kCenter, y = 36, w = 600, h = 56, label = "menu_title", font = titleFont,
              flags = kHAlignCenter + kVAlignCenter},
-        Text{name = "welcome", x = kCenter, y = 88, w = 600, h = 30, font = welcomeFont,
+        Text{name = "welcome", x = kCenter, y = 96, w = 600, h = 30, font = welcomeFont,
              flags = kHAlignCenter + kVAlignCenter},
         Bitmap{
             name = "panel", x = 60, y = 140, image = "images/panel.png",

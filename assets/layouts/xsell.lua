@@ -6,7 +6,7 @@ local pieces = ReadFile("layouts/pieces.lua")
 local textFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 -- Each game sits on a light card: its link keeps the blue that links have.
 local cardFont = {"fonts/default.mvec", 17, Color(52, 38, 26)}
-local noteFont = {"fonts/default.mvec", 17, Color(255, 190, 120)}
+local noteFont = {"fonts/default.mvec", 15, Color(255, 190, 120)}
 
 -- Opens link n (0 the site) and says, in place of the line under the title, where it leads,
 -- and so whether a browser started.
@@ -38,7 +38,8 @@ MakeDialog{
              flags = kHAlignCenter + kVAlignCenter},
         Text{name = "centertext2", x = 0, y = 56, w = 640, h = 28, font = textFont,
              flags = kHAlignCenter + kVAlignCenter},
-        Text{name = "linknote", x = 20, y = 56, w = 600, h = 28, font = noteFont,
+        -- Two lines: the address may be long.
+        Text{name = "linknote", x = 20, y = 54, w = 600, h = 42, font = noteFont,
              flags = kHAlignCenter + kVAlignCenter},
         Entry(1), Entry(2), Entry(3), Entry(4), Entry(5), Entry(6), Entry(7),
         pieces.SmallButton("gamesite", "xsell_site", 225, 490, function() Launch(0) end),

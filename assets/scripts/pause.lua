@@ -25,9 +25,14 @@ local function ToMainMenu()
     SendGameMessage("quit")
 end
 
+-- Run as a Lua call, not through ReadFile: the question waits, and a wait cannot pass
+-- through dofile.
 local function Quit()
     LOGIT("Pause screen: quit")
-    ReadFile("scripts/quitverify.lua")
+    local ask = loadfile("assets/scripts/quitverify.lua")
+    if ask then
+        ask()
+    end
 end
 
 LOGIT("Pause screen shown")
