@@ -1,7 +1,7 @@
 -- The awards: one at a time on a page, its title and its description once earned (a teaser
--- until then); the arrows, or the up and down keys, step through the twelve, and a line counts
--- the player's. The awards window (tAwardsWindow) fills "item_title" and "item_body" and takes
--- the keys.
+-- until then) beside its medal or the medal's empty place; the arrows, or the up and down keys,
+-- step through the twelve, and a line counts the player's. The awards window (tAwardsWindow)
+-- fills "item_title" and "item_body", shows "item_earned" or "item_unearned" and takes the keys.
 
 local pieces = ReadFile("layouts/pieces.lua")
 local itemFont = {"fonts/bold.mvec", 26, Color(255, 210, 120)}
@@ -12,14 +12,18 @@ MakeDialog{
     dfWindow{
         name = "awardsdialog", x = kCenter, y = kCenter, w = 640, h = 520,
         pieces.Page("awards_title"),
-        Text{name = "item_title", x = 60, y = 150, w = 520, h = 44, font = itemFont,
+        -- The medal of an earned award, or the empty place of one still to earn (the awards
+        -- window shows the one that fits).
+        Bitmap{name = "item_earned", x = 40, y = 150, image = "images/medal_earned.png"},
+        Bitmap{name = "item_unearned", x = 40, y = 150, image = "images/medal_unearned.png"},
+        Text{name = "item_title", x = 150, y = 150, w = 440, h = 44, font = itemFont,
              flags = kHAlignCenter + kVAlignCenter},
-        Text{name = "item_body", x = 80, y = 214, w = 480, h = 110, font = pieces.bodyFont, flags = kHAlignCenter},
+        Text{name = "item_body", x = 150, y = 204, w = 440, h = 120, font = pieces.bodyFont, flags = kHAlignCenter},
         tAwardsWindow{name = "awards", x = 60, y = 140, w = 520, h = 190},
         Text{name = "count", x = 60, y = 100, w = 520, h = 30, label = "#" .. GetString("awards_count", earned, kAwards),
              font = pieces.bodyFont, flags = kHAlignCenter + kVAlignCenter},
         pieces.SmallButton("go_left", "awards_previous", 120, 360, function() SendAwardMessage("go_left") end),
         pieces.SmallButton("go_right", "awards_next", 390, 360, function() SendAwardMessage("go_right") end),
-        pieces.SmallButton("close", "awards_close", 255, 450, nil, true, "escape"),
+        pieces.SmallButton("close", "awards_close", 255, 450, nil, true, "both"),
     },
 }

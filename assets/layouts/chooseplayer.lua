@@ -29,27 +29,64 @@ local function Refusal(name)
     return nil
 end
 
+-- The name dialog, until it closes: its buttons follow what is typed.
+local function AskName()
+    local file = "layouts/entername.lua"
+    local id = PushModal(file)
+    ReadFile(file)
+    DoFitToChildren()
+    local closed = false
+    repeat
+        local message = WaitForMessage()
+        if message and message.type == kTextEditChanged then
+            PlaceNameButtons()
+        elseif message and message.type == kModalClosed and message.name ~= id then
+            gClosedWindows[message.name] = true
+        end
+        closed = message and message.type == kModalClosed and message.name == id or gClosedWindows[id]
+    until closed
+    gClosedWindows[id] = nil
+    gReturnValue = nil
+end
+
 -- Asks for a name until one is given that may be used, or the player cancels; it goes to
--- `use`. A refused name is asked for again, saying why.
-local function WithNewName(use, done)
+-- `use`. `how` names the dialog's title and words (gNameTitle, gNameRules) and the name it
+-- starts with (gNameGiven). A refused name is asked for again, saying why, with the name
+-- as it was typed.
+local function WithNewName(use, done, how)
     local refusal = nil
+    local given = how.given
     repeat
         gEnteredName = nil
         gNameRefusal = refusal
+        gNameTitle, gNameRules, gNameGiven = how.title, how.rules, given
         LOGIT("Asking for a name")
-        DoModal("layouts/entername.lua")
+        AskName()
         local name = gEnteredName
         gEnteredName = nil
-        gNameRefusal = nil
-        refusal = name and Refusal(name)
+        gNameRefusal, gNameTitle, gNameRules, gNameGiven = nil, nil, nil, nil
+        -- A player keeping the name they have is not refused for it.
+        refusal = name and name ~= how.given and Refusal(name)
         if refusal then
             LOGIT("Name refused: " .. refusal)
+            given = name
         elseif name then
             use(name)
             LOGIT(done .. name)
         end
     until not refusal
     SetPlayerChoices()
+end
+
+local function NewPlayer()
+    WithNewName(CreateNewUser, "Player created: ", {title = "entername_title", rules = "entername_rules"})
+end
+
+-- Starts from the name the player has now.
+local function RenamePlayer()
+    WithNewName(ChangeCurrentUserName, "Player renamed: ",
+                {title = "entername_rename_title", rules = "entername_rename_rules",
+                 given = GetSelectedPlayerName()})
 end
 
 -- Asks first: a deleted player's saved game and awards are gone.
@@ -82,10 +119,8 @@ MakeDialog{
             BeginGroup(), ProfileButton(0), ProfileButton(1), ProfileButton(2), ProfileButton(3), ProfileButton(4),
             ProfileButton(5), ProfileButton(6), ProfileButton(7), ProfileButton(8), ProfileButton(9),
         },
-        pieces.SmallButton("player_new", "player_new", 20, 450,
-                           function() WithNewName(CreateNewUser, "Player created: ") end),
-        pieces.SmallButton("player_rename", "player_rename", 175, 450,
-                           function() WithNewName(ChangeCurrentUserName, "Player renamed: ") end),
+        pieces.SmallButton("player_new", "player_new", 20, 450, NewPlayer),
+        pieces.SmallButton("player_rename", "player_rename", 175, 450, RenamePlayer),
         pieces.SmallButton("player_delete", "player_delete", 335, 450, DeletePlayer),
         pieces.SmallButton("player_ok", "player_ok", 490, 450, nil, true, "enter"),
         pieces.SmallButton("player_back", "player_back", 20, 20, nil, true, "escape"),

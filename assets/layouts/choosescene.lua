@@ -33,8 +33,8 @@ MakeDialog{
     TChooseScene{
         name = "choosescene", x = kCenter, y = kCenter, w = 640, h = 520,
         pieces.Page("choosescene_title"),
-        pieces.SmallButton("scene_jump", "scene_jump", 60, 450, function() Enter(JumpToScene) end),
+        pieces.SmallButton("scene_jump", "scene_jump", 60, 450, function() Enter(JumpToScene) end, nil, "enter"),
         pieces.SmallButton("scene_start", "scene_start", 255, 450, function() Enter(StartAtScene) end),
-        pieces.SmallButton("scene_back", "scene_back", 450, 450, nil, true),
+        pieces.SmallButton("scene_back", "scene_back", 450, 450, nil, true, "escape"),
     },
 }

@@ -1,27 +1,43 @@
 -- Asks for a player's name, in the game's own window classes: the field's placeholder goes
 -- at the first click or key, OK shows only while a name is typed, a hint appears while the
 -- mouse is over the field, and the rules scroll in their own window. OK (or Return) leaves
--- the name in gEnteredName; Cancel (or Escape) leaves it nil. When gNameRefusal holds a
--- string key, the dialog says with it why the last name was refused.
+-- the name in gEnteredName; Cancel (or Escape) leaves it nil. What the caller sets first:
+-- gNameTitle and gNameRules, the string keys of the title and the words under the field;
+-- gNameGiven, a name the field starts with (then there is no placeholder); gNameRefusal, the
+-- string key of why the last name was refused.
 
 local pieces = ReadFile("layouts/pieces.lua")
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 local titleFont = {"fonts/bold.mvec", 24, Color(251, 242, 220),
                    outline_color = Color(40, 30, 20), outline_size = 2}
+local given = gNameGiven
+
+-- Cancel stands in the middle while it is alone, beside OK once a name is typed. Asked again
+-- whenever the field changes.
+function PlaceNameButtons()
+    local typed = GetLabel("player") ~= ""
+    EnableWindow("ok", typed)
+    if typed then
+        SetPosition("cancel", 55, 262)
+    else
+        SetPosition("cancel", 135, 262)
+    end
+end
 
 MakeDialog{
     dfWindow{
         name = "entername", x = kCenter, y = kCenter, w = 400, h = 320,
         Bitmap{name = "backdrop", x = 0, y = 0, image = "images/namedialog.png"},
-        dfText{name = "title", y = 14, w = 360, h = 30, box_flags = 1, label = "entername_title", font = titleFont,
-               flags = kHAlignCenter},
+        dfText{name = "title", y = 14, w = 360, h = 30, box_flags = 1, label = gNameTitle or "entername_title",
+               font = titleFont, flags = kHAlignCenter},
         -- Behind the field: the field takes the clicks and lets the moves through to it.
         RolloverWindow{name = "fieldhint", x = 80, y = 54, w = 240, h = 32, activate = "hint",
                        text = GetString("entername_hint")},
         Bitmap{
             name = "namefield", x = 80, y = 54, image = "images/textfield.png",
             TextEdit{name = "player", x = 8, y = 4, w = 224, h = 24, length = 16, utf8 = true,
-                     clearinitial = true, enablewindow = "ok", label = GetString("entername_placeholder"),
+                     clearinitial = given == nil, enablewindow = "ok",
+                     label = given or GetString("entername_placeholder"),
                      font = {"fonts/default.mvec", 18, Color(20, 28, 48)}},
         },
         Text{name = "hint", x = 40, y = 90, w = 320, h = 24, font = bodyFont, flags = kHAlignCenter},
@@ -30,16 +46,22 @@ MakeDialog{
             railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
             railbot = "images/slider_railbot.png", sliderimage = "images/slider_thumb.png",
             -- Taller than its window: the scroll bar moves it up.
-            dfTextX{name = "rulestext", x = 0, y = 0, w = 292, h = 132, label = "entername_rules", font = bodyFont},
+            dfTextX{name = "rulestext", x = 0, y = 0, w = 292, h = 132, label = gNameRules or "entername_rules",
+                    font = bodyFont},
         },
         Text{name = "refused", x = 20, y = 224, w = 360, h = 26,
              font = {"fonts/default.mvec", 18, Color(255, 190, 120)}, flags = kHAlignCenter},
         pieces.SmallButton("cancel", "entername_cancel", 55, 262, nil, true, "escape", tDFButton),
         pieces.SmallButton("ok", "entername_ok", 215, 262, function() gEnteredName = GetLabel("player") end, true,
                            "enter", tDFButton),
-        -- Nothing typed yet: no OK. Why the last name was refused, if it was. The field has the keys.
+        -- No name yet: no OK. Why the last name was refused, if it was. The field has the keys.
         function()
-            EnableWindow("ok", false); EnableWindow("hint", false); EnableWindow("refused", gNameRefusal ~= nil)
+            if given == nil then
+                EnableWindow("ok", false); SetPosition("cancel", 135, 262)
+            else
+                PlaceNameButtons()
+            end
+            EnableWindow("hint", false); EnableWindow("refused", gNameRefusal ~= nil)
             if gNameRefusal then
                 SetLabel("refused", GetString(gNameRefusal))
             end

@@ -9,6 +9,7 @@
 local pieces = ReadFile("layouts/pieces.lua")
 local lineFont = {"fonts/bold.mvec", 20, Color(255, 246, 224), outline_color = Color(0, 0, 0), outline_size = 2}
 local choiceFont = {"fonts/default.mvec", 18, Color(255, 255, 255)}
+local tipFont = {"fonts/bold.mvec", 16, Color(255, 246, 224), outline_color = Color(0, 0, 0), outline_size = 2}
 
 -- Icons: a cell of 52 x 48 per item, the 48 x 48 picture two pixels in.
 local kCell = 52
@@ -90,11 +91,16 @@ MakeDialog{
                         "interface/diary_button_hover.png"},
             sound = "audio/sfx/click.ogg", command = OpenDiary,
         },
-        -- The paw print on the bar (drawn over it, below) pauses the game, as Escape does.
+        -- The paw print on the bar (drawn over it, below) pauses the game, as Escape does; the
+        -- pointer over it names it. The hot area inside sees the moves before the button.
         Button{
             name = "pawbutton", x = 300, y = kBarTop + 14, w = 40, h = 40, sound = "audio/sfx/click.ogg",
             command = function() EnterPause(); DoModal("scripts/pause.lua"); ExitPause() end,
+            RolloverWindow{name = "pawhint", x = 0, y = 0, w = 40, h = 40, activate = "pawtip",
+                           text = GetString("hud_pause_tip")},
         },
+        Text{name = "pawtip", x = 220, y = kBarTop - 14, w = 200, h = 24, font = tipFont,
+             flags = kHAlignCenter + kVAlignCenter},
         -- Between the back and goodbye buttons, which stay clickable while a question waits.
         Bitmap{
             name = "CHOICEBOX", x = 150, y = 0, image = "interface/choice_box.png",
@@ -119,6 +125,6 @@ MakeDialog{
         -- A puzzle opened over the scene (ChainToSubScene) runs here, above everything else.
         tSubGame{name = "subgame"},
         -- The choices show only while a conversation asks.
-        function() EnableWindow("CHOICEBOX", false) end,
+        function() EnableWindow("CHOICEBOX", false); EnableWindow("pawtip", false) end,
     },
 }

@@ -62,6 +62,20 @@ MakeDialog{
         Window{
             name = "leftpanel", x = 40, y = 110, w = 440, h = 440,
             Bitmap{name = "tablebackdrop", x = 0, y = 0, image = "images/hiscore_table.png"},
+            -- While the online table is asked for, or could not be had, the panel says what
+            -- it is for; the screen's states 0 and 4 are the two tables.
+            Line("onlinehead", 20, 14, 400, 28, "hiscore_global", headFont, kHAlignCenter),
+            Line("onlinewait", 40, 180, 360, 60, "hiscore_online_wait", bodyFont, kHAlignCenter),
+            function()
+                local update = UpdateButtons
+                function UpdateButtons()
+                    update()
+                    local state = GetHiscoreState()
+                    local waiting = state ~= 0 and state ~= 4
+                    EnableWindow("onlinehead", waiting)
+                    EnableWindow("onlinewait", waiting)
+                end
+            end,
             Line("local", 20, 14, 400, 28, "hiscore_local", headFont, kHAlignCenter),
             Line("global", 20, 14, 400, 28, "hiscore_global", headFont, kHAlignCenter),
             Line("topplayers", 20, 14, 400, 28, "hiscore_topplayers", headFont, kHAlignCenter),

@@ -31,12 +31,29 @@ local function Opens(file)
     return function() Open(file) end
 end
 
+-- The entries of the panel, in their order, each with whether it shows now (the menu window
+-- rules the same way); the shown ones stand one under another, with no gap for a hidden one.
+local function StackEntries()
+    local entries = {
+        {"menu_play", true}, {"menu_options", true}, {"load_game", IsSavedGamePresent()},
+        {"changeplayer", GetNumUsers() > 0}, {"choosescene", IsEnabled(kCheatMode)},
+    }
+    local y = 0
+    for _, entry in ipairs(entries) do
+        if entry[2] then
+            SetPosition(entry[1], kCenter, y)
+            y = y + 64
+        end
+    end
+end
+
 -- After a change of player: the greeting and the player's entries.
 local function PlayerChanged()
     local any = GetNumUsers() > 0
     EnableWindow("welcome", any)
     EnableWindow("changeplayer", any)
     SetWelcomeName()
+    StackEntries()
 end
 
 local function ChoosePlayer()
@@ -74,16 +91,17 @@ local function ChooseScene()
     end
 end
 
+-- The greeting sits clear of the panel's frame, and the right column below the moon.
 MakeDialog{
     TMainMenu{
         name = "mainmenu", x = 0, y = 0, w = kMax, h = kMax,
         Bitmap{name = "background", x = 0, y = 0, image = "images/background.png"},
-        Text{name = "title", x = kCenter, y = 40, w = 600, h = 56, label = "menu_title", font = titleFont,
+        Text{name = "title", x = kCenter, y = 36, w = 600, h = 56, label = "menu_title", font = titleFont,
              flags = kHAlignCenter + kVAlignCenter},
-        Text{name = "welcome", x = kCenter, y = 100, w = 600, h = 30, font = welcomeFont,
+        Text{name = "welcome", x = kCenter, y = 96, w = 600, h = 30, font = welcomeFont,
              flags = kHAlignCenter + kVAlignCenter},
         Bitmap{
-            name = "panel", x = 60, y = 120, image = "images/panel.png",
+            name = "panel", x = 60, y = 140, image = "images/panel.png",
             Window{
                 name = "game", x = 40, y = 30, w = 240, h = 340,
                 MenuButton("menu_play", "menu_play", 0, Play),
@@ -94,7 +112,7 @@ MakeDialog{
             },
         },
         Window{
-            name = "buttons", x = 440, y = 150, w = 240, h = 340,
+            name = "buttons", x = 440, y = 232, w = 240, h = 304,
             MenuButton("moregames", "menu_moregames", 0, Opens("layouts/xsell.lua")),
             MenuButton("menu_scores", "menu_scores", 64, Opens("layouts/hiscore.lua")),
             MenuButton("menu_credits", "menu_credits", 128, Opens("layouts/credits.lua")),
@@ -104,4 +122,6 @@ MakeDialog{
         -- Jumping to any scene is for testers only.
         function() EnableWindow("choosescene", IsEnabled(kCheatMode)) end,
     },
+    -- Once the menu window has shown what means something now.
+    StackEntries,
 }

@@ -62,6 +62,6 @@ MakeDialog{
             end
         end),
         Box("mutebox", "options_mute", 340, function() ToggleSoundMute() end),
-        pieces.SmallButton("options_done", "options_done", kCenter, 450, function() SaveVolumes() end, true),
+        pieces.SmallButton("options_done", "options_done", kCenter, 450, function() SaveVolumes() end, true, "enter"),
     },
 }

@@ -17,13 +17,12 @@ function pieces.Page(title)
 end
 
 -- A 130 x 40 button labelled by a string key. `key` "enter" makes it the button Return
--- presses, "escape" the one Escape presses; `kind` is its window class (Button by default;
--- another, tDFButton say, also gets the hand cursor).
+-- presses, "escape" the one Escape presses, "both" the one both press (a page's only way
+-- out); `kind` is its window class (Button by default, or tDFButton).
 function pieces.SmallButton(name, label, x, y, command, closes, key, kind)
     return (kind or Button){
         name = name, x = x, y = y, w = 130, h = 40, close = closes, command = command,
-        cursor = kind and "cursor_use" or nil,
-        default = key == "enter", cancel = key == "escape",
+        default = key == "enter" or key == "both", cancel = key == "escape" or key == "both",
         graphics = {"images/button_small_normal.png", "images/button_small_pressed.png",
                     "images/button_small_hover.png"},
         mask = "images/button_small_mask.png", sound = "audio/sfx/click.ogg",

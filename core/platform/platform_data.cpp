@@ -169,18 +169,22 @@ void TPlatformData::SetDisplay(unsigned width, unsigned height, bool fullscreen)
         CheckGraphics(mHost->CreateMainWindow(width, height, mWindowTitle, &error), error);
     }
 
+    const bool wasWindow = !firstCall && !mFullscreenWanted && width == mWidth && height == mHeight;
     mHost->SetWindowMode(width, height, fullscreen);
     // The window manager or the display may refuse full screen; the game then stays in a window.
     fullscreen = fullscreen && mHost->IsDisplayCaptured();
+    // A refused switch leaves the window, and the pointer, where they were.
+    const bool unchanged = wasWindow && !fullscreen;
     if (fullscreen)
         HideCursorOverContent();
-    else
+    else if (!unchanged)
         mHost->CenterWindow();
 
     mHost->ShowWindow(true);
     if (firstCall)
         mHost->RaiseWindow();
-    mHost->WarpMouseToWindowCenter();
+    if (!unchanged)
+        mHost->WarpMouseToWindowCenter();
 
     mFullscreenWanted = fullscreen;
     mWidth = width;

@@ -26,8 +26,13 @@ int LuaLaunchGameLink(lua_State* L)
         WriteDbg("LaunchGameLink: no cross-sell window");
     else if (!(n >= 0 && n <= TXSellWindow::kMaxGames))  // NaN too
         WriteDbg("LaunchGameLink: no link %g", static_cast<double>(n));
-    else
-        window->LaunchGameLink(static_cast<int>(n));
+    else {
+        // Whether a browser started, and the address, so that the page can say where it leads.
+        const int link = static_cast<int>(n);
+        lua_pushboolean(L, window->LaunchGameLink(link));
+        lua_pushstring(L, window->GetLink(link).c_str());
+        return 2;
+    }
     return 0;
 }
 

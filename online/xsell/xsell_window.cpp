@@ -74,23 +74,28 @@ str TXSellWindow::GetGameLink(int n) const
     return n >= 1 && n <= kMaxGames ? mGameLinks[n] : str();
 }
 
-void TXSellWindow::LaunchGameLink(int n)
+bool TXSellWindow::LaunchGameLink(int n)
 {
     if (n < 0 || n > kMaxGames) {
         WriteDbg("LaunchGameLink: no link %d", n);
-        return;
+        return false;
     }
     const str url = n == 0 ? mSiteLink : mGameLinks[n];
     if (url.empty()) {
         WriteDbg("LaunchGameLink: link %d has no address", n);
-        return;
+        return false;
     }
     if (LinkOpener())
-        LinkOpener()(url.c_str());
-    else if (TPlatform* platform = TPlatform::GetInstance())
-        platform->OpenBrowser(url.c_str());
-    else
-        WriteDbg("LaunchGameLink: no platform to open %s", url.c_str());
+        return LinkOpener()(url.c_str());
+    if (TPlatform* platform = TPlatform::GetInstance())
+        return platform->OpenBrowser(url.c_str());
+    WriteDbg("LaunchGameLink: no platform to open %s", url.c_str());
+    return false;
+}
+
+str TXSellWindow::GetLink(int n) const
+{
+    return n == 0 ? mSiteLink : GetGameLink(n);
 }
 
 TWindow* TXSellWindow::Part(const str& name)

@@ -28,10 +28,13 @@ public:
     // windows and logos on the points the layout gave them (once).
     void SetupXSell();
     // 0 opens the site link, 1 to 7 the link of that entry; anything else is refused.
-    void LaunchGameLink(int n);
+    // Whether a browser was started for link n.
+    bool LaunchGameLink(int n);
 
     // Entry 1 to 7; empty for other numbers.
     str GetGameLink(int n) const;
+    // Link n of LaunchGameLink: 0 the site, 1 to 7 the games.
+    str GetLink(int n) const;
     const str& GetSiteLink() const { return mSiteLink; }
 
     // The window the Lua functions act on, or null.

@@ -28,6 +28,7 @@ constexpr const char* kName = "name";
 constexpr const char* kAwardKey = "awardkey";
 constexpr const char* kAwardFrom = "awardfrom";
 constexpr const char* kAwardsMoved = "awardsmoved";
+constexpr const char* kNoticeDialog = "scripts/ok.lua";
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
@@ -119,8 +120,16 @@ void TSettings::UpdateFullScreen()
 
 bool TSettings::ToggleFullScreen()
 {
-    if (!mServices.setFullscreen || !mServices.setFullscreen(!IsFullScreen()))
+    const bool wanted = !IsFullScreen();
+    if (!mServices.setFullscreen || !mServices.setFullscreen(wanted)) {
+        // The player asked for it: a word on why nothing changed. The dialog's texts are
+        // string keys, looked up as it shows them.
+        TWindowManager* wm = mServices.windows ? mServices.windows() : nullptr;
+        if (wanted && wm)
+            wm->DisplayDialog(kNoticeDialog, "options_fullscreen_refused", "options_fullscreen_title",
+                              "fullscreenrefused");
         return false;
+    }
     UpdateFullScreen();
     return true;
 }

@@ -62,7 +62,11 @@ TEST_F(Display, ARefusedFullScreenLeavesAWindowAndSaysSo)
     data->SetDisplay(800, 600, true);
     EXPECT_FALSE(data->IsFullscreen());
     EXPECT_TRUE(host->Called("center"));
+    // Asked again from the window it stayed in: nothing moves, not the window, not the pointer.
+    host->calls.clear();
     EXPECT_FALSE(data->SetFullscreen(true));
+    EXPECT_FALSE(host->Called("center"));
+    EXPECT_FALSE(host->Called("warp"));
     bool fs = true;
     data->GetDisplay(nullptr, nullptr, &fs);
     EXPECT_FALSE(fs);

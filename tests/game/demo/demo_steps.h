@@ -8,14 +8,14 @@
 #include <string>
 
 // Places on the 800 x 600 screens (see assets/layouts). The pages are 640 x 520, centred.
-constexpr int kPlayX = 220, kPlayY = 174;
-constexpr int kOptionsX = 220, kOptionsY = 238;
-constexpr int kContinueX = 220, kContinueY = 302;
-constexpr int kMoreGamesX = 560, kMoreGamesY = 174;
-constexpr int kScoresX = 560, kScoresY = 238;
-constexpr int kCreditsX = 560, kCreditsY = 302;
-constexpr int kAwardsX = 560, kAwardsY = 366;
-constexpr int kQuitX = 560, kQuitY = 430;
+constexpr int kPlayX = 220, kPlayY = 194;
+constexpr int kOptionsX = 220, kOptionsY = 258;
+constexpr int kContinueX = 220, kContinueY = 322;
+constexpr int kMoreGamesX = 560, kMoreGamesY = 256;
+constexpr int kScoresX = 560, kScoresY = 320;
+constexpr int kCreditsX = 560, kCreditsY = 384;
+constexpr int kAwardsX = 560, kAwardsY = 448;
+constexpr int kQuitX = 560, kQuitY = 512;
 // The full-screen pages' Back (high scores, credits) and the awards page's Close.
 constexpr int kScoresBackX = 640, kScoresBackY = 553;
 constexpr int kCreditsBackX = 440, kCreditsBackY = 573;
@@ -28,8 +28,8 @@ constexpr int kNameOkX = 480, kNameOkY = 422;
 constexpr int kMusicThumbX = kPageX + 300 + 189, kMusicThumbY = kPageY + 159;
 constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
 // The pause screen's panel (scripts/pause.lua) and its "Main menu" button.
-constexpr int kPauseLeft = 220, kPauseTop = 170, kPauseRight = 580, kPauseBottom = 430;
-constexpr int kPauseMenuX = 400, kPauseMenuY = 360;
+constexpr int kPauseLeft = 220, kPauseTop = 140, kPauseRight = 580, kPauseBottom = 460;
+constexpr int kPauseMenuX = 400, kPauseMenuY = 344;
 
 // A scene's popup (scripts/popup.lua) and its OK.
 constexpr TBox kPopup{140, 150, 660, 450};

@@ -141,4 +141,48 @@ TEST_F(ChoosePlayerTest, DemoNameDialogShowsItsTextsAndWhyTheLastNameWasRefused)
     }
 }
 
+TEST_F(ChoosePlayerTest, DemoRenameStartsFromTheNameAndKeepsARefusedOne)
+{
+    const std::string sheet =
+        "<Workbook><Row><Cell><Data>entername_placeholder</Data></Cell><Cell><Data>Type</Data></Cell></Row></Workbook>";
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    settings->CreateNewUser("Ann");
+    settings->CreateNewUser("Bo");
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    auto press = [&](const char* name) {
+        GetCast<TButton>(Find(name))->DoCommand();
+        for (int i = 0; i < 4; ++i) {
+            wm->DispatchMessages();
+            wm->ClearDestroyedWindows();
+        }
+    };
+    auto field = [&] { return GetCast<TTextEdit>(Find("player")); };
+    // What the name dialog shows: its title's key, the field, whether OK shows, where Cancel stands.
+    auto dialog = [&] {
+        return TextOf("title") + "|" + field()->GetText().c_str() + "|" + (Shown("ok") ? "ok" : "-") + "|" +
+               std::to_string(Find("cancel")->GetRect().left);
+    };
+
+    press("player_new");
+    ASSERT_NE(field(), nullptr);
+    EXPECT_EQ(dialog(), "entername_title|Type|-|135");
+    press("cancel");
+
+    press("player_rename");
+    ASSERT_NE(field(), nullptr);
+    EXPECT_EQ(dialog(), "entername_rename_title|Bo|ok|55");
+    // A name another player has is refused, and asked for again as it was typed.
+    field()->SetText("Ann");
+    press("ok");
+    ASSERT_NE(field(), nullptr);
+    EXPECT_EQ(dialog(), "entername_rename_title|Ann|ok|55");
+    EXPECT_TRUE(Shown("refused"));
+    // Keeping one's own name is no refusal.
+    field()->SetText("Bo");
+    press("ok");
+    EXPECT_EQ(Find("player"), nullptr);
+    EXPECT_EQ(std::string(settings->GetCurrentUserName().c_str()), "Bo");
+}
+
 }  // namespace
