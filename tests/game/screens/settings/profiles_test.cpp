@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -185,25 +186,47 @@ TEST_F(Profiles_, SavedAndReadBack)
     EXPECT_EQ(Profiles(*s), "ann,bo|0");
 }
 
-TEST_F(Profiles_, DamagedFileKeepsEveryProfileItHeld)
+// Junk after the last chunk: the contents before the last save are whole and taken, or, when
+// they are damaged too, what was read before the junk.
+TEST_F(Profiles_, DamagedFileKeepsEveryProfileAndThePlayerIsTold)
 {
-    TSettings* s = Make();
-    s->CreateNewUser("ann");
-    s->CreateNewUser("bo");
-    TSettings::DeleteSettings();
-    std::vector<char> bytes = Prefs();
-    const std::vector<char> good = bytes;
-    const char junk[] = "KVPR\xff\xff\xff\x7f garbage";
-    bytes.insert(bytes.end(), junk, junk + sizeof junk - 1);
-    WritePrefs(bytes);
+    const struct
+    {
+        bool previousDamaged;
+        const char* profiles;
+        const char* notice;
+    } cases[] = {
+        {false, "ann,bo|0", "prefs_restored_title"},
+        {true, "ann,bo|1", "prefs_damaged_title"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice);
+        for (const auto& entry : std::filesystem::directory_iterator(Path("")))
+            std::filesystem::remove_all(entry.path());
+        TSettings* s = Make();
+        s->CreateNewUser("ann");
+        s->CreateNewUser("bo");
+        EXPECT_TRUE(s->GetNotices().Pending().empty());
+        TSettings::DeleteSettings();
+        std::vector<char> bytes = Prefs();
+        const char junk[] = "KVPR\xff\xff\xff\x7f garbage";
+        bytes.insert(bytes.end(), junk, junk + sizeof junk - 1);
+        WritePrefs(bytes);
+        if (c.previousDamaged)
+            WriteRaw("prefs.dat.prev", std::string("junk"));
 
-    s = Make();
-    EXPECT_EQ(Profiles(*s), "ann,bo|1");
-    EXPECT_EQ(ReadRaw("prefs.dat.bad"), bytes);  // the damaged file is kept for a look
-    s->CreateNewUser("cy");
-    TSettings::DeleteSettings();
-    s = Make();
-    EXPECT_EQ(Profiles(*s), "ann,bo,cy|2");
+        s = Make();
+        EXPECT_EQ(Profiles(*s), c.profiles);
+        ASSERT_EQ(s->GetNotices().Pending().size(), 1u);
+        EXPECT_EQ(s->GetNotices().Pending()[0].title, str(c.notice));
+        EXPECT_EQ(ReadRaw("prefs.dat.bad"), bytes);  // the damaged file is kept for a look
+        s->CreateNewUser("cy");
+        TSettings::DeleteSettings();
+        s = Make();
+        EXPECT_EQ(Profiles(*s), "ann,bo,cy|2");
+        EXPECT_TRUE(s->GetNotices().Pending().empty());
+        TSettings::DeleteSettings();
+    }
 }
 
 TEST_F(Profiles_, ReadOnlyFolderLosesNoProfile)
