@@ -162,6 +162,48 @@ TEST_F(Profiles_, AwardsStayWithTheProfileThroughRenameAndRestart)
     EXPECT_EQ(TSettings::GetInstance()->GetPrefs()->GetStr("name", "", -1), str(""));
 }
 
+// Ann and Bo each earned awards and scored; the question before a deletion says their awards go
+// with them, and so do their rows of the high scores.
+TEST_F(Profiles_, ADeletedPlayersAwardsAndScoresGoWithThem)
+{
+    TSettings* s = Make();
+    for (const char* name : {"Ann", "Bo"}) {
+        s->CreateNewUser(name);
+        for (const char* medal : {"gate", "lantern"})
+            s->GetHiscores()->KeepMedal(medal, TZvHiscores::kMedalGame, "");
+        s->GetHiscores()->KeepScore(name[0] == 'A' ? 30 : 20, false, nullptr);
+    }
+    // What is left after each step, and after a restart: "earned by the current player | rows".
+    auto left = [](TSettings& settings) {
+        std::string rows;
+        TZvHiscores& scores = *settings.GetHiscores();
+        for (int i = 0; i < scores.GetScoreCount(true); ++i) {
+            char name[32] = "";
+            int rank = 0, score = 0;
+            bool anonymous = false;
+            scores.GetScore(true, i, &rank, name, sizeof name, &anonymous, &score, nullptr, 0);
+            rows += std::string(rows.empty() ? "" : ",") + name + ":" + std::to_string(rank);
+        }
+        return std::to_string(settings.NumEarnedMedals()) + "|" + rows;
+    };
+    EXPECT_EQ(left(*s), "2|Ann:1,Bo:2");
+    const struct
+    {
+        int deleted;
+        const char* left;
+    } steps[] = {{0, "2|Bo:1"}, {0, "0|"}};
+    for (const auto& step : steps) {
+        s->DeleteUser(step.deleted);
+        EXPECT_EQ(left(*s), step.left);
+        TSettings::DeleteSettings();
+        s = Make();
+        EXPECT_EQ(left(*s), step.left) << "after a restart";
+    }
+    // A new player of a deleted one's name starts with nothing.
+    s->CreateNewUser("Ann");
+    EXPECT_EQ(left(*s), "0|");
+}
+
 TEST_F(Profiles_, SavedAndReadBack)
 {
     TSettings* s = Make();
