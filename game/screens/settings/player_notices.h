@@ -17,10 +17,10 @@ class TWindowManager;
 
 struct TPlayerNotice
 {
-    str title;                   // a label of the string table
-    str body;                    // a label, filled with the arguments ("%1%", ...)
+    str title;  // a label of the string table
+    str body;   // a label, filled with the arguments ("%1%", ...)
     std::vector<str> arguments;
-    bool quitAfter = false;      // the game ends once the player has closed it
+    bool quitAfter = false;  // the game ends once the player has closed it
 };
 
 class TPlayerNotices : public TTask

@@ -2,6 +2,7 @@
 // second copy of the game on the same folder, a saved file with a flipped bit. Nothing is lost
 // without a word on the screen, and the game never traps the player.
 
+#include "common/unprivileged.h"
 #include "game/demo/demo_hops.h"
 #include "game/demo/demo_steps.h"
 
@@ -10,8 +11,8 @@
 #include <csignal>
 #include <filesystem>
 #include <memory>
-#include <vector>
 #include <sys/resource.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -119,6 +120,33 @@ TEST(DemoSaves, ADiskThatTakesNothingIsToldOnceAndTheSavedGameStaysWhole)
     ASSERT_TRUE(again.WaitFor("Game shown: layouts/game.lua")) << again.Log();
     EndWithSignal(again);
     EXPECT_EQ(again.Log().find("Telling the player"), std::string::npos) << again.Log();
+}
+
+// The player's folder and files made read-only by their owner: the same words, nothing replaced.
+TEST(DemoSaves, AReadOnlyUserFolderIsToldAndItsFilesStayAsTheyWere)
+{
+    TDataCopy data;
+    AddHoppers(data, 3);
+    const std::string home = data.Dir() + "/home";
+    ASSERT_NO_FATAL_FAILURE(PlayAsAnn(data.Dir(), home, HopLine(2)));
+    const std::string folder = home + "/share/tessivander";
+    const std::string saved = ReadBytes(PrefsFile(home));
+    RunUnprivileged(data.Dir(), [&] {
+        for (const auto& entry : fs::directory_iterator(folder))
+            fs::permissions(entry.path(), fs::perms::owner_read);
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        // (The program may not leave its picture in the build tree either.)
+        ASSERT_NO_FATAL_FAILURE(ReadTheNotice(run, "savefail_title", ""));
+        ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run.Log();
+        ASSERT_TRUE(run.WaitFor("the game is not saved")) << run.Log();
+        EndWithSignal(run);
+        EXPECT_EQ(Count(run.Log(), "Telling the player: savefail_title"), 1u) << run.Log();
+        EXPECT_NE(run.Log().find("': the file is not writable"), std::string::npos) << run.Log();
+        fs::permissions(folder, fs::perms::owner_all);
+    });
+    EXPECT_EQ(ReadBytes(PrefsFile(home)), saved);
 }
 
 TEST(DemoSaves, ASecondCopyOnTheSameFolderIsToldAndEndsWithoutWriting)
