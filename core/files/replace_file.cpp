@@ -16,6 +16,20 @@
 
 namespace {
 
+TSaveReport& SaveReport()
+{
+    static TSaveReport report;
+    return report;
+}
+
+void Report(const std::vector<TReplacement>& files, size_t renamed)
+{
+    if (!SaveReport())
+        return;
+    for (size_t i = 0; i < files.size(); ++i)
+        SaveReport()(files[i].diskPath, i < renamed);
+}
+
 bool MakeFolders(const std::string& path)
 {
     for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
@@ -127,6 +141,7 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
     for (const TReplacement& f : files) {
         if (!Stage(f.diskPath.c_str(), f.data, f.size, staged)) {
             Discard(staged);
+            Report(files, 0);
             return false;
         }
     }
@@ -140,9 +155,12 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
             else
                 WriteDbg("Saving '%s' failed (%s); %zu of %zu files were replaced", staged[i].path.c_str(),
                          strerror(error), i, staged.size());
+            Report(files, i);
             return false;
         }
     }
+    // Renamed is saved, for the player: a folder that will not sync is only logged.
+    Report(files, files.size());
     for (const TStaged& s : staged) {
         int error = 0;
         if (!SyncFolderOf(s.path, &error)) {
@@ -152,6 +170,16 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
         }
     }
     return true;
+}
+
+void SetSaveReport(TSaveReport report)
+{
+    SaveReport() = std::move(report);
+}
+
+bool MakeFoldersFor(const str& diskPath)
+{
+    return MakeFolders(diskPath.c_str());
 }
 
 bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)

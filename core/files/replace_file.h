@@ -6,6 +6,7 @@
 #include "core/text/str.h"
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 // A file left as it is when it exists and cannot be written; a new file gets mode 0644, a
@@ -26,6 +27,14 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files);
 
 // `name` is a logical file name ("user:prefs.dat"); missing folders are created.
 bool ReplaceFileContents(const str& name, const void* data, size_t size);
+
+// Told of every file a replacement tried, with whether it now holds the new contents: a
+// game that cannot save says so to its player. Empty: nobody is told.
+using TSaveReport = std::function<void(const str& diskPath, bool saved)>;
+void SetSaveReport(TSaveReport report);
+
+// Creates the folders above `diskPath` that are missing; false (errno set) when one cannot be.
+bool MakeFoldersFor(const str& diskPath);
 
 // Removes the temporary files that saves of `diskPath` left when the program died before
 // renaming them, and logs each. For a program's start: another program saving the same file

@@ -10,9 +10,11 @@
 //   "KVPR"  enciphered: 16-bit K = key length + 1, key and zero byte, value and zero byte
 // An older XML form is read and rewritten as chunks.
 //
-// A file that does not decode is never lost: what was read before the damage is kept in
-// memory, a copy of the file is kept beside it (".bad"), and only then may a save replace
-// it. Saves go through a temporary file and a rename.
+// A file that does not decode is never lost: a copy of it is kept beside it (".bad"), and
+// only then may a save replace it. Each save also keeps the contents before it (".prev"), so
+// a damaged file costs at most its last save: the store starts from the previous contents
+// when they read whole, else from what was read before the damage. Saves go through a
+// temporary file and a rename.
 
 #include "core/crypto/encrypt.h"
 #include "core/text/str.h"
@@ -58,6 +60,8 @@ public:
     str GetInstallKey() const { return mInstallKey; }
     // The file did not decode completely at load.
     bool IsDamaged() const { return mDamaged; }
+    // ... and the store holds the previous contents instead, read whole.
+    bool WasRestored() const { return mRestored; }
     // Name of the kept copy of a damaged file; empty when none was needed or made.
     str GetDamagedCopyName() const { return mDamagedCopy; }
 
@@ -70,6 +74,21 @@ private:
         str text;
     };
     static TInstallText ReadInstallText();
+
+    enum class ERead
+    {
+        kRead,
+        kMissing,
+        kDamaged
+    };
+    // The whole file; `why` says what is wrong with a damaged one.
+    static ERead ReadWhole(const str& name, std::vector<char>* bytes, const char** why);
+    // Fills the store from a file in the chunk form; false (and `why`) at damage, with what
+    // came before it stored.
+    bool ParseChunks(const std::vector<char>& bytes, bool installEmpty, const char** why);
+    // After damage: the previous contents when they read whole, else the store as it is.
+    void RestorePrevious(bool installEmpty);
+    str PreviousName() const { return mFileName + ".prev"; }
 
     void SelectInstall(const str& key);
     void MarkDamaged(const char* why);
@@ -84,5 +103,10 @@ private:
     str mInstallKey;
     bool mSavingEnabled;
     bool mDamaged = false;
+    bool mRestored = false;
     str mDamagedCopy;
+    // The contents of the file known to read whole (loaded or saved), which the next save
+    // keeps as the previous ones; and those the previous file holds now.
+    std::vector<char> mLastGood;
+    std::vector<char> mPreviousOnDisk;
 };

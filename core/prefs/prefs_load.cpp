@@ -78,10 +78,37 @@ void TPrefs::MarkDamaged(const char* why)
     mDamaged = true;
 }
 
+TPrefs::ERead TPrefs::ReadWhole(const str& name, std::vector<char>* bytes, const char** why)
+{
+    TFile file;
+    if (!file.Open(name, kFileRead)) {
+        // There, readable, and still not opened: a folder or a pipe has the file's name.
+        if (!TFile::Exists(name))
+            return ERead::kMissing;
+        *why = "not a regular file";
+        return ERead::kDamaged;
+    }
+    const long size = file.Size();
+    if (size < 0 || size > kMaxFileSize) {
+        *why = "implausible size";
+        return ERead::kDamaged;
+    }
+    bytes->assign(static_cast<size_t>(size), 0);
+    file.Seek(0, kSeekStart);
+    const unsigned long got = size ? file.Read(bytes->data(), (unsigned long)size) : 0;
+    if (got != (unsigned long)size) {
+        *why = "short read";
+        return ERead::kDamaged;
+    }
+    return ERead::kRead;
+}
+
 void TPrefs::LoadPrefs()
 {
-    if (mSavingEnabled)
+    if (mSavingEnabled) {
         RemoveUnfinishedSaves(TFile::TranslateResource(mFileName, false));
+        RemoveUnfinishedSaves(TFile::TranslateResource(PreviousName(), false));
+    }
     const TInstallText install = ReadInstallText();
     const bool installEmpty = install.opened && install.text.empty();
     if (!install.text.empty())
@@ -89,29 +116,19 @@ void TPrefs::LoadPrefs()
     mInstallKey.downcase();
     SelectInstall(mInstallKey);
 
-    TFile file;
-    if (!file.Open(mFileName, kFileRead)) {
-        // There, readable, and still not opened: a folder or a pipe has the file's name.
-        if (TFile::Exists(mFileName))
-            MarkDamaged("not a regular file");
+    std::vector<char> bytes;
+    const char* why = nullptr;
+    const ERead read = ReadWhole(mFileName, &bytes, &why);
+    if (read == ERead::kMissing) {
         const TInstallText again = ReadInstallText();
         if (!again.text.empty())
             mInstallKey = again.text;
         SelectInstall(mInstallKey);
         return;
     }
-    const long size = file.Size();
-    if (size < 0 || size > kMaxFileSize) {
-        file.Close();
-        MarkDamaged("implausible size");
-        return;
-    }
-    std::vector<char> bytes(static_cast<size_t>(size));
-    file.Seek(0, kSeekStart);
-    const unsigned long got = size ? file.Read(bytes.data(), (unsigned long)size) : 0;
-    file.Close();
-    if (got != (unsigned long)size) {
-        MarkDamaged("short read");
+    if (read == ERead::kDamaged) {
+        MarkDamaged(why);
+        RestorePrevious(installEmpty);
         return;
     }
 
@@ -123,12 +140,48 @@ void TPrefs::LoadPrefs()
             MarkDamaged("older form does not decode");
         return;
     }
+    if (!ParseChunks(bytes, installEmpty, &why)) {
+        MarkDamaged(why);
+        RestorePrevious(installEmpty);
+        return;
+    }
+    mLastGood = std::move(bytes);
+}
 
+void TPrefs::RestorePrevious(bool installEmpty)
+{
+    std::vector<char> bytes;
+    const char* why = nullptr;
+    const ERead read = ReadWhole(PreviousName(), &bytes, &why);
+    if (read == ERead::kMissing) {
+        WriteDbg("TPrefs: no previous contents of '%s' to start from", mFileName.c_str());
+        return;
+    }
+    TStore damaged = std::move(mStore);
+    const str damagedInstall = mInstallKey;
+    mStore.clear();
+    if (read == ERead::kRead && ParseChunks(bytes, installEmpty, &why)) {
+        WriteDbg("TPrefs: started from '%s', the contents before the last save", PreviousName().c_str());
+        mRestored = true;
+        mPreviousOnDisk = bytes;
+        mLastGood = std::move(bytes);
+        SelectInstall(mInstallKey);
+        return;
+    }
+    WriteDbg("TPrefs: '%s' is damaged too (%s); keeping what was read of '%s'", PreviousName().c_str(),
+             why ? why : "not in the chunk form", mFileName.c_str());
+    mStore = std::move(damaged);
+    mInstallKey = damagedInstall;
+    SelectInstall(mInstallKey);
+}
+
+bool TPrefs::ParseChunks(const std::vector<char>& bytes, bool installEmpty, const char** why)
+{
     // The first chunk names the installation whose values follow.
     size_t pos = 0;
     std::vector<char> payload;
     char tag[4];
-    auto readChunk = [&](const char** why) -> int {
+    auto readChunk = [&]() -> int {
         if (pos == bytes.size())
             return 0;
         if (bytes.size() - pos < 8) {
@@ -156,18 +209,19 @@ void TPrefs::LoadPrefs()
         payload.resize(GetLastSize());
         return 1;
     };
+    auto fail = [&](const char* reason) {
+        *why = reason;
+        return false;
+    };
 
-    const char* why = nullptr;
-    int rc = readChunk(&why);
-    if (rc <= 0 || tag[0] != 'I') {
-        MarkDamaged(rc < 0 ? why : rc == 0 ? "empty file" : "does not start with an install key");
-        return;
-    }
+    int rc = readChunk();
+    if (rc < 0)
+        return false;
+    if (rc == 0 || tag[0] != 'I')
+        return fail(rc == 0 ? "empty file" : "does not start with an install key");
     str current;
-    if (!ZeroTerminated(payload, 0, payload.size(), &current)) {
-        MarkDamaged("install key without its terminating zero");
-        return;
-    }
+    if (!ZeroTerminated(payload, 0, payload.size(), &current))
+        return fail("install key without its terminating zero");
     current = Lower(current);
     if (installEmpty)
         mInstallKey = current;
@@ -175,55 +229,43 @@ void TPrefs::LoadPrefs()
 
     size_t slot = 0;
     for (;;) {
-        rc = readChunk(&why);
+        rc = readChunk();
         if (rc == 0)
-            break;
-        if (rc < 0) {
-            MarkDamaged(why);
-            break;
-        }
+            return true;
+        if (rc < 0)
+            return false;
         if (tag[0] == 'K') {
-            if (payload.size() < 2) {
-                MarkDamaged("key-value chunk too short");
-                break;
-            }
+            if (payload.size() < 2)
+                return fail("key-value chunk too short");
             const size_t k = ReadLE16(payload.data());
             str key;
-            if (k + 2 > payload.size() || k == 0 || payload[1 + k] != 0 || !ZeroTerminated(payload, 2, 2 + k, &key)) {
-                MarkDamaged("key length beyond the chunk");
-                break;
-            }
-            if (2 + k == payload.size() || payload.back() != 0) {
-                MarkDamaged("value without its terminating zero");
-                break;
-            }
+            if (k + 2 > payload.size() || k == 0 || payload[1 + k] != 0 || !ZeroTerminated(payload, 2, 2 + k, &key))
+                return fail("key length beyond the chunk");
+            if (2 + k == payload.size() || payload.back() != 0)
+                return fail("value without its terminating zero");
             TSlots& slots = mStore[current];
             // A value before any slot chunk of its installation lands in the slot in force.
             if (slots.size() <= slot)
                 slots.resize(slot + 1);
             slots[slot][key] = TValue(payload.begin() + long(2 + k), payload.end());
         } else if (tag[0] == 'U') {
-            if (payload.size() != 2) {
-                MarkDamaged("slot chunk of the wrong size");
-                break;
-            }
+            if (payload.size() != 2)
+                return fail("slot chunk of the wrong size");
             slot = ReadLE16(payload.data());
-            if (slot > kMaxSlotIndex) {
-                MarkDamaged("slot index out of range");
-                break;
-            }
+            if (slot > kMaxSlotIndex)
+                return fail("slot index out of range");
+            // Slots are written 0, 1, 2, ... after their installation's key; an index out of
+            // that order is a damaged one (a flipped bit there would move a player's values).
             TSlots& slots = mStore[current];
-            if (slots.size() <= slot)
-                slots.resize(slot + 1);
+            if (slot != slots.size())
+                return fail("slot chunk out of order");
+            slots.resize(slot + 1);
         } else if (tag[0] == 'I') {
-            if (!ZeroTerminated(payload, 0, payload.size(), &current)) {
-                MarkDamaged("install key without its terminating zero");
-                break;
-            }
+            if (!ZeroTerminated(payload, 0, payload.size(), &current))
+                return fail("install key without its terminating zero");
             current = Lower(current);
         } else {
-            MarkDamaged("unknown chunk");
-            break;
+            return fail("unknown chunk");
         }
     }
 }

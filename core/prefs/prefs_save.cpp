@@ -1,6 +1,7 @@
 #include "core/prefs/prefs.h"
 
 #include "core/debug/debug_log.h"
+#include "core/files/file.h"
 #include "core/files/replace_file.h"
 
 #include <cstring>
@@ -70,5 +71,21 @@ bool TPrefs::SavePrefs()
             GetChunk(slots[s], out);
         }
     }
-    return ReplaceFileContents(mFileName, out.data(), out.size());
+    const str path = TFile::TranslateResource(mFileName, false);
+    const str previous = TFile::TranslateResource(PreviousName(), false);
+    if (path.empty() || previous.empty()) {
+        WriteDbg("Cannot save '%s': no folder for it", mFileName.c_str());
+        return false;
+    }
+    std::vector<TReplacement> files;
+    const bool keepPrevious = !mLastGood.empty() && mLastGood != mPreviousOnDisk;
+    if (keepPrevious)
+        files.push_back({previous, mLastGood.data(), mLastGood.size()});
+    files.push_back({path, out.data(), out.size()});
+    if (!ReplaceDiskFiles(files))
+        return false;
+    if (keepPrevious)
+        mPreviousOnDisk = std::move(mLastGood);
+    mLastGood = std::move(out);
+    return true;
 }

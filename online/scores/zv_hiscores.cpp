@@ -298,6 +298,21 @@ void TZvHiscores::MoveMedals(const str& from, const str& to)
     SavePreferences();
 }
 
+void TZvHiscores::ForgetPlayer(const str& name, const str& medalKey)
+{
+    TZvHiscoresData& d = *mData;
+    for (auto& [mode, table] : d.localTables) {
+        for (int i = table->FindByName(name); i >= 0; i = table->FindByName(name))
+            table->Remove(i);
+        table->Rerank();
+    }
+    d.medals.erase(name);
+    if (!medalKey.empty())
+        d.medals.erase(medalKey);
+    d.rememberedUsers.erase(name);
+    SavePreferences();
+}
+
 bool TZvHiscores::GetRememberedUserInfo(str* name, str* pass)
 {
     auto it = mData->rememberedUsers.find(mData->playerName);

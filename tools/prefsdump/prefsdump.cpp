@@ -84,6 +84,10 @@ int main(int argc, char** argv)
             }
         }
     }
+    if (prefs.WasRestored()) {
+        std::printf("damaged: shown from %s.prev, the contents before the last save\n", path);
+        return 1;
+    }
     if (prefs.IsDamaged()) {
         std::printf("damaged: reading stopped early\n");
         return 1;

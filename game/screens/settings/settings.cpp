@@ -1,6 +1,8 @@
 #include "game/screens/settings/settings.h"
 
 #include "core/config/config.h"
+#include "core/files/file.h"
+#include "core/files/replace_file.h"
 #include "core/platform/platform.h"
 #include "core/prefs/prefs.h"
 #include "game/screens/settings/player_name.h"
@@ -11,6 +13,7 @@
 #include "game/world/state/gamestate.h"
 #include "online/scores/guid_source.h"
 #include "online/scores/zv_hiscores.h"
+#include "platform/sdl/folder_lock.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
@@ -22,6 +25,8 @@ namespace {
 constexpr const char* kCurUser = "curuser";
 constexpr const char* kFullScreen = "fullscreen";
 constexpr const char* kName = "name";
+// Held by the copy of the game that uses the user folder.
+constexpr const char* kLockFile = "user:running.lock";
 // Awards are kept under a key of the profile's own, so that they go with it through a rename
 // and a new profile never finds another's. Older files kept them under the name: the name
 // they were kept under waits in "awardfrom" until they have moved ("awardsmoved" 0).
@@ -52,7 +57,12 @@ TSettingsServices TSettings::PlatformServices()
         services.setFullscreen = [platform](bool on) { return platform->SetFullscreen(on); };
         services.isFullscreen = [platform] { return platform->IsFullscreen(); };
         services.windows = [platform] { return platform->GetWindowManager(); };
+        services.adoptTask = [platform](TTask* task) { platform->AdoptTask(task); };
+        services.orphanTask = [platform](TTask* task) { platform->OrphanTask(task); };
     }
+    services.userFolderTaken = [] {
+        return LockFolder(TFile::TranslateResource(kLockFile, false)) == EFolderLock::kTaken;
+    };
     return services;
 }
 
@@ -73,9 +83,10 @@ TSettings::TSettings(TSettingsServices services) : mServices(std::move(services)
     gSettings = this;
     ResetSoundFactors();
     BindLuaGlobals();
-    TConfig::SetConfig(TConfig::kEncryptionKey, ENCRYPTION_KEY);
-    mPrefs = std::make_unique<TPrefs>(true);
-    mHiscores = std::make_unique<TZvHiscores>(true);
+    if (mServices.adoptTask)
+        mServices.adoptTask(&mNotices);
+    SetSaveReport([this](const str& path, bool saved) { mNotices.OnSaveOutcome(path, saved); });
+    OpenStore();
     SetCurrentGameMode(kStoryMode);
     KeepAwardsByProfile();
     SetCurrentUser(GetCurrentUser());
@@ -84,11 +95,31 @@ TSettings::TSettings(TSettingsServices services) : mServices(std::move(services)
 
 TSettings::~TSettings()
 {
+    SetSaveReport(nullptr);
+    if (mServices.orphanTask)
+        mServices.orphanTask(&mNotices);
     ClearLuaGlobals();
     if (gSettings == this) {
         gSettings = nullptr;
         SetRangedWalkSpeedSource(nullptr);
     }
+}
+
+void TSettings::OpenStore()
+{
+    // Before anything is read: a start clears away the unfinished saves another copy may be making.
+    const bool taken = mServices.userFolderTaken && mServices.userFolderTaken();
+    if (taken) {
+        LOGIT("TSettings: another copy of the game uses this user folder; this one saves nothing\n");
+        mNotices.Post({"running_title", "running_body", {}, true});
+    }
+    TConfig::SetConfig(TConfig::kEncryptionKey, ENCRYPTION_KEY);
+    mPrefs = std::make_unique<TPrefs>(!taken);
+    mHiscores = std::make_unique<TZvHiscores>(!taken);
+    if (mPrefs->WasRestored())
+        mNotices.Post({"prefs_restored_title", "prefs_restored_body"});
+    else if (mPrefs->IsDamaged())
+        mNotices.Post({"prefs_damaged_title", "prefs_damaged_body"});
 }
 
 void TSettings::SetInt(const char* key, int value, int user)
@@ -238,6 +269,8 @@ void TSettings::DeleteUser(int index)
         LOGIT("TSettings::DeleteUser: no user %d\n", index);
         return;
     }
+    // Their awards and scores go with them, as the question asked.
+    mHiscores->ForgetPlayer(GetUserName(index), mPrefs->GetStr(kAwardKey, "", index));
     mPrefs->DeleteUser(unsigned(index));
     SetCurrentUser(index - 1 >= 0 ? index - 1 : GetNumUsers() - 1);
 }

@@ -9,6 +9,7 @@
 // ("awardkey", with "awardfrom" and "awardsmoved" while older awards move to it) per user.
 
 #include "core/text/str.h"
+#include "game/screens/settings/player_notices.h"
 
 #include <functional>
 #include <memory>
@@ -28,6 +29,11 @@ struct TSettingsServices
     std::function<TWindowManager*()> windows;
     std::function<void()> startNewGame;     // STARTMODE NEW
     std::function<void()> loadDefaultGame;  // STARTMODE LOAD and RESUME
+    // True when another copy of the game holds the user folder: this one then writes nothing.
+    std::function<bool()> userFolderTaken;
+    // Where the notices for the player run each frame (and are taken off again).
+    std::function<void(TTask*)> adoptTask;
+    std::function<void(TTask*)> orphanTask;
 };
 
 class TSettings
@@ -95,6 +101,7 @@ public:
 
     int GetGameMode() const { return mGameMode; }
     TPrefs* GetPrefs() const { return mPrefs.get(); }
+    TPlayerNotices& GetNotices() { return mNotices; }
     TZvHiscores* GetHiscores() const { return mHiscores.get(); }
     const TSettingsServices& GetServices() const { return mServices; }
 
@@ -109,11 +116,15 @@ private:
     bool GetMedal(int index, str* name, int* type, str* mode, str* data);
     // Gives every profile its awards key, moving awards kept under its name to it.
     void KeepAwardsByProfile();
+    // Opens the store and the score tables, writing nothing while another copy holds the
+    // folder, and tells the player what they meet there.
+    void OpenStore();
     static str NewAwardKey();
     // True (and logged) when `name`, cleaned from `typed`, may not be user `user`'s.
     bool RefuseName(const char* action, const str& typed, const str& name, int user) const;
 
     TSettingsServices mServices;
+    TPlayerNotices mNotices;
     std::unique_ptr<TPrefs> mPrefs;
     std::unique_ptr<TZvHiscores> mHiscores;
     int mGameMode = kStoryMode;

@@ -74,6 +74,8 @@ TEST_F(PrefsDamageTest, BadChunks)
     ExpectDamageHandled(this, GoodStart().Raw("KVPR", std::vector<char>(16, 7)).Bytes(), "does not decipher", true);
     ExpectDamageHandled(this, GoodStart().Enciphered("ABCD", {1, 2, 3}).Bytes(), "unknown tag", true);
     ExpectDamageHandled(this, GoodStart().User(1025).Bytes(), "slot index 1025", true);
+    ExpectDamageHandled(this, GoodStart().User(2).Bytes(), "slot skipped", true);
+    ExpectDamageHandled(this, GoodStart().User(0).Bytes(), "slot repeated", true);
     ExpectDamageHandled(this, GoodStart().Raw("USER", {1}).Bytes(), "short slot chunk", true);
     ExpectDamageHandled(this, GoodStart().Enciphered("KVPR", {1}).Bytes(), "short pair chunk", true);
     ExpectDamageHandled(this, GoodStart().Enciphered("KVPR", {40, 0, 'a', 0}).Bytes(), "key past payload", true);
@@ -84,6 +86,72 @@ TEST_F(PrefsDamageTest, BadChunks)
     ExpectDamageHandled(this, ChunkWriter().User(0).Pair("kept", "yes").Bytes(), "no install key first", false);
     ExpectDamageHandled(this, ChunkWriter().Enciphered("IKEY", {'a', 'b'}).Bytes(), "install key without zero", false);
     ExpectDamageHandled(this, std::vector<char>{'x'}, "one byte", false);
+}
+
+// Two players saved twice: every flipped bit of the file that is noticed costs the last
+// save and nothing more; one that is not noticed costs nothing else.
+TEST_F(PrefsDamageTest, AFlippedBitCostsAtMostTheLastSave)
+{
+    {
+        TPrefs prefs(true);
+        prefs.SetStr("name", "Ann", 0, false);
+        prefs.SetStr("name", "Bo", 1, false);
+        prefs.SetStr("scene", "cottage", 1, true);
+        prefs.SetStr("scene", "garden", 1, true);
+    }
+    const std::vector<char> saved = Prefs();
+    ASSERT_FALSE(ReadRaw("prefs.dat.prev").empty());
+    size_t restored = 0;
+    for (size_t at = 0; at < saved.size(); ++at) {
+        SCOPED_TRACE("bit flipped at " + std::to_string(at));
+        std::vector<char> file = saved;
+        file[at] ^= 0x10;
+        WritePrefs(file);
+        TPrefs prefs(false);
+        EXPECT_EQ(S(prefs.GetStr("name", "", 0)), "Ann");
+        EXPECT_EQ(S(prefs.GetStr("name", "", 1)), "Bo");
+        EXPECT_EQ(prefs.GetNumUsers(), 2u);
+        EXPECT_EQ(prefs.WasRestored(), prefs.IsDamaged());
+        EXPECT_EQ(S(prefs.GetStr("scene", "", 1)), prefs.IsDamaged() ? "cottage" : "garden");
+        restored += prefs.WasRestored();
+    }
+    EXPECT_GT(restored, saved.size() / 2);
+}
+
+TEST_F(PrefsDamageTest, TheSaveAfterARestoreKeepsThePreviousContents)
+{
+    {
+        TPrefs prefs(true);
+        prefs.SetStr("scene", "cottage", 0, true);
+        prefs.SetStr("scene", "garden", 0, true);
+    }
+    const std::vector<char> previous = ReadRaw("prefs.dat.prev");
+    std::vector<char> file = Prefs();
+    file[file.size() - 3] ^= 1;
+    WritePrefs(file);
+    {
+        TPrefs prefs(true);
+        ASSERT_TRUE(prefs.WasRestored());
+        prefs.SetStr("scene", "forest", 0, true);
+        EXPECT_EQ(ReadRaw("prefs.dat.prev"), previous);
+    }
+    // Damage again: back to the restored contents, not to the damaged ones.
+    file = Prefs();
+    file[file.size() - 3] ^= 1;
+    WritePrefs(file);
+    TPrefs prefs(false);
+    EXPECT_TRUE(prefs.WasRestored());
+    EXPECT_EQ(S(prefs.GetStr("scene", "", 0)), "cottage");
+}
+
+TEST_F(PrefsDamageTest, WithThePreviousContentsDamagedTooWhatWasReadIsKept)
+{
+    WritePrefs(GoodStart().Raw("KVPR", {}).Bytes());
+    WriteRaw("prefs.dat.prev", std::string("IKEY junk"));
+    TPrefs prefs(false);
+    EXPECT_TRUE(prefs.IsDamaged());
+    EXPECT_FALSE(prefs.WasRestored());
+    EXPECT_EQ(S(prefs.GetStr("kept", "gone", -1)), "yes");
 }
 
 TEST_F(PrefsDamageTest, DamagedCopiesDoNotOverwriteEachOther)

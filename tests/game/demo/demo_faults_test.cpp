@@ -61,6 +61,8 @@ TEST(DemoFaults, ADamagedPreferencesFileIsKeptAsideAndThePlayerGoesOn)
     }
     const std::string whole = ReadBytes(saved + "/share/tessivander/prefs.dat");
     ASSERT_GT(whole.size(), 100u);
+    // As an older game leaves it: without the contents before the last save.
+    fs::remove(saved + "/share/tessivander/prefs.dat.prev");
 
     const struct
     {
@@ -88,6 +90,9 @@ TEST(DemoFaults, ADamagedPreferencesFileIsKeptAsideAndThePlayerGoesOn)
         ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
         ExpectLogged(run, {"TPrefs: 'user:prefs.dat' is damaged (",
                            "Kept a copy of damaged 'user:prefs.dat' as 'user:prefs.dat.bad'"});
+        ASSERT_TRUE(run.WaitFor("Error reported to the player: prefs_damaged_title")) << run.Log();
+        run.Send("300 key return");
+        ASSERT_TRUE(run.WaitFor("The player closed the notice prefs_damaged_title")) << run.Log();
         const size_t mark = run.Log().size();
         if (c.canGoOn) {
             ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", mark)) << run.Log();

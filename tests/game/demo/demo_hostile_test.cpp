@@ -76,6 +76,12 @@ TEST(DemoHostile, UserFilesThatCannotBeReadAreSetAsideAndTheGameStartsAndSaves)
         TDemoRun run(data.Dir(), home);
         ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
         ExpectLogged(run, {c.logged});
+        // Lost players are told of before anything else.
+        if (std::string(c.file) == "prefs.dat") {
+            ASSERT_TRUE(run.WaitFor("Error reported to the player: prefs_damaged_title")) << run.Log();
+            run.Send("300 key return");
+            ASSERT_TRUE(run.WaitFor("The player closed the notice prefs_damaged_title")) << run.Log();
+        }
         ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
         ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
         EndCleanly(run);

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -161,6 +162,48 @@ TEST_F(Profiles_, AwardsStayWithTheProfileThroughRenameAndRestart)
     EXPECT_EQ(TSettings::GetInstance()->GetPrefs()->GetStr("name", "", -1), str(""));
 }
 
+// Ann and Bo each earned awards and scored; the question before a deletion says their awards go
+// with them, and so do their rows of the high scores.
+TEST_F(Profiles_, ADeletedPlayersAwardsAndScoresGoWithThem)
+{
+    TSettings* s = Make();
+    for (const char* name : {"Ann", "Bo"}) {
+        s->CreateNewUser(name);
+        for (const char* medal : {"gate", "lantern"})
+            s->GetHiscores()->KeepMedal(medal, TZvHiscores::kMedalGame, "");
+        s->GetHiscores()->KeepScore(name[0] == 'A' ? 30 : 20, false, nullptr);
+    }
+    // What is left after each step, and after a restart: "earned by the current player | rows".
+    auto left = [](TSettings& settings) {
+        std::string rows;
+        TZvHiscores& scores = *settings.GetHiscores();
+        for (int i = 0; i < scores.GetScoreCount(true); ++i) {
+            char name[32] = "";
+            int rank = 0, score = 0;
+            bool anonymous = false;
+            scores.GetScore(true, i, &rank, name, sizeof name, &anonymous, &score, nullptr, 0);
+            rows += std::string(rows.empty() ? "" : ",") + name + ":" + std::to_string(rank);
+        }
+        return std::to_string(settings.NumEarnedMedals()) + "|" + rows;
+    };
+    EXPECT_EQ(left(*s), "2|Ann:1,Bo:2");
+    const struct
+    {
+        int deleted;
+        const char* left;
+    } steps[] = {{0, "2|Bo:1"}, {0, "0|"}};
+    for (const auto& step : steps) {
+        s->DeleteUser(step.deleted);
+        EXPECT_EQ(left(*s), step.left);
+        TSettings::DeleteSettings();
+        s = Make();
+        EXPECT_EQ(left(*s), step.left) << "after a restart";
+    }
+    // A new player of a deleted one's name starts with nothing.
+    s->CreateNewUser("Ann");
+    EXPECT_EQ(left(*s), "0|");
+}
+
 TEST_F(Profiles_, SavedAndReadBack)
 {
     TSettings* s = Make();
@@ -185,25 +228,47 @@ TEST_F(Profiles_, SavedAndReadBack)
     EXPECT_EQ(Profiles(*s), "ann,bo|0");
 }
 
-TEST_F(Profiles_, DamagedFileKeepsEveryProfileItHeld)
+// Junk after the last chunk: the contents before the last save are whole and taken, or, when
+// they are damaged too, what was read before the junk.
+TEST_F(Profiles_, DamagedFileKeepsEveryProfileAndThePlayerIsTold)
 {
-    TSettings* s = Make();
-    s->CreateNewUser("ann");
-    s->CreateNewUser("bo");
-    TSettings::DeleteSettings();
-    std::vector<char> bytes = Prefs();
-    const std::vector<char> good = bytes;
-    const char junk[] = "KVPR\xff\xff\xff\x7f garbage";
-    bytes.insert(bytes.end(), junk, junk + sizeof junk - 1);
-    WritePrefs(bytes);
+    const struct
+    {
+        bool previousDamaged;
+        const char* profiles;
+        const char* notice;
+    } cases[] = {
+        {false, "ann,bo|0", "prefs_restored_title"},
+        {true, "ann,bo|1", "prefs_damaged_title"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice);
+        for (const auto& entry : std::filesystem::directory_iterator(Path("")))
+            std::filesystem::remove_all(entry.path());
+        TSettings* s = Make();
+        s->CreateNewUser("ann");
+        s->CreateNewUser("bo");
+        EXPECT_TRUE(s->GetNotices().Pending().empty());
+        TSettings::DeleteSettings();
+        std::vector<char> bytes = Prefs();
+        const char junk[] = "KVPR\xff\xff\xff\x7f garbage";
+        bytes.insert(bytes.end(), junk, junk + sizeof junk - 1);
+        WritePrefs(bytes);
+        if (c.previousDamaged)
+            WriteRaw("prefs.dat.prev", std::string("junk"));
 
-    s = Make();
-    EXPECT_EQ(Profiles(*s), "ann,bo|1");
-    EXPECT_EQ(ReadRaw("prefs.dat.bad"), bytes);  // the damaged file is kept for a look
-    s->CreateNewUser("cy");
-    TSettings::DeleteSettings();
-    s = Make();
-    EXPECT_EQ(Profiles(*s), "ann,bo,cy|2");
+        s = Make();
+        EXPECT_EQ(Profiles(*s), c.profiles);
+        ASSERT_EQ(s->GetNotices().Pending().size(), 1u);
+        EXPECT_EQ(s->GetNotices().Pending()[0].title, str(c.notice));
+        EXPECT_EQ(ReadRaw("prefs.dat.bad"), bytes);  // the damaged file is kept for a look
+        s->CreateNewUser("cy");
+        TSettings::DeleteSettings();
+        s = Make();
+        EXPECT_EQ(Profiles(*s), "ann,bo,cy|2");
+        EXPECT_TRUE(s->GetNotices().Pending().empty());
+        TSettings::DeleteSettings();
+    }
 }
 
 TEST_F(Profiles_, ReadOnlyFolderLosesNoProfile)

@@ -1,0 +1,256 @@
+// The player's saves when the folder works against them: a disk that takes no more bytes, a
+// second copy of the game on the same folder, a saved file with a flipped bit. Nothing is lost
+// without a word on the screen, and the game never traps the player.
+
+#include "common/unprivileged.h"
+#include "game/demo/demo_hops.h"
+#include "game/demo/demo_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <sys/resource.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string PrefsFile(const std::string& home)
+{
+    return home + "/share/tessivander/prefs.dat";
+}
+
+size_t Count(const std::string& log, const std::string& text)
+{
+    size_t n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++n;
+    return n;
+}
+
+void EndWithSignal(TDemoRun& run)
+{
+    run.Signal(SIGTERM);
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+}
+
+// A player "Ann" who started a game and played until `until` was logged; `hops` (may be null)
+// receives the hops of the game saved.
+void PlayAsAnn(const std::string& data, const std::string& home, const std::string& until, int* hops = nullptr)
+{
+    TDemoRun run(data, home);
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+    ASSERT_TRUE(run.WaitFor("SAVED GAME IN SCENE")) << run.Log();
+    ASSERT_TRUE(run.WaitFor(until)) << run.Log();
+    EndWithSignal(run);
+    if (hops)
+        *hops = ReadHopSave(ReadDumpedSlot(DumpPrefs(run), 0)).hops;
+}
+
+// The notice `title` is on the screen (its picture left at `shot`, when given); Return closes it.
+void ReadTheNotice(TDemoRun& run, const std::string& title, const std::string& shot)
+{
+    ASSERT_TRUE(run.WaitFor("Error reported to the player: " + title)) << run.Log();
+    if (!shot.empty())
+        Shot(run, shot);
+    const size_t mark = run.Log().size();
+    run.Send("300 key return");
+    ASSERT_TRUE(run.WaitFor("The player closed the notice " + title, 20000, mark)) << run.Log();
+}
+
+// Every file the program writes stays empty, as on a disk that is full from the start. The
+// limit is inherited by the program started inside the scope, and so is the ignored signal
+// that would otherwise end it at its first write.
+class TFullDisk
+{
+public:
+    TFullDisk()
+    {
+        signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &mOld);
+        rlimit none = mOld;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~TFullDisk()
+    {
+        setrlimit(RLIMIT_FSIZE, &mOld);
+        signal(SIGXFSZ, SIG_DFL);
+    }
+
+private:
+    rlimit mOld{};
+};
+
+TEST(DemoSaves, ADiskThatTakesNothingIsToldOnceAndTheSavedGameStaysWhole)
+{
+    TDataCopy data;
+    AddHoppers(data, 3);
+    const std::string home = data.Dir() + "/home";
+    ASSERT_NO_FATAL_FAILURE(PlayAsAnn(data.Dir(), home, HopLine(2)));
+    const std::string saved = ReadBytes(PrefsFile(home));
+
+    std::unique_ptr<TDemoRun> run;
+    {
+        TFullDisk full;
+        run = std::make_unique<TDemoRun>(data.Dir(), home);
+    }
+    ASSERT_TRUE(run->WaitFor("Menu shown: layouts/mainmenu.lua")) << run->Log();
+    // The start itself saves (the current player) and fails.
+    // (Its picture could not be written either.)
+    ASSERT_NO_FATAL_FAILURE(ReadTheNotice(*run, "savefail_title", ""));
+    EXPECT_NE(run->Log().find("File too large); the previous file is unchanged"), std::string::npos) << run->Log();
+    // Play goes on; its saves fail too, and the player has been told.
+    ASSERT_TRUE(ClickUntil(*run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run->Log();
+    ASSERT_TRUE(run->WaitFor(HopLine(3))) << run->Log();
+    ASSERT_TRUE(run->WaitFor("the game is not saved", 20000, run->Log().find(HopLine(3)))) << run->Log();
+    EndWithSignal(*run);
+    EXPECT_EQ(Count(run->Log(), "Telling the player: savefail_title"), 1u) << run->Log();
+    EXPECT_EQ(ReadBytes(PrefsFile(home)), saved);
+
+    // Space again: the next start continues the game as it was saved before.
+    TDemoRun again(data.Dir(), home);
+    ASSERT_TRUE(again.WaitFor("Menu shown: layouts/mainmenu.lua")) << again.Log();
+    ASSERT_TRUE(ClickUntil(again, kContinueX, kContinueY, "Continuing the saved game", 0)) << again.Log();
+    ASSERT_TRUE(again.WaitFor("Game shown: layouts/game.lua")) << again.Log();
+    EndWithSignal(again);
+    EXPECT_EQ(again.Log().find("Telling the player"), std::string::npos) << again.Log();
+}
+
+// The player's folder and files made read-only by their owner: the same words, nothing replaced.
+TEST(DemoSaves, AReadOnlyUserFolderIsToldAndItsFilesStayAsTheyWere)
+{
+    TDataCopy data;
+    AddHoppers(data, 3);
+    const std::string home = data.Dir() + "/home";
+    ASSERT_NO_FATAL_FAILURE(PlayAsAnn(data.Dir(), home, HopLine(2)));
+    const std::string folder = home + "/share/tessivander";
+    const std::string saved = ReadBytes(PrefsFile(home));
+    RunUnprivileged(data.Dir(), [&] {
+        for (const auto& entry : fs::directory_iterator(folder))
+            fs::permissions(entry.path(), fs::perms::owner_read);
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        // (The program may not leave its picture in the build tree either.)
+        ASSERT_NO_FATAL_FAILURE(ReadTheNotice(run, "savefail_title", ""));
+        ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run.Log();
+        ASSERT_TRUE(run.WaitFor("the game is not saved")) << run.Log();
+        EndWithSignal(run);
+        EXPECT_EQ(Count(run.Log(), "Telling the player: savefail_title"), 1u) << run.Log();
+        EXPECT_NE(run.Log().find("': the file is not writable"), std::string::npos) << run.Log();
+        fs::permissions(folder, fs::perms::owner_all);
+    });
+    EXPECT_EQ(ReadBytes(PrefsFile(home)), saved);
+}
+
+TEST(DemoSaves, ASecondCopyOnTheSameFolderIsToldAndEndsWithoutWriting)
+{
+    TDataCopy data;
+    const std::string home = data.Dir() + "/home";
+    TDemoRun first(data.Dir(), home);
+    ASSERT_TRUE(first.WaitFor("Menu shown: layouts/mainmenu.lua")) << first.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(first, "Ann"));
+    ASSERT_TRUE(first.WaitFor("SAVED GAME IN SCENE")) << first.Log();
+    ASSERT_TRUE(first.WaitFor("EarnAward(award_woke_up)")) << first.Log();
+    const std::string saved = ReadBytes(PrefsFile(home));
+
+    TDemoRun second(data.Dir(), home);
+    ASSERT_TRUE(second.WaitFor("Menu shown: layouts/mainmenu.lua")) << second.Log();
+    ASSERT_NO_FATAL_FAILURE(ReadTheNotice(second, "running_title", ArtifactDir() + "/already_running.png"));
+    EXPECT_TRUE(second.WaitFor("QUITTING THE APP!")) << second.Log();
+    EXPECT_EQ(second.Finish(), 0) << second.Log();
+    EXPECT_EQ(ReadBytes(PrefsFile(home)), saved);
+
+    // The first copy plays on; killed, it leaves no lock behind.
+    // (The award's notice has long slid in.)
+    ASSERT_TRUE(ClickUntil(first, kPopupOkX, kPopupOkY, "PAUSE:::::::::::::::::: EXITED", 0)) << first.Log();
+    ASSERT_NO_FATAL_FAILURE(LeavePlayForTheMenu(first));
+    first.Signal(SIGKILL);
+    first.Finish();
+    TDemoRun third(data.Dir(), home);
+    ASSERT_TRUE(third.WaitFor("Menu shown: layouts/mainmenu.lua")) << third.Log();
+    ASSERT_TRUE(ClickUntil(third, kContinueX, kContinueY, "Continuing the saved game", 0)) << third.Log();
+    EndWithSignal(third);
+    EXPECT_EQ(third.Log().find("Telling the player"), std::string::npos) << third.Log();
+    const TDumpedSlot slot = ReadDumpedSlot(DumpPrefs(third), 0);
+    EXPECT_TRUE(slot.whole);
+    EXPECT_EQ(slot.values.count("name") ? slot.values.at("name") : "", "Ann");
+}
+
+// Where the chunks of a preferences file start: tag, 32-bit length, payload.
+std::vector<size_t> ChunkStarts(const std::string& bytes)
+{
+    std::vector<size_t> starts;
+    for (size_t at = 0; at + 8 <= bytes.size();) {
+        starts.push_back(at);
+        at += 8 + (uint8_t(bytes[at + 4]) | uint8_t(bytes[at + 5]) << 8 | uint8_t(bytes[at + 6]) << 16 |
+                   size_t(uint8_t(bytes[at + 7])) << 24);
+    }
+    return starts;
+}
+
+// The byte of Ann's slot number (1) in her slot chunk.
+size_t AnnsSlotNumber(const std::string& bytes)
+{
+    for (size_t at : ChunkStarts(bytes))
+        if (bytes.compare(at, 4, "USER") == 0 && bytes[at + 8] == 1)
+            return at + 8;
+    return 0;
+}
+
+// The top byte of the length of the chunk halfway through the file.
+size_t AMiddleLength(const std::string& bytes)
+{
+    const std::vector<size_t> starts = ChunkStarts(bytes);
+    return starts[starts.size() / 2] + 7;
+}
+
+TEST(DemoSaves, ADamagedSaveStartsFromTheOneBeforeAndThePlayerIsTold)
+{
+    const struct
+    {
+        const char* what;
+        size_t (*where)(const std::string& bytes);
+        bool previousDamaged;  // the save before is damaged as well
+        const char* title;
+    } cases[] = {
+        {"Ann's slot number", AnnsSlotNumber, false, "prefs_restored_title"},
+        {"a chunk's length", AMiddleLength, false, "prefs_restored_title"},
+        {"both saves", AMiddleLength, true, "prefs_damaged_title"},
+    };
+    TDataCopy data;
+    AddHoppers(data, 3);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string home = data.Dir() + "/" + std::to_string(&c - cases);
+        int hops = 0;
+        ASSERT_NO_FATAL_FAILURE(PlayAsAnn(data.Dir(), home, HopLine(3), &hops));
+        std::string bytes = ReadBytes(PrefsFile(home));
+        const size_t at = c.where(bytes);
+        ASSERT_GT(at, 0u);
+        bytes[at] ^= 0x10;
+        WriteBytes(PrefsFile(home), bytes);
+        if (c.previousDamaged)
+            WriteBytes(PrefsFile(home) + ".prev", "IKEY");
+
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(ReadTheNotice(run, c.title, ArtifactDir() + "/" + c.title + ".png"));
+        EndWithSignal(run);
+        const TDumpedSlot slot = ReadDumpedSlot(DumpPrefs(run), 0);
+        EXPECT_TRUE(slot.whole);
+        if (!c.previousDamaged) {
+            EXPECT_EQ(slot.values.count("name") ? slot.values.at("name") : "", "Ann");
+            // At most the last save is lost.
+            EXPECT_GE(ReadHopSave(slot).hops, hops - 1);
+        }
+    }
+}
+
+}  // namespace
