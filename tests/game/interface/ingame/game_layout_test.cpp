@@ -200,6 +200,9 @@ TEST_F(GameLayouts, APopupShowsItsTextsAsTheyStand)
 TEST_F(GameLayouts, ScriptsSwitchTheBarAndTheDiaryButton)
 {
     InstallInGameSteps();
+    ASSERT_TRUE(GameSteps().newModalWindow);
+    std::unique_ptr<TModalWindow> modal(GameSteps().newModalWindow());
+    EXPECT_NE(GetCast<dfModalWindow>(modal.get()), nullptr) << "the game's dialogs close by their transition";
     Open("layouts/game.lua");
     const struct
     {
