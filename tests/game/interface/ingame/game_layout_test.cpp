@@ -53,7 +53,13 @@ protected:
         AddInstanceToLua(gGamestate, script->GetState());
         BindPushModal(lua);
         BindLogToLua(lua);
+        GameSteps().newModalWindow = []() -> TModalWindow* { return new dfModalWindow; };
         gGamestate.clear();
+    }
+    void TearDown() override
+    {
+        GameSteps() = TGameSteps();
+        BuiltLayoutTest::TearDown();
     }
     // Reads a layout into a modal window of the game's kind, as DoModal does.
     TModalWindow* Open(const std::string& file)
