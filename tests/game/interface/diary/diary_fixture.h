@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/strings/string_table.h"
 #include "game/interface/layout_fixture.h"
@@ -62,6 +64,15 @@ protected:
     void Write(const std::string& name)
     {
         Lua("local d = diary." + name + "; _G[d.book]:AddDiaryEntry(d.key, d.title, d.base)");
+    }
+    // Merges rows into the string table; texts are written as the sheet holds them (escaped XML).
+    void AddTableTexts(const std::vector<std::pair<std::string, std::string>>& rows)
+    {
+        std::string sheet = "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>";
+        for (const auto& [label, text] : rows)
+            sheet += "<Row><Cell><Data>" + label + "</Data></Cell><Cell><Data>" + text + "</Data></Cell></Row>";
+        sheet += "</Table></Worksheet></Workbook>\n";
+        ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
     }
     void OpenScreen(const std::string& file)
     {

@@ -193,12 +193,8 @@ TEST_F(DiaryTest, ScriptTextsShowAsWrittenAndKeysSurviveTheirLinks)
 // The string table's texts are the writer's: their colour and outline tags are drawn, not shown.
 TEST_F(DiaryTest, StringTableTextsKeepTheirMarkup)
 {
-    const std::string sheet = "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>"
-                              "<Row><Cell><Data>clue_red</Data></Cell><Cell><Data>&lt;font color='ff0000'&gt;Red"
-                              "&lt;/font&gt; ink</Data></Cell></Row>"
-                              "<Row><Cell><Data>clue_red_title</Data></Cell><Cell><Data>&lt;outline color='000000'"
-                              " size='2'&gt;Ink&lt;/outline&gt;</Data></Cell></Row></Table></Worksheet></Workbook>\n";
-    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    AddTableTexts({{"clue_red", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; ink"},
+                   {"clue_red_title", "&lt;outline color='000000' size='2'&gt;Ink&lt;/outline&gt;"}});
     Lua("BOOK_PRI:AddDiaryEntry('red', 'clue_red_title', 'clue_red')");
     OpenScreen("diary/primary.lua");
     const std::string title = "<outline color='000000' size='2'>Ink</outline>";
@@ -216,12 +212,8 @@ TEST_F(DiaryTest, StringTableTextsKeepTheirMarkup)
 // So do a quest's title and body from the table; a script's own words show as written.
 TEST_F(DiaryTest, QuestTextsFromTheTableKeepTheirMarkup)
 {
-    const std::string sheet = "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>"
-                              "<Row><Cell><Data>quest_red</Data></Cell><Cell><Data>&lt;font color='ff0000'&gt;Red"
-                              "&lt;/font&gt; quest</Data></Cell></Row>"
-                              "<Row><Cell><Data>quest_red_body</Data></Cell><Cell><Data>&lt;font color='ff0000'&gt;Red"
-                              "&lt;/font&gt; ink</Data></Cell></Row></Table></Worksheet></Workbook>\n";
-    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    AddTableTexts({{"quest_red", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; quest"},
+                   {"quest_red_body", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; ink"}});
     Lua("quest:AddQuest('raw', '<Raw>', 'x', 'icons/x'); quest:AddQuest('red', 'quest_red', 'quest_red_body', 'icons/red')");
     OpenScreen("diary/quests.lua");
     const std::string red = "<font color='ff0000'>Red</font> quest";
