@@ -1,9 +1,9 @@
 #pragma once
 // The steps of the game's start and loop that belong to parts of the game built on top of
 // this one: settings, the scene list and scene, the game's modal window, the in-game root
-// window, pause, dialogue choices, voice lines, the text-entry and score-submission windows. Each part installs its
-// step when it exists; until then an empty step does nothing and an empty query answers
-// false (or null).
+// window, pause, dialogue choices, voice lines, the text-entry and score-submission windows.
+// Each part installs its step when it exists; until then an empty step does nothing and an
+// empty query answers false (or null).
 //   GameSteps().isPaused = [] { return IsPaused(); };
 
 #include <functional>

@@ -99,7 +99,8 @@ str ServerSubmitSetupVars(bool medals)
 
     str account, password;
     if (scores && scores->GetRememberedUserInfo(&account, &password))
-        chunk += str("gAccountEdit=") + LuaQuoted(account) + "; gPassEdit=" + LuaQuoted(password) + "; gRemember=true; ";
+        chunk +=
+            str("gAccountEdit=") + LuaQuoted(account) + "; gPassEdit=" + LuaQuoted(password) + "; gRemember=true; ";
     else
         chunk += "gAccountEdit=''; gPassEdit=''; gRemember=false; ";
 

@@ -96,15 +96,13 @@ TEST_F(DiaryTest, OlderAndNewerShowOnlyWhereThereIsAnEntry)
         std::vector<const char*> messages;
         bool older, newer;
     } cases[] = {
-        {0, {}, false, false},
-        {1, {}, false, false},
-        {2, {}, true, false},
-        {2, {"go_left"}, false, true},
-        {3, {"go_left"}, true, true},
+        {0, {}, false, false},         {1, {}, false, false},        {2, {}, true, false},
+        {2, {"go_left"}, false, true}, {3, {"go_left"}, true, true},
     };
     for (const auto& c : cases) {
         gGamestate.clear();
-        Lua("for i = 1, " + std::to_string(c.entries) + " do BOOK_PRI:AddDiaryTableEntry{ 'e' .. i, 'Entry ' .. i } end");
+        Lua("for i = 1, " + std::to_string(c.entries) +
+            " do BOOK_PRI:AddDiaryTableEntry{ 'e' .. i, 'Entry ' .. i } end");
         OpenScreen("diary/primary.lua");
         for (const char* message : c.messages)
             Lua(std::string("SendDiaryMessage('") + message + "')");
@@ -214,7 +212,8 @@ TEST_F(DiaryTest, QuestTextsFromTheTableKeepTheirMarkup)
 {
     AddTableTexts({{"quest_red", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; quest"},
                    {"quest_red_body", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; ink"}});
-    Lua("quest:AddQuest('raw', '<Raw>', 'x', 'icons/x'); quest:AddQuest('red', 'quest_red', 'quest_red_body', 'icons/red')");
+    Lua("quest:AddQuest('raw', '<Raw>', 'x', 'icons/x'); quest:AddQuest('red', 'quest_red', 'quest_red_body', "
+        "'icons/red')");
     OpenScreen("diary/quests.lua");
     const std::string red = "<font color='ff0000'>Red</font> quest";
     EXPECT_EQ(TextOf("quest_list"),
@@ -236,7 +235,8 @@ TEST_F(DiaryTest, ListLinksReachTheDiaryWhateverTheirTextWindow)
             " second', 'icons/b')");
         const std::string font = "font = { 'fonts/default.mvec', 18 }";
         Layout(std::string("tWindowItemList{ name = 'itemlist', w = 320, h = 440, ") + type +
-               "{ name = 'listtext', y = 44, w = 296, h = 340, " + font + " } }, tWindowItemEntry{ name ="
+               "{ name = 'listtext', y = 44, w = 296, h = 340, " + font +
+               " } }, tWindowItemEntry{ name ="
                " 'entry_window', x = 400, w = 320, h = 400, Text{ name = 'item_title', w = 320, h = 34, " +
                font + " } }");
         Click(LinkPoint("listtext", "note"));
@@ -281,7 +281,8 @@ TEST_F(DiaryTest, PageOpensTheNewestBookAndTurnsWithinIt)
         std::vector<const char*> written;
         int book;
     };
-    const Case cases[] = {{{}, 0}, {{"BOOK_PRI"}, 0}, {{"BOOK_SEC"}, 1}, {{"BOOK_EDU"}, 2}, {{"BOOK_SEC", "BOOK_EDU"}, 2}};
+    const Case cases[] = {
+        {{}, 0}, {{"BOOK_PRI"}, 0}, {{"BOOK_SEC"}, 1}, {{"BOOK_EDU"}, 2}, {{"BOOK_SEC", "BOOK_EDU"}, 2}};
     for (const Case& c : cases) {
         gGamestate.clear();
         for (const char* book : c.written)
@@ -295,9 +296,10 @@ TEST_F(DiaryTest, PageOpensTheNewestBookAndTurnsWithinIt)
     }
 
     // A page with its arrows, as a layout may give it (the demo's quest page has none).
-    const std::string layout = "tDiaryWindow{ name = 'diarypage', w = 700, h = 400, Text{ name = 'diary_header', w = 320,"
-                               " h = 34 }, Button{ name = 'left_arrow', y = 300, w = 40, h = 40 }, Button{ name ="
-                               " 'right_arrow', x = 100, y = 300, w = 40, h = 40 } }";
+    const std::string layout =
+        "tDiaryWindow{ name = 'diarypage', w = 700, h = 400, Text{ name = 'diary_header', w = 320,"
+        " h = 34 }, Button{ name = 'left_arrow', y = 300, w = 40, h = 40 }, Button{ name ="
+        " 'right_arrow', x = 100, y = 300, w = 40, h = 40 } }";
     // An empty book: empty texts, no arrows.
     gGamestate.clear();
     Layout(layout);

@@ -70,8 +70,8 @@ TEST_F(SubmitTest, WithNoScoreServerTheDialogSaysSoBeforeAnythingIsTyped)
     ASSERT_NE(OpenSubmit(), nullptr);
     EXPECT_TRUE(Shown("submiterror"));
     EXPECT_EQ(TextOf("submiterror"), std::string(GlocalisedString("submit_noserver").c_str()));
-    for (const char* hidden : {"namefield", "accountfield", "passfield", "remember", "submittoserver", "submitconnect",
-                               "submiterrorok"})
+    for (const char* hidden :
+         {"namefield", "accountfield", "passfield", "remember", "submittoserver", "submitconnect", "submiterrorok"})
         EXPECT_FALSE(Shown(hidden)) << hidden;
     EXPECT_TRUE(Shown("cancel"));
 }
