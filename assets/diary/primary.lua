@@ -29,9 +29,10 @@ MakeDialog{
                 railbot = "images/slider_railbot.png", sliderimage = "images/slider_thumb.png",
                 tDiaryText{name = "listtext", x = 0, y = 0, w = 296, h = 340, font = parts.bodyFont},
             },
+            -- The demo keeps two notebooks, and the open one's tab is hidden: one tab shows at a
+            -- time, always in the same place.
             parts.Button("C_CLUES", "diary_tab_clues", 0, 400, parts.Send("clues")),
-            parts.Button("C_SKETCHES", "diary_tab_sketches", 110, 400, parts.Send("sketches")),
-            parts.Button("C_PILLS", "diary_tab_pills", 220, 400, parts.Send("pills")),
+            parts.Button("C_SKETCHES", "diary_tab_sketches", 0, 400, parts.Send("sketches")),
         },
         parts.Button("quests", "diary_quests", 36, 490, parts.TurnTo("diary/quests.lua")),
         parts.Button("close", "diary_close", 624, 490, nil, true),

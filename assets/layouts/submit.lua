@@ -1,7 +1,8 @@
 -- Sends the player's best unsent score and the awards earned (or, with gSubmitMedals set by the
 -- screen that opens it, the awards alone) to the score server: under a typed name, or under an
 -- account name and password. The dialog (SubmitWindow) closes itself on success with
--- gReturnValue "qualified" or "success"; on failure it shows the server's message.
+-- gReturnValue "qualified" or "success"; on failure it shows the server's message. With no score
+-- server set up it says so at once, before anything is typed. Enter sends, Escape cancels.
 
 local titleFont = {"fonts/bold.mvec", 24, Color(251, 242, 220)}
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
@@ -9,12 +10,12 @@ local fieldFont = {"fonts/default.mvec", 18, Color(20, 28, 48)}
 ReadFile("layouts/buttons.lua")
 
 local medals = gSubmitMedals == true
--- The starting values arrive as globals: gNameEdit, gAccountEdit, gPassEdit, gRemember,
+-- The starting values arrive as a chunk setting gNameEdit, gAccountEdit, gPassEdit, gRemember,
 -- gMedalsMode and, for a score, gEligibleScore.
-GetLuaServerSubmitSetupVars(medals)
+assert(loadstring(GetLuaServerSubmitSetupVars(medals)))()
 
 local kEditing = {"scoreline", "namelabel", "namefield", "accountlabel", "accountfield", "passlabel", "passfield",
-                  "remember", "submittoserver"}
+                  "remember", "rememberlabel", "submittoserver"}
 
 -- Called by the dialog with true when the request goes out; the error's OK goes back to editing.
 function SwitchModes(connecting)
@@ -57,8 +58,15 @@ MakeDialog{
         Field("accountfield", 170, "accountedit"),
         Label("passlabel", 208, "submit_password"),
         Field("passfield", 232, "passedit", true),
-        LabelButton("remember", 100, 272, "submit_remember", {type = 1, scale = 0.5}),
+        Button{
+            name = "remember", x = 80, y = 272, w = 28, h = 28, type = 1, sound = "audio/sfx/click.ogg",
+            graphics = {"images/checkbox_off.png", "images/checkbox_on.png", "images/checkbox_off.png",
+                        "images/checkbox_on.png"},
+        },
+        Text{name = "rememberlabel", x = 118, y = 272, w = 200, h = 28, label = "submit_remember", font = bodyFont,
+             flags = kVAlignCenter},
         LabelButton("submittoserver", 100, 306, "submit_send", {
+            default = true,
             command = function()
                 SubmitToServer(GetLabel("nameedit"), GetLabel("accountedit"), GetLabel("passedit"),
                                GetButtonToggleState("remember"), medals)
@@ -67,7 +75,9 @@ MakeDialog{
         Text{name = "submitconnect", x = 20, y = 140, w = 360, h = 60, label = "submit_connecting",
              font = bodyFont, flags = kHAlignCenter},
         Text{name = "submiterror", x = 20, y = 100, w = 360, h = 150, font = bodyFont, flags = kHAlignCenter},
-        LabelButton("submiterrorok", 100, 306, "submit_errorok", {command = function() SwitchModes(false) end}),
+        LabelButton("submiterrorok", 100, 306, "submit_errorok", {
+            default = true, command = function() SwitchModes(false) end,
+        }),
         LabelButton("cancel", 100, 360, "submit_cancel", {close = true, cancel = true}),
         function()
             SetLabel("nameedit", gNameEdit)

@@ -41,7 +41,7 @@ diary = {
     note = { book = "BOOK_PRI", key = "note", title = "diary_title_note", base = "diary_note" },
     roses = { book = "BOOK_PRI", key = "roses", title = "diary_title_roses", base = "diary_roses" },
     sketch = { book = "BOOK_SEC", key = "sketch", title = "diary_title_sketch", base = "diary_sketch" },
-    fireflies = { book = "BOOK_EDU", key = "fireflies", title = "diary_title_fireflies", base = "diary_fireflies" },
+    fireflies = { book = "BOOK_PRI", key = "fireflies", title = "diary_title_fireflies", base = "diary_fireflies" },
 }
 
 -- The story's main voice lines (audio/vox/<name>.ogg or .spx) and the words each says; every

@@ -10,6 +10,7 @@
 #include "game/script/window_autoreg.h"
 #include "game/startup/game_steps.h"
 #include "game/startup/main_loop.h"
+#include "game/startup/quit_verify.h"
 #include "game/startup/script_functions.h"
 #include "game/startup/world_steps.h"
 #include "game/world/scene/scene.h"
@@ -26,7 +27,6 @@ constexpr unsigned kDefaultWidth = 800;
 constexpr unsigned kDefaultHeight = 600;
 
 constexpr const char* kMainLoopScript = "scripts/mainloop.lua";
-constexpr const char* kQuitVerifyScript = "scripts/quitverify.lua";
 
 TWindowScriptBase* WindowScript(TPlatform* platform)
 {
@@ -121,13 +121,7 @@ void Main(TPlatform* platform, const char*)
         if (TWindowManager* manager = platform->GetWindowManager())
             manager->HandleEvent(e);
     };
-    services.closeRequest = [platform] {
-        // The script asks the player and quits if told to. Without a script that runs, the
-        // request stands as confirmed: a window that cannot be closed is worse.
-        TWindowScriptBase* quitScript = WindowScript(platform);
-        if (!quitScript || !quitScript->RunScript(kQuitVerifyScript))
-            platform->Exit(0);
-    };
+    services.closeRequest = [platform] { VerifyQuit(platform); };
     services.topModal = [platform]() -> TWindow* {
         TWindowManager* manager = platform->GetWindowManager();
         return manager ? manager->GetTopModalWindow() : nullptr;

@@ -1,13 +1,14 @@
 #pragma once
 // The steps of the game's start and loop that belong to parts of the game built on top of
-// this one: settings, the scene list and scene, the in-game root window, pause, dialogue
-// choices, voice lines, the text-entry and score-submission windows. Each part installs its
-// step when it exists; until then an empty step does nothing and an empty query answers
-// false (or null).
+// this one: settings, the scene list and scene, the game's modal window, the in-game root
+// window, pause, dialogue choices, voice lines, the text-entry and score-submission windows.
+// Each part installs its step when it exists; until then an empty step does nothing and an
+// empty query answers false (or null).
 //   GameSteps().isPaused = [] { return IsPaused(); };
 
 #include <functional>
 
+class TModalWindow;
 class TWindow;
 
 struct TGameSteps
@@ -29,6 +30,9 @@ struct TGameSteps
     std::function<void()> dumpVox;
     // The cursors' textures, let go at quit while the renderer still stands.
     std::function<void()> releaseCursors;
+    // The game's modal window, which "PushModal" pushes: its dialogs close by their transition.
+    // Without the step a plain modal window.
+    std::function<TModalWindow*()> newModalWindow;
     // The in-game root window (null when no game runs) and what the loop asks of it.
     std::function<TWindow*()> gameRoot;
     std::function<void()> pausify;

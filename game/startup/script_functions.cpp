@@ -3,7 +3,6 @@
 #include "core/config/config.h"
 #include "core/platform/platform.h"
 #include "core/script/lua_direct_closure.h"
-#include "game/interface/windows/df_window.h"
 #include "game/script/metrics.h"
 #include "game/startup/game_steps.h"
 #include "ui/window/modal_window.h"
@@ -16,8 +15,9 @@ str dfPushModal(str name)
     TWindowManager* manager = TWindowManager::GetInstance();
     if (!manager)
         return str();
-    // The game's modal: its dialogs close by sliding their transition out ("startclose").
-    auto* modal = new dfModalWindow;
+    TModalWindow* modal = GameSteps().newModalWindow ? GameSteps().newModalWindow() : nullptr;
+    if (!modal)
+        modal = new TModalWindow;
     modal->SetName(name);
     manager->PushModal(modal);
     return WindowIdText(modal->GetId());

@@ -10,7 +10,6 @@
 #include "game/script/df_log.h"
 #include "game/script/window_autoreg.h"
 #include "game/world/state/gamestate.h"
-#include "render/text/text_escape.h"
 #include "render/text/text_graphic.h"
 #include "ui/widgets/text.h"
 #include "ui/window/modal_window.h"
@@ -62,8 +61,9 @@ void tDiaryWindow::SetPage(int n)
 void tDiaryWindow::SetQuestItem(const str& key)
 {
     const tQuestEntry* quest = gGamestate.GetQuests().GetEntry(key);
-    SetDiaryText(Part("diary_entry"), quest ? EscapeMarkup(quest->body) : str());
-    SetDiaryText(Part("diary_header"), quest ? EscapeMarkup(quest->title) : str());
+    // Quest texts are markup already: a script's own words were escaped when it added them.
+    SetDiaryText(Part("diary_entry"), quest ? quest->body : str());
+    SetDiaryText(Part("diary_header"), quest ? quest->title : str());
     InvalidateDiaryScreen();
 }
 
@@ -78,7 +78,7 @@ void tDiaryWindow::UpdateQuestList()
             continue;
         ++n;
         text += quest->complete ? str("[x] ") : str::getFormatted("%d. ", n);
-        text += LinkMarkup(quest->key, "color = 'ffffffff'", EscapeMarkup(quest->title)) + "\n";
+        text += LinkMarkup(quest->key, "color = 'ffffffff'", quest->title) + "\n";
     }
     SetDiaryText(Part("quest_list"), text);
 }

@@ -162,6 +162,13 @@ void tWindowItemList::UpdateEntryWindow()
     if (auto* entry = GetCast<tWindowItemEntry>(Sibling("entry_window")))
         entry->RedrawItem();
     UpdateHintButton();
+    UpdateStepButtons();
+}
+
+void tWindowItemList::UpdateStepButtons()
+{
+    SetWindowEnable(Sibling("older"), m_nItem > 0);
+    SetWindowEnable(Sibling("newer"), m_nItem + 1 < m_nItemCount);
 }
 
 void tWindowItemList::UpdateHintButton()

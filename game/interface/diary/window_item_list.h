@@ -1,8 +1,9 @@
 #pragma once
 // The diary's book list: one book's entry titles as links, newest first and the selected one
 // outlined; tabs for the other books that have entries; a hint button that unfolds the selected
-// entry's next body line. The entry view and the hint button are its siblings and must come
-// before it in the layout, so that it finds them when it fills itself.
+// entry's next body line; "older" and "newer" buttons (go_left, go_right) shown only where there
+// is an entry to step to. The entry view and the buttons are its siblings and must come before
+// it in the layout, so that it finds them when it fills itself.
 //   tWindowItemEntry{ name = "entry_window", ... }, Button{ name = "hintbutton", ... },
 //   tWindowItemList{ outline_color = Color(250, 230, 160), pointat_color = Color(40, 30, 90),
 //       Text{ name = "notes_list_header" }, TScrolledWindow{ name = "listscrollwindow",
@@ -35,6 +36,8 @@ public:
     void UpdateSlider();
     void UpdateEntryWindow();
     void UpdateHintButton();
+    // The siblings "older" and "newer".
+    void UpdateStepButtons();
     void ClickedForHint();
     // "go_left", "go_right", "hint", "clues", "sketches", "pills".
     void SendDiaryMessage(const str& message);

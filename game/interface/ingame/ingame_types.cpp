@@ -1,6 +1,7 @@
 #include "game/interface/cursor/cursor_manager.h"
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/ingame/world_scene_link.h"
+#include "game/interface/windows/df_window.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/window_helpers.h"
 #include "game/startup/game_steps.h"
@@ -28,6 +29,7 @@ void InstallInGameSteps()
     SetInterfaceWindowHook(&SwitchInterfaceWindow);
     SetCursorHook([](const str& name) { CursorManager().ActivateCursor(name); });
     TGameSteps& steps = GameSteps();
+    steps.newModalWindow = []() -> TModalWindow* { return new dfModalWindow; };
     steps.gameRoot = []() -> TWindow* { return g_pGame; };
     steps.pausify = [] {
         if (g_pGame)

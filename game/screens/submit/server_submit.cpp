@@ -26,6 +26,15 @@ constexpr const char* kNotSentKey = "submitnotsent";
 constexpr const char* kNotSentText =
     "Nothing was sent: there is no new score or award to send, or the name holds letters the score server does not "
     "accept.";
+// Shown as the dialog opens when the game has no score server to send to.
+constexpr const char* kNoServerKey = "submit_noserver";
+constexpr const char* kNoServerText = "No score server is set up for this game, so nothing can be sent.";
+
+str LocalText(const char* key, const char* fallback)
+{
+    const str text = GlocalisedString(key);
+    return IsMissingString(text) ? str(fallback) : text;
+}
 
 void SetGlobalString(lua_State* L, const char* name, const str& value)
 {
@@ -33,15 +42,27 @@ void SetGlobalString(lua_State* L, const char* name, const str& value)
     lua_setglobal(L, name);
 }
 
-void SetGlobalBool(lua_State* L, const char* name, bool value)
+// A single-quoted Lua literal of `value`: quotes, backslashes and control bytes are escaped, so
+// no name or password can end the string or the chunk.
+str LuaQuoted(const str& value)
 {
-    lua_pushboolean(L, value);
-    lua_setglobal(L, name);
+    str quoted = "'";
+    for (unsigned i = 0; i < value.length(); ++i) {
+        const char c = value[i];
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\'' || c == '\\')
+            quoted += str("\\") + c;
+        else if (byte < 32 || byte == 127)
+            quoted += str::getFormatted("\\%03u", unsigned(byte));
+        else
+            quoted += c;
+    }
+    return quoted + "'";
 }
 
 int lf_GetLuaServerSubmitSetupVars(lua_State* L)
 {
-    const str chunk = SetServerSubmitSetupVars(L, lua_toboolean(L, 1) != 0);
+    const str chunk = ServerSubmitSetupVars(lua_toboolean(L, 1) != 0);
     lua_pushlstring(L, chunk.c_str(), chunk.length());
     return 1;
 }
@@ -66,7 +87,7 @@ str TextOf(TWindow* self, const char* name)
 
 }  // namespace
 
-str SetServerSubmitSetupVars(lua_State* L, bool medals)
+str ServerSubmitSetupVars(bool medals)
 {
     TSettings* settings = TSettings::GetInstance();
     TZvHiscores* scores = GetHiscores();
@@ -74,23 +95,21 @@ str SetServerSubmitSetupVars(lua_State* L, bool medals)
         LOGIT("GetLuaServerSubmitSetupVars: no settings; the fields start empty\n");
     const str anonName =
         settings ? settings->GetPrefs()->GetStr(TServerSubmit::kAnonNameKey, str(), settings->GetCurrentUser()) : str();
-    SetGlobalString(L, "gNameEdit", anonName);
+    str chunk = str("gNameEdit=") + LuaQuoted(anonName) + "; ";
 
     str account, password;
-    const bool remembered = scores && scores->GetRememberedUserInfo(&account, &password);
-    SetGlobalString(L, "gAccountEdit", remembered ? account : str());
-    SetGlobalString(L, "gPassEdit", remembered ? password : str());
-    SetGlobalBool(L, "gRemember", remembered);
+    if (scores && scores->GetRememberedUserInfo(&account, &password))
+        chunk +=
+            str("gAccountEdit=") + LuaQuoted(account) + "; gPassEdit=" + LuaQuoted(password) + "; gRemember=true; ";
+    else
+        chunk += "gAccountEdit=''; gPassEdit=''; gRemember=false; ";
 
-    SetGlobalBool(L, "gMedalsMode", medals);
-    if (!medals) {
-        int score = 0;
-        if (!scores || !scores->GetUserBestScore(TZvHiscores::kUserScoreLocal, &score, nullptr, nullptr, 0))
-            score = 0;
-        lua_pushnumber(L, score);
-        lua_setglobal(L, "gEligibleScore");
-    }
-    return "-- the dialog's starting values are set as globals\n";
+    if (medals)
+        return chunk + "gMedalsMode=true;";
+    int score = 0;
+    if (!scores || !scores->GetUserBestScore(TZvHiscores::kUserScoreLocal, &score, nullptr, nullptr, 0))
+        score = 0;
+    return chunk + str::getFormatted("gMedalsMode=false;gEligibleScore=%d", score);
 }
 
 TServerSubmit::TServerSubmit() : mScores(GetHiscores())
@@ -125,6 +144,12 @@ void TServerSubmit::PostChildrenInit(TWindowStyle& style)
     for (const char* required : {"nameedit", "accountedit", "submittoserver"})
         if (!GetChildWindow(required, unsigned(-1)))
             LOGIT("TServerSubmit: the layout has no window '%s'\n", required);
+    // Say so before the player types a name and a password for nothing.
+    if (!mScores || mScores->GetServerUrl().empty()) {
+        LOGIT("TServerSubmit: no score server is set up\n");
+        RunLayoutText("SwitchModes", "SwitchModes(true)");
+        ShowError(LocalText(kNoServerKey, kNoServerText), false);
+    }
 }
 
 bool TServerSubmit::OnMessage(TMessage* message)
@@ -157,8 +182,7 @@ void TServerSubmit::SubmitToServer(const str& name, const str& account, const st
     if (!sent) {
         // No request went out: polling would read the previous one's outcome.
         LOGIT("TServerSubmit: nothing was sent\n");
-        const str text = GlocalisedString(kNotSentKey);
-        ShowError(IsMissingString(text) ? str(kNotSentText) : text);
+        ShowError(LocalText(kNotSentKey, kNotSentText), true);
         return;
     }
     mPolling = true;
@@ -176,7 +200,7 @@ bool TServerSubmit::OnTaskAnimate()
         return true;
     mPolling = false;
     if (status == TZvHiscores::kRequestFailed)
-        ShowError(message);
+        ShowError(message, true);
     else
         Finish(listed);
     return false;
@@ -194,12 +218,12 @@ void TServerSubmit::Finish(bool listed)
         LOGIT("TServerSubmit: no dialog to close\n");
 }
 
-void TServerSubmit::ShowError(const str& message)
+void TServerSubmit::ShowError(const str& message, bool canRetry)
 {
     if (TText* error = GetCast<TText>(GetChildWindow("submiterror", unsigned(-1)))) {
         error->SetText(EscapeMarkup(message));  // the server's words are text, never markup
         SetWindowEnable(error, true);
     }
     SetWindowEnable(GetChildWindow("submitconnect", unsigned(-1)), false);
-    SetWindowEnable(GetChildWindow("submiterrorok", unsigned(-1)), true);
+    SetWindowEnable(GetChildWindow("submiterrorok", unsigned(-1)), canRetry);
 }

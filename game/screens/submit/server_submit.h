@@ -11,7 +11,6 @@
 #include "game/interface/windows/window_globals.h"
 #include "ui/window/window.h"
 
-struct lua_State;
 class TZvHiscores;
 
 class TServerSubmit : public TWindow
@@ -38,7 +37,8 @@ public:
     bool IsPolling() const { return mPolling; }
 
 private:
-    void ShowError(const str& message);
+    // `canRetry` shows "submiterrorok", the way back to editing.
+    void ShowError(const str& message, bool canRetry);
     void Finish(bool listed);
 
     TZvHiscores* mScores = nullptr;
@@ -46,8 +46,8 @@ private:
     tWindowGlobals mGlobals{this};
 };
 
-// Sets the dialog's starting values as globals of L: gNameEdit (the last anonymous name),
+// The Lua chunk that presets the dialog's fields: gNameEdit (the last anonymous name),
 // gAccountEdit, gPassEdit and gRemember (the remembered account, or empty and false),
 // gMedalsMode, and without medals gEligibleScore (the best unsent local score, 0 for none).
-// Returns a chunk that does nothing, for layouts that run what they get.
-str SetServerSubmitSetupVars(lua_State* L, bool medals);
+// Every text is a quoted literal that its value cannot end.
+str ServerSubmitSetupVars(bool medals);

@@ -1,6 +1,19 @@
 #include "core/debug/debug_log.h"
 #include "game/world/common/world_scene.h"
 #include "game/world/quest/questset.h"
+#include "render/text/text_escape.h"
+
+namespace {
+
+// The string table's text is its writer's markup; a script's own text (a key the table does
+// not hold) is escaped, so that it shows as written wherever the quest is drawn.
+str QuestText(const str& keyOrText)
+{
+    const str text = WorldLocalise(keyOrText);
+    return text == keyOrText ? EscapeMarkup(text) : text;
+}
+
+}  // namespace
 
 tClassInfo tQuestset::civ("tQuestset", &tQuestset::Factory, &tQuestset::LuaAdd, &baseObj::civ);
 
@@ -20,8 +33,8 @@ int tQuestset::lf_Add(dfLua& lua)
     }
     tQuestEntry e;
     e.key = Get(TypeWrapper<str>(), lua, top - 3);
-    e.title = WorldLocalise(Get(TypeWrapper<str>(), lua, top - 2));
-    e.body = WorldLocalise(Get(TypeWrapper<str>(), lua, top - 1));
+    e.title = QuestText(Get(TypeWrapper<str>(), lua, top - 2));
+    e.body = QuestText(Get(TypeWrapper<str>(), lua, top - 1));
     e.anim = Get(TypeWrapper<str>(), lua, top);
     Add(e.key, e);
     return 0;

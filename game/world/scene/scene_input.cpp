@@ -1,6 +1,6 @@
 #include "core/platform/platform.h"
-#include "game/interface/windows/window_helpers.h"
 #include "game/script/metrics.h"
+#include "game/script/window_state.h"
 #include "game/world/actor/girl.h"
 #include "game/world/common/debug_flags.h"
 #include "game/world/scene/scene.h"

@@ -64,11 +64,12 @@ protected:
         GameLayoutTest::TearDown();
     }
 
-    // The settings with the player "ann"; their score tables use the test server. The score
-    // tables read "hiscoreserver.txt" from the working directory when they are made.
-    TZvHiscores* StartSettings()
+    // The settings with the player "ann"; their score tables use the test server, or none. The
+    // score tables read "hiscoreserver.txt" from the working directory when they are made.
+    TZvHiscores* StartSettings(bool withServer = true)
     {
-        std::ofstream(dir + "/hiscoreserver.txt") << server.Url() << "\n";
+        if (withServer)
+            std::ofstream(dir + "/hiscoreserver.txt") << server.Url() << "\n";
         EXPECT_EQ(chdir(dir.c_str()), 0);
         TSettingsServices services;
         services.script = script->GetState();

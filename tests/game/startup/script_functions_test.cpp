@@ -125,9 +125,13 @@ TEST_F(GameScriptFunctions, PushModalAnswersTheIdPopModalTakes)
     manager.PopModal(id.c_str());
     EXPECT_EQ(manager.GetTopModalWindow(), screen);
 
-    // The game's modal: a dialog's "startclose" closes it (after its transition, when it has one).
+    // The game's modal window comes from the interface's step.
+    TModalWindow* made = nullptr;
+    GameSteps().newModalWindow = [&made] { return made = new TModalWindow; };
     Run("return PushModal('pause')");
-    ASSERT_NE(manager.GetTopModalWindow(), screen);
-    manager.GetTopModalWindow()->SendWindowMessage(new TMessage(kGeneric, "startclose", nullptr));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(manager.GetTopModalWindow(), made);
+    EXPECT_EQ(made->GetName(), str("pause"));
+    manager.PopModal(WindowIdText(made->GetId()));
     EXPECT_EQ(manager.GetTopModalWindow(), screen);
 }

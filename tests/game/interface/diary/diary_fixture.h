@@ -2,11 +2,13 @@
 // The demo's diary screens on the window tests' recording renderer: the assembled data folder
 // (fonts and pictures), the demo's string table as the game's, the game state's books and
 // quests in the window script's state with the demo's progress tables, and a scene link that
-// answers string lookups from that table.
+// answers string lookups and localises from that table.
 
 #include <unistd.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/strings/string_table.h"
 #include "game/interface/layout_fixture.h"
@@ -23,7 +25,12 @@ class TTableScene : public tWorldScene
 {
 public:
     bool IsFollowClicksMode() const override { return false; }
-    str LocaliseString(const str& text) const override { return text; }
+    // As a scene localises: the table's text, or the key itself when the table has none.
+    str LocaliseString(const str& text) const override
+    {
+        const str found = GlocalisedString(text);
+        return IsMissingString(found) ? text : found;
+    }
     str GlobalString(const str& key) const override { return GlocalisedString(key); }
     void DoInvAdd(const str&, int) override {}
     void AddCursorDefIfMissing(const str&, const tCursorDef&) override {}
@@ -58,6 +65,15 @@ protected:
     {
         Lua("local d = diary." + name + "; _G[d.book]:AddDiaryEntry(d.key, d.title, d.base)");
     }
+    // Merges rows into the string table; texts are written as the sheet holds them (escaped XML).
+    void AddTableTexts(const std::vector<std::pair<std::string, std::string>>& rows)
+    {
+        std::string sheet = "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>";
+        for (const auto& [label, text] : rows)
+            sheet += "<Row><Cell><Data>" + label + "</Data></Cell><Cell><Data>" + text + "</Data></Cell></Row>";
+        sheet += "</Table></Worksheet></Workbook>\n";
+        ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    }
     void OpenScreen(const std::string& file)
     {
         Lua("PushModal('" + file + "'); ReadFile('" + file + "'); DoFitToChildren()");
@@ -72,7 +88,7 @@ protected:
         int y = 0;
         for (const auto& line : text->GetGraphic()->GetLines()) {
             for (const TTextRun& run : line->runs)
-                if (run.linkId == id) {
+                if (run.linkId == id && run.right > run.left) {  // a tag's empty run is no place to click
                     TPoint p(line->x + (run.left + run.right) / 2, y + line->height / 2);
                     text->ClientToScreen(&p);
                     return p;

@@ -38,21 +38,24 @@ TEST_F(DiaryTest, EntriesWrittenInPlayShowInTheirBooksWithHintsAndPictures)
     EXPECT_EQ(entry->GetPicture()->GetTexture()->GetWidth(), 200u);
     EXPECT_FALSE(Shown("hintbutton"));
     EXPECT_TRUE(Shown("C_CLUES"));
-    EXPECT_TRUE(Shown("C_PILLS"));
     EXPECT_FALSE(Shown("C_SKETCHES"));
     EXPECT_FALSE(gGamestate.GetDiary(1)->HasNewEntry());
-    EXPECT_TRUE(gGamestate.GetDiary(2)->HasNewEntry());
+    EXPECT_EQ(gGamestate.GetDiary(2)->GetEntryCount(), 0) << "the fireflies are a clue, not a remedy";
 
-    // The clues: newest first and selected, one hint at a time.
+    // The clues: newest first and selected, one hint at a time; a picture from the start.
     Lua("SendDiaryMessage('clues')");
     EXPECT_EQ(TextOf("notes_list_header"), "Clues");
-    EXPECT_EQ(TextOf("listtext"), "<outline color='fae296' size='2'><a id='roses' color='3c2c78'>The gardener</a>"
-                                  "</outline>\n\n<a id='note' color='3c2c78'>The note</a>");
+    EXPECT_EQ(TextOf("listtext"), "<outline color='fae296' size='2'><a id='fireflies' color='3c2c78'>Fireflies</a>"
+                                  "</outline>\n\n<a id='roses' color='3c2c78'>The gardener</a>\n\n"
+                                  "<a id='note' color='3c2c78'>The note</a>");
+    ASSERT_NE(entry->GetPicture(), nullptr);
+    EXPECT_EQ(TextOf("item_body"), "Fireflies gather where the path goes on." + kHintLink);
+    EXPECT_FALSE(Shown("C_CLUES"));
+    EXPECT_TRUE(Shown("C_SKETCHES"));
+    Lua("SendDiaryMessage('go_left')");
     EXPECT_EQ(entry->GetPicture(), nullptr);
     EXPECT_EQ(TextOf("item_body"), "The gardener has looked after his roses for ten years." + kHintLink);
     EXPECT_TRUE(Shown("hintbutton"));
-    EXPECT_FALSE(Shown("C_CLUES"));
-    EXPECT_TRUE(Shown("C_SKETCHES"));
     Lua("SendDiaryMessage('hint')");
     EXPECT_EQ(TextOf("item_body"), "The gardener has looked after his roses for ten years.\n\n"
                                    "He has a lantern he might lend.\n\nThat is all I know so far.");
@@ -61,15 +64,52 @@ TEST_F(DiaryTest, EntriesWrittenInPlayShowInTheirBooksWithHintsAndPictures)
     Lua("SendDiaryMessage('hint')");
     EXPECT_NE(log.Text().find("No more bodies to unfold"), std::string::npos);
     EXPECT_EQ(gGamestate.GetDiary(0)->GetEntry(1)->unfolded, 1);
+}
 
-    // The remedies: a hint unfolds a text line; the picture is there from the start.
-    Lua("SendDiaryMessage('pills')");
-    EXPECT_EQ(TextOf("item_body"), "Fireflies gather where the path goes on." + kHintLink);
-    ASSERT_NE(entry->GetPicture(), nullptr);
-    Lua("SendDiaryMessage('hint')");
-    EXPECT_EQ(TextOf("item_body"), "Fireflies gather where the path goes on.\n\n"
-                                   "They blink three times, then drift on towards the clearing." +
-                                       kHintLink);
+// The one tab that leads to the other notebook stands in the same place in both.
+TEST_F(DiaryTest, TheOtherNotebooksTabStaysInPlace)
+{
+    for (const char* name : {"note", "sketch"})
+        Write(name);
+    OpenScreen("diary/primary.lua");
+    auto shownTab = [this] {
+        TRect rect{};
+        for (const char* tab : {"C_CLUES", "C_SKETCHES", "C_PILLS"})
+            if (TWindow* window = Find(tab); window && window->IsVisible())
+                window->GetWindowRect(&rect);
+        return rect;
+    };
+    const TRect onSketches = shownTab();
+    Lua("SendDiaryMessage('clues')");
+    const TRect onClues = shownTab();
+    EXPECT_GT(onClues.right, onClues.left);
+    EXPECT_EQ(onClues.left, onSketches.left);
+    EXPECT_EQ(onClues.top, onSketches.top);
+}
+
+// Older and Newer show only where there is an entry to step to.
+TEST_F(DiaryTest, OlderAndNewerShowOnlyWhereThereIsAnEntry)
+{
+    const struct
+    {
+        int entries;
+        std::vector<const char*> messages;
+        bool older, newer;
+    } cases[] = {
+        {0, {}, false, false},         {1, {}, false, false},        {2, {}, true, false},
+        {2, {"go_left"}, false, true}, {3, {"go_left"}, true, true},
+    };
+    for (const auto& c : cases) {
+        gGamestate.clear();
+        Lua("for i = 1, " + std::to_string(c.entries) +
+            " do BOOK_PRI:AddDiaryTableEntry{ 'e' .. i, 'Entry ' .. i } end");
+        OpenScreen("diary/primary.lua");
+        for (const char* message : c.messages)
+            Lua(std::string("SendDiaryMessage('") + message + "')");
+        EXPECT_EQ(Shown("older"), c.older) << c.entries << " entries";
+        EXPECT_EQ(Shown("newer"), c.newer) << c.entries << " entries";
+        wm->_PopModal();
+    }
 }
 
 TEST_F(DiaryTest, AClickedTitleSelectsItsEntry)
@@ -151,12 +191,8 @@ TEST_F(DiaryTest, ScriptTextsShowAsWrittenAndKeysSurviveTheirLinks)
 // The string table's texts are the writer's: their colour and outline tags are drawn, not shown.
 TEST_F(DiaryTest, StringTableTextsKeepTheirMarkup)
 {
-    const std::string sheet = "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>"
-                              "<Row><Cell><Data>clue_red</Data></Cell><Cell><Data>&lt;font color='ff0000'&gt;Red"
-                              "&lt;/font&gt; ink</Data></Cell></Row>"
-                              "<Row><Cell><Data>clue_red_title</Data></Cell><Cell><Data>&lt;outline color='000000'"
-                              " size='2'&gt;Ink&lt;/outline&gt;</Data></Cell></Row></Table></Worksheet></Workbook>\n";
-    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    AddTableTexts({{"clue_red", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; ink"},
+                   {"clue_red_title", "&lt;outline color='000000' size='2'&gt;Ink&lt;/outline&gt;"}});
     Lua("BOOK_PRI:AddDiaryEntry('red', 'clue_red_title', 'clue_red')");
     OpenScreen("diary/primary.lua");
     const std::string title = "<outline color='000000' size='2'>Ink</outline>";
@@ -165,7 +201,26 @@ TEST_F(DiaryTest, StringTableTextsKeepTheirMarkup)
     EXPECT_NE(TextOf("listtext").find(">" + title + "</a>"), std::string::npos) << TextOf("listtext");
     wm->_PopModal();
     OpenScreen("diary/quests.lua");
+    auto* page = GetCast<tDiaryWindow>(Find("diarypage"));
+    ASSERT_NE(page, nullptr);
+    page->SetPage(0);
     EXPECT_EQ(TextOf("diary_header"), "Diary: " + title);
+}
+
+// So do a quest's title and body from the table; a script's own words show as written.
+TEST_F(DiaryTest, QuestTextsFromTheTableKeepTheirMarkup)
+{
+    AddTableTexts({{"quest_red", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; quest"},
+                   {"quest_red_body", "&lt;font color='ff0000'&gt;Red&lt;/font&gt; ink"}});
+    Lua("quest:AddQuest('raw', '<Raw>', 'x', 'icons/x'); quest:AddQuest('red', 'quest_red', 'quest_red_body', "
+        "'icons/red')");
+    OpenScreen("diary/quests.lua");
+    const std::string red = "<font color='ff0000'>Red</font> quest";
+    EXPECT_EQ(TextOf("quest_list"),
+              "1. <a id='raw' color = 'ffffffff'>\\<Raw></a>\n2. <a id='red' color = 'ffffffff'>" + red + "</a>\n");
+    Click(LinkPoint("quest_list", "red"));
+    EXPECT_EQ(TextOf("diary_header"), red);
+    EXPECT_EQ(TextOf("diary_entry"), "<font color='ff0000'>Red</font> ink");
 }
 
 // The layouts may hold their lists in the engine's text window, as in the game's own.
@@ -180,7 +235,8 @@ TEST_F(DiaryTest, ListLinksReachTheDiaryWhateverTheirTextWindow)
             " second', 'icons/b')");
         const std::string font = "font = { 'fonts/default.mvec', 18 }";
         Layout(std::string("tWindowItemList{ name = 'itemlist', w = 320, h = 440, ") + type +
-               "{ name = 'listtext', y = 44, w = 296, h = 340, " + font + " } }, tWindowItemEntry{ name ="
+               "{ name = 'listtext', y = 44, w = 296, h = 340, " + font +
+               " } }, tWindowItemEntry{ name ="
                " 'entry_window', x = 400, w = 320, h = 400, Text{ name = 'item_title', w = 320, h = 34, " +
                font + " } }");
         Click(LinkPoint("listtext", "note"));
@@ -206,9 +262,13 @@ TEST_F(DiaryTest, QuestPageNumbersTheQuestsAndShowsTheOneClicked)
     EXPECT_EQ(TextOf("quest_list"), "1. <a id='a' color = 'ffffffff'>First</a>\n"
                                     "[x] <a id='b' color = 'ffffffff'>Second</a>\n"
                                     "3. <a id='c' color = 'ffffffff'>\\<Third></a>\n");
-    EXPECT_EQ(TextOf("diary_header"), "Diary: The note");
-    // Under the page's title stands what to do, not an empty page.
-    EXPECT_EQ(TextOf("diary_entry").find("Pick a quest"), 0u);
+    // Until a quest is picked the page says what to do, not the title of a book's entry.
+    EXPECT_EQ(TextOf("diary_header"), "What Mira knows");
+    EXPECT_EQ(TextOf("diary_entry"), "Pick a quest on the slate to read what Mira knows about it.");
+    // The way back names the page it turns to.
+    TText* back = GetCast<TText>(Find("notebooks")->GetChildWindow("label", 1));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetText(), GlocalisedString("cover_item_notes_clues"));
     Click(LinkPoint("quest_list", "c"));
     EXPECT_EQ(TextOf("diary_header"), "\\<Third>");
     EXPECT_EQ(TextOf("diary_entry"), "Do the third");
@@ -221,11 +281,12 @@ TEST_F(DiaryTest, PageOpensTheNewestBookAndTurnsWithinIt)
         std::vector<const char*> written;
         int book;
     };
-    const Case cases[] = {{{}, 0}, {{"note"}, 0}, {{"sketch"}, 1}, {{"fireflies"}, 2}, {{"sketch", "fireflies"}, 2}};
+    const Case cases[] = {
+        {{}, 0}, {{"BOOK_PRI"}, 0}, {{"BOOK_SEC"}, 1}, {{"BOOK_EDU"}, 2}, {{"BOOK_SEC", "BOOK_EDU"}, 2}};
     for (const Case& c : cases) {
         gGamestate.clear();
-        for (const char* name : c.written)
-            Write(name);
+        for (const char* book : c.written)
+            Lua(std::string(book) + ":AddDiaryTableEntry{ 'e', 'Entry' }");
         OpenScreen("diary/quests.lua");
         auto* page = GetCast<tDiaryWindow>(Find("diarypage"));
         ASSERT_NE(page, nullptr);
@@ -234,16 +295,21 @@ TEST_F(DiaryTest, PageOpensTheNewestBookAndTurnsWithinIt)
         wm->_PopModal();
     }
 
+    // A page with its arrows, as a layout may give it (the demo's quest page has none).
+    const std::string layout =
+        "tDiaryWindow{ name = 'diarypage', w = 700, h = 400, Text{ name = 'diary_header', w = 320,"
+        " h = 34 }, Button{ name = 'left_arrow', y = 300, w = 40, h = 40 }, Button{ name ="
+        " 'right_arrow', x = 100, y = 300, w = 40, h = 40 } }";
     // An empty book: empty texts, no arrows.
     gGamestate.clear();
-    OpenScreen("diary/quests.lua");
+    Layout(layout);
     EXPECT_EQ(TextOf("diary_header"), "");
     EXPECT_FALSE(Shown("left_arrow"));
     EXPECT_FALSE(Shown("right_arrow"));
     wm->_PopModal();
 
     Lua("for i = 1, 3 do BOOK_PRI:AddDiaryTableEntry{ 'p' .. i, 'Page ' .. i } end");
-    OpenScreen("diary/quests.lua");
+    Layout(layout);
     auto* page = GetCast<tDiaryWindow>(Find("diarypage"));
     ASSERT_NE(page, nullptr);
     struct Step

@@ -53,7 +53,13 @@ protected:
         AddInstanceToLua(gGamestate, script->GetState());
         BindPushModal(lua);
         BindLogToLua(lua);
+        GameSteps().newModalWindow = []() -> TModalWindow* { return new dfModalWindow; };
         gGamestate.clear();
+    }
+    void TearDown() override
+    {
+        GameSteps() = TGameSteps();
+        BuiltLayoutTest::TearDown();
     }
     // Reads a layout into a modal window of the game's kind, as DoModal does.
     TModalWindow* Open(const std::string& file)
@@ -200,6 +206,9 @@ TEST_F(GameLayouts, APopupShowsItsTextsAsTheyStand)
 TEST_F(GameLayouts, ScriptsSwitchTheBarAndTheDiaryButton)
 {
     InstallInGameSteps();
+    ASSERT_TRUE(GameSteps().newModalWindow);
+    std::unique_ptr<TModalWindow> modal(GameSteps().newModalWindow());
+    EXPECT_NE(GetCast<dfModalWindow>(modal.get()), nullptr) << "the game's dialogs close by their transition";
     Open("layouts/game.lua");
     const struct
     {

@@ -1,6 +1,7 @@
-// The score submission dialog on the demo's layout: its starting values handed to Lua as
-// values (never as source), the submit button following the fields, the anonymous name kept
-// for next time, the outcomes of a request, and a submission that sends nothing.
+// The score submission dialog on the demo's layout: its setup text with values no input can
+// break out of, the submit button following the fields, Enter and the Remember tick, a game
+// with no score server, the anonymous name kept for next time, the outcomes of a request, and a
+// submission that sends nothing.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 #include "core/prefs/prefs.h"
 #include "core/script/message.h"
 #include "game/screens/score_screen_fixture.h"
+#include "render/texture/texture.h"
+#include "ui/screen/image.h"
 #include "ui/widgets/text_edit.h"
 #include "ui/window/message_types.h"
 
@@ -35,38 +38,67 @@ protected:
     }
 };
 
-TEST_F(SubmitTest, SetupValuesReachLuaAsTheyAre)
+TEST_F(SubmitTest, SetupTextPresetsTheFieldsAndNoValueCanEndItsString)
 {
-    const std::string account = "o'brien\"]]";
-    const std::string password = "p'); os.exit() --[[";
-    const std::string anonName = "Ann \"The\" [[Great]]'";
     TZvHiscores* scores = StartSettings();
-    Lua("GetLuaServerSubmitSetupVars(false)");
-    for (const char* name : {"gNameEdit", "gAccountEdit", "gPassEdit"})
-        EXPECT_EQ(Global(name), "") << name;
-    EXPECT_EQ(Global("gRemember"), "false");
-    EXPECT_EQ(Global("gEligibleScore"), "0");
+    Lua("gChunk = GetLuaServerSubmitSetupVars(false)");
+    EXPECT_EQ(Global("gChunk"), "gNameEdit=''; gAccountEdit=''; gPassEdit=''; gRemember=false; "
+                                "gMedalsMode=false;gEligibleScore=0");
+    Lua("gChunk = GetLuaServerSubmitSetupVars(true)");
+    EXPECT_EQ(Global("gChunk"), "gNameEdit=''; gAccountEdit=''; gPassEdit=''; gRemember=false; gMedalsMode=true;");
 
+    const std::string account = "o'brien\\";
+    const std::string password = "p'); os.exit() --\n\r\t";
+    const std::string anonName = "Ann \"The\" [[Great]]\\'";
     scores->KeepScore(40, false, nullptr);
     server.QueueReply(TestReply::Xml("<hiscore/>"));
     ASSERT_TRUE(scores->SubmitData(account.c_str(), password.c_str(), true, TZvHiscores::kSubmitScore));
     TSettings::GetInstance()->GetPrefs()->SetStr(TServerSubmit::kAnonNameKey, anonName.c_str(), 0, true);
     scores->KeepScore(70, false, nullptr);
-
-    Lua("gEligibleScore = nil; gChunk = GetLuaServerSubmitSetupVars(false)");
+    Lua("gEligibleScore = nil; assert(loadstring(GetLuaServerSubmitSetupVars(false)))()");
     EXPECT_EQ(Global("gNameEdit"), anonName);
     EXPECT_EQ(Global("gAccountEdit"), account);
     EXPECT_EQ(Global("gPassEdit"), password);
     EXPECT_EQ(Global("gRemember"), "true");
     EXPECT_EQ(Global("gMedalsMode"), "false");
     EXPECT_EQ(Global("gEligibleScore"), "70");
-    // Layouts that run the returned text as a chunk keep working, and it changes nothing.
-    Lua("gNameEdit = 'kept'; assert(loadstring(gChunk))()");
-    EXPECT_EQ(Global("gNameEdit"), "kept");
+}
 
-    Lua("gEligibleScore = nil; GetLuaServerSubmitSetupVars(true)");
-    EXPECT_EQ(Global("gMedalsMode"), "true");
-    EXPECT_EQ(Global("gEligibleScore"), "nil") << "medal mode leaves the score out";
+TEST_F(SubmitTest, WithNoScoreServerTheDialogSaysSoBeforeAnythingIsTyped)
+{
+    StartSettings(false)->KeepScore(55, false, nullptr);
+    ASSERT_NE(OpenSubmit(), nullptr);
+    EXPECT_TRUE(Shown("submiterror"));
+    EXPECT_EQ(TextOf("submiterror"), std::string(GlocalisedString("submit_noserver").c_str()));
+    for (const char* hidden :
+         {"namefield", "accountfield", "passfield", "remember", "submittoserver", "submitconnect", "submiterrorok"})
+        EXPECT_FALSE(Shown(hidden)) << hidden;
+    EXPECT_TRUE(Shown("cancel"));
+}
+
+TEST_F(SubmitTest, EnterSendsAndRememberShowsItsTick)
+{
+    StartSettings()->KeepScore(55, false, nullptr);
+    TServerSubmit* dialog = OpenSubmit();
+    ASSERT_NE(dialog, nullptr);
+    auto* remember = GetCast<TButton>(Find("remember"));
+    ASSERT_NE(remember, nullptr);
+    for (const bool ticked : {true, false}) {
+        Lua(std::string("SetButtonToggleState('remember', ") + (ticked ? "true" : "false") + ")");
+        const auto& layer = remember->GetLayer(static_cast<unsigned>(remember->GetCurrentLayer()));
+        ASSERT_FALSE(layer.empty());
+        auto* picture = GetCast<TImage>(layer.front());
+        ASSERT_TRUE(picture && picture->GetTexture());
+        const std::string name = picture->GetTexture()->GetName().c_str();
+        EXPECT_NE(name.find(ticked ? "checkbox_on" : "checkbox_off"), std::string::npos) << name;
+    }
+    server.QueueReply(TestReply::Xml("<hiscore/>"));
+    Type("nameedit", "Ann");
+    Send(TEvent::kChar, 0, 0, TEvent::kEnter);
+    wm->DispatchMessages();
+    EXPECT_TRUE(dialog->IsPolling()) << "Enter pressed Send";
+    Poll(dialog);
+    EXPECT_EQ(Global("gOutcome"), "success");
 }
 
 TEST_F(SubmitTest, SubmitButtonShowsWhileANameOrAnAccountIsTyped)
@@ -110,7 +142,7 @@ TEST_F(SubmitTest, AnonymousSuccessClosesTheDialogAndKeepsTheName)
     Lua("kept()");
     EXPECT_NE(log.Text().find("SubmitToServer: its window has closed"), std::string::npos) << log.Text();
     EXPECT_EQ(server.RequestCount(), 1u);
-    Lua("GetLuaServerSubmitSetupVars(false)");
+    Lua("assert(loadstring(GetLuaServerSubmitSetupVars(false)))()");
     EXPECT_EQ(Global("gNameEdit"), "Anonymous Ann") << "offered again next time";
 }
 
