@@ -347,19 +347,20 @@ TEST_F(SliderTest, RailClicksOnlyPage)
     EXPECT_EQ(slider->GetValue(), 0.5f);
 }
 
-// A slider whose windows take no page step (an options screen's, say): the thumb goes to the
-// click, and the change is reported.
-TEST_F(SliderTest, RailClicksNoWindowTakesMoveTheThumbThere)
+// Page messages that no window takes go on to the window script; the thumb still stays.
+TEST_F(SliderTest, RailClicksNoWindowTakesLeaveTheThumb)
 {
     auto* lone = Place(new TSlider, modal, 200, 10, 20, 100);
     lone->SetSliderTexture(nullptr, nullptr);
     lone->GetThumb()->SetWindowSize(20, 10);
     lone->SetSliderSize();
     lone->SetValue(0.5f, true);
-    EXPECT_TRUE(lone->OnMouseDown(TPoint(10, 80)));
-    EXPECT_FLOAT_EQ(lone->GetValue(), 0.8f);
-    EXPECT_TRUE(lone->OnMouseDown(TPoint(10, 5)));
-    EXPECT_FLOAT_EQ(lone->GetValue(), 0.05f);
+    for (const TPoint& click : {TPoint(10, 80), TPoint(10, 5), TPoint(10, 99)}) {
+        EXPECT_TRUE(lone->OnMouseDown(click));
+        EXPECT_FLOAT_EQ(lone->GetValue(), 0.5f);
+        EXPECT_EQ(lone->GetThumb()->GetRect().top, 45);
+    }
+    EXPECT_TRUE(wm->GetMessageQueue().empty());
 }
 
 TEST_F(SliderTest, SilentValuesAreNotReportedAndNaNIsZero)
