@@ -1,7 +1,8 @@
 -- The options: effect, music and voice volumes (the voice slider sets background voices too),
 -- walking and talking speed, full screen and sound off. The window (TOptions) fills the
 -- controls from the current player's settings and sets the volumes while the sliders move;
--- "Done" stores every slider for the player.
+-- a click on a rail steps its slider a tenth towards the click; "Done" stores every slider for
+-- the player.
 
 local pieces = ReadFile("layouts/pieces.lua")
 
@@ -47,7 +48,7 @@ end
 
 MakeDialog{
     TOptions{
-        name = "options", x = kCenter, y = kCenter, w = 640, h = 520,
+        name = "options", x = kCenter, y = kCenter, w = 640, h = 520, pagestep = 0.1,
         pieces.Page("options_title"),
         Row("options_sfx", "sfxlevelslider", 90),
         Row("options_music", "musiclevelslider", 145),

@@ -105,6 +105,7 @@ public:
     // --- the rest of the system ---
     // Opens an http or https address in the user's browser; anything else is refused.
     bool OpenBrowser(const char* url);
+    // The system clipboard is not reached: a copy is refused and the clipboard reads as empty.
     bool StringToClipboard(const str& text);
     str StringFromClipboard();
     // Asks for the quit: the next GetEvent reports it. The code is not used.

@@ -124,14 +124,14 @@ void TPlatformData::Exit(int)
     mQuitRequested = true;
 }
 
-bool TPlatformData::StringToClipboard(const str& text)
+bool TPlatformData::StringToClipboard(const str&)
 {
-    return mHost->SetClipboardText(text);
+    return false;
 }
 
 str TPlatformData::StringFromClipboard()
 {
-    return mHost->GetClipboardText();
+    return str();
 }
 
 bool TPlatformData::GetViewPortScale(float* out) const

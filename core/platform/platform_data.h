@@ -78,6 +78,7 @@ public:
     static str GetVersion();
 
     void Exit(int code);
+    // Refuses and reads empty; see TPlatform.
     bool StringToClipboard(const str& text);
     str StringFromClipboard();
 

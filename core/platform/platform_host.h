@@ -1,6 +1,6 @@
 #pragma once
 // The operating-system side of the platform: window and GL context, display mode, system
-// cursor, clipboard and the raw event source. The SDL layer implements it; tests put a
+// cursor and the raw event source. The SDL layer implements it; tests put a
 // scripted stand-in in its place.
 
 #include "core/math/rect.h"
@@ -66,7 +66,4 @@ public:
     virtual void SetArrowCursor() = 0;
     virtual bool IsMouseInContent() = 0;
     virtual void WarpMouseToWindowCenter() = 0;
-
-    virtual bool SetClipboardText(const str& text) = 0;
-    virtual str GetClipboardText() = 0;
 };

@@ -82,10 +82,11 @@ protected:
         kCoroutine
     };
     TScript(lua_State* L, EBorrowed kind);
+    // Calls the function under its `args` arguments with "_ALERT" as the error handler.
+    int CallProtected(int args, int results);
 
 private:
     void DeleteDeferredTables();
-    int CallProtected(int args, int results);
 
     lua_State* mLuaState = nullptr;
     TLuaThread* mThread = nullptr;

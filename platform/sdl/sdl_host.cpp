@@ -382,23 +382,3 @@ void TSdlHost::WarpMouseToWindowCenter()
     SDL_WarpMouseInWindow(mWindow, w / 2, h / 2);
 }
 
-bool TSdlHost::SetClipboardText(const str& text)
-{
-    if (!mReady)
-        return false;
-    if (SDL_SetClipboardText(text.c_str()) != 0) {
-        WriteDbg("Clipboard refused the text: %s", SDL_GetError());
-        return false;
-    }
-    return true;
-}
-
-str TSdlHost::GetClipboardText()
-{
-    if (!mReady)
-        return str("");
-    char* text = SDL_GetClipboardText();
-    str result(text ? text : "");
-    SDL_free(text);
-    return result;
-}

@@ -1,6 +1,6 @@
 #pragma once
 // The platform host on SDL2: one window with a compatibility-profile GL context, full screen
-// by SDL_SetWindowFullscreen, the system cursor, the clipboard and the event source.
+// by SDL_SetWindowFullscreen, the system cursor and the event source.
 
 #include "core/platform/platform_host.h"
 #include "platform/sdl/close_watch.h"
@@ -51,8 +51,6 @@ public:
     bool IsMouseInContent() override;
     void WarpMouseToWindowCenter() override;
 
-    bool SetClipboardText(const str& text) override;
-    str GetClipboardText() override;
 
 private:
     // Waits a moment for the window to fill a display of exactly this size.

@@ -27,6 +27,30 @@
 
 namespace {
 
+// Gives the function that runs the chunk given to it in a coroutine of its own, at once. A
+// chunk that ends gives nil; one that waits gives the command that the layout coroutine runs at
+// its next wait: it waits there in the chunk's place and hands each message and command on
+// until the chunk ends.
+const char kRunAtOnceSource[] =
+    "return function(chunk)\n"
+    "local t = coroutine.create(chunk)\n"
+    "local ok, delay = coroutine.resume(t)\n"
+    "if not ok then error(delay, 0) end\n"
+    "if coroutine.status(t) == 'dead' then return nil end\n"
+    "return function()\n"
+    "  while true do\n"
+    "    local message, command = HandleGetMessage(delay)\n"
+    "    local fine, after = coroutine.resume(t, message, command)\n"
+    "    if not fine then\n"
+    "      if _ALERT then _ALERT(tostring(after)) end\n"
+    "      return\n"
+    "    end\n"
+    "    if coroutine.status(t) == 'dead' then return end\n"
+    "    delay = after\n"
+    "  end\n"
+    "end\n"
+    "end\n";
+
 bool IsLuaIdentifier(const str& name)
 {
     if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0])))
@@ -177,13 +201,8 @@ void TWindowScript::OnMessage(TMessage* message, TLuaFunction* function)
     if (IsSuspended() && function) {
         // Suspended outside HandleGetMessage: the command runs at once.
         TLuaStackGuard guard(L);
-        lua_pushstring(L, "_ALERT");
-        lua_rawget(L, LUA_GLOBALSINDEX);
-        const int handler = lua_isfunction(L, -1) ? lua_gettop(L) : 0;
-        if (!handler)
-            lua_pop(L, 1);
         function->Push();
-        lua_pcall(L, 0, 0, handler);
+        CallProtected(0, 0);
         function = nullptr;
     }
     if (message) {
@@ -199,15 +218,21 @@ void TWindowScript::OnMessage(TMessage* message, TLuaFunction* function)
 int TWindowScript::WaitForMessage(lua_State* L, int delay)
 {
     if (L != GetState()) {
-        WriteDbg("HandleGetMessage: called outside the layout coroutine");
-        return 0;
+        // A wait of text that ran at once, in a coroutine of its own: the layout coroutine
+        // waits for it (kRunAtOnceSource).
+        if (delay >= 0)
+            lua_pushnumber(L, delay);
+        else
+            lua_pushnil(L);
+        return lua_yield(L, 1);
     }
     if (mPopAtWait) {
         mPopAtWait = false;
         PopWindow();
     }
     if (!mPending.empty()) {
-        // Text that arrived while the coroutine was busy runs now, as the command of this wait.
+        // The rest of text that waited while the coroutine was busy runs now, as the command
+        // of this wait.
         const TPendingText next = mPending.front();
         mPending.erase(mPending.begin());
         lua_pushnil(L);
@@ -250,8 +275,23 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
     }
     if (lua_getstack(L, 0, &running)) {
         // Busy (running, or suspended elsewhere than in a wait for a message): a yield from
-        // here would cross this call, so the text waits for the coroutine's next wait.
-        mPending.push_back(TPendingText{window, luaL_ref(L, LUA_REGISTRYINDEX)});
+        // here would cross this call, so the text runs at once in a coroutine of its own;
+        // from its first wait (a modal window it opened) the coroutine's next wait drives it.
+        PushWindow(window);
+        if (luaL_loadbuffer(L, kRunAtOnceSource, sizeof kRunAtOnceSource - 1, "RunAtOnce") != 0 ||
+            lua_pcall(L, 0, 1, 0) != 0) {
+            WriteDbg("RunAtOnce: %s", LuaValueText(L, -1).c_str());
+        } else {
+            lua_insert(L, -2);
+            if (CallProtected(1, 1) != 0)
+                WriteDbg("DoLuaString failed when running: %s", code.c_str());
+            else if (lua_isfunction(L, -1))
+                mPending.push_back(TPendingText{mModalsOpened == modals ? window : nullptr,
+                                                luaL_ref(L, LUA_REGISTRYINDEX)});
+        }
+        lua_settop(L, height);
+        if (mModalsOpened == modals)
+            PopWindow();
         return;
     }
     // No coroutine: the text becomes it, stepped by this task while it waits.

@@ -52,7 +52,8 @@ public:
     void CloseRequested() override;
     void ForgetWindow(TWindow* window) override;
     // The text runs as a command inside the coroutine when it waits for a message, as the
-    // coroutine itself when there is none, and otherwise at the coroutine's next wait for a
+    // coroutine itself when there is none, and otherwise at once in a coroutine of its own,
+    // whose waits (a modal window it opened) the coroutine takes over at its next wait for a
     // message. The window is current until the text first waits.
     void RunInWindow(TWindow* window, const str& code) override;
 
@@ -83,8 +84,8 @@ private:
     // table.insert(<global>, value on the top), popping the value.
     void AppendToGlobalList(const char* list);
 
-    // Text handed to RunInWindow while the coroutine was busy: the window and the compiled
-    // chunk (a registry reference).
+    // Text that RunInWindow ran while the coroutine was busy and that waits: the window and
+    // the command that goes on with it (a registry reference).
     struct TPendingText
     {
         TWindow* window;

@@ -109,10 +109,10 @@ void TSlider::SetValue(float value, bool silent)
         Send(kSliderValChanged);
 }
 
-bool TSlider::Send(int type)
+void TSlider::Send(int type)
 {
-    TWindow* parent = GetParent();
-    return parent && parent->SendWindowMessageTaken(new TMessage(type, GetName(), nullptr));
+    if (TWindow* parent = GetParent())
+        parent->SendWindowMessage(new TMessage(type, GetName(), nullptr));
 }
 
 void TSlider::UpdateSliderPos()
@@ -245,10 +245,8 @@ bool TSlider::OnMouseDown(const TPoint& point)
     }
     const TRect& thumb = mThumb->GetRect();
     const bool before = mHorizontal ? point.x < thumb.left : point.y < thumb.top;
-    // A parent that pages (a scrolled text) moves the thumb; with none, a click on the rail
-    // would do nothing, so the thumb goes to the click.
-    if (!Send(before ? kSliderPageUp : kSliderPageDown))
-        SetValue(ValueAt(point), false);
+    // The parent decides what a page is; the thumb stays until it sets a value.
+    Send(before ? kSliderPageUp : kSliderPageDown);
     return true;
 }
 

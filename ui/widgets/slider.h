@@ -3,9 +3,8 @@
 // bottom cap) and a thumb the user drags; the value runs from 0 (top or left) to 1. It tells
 // its parent of every change (kSliderValChanged), every press on the rail before or after the
 // thumb (kSliderPageUp, kSliderPageDown) and the end of every drag (kSliderMouseUp); the
-// parent decides what they mean, and when no window takes a press on the rail the thumb goes
-// there. A slider is horizontal when it is wider than high, unless
-// "hslider" says otherwise.
+// parent decides what they mean: a press on the rail moves nothing by itself. A slider is
+// horizontal when it is wider than high, unless "hslider" says otherwise.
 //   Slider{ name = "volume", w = 200, h = 20, railtop = "ui/l.png", railmid = "ui/m.png",
 //           railbot = "ui/r.png", sliderimage = "ui/thumb.png", value = 0.5 }
 
@@ -57,8 +56,7 @@ public:
     int GetThickness() const { return mThickness; }
 
 private:
-    // Whether a window took the message.
-    bool Send(int type);
+    void Send(int type);
     bool OverThumb(const TPoint& point) const;
     // The value a drag to the point gives.
     float ValueAt(const TPoint& point) const;

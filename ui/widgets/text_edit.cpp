@@ -340,7 +340,6 @@ bool TTextEdit::OnKeyDown(char key, unsigned int modifiers)
         if (mCursor < mText.length()) {
             mText.erase(mCursor, static_cast<int>(NextCharEnd() - mCursor));
             UpdateText();
-            PostChanged();
         } else {
             KeyHit(kRefused, key);
         }
@@ -363,13 +362,12 @@ bool TTextEdit::OnKeyDown(char key, unsigned int modifiers)
         for (unsigned i = 0; i < pasted.length(); ++i)
             if (static_cast<unsigned char>(pasted[i]) >= 32)
                 clean += pasted[i];
-        // Nothing left to enter: the field keeps what it had.
+        // Nothing left to enter: the field keeps what was typed rather than going empty.
         if (clean.empty())
             return true;
         SetText(str());
         KeyHitUTF8(kInsert, 32);
         SetText(clean);
-        PostChanged();
         return true;
     }
     return (modifiers & kModifierMask) == 0;

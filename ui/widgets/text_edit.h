@@ -2,8 +2,9 @@
 // The one-line input field of layouts: a text window showing the edited UTF-8 text with a
 // blinking caret, or stars in password mode. It keeps a maximum length (in bytes, or in
 // characters in UTF-8 mode), never enters the characters of its ignore set, pastes from the
-// clipboard, and moves the focus on Tab to the next text edit of its modal window. Every change
-// posts kTextEditChanged named after the edit. Typed text is shown as typed, never as markup.
+// clipboard, and moves the focus on Tab to the next text edit of its modal window. A handled
+// character key (typed, ignored, Backspace) posts kTextEditChanged named after the edit; Delete
+// and a paste change the text without it. Typed text is shown as typed, never as markup.
 //   TextEdit{ name = "player", w = 200, h = 24, length = 16, utf8 = true, ignore = "/\\" }
 // A derived class vetoes or reacts to keys in KeyHit and KeyHitUTF8.
 

@@ -147,10 +147,11 @@ bool TModalWindow::OnMessage(TMessage* message)
 {
     if (!message || message->GetType() != kCloseWindow)
         return false;
-    // No name: the modal that receives it closes (a window sends itself one to close).
-    const str name = message->GetName().empty() ? WindowIdText(GetId()) : message->GetName();
+    // A close names the window it closes; one without a name closes nothing.
+    if (message->GetName().empty())
+        return true;
     if (TWindowManager* wm = TWindowManager::GetInstance())
-        wm->PopModal(name);
+        wm->PopModal(message->GetName());
     return true;
 }
 

@@ -79,8 +79,8 @@ bool TScrolledWindow::OnMessage(TMessage* message)
         SubScrollV(value);
         return true;
     }
-    case kSliderPageUp: return PageStep(-1) || mContent->OnMessage(message);
-    case kSliderPageDown: return PageStep(1) || mContent->OnMessage(message);
+    case kSliderPageUp: return PageStep(-1) || mContent->OnMessage(message) || PageView(-1);
+    case kSliderPageDown: return PageStep(1) || mContent->OnMessage(message) || PageView(1);
     default: return false;
     }
 }
@@ -118,6 +118,17 @@ bool TScrolledWindow::PageStep(int direction)
         return true;
     const float lineHeight = float(bounds.bottom) / float(lines);
     const float step = float(text->GetWindowHeight()) / lineHeight / float(lines);
+    mSlider->SetValue(std::clamp(mSlider->GetValue() + float(direction) * step, 0.0f, 1.0f), false);
+    return true;
+}
+
+// Content taller than the window moves by one view; false when it fits.
+bool TScrolledWindow::PageView(int direction)
+{
+    const int overhang = mContent->GetWindowHeight() - GetWindowHeight();
+    if (overhang <= 0)
+        return false;
+    const float step = float(GetWindowHeight()) / float(overhang);
     mSlider->SetValue(std::clamp(mSlider->GetValue() + float(direction) * step, 0.0f, 1.0f), false);
     return true;
 }

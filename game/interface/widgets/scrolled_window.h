@@ -26,6 +26,7 @@ public:
 
 private:
     bool PageStep(int direction);
+    bool PageView(int direction);
 
     TWindow* mContent = nullptr;
     TSlider* mSlider = nullptr;

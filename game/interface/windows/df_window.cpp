@@ -55,8 +55,7 @@ bool dfModalWindow::OnMessage(TMessage* message)
         return true;
     }
     WriteDbg("No transition window! Just closing!");
-    // A close message without a name closes the modal that receives it.
-    SendWindowMessage(new TMessage(kCloseWindow, str(), nullptr));
+    SendWindowMessage(new TMessage(kCloseWindow, WindowIdText(GetId()), nullptr));
     return true;
 }
 

@@ -6,9 +6,12 @@
 #include "game/script/window_autoreg.h"
 #include "game/world/sound/sfx_manager.h"
 #include "sound/manager/sound_manager.h"
+#include "ui/style/window_style.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/slider.h"
 #include "ui/window/message_types.h"
+
+#include <algorithm>
 
 const TOptions::tSliderSetting TOptions::kSliders[5] = {
     {"sfxlevelslider", "soundlevel", TSettings::kDefaultLevel},
@@ -71,8 +74,10 @@ TWindow* TOptions::DynamicCreate()
     return new TOptions;
 }
 
-void TOptions::PostChildrenInit(TWindowStyle&)
+void TOptions::PostChildrenInit(TWindowStyle& style)
 {
+    const float step = float(style.GetNumber("pagestep", 0));
+    mPageStep = step > 0 ? std::min(step, 1.0f) : 0.0f;  // NaN and below 0: no paging
     const TSettings* settings = TSettings::GetInstance();
     TPrefs* prefs = Prefs();
     if (!prefs)
@@ -89,7 +94,12 @@ void TOptions::PostChildrenInit(TWindowStyle&)
 
 bool TOptions::OnMessage(TMessage* message)
 {
-    if (!message || message->GetType() != kSliderValChanged)
+    if (!message)
+        return false;
+    const int type = message->GetType();
+    if (type == kSliderPageUp || type == kSliderPageDown)
+        return Page(message->GetName(), type == kSliderPageUp ? -mPageStep : mPageStep);
+    if (type != kSliderValChanged)
         return false;
     for (const tVolumeSlider& row : kVolumeSliders) {
         if (message->GetName() != row.slider)
@@ -100,6 +110,22 @@ bool TOptions::OnMessage(TMessage* message)
         if (TSoundManager* sound = TSoundManager::GetInstance())
             for (int i = 0; i < row.count; ++i)
                 sound->SetTypeVolume(row.groups[i], slider->GetValue());
+        return true;
+    }
+    return false;
+}
+
+bool TOptions::Page(const str& name, float step)
+{
+    if (step == 0)
+        return false;
+    for (const tSliderSetting& row : kSliders) {
+        if (name != row.slider)
+            continue;
+        auto* slider = GetCast<TSlider>(GetChildWindow(row.slider, unsigned(-1)));
+        if (!slider)
+            return false;
+        slider->SetValue(slider->GetValue() + step, false);
         return true;
     }
     return false;

@@ -29,7 +29,6 @@ public:
     bool refuseFullscreen = false;
     bool cursorVisible = true;
     bool mouseInContent = true;
-    str clipboard;
     EGraphicsStep failStep = EGraphicsStep::kNone;
 
     EWait WaitEvent(TSystemEvent* out, unsigned) override;
@@ -54,12 +53,6 @@ public:
     void SetArrowCursor() override { calls.push_back("arrow"); }
     bool IsMouseInContent() override { return mouseInContent; }
     void WarpMouseToWindowCenter() override { calls.push_back("warp"); }
-    bool SetClipboardText(const str& text) override
-    {
-        clipboard = text;
-        return true;
-    }
-    str GetClipboardText() override { return clipboard; }
 
     bool Called(const std::string& what) const;
 };

@@ -179,10 +179,4 @@ TEST_F(SdlHost, InjectedKeyAndClickComeOutInOrder)
     EXPECT_EQ(Next().type, TEvent::kMouseMove);
 }
 
-TEST_F(SdlHost, ClipboardRoundTrip)
-{
-    EXPECT_TRUE(mData->StringToClipboard("pasted text"));
-    EXPECT_STREQ(mData->StringFromClipboard().c_str(), "pasted text");
-}
-
 }  // namespace

@@ -502,6 +502,38 @@ TEST_P(ModalFromCode, WaitsWhileFramesGoOnAndReturnsTheValueOnClose)
     gManager = nullptr;
 }
 
+// Text from compiled code that does not wait has had its effect when DoLuaString returns.
+std::string gSeenAtOnce;
+
+int LuaRunSettingText(lua_State*)
+{
+    gManager->DoLuaString(nullptr, "gSet = (gSet or 0) + 1");
+    lua_State* L = gManager->GetScript()->GetState();
+    lua_pushstring(L, "gSet");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    gSeenAtOnce = lua_isnumber(L, -1) ? std::to_string(lua_tonumber(L, -1)).substr(0, 1) : "nil";
+    lua_pop(L, 1);
+    return 0;
+}
+
+TEST_P(ModalFromCode, TextThatDoesNotWaitRunsAtOnce)
+{
+    gManager = wm.get();
+    gSeenAtOnce.clear();
+    lua_register(script->GetState(), "RunPauseText", &LuaRunSettingText);
+    if (*GetParam().interface)
+        Lua(GetParam().interface);
+    if (!GetParam().interfaceAsks)
+        LuaRunSettingText(nullptr);
+    EXPECT_EQ(gSeenAtOnce, "1");
+    // Nothing is left to run at the interface's next wait.
+    if (GetParam().stepOnce)
+        script->Animate();
+    Idle();
+    EXPECT_EQ(Global("gSet"), "1");
+    gManager = nullptr;
+}
+
 TEST_F(ScriptTest, AModalFromCodeTurnsToAnotherLayoutInItsOwnWindow)
 {
     Lua("return function() while true do WaitForMessage() end end");

@@ -102,7 +102,7 @@ TEST_F(ModalWindowTest, DefaultButtonWithoutCommandAlsoSendsDefaultAction)
     EXPECT_EQ(focus->messages.size(), 1u);
 }
 
-TEST_F(ModalWindowTest, CloseMessagePopsByNameAndEmptyNameClosesTheReceiver)
+TEST_F(ModalWindowTest, CloseMessagePopsByNameAndEmptyNameClosesNothing)
 {
     TMessage other(kButtonPress, "dialog", nullptr);
     EXPECT_FALSE(modal->OnMessage(&other));
@@ -110,13 +110,14 @@ TEST_F(ModalWindowTest, CloseMessagePopsByNameAndEmptyNameClosesTheReceiver)
     EXPECT_TRUE(modal->OnMessage(&close));
     EXPECT_EQ(wm->GetTopModalWindow(), screen);
 
-    // Sent to itself with no name, as a window closes itself; the modal below stays.
+    // Without a name the message is taken and nothing closes.
     auto* lower = new TProbeModal("lower");
     auto* upper = new TProbeModal("upper");
     wm->PushModal(lower);
     wm->PushModal(upper);
-    upper->SendWindowMessage(new TMessage(kCloseWindow, "", upper));
-    EXPECT_EQ(wm->GetTopModalWindow(), lower);
+    TMessage unnamed(kCloseWindow, "", upper);
+    EXPECT_TRUE(upper->OnMessage(&unnamed));
+    EXPECT_EQ(wm->GetTopModalWindow(), upper);
 }
 
 TEST_F(ModalWindowTest, DefaultFocusTakesTheFocusFromItsModal)

@@ -273,10 +273,13 @@ TEST_F(GameWidgetsTest, PageStepsMoveByOneViewOfTheText)
     EXPECT_TRUE(empty->OnMessage(&down));
     EXPECT_FLOAT_EQ(empty->GetSlider()->GetValue(), 0.5f);
 
-    // Other content decides for itself.
+    // Other content decides first; content that takes nothing moves by one view: 100 of the
+    // 200 pixels it overhangs.
     auto* other = GetCast<TScrolledWindow>(Find("other"));
+    other->GetSlider()->SetValue(1.0f, true);
     TMessage up(kSliderPageUp, "slider", nullptr);
-    EXPECT_FALSE(other->OnMessage(&up));
+    EXPECT_TRUE(other->OnMessage(&up));
+    EXPECT_FLOAT_EQ(other->GetSlider()->GetValue(), 0.5f);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "game/screens/menu_fixture.h"
 #include "game/screens/options/options.h"
 #include "game/script/window_autoreg.h"
+#include "ui/screen/image.h"
 #include "ui/style/window_style.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/slider.h"
@@ -92,15 +93,42 @@ TEST_F(OptionsTest, VolumeSlidersSetTheirGroupsAsTheyMove)
     EXPECT_TRUE(Find("options")->OnMessage(&volume));
     EXPECT_FALSE(Find("options")->OnMessage(&speed));
     EXPECT_FALSE(Find("options")->OnMessage(&press));
-    // A click on the music slider's rail, near its right end, sets the music there.
-    TSlider* music = Slider("musiclevelslider");
-    TPoint rail(music->GetWindowWidth() * 9 / 10, music->GetWindowHeight() / 2);
-    music->ClientToScreen(&rail);
-    Send(TEvent::kMouseDown, rail.x, rail.y);
-    Send(TEvent::kMouseUp, rail.x, rail.y);
-    EXPECT_NEAR(sound->GetVolume(1001), 0.9f, 0.01f);
     // Nothing is stored until the page says so.
     EXPECT_EQ(Stored("musiclevel"), 750);
+    EXPECT_EQ(Stored("walkspeed"), -1);
+}
+
+TEST_F(OptionsTest, RailClicksStepTheSliderTowardsTheClick)
+{
+    ASSERT_NE(Page(), nullptr);
+    TSlider* music = Slider("musiclevelslider");
+    music->GetThumb()->SetWindowSize(20, 20);  // the pictures' size, which the tests do not load
+    music->UpdateSliderPos();
+    const int right = music->GetWindowWidth() - 1;  // the rail's last pixel
+    const auto click = [this](TSlider* slider, int x) {
+        TPoint rail(x, slider->GetWindowHeight() / 2);
+        slider->ClientToScreen(&rail);
+        Send(TEvent::kMouseMove, rail.x, rail.y);
+        Send(TEvent::kMouseDown, rail.x, rail.y);
+        Send(TEvent::kMouseUp, rail.x, rail.y);
+    };
+    struct Case
+    {
+        int x;
+        float value;  // the slider and the music afterwards
+    };
+    // From 0.75: right of the thumb up by a tenth, to the end, where the thumb covers the last
+    // pixel; left of it down again.
+    const Case cases[] = {{right, 0.85f}, {right, 0.95f}, {right, 1.0f}, {right, 1.0f}, {0, 0.9f}, {2, 0.8f}};
+    for (const Case& c : cases) {
+        click(music, c.x);
+        EXPECT_NEAR(music->GetValue(), c.value, 1e-4) << c.x;
+        EXPECT_NEAR(sound->GetVolume(1001), c.value, 1e-4) << c.x;
+    }
+    // A speed slider steps too, and only the stored value tells the game.
+    TSlider* walk = Slider("walkspeedslider");
+    click(walk, right);
+    EXPECT_NEAR(walk->GetValue(), 0.1f, 1e-4);
     EXPECT_EQ(Stored("walkspeed"), -1);
 }
 
