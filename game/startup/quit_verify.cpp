@@ -2,13 +2,51 @@
 
 #include "core/files/file.h"
 #include "core/platform/platform.h"
+#include "core/script/script_code.h"
 #include "game/script/df_log.h"
+#include "lauxlib.h"
+#include "lua.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
 namespace {
 
 constexpr const char* kQuitVerifyScript = "scripts/quitverify.lua";
+
+// Runs the quit script (its chunk is the argument) in a coroutine of its own, driven by the
+// waits of the coroutine that runs this, so an error in it, before or after its question, ends
+// only the script: the request then stands and the game quits.
+const char kGuardSource[] =
+    "return function(quit)\n"
+    "local t = coroutine.create(quit)\n"
+    "local ok, delay = coroutine.resume(t)\n"
+    "while ok and coroutine.status(t) ~= 'dead' do\n"
+    "  ok, delay = coroutine.resume(t, HandleGetMessage(delay))\n"
+    "end\n"
+    "if not ok then\n"
+    "  LOGIT('The quit script scripts/quitverify.lua failed: ' .. tostring(delay) .. '; quitting\\n')\n"
+    "  PostMessage(CreateNamedMessage(kQuitNow, 'quit'))\n"
+    "end\n"
+    "end\n";
+
+// Leaves the guard and the quit chunk on the stack; false (logged) when either does not compile.
+bool PushGuardedQuitScript(lua_State* L)
+{
+    str error;
+    auto code = TScriptCode::Get(kQuitVerifyScript, TScript::mLuaPath, &error);
+    if (luaL_loadbuffer(L, kGuardSource, sizeof kGuardSource - 1, "=quit guard") != 0 ||
+        lua_pcall(L, 0, 1, 0) != 0) {
+        LOGIT("The quit guard does not compile: %s\n", lua_tostring(L, -1));
+        lua_pop(L, 1);
+        return false;
+    }
+    if (!code || luaL_loadbuffer(L, code->GetData(), code->GetLength(), kQuitVerifyScript) != 0) {
+        LOGIT("%s\n", code ? lua_tostring(L, -1) : error.c_str());
+        lua_pop(L, code ? 2 : 1);
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -17,14 +55,17 @@ void VerifyQuit(TPlatform* platform)
     TWindowManager* wm = platform ? platform->GetWindowManager() : nullptr;
     TWindowScriptBase* script = wm ? wm->GetScript() : nullptr;
     // A window that cannot be closed is worse than a question not asked.
-    if (!TFile::Exists(kQuitVerifyScript))
+    if (!TFile::Exists(kQuitVerifyScript)) {
         LOGIT("The quit script %s is missing; quitting\n", kQuitVerifyScript);
-    else if (!script)
+    } else if (!script) {
         LOGIT("No window script to run %s; quitting\n", kQuitVerifyScript);
-    else if (script->RunScript(kQuitVerifyScript))
-        return;
-    else
+    } else if (!PushGuardedQuitScript(script->GetState())) {
         LOGIT("The quit script %s did not start; quitting\n", kQuitVerifyScript);
+    } else if (script->RunFunction(1, 1) == 0) {
+        return;
+    } else {
+        LOGIT("The quit script %s did not run; quitting\n", kQuitVerifyScript);
+    }
     if (platform)
         platform->Exit(0);
 }

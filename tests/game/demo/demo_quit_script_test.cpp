@@ -1,5 +1,5 @@
-// The close box with a quit script that does not compile or is missing: the request stands, is
-// logged, and the game quits.
+// The close box with a quit script that does not compile, is missing or fails as it runs: the
+// request stands, is logged, and the game quits.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_run.h"
@@ -20,6 +20,8 @@ TEST(DemoQuitScript, ABrokenOrMissingQuitScriptStillQuits)
         {"does not compile", "LOGIT('Quit script runs')\nif then\n",
          "The quit script scripts/quitverify.lua did not start"},
         {"missing", nullptr, "The quit script scripts/quitverify.lua is missing; quitting"},
+        {"fails before its question", "LOGIT('Quit script runs')\nerror('broken before the question')\n",
+         "The quit script scripts/quitverify.lua failed: scripts/quitverify.lua:2: broken before the question"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -36,6 +38,26 @@ TEST(DemoQuitScript, ABrokenOrMissingQuitScriptStillQuits)
         EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
         EXPECT_EQ(run.Finish(), 0) << run.Log();
     }
+}
+
+TEST(DemoQuitScript, AQuitScriptThatFailsAfterItsQuestionStillQuits)
+{
+    TDataCopy data;
+    data.Write("scripts/quitverify.lua",
+               "LOGIT('Asking whether to quit')\n"
+               "local answer = DoModal('layouts/quitdialog.lua')\n"
+               "LOGIT('Quit dialog answered: ' .. tostring(answer))\n"
+               "error('broken after the question')\n");
+    TDemoRun run(data.Dir());
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    run.Send("100 close");
+    ASSERT_TRUE(run.WaitFor("Asking whether to quit")) << run.Log();
+    run.Send("50 move 271 374\n50 press 271 374\n50 release 271 374");
+    EXPECT_TRUE(run.WaitFor("Quit dialog answered: quit_yes")) << run.Log();
+    EXPECT_TRUE(run.WaitFor("broken after the question; quitting")) << run.Log();
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
 }
 
 }  // namespace
