@@ -63,6 +63,6 @@ MakeDialog{
             end
         end),
         Box("mutebox", "options_mute", 340, function() ToggleSoundMute() end),
-        pieces.SmallButton("options_done", "options_done", kCenter, 450, function() SaveVolumes() end, true, "enter"),
+        pieces.SmallButton("options_done", "options_done", kCenter, 450, function() SaveVolumes() end, true, "both"),
     },
 }

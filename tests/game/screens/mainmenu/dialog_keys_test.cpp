@@ -51,7 +51,7 @@ TEST_F(DialogKeysTest, ReturnPressesTheDefaultButtonAndEscapeTheWayBack)
         const char* enter;
         const char* escape;  // nullptr: Escape is not a button's here
     } cases[] = {
-        {"layouts/options.lua", "", "options_done", nullptr},
+        {"layouts/options.lua", "", "options_done", "options_done"},
         {"layouts/awards.lua", "", "close", "close"},
         {"layouts/xsell.lua", "", "xsell_back", "xsell_back"},
         {"layouts/choosescene.lua", "", "scene_jump", "scene_back"},
