@@ -31,12 +31,22 @@ local function Opens(file)
     return function() Open(file) end
 end
 
+-- A story played to its end is saved as finished: continuing it would only play its last scene
+-- again, so the menu does not offer it (Play starts the story afresh).
+local function OfferContinue()
+    if IsSavedGamePresent() and game:LoadGame() and game:Get("game_finished") == 1 then
+        LOGIT("The saved game is finished: nothing to continue")
+        EnableWindow("load_game", false)
+    end
+end
+
 -- After a change of player: the greeting and the player's entries.
 local function PlayerChanged()
     local any = GetNumUsers() > 0
     EnableWindow("welcome", any)
     EnableWindow("changeplayer", any)
     SetWelcomeName()
+    OfferContinue()
 end
 
 local function ChoosePlayer()
@@ -102,6 +112,9 @@ MakeDialog{
             MenuButton("menu_quit", "menu_quit", 256, nil, true),
         },
         -- Jumping to any scene is for testers only.
-        function() EnableWindow("choosescene", IsEnabled(kCheatMode)) end,
+        function()
+            EnableWindow("choosescene", IsEnabled(kCheatMode))
+            OfferContinue()
+        end,
     },
 }
