@@ -77,8 +77,8 @@ MakeDialog{
         pieces.SmallButton("return", "hud_return", 16, 16, function() scene:ReturnFromScene() end),
         -- The conversation's own farewell (the choice the scene script named, counted from 1).
         pieces.SmallButton("bye", "hud_bye", 654, 16, function()
-            local farewell = game:Get("conv_farewell")
-            if farewell > 0 then ChoiceClicked(farewell - 1) end
+            local farewell = tonumber(game:GetString("conv_farewell"))
+            if farewell then ChoiceClicked(farewell - 1) end
         end),
         Text{name = "inv_desc", x = 0, y = kBarTop - 36, w = 800, h = 28, font = lineFont,
              flags = kHAlignCenter + kVAlignCenter},

@@ -112,9 +112,8 @@ MakeDialog{
             MenuButton("menu_quit", "menu_quit", 256, nil, true),
         },
         -- Jumping to any scene is for testers only.
-        function()
-            EnableWindow("choosescene", IsEnabled(kCheatMode))
-            OfferContinue()
-        end,
+        function() EnableWindow("choosescene", IsEnabled(kCheatMode)) end,
     },
+    -- After the menu's own set-up, which shows Continue for any saved game.
+    OfferContinue,
 }

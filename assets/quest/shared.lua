@@ -182,18 +182,20 @@ end
 -- Inside `listener`'s script: offers `choices` through `actor` and waits for the player. The
 -- listener is the scene's conversation partner meanwhile, so the click on a choice signals
 -- it. `farewell` is the key of the choice that ends the talk: the interface's Goodbye button
--- picks it (the game-state value "conv_farewell" is its place in the list, from 1; 0 when the
--- talk has none). The chosen key, or nil when no choice could be shown.
+-- picks it (the game-state text "conv_farewell" is its place in the list, from 1, while the
+-- choices are up). The chosen key, or nil when no choice could be shown.
 function AskChoice(actor, choices, listener, farewell)
     game:SetString("conv", nil)
-    game:Set("conv_farewell", 0)
+    game:SetString("conv_farewell", nil)
     for i, choice in ipairs(choices) do
-        if farewell and string.find(choice, farewell .. "|", 1, true) == 1 then game:Set("conv_farewell", i) end
+        if farewell and string.find(choice, farewell .. "|", 1, true) == 1 then
+            game:SetString("conv_farewell", tostring(i))
+        end
     end
     scene:ConversationMode(listener)
     actor:OfferChoices{ choices = choices }
     coroutine.yield(RESUME.ON_SIGNAL, RESUME.ON_CHOICE)
-    game:Set("conv_farewell", 0)
+    game:SetString("conv_farewell", nil)
     scene:ConversationMode(false)
     local pick = game:GetString("conv")
     if pick == "" then return nil end
@@ -230,27 +232,29 @@ function WaitForPopup(colour)
 end
 
 -- Inside an actor's script: earns the award named (or each of a list of names) that the player
--- does not hold yet, and tells the player: the fanfare, then a popup naming each (the game waits
--- while it is up). The progress that earned it is kept first: an award is never earned twice,
+-- does not hold yet, and tells the player of each: the fanfare, then a popup naming it (the game
+-- waits while it is up). The progress that earned it is kept first: an award is never earned twice,
 -- and what earned it is never lost.
 function Award(names)
     if type(names) ~= "table" then names = { names } end
-    local titles, bodies = {}, {}
+    local earned = {}
     for _, name in ipairs(names) do
         if not game:HasAward(name) then
             game:EarnAward(name)
-            table.insert(titles, scene:grabstring(name .. "_title") or "")
-            table.insert(bodies, scene:grabstring(name .. "_body") or "")
+            table.insert(earned, name)
         end
     end
-    if table.getn(titles) == 0 then return end
+    if table.getn(earned) == 0 then return end
     KeepProgress()
-    sfx:PlaySFX(effects.award, false)
-    -- The popup pauses every sound: the fanfare is heard first.
-    Wait(AWARD_FANFARE_TICKS)
-    scene:DoPopup(AWARD_PICTURE, (scene:grabstring("award_notice") or "") .. " " .. table.concat(titles, ", "),
-                  table.concat(bodies, "\n"))
-    WaitForPopup(CLEAR)
+    -- One notice each: two award titles side by side do not fit the notice's title line.
+    for _, name in ipairs(earned) do
+        sfx:PlaySFX(effects.award, false)
+        -- The popup pauses every sound: the fanfare is heard first.
+        Wait(AWARD_FANFARE_TICKS)
+        scene:DoPopup(AWARD_PICTURE, (scene:grabstring("award_notice") or "") .. " " .. (scene:grabstring(name .. "_title") or ""),
+                      scene:grabstring(name .. "_body") or "")
+        WaitForPopup(CLEAR)
+    end
 end
 
 -- Entries of the progress data (quest/progress.lua).

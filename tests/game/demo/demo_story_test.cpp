@@ -62,6 +62,8 @@ constexpr TBox kAboveTheBar{0, 0, 800, 460};
 constexpr int kGateX = 760, kGateY = 400;
 // The forest: the fireflies, the stump, the popup's OK, the shutters, the way on.
 constexpr TBox kFireflies{520, 220, 760, 440};
+// The screen's west edge, as high as speech over Mira's head reaches there.
+constexpr TBox kSpeechBand{0, 250, 12, 470};
 constexpr int kFirefliesX = 640, kFirefliesY = 330;
 constexpr int kStumpX = 400, kStumpY = 455;
 constexpr TBox kPuzzle{200, 120, 600, 440};
@@ -85,6 +87,8 @@ constexpr int kSliderThumbX = kPageX + 312, kWalkSliderY = kPageY + 269, kTalkSl
 constexpr int kSendScoreX = 640, kSendScoreY = 365;
 constexpr int kSubmitSendX = 400, kSubmitSendY = 410;
 constexpr TBox kCreditsRoll{0, 40, 800, 540};
+// The main menu's Continue.
+constexpr TBox kContinue{kContinueX - 90, kContinueY - 18, kContinueX + 90, kContinueY + 18};
 // The score entry's table: its rows, 30 pixels apart.
 constexpr TBox kScoreRows{52, 194, 464, 494};
 constexpr int kScoreRowHeight = 30;
@@ -312,6 +316,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     Click(kDoneX, kPageButtonY);
     ASSERT_NO_FATAL_FAILURE(Expect("Closed layouts/options.lua", 0));
     SavedGameHas({"walkspeed = 1000", "talkspeed = 1000"});
+    const TPicture menuWithContinue = Shot(*mRun, mHome.Path() + "/menu_continue.png");
     mark = Mark();
     Click(kContinueX, kContinueY);
     ASSERT_NO_FATAL_FAILURE(Expect("Continuing the saved game", mark));
@@ -427,6 +432,16 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     SavedVariable("lantern_given", 1);
 
     // --- The night forest: the fireflies write in the diary, which opens and is paged. ---
+    // Mira stands at the screen's west edge; what she says keeps clear of it.
+    ASSERT_NO_FATAL_FAILURE(Expect("CREATE GIRL TEXT[<outline color=\"000000\" size=\"2\"\\>It is so dark", mark));
+    const TPicture dark = Shot(*mRun, Artifact("forest_dark"));
+    size_t atTheEdge = 0;
+    for (int y = kSpeechBand.top; y < kSpeechBand.bottom; ++y)
+        for (int x = kSpeechBand.left; x < kSpeechBand.right; ++x) {
+            const uint8_t* p = &dark.rgba[(size_t(y) * size_t(dark.width) + size_t(x)) * 4];
+            atTheEdge += p[0] > 200 && p[1] > 200 && p[2] > 200;
+        }
+    EXPECT_EQ(atTheEdge, 0u) << "speech at the screen's edge";
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_forest_dark", mark));
     const TPicture forest = Shot(*mRun, Artifact("forest"));
     ExpectLikeReference(forest, Artifact("forest"), "forest_reference.png", {kLivelyInterface, kFireflies});
@@ -482,8 +497,13 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("PlaySFX(audio/sfx/lantern_lit", mark));
     EXPECT_GT(WarmPixels(Shot(*mRun, Artifact("lantern_lit")), kShutters), 10000u);
     ASSERT_NO_FATAL_FAILURE(Expect("RESTORING LASTSCENE(forest)", mark));
-    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_lit_forest)", mark));
-    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_first_try", mark));
+    // Two awards, a notice each.
+    ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_lit_forest", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("EarnAward(award_first_try)", mark));
+    const size_t first = mRun->Log().find("PAUSE:::::::::::::::::: EXITED",
+                                          mRun->Log().find("Award earned: Order of the stars", mark));
+    ASSERT_NO_FATAL_FAILURE(CloseAwardNotice(*mRun, first, Artifact("award")));
+    EXPECT_NE(mRun->Log().find("Award earned: Steady hands, ", first), std::string::npos);
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_lantern_lit", mark));
     // Back in the forest the lantern burns on the stump and its light brightens the trees.
     const TPicture lit = Shot(*mRun, Artifact("forest_lit"));
@@ -559,6 +579,12 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", mark));
     // A finished game is not offered again.
     ASSERT_NO_FATAL_FAILURE(Expect("The saved game is finished: nothing to continue", mark));
+    Send("500 move 400 550");
+    const TPicture menuAtTheEnd = Shot(*mRun, Artifact("menu_finished"));
+    EXPECT_GT(CountDifferingPixels(menuWithContinue, menuAtTheEnd, 8, kContinue.left, kContinue.top, kContinue.right,
+                                   kContinue.bottom),
+              2000u)
+        << "Continue is gone from the menu";
     QuitThroughTheDialog(*mRun);
     NoFaultsIn(mRun->Log());
 }
