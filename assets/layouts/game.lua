@@ -76,8 +76,11 @@ MakeDialog{
     TGame{
         name = "game", x = 0, y = 0, w = 800, h = 600,
         pieces.SmallButton("return", "hud_return", 16, 16, function() scene:ReturnFromScene() end),
-        -- No choice: the waiting conversation goes on without an answer, and so ends.
-        pieces.SmallButton("bye", "hud_bye", 654, 16, function() ChoiceClicked(-1) end),
+        -- The conversation's own farewell (the choice the scene script named, counted from 1).
+        pieces.SmallButton("bye", "hud_bye", 654, 16, function()
+            local farewell = tonumber(game:GetString("conv_farewell"))
+            if farewell then ChoiceClicked(farewell - 1) end
+        end),
         Text{name = "inv_desc", x = 0, y = kBarTop - 36, w = 800, h = 28, font = lineFont,
              flags = kHAlignCenter + kVAlignCenter},
         Bitmap{name = "HUDBG", x = 0, y = kBarTop - 16, image = "interface/hud_bar.png"},

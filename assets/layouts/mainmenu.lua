@@ -31,11 +31,29 @@ local function Opens(file)
     return function() Open(file) end
 end
 
+-- A story played to its end is saved as finished: continuing it would only play its last scene
+-- again, so the menu does not offer it (Play starts the story afresh).
+local function ContinueOffered()
+    if not IsSavedGamePresent() then
+        return false
+    end
+    if game:LoadGame() and game:Get("game_finished") == 1 then
+        LOGIT("The saved game is finished: nothing to continue")
+        return false
+    end
+    return true
+end
+
 -- The entries of the panel, in their order, each with whether it shows now (the menu window
--- rules the same way); the shown ones stand one under another, with no gap for a hidden one.
+-- rules the same way, but for a finished story's Continue); the shown ones stand one under
+-- another, with no gap for a hidden one.
 local function StackEntries()
+    local offered = ContinueOffered()
+    if not offered then
+        EnableWindow("load_game", false)
+    end
     local entries = {
-        {"menu_play", true}, {"menu_options", true}, {"load_game", IsSavedGamePresent()},
+        {"menu_play", true}, {"menu_options", true}, {"load_game", offered},
         {"changeplayer", GetNumUsers() > 0}, {"choosescene", IsEnabled(kCheatMode)},
     }
     local y = 0

@@ -12,7 +12,6 @@ MIRA_COLOUR = { r = 1, g = 0.9, b = 0.94, a = 1 }
 GARDENER_COLOUR = { r = 0.86, g = 1, b = 0.8, a = 1 }
 BLACK = { r = 0, g = 0, b = 0, a = 1 }
 CLEAR = { r = 0, g = 0, b = 0, a = 0 }
-UNSEEN = { r = 0, g = 0, b = 0, a = 0.004 }
 -- How long a remark stays up, in ticks.
 REMARK_TICKS = 150
 -- How long the award fanfare plays, in ticks, and the award popup's picture.
@@ -47,16 +46,42 @@ local function RetireWalkHint(heroine)
     end
     game:Set("hint_walked", 1)
     SetDefaultInventoryWindowText("")
+    KeepProgress()
 end
+
+-- Speech boxes: their width, and how far inside the screen's sides they stay.
+SPEECH_WIDTH = 320
+SPEECH_MARGIN = 16
+SCREEN_WIDTH = 800
 
 -- Speech above an actor `height` pixels tall: centred over the head and kept on screen.
 function DressSpeaker(actor, colour, height)
     actor:ModifySaySpec{
-        x = -160, y = -height - 8, w = 320, h = 120,
+        x = -SPEECH_WIDTH / 2, y = -height - 8, w = SPEECH_WIDTH, h = 120,
         font = SAY_FONT, lineheight = 20, color = colour,
         outline_color = BLACK, outline_size = 2,
         anchor = ANCHOR.BOTTOM, halign = HALIGN.CENTER, clamp = CLAMP.CLAMP_SCREEN,
     }
+end
+
+-- Before `actor` speaks: the box over the head moves sideways as far as it must to keep a margin
+-- from the screen's sides (the engine's own clamp would stop it at the very edge). The box's
+-- centre is scaled with the actor, so the offset is worked back through the scale.
+function FitSpeech(actor)
+    local at = actor:GetPosition()
+    local camera = scene:GetCameraPosition()
+    local scale = actor:GetBGScale()
+    if scale == nil or scale <= 0 then scale = 1 end
+    local centre = at.x - camera.x
+    local half = SPEECH_WIDTH / 2
+    local left = math.max(SPEECH_MARGIN, math.min(SCREEN_WIDTH - SPEECH_MARGIN - SPEECH_WIDTH, centre - half))
+    actor:ModifySaySpec{ x = math.floor((left - centre + half) / scale - half) }
+end
+
+-- `actor` remarks on something, for a little while; the story goes on meanwhile.
+function Remark(actor, key)
+    FitSpeech(actor)
+    actor:Say(key, REMARK_TICKS)
 end
 
 -- The heroine's spawn description. `starts` names the ground vertex she appears at by the
@@ -127,6 +152,7 @@ end
 -- Inside an actor's script: `actor` says the line `key` (with its voice line when there is
 -- one) and the script waits until it has been heard.
 function SayAndWait(actor, key)
+    FitSpeech(actor)
     actor:Say(key, -1)
     coroutine.yield(RESUME.ON_VOXDONE)
     actor:Say("", 0)
@@ -139,6 +165,7 @@ function Speak(key, default)
     local who, line = scene:grabspeechline(key)
     local actor = (who and ActorNamed(who)) or default
     if line == nil or line == "" then line = key end
+    FitSpeech(actor)
     actor:SayRaw(line, -1)
     sfx:PlayVox(key, line)
     coroutine.yield(RESUME.ON_VOXDONE)
@@ -154,12 +181,21 @@ end
 
 -- Inside `listener`'s script: offers `choices` through `actor` and waits for the player. The
 -- listener is the scene's conversation partner meanwhile, so the click on a choice signals
--- it. The chosen key, or nil when no choice could be shown.
-function AskChoice(actor, choices, listener)
+-- it. `farewell` is the key of the choice that ends the talk: the interface's Goodbye button
+-- picks it (the game-state text "conv_farewell" is its place in the list, from 1, while the
+-- choices are up). The chosen key, or nil when no choice could be shown.
+function AskChoice(actor, choices, listener, farewell)
     game:SetString("conv", nil)
+    game:SetString("conv_farewell", nil)
+    for i, choice in ipairs(choices) do
+        if farewell and string.find(choice, farewell .. "|", 1, true) == 1 then
+            game:SetString("conv_farewell", tostring(i))
+        end
+    end
     scene:ConversationMode(listener)
     actor:OfferChoices{ choices = choices }
     coroutine.yield(RESUME.ON_SIGNAL, RESUME.ON_CHOICE)
+    game:SetString("conv_farewell", nil)
     scene:ConversationMode(false)
     local pick = game:GetString("conv")
     if pick == "" then return nil end
@@ -173,33 +209,52 @@ function LeaveFor(sceneName)
     scene:ChainTo(sceneName)
 end
 
+-- What the player has gained so far goes into the saved game at once, not only when the scene
+-- changes: a player who quits in the middle of a scene and continues finds it all again (the
+-- scene scripts set themselves up from it). A puzzle's sub-scene never keeps progress itself
+-- (its name would be saved as the scene to continue in): the scene it returns to does.
+function KeepProgress()
+    game:SaveGame()
+end
+
+-- Inside an actor's script, after a popup was asked for: waits until the player has closed
+-- it. The popup opens at the next update and pauses the game; the scene's script goes on
+-- behind it, but the scene's fade stands still while the game is paused, so a fade too
+-- slight to see (from `colour`, the fade's colour now) holds the story until it has gone.
+function WaitForPopup(colour)
+    colour = colour or CLEAR
+    Wait(1)
+    scene:SetFadeTarget({ r = colour.r, g = colour.g, b = colour.b,
+                          a = colour.a > 0.5 and colour.a - 0.004 or colour.a + 0.004 })
+    coroutine.yield(RESUME.ON_FADE)
+    scene:SetFadeTarget(colour)
+    coroutine.yield(RESUME.ON_FADE)
+end
+
 -- Inside an actor's script: earns the award named (or each of a list of names) that the player
--- does not hold yet, and tells the player: the fanfare, then a popup naming each (the game waits
--- while it is up).
+-- does not hold yet, and tells the player of each: the fanfare, then a popup naming it (the game
+-- waits while it is up). The progress that earned it is kept first: an award is never earned twice,
+-- and what earned it is never lost.
 function Award(names)
     if type(names) ~= "table" then names = { names } end
-    local titles, bodies = {}, {}
+    local earned = {}
     for _, name in ipairs(names) do
         if not game:HasAward(name) then
             game:EarnAward(name)
-            table.insert(titles, scene:grabstring(name .. "_title") or "")
-            table.insert(bodies, scene:grabstring(name .. "_body") or "")
+            table.insert(earned, name)
         end
     end
-    if table.getn(titles) == 0 then return end
-    sfx:PlaySFX(effects.award, false)
-    -- The popup pauses every sound: the fanfare is heard first.
-    Wait(AWARD_FANFARE_TICKS)
-    scene:DoPopup(AWARD_PICTURE, (scene:grabstring("award_notice") or "") .. " " .. table.concat(titles, ", "),
-                  table.concat(bodies, "\n"))
-    -- The popup opens at the next update and pauses the game until the player closes it. The
-    -- scene's script goes on behind it, but its fade stands still while the game is paused: a
-    -- fade too slight to see holds the story until the popup has gone.
-    Wait(1)
-    scene:SetFadeTarget(UNSEEN)
-    coroutine.yield(RESUME.ON_FADE)
-    scene:SetFadeTarget(CLEAR)
-    coroutine.yield(RESUME.ON_FADE)
+    if table.getn(earned) == 0 then return end
+    KeepProgress()
+    -- One notice each: two award titles side by side do not fit the notice's title line.
+    for _, name in ipairs(earned) do
+        sfx:PlaySFX(effects.award, false)
+        -- The popup pauses every sound: the fanfare is heard first.
+        Wait(AWARD_FANFARE_TICKS)
+        scene:DoPopup(AWARD_PICTURE, (scene:grabstring("award_notice") or "") .. " " .. (scene:grabstring(name .. "_title") or ""),
+                      scene:grabstring(name .. "_body") or "")
+        WaitForPopup(CLEAR)
+    end
 end
 
 -- Entries of the progress data (quest/progress.lua).
@@ -217,16 +272,13 @@ end
 function on_use_inv(item, walker, target)
     local key = target and target.cantuse
     if key == nil or key == "" then key = game:GetInvUsage_CantUse() end
-    if key == nil or key == "" then
-        walker:Say("shared_cantuse", REMARK_TICKS)
-    else
-        walker:Say(key, REMARK_TICKS)
-    end
+    if key == nil or key == "" then key = "shared_cantuse" end
+    Remark(walker, key)
     return RESPONSE.INV_HANDLED
 end
 
 -- An item used on the bare ground.
 function on_misuse_inv(item, walker, point)
-    walker:Say("shared_misuse", REMARK_TICKS)
+    Remark(walker, "shared_misuse")
     return RESPONSE.INV_HANDLED
 end

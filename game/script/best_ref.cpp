@@ -4,6 +4,7 @@
 
 #include "render/anim/animated_texture.h"
 #include "render/texture/texture.h"
+#include "render/texture/texture_data.h"
 
 namespace {
 
@@ -62,7 +63,13 @@ std::shared_ptr<TTexture> BestRef(str name, str options)
         case kNothing: return nullptr;
         }
     }
-    if (auto merged = gSource.merged(colour, mask)) {
+    std::shared_ptr<TTexture> merged;
+    {
+        // Most pictures have no mask: not finding one is not worth a line.
+        TQuietTextureSearch searching;
+        merged = gSource.merged(colour, mask);
+    }
+    if (merged) {
         refset()[name] = kColorAndMask;
         return merged;
     }
@@ -82,8 +89,11 @@ std::shared_ptr<TAnimatedTexture> BestAnimatedRef(str name)
             base = name.substr(i);
             break;
         }
-    if (auto texture = gSource.animated(name, base + RGBEXT, base + MSKEXT))
-        return texture;
+    {
+        TQuietTextureSearch searching;
+        if (auto texture = gSource.animated(name, base + RGBEXT, base + MSKEXT))
+            return texture;
+    }
     return gSource.animated(name, str(), str());
 }
 

@@ -196,11 +196,15 @@ bool TAnimatedTexture::LoadTextures()
         return false;
     data->SetFlag(TTextureData::kAlpha, true);
     data->SetFlag(TTextureData::kAlphaFromFile, false);
-    if (mAnim.maskName.empty())
-        return data->LoadFile((mFolder + mAnim.imageName).c_str(), nullptr) ||
-               data->LoadFile(mAnim.imageName.c_str(), nullptr);
-    return data->LoadFile((mFolder + mAnim.imageName).c_str(), (mFolder + mAnim.maskName).c_str()) ||
-           data->LoadFile(mAnim.imageName.c_str(), mAnim.maskName.c_str());
+    const bool masked = !mAnim.maskName.empty();
+    {
+        // The description's folder first: a miss there is only a step of the search.
+        TQuietTextureSearch searching;
+        const str mask = mFolder + mAnim.maskName;
+        if (data->LoadFile((mFolder + mAnim.imageName).c_str(), masked ? mask.c_str() : nullptr))
+            return true;
+    }
+    return data->LoadFile(mAnim.imageName.c_str(), masked ? mAnim.maskName.c_str() : nullptr);
 }
 
 void TAnimatedTexture::DrawSprite(const TDrawSpec& spec)

@@ -73,6 +73,10 @@ struct TDecoded
     }
 };
 
+// Searches in progress on this thread, and whether the one now ending missed a file.
+thread_local int tQuietSearches = 0;
+thread_local bool tMissing = false;
+
 str AppendKeyFlags(str key, bool mipmap, bool simple)
 {
     if (mipmap)
@@ -109,7 +113,36 @@ str TTextureData::TextureHandle(const str& name, const str& mask, bool mipmap, b
     return AppendKeyFlags(name + ":" + mask, mipmap, simple);
 }
 
-bool TTextureData::LoadFile(const char* nameArg, const char* maskArg)
+TQuietTextureSearch::TQuietTextureSearch()
+{
+    ++tQuietSearches;
+}
+
+TQuietTextureSearch::~TQuietTextureSearch()
+{
+    --tQuietSearches;
+}
+
+bool TTextureData::LoadFile(const char* name, const char* mask)
+{
+    if (tQuietSearches > 0)
+        return LoadNamed(name, mask);
+    tMissing = false;
+    bool loaded = false;
+    {
+        TQuietTextureSearch searching;
+        loaded = LoadNamed(name, mask);
+    }
+    if (!loaded && tMissing) {
+        if (mask && *mask)
+            WriteDbg("Texture: not found: %s with mask %s", name ? name : "", mask);
+        else
+            WriteDbg("Texture: not found: %s", name ? name : "");
+    }
+    return loaded;
+}
+
+bool TTextureData::LoadNamed(const char* nameArg, const char* maskArg)
 {
     const str name(nameArg ? nameArg : "");
     str mask(maskArg ? maskArg : "");
@@ -136,12 +169,12 @@ bool TTextureData::LoadFile(const char* nameArg, const char* maskArg)
     // 2. A name without an image extension tries each in turn.
     if (!TFile::Exists(cut)) {
         if (Contains(cut, ".png") || Contains(cut, ".jpg") || Contains(cut, ".jp2")) {
-            WriteDbg("Texture: file not found: %s", cut.c_str());
+            tMissing = true;
             return false;
         }
         for (const char* ext : {".png", ".jpg", ".jp2"}) {
             str tryName = cut + ext + options;
-            if (LoadFile(tryName.c_str(), maskArg))
+            if (LoadNamed(tryName.c_str(), maskArg))
                 return true;
         }
         return false;
@@ -150,14 +183,14 @@ bool TTextureData::LoadFile(const char* nameArg, const char* maskArg)
     // 3. A mask without an extension tries ".jpg", then ".png".
     if (!mask.empty() && !TFile::Exists(mask)) {
         if (Contains(mask, ".png") || Contains(mask, ".jpg")) {
-            WriteDbg("Texture: mask not found: %s", mask.c_str());
+            tMissing = true;
             return false;
         }
         str jpg = mask + ".jpg";
-        if (LoadFile(cut.c_str(), jpg.c_str()))
+        if (LoadNamed(cut.c_str(), jpg.c_str()))
             return true;
         str png = mask + ".png";
-        return LoadFile(cut.c_str(), png.c_str());
+        return LoadNamed(cut.c_str(), png.c_str());
     }
 
     // 4. Decode.

@@ -41,7 +41,8 @@ public:
     virtual void Unlock() = 0;
 
     // Loads an image file (name options "?slow", "?simple", "?alpha", "?mipmap"), with an
-    // optional mask whose red channel becomes the alpha channel.
+    // optional mask whose red channel becomes the alpha channel. A name that is not found,
+    // under any extension tried, is logged once (not while a TQuietTextureSearch lives).
     bool LoadFile(const char* name, const char* mask);
 
     // Cache keys: backslashes made forward slashes, then ":a", ":m", ":s", ":tex".
@@ -65,6 +66,20 @@ public:
     int32_t mXMargin = 0;
     int32_t mYMargin = 0;
     uint8_t mFlags = 0;
+
+private:
+    bool LoadNamed(const char* name, const char* mask);
+};
+
+// While one lives on this thread, names that are not found are not logged: a caller trying
+// several names in turn stays quiet until the last.
+class TQuietTextureSearch
+{
+public:
+    TQuietTextureSearch();
+    ~TQuietTextureSearch();
+    TQuietTextureSearch(const TQuietTextureSearch&) = delete;
+    TQuietTextureSearch& operator=(const TQuietTextureSearch&) = delete;
 };
 
 // The smallest power of two not below n (1 for 0 or 1).

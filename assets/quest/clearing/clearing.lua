@@ -1,8 +1,11 @@
 -- The clearing (scene 3), the end of the trail: Pip sits on the flat stone in the moonlight.
--- Mira talks with him a last time (three choices); when they set off home the game is over,
--- and the game goes on to the score entry.
+-- Mira talks with him a last time (three choices, and one to leave him a moment); when they set
+-- off home the story closes on a last picture that tells the player's score, the finished game
+-- is saved as finished (the main menu offers no Continue for it), and the game goes on to the
+-- score entry and the credits.
 
 local PIP_COLOUR = { r = 0.85, g = 0.9, b = 1, a = 1 }
+local END_PICTURE = "quest/clearing/home_at_last.png"
 
 -- Runs from Mira's script as the scene starts.
 local function Arrive(mira)
@@ -13,7 +16,8 @@ local function Arrive(mira)
 end
 
 local function Choices()
-    return { Choice("clearing_ask_moon"), Choice("clearing_ask_worried"), Choice("clearing_ask_home") }
+    return { Choice("clearing_ask_moon"), Choice("clearing_ask_worried"), Choice("clearing_ask_home"),
+             Choice("clearing_ask_later") }
 end
 
 -- Pip's answer to each of Mira's choices, by its key.
@@ -21,17 +25,48 @@ local ANSWERS = {
     clearing_ask_moon = "clearing_moon_answer",
     clearing_ask_worried = "clearing_worried_answer",
     clearing_ask_home = "clearing_home_answer",
+    clearing_ask_later = "clearing_later_answer",
 }
+
+-- The player's score, the points of the awards earned, and the most there is to earn; and how
+-- many awards of how many.
+local function Score()
+    local score, most, earned = 0, 0, 0
+    for _, award in ipairs(awardlist) do
+        most = most + award[2]
+        if game:HasAward(award[1]) then
+            score = score + award[2]
+            earned = earned + 1
+        end
+    end
+    return score, most, earned, table.getn(awardlist)
+end
+
+-- The story's last moment, over the darkened scene and interface: home by the fire, and the
+-- score. The game waits until the player has read it.
+local function TheEnd()
+    local score, most, earned, awards = Score()
+    scene:DoPopup(END_PICTURE, scene:grabstring("clearing_end_title") or "",
+                  scene:grabformattedstring("clearing_end_body",
+                                            { tostring(score), tostring(most), tostring(earned), tostring(awards) })
+                      or "")
+    WaitForPopup(BLACK)
+end
 
 -- Home together: the search is over, and so is the game.
 local function GoHome(pip, mira)
     Award("award_found_pip")
     quest:CompleteQuest("findpip")
+    KeepProgress()
     Speak("mira_going_home", mira)
-    game:Set("game_finished", 1)
+    scene:SetFadeOverHud(true)
     scene:SetFadeSpeed(0.02)
     scene:SetFadeTarget(BLACK)
     coroutine.yield(RESUME.ON_FADE)
+    TheEnd()
+    -- Seen to its end: nothing is left to continue.
+    game:Set("game_finished", 1)
+    KeepProgress()
     scene:GameOver()
 end
 
@@ -41,12 +76,13 @@ local function Reunion(pip, mira)
     Speak("mira_found_pip", mira)
     Speak("clearing_pip_greets", pip)
     while true do
-        local pick = AskChoice(mira, Choices())
+        local pick = AskChoice(mira, Choices(), nil, "clearing_ask_later")
         local answer = pick and ANSWERS[pick]
         if answer == nil then break end
         Speak(pick, mira)
         Speak(answer, pip)
         if pick == "clearing_ask_home" then return GoHome(pip, mira) end
+        if pick == "clearing_ask_later" then break end
     end
     mira:SetMode(MODE.FOLLOWCLICKS)
 end

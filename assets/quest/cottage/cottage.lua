@@ -16,12 +16,21 @@ local function Opening(mira)
     end
 end
 
+-- The note's page in the diary: its last hint asks where the gate's key is until the drawer
+-- has given it up.
+local function NoteEntry()
+    if game:Get("drawer_open") == 1 then return diary.note_key end
+    return diary.note
+end
+
 local function OpenDrawer(drawer, mira)
     mira:SetMode(MODE.CUTSCENE)
     mira:FaceActor(drawer)
     if game:Get("drawer_open") == 0 then
         game:Set("drawer_open", 1)
         BAG_INV:AddInventory(items.key)
+        -- Read before the key, the note's hint on the gate learns of it.
+        if quest:CheckQuest("findpip") ~= nil then AddDiary(NoteEntry()) end
         Award("award_found_key")
         SayAndWait(mira, "mira_drawer")
     else
@@ -35,7 +44,7 @@ local function ReadNote(note, mira)
     mira:FaceActor(note)
     SayAndWait(mira, "mira_note")
     if quest:CheckQuest("findpip") == nil then
-        AddDiary(diary.note)
+        AddDiary(NoteEntry())
         AddQuest(quests.findpip)
         BAG_INV:AddInventory(items.note)
         Award("award_read_note")
@@ -48,7 +57,7 @@ end
 
 local function TryDoor(door, mira)
     if quest:CheckQuest("findpip") == nil then
-        mira:Say("cottage_door_not_yet", REMARK_TICKS)
+        Remark(mira, "cottage_door_not_yet")
         return
     end
     mira:SetMode(MODE.CUTSCENE)
@@ -78,10 +87,10 @@ scene_spec = {
             halo = "note_halo",
             hotspot = "hotspot",
             point_at_name = "cottage_name_note",
-            command = function(self) self:SetPointAtCursor("cursor_use", { x = 11, y = 2 }) end,
             on_arrive = Scripted(ReadNote),
             command = function(self)
-                if quest:CheckQuest("findpip") ~= nil then self:Expire() end
+                if quest:CheckQuest("findpip") ~= nil then return self:Expire() end
+                self:SetPointAtCursor("cursor_use", { x = 11, y = 2 })
             end,
         }, 423, 295),
         ExitSpec({

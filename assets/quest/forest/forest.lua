@@ -1,5 +1,5 @@
 -- The night forest (scene 2). The path from the garden runs into the dark: Mira sets the
--- gardener's lantern on an old stump and must open its shutters in the order of the stars (the
+-- gardener's lantern on an old stump (it leaves her bag there) and must open its shutters in the order of the stars (the
 -- lantern puzzle, a sub-scene in its own window) before she can go on to the clearing. The
 -- fireflies drift over the dark part of the path.
 
@@ -14,6 +14,7 @@ local function Arrive(mira)
     coroutine.yield(RESUME.ON_FADE)
     if game:Get("forest_arrived") == 0 then
         game:Set("forest_arrived", 1)
+        KeepProgress()
         SayAndWait(mira, "mira_forest_dark")
     end
 end
@@ -28,7 +29,25 @@ local function ShowPathLit(lit)
     end
 end
 
--- Mira sets the lantern down on the stump and tries its shutters in the puzzle.
+-- The lantern burns on the stump: it is no longer in the bag, the quest is done and the
+-- progress kept before the player hears of the awards (the puzzle's window itself keeps
+-- nothing: see KeepProgress).
+local function LanternLit(mira)
+    ShowPathLit(true)
+    BAG_MAGIC:RemoveInventory("lantern")
+    quest:CompleteQuest("lantern")
+    KeepProgress()
+    if game:Get("lantern_mistakes") == 0 then
+        Award({ "award_lit_forest", "award_first_try" })
+    else
+        Award("award_lit_forest")
+    end
+    SayAndWait(mira, "mira_lantern_lit")
+end
+
+-- Mira sets the lantern down on the stump and tries its shutters in the puzzle. The first time,
+-- a popup explains the shutters and she sketches them in her diary, to have by her while she
+-- tries them.
 local function TryLantern(stump, mira)
     mira:SetMode(MODE.CUTSCENE)
     mira:FaceActor(stump)
@@ -38,10 +57,14 @@ local function TryLantern(stump, mira)
         return
     end
     if game:Get("lantern_explained") == 0 then
-        game:Set("lantern_explained", 1)
         -- The popup shows its texts as they stand: they go over localised.
         scene:DoPopup("quest/forest/lantern_popup.png", scene:grabstring("forest_popup_title"),
                       scene:grabstring("forest_popup_body"))
+        WaitForPopup(CLEAR)
+        game:Set("lantern_explained", 1)
+        -- A new sketch opens the diary by itself; the puzzle opens once it is closed.
+        AddDiary(diary.sketch)
+        KeepProgress()
     end
     -- The request is carried out at the next update; then the forest stands still until the
     -- puzzle has closed and the forest is the scene again.
@@ -49,9 +72,7 @@ local function TryLantern(stump, mira)
     repeat Wait(1) until game:GetCurrentScene() == LANTERN_PUZZLE
     repeat Wait(1) until game:GetCurrentScene() == "forest"
     if game:Get("lantern_lit") == 1 then
-        ShowPathLit(true)
-        game:SaveGame()
-        SayAndWait(mira, "mira_lantern_lit")
+        LanternLit(mira)
     else
         SayAndWait(mira, "forest_lantern_later")
     end
@@ -60,9 +81,9 @@ end
 
 local function LookAtStump(stump, mira)
     if BAG_MAGIC:CheckInventory("lantern") and game:Get("lantern_lit") == 0 then
-        mira:Say("forest_stump_hint", REMARK_TICKS)
+        Remark(mira, "forest_stump_hint")
     else
-        mira:Say("forest_stump_look", REMARK_TICKS)
+        Remark(mira, "forest_stump_look")
     end
 end
 
@@ -73,6 +94,7 @@ local function WatchFireflies(fireflies, mira)
         game:Set("fireflies_seen", 1)
         Award("award_fireflies")
         AddDiary(diary.fireflies)
+        KeepProgress()
         SayAndWait(mira, "forest_fireflies_look")
     else
         SayAndWait(mira, "forest_fireflies_again")
@@ -82,7 +104,7 @@ end
 
 local function GoOn(path, mira)
     if game:Get("lantern_lit") == 0 then
-        mira:Say("forest_too_dark", REMARK_TICKS)
+        Remark(mira, "forest_too_dark")
         return
     end
     mira:SetMode(MODE.CUTSCENE)

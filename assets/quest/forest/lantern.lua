@@ -1,8 +1,9 @@
 -- The lantern puzzle: a sub-scene over the forest, in its own window (400 x 320 at 200, 120).
 -- The lantern's four shutters carry one to four stars; opened in the order of their stars the
--- lantern lights, and a shutter out of turn shuts them all again. Solving it earns an award
--- (a second one without a wrong shutter) and the lantern's sketch in the sketch book and
--- returns to the forest; the cross in the corner leaves it unsolved. It is not in the scene
+-- lantern lights, and a shutter out of turn shuts them all again. Solved, it is seen burning a
+-- moment and returns to the forest, which keeps the progress and tells of the awards (a
+-- second one when no shutter was ever opened out of turn: the game state counts those); the
+-- cross in the corner leaves it unsolved. It is not in the scene
 -- list, so it has no folder of its own and names its files by their paths.
 
 local HERE = "quest/forest/"
@@ -11,8 +12,6 @@ local STARS = { 3, 1, 4, 2 }
 -- Shutters open so far, each in its turn.
 local opened = 0
 local solved = false
--- Shutters opened out of turn.
-local mistakes = 0
 
 local function Shutter(i)
     return ActorNamed("SHUTTER_" .. i)
@@ -23,31 +22,21 @@ local function CloseAll()
     opened = 0
 end
 
--- The glow's script once the last shutter is open: the lantern burns, the progress is kept and
--- the award told; the sketch goes into the diary (which opens over the puzzle) only after a
--- moment to look at the burning lantern, and then the puzzle closes.
+-- The glow's script once the last shutter is open: the lantern burns, a moment to look at it,
+-- and back to the forest.
 local function Light(glow)
     for i = 1, 4 do Shutter(i):LoadImage(HERE .. "shutter_lit") end
     glow:LoadImage(HERE .. "lantern_glow")
     sfx:PlaySFX(effects.lantern_lit, false)
     game:Set("lantern_lit", 1)
-    if mistakes == 0 then
-        Award({ "award_lit_forest", "award_first_try" })
-    else
-        Award("award_lit_forest")
-    end
-    -- A moment to look at the burning lantern before the diary opens over it.
-    Wait(75)
-    AddDiary(diary.sketch)
-    quest:CompleteQuest("lantern")
-    Wait(25)
+    Wait(100)
     scene:ReturnFromScene()
 end
 
 local function Press(shutter, i)
     if solved then return end
     if STARS[i] ~= opened + 1 then
-        mistakes = mistakes + 1
+        game:Set("lantern_mistakes", game:Get("lantern_mistakes") + 1)
         sfx:PlaySFX(effects.shutter_stuck, false)
         CloseAll()
         return

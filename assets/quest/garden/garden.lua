@@ -1,11 +1,15 @@
 -- The garden (scene 1), twice as wide as the screen: the camera follows Mira past a pond the
--- walk goes round, behind the rose bush and the tree of the front plane. The gardener potters
--- about and talks with her (six choices; he lends her his lantern); the key from the cottage
+-- walk goes round, behind the rose bush and the tree of the front plane. The gardener tends his
+-- roses and talks with her (six choices; he lends her his lantern); the key from the cottage
 -- opens the gate and the gateway region of the ground with it, the way to the forest.
 
 -- Runs from Mira's script as the scene starts.
 local function Arrive(mira)
     scene:SetRoomScale(580, 380, 1, 0.75)
+    -- The camera keeps Mira in the middle of the screen, so that each click ahead takes her half
+    -- a screen on: two clicks cross the garden (with the engine's narrow margin, she walked at
+    -- the screen's edge and each click took her a few steps).
+    scene:SetCameraMargin{ x = SCREEN_WIDTH / 2, y = 140 }
     sfx:SetMusic(music.garden, true)
     if game:GetLastScene() == "cottage" then
         -- Out of the cottage door and a few steps onto the lawn, while the scene fades in.
@@ -16,29 +20,15 @@ local function Arrive(mira)
     end
 end
 
--- The gardener's own business: to the roses and back, tending each end a good while (a man
--- always on the move is hard to talk to).
-local function Potter(gardener)
-    while true do
-        gardener:WalkToXY{ x = 580, y = 420 }
-        coroutine.yield(RESUME.ON_WALKTO)
-        gardener:Face(DIR.S)
-        Wait(500)
-        gardener:WalkTo("gardener")
-        coroutine.yield(RESUME.ON_WALKTO)
-        gardener:Face(DIR.W)
-        Wait(600)
-    end
+-- The gardener's own business: he tends the roses where he stands, to the west of him (a man
+-- always on the move is hard to talk to, and harder to click).
+local function Tend(gardener)
+    gardener:Face(DIR.W)
 end
 
--- Clicked: he stops and waits for Mira to come over (the talk starts when she arrives); only
--- when she has gone elsewhere does he go back to his roses.
+-- Clicked: he looks up at Mira as she comes over (the talk starts when she arrives).
 local function Notice(gardener, mira)
-    gardener:StopWalking()
     gardener:FaceActor(mira)
-    repeat Wait(10) until mira:AtTarget()
-    Wait(100)
-    return Potter(gardener)
 end
 
 local function Choices()
@@ -81,7 +71,6 @@ end
 
 local function Converse(gardener, mira)
     mira:SetMode(MODE.CUTSCENE)
-    gardener:StopWalking()
     gardener:FaceActor(mira)
     mira:FaceActor(gardener)
     if game:Get("met_gardener") == 0 then
@@ -92,17 +81,18 @@ local function Converse(gardener, mira)
         Speak("garden_gardener_again", gardener)
     end
     while true do
-        local pick = AskChoice(mira, Choices(), gardener)
+        local pick = AskChoice(mira, Choices(), gardener, "garden_ask_bye")
         local answer = pick and ANSWERS[pick]
         if answer == nil then break end
         Speak(pick, mira)
         answer(gardener, mira)
         if pick == "garden_ask_bye" then break end
         game:Set("asked_" .. pick, 1)
+        KeepProgress()
         if AskedEverything() then Award("award_all_answers") end
     end
     mira:SetMode(MODE.FOLLOWCLICKS)
-    return Potter(gardener)
+    return Tend(gardener)
 end
 
 -- The gate's leaf swung back and the gateway walkable.
@@ -126,7 +116,11 @@ end
 -- At the gate: still locked, or through the gateway to the forest.
 local function AtGate(gate, mira)
     if game:Get("gate_open") == 0 then
-        mira:Say("garden_gate_locked", REMARK_TICKS)
+        if BAG_INV:CheckInventory("key") then
+            Remark(mira, "garden_gate_locked_key")
+        else
+            Remark(mira, "garden_gate_locked")
+        end
         return
     end
     mira:SetMode(MODE.CUTSCENE)
@@ -163,9 +157,8 @@ scene_spec = {
                 self:AddFlag(AFLAG.AFLAG_SCALE_BY_Y)
                 self:SetDepthMode(DEPTH.DEPTH_BY_Y)
                 self:SetPointAtCursor("cursor_talk", { x = 12, y = 12 })
-                self:SetWalkSpeed(0.6)
                 self:JumpToNamedPoint("gardener")
-                return Potter(self)
+                return Tend(self)
             end,
         },
         PropSpec({

@@ -121,7 +121,7 @@ TEST_F(DemoData, EveryKeyTheLayoutsAndScriptsUseHasAText)
         R"([^:\w]GetString\s*\(\s*"([^"]+)\")",
         // Scripts: speech, choices, texts fetched by key, the fields of actors and progress data.
         R"(\b(?:Speak|Choice|grabspeechline|Say|grabstring)\s*\(\s*"([^"]+)\")",
-        R"(\bSayAndWait\s*\(\s*\w+\s*,\s*"([^"]+)\")",
+        R"(\b(?:SayAndWait|Remark)\s*\(\s*\w+\s*,\s*"([^"]+)\")",
         R"(\b(?:point_at_name|cantuse)\s*=\s*"([^"]+)\")",
         // A conversation's answers, by the key of the question.
         R"(\b\w+_ask_\w+\s*=\s*"([^"]+)\")",
@@ -209,15 +209,24 @@ double Loudness(const char* name)
     return pcm.empty() ? 0 : std::sqrt(sum / double(pcm.size()));
 }
 
-// Voices, music and effects play at the same default level: a line is heard over the music
-// when it is clearly louder than the music is.
-TEST_F(DemoData, VoicesAreHeardOverTheMusic)
+// The loudest of the music played in the scenes.
+double MusicInPlay()
 {
     double music = 0;
     for (const char* name : {"audio/music/cottage.ogg", "audio/music/garden.ogg", "audio/music/forest.ogg",
                              "audio/music/clearing.ogg"})
         music = std::max(music, Loudness(name));
+    return music;
+}
+
+// Voices, music and effects play at the same default level: a line is heard over the music
+// when it is clearly louder than the music is; the menu's music is as loud as the music in play.
+TEST_F(DemoData, VoicesAreHeardOverTheMusic)
+{
+    const double music = MusicInPlay();
     ASSERT_GT(music, 0);
+    EXPECT_LE(std::abs(20 * std::log10(Loudness("audio/music/mainmenumusic.ogg") / music)), 2.0)
+        << "the menu's music against the music in play, in dB";
     for (const char* name : {"audio/vox/mira_opening.ogg", "audio/vox/gardener_greeting.ogg",
                              "audio/vox/clearing_moon_answer.ogg", "audio/vox/cottage_note_think.ogg"}) {
         const double voice = Loudness(name);

@@ -1,7 +1,7 @@
 // Play itself, end to end: a new player's new game shows the cottage inside the game window
 // with its interface, Mira walks where the floor is clicked, Escape pauses and resumes, the
 // pause screen leads back to the menu, the menu continues the saved game, and the save names
-// the scene.
+// the scene and holds what was done in it.
 
 #include "game/demo/demo_steps.h"
 
@@ -84,6 +84,9 @@ TEST(DemoPlay, TheCottageIsPlayedInTheGameWindowAndLeftForTheMenu)
     const std::string dump = DumpPrefs(run);
     EXPECT_NE(dump.find("S0:SCENE = cottage\n"), std::string::npos) << dump;
     EXPECT_NE(dump.find("name = Ann\n"), std::string::npos) << dump;
+    // Progress made in a scene is kept without a change of scene: her first walk retired the
+    // walking hint for good.
+    EXPECT_NE(dump.find(":key = hint_walked\n"), std::string::npos) << dump;
 }
 
 }  // namespace

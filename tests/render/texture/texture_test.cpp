@@ -1,5 +1,6 @@
 #include "render/renderer/renderer.h"
 #include "render/texture/texture.h"
+#include "render/texture/texture_data.h"
 
 #include "core/config/config.h"
 #include "core/files/asset.h"
@@ -177,6 +178,24 @@ TEST_F(Texture, DamagedFileFailsWithLogLineAndNoTexture)
     EXPECT_NE(text.find("cannot decode broken.png"), std::string::npos);
     EXPECT_NE(text.find("cannot decode broken.jp2"), std::string::npos);
     EXPECT_NE(text.find("unknown image type: notes.txt"), std::string::npos);
+}
+
+// The extensions and masks tried on the way are no news: a lookup logs one line, and only when
+// it finds nothing; a caller's own search stays quiet.
+TEST_F(Texture, LookupsLogOnlyWhatTheyNeverFound)
+{
+    ASSERT_TRUE(WriteJpeg(assets.Path("bg.jpg"), TTestImage(16, 16, 0xFFFFFFFFu)));
+    assets.Scan();
+    TLogCapture log;
+    EXPECT_TRUE(TTexture::GetMerged("bg", "bg.mask", 0) == nullptr);
+    EXPECT_TRUE(TTexture::Get("bg", 0));
+    EXPECT_FALSE(TTexture::Get("gone", 0));
+    {
+        TQuietTextureSearch searching;
+        EXPECT_FALSE(TTexture::Get("elsewhere", 0));
+    }
+    const std::string text = log.Text();
+    EXPECT_EQ(text, "Texture: not found: bg with mask bg.mask\nTexture: not found: gone\n");
 }
 
 TEST_F(Texture, CreatedTexturesAreRegisteredUntilDestroyed)

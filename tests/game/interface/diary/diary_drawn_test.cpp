@@ -66,8 +66,8 @@ TEST_F(DiaryDrawnTest, EntryPictureSitsInTheMiddleOfTheEntryView)
     const uint32_t page = 0xFFF4E9CEu;
     const Probe probes[] = {
         {-94, -74, 0xFFFBF3DCu, page},  // the sketch's paper
-        {-20, 20, 0xFFE8D8A8u, page},   // the lantern's glass
-        {6, 14, 0xFFF0C050u, page},     // its flame
+        {-10, 30, 0xFFE8D8A8u, page},   // the lantern's second shutter
+        {11, -12, 0xFF4A4036u, page},   // a star on its third
         {-110, 0, page, page},          // beside the picture
     };
     for (const char* book : {"sketches", "clues"}) {

@@ -92,7 +92,7 @@ TEST_F(CreditsTest, TheDemoLayoutRollsTheDemoCredits)
     TCredits* roll = GetCast<TCredits>(Find("roll"));
     ASSERT_NE(roll, nullptr);
     EXPECT_NE(std::string(roll->GetColumnText(TCredits::kLeft).c_str()).find("Story"), std::string::npos);
-    EXPECT_NE(std::string(roll->GetColumnText(TCredits::kCentre).c_str()).find("<font color='ffd278ff'>Engine</font>"),
+    EXPECT_NE(std::string(roll->GetColumnText(TCredits::kCentre).c_str()).find("<font color='ffd278ff'>The people of the story</font>"),
               std::string::npos);
 }
 

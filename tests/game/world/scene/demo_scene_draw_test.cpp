@@ -79,11 +79,11 @@ TEST_F(DemoSceneDraw, TheCameraFollowsMiraAndStopsAtTheGardensEnds)
         float x;
         float camera;
     } steps[] = {
-        {400, 0},     // within the margins
-        {700, 40},    // past the right margin: 140 to spare
-        {1000, 340},  //
+        {400, 0},     // in the middle of the screen
+        {700, 300},   // kept in the middle
+        {1000, 600},  //
         {1590, 800},  // the garden's east end
-        {900, 760},   // back past the left margin
+        {900, 500},   // back west, still in the middle
         {100, 0},     // the west end
     };
     for (const auto& step : steps) {

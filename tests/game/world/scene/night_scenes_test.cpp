@@ -176,7 +176,8 @@ TEST_F(NightScenes, ClearingEndsTheGameWhenMiraAndPipSetOffHome)
     std::vector<std::string> offered;
     for (const auto& choice : choices.GetChoices())
         offered.push_back(choice.key.c_str());
-    EXPECT_EQ(offered, (std::vector<std::string>{"clearing_ask_moon", "clearing_ask_worried", "clearing_ask_home"}));
+    EXPECT_EQ(offered, (std::vector<std::string>{"clearing_ask_moon", "clearing_ask_worried", "clearing_ask_home",
+                                                 "clearing_ask_later"}));
     choices.ChoiceClicked(0);
     ASSERT_TRUE(FramesUntil([&] { return choices.IsChoiceOpen(); }, 3000)) << "the choices come back after an answer";
     EXPECT_EQ(wm.GetTopModalWindow(), game);
