@@ -28,7 +28,8 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
         return true;
     }
     // A walker that has reached a waypoint of the last route found asks again from there: the
-    // rest of that route is a shortest one from the waypoint, so it is not searched again.
+    // rest of that route is a shortest one from the waypoint, so unless another way is about as
+    // short it is not searched again.
     static tKeptRoute kept;
     if (kept.GoOn(mesh, position, finalTarget, immediateTarget))
         return true;
@@ -39,7 +40,7 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     if (found) {
         search.AppendRoute(&gPath);
         *immediateTarget = search.FirstWaypoint();
-        kept.Keep(mesh, gPath);
+        kept.Keep(mesh, search);
     }
     gPath.push_back(position);
     return found;
@@ -53,17 +54,59 @@ bool tKeptRoute::GoOn(const tMesh& mesh, const tVector2<float>& position, const 
     const auto at = std::find(mPoints.begin() + 1, mPoints.end(), position);
     if (at == mPoints.end())
         return false;
+    const size_t here = size_t(at - mPoints.begin());
+    // What a search from here takes as its first steps: the links of the (first) walk node
+    // standing here.
+    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
+    const auto node = std::find(positions.begin(), positions.end(), position);
+    if (here < 2 || node == positions.end())
+        return false;
+    const tMesh::tWalknode& walknode = mesh.Walknodes().at(mesh.WalknodeVertex(int(node - positions.begin()) + 2));
+    // Far beyond the rounding of a route's sum, far below any difference between real ways.
+    const float toGo = mToGo[here], slack = 1e-4f * (1 + toGo);
+    bool nextInView = false;
+    for (size_t i = 0; i < walknode.links.size(); ++i) {
+        const int n = walknode.links[i];
+        if (n == mNumbers[here - 1])
+            nextInView = true;
+        else if (!(walknode.distances[i] + Shortest(mesh, n) > toGo + slack))
+            return false;
+    }
+    if (!nextInView)
+        return false;
     gPath.assign(mPoints.begin(), at);
     *immediateTarget = gPath.back();
     gPath.push_back(position);
     return true;
 }
 
-void tKeptRoute::Keep(const tMesh& mesh, const std::vector<tVector2<float>>& points)
+float tKeptRoute::Shortest(const tMesh& mesh, int n) const
+{
+    const float known = mShortest[size_t(n)];
+    return known >= 0 ? known : tVector2<float>::Distance(mesh.WalknodePositions()[size_t(n - 2)], mPoints.front());
+}
+
+void tKeptRoute::Keep(const tMesh& mesh, const ComputeB& search)
 {
     mMesh = &mesh;
     mGeneration = mesh.Generation();
-    mPoints = points;
+    mNumbers.clear();
+    search.AppendRouteNodes(&mNumbers);
+    const float total = search.Node(1).g;
+    mPoints.clear();
+    mToGo.clear();
+    for (int n : mNumbers) {
+        mPoints.push_back(search.Node(n).position);
+        mToGo.push_back(total - search.Node(n).g);
+    }
+    // A node's straight line to the target, or what the search found: a way from the start
+    // through the node is no shorter than the route.
+    // (Negative: not worked out.)
+    mShortest.assign(search.NodeCount(), -1);
+    for (int n : search.Touched()) {
+        const ComputeB::tNode& node = search.Node(n);
+        mShortest[size_t(n)] = search.Reached(n) ? std::max(node.h, total - node.g) : node.h;
+    }
 }
 
 float ComputeH(const tMesh& mesh, int poly, const tVector2<float>& point)
