@@ -167,6 +167,7 @@ TEST_F(ActorMovement, AScriptedWalkBeyondTheGroundEndsAtTheNearestPointAndTheScr
         {"self:WalkToXY({ x = 500, y = 150 })", {400, 150}},
         {"self:WalkTo('far')", {400, 250}},
         {"self:WalkTo(PROP)", {400, 100}},
+        {"self:WalkTo(setmetatable({}, { __index = PROP }))", {400, 100}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.walk);

@@ -317,6 +317,9 @@ TEST(ActorLua, MethodsReachTheActor)
          "0,0", nullptr},
         {"hero:FaceNow(DIR.E) other:SetPosition({ x = -10, y = 0 }) hero:FaceActor(other)", "nil",
          [](G& g, TestScene&) { return g.GetAngle() == 0; }},  // looking west
+        {"hero:FaceNow(DIR.E) other:SetPosition({ x = -10, y = 0 }) "
+         "hero:FaceActor(setmetatable({}, { __index = other }))",
+         "nil", [](G& g, TestScene&) { return g.GetAngle() == 0; }},  // an object's table inherited
         {"hero:SetDesiredAngle(math.pi / 2) hero:FaceNow(DIR.W)", "nil",
          [](G& g, TestScene&) { return g.GetFacing() == DIR_W; }},
         {"hero:SetDepthMode(DEPTH.DEPTH_BACKMOST) out = 'mode' hero:SetDepthValue(42)", "mode",
