@@ -6,7 +6,7 @@ local PIP_COLOUR = { r = 0.85, g = 0.9, b = 1, a = 1 }
 
 -- Runs from Mira's script as the scene starts.
 local function Arrive(mira)
-    scene:SetRoomScale(580, 440, 1, 0.8)
+    scene:SetRoomScale(440, 580, 0.8, 1)
     sfx:SetMusic(music.clearing, true)
     mira:WalkToXY{ x = 180, y = 520 }
     coroutine.yield(RESUME.ON_WALKTO)

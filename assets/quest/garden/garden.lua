@@ -5,7 +5,7 @@
 
 -- Runs from Mira's script as the scene starts.
 local function Arrive(mira)
-    scene:SetRoomScale(580, 380, 1, 0.75)
+    scene:SetRoomScale(380, 580, 0.75, 1)
     sfx:SetMusic(music.garden, true)
     if game:GetLastScene() == "cottage" then
         -- Out of the cottage door and a few steps onto the lawn, while the scene fades in.
