@@ -23,7 +23,13 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     gPath.clear();
     gTarget = finalTarget;
     *immediateTarget = finalTarget;
-    if ((flags & AFLAG_IGNORE_GROUND_MESH) || mesh.IsValidTravel(position, finalTarget)) {
+    // A walker on a walk node (at a waypoint) may have been seen from the target already: the
+    // way is open both ways or neither.
+    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
+    const int walknode = int(std::find(positions.begin(), positions.end(), position) - positions.begin()) + 2;
+    const bool onWalknode = size_t(walknode - 2) < positions.size();
+    if ((flags & AFLAG_IGNORE_GROUND_MESH) || (onWalknode ? mesh.SeesWalknode(finalTarget, walknode)
+                                                          : mesh.IsValidTravel(position, finalTarget))) {
         gPath = {finalTarget, position};
         return true;
     }
@@ -31,7 +37,7 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     // rest of that route is a shortest one from the waypoint, so unless another way is about as
     // short it is not searched again.
     static tKeptRoute kept;
-    if (kept.GoOn(mesh, position, finalTarget, immediateTarget))
+    if (onWalknode && kept.GoOn(mesh, walknode, finalTarget, immediateTarget))
         return true;
     // Kept between calls for its storage, like gPath.
     static ComputeB search;
@@ -46,22 +52,20 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     return found;
 }
 
-bool tKeptRoute::GoOn(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target,
+bool tKeptRoute::GoOn(const tMesh& mesh, int number, const tVector2<float>& target,
                       tVector2<float>* immediateTarget) const
 {
     if (mMesh != &mesh || mGeneration != mesh.Generation() || mPoints.empty() || mPoints.front() != target)
         return false;
+    const tVector2<float>& position = mesh.WalknodePositions()[size_t(number - 2)];
     const auto at = std::find(mPoints.begin() + 1, mPoints.end(), position);
     if (at == mPoints.end())
         return false;
     const size_t here = size_t(at - mPoints.begin());
-    // What a search from here takes as its first steps: the links of the (first) walk node
-    // standing here.
-    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
-    const auto node = std::find(positions.begin(), positions.end(), position);
-    if (here < 2 || node == positions.end())
+    if (here < 2)
         return false;
-    const tMesh::tWalknode& walknode = mesh.Walknodes().at(mesh.WalknodeVertex(int(node - positions.begin()) + 2));
+    // What a search from here takes as its first steps: the links of the walk node here.
+    const tMesh::tWalknode& walknode = mesh.Walknodes().at(mesh.WalknodeVertex(number));
     // Far beyond the rounding of a route's sum, far below any difference between real ways.
     const float toGo = mToGo[here], slack = 1e-4f * (1 + toGo);
     bool nextInView = false;

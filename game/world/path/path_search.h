@@ -116,12 +116,12 @@ private:
 class tKeptRoute
 {
 public:
-    // When `position` is one of the route's waypoints on the same mesh, unchanged, towards the
-    // same target, and every other step from there is clearly longer on to the target: the
-    // waypoint after it, which a search from there would give too, with the rest of the
-    // route in gPath. Steps of (nearly) equal length are left to the search and its order.
-    bool GoOn(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target,
-              tVector2<float>* immediateTarget) const;
+    // When walk node `number` (the first one standing there) is one of the route's waypoints
+    // on the same mesh, unchanged, towards the same target, and every other step from there is
+    // clearly longer on to the target: the waypoint after it, which a search from there would
+    // give too, with the rest of the route in gPath. Steps of (nearly) equal length are left to
+    // the search and its order.
+    bool GoOn(const tMesh& mesh, int number, const tVector2<float>& target, tVector2<float>* immediateTarget) const;
     // After a successful Process of `search`.
     void Keep(const tMesh& mesh, const ComputeB& search);
 
