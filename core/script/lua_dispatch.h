@@ -27,14 +27,15 @@ bool ReadCallable(lua_State* L, F* out)
     return true;
 }
 
-// The compiled object of a method call, or null when argument 1 carries none. The read goes
-// through "__index", so a table that inherits from an object's table reaches the object.
-inline void* ThisObject(lua_State* L)
+// The compiled object of a method call (or of the object argument at `index`), or null when
+// it carries none. The read goes through "__index", so a table that inherits from an object's
+// table reaches the object.
+inline void* ThisObject(lua_State* L, int index = 1)
 {
-    if (lua_type(L, 1) != LUA_TTABLE)
+    if (lua_type(L, index) != LUA_TTABLE)
         return nullptr;
     lua_pushstring(L, "this");
-    lua_gettable(L, 1);
+    lua_gettable(L, index < 0 && index > LUA_REGISTRYINDEX ? index - 1 : index);
     void* object = lua_type(L, -1) == LUA_TLIGHTUSERDATA ? lua_touserdata(L, -1) : nullptr;
     lua_pop(L, 1);
     return object;

@@ -9,7 +9,7 @@ local END_PICTURE = "quest/clearing/home_at_last.png"
 
 -- Runs from Mira's script as the scene starts.
 local function Arrive(mira)
-    scene:SetRoomScale(580, 440, 1, 0.8)
+    scene:SetRoomScale(440, 580, 0.8, 1)
     sfx:SetMusic(music.clearing, true)
     mira:WalkToXY{ x = 180, y = 520 }
     coroutine.yield(RESUME.ON_WALKTO)

@@ -5,7 +5,7 @@
 -- Runs from Mira's script as the scene starts: the room's settings and, the first time, the
 -- opening line.
 local function Opening(mira)
-    scene:SetRoomScale(580, 400, 1, 0.8)
+    scene:SetRoomScale(400, 580, 0.8, 1)
     sfx:SetMusic(music.cottage, true)
     mira:AddFlag(AFLAG.AFLAG_USE_LIGHTMAP)
     coroutine.yield(RESUME.ON_FADE)

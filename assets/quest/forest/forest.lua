@@ -9,7 +9,7 @@ LANTERN_PUZZLE = "quest/forest/lantern.lua"
 
 -- Runs from Mira's script as the scene starts.
 local function Arrive(mira)
-    scene:SetRoomScale(560, 420, 1, 0.7)
+    scene:SetRoomScale(420, 560, 0.7, 1)
     sfx:SetMusic(music.forest, true)
     coroutine.yield(RESUME.ON_FADE)
     if game:Get("forest_arrived") == 0 then

@@ -5,7 +5,7 @@
 
 -- Runs from Mira's script as the scene starts.
 local function Arrive(mira)
-    scene:SetRoomScale(580, 380, 1, 0.75)
+    scene:SetRoomScale(380, 580, 0.75, 1)
     -- The camera keeps Mira in the middle of the screen, so that each click ahead takes her half
     -- a screen on: two clicks cross the garden (with the engine's narrow margin, she walked at
     -- the screen's edge and each click took her a few steps).

@@ -336,6 +336,9 @@ void tGirl::SetFacingImmediate(int dir)
 {
     const DIR old = mFacing;
     SetDesiredFacing(dir);
+    // Refused (and logged): not a snap to a turn still pending.
+    if (!IsDirection(dir))
+        return;
     mFacing = mDesiredFacing;
     if (mFacing != old)
         SetAppropriateAnim();

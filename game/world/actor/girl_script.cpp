@@ -241,11 +241,7 @@ int tGirl::lf_WalkTo(dfLua& lua)
     lua_State* L = lua.GetState();
     tVector2<float> target = mPosition;
     if (lua_istable(L, 2)) {
-        lua_pushstring(L, "this");
-        lua_rawget(L, 2);
-        const bool hasThis = lua_type(L, -1) == LUA_TLIGHTUSERDATA;
-        lua_pop(L, 1);
-        if (!hasThis) {
+        if (!lua_dispatch_detail::ThisObject(L, 2)) {
             LOGIT("this wasn't present\n");
             lua.stackdump("WalkTo");
         } else if (const tGirl* other = GetSceneActor(mScene, lua, 2)) {

@@ -11,10 +11,8 @@ baseObj* Get(TypeWrapper<baseObj*>, dfLua& lua, int index)
 {
     lua_State* L = lua.GetState();
     if (lua_istable(L, index)) {
-        lua_pushstring(L, "this");
-        lua_rawget(L, index < 0 && index > LUA_REGISTRYINDEX ? index - 1 : index);
-        void* object = lua_type(L, -1) == LUA_TLIGHTUSERDATA ? lua_touserdata(L, -1) : nullptr;
-        lua_pop(L, 1);
+        // Read as the object of a method call is, so that the same tables serve both.
+        void* object = lua_dispatch_detail::ThisObject(L, index);
         if (!object)
             LOGIT("object.this was not userdata\n");
         return static_cast<baseObj*>(object);

@@ -8,6 +8,8 @@
 
 #include <lua.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 tAwardsManager gAwardsManager;
@@ -61,11 +63,12 @@ bool tAwardsManager::HasAward(const str& name) const
 
 int tAwardsManager::GetScore() const
 {
-    int score = 0;
+    // Summed wide and held in range: points from the script may be as large as an int.
+    long long score = 0;
     for (const tAwardDef& def : mDefs)
         if (HasAward(def.name))
             score += def.points;
-    return score;
+    return int(std::clamp<long long>(score, INT_MIN, INT_MAX));
 }
 
 void tAwardsManager::EarnAward(const str& name)

@@ -4,6 +4,7 @@
 #include "game/world/common/step_toward.h"
 #include "game/world/common/world_scene.h"
 
+#include <algorithm>
 #include <iterator>
 
 void tInventory::AddInventory(const str& key, const tInventoryEntry& entry, bool announce)
@@ -67,12 +68,8 @@ void tInventory::MoveInventory(int delta)
         mFirstVisible = 0;
         return;
     }
-    int first = mFirstVisible + delta;
-    if (first < 0)
-        first = 0;
-    else if (first + mVisibleCount > count)
-        first = count - mVisibleCount;
-    mFirstVisible = first;
+    // Summed wide: a script may scroll by any int.
+    mFirstVisible = int(std::clamp<long long>(static_cast<long long>(mFirstVisible) + delta, 0, count - mVisibleCount));
 }
 
 void tInventory::PositionInventoryForVisibility(const str& key)

@@ -12,8 +12,7 @@ constexpr float kNoCost = 2147483648.0f;
 void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target, bool scan)
 {
     mMesh = &mesh;
-    const auto& walknodes = mesh.Walknodes();
-    mNodes.assign(walknodes.size() + 2, tNode());
+    ClearNodes(mesh, mesh.Walknodes().size() + 2);
     // Nodes 0 and 1 are nobody's walk node: the start and the target do not see them.
     mStartSees.assign(mNodes.size(), -1);
     mSeesTarget.assign(mNodes.size(), -1);
@@ -35,18 +34,48 @@ void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const
     const float h0 = tVector2<float>::Distance(start, target);
     mNodes[0] = tNode{0, -1, start, h0, 0, h0};
     mNodes[1] = tNode{1, -1, target, 0, 0, 0};
-    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
-    for (size_t i = 0; i < positions.size(); ++i) {
-        const tVector2<float>& p = positions[i];
-        mNodes[i + 2] = tNode{int(i + 2), -1, p, 0, 0, tVector2<float>::Distance(p, target)};
-    }
-    mUnseen.assign(mNodes.size(), tUnseen());
-    mOpen.assign(mNodes.size(), kNotOpen);
-    mClosed.assign(mNodes.size(), 0);
-    mOpenHeap.clear();
     mOpen[0] = kOpen;
+    mOpen[1] = kNotOpen;
+    mClosed[0] = mClosed[1] = 0;
+    mOpenHeap.clear();
     Push(0, h0);
     mCurrent = -1;
+}
+
+void ComputeB::ClearNodes(const tMesh& mesh, size_t count)
+{
+    // Only the nodes the last search touched differ from new ones, unless the mesh did.
+    if (mGeneration == mesh.Generation() && mNodes.size() == count) {
+        for (int n : mTouched) {
+            const size_t i = size_t(n);
+            mNodes[i] = tNode{n, -1, mNodes[i].position, 0, 0, 0};
+            mOpen[i] = kNotOpen;
+            mClosed[i] = 0;
+            mUnseen[i] = tUnseen();
+            mHasH[i] = 0;
+        }
+        mTouched.clear();
+        return;
+    }
+    mGeneration = mesh.Generation();
+    mNodes.assign(count, tNode());
+    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
+    for (size_t i = 0; i < positions.size(); ++i)
+        mNodes[i + 2] = tNode{int(i + 2), -1, positions[i], 0, 0, 0};
+    mUnseen.assign(count, tUnseen());
+    mOpen.assign(count, kNotOpen);
+    mClosed.assign(count, 0);
+    mHasH.assign(count, 0);
+    mTouched.clear();
+}
+
+void ComputeB::Touch(size_t n)
+{
+    if (mHasH[n])
+        return;
+    mHasH[n] = 1;
+    mNodes[n].h = tVector2<float>::Distance(mNodes[n].position, mNodes[1].position);
+    mTouched.push_back(int(n));
 }
 
 bool ComputeB::Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const
@@ -138,6 +167,7 @@ void ComputeB::ExpandStart()
     for (size_t n = 2; n < mNodes.size(); ++n) {
         if (mStartSees[n] == 0)
             continue;
+        Touch(n);
         tNode& node = mNodes[n];
         node.g = tVector2<float>::Distance(node.position, mCurrentPosition) + mNodes[size_t(mCurrent)].g;
         node.f = node.g + node.h;
@@ -179,6 +209,7 @@ void ComputeB::Offer(int n, float step)
     }
     if (mOpen[size_t(n)] == kOpen && !(node.g > g))
         return;
+    Touch(size_t(n));
     node.g = g;
     node.f = g + node.h;
     node.parent = mCurrent;
@@ -186,12 +217,20 @@ void ComputeB::Offer(int n, float step)
     Push(n, node.f);
 }
 
-void ComputeB::AppendRoute(std::vector<tVector2<float>>* path) const
+void ComputeB::AppendRouteNodes(std::vector<int>* numbers) const
 {
     int n = 1;
     while (mNodes[size_t(n)].parent != 0) {
-        path->push_back(mNodes[size_t(n)].position);
+        numbers->push_back(n);
         n = mNodes[size_t(n)].parent;
     }
-    path->push_back(mNodes[size_t(n)].position);
+    numbers->push_back(n);
+}
+
+void ComputeB::AppendRoute(std::vector<tVector2<float>>* path) const
+{
+    std::vector<int> numbers;
+    AppendRouteNodes(&numbers);
+    for (int n : numbers)
+        path->push_back(mNodes[size_t(n)].position);
 }

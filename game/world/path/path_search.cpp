@@ -23,14 +23,21 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     gPath.clear();
     gTarget = finalTarget;
     *immediateTarget = finalTarget;
-    if ((flags & AFLAG_IGNORE_GROUND_MESH) || mesh.IsValidTravel(position, finalTarget)) {
+    // A walker on a walk node (at a waypoint) may have been seen from the target already: the
+    // way is open both ways or neither.
+    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
+    const int walknode = int(std::find(positions.begin(), positions.end(), position) - positions.begin()) + 2;
+    const bool onWalknode = size_t(walknode - 2) < positions.size();
+    if ((flags & AFLAG_IGNORE_GROUND_MESH) || (onWalknode ? mesh.SeesWalknode(finalTarget, walknode)
+                                                          : mesh.IsValidTravel(position, finalTarget))) {
         gPath = {finalTarget, position};
         return true;
     }
     // A walker that has reached a waypoint of the last route found asks again from there: the
-    // rest of that route is a shortest one from the waypoint, so it is not searched again.
+    // rest of that route is a shortest one from the waypoint, so unless another way is about as
+    // short it is not searched again.
     static tKeptRoute kept;
-    if (kept.GoOn(mesh, position, finalTarget, immediateTarget))
+    if (onWalknode && kept.GoOn(mesh, walknode, finalTarget, immediateTarget))
         return true;
     // Kept between calls for its storage, like gPath.
     static ComputeB search;
@@ -39,19 +46,37 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     if (found) {
         search.AppendRoute(&gPath);
         *immediateTarget = search.FirstWaypoint();
-        kept.Keep(mesh, gPath);
+        kept.Keep(mesh, search);
     }
     gPath.push_back(position);
     return found;
 }
 
-bool tKeptRoute::GoOn(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target,
+bool tKeptRoute::GoOn(const tMesh& mesh, int number, const tVector2<float>& target,
                       tVector2<float>* immediateTarget) const
 {
     if (mMesh != &mesh || mGeneration != mesh.Generation() || mPoints.empty() || mPoints.front() != target)
         return false;
+    const tVector2<float>& position = mesh.WalknodePositions()[size_t(number - 2)];
     const auto at = std::find(mPoints.begin() + 1, mPoints.end(), position);
     if (at == mPoints.end())
+        return false;
+    const size_t here = size_t(at - mPoints.begin());
+    if (here < 2)
+        return false;
+    // What a search from here takes as its first steps: the links of the walk node here.
+    const tMesh::tWalknode& walknode = mesh.Walknodes().at(mesh.WalknodeVertex(number));
+    // Far beyond the rounding of a route's sum, far below any difference between real ways.
+    const float toGo = mToGo[here], slack = 1e-4f * (1 + toGo);
+    bool nextInView = false;
+    for (size_t i = 0; i < walknode.links.size(); ++i) {
+        const int n = walknode.links[i];
+        if (n == mNumbers[here - 1])
+            nextInView = true;
+        else if (!(walknode.distances[i] + Shortest(mesh, n) > toGo + slack))
+            return false;
+    }
+    if (!nextInView)
         return false;
     gPath.assign(mPoints.begin(), at);
     *immediateTarget = gPath.back();
@@ -59,11 +84,33 @@ bool tKeptRoute::GoOn(const tMesh& mesh, const tVector2<float>& position, const 
     return true;
 }
 
-void tKeptRoute::Keep(const tMesh& mesh, const std::vector<tVector2<float>>& points)
+float tKeptRoute::Shortest(const tMesh& mesh, int n) const
+{
+    const float known = mShortest[size_t(n)];
+    return known >= 0 ? known : tVector2<float>::Distance(mesh.WalknodePositions()[size_t(n - 2)], mPoints.front());
+}
+
+void tKeptRoute::Keep(const tMesh& mesh, const ComputeB& search)
 {
     mMesh = &mesh;
     mGeneration = mesh.Generation();
-    mPoints = points;
+    mNumbers.clear();
+    search.AppendRouteNodes(&mNumbers);
+    const float total = search.Node(1).g;
+    mPoints.clear();
+    mToGo.clear();
+    for (int n : mNumbers) {
+        mPoints.push_back(search.Node(n).position);
+        mToGo.push_back(total - search.Node(n).g);
+    }
+    // A node's straight line to the target, or what the search found: a way from the start
+    // through the node is no shorter than the route.
+    // (Negative: not worked out.)
+    mShortest.assign(search.NodeCount(), -1);
+    for (int n : search.Touched()) {
+        const ComputeB::tNode& node = search.Node(n);
+        mShortest[size_t(n)] = search.Reached(n) ? std::max(node.h, total - node.g) : node.h;
+    }
 }
 
 float ComputeH(const tMesh& mesh, int poly, const tVector2<float>& point)

@@ -55,9 +55,16 @@ public:
     void ConsiderAdding(int n);
 
     const tVector2<float>& FirstWaypoint() const { return mFirstWaypoint; }
-    // After a successful Process: the route's points from the target back to the first
-    // waypoint.
+    // After a successful Process: the route's points, or its node numbers, from the target
+    // back to the first waypoint.
     void AppendRoute(std::vector<tVector2<float>>* path) const;
+    void AppendRouteNodes(std::vector<int>* numbers) const;
+    size_t NodeCount() const { return mNodes.size(); }
+    const tNode& Node(int n) const { return mNodes[size_t(n)]; }
+    // Whether the node's g is the length of some way from the start to it.
+    bool Reached(int n) const { return mClosed[size_t(n)] || mOpen[size_t(n)] == kOpen; }
+    // The walk nodes given a cost (and their h) by the last search.
+    const std::vector<int>& Touched() const { return mTouched; }
 
 private:
     struct tOpenEntry
@@ -79,6 +86,9 @@ private:
         kOpen,
         kIfSeen
     };
+    // Makes the nodes new; a walk node's h is worked out when it is first given a cost.
+    void ClearNodes(const tMesh& mesh, size_t count);
+    void Touch(size_t n);
     int TakeBest();
     void ExpandStart();
     void Push(int n, float f);
@@ -89,7 +99,9 @@ private:
     bool Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const;
 
     const tMesh* mMesh = nullptr;
-    std::vector<char> mOpen, mClosed;
+    uint64_t mGeneration = 0;
+    std::vector<char> mOpen, mClosed, mHasH;
+    std::vector<int> mTouched;
     std::vector<int8_t> mStartSees, mSeesTarget;  // 1, 0, or -1 not asked yet
     std::vector<tUnseen> mUnseen;
     std::vector<tOpenEntry> mOpenHeap;
@@ -100,20 +112,31 @@ private:
 };
 
 // The last route the walk-node search found: target first, then its waypoints back to the
-// first one (the start itself is not kept).
+// first one (the start itself is not kept), with what that search learnt of the ways on.
 class tKeptRoute
 {
 public:
-    // When `position` is one of the route's waypoints on the same mesh, unchanged, towards the
-    // same target: the waypoint after it, with the rest of the route in gPath.
-    bool GoOn(const tMesh& mesh, const tVector2<float>& position, const tVector2<float>& target,
-              tVector2<float>* immediateTarget) const;
-    void Keep(const tMesh& mesh, const std::vector<tVector2<float>>& points);
+    // When walk node `number` (the first one standing there) is one of the route's waypoints
+    // on the same mesh, unchanged, towards the same target, and every other step from there is
+    // clearly longer on to the target: the waypoint after it, which a search from there would
+    // give too, with the rest of the route in gPath. Steps of (nearly) equal length are left to
+    // the search and its order.
+    bool GoOn(const tMesh& mesh, int number, const tVector2<float>& target, tVector2<float>* immediateTarget) const;
+    // After a successful Process of `search`.
+    void Keep(const tMesh& mesh, const ComputeB& search);
 
 private:
+    // No way from walk node n to the target is shorter.
+    float Shortest(const tMesh& mesh, int n) const;
+
     const tMesh* mMesh = nullptr;
     uint64_t mGeneration = 0;
     std::vector<tVector2<float>> mPoints;
+    std::vector<int> mNumbers;
+    // By route point: the length of the route from there to the target.
+    std::vector<float> mToGo;
+    // By node number: what Shortest gives, where the search learnt more than the straight line.
+    std::vector<float> mShortest;
 };
 
 // Walks from `from` to `to` as an actor does, searching again at each waypoint. Fills the

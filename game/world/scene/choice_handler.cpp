@@ -67,9 +67,8 @@ void tChoiceHandler::CreateChoiceText(const std::vector<str>& choices)
     EnableWindow(box);
     box->SetWindowPos(box->GetRect().left, 0);
 
-    // A malformed entry is skipped rather than ending the set-up: the buttons after the shown
-    // choices must still be switched off, or answers of an earlier question stay clickable.
-    // Button n always shows choice n, the index the button reports back.
+    // A malformed entry ends the filling, not the set-up: the buttons after the shown choices
+    // must still be switched off, or answers of an earlier question stay clickable.
     int button = 0;
     for (const str& choice : choices) {
         TWindow* window = Button(box, button);
@@ -80,7 +79,7 @@ void tChoiceHandler::CreateChoiceText(const std::vector<str>& choices)
         const unsigned bar = choice.find('|');
         if (bar == str::npos) {
             LOGIT("bad choice %s\n", choice.c_str());
-            continue;
+            break;
         }
         EnableWindow(window);
         const str key = choice.substr(0, int(bar));

@@ -118,9 +118,11 @@ float tScene::ComputeRoomScale(float y) const
 {
     const float t = inv_flerp(mRoomNearY, mRoomFarY, y);
     const float scale = mRoomNearScale + t * (mRoomFarScale - mRoomNearScale);
-    // Between the two scales whichever is larger: rooms that shrink with distance (the near
-    // scale the larger) are the common case.
-    return std::clamp(scale, std::min(mRoomNearScale, mRoomFarScale), std::max(mRoomNearScale, mRoomFarScale));
+    // Not below the near scale, then not above the far one: a room that shrinks with distance
+    // names its far rows (the smaller scale) first.
+    if (scale < mRoomNearScale)
+        return mRoomNearScale;
+    return std::min(scale, mRoomFarScale);
 }
 
 void tScene::SetTextBoundsXY(int x, int y)
@@ -225,14 +227,15 @@ void tScene::DrawFade()
     if (mFadeColor.alpha == 0)
         return;
     const TColor32 colour(mFadeColor);
-    // Drawn in the coordinates of the window that draws the scene, which already stands at the
-    // scene's screen position (a sub-game window where its sub-scene is): offset again, a
-    // sub-scene's fade would miss most of its window.
-    const float left = 0, top = 0;
-    const float right = mScreenSize.x, bottom = mScreenSize.y;
+    // The scene's place on the screen, in the coordinates of the window drawing it (a sub-game
+    // window already stands where its sub-scene is).
+    TRect viewport;
+    TRenderer* renderer = TRenderer::GetInstance();
+    renderer->GetViewport(&viewport);
+    const float left = mScreenPosition.x - float(viewport.left), top = mScreenPosition.y - float(viewport.top);
+    const float right = left + mScreenSize.x, bottom = top + mScreenSize.y;
     TTransformedLitVert quad[4] = {ScreenVertex(left, top, colour), ScreenVertex(left, bottom, colour),
                                    ScreenVertex(right, top, colour), ScreenVertex(right, bottom, colour)};
-    TRenderer* renderer = TRenderer::GetInstance();
     renderer->SetTexture(nullptr);
     TVertexSet set(quad, 4);
     renderer->DrawVertices(TRenderStates::kTriangleStrip, set);

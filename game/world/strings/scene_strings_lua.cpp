@@ -60,11 +60,9 @@ int LuaGrabFormattedString(lua_State* L, tSceneStrings& strings)
         lua_pop(L, 1);
     }
     const str key(lua_tostring(L, -2), lua_strlen(L, -2));
-    // As grabstring: a text the table lacks (or an empty one) is no text to the script.
+    // Always a text, so that scripts can join it to others: empty where the table has none.
     const str text = strings.grabformattedstring(key, unsigned(n), params);
-    if (IsMissingString(text))
-        return 0;
-    PushStr(L, text);
+    PushStr(L, IsMissingString(text) ? str() : text);
     return 1;
 }
 

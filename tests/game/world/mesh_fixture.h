@@ -30,25 +30,28 @@ inline TMeshSource ParseSource(const std::string& text)
     return source;
 }
 
-// Serves base.dverts and base.dmesh made from `text`.
-inline void ServeMesh(const std::string& base, const std::string& text)
+// Serves base.dverts and base.dmesh made from `source` (or `text`).
+inline void ServeSource(const std::string& base, const TMeshSource& source)
 {
-    const TMeshSource source = ParseSource(text);
     ServeBytes(base + ".dverts", EncodeVertFile(source));
     ServeBytes(base + ".dmesh", EncodeMeshFile(source));
 }
 
-// A loaded mesh from `text`; the test fails when it does not load.
-inline tMesh LoadMesh(const std::string& text)
+inline void ServeMesh(const std::string& base, const std::string& text) { ServeSource(base, ParseSource(text)); }
+
+// A loaded mesh from `source` (or `text`); the test fails when it does not load.
+inline tMesh LoadSource(const TMeshSource& source)
 {
     static int serial = 0;
     const std::string base = "fixture" + std::to_string(++serial);
-    ServeMesh(base, text);
+    ServeSource(base, source);
     tMesh mesh;
     EXPECT_EQ(mesh.LoadVertlist(str((base + ".dverts").c_str())), 0);
     EXPECT_EQ(mesh.LoadPolylist(str((base + ".dmesh").c_str())), 0);
     return mesh;
 }
+
+inline tMesh LoadMesh(const std::string& text) { return LoadSource(ParseSource(text)); }
 
 // A grid of cells jittered by up to `jitter`, each cut into two triangles, some left out; a
 // few degenerate triangles and long slivers on top. Without jitter, routes of equal length

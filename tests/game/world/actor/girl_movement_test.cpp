@@ -113,7 +113,7 @@ TEST_F(ActorMovement, TurnsOneStepPerHundredMillisecondsBeforeWalking)
 }
 
 // A facing number outside the eight directions is refused with a log line; the actor keeps
-// its facing and does not turn toward it for ever.
+// its facing, does not turn toward it for ever, and is not snapped to a turn still pending.
 TEST_F(ActorMovement, ABadFacingNumberIsLoggedAndTheFacingKept)
 {
     for (const int bad : {9, -1, 1000}) {
@@ -128,6 +128,9 @@ TEST_F(ActorMovement, ABadFacingNumberIsLoggedAndTheFacingKept)
             Frame(g, 100);
         EXPECT_EQ(g->GetFacing(), DIR_E);
         EXPECT_NE(log.Text().find("tGirl[NELKA]: no such facing " + std::to_string(bad)), std::string::npos);
+        g->SetDesiredFacing(DIR_W);  // a turn pending
+        g->SetFacingImmediate(bad);
+        EXPECT_EQ(g->GetFacing(), DIR_E);
     }
 }
 
@@ -167,6 +170,7 @@ TEST_F(ActorMovement, AScriptedWalkBeyondTheGroundEndsAtTheNearestPointAndTheScr
         {"self:WalkToXY({ x = 500, y = 150 })", {400, 150}},
         {"self:WalkTo('far')", {400, 250}},
         {"self:WalkTo(PROP)", {400, 100}},
+        {"self:WalkTo(setmetatable({}, { __index = PROP }))", {400, 100}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.walk);

@@ -1,7 +1,7 @@
 // An actor's particle effect: loading it, where it is emitted, when it is done, and the sprite
 // that draws it at a depth.
 
-#include "girl_script_fixture.h"
+#include "stage_fixture.h"
 
 #include "core/files/file.h"
 #include "game/world/actor/emitter_locus.h"

@@ -1,6 +1,6 @@
 // Actor coroutines: what they wait on, what wakes them, and how they end.
 
-#include "girl_script_fixture.h"
+#include "stage_fixture.h"
 
 #include "game/world/actor/object_lua.h"
 #include "render/anim/animated_sprite.h"
@@ -26,7 +26,7 @@ struct Waking
 Waking RunWait(const std::string& waits, const Arrange& before, const Arrange& after)
 {
     TestScene scene;
-    TestGirl& hero = scene.Add("hero", {5, 5});
+    TestGirl& hero = *scene.Add("hero", {5, 5});
     TheScene() = &scene;
     if (before)
         before(scene, hero);
@@ -94,8 +94,8 @@ TEST(ActorScript, EachWaitWakesOnItsEventOnly)
          "16"},
         {"an actor not in the scene", "RESUME.ON_OTHER_WALKTO, 'nobody'", {}, {}, 0, ""},
         {"an actor removed while watched", "RESUME.ON_OTHER_ANIM, 'gardener'",
-         [](TestScene& s, TestGirl&) { GiveAnimation(s, s.Add("gardener")); },
-         [](TestScene& s, TestGirl&) { s.Remove(*s.GetActorByName("gardener")); }, 0, ""},
+         [](TestScene& s, TestGirl&) { GiveAnimation(s, *s.Add("gardener")); },
+         [](TestScene& s, TestGirl&) { s.Remove(s.GetActorByName("gardener")); }, 0, ""},
         {"values outside the mask are ignored", "40, -3, RESUME.ON_DELAY, 2", {}, {}, 2, "2"},
     };
     for (const auto& c : cases) {
@@ -139,7 +139,7 @@ TEST(ActorScript, AFinishedScriptIsNeverResumedWhateverItReturned)
     };
     for (const char* body : bodies) {
         TestScene scene;
-        TestGirl& hero = scene.Add("hero");
+        TestGirl& hero = *scene.Add("hero");
         std::string log =
             scene.Run((std::string("runs = 0\nhero:StartProc(function() runs = runs + 1 ") + body + " end)").c_str());
         TLogCapture ticks;
@@ -156,7 +156,7 @@ TEST(ActorScript, AFinishedScriptIsNeverResumedWhateverItReturned)
 TEST(ActorScript, AScriptErrorIsReportedOnceAndExpiresTheActor)
 {
     TestScene scene;
-    TestGirl& hero = scene.Add("hero");
+    TestGirl& hero = *scene.Add("hero");
     scene.Run("hero:StartProc(function() coroutine.yield(RESUME.NOW) error('boom') end)");
     TLogCapture log;
     hero.Tick();
@@ -173,7 +173,7 @@ TEST(ActorScript, AScriptErrorIsReportedOnceAndExpiresTheActor)
 TEST(ActorScript, AScriptCanReplaceItselfAndOnlyTheNewOneWaits)
 {
     TestScene scene;
-    TestGirl& hero = scene.Add("hero");
+    TestGirl& hero = *scene.Add("hero");
     scene.Run("trace = ''\n"
               "hero:StartProc(function(self)\n"
               "  trace = trace .. 'a1 '\n"
@@ -199,8 +199,8 @@ TEST(ActorScript, AScriptCanReplaceItselfAndOnlyTheNewOneWaits)
 TEST(ActorScript, ScriptsReachOnlyLiveActorsOfTheirOwnScene)
 {
     TestScene scene, elsewhere;
-    TestGirl& hero = scene.Add("hero");
-    TestGirl& stranger = elsewhere.Add("stranger");
+    TestGirl& hero = *scene.Add("hero");
+    TestGirl& stranger = *elsewhere.Add("stranger");
     static int notAnActor;
     const struct
     {
@@ -317,6 +317,9 @@ TEST(ActorLua, MethodsReachTheActor)
          "0,0", nullptr},
         {"hero:FaceNow(DIR.E) other:SetPosition({ x = -10, y = 0 }) hero:FaceActor(other)", "nil",
          [](G& g, TestScene&) { return g.GetAngle() == 0; }},  // looking west
+        {"hero:FaceNow(DIR.E) other:SetPosition({ x = -10, y = 0 }) "
+         "hero:FaceActor(setmetatable({}, { __index = other }))",
+         "nil", [](G& g, TestScene&) { return g.GetAngle() == 0; }},  // an object's table inherited
         {"hero:SetDesiredAngle(math.pi / 2) hero:FaceNow(DIR.W)", "nil",
          [](G& g, TestScene&) { return g.GetFacing() == DIR_W; }},
         {"hero:SetDepthMode(DEPTH.DEPTH_BACKMOST) out = 'mode' hero:SetDepthValue(42)", "mode",
@@ -342,7 +345,7 @@ TEST(ActorLua, MethodsReachTheActor)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         TestScene scene;
-        TestGirl& hero = scene.Add("hero");
+        TestGirl& hero = *scene.Add("hero");
         scene.Add("other");
         scene.Run(c.code);
         EXPECT_EQ(scene.Global("out"), c.out);

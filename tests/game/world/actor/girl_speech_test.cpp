@@ -1,7 +1,7 @@
 // What actors say: how long it stays, the moving mouth, voice lines, the say spec from
 // scripts, choices, and where the text lands on the screen.
 
-#include "girl_script_fixture.h"
+#include "stage_fixture.h"
 
 #include "game/world/actor/say_box.h"
 #include "render/text/text_graphic.h"
@@ -17,7 +17,7 @@ TEST(ActorSpeech, TimedTextClearsItselfAndUntimedTextStays)
     } cases[] = {{120, true, false}, {-1, true, true}, {0, true, true}, {1, false, false}};
     for (const auto& c : cases) {
         TestScene scene;
-        TestGirl& hero = scene.Add("hero");
+        TestGirl& hero = *scene.Add("hero");
         hero.mTickCount = 1000;
         hero.SayRaw("Hello", c.duration);
         ASSERT_TRUE(hero.HasText()) << c.duration;
@@ -44,7 +44,7 @@ TEST(ActorSpeech, DotsShowWithoutMovingTheMouth)
     } cases[] = {{"...", false}, {"\xE2\x80\xA6", false}, {"Hello...", true}, {"..", true}};
     for (const auto& c : cases) {
         TestScene scene;
-        TestGirl& hero = scene.Add("hero");
+        TestGirl& hero = *scene.Add("hero");
         hero.SayRaw(c.text, -1);
         EXPECT_TRUE(hero.HasText()) << c.text;
         EXPECT_EQ(hero.TestFlag(AFLAG_TALKING), c.talking) << c.text;
@@ -68,7 +68,7 @@ TEST(ActorSpeech, ModifySaySpecChangesOnlyTheKeysGiven)
     };
     for (const auto& c : cases) {
         TestScene scene;
-        TestGirl& hero = scene.Add("hero");
+        TestGirl& hero = *scene.Add("hero");
         scene.Run((std::string("hero:ModifySaySpec(") + c.table + ")").c_str());
         EXPECT_EQ(hero.GetSaySpec().box, c.box) << c.table;
         EXPECT_EQ(hero.GetSaySpec().font, str("fonts/arial.mvec")) << c.table;
@@ -83,7 +83,7 @@ TEST(ActorSpeech, SayShowsTheLocalisedLineAndPlaysItsVoiceUnlessTold)
     for (const bool noVox : {false, true}) {
         TestScene scene;
         ASSERT_TRUE(scene.Strings().Table().MergeStringData(sheet.data(), sheet.size()));
-        TestGirl& hero = scene.Add("hero");
+        TestGirl& hero = *scene.Add("hero");
         if (noVox)
             hero.AddFlag(AFLAG_NO_VOX);
         const std::string log = scene.Run("hero:Say('hello', -1)");
@@ -97,7 +97,7 @@ TEST(ActorSpeech, OfferChoicesReadsEntriesUpToTheFirstEmptyOne)
 {
     TestScene scene;
     TheScene() = &scene;
-    TestGirl& hero = scene.Add("hero");
+    TestGirl& hero = *scene.Add("hero");
     hero.SayRaw("Well?", 50);
     const std::string log = scene.Run("hero:OfferChoices({choices = {'a|Apples', 'b|Pears', '', 'c|Plums'}})");
     TheScene() = nullptr;
@@ -113,7 +113,7 @@ TEST(ActorSpeech, ClampedSpeechStaysInsideTheScenesVisibleArea)
 {
     TestScene scene;
     scene.SetScreenSize({1024, 768});
-    TestGirl& hero = scene.Add("hero", {1000, 760});
+    TestGirl& hero = *scene.Add("hero", {1000, 760});
     tTextSpec spec = tGirl::DefaultActorSaySpec();
     spec.clamp = CLAMP_SCREEN;
     spec.anchor = ANCHOR_TOP;

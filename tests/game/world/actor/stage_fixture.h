@@ -8,6 +8,7 @@
 #include "game/script/script_enums.h"
 #include "game/world/actor/girl.h"
 #include "game/world/actor/party_sprite.h"
+#include "game/world/lua_run.h"
 #include "game/world/mesh_fixture.h"
 #include "game/world/scene/scene.h"
 #include "render/sprite/sprite.h"
@@ -21,6 +22,24 @@
 class TestGirl : public tGirl
 {
 public:
+    using tGirl::mAlpha;
+    using tGirl::mAnimSprite;
+    using tGirl::mBackgroundSpeech;
+    using tGirl::mClicked;
+    using tGirl::mParty;
+    using tGirl::mPartySprite;
+    using tGirl::mTextEndTick;
+    using tGirl::mTickCount;
+    using tGirl::mTint;
+    using tGirl::mWaitMask;
+
+    // One update's script step, as the actor's Update takes it.
+    void Tick()
+    {
+        ++mTickCount;
+        if (const int reason = IsTimeToRunScript())
+            RunScript(reason);
+    }
     void Pose(DIR facing, float angle, MOTION motion)
     {
         mFacing = mDesiredFacing = facing;
@@ -44,6 +63,7 @@ public:
         mLua.openlibs();
         tClassInfo::AddAllClassInfoToLua(mLua);
         AddEnumsToLua(mLua);
+        lua_settop(mLua.GetState(), 0);
     }
     ~TestScene() override
     {
@@ -75,4 +95,6 @@ public:
     }
 
     lua_State* L() { return mLua.GetState(); }
+    std::string Run(const char* code) { return RunLua(L(), code); }
+    std::string Global(const char* name) { return LuaGlobal(L(), name); }
 };

@@ -103,4 +103,16 @@ TEST_F(Awards, EarnedOnceScoresSummedAndKeptAcrossARestart)
     EXPECT_FALSE(gAwardsManager.HasAward("A"));
 }
 
+TEST_F(Awards, TheScoreHoldsAtTheLargestIntInsteadOfWrapping)
+{
+    Run("awardlist = { {'A', 2147483647}, {'B', 2147483647} }");
+    gAwardsManager.InitializeAwardInfo(L);
+    auto tables = Tables();
+    gAwardsManager.SetScoreTables(tables.get());
+    gAwardsManager.EarnAward("A");
+    gAwardsManager.EarnAward("B");
+    EXPECT_EQ(gAwardsManager.GetScore(), 2147483647);
+    EXPECT_EQ(BestScore(*tables), 2147483647);
+}
+
 }  // namespace

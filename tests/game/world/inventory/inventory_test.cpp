@@ -87,6 +87,7 @@ TEST(Inventory, MoveInventoryClamps)
     };
     const Case cases[] = {
         {5, 3, 0, 10, 2}, {5, 3, 2, -10, 0}, {5, 3, 0, 1, 1}, {3, 3, 0, 1, 0}, {3, 3, 0, -1, 0}, {2, 3, 0, 5, 0},
+        {5, 3, 1, INT_MAX, 2}, {5, 3, 1, INT_MIN, 0},
     };
     for (const Case& c : cases) {
         Bag bag(c.items, c.visible);

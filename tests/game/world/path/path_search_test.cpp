@@ -212,13 +212,8 @@ TEST(PathSearch, SearchAskingAsItGoesFindsWhatTheScansFind)
     std::mt19937 random(77);
     std::uniform_real_distribution<float> coord(-20, 500);
     for (int round = 0; round < 12; ++round) {
-        const TMeshSource source = RandomSource(random, 4 + round % 8, round < 8 ? 4 : 0);
-        const std::string base = "pathrandom" + std::to_string(round);
-        ServeBytes(base + ".dverts", EncodeVertFile(source));
-        ServeBytes(base + ".dmesh", EncodeMeshFile(source));
-        tMesh mesh;
-        ASSERT_EQ(mesh.LoadVertlist(str((base + ".dverts").c_str())), 0);
-        ASSERT_EQ(mesh.LoadPolylist(str((base + ".dmesh").c_str())), 0);
+        tMesh mesh = LoadSource(RandomSource(random, 4 + round % 8, round < 8 ? 4 : 0));
+        const std::string base = "round " + std::to_string(round);
         for (int i = 0; i < 60; ++i) {
             if (i % 20 == 10)
                 mesh.SetPolyState("door", i % 40 == 10);
@@ -268,13 +263,8 @@ TEST(PathSearch, FromAWaypointTheRouteGoesOnUntilTheMeshChanges)
     std::uniform_real_distribution<float> coord(-20, 500);
     int goneOn = 0, changedCourse = 0;
     for (int round = 0; round < 10; ++round) {
-        const TMeshSource source = RandomSource(random, 6 + round % 6);
-        const std::string base = "pathkept" + std::to_string(round);
-        ServeBytes(base + ".dverts", EncodeVertFile(source));
-        ServeBytes(base + ".dmesh", EncodeMeshFile(source));
-        tMesh mesh;
-        ASSERT_EQ(mesh.LoadVertlist(str((base + ".dverts").c_str())), 0);
-        ASSERT_EQ(mesh.LoadPolylist(str((base + ".dmesh").c_str())), 0);
+        tMesh mesh = LoadSource(RandomSource(random, 6 + round % 6));
+        const std::string base = "round " + std::to_string(round);
         bool doorOpen = true;
         for (int i = 0; i < 40; ++i) {
             const V from(coord(random), coord(random)), to(coord(random), coord(random));
@@ -297,17 +287,46 @@ TEST(PathSearch, FromAWaypointTheRouteGoesOnUntilTheMeshChanges)
             rest.push_back(waypoint);
             EXPECT_NEAR(RouteLength(then.path), RouteLength(rest), 1e-3) << base << " " << i;
             const V kept = first.path[first.path.size() - 3];
-            if (!change) {
-                EXPECT_EQ(then.next, kept) << base << " " << i;
-                ++goneOn;
-            } else {
-                EXPECT_EQ(then.next, fresh.FirstWaypoint()) << base << " " << i;
-                changedCourse += then.next != kept;
-            }
+            EXPECT_EQ(then.next, fresh.FirstWaypoint()) << base << " " << i;
+            goneOn += !change && then.next == kept;
+            changedCourse += change && then.next != kept;
         }
     }
     EXPECT_GT(goneOn, 10);
     EXPECT_GT(changedCourse, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// On plain grids, where routes of equal length abound, each leg of a walk goes where a search
+// from that waypoint goes, whether or not the route found before is taken up again.
+TEST(PathSearch, EveryLegOfAWalkIsTheFreshSearchsFirstLeg)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> coord(0, 400);
+    int legs = 0;
+    for (int round = 0; round < 6; ++round) {
+        tMesh mesh = LoadSource(RandomSource(random, 8 + round, 0));
+        const std::string base = "round " + std::to_string(round);
+        for (int i = 0; i < 300; ++i) {
+            V position(coord(random), coord(random));
+            const V to(coord(random), coord(random));
+            for (size_t leg = 0; leg < mesh.Walknodes().size(); ++leg) {
+                V next;
+                if (!ComputePathToTarget(mesh, position, to, 0, &next) || next == to || next == position)
+                    break;
+                ComputeB fresh;
+                fresh.Initialize(mesh, position, to);
+                ASSERT_TRUE(fresh.Process()) << base << " " << i;
+                ASSERT_EQ(next, fresh.FirstWaypoint()) << base << " " << i << " leg " << leg;
+                legs += leg > 0;
+                position = next;
+            }
+        }
+    }
+    EXPECT_GT(legs, 1000);
 }
 
 }  // namespace

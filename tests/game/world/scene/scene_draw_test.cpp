@@ -138,6 +138,34 @@ TEST_F(SceneDraw, WorldThenScreenLayerThenFadeThenTheActorsOwnDrawing)
     EXPECT_TRUE(NearRgb(ReadPixel(30, 30), redUnderFade)) << std::hex << ReadPixel(30, 30);
 }
 
+// The scene at (100, 50), 100 by 50, drawn into the whole frame and into a window standing there.
+TEST_F(SceneDraw, TheFadeCoversTheScenesPlaceOnTheScreen)
+{
+    scene.SetScreenPosition(V(100, 50));
+    scene.SetScreenSize(V(100, 50));
+    scene.SetFadeColor(TColor(1, 0, 0, 1));
+    scene.SetFadeTarget(TColor(1, 0, 0, 1));
+    for (const bool inWindow : {false, true}) {
+        SCOPED_TRACE(inWindow ? "in a window" : "in the frame");
+        TRenderer* r = TRenderer::GetInstance();
+        ASSERT_TRUE(r->BeginDraw(false));
+        r->FillRect(TURect(0, 0, kTestDisplayWidth, kTestDisplayHeight), TColor(0, 0, 0, 1), nullptr);
+        ASSERT_TRUE(r->Begin2d());
+        if (inWindow)
+            r->PushViewport(TRect(100, 50, 200, 100));
+        scene.Draw();
+        if (inWindow)
+            r->PopViewport();
+        r->End2d();
+        r->EndDraw(false);
+        EXPECT_TRUE(NearRgb(ReadPixel(105, 55), 0xFF0000)) << std::hex << ReadPixel(105, 55);
+        EXPECT_TRUE(NearRgb(ReadPixel(195, 95), 0xFF0000)) << std::hex << ReadPixel(195, 95);
+        EXPECT_TRUE(NearRgb(ReadPixel(95, 75), 0)) << std::hex << ReadPixel(95, 75);
+        EXPECT_TRUE(NearRgb(ReadPixel(150, 45), 0)) << std::hex << ReadPixel(150, 45);
+        EXPECT_TRUE(NearRgb(ReadPixel(205, 75), 0)) << std::hex << ReadPixel(205, 75);
+    }
+}
+
 TEST_F(SceneDraw, AFadeTakesFortyUnpausedFramesAndHoldsWhilePaused)
 {
     scene.SetFadeColor(TColor(0, 0, 0, 1));
@@ -155,16 +183,18 @@ TEST_F(SceneDraw, AFadeTakesFortyUnpausedFramesAndHoldsWhilePaused)
     EXPECT_TRUE(scene.IsFadeDone());
 }
 
-TEST(RoomScale, HeldBetweenTheTwoScalesWhicheverIsLarger)
+TEST(RoomScale, NotBelowTheNearScaleThenNotAboveTheFarScale)
 {
     const struct
     {
         float nearY, farY, nearScale, farScale, y, scale;
     } cases[] = {
-        // A room that shrinks away from the viewer: the near scale is the larger.
-        {400, 100, 1, 0.5f, 400, 1},  {400, 100, 1, 0.5f, 250, 0.75f}, {400, 100, 1, 0.5f, 100, 0.5f},
-        {400, 100, 1, 0.5f, 0, 0.5f}, {400, 100, 1, 0.5f, 500, 1},     {100, 400, 0.5f, 2, 700, 2},
-        {100, 400, 0.5f, 2, 0, 0.5f}, {200, 200, 1, 3, 50, 2},  // no span: the middle, logged
+        // Far rows first: a room that shrinks away from the viewer.
+        {400, 580, 0.8f, 1, 400, 0.8f}, {400, 580, 0.8f, 1, 490, 0.9f}, {400, 580, 0.8f, 1, 580, 1},
+        {400, 580, 0.8f, 1, 100, 0.8f}, {400, 580, 0.8f, 1, 700, 1},
+        // The near scale the larger: the near scale below its row, the far scale from there on.
+        {400, 100, 1, 0.5f, 250, 1},    {400, 100, 1, 0.5f, 0, 1},      {400, 100, 1, 0.5f, 400, 0.5f},
+        {400, 100, 1, 0.5f, 500, 0.5f}, {200, 200, 1, 3, 50, 2},  // no span: the middle, logged
     };
     for (const auto& c : cases) {
         ProbeScene scene;

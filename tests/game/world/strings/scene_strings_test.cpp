@@ -124,7 +124,8 @@ TEST_F(SceneStrings, ScriptMethods)
         {"r = scene:grabformattedstring('five', {1, 2, 3, 4, 5})", "12345", nullptr},
         {"r = tostring((scene:grabformattedstring('five', {1, 2, 3, 4, 5, 6})))", "nil",
          "Too many params (6) to grabformattedstring"},
-        {"r = scene:grabformattedstring('missing', {})", "nil", nullptr},
+        {"r = scene:grabformattedstring('missing', {}) .. '!'", "!", nullptr},
+        {"r = scene:grabformattedstring('empty', {1}) .. '!'", "!", nullptr},
         {"r = tostring((scene:grabformattedstring('coins', 'x')))", "nil", "stackdump(grabformattedstring)"},
     };
     lua_State* L = lua_open();
