@@ -80,9 +80,9 @@ void InterruptHook(lua_State* L, lua_Debug* ar)
     lua_error(L);
 }
 
-void Hook(lua_State* L)
+void Hook(lua_State* L, int count)
 {
-    lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, kScriptInterruptInterval);
+    lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, count);
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ void RegisterScriptState(lua_State* L)
     }
     gStates[free].store(L, std::memory_order_relaxed);
     if (gArmed.load(std::memory_order_relaxed))
-        Hook(L);
+        Hook(L, kScriptInterruptInterval);
 }
 
 void UnregisterScriptState(lua_State* L)
@@ -128,9 +128,11 @@ void UnregisterScriptState(lua_State* L)
 void ArmScriptInterrupt()
 {
     gArmed.store(true, std::memory_order_relaxed);
+    // The next instruction asks: the platform arms at a steady rate in time, and one
+    // instruction may take long (a call that builds a large string).
     for (std::atomic<lua_State*>& s : gStates)
         if (lua_State* L = s.load(std::memory_order_relaxed))
-            Hook(L);
+            Hook(L, 1);
 }
 
 void DisarmScriptInterrupt()
