@@ -5,6 +5,7 @@
 #include "core/lua/closure.h"
 #include "core/lua/debug_info.h"
 #include "core/lua/gc.h"
+#include "core/lua/mem_limit.h"
 #include "core/lua/metamethod.h"
 #include "core/lua/str_table.h"
 #include "core/lua/table.h"
@@ -23,10 +24,11 @@ void throwError(lua_State* L, int status) {
 
 void setErrorObj(lua_State* L, int status, TValue* oldtop) {
   switch (status) {
-    case LUA_ERRMEM: setstr(oldtop, newStr(L, "not enough memory")); break;
+    case LUA_ERRMEM: setstr(oldtop, memErrorText(L)); break;
     case LUA_ERRERR: setstr(oldtop, newStr(L, "error in error handling")); break;
     default: *oldtop = *(L->top - 1); break;
   }
+  L->g->memerror.clear();
   L->top = oldtop + 1;
 }
 
@@ -61,6 +63,7 @@ int pcallRaw(lua_State* L, void (*f)(lua_State*, void*), void* ud, ptrdiff_t old
     L->ci = L->base_ci + oldci;
     L->base = L->ci->base;
     L->allowhook = oldallowhook;
+    if (status == LUA_ERRMEM) fullGC(L);  // what the failed call made goes before anything else asks
   }
   L->errfunc = olderrfunc;
   return status;
@@ -285,6 +288,7 @@ int resumeThread(lua_State* L, int nargs) {
       L->top = L->base + 1;
     }
     L->allowhook = 1;
+    if (status == LUA_ERRMEM) fullGC(L);
   }
   L->nCcalls = oldnC;
   L->baseCcalls = oldbase;

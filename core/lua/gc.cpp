@@ -1,5 +1,6 @@
 #include "core/lua/gc.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/lua/call.h"
@@ -257,6 +258,12 @@ void setThreshold(lua_State* L) {
   GlobalState* g = L->g;
   g->gcthreshold = 2 * g->totalbytes;
   if (g->gcthreshold < 256 * 1024) g->gcthreshold = 256 * 1024;
+  // Collect before a bound is reached, leaving room for what is made between two collection
+  // points; a state that lives within a sixteenth of its bound may meet it early.
+  if (size_t limit = g->memlimit) {
+    size_t cap = std::max(limit - limit / 8, g->totalbytes + limit / 16);
+    if (g->gcthreshold > cap) g->gcthreshold = cap;
+  }
 }
 
 void fullGC(lua_State* L) {

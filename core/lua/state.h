@@ -4,6 +4,8 @@
 #include "core/lua/mem_pool.h"
 #include "core/lua/object.h"
 
+#include <string>
+
 namespace luai {
 
 constexpr int kBasicStackSize = 2 * LUA_MINSTACK;
@@ -45,6 +47,8 @@ struct GlobalState {
   GCObject* gray = nullptr;     // objects marked but not yet traversed
   size_t totalbytes = 0;
   size_t gcthreshold = 0;
+  size_t memlimit = 0;  // 0: none (see mem_limit.h)
+  std::string memerror;  // the message of a memory error on its way to the catching call
   int gcblock = 0;  // collection is postponed while non-zero
   int cdepth = 0;   // nested C-level calls over all threads
   int nprotect = 0;  // active protected calls; an error outside all of them is fatal

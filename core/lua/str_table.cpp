@@ -6,6 +6,7 @@
 #include "core/lua/call.h"
 #include "core/lua/debug_info.h"
 #include "core/lua/gc.h"
+#include "core/lua/mem_limit.h"
 
 namespace luai {
 
@@ -25,12 +26,10 @@ static void* acquire(GlobalState* g, size_t size) {
 void* allocMemSlow(lua_State* L, size_t size) {
   GlobalState* g = L->g;
   if (size == 0) size = 1;
+  if (passesMemLimit(g, size)) memLimitReached(L);
+  // No collection here: a caller may hold a new object that nothing anchors yet.
   void* p = acquire(g, size);
-  if (p == nullptr) {
-    fullGC(L);
-    p = acquire(g, size);
-    if (p == nullptr) throwError(L, LUA_ERRMEM);
-  }
+  if (p == nullptr) throwError(L, LUA_ERRMEM);
   g->totalbytes += size;
   return p;
 }

@@ -63,5 +63,6 @@ lua_State* OpenHostState()
         return nullptr;
     lua_atpanic(L, &HostLuaPanic);
     InstallFileLayerLoader(L);
+    lua_setmemlimit(L, kScriptMemoryLimit);
     return L;
 }

@@ -125,6 +125,10 @@ int TScript::CallProtected(int args, int results)
     lua_insert(L, function);
     const int status = lua_pcall(L, args, results, function);
     lua_remove(L, function);
+    // Memory errors skip the handler; their message (a script past its memory bound) is
+    // logged like any other error.
+    if (status == LUA_ERRMEM)
+        WriteDbg("Lua error: %s", LuaValueText(L, -1).c_str());
     return status;
 }
 

@@ -1,8 +1,10 @@
 #include "core/script/script_interrupt.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/debug/debug_log.h"
 
@@ -21,6 +23,25 @@ TScriptInterruptCheck& Check()
 {
     static TScriptInterruptCheck check;
     return check;
+}
+
+// The first stop's message for each state stopped since the interrupt was armed. A script that
+// catches the error (pcall round a helper it reads) meets it again in its own code, and the
+// log must still name where it was running, not the line of the pcall.
+struct TStop
+{
+    lua_State* L;
+    std::string message;
+};
+std::vector<TStop>& Stops()
+{
+    static std::vector<TStop> stops;
+    return stops;
+}
+
+void ForgetStop(lua_State* L)
+{
+    std::erase_if(Stops(), [L](const TStop& s) { return s.L == L; });
 }
 
 // The chunk name in full (a file name is never cut); source text run as a chunk is cut short.
@@ -46,15 +67,22 @@ void InterruptHook(lua_State* L, lua_Debug* ar)
     // Checked again at the next instruction: a script that catches the error (pcall in a loop)
     // meets it again in its own code at once, until it has unwound to the host.
     lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, 1);
-    lua_getinfo(L, "Sl", ar);
-    lua_pushfstring(L, "script %s stopped at line %d: it held the main thread while the program was asked to close",
-                    ScriptName(ar).c_str(), ar->currentline);
+    std::vector<TStop>& stops = Stops();
+    auto stop = std::find_if(stops.begin(), stops.end(), [L](const TStop& s) { return s.L == L; });
+    if (stop == stops.end()) {
+        lua_getinfo(L, "Sl", ar);
+        lua_pushfstring(L, "script %s stopped at line %d: it held the main thread while the program was asked to close",
+                        ScriptName(ar).c_str(), ar->currentline);
+        stops.push_back({L, lua_tostring(L, -1)});
+    } else {
+        lua_pushstring(L, stop->message.c_str());
+    }
     lua_error(L);
 }
 
-void Hook(lua_State* L)
+void Hook(lua_State* L, int count)
 {
-    lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, kScriptInterruptInterval);
+    lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, count);
 }
 
 }  // namespace
@@ -84,11 +112,12 @@ void RegisterScriptState(lua_State* L)
     }
     gStates[free].store(L, std::memory_order_relaxed);
     if (gArmed.load(std::memory_order_relaxed))
-        Hook(L);
+        Hook(L, kScriptInterruptInterval);
 }
 
 void UnregisterScriptState(lua_State* L)
 {
+    ForgetStop(L);
     for (std::atomic<lua_State*>& s : gStates) {
         lua_State* expected = L;
         if (s.compare_exchange_strong(expected, nullptr, std::memory_order_relaxed))
@@ -99,13 +128,16 @@ void UnregisterScriptState(lua_State* L)
 void ArmScriptInterrupt()
 {
     gArmed.store(true, std::memory_order_relaxed);
+    // The next instruction asks: the platform arms at a steady rate in time, and one
+    // instruction may take long (a call that builds a large string).
     for (std::atomic<lua_State*>& s : gStates)
         if (lua_State* L = s.load(std::memory_order_relaxed))
-            Hook(L);
+            Hook(L, 1);
 }
 
 void DisarmScriptInterrupt()
 {
+    Stops().clear();
     if (!gArmed.exchange(false, std::memory_order_relaxed))
         return;
     for (std::atomic<lua_State*>& s : gStates)

@@ -28,7 +28,8 @@ void SetScriptInterruptCheck(TScriptInterruptCheck check);
 void RegisterScriptState(lua_State* L);
 void UnregisterScriptState(lua_State* L);
 
-// Puts the hook on every known state. Safe in a signal handler that interrupts the main thread.
+// Puts the hook on every known state, to ask at its next instruction and then every
+// kScriptInterruptInterval. Safe in a signal handler that interrupts the main thread.
 void ArmScriptInterrupt();
 // Takes the hooks off again; on the main thread, outside any script.
 void DisarmScriptInterrupt();

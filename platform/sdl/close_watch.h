@@ -10,7 +10,9 @@
 class TCloseWatch
 {
 public:
-    static constexpr uint32_t kHoldLimitMs = 3000;
+    // A close request is answered within about this, plus the quit itself: the player and the
+    // system both expect a program to be gone within a few seconds.
+    static constexpr uint32_t kHoldLimitMs = 1000;
     static constexpr uint32_t kLookIntervalMs = 200;
 
     // `now` is a millisecond clock; `closePending` tells whether a close or quit request waits.

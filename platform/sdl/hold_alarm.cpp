@@ -51,12 +51,19 @@ THoldAlarm::~THoldAlarm()
     signal(AlarmSignal(), SIG_IGN);
 }
 
-void THoldAlarm::Restart(unsigned ms)
+namespace {
+
+timespec Span(unsigned ms)
+{
+    return timespec{time_t(ms / 1000), long(ms % 1000) * 1000000L};
+}
+
+}  // namespace
+
+void THoldAlarm::Restart(unsigned ms, unsigned repeatMs)
 {
     if (!mReady)
         return;
-    struct itimerspec when = {};
-    when.it_value.tv_sec = time_t(ms / 1000);
-    when.it_value.tv_nsec = long(ms % 1000) * 1000000L;
+    const struct itimerspec when = {Span(repeatMs), Span(ms)};
     timer_settime(mTimer, 0, &when, nullptr);
 }

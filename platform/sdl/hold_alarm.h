@@ -1,7 +1,8 @@
 #pragma once
-// A one-shot timer whose signal interrupts the main thread itself once the main loop has not
-// come round for a while; its handler arms the script interrupt (script_interrupt.h), so that a
-// script that holds the main thread starts asking whether it must stop. The main loop restarts
+// A timer whose signal interrupts the main thread itself once the main loop has not come round
+// for a while, and again at a steady rate after that; its handler arms the script interrupt
+// (script_interrupt.h), so that a script that holds the main thread asks whether it must stop
+// at the next instruction, however long each of its instructions takes. The main loop restarts
 // the timer at every turn, so it never fires while the program runs normally.
 
 #include <ctime>
@@ -15,8 +16,8 @@ public:
     THoldAlarm(const THoldAlarm&) = delete;
     THoldAlarm& operator=(const THoldAlarm&) = delete;
 
-    // Fires once, ms from now, unless restarted before.
-    void Restart(unsigned ms);
+    // Fires ms from now and every `repeatMs` after, until restarted.
+    void Restart(unsigned ms, unsigned repeatMs);
 
 private:
     bool mReady = false;

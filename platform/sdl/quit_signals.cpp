@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "core/script/script_interrupt.h"
+
 namespace {
 
 std::atomic<int> gArrived{0};
@@ -10,6 +12,9 @@ static_assert(std::atomic<int>::is_always_lock_free, "the flag is set from a sig
 void OnQuitSignal(int)
 {
     gArrived.store(1, std::memory_order_relaxed);
+    // A script that holds the main thread asks at once whether it must stop, not only when the
+    // hold alarm comes round.
+    ArmScriptInterrupt();
 }
 
 }  // namespace

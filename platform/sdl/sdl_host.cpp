@@ -52,7 +52,7 @@ TSdlHost::TSdlHost() : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [thi
     const int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     mQuitSignals = std::make_unique<TQuitSignals>();
     mHoldAlarm = std::make_unique<THoldAlarm>();
-    mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs);
+    mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
     SetScriptInterruptCheck([this] { return mCloseWatch.ShouldStopScript(); });
     if (started != 0) {
         WriteDbg("SDL video could not start: %s", SDL_GetError());
@@ -82,7 +82,7 @@ TSdlHost::~TSdlHost()
 TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
 {
     // The alarm is pushed back first, so it cannot fire while the hooks come off.
-    mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs);
+    mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
     mCloseWatch.MainLoopTurned();
     DisarmScriptInterrupt();
     if (TQuitSignals::Arrived() && !mQuitSignalReported) {

@@ -178,6 +178,11 @@ LUA_API int lua_getn(lua_State* L, int idx);
 LUA_API int lua_getgcthreshold(lua_State* L);
 LUA_API int lua_getgccount(lua_State* L);
 LUA_API void lua_setgcthreshold(lua_State* L, int newthreshold);
+// Bounds the memory of L's state and all its threads at `limit` bytes (0: no bound). Inside a
+// protected call, a request that would pass it fails as a memory error naming the script and
+// line that asked; the collector runs before the bound is reached.
+LUA_API void lua_setmemlimit(lua_State* L, size_t limit);
+LUA_API size_t lua_getmemlimit(lua_State* L);
 
 // Miscellaneous functions.
 LUA_API const char* lua_version(void);

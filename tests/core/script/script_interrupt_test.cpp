@@ -69,6 +69,34 @@ TEST_F(ScriptInterrupt, StopsOnlyWhenTheCheckSaysSo)
     }
 }
 
+// A helper read under pcall loops: the caller catches the stop and meets it again on its own
+// line, and the log still names the helper's file and line, on the state as in a coroutine.
+TEST_F(ScriptInterrupt, TheStopNamesWhereTheScriptWasRunningWhenACallerCatchesIt)
+{
+    const std::string helper = UniqueName("helper");
+    PutScript(helper, "x = 1\nwhile true do end\n");
+    const std::string read = "local ok, message = pcall(dofile, 'assets/" + helper + "')\nlocal y = 2\n";
+    const std::string caller = UniqueName("caller");
+    PutScript(caller, "return function()\n" + read + "end\n");
+    int checks = 0;
+    SetScriptInterruptCheck([&checks] { return ++checks > 1; });
+    for (const char* logged : {"Lua error: ", "lua_resume error: "}) {
+        SCOPED_TRACE(logged);
+        TScript script;
+        checks = 0;
+        ArmScriptInterrupt();
+        StartLog();
+        if (*logged == 'L')
+            script.DoLuaString(read.c_str());
+        else
+            script.RunScript(caller.c_str());
+        const std::string log = TakeLog();
+        EXPECT_NE(log.find(logged + ("script assets/" + helper + " stopped at line 2")), std::string::npos) << log;
+        EXPECT_EQ(log.find(" stopped at line 1"), std::string::npos) << log;
+        DisarmScriptInterrupt();
+    }
+}
+
 // Arming reaches states made before and after it, and never a state that has been closed.
 TEST_F(ScriptInterrupt, ArmingReachesEveryKnownStateAndNoClosedOne)
 {

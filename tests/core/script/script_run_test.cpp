@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/files/asset.h"
+#include "core/script/lua_state_hooks.h"
 #include "core/script/script.h"
 #include "core/script/script_code.h"
 
@@ -75,6 +76,24 @@ TEST_F(ScriptRun, CompileAndRunErrorsAreReported)
     str error;
     EXPECT_EQ(TScriptCode::Get(bad.c_str(), "", &error), nullptr);
     EXPECT_NE(std::string(error.c_str()).find(":1:"), std::string::npos);
+}
+
+// A script that takes memory without end is stopped at its state's bound, logged once with its
+// file and line, and the state runs the next script.
+TEST_F(ScriptRun, AScriptPastTheMemoryBoundIsReportedAndTheStateGoesOn)
+{
+    const std::string greedy = UniqueName("greedy");
+    PutScript(greedy, "local t = {}\nwhile true do t[table.getn(t) + 1] = string.rep('x', 1048576) .. table.getn(t) end\n");
+    TScript script;
+    StartLog();
+    EXPECT_FALSE(script.RunScript(greedy.c_str()));
+    const std::string log = TakeLog();
+    EXPECT_EQ(CountOf(log, "Lua error: "), 1) << log;
+    EXPECT_NE(log.find("Lua error: script " + greedy + " stopped at line 2: its memory passed the limit of 64 MB"),
+              std::string::npos)
+        << log;
+    EXPECT_LT(size_t(lua_getgccount(script.GetState())) << 10, kScriptMemoryLimit / 8);
+    EXPECT_EQ(script.DoLuaString("after = string.rep('y', 1000)"), 0);
 }
 
 TEST_F(ScriptRun, EachFileIsCompiledOncePerRun)
