@@ -70,7 +70,7 @@ MakeDialog{
                 local update = UpdateButtons
                 function UpdateButtons()
                     update()
-                    local state = GetHiscoreState()
+                    local state = GetState()
                     local waiting = state ~= 0 and state ~= 4
                     EnableWindow("onlinehead", waiting)
                     EnableWindow("onlinewait", waiting)

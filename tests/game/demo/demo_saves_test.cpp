@@ -158,6 +158,9 @@ TEST(DemoSaves, ASecondCopyOnTheSameFolderIsToldAndEndsWithoutWriting)
     ASSERT_NO_FATAL_FAILURE(StartANewGameAs(first, "Ann"));
     ASSERT_TRUE(first.WaitFor("SAVED GAME IN SCENE")) << first.Log();
     ASSERT_TRUE(first.WaitFor("EarnAward(award_woke_up)")) << first.Log();
+    // The award is kept at once; its notice then holds the game, so nothing more is saved.
+    ASSERT_TRUE(first.WaitFor("SAVED GAME IN SCENE", 20000, first.Log().find("EarnAward(award_woke_up)")))
+        << first.Log();
     const std::string saved = ReadBytes(PrefsFile(home));
 
     TDemoRun second(data.Dir(), home);
