@@ -109,7 +109,7 @@ TEST(DemoQuit, TheQuitDialogCanBeAnsweredWithoutItsPictures)
     ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
     run.Send("100 close");
     ASSERT_TRUE(run.WaitFor("Asking whether to quit")) << run.Log();
-    ASSERT_TRUE(run.Screenshot(BuildRoot() + "/tests/artifacts/pictureless_dialog.png"));
+    ASSERT_TRUE(run.Screenshot(ArtifactDir() + "/pictureless_dialog.png"));
     // Where the label "Quit" shows (see the screenshot).
     run.Send("50 move 271 374\n50 press 271 374\n50 release 271 374");
     EXPECT_TRUE(run.WaitFor("Quit dialog answered: quit_yes")) << run.Log();
