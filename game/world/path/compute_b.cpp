@@ -9,73 +9,116 @@ namespace {
 constexpr float kNoCost = 2147483648.0f;
 }  // namespace
 
-void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target, bool scan)
+void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target)
 {
     mMesh = &mesh;
     ClearNodes(mesh, mesh.Walknodes().size() + 2);
+    // The walk nodes' straight lines to the target hold for every search towards it.
+    if (!mHasTarget || target != mTarget) {
+        mHasTarget = true;
+        mTarget = target;
+        if (++mTargetStamp == 0) {
+            std::fill(mHStamp.begin(), mHStamp.end(), 0);
+            mTargetStamp = 1;
+        }
+    }
     // Nodes 0 and 1 are nobody's walk node: the start and the target do not see them.
     mStartSees.assign(mNodes.size(), -1);
     mSeesTarget.assign(mNodes.size(), -1);
     mStartSees[0] = mStartSees[1] = mSeesTarget[0] = mSeesTarget[1] = 0;
-    if (!scan) {
-        for (auto [point, known] : {std::pair(start, &mStartSees), std::pair(target, &mSeesTarget)}) {
-            const std::vector<int8_t>& kept = mesh.KnownWalknodeAnswers(point);
-            std::copy(kept.begin(), kept.end(), known->begin() + 2);
-        }
-    } else {
-        std::vector<int> visible;
-        for (auto [point, known] : {std::pair(start, &mStartSees), std::pair(target, &mSeesTarget)}) {
-            mesh.VisibleWalknodes(point, &visible, true);
-            std::fill(known->begin(), known->end(), 0);
-            for (int n : visible)
-                (*known)[size_t(n)] = 1;
-        }
+    for (auto [point, known] : {std::pair(start, &mStartSees), std::pair(target, &mSeesTarget)}) {
+        const std::vector<int8_t>& kept = mesh.KnownWalknodeAnswers(point);
+        std::copy(kept.begin(), kept.end(), known->begin() + 2);
     }
     const float h0 = tVector2<float>::Distance(start, target);
     mNodes[0] = tNode{0, -1, start, h0, 0, h0};
     mNodes[1] = tNode{1, -1, target, 0, 0, 0};
+    for (size_t n : {0, 1}) {
+        mStamp[n] = mSearch;
+        mClosed[n] = 0;
+        mRival[n] = 0;
+        mUnseen[n] = tUnseen();
+    }
     mOpen[0] = kOpen;
     mOpen[1] = kNotOpen;
-    mClosed[0] = mClosed[1] = 0;
     mOpenHeap.clear();
+    mReserve.clear();
+    mReserveAbove = kNoCost;
     Push(0, h0);
     mCurrent = -1;
 }
 
 void ComputeB::ClearNodes(const tMesh& mesh, size_t count)
 {
-    // Only the nodes the last search touched differ from new ones, unless the mesh did.
-    if (mGeneration == mesh.Generation() && mNodes.size() == count) {
-        for (int n : mTouched) {
-            const size_t i = size_t(n);
-            mNodes[i] = tNode{n, -1, mNodes[i].position, 0, 0, 0};
-            mOpen[i] = kNotOpen;
-            mClosed[i] = 0;
-            mUnseen[i] = tUnseen();
-            mHasH[i] = 0;
+    // A node is new to a search until Touch gives it this search's stamp.
+    mTouched.clear();
+    if (mGraph == &mesh && mGeneration == mesh.Generation() && mNodes.size() == count) {
+        if (++mSearch == 0) {
+            std::fill(mStamp.begin(), mStamp.end(), 0);
+            mSearch = 1;
         }
-        mTouched.clear();
         return;
     }
+    mGraph = &mesh;
     mGeneration = mesh.Generation();
     mNodes.assign(count, tNode());
     const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
     for (size_t i = 0; i < positions.size(); ++i)
         mNodes[i + 2] = tNode{int(i + 2), -1, positions[i], 0, 0, 0};
+    mLinks.assign(count, tLinks());
+    for (const auto& [vertex, walknode] : mesh.Walknodes())
+        mLinks[size_t(walknode.number)] = {walknode.links.data(), walknode.distances.data(), walknode.links.size()};
     mUnseen.assign(count, tUnseen());
     mOpen.assign(count, kNotOpen);
     mClosed.assign(count, 0);
-    mHasH.assign(count, 0);
-    mTouched.clear();
+    mRival.assign(count, 0);
+    mFirstStep.assign(count, -1);
+    mStamp.assign(count, 0);
+    mHStamp.assign(count, 0);
+    mSearch = 1;
+    mHasTarget = false;
+}
+
+float ComputeB::H(size_t n)
+{
+    if (mHStamp[n] != mTargetStamp) {
+        mHStamp[n] = mTargetStamp;
+        mNodes[n].h = tVector2<float>::Distance(mNodes[n].position, mNodes[1].position);
+    }
+    return mNodes[n].h;
+}
+
+float ComputeB::StartCost(size_t n) const
+{
+    return tVector2<float>::Distance(mNodes[n].position, mNodes[0].position) + mNodes[0].g;
 }
 
 void ComputeB::Touch(size_t n)
 {
-    if (mHasH[n])
+    if (mStamp[n] == mSearch)
         return;
-    mHasH[n] = 1;
-    mNodes[n].h = tVector2<float>::Distance(mNodes[n].position, mNodes[1].position);
+    mStamp[n] = mSearch;
     mTouched.push_back(int(n));
+    tNode& node = mNodes[n];
+    const float h = H(n);
+    mClosed[n] = 0;
+    mRival[n] = 0;
+    // Walk nodes are touched only once the start is expanded: one the start sees, or may
+    // see, is then open at its distance from the start.
+    if (mStartSees[n] != 0) {
+        node.g = StartCost(n);
+        node.f = node.g + h;
+        node.parent = 0;
+        mOpen[n] = mStartSees[n] > 0 ? kOpen : kIfSeen;
+        mFirstStep[n] = int(n);
+        // Only a node the start may see has a state should the start not see it.
+        if (mOpen[n] == kIfSeen)
+            mUnseen[n] = tUnseen();
+    } else {
+        node.g = node.f = 0;
+        node.parent = -1;
+        mOpen[n] = kNotOpen;
+    }
 }
 
 bool ComputeB::Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const
@@ -90,6 +133,10 @@ void ComputeB::Push(int n, float f)
 {
     if (!(f < kNoCost))
         return;
+    if (f > mReserveAbove) {
+        mReserve.push_back({f, n});
+        return;
+    }
     mOpenHeap.push_back({f, n});
     std::push_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
 }
@@ -97,11 +144,17 @@ void ComputeB::Push(int n, float f)
 // The open node of least f, the lowest number among equals; -1 when none can be taken.
 int ComputeB::TakeBest()
 {
-    while (!mOpenHeap.empty()) {
+    for (;;) {
+        // Entries in reserve all cost more than mReserveAbove, those in the heap no more.
+        while (mOpenHeap.empty() && !mReserve.empty())
+            DrawOnReserve();
+        if (mOpenHeap.empty())
+            return -1;
         std::pop_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
         const tOpenEntry entry = mOpenHeap.back();
         mOpenHeap.pop_back();
         const size_t n = size_t(entry.number);
+        Touch(n);
         if (mOpen[n] == kIfSeen) {
             // The start is asked only when one of the answers still holds this entry.
             if (mNodes[n].f != entry.f && !(mUnseen[n].open && mUnseen[n].f == entry.f))
@@ -113,7 +166,24 @@ int ComputeB::TakeBest()
             continue;
         return entry.number;
     }
-    return -1;
+}
+
+void ComputeB::DrawOnReserve()
+{
+    // Each draw takes in twice the margin over the straight line of the last.
+    const float h0 = mNodes[0].h;
+    mReserveMargin *= 2;
+    mReserveAbove = h0 + mReserveMargin;
+    size_t kept = 0;
+    for (const tOpenEntry& entry : mReserve) {
+        if (entry.f > mReserveAbove) {
+            mReserve[kept++] = entry;
+        } else {
+            mOpenHeap.push_back(entry);
+            std::push_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
+        }
+    }
+    mReserve.resize(kept);
 }
 
 void ComputeB::Settle(int n)
@@ -133,48 +203,88 @@ void ComputeB::Settle(int n)
 
 bool ComputeB::Process()
 {
+    return Run(nullptr) == tOutcome::kFound;
+}
+
+ComputeB::tOutcome ComputeB::ProcessUntilSettled(const tSettle& settle)
+{
+    return Run(&settle);
+}
+
+ComputeB::tOutcome ComputeB::Run(const tSettle* settle)
+{
+    mSettle = settle;
+    mRivals = 0;
     for (;;) {
         const int best = TakeBest();
         if (best < 0)
-            return false;
+            return tOutcome::kNoRoute;
         mOpen[size_t(best)] = kNotOpen;
         mClosed[size_t(best)] = 1;
+        mRivals -= mRival[size_t(best)];
+        mRival[size_t(best)] = 0;
         if (best == 1)
             break;
         mCurrent = best;
         mCurrentPosition = mNodes[size_t(best)].position;
         if (best == 0) {
             ExpandStart();
-            continue;
+        } else {
+            const tLinks& links = mLinks[size_t(best)];
+            for (size_t i = 0; i < links.count; ++i)
+                Offer(links.numbers[i], links.distances[i]);
+            if (Sees(&mSeesTarget, mNodes[1].position, best))
+                ConsiderAdding(1);
         }
-        const tMesh::tWalknode& node = mMesh->Walknodes().at(mMesh->WalknodeVertex(best));
-        for (size_t i = 0; i < node.links.size(); ++i)
-            Offer(node.links[i], node.distances[i]);
-        if (Sees(&mSeesTarget, mNodes[1].position, best))
-            ConsiderAdding(1);
+        // Whatever is expanded from now on is reached through the open nodes, so the way to
+        // the target is too.
+        if (mSettle && mRivals == 0)
+            return tOutcome::kSettled;
     }
     int n = 1;
     while (mNodes[size_t(n)].parent != 0)
         n = mNodes[size_t(n)].parent;
     mFirstWaypoint = mNodes[size_t(n)].position;
-    return true;
+    return tOutcome::kFound;
+}
+
+void ComputeB::Judge(size_t n)
+{
+    const float known = (*mSettle->shortest)[n];
+    const bool rival = mFirstStep[n] != mSettle->first &&
+                       !(mNodes[n].g + (known >= 0 ? known : mNodes[n].h) > mSettle->bound);
+    mRivals += int(rival) - mRival[n];
+    mRival[n] = rival;
 }
 
 // The start is taken first, when every walk node is new: each one the start sees, or may see,
-// is opened at its distance from the start.
+// is open at its distance from the start. They are many and most are never taken, so only
+// their entries are made here; Touch gives a node its state when the search comes to it.
 void ComputeB::ExpandStart()
 {
+    // Routes are seldom much longer than the straight line: entries beyond that wait in
+    // reserve until the search gets so far.
+    mReserveMargin = mNodes[0].h / 16 + 1;
+    mReserveAbove = mNodes[0].h + mReserveMargin;
+    mReserve.clear();
     for (size_t n = 2; n < mNodes.size(); ++n) {
         if (mStartSees[n] == 0)
             continue;
-        Touch(n);
-        tNode& node = mNodes[n];
-        node.g = tVector2<float>::Distance(node.position, mCurrentPosition) + mNodes[size_t(mCurrent)].g;
-        node.f = node.g + node.h;
-        node.parent = mCurrent;
-        mOpen[n] = mStartSees[n] > 0 ? kOpen : kIfSeen;
-        if (node.f < kNoCost)
-            mOpenHeap.push_back({node.f, int(n)});
+        // Stopping early follows the nodes' first steps, which a node the start may not see
+        // does not have yet.
+        if (mStartSees[n] < 0)
+            mSettle = nullptr;
+        if (mSettle) {
+            Touch(n);
+            Judge(n);
+        }
+        const float f = StartCost(n) + H(n);
+        if (!(f < kNoCost))
+            continue;
+        if (f > mReserveAbove)
+            mReserve.push_back({f, int(n)});
+        else
+            mOpenHeap.push_back({f, int(n)});
     }
     // The entries of the start's expansion, all at once.
     std::make_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
@@ -182,13 +292,17 @@ void ComputeB::ExpandStart()
 
 void ComputeB::ConsiderAdding(int n)
 {
-    if (n >= 0 && size_t(n) < mNodes.size())
+    // Offers come from the node being expanded; before the first there is none.
+    if (mCurrent >= 0 && n >= 0 && size_t(n) < mNodes.size())
         Offer(n, tVector2<float>::Distance(mNodes[size_t(n)].position, mCurrentPosition));
 }
 
 void ComputeB::Offer(int n, float step)
 {
-    if (n < 0 || size_t(n) >= mNodes.size() || mClosed[size_t(n)])
+    if (n < 0 || size_t(n) >= mNodes.size())
+        return;
+    Touch(size_t(n));
+    if (mClosed[size_t(n)])
         return;
     tNode& node = mNodes[size_t(n)];
     const float g = step + mNodes[size_t(mCurrent)].g;
@@ -209,11 +323,13 @@ void ComputeB::Offer(int n, float step)
     }
     if (mOpen[size_t(n)] == kOpen && !(node.g > g))
         return;
-    Touch(size_t(n));
     node.g = g;
     node.f = g + node.h;
     node.parent = mCurrent;
     mOpen[size_t(n)] = kOpen;
+    mFirstStep[size_t(n)] = mCurrent == 0 ? n : mFirstStep[size_t(mCurrent)];
+    if (mSettle)
+        Judge(size_t(n));
     Push(n, node.f);
 }
 

@@ -34,60 +34,51 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
         return true;
     }
     // A walker that has reached a waypoint of the last route found asks again from there: the
-    // rest of that route is a shortest one from the waypoint, so unless another way is about as
-    // short it is not searched again.
+    // rest of that route is a shortest one from the waypoint, so the search stops once no other
+    // way can be as short.
     static tKeptRoute kept;
-    if (onWalknode && kept.GoOn(mesh, walknode, finalTarget, immediateTarget))
-        return true;
     // Kept between calls for its storage, like gPath.
     static ComputeB search;
     search.Initialize(mesh, position, finalTarget);
-    const bool found = search.Process();
-    if (found) {
+    ComputeB::tSettle settle;
+    const ComputeB::tOutcome outcome =
+        onWalknode && kept.Settle(mesh, walknode, finalTarget, &settle)
+            ? search.ProcessUntilSettled(settle)
+            : (search.Process() ? ComputeB::tOutcome::kFound : ComputeB::tOutcome::kNoRoute);
+    if (outcome == ComputeB::tOutcome::kSettled) {
+        kept.GoOn(immediateTarget);
+        return true;
+    }
+    if (outcome == ComputeB::tOutcome::kFound) {
         search.AppendRoute(&gPath);
         *immediateTarget = search.FirstWaypoint();
         kept.Keep(mesh, search);
     }
     gPath.push_back(position);
-    return found;
+    return outcome == ComputeB::tOutcome::kFound;
 }
 
-bool tKeptRoute::GoOn(const tMesh& mesh, int number, const tVector2<float>& target,
-                      tVector2<float>* immediateTarget) const
+bool tKeptRoute::Settle(const tMesh& mesh, int number, const tVector2<float>& target, ComputeB::tSettle* settle)
 {
     if (mMesh != &mesh || mGeneration != mesh.Generation() || mPoints.empty() || mPoints.front() != target)
         return false;
     const tVector2<float>& position = mesh.WalknodePositions()[size_t(number - 2)];
     const auto at = std::find(mPoints.begin() + 1, mPoints.end(), position);
-    if (at == mPoints.end())
+    if (at == mPoints.end() || at - mPoints.begin() < 2)
         return false;
-    const size_t here = size_t(at - mPoints.begin());
-    if (here < 2)
-        return false;
-    // What a search from here takes as its first steps: the links of the walk node here.
-    const tMesh::tWalknode& walknode = mesh.Walknodes().at(mesh.WalknodeVertex(number));
+    mHere = size_t(at - mPoints.begin());
     // Far beyond the rounding of a route's sum, far below any difference between real ways.
-    const float toGo = mToGo[here], slack = 1e-4f * (1 + toGo);
-    bool nextInView = false;
-    for (size_t i = 0; i < walknode.links.size(); ++i) {
-        const int n = walknode.links[i];
-        if (n == mNumbers[here - 1])
-            nextInView = true;
-        else if (!(walknode.distances[i] + Shortest(mesh, n) > toGo + slack))
-            return false;
-    }
-    if (!nextInView)
-        return false;
-    gPath.assign(mPoints.begin(), at);
-    *immediateTarget = gPath.back();
-    gPath.push_back(position);
+    settle->first = mNumbers[mHere - 1];
+    settle->bound = mToGo[mHere] + 1e-4f * (1 + mToGo[mHere]);
+    settle->shortest = &mShortest;
     return true;
 }
 
-float tKeptRoute::Shortest(const tMesh& mesh, int n) const
+void tKeptRoute::GoOn(tVector2<float>* immediateTarget) const
 {
-    const float known = mShortest[size_t(n)];
-    return known >= 0 ? known : tVector2<float>::Distance(mesh.WalknodePositions()[size_t(n - 2)], mPoints.front());
+    gPath.assign(mPoints.begin(), mPoints.begin() + long(mHere));
+    *immediateTarget = gPath.back();
+    gPath.push_back(mPoints[mHere]);
 }
 
 void tKeptRoute::Keep(const tMesh& mesh, const ComputeB& search)
@@ -105,11 +96,11 @@ void tKeptRoute::Keep(const tMesh& mesh, const ComputeB& search)
     }
     // A node's straight line to the target, or what the search found: a way from the start
     // through the node is no shorter than the route.
-    // (Negative: not worked out.)
     mShortest.assign(search.NodeCount(), -1);
     for (int n : search.Touched()) {
         const ComputeB::tNode& node = search.Node(n);
-        mShortest[size_t(n)] = search.Reached(n) ? std::max(node.h, total - node.g) : node.h;
+        if (search.Reached(n))
+            mShortest[size_t(n)] = std::max(node.h, total - node.g);
     }
 }
 

@@ -48,11 +48,28 @@ public:
         float f = 0, g = 0, h = 0;
     };
 
-    // `scan`: every visibility answer beforehand, by scanning every polygon and edge (the
-    // reference).
-    void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target, bool scan = false);
+    void Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target);
     bool Process();
     void ConsiderAdding(int n);
+
+    // A search from a walk node that a route found before passes on to walk node `first`, with
+    // `bound` a little over the rest of that route's length and `shortest` (by node number, or
+    // negative: the straight line) no way on to the target being shorter. It stops as soon as
+    // every open node that is not reached through `first` is longer on than `bound`: the
+    // search would then come to the target through `first`.
+    struct tSettle
+    {
+        int first = -1;
+        float bound = 0;
+        const std::vector<float>* shortest = nullptr;
+    };
+    enum class tOutcome
+    {
+        kNoRoute,
+        kFound,
+        kSettled
+    };
+    tOutcome ProcessUntilSettled(const tSettle& settle);
 
     const tVector2<float>& FirstWaypoint() const { return mFirstWaypoint; }
     // After a successful Process: the route's points, or its node numbers, from the target
@@ -86,9 +103,16 @@ private:
         kOpen,
         kIfSeen
     };
-    // Makes the nodes new; a walk node's h is worked out when it is first given a cost.
+    // Makes the nodes new.
     void ClearNodes(const tMesh& mesh, size_t count);
+    // Gives node n its state for this search, once.
     void Touch(size_t n);
+    float H(size_t n);
+    float StartCost(size_t n) const;
+    tOutcome Run(const tSettle* settle);
+    // Counts node n among the rivals of the settle's first step while it is open, cannot be
+    // ruled out and is not reached through that step.
+    void Judge(size_t n);
     int TakeBest();
     void ExpandStart();
     void Push(int n, float f);
@@ -99,12 +123,35 @@ private:
     bool Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const;
 
     const tMesh* mMesh = nullptr;
+    // The mesh whose graph the nodes hold.
+    const tMesh* mGraph = nullptr;
     uint64_t mGeneration = 0;
-    std::vector<char> mOpen, mClosed, mHasH;
+    // By number: the walk node's links, held by the mesh.
+    struct tLinks
+    {
+        const int* numbers = nullptr;
+        const float* distances = nullptr;
+        size_t count = 0;
+    };
+    std::vector<tLinks> mLinks;
+    // A node's state is this search's when its stamp is; its h while its target stamp is.
+    std::vector<uint32_t> mStamp, mHStamp;
+    uint32_t mSearch = 0, mTargetStamp = 0;
+    bool mHasTarget = false;
+    tVector2<float> mTarget;
+    std::vector<char> mOpen, mClosed, mRival;
+    // The first step of the way each node was reached by.
+    std::vector<int> mFirstStep;
+    const tSettle* mSettle = nullptr;
+    int mRivals = 0;
     std::vector<int> mTouched;
     std::vector<int8_t> mStartSees, mSeesTarget;  // 1, 0, or -1 not asked yet
     std::vector<tUnseen> mUnseen;
     std::vector<tOpenEntry> mOpenHeap;
+    // The start's entries not yet in the heap.
+    std::vector<tOpenEntry> mReserve;
+    float mReserveAbove = 0, mReserveMargin = 0;
+    void DrawOnReserve();
     std::vector<tNode> mNodes;
     int mCurrent = -1;
     tVector2<float> mCurrentPosition;
@@ -117,26 +164,25 @@ class tKeptRoute
 {
 public:
     // When walk node `number` (the first one standing there) is one of the route's waypoints
-    // on the same mesh, unchanged, towards the same target, and every other step from there is
-    // clearly longer on to the target: the waypoint after it, which a search from there would
-    // give too, with the rest of the route in gPath. Steps of (nearly) equal length are left to
-    // the search and its order.
-    bool GoOn(const tMesh& mesh, int number, const tVector2<float>& target, tVector2<float>* immediateTarget) const;
+    // on the same mesh, unchanged, towards the same target: what a search from there needs to
+    // stop once it is bound to go on along the route. Steps of (nearly) equal length are left
+    // to the search and its order.
+    bool Settle(const tMesh& mesh, int number, const tVector2<float>& target, ComputeB::tSettle* settle);
+    // After that search settled: the waypoint after it, with the rest of the route in gPath.
+    void GoOn(tVector2<float>* immediateTarget) const;
     // After a successful Process of `search`.
     void Keep(const tMesh& mesh, const ComputeB& search);
 
 private:
-    // No way from walk node n to the target is shorter.
-    float Shortest(const tMesh& mesh, int n) const;
-
     const tMesh* mMesh = nullptr;
     uint64_t mGeneration = 0;
     std::vector<tVector2<float>> mPoints;
     std::vector<int> mNumbers;
     // By route point: the length of the route from there to the target.
     std::vector<float> mToGo;
-    // By node number: what Shortest gives, where the search learnt more than the straight line.
+    // By node number: no way from there to the target is shorter (negative: the straight line).
     std::vector<float> mShortest;
+    size_t mHere = 0;
 };
 
 // Walks from `from` to `to` as an actor does, searching again at each waypoint. Fills the

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <set>
 
 #include "game/world/mesh_fixture.h"
 
@@ -202,8 +203,62 @@ TEST(PathSearch, CostHelpers)
 
 namespace {
 
+// The A* over the walk nodes in its plainest form: both visibility sets by scans of every polygon
+// and edge, ordered sets, the open minimum by a scan in ascending number, each cost worked out
+// afresh. Fills the route from the target back to the first waypoint; false when none.
+bool PlainSearch(const tMesh& mesh, V start, V target, Path* route)
+{
+    struct Node
+    {
+        V position;
+        int parent = -1;
+        float f = 0, g = 0, h = 0;
+        std::vector<int> links;
+    };
+    std::vector<Node> nodes(mesh.Walknodes().size() + 2);
+    std::vector<int> seesTarget;
+    mesh.VisibleWalknodes(start, &nodes[0].links, true);
+    mesh.VisibleWalknodes(target, &seesTarget, true);
+    nodes[0].position = start, nodes[1].position = target;
+    for (const auto& [vertex, walknode] : mesh.Walknodes())
+        nodes[size_t(walknode.number)].position = mesh.GetVertex(vertex),
+        nodes[size_t(walknode.number)].links = walknode.links;
+    for (Node& node : nodes)
+        node.h = V::Distance(node.position, target);
+    nodes[0].f = nodes[0].h, nodes[1].h = 0;
+    std::set<int> open{0}, closed;
+    for (;;) {
+        int current = -1;
+        float best = 2147483648.0f;
+        for (int n : open)
+            if (nodes[size_t(n)].f < best)
+                best = nodes[size_t(n)].f, current = n;
+        if (current < 0)
+            return false;
+        open.erase(current);
+        closed.insert(current);
+        if (current == 1)
+            break;
+        std::vector<int> offers = nodes[size_t(current)].links;
+        if (std::binary_search(seesTarget.begin(), seesTarget.end(), current))
+            offers.push_back(1);
+        for (int n : offers) {
+            Node& node = nodes[size_t(n)];
+            const float g = V::Distance(node.position, nodes[size_t(current)].position) + nodes[size_t(current)].g;
+            if (closed.count(n) || (open.count(n) && !(node.g > g)))
+                continue;
+            open.insert(n);
+            node.g = g, node.f = g + node.h, node.parent = current;
+        }
+    }
+    route->clear();
+    for (int n = 1; n != 0; n = nodes[size_t(n)].parent)
+        route->push_back(nodes[size_t(n)].position);
+    return true;
+}
+
 // The search asking the mesh for visibility as it goes, with answers kept and derived from the
-// graph, against the search given every answer beforehand by scans of every polygon and edge:
+// graph, against the plain search given every answer beforehand by scans:
 // searching as an actor does, from waypoints (walk-node vertices) towards a target asked for
 // again and again, across doors opening and closing, on jittered meshes and on plain grids
 // where equal costs abound.
@@ -223,17 +278,16 @@ TEST(PathSearch, SearchAskingAsItGoesFindsWhatTheScansFind)
                 std::advance(node, random() % std::max<size_t>(1, mesh.Walknodes().size()));
                 const V start = leg == 0 || node == mesh.Walknodes().end() ? V(coord(random), coord(random))
                                                                            : mesh.GetVertex(node->first);
-                ComputeB asking, scanned;
+                ComputeB asking;
                 asking.Initialize(mesh, start, target);
-                scanned.Initialize(mesh, start, target, true);
+                Path plain;
                 const bool found = asking.Process();
-                ASSERT_EQ(found, scanned.Process()) << base << " " << i;
+                ASSERT_EQ(found, PlainSearch(mesh, start, target, &plain)) << base << " " << i;
                 if (found) {
-                    Path a, b;
+                    Path a;
                     asking.AppendRoute(&a);
-                    scanned.AppendRoute(&b);
-                    ASSERT_EQ(a, b) << base << " " << i;
-                    ASSERT_EQ(asking.FirstWaypoint(), scanned.FirstWaypoint());
+                    ASSERT_EQ(a, plain) << base << " " << i;
+                    ASSERT_EQ(asking.FirstWaypoint(), plain.back());
                 }
                 // The kept answers, some asked by the search and the rest now, as the scans give them.
                 for (const V& point : {start, target}) {
