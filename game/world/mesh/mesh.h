@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "core/text/str.h"
@@ -130,6 +131,8 @@ public:
     // The walk nodes' vertices by number - 2.
     const std::vector<tVector2<float>>& WalknodePositions() const { return mWalknodePositions; }
     int WalknodeVertex(int number) const { return mWalknodeVertices[size_t(number - 2)]; }
+    // The number of the first walk node standing at `point`; -1 when none does.
+    int WalknodeAt(const tVector2<float>& point) const;
 
 private:
     int LuaSetPolyState(dfLua& lua);
@@ -173,6 +176,7 @@ private:
     tVisibleCache& VisibleFrom(const tVector2<float>& point) const;
     std::vector<int> mWalknodeVertices;  // by walk-node number - 2
     std::vector<tVector2<float>> mWalknodePositions;
+    std::unordered_map<uint64_t, int> mWalknodeAt;  // by PositionKey
     mutable tVisibleCache mVisibleCache[2];
     mutable int mVisibleOlder = 0;
 };

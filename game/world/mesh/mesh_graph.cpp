@@ -3,10 +3,27 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "game/script/df_log.h"
 #include "game/world/mesh/mesh.h"
+
+namespace {
+
+// Equal points have equal keys (both zeros are one). Points that are not numbers equal
+// nothing: WalknodeAt never looks them up.
+uint64_t PositionKey(const tVector2<float>& p)
+{
+    uint32_t x, y;
+    const float fx = p.x + 0.0f, fy = p.y + 0.0f;
+    std::memcpy(&x, &fx, 4);
+    std::memcpy(&y, &fy, 4);
+    return uint64_t(x) << 32 | y;
+}
+
+}  // namespace
 
 void tMesh::ComputeAdjacencies()
 {
@@ -96,6 +113,7 @@ void tMesh::ComputeWalknodeGraph()
     std::vector<tWalknode*> nodes;
     mWalknodeVertices.clear();
     mWalknodePositions.clear();
+    mWalknodeAt.clear();
     int number = 2;
     for (auto& [vertex, node] : mWalknodes) {
         node.number = number++;
@@ -105,6 +123,7 @@ void tMesh::ComputeWalknodeGraph()
         nodes.push_back(&node);
         mWalknodeVertices.push_back(vertex);
         mWalknodePositions.push_back(GetVertex(vertex));
+        mWalknodeAt.emplace(PositionKey(mWalknodePositions.back()), node.number);
     }
     for (size_t i = 0; i < nodes.size(); ++i) {
         const tVector2<float> from = GetVertex(nodes[i]->vertex);
@@ -122,6 +141,15 @@ void tMesh::ComputeWalknodeGraph()
     }
 }
 
+
+int tMesh::WalknodeAt(const tVector2<float>& point) const
+{
+    if (std::isnan(point.x) || std::isnan(point.y))
+        return -1;
+    const auto at = mWalknodeAt.find(PositionKey(point));
+    return at == mWalknodeAt.end() ? -1 : at->second;
+}
+
 tMesh::tVisibleCache& tMesh::VisibleFrom(const tVector2<float>& point) const
 {
     for (tVisibleCache& cache : mVisibleCache)
@@ -136,10 +164,10 @@ tMesh::tVisibleCache& tMesh::VisibleFrom(const tVector2<float>& point) const
     cache.sees.assign(mWalknodes.size(), -1);
     // Visibility is symmetric (IsValidTravel looks at a pair in one order), so a node's links
     // are what its vertex sees; it also sees itself when the way of no length is open.
-    const auto at = std::find(mWalknodePositions.begin(), mWalknodePositions.end(), point);
-    if (at == mWalknodePositions.end())
+    const int number = WalknodeAt(point);
+    if (number < 0)
         return cache;
-    const tWalknode& node = mWalknodes.at(mWalknodeVertices[size_t(at - mWalknodePositions.begin())]);
+    const tWalknode& node = mWalknodes.at(WalknodeVertex(number));
     std::fill(cache.sees.begin(), cache.sees.end(), 0);
     for (int n : node.links)
         cache.sees[size_t(n - 2)] = 1;

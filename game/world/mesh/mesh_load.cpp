@@ -151,6 +151,7 @@ void tMesh::ClearPolygons()
     mWalknodes.clear();
     mWalknodeVertices.clear();
     mWalknodePositions.clear();
+    mWalknodeAt.clear();
     mIndex.Clear();
     Changed();
 }

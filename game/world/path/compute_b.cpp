@@ -93,10 +93,8 @@ float ComputeB::StartCost(size_t n) const
     return tVector2<float>::Distance(mNodes[n].position, mNodes[0].position) + mNodes[0].g;
 }
 
-void ComputeB::Touch(size_t n)
+void ComputeB::TouchNew(size_t n)
 {
-    if (mStamp[n] == mSearch)
-        return;
     mStamp[n] = mSearch;
     mTouched.push_back(int(n));
     tNode& node = mNodes[n];
@@ -201,6 +199,43 @@ void ComputeB::Settle(int n)
     }
 }
 
+// Inline: it runs for every link of every node expanded.
+inline void ComputeB::Offer(int n, float step)
+{
+    if (n < 0 || size_t(n) >= mNodes.size())
+        return;
+    Touch(size_t(n));
+    if (mClosed[size_t(n)])
+        return;
+    tNode& node = mNodes[size_t(n)];
+    const float g = step + mNodes[size_t(mCurrent)].g;
+    if (mOpen[size_t(n)] == kIfSeen) {
+        // The offer under each answer, as if it were the known one.
+        tUnseen& unseen = mUnseen[size_t(n)];
+        const bool seenTakes = node.g > g;
+        const bool unseenTakes = !unseen.open || unseen.g > g;
+        if (seenTakes)
+            node.g = g, node.f = g + node.h, node.parent = mCurrent;
+        if (unseenTakes)
+            unseen = tUnseen{true, g, g + node.h, mCurrent};
+        if (unseen.open && unseen.g == node.g && unseen.parent == node.parent)
+            mOpen[size_t(n)] = kOpen;
+        if (seenTakes || unseenTakes)
+            Push(n, seenTakes ? node.f : unseen.f);
+        return;
+    }
+    if (mOpen[size_t(n)] == kOpen && !(node.g > g))
+        return;
+    node.g = g;
+    node.f = g + node.h;
+    node.parent = mCurrent;
+    mOpen[size_t(n)] = kOpen;
+    mFirstStep[size_t(n)] = mCurrent == 0 ? n : mFirstStep[size_t(mCurrent)];
+    if (mSettle)
+        Judge(size_t(n));
+    Push(n, node.f);
+}
+
 bool ComputeB::Process()
 {
     return Run(nullptr) == tOutcome::kFound;
@@ -295,42 +330,6 @@ void ComputeB::ConsiderAdding(int n)
     // Offers come from the node being expanded; before the first there is none.
     if (mCurrent >= 0 && n >= 0 && size_t(n) < mNodes.size())
         Offer(n, tVector2<float>::Distance(mNodes[size_t(n)].position, mCurrentPosition));
-}
-
-void ComputeB::Offer(int n, float step)
-{
-    if (n < 0 || size_t(n) >= mNodes.size())
-        return;
-    Touch(size_t(n));
-    if (mClosed[size_t(n)])
-        return;
-    tNode& node = mNodes[size_t(n)];
-    const float g = step + mNodes[size_t(mCurrent)].g;
-    if (mOpen[size_t(n)] == kIfSeen) {
-        // The offer under each answer, as if it were the known one.
-        tUnseen& unseen = mUnseen[size_t(n)];
-        const bool seenTakes = node.g > g;
-        const bool unseenTakes = !unseen.open || unseen.g > g;
-        if (seenTakes)
-            node.g = g, node.f = g + node.h, node.parent = mCurrent;
-        if (unseenTakes)
-            unseen = tUnseen{true, g, g + node.h, mCurrent};
-        if (unseen.open && unseen.g == node.g && unseen.parent == node.parent)
-            mOpen[size_t(n)] = kOpen;
-        if (seenTakes || unseenTakes)
-            Push(n, seenTakes ? node.f : unseen.f);
-        return;
-    }
-    if (mOpen[size_t(n)] == kOpen && !(node.g > g))
-        return;
-    node.g = g;
-    node.f = g + node.h;
-    node.parent = mCurrent;
-    mOpen[size_t(n)] = kOpen;
-    mFirstStep[size_t(n)] = mCurrent == 0 ? n : mFirstStep[size_t(mCurrent)];
-    if (mSettle)
-        Judge(size_t(n));
-    Push(n, node.f);
 }
 
 void ComputeB::AppendRouteNodes(std::vector<int>* numbers) const

@@ -25,9 +25,8 @@ bool ComputePathToTargetB(const tMesh& mesh, const tVector2<float>& position, co
     *immediateTarget = finalTarget;
     // A walker on a walk node (at a waypoint) may have been seen from the target already: the
     // way is open both ways or neither.
-    const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
-    const int walknode = int(std::find(positions.begin(), positions.end(), position) - positions.begin()) + 2;
-    const bool onWalknode = size_t(walknode - 2) < positions.size();
+    const int walknode = mesh.WalknodeAt(position);
+    const bool onWalknode = walknode >= 0;
     if ((flags & AFLAG_IGNORE_GROUND_MESH) || (onWalknode ? mesh.SeesWalknode(finalTarget, walknode)
                                                           : mesh.IsValidTravel(position, finalTarget))) {
         gPath = {finalTarget, position};

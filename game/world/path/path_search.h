@@ -106,7 +106,12 @@ private:
     // Makes the nodes new.
     void ClearNodes(const tMesh& mesh, size_t count);
     // Gives node n its state for this search, once.
-    void Touch(size_t n);
+    void Touch(size_t n)
+    {
+        if (mStamp[n] != mSearch)
+            TouchNew(n);
+    }
+    void TouchNew(size_t n);
     float H(size_t n);
     float StartCost(size_t n) const;
     tOutcome Run(const tSettle* settle);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "game/world/mesh_fixture.h"
 
 namespace {
@@ -97,6 +99,13 @@ TEST(MeshQuery, BoundaryEdgesAndWalkNodes)
     // The labelled vertex (index 0) lies on no polygon: no walk node.
     EXPECT_EQ(mesh.Walknodes().count(0), 0u);
     EXPECT_EQ(int(mesh.Walknodes().size()) + 2, number);
+    // Found by position: every node's own, a negative zero as zero; nothing elsewhere.
+    for (const auto& [vertex, node] : mesh.Walknodes())
+        EXPECT_EQ(mesh.WalknodeAt(mesh.GetVertex(vertex)), node.number);
+    EXPECT_EQ(mesh.WalknodeAt(V(-0.0f, 100)), mesh.WalknodeAt(V(0, 100)));
+    EXPECT_GE(mesh.WalknodeAt(V(0, 100)), 2);
+    for (const V& p : {V(250, 50), V(50, 50), V(0, 100.001f), V(NAN, 0)})
+        EXPECT_EQ(mesh.WalknodeAt(p), -1) << p.x << "," << p.y;
 }
 
 TEST(MeshQuery, LabelsKnownAndUnknown)
