@@ -80,7 +80,8 @@ public:
     const tNode& Node(int n) const { return mNodes[size_t(n)]; }
     // Whether the node's g is the length of some way from the start to it.
     bool Reached(int n) const { return mClosed[size_t(n)] || mOpen[size_t(n)] == kOpen; }
-    // The walk nodes given a cost (and their h) by the last search.
+    // The walk nodes the last search gave a state: those it offered a cost or took (the start's
+    // other entries never needed one).
     const std::vector<int>& Touched() const { return mTouched; }
 
 private:
@@ -144,7 +145,7 @@ private:
     uint32_t mSearch = 0, mTargetStamp = 0;
     bool mHasTarget = false;
     tVector2<float> mTarget;
-    std::vector<char> mOpen, mClosed, mRival;
+    std::vector<char> mOpen, mClosed, mRival;  // mRival: counted in mRivals
     // The first step of the way each node was reached by.
     std::vector<int> mFirstStep;
     const tSettle* mSettle = nullptr;
@@ -153,7 +154,7 @@ private:
     std::vector<int8_t> mStartSees, mSeesTarget;  // 1, 0, or -1 not asked yet
     std::vector<tUnseen> mUnseen;
     std::vector<tOpenEntry> mOpenHeap;
-    // The start's entries not yet in the heap.
+    // Entries costing more than mReserveAbove wait here, out of the heap, until it runs dry.
     std::vector<tOpenEntry> mReserve;
     float mReserveAbove = 0, mReserveMargin = 0;
     void DrawOnReserve();
