@@ -70,7 +70,8 @@ bool tKeptRoute::Settle(const tMesh& mesh, int number, const tVector2<float>& ta
     settle->first = mNumbers[mHere - 1];
     settle->bound = mToGo[mHere] + 1e-4f * (1 + mToGo[mHere]);
     settle->shortest = &mShortest;
-    return true;
+    // The step on must be one the search takes from here, at a cost it expands.
+    return settle->bound < 1e9f && mesh.Walknodes().at(mesh.WalknodeVertex(number)).Sees(settle->first);
 }
 
 void tKeptRoute::GoOn(tVector2<float>* immediateTarget) const
