@@ -1,8 +1,8 @@
 -- The game as it is played: the scene, drawn and driven by TGame, and the interface over it:
 -- the bar along the bottom with both bags (arrows, frame, strip of icons) and the diary button,
 -- the line naming what the pointer is over, the back and goodbye buttons, the dialogue choices,
--- the scene's over-the-bar layer with the bar's glitter, paw print and ivy, and on top the
--- window a puzzle's sub-scene runs in.
+-- the bar's glitter, paw print and ivy, the scene's over-the-bar layer, and on top the window a
+-- puzzle's sub-scene runs in.
 -- scripts/mainloop.lua shows it while play lasts; SendGameMessage('quit') (the pause screen)
 -- or the end of the game closes it.
 
@@ -117,14 +117,17 @@ MakeDialog{
                 },
             },
         },
-        TOverhud{
-            name = "overhud", x = 0, y = 0, w = 800, h = 600,
+        -- The bar's glitter, paw print and ivy, under the scene's over-the-bar layer, so that a
+        -- fade drawn there (the story's end) darkens them with the bar.
+        Window{
+            name = "overbar", x = 0, y = 0, w = 800, h = 600,
             tMenuParty{name = "glitter", x = 344, y = kBarTop - 48, w = 112, h = 120, px = 56, py = 60,
                        file = "interface/hud_glitter.lua"},
             tMenuSprite{name = "paw", x = 300, y = kBarTop + 14, file = "interface/hud_paw", anim = "DoAnim"},
             tAtlasImage{name = "ivy_left", x = 0, y = kBarTop - 31, w = 96, h = 34, frame = "hud_vine_left"},
             tAtlasImage{name = "ivy_right", x = 704, y = kBarTop - 31, w = 96, h = 34, frame = "hud_vine_right"},
         },
+        TOverhud{name = "overhud", x = 0, y = 0, w = 800, h = 600},
         -- A puzzle opened over the scene (ChainToSubScene) runs here, above everything else.
         tSubGame{name = "subgame"},
         -- The choices show only while a conversation asks.

@@ -519,7 +519,10 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("DEFERRED POPUP (quest/clearing/home_at_last.png, Home at last, ", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("Your score: 155 of 170 points, with 11 of the 12 awards.)", mark));
     const size_t ending = mRun->Log().find("DEFERRED POPUP (quest/clearing/home_at_last.png", mark);
-    ArrivedShot(*mRun, Artifact("the_end"), kPopup);
+    const TPicture end = ArrivedShot(*mRun, Artifact("the_end"), kPopup);
+    // Around it the game has gone dark, the bar's ivy, paw print and glitter with the bar.
+    for (const TBox& box : {TBox{0, 497, 96, 531}, kLivelyInterface, TBox{704, 497, 800, 531}})
+        EXPECT_LT(MeanBrightness(end, box), 6.0) << box.left << "," << box.top;
     EXPECT_EQ(mRun->Log().find("GAME WAS OVER", mark), std::string::npos) << "the end waits for the player";
     Click(kPopupOkX, kPopupOkY, 100);
     ASSERT_NO_FATAL_FAILURE(Expect("GAME WAS OVER", ending));

@@ -104,9 +104,9 @@ TEST_F(GameLayouts, TheGameWindowHoldsEveryPartOfItsInterface)
         {"BAG_MAGIC_strip", tIconStrip::ClassId(), "BAG_MAGIC_bg"},
         {"inv_desc", TText::ClassId(), nullptr},
         {"overhud", TOverhud::ClassId(), "game"},
-        {"glitter", tMenuParty::ClassId(), "overhud"},
-        {"paw", tMenuSprite::ClassId(), "overhud"},
-        {"ivy_left", tAtlasImage::ClassId(), "overhud"},
+        {"glitter", tMenuParty::ClassId(), "overbar"},
+        {"paw", tMenuSprite::ClassId(), "overbar"},
+        {"ivy_left", tAtlasImage::ClassId(), "overbar"},
         {"subgame", tSubGame::ClassId(), "game"},
     };
     for (const auto& part : parts) {
@@ -121,11 +121,13 @@ TEST_F(GameLayouts, TheGameWindowHoldsEveryPartOfItsInterface)
         EXPECT_NE(GetCast<TText>(row->GetChildWindow("label", 1)), nullptr) << "the choice text of row " << i;
     }
     // A puzzle's window lies above everything, the over-the-bar layer above the rest of the
-    // interface; the choices wait hidden for a question.
+    // interface, the bar's ornaments just below it (a fade over the bar covers them); the
+    // choices wait hidden for a question.
     const auto& children = Find("game")->GetChildren();
-    ASSERT_GE(children.size(), 2u);
+    ASSERT_GE(children.size(), 3u);
     EXPECT_EQ(Find("game")->GetChildWindow("subgame", 1), children.front());
     EXPECT_EQ(Find("game")->GetChildWindow("overhud", 1), *std::next(children.begin()));
+    EXPECT_EQ(Find("game")->GetChildWindow("overbar", 1), *std::next(children.begin(), 2));
     EXPECT_FALSE(Find("CHOICEBOX")->GetFlags() & TWindow::kEnabled);
     EXPECT_EQ(log.Text().find("Lua error"), std::string::npos) << log.Text();
 }
