@@ -2,6 +2,7 @@
 
 #include "core/files/disk_file_data.h"
 #include "core/files/flat_file.h"
+#include "core/files/make_folders.h"
 #include "core/files/memory_file.h"
 #include "core/files/path_util.h"
 
@@ -26,7 +27,7 @@ bool TFile::Open(const str& name, eFileMode mode)
     case eResourceKind::kDisk:
         path = ToDiskPath(path);
         if (writing)
-            tv_files::MakeParentFolders(path);
+            MakeFoldersFor(path);
         data = std::make_unique<TDiskFileData>();
         break;
     }

@@ -4,10 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include "core/debug/debug_log.h"
 
 namespace tv_files {
 
@@ -44,22 +41,6 @@ bool ParseNumber(const char* p, uint64_t* value)
 bool IsReadable(const str& diskPath)
 {
     return !diskPath.empty() && access(diskPath.c_str(), R_OK) == 0;
-}
-
-bool MakeParentFolders(const str& diskPath)
-{
-    std::string path(diskPath.c_str());
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        std::string folder = path.substr(0, slash);
-        struct stat st;
-        if (stat(folder.c_str(), &st) == 0)
-            continue;
-        if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
-            WriteDbg("Cannot create folder %s: %s", folder.c_str(), std::strerror(errno));
-            return false;
-        }
-    }
-    return true;
 }
 
 uint32_t SeekTarget(uint32_t position, uint32_t size, long offset, eFileSeek whence, bool* inside)

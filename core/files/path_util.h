@@ -15,8 +15,6 @@ str After(const str& s, unsigned n);
 // Parses the decimal number at `p`, as an unsigned 64-bit value; false when there is none.
 bool ParseNumber(const char* p, uint64_t* value);
 bool IsReadable(const str& diskPath);
-// Creates every missing folder above `diskPath` (mode 0755); false when one cannot be made.
-bool MakeParentFolders(const str& diskPath);
 
 // Where a seek lands inside a block of `size` bytes: a target outside the block (before its
 // start too) lands at its end. `inside` tells whether the target was inside.

@@ -3,6 +3,7 @@
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
 #include "core/files/file_bytes.h"
+#include "core/files/make_folders.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,16 +29,6 @@ void Report(const std::vector<TReplacement>& files, size_t renamed)
         return;
     for (size_t i = 0; i < files.size(); ++i)
         SaveReport()(files[i].diskPath, i < renamed);
-}
-
-bool MakeFolders(const std::string& path)
-{
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        const std::string folder = path.substr(0, slash);
-        if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-    }
-    return true;
 }
 
 bool WriteAll(int fd, const void* data, size_t size)
@@ -102,7 +93,7 @@ bool Stage(const std::string& path, const void* data, size_t size, std::vector<T
         WriteDbg("Cannot save '%s': a folder has that name", path.c_str());
         return false;
     }
-    if (!MakeFolders(path)) {
+    if (!MakeFoldersFor(path.c_str())) {
         WriteDbg("Cannot save '%s': folder not created (%s)", path.c_str(), strerror(errno));
         return false;
     }
@@ -175,11 +166,6 @@ bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
 void SetSaveReport(TSaveReport report)
 {
     SaveReport() = std::move(report);
-}
-
-bool MakeFoldersFor(const str& diskPath)
-{
-    return MakeFolders(diskPath.c_str());
 }
 
 bool ReplaceDiskFile(const str& diskPath, const void* data, size_t size)

@@ -33,9 +33,6 @@ bool ReplaceFileContents(const str& name, const void* data, size_t size);
 using TSaveReport = std::function<void(const str& diskPath, bool saved)>;
 void SetSaveReport(TSaveReport report);
 
-// Creates the folders above `diskPath` that are missing; false (errno set) when one cannot be.
-bool MakeFoldersFor(const str& diskPath);
-
 // Removes the temporary files that saves of `diskPath` left when the program died before
 // renaming them, and logs each. For a program's start: another program saving the same file
 // at that moment would lose its save (and report it).

@@ -3,7 +3,7 @@
 #include "core/debug/debug_log.h"
 #include "core/files/asset.h"
 #include "core/files/file.h"
-#include "core/files/path_util.h"
+#include "core/files/make_folders.h"
 #include "core/platform/platform.h"
 #include "core/platform/product_info.h"
 #include "core/platform/render_link.h"
@@ -59,9 +59,9 @@ TPlatformData::TPlatformData(int, char**, bool, std::unique_ptr<TPlatformHost> h
     mDesktopDir = folders.desktop;
     // The desktop belongs to the user; only our own folders are made.
     if (!mCommonDir.empty())
-        tv_files::MakeParentFolders(mCommonDir + "/");
+        MakeFoldersFor(mCommonDir + "/");
     if (!mUserDir.empty())
-        tv_files::MakeParentFolders(mUserDir + "/");
+        MakeFoldersFor(mUserDir + "/");
 
     ResetDbg(mUserDir.c_str());
     mWindowTitle = TV_PRODUCT_NAME;

@@ -1,7 +1,7 @@
 #include "platform/sdl/folder_lock.h"
 
 #include "core/debug/debug_log.h"
-#include "core/files/replace_file.h"
+#include "core/files/make_folders.h"
 
 #include <cerrno>
 #include <cstring>

@@ -117,9 +117,9 @@ void TSettings::OpenStore()
     mPrefs = std::make_unique<TPrefs>(!taken);
     mHiscores = std::make_unique<TZvHiscores>(!taken);
     if (mPrefs->WasRestored())
-        mNotices.Post({"prefs_restored_title", "prefs_restored_body"});
+        mNotices.Post({"prefs_restored_title", "prefs_restored_body", {}});
     else if (mPrefs->IsDamaged())
-        mNotices.Post({"prefs_damaged_title", "prefs_damaged_body"});
+        mNotices.Post({"prefs_damaged_title", "prefs_damaged_body", {}});
 }
 
 void TSettings::SetInt(const char* key, int value, int user)

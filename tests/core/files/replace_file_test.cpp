@@ -80,6 +80,18 @@ TEST_F(ReplaceFileTest, FolderThatCannotBeSyncedMakesTheSaveFail)
     chmod(folder.c_str(), 0700);  // so that the folder can be cleared away
 }
 
+TEST_F(ReplaceFileTest, AFolderThatCannotBeMadeIsNamedWithTheReason)
+{
+    // A file where a folder of the path should be: the save fails, saying which and why.
+    Put(root + "/taken", "a file");
+    TLogCapture log;
+    EXPECT_FALSE(ReplaceDiskFile((root + "/taken/deeper/a.dat").c_str(), "a", 1));
+    EXPECT_NE(log.Text().find("Cannot create folder " + root + "/taken/deeper: Not a directory"), std::string::npos)
+        << log.Text();
+    EXPECT_NE(log.Text().find("a.dat': folder not created (Not a directory)"), std::string::npos) << log.Text();
+    EXPECT_EQ(Read(root + "/taken"), "a file");
+}
+
 // Saves in a child process that is killed at random moments: after every kill the file holds
 // one whole version, never an older one than before, never a torn one.
 TEST_F(ReplaceFileTest, KillDuringSavesLeavesAWholeVersion)
