@@ -214,6 +214,11 @@ bool TPlatform::IsFullscreen() const
 {
     return mData->IsFullscreen();
 }
+bool TPlatform::FolderTakenByAnother(const str& lockPath)
+{
+    return mData->Host().FolderTakenByAnother(lockPath);
+}
+
 bool TPlatform::IsForeground() const
 {
     return mData->IsForeground();

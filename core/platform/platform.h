@@ -95,6 +95,9 @@ public:
     bool SetFullscreen(bool on);
     bool IsFullscreen() const;
     bool IsForeground() const;
+    // True when another copy of the program holds the lock file `lockPath` (a disk path);
+    // otherwise this one holds it until it ends.
+    bool FolderTakenByAnother(const str& lockPath);
     bool GetDisplayReady() const { return true; }
     int GetCursorMode() const;
     void SetCursor(std::shared_ptr<TTexture> texture, TPoint hotspot, bool flag);

@@ -66,4 +66,8 @@ public:
     virtual void SetArrowCursor() = 0;
     virtual bool IsMouseInContent() = 0;
     virtual void WarpMouseToWindowCenter() = 0;
+
+    // One copy of the program per user folder: true when another program holds the lock file
+    // `lockPath` (a disk path); otherwise this program holds it from now until it ends.
+    virtual bool FolderTakenByAnother(const str& lockPath) = 0;
 };

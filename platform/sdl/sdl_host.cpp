@@ -4,6 +4,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/script/script_interrupt.h"
+#include "platform/sdl/folder_lock.h"
 #include "platform/sdl/hold_alarm.h"
 #include "platform/sdl/quit_signals.h"
 #include "platform/sdl/sdl_event_convert.h"
@@ -371,6 +372,11 @@ bool TSdlHost::IsMouseInContent()
     if (mTestInput && mTestInput->HasMouse())
         return mWindow != nullptr;
     return mWindow && SDL_GetMouseFocus() == mWindow;
+}
+
+bool TSdlHost::FolderTakenByAnother(const str& lockPath)
+{
+    return LockFolder(lockPath) == EFolderLock::kTaken;
 }
 
 void TSdlHost::WarpMouseToWindowCenter()

@@ -50,6 +50,7 @@ public:
     void SetArrowCursor() override;
     bool IsMouseInContent() override;
     void WarpMouseToWindowCenter() override;
+    bool FolderTakenByAnother(const str& lockPath) override;
 
 
 private:

@@ -13,7 +13,6 @@
 #include "game/world/state/gamestate.h"
 #include "online/scores/guid_source.h"
 #include "online/scores/zv_hiscores.h"
-#include "platform/sdl/folder_lock.h"
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
@@ -59,10 +58,10 @@ TSettingsServices TSettings::PlatformServices()
         services.windows = [platform] { return platform->GetWindowManager(); };
         services.adoptTask = [platform](TTask* task) { platform->AdoptTask(task); };
         services.orphanTask = [platform](TTask* task) { platform->OrphanTask(task); };
+        services.userFolderTaken = [platform] {
+            return platform->FolderTakenByAnother(TFile::TranslateResource(kLockFile, false));
+        };
     }
-    services.userFolderTaken = [] {
-        return LockFolder(TFile::TranslateResource(kLockFile, false)) == EFolderLock::kTaken;
-    };
     return services;
 }
 

@@ -53,6 +53,7 @@ public:
     void SetArrowCursor() override { calls.push_back("arrow"); }
     bool IsMouseInContent() override { return mouseInContent; }
     void WarpMouseToWindowCenter() override { calls.push_back("warp"); }
+    bool FolderTakenByAnother(const str&) override { return false; }
 
     bool Called(const std::string& what) const;
 };
