@@ -6,6 +6,7 @@
 #include "game/script/df_log.h"
 #include "lauxlib.h"
 #include "lua.h"
+#include "ui/window/coroutine_follower.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
 
@@ -13,31 +14,31 @@ namespace {
 
 constexpr const char* kQuitVerifyScript = "scripts/quitverify.lua";
 
-// Runs the quit script (its chunk is the argument) in a coroutine of its own, driven by the
-// waits of the coroutine that runs this, so an error in it, before or after its question, ends
-// only the script: the request then stands and the game quits.
+// Given the coroutine follower, gives the function that runs the quit script (its chunk is the
+// argument) in a coroutine of its own, driven by the waits of the coroutine that runs it, so
+// an error in it, before or after its question, ends only the script: the request then stands
+// and the game quits.
 const char kGuardSource[] =
-    "return function(quit)\n"
+    "return function(follow) return function(quit)\n"
     "local t = coroutine.create(quit)\n"
     "local ok, delay = coroutine.resume(t)\n"
-    "while ok and coroutine.status(t) ~= 'dead' do\n"
-    "  ok, delay = coroutine.resume(t, HandleGetMessage(delay))\n"
-    "end\n"
+    "if ok then ok, delay = follow(t, delay) end\n"
     "if not ok then\n"
     "  LOGIT('The quit script scripts/quitverify.lua failed: ' .. tostring(delay) .. '; quitting\\n')\n"
     "  PostMessage(CreateNamedMessage(kQuitNow, 'quit'))\n"
     "end\n"
-    "end\n";
+    "end end\n";
 
 // Leaves the guard and the quit chunk on the stack; false (logged) when either does not compile.
 bool PushGuardedQuitScript(lua_State* L)
 {
     str error;
     auto code = TScriptCode::Get(kQuitVerifyScript, TScript::mLuaPath, &error);
+    const int top = lua_gettop(L);
     if (luaL_loadbuffer(L, kGuardSource, sizeof kGuardSource - 1, "=quit guard") != 0 ||
-        lua_pcall(L, 0, 1, 0) != 0) {
+        lua_pcall(L, 0, 1, 0) != 0 || !PushCoroutineFollower(L) || lua_pcall(L, 1, 1, 0) != 0) {
         LOGIT("The quit guard does not compile: %s\n", lua_tostring(L, -1));
-        lua_pop(L, 1);
+        lua_settop(L, top);
         return false;
     }
     if (!code || luaL_loadbuffer(L, code->GetData(), code->GetLength(), kQuitVerifyScript) != 0) {

@@ -18,6 +18,7 @@
 #include "ui/widgets/slider.h"
 #include "ui/widgets/text.h"
 #include "ui/widgets/text_edit.h"
+#include "ui/window/coroutine_follower.h"
 #include "ui/window/message_types.h"
 #include "ui/window/modal_window.h"
 
@@ -27,29 +28,21 @@
 
 namespace {
 
-// Gives the function that runs the chunk given to it in a coroutine of its own, at once. A
-// chunk that ends gives nil; one that waits gives the command that the layout coroutine runs at
-// its next wait: it waits there in the chunk's place and hands each message and command on
-// until the chunk ends.
+// Given the coroutine follower, gives the function that runs the chunk given to it in a
+// coroutine of its own, at once. A chunk that ends gives nil; one that waits gives the command
+// that the layout coroutine runs at its next wait: it waits there in the chunk's place and
+// hands each message and command on until the chunk ends.
 const char kRunAtOnceSource[] =
-    "return function(chunk)\n"
+    "return function(follow) return function(chunk)\n"
     "local t = coroutine.create(chunk)\n"
     "local ok, delay = coroutine.resume(t)\n"
     "if not ok then error(delay, 0) end\n"
     "if coroutine.status(t) == 'dead' then return nil end\n"
     "return function()\n"
-    "  while true do\n"
-    "    local message, command = HandleGetMessage(delay)\n"
-    "    local fine, after = coroutine.resume(t, message, command)\n"
-    "    if not fine then\n"
-    "      if _ALERT then _ALERT(tostring(after)) end\n"
-    "      return\n"
-    "    end\n"
-    "    if coroutine.status(t) == 'dead' then return end\n"
-    "    delay = after\n"
-    "  end\n"
+    "  local fine, after = follow(t, delay)\n"
+    "  if not fine and _ALERT then _ALERT(tostring(after)) end\n"
     "end\n"
-    "end\n";
+    "end end\n";
 
 bool IsLuaIdentifier(const str& name)
 {
@@ -279,7 +272,7 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
         // from its first wait (a modal window it opened) the coroutine's next wait drives it.
         PushWindow(window);
         if (luaL_loadbuffer(L, kRunAtOnceSource, sizeof kRunAtOnceSource - 1, "RunAtOnce") != 0 ||
-            lua_pcall(L, 0, 1, 0) != 0) {
+            lua_pcall(L, 0, 1, 0) != 0 || !PushCoroutineFollower(L) || lua_pcall(L, 1, 1, 0) != 0) {
             WriteDbg("RunAtOnce: %s", LuaValueText(L, -1).c_str());
         } else {
             lua_insert(L, -2);
