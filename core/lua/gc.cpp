@@ -238,10 +238,11 @@ void runFinalizer(lua_State* L, Udata* u) {
   } arg{top};
   uint8_t oldhook = L->allowhook;
   L->allowhook = 0;
-  pcallRaw(L, [](lua_State* L1, void* ud) { callFunc(L1, static_cast<Arg*>(ud)->func, 0); }, &arg,
-           savestack(L, top), 0);
+  // The finalizer may grow the stack, which moves it: keep the place, not the pointer.
+  const ptrdiff_t at = savestack(L, top);
+  pcallRaw(L, [](lua_State* L1, void* ud) { callFunc(L1, static_cast<Arg*>(ud)->func, 0); }, &arg, at, 0);
   L->allowhook = oldhook;
-  L->top = top;
+  L->top = restorestack(L, at);
 }
 
 }  // namespace

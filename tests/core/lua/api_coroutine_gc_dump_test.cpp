@@ -104,6 +104,33 @@ TEST(ApiGc, ThresholdAndCountTrackMemory) {
   lua_close(L);
 }
 
+// Finalizers run one after another on the collecting thread: one that grows the stack moves
+// it, and the next, and the caller, still find the stack where it now is.
+TEST(ApiGc, FinalizersThatGrowTheStackLeaveItWhole) {
+  lua_State* L = vmtest::OpenState();
+  static int ran;
+  ran = 0;
+  lua_pushstring(L, "kept");
+  for (int i = 0; i < 3; ++i) {
+    lua_newuserdata(L, 8);
+    lua_newtable(L);
+    lua_pushstring(L, "__gc");
+    lua_pushcfunction(L, [](lua_State* L1) {
+      ++ran;
+      lua_checkstack(L1, 4000 * ran);
+      return 0;
+    });
+    lua_settable(L, -3);
+    lua_setmetatable(L, -2);
+    lua_pop(L, 1);
+  }
+  lua_setgcthreshold(L, 0);
+  EXPECT_EQ(ran, 3);
+  ASSERT_EQ(lua_gettop(L), 1);
+  EXPECT_STREQ(lua_tostring(L, 1), "kept");
+  lua_close(L);
+}
+
 // Loops whose only garbage comes from calls still collect it: the peak, not the end, counts.
 TEST(ApiGc, GarbageMadeByCallsIsCollected) {
   const char* const calls[] = {
