@@ -30,6 +30,7 @@ void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const
         const std::vector<int8_t>& kept = mesh.KnownWalknodeAnswers(point);
         std::copy(kept.begin(), kept.end(), known->begin() + 2);
     }
+    mStartWalknode = mesh.WalknodeAt(start);
     const float h0 = tVector2<float>::Distance(start, target);
     mNodes[0] = tNode{0, -1, start, h0, 0, h0};
     mNodes[1] = tNode{1, -1, target, 0, 0, 0};
@@ -302,9 +303,9 @@ void ComputeB::ExpandStart()
     mReserveMargin = mNodes[0].h / 16 + 1;
     mReserveAbove = mNodes[0].h + mReserveMargin;
     mReserve.clear();
-    for (size_t n = 2; n < mNodes.size(); ++n) {
+    auto open = [&](size_t n) {
         if (mStartSees[n] == 0)
-            continue;
+            return;
         // Stopping early follows the nodes' first steps, which a node the start may not see
         // does not have yet.
         if (mStartSees[n] < 0)
@@ -315,11 +316,21 @@ void ComputeB::ExpandStart()
         }
         const float f = StartCost(n) + H(n);
         if (!(f < kNoCost))
-            continue;
+            return;
         if (f > mReserveAbove)
             mReserve.push_back({f, int(n)});
         else
             mOpenHeap.push_back({f, int(n)});
+    };
+    // A start on a walk node sees its links and perhaps itself, and nothing else.
+    if (mStartWalknode >= 0) {
+        const tLinks& links = mLinks[size_t(mStartWalknode)];
+        for (size_t i = 0; i < links.count; ++i)
+            open(size_t(links.numbers[i]));
+        open(size_t(mStartWalknode));
+    } else {
+        for (size_t n = 2; n < mNodes.size(); ++n)
+            open(n);
     }
     // The entries of the start's expansion, all at once.
     std::make_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());

@@ -160,6 +160,7 @@ private:
     void DrawOnReserve();
     std::vector<tNode> mNodes;
     int mCurrent = -1;
+    int mStartWalknode = -1;  // the walk node the start stands on, if any
     tVector2<float> mCurrentPosition;
     tVector2<float> mFirstWaypoint;
 };
