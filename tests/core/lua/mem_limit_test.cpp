@@ -58,12 +58,14 @@ TEST(MemLimit, AScriptPastTheBoundIsStoppedNamingItsLineAndTheStateGoesOn) {
       } else {
         EXPECT_NE(status, 0);
         EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
-        if (*c.message == 's')
+        if (*c.message == 's') {
           EXPECT_NE(message.find(passed), std::string::npos) << message;
+        }
       }
       EXPECT_LE(size_t(lua_getgccount(L)) << 10, kLimit + 65536 + 1024);
-      if (host)
+      if (host) {
         EXPECT_LE(count.liveBytes, kLimit + 65536 + 1024);
+      }
       EXPECT_EQ(RunChunk(L, "local t = {} for i = 1, 100 do t[i] = string.rep('w', 1000) .. i end").first, 0);
       lua_close(L);
     }

@@ -120,8 +120,9 @@ TEST_F(GameWindowsTest, MaskedButtonTakesPressesOnlyOnRedPixels)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(button->TestMousePoint(c.point), c.hit) << c.point.x << "," << c.point.y;
-        if (!c.hit)
+        if (!c.hit) {
             EXPECT_FALSE(button->OnMouseDown(c.point));
+        }
     }
 }
 
@@ -251,8 +252,9 @@ TEST_F(GameWindowsTest, ModalWindowClosesThroughItsTransitionOrAtOnce)
         modal->SendWindowMessage(new TMessage(kGeneric, c.message, nullptr));
         EXPECT_EQ(wm->GetTopModalWindow() != modal, c.closed) << c.message;
         EXPECT_EQ(log.Text().find("No transition window! Just closing!") != std::string::npos, c.closed);
-        if (transition)
+        if (transition) {
             EXPECT_EQ(transition->modes, c.modes);
+        }
         if (!c.closed)
             wm->_PopModal();
     }

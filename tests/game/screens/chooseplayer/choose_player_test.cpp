@@ -135,8 +135,9 @@ TEST_F(ChoosePlayerTest, DemoNameDialogShowsItsTextsAndWhyTheLastNameWasRefused)
         EXPECT_EQ(std::string(player->GetText().c_str()), "Type your name");
         const bool refused = std::string(refusal) != "nil";
         EXPECT_EQ(Shown("refused"), refused) << refusal;
-        if (refused)
+        if (refused) {
             EXPECT_EQ(std::string(GetCast<TText>(Find("refused"))->GetText().c_str()), "Taken");
+        }
         CloseTop();
     }
 }

@@ -70,8 +70,9 @@ TEST_F(DialogKeysTest, ReturnPressesTheDefaultButtonAndEscapeTheWayBack)
         ReadLayout(c.file);
         Run("return Pressed()");
         EXPECT_EQ(Press(char(TEvent::kEnter)), c.enter) << c.file << " " << c.before;
-        if (c.escape)
+        if (c.escape) {
             EXPECT_EQ(Press(char(TEvent::kEscape)), c.escape) << c.file << " " << c.before;
+        }
         CloseTop();
         Run("gNameGiven = nil");
     }
