@@ -11,7 +11,6 @@ constexpr float kNoCost = 2147483648.0f;
 
 void ComputeB::Initialize(const tMesh& mesh, const tVector2<float>& start, const tVector2<float>& target)
 {
-    mMesh = &mesh;
     ClearNodes(mesh, mesh.Walknodes().size() + 2);
     // The walk nodes' straight lines to the target hold for every search towards it.
     if (!mHasTarget || target != mTarget) {
@@ -53,14 +52,14 @@ void ComputeB::ClearNodes(const tMesh& mesh, size_t count)
 {
     // A node is new to a search until Touch gives it this search's stamp.
     mTouched.clear();
-    if (mGraph == &mesh && mGeneration == mesh.Generation() && mNodes.size() == count) {
+    if (mMesh == &mesh && mGeneration == mesh.Generation() && mNodes.size() == count) {
         if (++mSearch == 0) {
             std::fill(mStamp.begin(), mStamp.end(), 0);
             mSearch = 1;
         }
         return;
     }
-    mGraph = &mesh;
+    mMesh = &mesh;
     mGeneration = mesh.Generation();
     mNodes.assign(count, tNode());
     const std::vector<tVector2<float>>& positions = mesh.WalknodePositions();
@@ -128,7 +127,7 @@ bool ComputeB::Sees(std::vector<int8_t>* known, const tVector2<float>& point, in
     return answer;
 }
 
-void ComputeB::Push(int n, float f)
+inline void ComputeB::Push(int n, float f, bool sift)
 {
     if (!(f < kNoCost))
         return;
@@ -137,7 +136,8 @@ void ComputeB::Push(int n, float f)
         return;
     }
     mOpenHeap.push_back({f, n});
-    std::push_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
+    if (sift)
+        std::push_heap(mOpenHeap.begin(), mOpenHeap.end(), std::greater<>());
 }
 
 // The open node of least f, the lowest number among equals; -1 when none can be taken.
@@ -314,13 +314,7 @@ void ComputeB::ExpandStart()
             Touch(n);
             Judge(n);
         }
-        const float f = StartCost(n) + H(n);
-        if (!(f < kNoCost))
-            return;
-        if (f > mReserveAbove)
-            mReserve.push_back({f, int(n)});
-        else
-            mOpenHeap.push_back({f, int(n)});
+        Push(int(n), StartCost(n) + H(n), false);
     };
     // A start on a walk node sees its links and perhaps itself, and nothing else.
     if (mStartWalknode >= 0) {

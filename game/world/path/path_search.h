@@ -121,16 +121,16 @@ private:
     void Judge(size_t n);
     int TakeBest();
     void ExpandStart();
-    void Push(int n, float f);
+    // `sift` false: the heap is put in order later, all at once.
+    void Push(int n, float f, bool sift = true);
     // ConsiderAdding with the distance from the current node known.
     void Offer(int n, float step);
     // Settles a kIfSeen node by asking whether the start sees it.
     void Settle(int n);
     bool Sees(std::vector<int8_t>* known, const tVector2<float>& point, int n) const;
 
+    // The mesh whose graph the nodes hold, as it was at mGeneration.
     const tMesh* mMesh = nullptr;
-    // The mesh whose graph the nodes hold.
-    const tMesh* mGraph = nullptr;
     uint64_t mGeneration = 0;
     // By number: the walk node's links, held by the mesh.
     struct tLinks
