@@ -34,11 +34,9 @@ bool PushGuardedQuitScript(lua_State* L)
 {
     str error;
     auto code = TScriptCode::Get(kQuitVerifyScript, TScript::mLuaPath, &error);
-    const int top = lua_gettop(L);
-    if (luaL_loadbuffer(L, kGuardSource, sizeof kGuardSource - 1, "=quit guard") != 0 ||
-        lua_pcall(L, 0, 1, 0) != 0 || !PushCoroutineFollower(L) || lua_pcall(L, 1, 1, 0) != 0) {
+    if (!PushWithFollower(L, kGuardSource, sizeof kGuardSource - 1, "=quit guard")) {
         LOGIT("The quit guard does not compile: %s\n", lua_tostring(L, -1));
-        lua_settop(L, top);
+        lua_pop(L, 1);
         return false;
     }
     if (!code || luaL_loadbuffer(L, code->GetData(), code->GetLength(), kQuitVerifyScript) != 0) {

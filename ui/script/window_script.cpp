@@ -271,8 +271,7 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
         // here would cross this call, so the text runs at once in a coroutine of its own;
         // from its first wait (a modal window it opened) the coroutine's next wait drives it.
         PushWindow(window);
-        if (luaL_loadbuffer(L, kRunAtOnceSource, sizeof kRunAtOnceSource - 1, "RunAtOnce") != 0 ||
-            lua_pcall(L, 0, 1, 0) != 0 || !PushCoroutineFollower(L) || lua_pcall(L, 1, 1, 0) != 0) {
+        if (!PushWithFollower(L, kRunAtOnceSource, sizeof kRunAtOnceSource - 1, "RunAtOnce")) {
             WriteDbg("RunAtOnce: %s", LuaValueText(L, -1).c_str());
         } else {
             lua_insert(L, -2);

@@ -3,9 +3,13 @@
 // that must run at once, or the quit question, opens modal windows and waits like any layout
 // code, each wait answered by the wait of the coroutine that drives it.
 
+#include <cstddef>
+
 struct lua_State;
 
-// Pushes function(t, delay): resumes coroutine t with what each wait gives
-// (HandleGetMessage(delay), delay being what t yielded) until t ends, and returns true, or
-// false and the error that ended it. False, with the message pushed, if it does not compile.
-bool PushCoroutineFollower(lua_State* L);
+// Runs the chunk `source`, which returns function(follow), and calls that with the follower:
+// function(t, delay) resumes coroutine t with what each wait gives (HandleGetMessage(delay),
+// delay being what t yielded) until t ends, and returns true, or false and the error that
+// ended it. Pushes what the call gives; false, with the error message pushed instead, when
+// the chunk does not compile or fails.
+bool PushWithFollower(lua_State* L, const char* source, size_t length, const char* name);
