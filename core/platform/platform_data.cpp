@@ -170,11 +170,13 @@ void TPlatformData::SetDisplay(unsigned width, unsigned height, bool fullscreen)
     }
 
     const bool wasWindow = !firstCall && !mFullscreenWanted && width == mWidth && height == mHeight;
+    const bool askedFullscreen = fullscreen;
     mHost->SetWindowMode(width, height, fullscreen);
     // The window manager or the display may refuse full screen; the game then stays in a window.
     fullscreen = fullscreen && mHost->IsDisplayCaptured();
-    // A refused switch leaves the window, and the pointer, where they were.
-    const bool unchanged = wasWindow && !fullscreen;
+    // A refused switch from a window of this size leaves the window, and the pointer, where they
+    // were; any windowed call is placed anew.
+    const bool unchanged = wasWindow && askedFullscreen && !fullscreen;
     if (fullscreen)
         HideCursorOverContent();
     else if (!unchanged)

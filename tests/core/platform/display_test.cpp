@@ -72,6 +72,18 @@ TEST_F(Display, ARefusedFullScreenLeavesAWindowAndSaysSo)
     EXPECT_FALSE(fs);
 }
 
+TEST_F(Display, EveryWindowedCallCentresTheWindowAndThePointer)
+{
+    auto data = MakeData();
+    data->SetDisplay(800, 600, false);
+    for (int i = 0; i < 2; ++i) {
+        host->calls.clear();
+        data->SetDisplay(800, 600, false);
+        EXPECT_TRUE(host->Called("center")) << "call " << i;
+        EXPECT_TRUE(host->Called("warp")) << "call " << i;
+    }
+}
+
 TEST_F(Display, GraphicsFailureEndsTheProcessWithItsReport)
 {
     auto data = MakeData();
