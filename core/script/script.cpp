@@ -265,19 +265,26 @@ int TScript::DoLuaString(const str& code, int length, int results, const char* c
             return 0;
         }
     }
-    if (lua_type(L, -1) == LUA_TSTRING) {
-        const str message = str::getFormatted("Lua Error: %s\n\twhen %s", lua_tostring(L, -1), phase);
-        WriteDbg("DoLuaString %s %s", message.c_str(), code.c_str());
-        PushRawGlobal(L, "LuaErrorMessage");
-        if (!lua_isnil(L, -1)) {
-            lua_pushstring(L, message.c_str());
-            if (lua_pcall(L, 1, 0, 0) != 0)
-                WriteDbg("Lua error: %s", LuaValueText(L, -1).c_str());
-        }
-    }
+    ReportStringFailure(code, phase);
     // The error object goes too, so failures never pile up on the stack.
     LowerTo(L, height);
     return status;
+}
+
+void TScript::ReportStringFailure(const str& code, const char* phase)
+{
+    lua_State* L = mLuaState;
+    if (lua_type(L, -1) != LUA_TSTRING)
+        return;
+    TLuaStackGuard guard(L);
+    const str message = str::getFormatted("Lua Error: %s\n\twhen %s", lua_tostring(L, -1), phase);
+    WriteDbg("DoLuaString %s %s", message.c_str(), code.c_str());
+    PushRawGlobal(L, "LuaErrorMessage");
+    if (!lua_isnil(L, -1)) {
+        lua_pushstring(L, message.c_str());
+        if (lua_pcall(L, 1, 0, 0) != 0)
+            WriteDbg("Lua error: %s", LuaValueText(L, -1).c_str());
+    }
 }
 
 void TScript::SetGlobalString(const str& name, const str& value)

@@ -84,6 +84,10 @@ protected:
     TScript(lua_State* L, EBorrowed kind);
     // Calls the function under its `args` arguments with "_ALERT" as the error handler.
     int CallProtected(int args, int results);
+    // The report of Lua text that failed (`phase` "parsing" or "running"), its error on the
+    // top of the stack: logged with the text and handed to a script's LuaErrorMessage. The
+    // stack is left as it was.
+    void ReportStringFailure(const str& code, const char* phase);
 
 private:
     void DeleteDeferredTables();

@@ -262,7 +262,7 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
     }
     const int height = lua_gettop(L);
     if (luaL_loadbuffer(L, code.c_str(), code.length(), code.c_str()) != 0) {
-        WriteDbg("DoLuaString Lua Error: %s\n\twhen parsing", LuaValueText(L, -1).c_str());
+        ReportStringFailure(code, "parsing");
         lua_settop(L, height);
         return;
     }
@@ -276,7 +276,7 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
         } else {
             lua_insert(L, -2);
             if (CallProtected(1, 1) != 0)
-                WriteDbg("DoLuaString failed when running: %s", code.c_str());
+                ReportStringFailure(code, "running");
             else if (lua_isfunction(L, -1))
                 mPending.push_back(TPendingText{mModalsOpened == modals ? window : nullptr,
                                                 luaL_ref(L, LUA_REGISTRYINDEX)});

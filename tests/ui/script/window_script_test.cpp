@@ -534,6 +534,50 @@ TEST_P(ModalFromCode, TextThatDoesNotWaitRunsAtOnce)
     gManager = nullptr;
 }
 
+// Failing text from compiled code is reported alike whatever the interface coroutine does: the
+// log names the text, and the script's LuaErrorMessage hears the message.
+std::vector<const char*> gFailingTexts;
+
+int LuaRunFailingTexts(lua_State*)
+{
+    for (const char* code : gFailingTexts)
+        gManager->DoLuaString(nullptr, code);
+    return 0;
+}
+
+TEST_P(ModalFromCode, FailingTextIsReportedWithItsCode)
+{
+    gManager = wm.get();
+    struct TCase
+    {
+        const char* code;
+        const char* error;
+    };
+    std::vector<TCase> cases = {{"gX = = 1", "unexpected symbol near `='\n\twhen parsing"}};
+    // Text handed to a waiting interface, or become the coroutine, fails as that coroutine.
+    if (GetParam().interfaceAsks || GetParam().stepOnce)
+        cases.push_back({"error('text broke')", "text broke\n\twhen running"});
+    gFailingTexts.clear();
+    for (const TCase& c : cases)
+        gFailingTexts.push_back(c.code);
+    lua_register(script->GetState(), "RunPauseText", &LuaRunFailingTexts);
+    Lua("function LuaErrorMessage(m) gHeard = (gHeard or '') .. m .. '|' end");
+    TLogCapture log;
+    if (*GetParam().interface)
+        Lua(GetParam().interface);
+    if (!GetParam().interfaceAsks)
+        LuaRunFailingTexts(nullptr);
+    const std::string text = log.Text();
+    std::string expected;
+    for (const TCase& c : cases) {
+        const std::string message = std::string("Lua Error: [string \"") + c.code + "\"]:1: " + c.error;
+        expected += message + "|";
+        EXPECT_NE(text.find("DoLuaString " + message + " " + c.code), std::string::npos) << text;
+    }
+    EXPECT_EQ(Global("gHeard"), expected);
+    gManager = nullptr;
+}
+
 TEST_F(ScriptTest, AModalFromCodeTurnsToAnotherLayoutInItsOwnWindow)
 {
     Lua("return function() while true do WaitForMessage() end end");
