@@ -14,13 +14,13 @@ namespace {
 
 constexpr const char* kQuitVerifyScript = "scripts/quitverify.lua";
 
-// Given the coroutine follower, gives the function that runs the quit script (its chunk is the
-// argument) in a coroutine of its own, driven by the waits of the coroutine that runs it, so
+// Given the coroutine follower and its creator, gives the function that runs the quit script
+// (its chunk is the argument) in a coroutine of its own, driven by the waits of the coroutine that runs it, so
 // an error in it, before or after its question, ends only the script: the request then stands
 // and the game quits.
 const char kGuardSource[] =
-    "return function(follow) return function(quit)\n"
-    "local t = coroutine.create(quit)\n"
+    "return function(follow, create) return function(quit)\n"
+    "local t = create(quit)\n"
     "local ok, delay = coroutine.resume(t)\n"
     "if ok then ok, delay = follow(t, delay) end\n"
     "if not ok then\n"

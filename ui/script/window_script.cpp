@@ -28,13 +28,13 @@
 
 namespace {
 
-// Given the coroutine follower, gives the function that runs the chunk given to it in a
-// coroutine of its own, at once. A chunk that ends gives nil; one that waits gives the command
-// that the layout coroutine runs at its next wait: it waits there in the chunk's place and
-// hands each message and command on until the chunk ends.
+// Given the coroutine follower and its creator, gives the function that runs the chunk given
+// to it in a coroutine of its own, at once. A chunk that ends gives nil; one that waits gives
+// the command that the layout coroutine runs at its next wait: it waits there in the chunk's
+// place and hands each message and command on until the chunk ends.
 const char kRunAtOnceSource[] =
-    "return function(follow) return function(chunk)\n"
-    "local t = coroutine.create(chunk)\n"
+    "return function(follow, create) return function(chunk)\n"
+    "local t = create(chunk)\n"
     "local ok, delay = coroutine.resume(t)\n"
     "if not ok then error(delay, 0) end\n"
     "if coroutine.status(t) == 'dead' then return nil end\n"
@@ -210,20 +210,20 @@ void TWindowScript::OnMessage(TMessage* message, TLuaFunction* function)
 
 int TWindowScript::WaitForMessage(lua_State* L, int delay)
 {
-    if (L != GetState()) {
-        // A wait of text that ran at once, in a coroutine of its own: the layout coroutine
-        // waits for it (kRunAtOnceSource).
+    if (L != GetState() && IsFollowedCoroutine(L)) {
+        // A wait of text that ran at once or of the quit question, in a coroutine of its own:
+        // the coroutine that follows it waits in its place.
         if (delay >= 0)
             lua_pushnumber(L, delay);
         else
             lua_pushnil(L);
         return lua_yield(L, 1);
     }
-    if (mPopAtWait) {
+    if (mPopAtWait && L == GetState()) {
         mPopAtWait = false;
         PopWindow();
     }
-    if (!mPending.empty()) {
+    if (!mPending.empty() && L == GetState()) {
         // The rest of text that waited while the coroutine was busy runs now, as the command
         // of this wait.
         const TPendingText next = mPending.front();

@@ -7,9 +7,14 @@
 
 struct lua_State;
 
-// Runs the chunk `source`, which returns function(follow), and calls that with the follower:
-// function(t, delay) resumes coroutine t with what each wait gives (HandleGetMessage(delay),
-// delay being what t yielded) until t ends, and returns true, or false and the error that
-// ended it. Pushes what the call gives; false, with the error message pushed instead, when
-// the chunk does not compile or fails.
+// Runs the chunk `source`, which returns function(follow, create), and calls that with the
+// follower and its creator. create(f) gives a new coroutine of f that is followed (see
+// IsFollowedCoroutine); follow(t, delay) resumes such a coroutine t with what each wait gives
+// (HandleGetMessage(delay), delay being what t yielded) until t ends, and returns true, or
+// false and the error that ended it. Pushes what the call gives; false, with the error message
+// pushed instead, when the chunk does not compile or fails.
 bool PushWithFollower(lua_State* L, const char* source, size_t length, const char* name);
+
+// True when L is a coroutine made by a follower's create: its waits are to be yielded to the
+// driver that follows it, as the delay they ask for.
+bool IsFollowedCoroutine(lua_State* L);

@@ -270,6 +270,19 @@ TEST_F(ScriptTest, TimedWaitWakesWithoutAMessage)
     EXPECT_EQ(Global("gFirst"), "nil");
 }
 
+TEST_F(ScriptTest, AWaitInAScriptsOwnCoroutineYieldsToItsResumerAsAWait)
+{
+    // Not a driver of the interface: the wait is the script's, its delay the script task's.
+    Lua("gYieldResult = 'kept'\n"
+        "local t = coroutine.create(function() WaitForMessage(70) end)\n"
+        "gResumed, gGave = coroutine.resume(t)\n"
+        "gStatus = coroutine.status(t)");
+    EXPECT_EQ(Global("gResumed"), "true");
+    EXPECT_EQ(Global("gGave"), "kept");
+    EXPECT_EQ(Global("gStatus"), "suspended");
+    EXPECT_EQ(script->GetTimeUntilReady(), -70);  // due in 70 ms
+}
+
 TEST_F(ScriptTest, DialogWaitsForItsCloseMessageAndShowsTextsAsWritten)
 {
     const char* ok = "MakeDialog{ Window{ name = 'dlg', w = 300, h = 100,"
