@@ -49,22 +49,35 @@ bool PushGuardedQuitScript(lua_State* L)
 
 }  // namespace
 
-void VerifyQuit(TPlatform* platform)
+bool AskWhetherToQuit(TWindowScriptBase* script)
 {
-    TWindowManager* wm = platform ? platform->GetWindowManager() : nullptr;
-    TWindowScriptBase* script = wm ? wm->GetScript() : nullptr;
     // A window that cannot be closed is worse than a question not asked.
     if (!TFile::Exists(kQuitVerifyScript)) {
         LOGIT("The quit script %s is missing; quitting\n", kQuitVerifyScript);
-    } else if (!script) {
-        LOGIT("No window script to run %s; quitting\n", kQuitVerifyScript);
-    } else if (!PushGuardedQuitScript(script->GetState())) {
-        LOGIT("The quit script %s did not start; quitting\n", kQuitVerifyScript);
-    } else if (script->RunFunction(1, 1) == 0) {
-        return;
-    } else {
-        LOGIT("The quit script %s did not run; quitting\n", kQuitVerifyScript);
+        return false;
     }
-    if (platform)
+    if (!script) {
+        LOGIT("No window script to run %s; quitting\n", kQuitVerifyScript);
+        return false;
+    }
+    lua_State* L = script->GetState();
+    const int height = lua_gettop(L);
+    if (!PushGuardedQuitScript(L)) {
+        LOGIT("The quit script %s did not start; quitting\n", kQuitVerifyScript);
+        return false;
+    }
+    // No result is asked for: the guard gives none, and each close request would leave one.
+    if (script->RunFunction(1, 0) == 0)
+        return true;
+    // A failure comes before any resume, so the stack is still the one measured.
+    lua_settop(L, height);
+    LOGIT("The quit script %s did not run; quitting\n", kQuitVerifyScript);
+    return false;
+}
+
+void VerifyQuit(TPlatform* platform)
+{
+    TWindowManager* wm = platform ? platform->GetWindowManager() : nullptr;
+    if (!AskWhetherToQuit(wm ? wm->GetScript() : nullptr) && platform)
         platform->Exit(0);
 }

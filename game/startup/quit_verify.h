@@ -5,5 +5,9 @@
 //   services.closeRequest = [platform] { VerifyQuit(platform); };
 
 class TPlatform;
+class TWindowScriptBase;
 
 void VerifyQuit(TPlatform* platform);
+// The question on the given window script; false (logged) when it cannot be asked, so the
+// request stands.
+bool AskWhetherToQuit(TWindowScriptBase* script);
