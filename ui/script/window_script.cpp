@@ -290,8 +290,14 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
     PushWindow(window);
     if (GetTimeUntilReady() == -1)
         SetDelay(0, true, true, false);
+    // A failure of the text is reported as any text's; its error is read before it goes.
+    ++mResuming;
+    const int status = lua_resume(L, 0);
+    --mResuming;
+    if (status != 0)
+        ReportStringFailure(code, "running");
     // Ended with a function: that starts as the coroutine, as a script's chunk would.
-    if (ResumeCoroutine(0) == 0 && !CoroutineActive() && lua_gettop(L) > height && lua_isfunction(L, -1))
+    else if (!CoroutineActive() && lua_gettop(L) > height && lua_isfunction(L, -1))
         ResumeCoroutine(0);
     if (lua_gettop(L) > height)
         lua_settop(L, height);

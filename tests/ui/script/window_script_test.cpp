@@ -567,8 +567,8 @@ TEST_P(ModalFromCode, FailingTextIsReportedWithItsCode)
         const char* error;
     };
     std::vector<TCase> cases = {{"gX = = 1", "unexpected symbol near `='\n\twhen parsing"}};
-    // Text handed to a waiting interface, or become the coroutine, fails as that coroutine.
-    if (GetParam().interfaceAsks || GetParam().stepOnce)
+    // Text handed to a waiting interface fails as a command of that coroutine.
+    if (!*GetParam().interface || GetParam().interfaceAsks || GetParam().stepOnce)
         cases.push_back({"error('text broke')", "text broke\n\twhen running"});
     gFailingTexts.clear();
     for (const TCase& c : cases)
