@@ -219,6 +219,8 @@ int TWindowScript::WaitForMessage(lua_State* L, int delay)
             lua_pushnil(L);
         return lua_yield(L, 1);
     }
+    // Any other coroutine waits as the layout's does, but the layout's window and pending text
+    // stay the layout's.
     if (mPopAtWait && L == GetState()) {
         mPopAtWait = false;
         PopWindow();

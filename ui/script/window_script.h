@@ -67,7 +67,8 @@ public:
     size_t GetWindowStackDepth() const { return mDepth; }
 
     // What HandleGetMessage does: waits (delay in milliseconds, or until a message when
-    // negative) and yields the value of "gYieldResult".
+    // negative) and yields the value of "gYieldResult". In a coroutine that a driver of the
+    // interface follows (IsFollowedCoroutine) it yields the delay to that driver instead.
     int WaitForMessage(lua_State* L, int delay);
     bool IsWaitingForMessage() const { return mWaiting; }
     // Suspended in a yield and not being resumed right now.
