@@ -92,7 +92,13 @@ end
 -- Asks first: a deleted player's saved game and awards are gone.
 local function DeletePlayer()
     LOGIT("Asking before deleting a player")
+    local row = GetCurrentSelectedUser()
+    if row >= 5 then
+        row = row - 5
+    end
+    gDeleteName, gDeleteRow = GetSelectedPlayerName(), row
     local answer = DoModal("layouts/deleteplayer.lua")
+    gDeleteName, gDeleteRow = nil, nil
     LOGIT("Delete dialog answered: " .. tostring(answer))
     if answer == "delete_yes" then
         DeleteUser(GetCurrentSelectedUser())

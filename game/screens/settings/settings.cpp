@@ -260,7 +260,7 @@ void TSettings::DeleteUser(int index)
         LOGIT("TSettings::DeleteUser: no user %d\n", index);
         return;
     }
-    // Their awards and scores go with them, as the question asked.
+    // Their awards and log-in go with them, as the question says; their scores stay.
     mHiscores->ForgetPlayer(GetUserName(index), mPrefs->GetStr(kAwardKey, "", index));
     mPrefs->DeleteUser(unsigned(index));
     SetCurrentUser(index - 1 >= 0 ? index - 1 : GetNumUsers() - 1);

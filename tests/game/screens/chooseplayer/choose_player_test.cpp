@@ -33,6 +33,15 @@ protected:
         return GetCast<TChoosePlayer>(Find("page"));
     }
     std::string Label(const char* button) { return GetCast<TButton>(Find(button))->GetLabel().c_str(); }
+    // Presses a button of the page or of its dialogs and lets the interface answer.
+    void Press(const char* name)
+    {
+        GetCast<TButton>(Find(name))->DoCommand();
+        for (int i = 0; i < 4; ++i) {
+            wm->DispatchMessages();
+            wm->ClearDestroyedWindows();
+        }
+    }
 };
 
 TEST_F(ChoosePlayerTest, ProfilesReachTheLayoutAsValues)
@@ -151,13 +160,6 @@ TEST_F(ChoosePlayerTest, DemoRenameStartsFromTheNameAndKeepsARefusedOne)
     settings->CreateNewUser("Bo");
     StartInterface();
     ReadLayout("layouts/chooseplayer.lua");
-    auto press = [&](const char* name) {
-        GetCast<TButton>(Find(name))->DoCommand();
-        for (int i = 0; i < 4; ++i) {
-            wm->DispatchMessages();
-            wm->ClearDestroyedWindows();
-        }
-    };
     auto field = [&] { return GetCast<TTextEdit>(Find("player")); };
     // What the name dialog shows: its title's key, the field, whether OK shows, where Cancel stands.
     auto dialog = [&] {
@@ -165,25 +167,60 @@ TEST_F(ChoosePlayerTest, DemoRenameStartsFromTheNameAndKeepsARefusedOne)
                std::to_string(Find("cancel")->GetRect().left);
     };
 
-    press("player_new");
+    Press("player_new");
     ASSERT_NE(field(), nullptr);
     EXPECT_EQ(dialog(), "entername_title|Type|-|135");
-    press("cancel");
+    Press("cancel");
 
-    press("player_rename");
+    Press("player_rename");
     ASSERT_NE(field(), nullptr);
     EXPECT_EQ(dialog(), "entername_rename_title|Bo|ok|55");
     // A name another player has is refused, and asked for again as it was typed.
     field()->SetText("Ann");
-    press("ok");
+    Press("ok");
     ASSERT_NE(field(), nullptr);
     EXPECT_EQ(dialog(), "entername_rename_title|Ann|ok|55");
     EXPECT_TRUE(Shown("refused"));
     // Keeping one's own name is no refusal.
     field()->SetText("Bo");
-    press("ok");
+    Press("ok");
     EXPECT_EQ(Find("player"), nullptr);
     EXPECT_EQ(std::string(settings->GetCurrentUserName().c_str()), "Bo");
+}
+
+// The question before a deletion names the player, as typed, and stands clear of their row.
+TEST_F(ChoosePlayerTest, DemoDeleteQuestionNamesThePlayerAndLeavesTheirRowInSight)
+{
+    const std::string sheet = "<Workbook><Row><Cell><Data>deleteplayer_title</Data></Cell><Cell><Data>Delete %1%?"
+                              "</Data></Cell></Row></Workbook>";
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    wm->EnableStringTable(true);
+    for (int i = 0; i < 10; ++i)
+        settings->CreateNewUser(i == 7 ? str("<b>Jo") : str::getFormatted("p%d", i));
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    // Top and bottom on the screen.
+    auto rows = [](TWindow* window) {
+        TPoint top(0, 0);
+        window->ClientToScreen(&top);
+        return std::pair{top.y, top.y + window->GetWindowHeight()};
+    };
+    for (const int chosen : {0, 1, 2, 4, 5, 7, 9}) {
+        const std::string button = "button" + std::to_string(chosen);
+        GetCast<TButton>(Find(button.c_str()))->DoPress();
+        Press("player_delete");
+        TWindow* question = Find("deleteplayer");
+        ASSERT_NE(question, nullptr) << chosen;
+        auto* title = GetCast<TText>(question->GetChildWindow("title", unsigned(-1)));
+        const std::string name = chosen == 7 ? "\\<b>Jo" : "p" + std::to_string(chosen);
+        EXPECT_EQ(std::string(title->GetText().c_str()), "Delete " + name + "?") << chosen;
+        const auto [top, bottom] = rows(question);
+        const auto [rowTop, rowBottom] = rows(Find(button.c_str()));
+        EXPECT_TRUE(bottom <= rowTop || top >= rowBottom) << chosen;
+        Press("delete_no");
+        EXPECT_EQ(Find("deleteplayer"), nullptr);
+    }
+    EXPECT_EQ(settings->GetNumUsers(), 10);
 }
 
 }  // namespace
