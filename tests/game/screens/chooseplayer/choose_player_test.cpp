@@ -223,4 +223,68 @@ TEST_F(ChoosePlayerTest, DemoDeleteQuestionNamesThePlayerAndLeavesTheirRowInSigh
     EXPECT_EQ(settings->GetNumUsers(), 10);
 }
 
+// A name another player has, in any case, is refused; a player's own name in another case is not.
+TEST_F(ChoosePlayerTest, DemoNamesThatDifferOnlyInCaseAreTaken)
+{
+    settings->CreateNewUser("Ann");
+    settings->CreateNewUser("Bo");  // current: the one renamed
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    const struct
+    {
+        const char* button;
+        const char* typed;
+        bool refused;
+    } cases[] = {
+        {"player_new", "ann", true},      {"player_new", " BO ", true}, {"player_rename", "ANN", true},
+        {"player_rename", "bO", false},   {"player_new", "Cy", false},
+    };
+    for (const auto& c : cases) {
+        Press(c.button);
+        auto* field = GetCast<TTextEdit>(Find("player"));
+        ASSERT_NE(field, nullptr) << c.typed;
+        field->SetText(c.typed);
+        Press("ok");
+        EXPECT_EQ(Find("player") != nullptr, c.refused) << c.typed;
+        if (Find("player")) {
+            EXPECT_TRUE(Shown("refused")) << c.typed;
+            Press("cancel");
+        }
+    }
+    std::string names;
+    for (int i = 0; i < settings->GetNumUsers(); ++i)
+        names += std::string(settings->GetUserName(i).c_str()) + ",";
+    EXPECT_EQ(names, "Ann,bO,Cy,");
+}
+
+// The scroll bar shows only for words longer than their window; a full field says it is full,
+// counting letters, not bytes.
+TEST_F(ChoosePlayerTest, DemoNameDialogScrollsOnlyLongWordsAndSaysWhenTheFieldIsFull)
+{
+    const std::string sheet =
+        "<Workbook><Row><Cell><Data>entername_full</Data></Cell><Cell><Data>Full</Data></Cell></Row></Workbook>";
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    for (const bool scrolls : {true, false}) {
+        Lua(std::string("gNameRulesScroll = ") + (scrolls ? "true" : "nil"));
+        ReadLayout("layouts/entername.lua");
+        EXPECT_EQ(Shown("slider"), scrolls);
+        CloseTop();
+    }
+    ReadLayout("layouts/entername.lua");
+    const struct
+    {
+        const char* typed;
+        bool full;
+    } cases[] = {{"Alexandrina Smi", false}, {"Alexandrina Smit", true}, {"Zo\xc3\xab \xc3\x85lander-Bru", false},
+                 {"Zo\xc3\xab \xc3\x85lander-Brun", true}};
+    for (const auto& c : cases) {
+        GetCast<TTextEdit>(Find("player"))->SetText(c.typed);
+        Lua("PlaceNameButtons()");
+        EXPECT_EQ(Shown("refused"), c.full) << c.typed;
+        if (c.full) {
+            EXPECT_EQ(TextOf("refused"), "Full");
+        }
+    }
+}
+
 }  // namespace
