@@ -1,7 +1,8 @@
 -- The awards: one at a time on a page, its title and its description once earned (a teaser
--- until then) beside its medal or the medal's empty place; the arrows, or the up and down keys,
--- step through the twelve, and a line counts the player's. The awards window (tAwardsWindow)
--- fills "item_title" and "item_body", shows "item_earned" or "item_unearned" and takes the keys.
+-- until then); the arrows, or the up and down keys, step through the twelve, and a line counts
+-- the player's. The awards window (tAwardsWindow) fills "item_title" and "item_body" and takes
+-- the keys. The texts tell the rest: each one's first line, gold when earned and grey until
+-- then, says which of the twelve it is and whether it is earned.
 
 local pieces = ReadFile("layouts/pieces.lua")
 local itemFont = {"fonts/bold.mvec", 26, Color(255, 210, 120)}
@@ -12,13 +13,9 @@ MakeDialog{
     dfWindow{
         name = "awardsdialog", x = kCenter, y = kCenter, w = 640, h = 520,
         pieces.Page("awards_title"),
-        -- The medal of an earned award, or the empty place of one still to earn (the awards
-        -- window shows the one that fits).
-        Bitmap{name = "item_earned", x = 40, y = 150, image = "images/medal_earned.png"},
-        Bitmap{name = "item_unearned", x = 40, y = 150, image = "images/medal_unearned.png"},
-        Text{name = "item_title", x = 150, y = 150, w = 440, h = 44, font = itemFont,
+        Text{name = "item_title", x = 60, y = 150, w = 520, h = 44, font = itemFont,
              flags = kHAlignCenter + kVAlignCenter},
-        Text{name = "item_body", x = 150, y = 204, w = 440, h = 120, font = pieces.bodyFont, flags = kHAlignCenter},
+        Text{name = "item_body", x = 80, y = 204, w = 480, h = 120, font = pieces.bodyFont, flags = kHAlignCenter},
         tAwardsWindow{name = "awards", x = 60, y = 140, w = 520, h = 190},
         Text{name = "count", x = 60, y = 100, w = 520, h = 30, label = "#" .. GetString("awards_count", earned, kAwards),
              font = pieces.bodyFont, flags = kHAlignCenter + kVAlignCenter},

@@ -5,8 +5,10 @@
 -- went back (Back or Escape).
 
 local pieces = ReadFile("layouts/pieces.lua")
+local players = {}  -- the names as the page last listed them
 
 function UpdatePlayerChoices(current, count, names)
+    players = names
     for i = 0, 9 do
         local button = "button" .. i
         EnableWindow(button, names[i + 1] ~= nil)
@@ -18,12 +20,22 @@ function UpdatePlayerChoices(current, count, names)
     EnableWindow("player_ok", count > 0)
 end
 
--- The key of the reason a name is refused, or nil.
-local function Refusal(name)
-    if string.find(name, "^%s*$") then
+-- The key of the reason a name is refused, or nil. `own` is the index of the profile being
+-- renamed (nil for a new one): its own name, in any case, is no refusal. Names that differ
+-- only in case would look like one player in the list.
+local function Refusal(name, own)
+    local trimmed = string.gsub(name, "^%s*(.-)%s*$", "%1")
+    if trimmed == "" then
         return "entername_blank"
     end
-    if IsNameInUse(name) then
+    local lower = string.lower(trimmed)
+    for i = 1, table.getn(players) do
+        if i - 1 ~= own and string.lower(players[i]) == lower then
+            return "entername_taken"
+        end
+    end
+    -- Profiles past the tenth are not listed.
+    if IsNameInUse(trimmed) and not (own and players[own + 1] == trimmed) then
         return "entername_taken"
     end
     return nil
@@ -50,8 +62,9 @@ local function AskName()
 end
 
 -- Asks for a name until one is given that may be used, or the player cancels; it goes to
--- `use`. `how` names the dialog's title and words (gNameTitle, gNameRules) and the name it
--- starts with (gNameGiven). A refused name is asked for again, saying why, with the name
+-- `use`. `how` names the dialog's title and words (gNameTitle, gNameRules), whether the words
+-- are long enough to scroll (gNameRulesScroll), the name it starts with (gNameGiven) and the
+-- profile being renamed (own). A refused name is asked for again, saying why, with the name
 -- as it was typed.
 local function WithNewName(use, done, how)
     local refusal = nil
@@ -59,14 +72,14 @@ local function WithNewName(use, done, how)
     repeat
         gEnteredName = nil
         gNameRefusal = refusal
-        gNameTitle, gNameRules, gNameGiven = how.title, how.rules, given
+        gNameTitle, gNameRules, gNameGiven, gNameRulesScroll = how.title, how.rules, given, how.scrolls
         LOGIT("Asking for a name")
         AskName()
         local name = gEnteredName
         gEnteredName = nil
-        gNameRefusal, gNameTitle, gNameRules, gNameGiven = nil, nil, nil, nil
+        gNameRefusal, gNameTitle, gNameRules, gNameGiven, gNameRulesScroll = nil, nil, nil, nil, nil
         -- A player keeping the name they have is not refused for it.
-        refusal = name and name ~= how.given and Refusal(name)
+        refusal = name and name ~= how.given and Refusal(name, how.own)
         if refusal then
             LOGIT("Name refused: " .. refusal)
             given = name
@@ -79,20 +92,27 @@ local function WithNewName(use, done, how)
 end
 
 local function NewPlayer()
-    WithNewName(CreateNewUser, "Player created: ", {title = "entername_title", rules = "entername_rules"})
+    WithNewName(CreateNewUser, "Player created: ",
+                {title = "entername_title", rules = "entername_rules", scrolls = true})
 end
 
 -- Starts from the name the player has now.
 local function RenamePlayer()
     WithNewName(ChangeCurrentUserName, "Player renamed: ",
                 {title = "entername_rename_title", rules = "entername_rename_rules",
-                 given = GetSelectedPlayerName()})
+                 given = GetSelectedPlayerName(), own = GetCurrentSelectedUser()})
 end
 
 -- Asks first: a deleted player's saved game and awards are gone.
 local function DeletePlayer()
     LOGIT("Asking before deleting a player")
+    local row = GetCurrentSelectedUser()
+    if row >= 5 then
+        row = row - 5
+    end
+    gDeleteName, gDeleteRow = GetSelectedPlayerName(), row
     local answer = DoModal("layouts/deleteplayer.lua")
+    gDeleteName, gDeleteRow = nil, nil
     LOGIT("Delete dialog answered: " .. tostring(answer))
     if answer == "delete_yes" then
         DeleteUser(GetCurrentSelectedUser())

@@ -3,25 +3,49 @@
 -- mouse is over the field, and the rules scroll in their own window. OK (or Return) leaves
 -- the name in gEnteredName; Cancel (or Escape) leaves it nil. What the caller sets first:
 -- gNameTitle and gNameRules, the string keys of the title and the words under the field;
--- gNameGiven, a name the field starts with (then there is no placeholder); gNameRefusal, the
--- string key of why the last name was refused.
+-- gNameRulesScroll, true when those words are longer than their window (the scroll bar shows
+-- only then); gNameGiven, a name the field starts with (then there is no placeholder);
+-- gNameRefusal, the string key of why the last name was refused. A full field says so.
 
 local pieces = ReadFile("layouts/pieces.lua")
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 local titleFont = {"fonts/bold.mvec", 24, Color(251, 242, 220),
                    outline_color = Color(40, 30, 20), outline_size = 2}
 local given = gNameGiven
+local refusal = gNameRefusal and GetString(gNameRefusal)
+local kMaxLetters = 16  -- the field's length
+
+-- Letters, not bytes: a UTF-8 letter's later bytes are 128 to 191.
+local function Letters(text)
+    local _, count = string.gsub(text, "[^\128-\191]", "")
+    return count
+end
+
+-- The line under the rules: that the field is full, else why the last name was refused.
+local function SayWhy(text)
+    local full = Letters(text) >= kMaxLetters
+    local why = refusal
+    if full then
+        why = GetString("entername_full")
+    end
+    EnableWindow("refused", why ~= nil)
+    if why then
+        SetLabel("refused", why)
+    end
+end
 
 -- Cancel stands in the middle while it is alone, beside OK once a name is typed. Asked again
 -- whenever the field changes.
 function PlaceNameButtons()
-    local typed = GetLabel("player") ~= ""
+    local text = GetLabel("player")
+    local typed = text ~= ""
     EnableWindow("ok", typed)
     if typed then
         SetPosition("cancel", 55, 262)
     else
         SetPosition("cancel", 135, 262)
     end
+    SayWhy(text)
 end
 
 MakeDialog{
@@ -41,12 +65,12 @@ MakeDialog{
                      font = {"fonts/default.mvec", 18, Color(20, 28, 48)}},
         },
         Text{name = "hint", x = 40, y = 90, w = 320, h = 24, font = bodyFont, flags = kHAlignCenter},
+        -- Five whole lines of 18 pixels show; the scroll bar brings the sixth up.
         TScrolledWindow{
-            name = "rules", x = 40, y = 118, w = 320, h = 100, snap = 4,
+            name = "rules", x = 40, y = 118, w = 320, h = 90, snap = 4,
             railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
             railbot = "images/slider_railbot.png", sliderimage = "images/slider_thumb.png",
-            -- Taller than its window: the scroll bar moves it up.
-            dfTextX{name = "rulestext", x = 0, y = 0, w = 292, h = 132, label = gNameRules or "entername_rules",
+            dfTextX{name = "rulestext", x = 0, y = 0, w = 292, h = 108, label = gNameRules or "entername_rules",
                     font = bodyFont},
         },
         Text{name = "refused", x = 20, y = 224, w = 360, h = 26,
@@ -56,14 +80,13 @@ MakeDialog{
                            "enter", tDFButton),
         -- No name yet: no OK. Why the last name was refused, if it was. The field has the keys.
         function()
+            EnableWindow("hint", false)
+            EnableWindow("slider", gNameRulesScroll == true)
             if given == nil then
                 EnableWindow("ok", false); SetPosition("cancel", 135, 262)
+                SayWhy("")
             else
                 PlaceNameButtons()
-            end
-            EnableWindow("hint", false); EnableWindow("refused", gNameRefusal ~= nil)
-            if gNameRefusal then
-                SetLabel("refused", GetString(gNameRefusal))
             end
             SetFocus("player")
         end,

@@ -56,10 +56,17 @@ MakeDialog{
         Note("voxlevelnote", "options_voice_note", 300, 227, 260, kHAlignCenter),
         Row("options_walk", "walkspeedslider", 255), SpeedEnds("walkspeedslider", 255),
         Row("options_talk", "talkspeedslider", 310), SpeedEnds("talkspeedslider", 310),
-        -- A refused switch puts the box back: it shows the window as it is.
+        -- The command runs before the box turns, so the box still shows the window as it was.
+        -- A refused switch sets it the other way, for its turn to put it back; a refused full
+        -- screen says why.
         Box("fullscreen", "options_fullscreen", 60, function()
             if not ToggleFullScreen() then
-                SetButtonToggleState("fullscreen", not GetButtonToggleState("fullscreen"))
+                local wasFull = GetButtonToggleState("fullscreen")
+                SetButtonToggleState("fullscreen", not wasFull)
+                if not wasFull then
+                    DisplayDialog{"scripts/ok.lua", title = "options_fullscreen_title",
+                                  body = "options_fullscreen_refused"}
+                end
             end
         end),
         Box("mutebox", "options_mute", 340, function() ToggleSoundMute() end),

@@ -301,14 +301,8 @@ void TZvHiscores::MoveMedals(const str& from, const str& to)
 void TZvHiscores::ForgetPlayer(const str& name, const str& medalKey)
 {
     TZvHiscoresData& d = *mData;
-    for (auto& [mode, table] : d.localTables) {
-        for (int i = table->FindByName(name); i >= 0; i = table->FindByName(name))
-            table->Remove(i);
-        table->Rerank();
-    }
-    d.medals.erase(name);
-    if (!medalKey.empty())
-        d.medals.erase(medalKey);
+    d.medals.erase(medalKey.empty() ? name : medalKey);
+    // Kept under the name: a later player of that name would log in as this one.
     d.rememberedUsers.erase(name);
     SavePreferences();
 }

@@ -69,8 +69,9 @@ public:
     bool GetEarnedMedalInfo(int index, str* medalName, EMedalType* type, str* mode, str* gameData);
     // The medals kept under `from` join those kept under `to` (each held once) and `from` keeps none.
     void MoveMedals(const str& from, const str& to);
-    // A player who is gone: their rows of the local tables, the medals kept under their name
-    // or `medalKey`, and their remembered log-in go too.
+    // A player who is gone: the medals kept under `medalKey` (under their name when it is
+    // empty) and their remembered log-in go; their rows of the local tables stay, as the record
+    // of the scores made on this machine.
     void ForgetPlayer(const str& name, const str& medalKey);
 
     // --- remembered log-ins ---

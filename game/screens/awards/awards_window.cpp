@@ -5,7 +5,6 @@
 #include "core/platform/event.h"
 #include "game/script/df_log.h"
 #include "game/script/window_autoreg.h"
-#include "game/script/window_state.h"
 #include "game/world/awards/awards_manager.h"
 #include "game/world/strings/localised_strings.h"
 #include "ui/widgets/text.h"
@@ -34,14 +33,6 @@ void SetSiblingText(TWindow* self, const char* name, const str& text)
     TWindow* parent = self->GetParent();
     if (TText* window = parent ? GetCast<TText>(parent->GetChildWindow(name, unsigned(-1))) : nullptr)
         window->SetText(text);
-}
-
-// Shows the sibling of that name, if the layout has one, or hides it.
-void ShowSibling(TWindow* self, const char* name, bool show)
-{
-    TWindow* parent = self->GetParent();
-    if (TWindow* window = parent ? parent->GetChildWindow(name, unsigned(-1)) : nullptr)
-        SetWindowEnable(window, show);
 }
 
 }  // namespace
@@ -98,14 +89,10 @@ void tAwardsWindow::SetActiveItem(const str& name)
     if (TWindowManager* wm = TWindowManager::GetInstance())
         wm->InvalidateScreen();
     const str title = TextOr(name + "_title", "award_title_generic");
-    const bool earned = gAwardsManager.HasAward(name);
-    const str body = earned ? TextOr(name + "_body", "award_body_generic")
-                            : TextOr(name + "_teaser", "award_teaser_generic");
+    const str body = gAwardsManager.HasAward(name) ? TextOr(name + "_body", "award_body_generic")
+                                                   : TextOr(name + "_teaser", "award_teaser_generic");
     SetSiblingText(this, "item_body", body);
     SetSiblingText(this, "item_title", title);
-    // The page's pictures of an earned award and of one still to earn.
-    ShowSibling(this, "item_earned", earned);
-    ShowSibling(this, "item_unearned", !earned);
 }
 
 void tAwardsWindow::SendAwardMessage(const str& message)

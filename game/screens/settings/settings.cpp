@@ -32,7 +32,6 @@ constexpr const char* kLockFile = "user:running.lock";
 constexpr const char* kAwardKey = "awardkey";
 constexpr const char* kAwardFrom = "awardfrom";
 constexpr const char* kAwardsMoved = "awardsmoved";
-constexpr const char* kNoticeDialog = "scripts/ok.lua";
 constexpr unsigned kWidth = 800;
 constexpr unsigned kHeight = 600;
 
@@ -150,16 +149,9 @@ void TSettings::UpdateFullScreen()
 
 bool TSettings::ToggleFullScreen()
 {
-    const bool wanted = !IsFullScreen();
-    if (!mServices.setFullscreen || !mServices.setFullscreen(wanted)) {
-        // The player asked for it: a word on why nothing changed. The dialog's texts are
-        // string keys, looked up as it shows them.
-        TWindowManager* wm = mServices.windows ? mServices.windows() : nullptr;
-        if (wanted && wm)
-            wm->DisplayDialog(kNoticeDialog, "options_fullscreen_refused", "options_fullscreen_title",
-                              "fullscreenrefused");
+    // A refusal is the caller's to explain: the options page says why nothing changed.
+    if (!mServices.setFullscreen || !mServices.setFullscreen(!IsFullScreen()))
         return false;
-    }
     UpdateFullScreen();
     return true;
 }
@@ -268,7 +260,7 @@ void TSettings::DeleteUser(int index)
         LOGIT("TSettings::DeleteUser: no user %d\n", index);
         return;
     }
-    // Their awards and scores go with them, as the question asked.
+    // Their awards and log-in go with them, as the question says; their scores stay.
     mHiscores->ForgetPlayer(GetUserName(index), mPrefs->GetStr(kAwardKey, "", index));
     mPrefs->DeleteUser(unsigned(index));
     SetCurrentUser(index - 1 >= 0 ? index - 1 : GetNumUsers() - 1);

@@ -15,6 +15,7 @@ constexpr int kNameFieldX = 400, kNameFieldY = 210;
 constexpr int kRulesBarX = 548, kRulesBarY = 330;
 constexpr int kDialogBottom = 459;
 constexpr int kDeleteX = kPageX + 400;
+constexpr int kDeleteYesY = kDialogButtonY + 50;  // the question stands below the first row
 constexpr int kDiaryButtonX = 400, kDiaryButtonY = 546;
 
 size_t Count(const std::string& text, const std::string& what, size_t from)
@@ -86,8 +87,8 @@ TEST(DemoNames, DialogsHideTheMenuAnswerTheKeysKeepTheTypingAndAskFirst)
     ASSERT_TRUE(run.WaitFor("Delete dialog answered: delete_no", 20000, mark)) << run.Log();
     run.Send(Click(kDeleteX, kPageButtonY));
     ASSERT_TRUE(run.WaitFor("Asking before deleting a player", 20000, run.Log().find("delete_no", mark))) << run.Log();
-    run.Send("300 move " + std::to_string(kDialogYesX) + " " + std::to_string(kDialogButtonY));
-    run.Send(Click(kDialogYesX, kDialogButtonY));
+    run.Send("300 move " + std::to_string(kDialogYesX) + " " + std::to_string(kDeleteYesY));
+    run.Send(Click(kDialogYesX, kDeleteYesY));
     ASSERT_TRUE(run.WaitFor("Delete dialog answered: delete_yes", 20000, mark)) << run.Log();
     EXPECT_EQ(Count(run.Log(), "Player created", mark), 0u) << run.Log();
     EXPECT_EQ(run.Log().find("Starting a new game"), std::string::npos) << run.Log();

@@ -66,8 +66,6 @@ protected:
             fullscreen = on;
             return true;
         };
-        if (settingsReachWindows)
-            services.windows = [this] { return wm.get(); };
         settings = TSettings::CreateSettings(std::move(services));
         SetGamePrefs(settings->GetPrefs());
         gGamestate.clear();
@@ -120,7 +118,6 @@ protected:
     TSettings* settings = nullptr;
     bool fullscreen = false;
     bool refuseFullscreen = false;  // the display or the window manager says no
-    bool settingsReachWindows = false;  // the settings may show dialogs (MakeSettings again)
 
 private:
     std::string mUserDir;

@@ -145,4 +145,31 @@ TEST_F(AwardsWindowTest, TheDemoLayoutStepsWithItsArrowsAndCountsThePlayersAward
     SetWidgetStringTable(nullptr);
 }
 
+// The demo's award texts, in the order of its award list: the first line says which of the
+// twelve it is and whether it is earned, gold for an earned one and grey for one still to earn.
+TEST_F(AwardsWindowTest, TheDemoTextsSayWhereAnAwardStandsAndWhetherItIsEarned)
+{
+    TStringTable strings;
+    ASSERT_TRUE(strings.LoadStringTable("assets/strings.xml"));
+    SetGlobalStringTable(&strings);
+    Lua("ReadFile('quest/progress.lua')");
+    ASSERT_TRUE(LuaTrue("table.getn(awardlist) == 12"));
+    const std::string gold = "<font color='f4d470ff'>", grey = "<font color='9aa2bcff'>";
+    for (int i = 0; i < tAwardsWindow::kAwardCount; ++i) {
+        lua_State* L = script->GetState();
+        Lua("gName = awardlist[" + std::to_string(i + 1) + "][1]");
+        lua_getglobal(L, "gName");
+        const std::string name = lua_isstring(L, -1) ? lua_tostring(L, -1) : "";
+        lua_pop(L, 1);
+        const std::string position = "Award " + std::to_string(i + 1) + " of 12, ";
+        const std::string body = GlocalisedString((name + "_body").c_str()).c_str();
+        const std::string teaser = GlocalisedString((name + "_teaser").c_str()).c_str();
+        EXPECT_EQ(body.rfind(gold + position + "earned</font><br>", 0), 0u) << body;
+        EXPECT_EQ(teaser.rfind(grey + position + "not earned yet</font><br>", 0), 0u) << teaser;
+    }
+    for (const char* generic : {"award_body_generic", "award_teaser_generic"})
+        EXPECT_EQ(std::string(GlocalisedString(generic).c_str()).rfind(generic[6] == 'b' ? gold : grey, 0), 0u);
+    SetGlobalStringTable(nullptr);
+}
+
 }  // namespace

@@ -33,6 +33,15 @@ protected:
         return GetCast<TChoosePlayer>(Find("page"));
     }
     std::string Label(const char* button) { return GetCast<TButton>(Find(button))->GetLabel().c_str(); }
+    // Presses a button of the page or of its dialogs and lets the interface answer.
+    void Press(const char* name)
+    {
+        GetCast<TButton>(Find(name))->DoCommand();
+        for (int i = 0; i < 4; ++i) {
+            wm->DispatchMessages();
+            wm->ClearDestroyedWindows();
+        }
+    }
 };
 
 TEST_F(ChoosePlayerTest, ProfilesReachTheLayoutAsValues)
@@ -151,13 +160,6 @@ TEST_F(ChoosePlayerTest, DemoRenameStartsFromTheNameAndKeepsARefusedOne)
     settings->CreateNewUser("Bo");
     StartInterface();
     ReadLayout("layouts/chooseplayer.lua");
-    auto press = [&](const char* name) {
-        GetCast<TButton>(Find(name))->DoCommand();
-        for (int i = 0; i < 4; ++i) {
-            wm->DispatchMessages();
-            wm->ClearDestroyedWindows();
-        }
-    };
     auto field = [&] { return GetCast<TTextEdit>(Find("player")); };
     // What the name dialog shows: its title's key, the field, whether OK shows, where Cancel stands.
     auto dialog = [&] {
@@ -165,25 +167,124 @@ TEST_F(ChoosePlayerTest, DemoRenameStartsFromTheNameAndKeepsARefusedOne)
                std::to_string(Find("cancel")->GetRect().left);
     };
 
-    press("player_new");
+    Press("player_new");
     ASSERT_NE(field(), nullptr);
     EXPECT_EQ(dialog(), "entername_title|Type|-|135");
-    press("cancel");
+    Press("cancel");
 
-    press("player_rename");
+    Press("player_rename");
     ASSERT_NE(field(), nullptr);
     EXPECT_EQ(dialog(), "entername_rename_title|Bo|ok|55");
     // A name another player has is refused, and asked for again as it was typed.
     field()->SetText("Ann");
-    press("ok");
+    Press("ok");
     ASSERT_NE(field(), nullptr);
     EXPECT_EQ(dialog(), "entername_rename_title|Ann|ok|55");
     EXPECT_TRUE(Shown("refused"));
     // Keeping one's own name is no refusal.
     field()->SetText("Bo");
-    press("ok");
+    Press("ok");
     EXPECT_EQ(Find("player"), nullptr);
     EXPECT_EQ(std::string(settings->GetCurrentUserName().c_str()), "Bo");
+}
+
+// The question before a deletion names the player, as typed, and stands clear of their row.
+TEST_F(ChoosePlayerTest, DemoDeleteQuestionNamesThePlayerAndLeavesTheirRowInSight)
+{
+    const std::string sheet = "<Workbook><Row><Cell><Data>deleteplayer_title</Data></Cell><Cell><Data>Delete %1%?"
+                              "</Data></Cell></Row></Workbook>";
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    wm->EnableStringTable(true);
+    for (int i = 0; i < 10; ++i)
+        settings->CreateNewUser(i == 7 ? str("<b>Jo") : str::getFormatted("p%d", i));
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    // Top and bottom on the screen.
+    auto rows = [](TWindow* window) {
+        TPoint top(0, 0);
+        window->ClientToScreen(&top);
+        return std::pair{top.y, top.y + window->GetWindowHeight()};
+    };
+    for (const int chosen : {0, 1, 2, 4, 5, 7, 9}) {
+        const std::string button = "button" + std::to_string(chosen);
+        GetCast<TButton>(Find(button.c_str()))->DoPress();
+        Press("player_delete");
+        TWindow* question = Find("deleteplayer");
+        ASSERT_NE(question, nullptr) << chosen;
+        auto* title = GetCast<TText>(question->GetChildWindow("title", unsigned(-1)));
+        const std::string name = chosen == 7 ? "\\<b>Jo" : "p" + std::to_string(chosen);
+        EXPECT_EQ(std::string(title->GetText().c_str()), "Delete " + name + "?") << chosen;
+        const auto [top, bottom] = rows(question);
+        const auto [rowTop, rowBottom] = rows(Find(button.c_str()));
+        EXPECT_TRUE(bottom <= rowTop || top >= rowBottom) << chosen;
+        Press("delete_no");
+        EXPECT_EQ(Find("deleteplayer"), nullptr);
+    }
+    EXPECT_EQ(settings->GetNumUsers(), 10);
+}
+
+// A name another player has, in any case, is refused; a player's own name in another case is not.
+TEST_F(ChoosePlayerTest, DemoNamesThatDifferOnlyInCaseAreTaken)
+{
+    settings->CreateNewUser("Ann");
+    settings->CreateNewUser("Bo");  // current: the one renamed
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    const struct
+    {
+        const char* button;
+        const char* typed;
+        bool refused;
+    } cases[] = {
+        {"player_new", "ann", true},      {"player_new", " BO ", true}, {"player_rename", "ANN", true},
+        {"player_rename", "bO", false},   {"player_new", "Cy", false},
+    };
+    for (const auto& c : cases) {
+        Press(c.button);
+        auto* field = GetCast<TTextEdit>(Find("player"));
+        ASSERT_NE(field, nullptr) << c.typed;
+        field->SetText(c.typed);
+        Press("ok");
+        EXPECT_EQ(Find("player") != nullptr, c.refused) << c.typed;
+        if (Find("player")) {
+            EXPECT_TRUE(Shown("refused")) << c.typed;
+            Press("cancel");
+        }
+    }
+    std::string names;
+    for (int i = 0; i < settings->GetNumUsers(); ++i)
+        names += std::string(settings->GetUserName(i).c_str()) + ",";
+    EXPECT_EQ(names, "Ann,bO,Cy,");
+}
+
+// The scroll bar shows only for words longer than their window; a full field says it is full,
+// counting letters, not bytes.
+TEST_F(ChoosePlayerTest, DemoNameDialogScrollsOnlyLongWordsAndSaysWhenTheFieldIsFull)
+{
+    const std::string sheet =
+        "<Workbook><Row><Cell><Data>entername_full</Data></Cell><Cell><Data>Full</Data></Cell></Row></Workbook>";
+    ASSERT_TRUE(strings.MergeStringData(sheet.data(), sheet.size()));
+    for (const bool scrolls : {true, false}) {
+        Lua(std::string("gNameRulesScroll = ") + (scrolls ? "true" : "nil"));
+        ReadLayout("layouts/entername.lua");
+        EXPECT_EQ(Shown("slider"), scrolls);
+        CloseTop();
+    }
+    ReadLayout("layouts/entername.lua");
+    const struct
+    {
+        const char* typed;
+        bool full;
+    } cases[] = {{"Alexandrina Smi", false}, {"Alexandrina Smit", true}, {"Zo\xc3\xab \xc3\x85lander-Bru", false},
+                 {"Zo\xc3\xab \xc3\x85lander-Brun", true}};
+    for (const auto& c : cases) {
+        GetCast<TTextEdit>(Find("player"))->SetText(c.typed);
+        Lua("PlaceNameButtons()");
+        EXPECT_EQ(Shown("refused"), c.full) << c.typed;
+        if (c.full) {
+            EXPECT_EQ(TextOf("refused"), "Full");
+        }
+    }
 }
 
 }  // namespace

@@ -115,27 +115,4 @@ TEST_F(DialogKeysTest, ALinkSaysWhereItLeadsAndWhetherABrowserStarted)
     }
 }
 
-TEST_F(DialogKeysTest, ARefusedFullScreenIsExplainedOnlyWhenAskedFor)
-{
-    settingsReachWindows = true;
-    MakeSettings();
-    refuseFullscreen = true;
-    const struct
-    {
-        bool fullscreen;  // as it stands before the switch
-        bool explained;
-    } cases[] = {{false, true}, {true, false}};
-    for (const auto& c : cases) {
-        fullscreen = c.fullscreen;
-        TModalWindow* before = wm->GetTopModalWindow();
-        EXPECT_EQ(Run("return ToggleFullScreen()"), "false");
-        TModalWindow* top = wm->GetTopModalWindow();
-        EXPECT_EQ(top != before, c.explained) << c.fullscreen;
-        if (top != before) {
-            EXPECT_EQ(std::string(top->GetName().c_str()), "fullscreenrefused");
-            CloseTop();
-        }
-    }
-}
-
 }  // namespace

@@ -12,7 +12,10 @@
 #include "ui/style/window_style.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/slider.h"
+#include "ui/widgets/text.h"
 #include "ui/window/message_types.h"
+#include "ui/window/modal_window.h"
+#include "ui/window/window_manager.h"
 
 namespace {
 
@@ -167,10 +170,28 @@ TEST_F(OptionsTest, TheBoxesActThroughTheSettings)
     StartInterface();
     ASSERT_NE(Page(), nullptr);
     auto* box = GetCast<TButton>(Find("fullscreen"));
+    TModalWindow* page = wm->GetTopModalWindow();
+    // Refused: the box shows the window as it stayed; a refused full screen is told once.
     refuseFullscreen = true;
     box->DoPress();
-    EXPECT_FALSE(box->IsOn());  // the box shows the window as it stayed
+    EXPECT_FALSE(box->IsOn());
     EXPECT_FALSE(fullscreen);
+    TModalWindow* notice = wm->GetTopModalWindow();
+    ASSERT_NE(notice, page);
+    ASSERT_EQ(notice->GetParent(), page) << "one notice, not two";
+    auto* body = GetCast<TText>(notice->GetChildWindow("body", unsigned(-1)));
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(std::string(body->GetText().c_str()), "options_fullscreen_refused");
+    CloseTop();
+    wm->DispatchMessages();
+    EXPECT_FALSE(box->IsOn());
+    fullscreen = true;  // leaving full screen refused: nothing to explain
+    box->SetOn(true);
+    box->DoPress();
+    EXPECT_TRUE(box->IsOn());
+    EXPECT_EQ(wm->GetTopModalWindow(), page);
+    fullscreen = false;
+    box->SetOn(false);
     refuseFullscreen = false;
     box->DoPress();
     EXPECT_TRUE(box->IsOn());

@@ -163,8 +163,8 @@ TEST_F(Profiles_, AwardsStayWithTheProfileThroughRenameAndRestart)
 }
 
 // Ann and Bo each earned awards and scored; the question before a deletion says their awards go
-// with them, and so do their rows of the high scores.
-TEST_F(Profiles_, ADeletedPlayersAwardsAndScoresGoWithThem)
+// with them, and that their rows of the high scores stay.
+TEST_F(Profiles_, ADeletedPlayersAwardsGoWithThemAndTheirScoresStay)
 {
     TSettings* s = Make();
     for (const char* name : {"Ann", "Bo"}) {
@@ -191,7 +191,7 @@ TEST_F(Profiles_, ADeletedPlayersAwardsAndScoresGoWithThem)
     {
         int deleted;
         const char* left;
-    } steps[] = {{0, "2|Bo:1"}, {0, "0|"}};
+    } steps[] = {{0, "2|Ann:1,Bo:2"}, {0, "0|Ann:1,Bo:2"}};
     for (const auto& step : steps) {
         s->DeleteUser(step.deleted);
         EXPECT_EQ(left(*s), step.left);
@@ -199,9 +199,9 @@ TEST_F(Profiles_, ADeletedPlayersAwardsAndScoresGoWithThem)
         s = Make();
         EXPECT_EQ(left(*s), step.left) << "after a restart";
     }
-    // A new player of a deleted one's name starts with nothing.
+    // A new player of a deleted one's name starts with no awards.
     s->CreateNewUser("Ann");
-    EXPECT_EQ(left(*s), "0|");
+    EXPECT_EQ(left(*s), "0|Ann:1,Bo:2");
 }
 
 TEST_F(Profiles_, SavedAndReadBack)
