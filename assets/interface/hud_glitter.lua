@@ -1,10 +1,10 @@
--- Glitter round the diary button on the interface bar: a few sparks rise, shrink and fade.
+-- Glitter round the paw print on the interface bar: a few sparks rise, shrink and fade.
 -- Played by the game layout's tMenuParty, which steps it on its dialog's clock.
 SetTexture("interface/sparkle.png")
 RequireVelocity()
 pAge = Allocate(1)
 SetNumParticles(32)
-pPosition:Init(fRange(Vec2(-34, -8), Vec2(34, 24)))
+pPosition:Init(fRange(Vec2(-16, -12), Vec2(16, 12)))
 pVelocity:Init(fRange(Vec2(-6, -28), Vec2(6, -10)))
 pScale:Init(fRange(0.5, 1))
 pPosition:Anim(pPosition + fTimeScale(pVelocity))
@@ -14,5 +14,5 @@ Anim(fExpire(fLess(1.6, pAge)))
 
 local gen = NewParticleGenerator()
 function Update(seconds)
-    CreateParticles(gen(10, seconds * 1000))
+    CreateParticles(gen(6, seconds * 1000))
 end

@@ -1,7 +1,7 @@
 -- The game as it is played: the scene, drawn and driven by TGame, and the interface over it:
 -- the bar along the bottom with both bags (arrows, frame, strip of icons) and the diary button,
 -- the line naming what the pointer is over, the back and goodbye buttons, the dialogue choices,
--- the bar's glitter, paw print and ivy, the scene's over-the-bar layer, and on top the window a
+-- the paw print with its glitter, the ivy, the scene's over-the-bar layer, and on top the window a
 -- puzzle's sub-scene runs in.
 -- scripts/mainloop.lua shows it while play lasts; SendGameMessage('quit') (the pause screen)
 -- or the end of the game closes it.
@@ -65,7 +65,10 @@ local function ChoiceRow(i)
     }
 end
 
+-- Opened, the diary has nothing new any more: the button stops pulsing (the scripts set
+-- "flash_diary" as they add a page).
 local function OpenDiary()
+    game:Set("flash_diary", 0)
     EnterPause()
     dfSetStatus("++DiaryAccesses")
     DoModal("diary/primary.lua")
@@ -88,11 +91,14 @@ MakeDialog{
         tIntercept{name = "INTERCEPTSPEC", x = 0, y = kBarTop - 16, w = 800, h = 88, mask = "interface/hud_mask"},
         Bag(BAG.BAG_INV, 16, 4, "interface/bag_frame.png"),
         Bag(BAG.BAG_MAGIC, 596, 2, "interface/magic_frame.png"),
+        -- TGame pulses its resting picture while the diary holds something not yet read.
         Button{
             name = "DiaryButton", x = 368, y = kBarTop - 14, w = 64, h = 64,
             graphics = {"interface/diary_button_normal.png", "interface/diary_button_pressed.png",
                         "interface/diary_button_hover.png"},
             sound = "audio/sfx/click.ogg", command = OpenDiary,
+            RolloverWindow{name = "diaryhint", x = 0, y = 0, w = 64, h = 64, activate = "diarytip",
+                           text = GetString("hud_diary_tip")},
         },
         -- The paw print on the bar (drawn over it, below) pauses the game, as Escape does; the
         -- pointer over it names it. The hot area inside sees the moves before the button.
@@ -104,6 +110,9 @@ MakeDialog{
         },
         Text{name = "pawtip", x = 220, y = kBarTop - 14, w = 200, h = 24, font = tipFont,
              flags = kHAlignCenter + kVAlignCenter},
+        -- The diary button's name, on the bar beside its tab.
+        Text{name = "diarytip", x = 440, y = kBarTop + 20, w = 150, h = 24, font = tipFont,
+             flags = kHAlignLeft + kVAlignCenter},
         -- Between the back and goodbye buttons, which stay clickable while a question waits.
         Bitmap{
             name = "CHOICEBOX", x = 150, y = 0, image = "interface/choice_box.png",
@@ -117,11 +126,12 @@ MakeDialog{
                 },
             },
         },
-        -- The bar's glitter, paw print and ivy, under the scene's over-the-bar layer, so that a
-        -- fade drawn there (the story's end) darkens them with the bar.
+        -- The paw print with its glitter and the ivy, under the scene's over-the-bar layer, so
+        -- that a fade drawn there (the story's end) darkens them with the bar. The glitter keeps
+        -- off the diary button, whose own pulse says that a page is new.
         Window{
             name = "overbar", x = 0, y = 0, w = 800, h = 600,
-            tMenuParty{name = "glitter", x = 344, y = kBarTop - 48, w = 112, h = 120, px = 56, py = 60,
+            tMenuParty{name = "glitter", x = 296, y = kBarTop - 8, w = 48, h = 80, px = 24, py = 44,
                        file = "interface/hud_glitter.lua"},
             tMenuSprite{name = "paw", x = 300, y = kBarTop + 14, file = "interface/hud_paw", anim = "DoAnim"},
             tAtlasImage{name = "ivy_left", x = 0, y = kBarTop - 31, w = 96, h = 34, frame = "hud_vine_left"},
@@ -131,6 +141,6 @@ MakeDialog{
         -- A puzzle opened over the scene (ChainToSubScene) runs here, above everything else.
         tSubGame{name = "subgame"},
         -- The choices show only while a conversation asks.
-        function() EnableWindow("CHOICEBOX", false); EnableWindow("pawtip", false) end,
+        function() EnableWindow("CHOICEBOX", false); EnableWindow("pawtip", false); EnableWindow("diarytip", false) end,
     },
 }

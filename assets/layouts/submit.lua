@@ -2,7 +2,8 @@
 -- screen that opens it, the awards alone) to the score server: under a typed name, or under an
 -- account name and password. The dialog (SubmitWindow) closes itself on success with
 -- gReturnValue "qualified" or "success"; on failure it shows the server's message. With no score
--- server set up it says so at once, before anything is typed. Enter sends, Escape cancels.
+-- server set up it says so at once, before anything is typed: a notice, whose OK (Enter or
+-- Escape) closes it. Enter sends, Escape cancels.
 
 local titleFont = {"fonts/bold.mvec", 24, Color(251, 242, 220)}
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
@@ -17,15 +18,23 @@ assert(loadstring(GetLuaServerSubmitSetupVars(medals)))()
 local kEditing = {"scoreline", "namelabel", "namefield", "accountlabel", "accountfield", "passlabel", "passfield",
                   "remember", "rememberlabel", "submittoserver"}
 
+-- Whether Send was pressed: the dialog also switches to connecting, with nothing sent, when it
+-- has no score server to send to.
+local sending = false
+
 -- Called by the dialog with true when the request goes out; the error's OK goes back to editing.
 function SwitchModes(connecting)
+    local notice = connecting and not sending
     for _, name in ipairs(kEditing) do
         EnableWindow(name, not connecting)
     end
-    EnableWindow("submitconnect", connecting)
+    EnableWindow("submitconnect", connecting and not notice)
     EnableWindow("submiterror", false)
     EnableWindow("submiterrorok", false)
+    EnableWindow("cancel", not notice)
+    EnableWindow("noticeok", notice)
     if not connecting then
+        sending = false
         EnableWindow("submittoserver", GetLabel("nameedit") ~= "" or GetLabel("accountedit") ~= "")
     end
 end
@@ -68,6 +77,7 @@ MakeDialog{
         LabelButton("submittoserver", 100, 306, "submit_send", {
             default = true,
             command = function()
+                sending = true
                 SubmitToServer(GetLabel("nameedit"), GetLabel("accountedit"), GetLabel("passedit"),
                                GetButtonToggleState("remember"), medals)
             end,
@@ -79,6 +89,7 @@ MakeDialog{
             default = true, command = function() SwitchModes(false) end,
         }),
         LabelButton("cancel", 100, 360, "submit_cancel", {close = true, cancel = true}),
+        LabelButton("noticeok", 100, 360, "submit_errorok", {close = true, default = true, cancel = true}),
         function()
             SetLabel("nameedit", gNameEdit)
             SetLabel("accountedit", gAccountEdit)

@@ -38,8 +38,8 @@ MakeDialog{
              flags = kHAlignCenter + kVAlignCenter},
         Text{name = "centertext2", x = 0, y = 56, w = 640, h = 28, font = textFont,
              flags = kHAlignCenter + kVAlignCenter},
-        -- Two lines: the address may be long.
-        Text{name = "linknote", x = 20, y = 54, w = 600, h = 42, font = noteFont,
+        -- Two lines, kept off the page's sides like the title: the address may be long.
+        Text{name = "linknote", x = 100, y = 54, w = 440, h = 42, font = noteFont,
              flags = kHAlignCenter + kVAlignCenter},
         Entry(1), Entry(2), Entry(3), Entry(4), Entry(5), Entry(6), Entry(7),
         pieces.SmallButton("gamesite", "xsell_site", 225, 490, function() Launch(0) end),

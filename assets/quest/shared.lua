@@ -261,6 +261,8 @@ end
 function AddDiary(entry)
     local book = _G[entry.book]
     book:AddDiaryEntry(entry.key, entry.title, entry.base)
+    -- The diary button pulses until the diary is opened (the other books open by themselves).
+    if entry.book == "BOOK_PRI" then game:Set("flash_diary", 1) end
 end
 
 function AddQuest(entry)

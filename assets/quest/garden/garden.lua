@@ -31,10 +31,19 @@ local function Notice(gardener, mira)
     gardener:FaceActor(mira)
 end
 
+-- A question Mira has asked before shows dimmed, so that the new ones stand out.
+local ASKED_COLOUR = "a09888ff"
+local function Row(key)
+    local row = Choice(key)
+    if game:Get("asked_" .. key) == 0 then return row end
+    local bar = string.find(row, "|", 1, true)
+    return string.sub(row, 1, bar) .. "<font color='" .. ASKED_COLOUR .. "'>" .. string.sub(row, bar + 1) .. "</font>"
+end
+
 local function Choices()
     return {
-        Choice("garden_ask_pip"), Choice("garden_ask_roses"), Choice("garden_ask_gate"),
-        Choice("garden_ask_lantern"), Choice("garden_ask_weather"), Choice("garden_ask_bye"),
+        Row("garden_ask_pip"), Row("garden_ask_roses"), Row("garden_ask_gate"),
+        Row("garden_ask_lantern"), Row("garden_ask_weather"), Row("garden_ask_bye"),
     }
 end
 

@@ -112,6 +112,14 @@ void TGame::PostChildrenInit(TWindowStyle& style)
 
 void TGame::Draw()
 {
+    // A dialog over play stops the game's clock, and with it the frames that pick the pointer:
+    // the scene hands the pointer to the dialog here, where the game is drawn under it.
+    if (IsCovered()) {
+        for (tScene* scene : {TheScene(), SubScene()})
+            if (scene)
+                scene->ExternalDumpFloatText();
+        ActivateCursor("cursor");
+    }
     TBegin2d scope;
     if (TheScene())
         TheScene()->Draw();
@@ -208,7 +216,7 @@ bool TGame::OnTaskAnimate()
         wm->InvalidateScreen();
     if (active) {
         active->Update();
-        active->UpdateMouseCursor();
+        UpdateMouseCursor(*active);
     }
     if (SubScene() && SubScene()->IsReturnRequested()) {
         delete SubScene();
@@ -218,6 +226,25 @@ bool TGame::OnTaskAnimate()
         gGamestate.SetScene(gGamestate.GetLastScene(), true);
     }
     return true;
+}
+
+bool TGame::IsCovered()
+{
+    TWindowManager* wm = TWindowManager::GetInstance();
+    return wm && wm->GetTopModalWindow() != FindParentModal();
+}
+
+// The scene picks the pointer only while the player deals with it: over a question waiting
+// for its answer the plain pointer shows. The main scene sees no moves under a puzzle, so it
+// drops the name it showed, which would outlast the puzzle.
+void TGame::UpdateMouseCursor(tScene& active)
+{
+    if (TheScene() && TheScene() != &active)
+        TheScene()->ExternalDumpFloatText();
+    if (IsCovered() || !active.IsChoiceDone())
+        ActivateCursor("cursor");
+    else
+        active.UpdateMouseCursor();
 }
 
 void TGame::UpdateEscapeButton()

@@ -10,6 +10,7 @@
 
 class TImage;
 class TLayeredWindow;
+class tScene;
 
 class TGame : public dfWindow
 {
@@ -45,6 +46,10 @@ public:
     int GetFrameCount() const { return mFrameCount; }
 
 private:
+    // Whether a dialog lies over play: the game's own modal window is not the top one.
+    bool IsCovered();
+    void UpdateMouseCursor(tScene& active);
+
     // Listed with the platform from Init until the window goes: a display change rebuilds the
     // scene's pictures.
     tTRLTask mTextureRefresh;

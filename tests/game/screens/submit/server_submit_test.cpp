@@ -70,10 +70,15 @@ TEST_F(SubmitTest, WithNoScoreServerTheDialogSaysSoBeforeAnythingIsTyped)
     ASSERT_NE(OpenSubmit(), nullptr);
     EXPECT_TRUE(Shown("submiterror"));
     EXPECT_EQ(TextOf("submiterror"), std::string(GlocalisedString("submit_noserver").c_str()));
-    for (const char* hidden :
-         {"namefield", "accountfield", "passfield", "remember", "submittoserver", "submitconnect", "submiterrorok"})
+    for (const char* hidden : {"namefield", "accountfield", "passfield", "remember", "submittoserver", "submitconnect",
+                               "submiterrorok", "cancel"})
         EXPECT_FALSE(Shown(hidden)) << hidden;
-    EXPECT_TRUE(Shown("cancel"));
+    // A notice: its one button, OK, is what Enter presses.
+    EXPECT_TRUE(Shown("noticeok"));
+    Send(TEvent::kChar, 0, 0, TEvent::kEnter);
+    wm->ClearDestroyedWindows();
+    wm->DispatchMessages();
+    EXPECT_EQ(Global("gOutcome"), "noticeok");
 }
 
 TEST_F(SubmitTest, EnterSendsAndRememberShowsItsTick)
@@ -160,6 +165,8 @@ TEST_F(SubmitTest, FailureShowsTheServersMessageAndStaysOpen)
     EXPECT_EQ(TextOf("submiterror"), "Wrong password \\<again>") << "shown as text, not markup";
     EXPECT_FALSE(Shown("submitconnect"));
     EXPECT_TRUE(Shown("submiterrorok"));
+    EXPECT_TRUE(Shown("cancel"));
+    EXPECT_FALSE(Shown("noticeok"));
     EXPECT_EQ(Global("gReturnValue"), "nil");
     EXPECT_EQ(Global("gOutcome"), "nil");
     EXPECT_EQ(Find("submitdialog"), dialog) << "the dialog stays open";
@@ -188,6 +195,8 @@ TEST_F(SubmitTest, NothingToSendShowsAnErrorInsteadOfTheLastOutcome)
     EXPECT_TRUE(Shown("submiterror"));
     EXPECT_EQ(TextOf("submiterror"), std::string(GlocalisedString("submitnotsent").c_str()));
     EXPECT_TRUE(Shown("submiterrorok"));
+    EXPECT_TRUE(Shown("cancel"));
+    EXPECT_FALSE(Shown("noticeok"));
     EXPECT_EQ(Global("gReturnValue"), "nil");
     EXPECT_EQ(Global("gOutcome"), "nil");
     EXPECT_EQ(server.RequestCount(), 1u);
