@@ -14,6 +14,8 @@ constexpr int kMaxStack = 1000000;   // slots per thread
 constexpr int kMaxCalls = 200000;    // frames per thread
 constexpr int kMaxCCalls = 200;      // nested C-level calls
 constexpr int kBasicCISize = 8;
+// allowhook while a finalizer runs: hooks that asked for LUA_MASKGC only.
+constexpr uint8_t kFinalizerHooks = 2;
 
 enum CallStatus : uint8_t {
   CIST_LUA = 1,     // running a script function
@@ -85,7 +87,7 @@ struct lua_State : luai::GCObject {
   int nCcalls;       // C-level calls in this thread (yield is refused above baseCcalls)
   int baseCcalls;
   uint8_t hookmask;
-  uint8_t allowhook;
+  uint8_t allowhook;  // 0: none; kFinalizerHooks: only hooks with LUA_MASKGC
   uint8_t suspended;  // stopped in a yield
   uint8_t errored;    // a coroutine that ended in an error
   int basehookcount;

@@ -229,6 +229,9 @@ LUA_API int lua_pushupvalues(lua_State* L);
 #define LUA_MASKRET (1 << LUA_HOOKRET)
 #define LUA_MASKLINE (1 << LUA_HOOKLINE)
 #define LUA_MASKCOUNT (1 << LUA_HOOKCOUNT)
+// With this bit the hook also runs inside __gc finalizers, which otherwise run without hooks: a
+// host that stops runaway scripts must reach a finalizer that never returns.
+#define LUA_MASKGC (1 << 5)
 
 #define LUA_IDSIZE 60
 
