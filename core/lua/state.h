@@ -57,6 +57,7 @@ struct GlobalState {
   TValue registry;
   lua_State* mainthread = nullptr;
   lua_CFunction panic = nullptr;
+  lua_CFunction exitf = nullptr;  // os.exit's stand-in (lua_atexit)
   TString* tmname[TM_N];
   TString* fixedtext[2];  // texts the size functions look up on every call (see lib_support.h)
   Table* mt[NUM_TAGS];  // default metatable per type

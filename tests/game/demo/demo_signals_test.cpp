@@ -1,6 +1,6 @@
 // What comes from outside or from a script's own calls never ends the game behind its quit
-// path: a finalizer that never returns is stopped like any runaway script, and SIGPIPE and a
-// log whose reader went away leave play and its saves going on.
+// path: a finalizer that never returns is stopped like any runaway script, SIGPIPE and a log
+// whose reader went away leave play and its saves going on, and os.exit quits the game.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_hops.h"
@@ -74,6 +74,22 @@ TEST(DemoSignals, SigpipeAndALogWithoutReaderLeavePlayAndItsSavesGoingOn)
             EXPECT_EQ(run.Finish(), 0) << run.Log();
         }
     }
+}
+
+TEST(DemoSignals, OsExitInAScriptEndsTheGameThroughItsQuitPath)
+{
+    TDataCopy data;
+    data.Append("quest/cottage/cottage.lua", "\ntable.insert(scene_spec.actorlist, { name = 'QUITTER', command = "
+                                             "function(self) coroutine.yield(RESUME.ON_DELAY, 2) os.exit(3) end })\n");
+    TDemoRun run(data.Dir());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+    ASSERT_TRUE(run.WaitFor("A script ends the game: ")) << run.Log();
+    const size_t asked = run.Log().find("A script ends the game: ");
+    EXPECT_NE(run.Log().find("cottage.lua", asked), std::string::npos) << run.Log();
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, asked)) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    EXPECT_NE(run.Log().find("MET_EndSession()", asked), std::string::npos) << run.Log();
 }
 
 }  // namespace
