@@ -71,6 +71,12 @@ LUA_API lua_CFunction lua_atpanic(lua_State* L, lua_CFunction panicf) {
   return old;
 }
 
+LUA_API lua_CFunction lua_atexit(lua_State* L, lua_CFunction exitf) {
+  lua_CFunction old = L->g->exitf;
+  L->g->exitf = exitf;
+  return old;
+}
+
 LUA_API lua_State* lua_newthread(lua_State* L) {
   lua_State* L1 = newThread(L);
   setthread(pushSlot(L), L1);

@@ -71,7 +71,9 @@ int pcallRaw(lua_State* L, void (*f)(lua_State*, void*), void* ud, ptrdiff_t old
 
 void callHook(lua_State* L, int event, int line) {
   lua_Hook hook = L->hook;
-  if (hook == nullptr || !L->allowhook) return;
+  const uint8_t allowed = L->allowhook;
+  if (hook == nullptr || !allowed) return;
+  if (allowed == kFinalizerHooks && !(L->hookmask & LUA_MASKGC)) return;
   ptrdiff_t top = savestack(L, L->top);
   ptrdiff_t citop = savestack(L, L->ci->top);
   lua_Debug ar;
@@ -84,10 +86,10 @@ void callHook(lua_State* L, int event, int line) {
   try {
     hook(L, &ar);
   } catch (...) {
-    L->allowhook = 1;
+    L->allowhook = allowed;
     throw;
   }
-  L->allowhook = 1;
+  L->allowhook = allowed;
   L->ci->top = restorestack(L, citop);
   L->top = restorestack(L, top);
 }

@@ -236,12 +236,17 @@ void runFinalizer(lua_State* L, Udata* u) {
   struct Arg {
     TValue* func;
   } arg{top};
-  uint8_t oldhook = L->allowhook;
-  L->allowhook = 0;
+  // Debug hooks stay out of finalizers, but a hook that stops runaway scripts must reach one
+  // that never returns (LUA_MASKGC); a finalizer run from inside a hook runs without any.
+  struct HookGuard {
+    lua_State* L;
+    uint8_t old;
+    ~HookGuard() { L->allowhook = old; }
+  } guard{L, L->allowhook};
+  if (L->allowhook) L->allowhook = kFinalizerHooks;
   // The finalizer may grow the stack, which moves it: keep the place, not the pointer.
   const ptrdiff_t at = savestack(L, top);
   pcallRaw(L, [](lua_State* L1, void* ud) { callFunc(L1, static_cast<Arg*>(ud)->func, 0); }, &arg, at, 0);
-  L->allowhook = oldhook;
   L->top = restorestack(L, at);
 }
 

@@ -167,6 +167,9 @@ int OsSetlocale(lua_State* L) {
 }
 
 int OsExit(lua_State* L) {
+  lua_CFunction host = lua_atexit(L, nullptr);  // read without a getter of its own
+  lua_atexit(L, host);
+  if (host) return host(L);
   std::fflush(nullptr);
   std::exit(luaL_optint(L, 1, EXIT_SUCCESS));
 }

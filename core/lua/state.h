@@ -14,6 +14,8 @@ constexpr int kMaxStack = 1000000;   // slots per thread
 constexpr int kMaxCalls = 200000;    // frames per thread
 constexpr int kMaxCCalls = 200;      // nested C-level calls
 constexpr int kBasicCISize = 8;
+// allowhook while a finalizer runs: hooks that asked for LUA_MASKGC only.
+constexpr uint8_t kFinalizerHooks = 2;
 
 enum CallStatus : uint8_t {
   CIST_LUA = 1,     // running a script function
@@ -55,6 +57,7 @@ struct GlobalState {
   TValue registry;
   lua_State* mainthread = nullptr;
   lua_CFunction panic = nullptr;
+  lua_CFunction exitf = nullptr;  // os.exit's stand-in (lua_atexit)
   TString* tmname[TM_N];
   TString* fixedtext[2];  // texts the size functions look up on every call (see lib_support.h)
   Table* mt[NUM_TAGS];  // default metatable per type
@@ -85,7 +88,7 @@ struct lua_State : luai::GCObject {
   int nCcalls;       // C-level calls in this thread (yield is refused above baseCcalls)
   int baseCcalls;
   uint8_t hookmask;
-  uint8_t allowhook;
+  uint8_t allowhook;  // 0: none; kFinalizerHooks: only hooks with LUA_MASKGC
   uint8_t suspended;  // stopped in a yield
   uint8_t errored;    // a coroutine that ended in an error
   int basehookcount;

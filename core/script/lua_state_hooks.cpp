@@ -7,6 +7,7 @@
 #include "core/debug/debug_log.h"
 #include "core/files/file.h"
 #include "core/script/lua_value_text.h"
+#include "core/script/script_exit.h"
 
 namespace {
 
@@ -64,5 +65,6 @@ lua_State* OpenHostState()
     lua_atpanic(L, &HostLuaPanic);
     InstallFileLayerLoader(L);
     lua_setmemlimit(L, kScriptMemoryLimit);
+    InstallScriptExit(L);
     return L;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // How the script host opens its Lua states: memory through realloc/free up to a bound per
 // state (a script that passes it is stopped with an error naming it), an unprotected error
-// logged and then ending the process with status 1, and script files (luaL_loadfile, dofile,
-// require) read through the file layer in binary mode, so scripts may live in archives or
-// memory files and UTF-16 sources arrive byte for byte.
+// logged and then ending the process with status 1, os.exit asking the program to quit
+// (script_exit.h), and script files (luaL_loadfile, dofile, require) read through the file
+// layer in binary mode, so scripts may live in archives or memory files and UTF-16 sources
+// arrive byte for byte.
 
 #include <lua.h>
 

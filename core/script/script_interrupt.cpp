@@ -56,17 +56,25 @@ std::string ScriptName(const lua_Debug* ar)
     return name;
 }
 
+void InterruptHook(lua_State* L, lua_Debug* ar);
+
+// Also inside __gc finalizers: one that never returns holds the main thread like any script.
+void Hook(lua_State* L, int count)
+{
+    lua_sethook(L, &InterruptHook, LUA_MASKCOUNT | LUA_MASKGC, count);
+}
+
 void InterruptHook(lua_State* L, lua_Debug* ar)
 {
     const TScriptInterruptCheck& check = Check();
     if (!check || !check()) {
         if (lua_gethookcount(L) != kScriptInterruptInterval)
-            lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, kScriptInterruptInterval);
+            Hook(L, kScriptInterruptInterval);
         return;
     }
     // Checked again at the next instruction: a script that catches the error (pcall in a loop)
     // meets it again in its own code at once, until it has unwound to the host.
-    lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, 1);
+    Hook(L, 1);
     std::vector<TStop>& stops = Stops();
     auto stop = std::find_if(stops.begin(), stops.end(), [L](const TStop& s) { return s.L == L; });
     if (stop == stops.end()) {
@@ -74,15 +82,13 @@ void InterruptHook(lua_State* L, lua_Debug* ar)
         lua_pushfstring(L, "script %s stopped at line %d: it held the main thread while the program was asked to close",
                         ScriptName(ar).c_str(), ar->currentline);
         stops.push_back({L, lua_tostring(L, -1)});
+        // Told here too: the error of a finalizer's stop, or of one below a C++ caller, ends
+        // where nobody reports it.
+        WriteDbg("%s", stops.back().message.c_str());
     } else {
         lua_pushstring(L, stop->message.c_str());
     }
     lua_error(L);
-}
-
-void Hook(lua_State* L, int count)
-{
-    lua_sethook(L, &InterruptHook, LUA_MASKCOUNT, count);
 }
 
 }  // namespace

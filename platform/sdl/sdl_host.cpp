@@ -3,7 +3,9 @@
 #include "platform/sdl/gl_context.h"
 
 #include "core/debug/debug_log.h"
+#include "core/script/script_exit.h"
 #include "core/script/script_interrupt.h"
+#include "platform/sdl/broken_pipe.h"
 #include "platform/sdl/folder_lock.h"
 #include "platform/sdl/hold_alarm.h"
 #include "platform/sdl/quit_signals.h"
@@ -51,6 +53,7 @@ TSdlHost::TSdlHost() : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [thi
     // question; the signal is caught here instead and ends the game.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     const int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    IgnoreBrokenPipes();
     mQuitSignals = std::make_unique<TQuitSignals>();
     mHoldAlarm = std::make_unique<THoldAlarm>();
     mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
@@ -68,6 +71,7 @@ TSdlHost::~TSdlHost()
     SetScriptInterruptCheck(nullptr);
     mHoldAlarm.reset();
     DisarmScriptInterrupt();
+    ClearScriptQuitRequest();
     if (mContext) {
         SDL_GL_MakeCurrent(mWindow, nullptr);
         SDL_GL_DeleteContext(mContext);
@@ -86,9 +90,12 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
     mCloseWatch.MainLoopTurned();
     DisarmScriptInterrupt();
-    if (TQuitSignals::Arrived() && !mQuitSignalReported) {
+    if ((TQuitSignals::Arrived() || ScriptAskedToQuit()) && !mQuitSignalReported) {
         mQuitSignalReported = true;
-        WriteDbg("A signal from the system ends the game.");
+        if (TQuitSignals::Arrived())
+            WriteDbg("A signal from the system ends the game.");
+        else
+            WriteDbg("A script ends the game: %s", ScriptQuitRequest().c_str());
         *out = TSystemEvent();
         out->eventClass = sysev::kAppleEvent;
         out->kind = sysev::kTerminateApplication;
@@ -145,7 +152,7 @@ void TSdlHost::QueueTestInput()
 
 bool TSdlHost::CloseRequestPending()
 {
-    if (TQuitSignals::Arrived())
+    if (TQuitSignals::Arrived() || ScriptAskedToQuit())
         return true;
     if (!mReady)
         return false;

@@ -81,6 +81,9 @@ LUA_API void lua_close(lua_State* L);
 LUA_API int lua_livestates(void);
 LUA_API lua_State* lua_newthread(lua_State* L);
 LUA_API lua_CFunction lua_atpanic(lua_State* L, lua_CFunction panicf);
+// os.exit calls exitf in its place, with its arguments, instead of ending the process (a host
+// ends through its own quit path); null gives the default back. Returns the previous one.
+LUA_API lua_CFunction lua_atexit(lua_State* L, lua_CFunction exitf);
 
 // Basic stack manipulation.
 LUA_API int lua_gettop(lua_State* L);
@@ -229,6 +232,9 @@ LUA_API int lua_pushupvalues(lua_State* L);
 #define LUA_MASKRET (1 << LUA_HOOKRET)
 #define LUA_MASKLINE (1 << LUA_HOOKLINE)
 #define LUA_MASKCOUNT (1 << LUA_HOOKCOUNT)
+// With this bit the hook also runs inside __gc finalizers, which otherwise run without hooks: a
+// host that stops runaway scripts must reach a finalizer that never returns.
+#define LUA_MASKGC (1 << 5)
 
 #define LUA_IDSIZE 60
 

@@ -131,6 +131,50 @@ TEST(ApiGc, FinalizersThatGrowTheStackLeaveItWhole) {
   lua_close(L);
 }
 
+// Hooks stay out of finalizers unless they ask to be let in; one let in can stop a finalizer
+// that never returns, and the collection and the code after it go on, hooked as before.
+TEST(ApiGc, OnlyHooksThatAskForItRunInsideFinalizers) {
+  const struct {
+    int mask;
+    const char* loop;
+    bool inside;
+  } cases[] = {
+      {LUA_MASKCOUNT, "for i = 1, 20000 do end", false},
+      {LUA_MASKCOUNT | LUA_MASKGC, "while true do end", true},
+  };
+  static int inside, outside;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mask);
+    lua_State* L = vmtest::OpenState();
+    ASSERT_EQ(vmtest::Run(L, std::string("fin = function() finalizing = true ") + c.loop + " finalizing = nil end"), "");
+    lua_newuserdata(L, 8);
+    lua_newtable(L);
+    lua_pushstring(L, "__gc");
+    lua_getglobal(L, "fin");
+    lua_settable(L, -3);
+    lua_setmetatable(L, -2);
+    lua_pop(L, 1);
+    inside = outside = 0;
+    lua_sethook(L, [](lua_State* L1, lua_Debug*) {
+      lua_getglobal(L1, "finalizing");
+      const bool in = lua_toboolean(L1, -1);
+      lua_pop(L1, 1);
+      ++(in ? inside : outside);
+      if (in) {
+        lua_pushnil(L1);
+        lua_setglobal(L1, "finalizing");
+        lua_pushstring(L1, "stopped");
+        lua_error(L1);
+      }
+    }, c.mask, 100);
+    EXPECT_EQ(vmtest::Eval(L, "collect() for i = 1, 2000 do end return 'went on'"), "went on");
+    lua_sethook(L, nullptr, 0, 0);
+    EXPECT_EQ(inside, c.inside ? 1 : 0);
+    EXPECT_GT(outside, 0);
+    lua_close(L);
+  }
+}
+
 // Loops whose only garbage comes from calls still collect it: the peak, not the end, counts.
 TEST(ApiGc, GarbageMadeByCallsIsCollected) {
   const char* const calls[] = {

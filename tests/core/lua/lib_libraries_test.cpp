@@ -317,6 +317,18 @@ TEST(LibOs, DateAndTimeRoundTrip) {
             "error: test:1: bad argument #2 to `setlocale' (invalid option)");
 }
 
+// A host's exit function takes os.exit's place with its arguments; its error reaches the script.
+TEST(LibOs, ExitHandsOverToTheHostsExitFunction) {
+  LibState s;
+  lua_CFunction host = [](lua_State* L) {
+    lua_pushfstring(L, "asked for %d", luaL_optint(L, 1, 0));
+    return lua_error(L);
+  };
+  EXPECT_EQ(lua_atexit(s.get(), host), nullptr);
+  EXPECT_EQ(s.Run("os.exit(3) return 'went on'"), "error: asked for 3");
+  EXPECT_EQ(lua_atexit(s.get(), nullptr), host);
+}
+
 TEST(LibDebug, InfoLocalsAndTraceback) {
   LibState s;
   EXPECT_EQ(s.Run("local function f() local info = debug.getinfo(1, 'Sln') "

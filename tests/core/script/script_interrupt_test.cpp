@@ -39,6 +39,10 @@ TEST_F(ScriptInterrupt, StopsOnlyWhenTheCheckSaysSo)
          false, "stopped at line 1"},
         {"endless loop in the started coroutine", "return function()\n while true do end\nend", true, true, true,
          "lua_resume error: script"},
+        {"finalizer that never returns",
+         "do local p = newproxy(true) getmetatable(p).__gc = function() while true do end end p = nil collectgarbage() "
+         "end",
+         true, true, false, "stopped at line 1"},
         {"long loop, nobody asks", "for i = 1, 300000 do done = i end", true, false, true, ""},
         {"long loop, not armed", "for i = 1, 300000 do done = i end", false, true, true, ""},
     };

@@ -104,6 +104,13 @@ void TDemoRun::Signal(int sig)
         kill(mPid, sig);
 }
 
+void TDemoRun::CloseLog()
+{
+    if (mLogFd >= 0)
+        close(mLogFd);
+    mLogFd = -1;
+}
+
 void TDemoRun::ReadAvailable(int waitMs)
 {
     pollfd p{mLogFd, POLLIN, 0};

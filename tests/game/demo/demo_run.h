@@ -24,6 +24,8 @@ public:
     void Send(const std::string& record);
     // Sends the program a signal, as the system would.
     void Signal(int sig);
+    // Stops reading the log: the program's end of the pipe loses its reader.
+    void CloseLog();
     // Reads the log until `text` appears after `from` (an offset into the log); false on time-out.
     bool WaitFor(const std::string& text, int ms = 20000, size_t from = 0);
     // Asks for a screenshot and waits until it is written; false on time-out.

@@ -1,0 +1,95 @@
+// What comes from outside or from a script's own calls never ends the game behind its quit
+// path: a finalizer that never returns is stopped like any runaway script, SIGPIPE and a log
+// whose reader went away leave play and its saves going on, and os.exit quits the game.
+
+#include "game/demo/demo_data.h"
+#include "game/demo/demo_hops.h"
+#include "game/demo/demo_run.h"
+#include "game/demo/demo_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+namespace {
+
+TEST(DemoSignals, AFinalizerThatNeverReturnsIsStoppedWithinThreeSeconds)
+{
+    const char kFinalizerLoops[] = "do local p = newproxy(true) getmetatable(p).__gc = function() "
+                                   "_ALERT('Finalizer loops') while true do end end p = nil collectgarbage() end\n";
+    for (const int sig : {SIGTERM, 0}) {
+        SCOPED_TRACE(sig ? "SIGTERM" : "close box");
+        TDataCopy data;
+        const std::string file = "scripts/mainloop.lua";
+        data.Write(file, kFinalizerLoops + ReadBytes(data.Dir() + "/assets/" + file));
+        TDemoRun run(data.Dir());
+        ASSERT_TRUE(run.WaitFor("Finalizer loops")) << run.Log();
+        if (sig)
+            run.Signal(sig);
+        else
+            run.Send("0 close");
+        EXPECT_EQ(run.Finish(3000), 0) << run.Log();
+        EXPECT_NE(run.Log().find(file + " stopped at line 1"), std::string::npos) << run.Log();
+    }
+}
+
+// The highest hop in the log.
+int LastHop(const std::string& log)
+{
+    int n = 0;
+    while (log.find(HopLine(n + 1)) != std::string::npos)
+        ++n;
+    return n;
+}
+
+// Hoppers save the game every few frames: after the signal, or once nobody reads the log, play
+// and its saves go on until the quit.
+TEST(DemoSignals, SigpipeAndALogWithoutReaderLeavePlayAndItsSavesGoingOn)
+{
+    for (const bool closeLog : {false, true}) {
+        SCOPED_TRACE(closeLog ? "log reader gone" : "SIGPIPE");
+        TDataCopy data;
+        AddHoppers(data, 3);
+        TDemoRun run(data.Dir());
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+        ASSERT_TRUE(run.WaitFor(HopLine(1))) << run.Log();
+        if (closeLog) {
+            const int seen = LastHop(run.Log());
+            run.CloseLog();
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            run.Signal(SIGTERM);
+            EXPECT_EQ(run.Finish(), 0);
+            EXPECT_GT(ReadHopSave(ReadDumpedSlot(DumpPrefs(run), 0)).hops, seen + 1) << DumpPrefs(run);
+        } else {
+            run.Signal(SIGPIPE);
+            const size_t mark = run.Log().size();
+            const int seen = LastHop(run.Log());
+            EXPECT_TRUE(run.WaitFor(HopLine(seen + 2), 20000, mark)) << run.Log();
+            EXPECT_TRUE(run.WaitFor("SAVED GAME IN SCENE", 20000, run.Log().find(HopLine(seen + 2)))) << run.Log();
+            run.Signal(SIGTERM);
+            EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, mark)) << run.Log();
+            EXPECT_EQ(run.Finish(), 0) << run.Log();
+        }
+    }
+}
+
+TEST(DemoSignals, OsExitInAScriptEndsTheGameThroughItsQuitPath)
+{
+    TDataCopy data;
+    data.Append("quest/cottage/cottage.lua", "\ntable.insert(scene_spec.actorlist, { name = 'QUITTER', command = "
+                                             "function(self) coroutine.yield(RESUME.ON_DELAY, 2) os.exit(3) end })\n");
+    TDemoRun run(data.Dir());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+    ASSERT_TRUE(run.WaitFor("A script ends the game: ")) << run.Log();
+    const size_t asked = run.Log().find("A script ends the game: ");
+    EXPECT_NE(run.Log().find("cottage.lua", asked), std::string::npos) << run.Log();
+    EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 20000, asked)) << run.Log();
+    EXPECT_EQ(run.Finish(), 0) << run.Log();
+    EXPECT_NE(run.Log().find("MET_EndSession()", asked), std::string::npos) << run.Log();
+}
+
+}  // namespace
