@@ -57,8 +57,8 @@ bool TPrefs::SavePrefs()
     if (!mSavingEnabled)
         return false;
     // A damaged file is only replaced once a copy of it is safe.
-    if (mDamaged && mDamagedCopy.empty() && !KeepDamagedCopy(mFileName, &mDamagedCopy)) {
-        WriteDbg("TPrefs: not saving over damaged '%s' without a copy of it", mFileName.c_str());
+    if (mDamaged && mDamagedCopy.empty() && !KeepDamagedCopy(mDamagedFile, &mDamagedCopy)) {
+        WriteDbg("TPrefs: not saving over damaged '%s' without a copy of it", mDamagedFile.c_str());
         return false;
     }
 

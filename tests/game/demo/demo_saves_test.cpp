@@ -1,6 +1,6 @@
 // The player's saves when the folder works against them: a disk that takes no more bytes, a
-// second copy of the game on the same folder, a saved file with a flipped bit. Nothing is lost
-// without a word on the screen, and the game never traps the player.
+// second copy of the game on the same folder, a saved file with a flipped bit or gone. Nothing
+// is lost without a word on the screen, and the game never traps the player.
 
 #include "common/unprivileged.h"
 #include "game/demo/demo_hops.h"
@@ -214,18 +214,19 @@ size_t AMiddleLength(const std::string& bytes)
     return starts[starts.size() / 2] + 7;
 }
 
-TEST(DemoSaves, ADamagedSaveStartsFromTheOneBeforeAndThePlayerIsTold)
+TEST(DemoSaves, ADamagedOrMissingSaveStartsFromTheOneBeforeAndThePlayerIsTold)
 {
     const struct
     {
         const char* what;
-        size_t (*where)(const std::string& bytes);
-        bool previousDamaged;  // the save before is damaged as well
+        size_t (*where)(const std::string& bytes);  // null: the file is removed
+        bool previousDamaged;                       // the save before is damaged as well
         const char* title;
     } cases[] = {
         {"Ann's slot number", AnnsSlotNumber, false, "prefs_restored_title"},
         {"a chunk's length", AMiddleLength, false, "prefs_restored_title"},
         {"both saves", AMiddleLength, true, "prefs_damaged_title"},
+        {"the file gone", nullptr, false, "prefs_restored_title"},
     };
     TDataCopy data;
     AddHoppers(data, 3);
@@ -234,11 +235,15 @@ TEST(DemoSaves, ADamagedSaveStartsFromTheOneBeforeAndThePlayerIsTold)
         const std::string home = data.Dir() + "/" + std::to_string(&c - cases);
         int hops = 0;
         ASSERT_NO_FATAL_FAILURE(PlayAsAnn(data.Dir(), home, HopLine(3), &hops));
-        std::string bytes = ReadBytes(PrefsFile(home));
-        const size_t at = c.where(bytes);
-        ASSERT_GT(at, 0u);
-        bytes[at] ^= 0x10;
-        WriteBytes(PrefsFile(home), bytes);
+        if (c.where) {
+            std::string bytes = ReadBytes(PrefsFile(home));
+            const size_t at = c.where(bytes);
+            ASSERT_GT(at, 0u);
+            bytes[at] ^= 0x10;
+            WriteBytes(PrefsFile(home), bytes);
+        } else {
+            fs::remove(PrefsFile(home));
+        }
         if (c.previousDamaged)
             WriteBytes(PrefsFile(home) + ".prev", "IKEY");
 
