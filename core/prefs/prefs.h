@@ -14,7 +14,7 @@
 // only then may a save replace it. Each save also keeps the contents before it (".prev"), so
 // a damaged or missing file costs at most its last save: the store starts from the previous
 // contents when they read whole, else from what was read before the damage. Saves go through
-// a temporary file and a rename.
+// a temporary file and a rename; one that cannot keep the previous contents still saves.
 
 #include "core/crypto/encrypt.h"
 #include "core/text/str.h"
