@@ -4,6 +4,7 @@
 
 #include "core/debug/debug_log.h"
 #include "core/script/script_interrupt.h"
+#include "platform/sdl/account_home.h"
 #include "platform/sdl/folder_lock.h"
 #include "platform/sdl/hold_alarm.h"
 #include "platform/sdl/quit_signals.h"
@@ -377,6 +378,11 @@ bool TSdlHost::IsMouseInContent()
 bool TSdlHost::FolderTakenByAnother(const str& lockPath)
 {
     return LockFolder(lockPath) == EFolderLock::kTaken;
+}
+
+str TSdlHost::AccountHome()
+{
+    return ::AccountHome();
 }
 
 void TSdlHost::WarpMouseToWindowCenter()
