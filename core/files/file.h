@@ -115,8 +115,10 @@ public:
         str common;   // $XDG_DATA_HOME/vantorell/<game>
         str desktop;  // $XDG_DESKTOP_DIR, else ~/Desktop
     };
-    // The folders for a game name from the environment; nothing is created.
-    static TFolders DefaultFolders(const str& gameName);
+    // The folders for a game name from the environment; `accountHome` (the home folder of the
+    // user's account) stands for HOME when that is not set. Empty folders where there is no
+    // home; nothing is created.
+    static TFolders DefaultFolders(const str& gameName, const str& accountHome = str(""));
     static void SetFolders(const TFolders& folders);
     // The folder that holds "assets/": $TESSIVANDER_RESOURCES, else the program's folder or
     // one of its parents, else <prefix>/share/tessivander beside the program; empty when none.

@@ -33,10 +33,12 @@ str ParentOf(const str& path)
 
 }  // namespace
 
-TFile::TFolders TFile::DefaultFolders(const str& gameName)
+TFile::TFolders TFile::DefaultFolders(const str& gameName, const str& accountHome)
 {
     const str game = gameName.empty() ? str("tessivander") : gameName;
-    const str home = AbsoluteEnv("HOME");
+    str home = AbsoluteEnv("HOME");
+    if (home.empty() && !accountHome.empty() && accountHome[0] == '/')
+        home = accountHome;
     str dataHome = AbsoluteEnv("XDG_DATA_HOME");
     if (dataHome.empty() && !home.empty())
         dataHome = home + "/.local/share";

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,12 +24,26 @@ TSaveReport& SaveReport()
     return report;
 }
 
-void Report(const std::vector<TReplacement>& files, size_t renamed)
+// Every file's outcome; when the save failed as a whole (`failed` names the file that failed
+// it), that file first and the others for the same reason.
+void Report(const std::vector<TReplacement>& files, const std::vector<bool>& done,
+            const std::vector<ESaveProblem>& problems, size_t failed, std::vector<bool>* replaced)
 {
+    if (replaced)
+        *replaced = done;
     if (!SaveReport())
         return;
-    for (size_t i = 0; i < files.size(); ++i)
-        SaveReport()(files[i].diskPath, i < renamed);
+    const bool whole = failed >= files.size();
+    if (!whole)
+        SaveReport()({files[failed].diskPath, false, problems[failed], false});
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (i == failed)
+            continue;
+        ESaveProblem problem = problems[i];
+        if (!done[i] && problem == ESaveProblem::kNone)
+            problem = whole ? ESaveProblem::kNotWritten : problems[failed];
+        SaveReport()({files[i].diskPath, done[i], done[i] ? ESaveProblem::kNone : problem, whole && !done[i]});
+    }
 }
 
 bool WriteAll(int fd, const void* data, size_t size)
@@ -67,6 +82,7 @@ struct TStaged
 {
     std::string path;
     std::string temporary;
+    size_t file;  // its place in the replacement
 };
 
 void Discard(const std::vector<TStaged>& staged)
@@ -79,29 +95,29 @@ void Discard(const std::vector<TStaged>& staged)
 constexpr char kStagedSuffix[] = ".tmp.";
 constexpr size_t kStagedRandom = 6;
 
-bool Stage(const std::string& path, const void* data, size_t size, std::vector<TStaged>& staged)
+ESaveProblem Stage(const std::string& path, const void* data, size_t size, size_t file, std::vector<TStaged>& staged)
 {
     // The rename would replace a file its owner has made read-only.
     struct stat old;
     const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) {
+        WriteDbg("Cannot save '%s': a folder has that name", path.c_str());
+        return ESaveProblem::kFolderInTheWay;
+    }
     if (exists && access(path.c_str(), W_OK) != 0) {
         WriteDbg("Cannot save '%s': the file is not writable (%s); it is left as it was", path.c_str(),
                  strerror(errno));
-        return false;
-    }
-    if (exists && S_ISDIR(old.st_mode)) {
-        WriteDbg("Cannot save '%s': a folder has that name", path.c_str());
-        return false;
+        return ESaveProblem::kNotWritten;
     }
     if (!MakeFoldersFor(path.c_str())) {
         WriteDbg("Cannot save '%s': folder not created (%s)", path.c_str(), strerror(errno));
-        return false;
+        return ESaveProblem::kNotWritten;
     }
     std::string temporary = path + kStagedSuffix + std::string(kStagedRandom, 'X');
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
         WriteDbg("Cannot save '%s': temporary file not created (%s)", path.c_str(), strerror(errno));
-        return false;
+        return ESaveProblem::kNotWritten;
     }
     fchmod(fd, exists ? old.st_mode & 07777 : 0644);
     bool ok = WriteAll(fd, data, size);
@@ -118,43 +134,56 @@ bool Stage(const std::string& path, const void* data, size_t size, std::vector<T
         unlink(temporary.c_str());
         WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", path.c_str(),
                  error ? strerror(error) : "short write");
-        return false;
+        return ESaveProblem::kNotWritten;
     }
-    staged.push_back({path, temporary});
-    return true;
+    staged.push_back({path, temporary, file});
+    return ESaveProblem::kNone;
 }
 
 }  // namespace
 
-bool ReplaceDiskFiles(const std::vector<TReplacement>& files)
+bool ReplaceDiskFiles(const std::vector<TReplacement>& files, std::vector<bool>* replaced)
 {
+    std::vector<bool> done(files.size(), false);
+    std::vector<ESaveProblem> problems(files.size(), ESaveProblem::kNone);
     std::vector<TStaged> staged;
-    for (const TReplacement& f : files) {
-        if (!Stage(f.diskPath.c_str(), f.data, f.size, staged)) {
+    for (size_t i = 0; i < files.size(); ++i) {
+        problems[i] = Stage(files[i].diskPath.c_str(), files[i].data, files[i].size, i, staged);
+        if (problems[i] != ESaveProblem::kNone && !files[i].spare) {
             Discard(staged);
-            Report(files, 0);
+            Report(files, done, problems, i, replaced);
             return false;
         }
     }
+    size_t renamed = 0;
     for (size_t i = 0; i < staged.size(); ++i) {
-        if (rename(staged[i].temporary.c_str(), staged[i].path.c_str()) != 0) {
-            const int error = errno;
-            Discard(std::vector<TStaged>(staged.begin() + long(i), staged.end()));
-            if (i == 0)
-                WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", staged[i].path.c_str(),
-                         strerror(error));
-            else
-                WriteDbg("Saving '%s' failed (%s); %zu of %zu files were replaced", staged[i].path.c_str(),
-                         strerror(error), i, staged.size());
-            Report(files, i);
-            return false;
+        const TStaged& s = staged[i];
+        if (rename(s.temporary.c_str(), s.path.c_str()) == 0) {
+            done[s.file] = true;
+            ++renamed;
+            continue;
         }
+        const int error = errno;
+        problems[s.file] = ESaveProblem::kNotWritten;
+        if (files[s.file].spare) {
+            unlink(s.temporary.c_str());
+            WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", s.path.c_str(), strerror(error));
+            continue;
+        }
+        Discard(std::vector<TStaged>(staged.begin() + long(i), staged.end()));
+        if (renamed == 0)
+            WriteDbg("Saving '%s' failed (%s); the previous file is unchanged", s.path.c_str(), strerror(error));
+        else
+            WriteDbg("Saving '%s' failed (%s); %zu of %zu files were replaced", s.path.c_str(), strerror(error),
+                     renamed, staged.size());
+        Report(files, done, problems, s.file, replaced);
+        return false;
     }
     // Renamed is saved, for the player: a folder that will not sync is only logged.
-    Report(files, files.size());
+    Report(files, done, problems, files.size(), replaced);
     for (const TStaged& s : staged) {
         int error = 0;
-        if (!SyncFolderOf(s.path, &error)) {
+        if (done[s.file] && !SyncFolderOf(s.path, &error)) {
             WriteDbg("Saved '%s' but its folder could not be synced (%s); a power cut may undo the save",
                      s.path.c_str(), strerror(error));
             return false;
@@ -177,10 +206,19 @@ bool ReplaceFileContents(const str& name, const void* data, size_t size)
 {
     const str diskPath = TFile::TranslateResource(name, false);
     if (diskPath.empty()) {
-        WriteDbg("Cannot save '%s': no folder for it", name.c_str());
+        ReportNoFolder(name);
         return false;
     }
     return ReplaceDiskFile(diskPath, data, size);
+}
+
+void ReportNoFolder(const str& name)
+{
+    static std::set<str> logged;
+    if (logged.insert(name).second)
+        WriteDbg("Cannot save '%s': no folder for it (no home folder is known)", name.c_str());
+    if (SaveReport())
+        SaveReport()({name, false, ESaveProblem::kNoFolder, false});
 }
 
 void RemoveUnfinishedSaves(const str& diskPath)

@@ -20,18 +20,44 @@ struct TReplacement
     str diskPath;
     const void* data;
     size_t size;
+    // A spare copy (the contents before a save): when it cannot be written, the other files
+    // are replaced all the same.
+    bool spare = false;
 };
 // Several files that belong together: every new content is written and synced before the
-// first rename, so a failure while writing leaves all the old files.
-bool ReplaceDiskFiles(const std::vector<TReplacement>& files);
+// first rename, so a failure while writing leaves all the old files. True when every file that
+// is not a spare was replaced; `replaced` (may be null) receives each file's outcome.
+bool ReplaceDiskFiles(const std::vector<TReplacement>& files, std::vector<bool>* replaced = nullptr);
 
 // `name` is a logical file name ("user:prefs.dat"); missing folders are created.
 bool ReplaceFileContents(const str& name, const void* data, size_t size);
 
-// Told of every file a replacement tried, with whether it now holds the new contents: a
-// game that cannot save says so to its player. Empty: nobody is told.
-using TSaveReport = std::function<void(const str& diskPath, bool saved)>;
+// Why a file was not saved: each asks the player for something else.
+enum class ESaveProblem
+{
+    kNone,
+    kNoFolder,        // the user has no folder to save in (no home folder is known)
+    kFolderInTheWay,  // a folder has the file's name
+    kNotWritten,      // the disk, the rights on the folder or the file, or the system refused
+};
+
+struct TSaveOutcome
+{
+    str diskPath;  // the logical name when there is no folder for it
+    bool saved = false;
+    ESaveProblem problem = ESaveProblem::kNone;
+    // A spare copy that was not saved while the files it goes with were.
+    bool spare = false;
+};
+
+// Told of every file a replacement tried: a game that cannot save says so to its player. When a
+// save fails as a whole, the file that failed it is told first. Empty: nobody is told.
+using TSaveReport = std::function<void(const TSaveOutcome& outcome)>;
 void SetSaveReport(TSaveReport report);
+
+// For a save of the logical file `name` that has no folder to go to: logged (once per name)
+// and told to the save report.
+void ReportNoFolder(const str& name);
 
 // Removes the temporary files that saves of `diskPath` left when the program died before
 // renaming them, and logs each. For a program's start: another program saving the same file

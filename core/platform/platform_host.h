@@ -70,4 +70,7 @@ public:
     // One copy of the program per user folder: true when another program holds the lock file
     // `lockPath` (a disk path); otherwise this program holds it from now until it ends.
     virtual bool FolderTakenByAnother(const str& lockPath) = 0;
+    // The user's home folder as the system's account database gives it, for a start without
+    // HOME; empty when there is none (and from hosts that know no accounts).
+    virtual str AccountHome() { return str(""); }
 };

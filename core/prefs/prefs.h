@@ -12,9 +12,9 @@
 //
 // A file that does not decode is never lost: a copy of it is kept beside it (".bad"), and
 // only then may a save replace it. Each save also keeps the contents before it (".prev"), so
-// a damaged file costs at most its last save: the store starts from the previous contents
-// when they read whole, else from what was read before the damage. Saves go through a
-// temporary file and a rename.
+// a damaged or missing file costs at most its last save: the store starts from the previous
+// contents when they read whole, else from what was read before the damage. Saves go through
+// a temporary file and a rename; one that cannot keep the previous contents still saves.
 
 #include "core/crypto/encrypt.h"
 #include "core/text/str.h"
@@ -58,9 +58,9 @@ public:
 
     const TStore& GetStore() const { return mStore; }
     str GetInstallKey() const { return mInstallKey; }
-    // The file did not decode completely at load.
+    // The file did not decode completely at load (or was missing and its previous contents did not).
     bool IsDamaged() const { return mDamaged; }
-    // ... and the store holds the previous contents instead, read whole.
+    // The file was damaged or missing, and the store holds the previous contents, read whole.
     bool WasRestored() const { return mRestored; }
     // Name of the kept copy of a damaged file; empty when none was needed or made.
     str GetDamagedCopyName() const { return mDamagedCopy; }
@@ -79,6 +79,7 @@ private:
     {
         kRead,
         kMissing,
+        kNotAFile,  // a folder or a pipe has its name
         kDamaged
     };
     // The whole file; `why` says what is wrong with a damaged one.
@@ -88,6 +89,10 @@ private:
     bool ParseChunks(const std::vector<char>& bytes, bool installEmpty, const char** why);
     // After damage: the previous contents when they read whole, else the store as it is.
     void RestorePrevious(bool installEmpty);
+    // The file is missing: the previous contents when there is a file of them (true), so that
+    // a save does not replace the only copy left with an empty store.
+    bool StartFromPreviousOfMissing(bool installEmpty);
+    void AdoptPrevious(std::vector<char> bytes);
     str PreviousName() const { return mFileName + ".prev"; }
 
     void SelectInstall(const str& key);
@@ -105,6 +110,7 @@ private:
     bool mDamaged = false;
     bool mRestored = false;
     str mDamagedCopy;
+    str mDamagedFile;  // the damaged file whose copy must exist before a save
     // The contents of the file known to read whole (loaded or saved), which the next save
     // keeps as the previous ones; and those the previous file holds now.
     std::vector<char> mLastGood;

@@ -73,6 +73,7 @@ void TPrefs::MarkDamaged(const char* why)
 {
     WriteDbg("TPrefs: '%s' is damaged (%s); keeping what was read before it", mFileName.c_str(), why);
     // Only a save could replace the file, so only a store that may save needs the copy.
+    mDamagedFile = mFileName;
     if (!mDamaged && mSavingEnabled)
         KeepDamagedCopy(mFileName, &mDamagedCopy);
     mDamaged = true;
@@ -86,7 +87,7 @@ TPrefs::ERead TPrefs::ReadWhole(const str& name, std::vector<char>* bytes, const
         if (!TFile::Exists(name))
             return ERead::kMissing;
         *why = "not a regular file";
-        return ERead::kDamaged;
+        return ERead::kNotAFile;
     }
     const long size = file.Size();
     if (size < 0 || size > kMaxFileSize) {
@@ -120,13 +121,15 @@ void TPrefs::LoadPrefs()
     const char* why = nullptr;
     const ERead read = ReadWhole(mFileName, &bytes, &why);
     if (read == ERead::kMissing) {
+        if (StartFromPreviousOfMissing(installEmpty))
+            return;
         const TInstallText again = ReadInstallText();
         if (!again.text.empty())
             mInstallKey = again.text;
         SelectInstall(mInstallKey);
         return;
     }
-    if (read == ERead::kDamaged) {
+    if (read == ERead::kDamaged || read == ERead::kNotAFile) {
         MarkDamaged(why);
         RestorePrevious(installEmpty);
         return;
@@ -161,11 +164,7 @@ void TPrefs::RestorePrevious(bool installEmpty)
     const str damagedInstall = mInstallKey;
     mStore.clear();
     if (read == ERead::kRead && ParseChunks(bytes, installEmpty, &why)) {
-        WriteDbg("TPrefs: started from '%s', the contents before the last save", PreviousName().c_str());
-        mRestored = true;
-        mPreviousOnDisk = bytes;
-        mLastGood = std::move(bytes);
-        SelectInstall(mInstallKey);
+        AdoptPrevious(std::move(bytes));
         return;
     }
     WriteDbg("TPrefs: '%s' is damaged too (%s); keeping what was read of '%s'", PreviousName().c_str(),
@@ -173,6 +172,39 @@ void TPrefs::RestorePrevious(bool installEmpty)
     mStore = std::move(damaged);
     mInstallKey = damagedInstall;
     SelectInstall(mInstallKey);
+}
+
+void TPrefs::AdoptPrevious(std::vector<char> bytes)
+{
+    WriteDbg("TPrefs: started from '%s', the contents before the last save", PreviousName().c_str());
+    mRestored = true;
+    mPreviousOnDisk = bytes;
+    mLastGood = std::move(bytes);
+    SelectInstall(mInstallKey);
+}
+
+bool TPrefs::StartFromPreviousOfMissing(bool installEmpty)
+{
+    std::vector<char> bytes;
+    const char* why = nullptr;
+    const ERead read = ReadWhole(PreviousName(), &bytes, &why);
+    // A folder of that name holds no contents; a first start then it is.
+    if (read == ERead::kMissing || read == ERead::kNotAFile)
+        return false;
+    WriteDbg("TPrefs: '%s' is missing but '%s' is there", mFileName.c_str(), PreviousName().c_str());
+    if (read == ERead::kRead && ParseChunks(bytes, installEmpty, &why)) {
+        AdoptPrevious(std::move(bytes));
+        return true;
+    }
+    // The only copy left, damaged: what was read of it, and it is kept before a save replaces it.
+    WriteDbg("TPrefs: '%s' is damaged too (%s); keeping what was read of it", PreviousName().c_str(),
+             why ? why : "not in the chunk form");
+    mDamagedFile = PreviousName();
+    if (mSavingEnabled)
+        KeepDamagedCopy(mDamagedFile, &mDamagedCopy);
+    mDamaged = true;
+    SelectInstall(mInstallKey);
+    return true;
 }
 
 bool TPrefs::ParseChunks(const std::vector<char>& bytes, bool installEmpty, const char** why)

@@ -57,8 +57,8 @@ bool TPrefs::SavePrefs()
     if (!mSavingEnabled)
         return false;
     // A damaged file is only replaced once a copy of it is safe.
-    if (mDamaged && mDamagedCopy.empty() && !KeepDamagedCopy(mFileName, &mDamagedCopy)) {
-        WriteDbg("TPrefs: not saving over damaged '%s' without a copy of it", mFileName.c_str());
+    if (mDamaged && mDamagedCopy.empty() && !KeepDamagedCopy(mDamagedFile, &mDamagedCopy)) {
+        WriteDbg("TPrefs: not saving over damaged '%s' without a copy of it", mDamagedFile.c_str());
         return false;
     }
 
@@ -74,17 +74,19 @@ bool TPrefs::SavePrefs()
     const str path = TFile::TranslateResource(mFileName, false);
     const str previous = TFile::TranslateResource(PreviousName(), false);
     if (path.empty() || previous.empty()) {
-        WriteDbg("Cannot save '%s': no folder for it", mFileName.c_str());
+        ReportNoFolder(mFileName);
         return false;
     }
+    // The previous contents are a spare: what blocks them must not keep the player's save out.
     std::vector<TReplacement> files;
     const bool keepPrevious = !mLastGood.empty() && mLastGood != mPreviousOnDisk;
     if (keepPrevious)
-        files.push_back({previous, mLastGood.data(), mLastGood.size()});
+        files.push_back({previous, mLastGood.data(), mLastGood.size(), true});
     files.push_back({path, out.data(), out.size()});
-    if (!ReplaceDiskFiles(files))
+    std::vector<bool> replaced;
+    if (!ReplaceDiskFiles(files, &replaced))
         return false;
-    if (keepPrevious)
+    if (keepPrevious && replaced.front())
         mPreviousOnDisk = std::move(mLastGood);
     mLastGood = std::move(out);
     return true;

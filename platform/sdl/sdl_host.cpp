@@ -5,6 +5,7 @@
 #include "core/debug/debug_log.h"
 #include "core/script/script_exit.h"
 #include "core/script/script_interrupt.h"
+#include "platform/sdl/account_home.h"
 #include "platform/sdl/broken_pipe.h"
 #include "platform/sdl/folder_lock.h"
 #include "platform/sdl/hold_alarm.h"
@@ -384,6 +385,11 @@ bool TSdlHost::IsMouseInContent()
 bool TSdlHost::FolderTakenByAnother(const str& lockPath)
 {
     return LockFolder(lockPath) == EFolderLock::kTaken;
+}
+
+str TSdlHost::AccountHome()
+{
+    return ::AccountHome();
 }
 
 void TSdlHost::WarpMouseToWindowCenter()

@@ -51,6 +51,7 @@ public:
     bool IsMouseInContent() override;
     void WarpMouseToWindowCenter() override;
     bool FolderTakenByAnother(const str& lockPath) override;
+    str AccountHome() override;
 
 
 private:

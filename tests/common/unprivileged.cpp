@@ -9,31 +9,29 @@
 
 namespace {
 
-constexpr uid_t kNobody = 65534;
-
-void HandOver(const std::string& folder)
+void HandOver(const std::string& folder, uid_t user)
 {
     namespace fs = std::filesystem;
-    lchown(folder.c_str(), kNobody, kNobody);
+    lchown(folder.c_str(), user, user);
     std::error_code ec;
     for (const auto& entry : fs::recursive_directory_iterator(folder, ec))
-        lchown(entry.path().c_str(), kNobody, kNobody);
+        lchown(entry.path().c_str(), user, user);
 }
 
 }  // namespace
 
-void RunUnprivileged(const std::string& folder, const std::function<void()>& body)
+void RunUnprivileged(const std::string& folder, const std::function<void()>& body, unsigned user)
 {
     if (geteuid() != 0) {
         body();
         return;
     }
-    HandOver(folder);
+    HandOver(folder, user);
     std::fflush(nullptr);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+        if (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)
             _exit(3);
         body();
         std::fflush(nullptr);

@@ -6,4 +6,5 @@
 #include <functional>
 #include <string>
 
-void RunUnprivileged(const std::string& folder, const std::function<void()>& body);
+// `user` is the user id taken under root (the default is nobody's).
+void RunUnprivileged(const std::string& folder, const std::function<void()>& body, unsigned user = 65534);

@@ -28,27 +28,47 @@ str FolderOf(const str& diskPath)
     return slash == std::string::npos ? diskPath : str(path.substr(0, slash).c_str());
 }
 
+// The words name what the player can mend: a spare copy that failed while the save itself worked
+// costs nothing now.
+TPlayerNotice SaveFailureNotice(const TSaveOutcome& outcome)
+{
+    switch (outcome.problem) {
+    case ESaveProblem::kNoFolder: return {"savefail_title", "savefail_nofolder_body", {}};
+    case ESaveProblem::kFolderInTheWay:
+        if (outcome.spare)
+            return {"savespare_title", "savespare_folder_body", {outcome.diskPath}};
+        return {"savefail_title", "savefail_folder_body", {outcome.diskPath}};
+    case ESaveProblem::kNone:
+    case ESaveProblem::kNotWritten: break;
+    }
+    if (outcome.spare)
+        return {"savespare_title", "savespare_body", {outcome.diskPath}};
+    return {"savefail_title", "savefail_body", {FolderOf(outcome.diskPath)}};
+}
+
 }  // namespace
 
 void TPlayerNotices::Post(TPlayerNotice notice)
 {
     for (const TPlayerNotice& waiting : mPending)
-        if (waiting.title == notice.title)
+        if (waiting.title == notice.title && waiting.body == notice.body)
             return;
     LOGIT("Notice for the player: %s\n", notice.title.c_str());
     mPending.push_back(std::move(notice));
 }
 
-void TPlayerNotices::OnSaveOutcome(const str& diskPath, bool saved)
+void TPlayerNotices::OnSaveOutcome(const TSaveOutcome& outcome)
 {
-    if (saved) {
-        mFailingSaves.erase(diskPath);
+    if (outcome.saved) {
+        mFailingSaves.erase(outcome.diskPath);
         return;
     }
-    const bool first = mFailingSaves.empty();
-    mFailingSaves.insert(diskPath);
-    if (first)
-        Post({"savefail_title", "savefail_body", {FolderOf(diskPath)}});
+    TPlayerNotice notice = SaveFailureNotice(outcome);
+    const bool told = std::any_of(mFailingSaves.begin(), mFailingSaves.end(),
+                                  [&](const auto& failing) { return failing.second == notice.body; });
+    mFailingSaves[outcome.diskPath] = notice.body;
+    if (!told)
+        Post(std::move(notice));
 }
 
 void TPlayerNotices::Update(TWindowManager* wm, TStringTable* strings)
@@ -71,7 +91,7 @@ void TPlayerNotices::Update(TWindowManager* wm, TStringTable* strings)
         const str body = strings ? str("#") + strings->GetString(notice.body, unsigned(notice.arguments.size()),
                                                                  notice.arguments.data())
                                  : notice.body;
-        LOGIT("Telling the player: %s\n", notice.title.c_str());
+        LOGIT("Telling the player: %s (%s)\n", notice.title.c_str(), notice.body.c_str());
         wm->DisplayDialog(kNoticeDialog, body, notice.title, window);
         mShown.push_back({window, notice.title, notice.quitAfter});
     }

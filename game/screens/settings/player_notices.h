@@ -6,10 +6,11 @@
 //   notices.Post({"savefail_title", "savefail_body", {folder}});
 //   platform->AdoptTask(&notices);   // each frame shows what waits
 
+#include "core/files/replace_file.h"
 #include "core/text/str.h"
 #include "core/time/task.h"
 
-#include <set>
+#include <map>
 #include <vector>
 
 class TStringTable;
@@ -28,9 +29,9 @@ class TPlayerNotices : public TTask
 public:
     // A notice already waiting with the same title is not queued twice.
     void Post(TPlayerNotice notice);
-    // A save of the file ended: the first failure while every other file saves is told;
+    // A save of a file ended: a failure is told unless another file fails for the same reason;
     // after they all saved again, the next failure is told again.
-    void OnSaveOutcome(const str& diskPath, bool saved);
+    void OnSaveOutcome(const TSaveOutcome& outcome);
     // Shows what waits once something is up above the screen; a closed notice that asked for
     // it ends the game. Without a string table the labels go to the window as they are.
     void Update(TWindowManager* wm, TStringTable* strings);
@@ -47,7 +48,7 @@ private:
     };
 
     std::vector<TPlayerNotice> mPending;
-    std::vector<TShown> mShown;  // until the player closes them
-    std::set<str> mFailingSaves;
+    std::vector<TShown> mShown;        // until the player closes them
+    std::map<str, str> mFailingSaves;  // path: the words its failure was told in
     int mShownCount = 0;
 };

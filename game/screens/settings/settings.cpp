@@ -83,7 +83,7 @@ TSettings::TSettings(TSettingsServices services) : mServices(std::move(services)
     BindLuaGlobals();
     if (mServices.adoptTask)
         mServices.adoptTask(&mNotices);
-    SetSaveReport([this](const str& path, bool saved) { mNotices.OnSaveOutcome(path, saved); });
+    SetSaveReport([this](const TSaveOutcome& outcome) { mNotices.OnSaveOutcome(outcome); });
     OpenStore();
     SetCurrentGameMode(kStoryMode);
     KeepAwardsByProfile();

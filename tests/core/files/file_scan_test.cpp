@@ -261,6 +261,34 @@ TEST_F(FileScanTest, FoldersFollowTheDesktopConventions)
     EXPECT_FALSE(std::filesystem::exists("/data/Gantrimole"));
 }
 
+// Without HOME the account's home folder stands in; with neither there is no user folder.
+TEST_F(FileScanTest, WithoutHomeTheAccountsHomeFolderIsUsed)
+{
+    const struct
+    {
+        const char* home;
+        const char* account;
+        const char* base;  // of the user folder and the desktop; empty: none
+    } cases[] = {
+        {nullptr, "/home/acct", "/home/acct"},
+        {"relative", "/home/acct", "/home/acct"},
+        {"/home/env", "/home/acct", "/home/env"},
+        {nullptr, "", ""},
+        {nullptr, "not/absolute", ""},
+    };
+    ScopedEnv env;
+    env.Set("XDG_DATA_HOME", nullptr);
+    env.Set("XDG_DESKTOP_DIR", nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.home ? c.home : "no HOME") + ", account " + c.account);
+        env.Set("HOME", c.home);
+        const TFile::TFolders f = TFile::DefaultFolders("g", c.account);
+        const std::string base = c.base;
+        EXPECT_EQ(std::string(f.user.c_str()), base.empty() ? "" : base + "/.local/share/g");
+        EXPECT_EQ(std::string(f.desktop.c_str()), base.empty() ? "" : base + "/Desktop");
+    }
+}
+
 TEST_F(FileScanTest, ResourceFolderComesFromTheEnvironmentFirst)
 {
     ScopedEnv env;

@@ -92,6 +92,43 @@ TEST_F(ReplaceFileTest, AFolderThatCannotBeMadeIsNamedWithTheReason)
     EXPECT_EQ(Read(root + "/taken"), "a file");
 }
 
+// A folder with a file's name: a spare copy gives way to the file it goes with, any other file
+// fails the save and is told first; each outcome says why.
+TEST_F(ReplaceFileTest, AFolderInTheWayIsToldAndASpareGivesWay)
+{
+    const struct
+    {
+        bool spare;         // the folder takes the spare's name
+        bool saved;         // what the save answers
+        const char* first;  // the file told first
+    } cases[] = {{true, true, "a.dat.spare"}, {false, false, "a.dat"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spare ? "spare" : "file");
+        const std::string folder = root + "/case" + std::to_string(c.spare);
+        const std::string file = folder + "/a.dat", spare = file + ".spare";
+        std::filesystem::create_directories(c.spare ? spare : file);
+        std::vector<TSaveOutcome> seen;
+        SetSaveReport([&](const TSaveOutcome& outcome) { seen.push_back(outcome); });
+        std::vector<bool> replaced;
+        const bool saved = ReplaceDiskFiles({{spare.c_str(), "old", 3, true}, {file.c_str(), "new", 3}}, &replaced);
+        SetSaveReport(nullptr);
+        EXPECT_EQ(saved, c.saved);
+        EXPECT_EQ(replaced, (std::vector<bool>{false, c.saved}));
+        ASSERT_EQ(seen.size(), 2u);
+        EXPECT_EQ(std::string(seen[0].diskPath.c_str()), folder + "/" + c.first);
+        for (const TSaveOutcome& outcome : seen) {
+            const bool isSpare = outcome.diskPath == str(spare.c_str());
+            SCOPED_TRACE(outcome.diskPath.c_str());
+            EXPECT_EQ(outcome.saved, c.saved && !isSpare);
+            EXPECT_EQ(outcome.problem, outcome.saved ? ESaveProblem::kNone : ESaveProblem::kFolderInTheWay);
+            EXPECT_EQ(outcome.spare, c.saved && isSpare);
+        }
+        if (c.saved) {
+            EXPECT_EQ(Read(file), "new");
+        }
+    }
+}
+
 // Saves in a child process that is killed at random moments: after every kill the file holds
 // one whole version, never an older one than before, never a torn one.
 TEST_F(ReplaceFileTest, KillDuringSavesLeavesAWholeVersion)

@@ -156,6 +156,7 @@ void PlatformFixture::TearDown()
 std::unique_ptr<TPlatformData> PlatformFixture::MakeData()
 {
     auto fake = std::make_unique<TFakeHost>();
+    fake->accountHome = accountHome;
     host = fake.get();
     return std::make_unique<TPlatformData>(0, nullptr, false, std::move(fake));
 }

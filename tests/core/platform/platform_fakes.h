@@ -54,6 +54,8 @@ public:
     bool IsMouseInContent() override { return mouseInContent; }
     void WarpMouseToWindowCenter() override { calls.push_back("warp"); }
     bool FolderTakenByAnother(const str&) override { return false; }
+    str AccountHome() override { return accountHome; }
+    str accountHome;
 
     bool Called(const std::string& what) const;
 };
@@ -137,6 +139,7 @@ protected:
 
     std::string mTemp;
     TFakeHost* host = nullptr;
+    str accountHome;  // the next host's
     TRecordingWindowLink windows;
     TRecordingSoundLink sound;
     TRecordingRenderLink render;

@@ -82,6 +82,16 @@ TEST_F(PlatformObject, ConstructorReadsCommandLineSettingsAndStrings)
     EXPECT_STREQ(TFile::mUserDir.c_str(), (mTemp + "/share/tessivander").c_str());
 }
 
+TEST_F(PlatformObject, WithoutHomeTheUserFolderIsInTheAccountsHomeFolder)
+{
+    unsetenv("HOME");
+    unsetenv("XDG_DATA_HOME");
+    accountHome = (mTemp + "/account").c_str();
+    auto platform = Make();
+    EXPECT_STREQ(TFile::mUserDir.c_str(), (mTemp + "/account/.local/share/tessivander").c_str());
+    EXPECT_TRUE(fs::is_directory(mTemp + "/account/.local/share/tessivander"));
+}
+
 TEST_F(PlatformObject, DownloadAddressRunsToTheEnd)
 {
     CopyUserStrings();

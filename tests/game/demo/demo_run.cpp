@@ -24,7 +24,7 @@ std::string BuildRoot()
     return fs::read_symlink("/proc/self/exe").parent_path().parent_path().string();
 }
 
-TDemoRun::TDemoRun(const std::string& resources, const std::string& home)
+TDemoRun::TDemoRun(const std::string& resources, const std::string& home, const std::vector<std::string>& unset)
 {
     char pattern[] = "/tmp/tv_demo_XXXXXX";
     if (!mkdtemp(pattern))
@@ -55,8 +55,11 @@ TDemoRun::TDemoRun(const std::string& resources, const std::string& home)
     for (const std::string& o : own) {
         const std::string key = o.substr(0, o.find('=') + 1);
         std::erase_if(env, [&](const std::string& e) { return e.rfind(key, 0) == 0; });
-        env.push_back(o);
+        if (std::find(unset.begin(), unset.end(), key.substr(0, key.size() - 1)) == unset.end())
+            env.push_back(o);
     }
+    for (const std::string& name : unset)
+        std::erase_if(env, [&](const std::string& e) { return e.rfind(name + "=", 0) == 0; });
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());

@@ -15,8 +15,10 @@ class TDemoRun
 public:
     // Starts the program with TESSIVANDER_RESOURCES = `resources` (the folder holding assets/).
     // The player's folders and the working folder are `home` when given (kept, so that runs
-    // one after another share them), else the run's own temporary folder.
-    explicit TDemoRun(const std::string& resources, const std::string& home = std::string());
+    // one after another share them), else the run's own temporary folder. The environment
+    // values named in `unset` are left out, those folders' ones too.
+    explicit TDemoRun(const std::string& resources, const std::string& home = std::string(),
+                      const std::vector<std::string>& unset = {});
     ~TDemoRun();
 
     bool Started() const { return mPid > 0; }

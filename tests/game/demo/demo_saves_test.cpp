@@ -1,6 +1,7 @@
 // The player's saves when the folder works against them: a disk that takes no more bytes, a
-// second copy of the game on the same folder, a saved file with a flipped bit. Nothing is lost
-// without a word on the screen, and the game never traps the player.
+// second copy of the game on the same folder, a saved file with a flipped bit or gone, a folder
+// where the spare copy goes, no home folder at all. Nothing is lost without a word on the
+// screen, and the game never traps the player.
 
 #include "common/unprivileged.h"
 #include "game/demo/demo_hops.h"
@@ -11,7 +12,9 @@
 #include <csignal>
 #include <filesystem>
 #include <memory>
+#include <pwd.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -214,18 +217,19 @@ size_t AMiddleLength(const std::string& bytes)
     return starts[starts.size() / 2] + 7;
 }
 
-TEST(DemoSaves, ADamagedSaveStartsFromTheOneBeforeAndThePlayerIsTold)
+TEST(DemoSaves, ADamagedOrMissingSaveStartsFromTheOneBeforeAndThePlayerIsTold)
 {
     const struct
     {
         const char* what;
-        size_t (*where)(const std::string& bytes);
-        bool previousDamaged;  // the save before is damaged as well
+        size_t (*where)(const std::string& bytes);  // null: the file is removed
+        bool previousDamaged;                       // the save before is damaged as well
         const char* title;
     } cases[] = {
         {"Ann's slot number", AnnsSlotNumber, false, "prefs_restored_title"},
         {"a chunk's length", AMiddleLength, false, "prefs_restored_title"},
         {"both saves", AMiddleLength, true, "prefs_damaged_title"},
+        {"the file gone", nullptr, false, "prefs_restored_title"},
     };
     TDataCopy data;
     AddHoppers(data, 3);
@@ -234,11 +238,15 @@ TEST(DemoSaves, ADamagedSaveStartsFromTheOneBeforeAndThePlayerIsTold)
         const std::string home = data.Dir() + "/" + std::to_string(&c - cases);
         int hops = 0;
         ASSERT_NO_FATAL_FAILURE(PlayAsAnn(data.Dir(), home, HopLine(3), &hops));
-        std::string bytes = ReadBytes(PrefsFile(home));
-        const size_t at = c.where(bytes);
-        ASSERT_GT(at, 0u);
-        bytes[at] ^= 0x10;
-        WriteBytes(PrefsFile(home), bytes);
+        if (c.where) {
+            std::string bytes = ReadBytes(PrefsFile(home));
+            const size_t at = c.where(bytes);
+            ASSERT_GT(at, 0u);
+            bytes[at] ^= 0x10;
+            WriteBytes(PrefsFile(home), bytes);
+        } else {
+            fs::remove(PrefsFile(home));
+        }
         if (c.previousDamaged)
             WriteBytes(PrefsFile(home) + ".prev", "IKEY");
 
@@ -254,6 +262,57 @@ TEST(DemoSaves, ADamagedSaveStartsFromTheOneBeforeAndThePlayerIsTold)
             EXPECT_GE(ReadHopSave(slot).hops, hops - 1);
         }
     }
+}
+
+TEST(DemoSaves, AFolderWhereTheSpareCopyGoesIsNamedAndTheGameStillSaves)
+{
+    TDataCopy data;
+    AddHoppers(data, 3);
+    const std::string home = data.Dir() + "/home";
+    int hops = 0;
+    ASSERT_NO_FATAL_FAILURE(PlayAsAnn(data.Dir(), home, HopLine(2), &hops));
+    const std::string spare = PrefsFile(home) + ".prev";
+    fs::remove(spare);
+    fs::create_directories(spare);
+
+    TDemoRun run(data.Dir(), home);
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(ReadTheNotice(run, "savespare_title", ArtifactDir() + "/savespare_title.png"));
+    EXPECT_NE(run.Log().find("Telling the player: savespare_title (savespare_folder_body)"), std::string::npos)
+        << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run.Log();
+    ASSERT_TRUE(run.WaitFor(HopLine(hops + 2))) << run.Log();
+    EndWithSignal(run);
+    EXPECT_EQ(Count(run.Log(), "Telling the player"), 1u) << run.Log();
+    EXPECT_TRUE(fs::is_directory(spare));
+    EXPECT_GE(ReadHopSave(ReadDumpedSlot(DumpPrefs(run), 0)).hops, hops + 1);
+}
+
+// A user the account database does not know, started without HOME and XDG_DATA_HOME: no
+// folder to save in. The player is told once, plays and quits as always.
+TEST(DemoSaves, WithoutAHomeFolderThePlayerIsToldAndPlaysOn)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can become a user without an account";
+    unsigned stranger = 47113;
+    while (getpwuid(stranger))
+        ++stranger;
+    TDataCopy data;
+    RunUnprivileged(
+        data.Dir(),
+        [&] {
+            TDemoRun run(data.Dir(), "", {"HOME", "XDG_DATA_HOME"});
+            ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+            ASSERT_NO_FATAL_FAILURE(ReadTheNotice(run, "savefail_title", ""));
+            EXPECT_NE(run.Log().find("Telling the player: savefail_title (savefail_nofolder_body)"), std::string::npos)
+                << run.Log();
+            ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+            ASSERT_TRUE(run.WaitFor("the game is not saved")) << run.Log();
+            ASSERT_NO_FATAL_FAILURE(LeavePlayForTheMenu(run));
+            ASSERT_NO_FATAL_FAILURE(QuitThroughTheDialog(run));
+            EXPECT_EQ(Count(run.Log(), "Telling the player"), 1u) << run.Log();
+        },
+        stranger);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(PlayerNotices, AFailingSaveIsToldOnceUntilEveryFileSavedAgain)
     for (const auto& step : steps) {
         SCOPED_TRACE(std::string(step.path) + (step.saved ? " saved" : " failed") + " after " +
                      std::to_string(&step - steps) + " steps");
-        notices.OnSaveOutcome(step.path, step.saved);
+        notices.OnSaveOutcome({step.path, step.saved, step.saved ? ESaveProblem::kNone : ESaveProblem::kNotWritten});
         ASSERT_EQ(notices.Pending().size(), step.told ? 1u : 0u);
         if (step.told) {
             EXPECT_EQ(notices.Pending()[0].title, str("savefail_title"));
@@ -44,6 +44,43 @@ TEST(PlayerNotices, AFailingSaveIsToldOnceUntilEveryFileSavedAgain)
             EXPECT_EQ(notices.Pending()[0].arguments[0], str("/home/p"));
         }
         notices.Update(&manager, nullptr);
+    }
+}
+
+// The words name what is wrong; a file failing for another reason than those told is told too.
+TEST(PlayerNotices, ASaveFailureIsToldInTheWordsOfItsReason)
+{
+    const struct
+    {
+        const char* path;
+        ESaveProblem problem;
+        bool spare;
+        const char* title;  // null: not told again
+        const char* body;
+        const char* argument;
+    } steps[] = {
+        {"/h/t/prefs.dat.prev", ESaveProblem::kFolderInTheWay, true, "savespare_title", "savespare_folder_body",
+         "/h/t/prefs.dat.prev"},
+        {"/h/t/prefs.dat.prev", ESaveProblem::kFolderInTheWay, true, nullptr, nullptr, nullptr},
+        {"/h/t/scores.dat", ESaveProblem::kFolderInTheWay, false, "savefail_title", "savefail_folder_body",
+         "/h/t/scores.dat"},
+        {"/h/t/prefs.dat", ESaveProblem::kNotWritten, false, "savefail_title", "savefail_body", "/h/t"},
+        {"/h/t/x.dat.prev", ESaveProblem::kNotWritten, true, "savespare_title", "savespare_body", "/h/t/x.dat.prev"},
+        {"user:prefs.dat", ESaveProblem::kNoFolder, false, "savefail_title", "savefail_nofolder_body", nullptr},
+        {"user:scores.dat", ESaveProblem::kNoFolder, false, nullptr, nullptr, nullptr},
+    };
+    TPlayerNotices notices;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.path);
+        const size_t before = notices.Pending().size();
+        notices.OnSaveOutcome({step.path, false, step.problem, step.spare});
+        ASSERT_EQ(notices.Pending().size(), before + (step.title ? 1 : 0));
+        if (!step.title)
+            continue;
+        const TPlayerNotice& told = notices.Pending().back();
+        EXPECT_EQ(told.title, str(step.title));
+        EXPECT_EQ(told.body, str(step.body));
+        EXPECT_EQ(told.arguments, step.argument ? std::vector<str>{step.argument} : std::vector<str>{});
     }
 }
 
