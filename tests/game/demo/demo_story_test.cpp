@@ -594,12 +594,13 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     Click(kNoteX, kNoteY, 300);
     ASSERT_NO_FATAL_FAILURE(HeardLine("cottage_note_think", mark));
     EXPECT_EQ(mRun->Log().find("EarnAward", mark), std::string::npos) << mRun->Log().substr(mark);
+    // Kept as they were taken, whichever way the game ends.
+    SavedGameHas({"S0:SCENE = cottage", "I:S0:I0:B[BAG_INV]key = key", "I:S0:I1:B[BAG_INV]key = note"});
     // The close box's question holds the game, as the pause screen does.
     mark = Mark();
     QuitThroughTheDialog(*mRun);
     const size_t asked = mRun->Log().find("Asking whether to quit", mark);
     EXPECT_LT(mRun->Log().find("PAUSE:::::::::::::::::: ENTERED", mark), asked) << mRun->Log().substr(mark);
-    SavedGameHas({"S0:SCENE = cottage", "I:S0:I0:B[BAG_INV]key = key", "I:S0:I1:B[BAG_INV]key = note"});
     NoFaultsIn(mRun->Log());
     if (HasFatalFailure())
         return;
