@@ -1,19 +1,20 @@
 -- The main menu: backdrop, title, the greeting and the menu's entries. The menu window plays
 -- the music and shows only the entries that mean something now (see TMainMenu); the other
--- screens open over it. "Quit" closes the menu and hands its name back to scripts/mainloop.lua,
--- and so does the start of play ("play"), once the scene is loaded.
+-- screens open over it. "Quit" (or Escape) closes the menu and hands its name back to
+-- scripts/mainloop.lua, and so does the start of play ("play"), once the scene is loaded.
 
 local titleFont = {"fonts/bold.mvec", 40, Color(251, 242, 220)}
 local welcomeFont = {"fonts/default.mvec", 22, Color(232, 236, 250)}
 local labelFont = {"fonts/bold.mvec", 20, Color(255, 255, 255)}
 
+-- `closes`: the entry closes the menu (and Escape presses it when it is `"escape"`).
 local function MenuButton(name, label, y, command, closes)
     return Button{
-        name = name, x = kCenter, y = y,
+        name = name, x = kCenter, y = y, cancel = closes == "escape",
         graphics = {"images/button_normal.png", "images/button_pressed.png", "images/button_hover.png"},
         mask = "images/button_mask.png",
         sound = "audio/sfx/click.ogg", rolloversound = "audio/sfx/rollover.ogg",
-        close = closes, command = command,
+        close = closes ~= nil, command = command,
         Text{name = "label", x = 0, y = 0, w = kMax, h = kMax, label = label, font = labelFont,
              flags = kHAlignCenter + kVAlignCenter},
     }
@@ -86,10 +87,23 @@ local function BeginPlay()
     CloseWindow("play")
 end
 
--- Play: a player first (the player choice), then a new game from the first scene.
+-- Play: a player first (the player choice), then a new game from the first scene. A game the
+-- player could continue is thrown away only once they have said so. A player who never saved
+-- starts from an empty game (a slot never written reads as one, scene names too), not from
+-- what the last player left in the game state.
 local function Play()
     if ChoosePlayer() ~= "player_ok" or GetNumUsers() == 0 then
         return
+    end
+    if ContinueOffered() then
+        LOGIT("Asking before starting over the saved game")
+        local answer = DoModal("layouts/newgame.lua")
+        LOGIT("New game dialog answered: " .. tostring(answer))
+        if answer ~= "newgame_yes" then
+            return
+        end
+    elseif not IsSavedGamePresent() then
+        game:LoadGame()
     end
     LOGIT("Starting a new game for " .. GetNumUsers() .. " player(s)")
     SetStartMode(STARTMODE.NEW)
@@ -135,7 +149,7 @@ MakeDialog{
             MenuButton("menu_scores", "menu_scores", 64, Opens("layouts/hiscore.lua")),
             MenuButton("menu_credits", "menu_credits", 128, Opens("layouts/credits.lua")),
             MenuButton("menu_awards", "menu_awards", 192, Opens("layouts/awards.lua")),
-            MenuButton("menu_quit", "menu_quit", 256, nil, true),
+            MenuButton("menu_quit", "menu_quit", 256, nil, "escape"),
         },
         -- Jumping to any scene is for testers only.
         function() EnableWindow("choosescene", IsEnabled(kCheatMode)) end,

@@ -34,19 +34,58 @@ function PrepareScene()
     end
 end
 
--- Inside the heroine's script, once the player has control: waits until she first walks at
--- the player's word, and then takes the walking hint away for good.
-local function RetireWalkHint(heroine)
-    if game:Get("hint_walked") ~= 0 then return end
+-- Where the heroine stands is kept in the game state ("at_scene", "at_x", "at_y"), so that a
+-- saved game continues where she was; "via" names the scene she is walking into (LeaveFor),
+-- so that only a way in from the last scene places her at its entry.
+local function NoteWhereSheIs(heroine)
+    local at = heroine:GetPosition()
+    game:SetString("at_scene", game:GetCurrentScene())
+    game:Set("at_x", math.floor(at.x + 0.5))
+    game:Set("at_y", math.floor(at.y + 0.5))
+end
+
+-- Where the heroine appears: by the scene she has walked in from, where she stood when the
+-- game was saved in this scene, or at the default place (a new game, or a scene chosen). True
+-- as the second result when she takes up where she was.
+local function PlaceHeroine(heroine, starts)
+    local here = game:GetCurrentScene()
+    if game:GetString("via") == here then
+        game:SetString("via", nil)
+        heroine:JumpToNamedPoint(starts[game:GetLastScene()] or starts.default)
+        return false
+    end
+    if game:GetString("at_scene") == here then
+        heroine:JumpToPoint{ x = game:Get("at_x"), y = game:Get("at_y") }
+        return true
+    end
+    heroine:JumpToNamedPoint(starts.default)
+    return false
+end
+
+-- Inside the heroine's script, once the player has control, for as long as the scene lasts:
+-- the first time she walks at the player's word the walking hint goes for good, and each time
+-- she comes to rest after a walk the place is kept in the saved game (a game ended by the
+-- system, with no question, loses no more than the walk under way).
+local function KeepTrack(heroine)
+    local here = game:GetCurrentScene()
     local from = heroine:GetPosition()
+    local walking = false
     while true do
         Wait(10)
         local now = heroine:GetPosition()
-        if now.x ~= from.x or now.y ~= from.y then break end
+        local moved = now.x ~= from.x or now.y ~= from.y
+        if moved and game:Get("hint_walked") == 0 then
+            game:Set("hint_walked", 1)
+            SetDefaultInventoryWindowText("")
+        end
+        -- A puzzle's window over the scene is never saved as the scene to continue in.
+        if walking and not moved and game:GetCurrentScene() == here then
+            NoteWhereSheIs(heroine)
+            KeepProgress()
+        end
+        walking = moved
+        from = now
     end
-    game:Set("hint_walked", 1)
-    SetDefaultInventoryWindowText("")
-    KeepProgress()
 end
 
 -- Speech boxes: their width, and how far inside the screen's sides they stay.
@@ -85,8 +124,9 @@ function Remark(actor, key)
 end
 
 -- The heroine's spawn description. `starts` names the ground vertex she appears at by the
--- scene she comes from, `default` for any other; `setup`, when given, runs in her script as
--- a cut-scene before the player gets control (scene settings, an opening line, a walk in).
+-- scene she comes from, `default` for any other; `setup`(heroine, resumed), when given, runs in
+-- her script as a cut-scene before the player gets control (scene settings, an opening line, a
+-- walk in; `resumed` when a saved game goes on where she stood, with no walk in).
 function HeroineSpec(starts, setup)
     return {
         name = "NELKA",
@@ -99,11 +139,12 @@ function HeroineSpec(starts, setup)
             self:AddFlag(AFLAG.AFLAG_X_FLIPPABLE)
             self:AddFlag(AFLAG.AFLAG_SCALE_BY_Y)
             self:SetDepthMode(DEPTH.DEPTH_BY_Y)
-            self:JumpToNamedPoint(starts[game:GetLastScene()] or starts.default)
+            local resumed = PlaceHeroine(self, starts)
+            NoteWhereSheIs(self)
             self:SetMode(MODE.CUTSCENE)
-            if setup then setup(self) end
+            if setup then setup(self, resumed) end
             self:SetMode(MODE.FOLLOWCLICKS)
-            RetireWalkHint(self)
+            KeepTrack(self)
         end,
     }
 end
@@ -204,6 +245,7 @@ end
 
 -- Inside an actor's script: fades to black, then changes scene at the next update.
 function LeaveFor(sceneName)
+    game:SetString("via", sceneName)
     scene:SetFadeTarget(BLACK)
     coroutine.yield(RESUME.ON_FADE)
     scene:ChainTo(sceneName)
@@ -233,8 +275,8 @@ end
 
 -- Inside an actor's script: earns the award named (or each of a list of names) that the player
 -- does not hold yet, and tells the player of each: the fanfare, then a popup naming it (the game
--- waits while it is up). The progress that earned it is kept first: an award is never earned twice,
--- and what earned it is never lost.
+-- waits while it is up). The progress that earned it is kept first, also when the player holds
+-- the award from a game before: an award is never earned twice, and what earned it is never lost.
 function Award(names)
     if type(names) ~= "table" then names = { names } end
     local earned = {}
@@ -244,8 +286,8 @@ function Award(names)
             table.insert(earned, name)
         end
     end
-    if table.getn(earned) == 0 then return end
     KeepProgress()
+    if table.getn(earned) == 0 then return end
     -- One notice each: two award titles side by side do not fit the notice's title line.
     for _, name in ipairs(earned) do
         sfx:PlaySFX(effects.award, false)

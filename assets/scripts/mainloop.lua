@@ -33,6 +33,20 @@ local function Show(file, what)
     return result
 end
 
+-- Leaving play (for the menu, or the program): the game as it stands goes into the saved game,
+-- unless a puzzle's window is the scene now (the scenes keep "at_scene", the scene the heroine
+-- is in; a puzzle is never saved as the scene to continue in) or the story is over.
+function KeepTheGameInPlay()
+    if not IsGameRunning() or game:Get("game_finished") == 1 then
+        return
+    end
+    if game:GetCurrentScene() ~= game:GetString("at_scene") then
+        LOGIT("Leaving play inside " .. game:GetCurrentScene() .. ": kept as last saved")
+        return
+    end
+    game:SaveGame()
+end
+
 -- The menu window plays its own music.
 return function()
     while true do

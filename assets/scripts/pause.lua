@@ -22,6 +22,9 @@ end
 
 local function ToMainMenu()
     LOGIT("Pause screen: main menu")
+    if KeepTheGameInPlay then
+        KeepTheGameInPlay()
+    end
     SendGameMessage("quit")
 end
 

@@ -8,9 +8,13 @@ local PIP_COLOUR = { r = 0.85, g = 0.9, b = 1, a = 1 }
 local END_PICTURE = "quest/clearing/home_at_last.png"
 
 -- Runs from Mira's script as the scene starts.
-local function Arrive(mira)
+local function Arrive(mira, resumed)
     scene:SetRoomScale(440, 580, 0.8, 1)
     sfx:SetMusic(music.clearing, true)
+    if resumed then
+        coroutine.yield(RESUME.ON_FADE)
+        return
+    end
     mira:WalkToXY{ x = 180, y = 520 }
     coroutine.yield(RESUME.ON_WALKTO)
 end

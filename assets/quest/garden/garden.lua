@@ -4,14 +4,14 @@
 -- opens the gate and the gateway region of the ground with it, the way to the forest.
 
 -- Runs from Mira's script as the scene starts.
-local function Arrive(mira)
+local function Arrive(mira, resumed)
     scene:SetRoomScale(380, 580, 0.75, 1)
     -- The camera keeps Mira in the middle of the screen, so that each click ahead takes her half
     -- a screen on: two clicks cross the garden (with the engine's narrow margin, she walked at
     -- the screen's edge and each click took her a few steps).
     scene:SetCameraMargin{ x = SCREEN_WIDTH / 2, y = 140 }
     sfx:SetMusic(music.garden, true)
-    if game:GetLastScene() == "cottage" then
+    if not resumed and game:GetLastScene() == "cottage" then
         -- Out of the cottage door and a few steps onto the lawn, while the scene fades in.
         mira:WalkToXY{ x = 200, y = 500 }
         coroutine.yield(RESUME.ON_WALKTO)

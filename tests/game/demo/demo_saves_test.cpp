@@ -189,6 +189,66 @@ TEST(DemoSaves, ASecondCopyOnTheSameFolderIsToldAndEndsWithoutWriting)
     EXPECT_EQ(slot.values.count("name") ? slot.values.at("name") : "", "Ann");
 }
 
+// Where Mira appears in the cottage, as the test's watcher there reports it.
+std::string MiraAtTheStart(const TDemoRun& run, size_t from)
+{
+    const std::string line = "MET_TaskEvent(scripted-task, Mira at ";
+    const size_t at = run.Log().find(line, from);
+    return at == std::string::npos
+               ? ""
+               : run.Log().substr(at + line.size(), run.Log().find(',', at + line.size()) - at - line.size());
+}
+
+// A new game holds nothing of the game before it: not Ann's own, over which Play asks first,
+// nor, for a new player, the last player's. Mira starts at the cottage's start, never by the
+// door she would come in by from the garden.
+TEST(DemoSaves, ANewGameStartsFromNothingOfTheGameBefore)
+{
+    TDataCopy data;
+    AddHoppers(data, 200);
+    data.Append("quest/cottage/cottage.lua",
+                "\ntable.insert(scene_spec.actorlist, { name = 'WATCHER', command = function(self)\n"
+                "    coroutine.yield(RESUME.ON_DELAY, 1)\n"
+                "    local at = ActorNamed('NELKA'):GetPosition()\n"
+                "    game:TaskComplete('Mira at ' .. at.x .. ' ' .. at.y)\n"
+                "end })\n");
+    const std::string home = data.Dir() + "/home";
+    const std::string inTheGarden = "SAVED GAME IN SCENE ( garden )";
+    std::string start;
+    {
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+        ASSERT_TRUE(run.WaitFor(inTheGarden)) << run.Log();
+        start = MiraAtTheStart(run, 0);
+        ASSERT_FALSE(start.empty()) << run.Log();
+        EndWithSignal(run);
+    }
+    {
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_TRUE(ClickUntil(run, kPlayX, kPlayY, "Opening layouts/chooseplayer.lua", 0)) << run.Log();
+        run.Send(Click(kPlayerOkX, kPageButtonY));
+        ASSERT_TRUE(run.WaitFor("Asking before starting over the saved game")) << run.Log();
+        const size_t asked = run.Log().size();
+        EXPECT_EQ(run.Log().find("Starting a new game"), std::string::npos) << run.Log();
+        ASSERT_TRUE(ClickUntil(run, kDialogYesX, kDialogButtonY, "Starting a new game", asked)) << run.Log();
+        ASSERT_TRUE(run.WaitFor("tGamestate::SetScene(cottage, pushes garden)", 20000, asked)) << run.Log();
+        ASSERT_TRUE(run.WaitFor("MET_TaskEvent(scripted-task, Mira at ", 20000, asked)) << run.Log();
+        EXPECT_EQ(MiraAtTheStart(run, asked), start);
+        ASSERT_TRUE(run.WaitFor(inTheGarden, 20000, asked)) << run.Log();
+        EndWithSignal(run);
+    }
+    TDemoRun run(data.Dir(), home);
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Bo"));
+    ASSERT_TRUE(run.WaitFor("MET_TaskEvent(scripted-task, Mira at ")) << run.Log();
+    EXPECT_EQ(MiraAtTheStart(run, 0), start);
+    EXPECT_NE(run.Log().find("tGamestate::SetScene(cottage, pushes )\n"), std::string::npos) << run.Log();
+    EXPECT_NE(run.Log().find("SAVED GAME IN SCENE ( cottage ) LASTSCENE (  )"), std::string::npos) << run.Log();
+    EndWithSignal(run);
+}
+
 // Where the chunks of a preferences file start: tag, 32-bit length, payload.
 std::vector<size_t> ChunkStarts(const std::string& bytes)
 {

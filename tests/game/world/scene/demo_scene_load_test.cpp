@@ -176,7 +176,8 @@ TEST_F(DemoSceneLoad, MissingAndEmptyTextsAreNoTextToTheScripts)
         EXPECT_EQ(Run(c.code), c.result) << c.code;
     EXPECT_EQ(Run("return quest:CheckQuest('q')"), "active");
     EXPECT_EQ(ProgressSummary(),
-              "scene cottage after ; canreturnfromscene=0; bag0; bag1; quests q-; book0 d/0; book1; book2");
+              "scene cottage after ; at_x=300 at_y=480 canreturnfromscene=0; bag0; bag1; quests q-; book0 d/0; book1; "
+              "book2");
     EXPECT_TRUE(Mira()->HasText());  // the key stands in for its text
 
     // A floating name whose key is missing shows nothing.
