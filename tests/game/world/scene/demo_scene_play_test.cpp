@@ -51,7 +51,7 @@ TEST_F(DemoScenePlay, TheCottageFromTheOpeningLineToTheGardenDoor)
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
     // (Where Mira stood when she last came to rest is progress too.)
     const std::string read = "scene cottage after ; at_x=423 at_y=468 canreturnfromscene=0 cottage_opening=1 "
-                             "drawer_open=1 "
+                             "drawer_open=1 flash_diary=1 "
                              "hint_walked=1; bag0 key:A little brass key. note:Pip's note, with a paw print.; bag1; "
                              "quests findpip-; book0 note/3; book1; book2";
     EXPECT_EQ(ProgressSummary(), read);
@@ -149,7 +149,7 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
     EXPECT_EQ(ProgressSummary(),
               "scene garden after cottage; asked_garden_ask_lantern=1 asked_garden_ask_roses=1 at_x=1460 at_y=515 "
-              "canreturnfromscene=0 "
+              "canreturnfromscene=0 flash_diary=1 "
               "gate_open=1 hint_walked=1 lantern_given=1 met_gardener=1; bag0; bag1 lantern:The gardener's "
               "lantern.; quests "
               "lantern-; book0 roses/2; book1; book2");
