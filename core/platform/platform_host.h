@@ -70,4 +70,8 @@ public:
     // One copy of the program per user folder: true when another program holds the lock file
     // `lockPath` (a disk path); otherwise this program holds it from now until it ends.
     virtual bool FolderTakenByAnother(const str& lockPath) = 0;
+
+    // Tells the player something in a box of the system's own, for when the game's window
+    // cannot show it (its data is missing); returns once the player has closed it.
+    virtual void ShowMessageBox(const str& title, const str& text) = 0;
 };

@@ -379,6 +379,18 @@ bool TSdlHost::FolderTakenByAnother(const str& lockPath)
     return LockFolder(lockPath) == EFolderLock::kTaken;
 }
 
+void TSdlHost::ShowMessageBox(const str& title, const str& text)
+{
+    WriteDbg("Message box for the player: %s: %s", title.c_str(), text.c_str());
+    if (mTestInput)
+        return;
+    // Needs no window and no video system: SDL makes its own box where it can.
+    const str shownTitle = TitleAsUtf8(title);
+    const str shownText = TitleAsUtf8(text);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, shownTitle.c_str(), shownText.c_str(), mWindow) != 0)
+        WriteDbg("The message box could not be shown: %s", SDL_GetError());
+}
+
 void TSdlHost::WarpMouseToWindowCenter()
 {
     if (!mWindow)

@@ -51,7 +51,8 @@ public:
     bool IsMouseInContent() override;
     void WarpMouseToWindowCenter() override;
     bool FolderTakenByAnother(const str& lockPath) override;
-
+    // Logged in every case; under test input not shown, as no one is there to close it.
+    void ShowMessageBox(const str& title, const str& text) override;
 
 private:
     // Waits a moment for the window to fill a display of exactly this size.

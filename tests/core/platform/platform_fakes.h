@@ -54,6 +54,7 @@ public:
     bool IsMouseInContent() override { return mouseInContent; }
     void WarpMouseToWindowCenter() override { calls.push_back("warp"); }
     bool FolderTakenByAnother(const str&) override { return false; }
+    void ShowMessageBox(const str& title, const str&) override { calls.push_back(std::string("box ") + title.c_str()); }
 
     bool Called(const std::string& what) const;
 };
