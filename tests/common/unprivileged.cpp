@@ -11,6 +11,12 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
+// Gives up root's rights for good; false when they cannot be given up.
+bool BecomeNobody()
+{
+    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+}
+
 void HandOver(const std::string& folder)
 {
     namespace fs = std::filesystem;
@@ -33,7 +39,7 @@ void RunUnprivileged(const std::string& folder, const std::function<void()>& bod
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+        if (!BecomeNobody())
             _exit(3);
         body();
         std::fflush(nullptr);
@@ -43,4 +49,24 @@ void RunUnprivileged(const std::string& folder, const std::function<void()>& bod
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "the unprivileged part ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the unprivileged part failed (3: could not give up root)";
+}
+
+std::string RunnableUnprivileged(const std::string& file, const std::string& folder)
+{
+    if (geteuid() != 0)
+        return file;
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(BecomeNobody() && access(file.c_str(), X_OK) == 0 ? 0 : 1);
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return file;
+    namespace fs = std::filesystem;
+    const fs::path copy = fs::path(folder) / fs::path(file).filename();
+    std::error_code ec;
+    fs::copy_file(file, copy, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec, ec);
+    return ec ? std::string() : copy.string();
 }

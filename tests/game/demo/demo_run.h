@@ -9,14 +9,18 @@
 
 // The build tree: the folder above the one holding this test program.
 std::string BuildRoot();
+// The program built there.
+std::string ProgramPath();
 
 class TDemoRun
 {
 public:
     // Starts the program with TESSIVANDER_RESOURCES = `resources` (the folder holding assets/).
     // The player's folders and the working folder are `home` when given (kept, so that runs
-    // one after another share them), else the run's own temporary folder.
-    explicit TDemoRun(const std::string& resources, const std::string& home = std::string());
+    // one after another share them), else the run's own temporary folder. `program`, when
+    // given, is a copy of the program to run.
+    explicit TDemoRun(const std::string& resources, const std::string& home = std::string(),
+                      const std::string& program = std::string());
     ~TDemoRun();
 
     bool Started() const { return mPid > 0; }
