@@ -82,3 +82,7 @@ private:
 
 // The window title as SDL wants it: UTF-8 text is kept, other bytes are read as Latin-1.
 str TitleAsUtf8(const str& title);
+// The text with its spaces turned into line ends where a line would pass `width` bytes; a word
+// longer than that stands alone on its line.
+str WrapLines(const str& text, unsigned width);
+constexpr unsigned kBoxLineWidth = 72;
