@@ -26,7 +26,6 @@ public:
     static FILE* OpenRegular(const str& path);
 
 private:
-
     FILE* mStream = nullptr;
     int mLastByte = -1;  // pushed back by Unget
     bool mReading = false;

@@ -66,7 +66,9 @@ std::string RunnableUnprivileged(const std::string& file, const std::string& fol
     std::error_code ec;
     fs::copy_file(file, copy, fs::copy_options::overwrite_existing, ec);
     if (!ec)
-        fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                  fs::perms::others_read | fs::perms::others_exec, ec);
+        fs::permissions(copy,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                            fs::perms::others_exec,
+                        ec);
     return ec ? std::string() : copy.string();
 }

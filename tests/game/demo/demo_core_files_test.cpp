@@ -70,10 +70,10 @@ TEST(DemoCoreFiles, ACoreFileThatDoesNotOpenIsNamedAndTheGameEndsWithItsSavesKep
         const char* file;
         TMake make;
     } cases[] = {
-        {"layouts/mainmenu.lua", MakeFolder}, {"layouts/mainmenu.lua", MakePipe},
+        {"layouts/mainmenu.lua", MakeFolder},  {"layouts/mainmenu.lua", MakePipe},
         {"layouts/mainmenu.lua", MakeEndless}, {"layouts/mainmenu.lua", MakeEmpty},
-        {"scripts/mainloop.lua", MakeEmpty},  {"scripts/mainloop.lua", MakeFolder},
-        {"quest/scenelist.lua", MakeEmpty},   {"quest/scenelist.lua", MakeFolder},
+        {"scripts/mainloop.lua", MakeEmpty},   {"scripts/mainloop.lua", MakeFolder},
+        {"quest/scenelist.lua", MakeEmpty},    {"quest/scenelist.lua", MakeFolder},
     };
     for (const auto& c : cases) {
         const std::string home = data.Dir() + "/" + std::to_string(&c - cases);
