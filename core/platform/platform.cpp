@@ -219,6 +219,11 @@ bool TPlatform::FolderTakenByAnother(const str& lockPath)
     return mData->Host().FolderTakenByAnother(lockPath);
 }
 
+void TPlatform::ShowMessageBox(const str& title, const str& text)
+{
+    mData->Host().ShowMessageBox(title, text);
+}
+
 bool TPlatform::IsForeground() const
 {
     return mData->IsForeground();

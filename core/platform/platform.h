@@ -98,6 +98,8 @@ public:
     // True when another copy of the program holds the lock file `lockPath` (a disk path);
     // otherwise this one holds it until it ends.
     bool FolderTakenByAnother(const str& lockPath);
+    // The system's own box, for words the game's window cannot show; waits until it is closed.
+    void ShowMessageBox(const str& title, const str& text);
     bool GetDisplayReady() const { return true; }
     int GetCursorMode() const;
     void SetCursor(std::shared_ptr<TTexture> texture, TPoint hotspot, bool flag);

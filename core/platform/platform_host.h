@@ -73,4 +73,8 @@ public:
     // The user's home folder as the system's account database gives it, for a start without
     // HOME; empty when there is none (and from hosts that know no accounts).
     virtual str AccountHome() { return str(""); }
+
+    // Tells the player something in a box of the system's own, for when the game's window
+    // cannot show it (its data is missing); returns once the player has closed it.
+    virtual void ShowMessageBox(const str& title, const str& text) = 0;
 };

@@ -14,7 +14,15 @@ namespace {
 void* OpenFile(const char* name)
 {
     // Binary: the text mode drops carriage returns, which breaks UTF-16 sources.
-    return zv_open(name, kFileRead);
+    TFile* file = zv_open(name, kFileRead);
+    // A script file of no bytes is one whose writing was cut short: run as a script that does
+    // nothing, it would leave the screen it was to build empty and the player without a word.
+    if (file && file->Size() == 0) {
+        WriteDbg("Not running '%s': the file is empty", name);
+        zv_close(file);
+        return nullptr;
+    }
+    return file;
 }
 
 size_t ReadFile(void* file, void* buffer, size_t size)

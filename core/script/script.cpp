@@ -173,7 +173,8 @@ int TScript::RunFunction(int args, int results)
         if (GetTimeUntilReady() == -1)
             SetDelay(0, true, true, false);
         if (lua_resume(L, 0) != 0) {
-            WriteDbg("lua_resume error: %s", LuaValueText(L, -1).c_str());
+            mResumeError = LuaValueText(L, -1);
+            WriteDbg("lua_resume error: %s", mResumeError.c_str());
             lua_pop(L, 1);
         }
     }
@@ -185,7 +186,8 @@ int TScript::Resume(int args)
     DeleteDeferredTables();
     const int status = lua_resume(mLuaState, args);
     if (status != 0) {
-        WriteDbg("lua_resume ERROR: %s", LuaValueText(mLuaState, -1).c_str());
+        mResumeError = LuaValueText(mLuaState, -1);
+        WriteDbg("lua_resume ERROR: %s", mResumeError.c_str());
         lua_pop(mLuaState, 1);
     }
     return status;

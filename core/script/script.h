@@ -54,6 +54,8 @@ public:
     TScript* NewThread();
     // Resumes the coroutine with `args` values from the stack; returns the Lua status.
     int Resume(int args);
+    // The error that last ended the coroutine (as it started or at a resume); kept until the next.
+    const str& ResumeError() const { return mResumeError; }
     // True while the state is a coroutine suspended in a yield, however it was resumed.
     bool CoroutineActive(int = 0) const;
     // Deletes the wrapper at the next RunFunction, Resume or destruction.
@@ -98,6 +100,7 @@ private:
     // Listed for the runaway-script stop; a borrowed main state is listed by its owner.
     bool mListed = false;
     std::vector<TLuaTable*> mDeferredTables;
+    str mResumeError;
 };
 
 // Native Lua functions installed by LuaInit.

@@ -1,5 +1,6 @@
 #include "game/startup/game_main.h"
 
+#include "core/files/file.h"
 #include "core/platform/platform.h"
 #include "core/strings/string_table.h"
 #include "game/script/best_ref.h"
@@ -8,12 +9,15 @@
 #include "game/script/lua_error.h"
 #include "game/script/metrics.h"
 #include "game/script/window_autoreg.h"
+#include "game/startup/data_folder.h"
 #include "game/startup/game_steps.h"
+#include "game/startup/interface_run.h"
 #include "game/startup/main_loop.h"
 #include "game/startup/quit_verify.h"
 #include "game/startup/script_functions.h"
 #include "game/startup/world_steps.h"
 #include "game/world/scene/scene.h"
+#include "game/world/scenelist/scene_list.h"
 #include "game/world/sound/sfx_manager.h"
 #include "render/renderer/renderer.h"
 #include "ui/widgets/slider.h"
@@ -27,6 +31,8 @@ constexpr unsigned kDefaultWidth = 800;
 constexpr unsigned kDefaultHeight = 600;
 
 constexpr const char* kMainLoopScript = "scripts/mainloop.lua";
+// The file InitializeSceneNames reads, as the player is told of it.
+constexpr const char* kSceneListScript = "quest/scenelist.lua";
 
 TWindowScriptBase* WindowScript(TPlatform* platform)
 {
@@ -93,6 +99,12 @@ void Main(TPlatform* platform, const char*)
 {
     if (!platform)
         return;
+    // Without its data the game has no window of its own that could say so.
+    if (const str problem = DataFolderProblem(TFile::mResourceDir); !problem.empty()) {
+        LOGIT("The game cannot start: %s\n", problem.c_str());
+        platform->ShowMessageBox(str("The game cannot start"), problem);
+        return;
+    }
     InstallWorldSteps();
     SetTitle(platform);
     ApplySettings(platform);
@@ -104,8 +116,9 @@ void Main(TPlatform* platform, const char*)
     dfLua lua(script ? script->GetState() : nullptr);
     PrepareScriptState(lua);
     MET_BeginSession();
-    if (script && !script->RunScript(kMainLoopScript))
-        LOGIT("The interface script %s did not start; the program waits for a close request.\n", kMainLoopScript);
+    auto* interface = new TInterfaceRun(platform, kMainLoopScript);
+    platform->AdoptTask(interface);
+    interface->Start();
     if (TRenderer* renderer = TRenderer::GetInstance()) {
         renderer->SetOption("fps", "0");
         renderer->SetOption("texture_rectangle", "1");
@@ -113,6 +126,8 @@ void Main(TPlatform* platform, const char*)
     if (lua.GetState())
         BindGameScriptFunctions(lua.GetState());
     RunStep(GameSteps().loadSceneList);
+    if (g_SceneDescs.empty())
+        interface->Fail(kSceneListScript, "It names no scene that could be played.");
     RunStep(GameSteps().createScene);
 
     TMainLoop::TServices services;
@@ -121,7 +136,12 @@ void Main(TPlatform* platform, const char*)
         if (TWindowManager* manager = platform->GetWindowManager())
             manager->HandleEvent(e);
     };
-    services.closeRequest = [platform] { VerifyQuit(platform); };
+    services.closeRequest = [platform, interface] {
+        if (interface->IsEnding())
+            platform->Exit(0);
+        else
+            VerifyQuit(platform);
+    };
     services.topModal = [platform]() -> TWindow* {
         TWindowManager* manager = platform->GetWindowManager();
         return manager ? manager->GetTopModalWindow() : nullptr;

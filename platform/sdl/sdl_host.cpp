@@ -29,6 +29,40 @@ bool IsValidUtf8(const char* s)
 
 }  // namespace
 
+str WrapLines(const str& text, unsigned width)
+{
+    std::string out;
+    unsigned column = 0;
+    std::string word;
+    auto flushWord = [&] {
+        if (word.empty())
+            return;
+        if (column > 0 && column + 1 + word.size() > width) {
+            out += '\n';
+            column = 0;
+        } else if (column > 0) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += unsigned(word.size());
+        word.clear();
+    };
+    for (const char* p = text.c_str(); *p; ++p) {
+        if (*p == ' ') {
+            flushWord();
+        } else if (*p == '\n') {
+            flushWord();
+            out += '\n';
+            column = 0;
+        } else {
+            word += *p;
+        }
+    }
+    flushWord();
+    return str(out.c_str());
+}
+
 str TitleAsUtf8(const str& title)
 {
     if (IsValidUtf8(title.c_str()))
@@ -390,6 +424,19 @@ bool TSdlHost::FolderTakenByAnother(const str& lockPath)
 str TSdlHost::AccountHome()
 {
     return ::AccountHome();
+}
+
+void TSdlHost::ShowMessageBox(const str& title, const str& text)
+{
+    WriteDbg("Message box for the player: %s: %s", title.c_str(), text.c_str());
+    if (mTestInput)
+        return;
+    // Needs no window and no video system: SDL makes its own box where it can.
+    const str shownTitle = TitleAsUtf8(title);
+    // The box does not wrap lines of its own: a long one runs off the screen.
+    const str shownText = TitleAsUtf8(WrapLines(text, kBoxLineWidth));
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, shownTitle.c_str(), shownText.c_str(), mWindow) != 0)
+        WriteDbg("The message box could not be shown: %s", SDL_GetError());
 }
 
 void TSdlHost::WarpMouseToWindowCenter()

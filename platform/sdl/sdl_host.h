@@ -52,7 +52,8 @@ public:
     void WarpMouseToWindowCenter() override;
     bool FolderTakenByAnother(const str& lockPath) override;
     str AccountHome() override;
-
+    // Logged in every case; under test input not shown, as no one is there to close it.
+    void ShowMessageBox(const str& title, const str& text) override;
 
 private:
     // Waits a moment for the window to fill a display of exactly this size.
@@ -82,3 +83,7 @@ private:
 
 // The window title as SDL wants it: UTF-8 text is kept, other bytes are read as Latin-1.
 str TitleAsUtf8(const str& title);
+// The text with its spaces turned into line ends where a line would pass `width` bytes; a word
+// longer than that stands alone on its line.
+str WrapLines(const str& text, unsigned width);
+constexpr unsigned kBoxLineWidth = 72;

@@ -9,6 +9,14 @@
 
 namespace {
 
+constexpr uid_t kNobody = 65534;
+
+// Gives up root's rights for good; false when they cannot be given up.
+bool BecomeUser(uid_t user)
+{
+    return setgroups(0, nullptr) == 0 && setgid(user) == 0 && setuid(user) == 0;
+}
+
 void HandOver(const std::string& folder, uid_t user)
 {
     namespace fs = std::filesystem;
@@ -31,7 +39,7 @@ void RunUnprivileged(const std::string& folder, const std::function<void()>& bod
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)
+        if (!BecomeUser(user))
             _exit(3);
         body();
         std::fflush(nullptr);
@@ -41,4 +49,26 @@ void RunUnprivileged(const std::string& folder, const std::function<void()>& bod
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "the unprivileged part ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the unprivileged part failed (3: could not give up root)";
+}
+
+std::string RunnableUnprivileged(const std::string& file, const std::string& folder)
+{
+    if (geteuid() != 0)
+        return file;
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(BecomeUser(kNobody) && access(file.c_str(), X_OK) == 0 ? 0 : 1);
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return file;
+    namespace fs = std::filesystem;
+    const fs::path copy = fs::path(folder) / fs::path(file).filename();
+    std::error_code ec;
+    fs::copy_file(file, copy, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::permissions(copy,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                            fs::perms::others_exec,
+                        ec);
+    return ec ? std::string() : copy.string();
 }

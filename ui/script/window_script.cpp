@@ -66,7 +66,18 @@ void RunLibrary(lua_State* L)
         WriteDbg("ScreenInit failed: %s", LuaValueText(L, -1).c_str());
 }
 
+TLayoutFailureReport& LayoutFailureReport()
+{
+    static TLayoutFailureReport report;
+    return report;
+}
+
 }  // namespace
+
+void SetLayoutFailureReport(TLayoutFailureReport report)
+{
+    LayoutFailureReport() = std::move(report);
+}
 
 TWindowScript::TWindowScript(lua_State* L) : TWindowScriptBase(L)
 {
@@ -98,9 +109,16 @@ bool TWindowScript::IsSuspended() const
 
 int TWindowScript::ResumeCoroutine(int args)
 {
+    // Only the end of a coroutine that ran is news: resuming one that has ended fails too.
+    const bool wasRunning = CoroutineActive();
     ++mResuming;
     const int status = Resume(args);
     --mResuming;
+    if (status != 0 && wasRunning) {
+        WriteDbg("The layout coroutine ended with an error");
+        if (LayoutFailureReport())
+            LayoutFailureReport()(ResumeError());
+    }
     return status;
 }
 
@@ -108,10 +126,9 @@ bool TWindowScript::Animate()
 {
     // A timed wake-up: HandleGetMessage returns no message.
     mWaiting = false;
-    ++mResuming;
-    const bool result = TScript::Animate();
-    --mResuming;
-    return result;
+    if (ResumeCoroutine(0) != 0 || !CoroutineActive())
+        Pause();
+    return true;
 }
 
 bool TWindowScript::InjectFunction()
@@ -187,8 +204,7 @@ void TWindowScript::OnMessage(TMessage* message, TLuaFunction* function)
             function->Push();
             ++args;
         }
-        if (ResumeCoroutine(args) != 0)
-            WriteDbg("The layout coroutine ended with an error");
+        ResumeCoroutine(args);
         return;
     }
     if (IsSuspended() && function) {

@@ -15,6 +15,7 @@
 #include "core/text/str.h"
 #include "ui/window/window_script_base.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,12 @@ public:
     virtual ~TWindowCreationHook() = default;
     virtual void OnWindowCreated(TWindow* window, TWindowStyle& style) = 0;
 };
+
+// Told, with the error's text, when the layout coroutine ends with an error: the interface
+// has stopped and every screen's buttons are dead until something starts it again. Without a
+// report the error is only logged.
+using TLayoutFailureReport = std::function<void(const str& error)>;
+void SetLayoutFailureReport(TLayoutFailureReport report);
 
 class TWindowScript : public TWindowScriptBase
 {

@@ -56,6 +56,7 @@ public:
     bool FolderTakenByAnother(const str&) override { return false; }
     str AccountHome() override { return accountHome; }
     str accountHome;
+    void ShowMessageBox(const str& title, const str&) override { calls.push_back(std::string("box ") + title.c_str()); }
 
     bool Called(const std::string& what) const;
 };

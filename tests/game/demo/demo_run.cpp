@@ -24,7 +24,13 @@ std::string BuildRoot()
     return fs::read_symlink("/proc/self/exe").parent_path().parent_path().string();
 }
 
-TDemoRun::TDemoRun(const std::string& resources, const std::string& home, const std::vector<std::string>& unset)
+std::string ProgramPath()
+{
+    return BuildRoot() + "/game/tessivander";
+}
+
+TDemoRun::TDemoRun(const std::string& resources, const std::string& home, const std::vector<std::string>& unset,
+                   const std::string& program)
 {
     char pattern[] = "/tmp/tv_demo_XXXXXX";
     if (!mkdtemp(pattern))
@@ -74,9 +80,9 @@ TDemoRun::TDemoRun(const std::string& resources, const std::string& home, const 
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     // Files the program looks for in its working folder (the score server's address) go there.
     posix_spawn_file_actions_addchdir_np(&actions, mHome.c_str());
-    std::string program = BuildRoot() + "/game/tessivander";
-    char* argv[] = {program.data(), nullptr};
-    if (posix_spawn(&mPid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
+    std::string run = program.empty() ? ProgramPath() : program;
+    char* argv[] = {run.data(), nullptr};
+    if (posix_spawn(&mPid, run.c_str(), &actions, nullptr, argv, envp.data()) != 0)
         mPid = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);

@@ -180,3 +180,19 @@ TEST_F(SdlHost, InjectedKeyAndClickComeOutInOrder)
 }
 
 }  // namespace
+
+TEST(SdlMessageBox, LongLinesBreakAtSpacesAndTheTextsOwnLineEndsStay)
+{
+    const struct
+    {
+        const char* text;
+        const char* wrapped;
+    } cases[] = {
+        {"one two three four", "one two\nthree four"},
+        {"one\ntwo three four", "one\ntwo three\nfour"},
+        {"unbreakable-word x", "unbreakable-word\nx"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(WrapLines(c.text, 10).c_str(), c.wrapped) << c.text;
+}
