@@ -3,6 +3,7 @@
 #include "core/files/file.h"
 #include "core/platform/platform.h"
 #include "core/script/message.h"
+#include "core/script/script_interrupt.h"
 #include "game/script/df_log.h"
 #include "ui/script/window_script.h"
 #include "ui/window/message_types.h"
@@ -145,7 +146,9 @@ void TInterfaceRun::Restart()
 
 bool TInterfaceRun::DoTask()
 {
-    if (mStopped && !mFailed)
+    // While a held main thread is being stopped, every script run fails: the screens come back
+    // once the loop has turned.
+    if (mStopped && !mFailed && !IsScriptInterruptArmed())
         Restart();
     TWindowManager* wm = mPlatform ? mPlatform->GetWindowManager() : nullptr;
     if (wm && !mEndingDialog.empty() && !mQuitPosted && !IsShown(*wm, mEndingDialog)) {

@@ -57,6 +57,8 @@ protected:
         SetGamePrefs(nullptr);
         TSettings::DeleteSettings();
         std::filesystem::remove(mUserDir + "/prefs.dat");
+        // (A kept copy alone would be taken up as the game saved before.)
+        std::filesystem::remove(mUserDir + "/prefs.dat.prev");
         TSettingsServices services;
         services.script = script->GetState();
         services.isFullscreen = [this] { return fullscreen; };
