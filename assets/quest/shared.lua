@@ -133,6 +133,11 @@ function HeroineSpec(starts, setup)
         anim = { "anims/mira.xml" },
         halo = "quest/mira_halo",
         point_at_name = "name_mira",
+        -- Clicked herself: she says how she is, and stays where she stands.
+        on_click = function(clicker, clicked)
+            Remark(clicked, "shared_mira_self")
+            return RESPONSE.IGNORE
+        end,
         command = function(self)
             PrepareScene()
             DressSpeaker(self, MIRA_COLOUR, 150)
