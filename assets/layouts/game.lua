@@ -1,6 +1,6 @@
 -- The game as it is played: the scene, drawn and driven by TGame, and the interface over it:
 -- the bar along the bottom with both bags (arrows, frame, strip of icons) and the diary button,
--- the line naming what the pointer is over, the back and goodbye buttons, the dialogue choices,
+-- the line naming what the pointer is over, the back button, the dialogue choices,
 -- the paw print with its glitter, the ivy, the scene's over-the-bar layer, and on top the window a
 -- puzzle's sub-scene runs in.
 -- scripts/mainloop.lua shows it while play lasts; SendGameMessage('quit') (the pause screen)
@@ -79,11 +79,6 @@ MakeDialog{
     TGame{
         name = "game", x = 0, y = 0, w = 800, h = 600,
         pieces.SmallButton("return", "hud_return", 16, 16, function() scene:ReturnFromScene() end),
-        -- The conversation's own farewell (the choice the scene script named, counted from 1).
-        pieces.SmallButton("bye", "hud_bye", 654, 16, function()
-            local farewell = tonumber(game:GetString("conv_farewell"))
-            if farewell then ChoiceClicked(farewell - 1) end
-        end),
         Text{name = "inv_desc", x = 0, y = kBarTop - 36, w = 800, h = 28, font = lineFont,
              flags = kHAlignCenter + kVAlignCenter},
         Bitmap{name = "HUDBG", x = 0, y = kBarTop - 16, image = "interface/hud_bar.png"},
@@ -113,7 +108,8 @@ MakeDialog{
         -- The diary button's name, on the bar beside its tab.
         Text{name = "diarytip", x = 440, y = kBarTop + 20, w = 150, h = 24, font = tipFont,
              flags = kHAlignLeft + kVAlignCenter},
-        -- Between the back and goodbye buttons, which stay clickable while a question waits.
+        -- Beside the back button, which stays clickable while a question waits. A talk ends by
+        -- its own farewell among the choices: no goodbye button repeats it.
         Bitmap{
             name = "CHOICEBOX", x = 150, y = 0, image = "interface/choice_box.png",
             TScrolledWindow{

@@ -133,6 +133,11 @@ function HeroineSpec(starts, setup)
         anim = { "anims/mira.xml" },
         halo = "quest/mira_halo",
         point_at_name = "name_mira",
+        -- Clicked herself: she says how she is, and stays where she stands.
+        on_click = function(clicker, clicked)
+            Remark(clicked, "shared_mira_self")
+            return RESPONSE.IGNORE
+        end,
         command = function(self)
             PrepareScene()
             DressSpeaker(self, MIRA_COLOUR, 150)
@@ -222,21 +227,13 @@ end
 
 -- Inside `listener`'s script: offers `choices` through `actor` and waits for the player. The
 -- listener is the scene's conversation partner meanwhile, so the click on a choice signals
--- it. `farewell` is the key of the choice that ends the talk: the interface's Goodbye button
--- picks it (the game-state text "conv_farewell" is its place in the list, from 1, while the
--- choices are up). The chosen key, or nil when no choice could be shown.
-function AskChoice(actor, choices, listener, farewell)
+-- it. The way out of a talk is one of its choices. The chosen key, or nil when no choice
+-- could be shown.
+function AskChoice(actor, choices, listener)
     game:SetString("conv", nil)
-    game:SetString("conv_farewell", nil)
-    for i, choice in ipairs(choices) do
-        if farewell and string.find(choice, farewell .. "|", 1, true) == 1 then
-            game:SetString("conv_farewell", tostring(i))
-        end
-    end
     scene:ConversationMode(listener)
     actor:OfferChoices{ choices = choices }
     coroutine.yield(RESUME.ON_SIGNAL, RESUME.ON_CHOICE)
-    game:SetString("conv_farewell", nil)
     scene:ConversationMode(false)
     local pick = game:GetString("conv")
     if pick == "" then return nil end

@@ -80,7 +80,7 @@ local function Reunion(pip, mira)
     Speak("mira_found_pip", mira)
     Speak("clearing_pip_greets", pip)
     while true do
-        local pick = AskChoice(mira, Choices(), nil, "clearing_ask_later")
+        local pick = AskChoice(mira, Choices(), nil)
         local answer = pick and ANSWERS[pick]
         if answer == nil then break end
         Speak(pick, mira)

@@ -90,7 +90,7 @@ local function Converse(gardener, mira)
         Speak("garden_gardener_again", gardener)
     end
     while true do
-        local pick = AskChoice(mira, Choices(), gardener, "garden_ask_bye")
+        local pick = AskChoice(mira, Choices(), gardener)
         local answer = pick and ANSWERS[pick]
         if answer == nil then break end
         Speak(pick, mira)

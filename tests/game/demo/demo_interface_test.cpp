@@ -1,8 +1,8 @@
 // What the player sees of the interface: pictures and texts that must agree with the game (the
 // lantern's stars, the credits, the other games' links, the lantern's light, the lamp on the
 // cottage floor), and, in play, the pointer that says when the game is busy, the scene's pointer
-// and names that stay out of dialogs, the diary button that pulses only for a new page, and the
-// other games' note that keeps off the page's sides.
+// and names that stay out of dialogs, Mira's line when she is clicked, the diary button that
+// pulses only for a new page, and the other games' note that keeps off the page's sides.
 
 #include "game/demo/demo_run.h"
 #include "game/demo/demo_steps.h"
@@ -138,6 +138,7 @@ constexpr TBox kDoorLabel{520, 240, 760, 340};
 constexpr TBox kDiaryButton{368, 514, 432, 578};
 constexpr int kNoteX = 423, kNoteY = 292;
 constexpr int kResumeX = 400, kResumeY = 244;
+constexpr int kMiraX = 300, kMiraY = 410;
 
 TBox AroundThePointer(int x, int y)
 {
@@ -189,6 +190,12 @@ TEST(DemoInterface, ThePointerSaysWhenTheGameIsBusyAndTheScenesPointerAndNamesSt
                                    kDoorLabel.bottom),
               20u)
         << "the door's name has gone";
+
+    // Mira clicked: she says a line of her own.
+    mark = run.Log().size();
+    run.Send(Click(kMiraX, kMiraY));
+    ASSERT_TRUE(run.WaitFor("MET_Event(ClickedOnActor, NELKA, )", 20000, mark)) << run.Log();
+    EXPECT_TRUE(run.WaitFor("It's Pip I'm worried about.]", 5000, mark)) << run.Log().substr(mark);
 
     // The note read, the diary has a new page: its button pulses.
     mark = run.Log().size();
