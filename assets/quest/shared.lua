@@ -144,6 +144,8 @@ function HeroineSpec(starts, setup)
             self:AddFlag(AFLAG.AFLAG_X_FLIPPABLE)
             self:AddFlag(AFLAG.AFLAG_SCALE_BY_Y)
             self:SetDepthMode(DEPTH.DEPTH_BY_Y)
+            -- Two units a frame: the player's normal pace crosses a room in a few seconds.
+            self:SetWalkSpeed(2)
             local resumed = PlaceHeroine(self, starts)
             NoteWhereSheIs(self)
             self:SetMode(MODE.CUTSCENE)
