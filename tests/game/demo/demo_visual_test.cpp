@@ -1,13 +1,18 @@
-// What the player sees of the night forest: Mira tinted by the forest's light before and after
-// the lantern burns, and no sky showing between the treetops.
+// What the player sees of the night forest and the cottage's table: Mira tinted by the forest's
+// light before and after the lantern burns, no sky showing between the treetops, and Mira
+// walking round the table rather than between its legs.
 
 #include "game/demo/demo_data.h"
+#include "game/demo/demo_mesh.h"
 #include "game/demo/demo_run.h"
 #include "game/demo/demo_steps.h"
+
+#include "game/world/path/path_search.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -99,6 +104,33 @@ TEST(DemoVisual, TheForestTintsMiraByItsLightAndShowsNoSkyBetweenItsTreetops)
     EXPECT_GT(Brightest(lit, kMiraByTheStump), inTheDark + 40) << "the lantern does not light Mira";
     EXPECT_EQ(SkyPixels(dark, kBetweenTheTreetops, 16), 0);
     EXPECT_EQ(SkyPixels(lit, kBetweenTheTreetops, -8), 0) << "the sky shows grey in the lantern's light";
+}
+
+TEST(DemoVisual, MiraWalksRoundTheTableNotBetweenItsLegs)
+{
+    const tMesh floor = BuiltMesh("quest/cottage/cottage");
+    const struct
+    {
+        float x, y;
+        bool walkable;
+    } points[] = {
+        {415, 410, false},  // behind the drawer, between the legs
+        {305, 440, false},  // by the west leg's foot
+        {525, 420, false},  // by the east leg
+        {415, 468, true},   // in front of the drawer, where she opens it
+        {250, 410, true},   // west of the table, by the wall
+        {600, 410, true},   // east of it
+    };
+    for (const auto& p : points)
+        EXPECT_EQ(floor.PolyCollide(tVector2<float>(p.x, p.y)) >= 0, p.walkable) << p.x << ", " << p.y;
+
+    // From one side of the table to the other by the wall: round its front.
+    std::vector<tVector2<float>> route;
+    ASSERT_TRUE(WalkRoute(floor, tVector2<float>(250, 410), tVector2<float>(600, 410), &route));
+    float front = 0;
+    for (const auto& at : route)
+        front = std::max(front, at.y);
+    EXPECT_GE(front, 452) << "she went through the table";
 }
 
 }  // namespace
