@@ -11,6 +11,7 @@ LANTERN_PUZZLE = "quest/forest/lantern.lua"
 local function Arrive(mira)
     scene:SetRoomScale(420, 560, 0.7, 1)
     sfx:SetMusic(music.forest, true)
+    mira:AddFlag(AFLAG.AFLAG_USE_LIGHTMAP)
     coroutine.yield(RESUME.ON_FADE)
     if game:Get("forest_arrived") == 0 then
         game:Set("forest_arrived", 1)
@@ -20,10 +21,11 @@ local function Arrive(mira)
 end
 
 -- The dark stretch of the path is walkable only by lantern light; once the lantern burns on
--- the stump, its light lies over the forest.
+-- the stump, its light lies over the forest and warms Mira near it.
 local function ShowPathLit(lit)
     scene.mesh:SetPolyState("deep_path", lit)
     if lit then
+        scene:LoadLightmap("forest_light_lit")
         ActorNamed("LANTERN"):LoadImage("lantern_lit")
         ActorNamed("WARMTH"):LoadImage("forest_warmth")
     end
@@ -118,6 +120,7 @@ end
 
 scene_spec = {
     bg_image = { "forest_night", { "forest_front", DEPTH.DEPTH_FRONTMOST } },
+    lightmap = "forest_light",
     ground = "forest",
     actorlist = {
         HeroineSpec({ default = "from_garden", clearing = "to_clearing" }, Arrive),

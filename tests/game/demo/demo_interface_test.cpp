@@ -4,12 +4,9 @@
 // and names that stay out of dialogs, Mira's line when she is clicked, the diary button that
 // pulses only for a new page, and the other games' note that keeps off the page's sides.
 
+#include "game/demo/demo_mesh.h"
 #include "game/demo/demo_run.h"
 #include "game/demo/demo_steps.h"
-
-#include "core/files/file.h"
-#include "core/files/flat_file.h"
-#include "game/world/mesh/mesh.h"
 
 #include <gtest/gtest.h>
 
@@ -108,14 +105,7 @@ TEST(DemoInterface, TheLanternsLightFadesWithoutRings)
 
 TEST(DemoInterface, MiraWalksRoundTheFloorLampNotIntoItsPole)
 {
-    TFile::ShutDownFileSystem();
-    TFlatFile::mFlatFiles.clear();
-    TFile::mUserDir = TFile::mCommonDir = TFile::mDesktopDir = "";
-    TFile::mResourceDir = BuildRoot().c_str();
-    TFile::ScanForResources();
-    tMesh floor;
-    floor.LoadVertlist("quest/cottage/cottage.dverts");
-    floor.LoadPolylist("quest/cottage/cottage.dmesh");
+    const tMesh floor = BuiltMesh("quest/cottage/cottage");
     const struct
     {
         float x, y;

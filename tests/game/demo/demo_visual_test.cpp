@@ -1,0 +1,136 @@
+// What the player sees of the night forest and the cottage's table: Mira tinted by the forest's
+// light before and after the lantern burns, no sky showing between the treetops, and Mira
+// walking round the table rather than between its legs.
+
+#include "game/demo/demo_data.h"
+#include "game/demo/demo_mesh.h"
+#include "game/demo/demo_run.h"
+#include "game/demo/demo_steps.h"
+
+#include "game/world/path/path_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const uint8_t* Pixel(const TPicture& picture, int x, int y)
+{
+    return &picture.rgba[(size_t(y) * size_t(picture.width) + size_t(x)) * 4];
+}
+
+// The brightest channel over the box.
+int Brightest(const TPicture& picture, const TBox& box)
+{
+    int most = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            for (int c = 0; c < 3; ++c)
+                most = std::max<int>(most, Pixel(picture, x, y)[c]);
+    return most;
+}
+
+// Pixels of the box bluer than they are green by more than `margin`: the sky's colour.
+int SkyPixels(const TPicture& picture, const TBox& box, int margin)
+{
+    int n = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            n += Pixel(picture, x, y)[2] > Pixel(picture, x, y)[1] + margin ? 1 : 0;
+    return n;
+}
+
+// The forest as the player meets it, reached straight from the cottage: the lantern burning or
+// not, Mira by the garden path or (lit) beside the stump, no line spoken over her.
+TPicture ForestShot(bool lit, const std::string& path)
+{
+    TDataCopy data;
+    data.Append("quest/cottage/cottage.lua", "\ntable.insert(scene_spec.actorlist, {\n"
+                                             "    name = \"TO_FOREST\",\n"
+                                             "    command = function(self)\n"
+                                             "        game:Set(\"cottage_opening\", 1)\n"
+                                             "        game:Set(\"forest_arrived\", 1)\n"
+                                             "        game:Set(\"lantern_lit\", " +
+                                                 std::string(lit ? "1" : "0") +
+                                                 ")\n"
+                                                 "        coroutine.yield(RESUME.ON_DELAY, 5)\n"
+                                                 "        scene:ChainTo(\"forest\")\n"
+                                                 "    end,\n"
+                                                 "})\n");
+    data.Append("quest/forest/forest.lua", "\ntable.insert(scene_spec.actorlist, {\n"
+                                           "    name = \"LOOKOUT\",\n"
+                                           "    command = function(self)\n"
+                                           "        coroutine.yield(RESUME.ON_FADE)\n"
+                                           "        if game:Get(\"lantern_lit\") == 1 then\n"
+                                           "            ActorNamed(\"NELKA\"):JumpToPoint{ x = 330, y = 500 }\n"
+                                           "        end\n"
+                                           "        coroutine.yield(RESUME.ON_DELAY, 10)\n"
+                                           "        game:TaskComplete(\"forest shown\")\n"
+                                           "    end,\n"
+                                           "})\n");
+    TDemoRun run(data.Dir());
+    if (!run.Started() || !run.WaitFor("Menu shown: layouts/mainmenu.lua")) {
+        ADD_FAILURE() << run.Log();
+        return TPicture();
+    }
+    StartANewGameAs(run, "Ann");
+    if (!run.WaitFor("MET_TaskEvent(scripted-task, forest shown", 30000)) {
+        ADD_FAILURE() << run.Log();
+        return TPicture();
+    }
+    run.Send("50 move 400 60");  // the pointer up in the sky, off Mira
+    const TPicture shot = Shot(run, path);
+    QuitThroughTheDialog(run);
+    return shot;
+}
+
+// Mira's head and dress (her feet are behind the bar) by the garden path and beside the stump.
+constexpr TBox kMiraByThePath{35, 420, 90, 505};
+constexpr TBox kMiraByTheStump{305, 395, 360, 495};
+// Between the middle treetops, just above the forest floor.
+constexpr TBox kBetweenTheTreetops{300, 330, 400, 360};
+
+TEST(DemoVisual, TheForestTintsMiraByItsLightAndShowsNoSkyBetweenItsTreetops)
+{
+    const TPicture dark = ForestShot(false, ArtifactDir() + "/visual_forest_dark.png");
+    const TPicture lit = ForestShot(true, ArtifactDir() + "/visual_forest_lit.png");
+    ASSERT_EQ(dark.width, 800);
+    ASSERT_EQ(lit.width, 800);
+    // Untinted, her face and arms would be near white.
+    const int inTheDark = Brightest(dark, kMiraByThePath);
+    EXPECT_LT(inTheDark, 140) << "Mira is lit in the night";
+    EXPECT_GT(Brightest(lit, kMiraByTheStump), inTheDark + 40) << "the lantern does not light Mira";
+    EXPECT_EQ(SkyPixels(dark, kBetweenTheTreetops, 16), 0);
+    EXPECT_EQ(SkyPixels(lit, kBetweenTheTreetops, -8), 0) << "the sky shows grey in the lantern's light";
+}
+
+TEST(DemoVisual, MiraWalksRoundTheTableNotBetweenItsLegs)
+{
+    const tMesh floor = BuiltMesh("quest/cottage/cottage");
+    const struct
+    {
+        float x, y;
+        bool walkable;
+    } points[] = {
+        {415, 410, false},  // behind the drawer, between the legs
+        {305, 440, false},  // by the west leg's foot
+        {525, 420, false},  // by the east leg
+        {415, 468, true},   // in front of the drawer, where she opens it
+        {250, 410, true},   // west of the table, by the wall
+        {600, 410, true},   // east of it
+    };
+    for (const auto& p : points)
+        EXPECT_EQ(floor.PolyCollide(tVector2<float>(p.x, p.y)) >= 0, p.walkable) << p.x << ", " << p.y;
+
+    // From one side of the table to the other by the wall: round its front.
+    std::vector<tVector2<float>> route;
+    ASSERT_TRUE(WalkRoute(floor, tVector2<float>(250, 410), tVector2<float>(600, 410), &route));
+    float front = 0;
+    for (const auto& at : route)
+        front = std::max(front, at.y);
+    EXPECT_GE(front, 452) << "she went through the table";
+}
+
+}  // namespace
