@@ -225,6 +225,20 @@ function Choice(key)
     return key .. "|" .. line
 end
 
+-- A question asked before shows dimmed in the choices, so that the new ones stand out.
+ASKED_COLOUR = "a09888ff"
+function ChoiceRow(key)
+    local row = Choice(key)
+    if game:Get("asked_" .. key) == 0 then return row end
+    local bar = string.find(row, "|", 1, true)
+    return string.sub(row, 1, bar) .. "<font color='" .. ASKED_COLOUR .. "'>" .. string.sub(row, bar + 1) .. "</font>"
+end
+
+-- The choice `key` has been asked and answered: it shows dimmed from now on (kept in the game).
+function NoteAsked(key)
+    game:Set("asked_" .. key, 1)
+end
+
 -- Inside `listener`'s script: offers `choices` through `actor` and waits for the player. The
 -- listener is the scene's conversation partner meanwhile, so the click on a choice signals
 -- it. The way out of a talk is one of its choices. The chosen key, or nil when no choice

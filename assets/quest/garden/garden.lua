@@ -31,19 +31,10 @@ local function Notice(gardener, mira)
     gardener:FaceActor(mira)
 end
 
--- A question Mira has asked before shows dimmed, so that the new ones stand out.
-local ASKED_COLOUR = "a09888ff"
-local function Row(key)
-    local row = Choice(key)
-    if game:Get("asked_" .. key) == 0 then return row end
-    local bar = string.find(row, "|", 1, true)
-    return string.sub(row, 1, bar) .. "<font color='" .. ASKED_COLOUR .. "'>" .. string.sub(row, bar + 1) .. "</font>"
-end
-
 local function Choices()
     return {
-        Row("garden_ask_pip"), Row("garden_ask_roses"), Row("garden_ask_gate"),
-        Row("garden_ask_lantern"), Row("garden_ask_weather"), Row("garden_ask_bye"),
+        ChoiceRow("garden_ask_pip"), ChoiceRow("garden_ask_roses"), ChoiceRow("garden_ask_gate"),
+        ChoiceRow("garden_ask_lantern"), ChoiceRow("garden_ask_weather"), ChoiceRow("garden_ask_bye"),
     }
 end
 
@@ -96,7 +87,7 @@ local function Converse(gardener, mira)
         Speak(pick, mira)
         answer(gardener, mira)
         if pick == "garden_ask_bye" then break end
-        game:Set("asked_" .. pick, 1)
+        NoteAsked(pick)
         KeepProgress()
         if AskedEverything() then Award("award_all_answers") end
     end
