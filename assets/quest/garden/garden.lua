@@ -45,7 +45,14 @@ local ANSWERS = {
         Speak("gardener_roses", gardener)
         AddDiary(diary.roses)
     end,
-    garden_ask_gate = function(gardener) Speak("garden_gate_answer", gardener) end,
+    garden_ask_gate = function(gardener)
+        -- Once she has the key he says whose lock it fits, not where to look for it.
+        if game:Get("gate_open") == 1 or BAG_INV:CheckInventory("key") then
+            Speak("garden_gate_answer_key", gardener)
+        else
+            Speak("garden_gate_answer", gardener)
+        end
+    end,
     garden_ask_lantern = function(gardener, mira)
         if game:Get("lantern_given") == 1 then
             Speak("garden_lantern_again", gardener)

@@ -1,11 +1,49 @@
-// Small things a new player meets in the demo's scenes: the name under the mouse goes with the
-// note she takes.
+// Small things a new player meets in the demo's scenes: the gardener's word on the gate's key
+// follows whether Mira has it, and the name under the mouse goes with the note she takes.
 
 #include "demo_scene_fixture.h"
 
+#include "game/world/scene/choice_handler.h"
+
+#include <gmock/gmock.h>
+
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::Not;
 using DemoScenePolish = DemoSceneTest;
+
+TEST_F(DemoScenePolish, TheGardenerSaysWhereTheKeyIsOnlyUntilMiraHasIt)
+{
+    const struct
+    {
+        const char* setup;
+        const char* said;
+        const char* unsaid;
+    } cases[] = {
+        {"", "wager there's a key in your cottage", "brass"},
+        {"BAG_INV:AddInventory(items.key, false)", "brass key from\nyour cottage is the one for it", "wager"},
+        {"game:Set('gate_open', 1)", "brass key from\nyour cottage is the one for it", "wager"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setup);
+        ForgetProgress();
+        gGamestate.SetScene("cottage", true);
+        ASSERT_TRUE(Enter("garden"));
+        Run(c.setup);
+        ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
+        tGirl* gardener = Actor("GARDENER");
+        ClickWorld(gardener->GetPosition().x, gardener->GetPosition().y - 60);
+        tChoiceHandler& handler = scene->GetChoiceHandler();
+        ASSERT_GE(PlayUntil([&] { return handler.IsChoiceOpen(); }), 0);
+        NewLog();
+        ChoiceClicked(2);  // "Where does the old gate go?"
+        ASSERT_GE(PlayUntil([&] { return handler.IsChoiceOpen(); }), 0);
+        const std::string answer = NewLog();
+        EXPECT_THAT(answer, HasSubstr(c.said));
+        EXPECT_THAT(answer, Not(HasSubstr(c.unsaid)));
+    }
+}
 
 TEST_F(DemoScenePolish, TheNotesNameGoesWithTheNoteWithoutAMouseMove)
 {
