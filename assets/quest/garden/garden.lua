@@ -123,11 +123,11 @@ end
 -- At the gate: still locked, or through the gateway to the forest.
 local function AtGate(gate, mira)
     if game:Get("gate_open") == 0 then
-        if BAG_INV:CheckInventory("key") then
-            Remark(mira, "garden_gate_locked_key")
-        else
-            Remark(mira, "garden_gate_locked")
-        end
+        -- Said as a short scene of its own: by the screen's edge her words would lie under the
+        -- gate's floating name, which only shows while the player has control.
+        mira:SetMode(MODE.CUTSCENE)
+        SayAndWait(mira, BAG_INV:CheckInventory("key") and "garden_gate_locked_key" or "garden_gate_locked")
+        mira:SetMode(MODE.FOLLOWCLICKS)
         return
     end
     mira:SetMode(MODE.CUTSCENE)

@@ -60,4 +60,23 @@ TEST_F(DemoScenePolish, TheNotesNameGoesWithTheNoteWithoutAMouseMove)
     EXPECT_EQ(scene->GetPointedActor(), nullptr);
 }
 
+// By the screen's edge her words on the locked gate would lie under the gate's name.
+TEST_F(DemoScenePolish, TheGatesNameIsNotShownWhileMiraSaysItIsLocked)
+{
+    gGamestate.SetScene("cottage", true);
+    ASSERT_TRUE(Enter("garden"));
+    Run("BAG_INV:AddInventory(items.key, false)");
+    ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
+    ASSERT_TRUE(WalkMiraEast(1420, 400));
+    const tVector2<float> camera = scene->GetCameraPosition();
+    scene->OnMouseMove(TPoint(int(1540 - camera.x), int(450 - camera.y)));
+    ASSERT_NE(scene->mFloatText, nullptr);
+    ClickWorld(1540, 450);
+    ASSERT_GE(PlayUntil([&] { return Mira()->HasText(); }), 0);
+    EXPECT_THAT(NewLog(), HasSubstr("That little brass key might fit."));
+    EXPECT_FALSE(scene->mFloatText && scene->InFollowClicksMode());
+    ASSERT_GE(PlayUntil([&] { return !Mira()->HasText(); }), 0);
+    EXPECT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
+}
+
 }  // namespace
