@@ -120,14 +120,16 @@ local function UnlockGate(gate, mira)
     mira:SetMode(MODE.FOLLOWCLICKS)
 end
 
+-- From the gate's place to the west end of its floating name with the pointer on its west post.
+local GATE_NAME_CLEARANCE = 110
+
 -- At the gate: still locked, or through the gateway to the forest.
 local function AtGate(gate, mira)
     if game:Get("gate_open") == 0 then
-        -- Said as a short scene of its own: by the screen's edge her words would lie under the
-        -- gate's floating name, which only shows while the player has control.
-        mira:SetMode(MODE.CUTSCENE)
-        SayAndWait(mira, BAG_INV:CheckInventory("key") and "garden_gate_locked_key" or "garden_gate_locked")
-        mira:SetMode(MODE.FOLLOWCLICKS)
+        -- Her words end west of the gate, clear of its floating name over any part of it (the
+        -- player keeps control meanwhile, and may try the key at once).
+        local clear = gate:GetPosition().x - GATE_NAME_CLEARANCE
+        Remark(mira, BAG_INV:CheckInventory("key") and "garden_gate_locked_key" or "garden_gate_locked", clear)
         return
     end
     mira:SetMode(MODE.CUTSCENE)

@@ -61,22 +61,26 @@ TEST_F(DemoScenePolish, TheNotesNameGoesWithTheNoteWithoutAMouseMove)
 }
 
 // By the screen's edge her words on the locked gate would lie under the gate's name.
-TEST_F(DemoScenePolish, TheGatesNameIsNotShownWhileMiraSaysItIsLocked)
+TEST_F(DemoScenePolish, MirasWordsOnTheLockedGateStayClearOfItsName)
 {
     gGamestate.SetScene("cottage", true);
     ASSERT_TRUE(Enter("garden"));
     Run("BAG_INV:AddInventory(items.key, false)");
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
     ASSERT_TRUE(WalkMiraEast(1420, 400));
+    // The pointer on the gate's west post, its name as far west as it goes.
     const tVector2<float> camera = scene->GetCameraPosition();
-    scene->OnMouseMove(TPoint(int(1540 - camera.x), int(450 - camera.y)));
-    ASSERT_NE(scene->mFloatText, nullptr);
-    ClickWorld(1540, 450);
+    const TPoint west(int(1490 - camera.x), int(450 - camera.y));
+    scene->OnMouseDown(west);
+    scene->OnMouseMove(west);
     ASSERT_GE(PlayUntil([&] { return Mira()->HasText(); }), 0);
     EXPECT_THAT(NewLog(), HasSubstr("That little brass key might fit."));
-    EXPECT_FALSE(scene->mFloatText && scene->InFollowClicksMode());
-    ASSERT_GE(PlayUntil([&] { return !Mira()->HasText(); }), 0);
-    EXPECT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
+    ASSERT_NE(scene->mFloatText, nullptr);
+    TRect words;
+    Mira()->PlaceSpeech(&words);
+    EXPECT_LE(words.right, scene->mFloatTextBox.left) << words.right << " " << scene->mFloatTextBox.left;
+    EXPECT_GE(words.left, 0);
+    EXPECT_TRUE(MiraHasControl());
 }
 
 }  // namespace
