@@ -104,22 +104,26 @@ function DressSpeaker(actor, colour, height)
 end
 
 -- Before `actor` speaks: the box over the head moves sideways as far as it must to keep a margin
--- from the screen's sides (the engine's own clamp would stop it at the very edge). The box's
--- centre is scaled with the actor, so the offset is worked back through the scale.
-function FitSpeech(actor)
+-- from the screen's sides (the engine's own clamp would stop it at the very edge) and, when
+-- `east` (a world x) is given, to end west of it. The box's centre is scaled with the actor, so
+-- the offset is worked back through the scale.
+function FitSpeech(actor, east)
     local at = actor:GetPosition()
     local camera = scene:GetCameraPosition()
     local scale = actor:GetBGScale()
     if scale == nil or scale <= 0 then scale = 1 end
     local centre = at.x - camera.x
     local half = SPEECH_WIDTH / 2
-    local left = math.max(SPEECH_MARGIN, math.min(SCREEN_WIDTH - SPEECH_MARGIN - SPEECH_WIDTH, centre - half))
+    local right = SCREEN_WIDTH - SPEECH_MARGIN
+    if east then right = math.min(right, east - camera.x) end
+    local left = math.max(SPEECH_MARGIN, math.min(right - SPEECH_WIDTH, centre - half))
     actor:ModifySaySpec{ x = math.floor((left - centre + half) / scale - half) }
 end
 
--- `actor` remarks on something, for a little while; the story goes on meanwhile.
-function Remark(actor, key)
-    FitSpeech(actor)
+-- `actor` remarks on something, for a little while; the story goes on meanwhile. `east`, when
+-- given, is a world x the words stay west of.
+function Remark(actor, key, east)
+    FitSpeech(actor, east)
     actor:Say(key, REMARK_TICKS)
 end
 
@@ -225,6 +229,20 @@ function Choice(key)
     local _, line = scene:grabspeechline(key)
     if line == nil or line == "" then line = key end
     return key .. "|" .. line
+end
+
+-- A question asked before shows dimmed in the choices, so that the new ones stand out.
+ASKED_COLOUR = "a09888ff"
+function ChoiceRow(key)
+    local row = Choice(key)
+    if game:Get("asked_" .. key) == 0 then return row end
+    local bar = string.find(row, "|", 1, true)
+    return string.sub(row, 1, bar) .. "<font color='" .. ASKED_COLOUR .. "'>" .. string.sub(row, bar + 1) .. "</font>"
+end
+
+-- The choice `key` has been asked and answered: it shows dimmed from now on (kept in the game).
+function NoteAsked(key)
+    game:Set("asked_" .. key, 1)
 end
 
 -- Inside `listener`'s script: offers `choices` through `actor` and waits for the player. The

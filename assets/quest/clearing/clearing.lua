@@ -20,8 +20,8 @@ local function Arrive(mira, resumed)
 end
 
 local function Choices()
-    return { Choice("clearing_ask_moon"), Choice("clearing_ask_worried"), Choice("clearing_ask_home"),
-             Choice("clearing_ask_later") }
+    return { ChoiceRow("clearing_ask_moon"), ChoiceRow("clearing_ask_worried"), ChoiceRow("clearing_ask_home"),
+             ChoiceRow("clearing_ask_later") }
 end
 
 -- Pip's answer to each of Mira's choices, by its key.
@@ -87,6 +87,8 @@ local function Reunion(pip, mira)
         Speak(answer, pip)
         if pick == "clearing_ask_home" then return GoHome(pip, mira) end
         if pick == "clearing_ask_later" then break end
+        NoteAsked(pick)
+        KeepProgress()
     end
     mira:SetMode(MODE.FOLLOWCLICKS)
 end

@@ -31,19 +31,10 @@ local function Notice(gardener, mira)
     gardener:FaceActor(mira)
 end
 
--- A question Mira has asked before shows dimmed, so that the new ones stand out.
-local ASKED_COLOUR = "a09888ff"
-local function Row(key)
-    local row = Choice(key)
-    if game:Get("asked_" .. key) == 0 then return row end
-    local bar = string.find(row, "|", 1, true)
-    return string.sub(row, 1, bar) .. "<font color='" .. ASKED_COLOUR .. "'>" .. string.sub(row, bar + 1) .. "</font>"
-end
-
 local function Choices()
     return {
-        Row("garden_ask_pip"), Row("garden_ask_roses"), Row("garden_ask_gate"),
-        Row("garden_ask_lantern"), Row("garden_ask_weather"), Row("garden_ask_bye"),
+        ChoiceRow("garden_ask_pip"), ChoiceRow("garden_ask_roses"), ChoiceRow("garden_ask_gate"),
+        ChoiceRow("garden_ask_lantern"), ChoiceRow("garden_ask_weather"), ChoiceRow("garden_ask_bye"),
     }
 end
 
@@ -54,7 +45,14 @@ local ANSWERS = {
         Speak("gardener_roses", gardener)
         AddDiary(diary.roses)
     end,
-    garden_ask_gate = function(gardener) Speak("garden_gate_answer", gardener) end,
+    garden_ask_gate = function(gardener)
+        -- Once she has the key he says whose lock it fits, not where to look for it.
+        if game:Get("gate_open") == 1 or BAG_INV:CheckInventory("key") then
+            Speak("garden_gate_answer_key", gardener)
+        else
+            Speak("garden_gate_answer", gardener)
+        end
+    end,
     garden_ask_lantern = function(gardener, mira)
         if game:Get("lantern_given") == 1 then
             Speak("garden_lantern_again", gardener)
@@ -96,7 +94,7 @@ local function Converse(gardener, mira)
         Speak(pick, mira)
         answer(gardener, mira)
         if pick == "garden_ask_bye" then break end
-        game:Set("asked_" .. pick, 1)
+        NoteAsked(pick)
         KeepProgress()
         if AskedEverything() then Award("award_all_answers") end
     end
@@ -122,14 +120,16 @@ local function UnlockGate(gate, mira)
     mira:SetMode(MODE.FOLLOWCLICKS)
 end
 
+-- From the gate's place to the west end of its floating name with the pointer on its west post.
+local GATE_NAME_CLEARANCE = 110
+
 -- At the gate: still locked, or through the gateway to the forest.
 local function AtGate(gate, mira)
     if game:Get("gate_open") == 0 then
-        if BAG_INV:CheckInventory("key") then
-            Remark(mira, "garden_gate_locked_key")
-        else
-            Remark(mira, "garden_gate_locked")
-        end
+        -- Her words end west of the gate, clear of its floating name over any part of it (the
+        -- player keeps control meanwhile, and may try the key at once).
+        local clear = gate:GetPosition().x - GATE_NAME_CLEARANCE
+        Remark(mira, BAG_INV:CheckInventory("key") and "garden_gate_locked_key" or "garden_gate_locked", clear)
         return
     end
     mira:SetMode(MODE.CUTSCENE)

@@ -3,6 +3,7 @@
 #include "game/world/actor/girl.h"
 #include "game/world/mesh/mesh.h"
 #include "game/world/scene/scene.h"
+#include "render/text/text_graphic.h"
 
 #include <algorithm>
 
@@ -53,8 +54,11 @@ void tScene::RemoveActor(tGirl* actor)
         return;
     ForgetActorName(*actor);
     // Nothing may point at the actor once it is gone: a choice clicked later would signal it.
-    if (mPointedActor == actor)
+    // Its name under the mouse goes with it, not at the mouse's next move.
+    if (mPointedActor == actor) {
         mPointedActor = nullptr;
+        mFloatText.reset();
+    }
     if (mCameraActor == actor)
         mCameraActor = nullptr;
     if (mConversationPartner == actor)

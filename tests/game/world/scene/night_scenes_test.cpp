@@ -17,6 +17,7 @@
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -24,6 +25,9 @@
 #include <vector>
 
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 // Log lines that tell of something missing; the HUD's atlas, which every scene asks for,
 // belongs to the interface.
@@ -182,6 +186,9 @@ TEST_F(NightScenes, ClearingEndsTheGameWhenMiraAndPipSetOffHome)
                                                  "clearing_ask_later"}));
     choices.ChoiceClicked(0);
     ASSERT_TRUE(FramesUntil([&] { return choices.IsChoiceOpen(); }, 3000)) << "the choices come back after an answer";
+    // The question asked shows dimmed, the others as they were.
+    EXPECT_THAT(choices.GetChoices()[0].text.c_str(), HasSubstr("<font color="));
+    EXPECT_THAT(choices.GetChoices()[1].text.c_str(), Not(HasSubstr("<font")));
     EXPECT_EQ(wm.GetTopModalWindow(), game);
     choices.ChoiceClicked(2);
     ASSERT_TRUE(FramesUntil([&] { return wm.GetTopModalWindow() != game; }, 3000)) << "the game never ended";
