@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -115,10 +116,10 @@ public:
         str common;   // $XDG_DATA_HOME/vantorell/<game>
         str desktop;  // $XDG_DESKTOP_DIR, else ~/Desktop
     };
-    // The folders for a game name from the environment; `accountHome` (the home folder of the
-    // user's account) stands for HOME when that is not set. Empty folders where there is no
-    // home; nothing is created.
-    static TFolders DefaultFolders(const str& gameName, const str& accountHome = str(""));
+    // The folders for a game name from the environment; `accountHome` (gives the home folder of
+    // the user's account, asked only then: it may wait on the account service) stands for HOME
+    // when that is not set. Empty folders where there is no home; nothing is created.
+    static TFolders DefaultFolders(const str& gameName, const std::function<str()>& accountHome = {});
     static void SetFolders(const TFolders& folders);
     // The folder that holds "assets/": $TESSIVANDER_RESOURCES, else the program's folder or
     // one of its parents, else <prefix>/share/tessivander beside the program; empty when none.

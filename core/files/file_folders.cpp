@@ -33,12 +33,15 @@ str ParentOf(const str& path)
 
 }  // namespace
 
-TFile::TFolders TFile::DefaultFolders(const str& gameName, const str& accountHome)
+TFile::TFolders TFile::DefaultFolders(const str& gameName, const std::function<str()>& accountHome)
 {
     const str game = gameName.empty() ? str("tessivander") : gameName;
     str home = AbsoluteEnv("HOME");
-    if (home.empty() && !accountHome.empty() && accountHome[0] == '/')
-        home = accountHome;
+    if (home.empty() && accountHome) {
+        const str account = accountHome();
+        if (!account.empty() && account[0] == '/')
+            home = account;
+    }
     str dataHome = AbsoluteEnv("XDG_DATA_HOME");
     if (dataHome.empty() && !home.empty())
         dataHome = home + "/.local/share";

@@ -53,7 +53,7 @@ TPlatformData::TPlatformData(int, char**, bool, std::unique_ptr<TPlatformHost> h
 
     mStartTime = TimerNow();
 
-    const TFile::TFolders folders = TFile::DefaultFolders(GetProductName(), mHost ? mHost->AccountHome() : str(""));
+    const TFile::TFolders folders = TFile::DefaultFolders(GetProductName(), [this] { return mHost ? mHost->AccountHome() : str(""); });
     mUserDir = folders.user;
     mCommonDir = folders.common;
     mDesktopDir = folders.desktop;

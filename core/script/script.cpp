@@ -135,6 +135,7 @@ int TScript::CallProtected(int args, int results)
 int TScript::RunFunction(int args, int results)
 {
     DeleteDeferredTables();
+    mResumeError = str();
     lua_State* L = mLuaState;
     if (CoroutineActive() && results <= 1) {
         // Wrap the call in a closure that the suspended coroutine may take over.
@@ -184,6 +185,7 @@ int TScript::RunFunction(int args, int results)
 int TScript::Resume(int args)
 {
     DeleteDeferredTables();
+    mResumeError = str();
     const int status = lua_resume(mLuaState, args);
     if (status != 0) {
         mResumeError = LuaValueText(mLuaState, -1);

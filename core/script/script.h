@@ -54,7 +54,7 @@ public:
     TScript* NewThread();
     // Resumes the coroutine with `args` values from the stack; returns the Lua status.
     int Resume(int args);
-    // The error that last ended the coroutine (as it started or at a resume); kept until the next.
+    // The error that ended the coroutine in the last run or resume; empty when that went well.
     const str& ResumeError() const { return mResumeError; }
     // True while the state is a coroutine suspended in a yield, however it was resumed.
     bool CoroutineActive(int = 0) const;

@@ -83,8 +83,10 @@ TInterfaceRun::~TInterfaceRun()
 bool TInterfaceRun::Start()
 {
     TWindowScriptBase* script = Script();
-    if (!script)
+    if (!script) {
+        LOGIT("No window script to run %s\n", mScript.c_str());
         return false;
+    }
     if (!TFile::Exists(mScript)) {
         Fail(mScript, "It is not there, or it is not a file that can be read.");
         return false;

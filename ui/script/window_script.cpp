@@ -97,9 +97,15 @@ TWindowScript::TWindowScript(lua_State* L) : TWindowScriptBase(L)
 TWindowScript::~TWindowScript()
 {
     StopMovie();
+    ForgetPendingText();
+    lua_setgcthreshold(GetState(), 0);
+}
+
+void TWindowScript::ForgetPendingText()
+{
     for (const TPendingText& pending : mPending)
         luaL_unref(GetState(), LUA_REGISTRYINDEX, pending.chunk);
-    lua_setgcthreshold(GetState(), 0);
+    mPending.clear();
 }
 
 bool TWindowScript::IsSuspended() const
@@ -116,6 +122,12 @@ int TWindowScript::ResumeCoroutine(int args)
     --mResuming;
     if (status != 0 && wasRunning) {
         WriteDbg("The layout coroutine ended with an error");
+        // What waited for its next wait would otherwise run as a command of the next coroutine.
+        ForgetPendingText();
+        if (mPopAtWait) {
+            mPopAtWait = false;
+            PopWindow();
+        }
         if (LayoutFailureReport())
             LayoutFailureReport()(ResumeError());
     }

@@ -100,6 +100,7 @@ private:
         int chunk;
     };
     std::vector<TPendingText> mPending;
+    void ForgetPendingText();
     // A pending text's window is current until the coroutine next waits.
     bool mPopAtWait = false;
 

@@ -27,7 +27,7 @@ struct TPlayerNotice
 class TPlayerNotices : public TTask
 {
 public:
-    // A notice already waiting with the same title is not queued twice.
+    // A notice already waiting with the same title and words is not queued twice.
     void Post(TPlayerNotice notice);
     // A save of a file ended: a failure is told unless another file fails for the same reason;
     // after they all saved again, the next failure is told again.

@@ -282,7 +282,13 @@ TEST_F(FileScanTest, WithoutHomeTheAccountsHomeFolderIsUsed)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.home ? c.home : "no HOME") + ", account " + c.account);
         env.Set("HOME", c.home);
-        const TFile::TFolders f = TFile::DefaultFolders("g", c.account);
+        bool asked = false;
+        const TFile::TFolders f = TFile::DefaultFolders("g", [&] {
+            asked = true;
+            return str(c.account);
+        });
+        // The account service is asked only without a usable HOME.
+        EXPECT_EQ(asked, !c.home || c.home[0] != '/');
         const std::string base = c.base;
         EXPECT_EQ(std::string(f.user.c_str()), base.empty() ? "" : base + "/.local/share/g");
         EXPECT_EQ(std::string(f.desktop.c_str()), base.empty() ? "" : base + "/Desktop");

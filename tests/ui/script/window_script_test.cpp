@@ -591,6 +591,23 @@ TEST_P(ModalFromCode, FailingTextIsReportedWithItsCode)
     gManager = nullptr;
 }
 
+// Text that waited for a coroutine which then failed goes with it: the next interface's first
+// wait does not take it up as its own command.
+TEST_F(ScriptTest, TextWaitingForAFailedCoroutineDoesNotReachTheNextOne)
+{
+    Lua("return function() Yield(); error('interface broke') end");
+    wm->DoLuaString(nullptr, "gChoice = DoModal('layouts/dialog.lua'); gAfter = true");
+    script->Animate();
+    EXPECT_FALSE(script->CoroutineActive());
+    Lua("return function() while true do WaitForMessage() end end");
+    Idle();
+    if (TWindow* ok = Find("ok"))
+        Click(ok);
+    Idle();
+    Idle();
+    EXPECT_EQ(Global("gAfter"), "nil");
+}
+
 TEST_F(ScriptTest, AModalFromCodeTurnsToAnotherLayoutInItsOwnWindow)
 {
     Lua("return function() while true do WaitForMessage() end end");
