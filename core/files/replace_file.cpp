@@ -42,7 +42,8 @@ void Report(const std::vector<TReplacement>& files, const std::vector<bool>& don
         ESaveProblem problem = problems[i];
         if (!done[i] && problem == ESaveProblem::kNone)
             problem = whole ? ESaveProblem::kNotWritten : problems[failed];
-        SaveReport()({files[i].diskPath, done[i], done[i] ? ESaveProblem::kNone : problem, whole && !done[i]});
+        SaveReport()(
+            {files[i].diskPath, done[i], done[i] ? ESaveProblem::kNone : problem, whole && files[i].spare && !done[i]});
     }
 }
 

@@ -9,8 +9,8 @@
 #include "game/script/df_log.h"
 #include "game/script/metrics.h"
 #include "game/script/script_enums.h"
-#include "game/startup/game_steps.h"
 #include "game/script/window_autoreg.h"
+#include "game/startup/game_steps.h"
 #include "game/world/clock/pause.h"
 #include "game/world/common/debug_flags.h"
 #include "game/world/scene/scene.h"
@@ -181,7 +181,7 @@ void TGame::Pausify()
 void TGame::DiaryPopup()
 {
     TWindowManager* wm = TWindowManager::GetInstance();
-    if (!g_pGame || !wm || wm->GetTopModalWindow() != g_pGame->FindParentModal())
+    if (!g_pGame || !wm || g_pGame->IsCovered())
         return;
     const tDiary* secondary = gGamestate.GetDiary(BOOK_SEC);
     const tDiary* education = gGamestate.GetDiary(BOOK_EDU);
