@@ -122,7 +122,8 @@ public:
     static TFolders DefaultFolders(const str& gameName, const std::function<str()>& accountHome = {});
     static void SetFolders(const TFolders& folders);
     // The folder that holds "assets/": $TESSIVANDER_RESOURCES, else the program's folder or
-    // one of its parents, else <prefix>/share/tessivander beside the program; empty when none.
+    // one of its parents, else <prefix>/share/tessivander beside the program, else the working
+    // folder when it holds assets/; empty when none.
     static str LocateResourceDir();
     // A raw path ("assets/x", "final.txt", a "::" path) as a disk path: relative paths are
     // taken from mResourceDir when it is set, else from the working directory.

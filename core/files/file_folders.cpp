@@ -89,6 +89,10 @@ str TFile::LocateResourceDir()
     const str installed = ParentOf(programDir) + "/share/tessivander";
     if (IsFolder(installed + "/assets"))
         return installed;
+    // A game started from its data folder by hand, with the program kept elsewhere.
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd) && IsFolder(str(cwd) + "/assets"))
+        return str(cwd);
     return str("");
 }
 

@@ -120,6 +120,34 @@ TEST(DemoCoreFiles, WithoutItsDataFolderTheGameSaysWhyInTheSystemsBoxAndEnds)
     }
 }
 
+// A program kept away from its data (nothing named in the environment, no assets/ above it) is
+// started from the data folder by hand: the working folder is taken; elsewhere it is refused.
+TEST(DemoCoreFiles, AProgramAwayFromItsDataTakesAWorkingFolderThatHoldsIt)
+{
+    TDataCopy data;
+    char pattern[] = "/tmp/tv_program_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string away = pattern;
+    const std::string program = away + "/tessivander";
+    fs::copy_file(ProgramPath(), program);
+    const struct
+    {
+        std::string cwd;
+        const char* told;
+    } cases[] = {
+        {data.Dir(), "Menu shown: layouts/mainmenu.lua"},
+        {away, "Message box for the player: The game cannot start: No folder holding the game's data"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cwd);
+        TDemoRun run("", c.cwd, {"TESSIVANDER_RESOURCES"}, program);
+        ASSERT_TRUE(run.WaitFor(c.told)) << run.Log();
+        run.Signal(SIGTERM);
+        EXPECT_EQ(run.Finish(), 0) << run.Log();
+    }
+    fs::remove_all(away);
+}
+
 // The first scene's: the game does not start, and the menu is where the player was.
 TEST(DemoCoreFiles, ASceneScriptThatDoesNotOpenGetsTheErrorDialogAndThePlayerStaysOnTheMenu)
 {
