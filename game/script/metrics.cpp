@@ -10,8 +10,6 @@ TClock dfPauseTime;
 namespace {
 
 bool inplay = false;
-// Time in play the game had before its play clock last started from 0.
-uint32_t playedBefore = 0;
 str last_task_completed;
 const char* (*gActiveScene)() = nullptr;
 
@@ -39,7 +37,7 @@ double Seconds(const TClock& clock)
 
 void LogPlayState(const char* format)
 {
-    LOGIT(format, MET_PlayedTime() / 1000.0, Seconds(dfPauseTime));
+    LOGIT(format, Seconds(dfPlayTime), Seconds(dfPauseTime));
 }
 
 void RestartTimer(const char* name)
@@ -122,22 +120,16 @@ void MET_EndHelp()
     Set(kHelpTimer, "0");
 }
 
-void MET_StartGameClocks(uint32_t playedMs)
+void MET_StartGameClocks()
 {
     const bool playing = !dfPlayTime.IsPaused();
     const bool pausing = !dfPauseTime.IsPaused();
     dfPlayTime.Reset();
     dfPauseTime.Reset();
-    playedBefore = playedMs;
     if (playing)
         dfPlayTime.Start();
     if (pausing)
         dfPauseTime.Start();
-}
-
-uint32_t MET_PlayedTime()
-{
-    return playedBefore + dfPlayTime.GetTime();
 }
 
 void MET_BeginPlay()

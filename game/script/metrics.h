@@ -18,11 +18,9 @@ void MET_BeginMainMenu();
 void MET_EndMainMenu();
 void MET_BeginHelp();
 void MET_EndHelp();
-// The play and pause clocks belong to the game being played: a new game starts them from 0,
-// a continued one its play clock from the time its save kept.
-void MET_StartGameClocks(uint32_t playedMs);
-// The game's time in play so far, in milliseconds.
-uint32_t MET_PlayedTime();
+// The play and pause clocks count the game being played, from its start or Continue in this
+// session (the save keeps no time).
+void MET_StartGameClocks();
 void MET_BeginPlay();
 void MET_EndPlay();
 void MET_Pause();

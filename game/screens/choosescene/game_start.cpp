@@ -30,7 +30,7 @@ bool InSceneList(int n, const char* caller)
 void ClearForANewGame()
 {
     gGamestate.clear();
-    MET_StartGameClocks(0);
+    MET_StartGameClocks();
 }
 
 }  // namespace
@@ -81,5 +81,6 @@ bool LoadDefaultGame()
         LOGIT("LoadDefaultGame: the saved game of player %d does not read\n", profile);
         return false;
     }
+    MET_StartGameClocks();
     return LoadScene(gGamestate.GetCurrentScene(), true);
 }

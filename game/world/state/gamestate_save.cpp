@@ -1,9 +1,5 @@
-#include <algorithm>
-#include <cstdint>
-
 #include "core/debug/debug_log.h"
 #include "core/prefs/prefs.h"
-#include "game/script/metrics.h"
 #include "game/world/common/save_keys.h"
 #include "game/world/state/gamestate.h"
 
@@ -61,7 +57,6 @@ bool tGamestate::SaveGame(TPrefs& prefs, int slot, int user)
     prefs.SetStr(s + "IUSE", mKeyInUse, user, false);
     prefs.SetStr(s + "SCENE", mScene, user, false);
     prefs.SetStr(s + "LASTSCENE", mLastScene, user, false);
-    prefs.SetInt(s + "PLAYTIME", int(std::min<uint32_t>(MET_PlayedTime(), INT32_MAX)), user, false);
     // Written with the rest: a file written here would hold this save's keys beside the
     // previous save's quests, and a program killed before the end would leave that mix.
     prefs.SetInt("DIARY", g_DiaryEnabled ? 1 : 0, user, false);
@@ -93,8 +88,6 @@ bool tGamestate::LoadGame(TPrefs& prefs, int slot, int user)
     mKeyInUse = prefs.GetStr(s + "IUSE", "", user);
     mScene = prefs.GetStr(s + "SCENE", "", user);
     mLastScene = prefs.GetStr(s + "LASTSCENE", "", user);
-    // The game goes on with the time it was played; a save that kept none (or a bad one) starts at 0.
-    MET_StartGameClocks(uint32_t(std::max(0, prefs.GetInt(s + "PLAYTIME", 0, user))));
     g_DiaryEnabled = prefs.GetInt("DIARY", 1, user) != 0;
     g_DefaultInventoryWindowText = prefs.GetStr("DINVTEXT", "", user);
     g_HUDEnabled = prefs.GetInt("HUDENABLED", 1, user) != 0;
