@@ -120,6 +120,18 @@ void MET_EndHelp()
     Set(kHelpTimer, "0");
 }
 
+void MET_StartGameClocks()
+{
+    const bool playing = !dfPlayTime.IsPaused();
+    const bool pausing = !dfPauseTime.IsPaused();
+    dfPlayTime.Reset();
+    dfPauseTime.Reset();
+    if (playing)
+        dfPlayTime.Start();
+    if (pausing)
+        dfPauseTime.Start();
+}
+
 void MET_BeginPlay()
 {
     inplay = true;

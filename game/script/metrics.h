@@ -18,6 +18,9 @@ void MET_BeginMainMenu();
 void MET_EndMainMenu();
 void MET_BeginHelp();
 void MET_EndHelp();
+// The play and pause clocks count the game being played, from its start or Continue in this
+// session (the save keeps no time).
+void MET_StartGameClocks();
 void MET_BeginPlay();
 void MET_EndPlay();
 void MET_Pause();

@@ -113,13 +113,8 @@ void TGame::PostChildrenInit(TWindowStyle& style)
 void TGame::Draw()
 {
     // A dialog over play stops the game's clock, and with it the frames that pick the pointer:
-    // the scene hands the pointer to the dialog here, where the game is drawn under it.
-    if (IsCovered()) {
-        for (tScene* scene : {TheScene(), SubScene()})
-            if (scene)
-                scene->ExternalDumpFloatText();
-        ActivateCursor("cursor");
-    }
+    // the game is still drawn under the dialog, so the scene lets go of the pointer here.
+    HandPointerToDialog();
     TBegin2d scope;
     if (TheScene())
         TheScene()->Draw();
@@ -234,6 +229,22 @@ bool TGame::IsCovered()
     return wm && wm->GetTopModalWindow() != FindParentModal();
 }
 
+// Once, as a dialog comes over play: the scenes' names go and the plain pointer shows. From
+// then on the dialog's windows pick the pointer (a button's own cursor lasts while it is
+// pointed at). True while play is covered.
+bool TGame::HandPointerToDialog()
+{
+    const bool covered = IsCovered();
+    if (covered && !mCovered) {
+        for (tScene* scene : {TheScene(), SubScene()})
+            if (scene)
+                scene->ExternalDumpFloatText();
+        ActivateCursor("cursor");
+    }
+    mCovered = covered;
+    return covered;
+}
+
 // The scene picks the pointer only while the player deals with it: over a question waiting
 // for its answer the plain pointer shows. The main scene sees no moves under a puzzle, so it
 // drops the name it showed, which would outlast the puzzle.
@@ -241,7 +252,9 @@ void TGame::UpdateMouseCursor(tScene& active)
 {
     if (TheScene() && TheScene() != &active)
         TheScene()->ExternalDumpFloatText();
-    if (IsCovered() || !active.IsChoiceDone())
+    if (HandPointerToDialog())
+        return;
+    if (!active.IsChoiceDone())
         ActivateCursor("cursor");
     else
         active.UpdateMouseCursor();

@@ -48,6 +48,7 @@ public:
 private:
     // Whether a dialog lies over play: the game's own modal window is not the top one.
     bool IsCovered();
+    bool HandPointerToDialog();
     void UpdateMouseCursor(tScene& active);
 
     // Listed with the platform from Init until the window goes: a display change rebuilds the
@@ -56,6 +57,8 @@ private:
     TLayeredWindow* mDiaryButton = nullptr;
     TImage* mDiaryButtonImage = nullptr;
     int mFrameCount = 0;
+    // Whether a dialog covered play at the last look.
+    bool mCovered = false;
 };
 
 // The first game window made, or null once it is gone.

@@ -2,6 +2,7 @@
 
 #include "core/prefs/prefs.h"
 #include "game/script/df_log.h"
+#include "game/script/metrics.h"
 #include "game/world/scenelist/scene_list.h"
 #include "game/world/state/gamestate.h"
 
@@ -23,6 +24,13 @@ bool InSceneList(int n, const char* caller)
         return true;
     LOGIT("%s(%d): the scene list holds %d scenes\n", caller, n, int(g_SceneDescs.size()));
     return false;
+}
+
+// A new game keeps nothing of the last one: neither its progress nor its time.
+void ClearForANewGame()
+{
+    gGamestate.clear();
+    MET_StartGameClocks();
 }
 
 }  // namespace
@@ -47,13 +55,13 @@ bool StartAtScene(int n)
 {
     if (!InSceneList(n, "StartAtScene"))
         return false;
-    gGamestate.clear();
+    ClearForANewGame();
     return LoadSceneNumber(n);
 }
 
 bool StartNewGame()
 {
-    gGamestate.clear();
+    ClearForANewGame();
     if (!LoadSceneNumber(0))
         return false;
     lf_SaveGame();
@@ -73,5 +81,6 @@ bool LoadDefaultGame()
         LOGIT("LoadDefaultGame: the saved game of player %d does not read\n", profile);
         return false;
     }
+    MET_StartGameClocks();
     return LoadScene(gGamestate.GetCurrentScene(), true);
 }

@@ -160,6 +160,8 @@ public:
     void RunScript(int reason);
     void ResumeHelper(int nargs);
     int IsTimeToRunScript();
+    // Resumes the script when one of its waits holds.
+    void RunScriptIfDue();
     void Signal();
     bool IsWaitingFor(int resume) const { return resume >= 0 && resume < 32 && (mWaitMask >> resume) & 1u; }
     bool IsRunningScript() const { return mRunningScript; }

@@ -98,8 +98,7 @@ tPushArgs PushPair(dfLua& lua, const tGirl* first, const tGirl* second)
 void tGirl::Update()
 {
     ++mTickCount;
-    if (const int reason = IsTimeToRunScript())
-        RunScript(reason);
+    RunScriptIfDue();
     UpdateText();
     if (mMode == MODE_STATIC)
         mStep = {0, 0};

@@ -184,6 +184,12 @@ void tGirl::ResumeHelper(int nargs)
     lua_settop(thread, 0);
 }
 
+void tGirl::RunScriptIfDue()
+{
+    if (const int reason = IsTimeToRunScript())
+        RunScript(reason);
+}
+
 int tGirl::IsTimeToRunScript()
 {
     if (mWaitMask == 0)

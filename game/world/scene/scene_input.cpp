@@ -21,6 +21,13 @@ bool tScene::OnMouseDown(const TPoint& point)
     if (HasSubScene())
         return true;
     MET_Count("TotalClicks");
+    // A wait that ended since the last update (a line run out between two frames) lets its
+    // script go on first: the click lands in the scene as it stands now, not as it stood at
+    // that update.
+    if (!InFollowClicksMode())
+        for (size_t i = 0; i < mActors.size(); ++i)
+            if (tGirl* actor = mActors[i].get())
+                actor->RunScriptIfDue();
     DepthSortActors();
     // Every actor present at the click gets it, whatever an earlier one did; actors that a
     // handler spawns join the end of the list and wait for the next click.

@@ -14,14 +14,18 @@
 #include "core/platform/platform.h"
 #include "core/script/message.h"
 #include "core/time/time_source.h"
+#include "game/interface/cursor/cursor_manager.h"
 #include "game/interface/ingame/game_window.h"
 #include "game/interface/ingame/intercept_window.h"
 #include "game/interface/ingame/menu_party.h"
 #include "game/interface/ingame/transition_window.h"
 #include "game/interface/layout_fixture.h"
+#include "game/interface/windows/df_button.h"
 #include "game/script/window_autoreg.h"
 #include "game/world/common/debug_flags.h"
+#include "game/world/scene/scene_hooks.h"
 #include "game/world/state/gamestate.h"
+#include "render/renderer/renderer.h"
 #include "ui/widgets/text.h"
 #include "ui/window/message_types.h"
 #include "ui/window/modal_window.h"
@@ -170,6 +174,45 @@ TEST_F(InGameTest, CheatKeysFlipTheDebugSwitchesAndEscapePauses)
         " DoModal = function(name) gPauseScreen = name end");
     EXPECT_TRUE(game->OnKeyDown(char(TEvent::kEscape), 0));
     EXPECT_TRUE(LuaTrue("gPaused == true and gPauseScreen == 'scripts/pause.lua'"));
+}
+
+// The scene's pointer goes once, as a dialog comes over play; from then on the dialog's
+// buttons show their own, frame after frame, until the dialog has gone and another comes.
+TEST_F(InGameTest, ADialogOverPlayShowsItsButtonsOwnCursors)
+{
+    Layout("TGame{ name = 'game', w = 800, h = 600 }");
+    auto* game = GetCast<TGame>(Find("game"));
+    ASSERT_NE(game, nullptr);
+    CursorManager().SetCursorSetter([](std::shared_ptr<TTexture>, TPoint, bool) {});
+    SetCursorHook([](const str& name) { CursorManager().ActivateCursor(name); });
+    ButtonCursorActivator() = [](const str& name) { CursorManager().ActivateCursor(name); };
+    const auto shown = [] { return std::string(CursorManager().GetActiveCursor().c_str()); };
+    const auto frame = [game] {
+        TRenderer* renderer = TRenderer::GetInstance();
+        ASSERT_TRUE(renderer->BeginDraw(false));
+        game->Draw();
+        renderer->EndDraw(false);
+    };
+    CursorManager().ActivateCursor("cursor_exit");
+    frame();
+    EXPECT_EQ(shown(), "cursor_exit") << "play on top keeps the scene's pointer";
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        Layout("tDFButton{ name = 'ask', x = 100, y = 100, w = 80, h = 30, cursor = 'cursor_ask' }");
+        frame();
+        EXPECT_EQ(shown(), "cursor");
+        Send(TEvent::kMouseMove, 120, 110);
+        EXPECT_EQ(shown(), "cursor_ask");
+        frame();
+        frame();
+        EXPECT_EQ(shown(), "cursor_ask");
+        wm->_PopModal();
+        frame();
+        CursorManager().ActivateCursor("cursor_exit");
+    }
+    ButtonCursorActivator() = nullptr;
+    SetCursorHook(nullptr);
+    CursorManager().SetCursorSetter(nullptr);
 }
 
 TEST_F(InGameTest, DiaryOpensOnlyForNewSecondaryEntriesWithTheGameOnTop)

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "common/log_capture.h"
+#include "core/time/time_source.h"
 #include "game/screens/choosescene/choose_scene.h"
 #include "game/screens/choosescene/game_start.h"
 #include "game/screens/menu_fixture.h"
+#include "game/script/metrics.h"
 #include "game/script/window_autoreg.h"
 #include "game/world/scenelist/scene_list.h"
 #include "ui/widgets/button.h"
@@ -146,6 +148,40 @@ TEST_F(ChooseSceneTest, SavedGameIsContinuedInItsScene)
         EXPECT_EQ(gGamestate.Get("lamp_lit"), 1);
     }
     EXPECT_EQ(loads, "garden+resume;garden+resume;");
+}
+
+// Each game has its own play clock: another player's new game, and a Continue, start at 0
+// however long the last game lasted.
+TEST_F(ChooseSceneTest, EveryGameStartedOrContinuedStartsItsPlayClockAtZero)
+{
+    uint32_t now = 1000;
+    SetTimeSource([&now] { return now; });
+    const auto begun = [] {
+        TLogCapture log;
+        MET_BeginPlay();
+        const std::string text = log.Text();
+        const size_t at = text.find("MET_BeginPlay() at PlayTime ");
+        return at == std::string::npos ? text : text.substr(at + 28, text.find(' ', at + 28) - at - 28);
+    };
+    MakeSettings();
+    settings->CreateNewUser("Ann");
+    ASSERT_TRUE(StartNewGame());
+    EXPECT_EQ(begun(), "0.00000");
+    now += 126880;
+    ASSERT_TRUE(lf_SaveGame());
+    MET_EndPlay();
+
+    settings->CreateNewUser("Bob");
+    ASSERT_TRUE(StartNewGame());
+    EXPECT_EQ(begun(), "0.00000");
+    now += 2000;
+    MET_EndPlay();
+
+    settings->SetCurrentUser(0);
+    ASSERT_TRUE(LoadDefaultGame());
+    EXPECT_EQ(begun(), "0.00000");
+    MET_EndPlay();
+    SetTimeSource(nullptr);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "demo_scene_fixture.h"
 
 #include "game/world/scene/choice_handler.h"
+#include "game/world/sound/vox_completion.h"
 #include "render/anim/animated_sprite.h"
 #include "render/anim/animated_texture.h"
 
@@ -17,6 +18,7 @@
 
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using DemoScenePlay = DemoSceneTest;
@@ -175,6 +177,26 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
     EXPECT_EQ(scene->mChainTo, str("forest"));
     EXPECT_EQ(Mira()->GetPosition(), tVector2<float>(1540, 480));
     EXPECT_THAT(Log(), Not(HasSubstr("GLOBAL LUA ERROR")));
+}
+
+// The empty drawer's line runs out between two frames and the player clicks the note at once:
+// the drawer's script hands Mira back before the click is judged, so she goes to the note.
+TEST_F(DemoScenePlay, AClickAsALineEndsReachesTheHotspot)
+{
+    ASSERT_TRUE(Enter("cottage"));
+    ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
+    Run("game:Set('drawer_open', 1)");
+    ClickWorld(415, 343);
+    tGirl* drawer = Actor("DRAWER");
+    ASSERT_GE(PlayUntil([&] { return drawer->IsWaitingFor(RESUME_ON_VOXDONE); }), 0) << Log();
+    EXPECT_FALSE(MiraHasControl());
+    const uint32_t deadline = gVoxComplete.GetDeadline();
+    ASSERT_NE(deadline, tVoxCompletion::kNoDeadline);
+    now += deadline - GameClockTime() + 1;
+    NewLog();
+    ClickWorld(423, 295);
+    EXPECT_THAT(NewLog(), AllOf(HasSubstr("MET_Event(ClickedOnActor, NOTE"), Not(HasSubstr("inactiveclick"))));
+    EXPECT_GE(PlayUntil([&] { return Log().find("SayRaw([Gone to chase the moon.") != std::string::npos; }, 600), 0);
 }
 
 // An actor's script waits on a delay, a walk, an animation and a dialogue choice in turn, and
