@@ -28,7 +28,7 @@ function UpdatePlayerChoices(current, count, names, shownFrom, room)
     for _, name in ipairs({"player_prev", "player_next", "player_page"}) do
         EnableWindow(name, pages > 1)
     end
-    SetLabel("player_page", "#" .. (first / 10 + 1) .. " / " .. pages)
+    SetLabel("player_page", (first / 10 + 1) .. " / " .. pages)
 end
 
 -- The key of the reason a name is refused, or nil. `own` is the index of the profile being
@@ -131,6 +131,11 @@ local function DeletePlayer()
     SetPlayerChoices()
 end
 
+local function TurnPage(step)
+    ShowPlayerPage(step)
+    LOGIT("Players shown from " .. first)
+end
+
 -- Two columns of five. The command runs before the button turns on: it names its own profile,
 -- which is now one this page shows.
 local function ProfileButton(i)
@@ -155,10 +160,10 @@ MakeDialog{
             ProfileButton(5), ProfileButton(6), ProfileButton(7), ProfileButton(8), ProfileButton(9),
         },
         -- The pages, when there are more than one: from the last, Next goes round to the first.
-        pieces.SmallButton("player_prev", "player_prev", 100, 380, function() ShowPlayerPage(-1) end),
+        pieces.SmallButton("player_prev", "player_prev", 100, 380, function() TurnPage(-1) end),
         Text{name = "player_page", x = 240, y = 380, w = 160, h = 40, font = pieces.labelFont,
              flags = kHAlignCenter + kVAlignCenter},
-        pieces.SmallButton("player_next", "player_next", 410, 380, function() ShowPlayerPage(1) end),
+        pieces.SmallButton("player_next", "player_next", 410, 380, function() TurnPage(1) end),
         pieces.SmallButton("player_new", "player_new", 20, 450, NewPlayer),
         pieces.SmallButton("player_rename", "player_rename", 175, 450, RenamePlayer),
         pieces.SmallButton("player_delete", "player_delete", 335, 450, DeletePlayer),

@@ -96,9 +96,12 @@ TEST(DemoSavedValues, ASavedSceneTheGameDoesNotHaveIsToldAndNewGameStartsOver)
             ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", mark)) << run.Log();
             ASSERT_TRUE(run.WaitFor("Error reported to the player: continue_failed_title", 20000, mark))
                 << run.Log().substr(mark, 4000);
+            if (&scene == cases && attempt == 0)
+                EXPECT_TRUE(run.Screenshot(ArtifactDir() + "/continue_failed.png"));
             EXPECT_NE(run.Log().find("no scene of the scene list", mark), std::string::npos);
             run.Send("300 key return");
-            ASSERT_TRUE(run.WaitFor("Told that the saved game cannot be continued", 20000, mark)) << run.Log().substr(mark, 4000);
+            ASSERT_TRUE(run.WaitFor("Told that the saved game cannot be continued", 20000, mark))
+                << run.Log().substr(mark, 4000);
         }
         // No scene was opened under that name, and none was shown.
         EXPECT_EQ(run.Log().find("MET_BeginScene("), std::string::npos) << run.Log().substr(0, 4000);
@@ -111,6 +114,36 @@ TEST(DemoSavedValues, ASavedSceneTheGameDoesNotHaveIsToldAndNewGameStartsOver)
         EXPECT_EQ(ann.values.count("name") ? ann.values.at("name") : "", "Ann");
         EXPECT_EQ(ann.values.count("S0:SCENE") ? ann.values.at("S0:SCENE").size() : 0, scene.size());
     }
+}
+
+// A thousand players: the page turns round from the first to the last, whose player then plays.
+// Every player stays in the file.
+TEST(DemoSavedValues, AThousandPlayersAreEachReachedOnTheirPage)
+{
+    TDataCopy data;
+    constexpr int kPlayers = 1000;
+    WritePrefs(data.Dir(), [&](TPrefs& prefs) {
+        for (int i = 0; i < kPlayers; ++i)
+            AddPlayer(prefs, i, "Player " + std::to_string(i));
+    });
+    TDemoRun run(data.Dir(), data.Dir());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kPlayX, kPlayY, "Opening layouts/chooseplayer.lua", 0)) << run.Log();
+    // Previous, from the first page; then the last player's button, the tenth.
+    ASSERT_TRUE(ClickUntil(run, kPageX + 165, kPageY + 400, "Players shown from 990", 0)) << run.Log();
+    run.Send(Click(kPageX + 440, kPageY + 328));
+    EXPECT_TRUE(run.Screenshot(ArtifactDir() + "/thousand_players_last_page.png"));
+    run.Send(Click(kPlayerOkX, kPageButtonY));
+    ASSERT_TRUE(run.WaitFor("Starting a new game")) << run.Log();
+    ASSERT_TRUE(run.WaitFor("MET_BeginScene(cottage)")) << run.Log();
+    EndCleanly(run);
+    const std::string dump = DumpPrefs(run);
+    EXPECT_NE(dump.find(std::to_string(kPlayers) + " users"), std::string::npos) << dump.substr(0, 300);
+    EXPECT_NE(dump.find("    curuser = 999\n"), std::string::npos);
+    const TDumpedSlot last = ReadDumpedSlot(dump, kPlayers - 1);
+    EXPECT_TRUE(last.whole);
+    EXPECT_EQ(last.values.count("name") ? last.values.at("name") : "", "Player 999");
+    EXPECT_EQ(last.values.count("S0:SCENE") ? last.values.at("S0:SCENE") : "", "cottage");
 }
 
 }  // namespace
