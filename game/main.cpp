@@ -13,7 +13,7 @@
 int main(int argc, char** argv)
 {
     GantrimoleInit();
-    InstallSettingsSteps([] { StartNewGame(); }, [] { LoadDefaultGame(); });
+    InstallSettingsSteps(&StartNewGame, &LoadDefaultGame);
     InstallInGameSteps();
     InstallCursorManager();
     GameSteps().releaseCursors = [] { CursorManager().ReleaseTextures(); };

@@ -1,23 +1,34 @@
--- The player choice: up to ten profiles as radio buttons, and New, Rename, Delete, OK and Back.
--- The window (TChoosePlayer) hands the profiles to UpdatePlayerChoices and labels their
--- buttons; the settings' functions create, choose, rename and delete them. DoModal hands back
--- "player_ok" when the player confirmed a profile (OK or Return), "player_back" when they
--- went back (Back or Escape).
+-- The player choice: a page of up to ten profiles as radio buttons, the other pages a turn
+-- away, and New, Rename, Delete, OK and Back. The window (TChoosePlayer) hands a page of
+-- profiles to UpdatePlayerChoices and labels their buttons; the settings' functions create,
+-- choose, rename and delete them. DoModal hands back "player_ok" when the player confirmed a
+-- profile (OK or Return), "player_back" when they went back (Back or Escape).
 
 local pieces = ReadFile("layouts/pieces.lua")
 local players = {}  -- the names as the page last listed them
+local first = 0     -- the profile of button0
 
-function UpdatePlayerChoices(current, count, names)
-    players = names
+function UpdatePlayerChoices(current, count, names, shownFrom, room)
+    players, first = names, shownFrom
     for i = 0, 9 do
         local button = "button" .. i
         EnableWindow(button, names[i + 1] ~= nil)
-        SetButtonToggleState(button, i == current)
+        SetButtonToggleState(button, first + i == current)
     end
-    EnableWindow("player_new", count < 10)
-    EnableWindow("player_rename", count > 0)
-    EnableWindow("player_delete", count > 0)
+    -- Renaming and deleting act on the chosen profile, which this page may not show.
+    local chosenHere = current >= first and current < first + table.getn(names)
+    EnableWindow("player_new", room)
+    EnableWindow("player_rename", chosenHere)
+    EnableWindow("player_delete", chosenHere)
     EnableWindow("player_ok", count > 0)
+    local pages = 0
+    while pages * 10 < count do
+        pages = pages + 1
+    end
+    for _, name in ipairs({"player_prev", "player_next", "player_page"}) do
+        EnableWindow(name, pages > 1)
+    end
+    SetLabel("player_page", (first / 10 + 1) .. " / " .. pages)
 end
 
 -- The key of the reason a name is refused, or nil. `own` is the index of the profile being
@@ -30,12 +41,12 @@ local function Refusal(name, own)
     end
     local lower = string.lower(trimmed)
     for i = 1, table.getn(players) do
-        if i - 1 ~= own and string.lower(players[i]) == lower then
+        if first + i - 1 ~= own and string.lower(players[i]) == lower then
             return "entername_taken"
         end
     end
-    -- Profiles past the tenth are not listed.
-    if IsNameInUse(trimmed) and not (own and players[own + 1] == trimmed) then
+    -- Profiles of the other pages are not listed here.
+    if IsNameInUse(trimmed) and not (own and players[own - first + 1] == trimmed) then
         return "entername_taken"
     end
     return nil
@@ -106,7 +117,7 @@ end
 -- Asks first: a deleted player's saved game and awards are gone.
 local function DeletePlayer()
     LOGIT("Asking before deleting a player")
-    local row = GetCurrentSelectedUser()
+    local row = GetCurrentSelectedUser() - first
     if row >= 5 then
         row = row - 5
     end
@@ -120,14 +131,23 @@ local function DeletePlayer()
     SetPlayerChoices()
 end
 
--- Two columns of five. The command runs before the button turns on: it names its own profile.
+local function TurnPage(step)
+    ShowPlayerPage(step)
+    LOGIT("Players shown from " .. first)
+end
+
+-- Two columns of five. The command runs before the button turns on: it names its own profile,
+-- which is now one this page shows.
 local function ProfileButton(i)
     local column = 0
     if i >= 5 then
         column = 1
     end
-    return pieces.ChoiceButton("button" .. i, 100 + 240 * column, 80 + 56 * (i - 5 * column),
-                               function() SetCurrentUser(i) end)
+    return pieces.ChoiceButton("button" .. i, 100 + 240 * column, 80 + 56 * (i - 5 * column), function()
+        SetCurrentUser(first + i)
+        EnableWindow("player_rename", true)
+        EnableWindow("player_delete", true)
+    end)
 end
 
 MakeDialog{
@@ -139,6 +159,11 @@ MakeDialog{
             BeginGroup(), ProfileButton(0), ProfileButton(1), ProfileButton(2), ProfileButton(3), ProfileButton(4),
             ProfileButton(5), ProfileButton(6), ProfileButton(7), ProfileButton(8), ProfileButton(9),
         },
+        -- The pages, when there are more than one: from the last, Next goes round to the first.
+        pieces.SmallButton("player_prev", "player_prev", 100, 380, function() TurnPage(-1) end),
+        Text{name = "player_page", x = 240, y = 380, w = 160, h = 40, font = pieces.labelFont,
+             flags = kHAlignCenter + kVAlignCenter},
+        pieces.SmallButton("player_next", "player_next", 410, 380, function() TurnPage(1) end),
         pieces.SmallButton("player_new", "player_new", 20, 450, NewPlayer),
         pieces.SmallButton("player_rename", "player_rename", 175, 450, RenamePlayer),
         pieces.SmallButton("player_delete", "player_delete", 335, 450, DeletePlayer),

@@ -110,9 +110,15 @@ local function Play()
     BeginPlay()
 end
 
+-- A saved game whose scene does not load (a place this game does not have) is told, and the
+-- menu stays: Play starts over.
 local function Continue()
     LOGIT("Continuing the saved game")
-    SetStartMode(STARTMODE.LOAD)
+    if not SetStartMode(STARTMODE.LOAD) then
+        DisplayDialog{"scripts/ok.lua", title = "continue_failed_title", body = "continue_failed_body"}
+        LOGIT("Told that the saved game cannot be continued")
+        return
+    end
     BeginPlay()
 end
 

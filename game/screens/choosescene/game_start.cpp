@@ -81,6 +81,14 @@ bool LoadDefaultGame()
         LOGIT("LoadDefaultGame: the saved game of player %d does not read\n", profile);
         return false;
     }
+    // Only a scene of the list: any other name would be opened as a path, wherever it leads.
+    const str scene = gGamestate.GetCurrentScene();
+    if (!FindSceneDesc(scene)) {
+        constexpr unsigned kShown = 64;
+        LOGIT("LoadDefaultGame: the saved game of player %d is in '%s%s', no scene of the scene list\n", profile,
+              scene.substr(0, kShown).c_str(), scene.length() > kShown ? "..." : "");
+        return false;
+    }
     MET_StartGameClocks();
-    return LoadScene(gGamestate.GetCurrentScene(), true);
+    return LoadScene(scene, true);
 }

@@ -22,7 +22,7 @@ bool StartAtScene(int n);
 // Clears the game state and loads scene 0; saves the new game when that loaded.
 bool StartNewGame();
 // Loads save slot 0 of the current player and then its scene. False, logged, when there is no
-// player, no saved game or the save does not read.
+// player, no saved game, the save does not read or names no scene of the scene list.
 bool LoadDefaultGame();
 
 // What loads a scene by name into the one scene object (its LoadSceneByName by default).

@@ -15,30 +15,42 @@ bool ContinuesCharacter(unsigned char c)
     return (c & 0xC0) == 0x80;
 }
 
+// The bytes of the first kMaxPlayerNameLength characters of the text.
+size_t BytesOfLongestName(const char* text, size_t length)
+{
+    unsigned characters = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (ContinuesCharacter(static_cast<unsigned char>(text[i])))
+            continue;
+        if (++characters > kMaxPlayerNameLength)
+            return i;
+    }
+    return length;
+}
+
 }  // namespace
 
 str CleanPlayerName(const str& typed)
 {
-    std::string kept;
-    for (unsigned i = 0; i < typed.length(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(typed[i]);
+    std::string kept(typed.c_str(), typed.length());
+    for (char& byte : kept) {
+        const unsigned char c = static_cast<unsigned char>(byte);
         // Control characters never show; they count as blanks.
-        kept += IsBlank(c) ? ' ' : char(c);
+        if (IsBlank(c))
+            byte = ' ';
     }
     const size_t first = kept.find_first_not_of(' ');
     if (first == std::string::npos)
         return str();
     kept = kept.substr(first, kept.find_last_not_of(' ') + 1 - first);
-    unsigned characters = 0;
-    for (size_t i = 0; i < kept.size(); ++i) {
-        if (ContinuesCharacter(static_cast<unsigned char>(kept[i])))
-            continue;
-        if (++characters > kMaxPlayerNameLength) {
-            kept.resize(i);
-            break;
-        }
-    }
+    kept.resize(BytesOfLongestName(kept.data(), kept.size()));
     // The cut may leave blanks at the end.
     kept.resize(kept.find_last_not_of(' ') + 1);
     return str(kept.c_str(), kept.size());
+}
+
+str CutPlayerName(const str& stored)
+{
+    const size_t bytes = BytesOfLongestName(stored.c_str(), stored.length());
+    return bytes == stored.length() ? stored : stored.substr(0, int(bytes));
 }

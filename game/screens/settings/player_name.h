@@ -8,3 +8,6 @@
 constexpr unsigned kMaxPlayerNameLength = 16;
 
 str CleanPlayerName(const str& typed);
+// A stored name as the game shows and uses it: its first sixteen characters. A name the game
+// stored is whole; only a file made elsewhere holds a longer one.
+str CutPlayerName(const str& stored);

@@ -173,8 +173,9 @@ void TSettings::KeepAwardsByProfile()
 {
     for (int user = 0; user < GetNumUsers(); ++user) {
         if (mPrefs->GetStr(kAwardKey, "", user).empty()) {
-            // The name goes first: a stop between the two writes leaves nothing unmoved.
-            mPrefs->SetStr(kAwardFrom, GetUserName(user), user, true);
+            // The name, as stored, goes first: a stop between the two writes leaves nothing
+            // unmoved.
+            mPrefs->SetStr(kAwardFrom, mPrefs->GetStr(kName, "", user), user, true);
             SetInt(kAwardsMoved, 0, user);
             mPrefs->SetStr(kAwardKey, NewAwardKey(), user, true);
         }
@@ -372,7 +373,9 @@ str TSettings::GetCurrentUserName() const
 
 str TSettings::GetUserName(int index) const
 {
-    return mPrefs->GetStr(kName, "", index);
+    // A name longer than a name can be is shown and used as the letters a name can hold: every
+    // screen that shows it stays quick.
+    return CutPlayerName(mPrefs->GetStr(kName, "", index));
 }
 
 float TSettings::GetWalkSpeed() const

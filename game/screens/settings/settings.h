@@ -27,8 +27,9 @@ struct TSettingsServices
     std::function<bool(bool on)> setFullscreen;  // false when the switch failed
     std::function<bool()> isFullscreen;
     std::function<TWindowManager*()> windows;
-    std::function<void()> startNewGame;     // STARTMODE NEW
-    std::function<void()> loadDefaultGame;  // STARTMODE LOAD and RESUME
+    // STARTMODE NEW, and LOAD and RESUME: true when the scene to play in is loaded.
+    std::function<bool()> startNewGame;
+    std::function<bool()> loadDefaultGame;
     // True when another copy of the game holds the user folder: this one then writes nothing.
     std::function<bool()> userFolderTaken;
     // Where the notices for the player run each frame (and are taken off again).
@@ -90,6 +91,7 @@ public:
 
     // --- read by the game ---
     int GetCurrentUser() const;
+    // At most sixteen characters: a longer stored name reads as its first sixteen.
     str GetCurrentUserName() const;
     str GetUserName(int index) const;
     float GetWalkSpeed() const;
@@ -139,6 +141,7 @@ void AdjustBGVoxVolume(float factor);
 // Forgets the last factors: a new settings object has applied none.
 void ResetSoundFactors();
 
-// The start-screen functions, bound beside the settings' own.
-void SetStartMode(int mode);
+// The start-screen functions, bound beside the settings' own. SetStartMode answers whether play
+// can begin: a saved game that cannot be continued is the menu's to tell.
+bool SetStartMode(int mode);
 bool IsSavedGamePresent();

@@ -98,16 +98,15 @@ void TSettings::ClearLuaGlobals()
         SettingsGlobals(mServices.script, this, false);
 }
 
-void SetStartMode(int mode)
+bool SetStartMode(int mode)
 {
     const TSettingsServices* services = gSettings ? &gSettings->GetServices() : nullptr;
-    const std::function<void()>* action = nullptr;
+    const std::function<bool()>* action = nullptr;
     switch (mode) {
     case STARTMODE_NEW: action = services ? &services->startNewGame : nullptr; break;
     case STARTMODE_LOAD:
     case STARTMODE_RESUME: action = services ? &services->loadDefaultGame : nullptr; break;
-    default: LOGIT("Bad STARTMODE %d\n", mode); return;
+    default: LOGIT("Bad STARTMODE %d\n", mode); return false;
     }
-    if (action && *action)
-        (*action)();
+    return action && *action && (*action)();
 }

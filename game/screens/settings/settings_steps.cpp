@@ -28,7 +28,7 @@ void Connect(TSettings* settings)
 
 }  // namespace
 
-void InstallSettingsSteps(std::function<void()> startNewGame, std::function<void()> loadDefaultGame)
+void InstallSettingsSteps(std::function<bool()> startNewGame, std::function<bool()> loadDefaultGame)
 {
     TGameSteps& steps = GameSteps();
     steps.createSettings = [startNewGame, loadDefaultGame] {

@@ -49,17 +49,21 @@ TEST_F(ChoosePlayerTest, ProfilesReachTheLayoutAsValues)
     struct Case
     {
         int profiles;
+        int current;
         const char* seen;
     };
+    // A page of ten at most: the one that holds the current profile.
     const Case cases[] = {
-        {0, "-1|0|"},
-        {2, "1|2|p0,p1,"},
-        {12, "11|12|p0,p1,p2,p3,p4,p5,p6,p7,p8,p9,"},
+        {0, -1, "-1|0|"},
+        {2, 1, "1|2|p0,p1,"},
+        {12, 0, "0|12|p0,p1,p2,p3,p4,p5,p6,p7,p8,p9,"},
+        {12, 11, "11|12|p10,p11,"},
     };
     for (const Case& c : cases) {
         MakeSettings();
         for (int i = 0; i < c.profiles; ++i)
             settings->CreateNewUser(str::getFormatted("p%d", i));
+        settings->SetCurrentUser(c.current);
         ASSERT_NE(BuildRecordingPage(), nullptr);
         EXPECT_EQ(Run("return gSeen"), c.seen);
         CloseTop();
@@ -221,6 +225,60 @@ TEST_F(ChoosePlayerTest, DemoDeleteQuestionNamesThePlayerAndLeavesTheirRowInSigh
         EXPECT_EQ(Find("deleteplayer"), nullptr);
     }
     EXPECT_EQ(settings->GetNumUsers(), 10);
+}
+
+// More players than a page holds: the pages reach every one of them, from the last round to
+// the first; a new player can still be made, and a player is deleted from their own page.
+TEST_F(ChoosePlayerTest, DemoPagesReachEveryPlayer)
+{
+    for (int i = 0; i < 25; ++i)
+        settings->CreateNewUser(str::getFormatted("p%d", i));
+    settings->SetCurrentUser(3);
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    auto* page = GetCast<TChoosePlayer>(Find("chooseplayer"));
+    ASSERT_NE(page, nullptr);
+    auto labels = [&] {
+        std::string shown;
+        for (int i = 0; i < TChoosePlayer::kMaxChoices; ++i) {
+            const std::string button = "button" + std::to_string(i);
+            if (Shown(button.c_str()))
+                shown += Label(button.c_str()) + (GetCast<TButton>(Find(button.c_str()))->IsOn() ? "*," : ",");
+        }
+        return shown;
+    };
+    EXPECT_TRUE(Shown("player_new"));
+    EXPECT_TRUE(Shown("player_next"));
+    EXPECT_EQ(labels(), "p0,p1,p2,p3*,p4,p5,p6,p7,p8,p9,");
+    const struct
+    {
+        const char* press;
+        const char* labels;
+        const char* page;
+        bool renames;  // the chosen player is on the page
+    } steps[] = {
+        {"player_prev", "p20,p21,p22,p23,p24,", "3 / 3", false},
+        {"player_next", "p0,p1,p2,p3*,p4,p5,p6,p7,p8,p9,", "1 / 3", true},
+        {"player_next", "p10,p11,p12,p13,p14,p15,p16,p17,p18,p19,", "2 / 3", false},
+        {"button2", "p10,p11,p12*,p13,p14,p15,p16,p17,p18,p19,", "2 / 3", true},
+    };
+    for (const auto& step : steps) {
+        if (std::string(step.press).starts_with("button"))
+            GetCast<TButton>(Find(step.press))->DoPress();
+        else
+            Press(step.press);
+        EXPECT_EQ(labels(), step.labels) << step.press;
+        EXPECT_EQ(std::string(GetCast<TText>(Find("player_page"))->GetText().c_str()), step.page) << step.press;
+        EXPECT_EQ(Shown("player_rename") && Shown("player_delete"), step.renames) << step.press;
+    }
+    EXPECT_EQ(settings->GetCurrentUser(), 12);
+    EXPECT_EQ(Run("return GetCurrentSelectedUser() .. GetSelectedPlayerName()"), "12p12");
+    Press("player_delete");
+    ASSERT_NE(Find("deleteplayer"), nullptr);
+    Press("delete_yes");
+    EXPECT_EQ(settings->GetNumUsers(), 24);
+    EXPECT_EQ(settings->GetUserName(12), str("p13"));
+    EXPECT_EQ(labels(), "p10,p11*,p13,p14,p15,p16,p17,p18,p19,p20,");
 }
 
 // A name another player has, in any case, is refused; a player's own name in another case is not.

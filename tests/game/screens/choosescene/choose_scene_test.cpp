@@ -185,3 +185,21 @@ TEST_F(ChooseSceneTest, EveryGameStartedOrContinuedStartsItsPlayClockAtZero)
 }
 
 }  // namespace
+
+TEST_F(ChooseSceneTest, ASavedSceneOutsideTheSceneListIsNeverOpened)
+{
+    settings->CreateNewUser("Ann");
+    const std::string longName(100000, 'x');
+    for (const std::string& saved :
+         {std::string("nowhere"), std::string("../../../etc/passwd"), longName, std::string("quest/garden/garden")}) {
+        SCOPED_TRACE(saved.substr(0, 40));
+        settings->GetPrefs()->SetStr("S0:SCENE", saved.c_str(), 0, true);
+        loads.clear();
+        TLogCapture log;
+        EXPECT_FALSE(LoadDefaultGame());
+        EXPECT_EQ(loads, "");
+        const std::string text = log.Text();
+        EXPECT_NE(text.find("no scene of the scene list"), std::string::npos) << text.substr(0, 300);
+        EXPECT_LT(text.size(), 1000u);  // the name is cut short in the log
+    }
+}

@@ -119,6 +119,39 @@ TEST_F(Profiles_, NamesAreKeptTrimmedShortAndOnePerProfile)
     EXPECT_EQ(Run("return IsNameInUse(' a b ')"), "true");
 }
 
+// Names no dialog could have made, from a file made elsewhere: one longer than a name can be
+// reads as its first sixteen letters (wherever it shows), the letters of a name
+// whole; what the file holds stays as it was.
+TEST_F(Profiles_, AStoredNameLongerThanANameReadsAsTheLettersANameHolds)
+{
+    const std::string umlauts = "\xC3\x84\xC3\x96\xC3\x9C";
+    const struct
+    {
+        std::string stored;
+        std::string read;
+    } cases[] = {
+        {std::string(1000000, 'x'), std::string(16, 'x')},
+        {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP"},
+        {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"},
+        {umlauts + "defghijklmnopqrst", umlauts + "defghijklmnop"},
+        {" Ann ", " Ann "},
+    };
+    {
+        TPrefs prefs(true);
+        for (const auto& c : cases)
+            prefs.SetStr("name", c.stored.c_str(), int(&c - cases), false);
+        ASSERT_TRUE(prefs.SavePrefs());
+    }
+    TSettings* s = Make();
+    for (const auto& c : cases) {
+        const int user = int(&c - cases);
+        s->SetCurrentUser(user);
+        EXPECT_EQ(std::string(s->GetUserName(user).c_str()), c.read) << user;
+        EXPECT_EQ(std::string(s->GetCurrentUserName().c_str()), c.read) << user;
+        EXPECT_EQ(s->GetPrefs()->GetStr("name", "", user).length(), c.stored.size()) << user;
+    }
+}
+
 TEST_F(Profiles_, AwardsStayWithTheProfileThroughRenameAndRestart)
 {
     {

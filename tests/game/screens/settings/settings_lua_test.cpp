@@ -68,14 +68,24 @@ TEST_F(SettingsLua, StartModesReachTheirGame)
 {
     std::string started;
     TSettingsServices services = Services();
-    services.startNewGame = [&] { started += "new;"; };
-    services.loadDefaultGame = [&] { started += "load;"; };
+    bool loads = true;
+    services.startNewGame = [&] { return started += "new;", true; };
+    services.loadDefaultGame = [&] { return started += "load;", loads; };
     TSettings::CreateSettings(services);
-    const std::pair<int, const char*> cases[] = {{1, "new;"}, {2, "load;"}, {3, "load;"}, {0, ""}, {7, ""}};
-    for (const auto& [mode, expected] : cases) {
+    // The script learns whether play can begin: a saved game that does not load is its to tell.
+    const struct
+    {
+        int mode;
+        bool loads;
+        const char* expected;
+        const char* answer;
+    } cases[] = {{1, true, "new;", "true"},   {2, true, "load;", "true"}, {2, false, "load;", "false"},
+                 {3, false, "load;", "false"}, {0, true, "", "false"},      {7, true, "", "false"}};
+    for (const auto& [mode, works, expected, answer] : cases) {
         started.clear();
+        loads = works;
         TLogCapture log;
-        Run("SetStartMode(" + std::to_string(mode) + ")");
+        EXPECT_EQ(Run("return tostring(SetStartMode(" + std::to_string(mode) + "))"), answer) << mode;
         const std::string text = log.Text();
         EXPECT_EQ(started, expected) << mode;
         const bool bad = *expected == 0;

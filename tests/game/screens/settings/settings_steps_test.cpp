@@ -28,10 +28,10 @@ TEST_F(SettingsSteps, MadeAtStartGoneAtQuitWithNothingLeftPointingAtThem)
 TEST_F(SettingsSteps, SettingsMadeAtStartStartTheGameTheProgramGaveThem)
 {
     std::string started;
-    InstallSettingsSteps([&] { started += "new;"; }, [&] { started += "load;"; });
+    InstallSettingsSteps([&] { return started += "new;", true; }, [&] { return started += "load;", false; });
     GameSteps().createSettings();
     for (const int mode : {1, 2, 3})  // NEW, LOAD, RESUME
-        SetStartMode(mode);
+        EXPECT_EQ(SetStartMode(mode), mode == 1) << mode;
     EXPECT_EQ(started, "new;load;load;");
     GameSteps().deleteSettings();
     GameSteps() = TGameSteps();
