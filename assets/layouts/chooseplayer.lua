@@ -114,7 +114,7 @@ local function RenamePlayer()
                  given = GetSelectedPlayerName(), own = GetCurrentSelectedUser()})
 end
 
--- Asks first: a deleted player's saved game and awards are gone.
+-- Asks first: a deleted player's saved game, awards and remembered log-in are gone.
 local function DeletePlayer()
     LOGIT("Asking before deleting a player")
     local row = GetCurrentSelectedUser() - first

@@ -67,7 +67,8 @@ return function()
             LOGIT("Asking whether to quit")
             local answer = DoModal("layouts/quitdialog.lua")
             LOGIT("Quit dialog answered: " .. tostring(answer))
-            if answer == "quit_yes" then
+            -- As for the close box: only "keep playing" keeps the game.
+            if answer ~= "quit_no" then
                 PostMessage(CreateNamedMessage(kQuitNow, "quit"))
                 return
             end

@@ -14,11 +14,15 @@ LOGIT("Asking whether to quit")
 local answer = DoModal("layouts/quitdialog.lua")
 gQuitDialogOpen = nil
 LOGIT("Quit dialog answered: " .. tostring(answer))
-if answer == "quit_yes" then
+-- Only "keep playing" keeps the game: a question that could not be asked (its layout failed)
+-- leaves the request standing.
+if answer == "quit_no" then
+    if pausing then
+        ExitPause()
+    end
+else
     if KeepTheGameInPlay then
         KeepTheGameInPlay()
     end
     PostMessage(CreateNamedMessage(kQuitNow, "quit"))
-elseif pausing then
-    ExitPause()
 end

@@ -1,5 +1,5 @@
-// The close box with a quit script that does not compile, is missing or fails as it runs: the
-// request stands, is logged, and the game quits.
+// The close box with a quit script that does not compile, is missing or fails as it runs, or a
+// quit dialog that cannot be shown: the request stands, is logged, and the game quits.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_run.h"
@@ -58,6 +58,30 @@ TEST(DemoQuitScript, AQuitScriptThatFailsAfterItsQuestionStillQuits)
     EXPECT_TRUE(run.WaitFor("broken after the question; quitting")) << run.Log();
     EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
     EXPECT_EQ(run.Finish(), 0) << run.Log();
+}
+
+// The question's layout fails: no answer is no "keep playing", so the close box and the menu's
+// Quit both leave, the error shown on the way standing in nobody's way.
+TEST(DemoQuitScript, AQuitDialogThatCannotBeShownStillQuits)
+{
+    TDataCopy data;
+    data.Write("layouts/quitdialog.lua", "error('broken quit dialog')\n");
+    for (const bool fromTheMenu : {false, true}) {
+        SCOPED_TRACE(fromTheMenu ? "the menu's Quit" : "the close box");
+        TDemoRun run(data.Dir());
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        const size_t mark = run.Log().size();
+        if (fromTheMenu)
+            ASSERT_TRUE(ClickUntil(run, kQuitX, kQuitY, "Main menu closed: menu_quit", mark)) << run.Log();
+        else
+            run.Send("100 close");
+        ASSERT_TRUE(run.WaitFor("broken quit dialog", 3000, mark)) << run.Log();
+        EXPECT_TRUE(run.WaitFor("Quit dialog answered: nil", 3000, mark)) << run.Log();
+        EXPECT_TRUE(run.WaitFor("MET_EndSession()", 3000, mark)) << run.Log();
+        EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 3000, mark)) << run.Log();
+        EXPECT_EQ(run.Finish(3000), 0) << run.Log();
+    }
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 // cottage with a pause (the program quit in the middle of it and started again, the saved game
 // continued with all that was gained in it), the garden, the conversation with a choice
 // scrolled into view and left by its farewell, both bags, the night forest with the diary opened and
-// paged, the lantern sketched and its puzzle (the lantern seen burning, then on the stump
-// lighting the forest), the clearing and the story's last picture with the score, the score
-// sent to a score server on 127.0.0.1, the credits, a menu that offers no Continue for the
-// finished game, and the menu's Quit. At every scene change the saved game is read back with
+// paged, the lantern sketched and its puzzle (the program quit inside it, the forest continued,
+// the lantern seen burning, then on the stump lighting the forest), the clearing and the story's
+// last picture with the score, the score sent to a score server on 127.0.0.1, the credits, a
+// menu that offers no Continue for the finished game and nothing saved after its end, and the
+// menu's Quit. At every scene change the saved game is read back with
 // the dump tool; each scene's picture is compared with a stored one (the pictures taken stay
 // in the build tree's test artifacts). Then Ann plays again, with her awards won: what she
 // takes in the cottage is kept with no award to keep it, the close box in the middle holds the
@@ -138,6 +139,13 @@ protected:
         Send(::Click(x, y));
     }
     size_t Mark() const { return mRun->Log().size(); }
+    // The program started on the shared folder (again), up to its menu.
+    void StartTheProgram()
+    {
+        mRun = std::make_unique<TDemoRun>(BuildRoot(), mHome.Path());
+        ASSERT_TRUE(mRun->Started());
+        ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
+    }
     // The program's log of each run stays with the pictures.
     void TearDown() override { KeepLog(); }
     void KeepLog()
@@ -243,9 +251,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
                                       R"(</scores></hiscore>)"));
 
     // --- A new player, and the cottage: the key, the note, a pause, the door. ---
-    mRun = std::make_unique<TDemoRun>(BuildRoot(), mHome.Path());
-    ASSERT_TRUE(mRun->Started());
-    ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
+    ASSERT_NO_FATAL_FAILURE(StartTheProgram());
     ASSERT_NO_FATAL_FAILURE(StartANewGameAs(*mRun, "Ann"));
     ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_woke_up", 0));
     SavedGameHas({"name = Ann", "S0:SCENE = cottage"});
@@ -302,9 +308,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     KeepLog();
 
     // --- Started again: walking and talking made quick in the options, the game continued. ---
-    mRun = std::make_unique<TDemoRun>(BuildRoot(), mHome.Path());
-    ASSERT_TRUE(mRun->Started());
-    ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
+    ASSERT_NO_FATAL_FAILURE(StartTheProgram());
     Click(kOptionsX, kOptionsY);
     ASSERT_NO_FATAL_FAILURE(Expect("Opening layouts/options.lua", 0));
     for (int y : {kWalkSliderY, kTalkSliderY}) {
@@ -479,6 +483,34 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(quest/forest/lantern.lua)", explained));
     const TPicture puzzle = ArrivedShot(*mRun, Artifact("lantern"), kPuzzle);
     ExpectLikeReference(puzzle, Artifact("lantern"), "lantern_reference.png", {kLivelyInterface, kFireflies});
+    // The window closed in the puzzle: the forest, not the puzzle, is kept as the scene to
+    // continue in, the lantern still in the bag.
+    QuitThroughTheDialog(*mRun);
+    SavedGameHas({"S0:SCENE = forest", "I:S0:I0:B[BAG_MAGIC]key = lantern", "D:S0:I0:B[BOOK_SEC]key = sketch"});
+    NoFaultsIn(mRun->Log());
+    if (HasFatalFailure())
+        return;
+    KeepLog();
+
+    // --- Started again: Continue enters the forest; explained and sketched before, the
+    // stump leads straight into the puzzle. ---
+    ASSERT_NO_FATAL_FAILURE(StartTheProgram());
+    ASSERT_TRUE(ClickUntil(*mRun, kContinueX, kContinueY, "Continuing the saved game", 0)) << mRun->Log();
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(forest)", 0));
+    EXPECT_EQ(mRun->Log().find("MET_BeginScene(quest/forest/lantern.lua)"), std::string::npos) << mRun->Log();
+    // She takes no item before the forest has faded in.
+    bool inHand = false;
+    for (int i = 0; i < 20 && !inHand; ++i) {
+        mark = Mark();
+        Click(kMagicIconX, kIconY, 300);
+        ASSERT_NO_FATAL_FAILURE(Expect("tGamestate::UseInventory(BAG_MAGIC, 0)", mark));
+        inHand = !mRun->WaitFor("Can't click inventory", 300, mark);
+    }
+    ASSERT_TRUE(inHand) << mRun->Log();
+    Click(kStumpX, kStumpY);
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(quest/forest/lantern.lua)", mark));
+    EXPECT_EQ(mRun->Log().find("DEFERRED POPUP", mark), std::string::npos) << mRun->Log().substr(mark);
+    ArrivedShot(*mRun, mHome.Path() + "/lantern_again.png", kPuzzle);
     mark = Mark();
     // Stars 3, 1, 4, 2 from the left: opened from one star to four.
     for (int shutter : {2, 4, 1, 3})
@@ -570,7 +602,12 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
         << "the credits roll";
     Click(kCreditsBackX, kCreditsBackY);
     ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", mark));
-    // A finished game is not offered again.
+    // Play left after the story's end saved nothing over the finished game, and it is not
+    // offered again.
+    const size_t over = mRun->Log().find("GAME WAS OVER", ending);
+    const std::string afterTheEnd =
+        mRun->Log().substr(over, mRun->Log().find("Menu shown: layouts/mainmenu.lua", mark) - over);
+    EXPECT_EQ(afterTheEnd.find("tGamestate::SaveGame("), std::string::npos) << afterTheEnd;
     ASSERT_NO_FATAL_FAILURE(Expect("The saved game is finished: nothing to continue", mark));
     Send("500 move 400 550");
     const TPicture menuAtTheEnd = Shot(*mRun, Artifact("menu_finished"));
@@ -607,8 +644,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
 
     // --- Continued: the bag as it was, the note off the table, Mira before it, no opening line
     // again; Play asks before it throws the game away, and Escape on the menu asks to quit. ---
-    mRun = std::make_unique<TDemoRun>(BuildRoot(), mHome.Path());
-    ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
+    ASSERT_NO_FATAL_FAILURE(StartTheProgram());
     ASSERT_TRUE(ClickUntil(*mRun, kContinueX, kContinueY, "Continuing the saved game", 0)) << mRun->Log();
     ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(cottage)", 0));
     Send("2000 move 400 200");

@@ -68,6 +68,8 @@ protected:
             fullscreen = on;
             return true;
         };
+        // As in the program: the settings could show windows of their own.
+        services.windows = [this] { return wm.get(); };
         settings = TSettings::CreateSettings(std::move(services));
         SetGamePrefs(settings->GetPrefs());
         gGamestate.clear();

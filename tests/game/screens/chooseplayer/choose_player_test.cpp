@@ -281,6 +281,27 @@ TEST_F(ChoosePlayerTest, DemoPagesReachEveryPlayer)
     EXPECT_EQ(labels(), "p10,p11*,p13,p14,p15,p16,p17,p18,p19,p20,");
 }
 
+// The question says all that goes with the player: the saved game, the awards and the log-in
+// the score dialog remembered for them; the scores stay.
+TEST_F(ChoosePlayerTest, DemoDeleteQuestionSaysTheRememberedLogInGoesToo)
+{
+    ASSERT_TRUE(strings.LoadStringTable("assets/strings.xml"));
+    wm->EnableStringTable(true);
+    settings->CreateNewUser("Ann");
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    Press("player_delete");
+    TWindow* question = Find("deleteplayer");
+    ASSERT_NE(question, nullptr);
+    auto* body = GetCast<TText>(question->GetChildWindow("question", unsigned(-1)));
+    ASSERT_NE(body, nullptr);
+    const std::string text = body->GetText().c_str();
+    for (const char* said : {"saved game", "awards", "score-server log-in", "scores stay"})
+        EXPECT_NE(text.find(said), std::string::npos) << said << " in: " << text;
+    Press("delete_no");
+    EXPECT_EQ(settings->GetNumUsers(), 1);
+}
+
 // A name another player has, in any case, is refused; a player's own name in another case is not.
 TEST_F(ChoosePlayerTest, DemoNamesThatDifferOnlyInCaseAreTaken)
 {

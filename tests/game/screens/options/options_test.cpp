@@ -208,4 +208,21 @@ TEST_F(OptionsTest, TheBoxesActThroughTheSettings)
     EXPECT_EQ(Run("return type(SaveVolumes)"), "nil");
 }
 
+// A script's own switch that is refused only answers false: the settings could show a window
+// but leave the explaining to whoever asked (the options page above), whichever way it went.
+TEST_F(OptionsTest, ARefusedSwitchFromAScriptShowsNothing)
+{
+    StartInterface();
+    ASSERT_NE(Page(), nullptr);
+    TModalWindow* page = wm->GetTopModalWindow();
+    refuseFullscreen = true;
+    for (const bool was : {false, true}) {
+        fullscreen = was;
+        EXPECT_EQ(Run("return ToggleFullScreen()"), "false") << was;
+        wm->DispatchMessages();
+        EXPECT_EQ(fullscreen, was);
+        EXPECT_EQ(wm->GetTopModalWindow(), page) << was;
+    }
+}
+
 }  // namespace
