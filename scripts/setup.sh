@@ -14,6 +14,7 @@ packages=(
   lua5.1
   love
   librecast-dev
+  xvfb openbox x11-utils xdotool
 )
 
 missing=()

@@ -13,10 +13,28 @@
 #include "platform/sdl/sdl_event_convert.h"
 #include "platform/sdl/test_input_script.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
+
+// How long a window manager is given to answer a switch to full screen, and the way back.
+constexpr int kFullScreenAnswerMs = 500;
+constexpr int kManagerAnswerMs = 1000;
+
+// The window manager answers in its own time: its news is read until `done` holds.
+bool AwaitWindowManager(int ms, const std::function<bool()>& done)
+{
+    for (int waited = 0;; waited += 10) {
+        SDL_PumpEvents();
+        if (done())
+            return true;
+        if (waited >= ms)
+            return false;
+        SDL_Delay(10);
+    }
+}
 
 bool IsValidUtf8(const char* s)
 {
@@ -269,8 +287,9 @@ void TSdlHost::SetWindowMode(unsigned width, unsigned height, bool fullscreen)
         return;
     mCaptured = false;
     if (!fullscreen)
-        SDL_SetWindowFullscreen(mWindow, 0);
-    SDL_SetWindowSize(mWindow, int(width), int(height));
+        LeaveFullScreen(width, height);
+    else
+        SDL_SetWindowSize(mWindow, int(width), int(height));
     if (!fullscreen)
         return;
     // The display switches to the closest mode of the game's size.
@@ -280,6 +299,14 @@ void TSdlHost::SetWindowMode(unsigned width, unsigned height, bool fullscreen)
         SDL_SetWindowDisplayMode(mWindow, &mode);
     // A hidden window only asks for full screen once it is shown.
     SDL_ShowWindow(mWindow);
+    // Where a window, its frame and the pointer stood, for a refused switch to put them back.
+    const bool fromWindow = !(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN);
+    SDL_PumpEvents();
+    if (fromWindow)
+        mWindowFrame = Frame();
+    int x = 0, y = 0, pointerX = 0, pointerY = 0;
+    SDL_GetWindowPosition(mWindow, &x, &y);
+    SDL_GetGlobalMouseState(&pointerX, &pointerY);
     if (SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) != 0) {
         WriteDbg("Full screen refused: %s", SDL_GetError());
     } else if (!AwaitFullScreen(width, height)) {
@@ -290,26 +317,53 @@ void TSdlHost::SetWindowMode(unsigned width, unsigned height, bool fullscreen)
         mCaptured = true;
         return;
     }
+    LeaveFullScreen(width, height);
+    if (!fromWindow)
+        return;
+    SDL_SetWindowPosition(mWindow, x, y);
+    // Leaving full screen puts the pointer back at its place in the window as it was then, the
+    // full screen's corner when the manager had not yet answered.
+    int nowX = 0, nowY = 0;
+    SDL_GetGlobalMouseState(&nowX, &nowY);
+    if (nowX != pointerX || nowY != pointerY)
+        SDL_WarpMouseGlobal(pointerX, pointerY);
+}
+
+void TSdlHost::LeaveFullScreen(unsigned width, unsigned height)
+{
+    const bool wasFull = (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_SetWindowFullscreen(mWindow, 0);
+    // A window of fixed size is moved back to the place SDL last heard of when it is resized,
+    // allowing for the frame it last heard of: until the window manager has given the window
+    // back its size and its frame, that is the full screen's corner, or a frame's width off.
+    if (wasFull) {
+        AwaitWindowManager(kManagerAnswerMs, [&] {
+            int w = 0, h = 0;
+            SDL_GetWindowSize(mWindow, &w, &h);
+            return w == int(width) && h == int(height) && Frame() == mWindowFrame;
+        });
+    }
     SDL_SetWindowSize(mWindow, int(width), int(height));
+}
+
+std::array<int, 4> TSdlHost::Frame() const
+{
+    std::array<int, 4> frame{};
+    SDL_GetWindowBordersSize(mWindow, &frame[0], &frame[1], &frame[2], &frame[3]);
+    return frame;
 }
 
 bool TSdlHost::AwaitFullScreen(unsigned width, unsigned height)
 {
-    // The window manager answers in its own time.
-    for (int i = 0; i < 50; ++i) {
-        SDL_PumpEvents();
+    return AwaitWindowManager(kFullScreenAnswerMs, [&] {
         int w = 0, h = 0;
         SDL_GetWindowSize(mWindow, &w, &h);
         SDL_DisplayMode shown;
         const bool full = (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
-        if (full && w == int(width) && h == int(height) &&
-            SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(mWindow), &shown) == 0 && shown.w == int(width) &&
-            shown.h == int(height))
-            return true;
-        SDL_Delay(10);
-    }
-    return false;
+        return full && w == int(width) && h == int(height) &&
+               SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(mWindow), &shown) == 0 && shown.w == int(width) &&
+               shown.h == int(height);
+    });
 }
 
 bool TSdlHost::IsDisplayCaptured()
@@ -447,4 +501,3 @@ void TSdlHost::WarpMouseToWindowCenter()
     SDL_GetWindowSize(mWindow, &w, &h);
     SDL_WarpMouseInWindow(mWindow, w / 2, h / 2);
 }
-

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <deque>
 #include <memory>
 
@@ -58,6 +59,11 @@ public:
 private:
     // Waits a moment for the window to fill a display of exactly this size.
     bool AwaitFullScreen(unsigned width, unsigned height);
+    // Back to a window of this size, once the window manager has let the window go.
+    void LeaveFullScreen(unsigned width, unsigned height);
+    // The window manager's frame round the window as SDL last heard of it: top, left, bottom,
+    // right.
+    std::array<int, 4> Frame() const;
     // Puts the test input that is due behind the pending records.
     void QueueTestInput();
     // A close or quit request waits, seen without the main loop: a quit signal, or a close box
@@ -69,7 +75,8 @@ private:
     SDL_GLContext mContext = nullptr;
     SDL_Cursor* mArrow = nullptr;
     int mPixelSize = 32;
-    bool mCaptured = false;  // full screen reached at the asked size
+    bool mCaptured = false;             // full screen reached at the asked size
+    std::array<int, 4> mWindowFrame{};  // the frame the window had before it went full screen
     // Records made from one SDL event beyond the first, handed out before waiting again.
     std::deque<TSystemEvent> mPending;
     // Test-only replayed input and screenshots; null unless a test asks for them.

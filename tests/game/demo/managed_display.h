@@ -1,0 +1,54 @@
+#pragma once
+// A private X display with a window manager on it, for what only a managed window shows: the
+// manager frames the window, answers full screen and moves in its own time. The display and
+// the manager end with the object. Programs started meanwhile show on it (DISPLAY names it
+// until the object goes). Needs Xvfb, openbox, xwininfo and xdotool.
+
+#include <string>
+#include <sys/types.h>
+
+// Where a window's client area lies on the screen.
+struct TWindowPlace
+{
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const TWindowPlace&) const = default;
+};
+
+class TManagedDisplay
+{
+public:
+    static constexpr int kWidth = 1024, kHeight = 768;
+
+    TManagedDisplay();
+    ~TManagedDisplay();
+    TManagedDisplay(const TManagedDisplay&) = delete;
+    TManagedDisplay& operator=(const TManagedDisplay&) = delete;
+
+    // Empty once the display and its manager run; else what is missing.
+    const std::string& Missing() const { return mMissing; }
+    // The display's name, ":N".
+    const std::string& Name() const { return mName; }
+
+    // The first window of that class, once it is there (empty after `ms`).
+    std::string FindWindow(const std::string& windowClass, int ms = 10000) const;
+    // The client area of the window now; all 0 when it cannot be read.
+    TWindowPlace Place(const std::string& window) const;
+    // The place once it has stayed the same for a quarter of a second (at most `ms`).
+    TWindowPlace SettledPlace(const std::string& window, int ms = 5000) const;
+    // Waits until the window covers the whole screen; false after `ms`.
+    bool WaitForFullScreen(const std::string& window, int ms) const;
+    // The pointer's place on the screen.
+    void Pointer(int* x, int* y) const;
+    // Stops the manager, or lets it go on with what was asked of it meanwhile.
+    void HoldManager(bool hold);
+
+private:
+    std::string Run(const std::string& command) const;
+
+    std::string mMissing;
+    std::string mName;
+    std::string mOldDisplay;
+    bool mHadDisplay = false;
+    pid_t mServer = -1;
+    pid_t mManager = -1;
+};
