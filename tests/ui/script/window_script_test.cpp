@@ -134,6 +134,20 @@ TEST_F(ScriptTest, LabelsAreShownAsWrittenWhileLookupIsOff)
     EXPECT_EQ(GetCast<TText>(Find("caption"))->GetText(), str("title"));
 }
 
+// A screen file of no bytes would be a screen of nothing: it is refused as one that does not
+// open, and the screen opened for it goes. A script's own loadfile still takes the file.
+TEST_F(ScriptTest, AnEmptyScreenFileIsRefusedAndItsScreenGoes)
+{
+    TLogCapture log;
+    Lua("gGot = DoModal('layouts/empty.lua')");
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+    EXPECT_EQ(Global("gGot"), "nil");
+    EXPECT_NE(log.Text().find("cannot open assets/layouts/empty.lua: the file is empty"), std::string::npos)
+        << log.Text();
+    Lua("gGot = type(loadfile('assets/layouts/empty.lua'))");
+    EXPECT_EQ(Global("gGot"), "function");
+}
+
 TEST_F(ScriptTest, UnknownTypeCreatesNothingAndItsChildrenLandInTheCurrentWindow)
 {
     Lua("PushModal('odd'); ReadFile('layouts/unknown.lua')");
