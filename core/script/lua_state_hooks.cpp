@@ -14,15 +14,7 @@ namespace {
 void* OpenFile(const char* name)
 {
     // Binary: the text mode drops carriage returns, which breaks UTF-16 sources.
-    TFile* file = zv_open(name, kFileRead);
-    // A script file of no bytes is one whose writing was cut short: run as a script that does
-    // nothing, it would leave the screen it was to build empty and the player without a word.
-    if (file && file->Size() == 0) {
-        WriteDbg("Not running '%s': the file is empty", name);
-        zv_close(file);
-        return nullptr;
-    }
-    return file;
+    return zv_open(name, kFileRead);
 }
 
 size_t ReadFile(void* file, void* buffer, size_t size)
@@ -58,6 +50,12 @@ int HostLuaPanic(lua_State* L)
 void HostLuaFatal(lua_State*)
 {
     std::exit(1);
+}
+
+bool IsEmptyScriptFile(const str& name)
+{
+    TFile file;
+    return file.Open(name, kFileRead) && file.Size() == 0;
 }
 
 void InstallFileLayerLoader(lua_State* L)

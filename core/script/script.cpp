@@ -40,6 +40,15 @@ void SetLuaPath(lua_State* L, const str& path)
     lua_rawset(L, LUA_GLOBALSINDEX);
 }
 
+// Hands the value on the top to _ALERT, popping it, as the handler of a call made here would.
+void Alert(lua_State* L)
+{
+    PushRawGlobal(L, "_ALERT");
+    lua_insert(L, -2);
+    if (lua_pcall(L, 1, 0, 0) != 0)
+        lua_pop(L, 1);
+}
+
 // Back to an earlier height, never up: a coroutine that yielded shows only what it yielded.
 void LowerTo(lua_State* L, int height)
 {
@@ -236,16 +245,13 @@ bool TScript::RunScript(const str& name)
             WriteDbg("Failed to run script %s: %d", name.c_str(), status);
         ran = status == 0;
     } else {
-        const bool compileError = !error.empty();
-        PushRawGlobal(L, "_ALERT");
-        if (compileError)
+        if (!error.empty())
             lua_pushstring(L, error.c_str());
         else if (code)
-            lua_pushvalue(L, -2);  // the load error
+            lua_pushvalue(L, -1);  // the load error
         else
             lua_pushstring(L, (str("cannot load ") + name).c_str());
-        if (lua_pcall(L, 1, 0, 0) != 0)
-            lua_pop(L, 1);
+        Alert(L);
     }
     LowerTo(L, height);
     return ran;
@@ -273,6 +279,13 @@ int TScript::DoLuaString(const str& code, int length, int results, const char* c
     // The error object goes too, so failures never pile up on the stack.
     LowerTo(L, height);
     return status;
+}
+
+void TScript::ReportRunFailure(const str& code)
+{
+    lua_pushvalue(mLuaState, -1);
+    Alert(mLuaState);
+    ReportStringFailure(code, "running");
 }
 
 void TScript::ReportStringFailure(const str& code, const char* phase)

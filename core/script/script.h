@@ -90,6 +90,9 @@ protected:
     // top of the stack: logged with the text and handed to a script's LuaErrorMessage. The
     // stack is left as it was.
     void ReportStringFailure(const str& code, const char* phase);
+    // The same for text whose run failed where no call made here caught it (in a coroutine's
+    // resume): its error, on the top, is first logged through _ALERT as such a call's would be.
+    void ReportRunFailure(const str& code);
 
 private:
     void DeleteDeferredTables();

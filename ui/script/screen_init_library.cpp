@@ -304,7 +304,11 @@ function Yield()
 end
 
 function ReadFile(file)
-  return dofile("assets/" .. file)
+  local path = "assets/" .. file
+  if _IsEmptyScript(path) then
+    error("cannot open " .. path .. ": the file is empty", 0)
+  end
+  return dofile(path)
 end
 
 function CloseWindow(param)

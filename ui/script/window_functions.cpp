@@ -7,6 +7,7 @@
 #include "core/script/lua_message_wrapper.h"
 #include "core/script/lua_number.h"
 #include "core/script/lua_stack_guard.h"
+#include "core/script/lua_state_hooks.h"
 #include "core/script/lua_table.h"
 #include "core/script/message.h"
 #include "core/script/message_lua.h"
@@ -485,6 +486,12 @@ int LuaStringToClipboard(lua_State* L)
     return 1;
 }
 
+int LuaIsEmptyScript(lua_State* L)
+{
+    lua_pushboolean(L, IsEmptyScriptFile(ArgString(L, 1)));
+    return 1;
+}
+
 const struct
 {
     const char* name;
@@ -529,6 +536,7 @@ const struct
     {"GetConfig", LuaGetConfig},
     {"IsEnabled", LuaIsEnabled},
     {"StringToClipboard", LuaStringToClipboard},
+    {"_IsEmptyScript", LuaIsEmptyScript},
 };
 
 }  // namespace

@@ -31,16 +31,16 @@ namespace {
 // Given the coroutine follower and its creator, gives the function that runs the chunk given
 // to it in a coroutine of its own, at once. A chunk that ends gives nil; one that waits gives
 // the command that the layout coroutine runs at its next wait: it waits there in the chunk's
-// place and hands each message and command on until the chunk ends.
+// place and hands each message and command on until the chunk ends, or fails and is reported.
 const char kRunAtOnceSource[] =
-    "return function(follow, create) return function(chunk)\n"
+    "return function(follow, create) return function(chunk, report)\n"
     "local t = create(chunk)\n"
     "local ok, delay = coroutine.resume(t)\n"
     "if not ok then error(delay, 0) end\n"
     "if coroutine.status(t) == 'dead' then return nil end\n"
     "return function()\n"
     "  local fine, after = follow(t, delay)\n"
-    "  if not fine and _ALERT then _ALERT(tostring(after)) end\n"
+    "  if not fine then report(after) end\n"
     "end\n"
     "end end\n";
 
@@ -120,6 +120,9 @@ int TWindowScript::ResumeCoroutine(int args)
     ++mResuming;
     const int status = Resume(args);
     --mResuming;
+    const bool wasText = mTextIsCoroutine;
+    if (!CoroutineActive())
+        mTextIsCoroutine = false;
     if (status != 0 && wasRunning) {
         WriteDbg("The layout coroutine ended with an error");
         // What waited for its next wait would otherwise run as a command of the next coroutine.
@@ -128,10 +131,30 @@ int TWindowScript::ResumeCoroutine(int args)
             mPopAtWait = false;
             PopWindow();
         }
-        if (LayoutFailureReport())
+        if (wasText) {
+            lua_pushstring(GetState(), ResumeError().c_str());
+            ReportRunFailure(mText);
+            lua_pop(GetState(), 1);
+        } else if (LayoutFailureReport()) {
             LayoutFailureReport()(ResumeError());
+        }
     }
     return status;
+}
+
+int TWindowScript::ReportTextFailure(lua_State* L)
+{
+    auto* script = static_cast<TWindowScript*>(lua_touserdata(L, lua_upvalueindex(1)));
+    const char* code = lua_tostring(L, lua_upvalueindex(2));
+    lua_State* state = script->GetState();
+    lua_settop(L, 1);
+    // Called from the layout coroutine, which is the script's state; any other moves the error.
+    if (L != state)
+        lua_xmove(L, state, 1);
+    script->ReportRunFailure(code ? code : "");
+    if (L != state)
+        lua_pop(state, 1);
+    return 0;
 }
 
 bool TWindowScript::Animate()
@@ -305,7 +328,10 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
             WriteDbg("RunAtOnce: %s", LuaValueText(L, -1).c_str());
         } else {
             lua_insert(L, -2);
-            if (CallProtected(1, 1) != 0)
+            lua_pushlightuserdata(L, this);
+            lua_pushlstring(L, code.c_str(), code.length());
+            lua_pushcclosure(L, &ReportTextFailure, 2);
+            if (CallProtected(2, 1) != 0)
                 ReportStringFailure(code, "running");
             else if (lua_isfunction(L, -1))
                 mPending.push_back(TPendingText{mModalsOpened == modals ? window : nullptr,
@@ -324,11 +350,16 @@ void TWindowScript::RunInWindow(TWindow* window, const str& code)
     ++mResuming;
     const int status = lua_resume(L, 0);
     --mResuming;
-    if (status != 0)
-        ReportStringFailure(code, "running");
-    // Ended with a function: that starts as the coroutine, as a script's chunk would.
-    else if (!CoroutineActive() && lua_gettop(L) > height && lua_isfunction(L, -1))
+    if (status != 0) {
+        ReportRunFailure(code);
+    } else if (CoroutineActive()) {
+        // Waiting: a failure from here on is still the text's.
+        mTextIsCoroutine = true;
+        mText = code;
+    } else if (lua_gettop(L) > height && lua_isfunction(L, -1)) {
+        // Ended with a function: that starts as the coroutine, as a script's chunk would.
         ResumeCoroutine(0);
+    }
     if (lua_gettop(L) > height)
         lua_settop(L, height);
     if (mModalsOpened == modals)

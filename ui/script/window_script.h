@@ -61,7 +61,8 @@ public:
     // The text runs as a command inside the coroutine when it waits for a message, as the
     // coroutine itself when there is none, and otherwise at once in a coroutine of its own,
     // whose waits (a modal window it opened) the coroutine takes over at its next wait for a
-    // message. The window is current until the text first waits.
+    // message. The window is current until the text first waits. Unless it runs as the waiting
+    // coroutine's command, its failure before or after a wait is reported as DoLuaString's.
     void RunInWindow(TWindow* window, const str& code) override;
 
     // The window that the table at `index` describes, created under the current window and
@@ -87,6 +88,9 @@ public:
 
 private:
     int ResumeCoroutine(int args);
+    // The closure that reports text run at once that failed after its first wait: upvalue 1
+    // the script, upvalue 2 the text; the error is its argument.
+    static int ReportTextFailure(lua_State* L);
     // Pushes the message as Lua sees it; a wrapper of a Lua message is freed here.
     void PushOwnedMessage(TMessage* message);
     // table.insert(<global>, value on the top), popping the value.
@@ -103,6 +107,9 @@ private:
     void ForgetPendingText();
     // A pending text's window is current until the coroutine next waits.
     bool mPopAtWait = false;
+    // Text run with no coroutine that waits has become the coroutine; its failure is the text's.
+    bool mTextIsCoroutine = false;
+    str mText;
 
     size_t mDepth = 0;
     // Counts the modal windows opened: one opened by text run in a window empties the window

@@ -102,6 +102,36 @@ TEST_F(ScriptHostState, MissingFilesAreReportedAsLuaErrors)
     EXPECT_NE(log.find("could not load package `no_such_module'"), std::string::npos) << log;
 }
 
+// A script's own loaders take a file of no bytes as the empty chunk, in a state the host made
+// and in one it took over; only the host's own running of script files refuses it.
+TEST_F(ScriptHostState, AnEmptyFileLoadsAsAnEmptyChunkThroughEveryLoader)
+{
+    const std::string empty = UniqueName("empty");
+    PutScript(empty, "");
+    const std::string module = empty.substr(0, empty.size() - 4);
+    PutScript(module, "");
+    const std::string loads[] = {
+        "gGot = type(loadfile('" + empty + "'))",
+        "local got = dofile('" + empty + "'); gGot = type(got) .. ' from dofile'",
+        "local got = require('" + module + "'); gGot = type(got) .. ' from require'",
+    };
+    const char* expected[] = {"function", "nil from dofile", "boolean from require"};
+    for (const bool own : {true, false}) {
+        std::unique_ptr<TScript> script(own ? new TScript : new TScript(lua_open()));
+        for (size_t i = 0; i < std::size(loads); ++i) {
+            SCOPED_TRACE(loads[i] + (own ? " (own state)" : " (state taken over)"));
+            StartLog();
+            EXPECT_EQ(script->DoLuaString(loads[i].c_str()), 0);
+            EXPECT_EQ(TakeLog(), "");
+            EXPECT_EQ(GlobalString(script->GetState(), "gGot"), expected[i]);
+        }
+        StartLog();
+        EXPECT_FALSE(script->RunScript(empty.c_str()));
+        const std::string log = TakeLog();
+        EXPECT_NE(log.find("Lua error: cannot open " + empty + ": the file is empty"), std::string::npos) << log;
+    }
+}
+
 TEST(ScriptHostHooks, AllocationHookHasReallocSemantics)
 {
     void* block = HostLuaAlloc(nullptr, nullptr, 0, 8);

@@ -134,6 +134,20 @@ TEST_F(ScriptTest, LabelsAreShownAsWrittenWhileLookupIsOff)
     EXPECT_EQ(GetCast<TText>(Find("caption"))->GetText(), str("title"));
 }
 
+// A screen file of no bytes would be a screen of nothing: it is refused as one that does not
+// open, and the screen opened for it goes. A script's own loadfile still takes the file.
+TEST_F(ScriptTest, AnEmptyScreenFileIsRefusedAndItsScreenGoes)
+{
+    TLogCapture log;
+    Lua("gGot = DoModal('layouts/empty.lua')");
+    EXPECT_EQ(wm->GetTopModalWindow(), screen);
+    EXPECT_EQ(Global("gGot"), "nil");
+    EXPECT_NE(log.Text().find("cannot open assets/layouts/empty.lua: the file is empty"), std::string::npos)
+        << log.Text();
+    Lua("gGot = type(loadfile('assets/layouts/empty.lua'))");
+    EXPECT_EQ(Global("gGot"), "function");
+}
+
 TEST_F(ScriptTest, UnknownTypeCreatesNothingAndItsChildrenLandInTheCurrentWindow)
 {
     Lua("PushModal('odd'); ReadFile('layouts/unknown.lua')");
@@ -547,8 +561,9 @@ TEST_P(ModalFromCode, TextThatDoesNotWaitRunsAtOnce)
     gManager = nullptr;
 }
 
-// Failing text from compiled code is reported alike whatever the interface coroutine does: the
-// log names the text, and the script's LuaErrorMessage hears the message.
+// Failing text from compiled code is reported alike whatever the interface coroutine does, and
+// before or after its first wait: the log names the text, and the script's LuaErrorMessage
+// hears the message. A run failure is also logged once as a Lua error, before the report.
 std::vector<const char*> gFailingTexts;
 
 int LuaRunFailingTexts(lua_State*)
@@ -558,6 +573,14 @@ int LuaRunFailingTexts(lua_State*)
     return 0;
 }
 
+size_t Occurrences(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 TEST_P(ModalFromCode, FailingTextIsReportedWithItsCode)
 {
     gManager = wm.get();
@@ -565,27 +588,49 @@ TEST_P(ModalFromCode, FailingTextIsReportedWithItsCode)
     {
         const char* code;
         const char* error;
+        bool running;
     };
-    std::vector<TCase> cases = {{"gX = = 1", "unexpected symbol near `='\n\twhen parsing"}};
+    std::vector<TCase> cases = {{"gX = = 1", "unexpected symbol near `='\n\twhen parsing", false}};
     // Text handed to a waiting interface fails as a command of that coroutine.
-    if (!*GetParam().interface || GetParam().interfaceAsks || GetParam().stepOnce)
-        cases.push_back({"error('text broke')", "text broke\n\twhen running"});
+    const bool runsApart = !*GetParam().interface || GetParam().interfaceAsks || GetParam().stepOnce;
+    if (runsApart) {
+        cases.push_back({"error('text broke')", "text broke\n\twhen running", true});
+        // Fails once the modal window it opened has closed.
+        cases.push_back({"Wait(); error('text broke')", "text broke\n\twhen running", true});
+    }
     gFailingTexts.clear();
     for (const TCase& c : cases)
         gFailingTexts.push_back(c.code);
     lua_register(script->GetState(), "RunPauseText", &LuaRunFailingTexts);
+    Lua("function Wait() DoModal('layouts/dialog.lua') end");
     Lua("function LuaErrorMessage(m) gHeard = (gHeard or '') .. m .. '|' end");
     TLogCapture log;
     if (*GetParam().interface)
         Lua(GetParam().interface);
     if (!GetParam().interfaceAsks)
         LuaRunFailingTexts(nullptr);
+    if (runsApart) {
+        if (GetParam().stepOnce)
+            script->Animate();
+        Idle();
+        ASSERT_NE(Find("ok"), nullptr);
+        Click(Find("ok"));
+        Idle();
+        EXPECT_EQ(wm->GetTopModalWindow(), screen);
+    }
     const std::string text = log.Text();
     std::string expected;
     for (const TCase& c : cases) {
-        const std::string message = std::string("Lua Error: [string \"") + c.code + "\"]:1: " + c.error;
+        SCOPED_TRACE(c.code);
+        const std::string error = std::string("[string \"") + c.code + "\"]:1: ";
+        const std::string message = "Lua Error: " + error + c.error;
         expected += message + "|";
-        EXPECT_NE(text.find("DoLuaString " + message + " " + c.code), std::string::npos) << text;
+        const size_t report = text.find("DoLuaString " + message + " " + c.code);
+        EXPECT_NE(report, std::string::npos) << text;
+        const std::string alert = "Lua error: " + error;
+        EXPECT_EQ(Occurrences(text, alert), c.running ? 1u : 0u) << text;
+        if (c.running)
+            EXPECT_LT(text.find(alert), report) << text;
     }
     EXPECT_EQ(Global("gHeard"), expected);
     gManager = nullptr;
