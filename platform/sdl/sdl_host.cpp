@@ -6,7 +6,7 @@
 #include "core/script/script_exit.h"
 #include "core/script/script_interrupt.h"
 #include "platform/sdl/account_home.h"
-#include "platform/sdl/broken_pipe.h"
+#include "platform/sdl/harmless_signals.h"
 #include "platform/sdl/folder_lock.h"
 #include "platform/sdl/hold_alarm.h"
 #include "platform/sdl/quit_signals.h"
@@ -88,7 +88,7 @@ TSdlHost::TSdlHost() : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [thi
     // question; the signal is caught here instead and ends the game.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     const int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    IgnoreBrokenPipes();
+    IgnoreHarmlessSignals();
     mQuitSignals = std::make_unique<TQuitSignals>();
     mHoldAlarm = std::make_unique<THoldAlarm>();
     mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
