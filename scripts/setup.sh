@@ -10,6 +10,7 @@ packages=(
   zlib1g-dev libpng-dev libjpeg-dev libopenjp2-7-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev mesa-utils
   libopenal-dev libogg-dev libvorbis-dev libspeex-dev espeak-ng
+  xvfb
   libcurl4-openssl-dev libfreetype-dev fonts-dejavu-core
   lua5.1
   love

@@ -1,11 +1,13 @@
 #include "core/platform/startup.h"
 
 #include "core/config/config.h"
+#include "core/debug/debug_log.h"
 #include "core/platform/platform.h"
 #include "core/platform/render_link.h"
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 str BuildCommandLine(int argc, char** argv)
 {
@@ -45,11 +47,24 @@ bool ConfigureUnicodeInput()
     return true;
 }
 
+namespace {
+
+void ReportUnhandledException(const char* what)
+{
+    std::fputs("Unhandled exception\n", stderr);
+    std::fflush(stderr);
+    if (what)
+        WriteDbg("The exception: %s", what);
+}
+
+}  // namespace
+
 void RunApplication(std::unique_ptr<TPlatformHost> host, int argc, char** argv, TGameMainFunction main, bool flag)
 {
     std::unique_ptr<TPlatform> platform;
+    TPlatformData* data = nullptr;
     try {
-        TPlatformData* data = new TPlatformData(argc, argv, flag, std::move(host));
+        data = new TPlatformData(argc, argv, flag, std::move(host));
         // Recorded before the platform object is built: its constructor reads "-url=" and
         // "--stringtest" from it.
         data->SetCommandLine(BuildCommandLine(argc, argv));
@@ -57,6 +72,7 @@ void RunApplication(std::unique_ptr<TPlatformHost> host, int argc, char** argv, 
             platform = std::make_unique<TPlatform>(data);
         } catch (...) {
             delete data;
+            data = nullptr;
             throw;
         }
         GetRenderLink().CreateRenderer();
@@ -75,13 +91,26 @@ void RunApplication(std::unique_ptr<TPlatformHost> host, int argc, char** argv, 
         if (TGameMainFunction run = data->MainFunction())
             run(platform.get(), data->CommandLine().c_str());
         platform.reset();
+    } catch (const std::exception& e) {
+        ReportUnhandledException(e.what());
+        LeaveAfterUnhandledException(std::move(platform), data);
     } catch (...) {
-        std::fputs("Unhandled exception\n", stderr);
-        std::fflush(stderr);
-        // The platform is still taken down, so sound and window close cleanly.
-        try {
-            platform.reset();
-        } catch (...) {
-        }
+        ReportUnhandledException(nullptr);
+        LeaveAfterUnhandledException(std::move(platform), data);
     }
+}
+
+void LeaveAfterUnhandledException(std::unique_ptr<TPlatform> platform, TPlatformData* data)
+{
+    if (!platform)
+        return;
+    // The game's objects that the exception skipped over still hold tasks, windows and
+    // textures of the platform: taking it down would delete what they own. Only the sound
+    // stops, as its device and mixing thread must not meet the program's end; the rest goes
+    // with the process.
+    try {
+        data->DestroySoundManager();
+    } catch (...) {
+    }
+    (void)platform.release();
 }

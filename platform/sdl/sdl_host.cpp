@@ -6,8 +6,9 @@
 #include "core/script/script_exit.h"
 #include "core/script/script_interrupt.h"
 #include "platform/sdl/account_home.h"
-#include "platform/sdl/broken_pipe.h"
+#include "platform/sdl/display_loss.h"
 #include "platform/sdl/folder_lock.h"
+#include "platform/sdl/harmless_signals.h"
 #include "platform/sdl/hold_alarm.h"
 #include "platform/sdl/quit_signals.h"
 #include "platform/sdl/sdl_event_convert.h"
@@ -105,8 +106,9 @@ TSdlHost::TSdlHost() : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [thi
     // SDL would turn a termination signal into its quit event, which the game answers with a
     // question; the signal is caught here instead and ends the game.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    CatchDisplayLoss();
     const int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    IgnoreBrokenPipes();
+    IgnoreHarmlessSignals();
     mQuitSignals = std::make_unique<TQuitSignals>();
     mHoldAlarm = std::make_unique<THoldAlarm>();
     mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
@@ -143,12 +145,10 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
     mCloseWatch.MainLoopTurned();
     DisarmScriptInterrupt();
-    if ((TQuitSignals::Arrived() || ScriptAskedToQuit()) && !mQuitSignalReported) {
+    const str ending = mQuitSignalReported ? str() : EndRequest();
+    if (!ending.empty()) {
         mQuitSignalReported = true;
-        if (TQuitSignals::Arrived())
-            WriteDbg("A signal from the system ends the game.");
-        else
-            WriteDbg("A script ends the game: %s", ScriptQuitRequest().c_str());
+        WriteDbg("%s", ending.c_str());
         *out = TSystemEvent();
         out->eventClass = sysev::kAppleEvent;
         out->kind = sysev::kTerminateApplication;
@@ -203,9 +203,33 @@ void TSdlHost::QueueTestInput()
         mPending.push_back(std::move(record));
 }
 
+str TSdlHost::EndRequest()
+{
+    if (TQuitSignals::Arrived())
+        return "A signal from the system ends the game.";
+    if (DisplayGone())
+        return "The display went away: the game ends without it.";
+    if (ScriptAskedToQuit())
+        return str(("A script ends the game: " + ScriptQuitRequest()).c_str());
+    return str();
+}
+
+bool TSdlHost::DisplayGone()
+{
+    if (!DisplayLost())
+        return false;
+    // Its window, context and cursor are left to the process's end: freeing them would ask the
+    // display again. A host that is not ready asks SDL's video for nothing.
+    mReady = false;
+    mWindow = nullptr;
+    mContext = nullptr;
+    mArrow = nullptr;
+    return true;
+}
+
 bool TSdlHost::CloseRequestPending()
 {
-    if (TQuitSignals::Arrived() || ScriptAskedToQuit())
+    if (!EndRequest().empty())
         return true;
     if (!mReady)
         return false;
@@ -272,6 +296,7 @@ TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned
         *error = SDL_GetError();
         return EGraphicsStep::kPixelFormat;
     }
+    WatchDisplayOf(mWindow);
     int r = 0, g = 0, b = 0, a = 0;
     SDL_GL_GetAttribute(SDL_GL_RED_SIZE, &r);
     SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &g);
@@ -430,7 +455,7 @@ void TSdlHost::SwapBuffers()
         if (ReadBackBuffer(w, h, &rgba))
             mTestInput->WriteScreenshot(w, h, rgba);
     }
-    if (mWindow)
+    if (mWindow && !DisplayGone())
         SDL_GL_SwapWindow(mWindow);
 }
 

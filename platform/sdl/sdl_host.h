@@ -69,6 +69,11 @@ private:
     // A close or quit request waits, seen without the main loop: a quit signal, or a close box
     // or quit event in the system's queue (read at once) or in the pending records.
     bool CloseRequestPending();
+    // Why the game is to end now without the player asking (a quit signal, the display gone, a
+    // script's os.exit), as the log says it; empty when it is not.
+    str EndRequest();
+    // True once the display went away; the host then stops using SDL's video.
+    bool DisplayGone();
 
     bool mReady = false;
     SDL_Window* mWindow = nullptr;

@@ -5,15 +5,23 @@
 #include <SDL_opengl.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr uint32_t kPollIntervalMs = 5;
+// A poll reads at most this much; the rest waits for the next.
+constexpr size_t kReadPerPoll = 64 * 1024;
+// No record is near this long.
+constexpr size_t kLongestLine = 64 * 1024;
 
 struct TNamedKey
 {
@@ -166,7 +174,7 @@ bool TTestInputScript::ParseRecord(const std::string& line, TRecord* record, std
             *error = "unknown key " + record->args[0];
             return false;
         }
-    } else if (c == "text" || c == "screenshot") {
+    } else if (c == "text" || c == "screenshot" || c == "throw") {
         if (record->rest.empty()) {
             *error = c + " needs an argument";
             return false;
@@ -180,24 +188,52 @@ bool TTestInputScript::ParseRecord(const std::string& line, TRecord* record, std
 
 void TTestInputScript::ReadNewLines()
 {
-    std::ifstream in(mPath, std::ios::binary);
-    if (!in)
+    if (mRefused)
         return;
-    in.seekg(std::streamoff(mOffset));
-    std::string chunk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Not blocking: a pipe's writer may never come.
+    const int fd = open(mPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        mRefused = true;
+        WriteDbg("Test input: %s is not a regular file; no input is replayed from it", mPath.c_str());
+        return;
+    }
+    // What was appended since the last poll, a bounded piece at a time.
+    const uint64_t size = uint64_t(info.st_size);
+    const size_t want = size > mOffset ? size_t(std::min<uint64_t>(size - mOffset, kReadPerPoll)) : 0;
+    std::string chunk(want, '\0');
+    const ssize_t n = want ? pread(fd, chunk.data(), want, off_t(mOffset)) : 0;
+    close(fd);
+    if (n <= 0)
+        return;
+    chunk.resize(size_t(n));
     mOffset += chunk.size();
     mPartial += chunk;
-    size_t newline;
-    while ((newline = mPartial.find('\n')) != std::string::npos) {
-        const std::string line = mPartial.substr(0, newline);
-        mPartial.erase(0, newline + 1);
+    size_t start = 0;
+    for (size_t newline; (newline = mPartial.find('\n', start)) != std::string::npos; start = newline + 1) {
+        const std::string line = mPartial.substr(start, newline - start);
         ++mLineNumber;
+        if (mSkippingLine) {
+            mSkippingLine = false;
+            continue;
+        }
         TRecord record;
         std::string error;
         if (!ParseRecord(line, &record, &error))
             WriteDbg("Test input: line %d of %s skipped: %s", mLineNumber, mPath.c_str(), error.c_str());
         else if (!record.command.empty())
             mRecords.push_back(std::move(record));
+    }
+    mPartial.erase(0, start);
+    if (mPartial.size() > kLongestLine) {
+        if (!mSkippingLine)
+            WriteDbg("Test input: line %d of %s skipped: longer than %zu bytes", mLineNumber + 1, mPath.c_str(),
+                     kLongestLine);
+        mPartial.clear();
+        mSkippingLine = true;
     }
 }
 
@@ -268,6 +304,8 @@ void TTestInputScript::Replay(const TRecord& record, uint32_t windowId, std::vec
         e.window.windowID = windowId;
         e.window.event = c == "close" ? SDL_WINDOWEVENT_CLOSE : SDL_WINDOWEVENT_DISPLAY_CHANGED;
         out.push_back(e);
+    } else if (c == "throw") {
+        throw std::runtime_error(record.rest);
     } else if (c == "screenshot") {
         mScreenshot = record.rest;
         // The window manager draws when something changed; a move to where the pointer already

@@ -17,8 +17,11 @@
 //   display           the window reports that its display changed (the textures go)
 //   screenshot PATH   the next finished frame is written to PATH as a PNG picture (a pointer
 //                     move to where the pointer is asks for that frame)
+//   throw TEXT        an exception with TEXT is thrown where the event is read, as a fault
+//                     that nothing on its way catches
 // The file is followed while the program runs: a test may append records as it goes. A line is
-// taken once it ends in a newline.
+// taken once it ends in a newline. Only a regular file is read: a pipe, a device or a folder
+// is logged and left alone.
 
 #include "core/math/rect.h"
 #include "core/text/str.h"
@@ -69,6 +72,8 @@ private:
     std::string mPath;
     uint64_t mOffset = 0;
     std::string mPartial;
+    bool mSkippingLine = false;  // the rest of a line too long to be a record
+    bool mRefused = false;       // the path is no regular file
     int mLineNumber = 0;
     uint32_t mLastPoll = 0;
     bool mPolled = false;

@@ -25,6 +25,7 @@ public:
     ~TDemoRun();
 
     bool Started() const { return mPid > 0; }
+    pid_t Pid() const { return mPid; }
     // Appends one input record.
     void Send(const std::string& record);
     // Sends the program a signal, as the system would.

@@ -66,25 +66,20 @@ void ReadTheNotice(TDemoRun& run, const std::string& title, const std::string& s
     ASSERT_TRUE(run.WaitFor("The player closed the notice " + title, 20000, mark)) << run.Log();
 }
 
-// Every file the program writes stays empty, as on a disk that is full from the start. The
-// limit is inherited by the program started inside the scope, and so is the ignored signal
-// that would otherwise end it at its first write.
+// Every file the program writes stops at `bytes` (empty by default), as on a disk that is full
+// from the start. The limit is inherited by the program started inside the scope; the signal
+// the system sends at the limit is the program's to handle.
 class TFullDisk
 {
 public:
-    TFullDisk()
+    explicit TFullDisk(rlim_t bytes = 0)
     {
-        signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &mOld);
-        rlimit none = mOld;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
+        rlimit limit = mOld;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~TFullDisk()
-    {
-        setrlimit(RLIMIT_FSIZE, &mOld);
-        signal(SIGXFSZ, SIG_DFL);
-    }
+    ~TFullDisk() { setrlimit(RLIMIT_FSIZE, &mOld); }
 
 private:
     rlimit mOld{};
@@ -123,6 +118,37 @@ TEST(DemoSaves, ADiskThatTakesNothingIsToldOnceAndTheSavedGameStaysWhole)
     ASSERT_TRUE(again.WaitFor("Game shown: layouts/game.lua")) << again.Log();
     EndWithSignal(again);
     EXPECT_EQ(again.Log().find("Telling the player"), std::string::npos) << again.Log();
+}
+
+// A file-size limit below the size of the new game's save: the save stops part way, the player
+// is told as of any failed save and plays on, and the first save after the limit is lifted works.
+TEST(DemoSaves, AFileSizeLimitFailsTheSaveUntilItIsLifted)
+{
+    TDataCopy data;
+    AddHoppers(data, 3);
+    const std::string home = data.Dir() + "/home";
+    std::unique_ptr<TDemoRun> run;
+    {
+        TFullDisk full(600);
+        run = std::make_unique<TDemoRun>(data.Dir(), home);
+    }
+    ASSERT_TRUE(run->WaitFor("Menu shown: layouts/mainmenu.lua")) << run->Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(*run, "Ann"));
+    ASSERT_NO_FATAL_FAILURE(ReadTheNotice(*run, "savefail_title", ""));
+    EXPECT_NE(run->Log().find("File too large); the previous file is unchanged"), std::string::npos) << run->Log();
+    ASSERT_TRUE(run->WaitFor(HopLine(2))) << run->Log();
+    for (const auto& entry : fs::directory_iterator(home + "/share/tessivander"))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp."), std::string::npos) << entry.path();
+
+    rlimit lifted{};
+    getrlimit(RLIMIT_FSIZE, &lifted);
+    ASSERT_EQ(prlimit(run->Pid(), RLIMIT_FSIZE, &lifted, nullptr), 0);
+    const size_t mark = run->Log().size();
+    ASSERT_TRUE(run->WaitFor("SAVED GAME IN SCENE", 20000, mark)) << run->Log();
+    EndWithSignal(*run);
+    EXPECT_EQ(Count(run->Log(), "Telling the player: savefail_title"), 1u) << run->Log();
+    const TDumpedSlot slot = ReadDumpedSlot(DumpPrefs(*run), 0);
+    EXPECT_EQ(slot.values.count("name") ? slot.values.at("name") : "", "Ann") << DumpPrefs(*run);
 }
 
 // The player's folder and files made read-only by their owner: the same words, nothing replaced.
