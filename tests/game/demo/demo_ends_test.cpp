@@ -2,78 +2,24 @@
 // nothing catches, and a test-input path that is no regular file. The program ends with status
 // 0, and what it saved stays whole.
 
+#include "common/missing_peer.h"
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_hops.h"
 #include "game/demo/demo_run.h"
 #include "game/demo/demo_steps.h"
+#include "game/demo/private_display.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <functional>
 #include <memory>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
-
-// An X server of the test's own on a free display number.
-class TPrivateDisplay
-{
-public:
-    TPrivateDisplay()
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        std::string fd = std::to_string(fds[1]);
-        char name[] = "Xvfb", displayfd[] = "-displayfd", screen[] = "-screen", zero[] = "0", size[] = "1024x768x24",
-             nolisten[] = "-nolisten", tcp[] = "tcp";
-        char* argv[] = {name, displayfd, fd.data(), screen, zero, size, nolisten, tcp, nullptr};
-        if (posix_spawnp(&mPid, "Xvfb", &actions, nullptr, argv, environ) != 0)
-            mPid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        // The server writes its number once it takes connections.
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        while (mPid > 0 && poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (!number.empty())
-            mName = ":" + number;
-    }
-    ~TPrivateDisplay() { Kill(); }
-
-    // Empty when no server started.
-    const std::string& Name() const { return mName; }
-    void Kill()
-    {
-        if (mPid <= 0)
-            return;
-        kill(mPid, SIGTERM);
-        waitpid(mPid, nullptr, 0);
-        mPid = -1;
-    }
-
-private:
-    pid_t mPid = -1;
-    std::string mName;
-};
 
 // The game on the display instead of off screen.
 std::unique_ptr<TDemoRun> RunOnDisplay(const std::string& resources, const std::string& display)
@@ -103,7 +49,7 @@ TEST(DemoEnds, TheDisplayGoingAwayEndsTheGameThroughItsQuitPath)
         SCOPED_TRACE(where == kMenu ? "menu" : where == kPlay ? "play" : "pause screen");
         TPrivateDisplay display;
         if (display.Name().empty())
-            GTEST_SKIP() << "Xvfb did not start (is it installed?): there is no display to take away";
+            TV_SKIP_WITHOUT_PEER("Xvfb did not start (is it installed?): there is no display to take away");
         TDataCopy data;
         std::unique_ptr<TDemoRun> run = RunOnDisplay(data.Dir(), display.Name());
         ASSERT_TRUE(run->WaitFor("Menu shown: layouts/mainmenu.lua")) << run->Log();

@@ -5,39 +5,14 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-pid_t Spawn(std::vector<std::string> args, int keepFd = -1)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (keepFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, keepFd, 3);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 void End(pid_t pid)
 {
@@ -45,25 +20,6 @@ void End(pid_t pid)
         return;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
-}
-
-// The display number the server writes once it takes connections.
-std::string ReadDisplayNumber(int fd, int ms)
-{
-    std::string number;
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 100) <= 0)
-            continue;
-        char c;
-        if (read(fd, &c, 1) != 1)
-            break;
-        if (c == '\n')
-            return number;
-        number += c;
-    }
-    return std::string();
 }
 
 int Field(const std::string& text, const std::string& label)
@@ -82,27 +38,17 @@ TManagedDisplay::TManagedDisplay()
     }
     if (!mMissing.empty())
         return;
-    int fds[2];
-    if (pipe(fds) != 0) {
-        mMissing = "no pipe for the display server";
-        return;
-    }
-    const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
-    mServer = Spawn({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", size}, fds[1]);
-    close(fds[1]);
-    const std::string number = mServer > 0 ? ReadDisplayNumber(fds[0], 10000) : std::string();
-    close(fds[0]);
-    if (number.empty()) {
+    if (mServer.Name().empty()) {
         mMissing = "the display server did not start";
         return;
     }
-    mName = ":" + number;
+    mName = mServer.Name();
     if (const char* old = std::getenv("DISPLAY")) {
         mOldDisplay = old;
         mHadDisplay = true;
     }
     setenv("DISPLAY", mName.c_str(), 1);
-    mManager = Spawn({"openbox"});
+    mManager = SpawnQuietly({"openbox"});
     const auto end = Clock::now() + std::chrono::seconds(10);
     while (Run("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") == std::string::npos) {
         if (Clock::now() >= end) {
@@ -116,7 +62,7 @@ TManagedDisplay::TManagedDisplay()
 TManagedDisplay::~TManagedDisplay()
 {
     End(mManager);
-    End(mServer);
+    mServer.Kill();
     if (mName.empty())
         return;
     if (mHadDisplay)

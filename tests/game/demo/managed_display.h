@@ -4,6 +4,8 @@
 // the manager end with the object. Programs started meanwhile show on it (DISPLAY names it
 // until the object goes). Needs Xvfb, openbox, xwininfo and xdotool.
 
+#include "game/demo/private_display.h"
+
 #include <string>
 #include <sys/types.h>
 
@@ -17,7 +19,7 @@ struct TWindowPlace
 class TManagedDisplay
 {
 public:
-    static constexpr int kWidth = 1024, kHeight = 768;
+    static constexpr int kWidth = TPrivateDisplay::kWidth, kHeight = TPrivateDisplay::kHeight;
 
     TManagedDisplay();
     ~TManagedDisplay();
@@ -49,6 +51,6 @@ private:
     std::string mName;
     std::string mOldDisplay;
     bool mHadDisplay = false;
-    pid_t mServer = -1;
+    TPrivateDisplay mServer;
     pid_t mManager = -1;
 };
