@@ -1,5 +1,5 @@
 -- The awards: one at a time on a page, its title and its description once earned (a teaser
--- until then); the arrows, or the up and down keys, step through the twelve, and a line counts
+-- until then); the arrows, or the arrow keys, step through the twelve, and a line counts
 -- the player's. The awards window (tAwardsWindow) fills "item_title" and "item_body" and takes
 -- the keys. The texts tell the rest: each one's first line, gold when earned and grey until
 -- then, says which of the twelve it is and whether it is earned.
@@ -22,5 +22,13 @@ MakeDialog{
         pieces.SmallButton("go_left", "awards_previous", 120, 360, function() SendAwardMessage("go_left") end),
         pieces.SmallButton("go_right", "awards_next", 390, 360, function() SendAwardMessage("go_right") end),
         pieces.SmallButton("close", "awards_close", 255, 450, nil, true, "both"),
+        -- The arrow keys press the page's own buttons (the awards window has no focus to take
+        -- them): left and up go back, right and down on.
+        function()
+            RegisterHotkey("\28", "go_left")
+            RegisterHotkey("\30", "go_left")
+            RegisterHotkey("\29", "go_right")
+            RegisterHotkey("\31", "go_right")
+        end,
     },
 }

@@ -53,10 +53,11 @@ local function Bag(bag, x, visible, frame)
     }
 end
 
--- Row i of the dialogue choices: the choice handler writes the text into its Text child.
+-- Row i of the dialogue choices: the choice handler writes the text into its Text child. A
+-- talk lists its farewell first, so the first row is the one Escape presses.
 local function ChoiceRow(i)
     return Button{
-        name = "button" .. i, x = 0, y = i * 36, w = 436, h = 36,
+        name = "button" .. i, x = 0, y = i * 36, w = 436, h = 36, cancel = i == 0,
         graphics = {"interface/choice_row.png", "interface/choice_row_pressed.png",
                     "interface/choice_row_hover.png"},
         sound = "audio/sfx/click.ogg",
@@ -78,7 +79,8 @@ end
 MakeDialog{
     TGame{
         name = "game", x = 0, y = 0, w = 800, h = 600,
-        pieces.SmallButton("return", "hud_return", 16, 16, function() scene:ReturnFromScene() end),
+        -- Shown while a puzzle's window may be left (Escape leaves it too).
+        pieces.SmallButton("return", "hud_return", 16, 16, function() scene:ReturnFromScene() end, nil, "escape"),
         Text{name = "inv_desc", x = 0, y = kBarTop - 36, w = 800, h = 28, font = lineFont,
              flags = kHAlignCenter + kVAlignCenter},
         Bitmap{name = "HUDBG", x = 0, y = kBarTop - 16, image = "interface/hud_bar.png"},
@@ -136,7 +138,11 @@ MakeDialog{
         TOverhud{name = "overhud", x = 0, y = 0, w = 800, h = 600},
         -- A puzzle opened over the scene (ChainToSubScene) runs here, above everything else.
         tSubGame{name = "subgame"},
-        -- The choices show only while a conversation asks.
-        function() EnableWindow("CHOICEBOX", false); EnableWindow("pawtip", false); EnableWindow("diarytip", false) end,
+        -- The choices show only while a conversation asks, the back button only while a puzzle
+        -- may be left (from the first frame on, as each frame sets it).
+        function()
+            EnableWindow("CHOICEBOX", false); EnableWindow("pawtip", false); EnableWindow("diarytip", false)
+            EnableWindow("return", false)
+        end,
     },
 }

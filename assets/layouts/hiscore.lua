@@ -90,7 +90,8 @@ MakeDialog{
             name = "rightpanel", x = 500, y = 110, w = 280, h = 300,
             Bitmap{name = "sidebackdrop", x = 0, y = 0, image = "images/hiscore_side.png"},
             Line("info", 20, 16, 240, 100, "hiscore_info"),
-            Line("eligibleasterisk", 20, 124, 16, 24, "#*", headFont),
+            -- A notice, not a footnote: no row of the table carries a mark for it.
+            Line("eligibleasterisk", 20, 124, 16, 24, "#!", headFont),
             Line("eligible", 40, 124, 220, 48, "hiscore_eligible"),
             LabelButton("view", 40, 176, "hiscore_view"),
             LabelButton("submit", 40, 232, "hiscore_submit", {command = SubmitScore}),

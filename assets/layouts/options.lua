@@ -56,6 +56,8 @@ MakeDialog{
         Note("voxlevelnote", "options_voice_note", 300, 227, 260, kHAlignCenter),
         Row("options_walk", "walkspeedslider", 255), SpeedEnds("walkspeedslider", 255),
         Row("options_talk", "talkspeedslider", 310), SpeedEnds("talkspeedslider", 310),
+        -- A line with a voice lasts as long as it is spoken; the speed times only the others.
+        Note("talkspeednote", "options_talk_note", 60, 337, 220, 0),
         -- The command runs before the box turns, so the box still shows the window as it was.
         -- A refused switch sets it the other way, for its turn to put it back; a refused full
         -- screen says why.

@@ -42,6 +42,8 @@ diary = {
     -- The same page once the key is found: its hint no longer asks where the key is.
     note_key = { book = "BOOK_PRI", key = "note", title = "diary_title_note", base = "diary_notekey" },
     roses = { book = "BOOK_PRI", key = "roses", title = "diary_title_roses", base = "diary_roses" },
+    -- The same page once he has lent the lantern: its hint no longer says he might.
+    roses_lent = { book = "BOOK_PRI", key = "roses", title = "diary_title_roses", base = "diary_roseslent" },
     sketch = { book = "BOOK_SEC", key = "sketch", title = "diary_title_sketch", base = "diary_sketch" },
     fireflies = { book = "BOOK_PRI", key = "fireflies", title = "diary_title_fireflies", base = "diary_fireflies" },
 }

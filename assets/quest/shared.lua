@@ -240,6 +240,18 @@ function ChoiceRow(key)
     return string.sub(row, 1, bar) .. "<font color='" .. ASKED_COLOUR .. "'>" .. string.sub(row, bar + 1) .. "</font>"
 end
 
+-- A talk's choices: its farewell first (the list shows four rows and opens at its top each
+-- time, and Escape presses its first row), then the questions not asked yet, then those asked.
+function TalkChoices(farewell, questions)
+    local rows = { ChoiceRow(farewell) }
+    for _, asked in ipairs({ 0, 1 }) do
+        for _, key in ipairs(questions) do
+            if game:Get("asked_" .. key) == asked then table.insert(rows, ChoiceRow(key)) end
+        end
+    end
+    return rows
+end
+
 -- The choice `key` has been asked and answered: it shows dimmed from now on (kept in the game).
 function NoteAsked(key)
     game:Set("asked_" .. key, 1)

@@ -20,8 +20,7 @@ local function Arrive(mira, resumed)
 end
 
 local function Choices()
-    return { ChoiceRow("clearing_ask_moon"), ChoiceRow("clearing_ask_worried"), ChoiceRow("clearing_ask_home"),
-             ChoiceRow("clearing_ask_later") }
+    return TalkChoices("clearing_ask_later", { "clearing_ask_moon", "clearing_ask_worried", "clearing_ask_home" })
 end
 
 -- Pip's answer to each of Mira's choices, by its key.

@@ -31,8 +31,10 @@ local function OpenDrawer(drawer, mira)
         BAG_INV:AddInventory(items.key)
         -- Read before the key, the note's hint on the gate learns of it.
         if quest:CheckQuest("findpip") ~= nil then AddDiary(NoteEntry()) end
-        Award("award_found_key")
+        KeepProgress()
+        -- The key is seen and named before the award for it.
         SayAndWait(mira, "mira_drawer")
+        Award("award_found_key")
     else
         SayAndWait(mira, "cottage_drawer_empty")
     end

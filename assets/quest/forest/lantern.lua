@@ -77,6 +77,8 @@ scene_spec = {
                 scene:SetScreenPosition{ x = 200, y = 120 }
                 scene:SetScreenSize{ x = 400, y = 320 }
                 scene:SetCameraFollowActor(nil)
+                -- The game window's back button (and Escape) leave the puzzle, as the cross does.
+                game:SetReturnFromScene("forest")
                 self:JumpToNamedPoint("rest")
                 self:SetMode(MODE.FOLLOWCLICKS)
             end,

@@ -32,10 +32,15 @@ local function Notice(gardener, mira)
 end
 
 local function Choices()
-    return {
-        ChoiceRow("garden_ask_pip"), ChoiceRow("garden_ask_roses"), ChoiceRow("garden_ask_gate"),
-        ChoiceRow("garden_ask_lantern"), ChoiceRow("garden_ask_weather"), ChoiceRow("garden_ask_bye"),
-    }
+    return TalkChoices("garden_ask_bye", {
+        "garden_ask_pip", "garden_ask_roses", "garden_ask_gate", "garden_ask_lantern", "garden_ask_weather",
+    })
+end
+
+-- His page in the diary: its hint tells of his lantern until he has lent it.
+local function RosesEntry()
+    if game:Get("lantern_given") == 1 then return diary.roses_lent end
+    return diary.roses
 end
 
 -- The gardener's answer to each of Mira's choices, by its key.
@@ -43,7 +48,7 @@ local ANSWERS = {
     garden_ask_pip = function(gardener) Speak("garden_pip_answer", gardener) end,
     garden_ask_roses = function(gardener)
         Speak("gardener_roses", gardener)
-        AddDiary(diary.roses)
+        AddDiary(RosesEntry())
     end,
     garden_ask_gate = function(gardener)
         -- Once she has the key he says whose lock it fits, not where to look for it.
@@ -61,6 +66,8 @@ local ANSWERS = {
         Speak("gardener_lantern", gardener)
         game:Set("lantern_given", 1)
         BAG_MAGIC:AddInventory(items.lantern)
+        -- Asked about the roses before, his page learns that he lent it.
+        if game:Get("asked_garden_ask_roses") == 1 then AddDiary(RosesEntry()) end
         AddQuest(quests.lantern)
         Award("award_got_lantern")
         Speak("mira_thanks", mira)

@@ -24,6 +24,7 @@
 #include "ui/window/modal_window.h"
 #include "ui/window/window_manager.h"
 #include "ui/window/window_script_base.h"
+#include "ui/window/window_spider.h"
 
 TGame* g_pGame = nullptr;
 
@@ -155,6 +156,12 @@ bool TGame::OnKeyDown(char key, unsigned int)
         }
     }
     if (key == TEvent::kEscape) {
+        // A shown cancel button of the layout (a talk's farewell, a puzzle's way back) takes
+        // Escape as the pressed key's character, as in any other dialog; else it pauses.
+        FindDefault buttons;
+        ForEachChild(buttons);
+        if (buttons.mCancel)
+            return false;
         Pausify();
         return true;
     }

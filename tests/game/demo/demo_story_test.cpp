@@ -47,7 +47,8 @@ constexpr int kInvIconX = 75, kMagicIconX = 652, kIconY = 565;
 // The diary book (both pages) and its buttons.
 constexpr TBox kBook{36, 46, 764, 554};
 constexpr int kQuestsX = 106, kCloseX = 694, kBookButtonY = 535;
-// The choices: rows 36 pixels apart, four in view, and the box's slider.
+// The choices: rows 36 pixels apart, four in view, and the box's slider. A talk's farewell is
+// its first row, the questions not asked yet follow.
 constexpr int kChoiceX = 300;
 constexpr int ChoiceY(int row)
 {
@@ -271,6 +272,9 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(Expect("SetDefaultInventoryWindowText()\n", mark));
     ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_found_key", mark));
     ASSERT_NO_FATAL_FAILURE(HeardLine("mira_drawer", mark));
+    EXPECT_LT(mRun->Log().find("PlayVox(audio/vox/mira_drawer", mark),
+              mRun->Log().find("EarnAward(award_found_key)", mark))
+        << "the key is named before its award";
     const TPicture atDrawer = Shot(*mRun, mHome.Path() + "/at_drawer.png");
     EXPECT_GT(CountDifferingPixels(cottage, atDrawer, 8, kBelowTheDrawer.left, kBelowTheDrawer.top,
                                    kBelowTheDrawer.right, kBelowTheDrawer.bottom),
@@ -355,7 +359,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     const TPicture garden = ArrivedShot(*mRun, Artifact("garden"), kMiraInGarden);
     ExpectLikeReference(garden, Artifact("garden"), "garden_reference.png", {kLivelyInterface, kGardenerWalk});
 
-    // --- The gardener: the roses (his Speex line), the lantern, and goodbye scrolled into view. ---
+    // --- The gardener: the roses (his Speex line), the lantern, the choices scrolled, goodbye. ---
     // He potters about: found by his name under the pointer, and clicked before he is gone.
     bool caught = false;
     for (int i = 0; i < 5 && !caught; ++i) {
@@ -370,7 +374,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_met_gardener", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
     mark = Mark();
-    Click(kChoiceX, ChoiceY(1));
+    Click(kChoiceX, ChoiceY(2));
     ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedChoice, garden_ask_roses, )", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
     const std::string roses = "tSFXManager::Play(audio/vox/gardener_roses.spx, 0, 1002)\n";
@@ -394,9 +398,15 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
                                    kChoiceBox.bottom),
               2000u)
         << "the choices scrolled";
-    // The farewell, the last row, now in view at the bottom.
+    // The lantern asked again, scrolled into view at the bottom; the choices open at their top
+    // again, with the farewell.
     mark = Mark();
     Click(kChoiceX, ChoiceY(3));
+    ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedChoice, garden_ask_lantern, )", mark));
+    ASSERT_NO_FATAL_FAILURE(HeardLine("garden_lantern_again", mark));
+    ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE garden_ask_bye", mark));
+    mark = Mark();
+    Click(kChoiceX, ChoiceY(0), 300);
     ASSERT_NO_FATAL_FAILURE(Expect("MET_Event(ClickedChoice, garden_ask_bye, )", mark));
     ASSERT_NO_FATAL_FAILURE(Expect("Off you go", mark));
     EXPECT_EQ(mRun->Log().find("Got bad choice", mark), std::string::npos) << mRun->Log().substr(mark);
@@ -547,7 +557,7 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     mark = Mark();
     Click(kPipX, kPipY);
     ASSERT_NO_FATAL_FAILURE(Expect("SEEING CHOICE clearing_ask_home", mark));
-    Click(kChoiceX, ChoiceY(2));
+    Click(kChoiceX, ChoiceY(3));
     ASSERT_NO_FATAL_FAILURE(AwardNoticed("award_found_pip", mark));
     // The story's last picture, over the darkened game, says the score.
     ASSERT_NO_FATAL_FAILURE(Expect("DEFERRED POPUP (quest/clearing/home_at_last.png, Home at last, ", mark));

@@ -115,7 +115,7 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
     ASSERT_GE(PlayUntil([&] { return handler.IsChoiceOpen(); }), 0);
     EXPECT_THAT(Log(), HasSubstr("Good morning, miss. Lost something, have we?"));
     EXPECT_EQ(choices.ButtonsEnabled(), std::vector<bool>(6, true));
-    EXPECT_THAT(choices.TextOf(5), HasSubstr("I must be going."));
+    EXPECT_THAT(choices.TextOf(0), HasSubstr("I must be going."));
     EXPECT_TRUE(TChoiceBox::Enabled(choices.slider));
     EXPECT_EQ(scene->GetConversationPartner(), gardener);
 
@@ -127,9 +127,9 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
         const char* key;
         const char* answer;
     } talk[] = {
-        {1, "garden_ask_roses", "Mind the roses. They took me ten long years."},
+        {2, "garden_ask_roses", "Mind the roses. They took me ten long years."},
         {3, "garden_ask_lantern", "Take this lantern. The forest is dark at night."},
-        {5, "garden_ask_bye", ""},
+        {0, "garden_ask_bye", ""},
     };
     for (const auto& t : talk) {
         SCOPED_TRACE(t.key);

@@ -37,7 +37,7 @@ TEST_F(DemoScenePolish, TheGardenerSaysWhereTheKeyIsOnlyUntilMiraHasIt)
         tChoiceHandler& handler = scene->GetChoiceHandler();
         ASSERT_GE(PlayUntil([&] { return handler.IsChoiceOpen(); }), 0);
         NewLog();
-        ChoiceClicked(2);  // "Where does the old gate go?"
+        ChoiceClicked(3);  // "Where does the old gate go?"
         ASSERT_GE(PlayUntil([&] { return handler.IsChoiceOpen(); }), 0);
         const std::string answer = NewLog();
         EXPECT_THAT(answer, HasSubstr(c.said));

@@ -182,15 +182,15 @@ TEST_F(NightScenes, ClearingEndsTheGameWhenMiraAndPipSetOffHome)
     std::vector<std::string> offered;
     for (const auto& choice : choices.GetChoices())
         offered.push_back(choice.key.c_str());
-    EXPECT_EQ(offered, (std::vector<std::string>{"clearing_ask_moon", "clearing_ask_worried", "clearing_ask_home",
-                                                 "clearing_ask_later"}));
-    choices.ChoiceClicked(0);
+    EXPECT_EQ(offered, (std::vector<std::string>{"clearing_ask_later", "clearing_ask_moon", "clearing_ask_worried",
+                                                 "clearing_ask_home"}));
+    choices.ChoiceClicked(1);
     ASSERT_TRUE(FramesUntil([&] { return choices.IsChoiceOpen(); }, 3000)) << "the choices come back after an answer";
-    // The question asked shows dimmed, the others as they were.
-    EXPECT_THAT(choices.GetChoices()[0].text.c_str(), HasSubstr("<font color="));
+    // The question asked goes last and shows dimmed, the others as they were.
+    EXPECT_THAT(choices.GetChoices()[3].text.c_str(), HasSubstr("<font color="));
     EXPECT_THAT(choices.GetChoices()[1].text.c_str(), Not(HasSubstr("<font")));
     EXPECT_EQ(wm.GetTopModalWindow(), game);
-    choices.ChoiceClicked(2);
+    choices.ChoiceClicked(2);  // home, after the farewell and the question not asked yet
     ASSERT_TRUE(FramesUntil([&] { return wm.GetTopModalWindow() != game; }, 3000)) << "the game never ended";
     EXPECT_EQ(gGamestate.Get("game_finished"), 1);
     EXPECT_TRUE(gAwardsManager.HasAward("award_found_pip"));

@@ -1,0 +1,206 @@
+// What a fourth new player met, played again on a data copy that starts where it happened: the
+// gardener's talk (its farewell always in view, the new questions first, Escape leaving it, his
+// diary page once he has lent his lantern), Escape in the lantern puzzle, the awards paged by the
+// arrow keys and the options saying what the talking speed times.
+
+#include "game/demo/demo_data.h"
+#include "game/demo/demo_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// The choices' rows, 36 pixels apart from the box's top.
+constexpr int kChoiceX = 300;
+constexpr int ChoiceY(int row)
+{
+    return 30 + 36 * row;
+}
+constexpr int kGardenerY = 370, kGardenerFromX = 380, kGardenerToX = 640;
+constexpr int kMagicIconX = 652, kIconY = 565;
+constexpr int kStumpX = 400, kStumpY = 455;
+
+// A new game that skips the cottage: `setup` (Lua) runs there, then the game goes on in `scene`.
+void StartIn(const TDataCopy& data, const std::string& scene, const std::string& setup)
+{
+    data.Append("quest/cottage/cottage.lua", "\ntable.insert(scene_spec.actorlist, {\n"
+                                             "    name = \"SHORTCUT\",\n"
+                                             "    command = function(self)\n"
+                                             "        game:Set(\"cottage_opening\", 1)\n" +
+                                                 setup +
+                                                 "\n        coroutine.yield(RESUME.ON_DELAY, 5)\n"
+                                                 "        scene:ChainTo(\"" +
+                                                 scene +
+                                                 "\")\n"
+                                                 "    end,\n"
+                                                 "})\n");
+}
+
+// The keys of the choices offered after `from`, in the order shown.
+std::vector<std::string> Offered(const std::string& log, size_t from)
+{
+    const std::string seeing = "SEEING CHOICE ", offer = "::OfferChoices()";
+    const size_t offered = log.find(offer, from);
+    if (offered == std::string::npos)
+        return {};
+    const size_t next = log.find(offer, offered + offer.size());
+    std::vector<std::string> keys;
+    for (size_t at = log.find(seeing, offered); at < next; at = log.find(seeing, at + 1)) {
+        const size_t key = at + seeing.size();
+        keys.push_back(log.substr(key, log.find('|', key) - key));
+    }
+    return keys;
+}
+
+// Pixels of the box brighter than the page behind it: written words.
+size_t Written(const TPicture& picture, const TBox& box)
+{
+    size_t bright = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+            bright += picture.rgba[(size_t(y) * size_t(picture.width) + size_t(x)) * 4 + 1] > 150;
+    return bright;
+}
+
+// Escape, sent after `record` (input records), leads to `left` and `ended` with no pause; then,
+// out of what it left, Escape pauses as ever.
+void EscapeLeaves(TDemoRun& run, const std::string& record, const std::string& left, const std::string& ended)
+{
+    size_t mark = run.Log().size();
+    run.Send(record + "\n500 key escape");
+    ASSERT_TRUE(run.WaitFor(left, 20000, mark)) << run.Log().substr(mark);
+    ASSERT_TRUE(run.WaitFor(ended, 20000, mark)) << run.Log().substr(mark);
+    EXPECT_EQ(run.Log().find("Pause screen shown", mark), std::string::npos) << run.Log().substr(mark);
+    mark = run.Log().size();
+    run.Send("300 key escape");
+    EXPECT_TRUE(run.WaitFor("Pause screen shown", 20000, mark)) << run.Log().substr(mark);
+    run.Send("400 key escape");
+    ASSERT_TRUE(run.WaitFor("PAUSE:::::::::::::::::: EXITED", 20000, mark)) << run.Log().substr(mark);
+    QuitThroughTheDialog(run);
+}
+
+TEST(DemoFourthPlay, TheGardenersTalkKeepsItsFarewellInViewAndEscapeLeavesIt)
+{
+    TDataCopy data;
+    StartIn(data, "garden", "        game:Set(\"met_gardener\", 1)");
+    TDemoRun run(data.Dir());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+    ASSERT_TRUE(run.WaitFor("MET_BeginScene(garden)", 30000)) << run.Log();
+
+    // He potters about: found by his name under the pointer.
+    size_t mark = 0;
+    bool caught = false;
+    for (int i = 0; i < 5 && !caught; ++i)
+        for (int x = kGardenerFromX; x <= kGardenerToX && !caught; x += 20) {
+            mark = run.Log().size();
+            run.Send("30 move " + std::to_string(x) + " " + std::to_string(kGardenerY));
+            if (!run.WaitFor(">Gardener]", 250, mark))
+                continue;
+            run.Send(Click(x, kGardenerY));
+            caught = run.WaitFor("MET_Event(ClickedOnActor, GARDENER, )", 1000, mark);
+        }
+    ASSERT_TRUE(caught) << run.Log();
+    ASSERT_TRUE(run.WaitFor("SEEING CHOICE garden_ask_weather", 30000, mark)) << run.Log();
+    // The farewell first, in view with the first three questions.
+    EXPECT_EQ(Offered(run.Log(), mark),
+              (std::vector<std::string>{"garden_ask_bye", "garden_ask_pip", "garden_ask_roses", "garden_ask_gate",
+                                        "garden_ask_lantern", "garden_ask_weather"}));
+
+    // The roses: his page in the diary; asked, the question goes below the new ones.
+    mark = run.Log().size();
+    run.Send(Click(kChoiceX, ChoiceY(2)));
+    ASSERT_TRUE(run.WaitFor("MET_Event(ClickedChoice, garden_ask_roses, )", 20000, mark)) << run.Log();
+    ASSERT_TRUE(run.WaitFor("SEEING CHOICE garden_ask_roses", 30000, mark)) << run.Log();
+    EXPECT_EQ(Offered(run.Log(), mark),
+              (std::vector<std::string>{"garden_ask_bye", "garden_ask_pip", "garden_ask_gate", "garden_ask_lantern",
+                                        "garden_ask_weather", "garden_ask_roses"}));
+
+    // The lantern: lent, and his page no longer says he might lend it.
+    mark = run.Log().size();
+    run.Send(Click(kChoiceX, ChoiceY(3)));
+    ASSERT_TRUE(run.WaitFor("MET_Event(ClickedChoice, garden_ask_lantern, )", 20000, mark)) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(CloseAwardNotice(run, mark, run.TempDir() + "/award.png"));
+    ASSERT_TRUE(run.WaitFor("SEEING CHOICE garden_ask_lantern", 30000, mark)) << run.Log();
+    const std::string dump = DumpPrefs(run);
+    EXPECT_NE(dump.find("diary_roseslent_1"), std::string::npos) << dump;
+    EXPECT_EQ(dump.find("diary_roses_1"), std::string::npos) << dump;
+
+    // Escape takes the farewell.
+    EscapeLeaves(run, "10 move 400 300", "MET_Event(ClickedChoice, garden_ask_bye, )",
+                 "tGirl[GARDENER]::SayRaw([], 0)");
+}
+
+TEST(DemoFourthPlay, EscapeLeavesTheLanternPuzzleAndThenPauses)
+{
+    TDataCopy data;
+    StartIn(data, "forest", "        game:Set(\"forest_arrived\", 1)\n        game:Set(\"lantern_explained\", 1)");
+    // The lantern comes into the bag once the bar is there to show it.
+    data.Append("quest/forest/forest.lua", "\ntable.insert(scene_spec.actorlist, {\n"
+                                           "    name = \"LENDER\",\n"
+                                           "    command = function(self)\n"
+                                           "        coroutine.yield(RESUME.ON_FADE)\n"
+                                           "        BAG_MAGIC:AddInventory(items.lantern)\n"
+                                           "        game:TaskComplete(\"lantern lent\")\n"
+                                           "    end,\n"
+                                           "})\n");
+    TDemoRun run(data.Dir());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+    ASSERT_TRUE(run.WaitFor("MET_TaskEvent(scripted-task, lantern lent", 30000)) << run.Log();
+    size_t mark = run.Log().size();
+    run.Send("1500 move " + std::to_string(kMagicIconX) + " " + std::to_string(kIconY));
+    run.Send(Click(kMagicIconX, kIconY));
+    ASSERT_TRUE(run.WaitFor("tGamestate::UseInventory(BAG_MAGIC, 0)", 20000, mark)) << run.Log().substr(mark);
+    run.Send(Click(kStumpX, kStumpY));
+    ASSERT_TRUE(run.WaitFor("MET_BeginScene(quest/forest/lantern.lua)", 20000, mark)) << run.Log().substr(mark);
+
+    // Escape once the puzzle has had a moment to set itself up; back in the forest the back
+    // button has gone with it.
+    EscapeLeaves(run, "10 move 400 300", "RESTORING LASTSCENE(forest)", "PlayVox(audio/vox/forest_lantern_later");
+}
+
+// The awards page's title and text; under the options' "Talking speed", the note on what it times.
+constexpr TBox kAwardShown{140, 190, 660, 370};
+constexpr TBox kTalkNote{kPageX + 60, kPageY + 337, kPageX + 280, kPageY + 355};
+
+TEST(DemoFourthPlay, TheArrowKeysPageTheAwardsAndTheOptionsSayWhatTalkingSpeedTimes)
+{
+    TDemoRun run(BuildRoot());
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    size_t mark = run.Log().size();
+    ASSERT_TRUE(ClickUntil(run, kAwardsX, kAwardsY, "Opening layouts/awards.lua", mark)) << run.Log();
+    run.Send("500 move 400 580");
+    const TPicture first = Shot(run, run.TempDir() + "/first.png");
+    const struct
+    {
+        const char* key;
+        bool moves;
+    } keys[] = {{"right", true}, {"left", false}, {"down", true}, {"up", false}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        run.Send(std::string("100 key ") + k.key);
+        run.Send("300 move 400 581");
+        const TPicture now = Shot(run, run.TempDir() + "/" + k.key + ".png");
+        const size_t differing = CountDifferingPixels(first, now, 8, kAwardShown.left, kAwardShown.top,
+                                                      kAwardShown.right, kAwardShown.bottom);
+        if (k.moves)
+            EXPECT_GT(differing, 500u) << "another award";
+        else
+            EXPECT_EQ(differing, 0u) << "the first award again";
+    }
+    run.Send("100 key escape");
+    ASSERT_TRUE(run.WaitFor("Closed layouts/awards.lua", 20000, mark)) << run.Log();
+
+    mark = run.Log().size();
+    ASSERT_TRUE(ClickUntil(run, kOptionsX, kOptionsY, "Opening layouts/options.lua", mark)) << run.Log();
+    run.Send("500 move 400 580");
+    EXPECT_GT(Written(Shot(run, ArtifactDir() + "/fourth_play_options.png"), kTalkNote), 40u);
+    run.Send("100 key escape");
+    ASSERT_TRUE(run.WaitFor("Closed layouts/options.lua", 20000, mark)) << run.Log();
+    QuitThroughTheDialog(run);
+}
+
+}  // namespace
