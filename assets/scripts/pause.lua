@@ -35,7 +35,14 @@ local function Quit()
     local ask = loadfile("assets/scripts/quitverify.lua")
     if ask then
         ask()
+        return
     end
+    -- A question that cannot be asked leaves the player's Quit standing, as the close box does.
+    LOGIT("The quit question cannot be asked; quitting")
+    if KeepTheGameInPlay then
+        KeepTheGameInPlay()
+    end
+    PostMessage(CreateNamedMessage(kQuitNow, "quit"))
 end
 
 LOGIT("Pause screen shown")

@@ -60,6 +60,30 @@ TEST(DemoQuitScript, AQuitScriptThatFailsAfterItsQuestionStillQuits)
     EXPECT_EQ(run.Finish(), 0) << run.Log();
 }
 
+// The pause screen's Quit with a quit script that is missing or does not compile: the player's
+// Quit stands.
+TEST(DemoQuitScript, ThePauseScreensQuitWithoutItsQuestionStillQuits)
+{
+    for (const char* script : {static_cast<const char*>(nullptr), "if then\n"}) {
+        SCOPED_TRACE(script ? "does not compile" : "missing");
+        TDataCopy data;
+        if (script)
+            data.Write("scripts/quitverify.lua", script);
+        else
+            data.Remove("scripts/quitverify.lua");
+        TDemoRun run(data.Dir());
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+        ASSERT_TRUE(run.WaitFor("SAVED GAME IN SCENE")) << run.Log();
+        run.Send("100 key escape");
+        ASSERT_TRUE(run.WaitFor("Pause screen shown")) << run.Log();
+        ASSERT_TRUE(ClickUntil(run, 400, 394, "Pause screen: quit", run.Log().size())) << run.Log();
+        EXPECT_TRUE(run.WaitFor("The quit question cannot be asked; quitting")) << run.Log();
+        EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 3000)) << run.Log();
+        EXPECT_EQ(run.Finish(3000), 0) << run.Log();
+    }
+}
+
 // The question's layout fails: no answer is no "keep playing", so the close box and the menu's
 // Quit both leave, the error shown on the way standing in nobody's way.
 TEST(DemoQuitScript, AQuitDialogThatCannotBeShownStillQuits)
