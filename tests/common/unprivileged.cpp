@@ -70,8 +70,9 @@ std::string Why(int code, const std::string& program, const std::string& runnabl
     case kBodyFailed: {
         std::string why = "the body failed (its failures are above)";
         // A body that starts a program of the build tree without naming it.
-        const std::string own = fs::read_symlink("/proc/self/exe").parent_path().string();
-        if (program.empty() && !UserMay(user, own, X_OK))
+        std::error_code ec;
+        const std::string own = fs::read_symlink("/proc/self/exe", ec).parent_path().string();
+        if (program.empty() && !own.empty() && !UserMay(user, own, X_OK))
             why += "; the build tree is closed to that user, so a program it starts from there must be named";
         return why;
     }
