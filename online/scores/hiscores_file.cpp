@@ -264,7 +264,6 @@ void TZvHiscores::SavePreferences()
     }
     body.insert(body.end(), trailer.begin(), trailer.end());
 
-    str path = TFile::TranslateResource(kScoreFile, false);
-    if (path.empty() || !ReplaceDiskFile(path, body.data(), body.size()))
-        WriteDbg("HiScores: cannot write %s", kScoreFile);
+    // A failure is logged and told to the save report there, once per file when there is no folder.
+    ReplaceFileContents(kScoreFile, body.data(), body.size());
 }

@@ -9,7 +9,7 @@ enum class EFolderLock
 {
     kHeld,        // this program holds it
     kTaken,       // another program holds it
-    kUnavailable  // the file cannot be made or locked (logged)
+    kUnavailable  // the file cannot be made or locked (logged; errno tells why)
 };
 
 // `lockPath` is a disk path; its missing folders are made. Asking again for the path this

@@ -10,6 +10,8 @@
 
 #include "common/log_capture.h"
 #include "common/unprivileged.h"
+#include "core/files/file.h"
+#include "core/files/replace_file.h"
 #include "score_test_env.h"
 
 namespace {
@@ -223,6 +225,28 @@ TEST_F(LocalScores, ReadOnlyFileIsLoadedAndNotReplaced)
         EXPECT_NE(log.Text().find("hiscore.dat': the file is not writable"), std::string::npos);
         EXPECT_EQ(env.ReadScoreFileBytes(), before);
     });
+}
+
+// No home folder: every save is told to the save report, the log names the file once.
+TEST_F(LocalScores, SavesWithNoFolderAreReportedAndLoggedOnce)
+{
+    TFile::SetFolders({});
+    std::vector<TSaveOutcome> told;
+    SetSaveReport([&](const TSaveOutcome& outcome) { told.push_back(outcome); });
+    TLogCapture log;
+    {
+        auto h = Make();
+        h->KeepScore(70, false, nullptr);
+        h->KeepScore(80, false, nullptr);
+        h->KeepMedal("star", TZvHiscores::kMedalGame, "");
+    }
+    SetSaveReport(nullptr);
+    EXPECT_LE(LogLinesWith(log.Text(), {"hiscore"}).size(), 1u) << log.Text();
+    ASSERT_EQ(told.size(), 3u);
+    for (const TSaveOutcome& outcome : told) {
+        EXPECT_EQ(std::string(outcome.diskPath.c_str()), "user:hiscore.dat");
+        EXPECT_EQ(outcome.problem, ESaveProblem::kNoFolder);
+    }
 }
 
 TEST_F(LocalScores, MedalsOfAnEmptyPlayerNameSurviveAReload)
