@@ -148,6 +148,7 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     const str ending = mQuitSignalReported ? str() : EndRequest();
     if (!ending.empty()) {
         mQuitSignalReported = true;
+        TQuitSignals::Taken();
         WriteDbg("%s", ending.c_str());
         *out = TSystemEvent();
         out->eventClass = sysev::kAppleEvent;

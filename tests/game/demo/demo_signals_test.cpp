@@ -35,6 +35,21 @@ TEST(DemoSignals, AFinalizerThatNeverReturnsIsStoppedWithinThreeSeconds)
     }
 }
 
+// A script held in one library call, where no script stop reaches (a pattern that backtracks
+// for ever): the signal still ends the game within three seconds, with status 0.
+TEST(DemoSignals, AScriptHeldInOneLongCallStillEndsWithinThreeSecondsOfTheSignal)
+{
+    const char kHeld[] = "_ALERT('Held in one call') string.find(string.rep('a', 60), string.rep('a-', 14) .. 'b')\n";
+    TDataCopy data;
+    const std::string file = "scripts/mainloop.lua";
+    data.Write(file, kHeld + ReadBytes(data.Dir() + "/assets/" + file));
+    TDemoRun run(data.Dir());
+    ASSERT_TRUE(run.WaitFor("Held in one call")) << run.Log();
+    run.Signal(SIGTERM);
+    EXPECT_EQ(run.Finish(3000), 0) << run.Log();
+    EXPECT_NE(run.Log().find("did not take the quit signal in time"), std::string::npos) << run.Log();
+}
+
 // The highest hop in the log.
 int LastHop(const std::string& log)
 {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +39,29 @@ TEST(QuitSignals, ASecondSignalTakesTheDefaultWay)
             std::exit(0);
         },
         testing::KilledBySignal(SIGTERM), "");
+}
+
+// A signal the main thread does not take in time ends the process with status 0; one it takes
+// leaves the ending to the quit path.
+TEST(QuitSignals, ARequestNotTakenInTimeEndsTheProcess)
+{
+    EXPECT_EXIT(
+        {
+            TQuitSignals signals;
+            raise(SIGTERM);
+            sleep(10);
+            std::exit(3);
+        },
+        testing::ExitedWithCode(0), "did not take the quit signal in time");
+    EXPECT_EXIT(
+        {
+            TQuitSignals signals;
+            raise(SIGTERM);
+            TQuitSignals::Taken();
+            usleep((TQuitSignals::kAnswerLimitMs + 500) * 1000);
+            std::exit(3);
+        },
+        testing::ExitedWithCode(3), "");
 }
 
 }  // namespace
