@@ -145,16 +145,8 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
     mCloseWatch.MainLoopTurned();
     DisarmScriptInterrupt();
-    const str ending = mQuitSignalReported ? str() : EndRequest();
-    if (!ending.empty()) {
-        mQuitSignalReported = true;
-        TQuitSignals::Taken();
-        WriteDbg("%s", ending.c_str());
-        *out = TSystemEvent();
-        out->eventClass = sysev::kAppleEvent;
-        out->kind = sysev::kTerminateApplication;
+    if (TakeEndRequest(out))
         return EWait::kReceived;
-    }
     if (mPending.empty() && mReady && mTestInput)
         QueueTestInput();
     if (!mPending.empty()) {
@@ -167,7 +159,12 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
         return EWait::kTimedOut;
     }
     SDL_Event event;
-    if (!SDL_WaitEventTimeout(&event, int(timeoutMs)))
+    const bool received = SDL_WaitEventTimeout(&event, int(timeoutMs));
+    // The display met gone in the wait: no frame may follow, as the driver would draw into
+    // buffers of a size it can no longer ask for.
+    if (TakeEndRequest(out))
+        return EWait::kReceived;
+    if (!received)
         return EWait::kTimedOut;
 
     SDL_Event text;
@@ -202,6 +199,20 @@ void TSdlHost::QueueTestInput()
     }
     for (TSystemEvent& record : records)
         mPending.push_back(std::move(record));
+}
+
+bool TSdlHost::TakeEndRequest(TSystemEvent* out)
+{
+    const str ending = mQuitSignalReported ? str() : EndRequest();
+    if (ending.empty())
+        return false;
+    mQuitSignalReported = true;
+    TQuitSignals::Taken();
+    WriteDbg("%s", ending.c_str());
+    *out = TSystemEvent();
+    out->eventClass = sysev::kAppleEvent;
+    out->kind = sysev::kTerminateApplication;
+    return true;
 }
 
 str TSdlHost::EndRequest()

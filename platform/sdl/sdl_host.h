@@ -72,6 +72,8 @@ private:
     // Why the game is to end now without the player asking (a quit signal, the display gone, a
     // script's os.exit), as the log says it; empty when it is not.
     str EndRequest();
+    // Turns a waiting end request, once, into the game's terminate event.
+    bool TakeEndRequest(TSystemEvent* out);
     // True once the display went away; the host then stops using SDL's video.
     bool DisplayGone();
 

@@ -134,15 +134,17 @@ TEST(DemoCoreFiles, AProgramAwayFromItsDataTakesAWorkingFolderThatHoldsIt)
     {
         std::string cwd;
         const char* told;
+        bool playing;  // else the game ends by itself after the system's box
     } cases[] = {
-        {data.Dir(), "Menu shown: layouts/mainmenu.lua"},
-        {away, "Message box for the player: The game cannot start: No folder holding the game's data"},
+        {data.Dir(), "Menu shown: layouts/mainmenu.lua", true},
+        {away, "Message box for the player: The game cannot start: No folder holding the game's data", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cwd);
         TDemoRun run("", c.cwd, {"TESSIVANDER_RESOURCES"}, program);
         ASSERT_TRUE(run.WaitFor(c.told)) << run.Log();
-        run.Signal(SIGTERM);
+        if (c.playing)
+            run.Signal(SIGTERM);
         EXPECT_EQ(run.Finish(), 0) << run.Log();
     }
     fs::remove_all(away);
