@@ -147,6 +147,14 @@ protected:
         ASSERT_TRUE(mRun->Started());
         ASSERT_NO_FATAL_FAILURE(Expect("Menu shown: layouts/mainmenu.lua", 0));
     }
+    // The run so far kept, the program started again and its saved game continued in `scene`.
+    void ContinueAfterRestart(const std::string& scene)
+    {
+        KeepLog();
+        ASSERT_NO_FATAL_FAILURE(StartTheProgram());
+        ASSERT_TRUE(ClickUntil(*mRun, kContinueX, kContinueY, "Continuing the saved game", 0)) << mRun->Log();
+        ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(" + scene + ")", 0));
+    }
     // The program's log of each run stays with the pictures.
     void TearDown() override { KeepLog(); }
     void KeepLog()
@@ -500,13 +508,10 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     NoFaultsIn(mRun->Log());
     if (HasFatalFailure())
         return;
-    KeepLog();
 
     // --- Started again: Continue enters the forest; explained and sketched before, the
     // stump leads straight into the puzzle. ---
-    ASSERT_NO_FATAL_FAILURE(StartTheProgram());
-    ASSERT_TRUE(ClickUntil(*mRun, kContinueX, kContinueY, "Continuing the saved game", 0)) << mRun->Log();
-    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(forest)", 0));
+    ASSERT_NO_FATAL_FAILURE(ContinueAfterRestart("forest"));
     EXPECT_EQ(mRun->Log().find("MET_BeginScene(quest/forest/lantern.lua)"), std::string::npos) << mRun->Log();
     // She takes no item before the forest has faded in.
     bool inHand = false;
@@ -650,13 +655,10 @@ TEST_F(DemoStory, PlayedFromTheFirstMenuToTheCredits)
     NoFaultsIn(mRun->Log());
     if (HasFatalFailure())
         return;
-    KeepLog();
 
     // --- Continued: the bag as it was, the note off the table, Mira before it, no opening line
     // again; Play asks before it throws the game away, and Escape on the menu asks to quit. ---
-    ASSERT_NO_FATAL_FAILURE(StartTheProgram());
-    ASSERT_TRUE(ClickUntil(*mRun, kContinueX, kContinueY, "Continuing the saved game", 0)) << mRun->Log();
-    ASSERT_NO_FATAL_FAILURE(Expect("MET_BeginScene(cottage)", 0));
+    ASSERT_NO_FATAL_FAILURE(ContinueAfterRestart("cottage"));
     Send("2000 move 400 200");
     const TPicture resumed = Shot(*mRun, Artifact("resumed"));
     EXPECT_GT(CountDifferingPixels(cottage, resumed, 8, kNoteOnTable.left, kNoteOnTable.top, kNoteOnTable.right,
