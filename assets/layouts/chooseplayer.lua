@@ -88,8 +88,7 @@ local function WithNewName(use, done, how)
 end
 
 local function NewPlayer()
-    WithNewName(CreateNewUser, "Player created: ",
-                {title = "entername_title", rules = "entername_rules", scrolls = true})
+    WithNewName(CreateNewUser, "Player created: ", {title = "entername_title", rules = "entername_rules"})
 end
 
 -- Starts from the name the player has now, which they may keep.

@@ -342,6 +342,30 @@ TEST_F(ChoosePlayerTest, DemoNamesThatDifferOnlyInCaseAreTaken)
     EXPECT_EQ(settings->GetNumUsers(), 13);
 }
 
+// The demo's words under the name field show whole, without a scroll bar, above the line that
+// says why a name was refused.
+TEST_F(ChoosePlayerTest, DemoNameDialogsShowTheirWholeRules)
+{
+    ASSERT_TRUE(strings.LoadStringTable("assets/strings.xml"));
+    wm->EnableStringTable(true);
+    settings->CreateNewUser("Ann");
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    for (const char* dialog : {"player_new", "player_rename"}) {
+        Press(dialog);
+        auto* rules = GetCast<TText>(Find("rulestext"));
+        ASSERT_NE(rules, nullptr) << dialog;
+        EXPECT_GT(rules->GetLineCount(), 2) << dialog;
+        TRect bounds;
+        rules->GetTextBounds(&bounds);
+        const TRect window = Find("rules")->GetRect();
+        EXPECT_LE(bounds.bottom, window.bottom - window.top) << dialog;
+        EXPECT_GE(Find("refused")->GetRect().top, window.bottom) << dialog;
+        EXPECT_FALSE(Shown("slider")) << dialog;
+        Press("cancel");
+    }
+}
+
 // The scroll bar shows only for words longer than their window; a full field says it is full,
 // counting letters, not bytes.
 TEST_F(ChoosePlayerTest, DemoNameDialogScrollsOnlyLongWordsAndSaysWhenTheFieldIsFull)
