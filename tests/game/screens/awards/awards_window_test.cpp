@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/log_capture.h"
 #include "core/platform/event.h"
 #include "core/strings/string_table.h"
 #include "game/interface/layout_fixture.h"
@@ -16,6 +17,7 @@
 #include "game/world/awards/awards_manager.h"
 #include "game/world/strings/localised_strings.h"
 #include "online/scores/zv_hiscores.h"
+#include "ui/widgets/button.h"
 #include "ui/widgets/text.h"
 #include "ui/widgets/widget_services.h"
 
@@ -138,11 +140,44 @@ TEST_F(AwardsWindowTest, TheDemoLayoutStepsWithItsArrowsAndCountsThePlayersAward
     Lua("NumEarnedMedals = function() return 3 end");
     Lua("PushModal('awardsscreen')");
     ASSERT_TRUE(script->RunScript("layouts/awards.lua"));
+    // The interface coroutine, in which the arrows' commands run.
+    Lua("return function() while true do WaitForMessage() end end");
     auto* awards = GetCast<tAwardsWindow>(Find("awards"));
     ASSERT_NE(awards, nullptr);
-    Lua("SendAwardMessage('go_right')");
-    EXPECT_EQ(awards->GetShownName(), "award1");
     EXPECT_STREQ(TextOf("count").c_str(), "3 of 12 earned");
+    // The arrows are off at the ends of the list, whether the keys or the arrows stepped there;
+    // pressed there anyway (by an arrow key), they do nothing.
+    const struct
+    {
+        const char* step;
+        int index;
+        const char* arrows;  // Previous and Next shown
+    } steps[] = {
+        {"", 0, "-N"},
+        {"go_left", 0, "-N"},
+        {"go_right", 1, "PN"},
+        {"up", 0, "-N"},
+        {"down 11", 11, "P-"},
+        {"go_right", 11, "P-"},
+        {"go_left", 10, "PN"},
+    };
+    for (const auto& step : steps) {
+        const std::string what = step.step;
+        TLogCapture log;
+        if (what.starts_with("go_")) {
+            GetCast<TButton>(Find(step.step))->DoCommand();
+            wm->DispatchMessages();
+        }
+        for (int i = 0; i < (what == "down 11" ? 11 : what == "up" ? 1 : 0); ++i)
+            awards->OnKeyDown(char(what == "up" ? TEvent::kUp : TEvent::kDown), 0);
+        EXPECT_EQ(awards->GetIndex(), step.index) << what;
+        EXPECT_EQ(std::string(Shown("go_left") ? "P" : "-") + (Shown("go_right") ? "N" : "-"), step.arrows) << what;
+        const std::string logged = log.Text();
+        if (what.starts_with("go_")) {
+            EXPECT_EQ(logged.find("SetActiveItem(-1)"), std::string::npos) << what;
+            EXPECT_EQ(logged.find("SetActiveItem(12)"), std::string::npos) << what;
+        }
+    }
     SetWidgetStringTable(nullptr);
 }
 
