@@ -250,6 +250,10 @@ bool TSettings::ChangeCurrentUserName(str typed)
         LOGIT("TSettings::ChangeCurrentUserName: no current user for '%s'\n", typed.c_str());
         return false;
     }
+    // Keeping one's name changes nothing, also beside another profile's name that differs
+    // only in case (from a file made before such names were one).
+    if (!name.empty() && name == GetUserName(user))
+        return true;
     if (RefuseName("ChangeCurrentUserName", typed, name, user))
         return false;
     mPrefs->SetStr(kName, name, user, true);

@@ -135,6 +135,10 @@ TEST_F(Profiles_, NamesAreKeptTrimmedShortAndOnePerProfile)
         EXPECT_EQ(Profiles(*s), step.profiles) << step.script;
     }
     EXPECT_EQ(Run("return IsNameInUse(' a b ')"), "true");
+    // Two names in one but for case, from a file made before: each player keeps theirs.
+    s->GetPrefs()->SetStr("name", "ann", 2, false);
+    EXPECT_EQ(Run("SetCurrentUser(2) return ChangeCurrentUserName('ann')"), "true");
+    EXPECT_EQ(Run("return ChangeCurrentUserName('aNN')"), "false");
 }
 
 // Names no dialog could have made, from a file made elsewhere: one longer than a name can be
