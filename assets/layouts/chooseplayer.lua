@@ -5,11 +5,10 @@
 -- profile (OK or Return), "player_back" when they went back (Back or Escape).
 
 local pieces = ReadFile("layouts/pieces.lua")
-local players = {}  -- the names as the page last listed them
-local first = 0     -- the profile of button0
+local first = 0  -- the profile of button0
 
 function UpdatePlayerChoices(current, count, names, shownFrom, room)
-    players, first = names, shownFrom
+    first = shownFrom
     for i = 0, 9 do
         local button = "button" .. i
         EnableWindow(button, names[i + 1] ~= nil)
@@ -31,25 +30,13 @@ function UpdatePlayerChoices(current, count, names, shownFrom, room)
     SetLabel("player_page", (first / 10 + 1) .. " / " .. pages)
 end
 
--- The key of the reason a name is refused, or nil. `own` is the index of the profile being
--- renamed (nil for a new one): its own name, in any case, is no refusal. Names that differ
--- only in case would look like one player in the list.
-local function Refusal(name, own)
-    local trimmed = string.gsub(name, "^%s*(.-)%s*$", "%1")
-    if trimmed == "" then
-        return "entername_blank"
-    end
-    local lower = string.lower(trimmed)
-    for i = 1, table.getn(players) do
-        if first + i - 1 ~= own and string.lower(players[i]) == lower then
-            return "entername_taken"
-        end
-    end
-    -- Profiles of the other pages are not listed here.
-    if IsNameInUse(trimmed) and not (own and players[own - first + 1] == trimmed) then
+-- The key of why the settings refused a name: they take any name but a blank one and one
+-- another player has, in any case.
+local function Refusal(name)
+    if string.find(name, "[^%s%c]") then
         return "entername_taken"
     end
-    return nil
+    return "entername_blank"
 end
 
 -- The name dialog, until it closes: its buttons follow what is typed.
@@ -72,11 +59,10 @@ local function AskName()
     gReturnValue = nil
 end
 
--- Asks for a name until one is given that may be used, or the player cancels; it goes to
--- `use`. `how` names the dialog's title and words (gNameTitle, gNameRules), whether the words
--- are long enough to scroll (gNameRulesScroll), the name it starts with (gNameGiven) and the
--- profile being renamed (own). A refused name is asked for again, saying why, with the name
--- as it was typed.
+-- Asks for a name until `use` (CreateNewUser or ChangeCurrentUserName) takes one, or the
+-- player cancels. `how` names the dialog's title and words (gNameTitle, gNameRules), whether
+-- the words are long enough to scroll (gNameRulesScroll) and the name it starts with
+-- (gNameGiven). A refused name is asked for again, saying why, with the name as it was typed.
 local function WithNewName(use, done, how)
     local refusal = nil
     local given = how.given
@@ -89,29 +75,27 @@ local function WithNewName(use, done, how)
         local name = gEnteredName
         gEnteredName = nil
         gNameRefusal, gNameTitle, gNameRules, gNameGiven, gNameRulesScroll = nil, nil, nil, nil, nil
-        -- A player keeping the name they have is not refused for it.
-        refusal = name and name ~= how.given and Refusal(name, how.own)
-        if refusal then
+        refusal = nil
+        if name and use(name) then
+            LOGIT(done .. name)
+        elseif name then
+            refusal = Refusal(name)
             LOGIT("Name refused: " .. refusal)
             given = name
-        elseif name then
-            use(name)
-            LOGIT(done .. name)
         end
     until not refusal
     SetPlayerChoices()
 end
 
 local function NewPlayer()
-    WithNewName(CreateNewUser, "Player created: ",
-                {title = "entername_title", rules = "entername_rules", scrolls = true})
+    WithNewName(CreateNewUser, "Player created: ", {title = "entername_title", rules = "entername_rules"})
 end
 
--- Starts from the name the player has now.
+-- Starts from the name the player has now, which they may keep.
 local function RenamePlayer()
     WithNewName(ChangeCurrentUserName, "Player renamed: ",
                 {title = "entername_rename_title", rules = "entername_rename_rules",
-                 given = GetSelectedPlayerName(), own = GetCurrentSelectedUser()})
+                 given = GetSelectedPlayerName()})
 end
 
 -- Asks first: a deleted player's saved game, awards and remembered log-in are gone.

@@ -65,15 +65,15 @@ MakeDialog{
                      font = {"fonts/default.mvec", 18, Color(20, 28, 48)}},
         },
         Text{name = "hint", x = 40, y = 90, w = 320, h = 24, font = bodyFont, flags = kHAlignCenter},
-        -- Five whole lines of 18 pixels show; the scroll bar brings the sixth up.
+        -- Six whole lines of 18 pixels: the demo's rules show whole, with no scroll bar.
         TScrolledWindow{
-            name = "rules", x = 40, y = 118, w = 320, h = 90, snap = 4,
+            name = "rules", x = 40, y = 118, w = 320, h = 108, snap = 4,
             railtop = "images/slider_railtop.png", railmid = "images/slider_railmid.png",
             railbot = "images/slider_railbot.png", sliderimage = "images/slider_thumb.png",
             dfTextX{name = "rulestext", x = 0, y = 0, w = 292, h = 108, label = gNameRules or "entername_rules",
                     font = bodyFont},
         },
-        Text{name = "refused", x = 20, y = 224, w = 360, h = 26,
+        Text{name = "refused", x = 20, y = 230, w = 360, h = 26,
              font = {"fonts/default.mvec", 18, Color(255, 190, 120)}, flags = kHAlignCenter},
         pieces.SmallButton("cancel", "entername_cancel", 55, 262, nil, true, "escape", tDFButton),
         pieces.SmallButton("ok", "entername_ok", 215, 262, function() gEnteredName = GetLabel("player") end, true,

@@ -9,13 +9,22 @@ local rowFont = {"fonts/default.mvec", 20, Color(232, 236, 250)}
 local bodyFont = {"fonts/default.mvec", 18, Color(232, 236, 250)}
 ReadFile("layouts/buttons.lua")
 
--- Asked by the screen whenever its state changes.
+-- Asked by the screen whenever its state changes, after it has shown the texts of the state.
+-- With no score server named ("hiscoreserver.txt") the panel says so in place of what sending
+-- would do, and offers neither the online table nor sending.
 function UpdateButtons()
     local state = GetState()
-    local online = not IsEnabled(kHiscoreLocalOnly)
+    local server = HasScoreServer()
+    local online = not IsEnabled(kHiscoreLocalOnly) and server
     local medals = NumMedalsToSubmit and NumMedalsToSubmit() > 0
     EnableWindow("view", online and state == 0)
     EnableWindow("submit", online and state == 0 and (ScoreAvailable() or medals))
+    EnableWindow("noserver", not server and state == 0)
+    if not server then
+        for _, name in ipairs({"info", "eligible", "eligibleasterisk"}) do
+            EnableWindow(name, false)
+        end
+    end
     EnableWindow("viewlocal", state ~= 0)
     EnableWindow("categoryleft", state == 4)
     EnableWindow("categoryright", state == 4)
@@ -90,6 +99,7 @@ MakeDialog{
             name = "rightpanel", x = 500, y = 110, w = 280, h = 300,
             Bitmap{name = "sidebackdrop", x = 0, y = 0, image = "images/hiscore_side.png"},
             Line("info", 20, 16, 240, 100, "hiscore_info"),
+            Line("noserver", 20, 16, 240, 140, "hiscore_noserver"),
             -- A notice, not a footnote: no row of the table carries a mark for it.
             Line("eligibleasterisk", 20, 124, 16, 24, "#!", headFont),
             Line("eligible", 40, 124, 220, 48, "hiscore_eligible"),

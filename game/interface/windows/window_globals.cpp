@@ -93,7 +93,7 @@ TWindow* tWindowGlobals::Owner(lua_State* L)
     return found == LiveOwners().end() ? nullptr : found->second;
 }
 
-bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& push)
+bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& push, bool required)
 {
     TWindowScriptBase* script = Script();
     lua_State* L = script ? script->GetState() : nullptr;
@@ -105,7 +105,8 @@ bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& 
     lua_getglobal(L, name);
     if (!lua_isfunction(L, -1)) {
         lua_settop(L, height);
-        WriteDbg("%s: the script defines no such function", name);
+        if (required)
+            WriteDbg("%s: the script defines no such function", name);
         return false;
     }
     const int args = push ? push(L) : 0;

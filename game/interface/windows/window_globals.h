@@ -40,5 +40,6 @@ private:
 // Calls the script's global function `name` with the arguments that `push` leaves on the stack
 // (it returns how many), the way the script runs any text: as a command inside the interface
 // coroutine when that waits for a message. Texts thus reach the script as values, never as
-// source. False, logged, when there is no script or no such function, or the call fails.
-bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& push);
+// source. False, logged, when there is no script or no such function, or the call fails; a
+// function that is not `required` may be missing: false then, quietly.
+bool CallScriptFunction(const char* name, const std::function<int(lua_State*)>& push, bool required = true);

@@ -22,17 +22,17 @@ void SetGameGrabsClicksQuery(std::function<bool()> query)
     GameGrabsClicksQuery() = std::move(query);
 }
 
-int FirstButtonOn(TWindow* root, const char* prefix, int count)
+int FirstButtonOn(TWindow* root, const char* prefix, int count, int none)
 {
     if (!root)
-        return 0;
+        return none;
     for (int i = 0; i < count; ++i) {
         const TButton* button =
             GetCast<TButton>(root->GetChildWindow(str::getFormatted("%s%d", prefix, i), unsigned(-1)));
         if (button && button->IsOn())
             return i;
     }
-    return 0;
+    return none;
 }
 
 tVector2<float> Vector2FromTPoint(const TPoint& point)

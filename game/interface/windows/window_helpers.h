@@ -19,8 +19,8 @@ bool GameGrabsClicks();
 void SetGameGrabsClicksQuery(std::function<bool()> query);
 
 // The first i below count whose window prefix + i (found under root) is a button that is on;
-// 0 when none is.
-int FirstButtonOn(TWindow* root, const char* prefix, int count);
+// `none` when none is.
+int FirstButtonOn(TWindow* root, const char* prefix, int count, int none = 0);
 
 tVector2<float> Vector2FromTPoint(const TPoint& point);
 // Each coordinate truncated toward zero; NaN gives 0, values beyond the int range its ends.

@@ -80,6 +80,15 @@ void tAwardsWindow::SetActiveItem(int index)
     LOGIT("tAwardsWindow::SetActiveItem(%d)\n", index);
     mIndex = mCount > 0 ? std::clamp(index, 0, mCount - 1) : 0;
     SetActiveItem(GetAwardNameByIndex(mIndex));
+    // The layout's arrows follow the keys too.
+    CallScriptFunction(
+        "UpdateAwardButtons",
+        [this](lua_State* L) {
+            lua_pushnumber(L, mIndex);
+            lua_pushnumber(L, mCount);
+            return 2;
+        },
+        false);
 }
 
 void tAwardsWindow::SetActiveItem(const str& name)

@@ -2,7 +2,8 @@
 // Browses the game's awards one at a time: the title, and the description once the player has
 // earned it or a teaser until then. The up and down keys, or "go_left" and "go_right" sent by
 // the layout's buttons through "SendAwardMessage", step through the list; the texts go into
-// the sibling text windows "item_title" and "item_body".
+// the sibling text windows "item_title" and "item_body". After each step the layout's
+// UpdateAwardButtons(index, count), when it has one, is told where the list stands.
 //   tAwardsWindow{ name = "awards", w = 400, h = 300 }, Text{ name = "item_title" }, Text{ name = "item_body" }
 
 #include "game/interface/windows/df_window.h"

@@ -104,7 +104,9 @@ void TChoosePlayer::ShowPage()
 
 int TChoosePlayer::GetCurrentSelectedUser()
 {
-    return mFirst + FirstButtonOn(this, "button", kMaxChoices);
+    // With none on, profile 0 on every page.
+    const int on = FirstButtonOn(this, "button", kMaxChoices, -1);
+    return on < 0 ? 0 : mFirst + on;
 }
 
 void TChoosePlayer::PostChildrenInit(TWindowStyle& style)

@@ -29,7 +29,7 @@ public:
     // Shows the page `step` pages on (back when negative), from the last page round to the
     // first and the other way.
     void ShowPlayerPage(int step);
-    // The profile of the first profile button that is on; the page's first when none is.
+    // The profile of the first profile button that is on; 0 when none is.
     int GetCurrentSelectedUser();
     int GetFirstShown() const { return mFirst; }
     void PostChildrenInit(TWindowStyle& style) override;

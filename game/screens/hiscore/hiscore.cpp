@@ -38,6 +38,12 @@ int lf_ScoreAvailable(lua_State* L)
     return 1;
 }
 
+int lf_HasScoreServer(lua_State* L)
+{
+    lua_pushboolean(L, Self(L)->HasScoreServer());
+    return 1;
+}
+
 int lf_UpdateText(lua_State* L)
 {
     Self(L)->UpdateText();
@@ -87,6 +93,7 @@ THiscore::THiscore() : mScores(GetHiscores())
     mGlobals.Bind("ScoreAvailable", &lf_ScoreAvailable);
     mGlobals.Bind("UpdateText", &lf_UpdateText);
     mGlobals.Bind("SubmissionDone", &lf_SubmissionDone);
+    mGlobals.Bind("HasScoreServer", &lf_HasScoreServer);
 }
 
 THiscore::~THiscore()
@@ -141,6 +148,11 @@ void THiscore::PostChildrenInit(TWindowStyle& style)
 bool THiscore::ScoreAvailable() const
 {
     return mScores && mScores->GetUserBestScore(TZvHiscores::kUserScoreLocal, nullptr, nullptr, nullptr, 0);
+}
+
+bool THiscore::HasScoreServer() const
+{
+    return mScores && !mScores->GetServerUrl().empty();
 }
 
 void THiscore::UpdateButtons()

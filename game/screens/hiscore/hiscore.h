@@ -3,7 +3,8 @@
 // online table fetched from the score server, ten rows at a time, with the player's rank, the
 // outcome of a submission just made and the server's progress or error. Fetching runs as a
 // small state machine polled every 20 ms; the layout's "UpdateButtons" shows the buttons that
-// fit the state, asking "GetState" and "ScoreAvailable". The screen's "GetState" hides the
+// fit the state, asking "GetState", "ScoreAvailable" and "HasScoreServer" (whether the game
+// names a score server to send to and fetch from). The screen's "GetState" hides the
 // game-state table's while it is up and hands the name back when it closes.
 //   THiscore{ name = "hiscore", w = 800, h = 600, Text{ name = "name1" }, ..., Button{ name = "view" } }
 //
@@ -55,6 +56,7 @@ public:
     // A submission ended; the online table is fetched again to show where it landed.
     void SubmissionDone(bool listed);
     bool ScoreAvailable() const;
+    bool HasScoreServer() const;
 
     int GetState() const { return mState; }
     int GetSubmission() const { return mSubmission; }

@@ -28,7 +28,47 @@ size_t BytesOfLongestName(const char* text, size_t length)
     return length;
 }
 
+// The small letter of a capital; other characters as they are.
+unsigned SmallLetter(unsigned c)
+{
+    const bool even = c % 2 == 0;
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return c + 0x20;
+    // Latin Extended-A pairs each capital with the small letter after it.
+    if ((c >= 0x100 && c <= 0x137 && even) || (c >= 0x139 && c <= 0x148 && !even) ||
+        (c >= 0x14A && c <= 0x177 && even) || (c >= 0x179 && c <= 0x17E && !even))
+        return c + 1;
+    if (c == 0x178)
+        return 0xFF;
+    if ((c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    return c;
+}
+
 }  // namespace
+
+str PlayerNameKey(const str& name)
+{
+    const str clean = CleanPlayerName(name);
+    std::string key(clean.c_str(), clean.length());
+    for (size_t i = 0; i < key.size(); ++i) {
+        const unsigned char lead = static_cast<unsigned char>(key[i]);
+        if (lead < 0x80) {
+            key[i] = char(SmallLetter(lead));
+        } else if ((lead & 0xE0) == 0xC0 && i + 1 < key.size() &&
+                   ContinuesCharacter(static_cast<unsigned char>(key[i + 1]))) {
+            // Every letter folded here, and its small letter, takes two bytes.
+            const unsigned small =
+                SmallLetter(((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(key[i + 1]) & 0x3Fu));
+            key[i] = char(0xC0 | (small >> 6));
+            key[i + 1] = char(0x80 | (small & 0x3F));
+            ++i;
+        }
+    }
+    return str(key.c_str(), key.size());
+}
 
 str CleanPlayerName(const str& typed)
 {

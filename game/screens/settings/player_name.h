@@ -8,6 +8,9 @@
 constexpr unsigned kMaxPlayerNameLength = 16;
 
 str CleanPlayerName(const str& typed);
+// What two names are compared by: the cleaned name with its letters in one case (Latin, Greek
+// and Cyrillic), so that names a player would read as one are one.
+str PlayerNameKey(const str& name);
 // A stored name as the game shows and uses it: its first sixteen characters. A name the game
 // stored is whole; only a file made elsewhere holds a longer one.
 str CutPlayerName(const str& stored);

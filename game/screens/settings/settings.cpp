@@ -198,20 +198,22 @@ bool TSettings::RefuseName(const char* action, const str& typed, const str& name
         LOGIT("TSettings::%s: a name needs more than blanks: '%s'\n", action, typed.c_str());
         return true;
     }
+    // In any case: two names that differ only in it would read as one player in the list.
+    const str key = PlayerNameKey(name);
     for (int i = 0; i < GetNumUsers(); ++i)
-        if (i != user && CleanPlayerName(GetUserName(i)) == name) {
+        if (i != user && PlayerNameKey(GetUserName(i)) == key) {
             LOGIT("TSettings::%s: the name '%s' is taken\n", action, name.c_str());
             return true;
         }
     return false;
 }
 
-void TSettings::CreateNewUser(str typed)
+bool TSettings::CreateNewUser(str typed)
 {
     const str name = CleanPlayerName(typed);
     const int user = GetNumUsers();
     if (RefuseName("CreateNewUser", typed, name, user))
-        return;
+        return false;
     mPrefs->SetStr(kName, name, user, true);
     mPrefs->SetStr(kAwardKey, NewAwardKey(), user, true);
     // The new profile starts with the present one's sound; speeds start over.
@@ -220,6 +222,7 @@ void TSettings::CreateNewUser(str typed)
         SetInt(key, GetUserInt(key, kDefaultLevel), user);
     SetInt("soundoff", GetUserInt("soundoff", 0), user);
     SetCurrentUser(user);
+    return true;
 }
 
 void TSettings::SetCurrentUser(int index)
@@ -238,21 +241,26 @@ void TSettings::SetCurrentUser(int index)
     SetSoundForCurrentUser();
 }
 
-void TSettings::ChangeCurrentUserName(str typed)
+bool TSettings::ChangeCurrentUserName(str typed)
 {
     const str name = CleanPlayerName(typed);
     const int user = mPrefs->GetInt(kCurUser, 0, -1);
     if (user < 0) {
         // The shared table is nobody's: no name goes there.
         LOGIT("TSettings::ChangeCurrentUserName: no current user for '%s'\n", typed.c_str());
-        return;
+        return false;
     }
+    // Keeping one's name changes nothing, also beside another profile's name that differs
+    // only in case (from a file made before such names were one).
+    if (!name.empty() && name == GetUserName(user))
+        return true;
     if (RefuseName("ChangeCurrentUserName", typed, name, user))
-        return;
+        return false;
     mPrefs->SetStr(kName, name, user, true);
     // Scores from now on carry the new name; the awards stay with the profile's key.
     if (user == GetCurrentUser())
         mHiscores->SetProperty(TZvHiscores::kPropUserName, name);
+    return true;
 }
 
 void TSettings::DeleteUser(int index)

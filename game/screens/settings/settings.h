@@ -67,14 +67,14 @@ public:
     void SetCurrentGameMode(int mode);
     int GetNumUsers() const;
     // Names are kept trimmed and at most sixteen characters; a blank name or one another
-    // profile has is refused (logged).
-    void CreateNewUser(str name);
+    // profile has, in any case, is refused (logged). True when the name was stored.
+    bool CreateNewUser(str name);
     // Ignored unless -1 (none) <= index < number of users.
     void SetCurrentUser(int index);
-    void ChangeCurrentUserName(str name);
+    bool ChangeCurrentUserName(str name);
     // Later users move down by one; then user index - 1, or the last one, is selected.
     void DeleteUser(int index);
-    // Compared as kept: trimmed.
+    // Compared as kept: trimmed, and in the same case.
     bool IsNameInUse(str name) const;
     // Pops modal windows down to the bottom one.
     void QuitToMainMenu();

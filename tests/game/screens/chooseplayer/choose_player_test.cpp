@@ -255,12 +255,13 @@ TEST_F(ChoosePlayerTest, DemoPagesReachEveryPlayer)
         const char* press;
         const char* labels;
         const char* page;
-        bool renames;  // the chosen player is on the page
+        bool renames;          // the chosen player is on the page
+        const char* selected;  // GetCurrentSelectedUser and GetSelectedPlayerName: 0 when none is on
     } steps[] = {
-        {"player_prev", "p20,p21,p22,p23,p24,", "3 / 3", false},
-        {"player_next", "p0,p1,p2,p3*,p4,p5,p6,p7,p8,p9,", "1 / 3", true},
-        {"player_next", "p10,p11,p12,p13,p14,p15,p16,p17,p18,p19,", "2 / 3", false},
-        {"button2", "p10,p11,p12*,p13,p14,p15,p16,p17,p18,p19,", "2 / 3", true},
+        {"player_prev", "p20,p21,p22,p23,p24,", "3 / 3", false, "0p0"},
+        {"player_next", "p0,p1,p2,p3*,p4,p5,p6,p7,p8,p9,", "1 / 3", true, "3p3"},
+        {"player_next", "p10,p11,p12,p13,p14,p15,p16,p17,p18,p19,", "2 / 3", false, "0p0"},
+        {"button2", "p10,p11,p12*,p13,p14,p15,p16,p17,p18,p19,", "2 / 3", true, "12p12"},
     };
     for (const auto& step : steps) {
         if (std::string(step.press).starts_with("button"))
@@ -270,9 +271,9 @@ TEST_F(ChoosePlayerTest, DemoPagesReachEveryPlayer)
         EXPECT_EQ(labels(), step.labels) << step.press;
         EXPECT_EQ(std::string(GetCast<TText>(Find("player_page"))->GetText().c_str()), step.page) << step.press;
         EXPECT_EQ(Shown("player_rename") && Shown("player_delete"), step.renames) << step.press;
+        EXPECT_EQ(Run("return GetCurrentSelectedUser() .. GetSelectedPlayerName()"), step.selected) << step.press;
     }
     EXPECT_EQ(settings->GetCurrentUser(), 12);
-    EXPECT_EQ(Run("return GetCurrentSelectedUser() .. GetSelectedPlayerName()"), "12p12");
     Press("player_delete");
     ASSERT_NE(Find("deleteplayer"), nullptr);
     Press("delete_yes");
@@ -302,11 +303,14 @@ TEST_F(ChoosePlayerTest, DemoDeleteQuestionSaysTheRememberedLogInGoesToo)
     EXPECT_EQ(settings->GetNumUsers(), 1);
 }
 
-// A name another player has, in any case, is refused; a player's own name in another case is not.
+// A name another player has, in any case, is refused, on this page or another; a player's own
+// name in another case is not.
 TEST_F(ChoosePlayerTest, DemoNamesThatDifferOnlyInCaseAreTaken)
 {
+    for (int i = 0; i < 10; ++i)
+        settings->CreateNewUser(str::getFormatted("p%d", i));
     settings->CreateNewUser("Ann");
-    settings->CreateNewUser("Bo");  // current: the one renamed
+    settings->CreateNewUser("Bo");  // current, on the second page: the one renamed
     StartInterface();
     ReadLayout("layouts/chooseplayer.lua");
     const struct
@@ -315,8 +319,9 @@ TEST_F(ChoosePlayerTest, DemoNamesThatDifferOnlyInCaseAreTaken)
         const char* typed;
         bool refused;
     } cases[] = {
-        {"player_new", "ann", true},      {"player_new", " BO ", true}, {"player_rename", "ANN", true},
-        {"player_rename", "bO", false},   {"player_new", "Cy", false},
+        {"player_new", "ann", true},     {"player_new", " BO ", true}, {"player_rename", "ANN", true},
+        {"player_new", "P0", true},      {"player_rename", "p9 ", true}, {"player_new", "  ", true},
+        {"player_rename", "bO", false},  {"player_new", "Cy", false},
     };
     for (const auto& c : cases) {
         Press(c.button);
@@ -331,9 +336,34 @@ TEST_F(ChoosePlayerTest, DemoNamesThatDifferOnlyInCaseAreTaken)
         }
     }
     std::string names;
-    for (int i = 0; i < settings->GetNumUsers(); ++i)
+    for (int i = 10; i < settings->GetNumUsers(); ++i)
         names += std::string(settings->GetUserName(i).c_str()) + ",";
     EXPECT_EQ(names, "Ann,bO,Cy,");
+    EXPECT_EQ(settings->GetNumUsers(), 13);
+}
+
+// The demo's words under the name field show whole, without a scroll bar, above the line that
+// says why a name was refused.
+TEST_F(ChoosePlayerTest, DemoNameDialogsShowTheirWholeRules)
+{
+    ASSERT_TRUE(strings.LoadStringTable("assets/strings.xml"));
+    wm->EnableStringTable(true);
+    settings->CreateNewUser("Ann");
+    StartInterface();
+    ReadLayout("layouts/chooseplayer.lua");
+    for (const char* dialog : {"player_new", "player_rename"}) {
+        Press(dialog);
+        auto* rules = GetCast<TText>(Find("rulestext"));
+        ASSERT_NE(rules, nullptr) << dialog;
+        EXPECT_GT(rules->GetLineCount(), 2) << dialog;
+        TRect bounds;
+        rules->GetTextBounds(&bounds);
+        const TRect window = Find("rules")->GetRect();
+        EXPECT_LE(bounds.bottom, window.bottom - window.top) << dialog;
+        EXPECT_GE(Find("refused")->GetRect().top, window.bottom) << dialog;
+        EXPECT_FALSE(Shown("slider")) << dialog;
+        Press("cancel");
+    }
 }
 
 // The scroll bar shows only for words longer than their window; a full field says it is full,

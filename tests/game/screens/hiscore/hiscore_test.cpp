@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "common/log_capture.h"
 #include "core/script/message.h"
 #include "game/screens/score_screen_fixture.h"
@@ -60,26 +62,44 @@ protected:
     }
 };
 
+// With no score server named, the panel says so and offers neither sending nor the online table.
 TEST_F(HiscoreTest, LocalTableShowsThePlayersScoresAndTheLocalButtons)
 {
-    TZvHiscores* scores = StartSettings();
-    scores->KeepScore(300, false, nullptr);
-    scores->KeepScore(500, false, nullptr);
-    THiscore* screen = OpenHiscore();
-    ASSERT_NE(screen, nullptr);
+    const struct
+    {
+        bool server;
+        std::vector<const char*> shown, hidden;
+    } cases[] = {
+        {false,
+         {"local", "noserver", "rightpanel"},
+         {"info", "eligible", "eligibleasterisk", "view", "submit", "global", "server", "error", "viewlocal"}},
+        {true,
+         {"local", "info", "eligible", "eligibleasterisk", "rightpanel", "view", "submit"},
+         {"noserver", "global", "topplayers", "scrollup", "scrolldown", "server", "error", "rightpanelsmall",
+          "viewlocal", "categoryleft"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server ? "a score server" : "no score server");
+        std::filesystem::remove(dir + "/hiscore.dat");
+        TZvHiscores* scores = StartSettings(c.server);
+        scores->KeepScore(300, false, nullptr);
+        scores->KeepScore(500, false, nullptr);
+        THiscore* screen = OpenHiscore();
+        ASSERT_NE(screen, nullptr);
 
-    EXPECT_EQ(screen->GetState(), THiscore::kLocal);
-    EXPECT_EQ(ShownRows(), 2);
-    EXPECT_EQ(TextOf("name1"), "ann");
-    EXPECT_EQ(TextOf("score1"), "500");
-    EXPECT_EQ(TextOf("1"), "1.");
-    EXPECT_EQ(TextOf("gamemode"), "Story");
-    for (const char* shown : {"local", "info", "eligible", "eligibleasterisk", "rightpanel", "view", "submit"})
-        EXPECT_TRUE(Shown(shown)) << shown;
-    for (const char* hidden : {"global", "topplayers", "scrollup", "scrolldown", "server", "error", "rightpanelsmall",
-                               "viewlocal", "categoryleft"})
-        EXPECT_FALSE(Shown(hidden)) << hidden;
-    EXPECT_EQ(server.RequestCount(), 0u);
+        EXPECT_EQ(screen->GetState(), THiscore::kLocal);
+        EXPECT_EQ(ShownRows(), 2);
+        EXPECT_EQ(TextOf("name1"), "ann");
+        EXPECT_EQ(TextOf("score1"), "500");
+        EXPECT_EQ(TextOf("1"), "1.");
+        EXPECT_EQ(TextOf("gamemode"), "Story");
+        for (const char* shown : c.shown)
+            EXPECT_TRUE(Shown(shown)) << shown;
+        for (const char* hidden : c.hidden)
+            EXPECT_FALSE(Shown(hidden)) << hidden;
+        EXPECT_EQ(server.RequestCount(), 0u);
+        Close(screen);
+    }
 }
 
 TEST_F(HiscoreTest, OnlineFetchGoesThroughItsStatesAndShowsTheCategory)

@@ -97,26 +97,48 @@ TEST_F(Profiles_, NamesReachScriptsAsTextAndCompareExactly)
         EXPECT_EQ(Run(code), expected) << code;
 }
 
+// One name per profile in any case: names that differ only in it would read as one player.
 TEST_F(Profiles_, NamesAreKeptTrimmedShortAndOnePerProfile)
 {
     TSettings* s = Make();
-    const Step steps[] = {
-        {"CreateNewUser('  Ann  ')", "Ann|0"},
-        {"CreateNewUser('Ann ')", "Ann|0"},  // the same name once trimmed
-        {"CreateNewUser(' \\t ')", "Ann|0"},
-        {"CreateNewUser('ABCDEFGHIJKLMNOPQRSTU')", "Ann,ABCDEFGHIJKLMNOP|1"},
-        {"CreateNewUser('\\195\\132\\195\\150bcdefghijklmnopq')", "Ann,ABCDEFGHIJKLMNOP,\xC3\x84\xC3\x96"
-                                                                  "bcdefghijklmno|2"},
-        {"ChangeCurrentUserName('entername_placeholder')", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
-        {"ChangeCurrentUserName(' Ann')", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
-        {"ChangeCurrentUserName('a\\nb ')", "Ann,ABCDEFGHIJKLMNOP,a b|2"},
-        {"SetCurrentUser(0) ChangeCurrentUserName('Ann ')", "Ann,ABCDEFGHIJKLMNOP,a b|0"},
+    const struct
+    {
+        const char* script;
+        const char* stored;  // what the call answered
+        const char* profiles;
+    } steps[] = {
+        {"return CreateNewUser('  Ann  ')", "true", "Ann|0"},
+        {"return CreateNewUser('Ann ')", "false", "Ann|0"},  // the same name once trimmed
+        {"return CreateNewUser('aNN')", "false", "Ann|0"},
+        {"return CreateNewUser(' \\t ')", "false", "Ann|0"},
+        {"return CreateNewUser('ABCDEFGHIJKLMNOPQRSTU')", "true", "Ann,ABCDEFGHIJKLMNOP|1"},
+        {"return CreateNewUser('\\195\\132\\195\\150bcdefghijklmnopq')", "true",
+         "Ann,ABCDEFGHIJKLMNOP,\xC3\x84\xC3\x96"
+         "bcdefghijklmno|2"},
+        {"return CreateNewUser('\\195\\164\\195\\182BCDEFGHIJKLMNO')", "false",
+         "Ann,ABCDEFGHIJKLMNOP,\xC3\x84\xC3\x96"
+         "bcdefghijklmno|2"},
+        {"return ChangeCurrentUserName('entername_placeholder')", "true", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"return ChangeCurrentUserName(' Ann')", "false", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"return ChangeCurrentUserName('abcdefghijklmnop')", "false", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"return ChangeCurrentUserName('a\\nb ')", "true", "Ann,ABCDEFGHIJKLMNOP,a b|2"},
+        {"SetCurrentUser(0) return ChangeCurrentUserName('ANN ')", "true", "ANN,ABCDEFGHIJKLMNOP,a b|0"},
+        {"return CreateNewUser('\\197\\129ukasz')", "true", "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz|3"},
+        {"return CreateNewUser('\\197\\130UKASZ')", "false", "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz|3"},
+        {"return CreateNewUser('\\208\\175\\208\\189')", "true",
+         "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz,\xD0\xAF\xD0\xBD|4"},
+        {"return CreateNewUser('\\209\\143\\208\\157')", "false",
+         "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz,\xD0\xAF\xD0\xBD|4"},
     };
-    for (const Step& step : steps) {
-        EXPECT_EQ(Run(step.script), "nil") << step.script;
+    for (const auto& step : steps) {
+        EXPECT_EQ(Run(step.script), step.stored) << step.script;
         EXPECT_EQ(Profiles(*s), step.profiles) << step.script;
     }
     EXPECT_EQ(Run("return IsNameInUse(' a b ')"), "true");
+    // Two names in one but for case, from a file made before: each player keeps theirs.
+    s->GetPrefs()->SetStr("name", "ann", 2, false);
+    EXPECT_EQ(Run("SetCurrentUser(2) return ChangeCurrentUserName('ann')"), "true");
+    EXPECT_EQ(Run("return ChangeCurrentUserName('aNN')"), "false");
 }
 
 // Names no dialog could have made, from a file made elsewhere: one longer than a name can be
