@@ -140,14 +140,6 @@ void ConvertWindowEvent(const SDL_WindowEvent& w, const TSdlInputState& state, T
         ev.eventClass = sysev::kApplication;
         ev.kind = sysev::kAppDeactivated;
         break;
-    case SDL_WINDOWEVENT_HIDDEN:
-        ev.eventClass = sysev::kApplication;
-        ev.kind = sysev::kAppHidden;
-        break;
-    case SDL_WINDOWEVENT_SHOWN:
-        ev.eventClass = sysev::kApplication;
-        ev.kind = sysev::kAppShown;
-        break;
     case SDL_WINDOWEVENT_MINIMIZED:
         ev.eventClass = sysev::kWindow;
         ev.kind = sysev::kWindowCollapse;
@@ -289,4 +281,12 @@ void ConvertSdlEvent(const SDL_Event& event, const TSdlInputState& state, const 
     default: break;
     }
     out.push_back(ev);
+    // Minimising is how this desktop hides an application. The window's being unmapped and
+    // mapped again is not: the manager does that on its own, and so does the game's own hiding.
+    if (event.type == SDL_WINDOWEVENT &&
+        (event.window.event == SDL_WINDOWEVENT_MINIMIZED || event.window.event == SDL_WINDOWEVENT_RESTORED)) {
+        ev.eventClass = sysev::kApplication;
+        ev.kind = event.window.event == SDL_WINDOWEVENT_MINIMIZED ? sysev::kAppHidden : sysev::kAppShown;
+        out.push_back(ev);
+    }
 }

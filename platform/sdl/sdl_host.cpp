@@ -416,12 +416,13 @@ void TSdlHost::CenterWindow()
 
 void TSdlHost::ShowWindow(bool show)
 {
-    if (!mWindow)
-        return;
-    if (show)
+    // The game hides its window while the application is hidden, which here is the window
+    // minimised: out of sight already, and where the player brings it back from. Taken off the
+    // desktop as well, it would be on no task list or window switcher; taken off and back, as
+    // around a switch to full screen, it would lose the keyboard focus, which comes back as the
+    // player leaving the game.
+    if (mWindow && show)
         SDL_ShowWindow(mWindow);
-    else
-        SDL_HideWindow(mWindow);
 }
 
 void TSdlHost::RaiseWindow()

@@ -1,6 +1,7 @@
 // A display change in play: the pictures of the scene are made again while the game window
 // stands, and nothing is asked of a game that is gone. Under a window manager, a full screen
-// the display refuses leaves the window centred where it stood.
+// the display refuses leaves the window centred where it stood, and one minimised comes back
+// full screen.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_run.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -35,19 +37,67 @@ TEST(DemoDisplay, APlayedSceneReloadsItsPicturesAfterADisplayChange)
     QuitThroughTheDialog(run);
 }
 
+// The game at its main menu under a window manager, on a private display of the given size.
+class DemoManagedDisplay : public testing::Test
+{
+protected:
+    void Start(int width = TManagedDisplay::kWidth, int height = TManagedDisplay::kHeight)
+    {
+        mDesktop = std::make_unique<TManagedDisplay>(width, height);
+        if (!mDesktop->Missing().empty())
+            TV_SKIP_WITHOUT_PEER(mDesktop->Missing());
+        mRun = std::make_unique<TDemoRun>(BuildRoot(), std::string(),
+                                          std::vector<std::string>{"SDL_VIDEODRIVER", "WAYLAND_DISPLAY"});
+        ASSERT_TRUE(mRun->Started());
+        ASSERT_TRUE(mRun->WaitFor("Menu shown: layouts/mainmenu.lua")) << mRun->Log();
+        mWindow = mDesktop->FindWindow("tessivander");
+        ASSERT_FALSE(mWindow.empty());
+    }
+
+    std::unique_ptr<TManagedDisplay> mDesktop;
+    std::unique_ptr<TDemoRun> mRun;  // ends before its display
+    std::string mWindow;
+};
+
+// On a display of the game's size a new player plays full screen. Minimised and brought back,
+// the game is full screen again and stays so; the same when a window manager starts under it.
+TEST_F(DemoManagedDisplay, AFullScreenMinimisedAndBroughtBackIsFullScreenAgain)
+{
+    Start(800, 600);
+    if (HasFatalFailure() || IsSkipped())
+        return;
+    TManagedDisplay& desktop = *mDesktop;
+    const std::string& window = mWindow;
+    ASSERT_TRUE(desktop.WaitForFullScreen(window, 5000));
+
+    for (int round = 1; round <= 3; ++round) {
+        if (round < 3) {
+            ASSERT_TRUE(desktop.Minimise(window)) << round;
+        } else {
+            // The new manager may take the keyboard: the game, in full screen, then hides.
+            ASSERT_TRUE(desktop.RestartManager());
+            desktop.WaitForMinimised(window, 2000);
+        }
+        // A player takes a moment to come back.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        desktop.Activate(window);
+        EXPECT_TRUE(desktop.WaitForFullScreen(window, 5000)) << round;
+        EXPECT_TRUE(desktop.StaysFullScreen(window, 2000)) << round;
+    }
+    ASSERT_TRUE(ClickUntil(*mRun, kOptionsX, kOptionsY, "Opening layouts/options.lua", 0)) << mRun->Log();
+}
+
 // The options page's Full screen box.
 constexpr int kFullScreenBoxX = 154, kFullScreenBoxY = 430;
 
-TEST(DemoDisplay, ARefusedFullScreenLeavesTheWindowCentredUnderAWindowManager)
+TEST_F(DemoManagedDisplay, ARefusedFullScreenLeavesTheWindowCentredUnderAWindowManager)
 {
-    TManagedDisplay desktop;
-    if (!desktop.Missing().empty())
-        TV_SKIP_WITHOUT_PEER(desktop.Missing());
-    TDemoRun run(BuildRoot(), std::string(), {"SDL_VIDEODRIVER", "WAYLAND_DISPLAY"});
-    ASSERT_TRUE(run.Started());
-    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
-    const std::string window = desktop.FindWindow("tessivander");
-    ASSERT_FALSE(window.empty());
+    Start();
+    if (HasFatalFailure() || IsSkipped())
+        return;
+    TManagedDisplay& desktop = *mDesktop;
+    TDemoRun& run = *mRun;
+    const std::string& window = mWindow;
     const TWindowPlace before = desktop.SettledPlace(window);
     int pointerX = 0, pointerY = 0;
     desktop.Pointer(&pointerX, &pointerY);

@@ -28,9 +28,16 @@ int Field(const std::string& text, const std::string& label)
     return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + label.size());
 }
 
+// Where xwininfo's report puts the window.
+TWindowPlace PlaceIn(const std::string& info)
+{
+    return TWindowPlace{Field(info, "Absolute upper-left X:"), Field(info, "Absolute upper-left Y:"),
+                        Field(info, "Width:"), Field(info, "Height:")};
+}
+
 }  // namespace
 
-TManagedDisplay::TManagedDisplay()
+TManagedDisplay::TManagedDisplay(int width, int height) : mServer(width, height)
 {
     for (const char* tool : {"Xvfb", "openbox", "xwininfo", "xdotool", "xprop"}) {
         if (CommandOutput(std::string("command -v ") + tool).empty())
@@ -48,15 +55,27 @@ TManagedDisplay::TManagedDisplay()
         mHadDisplay = true;
     }
     setenv("DISPLAY", mName.c_str(), 1);
+    mMissing = StartManager();
+}
+
+std::string TManagedDisplay::StartManager()
+{
     mManager = SpawnQuietly({"openbox"});
     const auto end = Clock::now() + std::chrono::seconds(10);
     while (Run("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") == std::string::npos) {
-        if (Clock::now() >= end) {
-            mMissing = "the window manager did not start";
-            return;
-        }
+        if (Clock::now() >= end)
+            return "the window manager did not start";
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    return std::string();
+}
+
+bool TManagedDisplay::RestartManager()
+{
+    End(mManager);
+    // A manager ended by force leaves its mark on the root window: the new one sets it again.
+    Run("xprop -root -remove _NET_SUPPORTING_WM_CHECK");
+    return StartManager().empty();
 }
 
 TManagedDisplay::~TManagedDisplay()
@@ -91,9 +110,7 @@ std::string TManagedDisplay::FindWindow(const std::string& windowClass, int ms) 
 
 TWindowPlace TManagedDisplay::Place(const std::string& window) const
 {
-    const std::string info = Run("xwininfo -id " + window);
-    return TWindowPlace{Field(info, "Absolute upper-left X:"), Field(info, "Absolute upper-left Y:"),
-                        Field(info, "Width:"), Field(info, "Height:")};
+    return PlaceIn(Run("xwininfo -id " + window));
 }
 
 TWindowPlace TManagedDisplay::SettledPlace(const std::string& window, int ms) const
@@ -116,11 +133,46 @@ bool TManagedDisplay::WaitForFullScreen(const std::string& window, int ms) const
 {
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < end) {
-        if (Place(window) == TWindowPlace{0, 0, kWidth, kHeight})
+        if (Place(window) == TWindowPlace{0, 0, mServer.Width(), mServer.Height()})
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
+}
+
+bool TManagedDisplay::StaysFullScreen(const std::string& window, int ms) const
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < end) {
+        const std::string info = Run("xwininfo -id " + window);
+        if (info.find("IsViewable") == std::string::npos ||
+            !(PlaceIn(info) == TWindowPlace{0, 0, mServer.Width(), mServer.Height()}))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+bool TManagedDisplay::Minimise(const std::string& window, int ms) const
+{
+    Run("xdotool windowminimize " + window);
+    return WaitForMinimised(window, ms);
+}
+
+bool TManagedDisplay::WaitForMinimised(const std::string& window, int ms) const
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Run("xprop -id " + window + " WM_STATE").find("Iconic") == std::string::npos) {
+        if (Clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+void TManagedDisplay::Activate(const std::string& window) const
+{
+    Run("xdotool windowactivate " + window);
 }
 
 void TManagedDisplay::Pointer(int* x, int* y) const

@@ -21,7 +21,7 @@ class TManagedDisplay
 public:
     static constexpr int kWidth = TPrivateDisplay::kWidth, kHeight = TPrivateDisplay::kHeight;
 
-    TManagedDisplay();
+    explicit TManagedDisplay(int width = kWidth, int height = kHeight);
     ~TManagedDisplay();
     TManagedDisplay(const TManagedDisplay&) = delete;
     TManagedDisplay& operator=(const TManagedDisplay&) = delete;
@@ -39,6 +39,16 @@ public:
     TWindowPlace SettledPlace(const std::string& window, int ms = 5000) const;
     // Waits until the window covers the whole screen; false after `ms`.
     bool WaitForFullScreen(const std::string& window, int ms) const;
+    // Whether the window is shown covering the whole screen all through the next `ms`.
+    bool StaysFullScreen(const std::string& window, int ms) const;
+    // The player minimises the window; false when the manager has not done so after `ms`.
+    bool Minimise(const std::string& window, int ms = 5000) const;
+    // Waits until the manager keeps the window minimised; false after `ms`.
+    bool WaitForMinimised(const std::string& window, int ms) const;
+    // The player brings the window back, as the window switcher does.
+    void Activate(const std::string& window) const;
+    // A manager that starts while the windows are there; false when it did not start.
+    bool RestartManager();
     // The pointer's place on the screen.
     void Pointer(int* x, int* y) const;
     // Stops the manager, or lets it go on with what was asked of it meanwhile.
@@ -46,6 +56,8 @@ public:
 
 private:
     std::string Run(const std::string& command) const;
+    // Empty once a manager runs, else why not.
+    std::string StartManager();
 
     std::string mMissing;
     std::string mName;

@@ -54,12 +54,12 @@ pid_t SpawnQuietly(std::vector<std::string> args, int keepFd)
     return pid;
 }
 
-TPrivateDisplay::TPrivateDisplay()
+TPrivateDisplay::TPrivateDisplay(int width, int height) : mWidth(width), mHeight(height)
 {
     int fds[2];
     if (pipe(fds) != 0)
         return;
-    const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
+    const std::string size = std::to_string(width) + "x" + std::to_string(height) + "x24";
     mPid = SpawnQuietly({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", size}, fds[1]);
     close(fds[1]);
     const std::string number = mPid > 0 ? ReadDisplayNumber(fds[0], 10000) : std::string();

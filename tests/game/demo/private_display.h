@@ -15,17 +15,20 @@ class TPrivateDisplay
 public:
     static constexpr int kWidth = 1024, kHeight = 768;
 
-    TPrivateDisplay();
+    explicit TPrivateDisplay(int width = kWidth, int height = kHeight);
     ~TPrivateDisplay() { Kill(); }
     TPrivateDisplay(const TPrivateDisplay&) = delete;
     TPrivateDisplay& operator=(const TPrivateDisplay&) = delete;
 
     // ":N", or empty when no server started.
     const std::string& Name() const { return mName; }
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
     // Takes the server away under whatever shows on it.
     void Kill();
 
 private:
+    int mWidth, mHeight;
     pid_t mPid = -1;
     std::string mName;
 };

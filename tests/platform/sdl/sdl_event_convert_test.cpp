@@ -170,25 +170,31 @@ TEST(SdlEventConvert, WindowEventsAndQuit)
     {
         Uint8 what;
         uint32_t cls, kind;
+        uint32_t appKind = 0;  // the application's record that follows, if any
     } cases[] = {
         {SDL_WINDOWEVENT_CLOSE, sysev::kWindow, sysev::kWindowClose},
-        {SDL_WINDOWEVENT_MINIMIZED, sysev::kWindow, sysev::kWindowCollapse},
-        {SDL_WINDOWEVENT_RESTORED, sysev::kWindow, sysev::kWindowExpanded},
+        {SDL_WINDOWEVENT_MINIMIZED, sysev::kWindow, sysev::kWindowCollapse, sysev::kAppHidden},
+        {SDL_WINDOWEVENT_RESTORED, sysev::kWindow, sysev::kWindowExpanded, sysev::kAppShown},
         {SDL_WINDOWEVENT_RESIZED, sysev::kWindow, sysev::kWindowBoundsChanged},
         {SDL_WINDOWEVENT_FOCUS_GAINED, sysev::kApplication, sysev::kAppActivated},
         {SDL_WINDOWEVENT_FOCUS_LOST, sysev::kApplication, sysev::kAppDeactivated},
-        {SDL_WINDOWEVENT_HIDDEN, sysev::kApplication, sysev::kAppHidden},
-        {SDL_WINDOWEVENT_SHOWN, sysev::kApplication, sysev::kAppShown},
+        // The manager maps and unmaps a window on its own: the player did nothing.
+        {SDL_WINDOWEVENT_HIDDEN, sysev::kOther, 0},
+        {SDL_WINDOWEVENT_SHOWN, sysev::kOther, 0},
         {SDL_WINDOWEVENT_ENTER, sysev::kMouse, sysev::kMouseEntered},
         {SDL_WINDOWEVENT_LEAVE, sysev::kMouse, sysev::kMouseExited},
         {SDL_WINDOWEVENT_DISPLAY_CHANGED, sysev::kDisplay, sysev::kDisplayConfigurationChanged},
     };
     for (auto c : cases) {
         auto out = Convert(WindowEvent(c.what));
-        ASSERT_EQ(out.size(), 1u);
+        ASSERT_EQ(out.size(), c.appKind ? 2u : 1u) << int(c.what);
         EXPECT_EQ(out[0].eventClass, c.cls) << int(c.what);
         EXPECT_EQ(out[0].kind, c.kind) << int(c.what);
         EXPECT_TRUE(out[0].toMainWindow);
+        if (c.appKind) {
+            EXPECT_EQ(out[1].eventClass, sysev::kApplication) << int(c.what);
+            EXPECT_EQ(out[1].kind, c.appKind) << int(c.what);
+        }
     }
     EXPECT_FALSE(Convert(WindowEvent(SDL_WINDOWEVENT_CLOSE, 99))[0].toMainWindow);
 

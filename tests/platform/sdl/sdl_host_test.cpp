@@ -179,6 +179,23 @@ TEST_F(SdlHost, InjectedKeyAndClickComeOutInOrder)
     EXPECT_EQ(Next().type, TEvent::kMouseMove);
 }
 
+// Full screen given up and taken again hides the window and shows it: neither may come back
+// as the player hiding or showing the game, or the game would swap again, and again.
+TEST_F(SdlHost, TheGamesOwnHideAndShowAreNotThePlayers)
+{
+    Open(640, 480);
+    mHost->ShowWindow(false);
+    mHost->ShowWindow(true);
+    mHost->ShowWindow(false);
+    TSystemEvent record;
+    for (int i = 0; i < 50 && mHost->WaitEvent(&record, 10) == TPlatformHost::EWait::kReceived; ++i)
+        EXPECT_FALSE(record.eventClass == sysev::kApplication &&
+                     (record.kind == sysev::kAppHidden || record.kind == sysev::kAppShown))
+            << record.kind;
+    // A withdrawn window is on no task list: nothing would bring the game back.
+    EXPECT_FALSE(SDL_GetWindowFlags(mHost->Window()) & SDL_WINDOW_HIDDEN);
+}
+
 }  // namespace
 
 TEST(SdlMessageBox, LongLinesBreakAtSpacesAndTheTextsOwnLineEndsStay)
