@@ -6,7 +6,7 @@
 -- changes on the way. Returns what the closing button handed back. `what` names it in the log.
 local function Show(file, what)
     local id = PushModal(file)
-    ReadFile(file)
+    ReadLayout(file)
     DoFitToChildren()
     LOGIT(what .. " shown: " .. file)
     while true do
