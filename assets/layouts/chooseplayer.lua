@@ -43,7 +43,7 @@ end
 local function AskName()
     local file = "layouts/entername.lua"
     local id = PushModal(file)
-    ReadFile(file)
+    ReadLayout(file)
     DoFitToChildren()
     local closed = false
     repeat

@@ -6,7 +6,7 @@
 -- changes on the way. Returns what the closing button handed back. `what` names it in the log.
 local function Show(file, what)
     local id = PushModal(file)
-    ReadFile(file)
+    ReadLayout(file)
     DoFitToChildren()
     LOGIT(what .. " shown: " .. file)
     while true do
@@ -64,12 +64,8 @@ return function()
                 Show("layouts/credits.lua", "Credits")
             end
         elseif choice == "menu_quit" then
-            LOGIT("Asking whether to quit")
-            local answer = DoModal("layouts/quitdialog.lua")
-            LOGIT("Quit dialog answered: " .. tostring(answer))
-            -- As for the close box: only "keep playing" keeps the game.
-            if answer ~= "quit_no" then
-                PostMessage(CreateNamedMessage(kQuitNow, "quit"))
+            -- As the close box: only "keep playing" keeps the game.
+            if RequestQuit() then
                 return
             end
         end

@@ -28,21 +28,10 @@ local function ToMainMenu()
     SendGameMessage("quit")
 end
 
--- Run as a Lua call, not through ReadFile: the question waits, and a wait cannot pass
--- through dofile.
+-- As the window's close box: the question may keep the game, nothing else does.
 local function Quit()
     LOGIT("Pause screen: quit")
-    local ask = loadfile("assets/scripts/quitverify.lua")
-    if ask then
-        ask()
-        return
-    end
-    -- A question that cannot be asked leaves the player's Quit standing, as the close box does.
-    LOGIT("The quit question cannot be asked; quitting")
-    if KeepTheGameInPlay then
-        KeepTheGameInPlay()
-    end
-    PostMessage(CreateNamedMessage(kQuitNow, "quit"))
+    RequestQuit()
 end
 
 LOGIT("Pause screen shown")

@@ -52,12 +52,6 @@ void HostLuaFatal(lua_State*)
     std::exit(1);
 }
 
-bool IsEmptyScriptFile(const str& name)
-{
-    TFile file;
-    return file.Open(name, kFileRead) && file.Size() == 0;
-}
-
 void InstallFileLayerLoader(lua_State* L)
 {
     luaL_setfilefuncs(L, &kFileLayer);

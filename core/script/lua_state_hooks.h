@@ -10,8 +10,6 @@
 
 #include <cstddef>
 
-#include "core/text/str.h"
-
 // What one state and its coroutines may hold: over a hundred times what the demo's busiest
 // state ever holds (under half a megabyte), reached by a runaway script within a fraction of a
 // second, and far below what would hurt the machine even with several states at it.
@@ -26,10 +24,3 @@ int HostLuaPanic(lua_State* L);
 void HostLuaFatal(lua_State* L);
 // Makes luaL_loadfile on L (and on every coroutine of its state) read through the file layer.
 void InstallFileLayerLoader(lua_State* L);
-
-// True when the script file `name` opens and holds no bytes: a file whose writing was cut
-// short. Where the game opens its own scripts (the files it compiles and runs, its screens)
-// it is refused, for run as a script that does nothing it would leave the screen it was to
-// build empty and the player without a word; a script's loadfile, dofile and require take it
-// as the empty chunk it is.
-bool IsEmptyScriptFile(const str& name);

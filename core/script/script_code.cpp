@@ -33,12 +33,6 @@ int AppendChunk(lua_State*, const void* piece, size_t size, void* buffer)
 // Compiles in a state of its own, so that a compile never disturbs running states.
 std::shared_ptr<TScriptCode> Compile(const str& name, const str& path, str* error)
 {
-    // The game's scripts come this way; a script's own loaders take an empty file as it is.
-    if (IsEmptyScriptFile(name)) {
-        if (error)
-            *error = str("cannot open ") + name + ": the file is empty";
-        return nullptr;
-    }
     lua_State* L = OpenHostState();
     if (!L) {
         if (error)

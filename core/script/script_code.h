@@ -23,9 +23,8 @@ public:
     ~TScriptCode() override = default;
 
     // The compiled form of the file `name` (read through the file layer), cached or freshly
-    // compiled; empty on failure (a file of no bytes fails too, see IsEmptyScriptFile), with
-    // the compiler's message in *error when given. `path` becomes LUA_PATH of the compiling
-    // state ("assets/?;../?;?" when empty).
+    // compiled; empty on failure, with the compiler's message in *error when given. `path`
+    // becomes LUA_PATH of the compiling state ("assets/?;../?;?" when empty).
     static std::shared_ptr<TScriptCode> Get(const str& name, const str& path, str* error);
     // Lets an asset map load ".lua" names as compiled code.
     static void RegisterAssetLoaders();

@@ -80,6 +80,7 @@ void PrepareScriptState(dfLua& lua)
     PrepareLuaEnvironment(lua);
     BindPushModal(lua);
     BindLogToLua(lua);
+    BindQuitRequest(lua.GetState());
 }
 
 }  // namespace

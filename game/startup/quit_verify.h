@@ -1,13 +1,21 @@
 #pragma once
-// The close request: "scripts/quitverify.lua" asks the player and quits when told to; it runs
-// inside the interface's coroutine, so it may wait for its dialog. When the script is missing
-// or cannot start, the request stands (logged) and the game quits.
+// A close request, or a Quit the player chose, stands unless "scripts/quitverify.lua" answers
+// "keep playing": the script asks (it runs inside the interface's coroutine, so it may wait
+// for its dialog) and returns that text to keep the game. Missing, not compiling, failing, or
+// ending with anything else, it has not answered, and the game leaves: the interface's
+// KeepTheGameInPlay, when it has one, keeps the game in play, and the quit goes out. So does a
+// request made while the question is open.
 //   services.closeRequest = [platform] { VerifyQuit(platform); };
+//   BindQuitRequest(L);   // scripts: if RequestQuit() then (leaving) end
 
 class TPlatform;
 class TWindowScriptBase;
+struct lua_State;
 
 void VerifyQuit(TPlatform* platform);
 // The question on the given window script; false (logged) when it cannot be asked, so the
 // request stands.
 bool AskWhetherToQuit(TWindowScriptBase* script);
+// The Lua global "RequestQuit": the same question for the scripts' own Quit; true when the
+// game leaves.
+void BindQuitRequest(lua_State* L);

@@ -201,11 +201,21 @@ function WaitForCloseMessage(id)
   end
 end
 
+-- Reads a layout into the modal window pushed for it. One that makes no window there (blank,
+-- comments only) fails as a file that does not open would: it would leave a blank screen on
+-- top that answers no key or click.
+function ReadLayout(file)
+  ReadFile(file)
+  if not _TopModalHoldsWindows() then
+    error("assets/" .. file .. " makes no window", 0)
+  end
+end
+
 -- A screen whose script fails is taken down again and reported, and the caller goes on where
 -- it was: a half-built screen on top would take every click, and whatever the caller does
 -- after the screen (ends a pause, say) would never run.
 function ReadScreen(id, file)
-  local ok, message = pcall(ReadFile, file)
+  local ok, message = pcall(ReadLayout, file)
   if ok then return true end
   PopModal(id)
   _ALERT("Screen script " .. file .. " failed: " .. tostring(message))
@@ -226,7 +236,7 @@ end
 function DoMainWindow(file)
   PushModal(file)
   local depth = GetWindowDepth()
-  ReadFile(file)
+  ReadLayout(file)
   DoFitToChildren()
   while GetWindowDepth() >= depth do
     gLastMessage = WaitForMessage()
@@ -304,11 +314,7 @@ function Yield()
 end
 
 function ReadFile(file)
-  local path = "assets/" .. file
-  if _IsEmptyScript(path) then
-    error("cannot open " .. path .. ": the file is empty", 0)
-  end
-  return dofile(path)
+  return dofile("assets/" .. file)
 end
 
 function CloseWindow(param)
@@ -333,7 +339,7 @@ end
 
 function SwapToModal(file)
   ClearModalChildren()
-  ReadFile(file)
+  ReadLayout(file)
   DoFitToChildren()
 end
 
@@ -345,7 +351,7 @@ function DisplayDialog(t)
   end
   local id = PushModal(file)
   gDialogTable = t
-  ReadFile(file)
+  if not ReadScreen(id, file) then return nil end
   WaitForCloseMessage(id)
   local result = gReturnValue
   gReturnValue = nil

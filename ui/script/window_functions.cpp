@@ -7,7 +7,6 @@
 #include "core/script/lua_message_wrapper.h"
 #include "core/script/lua_number.h"
 #include "core/script/lua_stack_guard.h"
-#include "core/script/lua_state_hooks.h"
 #include "core/script/lua_table.h"
 #include "core/script/message.h"
 #include "core/script/message_lua.h"
@@ -486,9 +485,10 @@ int LuaStringToClipboard(lua_State* L)
     return 1;
 }
 
-int LuaIsEmptyScript(lua_State* L)
+int LuaTopModalHoldsWindows(lua_State* L)
 {
-    lua_pushboolean(L, IsEmptyScriptFile(ArgString(L, 1)));
+    TModalWindow* top = TopModal();
+    lua_pushboolean(L, top && !top->GetChildren().empty());
     return 1;
 }
 
@@ -536,7 +536,7 @@ const struct
     {"GetConfig", LuaGetConfig},
     {"IsEnabled", LuaIsEnabled},
     {"StringToClipboard", LuaStringToClipboard},
-    {"_IsEmptyScript", LuaIsEmptyScript},
+    {"_TopModalHoldsWindows", LuaTopModalHoldsWindows},
 };
 
 }  // namespace

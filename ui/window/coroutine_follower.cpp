@@ -15,7 +15,7 @@ const char kFollowerSource[] =
     "      if not ok then return false, after end\n"
     "      delay = after\n"
     "    end\n"
-    "    return true\n"
+    "    return true, delay\n"
     "  end\n"
     "  local function create(f)\n"
     "    local t = coroutine.create(f)\n"

@@ -10,8 +10,9 @@ struct lua_State;
 // Runs the chunk `source`, which returns function(follow, create), and calls that with the
 // follower and its creator. create(f) gives a new coroutine of f that is followed (see
 // IsFollowedCoroutine); follow(t, delay) resumes such a coroutine t with what each wait gives
-// (HandleGetMessage(delay), delay being what t yielded) until t ends, and returns true, or
-// false and the error that ended it. Pushes what the call gives; false, with the error message
+// (HandleGetMessage(delay), delay being what t yielded) until t ends, and returns true and
+// the first value t returned (`delay` itself when t has ended already), or false and the error
+// that ended it. Pushes what the call gives; false, with the error message
 // pushed instead, when the chunk does not compile or fails.
 bool PushWithFollower(lua_State* L, const char* source, size_t length, const char* name);
 

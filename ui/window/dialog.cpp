@@ -74,10 +74,11 @@ bool TDialog::OnNewParent()
     }
     lua_State* L = script->GetState();
     SetDialogTexts(L, mBody, mTitle);
-    if (!script->RunScript(mScript)) {
+    const bool ran = script->RunScript(mScript);
+    if (!ran || GetChildren().empty()) {
         // Without its windows nothing could close it, and on top it would take every click
         // and key from the windows below.
-        WriteDbg("Dialog '%s' did not run; it is closed", mScript.c_str());
+        WriteDbg("Dialog '%s' %s; it is closed", mScript.c_str(), ran ? "made no window" : "did not run");
         wm->PostWindowMessage(new TMessage(kCloseWindow, WindowIdText(GetId()), nullptr));
     }
     script->DoLuaString(

@@ -4,6 +4,7 @@
 #include "core/script/script.h"
 #include "game/script/df_log.h"
 #include "game/script/df_lua_obj.h"
+#include "game/script/lua_error.h"
 #include "game/script/metrics.h"
 #include "game/world/actor/girl.h"
 #include "game/world/scene/scene.h"
@@ -117,6 +118,8 @@ bool tScene::LoadSceneByName(const str& name, bool)
     if (!lua_istable(L, -1)) {
         lua_pop(L, 1);
         LOGIT("scene_spec wasn't a table\n");
+        // A script that makes no scene (blank, comments only) is told as one that does not open.
+        GlobalLuaError("script load", scriptPath + " makes no scene: it sets no table scene_spec");
         return false;
     }
     dfLuaTable spec(mLua, "lSceneSpec");

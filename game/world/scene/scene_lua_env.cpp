@@ -65,9 +65,9 @@ void ValidateLua(dfLua& lua, const str& path)
     if (!L)
         return;
     // A script that does not open is reported as one that fails: the player is told either way.
-    if (!file.Open(path) || file.Size() == 0) {
+    if (!file.Open(path)) {
         LOGIT("Couldn't open %s\n", path.c_str());
-        GlobalLuaError("script load", str("cannot open ") + path + ": it is missing, empty or not a regular file");
+        GlobalLuaError("script load", str("cannot open ") + path + ": it is missing or not a regular file");
         return;
     }
     const long size = file.Size();

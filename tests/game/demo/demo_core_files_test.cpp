@@ -30,6 +30,16 @@ void MakeEmpty(const std::string& path)
     WriteBytes(path, "");
 }
 
+void MakeBlank(const std::string& path)
+{
+    WriteBytes(path, "\n   \n\t\n");
+}
+
+void MakeCommentsOnly(const std::string& path)
+{
+    WriteBytes(path, "-- Nothing\n--[[ here\nyet. ]]\n");
+}
+
 void MakePipe(const std::string& path)
 {
     fs::remove(path);
@@ -72,6 +82,7 @@ TEST(DemoCoreFiles, ACoreFileThatDoesNotOpenIsNamedAndTheGameEndsWithItsSavesKep
     } cases[] = {
         {"layouts/mainmenu.lua", MakeFolder},  {"layouts/mainmenu.lua", MakePipe},
         {"layouts/mainmenu.lua", MakeEndless}, {"layouts/mainmenu.lua", MakeEmpty},
+        {"layouts/mainmenu.lua", MakeBlank},   {"layouts/mainmenu.lua", MakeCommentsOnly},
         {"scripts/mainloop.lua", MakeEmpty},   {"scripts/mainloop.lua", MakeFolder},
         {"quest/scenelist.lua", MakeEmpty},    {"quest/scenelist.lua", MakeFolder},
     };
@@ -156,12 +167,22 @@ TEST(DemoCoreFiles, ASceneScriptThatDoesNotOpenGetsTheErrorDialogAndThePlayerSta
     TDataCopy data;
     const std::string path = data.Dir() + "/assets/quest/cottage/cottage.lua";
     const std::string whole = ReadBytes(path);
-    for (const TMake& make : {TMake(MakeEmpty), TMake(MakeFolder)}) {
-        make(path);
+    const struct
+    {
+        TMake make;
+        const char* told;
+    } cases[] = {
+        {MakeEmpty, "quest/cottage/cottage.lua makes no scene"},
+        {MakeCommentsOnly, "quest/cottage/cottage.lua makes no scene"},
+        {MakeFolder, "cannot open quest/cottage/cottage.lua"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        c.make(path);
         TDemoRun run(data.Dir());
         ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
         ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
-        ASSERT_TRUE(run.WaitFor("GLOBAL LUA ERROR:script load:cannot open quest/cottage/cottage.lua")) << run.Log();
+        ASSERT_TRUE(run.WaitFor(std::string("GLOBAL LUA ERROR:script load:") + c.told)) << run.Log();
         ASSERT_TRUE(run.WaitFor("Error reported to the player: script load")) << run.Log();
         const size_t mark = run.Log().size();
         run.Send("300 key return");
@@ -180,25 +201,34 @@ TEST(DemoCoreFiles, AScreenFailingAtItsTopIsReportedAndTheMenuComesBack)
     {
         const char* file;
         std::function<void(TDemoRun&)> reach;
+        TMake make;  // none: an error at its top
+        const char* told = "this screen is broken";
     } cases[] = {
         {"layouts/entername.lua",
          [](TDemoRun& run) {
              ASSERT_TRUE(ClickUntil(run, kPlayX, kPlayY, "Opening layouts/chooseplayer.lua", 0)) << run.Log();
              run.Send(Click(kNewX, kPageButtonY));
-         }},
-        {"layouts/game.lua", [](TDemoRun& run) { StartANewGameAs(run, "Ann"); }},
+         },
+         nullptr},
+        {"layouts/game.lua", [](TDemoRun& run) { StartANewGameAs(run, "Ann"); }, nullptr},
+        // One that makes no window fails as one whose script fails.
+        {"layouts/game.lua", [](TDemoRun& run) { StartANewGameAs(run, "Ann"); }, MakeCommentsOnly,
+         "assets/layouts/game.lua makes no window"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
+        SCOPED_TRACE(c.told);
         const std::string path = data.Dir() + "/assets/" + c.file;
         const std::string whole = ReadBytes(path);
-        WriteBytes(path, "error(\"this screen is broken\")\n" + whole);
+        if (c.make)
+            c.make(path);
+        else
+            WriteBytes(path, "error(\"this screen is broken\")\n" + whole);
         TDemoRun run(data.Dir());
         ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
         ASSERT_NO_FATAL_FAILURE(c.reach(run));
         ASSERT_TRUE(run.WaitFor(std::string("Error reported to the player: ") + c.file)) << run.Log();
         const size_t mark = run.Log().find(std::string("Error reported to the player: ") + c.file);
-        EXPECT_NE(run.Log().find("this screen is broken"), std::string::npos) << run.Log();
+        EXPECT_NE(run.Log().find(c.told), std::string::npos) << run.Log();
         EXPECT_NE(run.Log().find("Menu shown: layouts/mainmenu.lua", run.Log().find("it starts again")),
                   std::string::npos)
             << run.Log();

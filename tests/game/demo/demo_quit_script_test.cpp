@@ -1,5 +1,5 @@
-// The close box with a quit script that does not compile, is missing or fails as it runs, or a
-// quit dialog that cannot be shown: the request stands, is logged, and the game quits.
+// The close box and the player's Quit with a quit script that does not answer "keep playing",
+// or a quit dialog that cannot be shown: the request stands, is logged, and the game quits.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_run.h"
@@ -8,37 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(DemoQuitScript, ABrokenOrMissingQuitScriptStillQuits)
-{
-    const struct
-    {
-        const char* what;
-        const char* script;  // null: no quit script
-        const char* logged;
-    } cases[] = {
-        {"does not compile", "LOGIT('Quit script runs')\nif then\n",
-         "The quit script scripts/quitverify.lua did not start"},
-        {"missing", nullptr, "The quit script scripts/quitverify.lua is missing; quitting"},
-        {"fails before its question", "LOGIT('Quit script runs')\nerror('broken before the question')\n",
-         "The quit script scripts/quitverify.lua failed: scripts/quitverify.lua:2: broken before the question"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TDataCopy data;
-        if (c.script)
-            data.Write("scripts/quitverify.lua", c.script);
-        else
-            data.Remove("scripts/quitverify.lua");
-        TDemoRun run(data.Dir());
-        ASSERT_TRUE(run.Started());
-        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
-        run.Send("100 close");
-        EXPECT_TRUE(run.WaitFor(c.logged)) << run.Log();
-        EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
-        EXPECT_EQ(run.Finish(), 0) << run.Log();
-    }
-}
 
 TEST(DemoQuitScript, AQuitScriptThatFailsAfterItsQuestionStillQuits)
 {
@@ -60,27 +29,72 @@ TEST(DemoQuitScript, AQuitScriptThatFailsAfterItsQuestionStillQuits)
     EXPECT_EQ(run.Finish(), 0) << run.Log();
 }
 
-// The pause screen's Quit with a quit script that is missing or does not compile: the player's
-// Quit stands.
-TEST(DemoQuitScript, ThePauseScreensQuitWithoutItsQuestionStillQuits)
+// A quit script that ends without answering "keep playing" (missing, not compiling, empty,
+// failing at its top, returning at once, failing after the player kept playing) does not hold
+// the close box, the menu's Quit or the pause screen's Quit: the request stands, is logged, and
+// the game leaves through its quit path within 3 s, the game in play saved on the way.
+TEST(DemoQuitScript, AQuitScriptThatDoesNotAnswerKeepPlayingQuitsFromEveryQuit)
 {
-    for (const char* script : {static_cast<const char*>(nullptr), "if then\n"}) {
-        SCOPED_TRACE(script ? "does not compile" : "missing");
+    const struct
+    {
+        const char* what;
+        const char* script;  // null: no quit script
+        const char* logged;
+        bool asks;
+    } scripts[] = {
+        {"missing", nullptr, "The quit script scripts/quitverify.lua is missing; quitting", false},
+        {"does not compile", "LOGIT('Quit script runs')\nif then\n",
+         "The quit script scripts/quitverify.lua did not start", false},
+        {"empty", "", "ended without the answer \"keep playing\"; quitting", false},
+        {"failing at its top", "error('broken at the top')\n",
+         "The quit script scripts/quitverify.lua failed: scripts/quitverify.lua:1: broken at the top; quitting",
+         false},
+        {"returning at once", "do return end\n", "ended without the answer \"keep playing\"; quitting", false},
+        {"failing after its question",
+         "LOGIT('Asking whether to quit')\nlocal answer = DoModal('layouts/quitdialog.lua')\n"
+         "LOGIT('Quit dialog answered: ' .. tostring(answer))\nerror('broken after the question')\n",
+         "broken after the question; quitting", true},
+    };
+    enum ERoute { kCloseBox, kMenusQuit, kPausesQuit };
+    for (const auto& s : scripts) {
         TDataCopy data;
-        if (script)
-            data.Write("scripts/quitverify.lua", script);
+        if (s.script)
+            data.Write("scripts/quitverify.lua", s.script);
         else
             data.Remove("scripts/quitverify.lua");
-        TDemoRun run(data.Dir());
-        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
-        ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
-        ASSERT_TRUE(run.WaitFor("SAVED GAME IN SCENE")) << run.Log();
-        run.Send("100 key escape");
-        ASSERT_TRUE(run.WaitFor("Pause screen shown")) << run.Log();
-        ASSERT_TRUE(ClickUntil(run, 400, 394, "Pause screen: quit", run.Log().size())) << run.Log();
-        EXPECT_TRUE(run.WaitFor("The quit question cannot be asked; quitting")) << run.Log();
-        EXPECT_TRUE(run.WaitFor("QUITTING THE APP!", 3000)) << run.Log();
-        EXPECT_EQ(run.Finish(3000), 0) << run.Log();
+        for (const ERoute route : {kCloseBox, kMenusQuit, kPausesQuit}) {
+            SCOPED_TRACE(std::string(s.what) + (route == kCloseBox    ? ", the close box in play"
+                                                : route == kMenusQuit ? ", the menu's Quit"
+                                                                      : ", the pause screen's Quit"));
+            TDemoRun run(data.Dir());
+            ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+            if (route != kMenusQuit) {
+                ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+                ASSERT_TRUE(run.WaitFor("SAVED GAME IN SCENE")) << run.Log();
+            }
+            size_t mark = run.Log().size();
+            if (route == kCloseBox) {
+                run.Send("100 close");
+            } else if (route == kMenusQuit) {
+                ASSERT_TRUE(ClickUntil(run, kQuitX, kQuitY, "Main menu closed: menu_quit", mark)) << run.Log();
+            } else {
+                run.Send("100 key escape");
+                ASSERT_TRUE(run.WaitFor("Pause screen shown", 20000, mark)) << run.Log();
+                ASSERT_TRUE(ClickUntil(run, kPauseMenuX, kPauseQuitY, "Pause screen: quit", mark)) << run.Log();
+            }
+            if (s.asks) {
+                ASSERT_TRUE(run.WaitFor("Asking whether to quit", 20000, mark)) << run.Log();
+                mark = run.Log().size();
+                run.Send("300 key escape");
+                ASSERT_TRUE(run.WaitFor("Quit dialog answered: quit_no", 20000, mark)) << run.Log();
+            }
+            EXPECT_TRUE(run.WaitFor(s.logged, 3000, mark)) << run.Log();
+            EXPECT_TRUE(run.WaitFor("MET_EndSession()", 3000, mark)) << run.Log();
+            EXPECT_EQ(run.Finish(3000), 0) << run.Log();
+            if (route != kMenusQuit) {
+                EXPECT_NE(run.Log().find("tGamestate::SaveGame(S0, U0)", mark), std::string::npos) << run.Log();
+            }
+        }
     }
 }
 

@@ -27,9 +27,9 @@ constexpr int kXSellBackX = kPageX + 545, kXSellBackY = kPageY + 490;
 constexpr int kNameOkX = 480, kNameOkY = 422;
 constexpr int kMusicThumbX = kPageX + 300 + 189, kMusicThumbY = kPageY + 159;
 constexpr int kDialogYesX = 310, kDialogNoX = 490, kDialogButtonY = 360;
-// The pause screen's panel (scripts/pause.lua) and its "Main menu" button.
+// The pause screen's panel (scripts/pause.lua), its "Main menu" button and its "Quit" under it.
 constexpr int kPauseLeft = 220, kPauseTop = 140, kPauseRight = 580, kPauseBottom = 460;
-constexpr int kPauseMenuX = 400, kPauseMenuY = 344;
+constexpr int kPauseMenuX = 400, kPauseMenuY = 344, kPauseQuitY = 394;
 
 // A scene's popup (scripts/popup.lua) and its OK.
 constexpr TBox kPopup{140, 150, 660, 450};

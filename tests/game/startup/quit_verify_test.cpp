@@ -1,4 +1,5 @@
-// The close request's question run on the window script, whatever its coroutine is doing.
+// The close request's question run on the window script, whatever its coroutine is doing, and
+// what its answer does.
 
 #include "core/files/file.h"
 #include "game/startup/quit_verify.h"
@@ -12,38 +13,49 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
+
+std::string Global(TWindowScriptBase& script, const char* name)
+{
+    script.DoLuaString((std::string("gGot = tostring(") + name + ")").c_str());
+    lua_State* L = script.GetState();
+    lua_getglobal(L, "gGot");
+    const std::string text = lua_tostring(L, -1);
+    lua_pop(L, 1);
+    return text;
+}
 
 class QuitVerify : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tv-quitverify-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        mDir = pattern;
-        std::filesystem::create_directories(mDir + "/assets/scripts");
-        // A quit script that does not ask: it only counts its runs.
-        std::ofstream(mDir + "/assets/scripts/quitverify.lua") << "gAsked = (gAsked or 0) + 1\n";
-        mCwd = std::filesystem::current_path();
-        std::filesystem::current_path(mDir);
-        TFile::mResourceDir = str();
-        TFile::mResourceMap.clear();
-        TFile::ScanFolderForResources("assets", "");
-    }
     void TearDown() override
     {
         TFile::ShutDownFileSystem();
-        std::filesystem::current_path(mCwd);
-        std::filesystem::remove_all(mDir);
+        TFile::mResourceDir = str();
+        for (const std::string& dir : mDirs)
+            std::filesystem::remove_all(dir);
     }
-    std::string mDir;
-    std::filesystem::path mCwd;
+    // A data folder of its own for each script: compiled scripts are kept by their file.
+    void UseQuitScript(const std::string& text)
+    {
+        char pattern[] = "/tmp/tv-quitverify-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        mDirs.push_back(pattern);
+        std::filesystem::create_directories(mDirs.back() + "/assets/scripts");
+        std::ofstream(mDirs.back() + "/assets/scripts/quitverify.lua") << text;
+        TFile::mResourceDir = mDirs.back().c_str();
+        TFile::mResourceMap.clear();
+        TFile::ScanFolderForResources("assets", "");
+    }
+    std::vector<std::string> mDirs;
 };
 
 TEST_F(QuitVerify, AQuestionNotAskedLeavesTheStackAsItWas)
 {
+    // A quit script that does not ask: it counts its runs and keeps the game.
+    UseQuitScript("gAsked = (gAsked or 0) + 1\nreturn 'keep playing'\n");
     const struct
     {
         const char* what;
@@ -62,9 +74,31 @@ TEST_F(QuitVerify, AQuestionNotAskedLeavesTheStackAsItWas)
             EXPECT_TRUE(AskWhetherToQuit(&script));
             EXPECT_EQ(lua_gettop(L), height) << "request " << i + 1;
         }
-        lua_getglobal(L, "gAsked");
-        EXPECT_EQ(lua_tonumber(L, -1), 3);
-        lua_pop(L, 1);
+        EXPECT_EQ(Global(script, "gAsked"), "3");
+    }
+}
+
+// Only the answer "keep playing" keeps the game; leaving, the game in play is kept first.
+TEST_F(QuitVerify, OnlyKeepPlayingKeepsTheGame)
+{
+    const struct
+    {
+        const char* script;
+        bool leaves;
+    } cases[] = {
+        {"return 'keep playing'", false}, {"", true}, {"do return end", true}, {"return 'quit_no'", true},
+        {"error('broken')", true},        {"if then", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        UseQuitScript(c.script);
+        TWindowScriptBase script;
+        BindQuitRequest(script.GetState());
+        ASSERT_EQ(script.DoLuaString("gKept = 0; function KeepTheGameInPlay() gKept = gKept + 1 end\n"
+                                     "gLeaves = RequestQuit()"),
+                  0);
+        EXPECT_EQ(Global(script, "gLeaves"), c.leaves ? "true" : "false");
+        EXPECT_EQ(Global(script, "gKept"), c.leaves ? "1" : "0");
     }
 }
 

@@ -134,16 +134,20 @@ TEST_F(ScriptTest, LabelsAreShownAsWrittenWhileLookupIsOff)
     EXPECT_EQ(GetCast<TText>(Find("caption"))->GetText(), str("title"));
 }
 
-// A screen file of no bytes would be a screen of nothing: it is refused as one that does not
-// open, and the screen opened for it goes. A script's own loadfile still takes the file.
-TEST_F(ScriptTest, AnEmptyScreenFileIsRefusedAndItsScreenGoes)
+// A screen file that makes no window (no bytes, or comments only) would be a blank screen that
+// answers nothing: it is refused as one that does not open, and the screen opened for it goes.
+// A script's own loadfile still takes the file.
+TEST_F(ScriptTest, AScreenThatMakesNoWindowIsRefusedAndItsScreenGoes)
 {
-    TLogCapture log;
-    Lua("gGot = DoModal('layouts/empty.lua')");
-    EXPECT_EQ(wm->GetTopModalWindow(), screen);
-    EXPECT_EQ(Global("gGot"), "nil");
-    EXPECT_NE(log.Text().find("cannot open assets/layouts/empty.lua: the file is empty"), std::string::npos)
-        << log.Text();
+    for (const char* show : {"DoModal('layouts/empty.lua')", "DoModal('layouts/blank.lua')",
+                             "DisplayDialog{'layouts/blank.lua'}"}) {
+        SCOPED_TRACE(show);
+        TLogCapture log;
+        Lua((std::string("gGot = ") + show).c_str());
+        EXPECT_EQ(wm->GetTopModalWindow(), screen);
+        EXPECT_EQ(Global("gGot"), "nil");
+        EXPECT_NE(log.Text().find(" makes no window"), std::string::npos) << log.Text();
+    }
     Lua("gGot = type(loadfile('assets/layouts/empty.lua'))");
     EXPECT_EQ(Global("gGot"), "function");
 }
@@ -338,14 +342,26 @@ TEST_F(ScriptTest, ADialogWhoseScriptDoesNotRunClosesAndLeavesTheInputBelow)
 {
     const char* broken = "MakeDialog{ Window{ name = 'half', w = 10, h = 10 } }\nerror('half way')";
     TFile::AddMemoryFile("scripts/broken.lua", broken, static_cast<unsigned>(std::strlen(broken)));
-    for (const char* file : {"scripts/missing.lua", "scripts/broken.lua"}) {
-        SCOPED_TRACE(file);
+    const char* blank = "\n  \n-- nothing here\n";
+    TFile::AddMemoryFile("scripts/blank.lua", blank, static_cast<unsigned>(std::strlen(blank)));
+    const struct
+    {
+        const char* file;
+        const char* told;
+    } cases[] = {
+        {"scripts/missing.lua", "did not run"},
+        {"scripts/broken.lua", "did not run"},
+        {"scripts/blank.lua", "made no window"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
         TLogCapture log;
-        wm->DisplayDialog(file, "#Something failed", "#Where", "");
+        wm->DisplayDialog(c.file, "#Something failed", "#Where", "");
         Idle();
         Idle();
         EXPECT_EQ(wm->GetTopModalWindow(), screen);
-        EXPECT_NE(log.Text().find(std::string("Dialog '") + file + "' did not run; it is closed"), std::string::npos)
+        EXPECT_NE(log.Text().find(std::string("Dialog '") + c.file + "' " + c.told + "; it is closed"),
+                  std::string::npos)
             << log.Text();
     }
 }

@@ -1,0 +1,4 @@
+-- A layout of comments and blank lines only.
+
+   
+-- It makes no window.
