@@ -173,10 +173,15 @@ function PropSpec(spec, x, y)
 end
 
 -- A way out of the scene at (x, y): a click zone that shows the exit cursor. `spec` gives its
--- name, zone and floating name; `leave`(zone, heroine) runs as its script when she arrives.
+-- name, zone and floating name, and may give a picture and a command of its own, run once the
+-- cursor is set; `leave`(zone, heroine) runs as its script when she arrives.
 function ExitSpec(spec, leave, x, y)
+    local command = spec.command
     spec.on_arrive = Scripted(leave)
-    spec.command = function(self) self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 }) end
+    spec.command = function(self)
+        self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 })
+        if command then return command(self) end
+    end
     return PropSpec(spec, x, y)
 end
 

@@ -1,6 +1,7 @@
 // What the player sees of the night forest and the cottage's table: Mira tinted by the forest's
-// light before and after the lantern burns, no sky showing between the treetops, and Mira
-// walking round the table rather than between its legs.
+// light before and after the lantern burns, no sky showing between the treetops, the way on to
+// the clearing drawn and named once the lantern burns, and Mira walking round the table rather
+// than between its legs.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_mesh.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -42,9 +44,14 @@ int SkyPixels(const TPicture& picture, const TBox& box, int margin)
     return n;
 }
 
-// The forest as the player meets it, reached straight from the cottage: the lantern burning or
-// not, Mira by the garden path or (lit) beside the stump, no line spoken over her.
-TPicture ForestShot(bool lit, const std::string& path)
+// Over the signpost of the way on to the clearing, and its board inside its frame.
+constexpr int kWayOnX = 720, kWayOnY = 404;
+constexpr TBox kWayOnBoard{684, 398, 732, 410};
+
+// The forest as the player meets it, reached straight from the cottage: the lantern burning (the
+// fireflies seen) or not, Mira by the garden path or (lit) beside the stump, no line spoken over
+// her. Then the pointer goes over the way on: `wayName` is the name shown there.
+TPicture ForestShot(bool lit, const std::string& path, std::string* wayName)
 {
     TDataCopy data;
     data.Append("quest/cottage/cottage.lua", "\ntable.insert(scene_spec.actorlist, {\n"
@@ -53,6 +60,9 @@ TPicture ForestShot(bool lit, const std::string& path)
                                              "        game:Set(\"cottage_opening\", 1)\n"
                                              "        game:Set(\"forest_arrived\", 1)\n"
                                              "        game:Set(\"lantern_lit\", " +
+                                                 std::string(lit ? "1" : "0") +
+                                                 ")\n"
+                                                 "        game:Set(\"fireflies_seen\", " +
                                                  std::string(lit ? "1" : "0") +
                                                  ")\n"
                                                  "        coroutine.yield(RESUME.ON_DELAY, 5)\n"
@@ -82,8 +92,27 @@ TPicture ForestShot(bool lit, const std::string& path)
     }
     run.Send("50 move 400 60");  // the pointer up in the sky, off Mira
     const TPicture shot = Shot(run, path);
+    const size_t mark = run.Log().size();
+    run.Send("50 move " + std::to_string(kWayOnX) + " " + std::to_string(kWayOnY));
+    const std::string named = "CREATE TEXT[<outline color=\"000000\" size=\"2\"\\>";
+    if (run.WaitFor(named, 10000, mark)) {
+        const size_t at = run.Log().find(named, mark) + named.size();
+        *wayName = run.Log().substr(at, run.Log().find(']', at) - at);
+    }
     QuitThroughTheDialog(run);
     return shot;
+}
+
+// Pixels of the box within 12 of the colour in every channel.
+int PixelsLike(const TPicture& picture, const TBox& box, int r, int g, int b)
+{
+    int n = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            const uint8_t* p = Pixel(picture, x, y);
+            n += std::abs(p[0] - r) <= 12 && std::abs(p[1] - g) <= 12 && std::abs(p[2] - b) <= 12 ? 1 : 0;
+        }
+    return n;
 }
 
 // Mira's head and dress (her feet are behind the bar) by the garden path and beside the stump.
@@ -92,10 +121,11 @@ constexpr TBox kMiraByTheStump{305, 395, 360, 495};
 // Between the middle treetops, just above the forest floor.
 constexpr TBox kBetweenTheTreetops{300, 330, 400, 360};
 
-TEST(DemoVisual, TheForestTintsMiraByItsLightAndShowsNoSkyBetweenItsTreetops)
+TEST(DemoVisual, TheForestTintsMiraByItsLightShowsNoSkyBetweenItsTreetopsAndShowsTheWayOnOnceLit)
 {
-    const TPicture dark = ForestShot(false, ArtifactDir() + "/visual_forest_dark.png");
-    const TPicture lit = ForestShot(true, ArtifactDir() + "/visual_forest_lit.png");
+    std::string darkWayName, litWayName;
+    const TPicture dark = ForestShot(false, ArtifactDir() + "/visual_forest_dark.png", &darkWayName);
+    const TPicture lit = ForestShot(true, ArtifactDir() + "/visual_forest_lit.png", &litWayName);
     ASSERT_EQ(dark.width, 800);
     ASSERT_EQ(lit.width, 800);
     // Untinted, her face and arms would be near white.
@@ -104,6 +134,13 @@ TEST(DemoVisual, TheForestTintsMiraByItsLightAndShowsNoSkyBetweenItsTreetops)
     EXPECT_GT(Brightest(lit, kMiraByTheStump), inTheDark + 40) << "the lantern does not light Mira";
     EXPECT_EQ(SkyPixels(dark, kBetweenTheTreetops, 16), 0);
     EXPECT_EQ(SkyPixels(lit, kBetweenTheTreetops, -8), 0) << "the sky shows grey in the lantern's light";
+    // The way on: named after where the hint sends her, from the start; its signpost drawn once
+    // the lantern burns.
+    EXPECT_EQ(darkWayName, "On to the clearing");
+    EXPECT_EQ(litWayName, "On to the clearing");
+    const int board = (kWayOnBoard.right - kWayOnBoard.left) * (kWayOnBoard.bottom - kWayOnBoard.top);
+    EXPECT_GT(PixelsLike(lit, kWayOnBoard, 0x8a, 0x6a, 0x40), board / 2) << "no signpost on the way on";
+    EXPECT_EQ(PixelsLike(dark, kWayOnBoard, 0x8a, 0x6a, 0x40), 0) << "the way on shows before the lantern burns";
 }
 
 TEST(DemoVisual, MiraWalksRoundTheTableNotBetweenItsLegs)
