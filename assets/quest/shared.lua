@@ -55,8 +55,14 @@ local function PlaceHeroine(heroine, starts)
         return false
     end
     if game:GetString("at_scene") == here then
-        heroine:JumpToPoint{ x = game:Get("at_x"), y = game:Get("at_y") }
-        return true
+        -- A place kept by an older game whose ground has changed since may be no floor now (a
+        -- ground that holds not even the scene's start cannot tell).
+        local at = { x = game:Get("at_x"), y = game:Get("at_y") }
+        local ground = scene.mesh
+        if ground:PolyCollide(at) >= 0 or ground:PolyCollide(ground:LookupVertByLabel(starts.default)) < 0 then
+            heroine:JumpToPoint(at)
+            return true
+        end
     end
     heroine:JumpToNamedPoint(starts.default)
     return false
