@@ -55,8 +55,14 @@ local function PlaceHeroine(heroine, starts)
         return false
     end
     if game:GetString("at_scene") == here then
-        heroine:JumpToPoint{ x = game:Get("at_x"), y = game:Get("at_y") }
-        return true
+        -- A place kept by an older game whose ground has changed since may be no floor now (a
+        -- ground that holds not even the scene's start cannot tell).
+        local at = { x = game:Get("at_x"), y = game:Get("at_y") }
+        local ground = scene.mesh
+        if ground:PolyCollide(at) >= 0 or ground:PolyCollide(ground:LookupVertByLabel(starts.default)) < 0 then
+            heroine:JumpToPoint(at)
+            return true
+        end
     end
     heroine:JumpToNamedPoint(starts.default)
     return false
@@ -173,10 +179,15 @@ function PropSpec(spec, x, y)
 end
 
 -- A way out of the scene at (x, y): a click zone that shows the exit cursor. `spec` gives its
--- name, zone and floating name; `leave`(zone, heroine) runs as its script when she arrives.
+-- name, zone and floating name, and may give a picture and a command of its own, run once the
+-- cursor is set; `leave`(zone, heroine) runs as its script when she arrives.
 function ExitSpec(spec, leave, x, y)
+    local command = spec.command
     spec.on_arrive = Scripted(leave)
-    spec.command = function(self) self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 }) end
+    spec.command = function(self)
+        self:SetPointAtCursor("cursor_exit", { x = 12, y = 12 })
+        if command then return command(self) end
+    end
     return PropSpec(spec, x, y)
 end
 

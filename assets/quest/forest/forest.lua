@@ -171,10 +171,17 @@ scene_spec = {
             halo = "path_halo",
             point_at_name = "forest_name_garden",
         }, GoBack, 40, 530),
+        -- The way on: named from the start, drawn once the lantern lights it.
         ExitSpec({
             name = "CLEARING_PATH",
-            halo = "path_halo",
+            halo = "way_on_halo",
+            hotspot = "hotspot",
             point_at_name = "forest_name_clearing",
-        }, GoOn, 750, 440),
+            command = function(self)
+                self:SetDepthValue(2)
+                while game:Get("lantern_lit") == 0 do Wait(5) end
+                self:LoadImage("way_on")
+            end,
+        }, GoOn, 699, 462),
     },
 }

@@ -1,10 +1,9 @@
 // What the player sees of the interface: pictures and texts that must agree with the game (the
-// lantern's stars, the credits, the other games' links, the lantern's light, the lamp on the
-// cottage floor), and, in play, the pointer that says when the game is busy, the scene's pointer
-// and names that stay out of dialogs, Mira's line when she is clicked, the diary button that
-// pulses only for a new page, and the other games' note that keeps off the page's sides.
+// lantern's stars, the credits, the other games' links, the lantern's light), and, in play, the
+// pointer that says when the game is busy, the scene's pointer and names that stay out of
+// dialogs, Mira's line when she is clicked, the diary button that pulses only for a new page,
+// and the other games' note that keeps off the page's sides.
 
-#include "game/demo/demo_mesh.h"
 #include "game/demo/demo_run.h"
 #include "game/demo/demo_steps.h"
 
@@ -101,24 +100,6 @@ TEST(DemoInterface, TheLanternsLightFadesWithoutRings)
         steepest = std::max(steepest, std::abs(Pixel(light, x, 420)[3] - Pixel(light, x - 1, 420)[3]));
     EXPECT_LE(steepest, 2);
     EXPECT_GT(Pixel(light, 400, 420)[3], 60) << "the light is there";
-}
-
-TEST(DemoInterface, MiraWalksRoundTheFloorLampNotIntoItsPole)
-{
-    const tMesh floor = BuiltMesh("quest/cottage/cottage");
-    const struct
-    {
-        float x, y;
-        bool walkable;
-    } points[] = {
-        {47, 470, false},  // the lamp's foot
-        {75, 450, false},  // so close beside the pole that she would stand in it
-        {60, 540, true},   // in front of the lamp
-        {300, 480, true},  // where she starts
-        {700, 470, true},  // the door from the garden
-    };
-    for (const auto& p : points)
-        EXPECT_EQ(floor.PolyCollide(tVector2<float>(p.x, p.y)) >= 0, p.walkable) << p.x << ", " << p.y;
 }
 
 // The cottage, where Mira speaks her opening line at once and the door shows the exit pointer.

@@ -35,7 +35,7 @@ TEST(DemoMeshes, GardenPondAndGate)
     const V spawn = garden.LookupVertByLabel("spawn"), exit = garden.LookupVertByLabel("to_forest");
     garden.SetPolyState("gate", false);
     EXPECT_FALSE(WalkRoute(garden, spawn, exit, &route));
-    EXPECT_EQ(garden.ClosestPointToMeshFromPoint(exit, spawn).x, 1480);
+    EXPECT_GE(garden.ClosestPointToMeshFromPoint(exit, spawn).y, 511);  // in front of the shut gate
     garden.SetPolyState("gate", true);
     EXPECT_TRUE(WalkRoute(garden, spawn, exit, &route));
 }

@@ -147,7 +147,7 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     gGamestate.GetBag(BAG_MAGIC)->AddInventory("lantern", tInventoryEntry{}, false);
     gGamestate.GetQuests().Add("lantern", tQuestEntry{"lantern", "", "quest_lantern", "quest_lantern_body"});
     ASSERT_TRUE(TheScene()->LoadSceneByName("forest", false));
-    const tVector2<float> pastTheDark(700, 440);
+    const tVector2<float> pastTheDark(700, 475);
     EXPECT_LT(TheScene()->GetGround().PolyCollideLinear(pastTheDark), 0) << "the dark path is shut";
     ASSERT_TRUE(FramesUntil([] { return TheScene()->InFollowClicksMode(); }, 200));
 

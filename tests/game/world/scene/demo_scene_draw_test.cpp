@@ -174,7 +174,8 @@ TEST_F(DemoSceneDraw, TheScenesLookAsTheyDid)
 
     gGamestate.SetScene("cottage", true);
     ASSERT_TRUE(Enter("garden"));
-    ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0);
+    // Faded in whole, however many steps she took out of the door.
+    ASSERT_GE(PlayUntil([&] { return MiraHasControl() && scene->IsFadeDone(); }), 0);
     const V gardener = Actor("GARDENER")->GetPosition();
     scene->OnMouseMove(TPoint(int(gardener.x), int(gardener.y) - 60));
     SetMouseWindow(gameWindow);

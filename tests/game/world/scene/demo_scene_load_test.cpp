@@ -147,6 +147,29 @@ TEST_F(DemoSceneLoad, AMissingOrDamagedFileIsLoggedAndTheSceneStillPlays)
     }
 }
 
+// A place kept in the saved game is taken up only while it is floor: one the ground left out
+// since it was kept (the floor lamp's foot) gives way to the scene's start.
+TEST_F(DemoSceneLoad, AKeptPlaceThatIsNoFloorNowGivesWayToTheScenesStart)
+{
+    const struct
+    {
+        int x, y;
+        tVector2<float> at;
+    } cases[] = {
+        {415, 468, {415, 468}},  // in front of the drawer
+        {47, 500, {300, 480}},   // on the lamp's foot
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Enter("cottage"));
+        Run(("game:SetString('at_scene', 'cottage') game:Set('at_x', " + std::to_string(c.x) + ") game:Set('at_y', " +
+             std::to_string(c.y) + ")")
+                .c_str());
+        ASSERT_TRUE(Enter("cottage"));
+        Frame();
+        EXPECT_EQ(Mira()->GetPosition(), c.at) << c.x << ", " << c.y;
+    }
+}
+
 // The string tables answer "#####" for a key they lack; a scene's script functions and what
 // the scene shows take it, and an empty text, for no text at all.
 TEST_F(DemoSceneLoad, MissingAndEmptyTextsAreNoTextToTheScripts)

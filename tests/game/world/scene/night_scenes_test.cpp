@@ -110,7 +110,7 @@ TEST_F(NightScenes, EachLoadsWholeWithItsActorsInPlace)
          "clearing",
          {"NELKA", "STUMP", "LANTERN", "WARMTH", "FIREFLIES", "GARDEN_PATH", "CLEARING_PATH"},
          TRect(0, 0, 800, 600),
-         {740, 440}},
+         {770, 478}},  // on the way on, in front of the last trunk
         {"clearing", "forest", {"NELKA", "PIP", "FOREST_PATH"}, TRect(0, 0, 800, 600), {60, 520}},
         {"quest/forest/lantern.lua",
          "forest",
