@@ -96,9 +96,8 @@ local function WatchFireflies(fireflies, mira)
     mira:FaceActor(fireflies)
     if game:Get("fireflies_seen") == 0 then
         game:Set("fireflies_seen", 1)
-        Award("award_fireflies")
         AddDiary(diary.fireflies)
-        KeepProgress()
+        Award("award_fireflies")
         SayAndWait(mira, "forest_fireflies_look")
     else
         SayAndWait(mira, "forest_fireflies_again")

@@ -1,7 +1,8 @@
 // What a fourth new player met, played again on a data copy that starts where it happened: the
 // gardener's talk (its farewell always in view, the new questions first, Escape leaving it, his
 // diary page once he has lent his lantern), Escape in the lantern puzzle, the awards paged by the
-// arrow keys and the options saying what the talking speed times.
+// arrow keys and the options saying what the talking speed times. And what the game keeps when
+// play is left in the middle of a step: the drawer's award during its line.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_steps.h"
@@ -160,6 +161,37 @@ TEST(DemoFourthPlay, EscapeLeavesTheLanternPuzzleAndThenPauses)
     // Escape once the puzzle has had a moment to set itself up; back in the forest the back
     // button has gone with it.
     EscapeLeaves(run, "10 move 400 300", "RESTORING LASTSCENE(forest)", "PlayVox(audio/vox/forest_lantern_later");
+}
+
+// Play left while Mira names the key from the drawer: continued, the drawer's award is held.
+TEST(DemoFourthPlay, TheDrawersAwardIsKeptWhenPlayIsLeftDuringItsLine)
+{
+    TDataCopy data;
+    data.Append("quest/cottage/cottage.lua",
+                "\ntable.insert(scene_spec.actorlist, { name = 'REPORTER', command = function(self)\n"
+                "    coroutine.yield(RESUME.ON_FADE)\n"
+                "    game:TaskComplete('key award held: ' .. tostring(game:HasAward('award_found_key')))\n"
+                "end })\n");
+    const std::string home = data.Dir() + "/home";
+    {
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+        ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(
+            CloseAwardNotice(run, run.Log().find("EarnAward(award_woke_up)"), run.TempDir() + "/award.png"));
+        const size_t mark = run.Log().size();
+        run.Send("300 move 415 335");
+        run.Send(Click(415, 335));
+        ASSERT_TRUE(run.WaitFor("PlayVox(audio/vox/mira_drawer", 20000, mark)) << run.Log().substr(mark);
+        QuitThroughTheDialog(run);
+    }
+    TDemoRun run(data.Dir(), home);
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run.Log();
+    ASSERT_TRUE(run.WaitFor("MET_TaskEvent(scripted-task, key award held: ", 30000)) << run.Log();
+    EXPECT_NE(run.Log().find("MET_TaskEvent(scripted-task, key award held: true"), std::string::npos) << run.Log();
+    QuitThroughTheDialog(run);
 }
 
 // The awards page's title and text; under the options' "Talking speed", the note on what it times.
