@@ -73,8 +73,6 @@ local function TryLantern(stump, mira)
     scene:ChainToSubScene(LANTERN_PUZZLE)
     repeat Wait(1) until game:GetCurrentScene() == LANTERN_PUZZLE
     repeat Wait(1) until game:GetCurrentScene() == "forest"
-    -- Nothing to go back from any more: the back button goes with the puzzle.
-    game:Set("canreturnfromscene", 0)
     if game:Get("lantern_lit") == 1 then
         LanternLit(mira)
     else

@@ -140,7 +140,8 @@ TEST_F(LanternPuzzleTest, PuzzleIsDrawnInsideItsWindowFadeAndAll)
 TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
 {
     TLogCapture log;
-    Layout("TGame{ name = 'game', x = 0, y = 0, w = 800, h = 600, tSubGame{ name = 'subgame' } }");
+    Layout("TGame{ name = 'game', x = 0, y = 0, w = 800, h = 600, tSubGame{ name = 'subgame' },"
+           " Window{ name = 'return', w = 10, h = 10 } }");
     gGamestate.SetScene("garden", true);
     gGamestate.SetScene("forest", true);
     gGamestate.Set("forest_arrived", 1);  // no opening line to wait through
@@ -176,9 +177,15 @@ TEST_F(LanternPuzzleTest, PuzzlePlayedFromTheForestToItsEnd)
     EXPECT_EQ(gGamestate.Get("lantern_lit"), 0) << "one shutter is still closed";
     Click(Shutter(3).x, Shutter(3).y);
     EXPECT_EQ(gGamestate.Get("lantern_lit"), 1);
-    // A moment on the burning lantern; then the puzzle closes, and the forest keeps the progress
+    // A moment on the burning lantern; then the puzzle closes, the way back with it (in that
+    // very frame: a key pressed next finds no back button), and the forest keeps the progress
     // and tells of the award.
+    Frame();
+    EXPECT_TRUE(gGamestate.CanReturnFromScene());
+    EXPECT_TRUE(Find("return")->GetFlags() & TWindow::kEnabled);
     ASSERT_TRUE(FramesUntil([] { return SubScene() == nullptr; }, 300));
+    EXPECT_FALSE(gGamestate.CanReturnFromScene());
+    EXPECT_FALSE(Find("return")->GetFlags() & TWindow::kEnabled);
     EXPECT_STREQ(gGamestate.GetCurrentScene().c_str(), "forest");
     EXPECT_EQ(Find("subgame")->GetWindowWidth(), 0);
     ASSERT_TRUE(FramesUntil([this] { return LuaText("tostring(gPopups[2] ~= nil)") == "true"; }, 300));
