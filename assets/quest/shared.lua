@@ -282,8 +282,8 @@ end
 
 -- What the player has gained so far goes into the saved game at once, not only when the scene
 -- changes: a player who quits in the middle of a scene and continues finds it all again (the
--- scene scripts set themselves up from it). A puzzle's sub-scene never keeps progress itself
--- (its name would be saved as the scene to continue in): the scene it returns to does.
+-- scene scripts set themselves up from it). A puzzle's sub-scene keeps progress too: the saved
+-- game goes on in the scene under it.
 -- A step of the story keeps whole: what it gives (an item, a quest, a diary page, a variable,
 -- an award: EarnAwards) is set with the flag that marks it done, with no wait between them, and
 -- kept at once; only then does the step speak, wait or tell of its awards (TellAwards). Any
