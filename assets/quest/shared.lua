@@ -293,8 +293,12 @@ end
 
 -- What the player has gained so far goes into the saved game at once, not only when the scene
 -- changes: a player who quits in the middle of a scene and continues finds it all again (the
--- scene scripts set themselves up from it). A puzzle's sub-scene never keeps progress itself
--- (its name would be saved as the scene to continue in): the scene it returns to does.
+-- scene scripts set themselves up from it). A puzzle's sub-scene keeps progress too: the saved
+-- game goes on in the scene under it.
+-- A step of the story keeps whole: what it gives (an item, a quest, a diary page, a variable,
+-- an award: EarnAwards) is set with the flag that marks it done, with no wait between them, and
+-- kept at once; only then does the step speak, wait or tell of its awards (TellAwards). Any
+-- wait may be the last moment kept: play left, a walk coming to rest, the program killed.
 function KeepProgress()
     game:SaveGame()
 end
@@ -313,21 +317,27 @@ function WaitForPopup(colour)
     coroutine.yield(RESUME.ON_FADE)
 end
 
--- Inside an actor's script: earns the award named (or each of a list of names) that the player
--- does not hold yet, and tells the player of each: the fanfare, then a popup naming it (the game
--- waits while it is up). The progress that earned it is kept first, also when the player holds
--- the award from a game before: an award is never earned twice, and what earned it is never lost.
-function Award(names)
-    if type(names) ~= "table" then names = { names } end
-    local earned = {}
+-- Of the awards named, those the player holds (`held` true) or does not hold yet (false).
+function AwardsHeld(names, held)
+    local found = {}
     for _, name in ipairs(names) do
-        if not game:HasAward(name) then
-            game:EarnAward(name)
-            table.insert(earned, name)
-        end
+        if game:HasAward(name) == held then table.insert(found, name) end
     end
-    KeepProgress()
-    if table.getn(earned) == 0 then return end
+    return found
+end
+
+-- Earns the award named (or each of a list of names) that the player does not hold yet, and
+-- hands back those: an award is never earned twice. Nothing is kept or told here.
+function EarnAwards(names)
+    if type(names) ~= "table" then names = { names } end
+    local earned = AwardsHeld(names, false)
+    for _, name in ipairs(earned) do game:EarnAward(name) end
+    return earned
+end
+
+-- Inside an actor's script: tells the player of each award earned, the fanfare, then a popup
+-- naming it (the game waits while it is up).
+function TellAwards(earned)
     -- One notice each: two award titles side by side do not fit the notice's title line.
     for _, name in ipairs(earned) do
         sfx:PlaySFX(effects.award, false)
@@ -337,6 +347,14 @@ function Award(names)
                       scene:grabstring(name .. "_body") or "")
         WaitForPopup(CLEAR)
     end
+end
+
+-- Inside an actor's script, once the step has given all else: earns the awards, keeps the
+-- progress (also when the player holds them from a game before) and tells of them.
+function Award(names)
+    local earned = EarnAwards(names)
+    KeepProgress()
+    TellAwards(earned)
 end
 
 -- Entries of the progress data (quest/progress.lua).

@@ -34,14 +34,10 @@ local function Show(file, what)
 end
 
 -- Leaving play (for the menu, or the program): the game as it stands goes into the saved game,
--- unless a puzzle's window is the scene now (the scenes keep "at_scene", the scene the heroine
--- is in; a puzzle is never saved as the scene to continue in) or the story is over.
+-- unless the story is over. Inside a puzzle's window too: the saved game goes on in the scene
+-- under it.
 function KeepTheGameInPlay()
     if not IsGameRunning() or game:Get("game_finished") == 1 then
-        return
-    end
-    if game:GetCurrentScene() ~= game:GetString("at_scene") then
-        LOGIT("Leaving play inside " .. game:GetCurrentScene() .. ": kept as last saved")
         return
     end
     game:SaveGame()

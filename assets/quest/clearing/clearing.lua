@@ -58,9 +58,8 @@ end
 
 -- Home together: the search is over, and so is the game.
 local function GoHome(pip, mira)
-    Award("award_found_pip")
     quest:CompleteQuest("findpip")
-    KeepProgress()
+    Award("award_found_pip")
     Speak("mira_going_home", mira)
     scene:SetFadeOverHud(true)
     scene:SetFadeSpeed(0.02)

@@ -31,10 +31,11 @@ local function OpenDrawer(drawer, mira)
         BAG_INV:AddInventory(items.key)
         -- Read before the key, the note's hint on the gate learns of it.
         if quest:CheckQuest("findpip") ~= nil then AddDiary(NoteEntry()) end
+        local earned = EarnAwards("award_found_key")
         KeepProgress()
-        -- The key is seen and named before the award for it.
+        -- The key is seen and named before the award for it is told.
         SayAndWait(mira, "mira_drawer")
-        Award("award_found_key")
+        TellAwards(earned)
     else
         SayAndWait(mira, "cottage_drawer_empty")
     end

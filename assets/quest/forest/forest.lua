@@ -31,19 +31,19 @@ local function ShowPathLit(lit)
     end
 end
 
--- The lantern burns on the stump: it is no longer in the bag, the quest is done and the
--- progress kept before the player hears of the awards (the puzzle's window itself keeps
--- nothing: see KeepProgress).
-local function LanternLit(mira)
+-- Every award's name (quest/progress.lua): those held once the puzzle has closed and not before
+-- are the ones it earned.
+local function AwardNames()
+    local names = {}
+    for _, award in ipairs(awardlist) do table.insert(names, award[1]) end
+    return names
+end
+
+-- Back from the solved puzzle (which kept all it gave): the lantern burns on the stump, and
+-- Mira hears of the awards it earned.
+local function LanternLit(mira, earned)
     ShowPathLit(true)
-    BAG_MAGIC:RemoveInventory("lantern")
-    quest:CompleteQuest("lantern")
-    KeepProgress()
-    if game:Get("lantern_mistakes") == 0 then
-        Award({ "award_lit_forest", "award_first_try" })
-    else
-        Award("award_lit_forest")
-    end
+    TellAwards(earned)
     SayAndWait(mira, "mira_lantern_lit")
 end
 
@@ -70,13 +70,12 @@ local function TryLantern(stump, mira)
     end
     -- The request is carried out at the next update; then the forest stands still until the
     -- puzzle has closed and the forest is the scene again.
+    local unheld = AwardsHeld(AwardNames(), false)
     scene:ChainToSubScene(LANTERN_PUZZLE)
     repeat Wait(1) until game:GetCurrentScene() == LANTERN_PUZZLE
     repeat Wait(1) until game:GetCurrentScene() == "forest"
-    -- Nothing to go back from any more: the back button goes with the puzzle.
-    game:Set("canreturnfromscene", 0)
     if game:Get("lantern_lit") == 1 then
-        LanternLit(mira)
+        LanternLit(mira, AwardsHeld(unheld, true))
     else
         SayAndWait(mira, "forest_lantern_later")
     end
@@ -96,9 +95,8 @@ local function WatchFireflies(fireflies, mira)
     mira:FaceActor(fireflies)
     if game:Get("fireflies_seen") == 0 then
         game:Set("fireflies_seen", 1)
-        Award("award_fireflies")
         AddDiary(diary.fireflies)
-        KeepProgress()
+        Award("award_fireflies")
         SayAndWait(mira, "forest_fireflies_look")
     else
         SayAndWait(mira, "forest_fireflies_again")

@@ -1,14 +1,18 @@
 -- The lantern puzzle: a sub-scene over the forest, in its own window (400 x 320 at 200, 120).
 -- The lantern's four shutters carry one to four stars; opened in the order of their stars the
--- lantern lights, and a shutter out of turn shuts them all again. Solved, it is seen burning a
--- moment and returns to the forest, which keeps the progress and tells of the awards (a
--- second one when no shutter was ever opened out of turn: the game state counts those); the
--- cross in the corner leaves it unsolved. It is not in the scene
--- list, so it has no folder of its own and names its files by their paths.
+-- lantern lights, and a shutter out of turn shuts them all again (the game counts those, and
+-- keeps the count at once). Solved, it gives all it gives at once and keeps it: the lantern lit
+-- and out of the bag, its quest done, its awards earned (a second one when no shutter was ever
+-- opened out of turn). Then it is seen burning a moment and returns to the forest, which tells
+-- of the awards; the cross in the corner leaves it unsolved. It is not in the scene list, so it
+-- has no folder of its own and names its files by their paths.
 
 local HERE = "quest/forest/"
 -- Stars on the shutters, left to right.
 local STARS = { 3, 1, 4, 2 }
+-- Awards for the lantern lit: the second only when no shutter was ever opened out of turn.
+local LIT = "award_lit_forest"
+local FIRST_TRY = "award_first_try"
 -- Shutters open so far, each in its turn.
 local opened = 0
 local solved = false
@@ -22,13 +26,25 @@ local function CloseAll()
     opened = 0
 end
 
--- The glow's script once the last shutter is open: the lantern burns, a moment to look at it,
--- and back to the forest.
+-- The last shutter is open: the lantern is lit, and so all it gives is given.
+local function Solve()
+    game:Set("lantern_lit", 1)
+    BAG_MAGIC:RemoveInventory("lantern")
+    quest:CompleteQuest("lantern")
+    if game:Get("lantern_mistakes") == 0 then
+        EarnAwards({ LIT, FIRST_TRY })
+    else
+        EarnAwards(LIT)
+    end
+    KeepProgress()
+end
+
+-- The glow's script once the lantern is lit: it burns, a moment to look at it, and back to
+-- the forest.
 local function Light(glow)
     for i = 1, 4 do Shutter(i):LoadImage(HERE .. "shutter_lit") end
     glow:LoadImage(HERE .. "lantern_glow")
     sfx:PlaySFX(effects.lantern_lit, false)
-    game:Set("lantern_lit", 1)
     Wait(100)
     scene:ReturnFromScene()
 end
@@ -37,6 +53,7 @@ local function Press(shutter, i)
     if solved then return end
     if STARS[i] ~= opened + 1 then
         game:Set("lantern_mistakes", game:Get("lantern_mistakes") + 1)
+        KeepProgress()
         sfx:PlaySFX(effects.shutter_stuck, false)
         CloseAll()
         return
@@ -46,6 +63,7 @@ local function Press(shutter, i)
     sfx:PlaySFX(effects.shutter, false)
     if opened == table.getn(STARS) then
         solved = true
+        Solve()
         ActorNamed("GLOW"):StartProc(Light)
     end
 end

@@ -102,8 +102,8 @@ local function Converse(gardener, mira)
         answer(gardener, mira)
         if pick == "garden_ask_bye" then break end
         NoteAsked(pick)
-        KeepProgress()
-        if AskedEverything() then Award("award_all_answers") end
+        -- The last question asked is kept with the award for asking them all.
+        if AskedEverything() then Award("award_all_answers") else KeepProgress() end
     end
     mira:SetMode(MODE.FOLLOWCLICKS)
     return Tend(gardener)

@@ -226,6 +226,8 @@ bool TGame::OnTaskAnimate()
         LOGIT("RESTORING LASTSCENE(%s) as SCENE(replace %s)\n", gGamestate.GetLastScene().c_str(),
               gGamestate.GetCurrentScene().c_str());
         gGamestate.SetScene(gGamestate.GetLastScene(), true);
+        // The back button goes with the sub-scene, before another key can press it.
+        UpdateReturnButton();
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "core/script/script.h"
 #include "game/world/actor/girl.h"
+#include "game/world/state/gamestate.h"
 #include "online/web/flash_host.h"
 #include "render/anim/animated_texture.h"
 #include "render/sprite/sprite.h"
@@ -21,6 +22,9 @@ tScene::tScene() : mSaySpec(DefaultSaySpec())
 
 tScene::~tScene()
 {
+    // Whoever closes the sub-scene, what it allowed ends here.
+    if (this == SubScene())
+        gGamestate.EndSubScene();
     DumpScene();
 }
 

@@ -103,7 +103,7 @@ void tScene::Update()
     }
     if (!mChainToSubScene.empty()) {
         const str name = Take(mChainToSubScene);
-        gGamestate.SetScene(name, true);
+        gGamestate.EnterSubScene(name);
         if (!SubScene()) {
             SubScene() = new tScene;
             SubScene()->SetSaySpec(mSaySpec);

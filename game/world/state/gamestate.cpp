@@ -36,6 +36,22 @@ void tGamestate::SetScene(const str& name, bool push)
     mScene = scene;
 }
 
+void tGamestate::EnterSubScene(const str& name)
+{
+    if (!InSubScene()) {
+        mSceneUnder = mScene;
+        mLastSceneUnder = mLastScene;
+    }
+    mSubScene = name;
+    SetScene(name, true);
+}
+
+void tGamestate::EndSubScene()
+{
+    mSubScene = str();
+    Set("canreturnfromscene", 0);
+}
+
 void tGamestate::Set(const str& name, int value)
 {
     mVariables[name] = value;
@@ -73,6 +89,11 @@ void tGamestate::SetReturnFromScene(const str& scene)
 {
     Set("canreturnfromscene", 1);
     mStrings["returnfromscene"] = scene;
+}
+
+bool tGamestate::InSubScene() const
+{
+    return !mSubScene.empty() && mScene == mSubScene;
 }
 
 bool tGamestate::CanReturnFromScene() const

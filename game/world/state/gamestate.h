@@ -29,6 +29,14 @@ public:
     void SetScene(const str& name, bool push);
     const str& GetCurrentScene() const { return mScene; }
     const str& GetLastScene() const { return mLastScene; }
+    // A sub-scene opens over the current scene and becomes the current scene (pushed). While
+    // it is current, a saved game names the scenes as they stood under it: a game continued
+    // goes on there, never inside the sub-scene.
+    void EnterSubScene(const str& name);
+    // The sub-scene has gone: the return it allowed ("canreturnfromscene") goes with it.
+    void EndSubScene();
+    // The current scene is a sub-scene.
+    bool InSubScene() const;
 
     void Set(const str& name, int value);
     int Get(const str& name) const;
@@ -79,6 +87,10 @@ public:
 private:
     str mScene;
     str mLastScene;
+    // The open sub-scene (empty when none), and the current and last scene under it.
+    str mSubScene;
+    str mSceneUnder;
+    str mLastSceneUnder;
     std::map<str, int> mVariables;
     std::map<str, str> mStrings;
     tInventory mBags[kBagCount];

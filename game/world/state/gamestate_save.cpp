@@ -54,9 +54,13 @@ bool tGamestate::SaveGame(TPrefs& prefs, int slot, int user)
     for (const tInventory& b : mBags)
         b.SaveGame(prefs, slot, user);
     const str s = GS_FormatSlot(slot);
+    // A sub-scene's name would be no scene to continue in: the game goes on under it.
+    const bool inSubScene = InSubScene();
+    const str& scene = inSubScene ? mSceneUnder : mScene;
+    const str& lastScene = inSubScene ? mLastSceneUnder : mLastScene;
     prefs.SetStr(s + "IUSE", mKeyInUse, user, false);
-    prefs.SetStr(s + "SCENE", mScene, user, false);
-    prefs.SetStr(s + "LASTSCENE", mLastScene, user, false);
+    prefs.SetStr(s + "SCENE", scene, user, false);
+    prefs.SetStr(s + "LASTSCENE", lastScene, user, false);
     // Written with the rest: a file written here would hold this save's keys beside the
     // previous save's quests, and a program killed before the end would leave that mix.
     prefs.SetInt("DIARY", g_DiaryEnabled ? 1 : 0, user, false);
@@ -67,7 +71,7 @@ bool tGamestate::SaveGame(TPrefs& prefs, int slot, int user)
         WriteDbg("tGamestate::SaveGame: the preferences file was not written; the game is not saved");
         return false;
     }
-    WriteDbg("SAVED GAME IN SCENE ( %s ) LASTSCENE ( %s )", mScene.c_str(), mLastScene.c_str());
+    WriteDbg("SAVED GAME IN SCENE ( %s ) LASTSCENE ( %s )", scene.c_str(), lastScene.c_str());
     return true;
 }
 

@@ -1,7 +1,9 @@
 // What a fourth new player met, played again on a data copy that starts where it happened: the
 // gardener's talk (its farewell always in view, the new questions first, Escape leaving it, his
-// diary page once he has lent his lantern), Escape in the lantern puzzle, the awards paged by the
-// arrow keys and the options saying what the talking speed times.
+// diary page once he has lent his lantern), Escape in the lantern puzzle (once, and twice in a
+// row), the awards paged by the arrow keys and the options saying what the talking speed times.
+// And what the game keeps when play is left in the middle of a step: the drawer's award during
+// its line, a wrong shutter inside the puzzle.
 
 #include "game/demo/demo_data.h"
 #include "game/demo/demo_steps.h"
@@ -133,33 +135,177 @@ TEST(DemoFourthPlay, TheGardenersTalkKeepsItsFarewellInViewAndEscapeLeavesIt)
                  "tGirl[GARDENER]::SayRaw([], 0)");
 }
 
-TEST(DemoFourthPlay, EscapeLeavesTheLanternPuzzleAndThenPauses)
+// A new game in the forest, the puzzle explained; the lantern comes into the bag (again, in a
+// game continued) once the bar is there to show it.
+void ForestWithTheLantern(const TDataCopy& data)
 {
-    TDataCopy data;
     StartIn(data, "forest", "        game:Set(\"forest_arrived\", 1)\n        game:Set(\"lantern_explained\", 1)");
-    // The lantern comes into the bag once the bar is there to show it.
     data.Append("quest/forest/forest.lua", "\ntable.insert(scene_spec.actorlist, {\n"
                                            "    name = \"LENDER\",\n"
                                            "    command = function(self)\n"
                                            "        coroutine.yield(RESUME.ON_FADE)\n"
+                                           "        if quest:CheckQuest(\"lantern\") == nil then AddQuest(quests.lantern) end\n"
                                            "        BAG_MAGIC:AddInventory(items.lantern)\n"
                                            "        game:TaskComplete(\"lantern lent\")\n"
                                            "    end,\n"
                                            "})\n");
-    TDemoRun run(data.Dir());
-    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
-    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+}
+
+// The lantern from the bag on the stump: the puzzle opens. The bag takes no click while Mira
+// speaks (her line as the puzzle closes).
+void OpenThePuzzle(TDemoRun& run)
+{
     ASSERT_TRUE(run.WaitFor("MET_TaskEvent(scripted-task, lantern lent", 30000)) << run.Log();
-    size_t mark = run.Log().size();
-    run.Send("1500 move " + std::to_string(kMagicIconX) + " " + std::to_string(kIconY));
-    run.Send(Click(kMagicIconX, kIconY));
-    ASSERT_TRUE(run.WaitFor("tGamestate::UseInventory(BAG_MAGIC, 0)", 20000, mark)) << run.Log().substr(mark);
+    const size_t mark = run.Log().size();
+    for (int i = 0; i < 20 && !run.WaitFor("tGamestate::UseInventory(1, lantern)", 3000, mark); ++i)
+        run.Send("300 move " + std::to_string(kMagicIconX) + " " + std::to_string(kIconY) + "\n" +
+                 Click(kMagicIconX, kIconY));
     run.Send(Click(kStumpX, kStumpY));
     ASSERT_TRUE(run.WaitFor("MET_BeginScene(quest/forest/lantern.lua)", 20000, mark)) << run.Log().substr(mark);
+}
+
+// The puzzle's shutters, left to right; their stars are 3, 1, 4, 2.
+std::string Shutter(int i)
+{
+    return Click(290 + 72 * (i - 1), 290);
+}
+
+// Escape twice, 20 ms apart, `after` ms from now: the puzzle closes once, and the forest stays and
+// goes on to `next`, its own line or an award's fanfare. A second Escape that comes once the
+// puzzle has gone pauses the game (within a frame): the pause is left.
+void EscapeTwice(TDemoRun& run, int after, const std::string& next)
+{
+    const size_t mark = run.Log().size();
+    // (A record waits its delay after the one before it, which may have been long ago.)
+    run.Send("10 move 400 300\n" + std::to_string(after) + " key escape\n20 key escape");
+    ASSERT_TRUE(run.WaitFor("RESTORING LASTSCENE(forest)", 20000, mark)) << run.Log().substr(mark);
+    if (run.WaitFor("Pause screen shown", 1000, mark)) {
+        run.Send("10 move 400 301\n300 key escape");
+        ASSERT_TRUE(run.WaitFor("Pause screen: resume", 20000, mark)) << run.Log().substr(mark);
+    }
+    ASSERT_TRUE(run.WaitFor(next, 20000, mark)) << run.Log().substr(mark);
+    EXPECT_EQ(run.Log().find("MET_BeginScene(forest)", mark), std::string::npos) << run.Log().substr(mark);
+}
+
+// Opened in the order of their stars, the shutters light the lantern; Escape twice while it is
+// seen burning. Back in the forest the awards are told (`firstTry`: "Steady hands" too) and the
+// lantern's line is said.
+void SolveAndEscapeTwice(TDemoRun& run, bool firstTry)
+{
+    size_t mark = run.Log().size();
+    for (int i : {2, 4, 1, 3})
+        run.Send(Shutter(i));
+    ASSERT_TRUE(run.WaitFor("PlaySFX(audio/sfx/lantern_lit", 20000, mark)) << run.Log().substr(mark);
+    ASSERT_NO_FATAL_FAILURE(EscapeTwice(run, 100, "tSFXManager::Play(audio/sfx/award.ogg"));
+    EXPECT_NE(run.Log().find("EarnAward(award_lit_forest)", mark), std::string::npos) << run.Log().substr(mark);
+    EXPECT_EQ(run.Log().find("EarnAward(award_first_try)", mark) != std::string::npos, firstTry)
+        << run.Log().substr(mark);
+    for (int told = 0; told < (firstTry ? 2 : 1); ++told) {
+        ASSERT_NO_FATAL_FAILURE(CloseAwardNotice(run, mark, run.TempDir() + "/award.png"));
+        mark = run.Log().find("PAUSE:::::::::::::::::: EXITED", run.Log().find("DEFERRED POPUP (icons/award", mark));
+    }
+    ASSERT_TRUE(run.WaitFor("PlayVox(audio/vox/mira_lantern_lit", 20000, mark)) << run.Log().substr(mark);
+}
+
+// Solved, the puzzle is left by two Escapes; then the program quits, and the lantern lit is
+// kept with all it gave: out of the bag, its quest done.
+void LightTheLanternAndQuit(TDemoRun& run, bool firstTry)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenThePuzzle(run));
+    ASSERT_NO_FATAL_FAILURE(SolveAndEscapeTwice(run, firstTry));
+    QuitThroughTheDialog(run);
+    const std::string dump = DumpPrefs(run);
+    for (const char* line : {"S0:SCENE = forest\n", "I:S0:I0:B[BAG_MAGIC]key = \n", "Q:S0:I0key = lantern\n",
+                             "Q:S0:I0complete = 1\n", ":key = lantern_lit\n"})
+        EXPECT_NE(dump.find(line), std::string::npos) << line << " in\n" << dump;
+}
+
+// A new game started, up to the puzzle open.
+void NewGameAtThePuzzle(TDemoRun& run)
+{
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+    ASSERT_NO_FATAL_FAILURE(OpenThePuzzle(run));
+}
+
+TEST(DemoFourthPlay, EscapeLeavesTheLanternPuzzleAndThenPauses)
+{
+    TDataCopy data;
+    ForestWithTheLantern(data);
+    TDemoRun run(data.Dir());
+    ASSERT_NO_FATAL_FAILURE(NewGameAtThePuzzle(run));
 
     // Escape once the puzzle has had a moment to set itself up; back in the forest the back
     // button has gone with it.
     EscapeLeaves(run, "10 move 400 300", "RESTORING LASTSCENE(forest)", "PlayVox(audio/vox/forest_lantern_later");
+}
+
+// Two Escapes 20 ms apart leave the puzzle, unsolved or solved, and never reload the forest.
+TEST(DemoFourthPlay, TwoEscapesInARowLeaveThePuzzleOnceSolvedOrNot)
+{
+    TDataCopy data;
+    ForestWithTheLantern(data);
+    TDemoRun run(data.Dir());
+    ASSERT_NO_FATAL_FAILURE(NewGameAtThePuzzle(run));
+    ASSERT_NO_FATAL_FAILURE(EscapeTwice(run, 500, "PlayVox(audio/vox/forest_lantern_later"));
+    LightTheLanternAndQuit(run, true);
+}
+
+// A wrong shutter, and play left inside the puzzle: continued, the game still knows of it, and
+// the lantern lit earns no "Steady hands". Solved and left by two Escapes, all it gave is kept.
+TEST(DemoFourthPlay, AWrongShutterIsKeptWhenPlayIsLeftInsideThePuzzle)
+{
+    TDataCopy data;
+    ForestWithTheLantern(data);
+    const std::string home = data.Dir() + "/home";
+    {
+        TDemoRun run(data.Dir(), home);
+        ASSERT_NO_FATAL_FAILURE(NewGameAtThePuzzle(run));
+        const size_t mark = run.Log().size();
+        run.Send("500 move 400 300");
+        run.Send(Shutter(1));
+        ASSERT_TRUE(run.WaitFor("PlaySFX(audio/sfx/shutter_stuck", 20000, mark)) << run.Log().substr(mark);
+        QuitThroughTheDialog(run);
+        const std::string dump = DumpPrefs(run);
+        EXPECT_NE(dump.find("S0:SCENE = forest\n"), std::string::npos) << dump;
+        EXPECT_NE(dump.find(":key = lantern_mistakes\n"), std::string::npos) << dump;
+    }
+    TDemoRun run(data.Dir(), home);
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run.Log();
+    ASSERT_TRUE(run.WaitFor("MET_BeginScene(forest)")) << run.Log();
+    LightTheLanternAndQuit(run, false);
+}
+
+// Play left while Mira names the key from the drawer: continued, the drawer's award is held.
+TEST(DemoFourthPlay, TheDrawersAwardIsKeptWhenPlayIsLeftDuringItsLine)
+{
+    TDataCopy data;
+    data.Append("quest/cottage/cottage.lua",
+                "\ntable.insert(scene_spec.actorlist, { name = 'REPORTER', command = function(self)\n"
+                "    coroutine.yield(RESUME.ON_FADE)\n"
+                "    game:TaskComplete('key award held: ' .. tostring(game:HasAward('award_found_key')))\n"
+                "end })\n");
+    const std::string home = data.Dir() + "/home";
+    {
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+        ASSERT_TRUE(run.WaitFor("EarnAward(award_woke_up)")) << run.Log();
+        ASSERT_NO_FATAL_FAILURE(
+            CloseAwardNotice(run, run.Log().find("EarnAward(award_woke_up)"), run.TempDir() + "/award.png"));
+        const size_t mark = run.Log().size();
+        run.Send("300 move 415 335");
+        run.Send(Click(415, 335));
+        ASSERT_TRUE(run.WaitFor("PlayVox(audio/vox/mira_drawer", 20000, mark)) << run.Log().substr(mark);
+        QuitThroughTheDialog(run);
+    }
+    TDemoRun run(data.Dir(), home);
+    ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+    ASSERT_TRUE(ClickUntil(run, kContinueX, kContinueY, "Continuing the saved game", 0)) << run.Log();
+    ASSERT_TRUE(run.WaitFor("MET_TaskEvent(scripted-task, key award held: ", 30000)) << run.Log();
+    EXPECT_NE(run.Log().find("MET_TaskEvent(scripted-task, key award held: true"), std::string::npos) << run.Log();
+    QuitThroughTheDialog(run);
 }
 
 // The awards page's title and text; under the options' "Talking speed", the note on what it times.

@@ -151,6 +151,32 @@ TEST_F(NightScenes, PuzzleSitsInItsWindowAndFirefliesKeepFlying)
     EXPECT_FALSE(fireflies->IsPartyDone());
 }
 
+// The fireflies watched: in no frame (play may be left in any) are they seen without their
+// diary page and their award.
+TEST_F(NightScenes, TheFirefliesAreKeptWithTheirPageAndTheirAward)
+{
+    TZvHiscores scores(false);
+    scores.SetProperty(TZvHiscores::kPropUserName, "mira");
+    gAwardsManager.SetScoreTables(&scores);
+    gGamestate.Set("forest_arrived", 1);
+    gGamestate.SetScene("garden", true);
+    gGamestate.SetScene("forest", true);
+    ASSERT_TRUE(scene->LoadSceneByName("forest", false));
+    ASSERT_TRUE(FramesUntil([this] { return scene->InFollowClicksMode(); }, 600));
+    scene->OnMouseDown(TPoint(640, 330));
+    int halfDone = 0;
+    ASSERT_TRUE(FramesUntil(
+        [&] {
+            const bool seen = gGamestate.Get("fireflies_seen") == 1;
+            halfDone += seen && (gGamestate.GetDiary(BOOK_PRI)->GetEntryByName("fireflies") < 0 ||
+                                 !gAwardsManager.HasAward("award_fireflies"));
+            return seen && scene->InFollowClicksMode();
+        },
+        3000))
+        << "the fireflies were never watched";
+    EXPECT_EQ(halfDone, 0);
+}
+
 TEST_F(NightScenes, ClearingEndsTheGameWhenMiraAndPipSetOffHome)
 {
     TWindowManager wm;
@@ -191,7 +217,16 @@ TEST_F(NightScenes, ClearingEndsTheGameWhenMiraAndPipSetOffHome)
     EXPECT_THAT(choices.GetChoices()[1].text.c_str(), Not(HasSubstr("<font")));
     EXPECT_EQ(wm.GetTopModalWindow(), game);
     choices.ChoiceClicked(2);  // home, after the farewell and the question not asked yet
-    ASSERT_TRUE(FramesUntil([&] { return wm.GetTopModalWindow() != game; }, 3000)) << "the game never ended";
+    // In no frame (play may be left in any) is Pip's award held with his quest still open.
+    int halfDone = 0;
+    ASSERT_TRUE(FramesUntil(
+        [&] {
+            halfDone += gAwardsManager.HasAward("award_found_pip") && gGamestate.GetQuests().Check("findpip") != 2;
+            return wm.GetTopModalWindow() != game;
+        },
+        3000))
+        << "the game never ended";
+    EXPECT_EQ(halfDone, 0);
     EXPECT_EQ(gGamestate.Get("game_finished"), 1);
     EXPECT_TRUE(gAwardsManager.HasAward("award_found_pip"));
     EXPECT_EQ(gGamestate.GetQuests().Check("findpip"), 2);

@@ -328,6 +328,30 @@ TEST_F(SaveLoad, ASaveReachesTheFileInOneWrite)
     EXPECT_EQ(replaced, 1);
 }
 
+// A sub-scene's name is no scene to continue in: saved inside one, the game goes on under it.
+// Its end takes the way back it allowed.
+TEST_F(SaveLoad, ASaveInsideASubSceneContinuesUnderIt)
+{
+    TPrefs prefs(true);
+    tGamestate g;
+    g.SetScene("garden", true);
+    g.SetScene("forest", true);
+    g.EnterSubScene("puzzle");
+    g.EnterSubScene("board");  // another, loaded into the same sub-scene
+    g.SetReturnFromScene("forest");
+    EXPECT_EQ(S(g.GetCurrentScene()), "board");
+    ASSERT_TRUE(g.SaveGame(prefs, 0, 0));
+    EXPECT_EQ(S(prefs.GetStr("S0:SCENE", "", 0)), "forest");
+    EXPECT_EQ(S(prefs.GetStr("S0:LASTSCENE", "", 0)), "garden");
+    g.EndSubScene();
+    EXPECT_FALSE(g.CanReturnFromScene());
+    g.SetScene("forest", true);
+    g.SetScene("clearing", true);
+    ASSERT_TRUE(g.SaveGame(prefs, 0, 0));
+    EXPECT_EQ(S(prefs.GetStr("S0:SCENE", "", 0)), "clearing");
+    EXPECT_EQ(S(prefs.GetStr("S0:LASTSCENE", "", 0)), "forest");
+}
+
 TEST_F(SaveLoad, ScriptSavesGoToTheCurrentPlayerOnly)
 {
     TPrefs prefs(true);
