@@ -184,6 +184,11 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     return EWait::kReceived;
 }
 
+void TSdlHost::QuitUnderWay()
+{
+    TQuitSignals::Taken();
+}
+
 void TSdlHost::QueueTestInput()
 {
     const uint32_t windowId = mWindow ? SDL_GetWindowID(mWindow) : 0;

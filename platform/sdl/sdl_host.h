@@ -28,6 +28,7 @@ public:
     SDL_Window* Window() const { return mWindow; }
 
     EWait WaitEvent(TSystemEvent* out, unsigned timeoutMs) override;
+    void QuitUnderWay() override;
     uint32_t Modifiers() override;
     TPoint MousePosition() override;
     void Sleep(unsigned ms) override;
