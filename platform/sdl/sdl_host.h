@@ -25,6 +25,8 @@ public:
 
     // Whether SDL's video and event systems came up.
     bool IsReady() const { return mReady; }
+    // Why the game would run unseen, as the player is told it; empty when there is a display.
+    const str& MissingDisplay() const { return mMissingDisplay; }
     SDL_Window* Window() const { return mWindow; }
 
     EWait WaitEvent(TSystemEvent* out, unsigned timeoutMs) override;
@@ -79,6 +81,7 @@ private:
     bool DisplayGone();
 
     bool mReady = false;
+    str mMissingDisplay;
     SDL_Window* mWindow = nullptr;
     SDL_GLContext mContext = nullptr;
     SDL_Cursor* mArrow = nullptr;

@@ -3,12 +3,13 @@
 // - TV_FAULT_SLOW_SYNC_MS: once the program has logged a line holding TV_FAULT_ARM_AT, the
 //   next sync of a save's temporary file takes that long (one sync only), and the program is
 //   sent the signal TV_FAULT_SIGNAL (when given) as it begins.
-// - TV_FAULT_KILL_PID: the process of that id (an X server) is killed as the program loads the
-//   library whose name holds TV_FAULT_KILL_AT, and gone before the load goes on.
+// - TV_FAULT_KILL_PID: the process of that id (an X server) is killed once the program has made
+//   its GL window, and is gone before the program goes on to the window's GL context.
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -93,17 +94,18 @@ extern "C" int fsync(int fd)
     return real(fd);
 }
 
-extern "C" void* dlopen(const char* file, int mode)
+// The program's own calls into SDL come through here.
+extern "C" void* SDL_CreateWindow(const char* title, int x, int y, int w, int h, uint32_t flags)
 {
-    static const auto real = reinterpret_cast<void* (*)(const char*, int)>(dlsym(RTLD_NEXT, "dlopen"));
-    static bool done = false;
+    static const auto real =
+        reinterpret_cast<void* (*)(const char*, int, int, int, int, uint32_t)>(dlsym(RTLD_NEXT, "SDL_CreateWindow"));
+    void* window = real(title, x, y, w, h, flags);
+    constexpr uint32_t kOpenGL = 0x2;
     const int pid = EnvNumber("TV_FAULT_KILL_PID");
-    const char* at = std::getenv("TV_FAULT_KILL_AT");
-    if (!done && pid > 0 && at && file && std::strstr(file, at)) {
-        done = true;
+    if (window && (flags & kOpenGL) && pid > 0) {
         kill(pid, SIGKILL);
         for (int i = 0; i < 200 && !Ended(pid); ++i)
             usleep(10000);
     }
-    return real(file, mode);
+    return window;
 }

@@ -22,6 +22,7 @@ public:
 
     // ":N", or empty when no server started.
     const std::string& Name() const { return mName; }
+    pid_t Pid() const { return mPid; }
     // Takes the server away under whatever shows on it.
     void Kill();
 
