@@ -5,6 +5,7 @@
 #include "core/files/file_bytes.h"
 #include "core/files/make_folders.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,18 @@
 #include <vector>
 
 namespace {
+
+std::atomic<int> gSavesUnderWay{0};
+static_assert(std::atomic<int>::is_always_lock_free, "read from a signal handler");
+
+// Marks the save under way for as long as it lives.
+struct TSaveMark
+{
+    TSaveMark() { gSavesUnderWay.fetch_add(1); }
+    ~TSaveMark() { gSavesUnderWay.fetch_sub(1); }
+    TSaveMark(const TSaveMark&) = delete;
+    TSaveMark& operator=(const TSaveMark&) = delete;
+};
 
 TSaveReport& SaveReport()
 {
@@ -143,8 +156,14 @@ ESaveProblem Stage(const std::string& path, const void* data, size_t size, size_
 
 }  // namespace
 
+bool SaveUnderWay()
+{
+    return gSavesUnderWay.load() != 0;
+}
+
 bool ReplaceDiskFiles(const std::vector<TReplacement>& files, std::vector<bool>* replaced)
 {
+    const TSaveMark mark;
     std::vector<bool> done(files.size(), false);
     std::vector<ESaveProblem> problems(files.size(), ESaveProblem::kNone);
     std::vector<TStaged> staged;

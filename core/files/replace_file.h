@@ -29,6 +29,10 @@ struct TReplacement
 // is not a spare was replaced; `replaced` (may be null) receives each file's outcome.
 bool ReplaceDiskFiles(const std::vector<TReplacement>& files, std::vector<bool>* replaced = nullptr);
 
+// Whether a replacement is between its first temporary file and its last rename: what ends the
+// program early waits for it. Safe to ask from a signal handler.
+bool SaveUnderWay();
+
 // `name` is a logical file name ("user:prefs.dat"); missing folders are created.
 bool ReplaceFileContents(const str& name, const void* data, size_t size);
 

@@ -57,6 +57,7 @@ void TPlatformData::GetEvent(TEvent* e)
 
     if (mQuitRequested && !mQuitSent) {
         mQuitSent = true;
+        mHost->QuitUnderWay();
         *e = MakeEvent(TEvent::kQuit);
         return;
     }

@@ -34,6 +34,9 @@ public:
 
     // One system event, waiting at most timeoutMs.
     virtual EWait WaitEvent(TSystemEvent* out, unsigned timeoutMs) = 0;
+    // The game has been handed its quit: its quit path (the last saves, the teardown) runs from
+    // here on and nothing of the host's may cut it short.
+    virtual void QuitUnderWay() {}
     // Shift 1, Control 2, Option 4, from the keyboard state now.
     virtual uint32_t Modifiers() = 0;
     // The pointer in window-local pixels.

@@ -1,12 +1,13 @@
 #pragma once
 // The system's request to end the program: SIGTERM (kill, a logout), SIGINT (Ctrl+C in a
 // terminal) and SIGHUP (the terminal went away). The handler only sets a flag, which the host
-// reads while it waits for events and while a script holds the main thread. A second signal of
-// the same kind ends the process the default way, should the clean exit itself hang.
+// reads while it waits for events and while a script holds the main thread.
 //
 // A request the main thread has not taken within kAnswerLimitMs (held in one long call that no
-// script stop reaches) ends the process at once with status 0: what was saved is whole between
-// saves, and the system asked for the program to go.
+// script stop reaches) ends the process with status 0; a second signal of the same kind ends it
+// the default way, should the clean exit itself hang. Either waits for a save under way
+// (replace_file.h) to finish: every saved file is whole between saves. Once the main thread has
+// taken a request, or the game's quit is under way, no deadline runs.
 
 #include <csignal>
 
@@ -14,6 +15,7 @@ class TQuitSignals
 {
 public:
     static constexpr unsigned kAnswerLimitMs = 2500;
+    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
     // Installs the handlers; the destructor puts the previous ones back and clears the flag.
     TQuitSignals();
@@ -23,10 +25,10 @@ public:
 
     // Whether a quit signal arrived since the handlers were installed.
     static bool Arrived();
-    // The main thread has taken the request into the game's quit path: no deadline runs.
+    // The main thread has taken a request into the game's quit path, or the game quits of its
+    // own: no deadline runs, now or for a later signal.
     static void Taken();
 
 private:
-    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
     struct sigaction mPrevious[3];
 };

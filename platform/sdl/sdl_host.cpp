@@ -113,10 +113,16 @@ TSdlHost::TSdlHost() : mCloseWatch([] { return uint32_t(SDL_GetTicks()); }, [thi
     mHoldAlarm = std::make_unique<THoldAlarm>();
     mHoldAlarm->Restart(TCloseWatch::kHoldLimitMs, TCloseWatch::kLookIntervalMs);
     SetScriptInterruptCheck([this] { return mCloseWatch.ShouldStopScript(); });
+    mMissingDisplay = NoDisplay(started == 0).c_str();
     if (started != 0) {
         WriteDbg("SDL video could not start: %s", SDL_GetError());
         return;
     }
+    if (!mMissingDisplay.empty()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return;
+    }
+    WatchDisplay();
     mReady = true;
     mTestInput = TTestInputScript::FromEnvironment();
 }
@@ -127,6 +133,11 @@ TSdlHost::~TSdlHost()
     mHoldAlarm.reset();
     DisarmScriptInterrupt();
     ClearScriptQuitRequest();
+    // A display that went away since the game last waited for events is not asked to close
+    // anything.
+    if (mWindow)
+        DisplayAnswers(mWindow);
+    DisplayGone();
     if (mContext) {
         SDL_GL_MakeCurrent(mWindow, nullptr);
         SDL_GL_DeleteContext(mContext);
@@ -184,6 +195,11 @@ TPlatformHost::EWait TSdlHost::WaitEvent(TSystemEvent* out, unsigned timeoutMs)
     return EWait::kReceived;
 }
 
+void TSdlHost::QuitUnderWay()
+{
+    TQuitSignals::Taken();
+}
+
 void TSdlHost::QueueTestInput()
 {
     const uint32_t windowId = mWindow ? SDL_GetWindowID(mWindow) : 0;
@@ -203,8 +219,8 @@ void TSdlHost::QueueTestInput()
 
 bool TSdlHost::TakeEndRequest(TSystemEvent* out)
 {
-    const str ending = mQuitSignalReported ? str() : EndRequest();
-    if (ending.empty())
+    const str ending = EndRequest();
+    if (ending.empty() || mQuitSignalReported)
         return false;
     mQuitSignalReported = true;
     TQuitSignals::Taken();
@@ -217,9 +233,11 @@ bool TSdlHost::TakeEndRequest(TSystemEvent* out)
 
 str TSdlHost::EndRequest()
 {
+    // Asked whatever else ends the game: the host stops using a display that is gone.
+    const bool gone = DisplayGone();
     if (TQuitSignals::Arrived())
         return "A signal from the system ends the game.";
-    if (DisplayGone())
+    if (gone)
         return "The display went away: the game ends without it.";
     if (ScriptAskedToQuit())
         return str(("A script ends the game: " + ScriptQuitRequest()).c_str());
@@ -284,7 +302,8 @@ void TSdlHost::Sleep(unsigned ms)
 
 TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned height, const str& title, str* error)
 {
-    if (mWindow)
+    // Gone: no window is made, and the game ends at its next event.
+    if (mWindow || DisplayGone())
         return EGraphicsStep::kNone;
     if (!mReady) {
         *error = "no video system";
@@ -294,11 +313,24 @@ TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned
     // A 32-bit depth buffer first; most drivers offer 24.
     for (int depth : {32, 24}) {
         SetEngineGLAttributes(depth);
-        mWindow = SDL_CreateWindow(TitleAsUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   int(width), int(height), flags);
+        const str shownTitle = TitleAsUtf8(title);
+        {
+            const TDriverSetUp setUp;
+            mWindow = SDL_CreateWindow(shownTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                       int(width), int(height), flags);
+        }
+        // A display that went away gets no GL context: the driver meets a loss in calls that
+        // cannot fail cleanly.
+        if (mWindow)
+            DisplayAnswers(mWindow);
+        if (DisplayGone())
+            return EGraphicsStep::kNone;
         if (!mWindow)
             continue;
-        mContext = SDL_GL_CreateContext(mWindow);
+        {
+            const TDriverSetUp setUp;
+            mContext = SDL_GL_CreateContext(mWindow);
+        }
         if (mContext)
             break;
         SDL_DestroyWindow(mWindow);
@@ -308,7 +340,6 @@ TPlatformHost::EGraphicsStep TSdlHost::CreateMainWindow(unsigned width, unsigned
         *error = SDL_GetError();
         return EGraphicsStep::kPixelFormat;
     }
-    WatchDisplayOf(mWindow);
     int r = 0, g = 0, b = 0, a = 0;
     SDL_GL_GetAttribute(SDL_GL_RED_SIZE, &r);
     SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &g);
@@ -446,6 +477,9 @@ void TSdlHost::SetWindowTitle(const str& title)
 
 TPlatformHost::EGraphicsStep TSdlHost::ActivateContext(str* error)
 {
+    // Nothing to draw on: the game ends at its next event.
+    if (DisplayGone())
+        return EGraphicsStep::kNone;
     if (!mWindow || !mContext) {
         *error = "no window";
         return EGraphicsStep::kDrawable;

@@ -25,9 +25,12 @@ public:
 
     // Whether SDL's video and event systems came up.
     bool IsReady() const { return mReady; }
+    // Why the game would run unseen, as the player is told it; empty when there is a display.
+    const str& MissingDisplay() const { return mMissingDisplay; }
     SDL_Window* Window() const { return mWindow; }
 
     EWait WaitEvent(TSystemEvent* out, unsigned timeoutMs) override;
+    void QuitUnderWay() override;
     uint32_t Modifiers() override;
     TPoint MousePosition() override;
     void Sleep(unsigned ms) override;
@@ -78,6 +81,7 @@ private:
     bool DisplayGone();
 
     bool mReady = false;
+    str mMissingDisplay;
     SDL_Window* mWindow = nullptr;
     SDL_GLContext mContext = nullptr;
     SDL_Cursor* mArrow = nullptr;

@@ -30,7 +30,7 @@ std::string ProgramPath()
 }
 
 TDemoRun::TDemoRun(const std::string& resources, const std::string& home, const std::vector<std::string>& unset,
-                   const std::string& program)
+                   const std::string& program, const std::vector<std::string>& set)
 {
     char pattern[] = "/tmp/tv_demo_XXXXXX";
     if (!mkdtemp(pattern))
@@ -46,7 +46,7 @@ TDemoRun::TDemoRun(const std::string& resources, const std::string& home, const 
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
         env.emplace_back(*e);
-    const std::vector<std::string> own = {
+    std::vector<std::string> own = {
         "XDG_DATA_HOME=" + mHome + "/share",
         "HOME=" + mHome,
         "SDL_VIDEODRIVER=offscreen",
@@ -54,10 +54,12 @@ TDemoRun::TDemoRun(const std::string& resources, const std::string& home, const 
         "TESSIVANDER_RESOURCES=" + resources,
         "TESSIVANDER_TEST_INPUT=" + mInput,
 #if defined(__SANITIZE_ADDRESS__)
-        // The GL driver's process-lifetime allocations cannot be told apart at exit.
-        "ASAN_OPTIONS=detect_leaks=0",
+        // The GL driver's process-lifetime allocations cannot be told apart at exit; a test may
+        // put a library of its own in front of the sanitizer's.
+        "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0",
 #endif
     };
+    own.insert(own.end(), set.begin(), set.end());
     for (const std::string& o : own) {
         const std::string key = o.substr(0, o.find('=') + 1);
         std::erase_if(env, [&](const std::string& e) { return e.rfind(key, 0) == 0; });

@@ -18,10 +18,11 @@ public:
     // Starts the program with TESSIVANDER_RESOURCES = `resources` (the folder holding assets/).
     // The player's folders and the working folder are `home` when given (kept, so that runs
     // one after another share them), else the run's own temporary folder. The environment
-    // values named in `unset` are left out, those folders' ones too. `program`, when given, is
-    // a copy of the program to run.
+    // values named in `unset` are left out, those folders' ones too; `set` ("NAME=value") go
+    // in. `program`, when given, is a copy of the program to run.
     explicit TDemoRun(const std::string& resources, const std::string& home = std::string(),
-                      const std::vector<std::string>& unset = {}, const std::string& program = std::string());
+                      const std::vector<std::string>& unset = {}, const std::string& program = std::string(),
+                      const std::vector<std::string>& set = {});
     ~TDemoRun();
 
     bool Started() const { return mPid > 0; }

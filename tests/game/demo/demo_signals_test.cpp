@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -48,6 +49,44 @@ TEST(DemoSignals, AScriptHeldInOneLongCallStillEndsWithinThreeSecondsOfTheSignal
     run.Signal(SIGTERM);
     EXPECT_EQ(run.Finish(3000), 0) << run.Log();
     EXPECT_NE(run.Log().find("did not take the quit signal in time"), std::string::npos) << run.Log();
+}
+
+// Once the game has logged `armedAt`, its next save syncs a temporary file for longer than
+// the quit signal's deadline (2.5 s), and SIGTERM comes as that sync begins.
+std::vector<std::string> SlowSaveWithSignal(const std::string& armedAt)
+{
+    return {"LD_PRELOAD=" + BuildRoot() + "/tests/libtv_fault_preload.so", "TV_FAULT_ARM_AT=" + armedAt,
+            "TV_FAULT_SLOW_SYNC_MS=4000", "TV_FAULT_SIGNAL=" + std::to_string(SIGTERM)};
+}
+
+// The save the signal met finishes before the game ends: a new player's, and the last one of
+// the player's quit already under way. Nothing is left half saved.
+TEST(DemoSignals, ASignalDuringASlowSaveLetsTheSaveFinish)
+{
+    for (const char* armedAt : {"Asking for a name", "Quit dialog answered"}) {
+        SCOPED_TRACE(armedAt);
+        TDataCopy data;
+        TDemoRun run(data.Dir(), std::string(), {}, std::string(), SlowSaveWithSignal(armedAt));
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        if (std::string(armedAt) == "Asking for a name") {
+            ASSERT_TRUE(ClickUntil(run, kPlayX, kPlayY, "Opening layouts/chooseplayer.lua", 0)) << run.Log();
+            run.Send(Click(kNewX, kPageButtonY));
+            EnterName(run, "Ann");
+            EXPECT_TRUE(run.WaitFor("QUITTING THE APP!")) << run.Log();
+            EXPECT_EQ(run.Finish(), 0) << run.Log();
+        } else {
+            ASSERT_NO_FATAL_FAILURE(StartANewGameAs(run, "Ann"));
+            ASSERT_TRUE(run.WaitFor("SAVED GAME IN SCENE")) << run.Log();
+            QuitThroughTheDialog(run);
+        }
+        EXPECT_NE(run.Log().find("Fault: a signal as a save's sync begins"), std::string::npos) << run.Log();
+        EXPECT_EQ(run.Log().find("did not take the quit signal in time"), std::string::npos) << run.Log();
+        for (const auto& entry : std::filesystem::directory_iterator(run.Home() + "/share/tessivander"))
+            EXPECT_EQ(entry.path().filename().string().find(".tmp."), std::string::npos) << entry.path();
+        const TDumpedSlot slot = ReadDumpedSlot(DumpPrefs(run), 0);
+        EXPECT_TRUE(slot.whole) << DumpPrefs(run);
+        EXPECT_EQ(slot.values.count("name") ? slot.values.at("name") : "", "Ann") << DumpPrefs(run);
+    }
 }
 
 // The highest hop in the log.

@@ -24,6 +24,7 @@ public:
     const std::string& Name() const { return mName; }
     int Width() const { return mWidth; }
     int Height() const { return mHeight; }
+    pid_t Pid() const { return mPid; }
     // Takes the server away under whatever shows on it.
     void Kill();
 

@@ -41,8 +41,8 @@ TEST(QuitSignals, ASecondSignalTakesTheDefaultWay)
         testing::KilledBySignal(SIGTERM), "");
 }
 
-// A signal the main thread does not take in time ends the process with status 0; one it takes
-// leaves the ending to the quit path.
+// A signal the main thread does not take in time ends the process with status 0; one it takes,
+// or one that comes once the game's quit is under way, leaves the ending to the quit path.
 TEST(QuitSignals, ARequestNotTakenInTimeEndsTheProcess)
 {
     EXPECT_EXIT(
@@ -58,6 +58,15 @@ TEST(QuitSignals, ARequestNotTakenInTimeEndsTheProcess)
             TQuitSignals signals;
             raise(SIGTERM);
             TQuitSignals::Taken();
+            usleep((TQuitSignals::kAnswerLimitMs + 500) * 1000);
+            std::exit(3);
+        },
+        testing::ExitedWithCode(3), "");
+    EXPECT_EXIT(
+        {
+            TQuitSignals signals;
+            TQuitSignals::Taken();
+            raise(SIGTERM);
             usleep((TQuitSignals::kAnswerLimitMs + 500) * 1000);
             std::exit(3);
         },
