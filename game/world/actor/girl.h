@@ -144,8 +144,13 @@ public:
     bool GetPolyName(str* name) const;
     int GetCurrentPoly() const { return mCurrentPoly; }
     tVector2<float> GetScreenPosition() const;
-    // 0 not handled, 1 an actor, 2 the ground, 3 the edge of the ground.
+    // 0 not handled, 1 an actor, 2 the ground, 3 the edge of the ground. A click is noted
+    // (waits for a click end on it), then judged: only in FOLLOWCLICKS mode does it act.
     int OnMouseDown(const TPoint& point);
+    void NoteClick() { mClicked = true; }
+    int JudgeClick(const TPoint& point);
+    // The heroine's click that found her without control is counted.
+    void CountInactiveClick() const;
     void OnMouseMove(const TPoint& point);
     static int CallOnClick(tGirl* clicker, tGirl* clicked);
     void CallPointAtFn(bool on);

@@ -411,10 +411,20 @@ tVector2<float> tGirl::GetScreenPosition() const
 
 int tGirl::OnMouseDown(const TPoint& point)
 {
-    mClicked = true;
+    NoteClick();
+    return JudgeClick(point);
+}
+
+void tGirl::CountInactiveClick() const
+{
+    if (mName == "NELKA")
+        MET_Count("inactiveclick");
+}
+
+int tGirl::JudgeClick(const TPoint& point)
+{
     if (mMode != MODE_FOLLOWCLICKS) {
-        if (mName == "NELKA")
-            MET_Count("inactiveclick");
+        CountInactiveClick();
         return 0;
     }
     if (!mScene)

@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class tGirl;
@@ -243,6 +244,23 @@ protected:
     // Cheat mode's path probe: the mouse in the world and the ground point nearest to it.
     tVector2<float> mProbePoint{0, 0};
     tVector2<float> mProbeGround{0, 0};
+    // A click made while nobody had control but a wait had already ended, with the actors on
+    // the screen then; the next update judges it (scene_input.cpp).
+    struct tHeldClick
+    {
+        tVector2<float> world;
+        std::vector<tGirl*> seen;
+    };
+    std::optional<tHeldClick> mHeldClick;
+    // The requests, the actors' updates; false when the update stopped before the actors.
+    bool UpdateRequestsAndActors();
+    // The live actors in the order they take a click.
+    std::vector<tGirl*> ActorsInClickOrder() const;
+    void GiveClick(const TPoint& point, const std::vector<tGirl*>& actors);
+    void JudgeHeldClick(const tHeldClick& click, bool actorsWentOn);
+    void DropHeldClick();
+    // A scene change, sub-scene, popup, end of the game or web content waits for the next update.
+    bool AnyRequestPending() const;
     // Deletes an actor, leaving its slot empty, after every reference to it is cleared.
     void RemoveActor(tGirl* actor);
     // Takes the actor's entry out of the scene's Lua object when the entry is that actor's.

@@ -41,6 +41,7 @@ void tScene::DumpActors()
     mConversationPartner = nullptr;
     mCameraActor = nullptr;
     mPointedActor = nullptr;
+    mHeldClick.reset();
     // Out of the list first: a destructor that asks the scene finds no half-deleted actor.
     std::vector<std::unique_ptr<tGirl>> doomed;
     doomed.swap(mActors);
@@ -63,6 +64,8 @@ void tScene::RemoveActor(tGirl* actor)
         mCameraActor = nullptr;
     if (mConversationPartner == actor)
         mConversationPartner = nullptr;
+    if (mHeldClick)
+        std::erase(mHeldClick->seen, actor);
     for (const auto& other : mActors)
         if (other && other.get() != actor)
             other->ForgetActor(actor);

@@ -9,6 +9,10 @@
 #include "game/world/state/gamestate.h"
 #include "render/renderer/render_platform.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 bool tScene::OnMouseDown(const TPoint& point)
 {
     mClickedAtScreen = tVector2<float>(float(point.x), float(point.y));
@@ -21,25 +25,75 @@ bool tScene::OnMouseDown(const TPoint& point)
     if (HasSubScene())
         return true;
     MET_Count("TotalClicks");
-    // A wait that ended since the last update (a line run out between two frames) lets its
-    // script go on first: the click lands in the scene as it stands now, not as it stood at
-    // that update.
-    if (!InFollowClicksMode())
-        for (size_t i = 0; i < mActors.size(); ++i)
-            if (tGirl* actor = mActors[i].get())
-                actor->RunScriptIfDue();
     DepthSortActors();
-    // Every actor present at the click gets it, whatever an earlier one did; actors that a
-    // handler spawns join the end of the list and wait for the next click.
-    const size_t count = mActors.size();
-    for (size_t i = 0; i < count; ++i) {
-        tGirl* actor = mActors[i].get();
-        if (!actor)
-            continue;
-        if (const int kind = actor->OnMouseDown(point))
-            GenerateClickSound(kind);
+    const std::vector<tGirl*> seen = ActorsInClickOrder();
+    // Asked before the click is noted: a wait for a click is not one that has ended yet.
+    const bool due = !InFollowClicksMode() && !AnyRequestPending() &&
+                     std::any_of(seen.begin(), seen.end(), [](tGirl* actor) { return actor->IsTimeToRunScript(); });
+    // Every actor notes the click before any acts on it: a wait that a handler begins comes
+    // after the click and does not end on it.
+    for (tGirl* actor : seen)
+        actor->NoteClick();
+    DropHeldClick();
+    // Nobody has control, but a wait ended since the last update (a line run out between two
+    // frames): the click waits for that update, where the scripts go on, and acts there if they
+    // hand control back. The scene never changes in the middle of input: a second click, or a
+    // button under the pointer, would meet what nobody has seen yet.
+    if (due) {
+        mHeldClick = tHeldClick{mClickedAtWorld, seen};
+        return true;
     }
+    GiveClick(point, seen);
     return true;
+}
+
+std::vector<tGirl*> tScene::ActorsInClickOrder() const
+{
+    std::vector<tGirl*> actors;
+    for (const auto& actor : mActors)
+        if (actor)
+            actors.push_back(actor.get());
+    return actors;
+}
+
+// Actors that a handler spawns are not among `actors`: they wait for the next click.
+void tScene::GiveClick(const TPoint& point, const std::vector<tGirl*>& actors)
+{
+    for (tGirl* actor : actors)
+        if (HasActor(actor))
+            if (const int kind = actor->JudgeClick(point))
+                GenerateClickSound(kind);
+}
+
+void tScene::JudgeHeldClick(const tHeldClick& click, bool actorsWentOn)
+{
+    // The scripts handed control back and opened nothing the click could reach: no choices, no
+    // window or scene to come, no actor that was not on the screen.
+    const bool handedBack =
+        actorsWentOn && InFollowClicksMode() && !mChoices.IsChoiceOpen() && !HasSubScene() && !AnyRequestPending() &&
+        std::all_of(mActors.begin(), mActors.end(), [&](const auto& actor) {
+            return !actor || std::find(click.seen.begin(), click.seen.end(), actor.get()) != click.seen.end();
+        });
+    if (!handedBack) {
+        for (tGirl* actor : click.seen)
+            actor->CountInactiveClick();
+        return;
+    }
+    // Where the click was in the world, wherever the camera has gone since.
+    const tVector2<float> screen = ScreenFromWorld(click.world);
+    GiveClick(TPoint(int(std::lround(screen.x)), int(std::lround(screen.y))), click.seen);
+}
+
+void tScene::DropHeldClick()
+{
+    if (const std::optional<tHeldClick> held = std::exchange(mHeldClick, std::nullopt))
+        for (tGirl* actor : held->seen)
+            actor->CountInactiveClick();
+}
+
+bool tScene::AnyRequestPending() const
+{
+    return mPopupPending || mGameOver || !mChainTo.empty() || !mChainToSubScene.empty() || mFlash != nullptr;
 }
 
 bool tScene::OnMouseMove(const TPoint& point)

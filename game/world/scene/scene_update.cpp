@@ -83,11 +83,19 @@ str Take(str& request)
 
 void tScene::Update()
 {
+    const bool actorsWentOn = UpdateRequestsAndActors();
+    // A click held for this update is judged once the scripts have gone on, or not at all.
+    if (const std::optional<tHeldClick> held = std::exchange(mHeldClick, std::nullopt))
+        JudgeHeldClick(*held, actorsWentOn);
+}
+
+bool tScene::UpdateRequestsAndActors()
+{
     if (mGameOver) {
         mGameOver = false;
         LOGIT("GAME WAS OVER\n");
         PopTopModal();
-        return;
+        return false;
     }
     if (mPopupPending) {
         mPopupPending = false;
@@ -98,7 +106,7 @@ void tScene::Update()
     ApplyMusicVolume(mMusicVolume);
     if (mFlash) {
         if (mFlash->IsPlaying())
-            return;
+            return false;
         DumpFlash();
     }
     if (!mChainToSubScene.empty()) {
@@ -125,6 +133,7 @@ void tScene::Update()
         if (actor->IsExpired())
             RemoveActor(actor);
     }
+    return true;
 }
 
 void tScene::ChainTo(const str& name)

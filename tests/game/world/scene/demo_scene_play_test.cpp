@@ -187,24 +187,98 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
     EXPECT_THAT(Log(), Not(HasSubstr("GLOBAL LUA ERROR")));
 }
 
-// The empty drawer's line runs out between two frames and the player clicks the note at once:
-// the drawer's script hands Mira back before the click is judged, so she goes to the note.
-TEST_F(DemoScenePlay, AClickAsALineEndsReachesTheHotspot)
+// A line runs out between two frames and the player clicks at once. The click waits for the
+// next frame, where the script goes on: it reaches the hotspot it was on when the script hands
+// Mira back (the empty drawer's line, then the note), and nothing when the script opens a talk's
+// choices instead (Pip's greeting): rows that no frame has shown take no click.
+TEST_F(DemoScenePlay, AClickAsALineEndsActsOnlyOnWhatWasOnTheScreen)
 {
+    const auto lineEnds = [&](tGirl* speaker) {
+        ASSERT_GE(PlayUntil([&] { return speaker->IsWaitingFor(RESUME_ON_VOXDONE); }), 0) << Log();
+        const uint32_t deadline = gVoxComplete.GetDeadline();
+        ASSERT_NE(deadline, tVoxCompletion::kNoDeadline);
+        now += deadline - GameClockTime() + 1;
+        NewLog();
+    };
     ASSERT_TRUE(Enter("cottage"));
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
     Run("game:Set('drawer_open', 1)");
     ClickWorld(415, 343);
-    tGirl* drawer = Actor("DRAWER");
-    ASSERT_GE(PlayUntil([&] { return drawer->IsWaitingFor(RESUME_ON_VOXDONE); }), 0) << Log();
-    EXPECT_FALSE(MiraHasControl());
-    const uint32_t deadline = gVoxComplete.GetDeadline();
-    ASSERT_NE(deadline, tVoxCompletion::kNoDeadline);
-    now += deadline - GameClockTime() + 1;
-    NewLog();
+    ASSERT_NO_FATAL_FAILURE(lineEnds(Actor("DRAWER")));
     ClickWorld(423, 295);
+    EXPECT_FALSE(MiraHasControl()) << "the drawer's script went on in the click";
+    Frame();
     EXPECT_THAT(NewLog(), AllOf(HasSubstr("MET_Event(ClickedOnActor, NOTE"), Not(HasSubstr("inactiveclick"))));
     EXPECT_GE(PlayUntil([&] { return Log().find("SayRaw([Gone to chase the moon.") != std::string::npos; }, 600), 0);
+
+    ASSERT_TRUE(Enter("clearing"));
+    ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
+    ClickWorld(575, 380);
+    ASSERT_GE(PlayUntil([&] { return Log().find("SayRaw([Mrrrow?") != std::string::npos; }), 0) << Log();
+    ASSERT_NO_FATAL_FAILURE(lineEnds(Actor("PIP")));
+    ClickWorld(300, 30);
+    ClickWorld(300, 30);  // a second click, taken before any frame
+    EXPECT_FALSE(TChoiceBox::Enabled(choices.box)) << "the choices opened in the click";
+    Frame();
+    EXPECT_TRUE(TChoiceBox::Enabled(choices.box));
+    EXPECT_TRUE(Actor("PIP")->IsWaitingFor(RESUME_ON_CHOICE));
+    EXPECT_THAT(NewLog(), AllOf(HasSubstr("inactiveclick"), Not(HasSubstr("ChoiceClicked"))));
+}
+
+// A wait for a click that a handler begins does not end on the click that ran the handler. What
+// the scripts do in the update a held click waits for decides whether it acts: control handed
+// back, with nothing opened meanwhile, lets it reach the note it was on; choices, an actor, a
+// popup or a scene change to come, or no control, leave it a click that found nobody in control.
+TEST_F(DemoScenePlay, AClickReachesOnlyTheSceneItWasMadeOn)
+{
+    ASSERT_TRUE(Enter("cottage"));
+    ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
+    // The hand takes clicks after Mira; the note's handler has it wait for one.
+    Run("scene:Spawn{ name = 'HAND' }\n"
+        "scene.HAND:SetDepthValue(-1)\n"
+        "scene.NOTE.on_click = function(clicker, clicked)\n"
+        "    scene.HAND:StartProc(function(self) heard = coroutine.yield(RESUME.ON_CLICK) end)\n"
+        "    return RESPONSE.IGNORE\n"
+        "end");
+    ClickWorld(423, 295);
+    Play(3);
+    EXPECT_EQ(Run("return tostring(heard)"), "nil");
+    ClickWorld(300, 450);
+    Frame();
+    EXPECT_EQ(Run("return tostring(heard)"), "4");
+
+    const struct
+    {
+        const char* what;
+        const char* then;  // after Mira has control again
+        bool acts;
+    } cases[] = {
+        {"control back", "", true},
+        {"and choices", "self:OfferChoices{ choices = { 'a|A' } }", false},
+        {"and an actor", "scene:Spawn{ name = 'NEWCOMER' }", false},
+        {"and a popup", "scene:DoPopup('', 'Title', 'Body')", false},
+        {"no control", "scene.NELKA:SetMode(MODE.CUTSCENE)", false},
+        {"and a scene change", "scene:ChainTo('garden')", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(Enter("cottage"));
+        ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
+        Run((std::string("scene.NELKA:SetMode(MODE.CUTSCENE)\n"
+                         "scene:Spawn{ name = 'STAGEHAND', command = function(self)\n"
+                         "    coroutine.yield(RESUME.ON_SIGNAL)\n"
+                         "    scene.NELKA:SetMode(MODE.FOLLOWCLICKS)\n") +
+             c.then + "\nend }")
+                .c_str());
+        Actor("STAGEHAND")->Signal();
+        NewLog();
+        ClickWorld(423, 295);
+        Frame();
+        const std::string log = NewLog();
+        EXPECT_EQ(log.find("ClickedOnActor, NOTE") != std::string::npos, c.acts) << log;
+        EXPECT_EQ(log.find("inactiveclick") != std::string::npos, !c.acts) << log;
+    }
+    EXPECT_THAT(Log(), Not(HasSubstr("GLOBAL LUA ERROR")));
 }
 
 // An actor's script waits on a delay, a walk, an animation and a dialogue choice in turn, and
