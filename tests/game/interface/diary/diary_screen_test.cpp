@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,20 @@ TEST_F(DiaryTest, ScriptTextsShowAsWrittenAndKeysSurviveTheirLinks)
         }
     }
     EXPECT_FALSE(LuaTrue("gHacked"));
+}
+
+// An entry of a megabyte, its title and its page (as a save may hold them), opens the diary and
+// draws its first frame at once.
+TEST_F(DiaryTest, AMegabyteEntryOpensTheDiaryAtOnce)
+{
+    Lua("local page = string.rep('word ', 200000); BOOK_PRI:AddDiaryTableEntry{ 'big', page, page }");
+    const auto start = std::chrono::steady_clock::now();
+    OpenScreen("diary/primary.lua");
+    Send(TEvent::kIdle);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took.count(), 1.0);
+    EXPECT_GE(TextOf("item_body").size(), 1000000u);
+    EXPECT_GT(GetCast<TText>(Find("listtext"))->GetLineCount(), 1000);
 }
 
 // The string table's texts are the writer's: their colour and outline tags are drawn, not shown.
