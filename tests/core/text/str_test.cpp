@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 
@@ -166,6 +167,19 @@ TEST(Str, Replace)
     str f("x.y.z");
     f.replace(".", "/", str::kFromEnd);
     EXPECT_STREQ(f.c_str(), "x.y/z");
+    str g("aXa");
+    g.replace(g, str("<") + g + ">", str::kAll);
+    EXPECT_STREQ(g.c_str(), "<aXa>");
+
+    // Each match costs its own bytes, not the whole text again.
+    const std::string slashes(400000, '\\');
+    str path(slashes.c_str()), grown(slashes.c_str());
+    const auto start = std::chrono::steady_clock::now();
+    path.replace("\\", "/", str::kAll);
+    grown.replace("\\", "\\\\", str::kAll, 2);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+    EXPECT_EQ(std::string(path.c_str()), std::string(400000, '/'));
+    EXPECT_EQ(grown.length(), 2u * 400000 - 2);
 }
 
 TEST(Str, ReplaceFromEndAllVisitsEachOccurrenceOnce)
