@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
+#include "common/cpu_clock.h"
 #include "common/log_capture.h"
 #include "core/platform/event.h"
 #include "diary_fixture.h"
@@ -194,11 +194,10 @@ TEST_F(DiaryTest, ScriptTextsShowAsWrittenAndKeysSurviveTheirLinks)
 TEST_F(DiaryTest, AMegabyteEntryOpensTheDiaryAtOnce)
 {
     Lua("local page = string.rep('word ', 200000); BOOK_PRI:AddDiaryTableEntry{ 'big', page, page }");
-    const auto start = std::chrono::steady_clock::now();
+    const double start = ThreadCpuSeconds();
     OpenScreen("diary/primary.lua");
     Send(TEvent::kIdle);
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took.count(), 1.0);
+    EXPECT_LT(ThreadCpuSeconds() - start, 1.0);
     EXPECT_GE(TextOf("item_body").size(), 1000000u);
     EXPECT_GT(GetCast<TText>(Find("listtext"))->GetLineCount(), 1000);
 }
