@@ -1,11 +1,6 @@
 #include "core/files/disk_file_data.h"
 
-#include "core/debug/debug_log.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "core/files/regular_file.h"
 
 TDiskFileData::~TDiskFileData()
 {
@@ -26,28 +21,8 @@ bool TDiskFileData::Open(const str& path, eFileMode mode)
     default: break;
     }
     mReading = how[0] == 'r';
-    mStream = mReading ? OpenRegular(path) : std::fopen(path.c_str(), how);
+    mStream = mReading ? OpenRegularFile(path) : std::fopen(path.c_str(), how);
     return mStream != nullptr;
-}
-
-// A pipe would block the program until someone writes to it, and a folder reads as a file of
-// absurd size: only regular files are read.
-FILE* TDiskFileData::OpenRegular(const str& path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        WriteDbg("Not reading '%s': not a regular file", path.c_str());
-        close(fd);
-        return nullptr;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FILE* stream = fdopen(fd, "rb");
-    if (!stream)
-        close(fd);
-    return stream;
 }
 
 void TDiskFileData::Close()

@@ -21,10 +21,6 @@ public:
     unsigned long Write(const void* buffer, unsigned long count) override;
     bool AtEOF() override;
 
-    // The file for reading when it is a regular file; anything else (a pipe, a device, a
-    // folder) is refused with a log line, without waiting on it.
-    static FILE* OpenRegular(const str& path);
-
 private:
     FILE* mStream = nullptr;
     int mLastByte = -1;  // pushed back by Unget

@@ -6,11 +6,11 @@
 #include "core/config/config.h"
 #include "core/debug/debug_log.h"
 #include "core/files/directory_search.h"
-#include "core/files/disk_file_data.h"
 #include "core/files/file.h"
 #include "core/files/flat_file.h"
 #include "core/files/memory_file.h"
 #include "core/files/path_util.h"
+#include "core/files/regular_file.h"
 
 using namespace tv_files;
 
@@ -29,7 +29,7 @@ constexpr long kMaxAssetListSize = 99999;
 void ReadAssetList()
 {
     str path = TFile::ToDiskPath("final.txt");
-    FILE* f = TDiskFileData::OpenRegular(path);
+    FILE* f = OpenRegularFile(path);
     if (!f)
         return;
     std::fseek(f, 0, SEEK_END);

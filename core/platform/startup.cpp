@@ -4,21 +4,23 @@
 #include "core/debug/debug_log.h"
 #include "core/platform/platform.h"
 #include "core/platform/render_link.h"
+#include "core/text/str_view.h"
 
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <string>
 
 str BuildCommandLine(int argc, char** argv)
 {
-    str line;
+    std::string line;
     for (int i = 1; i < argc; ++i) {
         if (!argv || !argv[i])
             continue;
-        line += str(argv[i]);
+        line += argv[i];
         line += ' ';
     }
-    return line;
+    return ToStr(line);
 }
 
 void ApplyCheatArguments(int argc, char** argv)

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "core/files/regular_file.h"
+
 namespace {
 
 constexpr uint64_t kNoFingerprint = 0xDEADBEEFDEADBEEFull;
@@ -44,7 +46,7 @@ bool ParseAddress(const std::string& text, uint8_t (&mac)[6])
 
 bool ReadInterfaceAddress(const std::string& dir, uint8_t (&mac)[6])
 {
-    FILE* f = std::fopen((dir + "/address").c_str(), "r");
+    FILE* f = OpenRegularFile((dir + "/address").c_str());
     if (!f)
         return false;
     char line[64] = {0};

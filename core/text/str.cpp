@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 bool gbStrAlwaysUnique = false;
 
@@ -307,6 +309,10 @@ void str::replace(const str& what, const str& with, unsigned flags, unsigned sta
     }
     // Hold both texts: either may share this string's buffer.
     str w(what), r(with);
+    if ((flags & kAll) && !(flags & kFromEnd)) {
+        replaceAllForward(w, r, flags & kIgnoreCase, start);
+        return;
+    }
     const unsigned R = r.length();
     const long D = static_cast<long>(R) - static_cast<long>(F);
     for (;;) {
@@ -331,6 +337,43 @@ void str::replace(const str& what, const str& with, unsigned flags, unsigned sta
             start = p + R;
         }
     }
+}
+
+// Every match from `start` on, left to right, each search going on after the text it replaced:
+// one pass over the text, however many matches it holds.
+void str::replaceAllForward(const str& what, const str& with, bool ignoreCase, unsigned start)
+{
+    const std::string_view text(mRep->text, length()), w(what.c_str(), what.length()), r(with.c_str(), with.length());
+    auto matchAt = [&](size_t pos) {
+        for (size_t j = 0; j < w.size(); ++j)
+            if (upper(static_cast<unsigned char>(text[pos + j]), ignoreCase) !=
+                upper(static_cast<unsigned char>(w[j]), ignoreCase))
+                return false;
+        return true;
+    };
+    std::string out;
+    size_t from = 0;  // the first byte not yet copied
+    bool replaced = false;
+    for (size_t q = start; q < text.size() && text.size() - q >= w.size();) {
+        if (!matchAt(q)) {
+            ++q;
+            continue;
+        }
+        out.append(text.substr(from, q - from)).append(r);
+        q += w.size();
+        from = q;
+        replaced = true;
+    }
+    if (!replaced)
+        return;
+    out.append(text.substr(from));
+    if (out.size() >= UINT32_MAX)
+        throw std::length_error("str: text too long");
+    makeUnique();  // `what` or `with` may share this text
+    const unsigned need = static_cast<unsigned>(out.size() + 1);
+    if (need > mRep->capacity)
+        _reserve(need);
+    std::memcpy(mRep->text, out.data(), out.size() + 1);
 }
 
 unsigned str::overlay(int pos, const char* data, unsigned n, bool terminate)

@@ -76,6 +76,7 @@ private:
     static Rep* dupRep(const char* s);
     void release();
     void makeUnique();
+    void replaceAllForward(const str& what, const str& with, bool ignoreCase, unsigned start);
 
     Rep* mRep = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "core/text/str_view.h"
 #include "render/anim/animated_texture.h"
 #include "render/texture/texture.h"
 #include "render/texture/texture_data.h"
@@ -83,12 +84,8 @@ std::shared_ptr<TAnimatedTexture> BestAnimatedRef(str name)
     name.replace(".xml", "", 0, 0);
     // The sheet's image names are read from the description's own folder, as the names inside
     // a description are: the folder once, never twice.
-    str base = name;
-    for (size_t i = name.length(); i > 0; --i)
-        if (name[i - 1] == '/' || name[i - 1] == '\\') {
-            base = name.substr(i);
-            break;
-        }
+    const size_t slash = TextView(name).find_last_of("/\\");
+    const str base = slash == std::string_view::npos ? name : name.substr(unsigned(slash + 1));
     {
         TQuietTextureSearch searching;
         if (auto texture = gSource.animated(name, base + RGBEXT, base + MSKEXT))

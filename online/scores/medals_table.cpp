@@ -1,5 +1,8 @@
 #include "online/scores/medals_table.h"
 
+#include <string>
+
+#include "core/text/str_view.h"
 #include "core/xml/xml_escape.h"
 
 bool TZvMedalsTable::Holds(const str& medalName, bool wholeGame, const str& mode) const
@@ -44,20 +47,20 @@ const TZvMedal* TZvMedalsTable::At(int index) const
 
 str TZvMedalsTable::GenerateServerString(bool withMode) const
 {
-    str out;
+    std::string out;
     for (const TZvMedal& m : mMedals) {
         // Names come from game data; escaped so a quote or "<" cannot break the document.
         out += "<medal name=\"";
-        out += xmlSafeString(m.medalName.c_str());
+        out += TextView(xmlSafeString(m.medalName.c_str()));
         out += "\" per=\"";
-        out += xmlSafeString(m.type.c_str());
+        out += TextView(xmlSafeString(m.type.c_str()));
         out += "\"";
         if (withMode && m.type == kTypeMode) {
             out += " type=\"";
-            out += xmlSafeString(m.mode.c_str());
+            out += TextView(xmlSafeString(m.mode.c_str()));
             out += "\"";
         }
         out += "/>";
     }
-    return out;
+    return ToStr(out);
 }

@@ -5,6 +5,7 @@
 
 #include "core/config/config.h"
 #include "core/debug/debug_log.h"
+#include "core/files/regular_file.h"
 #include "online/scores/guid_source.h"
 #include "online/scores/hiscores_data.h"
 #include "online/scores/text_out.h"
@@ -16,7 +17,7 @@ const char* kBuiltInServerUrl = "";
 
 str ReadServerOverride()
 {
-    FILE* f = std::fopen("hiscoreserver.txt", "rb");
+    FILE* f = OpenRegularFile("hiscoreserver.txt");
     if (!f)
         return str();
     char line[512] = {};

@@ -1,6 +1,7 @@
 #include "online/web/movie_page.h"
 
 #include "core/strings/string_table.h"
+#include "core/text/str_view.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,15 +25,15 @@ bool KeepInUrl(unsigned char c)
 
 str AsFileURL(const str& path)
 {
-    str url("file://");
+    std::string url("file://");
     for (const char* p = path.c_str(); *p; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
         if (KeepInUrl(c))
             url += static_cast<char>(c);
         else
-            url += str::getFormatted("%%%02X", c);
+            url += str::getFormatted("%%%02X", c).c_str();
     }
-    return url;
+    return ToStr(url);
 }
 
 str BuildMoviePage(const TMoviePageParts& parts)

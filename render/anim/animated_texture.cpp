@@ -2,8 +2,10 @@
 
 #include "core/files/asset_map.h"
 #include "core/files/file.h"
+#include "core/text/str_view.h"
 
 #include <algorithm>
+#include <string>
 
 TMat3 TAnimFrame::TransformMatrix() const
 {
@@ -21,18 +23,18 @@ bool TAnimFrame::operator==(const TAnimFrame& o) const
 
 str DefaultAnimationScript(int frameCount)
 {
-    str script("function DoAnim()\n    delay(60);\n");
+    std::string script("function DoAnim()\n    delay(60);\n");
     if (frameCount > 0) {
         script += "    frames{";
         for (int i = 1; i <= frameCount; ++i) {
             if (i > 1)
                 script += ',';
-            script += str::getFormatted("%d", i);
+            script += std::to_string(i);
         }
         script += "};\n";
     }
     script += "end\n";
-    return script;
+    return ToStr(script);
 }
 
 TAnimatedTexture::TAnimatedTexture(const str& assetName) : mAssetName(assetName) {}
@@ -175,13 +177,8 @@ bool TAnimatedTexture::ParseAnimation(const str& image, const str& mask)
     if (!parsed)
         return false;
 
-    mFolder = mAssetName;
-    while (!mFolder.empty()) {
-        const char last = mFolder[mFolder.length() - 1];
-        if (last == '/' || last == '\\')
-            break;
-        mFolder.erase(mFolder.length() - 1);
-    }
+    const size_t slash = TextView(mAssetName).find_last_of("/\\");
+    mFolder = slash == std::string_view::npos ? str() : mAssetName.substr(0, int(slash + 1));
     if (!image.empty())
         mAnim.imageName = image;
     if (!mask.empty())

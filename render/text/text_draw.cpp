@@ -10,6 +10,7 @@
 #include "render/texture/texture.h"
 
 #include <algorithm>
+#include <limits>
 
 using text_units::RoundQ;
 using text_units::TruncQ;
@@ -38,6 +39,24 @@ void TTextGraphic::DrawToSurface(const TVec2& origin, unsigned int clipHeight, f
     DrawTo(origin, clipHeight, scale, lineSpacing, alpha, t);
 }
 
+// The rows the target shows, in the coordinates the origin is given in once the viewport is added:
+// the renderer's clipping rectangle on the screen, the rows of a texture or a surface.
+void TTextGraphic::ShownRows(const TDrawTarget& target, float* top, float* bottom)
+{
+    *top = -std::numeric_limits<float>::infinity();
+    *bottom = std::numeric_limits<float>::infinity();
+    if (target.surface) {
+        *top = 0;
+        *bottom = static_cast<float>(target.surface->height);
+    } else if (target.texture) {
+        *top = 0;
+        *bottom = static_cast<float>(target.texture->GetHeight());
+    } else if (const TURect clip = TRenderer::GetInstance()->GetClippingRectangle(); clip.bottom > clip.top) {
+        *top = static_cast<float>(clip.top);
+        *bottom = static_cast<float>(clip.bottom);
+    }
+}
+
 void TTextGraphic::DrawTo(TVec2 origin, unsigned int clipHeight, float scale, int lineSpacing, float alpha,
                           const TDrawTarget& target)
 {
@@ -49,6 +68,11 @@ void TTextGraphic::DrawTo(TVec2 origin, unsigned int clipHeight, float scale, in
         origin.x += static_cast<float>(viewport.left);
         origin.y += static_cast<float>(viewport.top);
     }
+    // A text far taller than its window's visible part (a long page in a scrolled list) costs
+    // only the lines that show; a turned text is drawn whole.
+    float shownTop, shownBottom;
+    ShownRows(target, &shownTop, &shownBottom);
+    const int textLength = static_cast<int>(mText.length());
     TZvMiniVecDraw* drawer = GetMiniVecDraw();
     drawer->SetNoBlend(mNoBlend);
     drawer->SetAlphaBlend(mAlphaBlend);
@@ -61,15 +85,19 @@ void TTextGraphic::DrawTo(TVec2 origin, unsigned int clipHeight, float scale, in
         const TTextLine& line = *mLines[i];
         const float bottom = mSpriteRender ? (y0 + static_cast<float>(mLineHeight)) * scale
                                            : static_cast<float>(line.height) * scale + y0;
-        if (!(bottom > static_cast<float>(clipHeight)) && !(bottom < 0))
-            DrawLine(line, y0, origin, scale, alpha, target);
+        // Glyphs may reach a line's height beyond its box (outlines, italics, accents).
+        const float reach = 2.0f * static_cast<float>(std::max(line.height, static_cast<int>(mLineHeight))) * scale;
+        const float top = origin.y + y0 * scale;
+        const bool shown = mSin != 0 || (top + reach > shownTop && top - reach < shownBottom);
+        if (shown && !(bottom > static_cast<float>(clipHeight)) && !(bottom < 0))
+            DrawLine(line, y0, origin, scale, alpha, target, textLength);
         y0 += static_cast<float>(lineSpacing + line.height);
     }
     drawer->Stop();
 }
 
 void TTextGraphic::DrawLine(const TTextLine& line, float y0, TVec2 origin, float scale, float alpha,
-                            const TDrawTarget& target)
+                            const TDrawTarget& target, int textLength)
 {
     TZvMiniVecDraw* drawer = GetMiniVecDraw();
     const float glyphScale = scale;
@@ -119,9 +147,8 @@ void TTextGraphic::DrawLine(const TTextLine& line, float y0, TVec2 origin, float
         const float runPenX = penX, runPenY = penY;
         float advances = 0;
         if (run.font) {
-            const int length = static_cast<int>(mText.length());
-            for (int p = run.start; p <= run.end && p < length;) {
-                const text_units::TDecoded ch = text_units::DecodeTextChar(mText.c_str(), p, length);
+            for (int p = run.start; p <= run.end && p < textLength;) {
+                const text_units::TDecoded ch = text_units::DecodeTextChar(mText.c_str(), p, textLength);
                 p += ch.length;
                 const int g = run.font->GetGlyphIndex(ch.code);
                 if (g < 0)

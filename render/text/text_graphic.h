@@ -132,7 +132,9 @@ private:
     void LayoutStep(TLineCursor& c, TTextLine& line, TTextRun& run, TMvecFont* fallback);
     void CutAtLastSpace(TLineCursor& c, TTextLine& line, TTextRun& run);
     void CloseLine(TLineCursor& c, std::shared_ptr<TTextLine> line);
-    void DrawLine(const TTextLine& line, float y0, TVec2 origin, float scale, float alpha, const TDrawTarget& target);
+    static void ShownRows(const TDrawTarget& target, float* top, float* bottom);
+    void DrawLine(const TTextLine& line, float y0, TVec2 origin, float scale, float alpha, const TDrawTarget& target,
+                  int textLength);
 
     str mText;
     std::unique_ptr<TTextState> mState;

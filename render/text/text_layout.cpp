@@ -34,6 +34,7 @@ struct TSpaceMark
     bool lineItalic = false;
     bool useFallback = false;
     std::unique_ptr<TTextState> state;
+    int tags = -1;  // the line's tag count when the state was kept
 };
 
 }  // namespace
@@ -56,6 +57,7 @@ struct TTextGraphic::TLineCursor
     float firstOutline = 0;
     float lastOutline = 0;
     TSpaceMark space;
+    int tags = 0;  // tags read on the line so far
     // The run.
     int count = 0;
     bool firstStep = true;
@@ -113,6 +115,7 @@ void TTextGraphic::RenderText()
         c.firstGlyph = c.firstChar = true;
         c.firstOutline = c.lastOutline = 0;
         c.space = TSpaceMark();
+        c.tags = 0;
         while (c.p < c.length && !c.lineBreak) {
             TTextRun run = MakeRun(c.p, c.useFallback ? fallback : nullptr);
             run.left = PxQ(c.penX);
@@ -165,6 +168,7 @@ void TTextGraphic::LayoutStep(TLineCursor& c, TTextLine& line, TTextRun& run, TM
     bool lineBreak = false, cursor = false, justify = false;
     int tab = 0;
     if (mState->ParseTag(c.text + c.p, &consumed, &lineBreak, &c.padding, &cursor, &justify, &tab)) {
+        ++c.tags;
         if (cursor) {
             if (c.firstStep)
                 c.penX -= c.italicGap;
@@ -196,7 +200,11 @@ void TTextGraphic::LayoutStep(TLineCursor& c, TTextLine& line, TTextRun& run, TM
         c.space.lastOutline = c.lastOutline;
         c.space.lineItalic = c.lineItalic;
         c.space.useFallback = c.useFallback;
-        c.space.state = std::make_unique<TTextState>(*mState);
+        // Only a tag changes the state: between tags every space would keep the same copy.
+        if (c.space.tags != c.tags) {
+            c.space.state = std::make_unique<TTextState>(*mState);
+            c.space.tags = c.tags;
+        }
     }
     const float penBefore = c.penX, overhangBefore = c.overhang;
     const float firstOutlineBefore = c.firstOutline, lastOutlineBefore = c.lastOutline;

@@ -13,6 +13,7 @@
 #include "core/files/archive_format.h"
 #include "core/files/directory_search.h"
 #include "core/files/file.h"
+#include "core/text/str_view.h"
 #include "tools/input/bounded_read.h"
 
 namespace {
@@ -51,19 +52,20 @@ int Create(const char* output, char** paths, int count)
 {
     std::vector<std::pair<str, str>> files;
     for (int i = 0; i < count; ++i) {
-        str path(paths[i]);
-        while (path.length() > 1 && path[path.length() - 1] == '/')
-            path = path.substr(0, static_cast<int>(path.length() - 1));
+        std::string_view given(paths[i]);
+        while (given.size() > 1 && given.back() == '/')
+            given.remove_suffix(1);
+        const str path = ToStr(given);
         if (IsFolder(path)) {
             std::vector<std::pair<str, str>> found;
             CollectFolder(path, "", found);
             std::sort(found.begin(), found.end());
             files.insert(files.end(), found.begin(), found.end());
         } else {
-            str name = path;
-            while (name.length() > 2 && name[0] == '.' && name[1] == '/')
-                name = name.substr(2);
-            files.emplace_back(name, path);
+            std::string_view name = given;
+            while (name.size() > 2 && name.substr(0, 2) == "./")
+                name.remove_prefix(2);
+            files.emplace_back(ToStr(name), path);
         }
     }
 

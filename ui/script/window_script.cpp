@@ -8,6 +8,7 @@
 #include "core/script/lua_value_text.h"
 #include "core/script/message.h"
 #include "core/script/message_lua.h"
+#include "core/text/str_view.h"
 #include "ui/screen/image.h"
 #include "ui/script/engine_window_classes.h"
 #include "ui/script/movie_player.h"
@@ -46,13 +47,12 @@ const char kRunAtOnceSource[] =
 
 bool IsLuaIdentifier(const str& name)
 {
-    if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0])))
+    const std::string_view text = TextView(name);
+    if (text.empty() || std::isdigit(static_cast<unsigned char>(text[0])))
         return false;
-    for (unsigned i = 0; i < name.length(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (!std::isalnum(c) && c != '_')
+    for (const char c : text)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
             return false;
-    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/platform/event.h"
 #include "core/script/message.h"
+#include "core/text/str_view.h"
 #include "render/text/font_data.h"
 #include "render/text/mvec_font.h"
 #include "render/text/text_escape.h"
@@ -15,6 +16,7 @@
 #include "ui/window/window_spider.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -65,18 +67,19 @@ unsigned Utf8CharLength(unsigned char lead)
 unsigned Utf8CharCount(const str& text)
 {
     unsigned count = 0;
-    for (unsigned i = 0; i < text.length(); ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+    for (const char c : TextView(text))
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
             ++count;
     return count;
 }
 
 str Utf8Prefix(const str& text, unsigned count)
 {
-    unsigned end = 0;
-    for (unsigned n = 0; n < count && end < text.length(); ++n)
-        end += Utf8CharLength(static_cast<unsigned char>(text[end]));
-    return text.substr(0, static_cast<int>(std::min(end, text.length())));
+    const std::string_view bytes = TextView(text);
+    size_t end = 0;
+    for (unsigned n = 0; n < count && end < bytes.size(); ++n)
+        end += Utf8CharLength(static_cast<unsigned char>(bytes[end]));
+    return ToStr(bytes.substr(0, end));
 }
 
 TTextEdit::TTextEdit() : TText(false)
@@ -142,12 +145,7 @@ str TTextEdit::GetText()
 
 void TTextEdit::UpdateText()
 {
-    str shown = mText;
-    if (mPassword) {
-        shown = str();
-        for (unsigned i = 0; i < mText.length(); ++i)
-            shown += '*';
-    }
+    const str shown = mPassword ? ToStr(std::string(mText.length(), '*')) : mText;
     const unsigned cursor = std::min(mCursor, shown.length());
     TWindowManager* wm = TWindowManager::GetInstance();
     if (!wm || wm->GetFocusWindow() != this) {
@@ -175,11 +173,12 @@ void TTextEdit::UpdateText()
 
 unsigned TTextEdit::PreviousCharStart() const
 {
+    const std::string_view text = TextView(mText);
     unsigned at = 0;
     unsigned previous = 0;
-    while (at < mCursor && at < mText.length()) {
+    while (at < mCursor && at < text.size()) {
         previous = at;
-        at += Utf8CharLength(static_cast<unsigned char>(mText[at]));
+        at += Utf8CharLength(static_cast<unsigned char>(text[at]));
     }
     return previous;
 }
@@ -353,15 +352,13 @@ bool TTextEdit::OnKeyDown(char key, unsigned int modifiers)
         const str clip = ReadClipboard();
         if (clip.empty() || !(mUTF8 || SafeString(clip)))
             return true;
-        str pasted = mUTF8 ? Utf8Prefix(clip, mMaxLength) : clip.substr(0, static_cast<int>(mMaxLength));
-        for (unsigned i = 0; i < mIgnore.length(); ++i) {
-            const char gone[2] = {mIgnore[i], 0};
-            pasted.replace(str(gone), str(), str::kAll);
-        }
-        str clean;
-        for (unsigned i = 0; i < pasted.length(); ++i)
-            if (static_cast<unsigned char>(pasted[i]) >= 32)
-                clean += pasted[i];
+        const str pasted = mUTF8 ? Utf8Prefix(clip, mMaxLength) : clip.substr(0, static_cast<int>(mMaxLength));
+        const std::string_view ignore = TextView(mIgnore);
+        std::string kept;
+        for (const char c : TextView(pasted))
+            if (static_cast<unsigned char>(c) >= 32 && ignore.find(c) == std::string_view::npos)
+                kept += c;
+        const str clean = ToStr(kept);
         // Nothing left to enter: the field keeps what was typed rather than going empty.
         if (clean.empty())
             return true;

@@ -1,8 +1,10 @@
 #include "game/interface/diary/diary_text.h"
 
 #include <cctype>
+#include <string>
 
 #include "core/strings/string_table.h"
+#include "core/text/str_view.h"
 #include "game/world/diary/diary.h"
 #include "game/world/strings/localised_strings.h"
 #include "render/text/text_escape.h"
@@ -59,34 +61,34 @@ bool DiaryPicture(const str& keyOrText, str* name)
 
 str LinkMarkup(const str& key, const str& colorAttribute, const str& markup)
 {
-    str id;
-    for (unsigned i = 0; i < key.length(); ++i) {
-        const auto c = static_cast<unsigned char>(key[i]);
-        if (PlainInLink(c))
-            id += char(c);
+    std::string id;
+    for (const char c : TextView(key)) {
+        if (PlainInLink(static_cast<unsigned char>(c)))
+            id += c;
         else
-            id += str::getFormatted("%%%02X", c);
+            id += str::getFormatted("%%%02X", static_cast<unsigned char>(c)).c_str();
     }
-    return str("<a id='") + id + "' " + colorAttribute + ">" + markup + "</a>";
+    return str("<a id='") + ToStr(id) + "' " + colorAttribute + ">" + markup + "</a>";
 }
 
 str LinkKey(const str& id)
 {
-    str key;
-    for (unsigned i = 0; i < id.length(); ++i) {
-        if (id[i] == '%' && i + 2 < id.length() && HexValue(id[i + 1]) >= 0 && HexValue(id[i + 2]) >= 0) {
-            key += char(HexValue(id[i + 1]) * 16 + HexValue(id[i + 2]));
+    const std::string_view text = TextView(id);
+    std::string key;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+            key += char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
             i += 2;
         } else {
-            key += id[i];
+            key += text[i];
         }
     }
-    return key;
+    return ToStr(key);
 }
 
 str GetBodyTextFromDiaryEntry(const tDiaryEntry& entry)
 {
-    str out;
+    std::string out;
     int taken = 0;
     for (const str& line : entry.body) {
         if (taken >= entry.unfolded + 1)
@@ -95,10 +97,10 @@ str GetBodyTextFromDiaryEntry(const tDiaryEntry& entry)
             continue;
         if (taken > 0)
             out += "\n\n";
-        out += DiaryMarkup(line);
+        out += TextView(DiaryMarkup(line));
         ++taken;
     }
-    return out;
+    return ToStr(out);
 }
 
 str GetClickTextFromDiaryEntry(const tDiaryEntry& entry)

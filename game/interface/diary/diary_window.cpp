@@ -1,8 +1,10 @@
 #include "game/interface/diary/diary_window.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/platform/event.h"
+#include "core/text/str_view.h"
 #include "game/interface/diary/diary_message.h"
 #include "game/interface/diary/diary_text.h"
 #include "game/interface/diary/diary_text_window.h"
@@ -70,17 +72,18 @@ void tDiaryWindow::SetQuestItem(const str& key)
 void tDiaryWindow::UpdateQuestList()
 {
     tQuestset& quests = gGamestate.GetQuests();
-    str text;
+    std::string text;
     int n = 0;
     for (int i = 0; i < quests.GetEntryCount(); ++i) {
         const tQuestEntry* quest = quests.GetEntry(i);
         if (!quest)
             continue;
         ++n;
-        text += quest->complete ? str("[x] ") : str::getFormatted("%d. ", n);
-        text += LinkMarkup(quest->key, "color = 'ffffffff'", quest->title) + "\n";
+        text += quest->complete ? std::string("[x] ") : std::to_string(n) + ". ";
+        text += TextView(LinkMarkup(quest->key, "color = 'ffffffff'", quest->title));
+        text += '\n';
     }
-    SetDiaryText(Part("quest_list"), text);
+    SetDiaryText(Part("quest_list"), ToStr(text));
 }
 
 void tDiaryWindow::SendDiaryMessage(const str& message)

@@ -1,7 +1,9 @@
 #include "game/interface/diary/window_item_list.h"
 
 #include <algorithm>
+#include <string>
 
+#include "core/text/str_view.h"
 #include "game/interface/diary/diary_message.h"
 #include "game/interface/diary/diary_selection.h"
 #include "game/interface/diary/diary_text.h"
@@ -120,21 +122,22 @@ void tWindowItemList::SetActiveItem(const str& key)
 
 void tWindowItemList::UpdateItemList()
 {
-    str text;
+    std::string list;
     bool first = true;
     for (int i = m_pDiary ? m_pDiary->GetEntryCount() - 1 : -1; i >= 0; --i) {
         const tDiaryEntry* entry = m_pDiary->GetEntry(i);
         if (!entry)
             continue;
         if (!first)
-            text += "\n\n";
+            list += "\n\n";
         first = false;
         if (i == m_nItem)
-            text += OutlineStart(mOutlineColor, 2);
-        text += LinkMarkup(entry->key, str("color=") + HexColor(mPointAtColor), DiaryMarkup(entry->title));
+            list += TextView(OutlineStart(mOutlineColor, 2));
+        list += TextView(LinkMarkup(entry->key, str("color=") + HexColor(mPointAtColor), DiaryMarkup(entry->title)));
         if (i == m_nItem)
-            text += "</outline>";
+            list += "</outline>";
     }
+    const str text = ToStr(list);
     LOGIT("SET STRING TO [[%s]]\n", text.c_str());
     SetDiaryText(Part("listtext"), text);
 }

@@ -1,10 +1,13 @@
 #include "game/screens/credits/credits.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/files/file.h"
 #include "core/platform/platform.h"
+#include "core/text/str_view.h"
 #include "game/script/df_log.h"
 #include "game/script/window_autoreg.h"
 #include "render/renderer/renderer.h"
@@ -47,21 +50,22 @@ str StripLineEnd(const char* line)
 
 str CreditLine(const str& line, const str& headerColor)
 {
-    unsigned begin = 0, end = line.length();
-    while (end > begin && IsBlank(line[end - 1]))
+    const std::string_view text = TextView(line);
+    size_t begin = 0, end = text.size();
+    while (end > begin && IsBlank(text[end - 1]))
         --end;
-    while (begin < end && IsBlank(line[begin]))
+    while (begin < end && IsBlank(text[begin]))
         ++begin;
-    str out;
-    for (unsigned i = begin; i < end; ++i) {
-        if (line[i] == '[')
-            out += str("<font color='") + headerColor + "'>";
-        else if (line[i] == ']')
+    std::string out;
+    for (const char c : text.substr(begin, end - begin)) {
+        if (c == '[')
+            out += std::string("<font color='") + headerColor.c_str() + "'>";
+        else if (c == ']')
             out += "</font>";
         else
-            out += line[i];
+            out += c;
     }
-    return out + "\n";
+    return ToStr(out + "\n");
 }
 
 TCredits::TCredits() = default;
@@ -101,29 +105,31 @@ void TCredits::ReadFile(const str& path)
         LOGIT("TCredits: cannot read the credits file [%s]\n", path.c_str());
         return;
     }
+    std::string texts[3] = {"\n", "\n", "\n"};
     char buffer[1024];
     while (zv_gets(file, buffer, sizeof buffer)) {
         const str line = StripLineEnd(buffer);
         const unsigned bar = line.find('|');
         if (bar != str::npos) {
-            mTexts[kLeft] += CreditLine(line.substr(0, bar), mHeaderColor);
-            mTexts[kRight] += CreditLine(line.substr(bar + 1), mHeaderColor);
-            mTexts[kCentre] += "\n";
+            texts[kLeft] += TextView(CreditLine(line.substr(0, bar), mHeaderColor));
+            texts[kRight] += TextView(CreditLine(line.substr(bar + 1), mHeaderColor));
+            texts[kCentre] += "\n";
         } else {
-            mTexts[kLeft] += "\n";
-            mTexts[kRight] += "\n";
-            mTexts[kCentre] += CreditLine(line, mHeaderColor);
+            texts[kLeft] += "\n";
+            texts[kRight] += "\n";
+            texts[kCentre] += TextView(CreditLine(line, mHeaderColor));
         }
     }
     zv_close(file);
+    for (int c = 0; c < 3; ++c)
+        mTexts[c] = ToStr(texts[c]);
 }
 
 void TCredits::MakeColumns()
 {
     const int height = GetWindowHeight();
     for (str& text : mTexts)
-        for (int i = 0; i < height / mFontSize; ++i)
-            text += "\n";
+        text += ToStr(std::string(size_t(std::max(0, height / mFontSize)), '\n'));
     const unsigned widths[3] = {unsigned(mColumnWidth), unsigned(mColumnWidth),
                                 unsigned(mColumnGap + 2 * mColumnWidth)};
     for (int c = 0; c < 3; ++c)

@@ -2,8 +2,11 @@
 
 #include <lua.h>
 
+#include <string>
+
 #include "core/prefs/prefs.h"
 #include "core/script/message.h"
+#include "core/text/str_view.h"
 #include "game/interface/windows/game_window_types.h"
 #include "game/interface/windows/layout_script.h"
 #include "game/interface/windows/window_helpers.h"
@@ -46,18 +49,19 @@ void SetGlobalString(lua_State* L, const char* name, const str& value)
 // no name or password can end the string or the chunk.
 str LuaQuoted(const str& value)
 {
-    str quoted = "'";
-    for (unsigned i = 0; i < value.length(); ++i) {
-        const char c = value[i];
+    std::string quoted = "'";
+    for (const char c : TextView(value)) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\'' || c == '\\')
-            quoted += str("\\") + c;
-        else if (byte < 32 || byte == 127)
-            quoted += str::getFormatted("\\%03u", unsigned(byte));
-        else
+        if (c == '\'' || c == '\\') {
+            quoted += '\\';
             quoted += c;
+        } else if (byte < 32 || byte == 127) {
+            quoted += str::getFormatted("\\%03u", unsigned(byte)).c_str();
+        } else {
+            quoted += c;
+        }
     }
-    return quoted + "'";
+    return ToStr(quoted + "'");
 }
 
 int lf_GetLuaServerSubmitSetupVars(lua_State* L)

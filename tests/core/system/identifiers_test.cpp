@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -61,6 +62,10 @@ TEST_F(Identifiers, VirtualInterfaceWhenNoDeviceHasAnAddress)
 {
     AddInterface("eth0", "00:00:00:00:00:00", true);
     AddInterface("wlan0", "garbage", true);
+    // An address that is a pipe is passed over, never waited on.
+    AddInterface("eth1", "", true);
+    fs::remove(mRoot / "eth1" / "address");
+    ASSERT_EQ(mkfifo((mRoot / "eth1" / "address").c_str(), 0644), 0);
     AddInterface("veth9", "10:20:30:40:50:60", false);
     uint64_t fp = 0;
     GetHardwareFingerprint(fp);

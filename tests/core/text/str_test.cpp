@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include "common/cpu_clock.h"
+
 namespace {
 
 TEST(Str, NullAndEmptyBehaveAlike)
@@ -166,6 +168,19 @@ TEST(Str, Replace)
     str f("x.y.z");
     f.replace(".", "/", str::kFromEnd);
     EXPECT_STREQ(f.c_str(), "x.y/z");
+    str g("aXa");
+    g.replace(g, str("<") + g + ">", str::kAll);
+    EXPECT_STREQ(g.c_str(), "<aXa>");
+
+    // Each match costs its own bytes, not the whole text again.
+    const std::string slashes(400000, '\\');
+    str path(slashes.c_str()), grown(slashes.c_str());
+    const double start = ThreadCpuSeconds();
+    path.replace("\\", "/", str::kAll);
+    grown.replace("\\", "\\\\", str::kAll, 2);
+    EXPECT_LT(ThreadCpuSeconds() - start, 1.0);
+    EXPECT_EQ(std::string(path.c_str()), std::string(400000, '/'));
+    EXPECT_EQ(grown.length(), 2u * 400000 - 2);
 }
 
 TEST(Str, ReplaceFromEndAllVisitsEachOccurrenceOnce)

@@ -93,6 +93,33 @@ TEST(DemoHostile, UserFilesThatCannotBeReadAreSetAsideAndTheGameStartsAndSaves)
     }
 }
 
+// The score server's address file in the working folder, a pipe or a folder: the game starts
+// without a score server and says why.
+TEST(DemoHostile, AServerAddressFileThatIsNoFileLeavesNoServerAndTheGameStarts)
+{
+    TDataCopy data;
+    const struct
+    {
+        std::function<void(const std::string& path)> make;
+        const char* logged;
+    } cases[] = {
+        {[](const std::string& path) { mkfifo(path.c_str(), 0644); },
+         "Not reading 'hiscoreserver.txt': it is a pipe, not a regular file"},
+        {[](const std::string& path) { fs::create_directories(path); },
+         "Not reading 'hiscoreserver.txt': it is a folder, not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const std::string home = data.Dir() + "/" + std::to_string(&c - cases);
+        SCOPED_TRACE(c.logged);
+        fs::create_directories(home);
+        c.make(home + "/hiscoreserver.txt");
+        TDemoRun run(data.Dir(), home);
+        ASSERT_TRUE(run.WaitFor("Menu shown: layouts/mainmenu.lua")) << run.Log();
+        ExpectLogged(run, {c.logged});
+        EndCleanly(run);
+    }
+}
+
 // The high-score screen's "View online" and "Close".
 constexpr int kViewOnlineX = 640, kViewOnlineY = 310;
 constexpr int kScoresCloseX = 640, kScoresCloseY = 554;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/cpu_clock.h"
 #include "common/log_capture.h"
 #include "core/platform/event.h"
 #include "diary_fixture.h"
@@ -186,6 +187,19 @@ TEST_F(DiaryTest, ScriptTextsShowAsWrittenAndKeysSurviveTheirLinks)
         }
     }
     EXPECT_FALSE(LuaTrue("gHacked"));
+}
+
+// An entry of a megabyte, its title and its page (as a save may hold them), opens the diary and
+// draws its first frame at once.
+TEST_F(DiaryTest, AMegabyteEntryOpensTheDiaryAtOnce)
+{
+    Lua("local page = string.rep('word ', 200000); BOOK_PRI:AddDiaryTableEntry{ 'big', page, page }");
+    const double start = ThreadCpuSeconds();
+    OpenScreen("diary/primary.lua");
+    Send(TEvent::kIdle);
+    EXPECT_LT(ThreadCpuSeconds() - start, 1.0);
+    EXPECT_GE(TextOf("item_body").size(), 1000000u);
+    EXPECT_GT(GetCast<TText>(Find("listtext"))->GetLineCount(), 1000);
 }
 
 // The string table's texts are the writer's: their colour and outline tags are drawn, not shown.

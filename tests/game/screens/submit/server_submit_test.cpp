@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/cpu_clock.h"
 #include "common/log_capture.h"
 #include "core/prefs/prefs.h"
 #include "core/script/message.h"
@@ -62,6 +63,33 @@ TEST_F(SubmitTest, SetupTextPresetsTheFieldsAndNoValueCanEndItsString)
     EXPECT_EQ(Global("gRemember"), "true");
     EXPECT_EQ(Global("gMedalsMode"), "false");
     EXPECT_EQ(Global("gEligibleScore"), "70");
+}
+
+// Names kept from earlier (the player's own and a remembered log-in) of a megabyte each open the
+// dialog and draw its first frame at once, in their fields as they were kept; keys there answer at
+// once too (the field is past its length: a letter is refused, Backspace taken).
+TEST_F(SubmitTest, MegabyteNamesOpenTheDialogAtOnce)
+{
+    TZvHiscores* scores = StartSettings();
+    scores->KeepScore(55, false, nullptr);
+    std::string anonName(1000000, 'n'), account(1000000, 'a');
+    server.QueueReply(TestReply::Xml("<hiscore/>"));
+    ASSERT_TRUE(scores->SubmitData(account.c_str(), "pw", true, TZvHiscores::kSubmitScore));
+    TSettings::GetInstance()->GetPrefs()->SetStr(TServerSubmit::kAnonNameKey, anonName.c_str(), 0, true);
+
+    const double start = ThreadCpuSeconds();
+    ASSERT_NE(OpenSubmit(), nullptr);
+    wm->SetFocusWindow(Find("nameedit"));
+    Send(TEvent::kIdle);
+    for (const int key : {8, int('m')})
+        Send(TEvent::kChar, 0, 0, key);
+    EXPECT_LT(ThreadCpuSeconds() - start, 1.0);
+    anonName.pop_back();
+    for (const auto& [edit, text] : {std::pair{"nameedit", anonName}, std::pair{"accountedit", account}}) {
+        auto* field = GetCast<TTextEdit>(Find(edit));
+        ASSERT_NE(field, nullptr) << edit;
+        EXPECT_EQ(field->GetText().c_str(), text) << edit;
+    }
 }
 
 TEST_F(SubmitTest, WithNoScoreServerTheDialogSaysSoBeforeAnythingIsTyped)
