@@ -1,6 +1,7 @@
 #include "platform/sdl/test_input_script.h"
 
 #include "core/debug/debug_log.h"
+#include "core/files/regular_file.h"
 
 #include <SDL_opengl.h>
 #include <png.h>
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -190,15 +190,19 @@ void TTestInputScript::ReadNewLines()
 {
     if (mRefused)
         return;
-    // Not blocking: a pipe's writer may never come.
-    const int fd = open(mPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return;
+    FILE* file = OpenRegularFile(mPath.c_str());
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        mRefused = true;
-        WriteDbg("Test input: %s is not a regular file; no input is replayed from it", mPath.c_str());
+    if (!file) {
+        // Not there yet is no refusal: the file may still come.
+        if (stat(mPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            mRefused = true;
+            WriteDbg("Test input: %s is not a regular file; no input is replayed from it", mPath.c_str());
+        }
+        return;
+    }
+    const int fd = fileno(file);
+    if (fstat(fd, &info) != 0) {
+        std::fclose(file);
         return;
     }
     // What was appended since the last poll, a bounded piece at a time.
@@ -206,7 +210,7 @@ void TTestInputScript::ReadNewLines()
     const size_t want = size > mOffset ? size_t(std::min<uint64_t>(size - mOffset, kReadPerPoll)) : 0;
     std::string chunk(want, '\0');
     const ssize_t n = want ? pread(fd, chunk.data(), want, off_t(mOffset)) : 0;
-    close(fd);
+    std::fclose(file);
     if (n <= 0)
         return;
     chunk.resize(size_t(n));
