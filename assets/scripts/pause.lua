@@ -3,8 +3,7 @@
 -- in from the left; "Resume" (or Return, or Escape pressed again) slides it out and play goes
 -- on; "Options" opens the options over it; "Main menu" leaves the game; "Quit" asks, as the
 -- window's close box does, whether to leave the program.
--- Escape is a hot key on its key press, not a cancel button: the press that opened the screen
--- is followed by its typed character, which a cancel button would take at once.
+-- Escape is a hot key on its key press.
 
 local pieces = ReadFile("layouts/pieces.lua")
 local titleFont = {"fonts/bold.mvec", 30, Color(251, 242, 220)}

@@ -61,6 +61,10 @@ void EngineMain(TPlatform* platform, const char*)
     r.fonts = GetFontData() && GetFontData() != r.fallbackFonts;
 
     platform->SetDisplay(128, 64, false);
+    // The manager's first frame shows the screen it was given.
+    TEvent idle;
+    idle.type = TEvent::kIdle;
+    wm->HandleEvent(&idle);
     const int swaps = Swaps(*r.host);
     if (renderer->BeginDraw(false)) {
         renderer->FillRect(TURect(0, 0, 10, 10), TColor(1, 0, 0, 1));

@@ -100,10 +100,17 @@ void TModalWindow::AddHotkey(str key, str button)
 void TModalWindow::PressButton(const str& name)
 {
     TWindow* window = GetChildWindow(name, unsigned(-1));
-    if (TButtonControl* button = AsButton(window))
-        button->Press();
-    else
+    TButtonControl* button = AsButton(window);
+    if (!button) {
         WriteDbg("ERROR: Hot key button not found. Button:'%s'", name.c_str());
+        return;
+    }
+    // A button switched on since the last frame is not there for the key until a frame shows
+    // it; a hidden one answers its key.
+    TWindowManager* wm = TWindowManager::GetInstance();
+    if (window->IsVisible() && wm && wm->IsUndrawn(window))
+        return;
+    button->Press();
 }
 
 bool TModalWindow::OnKeyDown(char key, unsigned int modifiers)

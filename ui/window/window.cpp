@@ -41,6 +41,14 @@ void Invalidate()
         wm->InvalidateScreen();
 }
 
+// A window came into view (`appeared`, null when one went): the manager draws the change in this
+// turn's frame, and keeps presses from what appeared until a frame has shown it.
+void TreeChanged(TWindow* appeared)
+{
+    if (TWindowManager* wm = TWindowManager::GetInstance())
+        wm->OnTreeChange(appeared);
+}
+
 }  // namespace
 
 TV_REGISTER_WINDOW(TWindow, []() -> TWindow* { return new TWindow; });
@@ -117,7 +125,7 @@ void TWindow::SetFlags(uint32_t flags)
     const uint32_t old = mFlags;
     mFlags = (old & 0xFFu) | (flags & 0xFF00u);
     if ((old ^ mFlags) & kEnabled)
-        Invalidate();
+        TreeChanged((mFlags & kEnabled) && IsVisible() ? this : nullptr);
     if (TModalWindow* modal = FindParentModal())
         UpdateOpaque(modal->GetWindowWidth(), modal->GetWindowHeight());
 }
@@ -252,7 +260,7 @@ bool TWindow::AdoptChild(TWindow* child, bool notify)
     if (std::find(mChildren.begin(), mChildren.end(), child) == mChildren.end()) {
         mChildren.push_front(child);
         child->mParent = this;
-        Invalidate();
+        TreeChanged(child->IsVisible() ? child : nullptr);
     }
     if (notify && !child->OnNewParent()) {
         mChildren.remove(child);
@@ -270,7 +278,7 @@ void TWindow::OrphanChild(TWindow* child)
     const auto it = std::find(mChildren.begin(), mChildren.end(), child);
     if (it != mChildren.end()) {
         mChildren.erase(it);
-        Invalidate();
+        TreeChanged(nullptr);
     }
     if (child->mParent != this)
         return;

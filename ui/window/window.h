@@ -140,6 +140,9 @@ public:
     // depth runs out below a hit child.
     TWindow* ChildWindowFromPoint(const TPoint& point, unsigned depth);
     bool HandleEvent(const TEvent* event, bool focusDone);
+    // What this window lets through (the event in its client space): to the window behind it
+    // under the mouse, else to its parent.
+    bool PassEventOn(const TEvent* event, bool focusDone);
     // Delivers up the tree; takes ownership of the message. The bool form tells whether a
     // window took it (false: it went on to the script, or nowhere).
     void SendWindowMessage(TMessage* message);
@@ -167,7 +170,6 @@ private:
     // size it must have to count.
     void UpdateOpaque(int coveredWidth, int coveredHeight);
     void WithdrawOpaque(TModalWindow* modal);
-    bool PassEventOn(const TEvent* event, bool focusDone);
 
     TWindow* mParent = nullptr;
     TChildList mChildren;

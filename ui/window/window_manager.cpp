@@ -151,8 +151,11 @@ void TWindowManager::HandleEvent(TEvent* event)
     case TEvent::kKeyUp:
     case TEvent::kChar:
     case TEvent::kUnicodeChar: {
+        // Typed before a frame showed the window (the character that follows the key press
+        // that opened it, say): it was meant for what was on the screen.
         TWindow* target = mFocus ? mFocus : top;
-        target->HandleEvent(&copy, false);
+        if (!IsUndrawn(target))
+            target->HandleEvent(&copy, false);
         DispatchMessages();
         break;
     }
@@ -204,7 +207,7 @@ void TWindowManager::PushModal(TModalWindow* modal)
     modal->OnNewParent();
     if (modal->GetWindowWidth() == 0 && modal->GetParent())
         modal->SetWindowSize(modal->GetParent()->GetWindowWidth(), modal->GetParent()->GetWindowHeight());
-    mScreenInvalid = true;
+    OnTreeChange(modal);
 }
 
 TDialog* TWindowManager::DisplayDialog(str script, str body, str title, str name)
@@ -306,8 +309,10 @@ bool TWindowManager::IsMouseListener(const TWindow* window) const
 
 void TWindowManager::AddOverlayWindow(TWindow* window)
 {
-    if (window && std::find(mOverlays.begin(), mOverlays.end(), window) == mOverlays.end())
+    if (window && std::find(mOverlays.begin(), mOverlays.end(), window) == mOverlays.end()) {
         mOverlays.push_back(window);
+        OnTreeChange(window);
+    }
 }
 
 void TWindowManager::AddMessageHandler(std::unique_ptr<TMessageHandler> handler)
@@ -422,6 +427,7 @@ void TWindowManager::OnDestroyWindow(TWindow* window)
     mModalStack.remove_if([window](TModalWindow* m) { return static_cast<TWindow*>(m) == window; });
     mDestroyed.remove(window);
     mOverlays.remove(window);
+    mUndrawn.erase(window);
     for (TMessage* message : mMessages)
         if (message->GetTarget() == window)
             message->SetTarget(nullptr);

@@ -8,6 +8,10 @@
 //   wm->PushModal(dialog);
 //   wm->HandleEvent(&event);
 //
+// A press or key reaches only what a frame has shown: a change to the window tree is drawn in the
+// turn that made it, whatever the frame gap, and a window that came into view since the last
+// frame drawn takes no press or key until one has shown it.
+//
 // The clock, the foreground state and the exit request are injectable, so frame throttling
 // is testable without sleeping.
 
@@ -19,6 +23,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class TDialog;
@@ -117,6 +122,14 @@ public:
     // Milliseconds of the last frame drawn.
     uint32_t GetLastDrawTime() const { return mLastDrawTime; }
 
+    // --- what the player has seen ---
+    // A window came into the tree or went, or was switched on or off; `appeared` is the window
+    // that came into view (null when one went).
+    void OnTreeChange(TWindow* appeared);
+    // Whether the window, or one above it up to its modal root, came into view after the last
+    // frame drawn.
+    bool IsUndrawn(const TWindow* window) const;
+
     // --- script ---
     // The manager keeps the script on the platform's task list (or, without a platform,
     // owns it).
@@ -143,6 +156,8 @@ private:
     // False when the event was dropped before any window saw it.
     bool RouteMouse(const TEvent& event);
     void RouteToListeners(const TEvent& event, bool leaveOnly);
+    // A press on `target`, which no frame has shown yet, inside the top modal window `top`.
+    bool RouteBehindUndrawn(const TEvent& event, TWindow* target, TModalWindow* top);
     void SetHovered(TWindow* window);
     void PostUnhandledMouse(const TEvent& event);
     void DrawOutline();
@@ -160,6 +175,13 @@ private:
     bool mScreenInvalid = true;
     bool mOutline = false;
     bool mListenersChanged = false;
+    // Changed since the last frame drawn: the next frame does not wait for the frame gap.
+    bool mTreeChanged = false;
+    // Presses are judged from the first frame on: before it there is no picture to judge them
+    // by, and a manager driven without drawing routes them where they land.
+    bool mFrameDrawn = false;
+    // Windows come into view since the last frame drawn.
+    std::unordered_set<const TWindow*> mUndrawn;
     TWindow* mHovered = nullptr;
     std::list<TWindow*> mListeners;
     TWindow* mFocus = nullptr;

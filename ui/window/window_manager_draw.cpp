@@ -1,5 +1,6 @@
 // One frame: the modal stack from its topmost screen-covering window up, then the overlay
-// windows, at most once per 12 ms (200 ms in the background) and only when invalidated.
+// windows, only when invalidated, and at most once per 12 ms (200 ms in the background) unless
+// the window tree changed: what a turn opened is on the screen before the next event is taken.
 
 #include "core/platform/platform.h"
 #include "render/renderer/renderer.h"
@@ -36,7 +37,7 @@ void TWindowManager::DrawStack()
     if (mDrawingSuspended || !mScreenInvalid || !displayReady)
         return;
     const uint32_t now = Now();
-    if (now - mLastDrawTime < (IsForeground() ? kForegroundFrameGap : kBackgroundFrameGap))
+    if (!mTreeChanged && now - mLastDrawTime < (IsForeground() ? kForegroundFrameGap : kBackgroundFrameGap))
         return;
     mLastDrawTime = now;
 
@@ -63,6 +64,9 @@ void TWindowManager::DrawStack()
     if (!renderer->BeginDraw(false))
         return;
     mScreenInvalid = false;
+    mTreeChanged = false;
+    mFrameDrawn = true;
+    mUndrawn.clear();
     if (mLayerTarget) {
         if (mScreen)
             mScreen->DoDraw(kDrawNormal);
@@ -75,6 +79,27 @@ void TWindowManager::DrawStack()
         overlay->DoDraw(kDrawNormal);
     DrawOutline();
     renderer->EndDraw(true);
+}
+
+void TWindowManager::OnTreeChange(TWindow* appeared)
+{
+    mScreenInvalid = true;
+    mTreeChanged = true;
+    if (appeared && mFrameDrawn)
+        mUndrawn.insert(appeared);
+}
+
+bool TWindowManager::IsUndrawn(const TWindow* window) const
+{
+    if (mUndrawn.empty())
+        return false;
+    for (const TWindow* w = window; w; w = w->GetParent()) {
+        if (mUndrawn.count(w))
+            return true;
+        if (w->GetFlags() & TWindow::kModalRoot)
+            break;
+    }
+    return false;
 }
 
 void TWindowManager::DrawLayer(EDrawMode mode)

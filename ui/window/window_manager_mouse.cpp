@@ -1,6 +1,8 @@
 // Mouse routing: listeners take every mouse event; otherwise overlay windows (in overlay
-// mouse mode) and then the deepest window under the mouse in the top modal window.
+// mouse mode) and then the deepest window under the mouse in the top modal window. A press
+// (button down or up) reaches only windows that a frame has shown.
 
+#include "core/debug/debug_log.h"
 #include "core/script/message.h"
 #include "ui/window/message_types.h"
 #include "ui/window/modal_window.h"
@@ -9,6 +11,11 @@
 #include <vector>
 
 namespace {
+
+bool IsPress(int32_t type)
+{
+    return type == TEvent::kMouseDown || type == TEvent::kMouseExtended || type == TEvent::kMouseUp;
+}
 
 bool Inside(const TRect& r, int x, int y)
 {
@@ -42,7 +49,7 @@ void TWindowManager::RouteToListeners(const TEvent& event, bool leaveOnly)
     // A copy, re-checked entry by entry: a listener taken out meanwhile is never visited.
     const std::vector<TWindow*> listeners(mListeners.begin(), mListeners.end());
     for (TWindow* listener : listeners) {
-        if (!IsMouseListener(listener))
+        if (!IsMouseListener(listener) || (!leaveOnly && IsPress(event.type) && IsUndrawn(listener)))
             continue;
         if (leaveOnly) {
             listener->OnMouseLeave();
@@ -82,6 +89,8 @@ bool TWindowManager::RouteMouse(const TEvent& event)
             TWindow* target = overlay->ChildWindowFromPoint(point, unsigned(-1));
             if (!target)
                 target = overlay;
+            if (IsPress(event.type) && IsUndrawn(target))
+                continue;
             TEvent copy = InClient(event, target);
             if (target->HandleEvent(&copy, false)) {
                 SetHovered(target);
@@ -99,10 +108,33 @@ bool TWindowManager::RouteMouse(const TEvent& event)
     if (!target)
         target = top;
     SetHovered(target);
-    TEvent copy = InClient(event, target);
-    if (!target->HandleEvent(&copy, false) && OverlayMouse())
+    bool handled;
+    if (IsPress(event.type) && IsUndrawn(target)) {
+        handled = RouteBehindUndrawn(event, target, top);
+    } else {
+        TEvent copy = InClient(event, target);
+        handled = target->HandleEvent(&copy, false);
+    }
+    if (!handled && OverlayMouse())
         PostUnhandledMouse(event);
     return true;
+}
+
+// The player pressed on what the last frame showed: a window come into view since then is not
+// there for the press, which falls to what lies behind it. A modal window not yet shown is new
+// as a whole, and the windows it covers are out of play: the press is dropped.
+bool TWindowManager::RouteBehindUndrawn(const TEvent& event, TWindow* target, TModalWindow* top)
+{
+    if (mUndrawn.count(top)) {
+        WriteDbg("A press on a window no frame has shown yet was dropped");
+        return true;
+    }
+    TWindow* outermost = target;
+    for (TWindow* w = target; w != top; w = w->GetParent())
+        if (mUndrawn.count(w))
+            outermost = w;
+    TEvent copy = InClient(event, outermost);
+    return outermost->PassEventOn(&copy, false);
 }
 
 void TWindowManager::PostUnhandledMouse(const TEvent& event)

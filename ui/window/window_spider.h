@@ -65,7 +65,7 @@ public:
     TWindow* mResult = nullptr;
 };
 
-// The visible default and cancel buttons below a modal window.
+// The visible default and cancel buttons below a modal window that a frame has shown.
 class FindDefault : public TWindowSpider
 {
 public:

@@ -47,7 +47,9 @@ bool FindNonSlider::Process(TWindow* window)
 
 bool FindDefault::Process(TWindow* window)
 {
-    if (TButtonControl* button = AsButton(window); button && window->IsVisible()) {
+    TWindowManager* wm = TWindowManager::GetInstance();
+    // A button that no frame has shown yet is not there for Enter or Escape.
+    if (TButtonControl* button = AsButton(window); button && window->IsVisible() && !(wm && wm->IsUndrawn(window))) {
         if (button->IsDefaultButton())
             mDefault = button;
         if (button->IsCancelButton())

@@ -214,6 +214,7 @@ TEST_F(ScriptTest, ADialogWithoutItsPicturesStillOffersItsButtons)
         EXPECT_EQ(frame->GetWindowHeight(), button->GetRect().bottom);
         // Centred with the size it took.
         EXPECT_EQ(frame->GetRect().left, (screen->GetWindowWidth() - frame->GetWindowWidth()) / 2);
+        Idle();  // seen before it is answered
         Click(button);
         Idle();
         Idle();

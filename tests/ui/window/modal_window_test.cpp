@@ -89,6 +89,27 @@ TEST_F(ModalWindowTest, EnterAndEscapeRunDefaultAndCancelCommands)
     ASSERT_EQ(focus->messages.size(), 1u);
 }
 
+// Enter, Escape and hot keys press only buttons that a frame has shown.
+TEST_F(ModalWindowTest, KeysPressNoButtonBeforeAFrameShowsIt)
+{
+    Send(TEvent::kIdle);
+    auto* ok = new TTestButton("ok", true, false);
+    auto* cancel = new TTestButton("cancel", false, true);
+    modal->AdoptChild(ok, true);
+    modal->AdoptChild(cancel, true);
+    modal->AddHotkey("x", "ok");
+    for (int frames = 0; frames < 2; ++frames) {
+        Send(TEvent::kChar, 0, 0, TEvent::kEnter);
+        Send(TEvent::kChar, 0, 0, TEvent::kEscape);
+        Send(TEvent::kKeyDown, 0, 0, 'X');
+        EXPECT_EQ(ok->commands, frames);
+        EXPECT_EQ(cancel->commands, frames);
+        EXPECT_EQ(ok->presses, frames);
+        now += 20;
+        Send(TEvent::kIdle);
+    }
+}
+
 TEST_F(ModalWindowTest, DefaultButtonWithoutCommandAlsoSendsDefaultAction)
 {
     auto* ok = new TTestButton("ok", true, false, false);

@@ -244,6 +244,105 @@ TEST_F(WindowManagerTest, TwoIdleEventsWithinTwelveMillisecondsDrawOneFrame)
     EXPECT_EQ(Display().beginDraws, 3);
 }
 
+// A window that comes into view in an idle turn is drawn in that turn, frame gap or not. When
+// no frame can show it (drawing suspended, the frame refused), a press falls through it to the
+// window behind.
+TEST_F(WindowManagerTest, AWindowShownInAnIdleTurnIsDrawnThereOrTakesNoPress)
+{
+    struct TShow : TTask
+    {
+        TShow(TWindow* parent, TWindow* child) : parent(parent), child(child) {}
+        bool DoTask() override { return !parent->AdoptChild(child, true); }
+        TWindow* parent;
+        TWindow* child;
+    };
+    auto* behind = new TProbeWindow("behind", true);
+    screen->AdoptChild(behind, true);
+    behind->SetWindowSize(640, 480);
+    const struct
+    {
+        const char* what;
+        bool suspended, refused, drawn;
+    } cases[] = {
+        {"drawn in its turn", false, false, true},
+        {"drawing suspended", true, false, false},
+        {"frame refused", false, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        now += 20;
+        Send(TEvent::kIdle);
+        auto* front = new TProbeWindow("front", true);
+        front->SetWindowPos(100, 100);
+        front->SetWindowSize(50, 50);
+        screen->AdoptTask(new TShow(screen, front));
+        wm->SetDrawingSuspended(c.suspended);
+        Display().acceptDraw = !c.refused;
+        now += 5;
+        Send(TEvent::kIdle);
+        behind->log.clear();
+        Send(TEvent::kMouseDown, 110, 110);
+        EXPECT_EQ(front->draws, c.drawn ? 1 : 0);
+        EXPECT_EQ(front->log.size(), c.drawn ? 1u : 0u);
+        EXPECT_EQ(behind->log.size(), c.drawn ? 0u : 1u);
+        wm->SetDrawingSuspended(false);
+        Display().acceptDraw = true;
+        screen->OrphanChild(front);
+        delete front;
+    }
+}
+
+// A modal window that a press or a key pushes takes no input until a frame has shown it: not
+// the next press of a burst, nor the character typed with the key.
+TEST_F(WindowManagerTest, AModalPushedByInputTakesNoInputBeforeItsFrame)
+{
+    struct TOpener : TProbeWindow
+    {
+        TOpener() : TProbeWindow("opener", true) {}
+        bool OnMouseDown(const TPoint&) override { return Open(); }
+        bool OnKeyDown(char, unsigned) override { return Open(); }
+        bool Open()
+        {
+            dialog = new TProbeModal("dialog");
+            TWindowManager::GetInstance()->PushModal(dialog);
+            inside = new TProbeWindow("inside", true);
+            dialog->AdoptChild(inside, true);
+            inside->SetWindowSize(640, 480);
+            cancel = new TTestButton("cancel", false, true);
+            dialog->AdoptChild(cancel, true);
+            return true;
+        }
+        TProbeModal* dialog = nullptr;
+        TProbeWindow* inside = nullptr;
+        TTestButton* cancel = nullptr;
+    };
+    auto* opener = new TOpener;
+    screen->AdoptChild(opener, true);
+    opener->SetWindowSize(640, 480);
+    Send(TEvent::kIdle);
+
+    Send(TEvent::kMouseDown, 10, 10);
+    ASSERT_NE(opener->dialog, nullptr);
+    Send(TEvent::kMouseDown, 10, 10);
+    EXPECT_TRUE(opener->inside->log.empty());
+    now += 20;
+    Send(TEvent::kIdle);
+    Send(TEvent::kMouseDown, 10, 10);
+    EXPECT_EQ(opener->inside->log.size(), 1u);
+
+    wm->PopModal("dialog");
+    wm->SetFocusWindow(opener);
+    now += 20;
+    Send(TEvent::kIdle);
+    Send(TEvent::kKeyDown, 0, 0, TEvent::kEscape);
+    Send(TEvent::kChar, 0, 0, TEvent::kEscape);
+    EXPECT_EQ(opener->cancel->commands, 0);
+    now += 20;
+    Send(TEvent::kIdle);
+    Send(TEvent::kChar, 0, 0, TEvent::kEscape);
+    EXPECT_EQ(opener->cancel->commands, 1);
+}
+
 TEST_F(WindowManagerTest, OpaqueFullScreenModalHidesEverythingBelow)
 {
     auto* dialog = new TProbeModal("dialog");

@@ -1,8 +1,10 @@
 #pragma once
 // The game layout's choice box as the choice handler finds it under the game window: buttons
 // "button0".. (two text children each) in rows inside "SCROLLINNER", a 200-high "SCROLLOUTER"
-// with its "slider". The texts record what they were given.
+// with its "slider". The texts record what they were given; a press on a button answers, as
+// the layout's buttons do.
 
+#include "game/world/scene/choice_handler.h"
 #include "ui/widgets/slider.h"
 #include "ui/widgets/text.h"
 #include "ui/window/window.h"
@@ -15,6 +17,20 @@ class TextProbe : public TText
 public:
     void SetText(str text) override { shown = text.c_str(); }
     std::string shown;
+};
+
+class ChoiceRow : public TWindow
+{
+public:
+    explicit ChoiceRow(int index) : mIndex(index) {}
+    bool OnMouseDown(const TPoint&) override
+    {
+        ChoiceClicked(mIndex);
+        return true;
+    }
+
+private:
+    int mIndex;
 };
 
 struct TChoiceBox
@@ -38,7 +54,8 @@ struct TChoiceBox
         c.slider->SetValue(0.7f, true);
         c.inner = Child(outer, "SCROLLINNER", 0, 0, 280, 10);
         for (int i = 0; i < buttonCount; ++i) {
-            c.buttons.push_back(Child(c.inner, ("button" + std::to_string(i)).c_str(), 0, i * 50, 280, 50));
+            c.buttons.push_back(
+                Child(c.inner, ("button" + std::to_string(i)).c_str(), 0, i * 50, 280, 50, new ChoiceRow(i)));
             for (int t = 0; t < 2; ++t) {
                 c.texts.push_back(new TextProbe);
                 c.buttons.back()->AdoptChild(c.texts.back(), false);
@@ -46,9 +63,8 @@ struct TChoiceBox
         }
         return c;
     }
-    static TWindow* Child(TWindow* parent, const char* name, int x, int y, int w, int h)
+    static TWindow* Child(TWindow* parent, const char* name, int x, int y, int w, int h, TWindow* window = new TWindow)
     {
-        auto* window = new TWindow;
         window->SetName(name);
         window->SetWindowPos(x, y);
         window->SetWindowSize(w, h);

@@ -9,6 +9,8 @@
 #include "game/world/sound/vox_completion.h"
 #include "render/anim/animated_sprite.h"
 #include "render/anim/animated_texture.h"
+#include "ui/window/modal_window.h"
+#include "ui/window/window_manager.h"
 
 #include <gmock/gmock.h>
 
@@ -190,7 +192,8 @@ TEST_F(DemoScenePlay, TheGardenRoundThePondThroughTheConversationToTheGate)
 // A line runs out between two frames and the player clicks at once. The click waits for the
 // next frame, where the script goes on: it reaches the hotspot it was on when the script hands
 // Mira back (the empty drawer's line, then the note), and nothing when the script opens a talk's
-// choices instead (Pip's greeting): rows that no frame has shown take no click.
+// choices instead (Pip's greeting): rows that no frame has shown take no click, neither in the
+// scene nor through the window manager, until the manager has drawn them.
 TEST_F(DemoScenePlay, AClickAsALineEndsActsOnlyOnWhatWasOnTheScreen)
 {
     const auto lineEnds = [&](tGirl* speaker) {
@@ -215,14 +218,47 @@ TEST_F(DemoScenePlay, AClickAsALineEndsActsOnlyOnWhatWasOnTheScreen)
     ASSERT_GE(PlayUntil([&] { return MiraHasControl(); }), 0) << Log();
     ClickWorld(575, 380);
     ASSERT_GE(PlayUntil([&] { return Log().find("SayRaw([Mrrrow?") != std::string::npos; }), 0) << Log();
+
+    // The game window on the screen of a window manager, which has drawn it without choices.
+    TWindowManager wm;
+    auto* screen = new TModalWindow;
+    wm.SetScreen(screen);
+    screen->SetWindowSize(800, 600);
+    gameWindow->SetWindowSize(800, 600);
+    screen->AdoptChild(gameWindow, false);
+    struct TGiveBack
+    {
+        TWindow* screen;
+        TWindow* game;
+        ~TGiveBack() { screen->OrphanChild(game); }
+    } giveBack{screen, gameWindow};
+    TRenderer::GetInstance()->PushClippingRectangle(TURect(0, 0, 800, 600));
+    const auto send = [&](int32_t type, TWindow* at) {
+        TEvent e;
+        e.type = type;
+        if (at) {
+            TRect r;
+            at->GetWindowRect(&r);
+            e.x = r.left + 5;
+            e.y = r.top + 5;
+        }
+        wm.HandleEvent(&e);
+    };
+    send(TEvent::kIdle, nullptr);
+
     ASSERT_NO_FATAL_FAILURE(lineEnds(Actor("PIP")));
     ClickWorld(300, 30);
     ClickWorld(300, 30);  // a second click, taken before any frame
     EXPECT_FALSE(TChoiceBox::Enabled(choices.box)) << "the choices opened in the click";
     Frame();
     EXPECT_TRUE(TChoiceBox::Enabled(choices.box));
+    send(TEvent::kMouseDown, choices.buttons[0]);
     EXPECT_TRUE(Actor("PIP")->IsWaitingFor(RESUME_ON_CHOICE));
     EXPECT_THAT(NewLog(), AllOf(HasSubstr("inactiveclick"), Not(HasSubstr("ChoiceClicked"))));
+    send(TEvent::kIdle, nullptr);
+    send(TEvent::kMouseDown, choices.buttons[0]);
+    EXPECT_THAT(NewLog(), HasSubstr("ChoiceClicked(0)"));
+    TRenderer::GetInstance()->PopClippingRectangle();
 }
 
 // A wait for a click that a handler begins does not end on the click that ran the handler. What
