@@ -8,12 +8,10 @@ local pieces = ReadFile("layouts/pieces.lua")
 local itemFont = {"fonts/bold.mvec", 26, Color(255, 210, 120)}
 local kAwards = 12
 local earned = NumEarnedMedals and NumEarnedMedals() or 0
-local shown, count = 0, kAwards  -- where the awards window stands
 
 -- Asked by the awards window at every step, by key or arrow: no Previous on the first award,
 -- no Next on the last.
 function UpdateAwardButtons(index, awards)
-    shown, count = index, awards
     EnableWindow("go_left", index > 0)
     EnableWindow("go_right", index < awards - 1)
 end
@@ -27,13 +25,10 @@ MakeDialog{
         Text{name = "item_body", x = 80, y = 204, w = 480, h = 120, font = pieces.bodyFont, flags = kHAlignCenter},
         Text{name = "count", x = 60, y = 100, w = 520, h = 30, label = "#" .. GetString("awards_count", earned, kAwards),
              font = pieces.bodyFont, flags = kHAlignCenter + kVAlignCenter},
-        -- The arrow keys press them even where they are off: there they do nothing.
-        pieces.SmallButton("go_left", "awards_previous", 120, 360, function()
-            if shown > 0 then SendAwardMessage("go_left") end
-        end),
-        pieces.SmallButton("go_right", "awards_next", 390, 360, function()
-            if shown < count - 1 then SendAwardMessage("go_right") end
-        end),
+        -- The arrow keys press them even where they are off: the awards window goes no further
+        -- than the ends.
+        pieces.SmallButton("go_left", "awards_previous", 120, 360, function() SendAwardMessage("go_left") end),
+        pieces.SmallButton("go_right", "awards_next", 390, 360, function() SendAwardMessage("go_right") end),
         -- After the arrows, which it sets as it shows the first award.
         tAwardsWindow{name = "awards", x = 60, y = 140, w = 520, h = 190},
         pieces.SmallButton("close", "awards_close", 255, 450, nil, true, "both"),

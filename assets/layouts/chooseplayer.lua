@@ -30,15 +30,6 @@ function UpdatePlayerChoices(current, count, names, shownFrom, room)
     SetLabel("player_page", (first / 10 + 1) .. " / " .. pages)
 end
 
--- The key of why the settings refused a name: they take any name but a blank one and one
--- another player has, in any case.
-local function Refusal(name)
-    if string.find(name, "[^%s%c]") then
-        return "entername_taken"
-    end
-    return "entername_blank"
-end
-
 -- The name dialog, until it closes: its buttons follow what is typed.
 local function AskName()
     local file = "layouts/entername.lua"
@@ -60,9 +51,11 @@ local function AskName()
 end
 
 -- Asks for a name until `use` (CreateNewUser or ChangeCurrentUserName) takes one, or the
--- player cancels. `how` names the dialog's title and words (gNameTitle, gNameRules), whether
--- the words are long enough to scroll (gNameRulesScroll) and the name it starts with
--- (gNameGiven). A refused name is asked for again, saying why, with the name as it was typed.
+-- player cancels. `use` hands back nothing when it took the name, else the string key of why
+-- not (empty when no name would do). `how` names the dialog's title and words (gNameTitle,
+-- gNameRules), whether the words are long enough to scroll (gNameRulesScroll) and the name it
+-- starts with (gNameGiven). A refused name is asked for again, saying why, with the name as it
+-- was typed.
 local function WithNewName(use, done, how)
     local refusal = nil
     local given = how.given
@@ -75,15 +68,14 @@ local function WithNewName(use, done, how)
         local name = gEnteredName
         gEnteredName = nil
         gNameRefusal, gNameTitle, gNameRules, gNameGiven, gNameRulesScroll = nil, nil, nil, nil, nil
-        refusal = nil
-        if name and use(name) then
+        refusal = name and use(name)
+        if name and not refusal then
             LOGIT(done .. name)
-        elseif name then
-            refusal = Refusal(name)
+        elseif refusal then
             LOGIT("Name refused: " .. refusal)
             given = name
         end
-    until not refusal
+    until not refusal or refusal == ""
     SetPlayerChoices()
 end
 

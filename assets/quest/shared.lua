@@ -36,10 +36,11 @@ end
 
 -- Where the heroine stands is kept in the game state ("at_scene", "at_x", "at_y"), so that a
 -- saved game continues where she was; "via" names the scene she is walking into (LeaveFor),
--- so that only a way in from the last scene places her at its entry.
-local function NoteWhereSheIs(heroine)
+-- so that only a way in from the last scene places her at its entry. `here` is her own scene,
+-- whatever window is over it.
+local function NoteWhereSheIs(heroine, here)
     local at = heroine:GetPosition()
-    game:SetString("at_scene", game:GetCurrentScene())
+    game:SetString("at_scene", here)
     game:Set("at_x", math.floor(at.x + 0.5))
     game:Set("at_y", math.floor(at.y + 0.5))
 end
@@ -84,9 +85,8 @@ local function KeepTrack(heroine)
             game:Set("hint_walked", 1)
             SetDefaultInventoryWindowText("")
         end
-        -- A puzzle's window over the scene is never saved as the scene to continue in.
-        if walking and not moved and game:GetCurrentScene() == here then
-            NoteWhereSheIs(heroine)
+        if walking and not moved then
+            NoteWhereSheIs(heroine, here)
             KeepProgress()
         end
         walking = moved
@@ -157,7 +157,7 @@ function HeroineSpec(starts, setup)
             -- Two units a frame: the player's normal pace crosses a room in a few seconds.
             self:SetWalkSpeed(2)
             local resumed = PlaceHeroine(self, starts)
-            NoteWhereSheIs(self)
+            NoteWhereSheIs(self, game:GetCurrentScene())
             self:SetMode(MODE.CUTSCENE)
             if setup then setup(self, resumed) end
             self:SetMode(MODE.FOLLOWCLICKS)

@@ -25,7 +25,7 @@ const char* WhyNotRegular(mode_t mode)
 
 }  // namespace
 
-FILE* OpenRegularFile(const str& path)
+FILE* OpenRegularFile(const str& path, struct stat* info)
 {
     if (path.empty())
         return nullptr;
@@ -36,10 +36,11 @@ FILE* OpenRegularFile(const str& path)
             WriteDbg("Not reading '%s': %s", path.c_str(), std::strerror(errno));
         return nullptr;
     }
-    struct stat info;
-    const char* why = fstat(fd, &info) != 0   ? std::strerror(errno)
-                      : S_ISREG(info.st_mode) ? nullptr
-                                              : WhyNotRegular(info.st_mode);
+    struct stat found;
+    const bool known = fstat(fd, &found) == 0;
+    if (known && info)
+        *info = found;
+    const char* why = !known ? std::strerror(errno) : S_ISREG(found.st_mode) ? nullptr : WhyNotRegular(found.st_mode);
     if (why) {
         WriteDbg("Not reading '%s': %s", path.c_str(), why);
         close(fd);

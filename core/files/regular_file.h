@@ -10,9 +10,11 @@
 //   }
 
 #include <cstdio>
+#include <sys/stat.h>
 
 #include "core/text/str.h"
 
 // The file opened for reading (binary), or null: missing (not logged), not a regular file or not
-// readable (logged).
-FILE* OpenRegularFile(const str& path);
+// readable (logged). `info`, when given, is filled with what the file is when it was opened or
+// refused as no regular file, and left as it was otherwise.
+FILE* OpenRegularFile(const str& path, struct stat* info = nullptr);

@@ -52,6 +52,8 @@ public:
     // Whether the window really fills the display at its size (a refused switch leaves it false).
     virtual bool IsDisplayCaptured() = 0;
     virtual void CenterWindow() = 0;
+    // Shows the window; asked to hide it, a host may leave that to the window being minimised
+    // with the application (HideApplication) and keep it on the desktop.
     virtual void ShowWindow(bool show) = 0;
     virtual void RaiseWindow() = 0;
     // Hides the application (the window is minimised).

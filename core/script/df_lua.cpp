@@ -337,3 +337,11 @@ void Put(dfLua& lua, double value)
 {
     lua_pushnumber(lua.GetState(), value);
 }
+
+void Put(dfLua& lua, const std::optional<str>& value)
+{
+    if (value)
+        Put(lua, *value);
+    else
+        lua_pushnil(lua.GetState());
+}

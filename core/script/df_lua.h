@@ -11,6 +11,7 @@
 #include <lua.h>
 
 #include <cstring>
+#include <optional>
 #include <type_traits>
 
 #include "core/math/color.h"
@@ -131,6 +132,8 @@ void Put(dfLua& lua, bool value);
 void Put(dfLua& lua, int value);
 void Put(dfLua& lua, float value);
 void Put(dfLua& lua, double value);
+// Nil when there is no value.
+void Put(dfLua& lua, const std::optional<str>& value);
 
 // Reads a dispatcher argument: dfLua& parameters receive the dispatcher's own handle.
 template <class A>

@@ -23,6 +23,16 @@ inline unsigned char upper(unsigned char c, bool ignoreCase)
     return ignoreCase ? static_cast<unsigned char>(std::toupper(c)) : c;
 }
 
+// Whether `what` stands in `text` at `pos`, which leaves room for it.
+bool MatchesAt(std::string_view text, size_t pos, std::string_view what, bool ignoreCase)
+{
+    for (size_t j = 0; j < what.size(); ++j)
+        if (upper(static_cast<unsigned char>(text[pos + j]), ignoreCase) !=
+            upper(static_cast<unsigned char>(what[j]), ignoreCase))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 // ---- representation ---------------------------------------------------------------------
@@ -230,15 +240,8 @@ unsigned str::find(const str& s, unsigned flags, unsigned start) const
     if (start >= static_cast<unsigned long>(L))
         return npos;
     const long M = s.length();
-    const bool ic = flags & kIgnoreCase;
-    const unsigned char* t = reinterpret_cast<const unsigned char*>(mRep->text);
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.c_str());
-    auto matchAt = [&](long pos) {
-        for (long j = 0; j < M; ++j)
-            if (upper(t[pos + j], ic) != upper(p[j], ic))
-                return false;
-        return true;
-    };
+    const std::string_view text(mRep->text, L), what(s.c_str(), M);
+    auto matchAt = [&](long pos) { return MatchesAt(text, size_t(pos), what, flags & kIgnoreCase); };
     if (!(flags & kFromEnd)) {
         if (L - M + 1 <= static_cast<long>(start))
             return npos;
@@ -344,18 +347,11 @@ void str::replace(const str& what, const str& with, unsigned flags, unsigned sta
 void str::replaceAllForward(const str& what, const str& with, bool ignoreCase, unsigned start)
 {
     const std::string_view text(mRep->text, length()), w(what.c_str(), what.length()), r(with.c_str(), with.length());
-    auto matchAt = [&](size_t pos) {
-        for (size_t j = 0; j < w.size(); ++j)
-            if (upper(static_cast<unsigned char>(text[pos + j]), ignoreCase) !=
-                upper(static_cast<unsigned char>(w[j]), ignoreCase))
-                return false;
-        return true;
-    };
     std::string out;
     size_t from = 0;  // the first byte not yet copied
     bool replaced = false;
     for (size_t q = start; q < text.size() && text.size() - q >= w.size();) {
-        if (!matchAt(q)) {
+        if (!MatchesAt(text, q, w, ignoreCase)) {
             ++q;
             continue;
         }

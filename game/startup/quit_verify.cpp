@@ -150,20 +150,23 @@ bool AskWhetherToQuit(TWindowScriptBase* script)
     const int height = lua_gettop(L);
     if (!PushQuitGuard(L)) {
         LOGIT("The quit script %s cannot be run; quitting\n", kQuitVerifyScript);
-        return false;
+        Leave(L);
+        return true;
     }
     // No result is asked for: each close request would leave one.
-    if (script->RunFunction(0, 0) == 0)
-        return true;
-    // A failure comes before any resume, so the stack is still the one measured.
-    lua_settop(L, height);
-    LOGIT("The quit guard did not run; quitting\n");
-    return false;
+    if (script->RunFunction(0, 0) != 0) {
+        // The guard leaves only as its last step: failing, it has not left yet.
+        lua_settop(L, height);
+        LOGIT("The quit guard did not run; quitting\n");
+        Leave(L);
+    }
+    return true;
 }
 
 void VerifyQuit(TPlatform* platform)
 {
     TWindowManager* wm = platform ? platform->GetWindowManager() : nullptr;
+    // With no script nothing can keep the game in play: the quit goes out at once.
     if (!AskWhetherToQuit(wm ? wm->GetScript() : nullptr) && platform)
         platform->Exit(0);
 }

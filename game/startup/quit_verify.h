@@ -13,8 +13,8 @@ class TWindowScriptBase;
 struct lua_State;
 
 void VerifyQuit(TPlatform* platform);
-// The question on the given window script; false (logged) when it cannot be asked, so the
-// request stands.
+// The question on the given window script; where it cannot be asked there (logged), the game
+// leaves as when it is not answered. False only without a window script: the caller leaves.
 bool AskWhetherToQuit(TWindowScriptBase* script);
 // The Lua global "RequestQuit": the same question for the scripts' own Quit; true when the
 // game leaves.

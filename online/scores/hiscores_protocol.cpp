@@ -94,7 +94,7 @@ void TZvHiscores::StartRequest()
 void TZvHiscores::SendRequest()
 {
     TZvHiscoresData& d = *mData;
-    d.unsent = d.serverUrl.empty();
+    d.unsent = !HasServer();
     if (d.unsent) {
         WriteDbg("HiScores: no score server configured (hiscoreserver.txt); nothing was sent.");
         return;

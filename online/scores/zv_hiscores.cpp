@@ -62,6 +62,11 @@ str TZvHiscores::GetServerUrl() const
     return mData->serverUrl;
 }
 
+bool TZvHiscores::HasServer() const
+{
+    return !mData->serverUrl.empty();
+}
+
 void TZvHiscores::SetProperty(EProperty property, const str& value)
 {
     TZvHiscoresData& d = *mData;

@@ -96,6 +96,8 @@ public:
 
     // The score-server address in use.
     str GetServerUrl() const;
+    // Whether there is a score server to ask (an address is set up).
+    bool HasServer() const;
 
 private:
     void RecordScore(int score, bool onePerPlayer, const char* gameData, const char* serverData);

@@ -190,21 +190,18 @@ void TTestInputScript::ReadNewLines()
 {
     if (mRefused)
         return;
-    FILE* file = OpenRegularFile(mPath.c_str());
-    struct stat info;
+    // A mode of 0 is no kind of file: still 0, nothing was found there.
+    struct stat info = {};
+    FILE* file = OpenRegularFile(mPath.c_str(), &info);
     if (!file) {
         // Not there yet is no refusal: the file may still come.
-        if (stat(mPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (info.st_mode != 0) {
             mRefused = true;
             WriteDbg("Test input: %s is not a regular file; no input is replayed from it", mPath.c_str());
         }
         return;
     }
     const int fd = fileno(file);
-    if (fstat(fd, &info) != 0) {
-        std::fclose(file);
-        return;
-    }
     // What was appended since the last poll, a bounded piece at a time.
     const uint64_t size = uint64_t(info.st_size);
     const size_t want = size > mOffset ? size_t(std::min<uint64_t>(size - mOffset, kReadPerPoll)) : 0;

@@ -21,13 +21,16 @@ local function Arrive(mira)
 end
 
 -- The dark stretch of the path is walkable only by lantern light; once the lantern burns on
--- the stump, its light lies over the forest and warms Mira near it.
+-- the stump, its light lies over the forest, warms Mira near it and shows the way on. As the
+-- scene loads the way on is not there yet, and draws itself.
 local function ShowPathLit(lit)
     scene.mesh:SetPolyState("deep_path", lit)
     if lit then
         scene:LoadLightmap("forest_light_lit")
         ActorNamed("LANTERN"):LoadImage("lantern_lit")
         ActorNamed("WARMTH"):LoadImage("forest_warmth")
+        local way = ActorNamed("CLEARING_PATH")
+        if way then way:LoadImage("way_on") end
     end
 end
 
@@ -177,8 +180,7 @@ scene_spec = {
             point_at_name = "forest_name_clearing",
             command = function(self)
                 self:SetDepthValue(2)
-                while game:Get("lantern_lit") == 0 do Wait(5) end
-                self:LoadImage("way_on")
+                if game:Get("lantern_lit") == 1 then self:LoadImage("way_on") end
             end,
         }, GoOn, 699, 462),
     },

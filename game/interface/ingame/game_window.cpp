@@ -202,7 +202,6 @@ bool TGame::OnTaskAnimate()
             mDiaryButtonImage->SetAlpha(0.7f);
     }
     UpdateEscapeButton();
-    UpdateReturnButton();
     str description;
     for (int bag = 0; bag < kBagCount; ++bag) {
         UpdateInvArrows(bag);
@@ -226,9 +225,10 @@ bool TGame::OnTaskAnimate()
         LOGIT("RESTORING LASTSCENE(%s) as SCENE(replace %s)\n", gGamestate.GetLastScene().c_str(),
               gGamestate.GetCurrentScene().c_str());
         gGamestate.SetScene(gGamestate.GetLastScene(), true);
-        // The back button goes with the sub-scene, before another key can press it.
-        UpdateReturnButton();
     }
+    // After the scenes have gone on: the back button goes with a sub-scene that has closed,
+    // before another key can press it.
+    UpdateReturnButton();
     return true;
 }
 

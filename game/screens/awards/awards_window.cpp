@@ -106,11 +106,14 @@ void tAwardsWindow::SetActiveItem(const str& name)
 
 void tAwardsWindow::SendAwardMessage(const str& message)
 {
-    if (message == "go_left")
-        SetActiveItem(mIndex - 1);
-    else if (message == "go_right")
-        SetActiveItem(mIndex + 1);
-    else
+    // The arrows step within the list: at an end they change nothing.
+    if (message == "go_left") {
+        if (mIndex > 0)
+            SetActiveItem(mIndex - 1);
+    } else if (message == "go_right") {
+        if (mIndex < mCount - 1)
+            SetActiveItem(mIndex + 1);
+    } else
         SetActiveItem(message);
 }
 

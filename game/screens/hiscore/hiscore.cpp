@@ -152,7 +152,7 @@ bool THiscore::ScoreAvailable() const
 
 bool THiscore::HasScoreServer() const
 {
-    return mScores && !mScores->GetServerUrl().empty();
+    return mScores && mScores->HasServer();
 }
 
 void THiscore::UpdateButtons()

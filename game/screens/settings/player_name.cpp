@@ -57,13 +57,11 @@ str PlayerNameKey(const str& name)
         const unsigned char lead = static_cast<unsigned char>(key[i]);
         if (lead < 0x80) {
             key[i] = char(SmallLetter(lead));
-        } else if ((lead & 0xE0) == 0xC0 && i + 1 < key.size() &&
+        } else if (lead >= 0xC2 && lead <= 0xDF && i + 1 < key.size() &&
                    ContinuesCharacter(static_cast<unsigned char>(key[i + 1]))) {
             // Every letter folded here, and its small letter, takes two bytes.
-            const unsigned small =
-                SmallLetter(((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(key[i + 1]) & 0x3Fu));
-            key[i] = char(0xC0 | (small >> 6));
-            key[i + 1] = char(0x80 | (small & 0x3F));
+            const str small = str::from_utf32(SmallLetter(str::to_utf32(&key[i])));
+            key.replace(i, 2, small.c_str(), small.length());
             ++i;
         }
     }

@@ -192,28 +192,28 @@ str TSettings::NewAwardKey()
     return str("profile-") + NewScoreGuid();
 }
 
-bool TSettings::RefuseName(const char* action, const str& typed, const str& name, int user) const
+const char* TSettings::RefuseName(const char* action, const str& typed, const str& name, int user) const
 {
     if (name.empty()) {
         LOGIT("TSettings::%s: a name needs more than blanks: '%s'\n", action, typed.c_str());
-        return true;
+        return "entername_blank";
     }
     // In any case: two names that differ only in it would read as one player in the list.
     const str key = PlayerNameKey(name);
     for (int i = 0; i < GetNumUsers(); ++i)
         if (i != user && PlayerNameKey(GetUserName(i)) == key) {
             LOGIT("TSettings::%s: the name '%s' is taken\n", action, name.c_str());
-            return true;
+            return "entername_taken";
         }
-    return false;
+    return nullptr;
 }
 
-bool TSettings::CreateNewUser(str typed)
+std::optional<str> TSettings::CreateNewUser(str typed)
 {
     const str name = CleanPlayerName(typed);
     const int user = GetNumUsers();
-    if (RefuseName("CreateNewUser", typed, name, user))
-        return false;
+    if (const char* refusal = RefuseName("CreateNewUser", typed, name, user))
+        return str(refusal);
     mPrefs->SetStr(kName, name, user, true);
     mPrefs->SetStr(kAwardKey, NewAwardKey(), user, true);
     // The new profile starts with the present one's sound; speeds start over.
@@ -222,7 +222,7 @@ bool TSettings::CreateNewUser(str typed)
         SetInt(key, GetUserInt(key, kDefaultLevel), user);
     SetInt("soundoff", GetUserInt("soundoff", 0), user);
     SetCurrentUser(user);
-    return true;
+    return std::nullopt;
 }
 
 void TSettings::SetCurrentUser(int index)
@@ -241,26 +241,26 @@ void TSettings::SetCurrentUser(int index)
     SetSoundForCurrentUser();
 }
 
-bool TSettings::ChangeCurrentUserName(str typed)
+std::optional<str> TSettings::ChangeCurrentUserName(str typed)
 {
     const str name = CleanPlayerName(typed);
     const int user = mPrefs->GetInt(kCurUser, 0, -1);
     if (user < 0) {
-        // The shared table is nobody's: no name goes there.
+        // The shared table is nobody's: no name goes there, and no name typed would mend that.
         LOGIT("TSettings::ChangeCurrentUserName: no current user for '%s'\n", typed.c_str());
-        return false;
+        return str();
     }
     // Keeping one's name changes nothing, also beside another profile's name that differs
     // only in case (from a file made before such names were one).
     if (!name.empty() && name == GetUserName(user))
-        return true;
-    if (RefuseName("ChangeCurrentUserName", typed, name, user))
-        return false;
+        return std::nullopt;
+    if (const char* refusal = RefuseName("ChangeCurrentUserName", typed, name, user))
+        return str(refusal);
     mPrefs->SetStr(kName, name, user, true);
     // Scores from now on carry the new name; the awards stay with the profile's key.
     if (user == GetCurrentUser())
         mHiscores->SetProperty(TZvHiscores::kPropUserName, name);
-    return true;
+    return std::nullopt;
 }
 
 void TSettings::DeleteUser(int index)

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TPrefs;
 class TWindowManager;
@@ -67,11 +68,13 @@ public:
     void SetCurrentGameMode(int mode);
     int GetNumUsers() const;
     // Names are kept trimmed and at most sixteen characters; a blank name or one another
-    // profile has, in any case, is refused (logged). True when the name was stored.
-    bool CreateNewUser(str name);
+    // profile has, in any case, is refused (logged). Nothing when the name was stored, else
+    // the string key of why not ("entername_blank", "entername_taken"; empty when no player
+    // is there to rename).
+    std::optional<str> CreateNewUser(str name);
     // Ignored unless -1 (none) <= index < number of users.
     void SetCurrentUser(int index);
-    bool ChangeCurrentUserName(str name);
+    std::optional<str> ChangeCurrentUserName(str name);
     // Later users move down by one; then user index - 1, or the last one, is selected.
     void DeleteUser(int index);
     // Compared as kept: trimmed, and in the same case.
@@ -122,8 +125,9 @@ private:
     // folder, and tells the player what they meet there.
     void OpenStore();
     static str NewAwardKey();
-    // True (and logged) when `name`, cleaned from `typed`, may not be user `user`'s.
-    bool RefuseName(const char* action, const str& typed, const str& name, int user) const;
+    // The string key of why `name`, cleaned from `typed`, may not be user `user`'s (logged),
+    // or null when it may.
+    const char* RefuseName(const char* action, const str& typed, const str& name, int user) const;
 
     TSettingsServices mServices;
     TPlayerNotices mNotices;

@@ -149,7 +149,7 @@ void TServerSubmit::PostChildrenInit(TWindowStyle& style)
         if (!GetChildWindow(required, unsigned(-1)))
             LOGIT("TServerSubmit: the layout has no window '%s'\n", required);
     // Say so before the player types a name and a password for nothing.
-    if (!mScores || mScores->GetServerUrl().empty()) {
+    if (!mScores || !mScores->HasServer()) {
         LOGIT("TServerSubmit: no score server is set up\n");
         RunLayoutText("SwitchModes", "SwitchModes(true)");
         ShowError(LocalText(kNoServerKey, kNoServerText), false);

@@ -144,9 +144,8 @@ public:
     bool GetPolyName(str* name) const;
     int GetCurrentPoly() const { return mCurrentPoly; }
     tVector2<float> GetScreenPosition() const;
-    // 0 not handled, 1 an actor, 2 the ground, 3 the edge of the ground. A click is noted
-    // (waits for a click end on it), then judged: only in FOLLOWCLICKS mode does it act.
-    int OnMouseDown(const TPoint& point);
+    // A click is noted (waits for a click end on it), then judged: only in FOLLOWCLICKS mode
+    // does it act. 0 not handled, 1 an actor, 2 the ground, 3 the edge of the ground.
     void NoteClick() { mClicked = true; }
     int JudgeClick(const TPoint& point);
     // The heroine's click that found her without control is counted.

@@ -409,12 +409,6 @@ tVector2<float> tGirl::GetScreenPosition() const
     return mScene ? mPosition - mScene->GetCameraPosition() : mPosition;
 }
 
-int tGirl::OnMouseDown(const TPoint& point)
-{
-    NoteClick();
-    return JudgeClick(point);
-}
-
 void tGirl::CountInactiveClick() const
 {
     if (mName == "NELKA")

@@ -86,7 +86,7 @@ TEST_F(QuitVerify, OnlyKeepPlayingKeepsTheGame)
         const char* script;
         bool leaves;
     } cases[] = {
-        {"return 'keep playing'", false}, {"", true}, {"do return end", true}, {"return 'quit_no'", true},
+        {"return 'keep playing'", false}, {"", true},        {"do return end", true}, {"return 'quit_no'", true},
         {"error('broken')", true},        {"if then", true},
     };
     for (const auto& c : cases) {
@@ -100,6 +100,17 @@ TEST_F(QuitVerify, OnlyKeepPlayingKeepsTheGame)
         EXPECT_EQ(Global(script, "gLeaves"), c.leaves ? "true" : "false");
         EXPECT_EQ(Global(script, "gKept"), c.leaves ? "1" : "0");
     }
+}
+
+// A guard that fails leaves as a question unanswered does: the game in play kept first.
+TEST_F(QuitVerify, AGuardThatFailsStillKeepsTheGameInPlay)
+{
+    UseQuitScript("return 'keep playing'");
+    TWindowScriptBase script;
+    // Without the coroutine library the guard cannot make the coroutine it asks in.
+    ASSERT_EQ(script.DoLuaString("gKept = 0; function KeepTheGameInPlay() gKept = gKept + 1 end; coroutine = nil"), 0);
+    EXPECT_TRUE(AskWhetherToQuit(&script));
+    EXPECT_EQ(Global(script, "gKept"), "1");
 }
 
 }  // namespace

@@ -104,41 +104,44 @@ TEST_F(Profiles_, NamesAreKeptTrimmedShortAndOnePerProfile)
     const struct
     {
         const char* script;
-        const char* stored;  // what the call answered
+        const char* answer;  // nil when stored, else why not
         const char* profiles;
     } steps[] = {
-        {"return CreateNewUser('  Ann  ')", "true", "Ann|0"},
-        {"return CreateNewUser('Ann ')", "false", "Ann|0"},  // the same name once trimmed
-        {"return CreateNewUser('aNN')", "false", "Ann|0"},
-        {"return CreateNewUser(' \\t ')", "false", "Ann|0"},
-        {"return CreateNewUser('ABCDEFGHIJKLMNOPQRSTU')", "true", "Ann,ABCDEFGHIJKLMNOP|1"},
-        {"return CreateNewUser('\\195\\132\\195\\150bcdefghijklmnopq')", "true",
+        {"return CreateNewUser('  Ann  ')", "nil", "Ann|0"},
+        {"return CreateNewUser('Ann ')", "entername_taken", "Ann|0"},  // the same name once trimmed
+        {"return CreateNewUser('aNN')", "entername_taken", "Ann|0"},
+        {"return CreateNewUser(' \\t ')", "entername_blank", "Ann|0"},
+        {"return CreateNewUser('ABCDEFGHIJKLMNOPQRSTU')", "nil", "Ann,ABCDEFGHIJKLMNOP|1"},
+        {"return CreateNewUser('\\195\\132\\195\\150bcdefghijklmnopq')", "nil",
          "Ann,ABCDEFGHIJKLMNOP,\xC3\x84\xC3\x96"
          "bcdefghijklmno|2"},
-        {"return CreateNewUser('\\195\\164\\195\\182BCDEFGHIJKLMNO')", "false",
+        {"return CreateNewUser('\\195\\164\\195\\182BCDEFGHIJKLMNO')", "entername_taken",
          "Ann,ABCDEFGHIJKLMNOP,\xC3\x84\xC3\x96"
          "bcdefghijklmno|2"},
-        {"return ChangeCurrentUserName('entername_placeholder')", "true", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
-        {"return ChangeCurrentUserName(' Ann')", "false", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
-        {"return ChangeCurrentUserName('abcdefghijklmnop')", "false", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
-        {"return ChangeCurrentUserName('a\\nb ')", "true", "Ann,ABCDEFGHIJKLMNOP,a b|2"},
-        {"SetCurrentUser(0) return ChangeCurrentUserName('ANN ')", "true", "ANN,ABCDEFGHIJKLMNOP,a b|0"},
-        {"return CreateNewUser('\\197\\129ukasz')", "true", "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz|3"},
-        {"return CreateNewUser('\\197\\130UKASZ')", "false", "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz|3"},
-        {"return CreateNewUser('\\208\\175\\208\\189')", "true",
+        {"return ChangeCurrentUserName('entername_placeholder')", "nil", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"return ChangeCurrentUserName(' Ann')", "entername_taken", "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"return ChangeCurrentUserName('abcdefghijklmnop')", "entername_taken",
+         "Ann,ABCDEFGHIJKLMNOP,entername_placeh|2"},
+        {"return ChangeCurrentUserName('a\\nb ')", "nil", "Ann,ABCDEFGHIJKLMNOP,a b|2"},
+        {"SetCurrentUser(0) return ChangeCurrentUserName('ANN ')", "nil", "ANN,ABCDEFGHIJKLMNOP,a b|0"},
+        {"return CreateNewUser('\\197\\129ukasz')", "nil", "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz|3"},
+        {"return CreateNewUser('\\197\\130UKASZ')", "entername_taken", "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz|3"},
+        {"return CreateNewUser('\\208\\175\\208\\189')", "nil",
          "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz,\xD0\xAF\xD0\xBD|4"},
-        {"return CreateNewUser('\\209\\143\\208\\157')", "false",
+        {"return CreateNewUser('\\209\\143\\208\\157')", "entername_taken",
          "ANN,ABCDEFGHIJKLMNOP,a b,\xC5\x81ukasz,\xD0\xAF\xD0\xBD|4"},
     };
     for (const auto& step : steps) {
-        EXPECT_EQ(Run(step.script), step.stored) << step.script;
+        EXPECT_EQ(Run(step.script), step.answer) << step.script;
         EXPECT_EQ(Profiles(*s), step.profiles) << step.script;
     }
     EXPECT_EQ(Run("return IsNameInUse(' a b ')"), "true");
     // Two names in one but for case, from a file made before: each player keeps theirs.
     s->GetPrefs()->SetStr("name", "ann", 2, false);
-    EXPECT_EQ(Run("SetCurrentUser(2) return ChangeCurrentUserName('ann')"), "true");
-    EXPECT_EQ(Run("return ChangeCurrentUserName('aNN')"), "false");
+    EXPECT_EQ(Run("SetCurrentUser(2) return ChangeCurrentUserName('ann')"), "nil");
+    EXPECT_EQ(Run("return ChangeCurrentUserName('aNN')"), "entername_taken");
+    // No player to rename: no name would do.
+    EXPECT_EQ(Run("SetCurrentUser(-1) return ChangeCurrentUserName('Zed')"), "");
 }
 
 // Names no dialog could have made, from a file made elsewhere: one longer than a name can be

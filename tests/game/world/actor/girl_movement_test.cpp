@@ -143,7 +143,8 @@ TEST_F(ActorMovement, AClickBeyondTheEdgeWalksTowardTheNearestReachablePointAndS
     TestGirl* g = scene.Add("NELKA", {50, 150});
     g->Pose(DIR_E, kPi, MOTION_STAND);
     g->SetMode(MODE_FOLLOWCLICKS);
-    EXPECT_EQ(g->OnMouseDown(TPoint(500, 150)), 3);
+    g->NoteClick();
+    EXPECT_EQ(g->JudgeClick(TPoint(500, 150)), 3);
     EXPECT_EQ(std::string(g->GetTargetName().c_str()), "EDGE");
     EXPECT_EQ(g->GetFinalTarget(), V(201, 150));
     while (g->GetPosition().x < 190)
@@ -195,7 +196,8 @@ TEST_F(ActorMovement, WithoutGroundWalkersGoWhereTheyAreSent)
     TestGirl* g = scene.Add("NELKA", {100, 100});
     g->Pose(DIR_E, kPi, MOTION_STAND);
     g->SetMode(MODE_FOLLOWCLICKS);
-    EXPECT_EQ(g->OnMouseDown(TPoint(150, 100)), 2);
+    g->NoteClick();
+    EXPECT_EQ(g->JudgeClick(TPoint(150, 100)), 2);
     EXPECT_EQ(g->GetFinalTarget(), V(150, 100));
     for (int i = 0; i < 60; ++i)
         Frame(g);
@@ -378,7 +380,8 @@ TEST_F(ActorMovement, ClicksWalkStopAtTheEdgeOrAreOnlyCounted)
         if (c.item)
             HoldItem("key");
         TLogCapture log;
-        EXPECT_EQ(g->OnMouseDown(c.click), c.result);
+        g->NoteClick();
+        EXPECT_EQ(g->JudgeClick(c.click), c.result);
         const std::string text = log.Text();
         EXPECT_TRUE(g->WasClicked());
         EXPECT_EQ(g->GetFinalTarget(), c.target);
