@@ -156,6 +156,8 @@ private:
     // False when the event was dropped before any window saw it.
     bool RouteMouse(const TEvent& event);
     void RouteToListeners(const TEvent& event, bool leaveOnly);
+    // A press (button down or up) on a window that no frame has shown yet.
+    bool IsPressOnUndrawn(const TEvent& event, const TWindow* window) const;
     // A press on `target`, which no frame has shown yet, inside the top modal window `top`.
     bool RouteBehindUndrawn(const TEvent& event, TWindow* target, TModalWindow* top);
     void SetHovered(TWindow* window);

@@ -35,6 +35,11 @@ TEvent InClient(const TEvent& event, const TWindow* window)
 
 }  // namespace
 
+bool TWindowManager::IsPressOnUndrawn(const TEvent& event, const TWindow* window) const
+{
+    return IsPress(event.type) && IsUndrawn(window);
+}
+
 void TWindowManager::SetHovered(TWindow* window)
 {
     mHovered = window;
@@ -49,7 +54,7 @@ void TWindowManager::RouteToListeners(const TEvent& event, bool leaveOnly)
     // A copy, re-checked entry by entry: a listener taken out meanwhile is never visited.
     const std::vector<TWindow*> listeners(mListeners.begin(), mListeners.end());
     for (TWindow* listener : listeners) {
-        if (!IsMouseListener(listener) || (!leaveOnly && IsPress(event.type) && IsUndrawn(listener)))
+        if (!IsMouseListener(listener) || (!leaveOnly && IsPressOnUndrawn(event, listener)))
             continue;
         if (leaveOnly) {
             listener->OnMouseLeave();
@@ -89,7 +94,7 @@ bool TWindowManager::RouteMouse(const TEvent& event)
             TWindow* target = overlay->ChildWindowFromPoint(point, unsigned(-1));
             if (!target)
                 target = overlay;
-            if (IsPress(event.type) && IsUndrawn(target))
+            if (IsPressOnUndrawn(event, target))
                 continue;
             TEvent copy = InClient(event, target);
             if (target->HandleEvent(&copy, false)) {
@@ -109,7 +114,7 @@ bool TWindowManager::RouteMouse(const TEvent& event)
         target = top;
     SetHovered(target);
     bool handled;
-    if (IsPress(event.type) && IsUndrawn(target)) {
+    if (IsPressOnUndrawn(event, target)) {
         handled = RouteBehindUndrawn(event, target, top);
     } else {
         TEvent copy = InClient(event, target);
